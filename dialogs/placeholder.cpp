@@ -1,0 +1,1 @@
+// Empty until the library has sources of its own.

@@ -1,0 +1,105 @@
+#!/usr/bin/env bash
+# Developer entry point. On a fresh Debian 12 machine:
+#   scripts/dev.sh start     install what is missing, build, start the console
+#   scripts/dev.sh test      install what is missing, build, run every test
+# and further:
+#   scripts/dev.sh sanitize  build with ASan+UBSan and run the unit tests
+#   scripts/dev.sh fuzz [S]  build the libFuzzer targets and run each S seconds
+#   scripts/dev.sh bench [--short]  build and run the benchmarks
+# The console and every test run inside a private network namespace, so
+# nothing leaves this machine; `start --live` talks to the real network.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ROOT=$(pwd)
+JOBS=${JOBS:-$(nproc)}
+
+PACKAGES=(
+    cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
+    qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
+    libgl-dev librtmidi-dev jackd2 python3-rtmidi
+    ola tshark iproute2 util-linux xvfb xauth
+)
+
+as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
+
+install_deps() {
+    local missing=()
+    for p in "${PACKAGES[@]}"; do
+        dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" ||
+            missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "== installing: ${missing[*]}"
+        as_root apt-get update -qq
+        as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
+            "${missing[@]}" >/dev/null
+    fi
+}
+
+# build DIR [cmake options...]
+build() {
+    local dir=$1
+    shift
+    cmake -S "$ROOT" -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
+    cmake --build "$dir" -j "$JOBS"
+}
+
+cmd=${1:-}
+shift || true
+case "$cmd" in
+start)
+    install_deps
+    build "$ROOT/build"
+    # A fresh working folder: without a config_default.ptra there, the
+    # console offers its built-in default configuration.
+    mkdir -p "$ROOT/build/run"
+    cd "$ROOT/build/run"
+    if [ "${1:-}" = "--live" ]; then
+        exec "$ROOT/build/app/pultora"
+    fi
+    exec "$ROOT/scripts/netns.sh" "$ROOT/build/app/pultora"
+    ;;
+test)
+    install_deps
+    build "$ROOT/build"
+    "$ROOT/scripts/netns.sh" ctest --test-dir "$ROOT/build" --output-on-failure -j "$JOBS"
+    ;;
+sanitize)
+    install_deps
+    build "$ROOT/build-asan" -DCMAKE_CXX_COMPILER=clang++ -DPULTORA_SANITIZE=ON -DPULTORA_BENCH=OFF
+    ASAN_OPTIONS=detect_leaks=0 UBSAN_OPTIONS=print_stacktrace=1 \
+        "$ROOT/scripts/netns.sh" ctest --test-dir "$ROOT/build-asan" --output-on-failure \
+        -j "$JOBS" -L unit
+    ;;
+fuzz)
+    secs=${1:-60}
+    install_deps
+    build "$ROOT/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ -DPULTORA_FUZZ=ON \
+        -DPULTORA_TESTS=ON -DPULTORA_BENCH=OFF
+    mapfile -t fuzzers < <(find "$ROOT/build-fuzz/tests" -type f -name 'fuzz_*' -perm -u+x)
+    for f in "${fuzzers[@]}"; do
+        name=$(basename "$f")
+        corpus="$ROOT/build-fuzz/corpus/$name"
+        mkdir -p "$corpus"
+        seeds="$ROOT/tests/fuzz-corpus/$name"
+        [ -d "$seeds" ] || seeds=
+        echo "== $name for ${secs}s"
+        ASAN_OPTIONS=detect_leaks=0 QT_QPA_PLATFORM=offscreen \
+            "$ROOT/scripts/netns.sh" "$f" -max_total_time="$secs" -print_final_stats=0 \
+            -artifact_prefix="$ROOT/build-fuzz/" "$corpus" $seeds 2>&1 | tail -n 3
+    done
+    ;;
+bench)
+    install_deps
+    build "$ROOT/build"
+    mapfile -t benches < <(find "$ROOT/build/bench" -type f -name 'bench_*' -perm -u+x | sort)
+    for b in "${benches[@]}"; do
+        echo "== $(basename "$b")"
+        QT_QPA_PLATFORM=offscreen "$ROOT/scripts/netns.sh" "$b" "$@"
+    done
+    ;;
+*)
+    sed -n '2,12p' "$0"
+    exit 2
+    ;;
+esac
