@@ -1,0 +1,283 @@
+#include "configuration.h"
+
+#include "configfile.h"
+#include "documentelements.h"
+#include "elements.h"
+#include "modellog.h"
+#include "typetables.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDomDocument>
+#include <QFile>
+#include <QFileInfo>
+
+#ifndef PULTORA_VERSION_STRING
+#define PULTORA_VERSION_STRING "0.8.0.0"
+#endif
+
+namespace
+{
+
+const char *const kContext = "Pultora";
+
+QString tr(const char *text)
+{
+    return QCoreApplication::translate(kContext, text);
+}
+
+// Keeps the host's wait cursor on for the lifetime of a load.
+class BusyScope
+{
+public:
+    explicit BusyScope(ConfigurationHost &host) : m_host(host) { m_host.setBusy(true); }
+    ~BusyScope() { m_host.setBusy(false); }
+    BusyScope(const BusyScope &) = delete;
+    BusyScope &operator=(const BusyScope &) = delete;
+
+private:
+    ConfigurationHost &m_host;
+};
+
+struct DocumentHeader {
+    QString name;
+    QString softwareVersion;
+    QString date;
+    QString time;
+    QString languageCall;
+    QString languageFile;
+};
+
+QDomElement createRoot(QDomDocument &document, const DocumentHeader &header)
+{
+    QDomElement root = document.createElement(QStringLiteral("PultoraConfig"));
+    root.setAttribute(QStringLiteral("name"), header.name);
+    root.setAttribute(QStringLiteral("author"), QStringLiteral("pultora"));
+    root.setAttribute(QStringLiteral("version"), QStringLiteral("1"));
+    root.setAttribute(QStringLiteral("software_version"), header.softwareVersion);
+    root.setAttribute(QStringLiteral("date"), header.date);
+    root.setAttribute(QStringLiteral("time"), header.time);
+    root.setAttribute(QStringLiteral("language_call"), header.languageCall);
+    root.setAttribute(QStringLiteral("language_file"), header.languageFile);
+    document.appendChild(root);
+    return root;
+}
+
+// What one pass over the document found; applied to the host as it goes.
+void applyDocument(ConfigurationHost &host, const QDomElement &root, bool createControls)
+{
+    const MidiDeviceNames devices = host.midiDevices();
+    const auto confirmCommandFlag = [&host] {
+        return host.askYesNo(
+            tr("In this config file is the command flag enable you are sure to want this?"));
+    };
+    SettingStruct control; // reused; the reader resets it for each element
+    BackgroundStruct background;
+    PreferencesStruct preferences;
+    ConsistenceCheckStruct checks;
+    int controls = 0;
+    for (QDomNode node = root.firstChild(); !node.isNull(); node = node.nextSibling()) {
+        const QDomElement element = node.toElement();
+        if (element.isNull())
+            continue;
+        if (readControlElement(element, &control)) {
+            ++controls;
+            if (createControls)
+                host.applyControl(control);
+        } else if (readBackgroundElement(element, &background)) {
+            host.applyBackground(background);
+        } else if (readPreferencesElement(element, &preferences, devices, confirmCommandFlag)) {
+            host.applyPreferences(preferences);
+        } else if (readConsistenceCheckElement(element, &checks)) {
+            host.applyCheckOptions(checks);
+        } else {
+            qCDebug(lcModel) << "ignoring element" << element.tagName();
+        }
+    }
+    qCDebug(lcModel) << "read" << controls << "control elements";
+}
+
+void report(ConfigurationHost &host, const QString &source, const LoadOptions &options)
+{
+    if (!options.append) {
+        if (options.fromText) {
+            host.setCurrentFile(QStringLiteral("config_default.ptra"));
+            host.showStatus(tr("Configuration has been loaded"));
+            host.setModified(true);
+        } else {
+            host.setCurrentFile(source);
+            host.showStatus(tr("File %1 has been loaded!").arg(source));
+            host.setModified(false);
+        }
+    } else {
+        host.showStatus(options.fromText ? tr("Configuration has been loaded and appended!")
+                                         : tr("File %1 has been loaded and appended!").arg(source));
+        host.setModified(true);
+    }
+}
+
+struct DefaultControl {
+    const char *name;
+    quint8 type;
+    quint32 x, y, w, h;
+    quint8 red, green, blue;
+    quint8 value1, value2, value3;
+    int channel; // -1: no output
+};
+
+// The built-in configuration: primary colours on Art-Net universe 1.
+const DefaultControl kDefaultControls[] = {
+    {"Push\nRed", CT_BUTTON_PUSH, 20, 20, 50, 50, 255, 0, 0, 0, 255, 127, 0},
+    {"Push\nGreen", CT_BUTTON_PUSH, 70, 20, 50, 50, 0, 255, 0, 0, 255, 127, 1},
+    {"Push\nBlue\nInv.", CT_BUTTON_PUSH, 120, 20, 50, 50, 0, 0, 255, 255, 0, 127, 2},
+    {"Push\nWhite\nInv.", CT_BUTTON_PUSH, 170, 20, 50, 50, 255, 255, 255, 255, 0, 127, 3},
+    {"horizontal Slider Red", CT_FADER_HORIZONTAL, 20, 90, 200, 20, 255, 0, 0, 0, 255, 127, 5},
+    {"horizontal Slider Green", CT_FADER_HORIZONTAL, 20, 120, 200, 20, 0, 255, 0, 0, 255, 127, 6},
+    {"horizontal Slider Red Blue Inve", CT_FADER_HORIZONTAL, 380, 90, 200, 20, 0, 0, 255, 255, 0,
+     127, 7},
+    {"horizontal Slider Red White Inv", CT_FADER_HORIZONTAL, 380, 120, 200, 20, 255, 255, 255, 255,
+     0, 127, 8},
+    {"Vertical Slider Red Invert", CT_FADER_VERTICAL, 260, 20, 20, 200, 255, 0, 0, 255, 0, 127, 9},
+    {"Vertical Slider Green Invert", CT_FADER_VERTICAL, 280, 20, 20, 200, 0, 255, 0, 255, 0, 127,
+     10},
+    {"Vertical Slider Blue", CT_FADER_VERTICAL, 300, 20, 20, 200, 0, 0, 255, 0, 255, 127, 11},
+    {"Vertical Slider White", CT_FADER_VERTICAL, 320, 20, 20, 200, 255, 255, 255, 0, 255, 127, 12},
+    {"Switch\nRed", CT_BUTTON_SWITCH, 380, 20, 50, 50, 255, 0, 0, 0, 255, 127, 13},
+    {"Switch\nGreen", CT_BUTTON_SWITCH, 430, 20, 50, 50, 0, 255, 0, 0, 255, 127, 14},
+    {"Switch\nBlue\nInv.", CT_BUTTON_SWITCH, 480, 20, 50, 50, 0, 0, 255, 255, 0, 127, 15},
+    {"Knob Red", CT_KNOB, 20, 190, 50, 50, 255, 0, 0, 255, 0, 127, 17},
+    {"Knob Green", CT_KNOB, 70, 190, 50, 50, 0, 255, 0, 255, 0, 127, 18},
+    {"Knob Blue", CT_KNOB, 120, 190, 50, 50, 0, 0, 255, 0, 255, 127, 19},
+    {"Knob White", CT_KNOB, 170, 190, 50, 50, 255, 255, 255, 0, 255, 127, 20},
+    {"Encoder Red", CT_ENCODER, 380, 190, 50, 50, 255, 0, 0, 255, 0, 127, 21},
+    {"Encoder Green", CT_ENCODER, 430, 190, 50, 50, 0, 255, 0, 255, 0, 127, 22},
+    {"Encoder Blue", CT_ENCODER, 480, 190, 50, 50, 0, 0, 255, 0, 255, 127, 23},
+    {"Encoder White", CT_ENCODER, 530, 190, 50, 50, 255, 255, 255, 0, 255, 127, 24},
+    {"Label\nRed", CT_LABEL, 20, 140, 50, 50, 255, 0, 0, 0, 255, 127, -1},
+    {"Label\nGreen", CT_LABEL, 70, 140, 50, 50, 0, 255, 0, 0, 255, 127, -1},
+    {"Label\nBlue", CT_LABEL, 120, 140, 50, 50, 0, 0, 255, 0, 255, 127, -1},
+    {"Label\nWhite", CT_LABEL, 170, 140, 50, 50, 255, 255, 255, 0, 255, 127, -1},
+    {"Jog Wheel Red", CT_ENCODER, 0, 250, 150, 150, 255, 0, 0, 255, 0, 127, 25},
+    {"Jog Wheel Green", CT_ENCODER, 150, 250, 150, 150, 0, 255, 0, 255, 0, 127, 26},
+    {"Jog Wheel Blue", CT_ENCODER, 300, 250, 150, 150, 0, 0, 255, 0, 255, 127, 27},
+    {"Jog Wheel White", CT_ENCODER, 450, 250, 150, 150, 255, 255, 255, 0, 255, 127, 28},
+    {"Switch\nWhite\nInv.", CT_BUTTON_SWITCH, 530, 20, 50, 50, 255, 255, 255, 255, 0, 127, 16},
+    {"Label\nWhite", CT_LABEL, 530, 140, 50, 50, 255, 255, 255, 0, 255, 127, -1},
+    {"Label\nBlue", CT_LABEL, 480, 140, 50, 50, 0, 0, 255, 0, 255, 127, -1},
+    {"Label\nGreen", CT_LABEL, 430, 140, 50, 50, 0, 255, 0, 0, 255, 127, -1},
+    {"Label\nRed", CT_LABEL, 380, 140, 50, 50, 255, 0, 0, 0, 255, 127, -1},
+};
+
+QString buildDefaultConfiguration()
+{
+    QDomDocument document(QStringLiteral("Pultora"));
+    DocumentHeader header;
+    header.name = QStringLiteral("config_default.ptra");
+    header.softwareVersion = QStringLiteral("0.4.7.0");
+    header.date = QStringLiteral("2012/09/19");
+    header.time = QStringLiteral("07:55:23");
+    QDomElement root = createRoot(document, header);
+
+    const ConsistenceCheckStruct checks;
+    writeConsistenceCheckElement(document, root, &checks);
+    BackgroundStruct background;
+    background.size_x = 600;
+    background.size_y = 420;
+    writeBackgroundElement(document, root, &background);
+
+    // The writer stores only controls that live on a surface; these records
+    // stand for ones that do. The reference is never followed.
+    QWidget *const placeholder = reinterpret_cast<QWidget *>(quintptr(1));
+    for (const DefaultControl &row : kDefaultControls) {
+        SettingStruct control;
+        control.widget = placeholder;
+        control.name = QString::fromLatin1(row.name);
+        control.control_type = row.type;
+        control.position_x = row.x;
+        control.position_y = row.y;
+        control.size_x = row.w;
+        control.size_y = row.h;
+        control.color_red = row.red;
+        control.color_green = row.green;
+        control.color_blue = row.blue;
+        if (row.channel >= 0) {
+            control.dmx_out.protocol_type = PT_ARTNET;
+            control.dmx_out.dmx_value_1 = row.value1;
+            control.dmx_out.dmx_value_2 = row.value2;
+            control.dmx_out.dmx_value_3 = row.value3;
+            control.dmx_out.dmx_channel = static_cast<quint16>(row.channel);
+            control.dmx_out.dmx_universe = 0;
+        }
+        writeControlElement(document, root, &control);
+    }
+    return document.toString(1);
+}
+
+} // namespace
+
+QString writeConfiguration(const ConfigurationSource &source, const QString &fileName)
+{
+    QDomDocument document(QStringLiteral("Pultora"));
+    const QDateTime now = QDateTime::currentDateTime();
+    DocumentHeader header;
+    header.name = QFileInfo(fileName).fileName();
+    header.softwareVersion = QStringLiteral(PULTORA_VERSION_STRING);
+    header.date = now.toString(QStringLiteral("yyyy/MM/dd"));
+    header.time = now.toString(QStringLiteral("hh:mm:ss"));
+    header.languageCall = source.languageCall;
+    header.languageFile = source.languageFile;
+    QDomElement root = createRoot(document, header);
+
+    writeConsistenceCheckElement(document, root, source.checks);
+    writePreferencesElement(document, root, source.preferences, source.midiDevices);
+    writeBackgroundElement(document, root, source.background);
+    for (const SettingStruct *control : source.controls)
+        writeControlElement(document, root, control);
+    return document.toString(1);
+}
+
+bool loadConfiguration(ConfigurationHost &host, const QString &source, const LoadOptions &options)
+{
+    QString text;
+    if (options.fromText) {
+        text = source;
+    } else {
+        QFile file(source);
+        if (!file.open(QIODevice::ReadOnly)) {
+            host.showWarning(
+                tr("Pultora"),
+                tr("The file %1 could not be read!\n%2.").arg(source, file.errorString()));
+            return false;
+        }
+        text = decodeConfigurationText(file.readAll());
+    }
+
+    BusyScope busy(host);
+    QDomDocument document;
+    QString error;
+    int line = 0;
+    int column = 0;
+    if (!document.setContent(text, &error, &line, &column)) {
+        qCDebug(lcModel) << "parse error at" << line << ":" << column << error;
+        host.showWarning(tr("XML-Error"),
+                         options.fromText
+                             ? tr("The included configuration could not be loaded! It is not "
+                                  "valid Pultora XML content (*.ptra).")
+                             : tr("Could not load file %1! It is not a valid Pultora XML file "
+                                  "(*.ptra).")
+                                   .arg(source));
+        return false;
+    }
+    text.clear(); // the DOM holds everything from here on
+
+    applyDocument(host, document.documentElement(), options.createControls);
+    host.runSilentConsistencyCheck();
+    report(host, source, options);
+    return true;
+}
+
+QString defaultConfigurationText()
+{
+    static const QString text = buildDefaultConfiguration();
+    return text;
+}

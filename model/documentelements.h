@@ -1,0 +1,36 @@
+// The "preferences" and "consistence_check" elements of a configuration
+// document. Readers follow the pattern of elements.h: false for any other
+// tag; for their own tag reset the record, read it when the version is 1
+// and return true.
+#pragma once
+
+#include "configuration.h"
+#include "settingstruct.h"
+
+#include <QDomDocument>
+#include <QDomElement>
+#include <functional>
+
+// Appends a "preferences" element. MIDI devices are stored by the name the
+// system gives them (devices.outputs / devices.inputs); a device number that
+// names no present device is not written. Does nothing when the document or
+// parent is null or the record is missing.
+void writePreferencesElement(QDomDocument &document, QDomElement &parent,
+                             const PreferencesStruct *record, const MidiDeviceNames &devices);
+
+// Reads a "preferences" element. A stored MIDI device name becomes the
+// 1-based number of the first present device of that name, 0 when none
+// matches. A set "command_flag" enables the Command output only when
+// confirmCommandFlag returns true; without it the flag stays off.
+bool readPreferencesElement(const QDomElement &element, PreferencesStruct *record,
+                            const MidiDeviceNames &devices,
+                            const std::function<bool()> &confirmCommandFlag = {});
+
+// Appends a "consistence_check" element: only the switched-off checks are
+// written, as "0".
+void writeConsistenceCheckElement(QDomDocument &document, QDomElement &parent,
+                                  const ConsistenceCheckStruct *record);
+
+// Reads a "consistence_check" element. Every check starts on; each
+// check_N attribute holding a number >= 0 decides its own check alone.
+bool readConsistenceCheckElement(const QDomElement &element, ConsistenceCheckStruct *record);

@@ -1,0 +1,37 @@
+// The "control" and "background" elements of a configuration document.
+//
+// Writers append one element to a parent. Readers accept only their own tag:
+// for any other element (or a missing record) they return false, so a loader
+// can offer each element to every reader in turn. For their own tag they
+// reset the record, read it when the element's version is 1 and return true;
+// with any other version the record keeps its reset values. Readers never
+// reject an element: a missing or negative number takes its default, a text
+// that is not a number stores 0 and a number larger than its field is cut to
+// the field's width.
+#pragma once
+
+#include "settingstruct.h"
+
+#include <QDomDocument>
+#include <QDomElement>
+
+// Appends a "control" element. Does nothing when the document or parent is
+// null, the record is missing or the record has no widget.
+void writeControlElement(QDomDocument &document, QDomElement &parent, const SettingStruct *record);
+
+// Reads a "control" element and normalises both outputs.
+bool readControlElement(const QDomElement &element, SettingStruct *record);
+
+// Keeps an output's address and values inside what its protocol can carry:
+// MIDI universe (channel) <= 15, channel (note) <= 127, values <= 127; every
+// other protocol universe <= 65534 and channel <= 511.
+void normaliseOutput(SettingDmxStruct *output);
+
+// Appends a "background" element. Does nothing when the document or parent is
+// null or the record is missing.
+void writeBackgroundElement(QDomDocument &document, QDomElement &parent,
+                            const BackgroundStruct *record);
+
+// Reads a "background" element (no normalisation). Missing colours read as
+// white, unlike the grey of a reset record.
+bool readBackgroundElement(const QDomElement &element, BackgroundStruct *record);

@@ -1,0 +1,85 @@
+// A ConfigurationHost that records what the loader tells it.
+#pragma once
+
+#include "configuration.h"
+
+#include <QList>
+#include <QStringList>
+
+class RecordingHost : public ConfigurationHost
+{
+public:
+    QList<SettingStruct> controls;
+    QList<BackgroundStruct> backgrounds;
+    QList<PreferencesStruct> preferences;
+    QList<ConsistenceCheckStruct> checks;
+    QStringList questions;
+    QStringList warnings; // "title|text"
+    QStringList statusLines;
+    QStringList currentFiles;
+    QList<bool> modified;
+    QStringList calls; // one word per call, in order
+    int busyDepth = 0;
+    bool answerYes = false;
+    MidiDeviceNames devices;
+
+    void applyControl(const SettingStruct &record) override
+    {
+        calls << "control";
+        controls << record;
+    }
+    void applyBackground(const BackgroundStruct &record) override
+    {
+        calls << "background";
+        backgrounds << record;
+    }
+    void applyPreferences(const PreferencesStruct &record) override
+    {
+        calls << "preferences";
+        preferences << record;
+    }
+    void applyCheckOptions(const ConsistenceCheckStruct &record) override
+    {
+        calls << "checks";
+        checks << record;
+    }
+    void runSilentConsistencyCheck() override { calls << "consistency"; }
+    void setCurrentFile(const QString &path) override
+    {
+        calls << "file";
+        currentFiles << path;
+    }
+    void showStatus(const QString &text) override
+    {
+        calls << "status";
+        statusLines << text;
+    }
+    void setModified(bool value) override
+    {
+        calls << "modified";
+        modified << value;
+    }
+    void showWarning(const QString &title, const QString &text) override
+    {
+        calls << "warning";
+        warnings << title + QLatin1Char('|') + text;
+    }
+    bool askYesNo(const QString &text) override
+    {
+        calls << "ask";
+        questions << text;
+        return answerYes;
+    }
+    void setBusy(bool busy) override
+    {
+        calls << (busy ? "busy" : "idle");
+        busyDepth += busy ? 1 : -1;
+    }
+    MidiDeviceNames midiDevices() const override { return devices; }
+};
+
+// Stands for a control that lives on a surface; never dereferenced.
+inline QWidget *fakeWidget()
+{
+    return reinterpret_cast<QWidget *>(quintptr(0x10));
+}

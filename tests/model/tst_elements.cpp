@@ -1,0 +1,553 @@
+// The "control" and "background" elements: round trips, what is written
+// under which condition, defaults and the cutting of out-of-range numbers.
+#include "elements.h"
+#include "recordinghost.h"
+#include "typetables.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+Q_DECLARE_METATYPE(SettingStruct)
+
+namespace
+{
+
+QImage testPicture()
+{
+    QImage picture(32, 32, QImage::Format_ARGB32);
+    for (int y = 0; y < 32; ++y)
+        for (int x = 0; x < 32; ++x)
+            picture.setPixel(x, y, qRgba(x * 8, y * 8, (x ^ y) * 8, 255 - x));
+    return picture;
+}
+
+bool isCentre(quint8 type)
+{
+    return type == CT_FADER_VERTICAL_MIDDLE || type == CT_FADER_HORIZONTAL_MIDDLE ||
+           type == CT_PITCH_BEND_VERTICAL_MIDDLE || type == CT_PITCH_BEND_HORIZONTAL_MIDDLE;
+}
+
+// Fills one output with everything the element can carry for this type.
+void fillOutput(SettingDmxStruct *out, quint8 protocol, bool values, bool value3, bool address)
+{
+    out->protocol_type = protocol;
+    const bool midi = protocol == PT_MIDI;
+    if (values) {
+        out->dmx_value_1 = 10;
+        out->dmx_value_2 = midi ? 120 : 230;
+    } else if (midi) {
+        out->dmx_value_2 = 127; // the unwritten 255 is read back cut to MIDI's range
+    }
+    if (value3)
+        out->dmx_value_3 = 64;
+    if (address && protocol != PT_HTTP && protocol != PT_COMMAND) {
+        out->dmx_channel = midi ? 100 : 300;
+        out->dmx_universe = midi ? 9 : 7;
+    }
+    if (midi)
+        out->dmx_midi_type = MT_CONTROL_CHANGE;
+    if (protocol == PT_HTTP)
+        out->dmx_http_filename = QStringLiteral("cue.php?go=%1&x=<1>");
+    if (protocol == PT_COMMAND)
+        out->dmx_command_filename = QStringLiteral("echo \"%1\"");
+}
+
+// A record holding only what survives a write and a read.
+SettingStruct fullControl(quint8 type, quint8 protocol, quint8 advanced, bool input, bool picture)
+{
+    SettingStruct c;
+    c.widget = fakeWidget();
+    c.name = QStringLiteral("Ctl\n%1 \"ä\" <&>").arg(controlTypeKey(type));
+    c.description = QStringLiteral("line one\nline two");
+    c.position_x = 4000000000u;
+    c.position_y = 17;
+    c.size_x = 123;
+    c.size_y = 45;
+    c.color_red = 1;
+    c.color_green = 2;
+    c.color_blue = 3;
+    c.control_type = type;
+    if (picture)
+        c.bitmap = testPicture();
+    const bool encoderLike = type >= CT_ENCODER && type <= CT_ENCODER_SWITCH;
+    if (protocol != PT_NONE)
+        fillOutput(&c.dmx_out, protocol, type <= CT_ENCODER_SWITCH, encoderLike,
+                   type <= CT_ENCODER_SWITCH);
+    // The reader's default for the second value of the advanced output is 0.
+    c.dmx_out_advanced.dmx_value_2 = 0;
+    if (advanced != PT_NONE) {
+        const bool pushOrSwitch = type == CT_ENCODER_PUSH || type == CT_ENCODER_SWITCH;
+        fillOutput(&c.dmx_out_advanced, advanced, pushOrSwitch || isCentre(type), false,
+                   pushOrSwitch || isCentre(type));
+        if (!pushOrSwitch)
+            c.dmx_out_advanced.dmx_value_2 = 0;
+    }
+    if (input) {
+        SettingDmxInStruct &in = c.dmx_in;
+        in.protocol_type_in = PT_MIDI;
+        in.dmx_in_universe = 3;
+        in.dmx_in_channel = 600;
+        in.dmx_in_value_1 = 1;
+        in.dmx_in_value_2 = 2;
+        in.dmx_in_value_3 = 3;
+        in.dmx_in_midi_type = MT_NOTE_ON;
+        in.dmx_in_color_red_1 = 11, in.dmx_in_color_red_2 = 12, in.dmx_in_color_red_3 = 13;
+        in.dmx_in_color_green_1 = 21, in.dmx_in_color_green_2 = 22, in.dmx_in_color_green_3 = 23;
+        in.dmx_in_color_blue_1 = 31, in.dmx_in_color_blue_2 = 32, in.dmx_in_color_blue_3 = 33;
+        in.dmx_in_color_fade = 1;
+    }
+    return c;
+}
+
+// Writes the record into a fresh document and parses the text back, so the
+// DOM's escaping is part of the trip.
+QDomElement writtenControl(const SettingStruct &record)
+{
+    QDomDocument document(QStringLiteral("Pultora"));
+    QDomElement root = document.createElement(QStringLiteral("root"));
+    document.appendChild(root);
+    writeControlElement(document, root, &record);
+    QDomDocument parsed;
+    if (!parsed.setContent(document.toString(1)))
+        return QDomElement();
+    return parsed.documentElement().firstChildElement();
+}
+
+QDomElement element(const QString &xml)
+{
+    QDomDocument document;
+    document.setContent(xml);
+    return document.documentElement();
+}
+
+SettingStruct readControl(const QString &attributes)
+{
+    SettingStruct record;
+    readControlElement(element(QStringLiteral("<control version=\"1\" %1/>").arg(attributes)),
+                       &record);
+    return record;
+}
+
+} // namespace
+
+class TestElements : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void controlRoundTrip_data();
+    void controlRoundTrip();
+    void conditionalAttributes_data();
+    void conditionalAttributes();
+    void controlNotWritten();
+    void controlDefaults();
+    void readerAcceptsOnlyItsTag();
+    void numberConversion_data();
+    void numberConversion();
+    void normalisation_data();
+    void normalisation();
+    void jogWheel();
+    void descriptionFallsBackToInfo();
+    void pictureSources();
+    void backgroundRoundTrip();
+    void backgroundConditionals();
+    void backgroundReading();
+};
+
+void TestElements::controlRoundTrip_data()
+{
+    QTest::addColumn<SettingStruct>("record");
+    const quint8 protocols[] = {PT_ARTNET, PT_ACN, PT_MIDI, PT_HTTP, PT_COMMAND};
+    for (quint8 type = 0; type < CT_COUNT; ++type) {
+        const quint8 protocol = protocols[type % 5];
+        const quint8 advanced = protocols[(type + 2) % 5];
+        QTest::addRow("%s %s, advanced %s", qPrintable(controlTypeKey(type)),
+                      qPrintable(protocolTypeKey(protocol)), qPrintable(protocolTypeKey(advanced)))
+            << fullControl(type, protocol, advanced, type % 2 == 0, type % 3 == 0);
+    }
+    for (quint8 protocol : protocols)
+        QTest::addRow("encoder_push both %s", qPrintable(protocolTypeKey(protocol)))
+            << fullControl(CT_ENCODER_PUSH, protocol, protocol, true, false);
+    QTest::newRow("no outputs, no input") << fullControl(CT_KNOB, PT_NONE, PT_NONE, false, false);
+}
+
+void TestElements::controlRoundTrip()
+{
+    QFETCH(SettingStruct, record);
+    SettingStruct read;
+    QVERIFY(readControlElement(writtenControl(record), &read));
+    QCOMPARE(read.name, record.name);
+    QCOMPARE(read.dmx_out, record.dmx_out);
+    QCOMPARE(read.dmx_out_advanced, record.dmx_out_advanced);
+    QCOMPARE(read.dmx_in, record.dmx_in);
+    QCOMPARE(read.bitmap.convertToFormat(QImage::Format_ARGB32), record.bitmap);
+    read.bitmap = record.bitmap;
+    QVERIFY(read.sameContent(record));
+    QCOMPARE(read.widget, nullptr);
+}
+
+void TestElements::conditionalAttributes_data()
+{
+    QTest::addColumn<SettingStruct>("record");
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QStringList>("absent");
+
+    SettingStruct c = fullControl(CT_LABEL, PT_ARTNET, PT_NONE, false, false);
+    QTest::newRow("label with Art-Net: key only")
+        << c << QStringList{"protocol_type"}
+        << QStringList{"dmx_value_1", "dmx_value_2", "dmx_value_3", "dmx_channel", "dmx_universe"};
+
+    c = fullControl(CT_BUTTON_PUSH, PT_HTTP, PT_NONE, false, false);
+    QTest::newRow("push with HTTP: values and link, no address")
+        << c << QStringList{"dmx_value_1", "dmx_value_2", "dmx_http_filename"}
+        << QStringList{"dmx_channel", "dmx_universe", "dmx_value_3", "dmx_command_filename",
+                       "dmx_midi_type"};
+
+    c = fullControl(CT_ENCODER, PT_ARTNET, PT_NONE, false, false);
+    QTest::newRow("encoder writes value 3")
+        << c << QStringList{"dmx_value_3", "dmx_value_2", "dmx_value_1", "dmx_channel"}
+        << QStringList{"protocol_type_advanced", "dmx_value_1_advanced"};
+
+    c = fullControl(CT_KNOB, PT_NONE, PT_NONE, false, false);
+    c.description.clear();
+    c.qwidget = 0xbeef;
+    c.dmx_out.dmx_channel = 5; // no protocol: the address is not written either
+    QTest::newRow("nothing optional")
+        << c << QStringList{"version", "name", "position_x", "size_y", "color_blue", "control_type"}
+        << QStringList{"description",      "bitmap",          "protocol_type",     "dmx_channel",
+                       "protocol_type_in", "dmx_in_universe", "dmx_in_color_fade", "qwidget"};
+
+    c = fullControl(CT_FADER_VERTICAL_MIDDLE, PT_ARTNET, PT_ACN, false, false);
+    QTest::newRow("centre fader: first advanced value and address")
+        << c
+        << QStringList{"protocol_type_advanced", "dmx_value_1_advanced", "dmx_channel_advanced",
+                       "dmx_universe_advanced"}
+        << QStringList{"dmx_value_2_advanced", "dmx_value_3_advanced"};
+
+    c = fullControl(CT_KNOB, PT_ARTNET, PT_MIDI, false, false);
+    QTest::newRow("knob: advanced key and MIDI type only")
+        << c << QStringList{"protocol_type_advanced", "dmx_midi_type_advanced"}
+        << QStringList{"dmx_value_1_advanced", "dmx_value_2_advanced", "dmx_channel_advanced"};
+
+    c = fullControl(CT_ENCODER_SWITCH, PT_ARTNET, PT_COMMAND, false, false);
+    QTest::newRow("encoder_switch with Command: both values, no address")
+        << c
+        << QStringList{"dmx_value_2_advanced", "dmx_value_1_advanced",
+                       "dmx_command_filename_advanced"}
+        << QStringList{"dmx_channel_advanced", "dmx_universe_advanced", "dmx_value_3_advanced"};
+
+    c = fullControl(CT_LED, PT_NONE, PT_NONE, true, false);
+    c.dmx_in.dmx_in_midi_type = MT_NONE;
+    QTest::newRow("input without MIDI type")
+        << c << QStringList{"protocol_type_in", "dmx_in_value_3", "dmx_in_color_blue_3"}
+        << QStringList{"dmx_in_midi_type"};
+}
+
+void TestElements::conditionalAttributes()
+{
+    QFETCH(SettingStruct, record);
+    QFETCH(QStringList, present);
+    QFETCH(QStringList, absent);
+    const QDomElement e = writtenControl(record);
+    QCOMPARE(e.tagName(), QStringLiteral("control"));
+    for (const QString &name : present)
+        QVERIFY2(e.hasAttribute(name), qPrintable(name));
+    for (const QString &name : absent)
+        QVERIFY2(!e.hasAttribute(name), qPrintable(name));
+}
+
+void TestElements::controlNotWritten()
+{
+    SettingStruct record = fullControl(CT_BUTTON_PUSH, PT_ARTNET, PT_NONE, false, false);
+    record.widget = nullptr;
+    QDomDocument document;
+    QDomElement root = document.createElement(QStringLiteral("root"));
+    document.appendChild(root);
+    writeControlElement(document, root, &record);
+    writeControlElement(document, root, nullptr);
+    QDomElement none;
+    record.widget = fakeWidget();
+    writeControlElement(document, none, &record);
+    QVERIFY(!root.hasChildNodes());
+}
+
+void TestElements::controlDefaults()
+{
+    // Version 1 without attributes: the reader's defaults.
+    SettingStruct read = readControl(QString());
+    QCOMPARE(read.name, QStringLiteral("Name"));
+    QCOMPARE(read.control_type, quint8(CT_BUTTON_PUSH));
+    QCOMPARE(read.size_x, 50u);
+    QCOMPARE(read.size_y, 50u);
+    QCOMPARE(read.color_red + read.color_green + read.color_blue, 3 * 255);
+    QCOMPARE(read.dmx_out.protocol_type, quint8(PT_NONE));
+    QCOMPARE(read.dmx_out_advanced.protocol_type, quint8(PT_NONE));
+    QCOMPARE(read.dmx_out_advanced.dmx_value_2, quint8(0));
+    QCOMPARE(read.dmx_in, SettingDmxInStruct());
+    QVERIFY(read.bitmap.isNull());
+
+    // Another or no version: the reset record, also after a filled one.
+    const SettingStruct reset;
+    for (const char *version : {"version=\"2\"", "", "version=\"one\""}) {
+        read = fullControl(CT_KNOB, PT_MIDI, PT_MIDI, true, true);
+        QVERIFY(readControlElement(
+            element(QStringLiteral("<control %1 name=\"X\" size_x=\"9\"/>").arg(version)), &read));
+        QVERIFY2(read.sameContent(reset), version);
+        QCOMPARE(read.widget, nullptr);
+    }
+}
+
+void TestElements::readerAcceptsOnlyItsTag()
+{
+    SettingStruct control = fullControl(CT_KNOB, PT_ARTNET, PT_NONE, false, false);
+    const SettingStruct before = control;
+    BackgroundStruct background;
+    background.size_x = 1;
+    QVERIFY(!readControlElement(element("<background version=\"1\"/>"), &control));
+    QVERIFY(!readControlElement(QDomElement(), &control));
+    QVERIFY(!readControlElement(element("<control version=\"1\"/>"), nullptr));
+    QVERIFY(!readBackgroundElement(element("<control version=\"1\"/>"), &background));
+    QVERIFY(control.sameContent(before));
+    QCOMPARE(background.size_x, 1u);
+}
+
+void TestElements::numberConversion_data()
+{
+    QTest::addColumn<QString>("attributes");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<qint64>("expected");
+    QTest::newRow("colour cut to 8 bits") << "color_red=\"300\""
+                                          << "color_red" << qint64(44);
+    QTest::newRow("negative colour: default") << "color_green=\"-5\""
+                                              << "color_green" << qint64(255);
+    QTest::newRow("colour not a number") << "color_blue=\"abc\""
+                                         << "color_blue" << qint64(0);
+    QTest::newRow("empty size") << "size_x=\"\""
+                                << "size_x" << qint64(0);
+    QTest::newRow("negative size: default") << "size_y=\"-1\""
+                                            << "size_y" << qint64(50);
+    QTest::newRow("position cut to 32 bits") << "position_x=\"4294967297\""
+                                             << "position_x" << qint64(1);
+    QTest::newRow("beyond 64 bits: not a number") << "position_y=\"99999999999999999999\""
+                                                  << "position_y" << qint64(0);
+    QTest::newRow("fraction: not a number") << "size_x=\"1.5\""
+                                            << "size_x" << qint64(0);
+    QTest::newRow("input value negative: default") << "dmx_in_value_2=\"-3\""
+                                                   << "dmx_in_value_2" << qint64(127);
+    QTest::newRow("input channel cut, not normalised")
+        << "protocol_type_in=\"Midi\" dmx_in_channel=\"65537\""
+        << "dmx_in_channel" << qint64(1);
+    QTest::newRow("advanced value 2 missing") << "protocol_type_advanced=\"Art-Net\""
+                                              << "dmx_value_2_advanced" << qint64(0);
+    QTest::newRow("advanced value 3 missing") << ""
+                                              << "dmx_value_3_advanced" << qint64(127);
+    QTest::newRow("input colour default") << ""
+                                          << "dmx_in_color_green_3" << qint64(127);
+    QTest::newRow("qwidget is hexadecimal") << "qwidget=\"ff\""
+                                            << "qwidget" << qint64(255);
+    QTest::newRow("qwidget not a number") << "qwidget=\"xyz\""
+                                          << "qwidget" << qint64(0);
+}
+
+void TestElements::numberConversion()
+{
+    QFETCH(QString, attributes);
+    QFETCH(QString, field);
+    QFETCH(qint64, expected);
+    const SettingStruct r = readControl(attributes);
+    const QHash<QString, qint64> fields = {
+        {"color_red", r.color_red},
+        {"color_green", r.color_green},
+        {"color_blue", r.color_blue},
+        {"size_x", r.size_x},
+        {"size_y", r.size_y},
+        {"position_x", r.position_x},
+        {"position_y", r.position_y},
+        {"dmx_in_value_2", r.dmx_in.dmx_in_value_2},
+        {"dmx_in_channel", r.dmx_in.dmx_in_channel},
+        {"dmx_value_2_advanced", r.dmx_out_advanced.dmx_value_2},
+        {"dmx_value_3_advanced", r.dmx_out_advanced.dmx_value_3},
+        {"dmx_in_color_green_3", r.dmx_in.dmx_in_color_green_3},
+        {"qwidget", r.qwidget},
+    };
+    QVERIFY(fields.contains(field));
+    QCOMPARE(fields.value(field), expected);
+}
+
+void TestElements::normalisation_data()
+{
+    QTest::addColumn<QString>("protocol");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<int>("universe");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("value1");
+    QTest::addColumn<int>("value2");
+    const QString big =
+        QStringLiteral("dmx_universe%1=\"40\" dmx_channel%1=\"300\" dmx_value_1%1=\"200\" "
+                       "dmx_value_2%1=\"255\" dmx_value_3%1=\"130\"");
+    QTest::newRow("MIDI is cut to 7 bits") << "Midi" << big << 15 << 127 << 127 << 127;
+    QTest::newRow("Art-Net keeps them") << "Art-Net" << big << 40 << 300 << 200 << 255;
+    QTest::newRow("sACN address limits")
+        << "streaming ACN"
+        << "dmx_universe%1=\"65535\" dmx_channel%1=\"512\"" << 65534 << 511 << 0 << 0;
+    QTest::newRow("no protocol: address limits")
+        << "None"
+        << "dmx_universe%1=\"70000\" dmx_channel%1=\"9999\"" << 4464 << 511 << 0 << 0;
+}
+
+void TestElements::normalisation()
+{
+    QFETCH(QString, protocol);
+    QFETCH(QString, stored);
+    QFETCH(int, universe);
+    QFETCH(int, channel);
+    QFETCH(int, value1);
+    QFETCH(int, value2);
+    // The main output under the protocol, the advanced one under the other
+    // family: each output follows its own protocol.
+    const QString other = protocol == QLatin1String("Midi") ? "Art-Net" : "Midi";
+    const SettingStruct main = readControl(
+        QStringLiteral("protocol_type=\"%1\" protocol_type_advanced=\"%2\" ").arg(protocol, other) +
+        stored.arg(QString()) + QLatin1Char(' ') + stored.arg(QStringLiteral("_advanced")));
+    QCOMPARE(int(main.dmx_out.dmx_universe), universe);
+    QCOMPARE(int(main.dmx_out.dmx_channel), channel);
+    if (value1 || value2) {
+        QCOMPARE(int(main.dmx_out.dmx_value_1), value1);
+        QCOMPARE(int(main.dmx_out.dmx_value_2), value2);
+    }
+    const SettingDmxStruct &adv = main.dmx_out_advanced;
+    if (other == QLatin1String("Midi")) {
+        QVERIFY(adv.dmx_universe <= 15 && adv.dmx_channel <= 127 && adv.dmx_value_1 <= 127 &&
+                adv.dmx_value_2 <= 127 && adv.dmx_value_3 <= 127);
+    } else {
+        QCOMPARE(int(adv.dmx_channel), 300);
+        QCOMPARE(int(adv.dmx_value_1), 200);
+        QCOMPARE(int(adv.dmx_value_3), 130);
+    }
+}
+
+void TestElements::jogWheel()
+{
+    SettingStruct read = readControl("control_type=\"jog_wheel\" protocol_type=\"Art-Net\" "
+                                     "dmx_value_3=\"127\" dmx_value_1=\"3\"");
+    QCOMPARE(read.control_type, quint8(CT_ENCODER));
+    QCOMPARE(read.dmx_out.dmx_value_3, quint8(127));
+    QCOMPARE(read.dmx_out.dmx_value_1, quint8(3));
+    read.widget = fakeWidget();
+    QCOMPARE(writtenControl(read).attribute("control_type"), QStringLiteral("encoder"));
+}
+
+void TestElements::descriptionFallsBackToInfo()
+{
+    QCOMPARE(readControl("info=\"old\"").description, QStringLiteral("old"));
+    QCOMPARE(readControl("description=\"\" info=\"old\"").description, QStringLiteral("old"));
+    QCOMPARE(readControl("description=\"new\" info=\"old\"").description, QStringLiteral("new"));
+}
+
+void TestElements::pictureSources()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString file = dir.filePath("picture.png");
+    QVERIFY(testPicture().save(file));
+    const QString garbage = QStringLiteral("bitmap=\"bm90IGEgcGljdHVyZQ==\"");
+
+    QImage read = readControl(garbage + QStringLiteral(" filename=\"%1\"").arg(file)).bitmap;
+    QCOMPARE(read.convertToFormat(QImage::Format_ARGB32), testPicture());
+    // A valid bitmap wins over the file.
+    QImage small(2, 2, QImage::Format_RGB32);
+    small.fill(Qt::red);
+    SettingStruct withBitmap = fullControl(CT_ICON, PT_NONE, PT_NONE, false, false);
+    withBitmap.bitmap = small;
+    QDomElement e = writtenControl(withBitmap);
+    e.setAttribute("filename", file);
+    SettingStruct record;
+    QVERIFY(readControlElement(e, &record));
+    QCOMPARE(record.bitmap.size(), QSize(2, 2));
+
+    // Nothing usable: no picture, and no device or folder is read.
+    QVERIFY(readControl(garbage).bitmap.isNull());
+    QVERIFY(readControl(garbage + " filename=\"/no/such/file.png\"").bitmap.isNull());
+    QVERIFY(readControl(QStringLiteral("filename=\"%1\"").arg(dir.path())).bitmap.isNull());
+    QVERIFY(readControl("filename=\"/dev/zero\"").bitmap.isNull());
+}
+
+void TestElements::backgroundRoundTrip()
+{
+    BackgroundStruct record;
+    record.position_x = 5;
+    record.position_y = 6;
+    record.size_x = 1024;
+    record.size_y = 768;
+    record.stretch_factor = 150;
+    record.color_red = 10;
+    record.color_green = 20;
+    record.color_blue = 30;
+    record.bitmap = testPicture();
+    record.dmx_in.protocol_type_in = PT_ARTNET;
+    record.dmx_in.dmx_in_universe = 2;
+    record.dmx_in.dmx_in_channel = 511;
+    record.dmx_in.dmx_in_color_blue_2 = 99;
+    record.dmx_in.dmx_in_color_fade = 1;
+
+    QDomDocument document;
+    QDomElement root = document.createElement("root");
+    document.appendChild(root);
+    writeBackgroundElement(document, root, &record);
+    QDomDocument parsed;
+    QVERIFY(parsed.setContent(document.toString(1)));
+    BackgroundStruct read;
+    QVERIFY(readBackgroundElement(parsed.documentElement().firstChildElement(), &read));
+    QCOMPARE(read.bitmap.convertToFormat(QImage::Format_ARGB32), record.bitmap);
+    read.bitmap = record.bitmap;
+    QVERIFY(read.sameContent(record));
+}
+
+void TestElements::backgroundConditionals()
+{
+    BackgroundStruct record;
+    record.startup_timeout = 9;
+    record.startup_dmxsend_later = false;
+    record.qwidget = 7;
+    QDomDocument document;
+    QDomElement root = document.createElement("root");
+    document.appendChild(root);
+    writeBackgroundElement(document, root, &record);
+    writeBackgroundElement(document, root, nullptr);
+    QCOMPARE(root.childNodes().count(), 1);
+    const QDomElement e = root.firstChildElement("background");
+    QCOMPARE(e.attribute("version"), QStringLiteral("1"));
+    QCOMPARE(e.attribute("color_green"), QStringLiteral("127"));
+    for (const char *name : {"stretch_factor", "startup_timeout", "startup_dmxsend_later",
+                             "qwidget", "bitmap", "protocol_type_in", "dmx_in_universe"})
+        QVERIFY2(!e.hasAttribute(name), name);
+}
+
+void TestElements::backgroundReading()
+{
+    BackgroundStruct read;
+    QVERIFY(readBackgroundElement(element("<background version=\"1\"/>"), &read));
+    QCOMPARE(read.color_red + read.color_green + read.color_blue, 3 * 255);
+    QCOMPARE(read.size_x, 400u);
+    QCOMPARE(read.stretch_factor, 100u);
+    QVERIFY(read.startup_dmxsend_later);
+
+    QVERIFY(readBackgroundElement(
+        element(
+            "<background version=\"1\" startup_timeout=\"70000\" startup_dmxsend_later=\"0\" "
+            "color_red=\"256\" stretch_factor=\"-4\" qwidget=\"1A\" dmx_in_midi_type=\"note_on\" "
+            "protocol_type_in=\"Midi\"/>"),
+        &read));
+    QCOMPARE(read.startup_timeout, quint16(70000 % 65536));
+    QVERIFY(!read.startup_dmxsend_later);
+    QCOMPARE(read.color_red, quint8(0));
+    QCOMPARE(read.stretch_factor, 100u);
+    QCOMPARE(read.qwidget, 0x1Au);
+    QCOMPARE(read.dmx_in.protocol_type_in, quint8(PT_MIDI));
+    QCOMPARE(read.dmx_in.dmx_in_midi_type, quint8(MT_NOTE_ON));
+
+    QVERIFY(readBackgroundElement(element("<background startup_dmxsend_later=\"-1\"/>"), &read));
+    QVERIFY(read.sameContent(BackgroundStruct()));
+}
+
+QTEST_GUILESS_MAIN(TestElements)
+#include "tst_elements.moc"
