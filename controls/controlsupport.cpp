@@ -1,0 +1,91 @@
+#include "controlsupport.h"
+
+#include "settingstruct.h"
+
+#include <QElapsedTimer>
+#include <QMetaType>
+#include <QTimer>
+#include <QWidget>
+
+Q_LOGGING_CATEGORY(lcControls, "pultora.controls")
+
+ControlClock defaultControlClock()
+{
+    return [] {
+        static QElapsedTimer timer = [] {
+            QElapsedTimer t;
+            t.start();
+            return t;
+        }();
+        return timer.elapsed();
+    };
+}
+
+void registerControlMetaTypes()
+{
+    static const bool registered = [] {
+        qRegisterMetaType<SettingDmxStruct>("SettingDmxStruct");
+        qRegisterMetaType<SettingDmxInStruct>("SettingDmxInStruct");
+        return true;
+    }();
+    Q_UNUSED(registered);
+}
+
+void ValueHoldOff::setClock(ControlClock clock)
+{
+    m_clock = clock ? std::move(clock) : defaultControlClock();
+}
+
+void ValueHoldOff::touch()
+{
+    m_lastChangeMs = m_clock();
+}
+
+bool ValueHoldOff::holding() const
+{
+    if (!m_lastChangeMs)
+        return false;
+    // A clock that went backwards also holds: better one dropped input
+    // than a fader snatched from under the user's hand.
+    return m_clock() - *m_lastChangeMs < HOLD_OFF_MS;
+}
+
+void BlinkSequence::start(QWidget *widget, quint16 timeMs, quint16 intervalMs, bool startOffset,
+                          const char *tickSlot)
+{
+    m_timeMs = timeMs;
+    m_intervalMs = intervalMs;
+    m_startOffset = startOffset;
+    m_counter = 0;
+    if (intervalMs == 0) {
+        // No period to count ticks by: end any blink rather than spin.
+        if (m_timer)
+            m_timer->stop();
+        widget->show();
+        return;
+    }
+    if (!m_timer) {
+        m_timer = new QTimer(widget);
+        m_timer->setObjectName(QStringLiteral("blinkTimer"));
+        QObject::connect(m_timer, SIGNAL(timeout()), widget, tickSlot);
+    }
+    m_timer->start(intervalMs);
+    qCDebug(lcControls) << "blink" << widget << timeMs << intervalMs << startOffset;
+}
+
+void BlinkSequence::tick(QWidget *widget)
+{
+    if (m_intervalMs == 0 || m_counter > quint32(m_timeMs / m_intervalMs)) {
+        if (m_timer)
+            m_timer->stop();
+        widget->show();
+        return;
+    }
+    widget->setVisible(m_counter % 2 != (m_startOffset ? 1u : 0u));
+    ++m_counter;
+}
+
+bool BlinkSequence::running() const
+{
+    return m_timer && m_timer->isActive();
+}

@@ -1,0 +1,691 @@
+// The control widgets: what they emit when operated, how they follow input
+// values, and how they blink.
+#include "dmxdial.h"
+#include "dmxdialpush.h"
+#include "dmxincolor.h"
+#include "dmxpushbutton.h"
+#include "dmxslider.h"
+#include "dmxspin.h"
+#include "palette.h"
+
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+namespace
+{
+
+SettingDmxStruct out(quint8 v1, quint8 v2, quint8 v3 = 127, quint16 channel = 5)
+{
+    SettingDmxStruct d;
+    d.protocol_type = PT_ARTNET;
+    d.dmx_value_1 = v1;
+    d.dmx_value_2 = v2;
+    d.dmx_value_3 = v3;
+    d.dmx_channel = channel;
+    return d;
+}
+
+SettingDmxInStruct in(quint8 i1, quint8 i2, quint8 i3 = 255, bool fade = false)
+{
+    SettingDmxInStruct s;
+    s.protocol_type_in = PT_ARTNET;
+    s.dmx_in_value_1 = i1;
+    s.dmx_in_value_2 = i2;
+    s.dmx_in_value_3 = i3;
+    s.dmx_in_color_fade = fade ? 1 : 0;
+    return s;
+}
+
+// The values of a spy on a (SettingDmxStruct, int) signal.
+QList<int> values(const QSignalSpy &spy)
+{
+    QList<int> result;
+    for (const QList<QVariant> &args : spy)
+        result << args.at(1).toInt();
+    return result;
+}
+
+SettingDmxStruct record(const QSignalSpy &spy, int index)
+{
+    return spy.at(index).at(0).value<SettingDmxStruct>();
+}
+
+// Stands in for the console: receives by the signature texts the console
+// connects with.
+class Receiver : public QObject
+{
+    Q_OBJECT
+public:
+    QList<int> received;
+public slots:
+    void slotControlPushClicked(SettingDmxStruct, int DmxValue) { received << DmxValue; }
+    void slotControlSliderChanged(SettingDmxStruct, int value) { received << value; }
+    void slotControlPotiChanged(SettingDmxStruct, int DmxValue) { received << DmxValue; }
+};
+
+// A clock the test moves by hand.
+struct ManualClock {
+    qint64 now = 10000;
+    ControlClock fn()
+    {
+        return [this] { return now; };
+    }
+};
+
+QTimer *blinkTimer(QWidget *w)
+{
+    return w->findChild<QTimer *>(QStringLiteral("blinkTimer"));
+}
+
+void tick(QWidget *w)
+{
+    QVERIFY(QMetaObject::invokeMethod(w, "slotBlinking"));
+}
+
+} // namespace
+
+class TestControlWidgets : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+
+    void pushButtonPressAndRelease();
+    void switchSendsOnPressIntoOnAndReleaseIntoOff();
+    void buttonWithoutOutputIsSilent();
+    void buttonInputColour();
+
+    void faderSendsPosition_data();
+    void faderSendsPosition();
+    void centreFaderSendsAdvancedValueAtCentre();
+    void faderCenterStart();
+    void faderHoldOffAfterUserMove();
+    void faderInputInvertedAndWithoutInput();
+    void springBackSteps_data();
+    void springBackSteps();
+    void springBackWaitsForRelease();
+
+    void knobSendsPosition();
+    void encoderDirections();
+    void encoderCurrentValue();
+
+    void dialPushDoubleClickPush();
+    void dialPushDoubleClickSwitch();
+    void dialPushWithoutPushOutput();
+    void dialPushInputColour();
+
+    void spinSendsAndHoldsOff();
+
+    void connectionsBySignatureText();
+
+    void blinkSequence();
+    void blinkPairAlternates();
+    void blinkByNameOnEveryWidget();
+    void blinkRunsOnItsTimer();
+    void blinkRestartsAndZeroInterval();
+
+    void paletteFromOneColour();
+
+private:
+    QWidget *m_window = nullptr;
+};
+
+void TestControlWidgets::initTestCase()
+{
+    QCOMPARE(QGuiApplication::platformName(), QStringLiteral("offscreen"));
+}
+
+void TestControlWidgets::pushButtonPressAndRelease()
+{
+    DmxPushButton b(QStringLiteral("Go"));
+    b.resize(60, 30);
+    b.show();
+    b.setDmx(out(10, 200));
+    QSignalSpy spy(&b, SIGNAL(clicked(SettingDmxStruct, int)));
+
+    QTest::mousePress(&b, Qt::LeftButton);
+    QCOMPARE(values(spy), QList<int>{200});
+    QCOMPARE(b.currentValue(), quint8(200));
+    QCOMPARE(record(spy, 0), out(10, 200));
+
+    QTest::mouseRelease(&b, Qt::LeftButton);
+    QCOMPARE(values(spy), (QList<int>{200, 10}));
+    QCOMPARE(b.currentValue(), quint8(10));
+}
+
+void TestControlWidgets::switchSendsOnPressIntoOnAndReleaseIntoOff()
+{
+    DmxPushButton b(QStringLiteral("Switch"));
+    b.setCheckable(true);
+    b.resize(60, 30);
+    b.show();
+    b.setDmx(out(10, 200));
+    QSignalSpy spy(&b, SIGNAL(clicked(SettingDmxStruct, int)));
+
+    QCOMPARE(b.currentValue(), quint8(10));
+    QTest::mousePress(&b, Qt::LeftButton); // pressed while off
+    QCOMPARE(values(spy), QList<int>{200});
+    QTest::mouseRelease(&b, Qt::LeftButton); // now on: nothing more
+    QCOMPARE(values(spy), QList<int>{200});
+    QVERIFY(b.isChecked());
+    QCOMPARE(b.currentValue(), quint8(200));
+
+    QTest::mousePress(&b, Qt::LeftButton); // pressed while on: nothing
+    QCOMPARE(values(spy), QList<int>{200});
+    QTest::mouseRelease(&b, Qt::LeftButton); // released into off
+    QCOMPARE(values(spy), (QList<int>{200, 10}));
+    QVERIFY(!b.isChecked());
+    QCOMPARE(b.currentValue(), quint8(10));
+}
+
+void TestControlWidgets::buttonWithoutOutputIsSilent()
+{
+    DmxPushButton b(QStringLiteral("x"));
+    b.resize(60, 30);
+    b.show();
+    QSignalSpy spy(&b, SIGNAL(clicked(SettingDmxStruct, int)));
+    QTest::mouseClick(&b, Qt::LeftButton);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(b.currentValue(), quint8(0));
+
+    // Removing the output again silences a configured button.
+    b.setDmx(out(1, 2));
+    b.setDmx(static_cast<const SettingDmxStruct *>(nullptr));
+    QTest::mouseClick(&b, Qt::LeftButton);
+    QCOMPARE(spy.count(), 0);
+}
+
+void TestControlWidgets::buttonInputColour()
+{
+    DmxPushButton b(QStringLiteral("LED"));
+    b.setEnabled(false);
+    const QColor base(10, 20, 30);
+    b.setBaseColor(base);
+
+    // Without an input every value shows the base colour.
+    b.setDmxInColor(0);
+    QCOMPARE(b.palette().color(QPalette::Button), base);
+
+    const SettingDmxInStruct s = in(0, 127, 255, true);
+    b.setDmxIn(s);
+    b.setDmxInColor(64);
+    QCOMPARE(b.palette().color(QPalette::Button), dmxInColor(64, s, base));
+    QCOMPARE(b.palette().color(QPalette::Button), QColor(190, 128, 63));
+    b.setDmxInColor(127);
+    QCOMPARE(b.palette().color(QPalette::Button), QColor(127, 255, 0));
+
+    SettingDmxInStruct noFade = s;
+    noFade.dmx_in_color_fade = 0;
+    b.setDmxIn(noFade);
+    b.setDmxInColor(64);
+    QCOMPARE(b.palette().color(QPalette::Button), base);
+}
+
+void TestControlWidgets::faderSendsPosition_data()
+{
+    QTest::addColumn<int>("v1");
+    QTest::addColumn<int>("v2");
+    QTest::addColumn<int>("position");
+    QTest::addColumn<int>("sent");
+    QTest::newRow("255/0 at 55") << 255 << 0 << 55 << 200;
+    QTest::newRow("200/100 at 150") << 200 << 100 << 150 << 50;
+    QTest::newRow("0/255 at 55") << 0 << 255 << 55 << 55;
+}
+
+void TestControlWidgets::faderSendsPosition()
+{
+    QFETCH(int, v1);
+    QFETCH(int, v2);
+    QFETCH(int, position);
+    QFETCH(int, sent);
+    DmxSlider s(Qt::Vertical);
+    s.setRange(qMin(v1, v2), qMax(v1, v2));
+    s.setDmx(out(quint8(v1), quint8(v2)));
+    QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
+    s.setValue(position);
+    QCOMPARE(values(spy), QList<int>{sent});
+    QCOMPARE(record(spy, 0), out(quint8(v1), quint8(v2)));
+    QCOMPARE(int(s.currentValue()), sent);
+}
+
+void TestControlWidgets::centreFaderSendsAdvancedValueAtCentre()
+{
+    DmxSlider s(Qt::Horizontal);
+    s.setRange(0, 255);
+    s.setDmx(out(0, 255, 127, 5));
+    const SettingDmxStruct advanced = out(77, 0, 0, 9);
+    s.setDmxAdvanced(advanced);
+    QCOMPARE(s.centerValue(), 127);
+    QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
+
+    s.setValue(126);
+    QCOMPARE(values(spy), QList<int>{126});
+    s.setValue(127); // the main value, then the centre output
+    QCOMPARE(values(spy), (QList<int>{126, 127, 77}));
+    QCOMPARE(record(spy, 1).dmx_channel, quint16(5));
+    QCOMPARE(record(spy, 2), advanced);
+    s.setValue(128);
+    QCOMPARE(values(spy), (QList<int>{126, 127, 77, 128}));
+
+    // Without the advanced output the centre is passed silently.
+    s.setDmxAdvanced(static_cast<const SettingDmxStruct *>(nullptr));
+    spy.clear();
+    s.setValue(127);
+    QCOMPARE(values(spy), QList<int>{127});
+}
+
+void TestControlWidgets::faderCenterStart()
+{
+    DmxSlider s(Qt::Vertical);
+    s.setRange(0, 255);
+    s.setDmx(out(255, 0));
+    QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
+    s.setCenterStart(true);
+    QVERIFY(s.centerStart());
+    QCOMPARE(s.value(), 127);
+    QCOMPARE(values(spy), QList<int>{128}); // emitted like a user move, inverted
+    s.setCenterStart(false);
+    QCOMPARE(s.value(), 0);
+}
+
+void TestControlWidgets::faderHoldOffAfterUserMove()
+{
+    ManualClock clock;
+    DmxSlider s(Qt::Vertical);
+    s.setClock(clock.fn());
+    s.setRange(0, 255);
+    s.setDmx(out(0, 255));
+    s.setDmxIn(in(0, 255));
+    QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
+
+    // No change yet: input applies at once, and emits like a user move.
+    s.setDmxInValue(30);
+    QCOMPARE(s.value(), 30);
+    QCOMPARE(values(spy), QList<int>{30});
+
+    clock.now += 5000;
+    s.setValue(10); // the user moves the fader
+    clock.now += 500;
+    s.setDmxInValue(100);
+    QCOMPARE(s.value(), 10);
+    clock.now += 499; // 999 ms: still held
+    s.setDmxInValue(100);
+    QCOMPARE(s.value(), 10);
+    clock.now += 501; // 1500 ms
+    s.setDmxInValue(100);
+    QCOMPARE(s.value(), 100);
+    QCOMPARE(values(spy), (QList<int>{30, 10, 100}));
+
+    // The applied input restarted the window.
+    clock.now += 200;
+    s.setDmxInValue(120);
+    QCOMPARE(s.value(), 100);
+    clock.now += 800; // exactly 1000 ms
+    s.setDmxInValue(120);
+    QCOMPARE(s.value(), 120);
+}
+
+void TestControlWidgets::faderInputInvertedAndWithoutInput()
+{
+    ManualClock clock;
+    DmxSlider s(Qt::Vertical);
+    s.setClock(clock.fn());
+    s.setRange(0, 255);
+    s.setDmx(out(0, 255));
+    s.setDmxInValue(50); // no input: nothing
+    QCOMPARE(s.value(), 0);
+    s.setDmxIn(in(255, 0));
+    s.setDmxInValue(50);
+    QCOMPARE(s.value(), 205);
+}
+
+void TestControlWidgets::springBackSteps_data()
+{
+    QTest::addColumn<int>("start");
+    QTest::addColumn<QList<int>>("positions");
+    // Centre 127 (values 0 and 255).
+    QTest::newRow("100 above") << 227 << QList<int>{226, 225, 224, 223, 222};
+    QTest::newRow("100 below") << 27 << QList<int>{28, 29, 30, 31, 32};
+    QTest::newRow("50 above") << 177 << QList<int>{176, 175, 174, 173};
+    QTest::newRow("30 above") << 157 << QList<int>{156, 155, 154};
+    QTest::newRow("15 above") << 142 << QList<int>{141, 140};
+    QTest::newRow("1 above") << 128 << QList<int>{127};
+    QTest::newRow("1 below") << 126 << QList<int>{127};
+    QTest::newRow("at centre") << 127 << QList<int>{};
+}
+
+void TestControlWidgets::springBackSteps()
+{
+    QFETCH(int, start);
+    QFETCH(QList<int>, positions);
+    DmxSlider s(Qt::Vertical);
+    s.setRange(0, 255);
+    s.setValue(start);
+    s.setDmx(out(0, 255));
+    QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
+    s.springBack();
+    QCOMPARE(values(spy), positions); // one emission per step
+}
+
+void TestControlWidgets::springBackWaitsForRelease()
+{
+    DmxSlider s(Qt::Vertical);
+    s.setRange(0, 255);
+    s.setDmx(out(0, 255));
+    s.setValue(200);
+    s.setSliderDown(true);
+    s.springBack();
+    QCOMPARE(s.value(), 200);
+    s.setSliderDown(false);
+    s.springBack();
+    QCOMPARE(s.value(), 200 - 4);
+    // Repeated calls reach the centre and stay there.
+    for (int i = 0; i < 100; ++i)
+        s.springBack();
+    QCOMPARE(s.value(), 127);
+}
+
+void TestControlWidgets::knobSendsPosition()
+{
+    DmxDial d;
+    d.setWrapping(false);
+    d.setRange(0, 255);
+    d.setDmx(out(255, 0));
+    QSignalSpy spy(&d, SIGNAL(valueChangedDial(SettingDmxStruct, int)));
+    d.setValue(55);
+    d.setValue(56);
+    QCOMPARE(values(spy), (QList<int>{200, 199}));
+    QCOMPARE(d.currentValue(), quint8(199));
+}
+
+void TestControlWidgets::encoderDirections()
+{
+    DmxDial d;
+    d.setWrapping(true);
+    d.setRange(0, 255);
+    d.setDmx(out(1, 2, 3));
+    QSignalSpy spy(&d, SIGNAL(valueChangedDial(SettingDmxStruct, int)));
+    d.setValue(10); // very first change
+    d.setValue(11); // up
+    d.setValue(10); // down
+    d.setValue(255);
+    d.setValue(0); // across the wrap point: down
+    QCOMPARE(values(spy), (QList<int>{3, 2, 1, 2, 1}));
+}
+
+void TestControlWidgets::encoderCurrentValue()
+{
+    DmxDial d;
+    d.setWrapping(true);
+    d.setRange(0, 255);
+    QCOMPARE(d.currentValue(), quint8(0)); // no output
+    d.setDmx(out(1, 2, 3));
+    QCOMPARE(d.currentValue(), quint8(3)); // takes the position as the last one
+    d.setValue(40);
+    QCOMPARE(d.currentValue(), quint8(3)); // the move updated the last position
+}
+
+void TestControlWidgets::dialPushDoubleClickPush()
+{
+    DmxDialPush d;
+    d.setWrapping(true);
+    d.setRange(0, 255);
+    d.resize(60, 60);
+    d.show();
+    d.setDmx(out(1, 2, 3));
+    d.setDmxPush(out(20, 220, 0, 7));
+    QSignalSpy spy(&d, SIGNAL(clicked(SettingDmxStruct, int)));
+    QCOMPARE(d.pushValue(), quint8(20));
+    QTest::mouseDClick(&d, Qt::LeftButton);
+    QCOMPARE(values(spy), (QList<int>{220, 20}));
+    QCOMPARE(record(spy, 0).dmx_channel, quint16(7));
+    QVERIFY(!d.isPushed());
+    QCOMPARE(d.pushValue(), quint8(20));
+}
+
+void TestControlWidgets::dialPushDoubleClickSwitch()
+{
+    DmxDialPush d;
+    d.setWrapping(true);
+    d.setRange(0, 255);
+    d.resize(60, 60);
+    d.show();
+    d.setSwitchMode(true);
+    d.setDmxPush(out(20, 220));
+    QSignalSpy spy(&d, SIGNAL(clicked(SettingDmxStruct, int)));
+    QTest::mouseDClick(&d, Qt::LeftButton);
+    QCOMPARE(values(spy), QList<int>{220});
+    QVERIFY(d.isPushed());
+    QCOMPARE(d.pushValue(), quint8(220));
+    QTest::mouseDClick(&d, Qt::LeftButton);
+    QCOMPARE(values(spy), (QList<int>{220, 20}));
+    QVERIFY(!d.isPushed());
+    QCOMPARE(d.pushValue(), quint8(20));
+}
+
+void TestControlWidgets::dialPushWithoutPushOutput()
+{
+    DmxDialPush d;
+    d.resize(60, 60);
+    d.show();
+    QSignalSpy spy(&d, SIGNAL(clicked(SettingDmxStruct, int)));
+    QTest::mouseDClick(&d, Qt::LeftButton);
+    QCOMPARE(spy.count(), 0);
+    QCOMPARE(d.pushValue(), quint8(0));
+}
+
+void TestControlWidgets::dialPushInputColour()
+{
+    DmxDialPush d;
+    QCOMPARE(d.baseColor(), QColor(Qt::white));
+    d.setDmxInColor(5);
+    QCOMPARE(d.palette().color(QPalette::Button), QColor(Qt::white));
+    d.setDmxIn(in(0, 127, 255, false));
+    d.setDmxInColor(255);
+    QCOMPARE(d.palette().color(QPalette::Button), QColor(0, 127, 255));
+}
+
+void TestControlWidgets::spinSendsAndHoldsOff()
+{
+    ManualClock clock;
+    DmxSpin s;
+    s.setClock(clock.fn());
+    s.setRange(100, 200);
+    s.setDmx(out(200, 100));
+    s.setDmxIn(in(0, 255));
+    QSignalSpy spy(&s, SIGNAL(valueChangedSpin(SettingDmxStruct, int)));
+    s.setValue(150);
+    QCOMPARE(values(spy), QList<int>{50});
+    QCOMPARE(s.currentValue(), quint8(50));
+
+    clock.now += 500;
+    s.setDmxInValue(180);
+    QCOMPARE(s.value(), 150);
+    clock.now += 1000;
+    s.setDmxInValue(180);
+    QCOMPARE(s.value(), 180);
+    QCOMPARE(values(spy), (QList<int>{50, 20}));
+}
+
+// The console connects by these exact texts, blank included.
+void TestControlWidgets::connectionsBySignatureText()
+{
+    Receiver r;
+    DmxPushButton b(QStringLiteral("b"));
+    DmxSlider sl(Qt::Vertical);
+    DmxDial dial;
+    DmxDialPush push;
+    DmxSpin spin;
+    // clang-format off
+    QVERIFY(connect(&b, SIGNAL(clicked( SettingDmxStruct,int)), &r,
+                    SLOT(slotControlPushClicked( SettingDmxStruct,int))));
+    QVERIFY(connect(&sl, SIGNAL(valueChangedSlider(SettingDmxStruct,int)), &r,
+                    SLOT(slotControlSliderChanged(SettingDmxStruct,int))));
+    QVERIFY(connect(&spin, SIGNAL(valueChangedSpin(SettingDmxStruct,int)), &r,
+                    SLOT(slotControlSliderChanged(SettingDmxStruct,int))));
+    QVERIFY(connect(&dial, SIGNAL(valueChangedDial(SettingDmxStruct,int)), &r,
+                    SLOT(slotControlPotiChanged(SettingDmxStruct,int))));
+    QVERIFY(connect(&push, SIGNAL(valueChangedDial(SettingDmxStruct,int)), &r,
+                    SLOT(slotControlPotiChanged(SettingDmxStruct,int))));
+    QVERIFY(connect(&push, SIGNAL(clicked( SettingDmxStruct,int)), &r,
+                    SLOT(slotControlPushClicked( SettingDmxStruct,int))));
+    // A queued connection needs the registered meta-type.
+    QVERIFY(connect(&sl, SIGNAL(valueChangedSlider(SettingDmxStruct,int)), &r,
+                    SLOT(slotControlPotiChanged(SettingDmxStruct,int)), Qt::QueuedConnection));
+    // clang-format on
+
+    b.setDmx(out(1, 2));
+    b.resize(40, 20);
+    b.show();
+    QTest::mouseClick(&b, Qt::LeftButton);
+    sl.setRange(0, 255);
+    sl.setDmx(out(0, 255));
+    sl.setValue(3);
+    spin.setRange(0, 255);
+    spin.setDmx(out(0, 255));
+    spin.setValue(4);
+    dial.setRange(0, 255);
+    dial.setDmx(out(0, 255));
+    dial.setValue(5);
+    push.setWrapping(true);
+    push.setRange(0, 255);
+    push.setDmx(out(6, 7, 8));
+    push.setValue(9);
+    QCOMPARE(r.received, (QList<int>{2, 1, 3, 4, 5, 8}));
+    QTRY_COMPARE(r.received, (QList<int>{2, 1, 3, 4, 5, 8, 3}));
+}
+
+// With the console's numbers (3000 ms every 250 ms) the widget toggles 13
+// times and is shown again on the 14th tick.
+void TestControlWidgets::blinkSequence()
+{
+    DmxSlider s(Qt::Vertical);
+    s.show();
+    s.Blink(3000, 250, false);
+    QTimer *timer = blinkTimer(&s);
+    QVERIFY(timer);
+    QVERIFY(timer->isActive());
+    QCOMPARE(timer->interval(), 250);
+
+    int toggles = 0;
+    bool hidden = s.isHidden();
+    for (int i = 0; i < 13; ++i) {
+        tick(&s);
+        QCOMPARE(s.isHidden(), i % 2 == 0); // offset false: even ticks hide
+        toggles += s.isHidden() != hidden;
+        hidden = s.isHidden();
+    }
+    QCOMPARE(toggles, 13);
+    QVERIFY(s.isHidden());
+    QVERIFY(timer->isActive());
+    tick(&s); // the 14th tick ends it
+    QVERIFY(!s.isHidden());
+    QVERIFY(!timer->isActive());
+}
+
+void TestControlWidgets::blinkPairAlternates()
+{
+    QWidget window;
+    auto *a = new DmxPushButton(QStringLiteral("a"), &window);
+    auto *b = new DmxSpin(&window);
+    window.show();
+    a->Blink(3000, 250, true);
+    b->Blink(3000, 250, false);
+    for (int i = 0; i < 13; ++i) {
+        tick(a);
+        tick(b);
+        QVERIFY(a->isHidden() != b->isHidden());
+    }
+    tick(a);
+    tick(b);
+    QVERIFY(!a->isHidden());
+    QVERIFY(!b->isHidden());
+}
+
+// The console invokes Blink by name on whatever widget a record holds.
+void TestControlWidgets::blinkByNameOnEveryWidget()
+{
+    QWidget window;
+    const QList<QWidget *> widgets{new DmxPushButton(QStringLiteral("b"), &window),
+                                   new DmxSlider(Qt::Vertical, &window), new DmxDial(&window),
+                                   new DmxDialPush(&window), new DmxSpin(&window)};
+    window.show();
+    for (QWidget *w : widgets) {
+        QVERIFY2(QMetaObject::invokeMethod(w, "Blink", Q_ARG(quint16, 3000), Q_ARG(quint16, 250),
+                                           Q_ARG(bool, true)),
+                 w->metaObject()->className());
+        QTimer *timer = blinkTimer(w);
+        QVERIFY(timer);
+        QVERIFY(timer->isActive());
+        QCOMPARE(timer->interval(), 250);
+    }
+    // DmxDialPush inherits its Blink from DmxDial.
+    QCOMPARE(DmxDialPush::staticMetaObject.indexOfMethod("Blink(quint16,quint16,bool)"),
+             DmxDial::staticMetaObject.indexOfMethod("Blink(quint16,quint16,bool)"));
+}
+
+void TestControlWidgets::blinkRunsOnItsTimer()
+{
+    DmxDial d;
+    d.show();
+    int hides = 0;
+    // 60 / 5 = 12, as 3000 / 250: 13 toggles, then shown.
+    d.Blink(60, 5, false);
+    QTimer *timer = blinkTimer(&d);
+    QVERIFY(timer);
+    connect(timer, &QTimer::timeout, &d, [&] { hides += d.isHidden() ? 1 : 0; });
+    QTRY_VERIFY_WITH_TIMEOUT(!timer->isActive(), 5000);
+    QVERIFY(!d.isHidden());
+    QCOMPARE(hides, 7); // hidden after ticks 0, 2, ..., 12
+}
+
+void TestControlWidgets::blinkRestartsAndZeroInterval()
+{
+    DmxPushButton b(QStringLiteral("b"));
+    b.show();
+    b.Blink(3000, 250, false);
+    for (int i = 0; i < 5; ++i)
+        tick(&b);
+    QVERIFY(b.isHidden());
+    // A new Blink starts over from tick 0 with the new values.
+    b.Blink(1000, 500, true); // 2 + 1 toggling ticks
+    QCOMPARE(blinkTimer(&b)->interval(), 500);
+    tick(&b);
+    QVERIFY(!b.isHidden()); // offset true: tick 0 shows
+    tick(&b);
+    QVERIFY(b.isHidden());
+    tick(&b);
+    QVERIFY(!b.isHidden());
+    QVERIFY(blinkTimer(&b)->isActive());
+    tick(&b);
+    QVERIFY(!blinkTimer(&b)->isActive());
+
+    // An interval of 0 blinks nothing, stops a running blink and shows it.
+    b.Blink(3000, 250, false);
+    tick(&b);
+    QVERIFY(b.isHidden());
+    b.Blink(3000, 0, false);
+    QVERIFY(!b.isHidden());
+    QVERIFY(!blinkTimer(&b)->isActive());
+    tick(&b); // a stray tick does not divide by zero
+    QVERIFY(!b.isHidden());
+}
+
+void TestControlWidgets::paletteFromOneColour()
+{
+    const QColor color(10, 100, 200);
+    const QPalette p = paletteFromColor(color);
+    QCOMPARE(p.color(QPalette::Button), color);
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+        QCOMPARE(p.color(group, QPalette::Base), p.color(QPalette::Window));
+
+    DmxSpin spin;
+    applyColorPalette(&spin, color);
+    QCOMPARE(spin.palette().color(QPalette::Base), p.color(QPalette::Window));
+    applyColorPalette(nullptr, color); // ignored
+}
+
+QTEST_MAIN(TestControlWidgets)
+#include "tst_controlwidgets.moc"
