@@ -1,0 +1,313 @@
+#include "midi.h"
+
+#include <QLoggingCategory>
+#include <QMutex>
+#include <QRegularExpression>
+
+Q_LOGGING_CATEGORY(lcMidi, "pultora.io.midi", QtWarningMsg)
+
+namespace
+{
+
+// The instance whose input is open. Written on the GUI thread before an
+// input is opened and cleared before inputs are closed; the input callback
+// holds the mutex only while it stores one message, so clearing the pointer
+// guarantees that no callback touches the instance afterwards.
+QBasicMutex s_instanceMutex;
+midi *s_instance = nullptr;
+
+} // namespace
+
+midi::ChannelRow::ChannelRow()
+{
+    for (auto &value : values)
+        value.store(0, std::memory_order_relaxed);
+}
+
+midi::TypeRow::TypeRow()
+{
+    for (auto &channel : channels)
+        channel.store(nullptr, std::memory_order_relaxed);
+}
+
+midi::TypeRow::~TypeRow()
+{
+    for (auto &channel : channels)
+        delete channel.load(std::memory_order_acquire);
+}
+
+midi::midi() : midi(createPlatformMidiBackend()) {}
+
+midi::midi(std::unique_ptr<MidiBackend> backend) : m_backend(std::move(backend))
+{
+    for (auto &row : m_table)
+        row.store(nullptr, std::memory_order_relaxed);
+}
+
+midi::~midi()
+{
+    closeAll();
+}
+
+void midi::closeAll()
+{
+    for (MidiDeviceRecord &record : m_outputs) {
+        if (record.handle)
+            m_backend->closeOutput(record.handle);
+        record.handle = 0;
+    }
+    {
+        QMutexLocker lock(&s_instanceMutex);
+        if (s_instance == this)
+            s_instance = nullptr;
+    }
+    for (MidiDeviceRecord &record : m_inputs) {
+        if (record.handle) {
+            m_backend->stopInput(record.handle);
+            m_backend->closeInput(record.handle);
+        }
+        record.handle = 0;
+    }
+    for (auto &row : m_table)
+        delete row.exchange(nullptr, std::memory_order_acq_rel);
+}
+
+void midi::enumerateOutputs()
+{
+    if (m_outputsEnumerated || !m_backend)
+        return;
+    m_outputsEnumerated = true;
+    const unsigned count = m_backend->outputCount();
+    for (unsigned i = 0; i < count; ++i) {
+        MidiDeviceRecord record;
+        record.name = m_backend->outputName(i);
+        m_outputs.append(record);
+    }
+}
+
+void midi::enumerateInputs()
+{
+    if (m_inputsEnumerated || !m_backend)
+        return;
+    m_inputsEnumerated = true;
+    const unsigned count = m_backend->inputCount();
+    for (unsigned i = 0; i < count; ++i) {
+        MidiDeviceRecord record;
+        record.name = m_backend->inputName(i);
+        qCDebug(lcMidi).noquote() << "MIDI-IN #" + QString::number(i) + "--\"" + record.name + '"';
+        m_inputs.append(record);
+    }
+}
+
+QStringList midi::outputDeviceNames()
+{
+    enumerateOutputs();
+    QStringList names;
+    for (const MidiDeviceRecord &record : qAsConst(m_outputs))
+        names << record.name;
+    return names;
+}
+
+QStringList midi::inputDeviceNames()
+{
+    enumerateInputs();
+    QStringList names;
+    for (const MidiDeviceRecord &record : qAsConst(m_inputs))
+        names << record.name;
+    return names;
+}
+
+QStringList midi::platformOutputDeviceNames()
+{
+    return midi(createPlatformMidiBackend()).outputDeviceNames();
+}
+
+QStringList midi::platformInputDeviceNames()
+{
+    return midi(createPlatformMidiBackend()).inputDeviceNames();
+}
+
+// A device that fails to open keeps no handle and is not tried again.
+void midi::openOutput(int device)
+{
+    MidiDeviceRecord &record = m_outputs[device];
+    if (record.opened)
+        return;
+    MidiBackend::Handle handle = 0;
+    const int result = m_backend->openOutput(unsigned(device), &handle);
+    if (result == MidiBackend::NoError && handle) {
+        m_backend->resetOutput(handle);
+        record.handle = handle;
+    } else {
+        qCDebug(lcMidi) << "MIDI-OUT" << device << record.name << "cannot be opened:" << result;
+    }
+    record.opened = true;
+}
+
+int midi::sendShortMessage(quint8 device, quint8 status, quint8 channel, quint8 data1, quint8 data2)
+{
+    enumerateOutputs();
+    if (device >= m_outputs.size())
+        return SendNoDevice;
+    openOutput(device);
+    const MidiDeviceRecord &record = m_outputs.at(device);
+    if (!record.opened)
+        return SendNotOpened;
+    if (!record.handle)
+        return SendNoDevice;
+
+    const quint32 message = quint32((channel & 0x0F) | (status & 0xF0)) |
+                            quint32(data1 & 0x7F) << 8 | quint32(data2 & 0x7F) << 16;
+    switch (m_backend->sendShortMessage(record.handle, message)) {
+    case MidiBackend::NoError:
+        qCDebug(lcMidi) << "MMSYSERR_NOERROR    ";
+        return SendOk;
+    case MidiBackend::InvalidHandle:
+        qCDebug(lcMidi) << "MMSYSERR_INVALHANDLE";
+        return SendInvalidHandle;
+    case MidiBackend::NotReady:
+        qCDebug(lcMidi) << "MIDIERR_NOTREADY    ";
+        return SendNotReady;
+    case MidiBackend::BadOpenMode:
+        qCDebug(lcMidi) << "MIDIERR_BADOPENMODE ";
+        return SendBadOpenMode;
+    default:
+        qCDebug(lcMidi) << "MIDI send failed";
+        return SendFailed;
+    }
+}
+
+bool midi::openInput(int device)
+{
+    enumerateInputs();
+    if (device >= m_inputs.size())
+        return false;
+    MidiDeviceRecord &record = m_inputs[device];
+    if (!record.opened) {
+        {
+            QMutexLocker lock(&s_instanceMutex);
+            s_instance = this;
+        }
+        MidiBackend::Handle handle = 0;
+        const int result = m_backend->openInput(unsigned(device), &midi::inputCallback, &handle);
+        if (result == MidiBackend::NoError && handle) {
+            m_backend->resetInput(handle);
+            m_backend->startInput(handle);
+            record.handle = handle;
+        } else {
+            qCDebug(lcMidi) << "MIDI-IN" << device << record.name << "cannot be opened:" << result;
+        }
+        record.opened = true;
+    }
+    return record.handle != 0;
+}
+
+bool midi::getInputValue(quint8 device, quint8 status, quint8 channel, quint8 data1, quint8 &value)
+{
+    if (!openInput(device))
+        return false;
+    // A row holds data bytes 0..127 only.
+    if (channel > 15 || data1 > 127)
+        return false;
+    const TypeRow *type = m_table[(status & 0x70) >> 4].load(std::memory_order_acquire);
+    if (!type)
+        return false;
+    const ChannelRow *row = type->channels[channel].load(std::memory_order_acquire);
+    if (!row)
+        return false;
+    value = row->values[data1].load(std::memory_order_relaxed);
+    return true;
+}
+
+void midi::inputCallback(unsigned kind, quint32 message)
+{
+    switch (kind) {
+    case MidiBackend::InputOpen:
+        qCDebug(lcMidi) << "MIDI Device Open";
+        break;
+    case MidiBackend::InputClose:
+        qCDebug(lcMidi) << "MIDI Device Closed";
+        break;
+    case MidiBackend::InputData: {
+        qCDebug(lcMidi) << "MIDI Data";
+        QMutexLocker lock(&s_instanceMutex);
+        if (s_instance)
+            s_instance->storeMessage(message);
+        break;
+    }
+    case MidiBackend::InputError:
+        qCDebug(lcMidi) << "MIDI Error";
+        break;
+    case MidiBackend::InputMoreData:
+        qCDebug(lcMidi) << "MIDI MoreData";
+        break;
+    default:
+        break;
+    }
+}
+
+// Runs on the platform's input thread. Rows are built completely before
+// they are published; with more than one input open, two callbacks may race
+// to create the same row, and the loser frees its copy.
+void midi::storeMessage(quint32 message)
+{
+    const quint8 status = quint8(message);
+    const int type = (status & 0x70) >> 4;
+    const int channel = status & 0x0F;
+    const int data1 = (message >> 8) & 0x7F;
+    const quint8 data2 = (message >> 16) & 0x7F;
+
+    TypeRow *typeRow = m_table[type].load(std::memory_order_acquire);
+    if (!typeRow) {
+        auto *fresh = new TypeRow;
+        if (m_table[type].compare_exchange_strong(typeRow, fresh, std::memory_order_acq_rel))
+            typeRow = fresh;
+        else
+            delete fresh;
+    }
+    ChannelRow *row = typeRow->channels[channel].load(std::memory_order_acquire);
+    if (!row) {
+        auto *fresh = new ChannelRow;
+        if (typeRow->channels[channel].compare_exchange_strong(row, fresh,
+                                                               std::memory_order_acq_rel))
+            row = fresh;
+        else
+            delete fresh;
+    }
+    if (row->values[data1].load(std::memory_order_relaxed) != data2) {
+        row->values[data1].store(data2, std::memory_order_relaxed);
+        qCDebug(lcMidi) << "Channel:" << channel << ", StatusByte:" << type
+                        << ", DataByte1:" << data1 << ", DataByte2:" << data2;
+    }
+}
+
+quint32 midiDeviceNumber(const QStringList &names, const QString &stored)
+{
+    if (stored.isEmpty())
+        return 0;
+    const int exact = names.indexOf(stored);
+    if (exact >= 0)
+        return quint32(exact + 1);
+
+    // JACK names ports "client:port" and renames a client whose name is
+    // taken by appending "-NN".
+    static const QRegularExpression suffix(QStringLiteral("-[0-9]{2,}$"));
+    const auto split = [](const QString &name, QString *client, QString *port) {
+        const int colon = name.indexOf(QLatin1Char(':'));
+        if (colon <= 0)
+            return false;
+        *client = name.left(colon);
+        client->remove(suffix);
+        *port = name.mid(colon + 1);
+        return true;
+    };
+    QString storedClient, storedPort;
+    if (!split(stored, &storedClient, &storedPort))
+        return 0;
+    for (int i = 0; i < names.size(); ++i) {
+        QString client, port;
+        if (split(names.at(i), &client, &port) && client == storedClient && port == storedPort)
+            return quint32(i + 1);
+    }
+    return 0;
+}

@@ -1,0 +1,107 @@
+// MIDI short messages out to a device, and a table of the last value
+// received per message type, channel and key/controller from an input
+// device.
+//
+// Devices are chosen by index into the platform's device lists, which are
+// taken once, on first use; devices attached later are not seen while the
+// object lives. Devices are opened on first use and stay open until the
+// object is destroyed. Only one midi object at a time can own open inputs:
+// the platform's input callback stores into the last one that opened one.
+//
+// Threads: everything runs on the caller's (GUI) thread except the input
+// callback, which runs on a platform thread and only writes the table.
+#pragma once
+
+#include "midibackend.h"
+
+#include <QList>
+#include <QObject>
+#include <QStringList>
+
+#include <array>
+#include <atomic>
+#include <memory>
+
+class midi : public QObject
+{
+    Q_OBJECT
+public:
+    // Result codes of sendShortMessage.
+    enum SendResult : int {
+        SendOk = 1,
+        SendNoDevice = -1,      // index past the devices, or the device failed to open
+        SendNotOpened = -2,     // the device could not be marked opened
+        SendInvalidHandle = -3, // the platform rejected the handle
+        SendNotReady = -4,      // the device was not ready (message lost)
+        SendBadOpenMode = -5,
+        SendFailed = -6, // any other platform error
+    };
+
+    midi();                                              // the platform's MIDI system
+    explicit midi(std::unique_ptr<MidiBackend> backend); // e.g. a test double
+    ~midi() override;
+
+    // Sends (channel & 0x0F) | (status & 0xF0), data1 & 0x7F, data2 & 0x7F to
+    // output device `device`, opening it first if needed. Returns a
+    // SendResult: 1 when sent, a negative code otherwise.
+    int sendShortMessage(quint8 device, quint8 status, quint8 channel, quint8 data1, quint8 data2);
+
+    // The last data byte 2 received on input device `device` for the
+    // message type of `status` (upper nibble), `channel` and data byte 1.
+    // Opens the input first if needed. False when the device cannot be
+    // opened, channel > 15, or nothing of that type and channel arrived yet.
+    bool getInputValue(quint8 device, quint8 status, quint8 channel, quint8 data1, quint8 &value);
+
+    // Device names as the platform reports them, in device-index order.
+    QStringList outputDeviceNames();
+    QStringList inputDeviceNames();
+
+    // The same lists, taken from the platform's MIDI system right now.
+    static QStringList platformOutputDeviceNames();
+    static QStringList platformInputDeviceNames();
+
+    // The platform's input callback: stores data into the instance whose
+    // input is open. Public so that backends and tests can feed it.
+    static void inputCallback(unsigned kind, quint32 message);
+
+private:
+    struct MidiDeviceRecord {
+        bool opened = false;
+        MidiBackend::Handle handle = 0;
+        QString name;
+    };
+    // One channel row: the last data byte 2 per data byte 1.
+    struct ChannelRow {
+        std::array<std::atomic<quint8>, 128> values;
+        ChannelRow();
+    };
+    // One message-type row: 16 lazily created channel rows.
+    struct TypeRow {
+        std::array<std::atomic<ChannelRow *>, 16> channels;
+        TypeRow();
+        ~TypeRow();
+    };
+
+    void enumerateOutputs();
+    void enumerateInputs();
+    void openOutput(int device);
+    bool openInput(int device);
+    void storeMessage(quint32 message);
+    void closeAll();
+
+    std::unique_ptr<MidiBackend> m_backend;
+    QList<MidiDeviceRecord> m_outputs;
+    QList<MidiDeviceRecord> m_inputs;
+    bool m_outputsEnumerated = false;
+    bool m_inputsEnumerated = false;
+    // Rows are published with release stores and read with acquire loads;
+    // once published a row is never changed except cell by cell, and freed
+    // only after every input is closed.
+    std::array<std::atomic<TypeRow *>, 8> m_table;
+};
+
+// The 1-based number of the device a stored name denotes in `names`, 0 when
+// none matches or `stored` is empty. An exact match wins; otherwise, for
+// JACK's "client:port" names, a port of the same name whose client differs
+// only by the "-NN" suffix JACK gives a reused client name.
+quint32 midiDeviceNumber(const QStringList &names, const QString &stored);

@@ -1,0 +1,119 @@
+// The command output: how the command line is formed, and real detached
+// processes started with and without a command folder.
+#include "command.h"
+
+#include <QtTest>
+
+class TestCommand : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void commandLineCases_data();
+    void commandLineCases();
+    void startsDetachedWithoutPath();
+    void startsDetachedWithPath();
+    void failuresAreSilent();
+
+private:
+    // Writes a script that records its arguments, one a line, into the
+    // file named by its first argument.
+    QString writeMarkerScript(const QString &folder);
+    static QStringList waitForMarker(const QString &file);
+
+    QTemporaryDir m_dir;
+};
+
+void TestCommand::initTestCase()
+{
+    QVERIFY(m_dir.isValid());
+}
+
+void TestCommand::commandLineCases_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::addColumn<QString>("commandText");
+    QTest::addColumn<QStringList>("words");
+    const QString sep = QDir::separator();
+    QTest::newRow("no path: command as it is") << ""
+                                               << "prog a 200" << QStringList{"prog", "a", "200"};
+    QTest::newRow("path joined to the program")
+        << "/opt/show"
+        << "prog a" << QStringList{"/opt/show" + sep + "prog", "a"};
+    QTest::newRow("path with a blank stays one word")
+        << "/my shows"
+        << "prog \"x y\"" << QStringList{"/my shows" + sep + "prog", "x y"};
+    QTest::newRow("quoted program") << ""
+                                    << "\"run me\" 1" << QStringList{"run me", "1"};
+    QTest::newRow("empty") << "/opt"
+                           << "" << QStringList();
+    QTest::newRow("only blanks") << ""
+                                 << "   " << QStringList();
+}
+
+void TestCommand::commandLineCases()
+{
+    QFETCH(QString, path);
+    QFETCH(QString, commandText);
+    QFETCH(QStringList, words);
+    QCOMPARE(command::commandLine(path, commandText), words);
+}
+
+QString TestCommand::writeMarkerScript(const QString &folder)
+{
+    QDir().mkpath(folder);
+    const QString script = folder + "/marker.sh";
+    QFile file(script);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    file.write("#!/bin/sh\nout=\"$1\"\nshift\nprintf '%s\\n' \"$@\" > \"$out.tmp\"\n"
+               "mv \"$out.tmp\" \"$out\"\n");
+    file.close();
+    file.setPermissions(file.permissions() | QFileDevice::ExeOwner);
+    return script;
+}
+
+QStringList TestCommand::waitForMarker(const QString &file)
+{
+    QFile marker(file);
+    for (int i = 0; i < 100 && !marker.exists(); ++i)
+        QTest::qWait(50);
+    if (!marker.open(QIODevice::ReadOnly))
+        return {"<no marker file>"};
+    return QString::fromUtf8(marker.readAll()).split('\n', Qt::SkipEmptyParts);
+}
+
+void TestCommand::startsDetachedWithoutPath()
+{
+    const QString script = writeMarkerScript(m_dir.path() + "/plain");
+    QVERIFY(!script.isEmpty());
+    const QString out = m_dir.path() + "/out-plain";
+    command c;
+    QElapsedTimer timer;
+    timer.start();
+    QVERIFY(c.runCommand(QString(), script + " " + out + " value=200 \"two words\""));
+    QVERIFY2(timer.elapsed() < 2000, "the start must not wait for the process");
+    QCOMPARE(waitForMarker(out), (QStringList{"value=200", "two words"}));
+}
+
+void TestCommand::startsDetachedWithPath()
+{
+    const QString folder = m_dir.path() + "/folder with blanks";
+    QVERIFY(!writeMarkerScript(folder).isEmpty());
+    const QString out = m_dir.path() + "/out-path";
+    command c;
+    QVERIFY(c.runCommand(folder, "marker.sh " + out + " 42 42"));
+    QCOMPARE(waitForMarker(out), (QStringList{"42", "42"}));
+}
+
+void TestCommand::failuresAreSilent()
+{
+    command c;
+    QVERIFY(!c.runCommand(QString(), QString()));
+    QVERIFY(!c.runCommand(m_dir.path(), QString()));
+    QVERIFY(!c.runCommand(m_dir.path(), "no-such-program-here 1"));
+    QVERIFY(!c.runCommand(QString(), "/nonexistent/program"));
+}
+
+QTEST_GUILESS_MAIN(TestCommand)
+#include "tst_command.moc"

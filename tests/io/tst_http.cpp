@@ -1,0 +1,172 @@
+// The HTTP output against a small HTTP server inside the test: the request
+// that arrives, a server that never answers (aborted after the timeout
+// while the event loop keeps running), unreachable servers.
+#include "http.h"
+
+#include <QtTest>
+
+#include <QTcpServer>
+#include <QTcpSocket>
+
+namespace
+{
+
+class TinyHttpServer : public QObject
+{
+    Q_OBJECT
+public:
+    enum Mode { Answer, NeverAnswer };
+
+    explicit TinyHttpServer(Mode mode) : m_mode(mode)
+    {
+        connect(&m_server, &QTcpServer::newConnection, this, &TinyHttpServer::accept);
+    }
+    bool listen() { return m_server.listen(QHostAddress::LocalHost, 0); }
+    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
+
+    QStringList requestLines; // "GET /path HTTP/1.1"
+    int connections = 0;
+    int closedByClient = 0;
+
+private:
+    void accept()
+    {
+        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+            ++connections;
+            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
+            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
+                ++closedByClient;
+                socket->deleteLater();
+            });
+        }
+    }
+    void read(QTcpSocket *socket)
+    {
+        QByteArray &buffer = m_buffers[socket];
+        buffer += socket->readAll();
+        const int end = int(buffer.indexOf("\r\n\r\n"));
+        if (end < 0)
+            return;
+        requestLines << QString::fromLatin1(buffer.left(buffer.indexOf("\r\n")));
+        buffer.remove(0, end + 4);
+        if (m_mode == Answer)
+            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Type: "
+                          "text/plain\r\n\r\nok");
+    }
+
+    Mode m_mode;
+    QTcpServer m_server;
+    QHash<QTcpSocket *, QByteArray> m_buffers;
+};
+
+} // namespace
+
+class TestHttp : public QObject
+{
+    Q_OBJECT
+private slots:
+    void requestArrives();
+    void substitutedLinkArrives();
+    void silentServerIsAbortedWithoutBlocking();
+    void staleRequestAbortedAtNextRequest();
+    void unreachableServerChangesNothing();
+    void destructionWithOpenRequests();
+};
+
+void TestHttp::requestArrives()
+{
+    TinyHttpServer server(TinyHttpServer::Answer);
+    QVERIFY(server.listen());
+    http h;
+    h.requestUrl(server.url() + "/", "/dimmer?ch=1&v=200");
+    QCOMPARE(h.pendingCount(), 1);
+    QTRY_COMPARE(server.requestLines, QStringList{"GET /dimmer?ch=1&v=200 HTTP/1.1"});
+    QTRY_COMPARE(h.pendingCount(), 0); // answered requests leave the list
+}
+
+// The console replaces every "%1" by the value before the call.
+void TestHttp::substitutedLinkArrives()
+{
+    TinyHttpServer server(TinyHttpServer::Answer);
+    QVERIFY(server.listen());
+    http h;
+    const QString link = QStringLiteral("set?a=%1&b=%1").replace("%1", QString::number(42));
+    h.requestUrl(server.url(), link);
+    h.requestUrl(server.url(), "scene/%1"); // not substituted: sent percent-encoded
+    QTRY_COMPARE(server.requestLines.size(), 2);
+    QVERIFY(server.requestLines.contains("GET /set?a=42&b=42 HTTP/1.1"));
+    QVERIFY(server.requestLines.contains("GET /scene/%251 HTTP/1.1"));
+}
+
+void TestHttp::silentServerIsAbortedWithoutBlocking()
+{
+    TinyHttpServer server(TinyHttpServer::NeverAnswer);
+    QVERIFY(server.listen());
+    http h;
+    h.setRequestTimeout(400);
+    int ticks = 0;
+    QTimer ticker;
+    connect(&ticker, &QTimer::timeout, [&ticks] { ++ticks; });
+    ticker.start(20);
+    QElapsedTimer elapsed;
+    elapsed.start();
+    h.requestUrl(server.url(), "never");
+    QVERIFY(elapsed.elapsed() < 100);
+    QTRY_COMPARE(server.requestLines.size(), 1);
+    QCOMPARE(h.pendingCount(), 1);
+    // No further request: the request is still aborted when its time is up.
+    QTRY_COMPARE_WITH_TIMEOUT(h.pendingCount(), 0, 3000);
+    QVERIFY2(elapsed.elapsed() >= 390, qPrintable(QString::number(elapsed.elapsed())));
+    QTRY_COMPARE(server.closedByClient, 1);
+    QVERIFY2(ticks >= 10, "the event loop must keep running while a request is open");
+}
+
+void TestHttp::staleRequestAbortedAtNextRequest()
+{
+    TinyHttpServer silent(TinyHttpServer::NeverAnswer);
+    TinyHttpServer answering(TinyHttpServer::Answer);
+    QVERIFY(silent.listen());
+    QVERIFY(answering.listen());
+    http h;
+    h.setRequestTimeout(300);
+    h.requestUrl(silent.url(), "a");
+    QTRY_COMPARE(silent.requestLines.size(), 1);
+    QTest::qSleep(350); // time passes without the event loop
+    h.requestUrl(answering.url(), "b");
+    QCOMPARE(h.pendingCount(), 1); // the stale one went at once
+    QTRY_COMPARE(answering.requestLines, QStringList{"GET /b HTTP/1.1"});
+    QTRY_COMPARE(silent.closedByClient, 1);
+}
+
+void TestHttp::unreachableServerChangesNothing()
+{
+    // A port nothing listens on, an address that is not ours, and texts
+    // that are no URL at all.
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 closedPort = probe.serverPort();
+    probe.close();
+    http h;
+    h.requestUrl(QStringLiteral("http://127.0.0.1:%1/").arg(closedPort), "x");
+    h.requestUrl("http://198.51.100.1:9/", "x"); // unreachable in the test namespace
+    h.requestUrl("", "relative/path");
+    h.requestUrl("not a url at all", "%%%");
+    h.requestUrl("gopher://127.0.0.1/", "x");
+    QTRY_COMPARE_WITH_TIMEOUT(h.pendingCount(), 0, 5000);
+}
+
+void TestHttp::destructionWithOpenRequests()
+{
+    TinyHttpServer server(TinyHttpServer::NeverAnswer);
+    QVERIFY(server.listen());
+    {
+        http h;
+        for (int i = 0; i < 10; ++i)
+            h.requestUrl(server.url(), QString::number(i));
+        QTRY_VERIFY(server.requestLines.size() >= 6); // six connections per host at most
+    }
+    QTRY_COMPARE(server.closedByClient, server.connections);
+}
+
+QTEST_GUILESS_MAIN(TestHttp)
+#include "tst_http.moc"

@@ -1,0 +1,326 @@
+// The midi class over a fake backend: message packing, result codes,
+// device opening rules, the input table and device-name matching; and the
+// real platform backend on a machine without any MIDI system.
+#include "fakemidibackend.h"
+#include "midi.h"
+
+#include <QtTest>
+
+#include <atomic>
+#include <thread>
+
+class TestMidi : public QObject
+{
+    Q_OBJECT
+
+private:
+    FakeMidiLog log;
+    FakeMidiBackend *backend = nullptr; // owned by the midi object
+
+    std::unique_ptr<midi> makeMidi()
+    {
+        log = FakeMidiLog();
+        auto fake = std::make_unique<FakeMidiBackend>(&log);
+        backend = fake.get();
+        return std::make_unique<midi>(std::move(fake));
+    }
+
+private slots:
+    void packing_data();
+    void packing();
+    void resultCodes_data();
+    void resultCodes();
+    void deviceIndexPastList();
+    void deviceOpenedOnceAndReset();
+    void failedOpenIsNotRetried();
+    void noDevices();
+    void inputTable();
+    void inputRefusals();
+    void inputOpenFailureIsNotRetried();
+    void destructionClosesEverything();
+    void tableIsConsistentWhileWritten();
+    void deviceNumber_data();
+    void deviceNumber();
+    void platformWithoutMidiSystem();
+};
+
+void TestMidi::packing_data()
+{
+    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("channel");
+    QTest::addColumn<int>("data1");
+    QTest::addColumn<int>("data2");
+    QTest::addColumn<quint32>("packed"); // bytes on the wire: status, data1, data2
+
+    QTest::newRow("control change ch 4, cc 7 = 100") << 0xB0 << 3 << 7 << 100 << 0x6407B3u;
+    QTest::newRow("data2 200 is masked to 72") << 0x90 << 0 << 60 << 200 << 0x483C90u;
+    QTest::newRow("channel 17 becomes 1") << 0x90 << 17 << 60 << 1 << 0x013C91u;
+    QTest::newRow("low nibble of status ignored") << 0x9F << 2 << 1 << 2 << 0x020192u;
+    QTest::newRow("data1 0x85 is masked to 5") << 0x80 << 0 << 0x85 << 0 << 0x000580u;
+    QTest::newRow("program change") << 0xC0 << 15 << 5 << 0 << 0x0005CFu;
+    QTest::newRow("all zero") << 0x00 << 0 << 0 << 0 << 0x000000u;
+}
+
+void TestMidi::packing()
+{
+    QFETCH(int, status);
+    QFETCH(int, channel);
+    QFETCH(int, data1);
+    QFETCH(int, data2);
+    QFETCH(quint32, packed);
+    auto m = makeMidi();
+    QCOMPARE(m->sendShortMessage(0, quint8(status), quint8(channel), quint8(data1), quint8(data2)),
+             1);
+    QCOMPARE(log.sent, QList<quint32>{packed});
+}
+
+void TestMidi::resultCodes_data()
+{
+    QTest::addColumn<int>("platform");
+    QTest::addColumn<int>("result");
+    QTest::newRow("no error") << 0 << 1;
+    QTest::newRow("invalid handle") << 5 << -3;
+    QTest::newRow("not ready") << 67 << -4;
+    QTest::newRow("bad open mode") << 70 << -5;
+    QTest::newRow("unspecified error is a failure") << 1 << -6;
+    QTest::newRow("invalid parameter is a failure") << 11 << -6;
+}
+
+void TestMidi::resultCodes()
+{
+    QFETCH(int, platform);
+    QFETCH(int, result);
+    auto m = makeMidi();
+    backend->sendResult = platform;
+    QCOMPARE(m->sendShortMessage(1, 0xB0, 0, 1, 2), result);
+}
+
+void TestMidi::deviceIndexPastList()
+{
+    auto m = makeMidi();
+    QCOMPARE(m->sendShortMessage(2, 0xB0, 0, 1, 2), -1);
+    QCOMPARE(m->sendShortMessage(255, 0xB0, 0, 1, 2), -1);
+    QCOMPARE(log.openOutputCalls, 0);
+    QVERIFY(log.sent.isEmpty());
+}
+
+void TestMidi::deviceOpenedOnceAndReset()
+{
+    auto m = makeMidi();
+    QCOMPARE(m->sendShortMessage(1, 0xB0, 0, 1, 2), 1);
+    QCOMPARE(m->sendShortMessage(1, 0xB0, 0, 1, 3), 1);
+    QCOMPARE(m->sendShortMessage(0, 0xB0, 0, 1, 4), 1);
+    QCOMPARE(log.calls,
+             (QList<QByteArray>{"openOutput", "resetOutput", "openOutput", "resetOutput"}));
+    QCOMPARE(log.sent.size(), 3);
+}
+
+void TestMidi::failedOpenIsNotRetried()
+{
+    auto m = makeMidi();
+    backend->openOutputResult = MidiBackend::Allocated; // in use elsewhere
+    QCOMPARE(m->sendShortMessage(0, 0x90, 0, 60, 64), -1);
+    backend->openOutputResult = MidiBackend::NoError;
+    QCOMPARE(m->sendShortMessage(0, 0x90, 0, 60, 64), -1);
+    QCOMPARE(log.openOutputCalls, 1);
+    QVERIFY(log.sent.isEmpty());
+    // Another device still works.
+    QCOMPARE(m->sendShortMessage(1, 0x90, 0, 60, 64), 1);
+}
+
+void TestMidi::noDevices()
+{
+    auto m = makeMidi();
+    backend->outputs.clear();
+    backend->inputs.clear();
+    QCOMPARE(m->sendShortMessage(0, 0xB0, 0, 1, 2), -1);
+    quint8 value = 99;
+    QVERIFY(!m->getInputValue(0, 0x90, 0, 60, value));
+    QCOMPARE(value, quint8(99));
+    QVERIFY(m->outputDeviceNames().isEmpty());
+    QVERIFY(m->inputDeviceNames().isEmpty());
+}
+
+void TestMidi::inputTable()
+{
+    auto m = makeMidi();
+    quint8 value = 99;
+    // Opening happens on the first poll; nothing arrived yet.
+    QVERIFY(!m->getInputValue(0, 0x90, 0, 60, value));
+    QCOMPARE(log.calls, (QList<QByteArray>{"openInput", "resetInput", "startInput"}));
+    QVERIFY(backend->callback);
+
+    backend->callback(MidiBackend::InputData, 0x403C90); // note on, ch 1, key 60, vel 64
+    QVERIFY(m->getInputValue(0, 0x90, 0, 60, value));
+    QCOMPARE(value, quint8(64));
+    // The row is zero-filled: other keys read 0.
+    QVERIFY(m->getInputValue(0, 0x90, 0, 61, value));
+    QCOMPARE(value, quint8(0));
+    // The channel is part of the key.
+    QVERIFY(!m->getInputValue(0, 0x90, 1, 60, value));
+
+    // A note-off goes to its own row.
+    backend->callback(MidiBackend::InputData, 0x003C80);
+    QVERIFY(m->getInputValue(0, 0x90, 0, 60, value));
+    QCOMPARE(value, quint8(64));
+    QVERIFY(m->getInputValue(0, 0x80, 0, 60, value));
+    QCOMPARE(value, quint8(0));
+
+    // Note-on with velocity 0 is stored as such.
+    backend->callback(MidiBackend::InputData, 0x003C90);
+    QVERIFY(m->getInputValue(0, 0x90, 0, 60, value));
+    QCOMPARE(value, quint8(0));
+
+    // Control change on channel 16, controller 7; low nibble of the asked
+    // status does not matter.
+    backend->callback(MidiBackend::InputData, 0x7F07BF);
+    QVERIFY(m->getInputValue(0, 0xB5, 15, 7, value));
+    QCOMPARE(value, quint8(127));
+
+    // Only data messages are stored.
+    backend->callback(MidiBackend::InputMoreData, 0x0101A0);
+    backend->callback(MidiBackend::InputError, 0x0101A0);
+    backend->callback(MidiBackend::InputOpen, 0x0101A0);
+    QVERIFY(!m->getInputValue(0, 0xA0, 0, 1, value));
+    QCOMPARE(log.openInputCalls, 1);
+}
+
+void TestMidi::inputRefusals()
+{
+    auto m = makeMidi();
+    quint8 value = 99;
+    QVERIFY(!m->getInputValue(0, 0x90, 0, 60, value)); // opens
+    backend->callback(MidiBackend::InputData, 0x403C90);
+    QVERIFY(!m->getInputValue(0, 0x90, 16, 60, value)); // channel 16
+    QVERIFY(!m->getInputValue(0, 0x90, 0, 128, value)); // past the row
+    QVERIFY(!m->getInputValue(1, 0x90, 0, 60, value));  // no such device
+    QCOMPARE(value, quint8(99));
+}
+
+void TestMidi::inputOpenFailureIsNotRetried()
+{
+    auto m = makeMidi();
+    backend->openInputResult = MidiBackend::Allocated;
+    quint8 value = 0;
+    QVERIFY(!m->getInputValue(0, 0x90, 0, 60, value));
+    QVERIFY(!m->getInputValue(0, 0x90, 0, 60, value));
+    QCOMPARE(log.openInputCalls, 1);
+}
+
+void TestMidi::destructionClosesEverything()
+{
+    auto m = makeMidi();
+    quint8 value = 0;
+    m->sendShortMessage(0, 0x90, 0, 60, 64);
+    m->getInputValue(0, 0x90, 0, 60, value);
+    const MidiBackend::InputCallback callback = backend->callback;
+    log.calls.clear();
+    m.reset();
+    QCOMPARE(log.calls, (QList<QByteArray>{"closeOutput", "stopInput", "closeInput"}));
+    // A late message from the platform finds no instance (no use after free).
+    callback(MidiBackend::InputData, 0x403C90);
+}
+
+// One thread writes as the platform's callback does while this thread polls
+// like the console. Every value read must be one that was written (or the
+// zero of a fresh row), for every type, channel and key.
+void TestMidi::tableIsConsistentWhileWritten()
+{
+    auto m = makeMidi();
+    quint8 value = 0;
+    m->getInputValue(0, 0x90, 0, 60, value);
+    const MidiBackend::InputCallback callback = backend->callback;
+
+    std::atomic<bool> done{false};
+    std::thread writer([&] {
+        for (int round = 0; round < 40; ++round) {
+            for (quint32 status = 0x80; status <= 0xFF; ++status)
+                for (quint32 key = 0; key < 128; key += 9) {
+                    // Values alternate between key and 127 - key.
+                    const quint32 v = (round % 2) ? key : 127 - key;
+                    callback(MidiBackend::InputData, status | key << 8 | v << 16);
+                }
+        }
+        done = true;
+    });
+    int reads = 0;
+    bool consistent = true;
+    while (!done || reads == 0) {
+        for (int status = 0x80; status <= 0xF0; status += 0x10)
+            for (int channel = 0; channel < 16; ++channel)
+                for (int key = 0; key < 128; key += 9) {
+                    if (!m->getInputValue(0, quint8(status), quint8(channel), quint8(key), value))
+                        continue;
+                    ++reads;
+                    if (value != 0 && value != key && value != 127 - key)
+                        consistent = false;
+                }
+    }
+    writer.join();
+    QVERIFY(consistent);
+    // Finally every row holds the last round's value.
+    for (int status = 0x80; status <= 0xF0; status += 0x10)
+        for (int channel = 0; channel < 16; ++channel) {
+            QVERIFY(m->getInputValue(0, quint8(status), quint8(channel), 9, value));
+            QCOMPARE(value, quint8(9));
+        }
+}
+
+void TestMidi::deviceNumber_data()
+{
+    QTest::addColumn<QStringList>("names");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<quint32>("number");
+
+    const QStringList plain{"Microsoft GS Wavetable Synth", "USB MIDI Interface"};
+    QTest::newRow("exact, 1-based") << plain << "USB MIDI Interface" << 2u;
+    QTest::newRow("no device has the name") << plain << "Gone" << 0u;
+    QTest::newRow("empty name") << plain << "" << 0u;
+    QTest::newRow("case matters") << plain << "usb midi interface" << 0u;
+    QTest::newRow("no devices") << QStringList() << "USB MIDI Interface" << 0u;
+
+    const QStringList jack{"system:midi_playback_1", "Acme Synth X:MIDI 1", "Acme Synth X:MIDI 2"};
+    QTest::newRow("jack exact") << jack << "Acme Synth X:MIDI 2" << 3u;
+    QTest::newRow("stored with suffix, now without") << jack << "Acme Synth X-01:MIDI 1" << 2u;
+    QTest::newRow("stored without suffix, now with")
+        << QStringList{"a:b", "Acme Synth X-02:MIDI 1"} << "Acme Synth X:MIDI 1" << 2u;
+    QTest::newRow("both with other suffixes")
+        << QStringList{"Acme Synth X-03:MIDI 1"} << "Acme Synth X-01:MIDI 1" << 1u;
+    QTest::newRow("exact beats suffix match")
+        << QStringList{"Acme-01:p", "Acme:p"} << "Acme:p" << 2u;
+    QTest::newRow("same client, other port") << jack << "Acme Synth X-01:MIDI 3" << 0u;
+    QTest::newRow("other client") << jack << "Acme Synth Y:MIDI 1" << 0u;
+    QTest::newRow("suffix must be digits") << QStringList{"Acme-ab:p"} << "Acme:p" << 0u;
+    QTest::newRow("port with colons") << QStringList{"a2j-01:Midi Through [14] (capture): Port-0"}
+                                      << "a2j:Midi Through [14] (capture): Port-0" << 1u;
+}
+
+void TestMidi::deviceNumber()
+{
+    QFETCH(QStringList, names);
+    QFETCH(QString, stored);
+    QFETCH(quint32, number);
+    QCOMPARE(midiDeviceNumber(names, stored), number);
+}
+
+// No ALSA on this machine and no JACK server of this name: the product
+// backend has no devices, and nothing throws or crashes.
+void TestMidi::platformWithoutMidiSystem()
+{
+    qputenv("JACK_DEFAULT_SERVER",
+            QByteArray("pultora-absent-") + QByteArray::number(QCoreApplication::applicationPid()));
+    qputenv("JACK_NO_START_SERVER", "1");
+    // Where an ALSA sequencer exists it would rightly be used and may list
+    // devices: test the JACK side there.
+    if (QFileInfo::exists(QStringLiteral("/dev/snd/seq")))
+        qputenv("PULTORA_MIDI_API", "jack");
+    QVERIFY(midi::platformOutputDeviceNames().isEmpty());
+    QVERIFY(midi::platformInputDeviceNames().isEmpty());
+    midi m;
+    QCOMPARE(m.sendShortMessage(0, 0xB0, 3, 7, 100), -1);
+    quint8 value = 0;
+    QVERIFY(!m.getInputValue(0, 0x90, 0, 60, value));
+}
+
+QTEST_GUILESS_MAIN(TestMidi)
+#include "tst_midi.moc"
