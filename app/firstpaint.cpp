@@ -1,0 +1,61 @@
+#include "firstpaint.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFile>
+#include <QTimer>
+#include <QWidget>
+
+#include <cstdio>
+
+namespace
+{
+// Started when the program's static objects are initialised, just before main().
+QElapsedTimer &processClock()
+{
+    static QElapsedTimer clock = [] {
+        QElapsedTimer t;
+        t.start();
+        return t;
+    }();
+    return clock;
+}
+const bool clockStarted = (processClock(), true);
+} // namespace
+
+void FirstPaintReport::installIfRequested(QWidget *window)
+{
+    if (!window || qEnvironmentVariableIsEmpty(ENV_VAR))
+        return;
+    window->installEventFilter(new FirstPaintReport(window));
+}
+
+long FirstPaintReport::peakResidentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : status.readAll().split('\n')) {
+        if (line.startsWith("VmHWM:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLong();
+    }
+    return 0;
+}
+
+bool FirstPaintReport::eventFilter(QObject *watched, QEvent *event)
+{
+    if (!m_done && event->type() == QEvent::Paint) {
+        m_done = true;
+        // Report once this paint has finished.
+        QTimer::singleShot(0, this, &FirstPaintReport::report);
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void FirstPaintReport::report()
+{
+    std::printf("first-paint-ms=%lld vmhwm-kb=%ld\n", qlonglong(processClock().elapsed()),
+                peakResidentKb());
+    std::fflush(stdout);
+    QCoreApplication::exit(0);
+}

@@ -1,0 +1,32 @@
+#include "prompter.h"
+
+#include <QFileDialog>
+
+QMessageBox::StandardButton DialogPrompter::ask(QWidget *parent, QMessageBox::Icon icon,
+                                                const QString &title, const QString &text,
+                                                QMessageBox::StandardButtons buttons,
+                                                QMessageBox::StandardButton defaultButton,
+                                                QMessageBox::StandardButton escapeButton)
+{
+    QMessageBox box(icon, title, text, buttons, parent);
+    box.setDefaultButton(defaultButton);
+    box.setEscapeButton(escapeButton);
+    const int answer = box.exec();
+    // exec() gives the standard button, or an escape result for boxes
+    // closed by other means.
+    if (box.clickedButton() == nullptr)
+        return escapeButton;
+    return QMessageBox::StandardButton(answer);
+}
+
+QString DialogPrompter::openFileName(QWidget *parent, const QString &title, const QString &dir,
+                                     const QString &filter)
+{
+    return QFileDialog::getOpenFileName(parent, title, dir, filter);
+}
+
+QString DialogPrompter::saveFileName(QWidget *parent, const QString &title, const QString &proposed,
+                                     const QString &filter)
+{
+    return QFileDialog::getSaveFileName(parent, title, proposed, filter);
+}

@@ -1,0 +1,48 @@
+// The console's questions and file choosers behind one seam: the product
+// shows message boxes and file dialogs, tests answer from a script without
+// running modal loops.
+#pragma once
+
+#include <QMessageBox>
+#include <QString>
+
+class QWidget;
+
+class Prompter
+{
+public:
+    virtual ~Prompter() = default;
+
+    // Shows `text` titled `title` with `buttons` and returns the button
+    // chosen; closing the box returns `escapeButton`.
+    virtual QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon,
+                                            const QString &title, const QString &text,
+                                            QMessageBox::StandardButtons buttons,
+                                            QMessageBox::StandardButton defaultButton,
+                                            QMessageBox::StandardButton escapeButton) = 0;
+    // A file to open or to save to; empty when the user cancelled.
+    virtual QString openFileName(QWidget *parent, const QString &title, const QString &dir,
+                                 const QString &filter) = 0;
+    virtual QString saveFileName(QWidget *parent, const QString &title, const QString &proposed,
+                                 const QString &filter) = 0;
+
+    // A message with one OK button.
+    void tell(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
+    {
+        ask(parent, icon, title, text, QMessageBox::Ok, QMessageBox::Ok, QMessageBox::Ok);
+    }
+};
+
+// Real message boxes and file dialogs.
+class DialogPrompter : public Prompter
+{
+public:
+    QMessageBox::StandardButton ask(QWidget *parent, QMessageBox::Icon icon, const QString &title,
+                                    const QString &text, QMessageBox::StandardButtons buttons,
+                                    QMessageBox::StandardButton defaultButton,
+                                    QMessageBox::StandardButton escapeButton) override;
+    QString openFileName(QWidget *parent, const QString &title, const QString &dir,
+                         const QString &filter) override;
+    QString saveFileName(QWidget *parent, const QString &title, const QString &proposed,
+                         const QString &filter) override;
+};

@@ -1,0 +1,248 @@
+// The console's slots. Each hands its work to a collaborator; the commands
+// whose behaviour arrives with later work are marked "not yet".
+#include "pultora.h"
+
+#include "appinfo.h"
+#include "dmxslider.h"
+#include "filecommands.h"
+#include "prompter.h"
+
+#include <QAction>
+#include <QTime>
+
+// ---- surface ----------------------------------------------------------------
+
+void Pultora::slotControlBlink(const QWidget *Widget)
+{
+    m_surface.blink(Widget, nullptr);
+}
+
+void Pultora::slotControlBlink(const QWidget *Widget1, const QWidget *Widget2)
+{
+    m_surface.blink(Widget1, Widget2);
+}
+
+void Pultora::slotSettingsChanged(bool bUpdateOverview)
+{
+    const Surface::Result result = m_surface.apply(m_editRecord);
+    if (result.applied == Surface::Applied::NotFound)
+        return;
+    if (result.dmxInChanged)
+        setUpDmxIn();
+    setModified(true, bUpdateOverview);
+}
+
+void Pultora::slotSettingsChanged()
+{
+    slotSettingsChanged(true);
+}
+
+void Pultora::slotSettingsChanged(QWidget *WidgetPtr)
+{
+    const SettingStruct *record = m_surface.find(WidgetPtr);
+    if (!record)
+        return;
+    resetSetting(&m_editRecord);
+    m_editRecord = *record;
+    slotSettingsChanged(true);
+}
+
+void Pultora::slotSettingsChangedBackground()
+{
+    m_surface.applyBackground();
+    setModified(true, false);
+}
+
+// ---- consistency check (not yet) ------------------------------------------
+
+bool Pultora::checkConsitence(SettingStruct *stSetting)
+{
+    Q_UNUSED(stSetting);
+    return true;
+}
+
+void Pultora::slotCheckConsistence() {}
+
+bool Pultora::slotConsistenceCheckChanged(bool InfoWhenSucceded)
+{
+    Q_UNUSED(InfoWhenSucceded);
+    return true;
+}
+
+bool Pultora::slotConsistenceCheckChanged()
+{
+    return slotConsistenceCheckChanged(true);
+}
+
+// ---- editing commands (not yet) ---------------------------------------------
+
+void Pultora::slotAdd() {}
+void Pultora::slotEdit() {}
+void Pultora::slotMove() {}
+void Pultora::slotDelete() {}
+void Pultora::slotCut() {}
+void Pultora::slotCopy() {}
+void Pultora::slotPaste() {}
+void Pultora::slotOverview() {}
+void Pultora::slotBackground() {}
+void Pultora::slotLockUnlockScreen() {}
+void Pultora::slotPreferences() {}
+
+void Pultora::slotPreferencesChanged()
+{
+    setModified(true, false);
+}
+
+void Pultora::slotSettingsEdit(const QWidget *) {}
+void Pultora::slotSettingsDelete(const QWidget *) {}
+void Pultora::slotSettingsShiftUp(const QWidget *) {}
+void Pultora::slotSettingsShiftDown(const QWidget *) {}
+
+void Pultora::slotSettingsChangedGroupBegin()
+{
+    m_groupChangeActive = true;
+    m_groupFirstIncrement = true;
+    m_groupIncrementCounter = 0;
+}
+
+void Pultora::slotSettingsChangedGroup(const QWidget *, int Action, int Column, QString sValue)
+{
+    Q_UNUSED(Action);
+    Q_UNUSED(Column);
+    Q_UNUSED(sValue);
+}
+
+void Pultora::slotSettingsChangedGroupEnd()
+{
+    m_groupChangeActive = false;
+    setModified(true, true);
+}
+
+void Pultora::slotCloseSettingsOverviewDlg() {}
+
+void Pultora::slotHelp()
+{
+    if (locked())
+        return;
+    m_prompter->tell(
+        this, QMessageBox::Information, tr("Help %1").arg(appinfo::productName()),
+        tr("<b>Help</b><br>Please use the online help on the website:<br>%1").arg(m_helpLink));
+}
+
+void Pultora::slotAbout() {}
+
+void Pultora::slotCheckForSoftwareUpdate(bool GiveInfoForNoUpdates)
+{
+    Q_UNUSED(GiveInfoForNoUpdates);
+}
+
+void Pultora::slotCheckForSoftwareUpdate()
+{
+    slotCheckForSoftwareUpdate(true);
+}
+
+// ---- file commands ------------------------------------------------------------
+
+void Pultora::slotConfigNew()
+{
+    if (locked() || !maybeSave())
+        return;
+    m_files->clear();
+}
+
+void Pultora::slotConfigOpen()
+{
+    m_files->open();
+}
+
+void Pultora::slotConfigReload()
+{
+    m_files->reload();
+}
+
+void Pultora::slotConfigRecentFile()
+{
+    if (auto *action = qobject_cast<QAction *>(sender()))
+        m_files->openRecent(action->data().toString());
+}
+
+void Pultora::slotConfigAppend()
+{
+    m_files->append();
+}
+
+bool Pultora::slotConfigSave()
+{
+    return m_files->save();
+}
+
+bool Pultora::slotConfigSaveAs()
+{
+    return m_files->saveAs();
+}
+
+bool Pultora::slotConfigSaveCopy()
+{
+    return m_files->saveCopy();
+}
+
+void Pultora::slotImportForeignGuiControl() {}
+void Pultora::slotImportForeignGuiBackground() {}
+void Pultora::slotDocumentation() {}
+
+// ---- outputs ------------------------------------------------------------------
+
+void Pultora::slotControlPushClicked(SettingDmxStruct DmxData, int DmxValue)
+{
+    sendOutput(DmxData, DmxValue);
+}
+
+void Pultora::slotControlSliderChanged(SettingDmxStruct DmxData, int value)
+{
+    sendOutput(DmxData, value);
+}
+
+void Pultora::slotControlEncoderChanged(SettingDmxStruct DmxData, int DmxValue)
+{
+    sendOutput(DmxData, DmxValue);
+}
+
+void Pultora::slotControlPotiChanged(SettingDmxStruct DmxData, int DmxValue)
+{
+    sendOutput(DmxData, DmxValue);
+}
+
+// ---- trigger timer ------------------------------------------------------------
+
+void Pultora::slotCheckTrigger()
+{
+    checkDmxIn();
+    checkPitchBend();
+}
+
+void Pultora::checkDmxIn()
+{
+    // Input values arrive with the input dispatch; clocks tick already.
+    m_surface.showTime(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
+}
+
+void Pultora::checkPitchBend()
+{
+    for (const SettingStruct *r : m_surface.controls()) {
+        if (r->control_type < CT_PITCH_BEND_VERTICAL ||
+            r->control_type > CT_PITCH_BEND_HORIZONTAL_MIDDLE)
+            continue;
+        if (auto *slider = qobject_cast<DmxSlider *>(r->widget))
+            slider->springBack();
+    }
+}
+
+// ---- quitting -----------------------------------------------------------------
+
+void Pultora::slotQuit()
+{
+    if (!maybeSave())
+        return;
+    m_quitConfirmed = true;
+    m_quit();
+}
