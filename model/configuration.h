@@ -24,9 +24,9 @@ struct ConfigurationSource {
     const ConsistenceCheckStruct *checks = nullptr; // null: element not written
     const PreferencesStruct *preferences = nullptr;
     const BackgroundStruct *background = nullptr;
-    QList<const SettingStruct *> controls;           // records without widget are skipped
-    QString languageCall;                            // system locale name
-    QString languageFile;                            // installed translation, or empty
+    QList<const SettingStruct *> controls; // records without widget are skipped
+    QString languageCall;                  // system locale name
+    QString languageFile;                  // installed translation, or empty
     MidiDeviceNames midiDevices;
 };
 

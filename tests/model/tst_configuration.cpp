@@ -1,0 +1,558 @@
+// The whole document: writer, loader with its messages and report, the
+// built-in default, text encodings and atomic saving.
+#include "configfile.h"
+#include "configuration.h"
+#include "recordinghost.h"
+#include "typetables.h"
+
+#include <QColor>
+#include <QDir>
+#include <QDomDocument>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+namespace
+{
+
+const QString kPultora = QStringLiteral("Pultora");
+
+QString document(const QString &children, const QString &root = QStringLiteral("PultoraConfig"))
+{
+    return QStringLiteral("<!DOCTYPE Pultora>\n<%1 version=\"1\">\n%2\n</%1>\n")
+        .arg(root, children);
+}
+
+bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+struct Source {
+    ConsistenceCheckStruct checks;
+    PreferencesStruct preferences;
+    BackgroundStruct background;
+    QList<SettingStruct> controls;
+
+    ConfigurationSource view() const
+    {
+        ConfigurationSource source;
+        source.checks = &checks;
+        source.preferences = &preferences;
+        source.background = &background;
+        for (const SettingStruct &c : controls)
+            source.controls << &c;
+        source.languageCall = "de_DE";
+        source.languageFile = "Pultora_de_DE.qm";
+        return source;
+    }
+};
+
+Source sampleSource()
+{
+    Source s;
+    s.checks.check_2 = false;
+    s.preferences.project_name = "Bühne";
+    s.preferences.http_server = "http://192.168.1.9/";
+    s.background.size_x = 800;
+    s.background.color_blue = 1;
+    for (quint8 type = 0; type < CT_COUNT; ++type) {
+        SettingStruct c;
+        c.widget = fakeWidget();
+        c.control_type = type;
+        c.name = QStringLiteral("Control %1\nä").arg(type);
+        c.position_x = type * 10;
+        c.dmx_out.protocol_type = PT_ARTNET;
+        c.dmx_out.dmx_channel = type <= CT_ENCODER_SWITCH ? type : 0; // labels etc. store none
+        c.dmx_out_advanced.dmx_value_2 = 0; // what an unwritten advanced value reads as
+        s.controls << c;
+    }
+    return s;
+}
+
+} // namespace
+
+class TestConfiguration : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void writerHeaderAndOrder();
+    void writerSkipsMissingRecords();
+    void roundTripThroughFile();
+    void report_data();
+    void report();
+    void unreadableFile();
+    void parseErrors_data();
+    void parseErrors();
+    void withoutCreatingControls();
+    void documentContents_data();
+    void documentContents();
+    void missingPreferencesKeepPrevious();
+    void commandFlagAskedOnEveryLoad();
+    void builtInDefault();
+    void encodings_data();
+    void encodings();
+    void atomicWrite();
+    void failedWriteKeepsOldFile();
+};
+
+void TestConfiguration::writerHeaderAndOrder()
+{
+    const Source s = sampleSource();
+    const QString text = writeConfiguration(s.view(), "/some/folder/show.ptra");
+    QVERIFY(text.startsWith("<!DOCTYPE Pultora>\n"));
+    QVERIFY(!text.contains("<?xml"));
+    QVERIFY(text.contains("\n <control ")); // indentation of one space
+
+    QDomDocument parsed;
+    QVERIFY(parsed.setContent(text));
+    const QDomElement root = parsed.documentElement();
+    QCOMPARE(root.tagName(), QStringLiteral("PultoraConfig"));
+    QCOMPARE(root.attribute("name"), QStringLiteral("show.ptra"));
+    QCOMPARE(root.attribute("author"), QStringLiteral("pultora"));
+    QCOMPARE(root.attribute("version"), QStringLiteral("1"));
+    QCOMPARE(root.attribute("software_version"), QStringLiteral("0.8.0.0"));
+    QVERIFY(QRegularExpression("^\\d{4}/\\d\\d/\\d\\d$").match(root.attribute("date")).hasMatch());
+    QVERIFY(QRegularExpression("^\\d\\d:\\d\\d:\\d\\d$").match(root.attribute("time")).hasMatch());
+    QCOMPARE(root.attribute("language_call"), QStringLiteral("de_DE"));
+    QCOMPARE(root.attribute("language_file"), QStringLiteral("Pultora_de_DE.qm"));
+
+    QStringList order;
+    for (QDomElement e = root.firstChildElement(); !e.isNull(); e = e.nextSiblingElement())
+        order << e.tagName();
+    QStringList expected{"consistence_check", "preferences", "background"};
+    for (int i = 0; i < CT_COUNT; ++i)
+        expected << "control";
+    QCOMPARE(order, expected);
+}
+
+void TestConfiguration::writerSkipsMissingRecords()
+{
+    Source s = sampleSource();
+    s.controls[3].widget = nullptr;
+    ConfigurationSource view = s.view();
+    view.preferences = nullptr;
+    view.background = nullptr;
+    QDomDocument parsed;
+    QVERIFY(parsed.setContent(writeConfiguration(view, "x.ptra")));
+    const QDomElement root = parsed.documentElement();
+    QVERIFY(root.firstChildElement("preferences").isNull());
+    QVERIFY(root.firstChildElement("background").isNull());
+    QCOMPARE(root.elementsByTagName("control").count(), CT_COUNT - 1);
+    QVERIFY(!writeConfiguration(view, "x.ptra").contains("Control 3\n"));
+}
+
+void TestConfiguration::roundTripThroughFile()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("round trip.ptra");
+    const Source s = sampleSource();
+    QString error;
+    QVERIFY(writeConfigurationFile(path, writeConfiguration(s.view(), path), &error));
+
+    RecordingHost host;
+    QVERIFY(loadConfiguration(host, path, LoadOptions()));
+    QCOMPARE(host.warnings, QStringList());
+    QCOMPARE(host.checks.size(), 1);
+    QCOMPARE(host.checks.first(), s.checks);
+    QCOMPARE(host.preferences.size(), 1);
+    QCOMPARE(host.preferences.first(), s.preferences);
+    QCOMPARE(host.backgrounds.size(), 1);
+    QVERIFY(host.backgrounds.first().sameContent(s.background));
+    QCOMPARE(host.controls.size(), s.controls.size());
+    for (int i = 0; i < s.controls.size(); ++i)
+        QVERIFY2(host.controls.at(i).sameContent(s.controls.at(i)), qPrintable(QString::number(i)));
+}
+
+void TestConfiguration::report_data()
+{
+    QTest::addColumn<bool>("fromText");
+    QTest::addColumn<bool>("append");
+    QTest::addColumn<QStringList>("currentFiles");
+    QTest::addColumn<QString>("status");
+    QTest::addColumn<bool>("modified");
+    QTest::newRow("file") << false << false << QStringList{"@"} << "File @ has been loaded!"
+                          << false;
+    QTest::newRow("text") << true << false << QStringList{"config_default.ptra"}
+                          << "Configuration has been loaded" << true;
+    QTest::newRow("file, appending")
+        << false << true << QStringList() << "File @ has been loaded and appended!" << true;
+    QTest::newRow("text, appending")
+        << true << true << QStringList() << "Configuration has been loaded and appended!" << true;
+}
+
+void TestConfiguration::report()
+{
+    QFETCH(bool, fromText);
+    QFETCH(bool, append);
+    QFETCH(QStringList, currentFiles);
+    QFETCH(QString, status);
+    QFETCH(bool, modified);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("show.ptra");
+    const QString text = document("<control version=\"1\"/><background version=\"1\"/>");
+    QVERIFY(writeConfigurationFile(path, text));
+    currentFiles.replaceInStrings("@", path);
+    status.replace("@", path);
+
+    RecordingHost host;
+    LoadOptions options;
+    options.fromText = fromText;
+    options.append = append;
+    QVERIFY(loadConfiguration(host, fromText ? text : path, options));
+    QCOMPARE(host.currentFiles, currentFiles);
+    QCOMPARE(host.statusLines, QStringList{status});
+    QCOMPARE(host.modified, QList<bool>{modified});
+    // Busy around everything; the check after applying, the report last.
+    QStringList expected{"busy", "control", "background", "consistency"};
+    if (!append)
+        expected << "file";
+    expected << "status"
+             << "modified"
+             << "idle";
+    QCOMPARE(host.calls, expected);
+}
+
+void TestConfiguration::unreadableFile()
+{
+    RecordingHost host;
+    const QString path = QDir::temp().filePath("no-such-folder-4711/missing.ptra");
+    QVERIFY(!loadConfiguration(host, path, LoadOptions()));
+    QCOMPARE(host.warnings.size(), 1);
+    const QString expected = QStringLiteral("Pultora|The file %1 could not be read!\n").arg(path);
+    QVERIFY2(host.warnings.first().startsWith(expected), qPrintable(host.warnings.first()));
+    QVERIFY(host.warnings.first().endsWith('.'));
+    QVERIFY(host.warnings.first().size() > expected.size() + 1); // the system's reason
+    QCOMPARE(host.calls, QStringList{"warning"});
+}
+
+void TestConfiguration::parseErrors_data()
+{
+    QTest::addColumn<QByteArray>("content");
+    QTest::newRow("empty") << QByteArray();
+    QTest::newRow("not XML") << QByteArray("just words");
+    QTest::newRow("unclosed") << QByteArray("<PultoraConfig><control version=\"1\">");
+    QTest::newRow("bad attribute") << QByteArray("<PultoraConfig a=1/>");
+    QTest::newRow("two roots") << QByteArray("<a/><b/>");
+}
+
+void TestConfiguration::parseErrors()
+{
+    QFETCH(QByteArray, content);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("broken.ptra");
+    QVERIFY(writeBytes(path, content));
+
+    RecordingHost fileHost;
+    QVERIFY(!loadConfiguration(fileHost, path, LoadOptions()));
+    QCOMPARE(fileHost.warnings,
+             QStringList{QStringLiteral("XML-Error|Could not load file %1! It is not a valid "
+                                        "Pultora XML file (*.ptra).")
+                             .arg(path)});
+    QCOMPARE(fileHost.calls, (QStringList{"busy", "warning", "idle"}));
+
+    RecordingHost textHost;
+    LoadOptions fromText;
+    fromText.fromText = true;
+    QVERIFY(!loadConfiguration(textHost, QString::fromUtf8(content), fromText));
+    QCOMPARE(textHost.warnings,
+             QStringList{"XML-Error|The included configuration could not be loaded! It is not "
+                         "valid Pultora XML content (*.ptra)."});
+    QCOMPARE(textHost.busyDepth, 0);
+}
+
+void TestConfiguration::withoutCreatingControls()
+{
+    RecordingHost host;
+    LoadOptions options;
+    options.fromText = true;
+    options.createControls = false;
+    QVERIFY(loadConfiguration(host, defaultConfigurationText(), options));
+    QVERIFY(host.controls.isEmpty());
+    QCOMPARE(host.backgrounds.size(), 1);
+    QCOMPARE(host.checks.size(), 1);
+}
+
+void TestConfiguration::documentContents_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("applied");
+    QTest::newRow("control of version 2 adds a default control")
+        << document("<control version=\"2\" name=\"Ignored\"/>") << QStringList{"control"};
+    QTest::newRow("foreign root with one control")
+        << document("<control version=\"1\" name=\"Lone\"/>", "SomethingElse")
+        << QStringList{"control"};
+    QTest::newRow("nothing known")
+        << document("<item/><!-- note -->text<?pi x?>", "Other") << QStringList();
+    QTest::newRow("elements in any order, unknown ones skipped")
+        << document("<control version=\"1\"/><extra/><preferences version=\"1\"/>"
+                    "<background version=\"1\"/><consistence_check version=\"1\"/>"
+                    "<control version=\"1\"/>")
+        << QStringList{"control", "preferences", "background", "checks", "control"};
+    QTest::newRow("nested elements are not read")
+        << document("<group><control version=\"1\"/></group>") << QStringList();
+}
+
+void TestConfiguration::documentContents()
+{
+    QFETCH(QString, text);
+    QFETCH(QStringList, applied);
+    RecordingHost host;
+    LoadOptions options;
+    options.fromText = true;
+    QVERIFY(loadConfiguration(host, text, options));
+    QStringList got = host.calls;
+    got.removeAll("busy");
+    got.removeAll("idle");
+    got.removeAll("consistency");
+    got.removeAll("file");
+    got.removeAll("status");
+    got.removeAll("modified");
+    QCOMPARE(got, applied);
+    QCOMPARE(host.statusLines, QStringList{"Configuration has been loaded"});
+    if (host.controls.size() == 1 && host.controls.first().name != "Lone") {
+        SettingStruct reset;
+        QVERIFY(host.controls.first().sameContent(reset));
+    }
+}
+
+void TestConfiguration::missingPreferencesKeepPrevious()
+{
+    RecordingHost host;
+    LoadOptions options;
+    options.fromText = true;
+    QVERIFY(loadConfiguration(
+        host, document("<preferences version=\"1\" http_server=\"http://desk/\"/>"), options));
+    QVERIFY(loadConfiguration(host, document("<control version=\"1\"/>"), options));
+    // The second document says nothing about preferences, so the host's
+    // record (set once) stays.
+    QCOMPARE(host.preferences.size(), 1);
+    QCOMPARE(host.preferences.first().http_server, QStringLiteral("http://desk/"));
+}
+
+void TestConfiguration::commandFlagAskedOnEveryLoad()
+{
+    const QString text =
+        document("<preferences version=\"1\" command_flag=\"1\" command_path=\"/bin\"/>");
+    LoadOptions options;
+    options.fromText = true;
+    for (bool yes : {true, false}) {
+        RecordingHost host;
+        host.answerYes = yes;
+        QVERIFY(loadConfiguration(host, text, options));
+        QVERIFY(loadConfiguration(host, text, options));
+        QCOMPARE(host.questions,
+                 QStringList(2, "In this config file is the command flag enable you are sure to "
+                                "want this?"));
+        QCOMPARE(host.preferences.size(), 2);
+        QCOMPARE(host.preferences.last().command_flag, yes);
+        QCOMPARE(host.preferences.last().command_path, QStringLiteral("/bin"));
+    }
+}
+
+void TestConfiguration::builtInDefault()
+{
+    const QString text = defaultConfigurationText();
+    QDomDocument parsed;
+    QVERIFY(parsed.setContent(text));
+    QVERIFY(text.startsWith("<!DOCTYPE Pultora>"));
+    const QDomElement root = parsed.documentElement();
+    QCOMPARE(root.attribute("software_version"), QStringLiteral("0.4.7.0"));
+    QCOMPARE(root.attribute("name"), QStringLiteral("config_default.ptra"));
+    QCOMPARE(root.attribute("author"), QStringLiteral("pultora"));
+    QCOMPARE(root.attribute("date"), QStringLiteral("2012/09/19"));
+    QCOMPARE(root.attribute("time"), QStringLiteral("07:55:23"));
+    QVERIFY(root.firstChildElement("preferences").isNull());
+    QCOMPARE(root.firstChildElement("consistence_check").attributes().count(), 1);
+
+    RecordingHost host;
+    LoadOptions options;
+    options.fromText = true;
+    QVERIFY(loadConfiguration(host, text, options));
+    QCOMPARE(host.currentFiles, QStringList{"config_default.ptra"});
+    QCOMPARE(host.modified, QList<bool>{true});
+    QVERIFY(host.preferences.isEmpty());
+    QCOMPARE(host.checks, QList<ConsistenceCheckStruct>{ConsistenceCheckStruct()});
+    QCOMPARE(host.backgrounds.size(), 1);
+    const BackgroundStruct &bg = host.backgrounds.first();
+    QCOMPARE(QRect(bg.position_x, bg.position_y, bg.size_x, bg.size_y), QRect(0, 0, 600, 420));
+    QCOMPARE(QColor(bg.color_red, bg.color_green, bg.color_blue), QColor(127, 127, 127));
+    QVERIFY(bg.bitmap.isNull());
+
+    struct Row {
+        const char *name;
+        const char *type;
+        int x, y, w, h;
+        QRgb colour;
+        int v1, v2, v3, channel; // channel -1: no output
+    };
+    const Row rows[] = {
+        {"Push\nRed", "button_push", 20, 20, 50, 50, 0xff0000, 0, 255, 127, 0},
+        {"Push\nGreen", "button_push", 70, 20, 50, 50, 0x00ff00, 0, 255, 127, 1},
+        {"Push\nBlue\nInv.", "button_push", 120, 20, 50, 50, 0x0000ff, 255, 0, 127, 2},
+        {"Push\nWhite\nInv.", "button_push", 170, 20, 50, 50, 0xffffff, 255, 0, 127, 3},
+        {"horizontal Slider Red", "fader_horizontal", 20, 90, 200, 20, 0xff0000, 0, 255, 127, 5},
+        {"horizontal Slider Green", "fader_horizontal", 20, 120, 200, 20, 0x00ff00, 0, 255, 127, 6},
+        {"horizontal Slider Red Blue Inve", "fader_horizontal", 380, 90, 200, 20, 0x0000ff, 255, 0,
+         127, 7},
+        {"horizontal Slider Red White Inv", "fader_horizontal", 380, 120, 200, 20, 0xffffff, 255, 0,
+         127, 8},
+        {"Vertical Slider Red Invert", "fader_vertical", 260, 20, 20, 200, 0xff0000, 255, 0, 127,
+         9},
+        {"Vertical Slider Green Invert", "fader_vertical", 280, 20, 20, 200, 0x00ff00, 255, 0, 127,
+         10},
+        {"Vertical Slider Blue", "fader_vertical", 300, 20, 20, 200, 0x0000ff, 0, 255, 127, 11},
+        {"Vertical Slider White", "fader_vertical", 320, 20, 20, 200, 0xffffff, 0, 255, 127, 12},
+        {"Switch\nRed", "button_switch", 380, 20, 50, 50, 0xff0000, 0, 255, 127, 13},
+        {"Switch\nGreen", "button_switch", 430, 20, 50, 50, 0x00ff00, 0, 255, 127, 14},
+        {"Switch\nBlue\nInv.", "button_switch", 480, 20, 50, 50, 0x0000ff, 255, 0, 127, 15},
+        {"Knob Red", "knob", 20, 190, 50, 50, 0xff0000, 255, 0, 127, 17},
+        {"Knob Green", "knob", 70, 190, 50, 50, 0x00ff00, 255, 0, 127, 18},
+        {"Knob Blue", "knob", 120, 190, 50, 50, 0x0000ff, 0, 255, 127, 19},
+        {"Knob White", "knob", 170, 190, 50, 50, 0xffffff, 0, 255, 127, 20},
+        {"Encoder Red", "encoder", 380, 190, 50, 50, 0xff0000, 255, 0, 127, 21},
+        {"Encoder Green", "encoder", 430, 190, 50, 50, 0x00ff00, 255, 0, 127, 22},
+        {"Encoder Blue", "encoder", 480, 190, 50, 50, 0x0000ff, 0, 255, 127, 23},
+        {"Encoder White", "encoder", 530, 190, 50, 50, 0xffffff, 0, 255, 127, 24},
+        {"Label\nRed", "label", 20, 140, 50, 50, 0xff0000, 0, 255, 127, -1},
+        {"Label\nGreen", "label", 70, 140, 50, 50, 0x00ff00, 0, 255, 127, -1},
+        {"Label\nBlue", "label", 120, 140, 50, 50, 0x0000ff, 0, 255, 127, -1},
+        {"Label\nWhite", "label", 170, 140, 50, 50, 0xffffff, 0, 255, 127, -1},
+        {"Jog Wheel Red", "encoder", 0, 250, 150, 150, 0xff0000, 255, 0, 127, 25},
+        {"Jog Wheel Green", "encoder", 150, 250, 150, 150, 0x00ff00, 255, 0, 127, 26},
+        {"Jog Wheel Blue", "encoder", 300, 250, 150, 150, 0x0000ff, 0, 255, 127, 27},
+        {"Jog Wheel White", "encoder", 450, 250, 150, 150, 0xffffff, 0, 255, 127, 28},
+        {"Switch\nWhite\nInv.", "button_switch", 530, 20, 50, 50, 0xffffff, 255, 0, 127, 16},
+        {"Label\nWhite", "label", 530, 140, 50, 50, 0xffffff, 0, 255, 127, -1},
+        {"Label\nBlue", "label", 480, 140, 50, 50, 0x0000ff, 0, 255, 127, -1},
+        {"Label\nGreen", "label", 430, 140, 50, 50, 0x00ff00, 0, 255, 127, -1},
+        {"Label\nRed", "label", 380, 140, 50, 50, 0xff0000, 0, 255, 127, -1},
+    };
+    QCOMPARE(host.controls.size(), 36);
+    for (int i = 0; i < 36; ++i) {
+        const Row &row = rows[i];
+        const SettingStruct &c = host.controls.at(i);
+        const QByteArray where = QByteArray::number(i) + ' ' + row.name;
+        QVERIFY2(c.name == QLatin1String(row.name), where);
+        QVERIFY2(controlTypeKey(c.control_type) == QLatin1String(row.type), where);
+        QVERIFY2(QRect(c.position_x, c.position_y, c.size_x, c.size_y) ==
+                     QRect(row.x, row.y, row.w, row.h),
+                 where);
+        QVERIFY2(qRgb(c.color_red, c.color_green, c.color_blue) == (row.colour | 0xff000000u),
+                 where);
+        SettingDmxStruct out;
+        if (row.channel >= 0) {
+            out.protocol_type = PT_ARTNET;
+            out.dmx_value_1 = row.v1;
+            out.dmx_value_2 = row.v2;
+            out.dmx_value_3 = row.v3;
+            out.dmx_channel = row.channel;
+        }
+        QVERIFY2(c.dmx_out == out, where);
+        QVERIFY2(c.dmx_out_advanced.protocol_type == PT_NONE, where);
+        QVERIFY2(c.dmx_in.protocol_type_in == PT_NONE, where);
+    }
+}
+
+void TestConfiguration::encodings_data()
+{
+    QTest::addColumn<QByteArray>("nameBytes");
+    QTest::addColumn<QString>("name");
+    QTest::newRow("UTF-8") << QByteArray("Gr\xc3\xbcn \xc3\xa4 \xe2\x82\xac") << "Grün ä €";
+    QTest::newRow("Latin-1") << QByteArray("Gr\xfcn \xe4") << "Grün ä";
+    QTest::newRow("Windows-1252") << QByteArray("\x80 \x93x\x94 \x81") << "€ “x” \u0081";
+    QTest::newRow("broken UTF-8 falls back") << QByteArray("\xc3\xa4 \xc3") << "Ã¤ Ã";
+}
+
+void TestConfiguration::encodings()
+{
+    QFETCH(QByteArray, nameBytes);
+    QFETCH(QString, name);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("enc.ptra");
+    QVERIFY(
+        writeBytes(path, "<!DOCTYPE Pultora>\n<PultoraConfig>\n <control version=\"1\" name=\"" +
+                             nameBytes + "\"/>\n</PultoraConfig>\n"));
+    RecordingHost host;
+    QVERIFY(loadConfiguration(host, path, LoadOptions()));
+    QCOMPARE(host.controls.size(), 1);
+    QCOMPARE(host.controls.first().name, name);
+
+    // Saved again, the name is UTF-8 and reads back the same.
+    SettingStruct control = host.controls.first();
+    control.widget = fakeWidget();
+    ConfigurationSource source;
+    source.controls << &control;
+    QVERIFY(writeConfigurationFile(path, writeConfiguration(source, path)));
+    QVERIFY(readBytes(path).contains(name.toUtf8()));
+    RecordingHost again;
+    QVERIFY(loadConfiguration(again, path, LoadOptions()));
+    QCOMPARE(again.controls.first().name, name);
+}
+
+void TestConfiguration::atomicWrite()
+{
+    QCOMPARE(decodeConfigurationText("\xef\xbb\xbf<a/>"), QStringLiteral("<a/>"));
+    QCOMPARE(encodeConfigurationText("ä"), QByteArray("\xc3\xa4"));
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("show.ptra");
+    QVERIFY(writeBytes(path, "old"));
+    QString error = "untouched";
+    QVERIFY(writeConfigurationFile(path, "new ä", &error));
+    QCOMPARE(error, QStringLiteral("untouched"));
+    QCOMPARE(readBytes(path), QByteArray("new \xc3\xa4"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"show.ptra"});
+
+    QVERIFY(!writeConfigurationFile(dir.filePath("missing/show.ptra"), "x", &error));
+    QVERIFY(!error.isEmpty());
+    error.clear();
+    QVERIFY(!writeConfigurationFile(dir.path(), "x", &error)); // a folder
+    QVERIFY(!error.isEmpty());
+    QVERIFY(QFileInfo(dir.path()).isDir());
+}
+
+void TestConfiguration::failedWriteKeepsOldFile()
+{
+#ifdef Q_OS_UNIX
+    // A save that runs out of space half way (here: out of the allowed file
+    // size) must leave the previous file as it was.
+    QTemporaryDir dir;
+    const QString path = dir.filePath("show.ptra");
+    const QByteArray old = defaultConfigurationText().toUtf8();
+    QVERIFY(writeBytes(path, old));
+
+    struct rlimit saved;
+    QCOMPARE(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    struct rlimit small = saved;
+    small.rlim_cur = 4096;
+    QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+    QString error;
+    const bool written = writeConfigurationFile(path, QString(100000, QLatin1Char('x')), &error);
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldHandler);
+
+    QVERIFY(!written);
+    QVERIFY(!error.isEmpty());
+    QCOMPARE(readBytes(path), old);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"show.ptra"});
+#else
+    QSKIP("needs a file size limit");
+#endif
+}
+
+QTEST_GUILESS_MAIN(TestConfiguration)
+#include "tst_configuration.moc"
