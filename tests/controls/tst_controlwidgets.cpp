@@ -127,9 +127,6 @@ private slots:
     void blinkRestartsAndZeroInterval();
 
     void paletteFromOneColour();
-
-private:
-    QWidget *m_window = nullptr;
 };
 
 void TestControlWidgets::initTestCase()
