@@ -1,0 +1,239 @@
+#include "outputdispatch.h"
+
+#include <QtTest>
+
+namespace {
+
+struct Sent {
+    QString what;
+    int universe = -1;
+    QByteArray data;
+};
+
+class RecordingPorts : public OutputPorts
+{
+public:
+    QList<Sent> sent;
+    void sendArtNet(quint16 u, const QByteArray &d) override { sent.append({"artnet", u, d}); }
+    void sendAcn(quint16 u, const QByteArray &d) override { sent.append({"acn", u, d}); }
+    void sendMidi(int device, quint8 status, quint8 channel, quint8 d1, quint8 d2) override
+    {
+        sent.append({QStringLiteral("midi %1 %2 %3 %4 %5")
+                          .arg(device)
+                          .arg(status, 2, 16)
+                          .arg(channel)
+                          .arg(d1)
+                          .arg(d2),
+                      -1,
+                      {}});
+    }
+    void requestUrl(const QString &server, const QString &link) override
+    {
+        sent.append({"http " + server + " " + link, -1, {}});
+    }
+    void runCommand(const QString &path, const QString &command) override
+    {
+        sent.append({"cmd " + path + " " + command, -1, {}});
+    }
+};
+
+SettingDmxStruct out(quint8 protocol, quint16 universe, quint16 channel)
+{
+    SettingDmxStruct d;
+    d.protocol_type = protocol;
+    d.dmx_universe = universe;
+    d.dmx_channel = channel;
+    return d;
+}
+
+} // namespace
+
+// QCOMPARE on the two status line texts needs joinUrl; the io library has it.
+class TestOutputDispatch : public QObject
+{
+    Q_OBJECT
+private Q_SLOTS:
+    void faderSendsWholeUniverse();
+    void twoControlsShareOneUniverse();
+    void storeOnlyLeavesWithFirstChange();
+    void universesAboveTheOldTable();
+    void midiNeedsDeviceAndType();
+    void httpAndCommandSubstitution();
+    void statusLines_data();
+    void statusLines();
+};
+
+void TestOutputDispatch::faderSendsWholeUniverse()
+{
+    RecordingPorts ports;
+    OutputDispatch dispatch(ports);
+    dispatch.send(out(PT_ARTNET, 0, 5), 128, false, nullptr);
+    QCOMPARE(ports.sent.size(), 1);
+    QCOMPARE(ports.sent[0].what, QStringLiteral("artnet"));
+    QCOMPARE(ports.sent[0].universe, 0);
+    QCOMPARE(ports.sent[0].data.size(), 512);
+    QCOMPARE(quint8(ports.sent[0].data[5]), quint8(128));
+    // Only the low 8 bits of a value are stored.
+    dispatch.send(out(PT_ACN, 2, 0), 0x1ff, false, nullptr);
+    QCOMPARE(ports.sent[1].what, QStringLiteral("acn"));
+    QCOMPARE(quint8(ports.sent[1].data[0]), quint8(0xff));
+}
+
+void TestOutputDispatch::twoControlsShareOneUniverse()
+{
+    RecordingPorts ports;
+    OutputDispatch dispatch(ports);
+    dispatch.send(out(PT_ARTNET, 1, 0), 10, false, nullptr);
+    dispatch.send(out(PT_ARTNET, 1, 1), 20, false, nullptr);
+    dispatch.send(out(PT_ARTNET, 1, 0), 30, false, nullptr);
+    QCOMPARE(ports.sent.size(), 3);
+    QCOMPARE(quint8(ports.sent[1].data[0]), quint8(10));
+    QCOMPARE(quint8(ports.sent[1].data[1]), quint8(20));
+    QCOMPARE(quint8(ports.sent[2].data[0]), quint8(30));
+    QCOMPARE(quint8(ports.sent[2].data[1]), quint8(20));
+    // The two protocols keep separate universes.
+    dispatch.send(out(PT_ACN, 1, 2), 5, false, nullptr);
+    QCOMPARE(quint8(ports.sent[3].data[0]), quint8(0));
+}
+
+void TestOutputDispatch::storeOnlyLeavesWithFirstChange()
+{
+    RecordingPorts ports;
+    OutputDispatch dispatch(ports);
+    PreferencesStruct prefs;
+    prefs.midi_device_out = 1;
+    prefs.command_flag = true;
+    SettingDmxStruct midi = out(PT_MIDI, 0, 1);
+    midi.dmx_midi_type = MT_CONTROL_CHANGE;
+    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
+    cmd.dmx_command_filename = "x %1";
+    dispatch.send(out(PT_ARTNET, 0, 3), 77, true, &prefs);
+    dispatch.send(midi, 5, true, &prefs);
+    dispatch.send(cmd, 5, true, &prefs);
+    QVERIFY(ports.sent.isEmpty());
+    dispatch.send(out(PT_ARTNET, 0, 4), 1, false, &prefs);
+    QCOMPARE(ports.sent.size(), 1);
+    QCOMPARE(quint8(ports.sent[0].data[3]), quint8(77));
+    QCOMPARE(quint8(ports.sent[0].data[4]), quint8(1));
+    dispatch.clear();
+    dispatch.send(out(PT_ARTNET, 0, 4), 2, false, &prefs);
+    QCOMPARE(quint8(ports.sent[1].data[3]), quint8(0));
+}
+
+void TestOutputDispatch::universesAboveTheOldTable()
+{
+    RecordingPorts ports;
+    OutputDispatch dispatch(ports);
+    dispatch.send(out(PT_ARTNET, 256, 0), 1, false, nullptr);
+    dispatch.send(out(PT_ARTNET, 65534, 511), 2, false, nullptr);
+    dispatch.send(out(PT_ARTNET, 0, 0), 3, false, nullptr);
+    QCOMPARE(ports.sent.size(), 3);
+    QCOMPARE(ports.sent[0].universe, 256);
+    QCOMPARE(ports.sent[1].universe, 65534);
+    QCOMPARE(quint8(ports.sent[1].data[511]), quint8(2));
+    QCOMPARE(quint8(ports.sent[2].data[0]), quint8(3)); // universe 256 did not alias 0
+    QCOMPARE(dispatch.artnetUniverses().count(), 3);
+    // A channel past the universe is refused, not written past the buffer.
+    dispatch.send(out(PT_ARTNET, 0, 512), 9, false, nullptr);
+    QCOMPARE(ports.sent.size(), 3);
+}
+
+void TestOutputDispatch::midiNeedsDeviceAndType()
+{
+    RecordingPorts ports;
+    OutputDispatch dispatch(ports);
+    PreferencesStruct prefs;
+    SettingDmxStruct d = out(PT_MIDI, 3, 7);
+    d.dmx_midi_type = MT_CONTROL_CHANGE;
+    dispatch.send(d, 100, false, &prefs); // no device selected
+    dispatch.send(d, 100, false, nullptr);
+    QVERIFY(ports.sent.isEmpty());
+    prefs.midi_device_out = 2;
+    d.dmx_midi_type = MT_NONE;
+    dispatch.send(d, 100, false, &prefs);
+    QVERIFY(ports.sent.isEmpty());
+    d.dmx_midi_type = MT_CONTROL_CHANGE;
+    dispatch.send(d, 300, false, &prefs);
+    QCOMPARE(ports.sent.size(), 1);
+    QCOMPARE(ports.sent[0].what, QStringLiteral("midi 1 b0 3 7 44"));
+}
+
+void TestOutputDispatch::httpAndCommandSubstitution()
+{
+    RecordingPorts ports;
+    OutputDispatch dispatch(ports);
+    PreferencesStruct prefs;
+    prefs.http_server = "http://127.0.0.1:8080/";
+    SettingDmxStruct http = out(PT_HTTP, 0, 0);
+    http.dmx_http_filename = "set?a=%1&b=%1&c=%2";
+    dispatch.send(http, 42, false, &prefs);
+    http.dmx_http_filename.clear();
+    dispatch.send(http, 42, false, &prefs); // empty link: nothing
+    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
+    cmd.dmx_command_filename = "run.sh %1";
+    dispatch.send(cmd, 7, false, &prefs); // command flag off: nothing
+    prefs.command_flag = true;
+    prefs.command_path = "/opt/bin";
+    dispatch.send(cmd, 7, false, &prefs);
+    prefs.http_server.clear();
+    http.dmx_http_filename = "x";
+    dispatch.send(http, 1, false, &prefs); // no server: nothing
+    QCOMPARE(ports.sent.size(), 2);
+    QCOMPARE(ports.sent[0].what, QStringLiteral("http http://127.0.0.1:8080/ set?a=42&b=42&c=%2"));
+    QCOMPARE(ports.sent[1].what, QStringLiteral("cmd /opt/bin run.sh 7"));
+}
+
+void TestOutputDispatch::statusLines_data()
+{
+    QTest::addColumn<SettingDmxStruct>("d");
+    QTest::addColumn<int>("v");
+    QTest::addColumn<bool>("hex");
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("art-net") << out(PT_ARTNET, 0, 5) << 128 << false
+                             << "Protocol: Art-Net - DMX Universe: 1 | DMX Channel: 6 | "
+                                "DMX Value: 128";
+    QTest::newRow("art-net hex")
+        << out(PT_ARTNET, 0, 5) << 128 << true
+        << "Protocol: Art-Net - DMX Universe: 1 (0x01) | DMX Channel: 6 (0x06) | DMX Value: "
+           "128 (0x80)";
+    QTest::newRow("sacn") << out(PT_ACN, 299, 511) << 0 << false
+                          << "Protocol: streaming ACN - DMX Universe: 300 | DMX Channel: 512 | "
+                             "DMX Value: 0";
+    SettingDmxStruct midi = out(PT_MIDI, 0, 60);
+    midi.dmx_midi_type = MT_NOTE_ON;
+    QTest::newRow("midi") << midi << 64 << false
+                          << "Protocol: MIDI - MIDI Type: Note, On | MIDI Channel: 1 | MIDI Note: "
+                             "60 | MIDI Value: 64";
+    QTest::newRow("midi hex")
+        << midi << 64 << true
+        << "Protocol: MIDI - MIDI Type: Note, On (0x90) | MIDI Channel: 1 (0x01) | MIDI Note: 60 "
+           "(0x3c) | MIDI Value: 64 (0x40)";
+    QTest::newRow("none") << out(PT_NONE, 0, 0) << 1 << false
+                          << "Protocol: None - No protocol has been selected for sending data!";
+    QTest::newRow("unknown") << out(9, 0, 0) << 1 << false
+                             << "Protocol: None - Unknown Type of Protocol";
+    SettingDmxStruct http = out(PT_HTTP, 0, 0);
+    http.dmx_http_filename = "/dim?v=%1";
+    QTest::newRow("http") << http << 200 << true
+                          << "Protocol: HTTP - http://localhost/dim?v=200";
+    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
+    cmd.dmx_command_filename = "go %1";
+    QTest::newRow("command flag off") << cmd << 3 << false
+                                      << "Protocol: Command - No Command flag in preferences "
+                                         "configured!";
+}
+
+void TestOutputDispatch::statusLines()
+{
+    QFETCH(SettingDmxStruct, d);
+    QFETCH(int, v);
+    QFETCH(bool, hex);
+    QFETCH(QString, line);
+    PreferencesStruct prefs;
+    prefs.hex_value_show = hex;
+    QCOMPARE(outputStatusLine(d, v, &prefs), line);
+}
+
+QTEST_GUILESS_MAIN(TestOutputDispatch)
+#include "tst_outputdispatch.moc"
