@@ -1,0 +1,95 @@
+// The console's streaming ACN (E1.31) node: one UDP socket on port 5568. It
+// sends DMX universes as E1.31 data packets to the universe's multicast group
+// (or to 127.255.hi.lo when the machine has only loopback), keeps every sent
+// universe alive, joins the multicast groups of the console's DMX-IN
+// universes and writes received data into the console's DMX-IN array.
+// Universes in the operations are 0-based; the wire universe is one more.
+#pragma once
+
+#include "dmxinarray.h"
+#include "interfaceentry.h"
+#include "keepalive.h"
+#include "netenvironment.h"
+
+#include <QHostAddress>
+#include <QObject>
+
+#include <unordered_map>
+
+class QTimer;
+
+class acnnet : public QObject
+{
+    Q_OBJECT
+public:
+    // 0-based universes 0..63998 are wire universes 1..63999.
+    static constexpr int MAX_UNIVERSE = 63998;
+    static constexpr int KEEP_ALIVE_TICK_MS = 100;
+
+    // Discovers the interfaces (traced on `pultora.net`); opens no socket yet.
+    explicit acnnet(const NetEnvironment &env = NetEnvironment::system(),
+                    QObject *parent = nullptr);
+    ~acnnet() override;
+
+    bool discoverInterfaces();
+    const QList<InterfaceEntry> &interfaces() const { return m_interfaces; }
+
+    void setShareAddress(bool share) { m_shareAddress = share; }
+    // At most 63 characters (8-bit) go into every packet.
+    void setSourceName(const QString &name);
+
+    // Sends `length` (0..512) slots of `universe` (0-based) as an E1.31 data
+    // packet and keeps the universe alive. Returns the datagram size; 0 when
+    // the universe is above 63998; -1 for a bad length, no data, an unbound
+    // socket or a failed send.
+    qint64 sendDmx(const quint8 *data, int length, int universe);
+
+    // Registers the console's DMX-IN array (no array unregisters) and moves
+    // the multicast memberships to the new range. Registering opens the socket.
+    void setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse = 512);
+    // First DMX-IN universe (0-based); false above 63998.
+    bool setReceiveUniverse(int universe);
+    int receiveUniverse() const { return m_baseUniverse; }
+    bool getReceivedValue(int universe, int channel, quint8 &value) const;
+
+    // Handles one datagram already read from the socket.
+    void handleDatagram(const quint8 *data, int length);
+
+    // 239.255.hi.lo for wire universes 1..63999, else a null address.
+    static QHostAddress multicastGroup(int wireUniverse);
+    // Where a packet of this wire universe goes: the multicast group, or
+    // 127.255.hi.lo when the interface list is the loopback fallback.
+    QHostAddress destination(int wireUniverse) const;
+    // True when every membership call of the last change succeeded.
+    bool membershipsOk() const { return m_membershipsOk; }
+
+public slots:
+    // Repeats every sent universe whose last transmission is 500 ms old,
+    // unchanged (same sequence number); bytes sent, or -1 when nothing has
+    // been sent yet.
+    qint64 sendDataTimeout();
+    void readPackage();
+
+private:
+    bool openSocket();
+    bool makeSendingReady();
+    // Joins or leaves the groups of the current DMX-IN range; caller holds the mutex.
+    bool changeMemberships(bool join);
+    qint64 sendTo(const quint8 *bytes, int length, const QHostAddress &target);
+
+    NetEnvironment m_env;
+    bool m_discovered = false;
+    QList<InterfaceEntry> m_interfaces;
+    bool m_shareAddress = true;
+    DatagramSocket *m_socket = nullptr;
+    QTimer *m_timer = nullptr;
+    KeepAlive m_keepAlive;
+    quint8 m_sourceName[64] = {};
+    // Each universe counts its own sequence, so a receiver never sees a
+    // universe's number step back while other universes are sent.
+    std::unordered_map<int, quint8> m_sequence;
+    int m_baseUniverse = -1;
+    bool m_joined = false;
+    bool m_membershipsOk = true;
+    DmxInArray m_in;
+};

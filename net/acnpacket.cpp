@@ -1,0 +1,110 @@
+#include "acnpacket.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace acnpacket
+{
+
+const quint8 IDENTIFIER[IDENTIFIER_SIZE] = {'A', 'S', 'C', '-', 'E', '1', '.', '1', '7', 0, 0, 0};
+
+namespace
+{
+
+void putBe16(quint8 *p, quint16 v)
+{
+    p[0] = quint8(v >> 8);
+    p[1] = quint8(v);
+}
+
+void putBe32(quint8 *p, quint32 v)
+{
+    p[0] = quint8(v >> 24);
+    p[1] = quint8(v >> 16);
+    p[2] = quint8(v >> 8);
+    p[3] = quint8(v);
+}
+
+quint16 be16(const quint8 *p)
+{
+    return quint16(p[0] << 8 | p[1]);
+}
+
+quint32 be32(const quint8 *p)
+{
+    return quint32(p[0]) << 24 | quint32(p[1]) << 16 | quint32(p[2]) << 8 | p[3];
+}
+
+void putFlagsAndLength(quint8 *p, int length)
+{
+    putBe16(p, quint16(FLAGS << 8 | (length & 0x0FFF)));
+}
+
+} // namespace
+
+int encodeData(quint8 *buf, int capacity, const quint8 *sourceName, quint8 sequence, int universe,
+               const quint8 *data, int slots)
+{
+    if (!buf || slots < 0 || slots > MAX_SLOTS || (slots > 0 && !data) || universe < MIN_UNIVERSE ||
+        universe > MAX_UNIVERSE || capacity < HEADER_SIZE + slots)
+        return -1;
+    std::memset(buf, 0, HEADER_SIZE);
+    putBe16(buf + PREAMBLE_SIZE_OFFSET, 0x0010);
+    putBe16(buf + POSTAMBLE_SIZE_OFFSET, 0x0000);
+    std::memcpy(buf + IDENTIFIER_OFFSET, IDENTIFIER, IDENTIFIER_SIZE);
+    putFlagsAndLength(buf + ROOT_FLAGS_LENGTH_OFFSET, ROOT_LENGTH_BASE + slots);
+    putBe32(buf + ROOT_VECTOR_OFFSET, ROOT_VECTOR);
+    // CID stays all zero.
+    putFlagsAndLength(buf + FRAMING_FLAGS_LENGTH_OFFSET, FRAMING_LENGTH_BASE + slots);
+    putBe32(buf + FRAMING_VECTOR_OFFSET, FRAMING_VECTOR);
+    if (sourceName) {
+        std::memcpy(buf + SOURCE_NAME_OFFSET, sourceName, SOURCE_NAME_SIZE);
+        buf[SOURCE_NAME_OFFSET + SOURCE_NAME_SIZE - 1] = 0;
+    }
+    buf[PRIORITY_OFFSET] = PRIORITY;
+    buf[SEQUENCE_OFFSET] = sequence;
+    buf[OPTIONS_OFFSET] = 0;
+    putBe16(buf + UNIVERSE_OFFSET, quint16(universe));
+    putFlagsAndLength(buf + DMP_FLAGS_LENGTH_OFFSET, DMP_LENGTH_BASE + slots);
+    buf[DMP_VECTOR_OFFSET] = DMP_VECTOR;
+    buf[ADDRESS_DATA_TYPE_OFFSET] = ADDRESS_DATA_TYPE;
+    putBe16(buf + FIRST_ADDRESS_OFFSET, 0x0000);
+    putBe16(buf + ADDRESS_INCREMENT_OFFSET, 0x0001);
+    putBe16(buf + VALUE_COUNT_OFFSET, quint16(slots + 1));
+    buf[START_CODE_OFFSET] = 0;
+    if (slots > 0)
+        std::memcpy(buf + DATA_OFFSET, data, size_t(slots));
+    return HEADER_SIZE + slots;
+}
+
+Result decodeData(const quint8 *buf, int len, DataPacket &out)
+{
+    if (!buf || len < HEADER_SIZE)
+        return Result::TooShort;
+    if (be16(buf + PREAMBLE_SIZE_OFFSET) != 0x0010 || be16(buf + POSTAMBLE_SIZE_OFFSET) != 0)
+        return Result::BadPreamble;
+    if (std::memcmp(buf + IDENTIFIER_OFFSET, IDENTIFIER, IDENTIFIER_SIZE) != 0)
+        return Result::BadIdentifier;
+    if ((buf[ROOT_FLAGS_LENGTH_OFFSET] & 0xF0) != FLAGS)
+        return Result::BadRootFlags;
+    if (be32(buf + ROOT_VECTOR_OFFSET) != ROOT_VECTOR)
+        return Result::BadRootVector;
+    const int universe = be16(buf + UNIVERSE_OFFSET);
+    if (universe < MIN_UNIVERSE || universe > MAX_UNIVERSE)
+        return Result::BadUniverse;
+    const int valueCount = be16(buf + VALUE_COUNT_OFFSET);
+    if (valueCount < 1)
+        return Result::BadValueCount;
+    // Only null START code frames carry dimmer levels; the others (text,
+    // RDM, system information) must not land in the levels.
+    if (buf[START_CODE_OFFSET] != 0)
+        return Result::NonZeroStartCode;
+    out.universe = universe;
+    out.sequence = buf[SEQUENCE_OFFSET];
+    out.priority = buf[PRIORITY_OFFSET];
+    out.values = buf + DATA_OFFSET;
+    out.count = std::min({valueCount - 1, MAX_SLOTS, len - HEADER_SIZE});
+    return Result::Ok;
+}
+
+} // namespace acnpacket

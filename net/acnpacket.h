@@ -1,0 +1,81 @@
+// E1.31 (streaming ACN) data packets: a pure encoder and decoder over
+// (buffer, length) with named offsets. All multi-byte fields are big-endian.
+#pragma once
+
+#include <QtGlobal>
+
+namespace acnpacket
+{
+
+constexpr quint16 PORT = 5568;
+constexpr int PREAMBLE_SIZE_OFFSET = 0;  // 0x0010
+constexpr int POSTAMBLE_SIZE_OFFSET = 2; // 0x0000
+constexpr int IDENTIFIER_OFFSET = 4;     // "ASC-E1.17\0\0\0"
+constexpr int IDENTIFIER_SIZE = 12;
+constexpr int ROOT_FLAGS_LENGTH_OFFSET = 16;
+constexpr int ROOT_VECTOR_OFFSET = 18; // 0x00000004
+constexpr int CID_OFFSET = 22;
+constexpr int CID_SIZE = 16;
+constexpr int FRAMING_FLAGS_LENGTH_OFFSET = 38;
+constexpr int FRAMING_VECTOR_OFFSET = 40; // 0x00000002
+constexpr int SOURCE_NAME_OFFSET = 44;
+constexpr int SOURCE_NAME_SIZE = 64;
+constexpr int PRIORITY_OFFSET = 108;
+constexpr int RESERVED_OFFSET = 109;
+constexpr int SEQUENCE_OFFSET = 111;
+constexpr int OPTIONS_OFFSET = 112;
+constexpr int UNIVERSE_OFFSET = 113;
+constexpr int DMP_FLAGS_LENGTH_OFFSET = 115;
+constexpr int DMP_VECTOR_OFFSET = 117;        // 0x02
+constexpr int ADDRESS_DATA_TYPE_OFFSET = 118; // 0xA1
+constexpr int FIRST_ADDRESS_OFFSET = 119;     // 0x0000
+constexpr int ADDRESS_INCREMENT_OFFSET = 121; // 0x0001
+constexpr int VALUE_COUNT_OFFSET = 123;       // slots + 1 (the START code)
+constexpr int START_CODE_OFFSET = 125;
+constexpr int DATA_OFFSET = 126;
+
+constexpr int HEADER_SIZE = DATA_OFFSET;
+constexpr int MAX_SLOTS = 512;
+constexpr int MAX_SIZE = HEADER_SIZE + MAX_SLOTS; // 638
+constexpr int ROOT_LENGTH_BASE = 110;             // + slots
+constexpr int FRAMING_LENGTH_BASE = 88;           // + slots
+constexpr int DMP_LENGTH_BASE = 11;               // + slots
+constexpr quint8 FLAGS = 0x70;                    // high nibble of each flags-and-length field
+constexpr quint32 ROOT_VECTOR = 0x00000004;
+constexpr quint32 FRAMING_VECTOR = 0x00000002;
+constexpr quint8 DMP_VECTOR = 0x02;
+constexpr quint8 ADDRESS_DATA_TYPE = 0xA1;
+constexpr quint8 PRIORITY = 100;
+constexpr int MIN_UNIVERSE = 1;
+constexpr int MAX_UNIVERSE = 63999;
+
+extern const quint8 IDENTIFIER[IDENTIFIER_SIZE];
+
+// Writes a data packet of 126 + slots bytes. sourceName is the 64-byte field
+// as it goes on the wire. Requires 0 <= slots <= 512, wire universe
+// 1..63999 and the capacity; returns the packet size, or -1 (nothing written).
+int encodeData(quint8 *buf, int capacity, const quint8 *sourceName, quint8 sequence, int universe,
+               const quint8 *data, int slots);
+
+enum class Result {
+    Ok,
+    TooShort,        // shorter than the 126-byte header
+    BadPreamble,     // preamble or post-amble size
+    BadIdentifier,   // not "ASC-E1.17"
+    BadRootFlags,    // flags nibble of the root layer is not 0x7
+    BadRootVector,   // not a data packet (root vector 4)
+    BadUniverse,     // wire universe outside 1..63999
+    BadValueCount,   // property value count 0 (no START code)
+    NonZeroStartCode // alternate START code: not dimmer data
+};
+
+struct DataPacket {
+    int universe = 0; // wire universe
+    quint8 sequence = 0;
+    quint8 priority = 0;
+    const quint8 *values = nullptr; // slot values after the START code
+    int count = 0; // slot values present: value count - 1, at most 512 and what arrived
+};
+Result decodeData(const quint8 *buf, int len, DataPacket &out);
+
+} // namespace acnpacket

@@ -1,0 +1,374 @@
+#include "artnet.h"
+
+#include "artnetpacket.h"
+#include "netlog.h"
+
+#include <QTimer>
+
+#include <atomic>
+
+using namespace artnetpacket;
+
+namespace
+{
+
+const char MAKER_ADDRESS[] = "www.pultora.org";
+
+// First-time traces, consumed by the first matching packet of the run
+// whether or not tracing is on.
+std::atomic_bool g_firstSyncPost{true};
+std::atomic_bool g_firstSyncPre{true};
+std::atomic_bool g_firstTimeCode{true};
+std::atomic_bool g_firstMadrixPost{true};
+
+// Largest datagram looked at; longer ones are read truncated.
+constexpr int RECEIVE_BUFFER_SIZE = 1024;
+
+} // namespace
+
+artnet::artnet(bool trace, const NetEnvironment &env, QObject *parent)
+    : QObject(parent), m_trace(trace), m_env(env), m_shortName(QStringLiteral("ArtNet by Tevo")),
+      m_longName(QStringLiteral("ArtNet by ") + QLatin1String(MAKER_ADDRESS))
+{
+    m_lastSyncMs = nowMs();
+    discoverInterfaces();
+}
+
+artnet::~artnet()
+{
+    if (m_timer)
+        m_timer->stop();
+    delete m_socket;
+    m_socket = nullptr;
+}
+
+bool artnet::discoverInterfaces()
+{
+    if (!m_discovered) {
+        m_interfaces = discoverInterfaceList(
+            m_env.interfaces ? m_env.interfaces() : QList<NetworkInterfaceInfo>(), m_trace);
+        m_discovered = true;
+    }
+    return true;
+}
+
+void artnet::trace(const QString &line) const
+{
+    if (m_trace)
+        qCDebug(lcNet).noquote() << line;
+}
+
+void artnet::setFirmwareVersion(quint8 high, quint8 low)
+{
+    m_versionHigh = high;
+    m_versionLow = low;
+}
+
+void artnet::setOemCode(quint8 high, quint8 low)
+{
+    m_oemHigh = high;
+    m_oemLow = low;
+}
+
+void artnet::setNodeNames(const QString &shortName, const QString &longName)
+{
+    m_shortName = shortName;
+    m_longName = longName;
+}
+
+void artnet::setNodeReport(const QString &report)
+{
+    m_nodeReport = report;
+}
+
+bool artnet::openSocket()
+{
+    if (m_socket)
+        return true;
+    DatagramSocket *socket = m_env.createSocket ? m_env.createSocket() : nullptr;
+    if (!socket)
+        return false;
+    const bool bound = m_shareAddress ? socket->bind(PORT, true)
+                                      : (socket->bind(PORT, false) || socket->bind(PORT, true));
+    if (!bound) {
+        trace(QStringLiteral("cannot bind UDP port %1").arg(PORT));
+        delete socket;
+        return false;
+    }
+    socket->setParent(this);
+    m_socket = socket;
+    connect(m_socket, &DatagramSocket::readyRead, this, &artnet::readPackage);
+    return true;
+}
+
+bool artnet::makeSendingReady()
+{
+    if (!openSocket())
+        return false;
+    if (!m_timer) {
+        // A short tick: each universe is due 500 ms after its own last
+        // transmission, whatever the phase of the timer.
+        m_timer = new QTimer(this);
+        m_timer->setInterval(KEEP_ALIVE_TICK_MS);
+        connect(m_timer, &QTimer::timeout, this, &artnet::sendDataTimeout);
+        m_timer->start();
+    }
+    return true;
+}
+
+bool artnet::setPollReplyEnabled(bool enabled)
+{
+    if (!enabled) {
+        m_pollReplyEnabled = false;
+        return true;
+    }
+    if (!openSocket())
+        return false;
+    m_pollReplyEnabled = true;
+    return true;
+}
+
+qint64 artnet::sendDmx(const quint8 *data, int length, int universe,
+                       const QHostAddress *destination)
+{
+    if (universe < 0 || universe > MAX_UNIVERSE)
+        return 0;
+    if (m_interfaces.isEmpty())
+        return 0;
+    if (!makeSendingReady())
+        return -1;
+    if (!data || length < DMX_MIN_LENGTH || length > DMX_MAX_LENGTH)
+        return -1;
+    quint8 packet[DMX_MAX_SIZE];
+    const int size = encodeDmx(packet, sizeof packet, universe, data, length);
+    if (size < 0)
+        return -1;
+    const QHostAddress target =
+        destination ? *destination : m_interfaces.first().addressEntry.broadcast();
+    const qint64 sent = sendPacket(packet, size, &target);
+    if (sent >= 0)
+        m_keepAlive.store(universe, packet, size, target, nowMs());
+    return sent;
+}
+
+qint64 artnet::sendPacket(const quint8 *bytes, int length, const QHostAddress *destination)
+{
+    if (!bytes)
+        return -2;
+    if (length <= 0)
+        return -3;
+    if (!m_socket)
+        return -1;
+    QHostAddress target;
+    if (destination) {
+        target = *destination;
+    } else {
+        if (m_interfaces.isEmpty())
+            return -3;
+        target = m_interfaces.first().addressEntry.broadcast();
+    }
+    return m_socket->writeDatagram(reinterpret_cast<const char *>(bytes), length, target, PORT);
+}
+
+qint64 artnet::sendDataTimeout()
+{
+    if (!m_socket)
+        return -1;
+    return m_keepAlive.resendDue(nowMs(), [this](const quint8 *p, int n, const QHostAddress &d) {
+        return sendPacket(p, n, &d);
+    });
+}
+
+qint64 artnet::slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quint8 Frame,
+                                quint8 Type, QHostAddress *DestIp)
+{
+    if (!makeSendingReady() || !discoverInterfaces())
+        return -1;
+    quint8 packet[TIME_CODE_SIZE];
+    const int size = encodeTimeCode(packet, sizeof packet, Hour, Minute, Seconds, Frame, Type);
+    if (DestIp)
+        return sendPacket(packet, size, DestIp);
+    if (m_interfaces.isEmpty())
+        return -1;
+    qint64 total = 0;
+    for (const InterfaceEntry &entry : std::as_const(m_interfaces)) {
+        const QHostAddress broadcast = entry.addressEntry.broadcast();
+        total += sendPacket(packet, size, &broadcast);
+    }
+    return total;
+}
+
+qint64 artnet::slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quint8 Frame,
+                                quint8 Type)
+{
+    return slotSendTimeCode(Hour, Minute, Seconds, Frame, Type, nullptr);
+}
+
+void artnet::setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse)
+{
+    if (array && size > 0) {
+        openSocket();
+        m_receiveReady = true;
+    }
+    m_in.registerArray(array, size, channelsPerUniverse, true);
+}
+
+bool artnet::setReceiveUniverse(int universe)
+{
+    if (universe < 0 || universe > MAX_UNIVERSE)
+        return false;
+    m_baseUniverse = universe;
+    return true;
+}
+
+bool artnet::getReceivedValue(int universe, int channel, quint8 &value) const
+{
+    if (m_baseUniverse < 0 || universe < m_baseUniverse)
+        return false;
+    return m_in.value(universe - m_baseUniverse, channel, value);
+}
+
+void artnet::readPackage()
+{
+    if (!m_socket)
+        return;
+    quint8 buffer[RECEIVE_BUFFER_SIZE];
+    QHostAddress sender;
+    while (m_socket && m_socket->hasPendingDatagrams()) {
+        const qint64 n =
+            m_socket->readDatagram(reinterpret_cast<char *>(buffer), sizeof buffer, &sender);
+        if (n < 0)
+            break;
+        handleDatagram(buffer, int(n), sender);
+    }
+}
+
+void artnet::handleDatagram(const quint8 *data, int length, const QHostAddress &sender)
+{
+    const Header header = decodeHeader(data, length);
+    if (header.id == Id::ArtNet) {
+        switch (header.opcode) {
+        case OP_DMX:
+            if (m_receiveReady)
+                writeDmx(data, length);
+            break;
+        case OP_POLL:
+            if (m_pollReplyEnabled && length >= MIN_DATAGRAM)
+                sendPollReply(sender);
+            break;
+        case OP_POLL_REPLY:
+            trace(QStringLiteral("Art-Net PollReply"));
+            break;
+        case OP_SYNC_POST:
+            if (g_firstSyncPost.exchange(false))
+                trace(QStringLiteral("receiving Art-Net SYNC POST ..."));
+            trace(QStringLiteral("MadrixN SYNC POST "));
+            handleSync(data, length);
+            break;
+        case OP_SYNC_PRE:
+            if (g_firstSyncPre.exchange(false))
+                trace(QStringLiteral("receiving Art-Net SYNC PRE ..."));
+            trace(QStringLiteral("MadrixN SYNC PRE "));
+            handleSync(data, length);
+            break;
+        case OP_TIME_CODE:
+            if (g_firstTimeCode.exchange(false))
+                trace(QStringLiteral("receiving Art-Net TIMECODE ..."));
+            break;
+        default:
+            trace(QStringLiteral("receive not implemented OpCode at time 0x%1\n")
+                      .arg(header.opcode, 0, 16)
+                      .toUpper());
+            break;
+        }
+    } else if (header.id == Id::Madrix) {
+        if (header.opcode == OP_SYNC_PRE) {
+            trace(QStringLiteral("MadrixN SYNC PRE "));
+            handleSync(data, length);
+        } else if (header.opcode == OP_SYNC_POST) {
+            if (g_firstMadrixPost.exchange(false))
+                trace(QStringLiteral("receiving MadrixN SYNC POST ..."));
+            trace(QStringLiteral("MadrixN SYNC POST "));
+            handleSync(data, length);
+        }
+    }
+}
+
+void artnet::handleSync(const quint8 *data, int length)
+{
+    if (length <= SYNC_HOLD_OFFSET)
+        return;
+    m_lastSyncMs = nowMs();
+    m_syncHold = data[SYNC_HOLD_OFFSET];
+    m_in.commitShadow();
+}
+
+void artnet::writeDmx(const quint8 *data, int length)
+{
+    DmxPacket packet;
+    if (!decodeDmx(data, length, packet))
+        return;
+    if (!m_in.isRegistered() || m_baseUniverse < 0 || packet.universe < m_baseUniverse)
+        return;
+    if (m_syncHold != 0 && nowMs() - m_lastSyncMs > SYNC_TIMEOUT_MS) {
+        // The sender stopped syncing: show what it held back and write
+        // straight through again.
+        m_syncHold = 0;
+        m_in.commitShadow();
+    }
+    const int count = std::min(packet.available, DMX_MAX_LENGTH);
+    m_in.write(packet.universe - m_baseUniverse, packet.data, count, m_syncHold != 0);
+}
+
+void artnet::sendPollReply(const QHostAddress &sender)
+{
+    if (!makeSendingReady() || !discoverInterfaces())
+        return;
+    const quint32 s = sender.toIPv4Address();
+    const InterfaceEntry *match = nullptr;
+    for (const InterfaceEntry &entry : std::as_const(m_interfaces)) {
+        const quint32 mask = entry.addressEntry.netmask().toIPv4Address();
+        if ((s & mask) == (entry.addressEntry.ip().toIPv4Address() & mask)) {
+            match = &entry;
+            break;
+        }
+    }
+    if (!match)
+        return;
+
+    int ports = m_in.universes();
+    if (ports == 0 && m_receiveReady)
+        ports = 1;
+    const QList<PollReplyPage> pages = planPollReplyPages(m_baseUniverse, ports);
+
+    PollReplyInfo info;
+    info.ip = match->addressEntry.ip().toIPv4Address();
+    parseHardwareAddress(match->hardwareAddress, info.mac);
+    info.versionHigh = m_versionHigh;
+    info.versionLow = m_versionLow;
+    info.oemHigh = m_oemHigh;
+    info.oemLow = m_oemLow;
+    info.shortName = m_shortName.toLatin1();
+    info.longName = m_longName.toLatin1();
+    info.nodeReport = m_nodeReport.toLatin1();
+    const bool bind = ports > 1;
+    quint8 packet[REPLY_SIZE];
+    for (int k = 0; k < pages.size(); ++k) {
+        const PollReplyPage &page = pages.at(k);
+        // Net and Sub-Net of the page go into NetSwitch and SubSwitch; SwOut
+        // carries the whole low byte (Sub-Net and universe nibbles), which
+        // Art-Net 4 controllers read by its low nibble and older ones whole.
+        info.netSwitch = quint8((page.firstUniverse >> 8) & 0x7F);
+        info.subSwitch = quint8((page.firstUniverse >> 4) & 0x0F);
+        info.numPorts = page.ports;
+        for (int i = 0; i < REPLY_MAX_PORTS; ++i)
+            info.swOut[i] = i < page.ports ? quint8((page.firstUniverse + i) & 0xFF) : 0;
+        info.bindIp = bind ? info.ip : 0;
+        info.bindIndex = bind ? quint8(k + 1) : 0;
+        const int size = encodePollReply(packet, sizeof packet, info);
+        m_socket->writeDatagram(reinterpret_cast<const char *>(packet), size, sender, PORT);
+        trace(QStringLiteral("PollReply to %1 from %2 SubId %3")
+                  .arg(sender.toString(), match->addressEntry.ip().toString())
+                  .arg(k));
+    }
+}

@@ -1,0 +1,116 @@
+// The console's Art-Net node: one UDP socket on port 6454. It sends DMX
+// universes (ArtDmx) and keeps every sent universe alive, answers ArtPoll
+// with ArtPollReply pages describing the DMX-IN universes, sends ArtTimeCode,
+// and writes received ArtDmx into the console's DMX-IN array, holding frames
+// until the next sync packet when a sender asks for it. No signals: the
+// console calls the operations and polls received values.
+#pragma once
+
+#include "dmxinarray.h"
+#include "interfaceentry.h"
+#include "keepalive.h"
+#include "netenvironment.h"
+
+#include <QHostAddress>
+#include <QObject>
+
+class QTimer;
+
+class artnet : public QObject
+{
+    Q_OBJECT
+public:
+    // Universes on the wire are 16 bits (SubUni, Net).
+    static constexpr int MAX_UNIVERSE = 0xFFFF;
+    // Held frames are released when no sync packet came for this long.
+    static constexpr qint64 SYNC_TIMEOUT_MS = 3000;
+    static constexpr int KEEP_ALIVE_TICK_MS = 100;
+
+    // Discovers the interfaces; opens no socket yet. With trace set,
+    // diagnostics go to the `pultora.net` logging category.
+    explicit artnet(bool trace = false, const NetEnvironment &env = NetEnvironment::system(),
+                    QObject *parent = nullptr);
+    ~artnet() override;
+
+    // Builds the interface list on the first call; always true.
+    bool discoverInterfaces();
+    const QList<InterfaceEntry> &interfaces() const { return m_interfaces; }
+
+    // Bind with address sharing (default true) so other programs on this
+    // machine can use port 6454 too. Takes effect at the next socket opening.
+    void setShareAddress(bool share) { m_shareAddress = share; }
+    void setFirmwareVersion(quint8 high, quint8 low);
+    void setOemCode(quint8 high, quint8 low);
+    void setNodeNames(const QString &shortName, const QString &longName);
+    void setNodeReport(const QString &report);
+    // Enabling needs the socket and fails (false) when it cannot be opened;
+    // disabling always succeeds.
+    bool setPollReplyEnabled(bool enabled);
+    bool isPollReplyEnabled() const { return m_pollReplyEnabled; }
+
+    // Sends `length` (2..512) slots as an ArtDmx for `universe` to
+    // `destination`, or to the broadcast address of the first interface, and
+    // keeps the universe alive. Returns the datagram size; 0 when the universe
+    // is above 65535; -1 for a bad length, no data, an unbound socket or a
+    // failed send.
+    qint64 sendDmx(const quint8 *data, int length, int universe,
+                   const QHostAddress *destination = nullptr);
+
+    // Low-level send to destination:6454 (or the first interface's
+    // broadcast). -2 without data, -3 for length 0 or no interface, -1 when
+    // the send fails, else the bytes sent.
+    qint64 sendPacket(const quint8 *bytes, int length, const QHostAddress *destination);
+
+    // Registers the console's DMX-IN array of `size` bytes (universes ×
+    // channelsPerUniverse); no array unregisters. The array must stay valid
+    // until it is unregistered. Registering opens the socket.
+    void setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse = 512);
+    // The universe stored at offset 0 of the array; false above 65535.
+    bool setReceiveUniverse(int universe);
+    int receiveUniverse() const { return m_baseUniverse; }
+    // The byte for (universe, channel) in the array; returns true once an
+    // ArtDmx for that universe has arrived. False (value untouched) outside
+    // the registered range.
+    bool getReceivedValue(int universe, int channel, quint8 &value) const;
+
+    // Handles one datagram already read from the socket.
+    void handleDatagram(const quint8 *data, int length, const QHostAddress &sender);
+
+public slots:
+    qint64 slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quint8 Frame, quint8 Type,
+                            QHostAddress *DestIp);
+    qint64 slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quint8 Frame, quint8 Type);
+    // Repeats every sent universe whose last transmission is 500 ms old;
+    // bytes sent, or -1 when nothing has been sent yet.
+    qint64 sendDataTimeout();
+    void readPackage();
+
+private:
+    bool openSocket();
+    bool makeSendingReady();
+    void handleSync(const quint8 *data, int length);
+    void writeDmx(const quint8 *data, int length);
+    void sendPollReply(const QHostAddress &sender);
+    qint64 nowMs() const { return m_env.clockMs(); }
+    void trace(const QString &line) const;
+
+    bool m_trace;
+    NetEnvironment m_env;
+    bool m_discovered = false;
+    QList<InterfaceEntry> m_interfaces;
+    bool m_shareAddress = true;
+    DatagramSocket *m_socket = nullptr;
+    QTimer *m_timer = nullptr;
+    KeepAlive m_keepAlive;
+
+    int m_baseUniverse = -1;
+    quint8 m_oemHigh = 0, m_oemLow = 0xFF;
+    quint8 m_versionHigh = 0, m_versionLow = 0;
+    QString m_shortName, m_longName, m_nodeReport;
+    bool m_pollReplyEnabled = false;
+    bool m_receiveReady = false;
+
+    DmxInArray m_in;
+    quint16 m_syncHold = 0;
+    qint64 m_lastSyncMs = 0;
+};

@@ -1,0 +1,80 @@
+// What the network nodes touch in the world, behind small seams: the list of
+// network interfaces, the UDP socket and the clock. The product uses
+// NetEnvironment::system(); tests hand in fixed interface lists, fake or
+// loopback sockets and a clock they move by hand.
+#pragma once
+
+#include <QHostAddress>
+#include <QList>
+#include <QNetworkAddressEntry>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class QUdpSocket;
+
+// One network interface as the platform reports it.
+struct NetworkInterfaceInfo {
+    QString hardwareAddress; // "AA:BB:CC:DD:EE:FF", may be empty
+    QList<QNetworkAddressEntry> addressEntries;
+};
+
+// A UDP socket bound to one port on every IPv4 address. All calls return
+// without blocking.
+class DatagramSocket : public QObject
+{
+    Q_OBJECT
+public:
+    using QObject::QObject;
+    ~DatagramSocket() override = default;
+
+    // Binds to 0.0.0.0:port; with shareAddress other sockets may bind the same
+    // port (address sharing and reuse). False when the port cannot be bound.
+    virtual bool bind(quint16 port, bool shareAddress) = 0;
+    // Bytes sent, or -1.
+    virtual qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
+                                 quint16 port) = 0;
+    virtual bool hasPendingDatagrams() = 0;
+    // Reads the next datagram (truncated to maxSize); its size, or -1 when
+    // none is pending.
+    virtual qint64 readDatagram(char *data, qint64 maxSize, QHostAddress *sender) = 0;
+    // Joins (join = true) or leaves an IPv4 multicast group on the interface
+    // that owns localAddress (the any-address lets the system choose).
+    virtual bool setMulticastMembership(const QHostAddress &group, const QHostAddress &localAddress,
+                                        bool join) = 0;
+
+signals:
+    void readyRead();
+};
+
+// The real socket: a QUdpSocket; memberships through the platform's sockets API.
+class UdpDatagramSocket : public DatagramSocket
+{
+    Q_OBJECT
+public:
+    explicit UdpDatagramSocket(QObject *parent = nullptr);
+    bool bind(quint16 port, bool shareAddress) override;
+    qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
+                         quint16 port) override;
+    bool hasPendingDatagrams() override;
+    qint64 readDatagram(char *data, qint64 maxSize, QHostAddress *sender) override;
+    bool setMulticastMembership(const QHostAddress &group, const QHostAddress &localAddress,
+                                bool join) override;
+
+private:
+    QUdpSocket *m_socket;
+};
+
+struct NetEnvironment {
+    // The machine's interfaces in the platform's order.
+    std::function<QList<NetworkInterfaceInfo>()> interfaces;
+    // A new, unbound socket; the node takes ownership.
+    std::function<DatagramSocket *()> createSocket;
+    // Monotonic milliseconds.
+    std::function<qint64()> clockMs;
+
+    // Interfaces that are up (QNetworkInterface), UdpDatagramSocket and a
+    // steady clock.
+    static NetEnvironment system();
+};

@@ -1,0 +1,136 @@
+// Test doubles for the network seams: a socket that records what is sent and
+// delivers injected datagrams, fixed interface lists and a clock moved by hand.
+#pragma once
+
+#include "netenvironment.h"
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QPointer>
+
+#include <memory>
+
+class FakeSocket : public DatagramSocket
+{
+    Q_OBJECT
+public:
+    struct Sent {
+        QByteArray data;
+        QHostAddress destination;
+        quint16 port;
+    };
+    struct Membership {
+        QHostAddress group;
+        QHostAddress local;
+        bool join;
+    };
+
+    bool bind(quint16 port, bool shareAddress) override
+    {
+        bindCalls.append(shareAddress);
+        if (bindLog)
+            bindLog->append(shareAddress);
+        if (!bindSucceeds)
+            return false;
+        boundPort = port;
+        return true;
+    }
+    qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
+                         quint16 port) override
+    {
+        if (failSends)
+            return -1;
+        sent.append({QByteArray(data, int(size)), destination, port});
+        return size;
+    }
+    bool hasPendingDatagrams() override { return !incoming.isEmpty(); }
+    qint64 readDatagram(char *data, qint64 maxSize, QHostAddress *sender) override
+    {
+        if (incoming.isEmpty())
+            return -1;
+        const auto d = incoming.takeFirst();
+        const qint64 n = std::min<qint64>(maxSize, d.first.size());
+        memcpy(data, d.first.constData(), size_t(n));
+        if (sender)
+            *sender = d.second;
+        return n;
+    }
+    bool setMulticastMembership(const QHostAddress &group, const QHostAddress &local,
+                                bool join) override
+    {
+        memberships.append({group, local, join});
+        return !failMemberships;
+    }
+
+    // Queues a datagram and notifies the node, which reads it at once.
+    void inject(const QByteArray &datagram, const QHostAddress &sender)
+    {
+        incoming.append({datagram, sender});
+        emit readyRead();
+    }
+
+    bool bindSucceeds = true;
+    bool failSends = false;
+    bool failMemberships = false;
+    quint16 boundPort = 0;
+    QList<bool> bindCalls;
+    QList<bool> *bindLog = nullptr; // outlives the socket
+    QList<Sent> sent;
+    QList<Membership> memberships;
+    QList<QPair<QByteArray, QHostAddress>> incoming;
+};
+
+// Builds NetEnvironments whose sockets, interfaces and clock the test controls.
+struct FakeNet {
+    QList<NetworkInterfaceInfo> interfaces;
+    qint64 now = 1000000;
+    int interfaceQueries = 0;
+    bool bindSucceeds = true;
+    QPointer<FakeSocket> socket; // the last socket a node created
+    int socketsCreated = 0;
+    QList<bool> bindLog; // share flag of every bind of every socket
+
+    NetEnvironment env()
+    {
+        NetEnvironment e;
+        e.interfaces = [this] {
+            ++interfaceQueries;
+            return interfaces;
+        };
+        e.createSocket = [this]() -> DatagramSocket * {
+            auto *s = new FakeSocket;
+            s->bindSucceeds = bindSucceeds;
+            s->bindLog = &bindLog;
+            socket = s;
+            ++socketsCreated;
+            return s;
+        };
+        e.clockMs = [this] { return now; };
+        return e;
+    }
+
+    static QNetworkAddressEntry entry(const char *ip, const char *mask, const char *broadcast)
+    {
+        QNetworkAddressEntry e;
+        e.setIp(QHostAddress(QString::fromLatin1(ip)));
+        if (mask)
+            e.setNetmask(QHostAddress(QString::fromLatin1(mask)));
+        if (broadcast)
+            e.setBroadcast(QHostAddress(QString::fromLatin1(broadcast)));
+        return e;
+    }
+    // Loopback as Linux reports it (no broadcast) and two Ethernet interfaces.
+    void useLan()
+    {
+        interfaces = {
+            {QString(), {entry("127.0.0.1", "255.0.0.0", nullptr)}},
+            {"00:11:22:AA:BB:CC", {entry("192.168.1.10", "255.255.255.0", "192.168.1.255")}},
+            {"02:00:00:00:00:03", {entry("10.0.0.3", "255.0.0.0", "10.255.255.255")}},
+        };
+    }
+    void useLoopbackOnly()
+    {
+        interfaces = {{QString(), {entry("127.0.0.1", "255.0.0.0", nullptr)}}};
+    }
+};

@@ -1,0 +1,347 @@
+// The streaming ACN node over a fake socket, fixed interface lists and a
+// clock moved by hand.
+#include "acnnet.h"
+#include "acnpacket.h"
+#include "fakenet.h"
+
+#include <QTest>
+
+namespace
+{
+
+const quint8 *u8(const QByteArray &a)
+{
+    return reinterpret_cast<const quint8 *>(a.constData());
+}
+
+QByteArray filled(int n, char v)
+{
+    return QByteArray(n, v);
+}
+
+// A valid data packet as another source would send it.
+QByteArray e131(int wireUniverse, const QByteArray &data, quint8 sequence = 1)
+{
+    QByteArray p(acnpacket::MAX_SIZE, 0);
+    const quint8 name[64] = {'p', 'e', 'e', 'r'};
+    const int n = acnpacket::encodeData(reinterpret_cast<quint8 *>(p.data()), p.size(), name,
+                                        sequence, wireUniverse, u8(data), int(data.size()));
+    p.resize(n);
+    return p;
+}
+
+int be16(const QByteArray &p, int offset)
+{
+    return quint8(p[offset]) << 8 | quint8(p[offset + 1]);
+}
+
+} // namespace
+
+class TestAcnnet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void sendUniverseZero();
+    void sendLimits();
+    void loopbackDestination();
+    void sourceName();
+    void sequenceNumbers();
+    void keepAliveRepeatsEveryUniverse();
+    void bindFailureRetries();
+    void membershipsFollowRange();
+    void membershipFailureIsNotFatal();
+    void receiveRange();
+    void receiveRules_data();
+    void receiveRules();
+    void receiveCountAndTruncation();
+    void receiveLimits();
+
+private:
+    QScopedPointer<FakeNet> net;
+};
+
+void TestAcnnet::init()
+{
+    net.reset(new FakeNet);
+    net->useLan();
+}
+
+void TestAcnnet::sendUniverseZero()
+{
+    acnnet node(net->env());
+    const QByteArray data = filled(512, 0x33);
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(638));
+    QCOMPARE(net->socket->boundPort, quint16(5568));
+    const FakeSocket::Sent &s = net->socket->sent.first();
+    QCOMPARE(s.destination, QHostAddress("239.255.0.1"));
+    QCOMPARE(s.port, quint16(5568));
+    QCOMPARE(s.data.size(), 638);
+    QCOMPARE(s.data.mid(16, 2), QByteArray::fromHex("726e"));  // root 622
+    QCOMPARE(s.data.mid(38, 2), QByteArray::fromHex("7258"));  // framing 600
+    QCOMPARE(s.data.mid(115, 2), QByteArray::fromHex("720b")); // DMP 523
+    QCOMPARE(be16(s.data, 113), 1);                            // wire universe
+    QCOMPARE(be16(s.data, 123), 513);                          // property value count
+    QCOMPARE(quint8(s.data[108]), quint8(100));                // priority
+    QCOMPARE(s.data.mid(126), data);
+}
+
+void TestAcnnet::sendLimits()
+{
+    acnnet node(net->env());
+    const QByteArray data = filled(600, 1);
+    QCOMPARE(node.sendDmx(u8(data), 512, 63998), qint64(638));
+    QCOMPARE(be16(net->socket->sent.last().data, 113), 63999);
+    QCOMPARE(net->socket->sent.last().destination, QHostAddress("239.255.249.255"));
+    QCOMPARE(node.sendDmx(u8(data), 512, 63999), qint64(0)); // wire 64000 does not exist
+    QCOMPARE(node.sendDmx(u8(data), 512, -1), qint64(0));
+    QCOMPARE(node.sendDmx(u8(data), 513, 0), qint64(-1));
+    QCOMPARE(node.sendDmx(nullptr, 512, 0), qint64(-1));
+    QCOMPARE(net->socket->sent.size(), 1);
+    QCOMPARE(node.sendDmx(u8(data), 24, 0), qint64(150));
+    QCOMPARE(acnnet::multicastGroup(0), QHostAddress());
+    QCOMPARE(acnnet::multicastGroup(64000), QHostAddress());
+    QCOMPARE(acnnet::multicastGroup(0x0102), QHostAddress("239.255.1.2"));
+}
+
+void TestAcnnet::loopbackDestination()
+{
+    net->useLoopbackOnly();
+    acnnet node(net->env());
+    const QByteArray data = filled(512, 1);
+    node.sendDmx(u8(data), 512, 0);
+    QCOMPARE(net->socket->sent.last().destination, QHostAddress("127.255.0.1"));
+    node.sendDmx(u8(data), 512, 0x0123 - 1);
+    QCOMPARE(net->socket->sent.last().destination, QHostAddress("127.255.1.35"));
+}
+
+void TestAcnnet::sourceName()
+{
+    acnnet node(net->env());
+    const QByteArray data = filled(24, 1);
+    node.sendDmx(u8(data), 24, 0);
+    QVERIFY(net->socket->sent.last().data.mid(44, 64).startsWith("ACN 1.31 by "));
+    node.setSourceName("Pultora");
+    node.sendDmx(u8(data), 24, 0);
+    QCOMPARE(net->socket->sent.last().data.mid(44, 64), QByteArray("Pultora") + QByteArray(57, 0));
+    node.setSourceName(QString(100, 'x'));
+    node.sendDmx(u8(data), 24, 0);
+    QCOMPARE(net->socket->sent.last().data.mid(44, 64), QByteArray(63, 'x') + QByteArray(1, 0));
+}
+
+void TestAcnnet::sequenceNumbers()
+{
+    acnnet node(net->env());
+    const QByteArray data = filled(512, 1);
+    node.sendDmx(u8(data), 512, 0);
+    auto &sent = net->socket->sent;
+    node.sendDmx(u8(data), 512, 0);
+    QCOMPARE(quint8(sent[0].data[111]), quint8(1));
+    QCOMPARE(quint8(sent[1].data[111]), quint8(2));
+    net->now += 500;
+    node.sendDataTimeout();
+    QCOMPARE(sent.size(), 3);
+    QCOMPARE(sent[2].data, sent[1].data); // repeat keeps its number
+    // Another universe counts on its own.
+    node.sendDmx(u8(data), 512, 5);
+    QCOMPARE(quint8(sent.last().data[111]), quint8(1));
+    node.sendDmx(u8(data), 512, 0);
+    QCOMPARE(quint8(sent.last().data[111]), quint8(3));
+    // Wraps 255 -> 0.
+    for (int i = 0; i < 252; ++i)
+        node.sendDmx(u8(data), 512, 0);
+    QCOMPARE(quint8(sent.last().data[111]), quint8(255));
+    node.sendDmx(u8(data), 512, 0);
+    QCOMPARE(quint8(sent.last().data[111]), quint8(0));
+}
+
+void TestAcnnet::keepAliveRepeatsEveryUniverse()
+{
+    acnnet node(net->env());
+    QCOMPARE(node.sendDataTimeout(), qint64(-1));
+    const QByteArray a = filled(512, 1), b = filled(512, 2);
+    node.sendDmx(u8(a), 512, 0);
+    net->now += 250;
+    node.sendDmx(u8(b), 512, 9);
+    auto &sent = net->socket->sent;
+    net->now += 250;
+    QCOMPARE(node.sendDataTimeout(), qint64(638));
+    QCOMPARE(be16(sent.last().data, 113), 1);
+    QCOMPARE(sent.last().destination, QHostAddress("239.255.0.1"));
+    net->now += 250;
+    QCOMPARE(node.sendDataTimeout(), qint64(638));
+    QCOMPARE(be16(sent.last().data, 113), 10);
+    QCOMPARE(sent.last().destination, QHostAddress("239.255.0.10"));
+    net->now += 250;
+    QCOMPARE(node.sendDataTimeout(), qint64(638));
+    QCOMPARE(be16(sent.last().data, 113), 1);
+    QCOMPARE(sent.size(), 5);
+}
+
+void TestAcnnet::bindFailureRetries()
+{
+    net->bindSucceeds = false;
+    acnnet node(net->env());
+    const QByteArray data = filled(512, 1);
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(-1));
+    net->bindSucceeds = true;
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(638));
+    QCOMPARE(quint8(net->socket->sent.last().data[111]), quint8(1));
+}
+
+void TestAcnnet::membershipsFollowRange()
+{
+    acnnet node(net->env());
+    QByteArray in(3 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverse(2));
+    auto joined = [this](bool join) {
+        QStringList out;
+        for (const auto &m : std::as_const(net->socket->memberships))
+            if (m.join == join)
+                out << m.group.toString() + "@" + m.local.toString();
+        return out;
+    };
+    QCOMPARE(joined(true), (QStringList{"239.255.0.3@192.168.1.10", "239.255.0.3@10.0.0.3",
+                                        "239.255.0.4@192.168.1.10", "239.255.0.4@10.0.0.3",
+                                        "239.255.0.5@192.168.1.10", "239.255.0.5@10.0.0.3"}));
+    QVERIFY(joined(false).isEmpty());
+    QVERIFY(node.membershipsOk());
+
+    net->socket->memberships.clear();
+    QVERIFY(node.setReceiveUniverse(10));
+    QCOMPARE(joined(false).size(), 6);
+    QVERIFY(joined(false).contains("239.255.0.5@10.0.0.3"));
+    QVERIFY(joined(true).contains("239.255.0.11@192.168.1.10"));
+    QVERIFY(joined(true).contains("239.255.0.13@10.0.0.3"));
+    QCOMPARE(joined(true).size(), 6);
+
+    net->socket->memberships.clear();
+    QVERIFY(node.setReceiveUniverse(10)); // same base: nothing changes
+    QVERIFY(net->socket->memberships.isEmpty());
+
+    node.setReceiveBuffer(nullptr, 0, 512);
+    QCOMPARE(joined(false).size(), 6);
+    QVERIFY(joined(true).isEmpty());
+}
+
+void TestAcnnet::membershipFailureIsNotFatal()
+{
+    acnnet node(net->env());
+    const QByteArray data = filled(512, 1);
+    node.sendDmx(u8(data), 512, 0); // opens the socket
+    net->socket->failMemberships = true;
+    QByteArray in(512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveUniverse(0);
+    QVERIFY(!node.membershipsOk());
+    net->socket->inject(e131(1, filled(512, 4)), QHostAddress("10.0.0.7"));
+    QCOMPARE(in, filled(512, 4)); // unicast still arrives
+}
+
+void TestAcnnet::receiveRange()
+{
+    acnnet node(net->env());
+    QByteArray in(3 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveUniverse(2);
+    QByteArray data(512, 0);
+    for (int i = 0; i < 512; ++i)
+        data[i] = char(i & 0xFF);
+    quint8 v = 0;
+    QVERIFY(!node.getReceivedValue(3, 0, v));
+    net->socket->inject(e131(4, data), QHostAddress("10.0.0.7"));
+    QCOMPARE(in.mid(512, 512), data);
+    QCOMPARE(in.left(512), QByteArray(512, 0));
+    QCOMPARE(in.mid(1024), QByteArray(512, 0));
+    QVERIFY(node.getReceivedValue(3, 200, v));
+    QCOMPARE(v, quint8(200));
+    QVERIFY(!node.getReceivedValue(2, 0, v)); // not received
+    QVERIFY(!node.getReceivedValue(1, 0, v)); // below the base
+    QVERIFY(!node.getReceivedValue(5, 0, v)); // past the array
+    QVERIFY(!node.getReceivedValue(3, 512, v));
+
+    const QByteArray before = in;
+    net->socket->inject(e131(2, filled(512, 1)), QHostAddress("10.0.0.7")); // 0-based 1 < base
+    net->socket->inject(e131(6, filled(512, 1)), QHostAddress("10.0.0.7")); // past the array
+    QCOMPARE(in, before);
+}
+
+void TestAcnnet::receiveRules_data()
+{
+    QTest::addColumn<int>("offset");
+    QTest::addColumn<int>("value");
+    QTest::newRow("root vector 8") << 21 << 8;
+    QTest::newRow("root flags 0x6") << 16 << 0x62;
+    QTest::newRow("identifier") << 4 << int('a');
+    QTest::newRow("preamble") << 1 << 0x20;
+    QTest::newRow("START code 0xDD") << 125 << 0xDD;
+    QTest::newRow("wire universe 0") << 114 << 0;
+}
+
+void TestAcnnet::receiveRules()
+{
+    QFETCH(int, offset);
+    QFETCH(int, value);
+    acnnet node(net->env());
+    QByteArray in(512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveUniverse(0);
+    QByteArray p = e131(1, filled(512, 9));
+    p[offset] = char(value);
+    net->socket->inject(p, QHostAddress("10.0.0.7"));
+    QCOMPARE(in, QByteArray(512, 0));
+    quint8 v = 0;
+    QVERIFY(!node.getReceivedValue(0, 0, v));
+    // The unmodified packet lands.
+    net->socket->inject(e131(1, filled(512, 9)), QHostAddress("10.0.0.7"));
+    QCOMPARE(in, filled(512, 9));
+}
+
+void TestAcnnet::receiveCountAndTruncation()
+{
+    acnnet node(net->env());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveUniverse(0);
+    const QHostAddress from("10.0.0.7");
+    // Value count 3 = START code + two slots: exactly two are copied.
+    QByteArray p = e131(1, filled(512, 5));
+    p[123] = 0;
+    p[124] = 3;
+    net->socket->inject(p, from);
+    QCOMPARE(in.left(3), QByteArray("\x05\x05\x00", 3));
+    // Count claims 513, 100 slots arrived.
+    net->socket->inject(e131(2, filled(512, 6)).left(226), from);
+    QCOMPARE(in.mid(512, 100), filled(100, 6));
+    QCOMPARE(in.mid(612), QByteArray(412, 0));
+    // Count 0xFFFF with 512 slots: one universe only.
+    p = e131(1, filled(512, 7));
+    p[123] = char(0xFF);
+    p[124] = char(0xFF);
+    net->socket->inject(p, from);
+    QCOMPARE(in.left(512), filled(512, 7));
+    QCOMPARE(in.mid(612), QByteArray(412, 0));
+    // Truncated header.
+    const QByteArray before = in;
+    net->socket->inject(e131(1, filled(512, 8)).left(125), from);
+    net->socket->inject(QByteArray(), from);
+    QCOMPARE(in, before);
+}
+
+void TestAcnnet::receiveLimits()
+{
+    acnnet node(net->env());
+    QVERIFY(!node.setReceiveUniverse(63999));
+    QVERIFY(node.setReceiveUniverse(63998));
+    QByteArray in(512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    net->socket->inject(e131(63999, filled(512, 3)), QHostAddress("10.0.0.7"));
+    quint8 v = 0;
+    QVERIFY(node.getReceivedValue(63998, 0, v));
+    QCOMPARE(v, quint8(3));
+    QVERIFY(!node.getReceivedValue(63999, 0, v));
+}
+
+QTEST_GUILESS_MAIN(TestAcnnet)
+#include "tst_acnnet.moc"

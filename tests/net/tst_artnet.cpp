@@ -1,0 +1,549 @@
+// The Art-Net node over a fake socket, fixed interface lists and a clock
+// moved by hand.
+#include "artnet.h"
+#include "fakenet.h"
+
+#include <QTest>
+
+namespace
+{
+
+const QHostAddress BROADCAST_LAN("192.168.1.255");
+
+QByteArray artDmx(int universe, const QByteArray &data, int lengthField = -1)
+{
+    if (lengthField < 0)
+        lengthField = data.size();
+    QByteArray p("Art-Net", 8);
+    p += QByteArray::fromHex("0050000e0000");
+    p += char(universe & 0xFF);
+    p += char(universe >> 8);
+    p += char(lengthField >> 8);
+    p += char(lengthField & 0xFF);
+    return p + data;
+}
+
+QByteArray sync(bool madrix, quint16 opcode, quint8 hold)
+{
+    QByteArray p(madrix ? "MadrixN" : "Art-Net", 8);
+    p += char(opcode & 0xFF);
+    p += char(opcode >> 8);
+    p += QByteArray::fromHex("000e");
+    p += char(hold);
+    p += char(0);
+    return p;
+}
+
+QByteArray artPoll()
+{
+    return QByteArray("Art-Net", 8) + QByteArray::fromHex("0020000e0600");
+}
+
+QByteArray filled(int n, char v)
+{
+    return QByteArray(n, v);
+}
+
+const quint8 *u8(const QByteArray &a)
+{
+    return reinterpret_cast<const quint8 *>(a.constData());
+}
+
+} // namespace
+
+class TestArtnet : public QObject
+{
+    Q_OBJECT
+private slots:
+    void init();
+    void sendDmxHeaderAndDestination();
+    void sendDmxRefused_data();
+    void sendDmxRefused();
+    void sendToDestination();
+    void keepAliveRepeatsEveryUniverse();
+    void keepAliveFollowsLatestSend();
+    void bindFailureLeavesNodeInertThenRetries();
+    void bindModes();
+    void pollAnsweredFromMatchingInterface();
+    void pollIgnored();
+    void sixUniversesGiveTwoReplies();
+    void pollReplyAddressesAboveFifteen();
+    void pollReplyWithoutReceiveArray();
+    void receiveRange();
+    void receiveHostileLengths();
+    void receiveChannelsPerUniverse();
+    void receiveUnregister();
+    void syncHold();
+    void syncHoldFallsBackAfterTimeout();
+    void syncKeepsEarlierData();
+    void madrixSync();
+    void timeCode();
+    void universesAbove255();
+
+private:
+    QScopedPointer<FakeNet> net;
+};
+
+void TestArtnet::init()
+{
+    net.reset(new FakeNet);
+    net->useLan();
+}
+
+void TestArtnet::sendDmxHeaderAndDestination()
+{
+    artnet node(false, net->env());
+    QVERIFY(!net->socket); // no socket before the first need
+    const QByteArray data = filled(512, 0x42);
+    QCOMPARE(node.sendDmx(u8(data), 512, 0x0123), qint64(530));
+    QVERIFY(net->socket);
+    QCOMPARE(net->socket->boundPort, quint16(6454));
+    QCOMPARE(net->socket->sent.size(), 1);
+    const FakeSocket::Sent &s = net->socket->sent.first();
+    QCOMPARE(s.destination, BROADCAST_LAN); // broadcast of the first interface
+    QCOMPARE(s.port, quint16(6454));
+    QCOMPARE(s.data, artDmx(0x0123, data));
+    QCOMPARE(quint8(s.data[14]), quint8(0x23)); // SubUni
+    QCOMPARE(quint8(s.data[15]), quint8(0x01)); // Net
+    QCOMPARE(quint8(s.data[16]), quint8(0x02)); // Length 512, big-endian
+    QCOMPARE(quint8(s.data[17]), quint8(0x00));
+}
+
+void TestArtnet::sendDmxRefused_data()
+{
+    QTest::addColumn<int>("length");
+    QTest::addColumn<int>("universe");
+    QTest::addColumn<qint64>("result");
+    QTest::newRow("length 1") << 1 << 0 << qint64(-1);
+    QTest::newRow("length 513") << 513 << 0 << qint64(-1);
+    QTest::newRow("universe 65536") << 512 << 65536 << qint64(0);
+    QTest::newRow("negative universe") << 512 << -1 << qint64(0);
+}
+
+void TestArtnet::sendDmxRefused()
+{
+    QFETCH(int, length);
+    QFETCH(int, universe);
+    QFETCH(qint64, result);
+    artnet node(false, net->env());
+    const QByteArray data = filled(600, 1);
+    QCOMPARE(node.sendDmx(u8(data), length, universe), result);
+    QCOMPARE(node.sendDmx(nullptr, 512, 0), qint64(-1));
+    if (net->socket)
+        QVERIFY(net->socket->sent.isEmpty());
+    net->now += 5000;
+    QCOMPARE(node.sendDataTimeout(), qint64(-1)); // nothing to repeat
+}
+
+void TestArtnet::sendToDestination()
+{
+    artnet node(false, net->env());
+    const QHostAddress target("10.0.0.50");
+    const QByteArray data = filled(24, 9);
+    QCOMPARE(node.sendDmx(u8(data), 24, 7, &target), qint64(42));
+    QCOMPARE(net->socket->sent.last().destination, target);
+    net->now += 500;
+    QCOMPARE(node.sendDataTimeout(), qint64(42));
+    QCOMPARE(net->socket->sent.last().destination, target);
+    QCOMPARE(net->socket->sent.last().data, artDmx(7, data));
+}
+
+void TestArtnet::keepAliveRepeatsEveryUniverse()
+{
+    artnet node(false, net->env());
+    const QByteArray one = filled(512, 1), two = filled(512, 2);
+    node.sendDmx(u8(one), 512, 1); // t = 0
+    net->now += 100;
+    node.sendDmx(u8(two), 512, 2); // t = 100
+    auto &sent = net->socket->sent;
+    QCOMPARE(sent.size(), 2);
+
+    net->now += 399; // t = 499: nothing due
+    QCOMPARE(node.sendDataTimeout(), qint64(0));
+    QCOMPARE(sent.size(), 2);
+    net->now += 1; // t = 500: universe 1 only
+    QCOMPARE(node.sendDataTimeout(), qint64(530));
+    QCOMPARE(sent.size(), 3);
+    QCOMPARE(sent.last().data, artDmx(1, one));
+    QCOMPARE(sent.last().destination, BROADCAST_LAN);
+    net->now += 100; // t = 600: universe 2
+    QCOMPARE(node.sendDataTimeout(), qint64(530));
+    QCOMPARE(sent.last().data, artDmx(2, two));
+    // Both keep their own 500 ms period from then on.
+    for (int round = 0; round < 3; ++round) {
+        net->now += 400;
+        node.sendDataTimeout();
+        QCOMPARE(sent.last().data, artDmx(1, one));
+        net->now += 100;
+        node.sendDataTimeout();
+        QCOMPARE(sent.last().data, artDmx(2, two));
+    }
+    QCOMPARE(sent.size(), 4 + 6);
+}
+
+void TestArtnet::keepAliveFollowsLatestSend()
+{
+    artnet node(false, net->env());
+    const QByteArray a = filled(512, 1), b = filled(512, 7);
+    node.sendDmx(u8(a), 512, 3);
+    net->now += 400;
+    node.sendDmx(u8(b), 512, 3); // replaces the stored packet, restarts the period
+    net->now += 100;
+    QCOMPARE(node.sendDataTimeout(), qint64(0));
+    net->now += 400;
+    QCOMPARE(node.sendDataTimeout(), qint64(530));
+    QCOMPARE(net->socket->sent.size(), 3);
+    QCOMPARE(net->socket->sent.last().data, artDmx(3, b));
+}
+
+void TestArtnet::bindFailureLeavesNodeInertThenRetries()
+{
+    net->bindSucceeds = false;
+    artnet node(false, net->env());
+    const QByteArray data = filled(512, 1);
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(-1));
+    QVERIFY(!node.setPollReplyEnabled(true));
+    QVERIFY(!node.isPollReplyEnabled());
+    QVERIFY(node.setPollReplyEnabled(false));
+    QCOMPARE(node.sendDataTimeout(), qint64(-1));
+    net->bindSucceeds = true;
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(530));
+    QCOMPARE(net->socketsCreated, 3);
+}
+
+void TestArtnet::bindModes()
+{
+    {
+        artnet node(false, net->env());
+        node.setPollReplyEnabled(true);
+        QCOMPARE(net->socket->bindCalls, QList<bool>{true}); // shared by default
+    }
+    {
+        net->bindSucceeds = false;
+        artnet node(false, net->env());
+        node.setShareAddress(false);
+        node.setPollReplyEnabled(true);
+        // Plain first, then shared.
+        QCOMPARE(net->bindLog, (QList<bool>{true, false, true}));
+    }
+}
+
+void TestArtnet::pollAnsweredFromMatchingInterface()
+{
+    artnet node(false, net->env());
+    node.setFirmwareVersion(0, 8);
+    node.setOemCode(0x0C, 0x14);
+    node.setNodeNames("Pultora", "Pultora V0.8 by www.pultora.org");
+    node.setNodeReport("Pultora ");
+    QVERIFY(node.setPollReplyEnabled(true));
+    net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    QCOMPARE(net->socket->sent.size(), 1);
+    const FakeSocket::Sent &s = net->socket->sent.first();
+    QCOMPARE(s.destination, QHostAddress("10.0.0.7"));
+    QCOMPARE(s.port, quint16(6454));
+    const QByteArray r = s.data;
+    QCOMPARE(r.size(), 240);
+    QCOMPARE(r.mid(8, 2), QByteArray::fromHex("0021"));
+    QCOMPARE(r.mid(10, 4), QByteArray::fromHex("0a000003"));      // 10.0.0.3, not 192.168.1.10
+    QCOMPARE(r.mid(201, 6), QByteArray::fromHex("020000000003")); // that interface's MAC
+    QCOMPARE(r.mid(16, 2), QByteArray::fromHex("0008"));
+    QCOMPARE(r.mid(20, 2), QByteArray::fromHex("0c14"));
+    QCOMPARE(r.mid(26, 8), QByteArray("Pultora", 8));
+    QCOMPARE(r.mid(44, 32), QByteArray("Pultora V0.8 by www.pultora.org", 32));
+    QCOMPARE(r.mid(108, 9), QByteArray("Pultora ", 9));
+    QCOMPARE(quint8(r[173]), quint8(0));       // no DMX-IN: no ports
+    QCOMPARE(r.mid(207, 5), QByteArray(5, 0)); // no BindIp/BindIndex for one reply
+
+    net->socket->inject(artPoll(), QHostAddress("192.168.1.77"));
+    QCOMPARE(net->socket->sent.last().data.mid(10, 4), QByteArray::fromHex("c0a8010a"));
+    QCOMPARE(net->socket->sent.last().data.mid(201, 6), QByteArray::fromHex("001122aabbcc"));
+}
+
+void TestArtnet::pollIgnored()
+{
+    artnet node(false, net->env());
+    QVERIFY(node.setPollReplyEnabled(true));
+    net->socket->inject(artPoll(), QHostAddress("172.16.0.1"));        // no matching network
+    net->socket->inject(artPoll().left(12), QHostAddress("10.0.0.7")); // too short
+    QByteArray foreign = artPoll();
+    foreign[0] = 'a';
+    net->socket->inject(foreign, QHostAddress("10.0.0.7"));
+    QVERIFY(net->socket->sent.isEmpty());
+    node.setPollReplyEnabled(false);
+    net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    QVERIFY(net->socket->sent.isEmpty());
+}
+
+void TestArtnet::sixUniversesGiveTwoReplies()
+{
+    artnet node(false, net->env());
+    node.setPollReplyEnabled(true);
+    QByteArray in(6 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverse(0));
+    net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    const auto &sent = net->socket->sent;
+    QCOMPARE(sent.size(), 2);
+    QCOMPARE(quint8(sent[0].data[173]), quint8(4));                      // NumPortsLo
+    QCOMPARE(sent[0].data.mid(190, 4), QByteArray::fromHex("00010203")); // SwOut
+    QCOMPARE(sent[0].data.mid(207, 4), QByteArray::fromHex("0a000003")); // BindIp
+    QCOMPARE(quint8(sent[0].data[211]), quint8(1));                      // BindIndex
+    QCOMPARE(quint8(sent[1].data[173]), quint8(2));
+    QCOMPARE(sent[1].data.mid(190, 4), QByteArray::fromHex("04050000"));
+    QCOMPARE(quint8(sent[1].data[211]), quint8(2));
+    QCOMPARE(sent[1].data.mid(18, 2), QByteArray::fromHex("0000")); // Net, Sub-Net 0
+}
+
+void TestArtnet::pollReplyAddressesAboveFifteen()
+{
+    artnet node(false, net->env());
+    node.setPollReplyEnabled(true);
+    QByteArray in(3 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverse(0x0123));
+    net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    const QByteArray r = net->socket->sent.first().data;
+    // Port-Address 0x0123..0x0125: Net 1, Sub-Net 2, SwOut carries Sub-Net and universe.
+    QCOMPARE(r.mid(18, 2), QByteArray::fromHex("0102"));
+    QCOMPARE(quint8(r[173]), quint8(3));
+    QCOMPARE(r.mid(190, 4), QByteArray::fromHex("23242500"));
+
+    // A range across a Sub-Net boundary is split there.
+    QVERIFY(node.setReceiveUniverse(15));
+    net->socket->sent.clear();
+    net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    QCOMPARE(net->socket->sent.size(), 2);
+    QCOMPARE(net->socket->sent[0].data.mid(18, 2), QByteArray::fromHex("0000"));
+    QCOMPARE(net->socket->sent[0].data.mid(190, 4), QByteArray::fromHex("0f000000"));
+    QCOMPARE(net->socket->sent[1].data.mid(18, 2), QByteArray::fromHex("0001"));
+    QCOMPARE(net->socket->sent[1].data.mid(190, 4), QByteArray::fromHex("10110000"));
+}
+
+void TestArtnet::pollReplyWithoutReceiveArray()
+{
+    artnet node(false, net->env());
+    node.setPollReplyEnabled(true);
+    QByteArray in(512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveBuffer(nullptr, 0, 512);
+    net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    // Receive-ready without an array still describes one port.
+    QCOMPARE(quint8(net->socket->sent.first().data[173]), quint8(1));
+}
+
+void TestArtnet::receiveRange()
+{
+    artnet node(false, net->env());
+    QByteArray in(3 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverse(3));
+    QVERIFY(!node.setReceiveUniverse(65536));
+    QCOMPARE(node.receiveUniverse(), 3);
+    quint8 v = 77;
+    QVERIFY(!node.getReceivedValue(4, 0, v)); // nothing arrived yet
+    QCOMPARE(v, quint8(0));
+
+    QByteArray data(512, 0);
+    for (int i = 0; i < 512; ++i)
+        data[i] = char(i & 0xFF);
+    net->socket->inject(artDmx(4, data), QHostAddress("10.0.0.7"));
+    QCOMPARE(in.mid(512, 512), data);
+    QCOMPARE(in.left(512), QByteArray(512, 0));
+    QCOMPARE(in.mid(1024), QByteArray(512, 0));
+    QVERIFY(node.getReceivedValue(4, 5, v));
+    QCOMPARE(v, quint8(5));
+    QVERIFY(node.getReceivedValue(4, 511, v));
+    QCOMPARE(v, quint8(255));
+    QVERIFY(!node.getReceivedValue(3, 5, v)); // universe 3 not received yet
+    v = 99;
+    QVERIFY(!node.getReceivedValue(4, 512, v)); // channel out of range
+    QVERIFY(!node.getReceivedValue(2, 0, v));   // below the base
+    QVERIFY(!node.getReceivedValue(6, 0, v));   // past the array
+    QCOMPARE(v, quint8(99));
+
+    // Universes 2 and 6 are outside the range and change nothing.
+    const QByteArray before = in;
+    net->socket->inject(artDmx(2, filled(512, 1)), QHostAddress("10.0.0.7"));
+    net->socket->inject(artDmx(6, filled(512, 1)), QHostAddress("10.0.0.7"));
+    QCOMPARE(in, before);
+}
+
+void TestArtnet::receiveHostileLengths()
+{
+    artnet node(false, net->env());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveUniverse(0);
+    const QHostAddress from("10.0.0.7");
+    // Length claims 512, 100 slots arrived: only those are copied.
+    net->socket->inject(artDmx(0, filled(100, 5), 512), from);
+    QCOMPARE(in.left(100), filled(100, 5));
+    QCOMPARE(in.mid(100), QByteArray(924, 0));
+    // Length 0xFFFF with a full frame: at most 512 slots, the next universe untouched.
+    net->socket->inject(artDmx(0, filled(600, 6), 0xFFFF), from);
+    QCOMPARE(in.left(512), filled(512, 6));
+    QCOMPARE(in.mid(512), QByteArray(512, 0));
+    // Shorter Length than data: only Length slots.
+    net->socket->inject(artDmx(1, filled(512, 7), 3), from);
+    QCOMPARE(in.mid(512, 3), filled(3, 7));
+    QCOMPARE(in.mid(515), QByteArray(509, 0));
+    // Truncated headers and 12-byte "Art-Net" datagrams change nothing.
+    const QByteArray before = in;
+    net->socket->inject(artDmx(1, filled(4, 8)).left(17), from);
+    net->socket->inject(artDmx(1, filled(4, 8)).left(12), from);
+    net->socket->inject(QByteArray("Art-Net", 8) + QByteArray::fromHex("0050000e"), from);
+    net->socket->inject(QByteArray(), from);
+    QCOMPARE(in, before);
+}
+
+void TestArtnet::receiveChannelsPerUniverse()
+{
+    artnet node(false, net->env());
+    QByteArray in(600, 0);
+    // 100 channels per universe: six universes, the last one 100 bytes.
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 100);
+    node.setReceiveUniverse(10);
+    net->socket->inject(artDmx(11, filled(512, 3)), QHostAddress("10.0.0.7"));
+    QCOMPARE(in.mid(100, 100), filled(100, 3));
+    QCOMPARE(in.mid(200), QByteArray(400, 0));
+    quint8 v = 0;
+    QVERIFY(!node.getReceivedValue(11, 100, v));
+    QVERIFY(node.getReceivedValue(11, 99, v));
+    QCOMPARE(v, quint8(3));
+    net->socket->inject(artDmx(16, filled(512, 4)), QHostAddress("10.0.0.7")); // past the end
+    QCOMPARE(in.mid(200), QByteArray(400, 0));
+
+    // More than 512 channels per universe are clamped to 512.
+    QByteArray big(1024, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(big.data()), big.size(), 4096);
+    net->socket->inject(artDmx(11, filled(512, 9)), QHostAddress("10.0.0.7"));
+    QCOMPARE(big.mid(512), filled(512, 9));
+}
+
+void TestArtnet::receiveUnregister()
+{
+    artnet node(false, net->env());
+    QByteArray in(512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveUniverse(0);
+    net->socket->inject(artDmx(0, filled(512, 1)), QHostAddress("10.0.0.7"));
+    node.setReceiveBuffer(nullptr, 0, 512);
+    quint8 v = 0;
+    QVERIFY(!node.getReceivedValue(0, 0, v));
+    net->socket->inject(artDmx(0, filled(512, 2)), QHostAddress("10.0.0.7"));
+    QCOMPARE(in, filled(512, 1)); // the freed registration is not written
+}
+
+void TestArtnet::syncHold()
+{
+    artnet node(false, net->env());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveUniverse(0);
+    const QHostAddress from("10.0.0.7");
+    net->socket->inject(sync(false, 0x5202, 1), from);
+    net->socket->inject(artDmx(0, filled(512, 10)), from);
+    net->socket->inject(artDmx(1, filled(512, 11)), from);
+    quint8 v = 0;
+    QVERIFY(node.getReceivedValue(0, 0, v)); // received ...
+    QCOMPARE(v, quint8(0));                  // ... but held
+    QCOMPARE(in, QByteArray(1024, 0));
+    net->now += 20;
+    net->socket->inject(sync(false, 0x5202, 1), from); // releases the frame
+    QCOMPARE(in, filled(512, 10) + filled(512, 11));
+    net->socket->inject(artDmx(0, filled(512, 12)), from);
+    QCOMPARE(in.left(512), filled(512, 10));
+    net->socket->inject(sync(false, 0x5101, 0), from); // hold off: release and write through
+    QCOMPARE(in.left(512), filled(512, 12));
+    net->socket->inject(artDmx(1, filled(512, 13)), from);
+    QCOMPARE(in.mid(512), filled(512, 13));
+}
+
+void TestArtnet::syncHoldFallsBackAfterTimeout()
+{
+    artnet node(false, net->env());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveUniverse(0);
+    const QHostAddress from("10.0.0.7");
+    net->socket->inject(sync(false, 0x5202, 1), from);
+    net->socket->inject(artDmx(0, filled(512, 1)), from);
+    net->now += 3000;
+    net->socket->inject(artDmx(1, filled(512, 2)), from); // 3000 ms: still held
+    QCOMPARE(in, QByteArray(1024, 0));
+    net->now += 1;
+    net->socket->inject(artDmx(1, filled(512, 3)), from); // syncs stopped: everything shows
+    QCOMPARE(in, filled(512, 1) + filled(512, 3));
+    net->socket->inject(artDmx(0, filled(512, 4)), from);
+    QCOMPARE(in.left(512), filled(512, 4));
+}
+
+void TestArtnet::syncKeepsEarlierData()
+{
+    // Frames written straight through before the first sync must survive it.
+    artnet node(false, net->env());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveUniverse(0);
+    const QHostAddress from("10.0.0.7");
+    net->socket->inject(artDmx(0, filled(512, 5)), from);
+    net->socket->inject(artDmx(1, filled(512, 6)), from);
+    net->socket->inject(sync(false, 0x5202, 1), from);
+    QCOMPARE(in, filled(512, 5) + filled(512, 6));
+    net->socket->inject(artDmx(1, filled(512, 7)), from);
+    net->socket->inject(sync(false, 0x5202, 1), from);
+    QCOMPARE(in, filled(512, 5) + filled(512, 7));
+}
+
+void TestArtnet::madrixSync()
+{
+    artnet node(false, net->env());
+    QByteArray in(512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    node.setReceiveUniverse(0);
+    const QHostAddress from("10.0.0.7");
+    net->socket->inject(sync(true, 0x5101, 1), from);
+    net->socket->inject(artDmx(0, filled(512, 1)), from);
+    QCOMPARE(in, QByteArray(512, 0));
+    net->socket->inject(sync(true, 0x5202, 0), from);
+    QCOMPARE(in, filled(512, 1));
+    // Other MadrixN opcodes (an ArtDmx under that ID) are ignored.
+    QByteArray foreign = artDmx(0, filled(512, 2));
+    foreign.replace(0, 8, QByteArray("MadrixN", 8));
+    net->socket->inject(foreign, from);
+    QCOMPARE(in, filled(512, 1));
+}
+
+void TestArtnet::timeCode()
+{
+    artnet node(false, net->env());
+    QCOMPARE(node.slotSendTimeCode(1, 2, 3, 4, 1), qint64(40)); // one per interface
+    QCOMPARE(net->socket->sent.size(), 2);
+    QCOMPARE(net->socket->sent[0].destination, BROADCAST_LAN);
+    QCOMPARE(net->socket->sent[1].destination, QHostAddress("10.255.255.255"));
+    QCOMPARE(net->socket->sent[0].data,
+             QByteArray("Art-Net", 8) + QByteArray::fromHex("0097000e0000040302010100"));
+    QHostAddress target("10.0.0.9");
+    QCOMPARE(node.slotSendTimeCode(1, 2, 3, 4, 1, &target), qint64(20));
+    QCOMPARE(net->socket->sent.last().destination, target);
+    net->now += 1000;
+    QCOMPARE(node.sendDataTimeout(), qint64(-1)); // time code is not repeated
+}
+
+void TestArtnet::universesAbove255()
+{
+    artnet node(false, net->env());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverse(65534));
+    net->socket->inject(artDmx(65535, filled(512, 8)), QHostAddress("10.0.0.7"));
+    quint8 v = 0;
+    QVERIFY(node.getReceivedValue(65535, 511, v));
+    QCOMPARE(v, quint8(8));
+    const QByteArray data = filled(512, 1);
+    QCOMPARE(node.sendDmx(u8(data), 512, 65535), qint64(530));
+    QCOMPARE(net->socket->sent.last().data.mid(14, 2), QByteArray::fromHex("ffff"));
+}
+
+QTEST_GUILESS_MAIN(TestArtnet)
+#include "tst_artnet.moc"

@@ -1,0 +1,104 @@
+// Both nodes on real UDP sockets over the loopback network. The nodes get a
+// loopback-only interface list, so everything they send stays on 127/8.
+#include "acnnet.h"
+#include "acnpacket.h"
+#include "artnet.h"
+
+#include <QNetworkInterface>
+#include <QSignalSpy>
+#include <QTest>
+#include <QUdpSocket>
+
+namespace
+{
+
+NetEnvironment loopbackEnvironment()
+{
+    NetEnvironment env = NetEnvironment::system();
+    env.interfaces = [] { return QList<NetworkInterfaceInfo>(); }; // loopback fallback
+    return env;
+}
+
+// Multicast on loopback needs the private namespace of the test command (a
+// route for 224.0.0.0/4 via lo); anywhere else it could leave the machine.
+bool onlyLoopbackExists()
+{
+    const auto all = QNetworkInterface::allInterfaces();
+    for (const QNetworkInterface &i : all)
+        if (!(i.flags() & QNetworkInterface::IsLoopBack))
+            return false;
+    return true;
+}
+
+} // namespace
+
+class TestNetLoopback : public QObject
+{
+    Q_OBJECT
+private slots:
+    void artnetBetweenTwoNodes();
+    void acnToItself();
+    void acnMulticastJoin();
+};
+
+void TestNetLoopback::artnetBetweenTwoNodes()
+{
+    artnet sender(false, loopbackEnvironment());
+    artnet receiver(false, loopbackEnvironment());
+    QByteArray in(2 * 512, 0);
+    receiver.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(receiver.setReceiveUniverse(300));
+    QByteArray data(512, 0);
+    for (int i = 0; i < 512; ++i)
+        data[i] = char(255 - (i & 0xFF));
+    // Broadcast to 127.255.255.255 reaches both sockets sharing the port.
+    QCOMPARE(sender.sendDmx(reinterpret_cast<const quint8 *>(data.constData()), 512, 301),
+             qint64(530));
+    quint8 v = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(receiver.getReceivedValue(301, 0, v), 5000);
+    QCOMPARE(in.mid(512), data);
+    // The keep-alive arrives again without another send.
+    in.fill(0);
+    QTRY_COMPARE_WITH_TIMEOUT(in.mid(512), data, 5000);
+}
+
+void TestNetLoopback::acnToItself()
+{
+    acnnet node(loopbackEnvironment());
+    QCOMPARE(node.destination(1), QHostAddress("127.255.0.1"));
+    QByteArray in(512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverse(6));
+    const QByteArray data(512, char(0x5A));
+    QCOMPARE(node.sendDmx(reinterpret_cast<const quint8 *>(data.constData()), 512, 6), qint64(638));
+    quint8 v = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(node.getReceivedValue(6, 511, v), 5000);
+    QCOMPARE(v, quint8(0x5A));
+}
+
+void TestNetLoopback::acnMulticastJoin()
+{
+    if (!onlyLoopbackExists())
+        QFAIL("network tests run only inside the private namespace of scripts/netns.sh");
+    acnnet node(loopbackEnvironment());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverse(0x0120));
+    QVERIFY(node.membershipsOk());
+    // A packet to the multicast group of wire universe 0x0122 (0-based 0x0121).
+    QByteArray packet(638, 0);
+    const quint8 name[64] = {'x'};
+    const QByteArray data(512, char(0x11));
+    acnpacket::encodeData(reinterpret_cast<quint8 *>(packet.data()), packet.size(), name, 9, 0x0122,
+                          reinterpret_cast<const quint8 *>(data.constData()), 512);
+    QUdpSocket peer;
+    QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
+    peer.setSocketOption(QAbstractSocket::MulticastLoopbackOption, 1);
+    QCOMPARE(peer.writeDatagram(packet, QHostAddress("239.255.1.34"), 5568), qint64(638));
+    quint8 v = 0;
+    QTRY_VERIFY_WITH_TIMEOUT(node.getReceivedValue(0x0121, 0, v), 5000);
+    QCOMPARE(in.mid(512), data);
+}
+
+QTEST_GUILESS_MAIN(TestNetLoopback)
+#include "tst_netloopback.moc"
