@@ -72,6 +72,8 @@ public:
     bool maybeSave();
 
     const QList<SettingStruct *> &controls() const { return m_surface.controls(); }
+    // The record the control editor fills in and slotSettingsChanged applies.
+    SettingStruct *editRecord() { return &m_editRecord; }
     const BackgroundStruct &background() const { return m_background; }
     const PreferencesStruct &preferences() const { return m_preferences; }
     const ConsistenceCheckStruct &checkOptions() const { return m_checks; }

@@ -1,0 +1,447 @@
+// The console window: title and modified marker, the command table, start-up
+// with and without a configuration, the recent list, quitting and the
+// last-session file. Runs in a temporary working folder with the settings
+// store in test mode; every question is answered by a ScriptedPrompter.
+#include "appinfo.h"
+#include "configuration.h"
+#include "pultora.h"
+#include "scriptedprompter.h"
+#include "startup.h"
+
+#include <QAction>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QMenu>
+#include <QProgressDialog>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+QSettings *store()
+{
+    static QSettings *s = nullptr;
+    delete s;
+    s = new QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication());
+    return s;
+}
+
+void writeText(const QString &path, const QString &text)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(text.toUtf8());
+}
+
+} // namespace
+
+class TestConsole : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir *m_dir = nullptr;
+    QString m_oldCwd;
+    std::shared_ptr<ScriptedPrompter> m_prompter;
+    int m_quitCalls = 0;
+    QList<bool> m_waits; // one entry per waited second: progress dialog shown
+
+    Pultora *makeConsole(const QStringList &args = {})
+    {
+        ConsoleServices services;
+        services.prompter = m_prompter;
+        services.waitOneSecond = [this](QProgressDialog *d) { m_waits.append(d != nullptr); };
+        services.quit = [this] { ++m_quitCalls; };
+        QList<QByteArray> bytes{QByteArrayLiteral("pultora")};
+        for (const QString &a : args)
+            bytes.append(a.toLocal8Bit());
+        QList<char *> argv;
+        for (QByteArray &b : bytes)
+            argv.append(b.data());
+        return new Pultora(nullptr, int(argv.size()), argv.data(), QString(),
+                           QStringLiteral("en_US"), services);
+    }
+    // Starts on the built-in default, answering Yes.
+    Pultora *makeDefaultConsole()
+    {
+        m_prompter->answers = {QMessageBox::Ok, QMessageBox::Yes};
+        return makeConsole();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        m_oldCwd = QDir::currentPath();
+    }
+
+    void init()
+    {
+        m_dir = new QTemporaryDir;
+        QVERIFY(m_dir->isValid());
+        QVERIFY(QDir::setCurrent(m_dir->path()));
+        store()->clear();
+        store()->sync();
+        m_prompter = std::make_shared<ScriptedPrompter>();
+        m_quitCalls = 0;
+        m_waits.clear();
+    }
+
+    void cleanup()
+    {
+        QDir::setCurrent(m_oldCwd);
+        delete m_dir;
+        m_dir = nullptr;
+    }
+
+    void titleAndModifiedMarker()
+    {
+        m_prompter->answers = {QMessageBox::Ok, QMessageBox::No};
+        std::unique_ptr<Pultora> console(makeConsole());
+        QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - untitled.ptra[*]"));
+        QVERIFY(!console->isWindowModified());
+        console->setModified(true, false);
+        QVERIFY(console->isWindowModified());
+        console->setCurrentFile(m_dir->filePath(QStringLiteral("show.ptra")));
+        QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - show.ptra[*]"));
+        QCOMPARE(console->recentFiles().value(0), m_dir->filePath(QStringLiteral("show.ptra")));
+        console->setModified(false, false);
+        m_prompter->answers = {QMessageBox::No};
+    }
+
+    void commandTable()
+    {
+        m_prompter->answers = {QMessageBox::Ok, QMessageBox::No};
+        std::unique_ptr<Pultora> console(makeConsole());
+        const CommandTable &c = console->commands();
+        // Every action lives on the window, so shortcuts work without a menu.
+        const QList<QAction *> windowActions = console->actions();
+        QCOMPARE(c.all().size(), 31);
+        for (QAction *a : c.all())
+            QVERIFY(windowActions.contains(a));
+        QCOMPARE(c.add->text(), QStringLiteral("Add Control..."));
+        QCOMPARE(c.add->shortcut(), QKeySequence(QStringLiteral("Ctrl+A")));
+        QCOMPARE(c.add->statusTip(), QStringLiteral("Adding a new Control to the User Interface"));
+        QCOMPARE(c.add->toolTip(), c.add->statusTip());
+        QCOMPARE(c.configSaveAs->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+S")));
+        QCOMPARE(c.lockScreen->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+Shift+F11")));
+        QCOMPARE(c.about->text(), QStringLiteral("About Pultora..."));
+        QVERIFY(c.about->shortcut().isEmpty());
+        QVERIFY(!c.quit->icon().isNull());
+        for (QAction *a : c.recent)
+            QVERIFY(!a->isVisible());
+        QVERIFY(!c.recentMenu->isEnabled());
+
+        // Menu order: edit commands, separator, file commands, sub-menus.
+        const QList<QAction *> menu = c.mainMenu->actions();
+        QCOMPARE(menu.size(), 26);
+        QCOMPARE(menu.at(0), c.add);
+        QVERIFY(menu.at(10)->isSeparator());
+        QCOMPARE(menu.at(14)->menu(), c.recentMenu);
+        QCOMPARE(menu.at(19)->menu(), c.importMenu);
+        QCOMPARE(menu.at(24)->menu(), c.helpMenu);
+        QCOMPARE(menu.last(), c.quit);
+        QCOMPARE(c.helpMenu->actions().size(), 4);
+        QCOMPARE(c.recentMenu->actions().size(), 4);
+
+        // Triggering an action reaches its slot: Save As asks for a file.
+        c.configSaveAs->trigger();
+        QCOMPARE(m_prompter->fileDialogTitles, QStringList{QStringLiteral("Save File")});
+    }
+
+    void iconResources_data()
+    {
+        QTest::addColumn<QString>("path");
+        for (const char *name : {"editadd",
+                                 "editedit",
+                                 "editmove",
+                                 "editdelete",
+                                 "editcut",
+                                 "editcopy",
+                                 "editpaste",
+                                 "editoverview",
+                                 "background",
+                                 "check_consistence",
+                                 "filenew",
+                                 "fileopen",
+                                 "filereload",
+                                 "filerecent",
+                                 "filerecent0",
+                                 "filerecent1",
+                                 "filerecent2",
+                                 "filerecent3",
+                                 "fileappend",
+                                 "filesave",
+                                 "filesaveas",
+                                 "filesavecopy",
+                                 "importforeigngui",
+                                 "importforeignguicontrol",
+                                 "importforeignguibackground",
+                                 "lockscreen",
+                                 "preferences",
+                                 "documentation",
+                                 "helpHelp",
+                                 "check_update",
+                                 "quit",
+                                 "state_information",
+                                 "state_warning",
+                                 "state_critical"})
+            QTest::newRow(name) << QStringLiteral(":/images/%1.xpm").arg(QLatin1String(name));
+        QTest::newRow("pultora") << QStringLiteral(":/images/pultora.png");
+    }
+    void iconResources()
+    {
+        QFETCH(QString, path);
+        const QImage image(path);
+        QVERIFY2(!image.isNull(), qPrintable(path));
+        QVERIFY(image.width() >= 16);
+    }
+
+    void startWithoutDefaultFileAnswerYes()
+    {
+        std::unique_ptr<Pultora> console(makeDefaultConsole());
+        QCOMPARE(m_prompter->asked.size(), 2);
+        QCOMPARE(m_prompter->asked.at(0).icon, QMessageBox::Warning);
+        QVERIFY(m_prompter->asked.at(0).text.startsWith(
+            QStringLiteral("The file config_default.ptra could not be read!\n")));
+        QCOMPARE(m_prompter->asked.at(1).text,
+                 QStringLiteral("The file config_default.ptra could not be read!\nDo you want "
+                                "to create a default configuration?"));
+        QCOMPARE(m_prompter->asked.at(1).title, QStringLiteral("Pultora"));
+        QCOMPARE(console->controls().size(), 36);
+        QCOMPARE(console->currentFile(), QStringLiteral("config_default.ptra"));
+        QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - config_default.ptra[*]"));
+        QVERIFY(console->isWindowModified());
+        QVERIFY(console->triggerTimerRunning());
+        QVERIFY(console->acceptDrops());
+        QCOMPARE(console->size(), QSize(600, 420));
+        // First control: "Push\nRed" at (20, 20).
+        const SettingStruct *first = console->controls().first();
+        QCOMPARE(first->name, QStringLiteral("Push\nRed"));
+        QCOMPARE(first->widget->geometry(), QRect(20, 20, 50, 50));
+        m_prompter->answers = {QMessageBox::No};
+    }
+
+    void startWithoutDefaultFileAnswerNo()
+    {
+        m_prompter->answers = {QMessageBox::Ok, QMessageBox::No};
+        std::unique_ptr<Pultora> console(makeConsole());
+        QCOMPARE(m_prompter->asked.size(), 2);
+        QVERIFY(console->controls().isEmpty());
+        QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - untitled.ptra[*]"));
+        QVERIFY(!console->isWindowModified());
+        QVERIFY(console->findChildren<QLabel *>().isEmpty());
+    }
+
+    void startWithDefaultFileInWorkingFolder()
+    {
+        writeText(appinfo::defaultConfigFileName(), defaultConfigurationText());
+        std::unique_ptr<Pultora> console(makeConsole());
+        QVERIFY(m_prompter->asked.isEmpty());
+        QCOMPARE(console->controls().size(), 36);
+        QVERIFY(!console->isWindowModified());
+        QCOMPARE(QFileInfo(console->currentFile()).fileName(), appinfo::defaultConfigFileName());
+    }
+
+    void missingCommandLineFileAsksNothingMore()
+    {
+        writeText(appinfo::defaultConfigFileName(), defaultConfigurationText());
+        std::unique_ptr<Pultora> console(makeConsole({QStringLiteral("no-such-file.ptra")}));
+        QCOMPARE(m_prompter->asked.size(), 1);
+        QCOMPARE(m_prompter->asked.at(0).icon, QMessageBox::Warning);
+        QVERIFY(m_prompter->asked.at(0).text.contains(QStringLiteral("no-such-file.ptra")));
+        QVERIFY(console->controls().isEmpty());
+        QVERIFY(console->currentFile().isEmpty());
+    }
+
+    void recentListIsCutToFour()
+    {
+        QStringList six;
+        for (int i = 0; i < 6; ++i)
+            six << QStringLiteral("/shows/show%1.ptra").arg(i);
+        store()->setValue(QStringLiteral("recent_file_list"), six);
+        store()->sync();
+        m_prompter->answers = {QMessageBox::Ok, QMessageBox::No};
+        std::unique_ptr<Pultora> console(makeConsole());
+        QCOMPARE(console->recentFiles(), six.mid(0, 4));
+        const CommandTable &c = console->commands();
+        QVERIFY(c.recentMenu->isEnabled());
+        QCOMPARE(c.recent[0]->text(), QStringLiteral("show0.ptra"));
+        QCOMPARE(c.recent[3]->data().toString(), six.at(3));
+        QCOMPARE(c.recent[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+4")));
+        QVERIFY(c.recent[3]->isVisible());
+    }
+
+    void startupSettingsAndTimeout()
+    {
+        PreferencesStruct prefs;
+        BackgroundStruct bg;
+        prefs.startup_timeout = 2;
+        bg.startup_timeout = 5;
+        bg.startup_dmxsend_later = false;
+        prefs.startup_dmxsend_later = false;
+        combineStartupSettings(bg, prefs);
+        QCOMPARE(prefs.startup_timeout, quint16(5));
+        QVERIFY(!prefs.startup_dmxsend_later);
+        bg.startup_timeout = 0;
+        bg.startup_dmxsend_later = true;
+        prefs.startup_timeout = 2;
+        combineStartupSettings(bg, prefs);
+        QCOMPARE(prefs.startup_timeout, quint16(2));
+        QVERIFY(prefs.startup_dmxsend_later);
+
+        StartupTimeout silent([this](QProgressDialog *d) { m_waits.append(d != nullptr); });
+        QCOMPARE(silent.run(0, nullptr), 0);
+        QCOMPARE(silent.run(3, nullptr), 3);
+        QCOMPARE(m_waits, QList<bool>({false, false, false}));
+
+        m_waits.clear();
+        QCOMPARE(silent.run(5, nullptr), 5);
+        QCOMPARE(m_waits, QList<bool>({true, true, true, true, true}));
+
+        // "Start Now" after two seconds ends the wait.
+        int seconds = 0;
+        QString label;
+        StartupTimeout cancelled([&](QProgressDialog *d) {
+            label = d->labelText();
+            if (++seconds == 2)
+                d->cancel();
+        });
+        QCOMPARE(cancelled.run(6, nullptr), 2);
+        QCOMPARE(label, QStringLiteral("Startup Timeout: 1 of 6 Seconds"));
+    }
+
+    void configurationDemandsStartupDelay()
+    {
+        QString text = defaultConfigurationText();
+        text.replace(QStringLiteral("<background "),
+                     QStringLiteral("<background startup_timeout=\"5\" "));
+        writeText(QStringLiteral("delay.ptra"), text);
+        std::unique_ptr<Pultora> console(makeConsole({QStringLiteral("delay.ptra")}));
+        QCOMPARE(console->controls().size(), 36);
+        QCOMPARE(m_waits.size(), 5);
+        QVERIFY(m_waits.first());
+        QCOMPARE(console->preferences().startup_timeout, quint16(5));
+    }
+
+    void unknownControlTypeMarksModified()
+    {
+        m_prompter->answers = {QMessageBox::Ok, QMessageBox::No};
+        std::unique_ptr<Pultora> console(makeConsole());
+        QVERIFY(!console->isWindowModified());
+        console->editRecord()->control_type = 42;
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotSettingsChanged", Q_ARG(bool, true)));
+        QVERIFY(console->controls().isEmpty());
+        QVERIFY(console->isWindowModified());
+        console->setModified(false, false);
+    }
+
+    void userResizeStoresBackgroundSize()
+    {
+        QString text = defaultConfigurationText();
+        text.replace(QStringLiteral("<background "),
+                     QStringLiteral("<background stretch_factor=\"150\" "));
+        writeText(QStringLiteral("big.ptra"), text);
+        std::unique_ptr<Pultora> console(makeConsole({QStringLiteral("big.ptra")}));
+        QCOMPARE(console->size(), QSize(900, 630));
+        console->show();
+        QVERIFY(QTest::qWaitForWindowExposed(console.get()));
+        QCOMPARE(console->background().size_x, 600u); // its own resize changes nothing
+        console->resize(600, 600);
+        QTRY_COMPARE(console->background().size_x, 400u);
+        QCOMPARE(console->background().size_y, 400u);
+        QVERIFY(!console->isWindowModified());
+        QCOMPARE(console->controls().first()->widget->geometry(), QRect(30, 30, 75, 75));
+    }
+
+    void cancelAtQuitKeepsRunning()
+    {
+        std::unique_ptr<Pultora> console(makeDefaultConsole());
+        QVERIFY(console->isWindowModified());
+        m_prompter->asked.clear();
+        m_prompter->answers = {QMessageBox::Cancel};
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotQuit"));
+        QCOMPARE(m_quitCalls, 0);
+        QCOMPARE(m_prompter->asked.size(), 1);
+        QCOMPARE(m_prompter->asked.at(0).text,
+                 QStringLiteral(
+                     "The configuration has been modified!\nDo you want to save the changes?"));
+        // Closing the window asks the same and is refused the same way.
+        m_prompter->answers = {QMessageBox::Cancel};
+        console->show();
+        QVERIFY(!console->close());
+        QVERIFY(console->isVisible());
+        m_prompter->answers = {QMessageBox::No};
+    }
+
+    void noAtQuitQuitsAndWritesLastSession()
+    {
+        std::unique_ptr<Pultora> console(makeDefaultConsole());
+        m_prompter->answers = {QMessageBox::No};
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotQuit"));
+        QCOMPARE(m_quitCalls, 1);
+        // The close that follows the quit does not ask again.
+        m_prompter->asked.clear();
+        console->show();
+        QVERIFY(console->close());
+        QVERIFY(m_prompter->asked.isEmpty());
+        QVERIFY(!QFile::exists(appinfo::lastSessionFileName()));
+        console.reset();
+        QVERIFY(QFile::exists(appinfo::lastSessionFileName()));
+        QVERIFY(m_prompter->asked.isEmpty()); // written without a question
+    }
+
+    void lastSessionReloadsToSameControls()
+    {
+        QList<SettingStruct> before;
+        {
+            std::unique_ptr<Pultora> console(makeDefaultConsole());
+            for (const SettingStruct *r : console->controls())
+                before.append(*r);
+            m_prompter->answers = {QMessageBox::No};
+        }
+        m_prompter->asked.clear();
+        std::unique_ptr<Pultora> console(makeConsole({appinfo::lastSessionFileName()}));
+        QVERIFY(m_prompter->asked.isEmpty());
+        QCOMPARE(console->controls().size(), before.size());
+        for (int i = 0; i < before.size(); ++i) {
+            QVERIFY2(console->controls().at(i)->sameContent(before.at(i)),
+                     qPrintable(before.at(i).name));
+        }
+        // Loading it makes it the current file.
+        QCOMPARE(QFileInfo(console->currentFile()).fileName(), appinfo::lastSessionFileName());
+    }
+
+    void failedWriteWarnsAndKeepsState()
+    {
+        std::unique_ptr<Pultora> console(makeDefaultConsole());
+        m_prompter->asked.clear();
+        const QString target = m_dir->filePath(QStringLiteral("missing/dir/show.ptra"));
+        m_prompter->fileNames = {target};
+        bool saved = true;
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSaveAs",
+                                          Q_RETURN_ARG(bool, saved)));
+        QVERIFY(!saved);
+        QCOMPARE(m_prompter->asked.size(), 1);
+        QVERIFY(m_prompter->asked.at(0).text.startsWith(
+            QStringLiteral("The file %1 could not be written!\n").arg(target)));
+        QVERIFY(m_prompter->asked.at(0).text.endsWith(QLatin1Char('.')));
+        QCOMPARE(console->currentFile(), QStringLiteral("config_default.ptra"));
+        QVERIFY(console->isWindowModified());
+
+        // A good name saves, makes the file current and clears the marker.
+        m_prompter->fileNames = {m_dir->filePath(QStringLiteral("show.ptra"))};
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSaveAs",
+                                          Q_RETURN_ARG(bool, saved)));
+        QVERIFY(saved);
+        QVERIFY(!console->isWindowModified());
+        QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - show.ptra[*]"));
+    }
+};
+
+QTEST_MAIN(TestConsole)
+#include "tst_console.moc"

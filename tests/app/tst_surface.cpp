@@ -1,0 +1,351 @@
+// The control surface: geometry scaling, which widget each control type
+// gets, creation versus update, and the connections to the console slots.
+#include "dmxdial.h"
+#include "dmxdialpush.h"
+#include "dmxpushbutton.h"
+#include "dmxslider.h"
+#include "dmxspin.h"
+#include "surface.h"
+
+#include <QGroupBox>
+#include <QLCDNumber>
+#include <QLabel>
+#include <QSignalSpy>
+#include <QTest>
+
+// Stands in for the console: parent of the widgets and receiver of their
+// signals, with the console's slot signatures.
+class FakeConsole : public QWidget
+{
+    Q_OBJECT
+public:
+    QList<QPair<SettingDmxStruct, int>> sent;
+public slots:
+    void slotControlPushClicked(SettingDmxStruct d, int v) { sent.append({d, v}); }
+    void slotControlSliderChanged(SettingDmxStruct d, int v) { sent.append({d, v}); }
+    void slotControlPotiChanged(SettingDmxStruct d, int v) { sent.append({d, v}); }
+};
+
+class TestSurface : public QObject
+{
+    Q_OBJECT
+
+private:
+    FakeConsole *m_console = nullptr;
+    BackgroundStruct m_background;
+    Surface *m_surface = nullptr;
+
+    SettingStruct record(quint8 type, quint32 x = 20, quint32 y = 20, quint32 w = 50,
+                         quint32 h = 50)
+    {
+        SettingStruct r;
+        r.control_type = type;
+        r.position_x = x;
+        r.position_y = y;
+        r.size_x = w;
+        r.size_y = h;
+        r.dmx_out.protocol_type = PT_ARTNET;
+        return r;
+    }
+    QWidget *create(SettingStruct r)
+    {
+        const Surface::Result result = m_surface->apply(r);
+        return result.applied == Surface::Applied::Created ? r.widget : nullptr;
+    }
+
+private slots:
+    void init()
+    {
+        resetBackground(&m_background);
+        m_console = new FakeConsole;
+        m_surface = new Surface(m_console, &m_background);
+    }
+    void cleanup()
+    {
+        delete m_surface;
+        delete m_console;
+    }
+
+    void stretchScalesPositionAndSize()
+    {
+        m_background.stretch_factor = 150;
+        QWidget *w = create(record(CT_FADER_VERTICAL, 20, 20, 50, 50));
+        QVERIFY(w);
+        QCOMPARE(w->pos(), QPoint(30, 30));
+        QCOMPARE(w->size(), QSize(75, 75));
+        QCOMPARE(w->minimumSize(), w->maximumSize()); // fixed size
+    }
+
+    void backgroundSizesTheWindowAndUserResizeIsStored()
+    {
+        m_background.stretch_factor = 150;
+        m_background.size_x = 600;
+        m_background.size_y = 420;
+        QWidget *w = create(record(CT_LABEL, 10, 10, 20, 20));
+        m_surface->applyBackground();
+        QCOMPARE(m_console->size(), QSize(900, 630));
+        QCOMPARE(w->pos(), QPoint(15, 15));
+
+        Surface::storeWindowSize(m_background, 600, 600);
+        QCOMPARE(m_background.size_x, 400u);
+        QCOMPARE(m_background.size_y, 400u);
+    }
+
+    void stretchOfZeroIsReadAsHundred()
+    {
+        m_background.stretch_factor = 0;
+        QWidget *w = create(record(CT_LABEL, 10, 10, 20, 20));
+        QCOMPARE(w->geometry(), QRect(10, 10, 20, 20));
+        Surface::storeWindowSize(m_background, 300, 200);
+        QCOMPARE(m_background.size_x, 300u);
+    }
+
+    void widgetPerType_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("className");
+        QTest::addColumn<bool>("dmxIn");
+        QTest::newRow("button_push") << int(CT_BUTTON_PUSH) << "DmxPushButton" << true;
+        QTest::newRow("button_switch") << int(CT_BUTTON_SWITCH) << "DmxPushButton" << true;
+        QTest::newRow("direct_value") << int(CT_DIRECT_VALUE) << "DmxSpin" << true;
+        QTest::newRow("fader_vertical") << int(CT_FADER_VERTICAL) << "DmxSlider" << true;
+        QTest::newRow("fader_h_middle") << int(CT_FADER_HORIZONTAL_MIDDLE) << "DmxSlider" << true;
+        QTest::newRow("pitch_bend_v") << int(CT_PITCH_BEND_VERTICAL) << "DmxSlider" << false;
+        QTest::newRow("pitch_bend_h_mid")
+            << int(CT_PITCH_BEND_HORIZONTAL_MIDDLE) << "DmxSlider" << false;
+        QTest::newRow("knob") << int(CT_KNOB) << "DmxDial" << false;
+        QTest::newRow("encoder") << int(CT_ENCODER) << "DmxDial" << false;
+        QTest::newRow("encoder_push") << int(CT_ENCODER_PUSH) << "DmxDialPush" << false;
+        QTest::newRow("encoder_switch") << int(CT_ENCODER_SWITCH) << "DmxDialPush" << false;
+        QTest::newRow("label") << int(CT_LABEL) << "QLabel" << false;
+        QTest::newRow("led") << int(CT_LED) << "DmxPushButton" << true;
+        QTest::newRow("icon") << int(CT_ICON) << "QLabel" << false;
+        QTest::newRow("time") << int(CT_TIME) << "QLCDNumber" << false;
+        QTest::newRow("group") << int(CT_GROUP) << "QGroupBox" << false;
+    }
+    void widgetPerType()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, className);
+        QFETCH(bool, dmxIn);
+        SettingStruct r = record(quint8(type));
+        r.description = QStringLiteral("tip");
+        r.color_red = 10;
+        const Surface::Result result = m_surface->apply(r);
+        QCOMPARE(result.applied, Surface::Applied::Created);
+        QCOMPARE(result.dmxInChanged, dmxIn);
+        QVERIFY(r.widget);
+        QCOMPARE(QString::fromLatin1(r.widget->metaObject()->className()), className);
+        QCOMPARE(r.widget->parentWidget(), m_console);
+        QCOMPARE(r.widget->toolTip(), QStringLiteral("tip"));
+        QVERIFY(r.widget->isVisibleTo(m_console));
+        // The list holds a copy carrying the same widget.
+        QCOMPARE(m_surface->controls().size(), 1);
+        QCOMPARE(m_surface->controls().first()->widget, r.widget);
+        QVERIFY(m_surface->controls().first()->sameContent(r));
+    }
+
+    void specificSetUp()
+    {
+        QWidget *sw = create(record(CT_BUTTON_SWITCH));
+        QVERIFY(qobject_cast<DmxPushButton *>(sw)->isCheckable());
+        auto *led = qobject_cast<DmxPushButton *>(create(record(CT_LED)));
+        QVERIFY(!led->isCheckable());
+        QVERIFY(!led->isEnabled());
+        auto *hslider = qobject_cast<DmxSlider *>(create(record(CT_FADER_HORIZONTAL)));
+        QCOMPARE(hslider->orientation(), Qt::Horizontal);
+        QCOMPARE(hslider->tickPosition(), QSlider::TicksBothSides);
+        auto *vslider = qobject_cast<DmxSlider *>(create(record(CT_PITCH_BEND_VERTICAL)));
+        QCOMPARE(vslider->orientation(), Qt::Vertical);
+        QVERIFY(vslider->centerStart());
+        QVERIFY(!qobject_cast<DmxDial *>(create(record(CT_KNOB)))->wrapping());
+        QVERIFY(qobject_cast<DmxDial *>(create(record(CT_ENCODER)))->wrapping());
+        QVERIFY(qobject_cast<DmxDialPush *>(create(record(CT_ENCODER_SWITCH)))->switchMode());
+        QVERIFY(!qobject_cast<DmxDialPush *>(create(record(CT_ENCODER_PUSH)))->switchMode());
+        auto *group = qobject_cast<QGroupBox *>(create(record(CT_GROUP)));
+        QCOMPARE(group->alignment(), Qt::AlignHCenter);
+    }
+
+    void captionsKeepLineBreaks()
+    {
+        SettingStruct r = record(CT_LABEL);
+        r.name = QStringLiteral("Label\nRed");
+        auto *label = qobject_cast<QLabel *>(create(r));
+        QCOMPARE(label->text(), QStringLiteral("Label\nRed"));
+        QCOMPARE(label->alignment(), Qt::AlignCenter);
+        r = record(CT_BUTTON_PUSH);
+        r.name = QStringLiteral("Push\nBlue\nInv.");
+        QCOMPARE(qobject_cast<QPushButton *>(create(r))->text(), r.name);
+    }
+
+    void pushButtonIconSizeFollowsStoredWidth()
+    {
+        m_background.stretch_factor = 200;
+        SettingStruct r = record(CT_BUTTON_PUSH, 0, 0, 40, 20);
+        r.bitmap = QImage(8, 8, QImage::Format_RGB32);
+        r.bitmap.fill(Qt::red);
+        auto *button = qobject_cast<DmxPushButton *>(create(r));
+        QCOMPARE(button->iconSize(), QSize(40, 40));
+        QVERIFY(!button->icon().isNull());
+    }
+
+    void iconWithoutPictureShowsName()
+    {
+        SettingStruct r = record(CT_ICON);
+        r.name = QStringLiteral("No picture");
+        auto *label = qobject_cast<QLabel *>(create(r));
+        QCOMPARE(label->text(), r.name);
+        r.bitmap = QImage(4, 4, QImage::Format_RGB32);
+        r.bitmap.fill(Qt::blue);
+        label = qobject_cast<QLabel *>(create(r));
+        QCOMPARE(label->pixmap().size(), QSize(50, 50)); // scaled to the shown size
+    }
+
+    void rangeAtCreationAndAfterUpdate()
+    {
+        SettingStruct r = record(CT_FADER_VERTICAL);
+        r.dmx_out.dmx_value_1 = 200;
+        r.dmx_out.dmx_value_2 = 10;
+        r.dmx_in.dmx_in_value_1 = 0; // not counted at creation
+        r.dmx_in.dmx_in_value_2 = 250;
+        QCOMPARE(m_surface->apply(r).applied, Surface::Applied::Created);
+        auto *slider = qobject_cast<DmxSlider *>(r.widget);
+        QCOMPARE(slider->minimum(), 10);
+        QCOMPARE(slider->maximum(), 200);
+
+        // The edit record keeps the widget, so applying again updates it.
+        r.dmx_in.dmx_in_value_1 = 20;
+        QCOMPARE(m_surface->apply(r).applied, Surface::Applied::Updated);
+        QCOMPARE(m_surface->controls().size(), 1);
+        QCOMPARE(slider->minimum(), 10);
+        QCOMPARE(slider->maximum(), 250);
+        QCOMPARE(m_surface->controls().first()->dmx_in.dmx_in_value_2, 250);
+    }
+
+    void encoderAlwaysCoversAllBytes()
+    {
+        SettingStruct r = record(CT_ENCODER);
+        r.dmx_out.dmx_value_1 = 30;
+        r.dmx_out.dmx_value_2 = 60;
+        auto *dial = qobject_cast<DmxDial *>(create(r));
+        QCOMPARE(dial->minimum(), 0);
+        QCOMPARE(dial->maximum(), 255);
+        r = record(CT_KNOB);
+        r.dmx_out.dmx_value_1 = 60;
+        r.dmx_out.dmx_value_2 = 30;
+        dial = qobject_cast<DmxDial *>(create(r));
+        QCOMPARE(dial->minimum(), 30);
+        QCOMPARE(dial->maximum(), 60);
+    }
+
+    void updateMovesAndRenames()
+    {
+        SettingStruct r = record(CT_BUTTON_PUSH, 0, 0, 50, 50);
+        m_surface->apply(r);
+        r.name = QStringLiteral("Renamed");
+        r.position_x = 100;
+        r.description = QStringLiteral("new tip");
+        r.color_green = 0;
+        QCOMPARE(m_surface->apply(r).applied, Surface::Applied::Updated);
+        auto *button = qobject_cast<DmxPushButton *>(r.widget);
+        QCOMPARE(button->text(), QStringLiteral("Renamed"));
+        QCOMPARE(button->pos(), QPoint(100, 0));
+        QCOMPARE(button->toolTip(), QStringLiteral("new tip"));
+        QCOMPARE(button->baseColor(), QColor(255, 0, 255));
+        QCOMPARE(m_surface->controls().first()->name, QStringLiteral("Renamed"));
+    }
+
+    void unknownTypeCreatesNothing()
+    {
+        SettingStruct r = record(25);
+        QCOMPARE(m_surface->apply(r).applied, Surface::Applied::UnknownType);
+        QVERIFY(!r.widget);
+        QVERIFY(m_surface->controls().isEmpty());
+        QVERIFY(m_console->findChildren<QWidget *>().isEmpty());
+    }
+
+    void updateOfUnknownWidgetDoesNothing()
+    {
+        create(record(CT_LABEL));
+        QLabel stranger;
+        SettingStruct r = record(CT_LABEL);
+        r.widget = &stranger;
+        r.name = QStringLiteral("x");
+        QCOMPARE(m_surface->apply(r).applied, Surface::Applied::NotFound);
+        QCOMPARE(m_surface->controls().first()->name, QStringLiteral("Name"));
+    }
+
+    void widgetsReachTheConsoleSlots()
+    {
+        SettingStruct r = record(CT_BUTTON_PUSH);
+        r.dmx_out.dmx_value_1 = 3;
+        r.dmx_out.dmx_value_2 = 200;
+        r.dmx_out.dmx_channel = 5;
+        auto *button = qobject_cast<DmxPushButton *>(create(r));
+        QTest::mousePress(button, Qt::LeftButton);
+        QTest::mouseRelease(button, Qt::LeftButton);
+        QCOMPARE(m_console->sent.size(), 2);
+        QCOMPARE(m_console->sent.at(0).second, 200);
+        QCOMPARE(m_console->sent.at(0).first.dmx_channel, quint16(5));
+        QCOMPARE(m_console->sent.at(1).second, 3);
+
+        m_console->sent.clear();
+        r = record(CT_FADER_HORIZONTAL);
+        auto *slider = qobject_cast<DmxSlider *>(create(r));
+        slider->setValue(77);
+        QCOMPARE(m_console->sent.size(), 1);
+        QCOMPARE(m_console->sent.at(0).second, 77);
+
+        m_console->sent.clear();
+        auto *spin = qobject_cast<DmxSpin *>(create(record(CT_DIRECT_VALUE)));
+        spin->setValue(9);
+        QCOMPARE(m_console->sent.size(), 1);
+
+        m_console->sent.clear();
+        auto *knob = qobject_cast<DmxDial *>(create(record(CT_KNOB)));
+        knob->setValue(12);
+        QCOMPARE(m_console->sent.size(), 1);
+        QCOMPARE(m_console->sent.at(0).second, 12);
+    }
+
+    void blinkIgnoresStrangersAndPlainWidgets()
+    {
+        QLabel stranger;
+        m_surface->blink(&stranger, nullptr); // nothing on the surface
+        QWidget *label = create(record(CT_LABEL));
+        auto *button = qobject_cast<DmxPushButton *>(create(record(CT_BUTTON_PUSH, 60)));
+        m_surface->blink(&stranger, nullptr);
+        m_surface->blink(label, button); // the label cannot blink, the button can
+        m_console->show();
+        // The second control starts shown-then-hidden: first tick hides it.
+        QTRY_VERIFY_WITH_TIMEOUT(!button->isVisible(), 1000);
+        QTRY_VERIFY_WITH_TIMEOUT(button->isVisible(), 1000);
+    }
+
+    void clockShowsTimeAndClearRemovesAll()
+    {
+        auto *clock = qobject_cast<QLCDNumber *>(create(record(CT_TIME)));
+        QCOMPARE(clock->digitCount(), 8);
+        QCOMPARE(clock->segmentStyle(), QLCDNumber::Flat);
+        m_surface->showTime(QStringLiteral("12:34:56"));
+        create(record(CT_LABEL));
+        QPointer<QWidget> guard(clock);
+        m_surface->clear();
+        QVERIFY(guard.isNull());
+        QVERIFY(m_surface->controls().isEmpty());
+    }
+
+    void hitTestPicksTopmostIncludingEdges()
+    {
+        QWidget *lower = create(record(CT_LABEL, 0, 0, 50, 50));
+        QWidget *upper = create(record(CT_LABEL, 25, 25, 50, 50));
+        QCOMPARE(m_surface->hitTest(QPoint(30, 30))->widget, upper);
+        QCOMPARE(m_surface->hitTest(QPoint(10, 10))->widget, lower);
+        QCOMPARE(m_surface->hitTest(QPoint(75, 75))->widget, upper); // bottom-right edge
+        QVERIFY(!m_surface->hitTest(QPoint(76, 76)));
+        QCOMPARE(m_surface->hitTest(QPoint(-5, -5))->widget, lower); // clamped to 0
+    }
+};
+
+QTEST_MAIN(TestSurface)
+#include "tst_surface.moc"
