@@ -84,7 +84,7 @@ FirstPaint measureFirstPaint(const QString &dir, const QString &file)
     QProcess console;
     console.setWorkingDirectory(dir);
     console.setProcessEnvironment(consoleEnvironment(true));
-    console.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    console.setStandardErrorFile(QProcess::nullDevice());
     QElapsedTimer clock;
     clock.start();
     console.start(QStringLiteral(PULTORA_APP_PATH), {file});
@@ -127,6 +127,7 @@ double idleCpuPercent(const QString &dir, const QString &file, int seconds)
     QProcess console;
     console.setWorkingDirectory(dir);
     console.setProcessEnvironment(consoleEnvironment(false));
+    console.setStandardErrorFile(QProcess::nullDevice());
     console.start(QStringLiteral(PULTORA_APP_PATH), {file});
     if (!console.waitForStarted(5000))
         return -1;
