@@ -4,38 +4,149 @@
 #include <QByteArray>
 #include <QFileInfo>
 
-namespace attr
+bool AttributeSource::find(const QString &name, QStringView *value, QString *storage) const
 {
+    if (m_dom) {
+        if (!m_dom->hasAttribute(name))
+            return false;
+        *storage = m_dom->attribute(name);
+        *value = *storage;
+        return true;
+    }
+    for (const QXmlStreamAttribute &attribute : *m_stream) {
+        if (attribute.qualifiedName() == name) {
+            *value = attribute.value();
+            return true;
+        }
+    }
+    return false;
+}
 
-qint64 number(const QDomElement &element, const QString &name, qint64 fallback)
+QString AttributeSource::text(const QString &name, const QString &fallback) const
 {
-    const QString text = element.attribute(name);
-    if (text.isNull())
+    QStringView value;
+    QString storage;
+    if (!find(name, &value, &storage))
+        return fallback;
+    return m_dom ? storage : value.toString();
+}
+
+qint64 AttributeSource::number(const QString &name, qint64 fallback) const
+{
+    QStringView value;
+    QString storage;
+    if (!find(name, &value, &storage))
         return fallback;
     bool ok = false;
-    const qint64 value = text.toLongLong(&ok);
+    const qint64 result = value.toLongLong(&ok);
     if (!ok)
         return 0;
-    return value < 0 ? fallback : value;
+    return result < 0 ? fallback : result;
 }
 
-quint32 hexNumber(const QDomElement &element, const QString &name)
+bool AttributeSource::flag(const QString &name, bool fallback) const
 {
+    const qint64 value = number(name, -1);
+    return value < 0 ? fallback : value != 0;
+}
+
+quint32 AttributeSource::hexNumber(const QString &name) const
+{
+    QStringView value;
+    QString storage;
+    if (!find(name, &value, &storage))
+        return 0;
     bool ok = false;
-    const quint64 value = element.attribute(name, QStringLiteral("0")).toULongLong(&ok, 16);
-    return ok ? static_cast<quint32>(value) : 0;
+    const quint64 result = value.toULongLong(&ok, 16);
+    return ok ? static_cast<quint32>(result) : 0;
 }
 
-bool isVersionOne(const QDomElement &element)
+bool AttributeSource::isVersionOne() const
 {
+    QStringView value;
+    QString storage;
+    if (!find(QStringLiteral("version"), &value, &storage))
+        return false;
     bool ok = false;
-    const int version = element.attribute(QStringLiteral("version")).toInt(&ok);
-    return ok && version == 1;
+    return value.toInt(&ok) == 1 && ok;
 }
 
-void setNumber(QDomElement &element, const QString &name, quint64 value)
+QImage AttributeSource::picture() const
 {
-    element.setAttribute(name, QString::number(value));
+    QImage picture;
+    QStringView encoded;
+    QString storage;
+    if (find(QStringLiteral("bitmap"), &encoded, &storage) && !encoded.isEmpty())
+        picture.loadFromData(QByteArray::fromBase64(encoded.toLatin1()));
+    if (!picture.isNull())
+        return picture;
+    // Only regular files: a document must not make us read a device or a
+    // pipe, which could block the console for good.
+    const QString fileName = text(QStringLiteral("filename"));
+    if (!fileName.isEmpty() && QFileInfo(fileName).isFile())
+        picture.load(fileName);
+    return picture;
+}
+
+namespace
+{
+
+bool isXmlUnit(char16_t c)
+{
+    return c == 0x9 || c == 0xA || c == 0xD || (c >= 0x20 && c <= 0xD7FF) ||
+           (c >= 0xE000 && c <= 0xFFFD);
+}
+
+// XML 1.0 cannot carry every character (control characters, lone
+// surrogates, U+FFFE/U+FFFF); one of them would make the saved file
+// unreadable, so such characters are dropped.
+QString xmlSafe(const QString &value)
+{
+    const qsizetype size = value.size();
+    const QChar *units = value.constData();
+    QString safe;
+    bool changed = false;
+    for (qsizetype i = 0; i < size; ++i) {
+        const QChar c = units[i];
+        qsizetype length = 1;
+        bool ok = isXmlUnit(c.unicode());
+        if (c.isHighSurrogate() && i + 1 < size && units[i + 1].isLowSurrogate()) {
+            ok = true;
+            length = 2;
+        }
+        if (!ok && !changed) {
+            changed = true;
+            safe.reserve(size);
+            safe.append(units, i);
+        }
+        if (ok && changed)
+            safe.append(units + i, length);
+        i += length - 1;
+    }
+    return changed ? safe : value;
+}
+
+} // namespace
+
+void AttributeSink::text(const QString &name, const QString &value)
+{
+    const QString safe = xmlSafe(value);
+    if (m_dom)
+        m_dom->setAttribute(name, safe);
+    else
+        m_stream->writeAttribute(name, safe);
+}
+
+void AttributeSink::number(const QString &name, quint64 value)
+{
+    text(name, QString::number(value));
+}
+
+void AttributeSink::picture(const QImage &picture)
+{
+    const QString encoded = encodePicture(picture);
+    if (!encoded.isEmpty())
+        text(QStringLiteral("bitmap"), encoded);
 }
 
 QString encodePicture(const QImage &picture)
@@ -49,28 +160,3 @@ QString encodePicture(const QImage &picture)
         return QString();
     return QString::fromLatin1(png.toBase64());
 }
-
-QImage readPicture(const QDomElement &element)
-{
-    QImage picture;
-    const QString encoded = element.attribute(QStringLiteral("bitmap"));
-    if (!encoded.isEmpty())
-        picture.loadFromData(QByteArray::fromBase64(encoded.toLatin1()));
-    if (!picture.isNull())
-        return picture;
-    // Only regular files: a document must not make us read a device or a
-    // pipe (which could block the console for good).
-    const QString fileName = element.attribute(QStringLiteral("filename"));
-    if (!fileName.isEmpty() && QFileInfo(fileName).isFile())
-        picture.load(fileName);
-    return picture;
-}
-
-void writePicture(QDomElement &element, const QImage &picture)
-{
-    const QString encoded = encodePicture(picture);
-    if (!encoded.isEmpty())
-        element.setAttribute(QStringLiteral("bitmap"), encoded);
-}
-
-} // namespace attr

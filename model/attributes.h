@@ -1,43 +1,80 @@
-// Small helpers shared by the element readers and writers: how numbers,
-// versions and pictures are stored in attributes.
+// How values are stored in the attributes of a configuration element.
+//
+// The element readers and writers work on these two views so that the same
+// code serves the DOM functions of elements.h / documentelements.h and the
+// streaming loader and writer of configuration.cpp, which handle documents
+// of thousands of controls without building a DOM.
 #pragma once
 
 #include <QDomElement>
 #include <QImage>
 #include <QString>
+#include <QXmlStreamAttributes>
+#include <QXmlStreamWriter>
 #include <QtGlobal>
 
-namespace attr
+// Read access to the attributes of one element.
+class AttributeSource
 {
+public:
+    explicit AttributeSource(const QDomElement &element) : m_dom(&element) {}
+    explicit AttributeSource(const QXmlStreamAttributes &attributes) : m_stream(&attributes) {}
 
-// Reads a numeric attribute as a decimal integer. A missing attribute or a
-// negative number gives fallback; a text that is not a number gives 0.
-qint64 number(const QDomElement &element, const QString &name, qint64 fallback);
+    // The text of an attribute; fallback when it is missing.
+    QString text(const QString &name, const QString &fallback = QString()) const;
 
-// The same, cut to the width of T (a colour of 300 stores 44).
-template <typename T> T field(const QDomElement &element, const QString &name, qint64 fallback)
+    // A decimal integer. A missing attribute or a negative number gives
+    // fallback; a text that is not a number gives 0.
+    qint64 number(const QString &name, qint64 fallback) const;
+
+    // The same, cut to the width of T (a colour of 300 stores 44).
+    template <typename T> T field(const QString &name, qint64 fallback) const
+    {
+        return static_cast<T>(static_cast<quint64>(number(name, fallback)));
+    }
+
+    // A flag stored as a number: missing or negative gives fallback,
+    // otherwise non-zero is true.
+    bool flag(const QString &name, bool fallback) const;
+
+    // A hexadecimal number; missing or not a number gives 0.
+    quint32 hexNumber(const QString &name) const;
+
+    // True when the "version" attribute is the integer 1.
+    bool isVersionOne() const;
+
+    // The element's picture: the "bitmap" attribute (Base64 of any format
+    // the image loader knows), or else the regular file named by "filename".
+    // Null when neither gives a picture.
+    QImage picture() const;
+
+private:
+    // Sets *value and returns true when the attribute exists.
+    bool find(const QString &name, QStringView *value, QString *storage) const;
+
+    const QDomElement *m_dom = nullptr;
+    const QXmlStreamAttributes *m_stream = nullptr;
+};
+
+// Write access to the attributes of one element, in the order they are set.
+class AttributeSink
 {
-    return static_cast<T>(static_cast<quint64>(number(element, name, fallback)));
-}
+public:
+    explicit AttributeSink(QDomElement &element) : m_dom(&element) {}
+    // Writes to the start tag the stream writer has just opened.
+    explicit AttributeSink(QXmlStreamWriter &writer) : m_stream(&writer) {}
 
-// A hexadecimal attribute (the foreign-interface reference); not a number gives 0.
-quint32 hexNumber(const QDomElement &element, const QString &name);
+    void text(const QString &name, const QString &value);
+    void number(const QString &name, quint64 value);
+    // "bitmap" as Base64 of the PNG encoding; nothing for a null picture or
+    // when the encoding fails.
+    void picture(const QImage &picture);
 
-// True when the element's "version" attribute is the integer 1.
-bool isVersionOne(const QDomElement &element);
+private:
+    QDomElement *m_dom = nullptr;
+    QXmlStreamWriter *m_stream = nullptr;
+};
 
-void setNumber(QDomElement &element, const QString &name, quint64 value);
-
-// The picture as Base64 text of its PNG encoding; empty for a null picture
-// or when the encoding fails.
+// Base64 text of the picture's PNG encoding; empty for a null picture or
+// when the encoding fails.
 QString encodePicture(const QImage &picture);
-
-// The picture of an element: the "bitmap" attribute (Base64 of any format
-// the image loader knows), or else the regular file named by "filename".
-// Null when neither gives a picture.
-QImage readPicture(const QDomElement &element);
-
-// Writes "bitmap" when the picture encodes to something.
-void writePicture(QDomElement &element, const QImage &picture);
-
-} // namespace attr

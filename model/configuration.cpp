@@ -1,16 +1,16 @@
 #include "configuration.h"
 
 #include "configfile.h"
-#include "documentelements.h"
-#include "elements.h"
+#include "elementfields.h"
 #include "modellog.h"
 #include "typetables.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDomDocument>
 #include <QFile>
 #include <QFileInfo>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
 
 #ifndef PULTORA_VERSION_STRING
 #define PULTORA_VERSION_STRING "0.8.0.0"
@@ -48,53 +48,141 @@ struct DocumentHeader {
     QString languageFile;
 };
 
-QDomElement createRoot(QDomDocument &document, const DocumentHeader &header)
+// Streams the document: DOCTYPE, root with its header, then the children in
+// their fixed order. Attributes keep the order they are written in.
+QString writeDocument(const DocumentHeader &header, const ConfigurationSource &source)
 {
-    QDomElement root = document.createElement(QStringLiteral("PultoraConfig"));
-    root.setAttribute(QStringLiteral("name"), header.name);
-    root.setAttribute(QStringLiteral("author"), QStringLiteral("pultora"));
-    root.setAttribute(QStringLiteral("version"), QStringLiteral("1"));
-    root.setAttribute(QStringLiteral("software_version"), header.softwareVersion);
-    root.setAttribute(QStringLiteral("date"), header.date);
-    root.setAttribute(QStringLiteral("time"), header.time);
-    root.setAttribute(QStringLiteral("language_call"), header.languageCall);
-    root.setAttribute(QStringLiteral("language_file"), header.languageFile);
-    document.appendChild(root);
-    return root;
+    QString text;
+    QXmlStreamWriter writer(&text);
+    writer.setAutoFormatting(true);
+    writer.setAutoFormattingIndent(1);
+    writer.writeDTD(QStringLiteral("<!DOCTYPE Pultora>"));
+    writer.writeStartElement(QStringLiteral("PultoraConfig"));
+    AttributeSink root(writer);
+    root.text(QStringLiteral("name"), header.name);
+    root.text(QStringLiteral("author"), QStringLiteral("pultora"));
+    root.text(QStringLiteral("version"), QStringLiteral("1"));
+    root.text(QStringLiteral("software_version"), header.softwareVersion);
+    root.text(QStringLiteral("date"), header.date);
+    root.text(QStringLiteral("time"), header.time);
+    root.text(QStringLiteral("language_call"), header.languageCall);
+    root.text(QStringLiteral("language_file"), header.languageFile);
+
+    AttributeSink element(writer);
+    if (source.checks) {
+        writer.writeEmptyElement(QStringLiteral("consistence_check"));
+        writeConsistenceCheckFields(element, *source.checks);
+    }
+    if (source.preferences) {
+        writer.writeEmptyElement(QStringLiteral("preferences"));
+        writePreferencesFields(element, *source.preferences, source.midiDevices);
+    }
+    if (source.background) {
+        writer.writeEmptyElement(QStringLiteral("background"));
+        writeBackgroundFields(element, *source.background);
+    }
+    for (const SettingStruct *control : source.controls) {
+        if (!control || !control->widget)
+            continue;
+        writer.writeEmptyElement(QStringLiteral("control"));
+        writeControlFields(element, *control);
+    }
+    writer.writeEndElement();
+    writer.writeEndDocument();
+    // Auto-formatting opens the text with a line break before the DOCTYPE.
+    if (text.startsWith(QLatin1Char('\n')))
+        text.remove(0, 1);
+    return text;
 }
 
-// What one pass over the document found; applied to the host as it goes.
-void applyDocument(ConfigurationHost &host, const QDomElement &root, bool createControls)
+// Everything a document holds, read completely before any of it is applied,
+// so a document that turns out malformed half way changes nothing.
+struct ParsedDocument {
+    enum Kind { Control, Background, Preferences, Checks };
+    QList<QPair<Kind, int>> order; // kind and index into its list
+    QList<SettingStruct> controls;
+    QList<BackgroundStruct> backgrounds;
+    QList<PreferencesStruct> preferences;
+    QList<bool> commandFlagRequested; // parallel to preferences
+    QList<ConsistenceCheckStruct> checks;
+};
+
+// Reads the root's child elements (their own children are ignored). The
+// root's name and the document type are not checked.
+bool parseDocument(const QString &text, const MidiDeviceNames &devices, bool createControls,
+                   ParsedDocument *parsed)
 {
-    const MidiDeviceNames devices = host.midiDevices();
-    const auto confirmCommandFlag = [&host] {
-        return host.askYesNo(
-            tr("In this config file is the command flag enable you are sure to want this?"));
-    };
-    SettingStruct control; // reused; the reader resets it for each element
-    BackgroundStruct background;
-    PreferencesStruct preferences;
-    ConsistenceCheckStruct checks;
-    int controls = 0;
-    for (QDomNode node = root.firstChild(); !node.isNull(); node = node.nextSibling()) {
-        const QDomElement element = node.toElement();
-        if (element.isNull())
+    QXmlStreamReader reader(text);
+    reader.setNamespaceProcessing(false);
+    int depth = 0;
+    while (!reader.atEnd()) {
+        const QXmlStreamReader::TokenType token = reader.readNext();
+        if (token == QXmlStreamReader::EndElement) {
+            --depth;
             continue;
-        if (readControlElement(element, &control)) {
-            ++controls;
-            if (createControls)
-                host.applyControl(control);
-        } else if (readBackgroundElement(element, &background)) {
-            host.applyBackground(background);
-        } else if (readPreferencesElement(element, &preferences, devices, confirmCommandFlag)) {
-            host.applyPreferences(preferences);
-        } else if (readConsistenceCheckElement(element, &checks)) {
-            host.applyCheckOptions(checks);
+        }
+        if (token != QXmlStreamReader::StartElement || ++depth != 2)
+            continue;
+        const QStringView name = reader.qualifiedName();
+        const QXmlStreamAttributes streamAttributes = reader.attributes();
+        const AttributeSource attributes(streamAttributes);
+        if (name == QLatin1String("control")) {
+            if (!createControls)
+                continue;
+            parsed->order.append({ParsedDocument::Control, int(parsed->controls.size())});
+            parsed->controls.append(SettingStruct());
+            readControlFields(attributes, &parsed->controls.last());
+        } else if (name == QLatin1String("background")) {
+            parsed->order.append({ParsedDocument::Background, int(parsed->backgrounds.size())});
+            parsed->backgrounds.append(BackgroundStruct());
+            readBackgroundFields(attributes, &parsed->backgrounds.last());
+        } else if (name == QLatin1String("preferences")) {
+            parsed->order.append({ParsedDocument::Preferences, int(parsed->preferences.size())});
+            parsed->preferences.append(PreferencesStruct());
+            parsed->commandFlagRequested.append(
+                readPreferencesFields(attributes, &parsed->preferences.last(), devices));
+        } else if (name == QLatin1String("consistence_check")) {
+            parsed->order.append({ParsedDocument::Checks, int(parsed->checks.size())});
+            parsed->checks.append(ConsistenceCheckStruct());
+            readConsistenceCheckFields(attributes, &parsed->checks.last());
         } else {
-            qCDebug(lcModel) << "ignoring element" << element.tagName();
+            qCDebug(lcModel) << "ignoring element" << name;
         }
     }
-    qCDebug(lcModel) << "read" << controls << "control elements";
+    if (reader.hasError()) {
+        qCDebug(lcModel) << "parse error at" << reader.lineNumber() << ":" << reader.columnNumber()
+                         << reader.errorString();
+        return false;
+    }
+    qCDebug(lcModel) << "read" << parsed->controls.size() << "control elements";
+    return true;
+}
+
+void applyDocument(ConfigurationHost &host, ParsedDocument &parsed)
+{
+    for (const auto &[kind, index] : std::as_const(parsed.order)) {
+        switch (kind) {
+        case ParsedDocument::Control:
+            host.applyControl(parsed.controls.at(index));
+            break;
+        case ParsedDocument::Background:
+            host.applyBackground(parsed.backgrounds.at(index));
+            break;
+        case ParsedDocument::Preferences: {
+            PreferencesStruct &preferences = parsed.preferences[index];
+            // Asked on every load: running system commands must be the
+            // user's decision, not the document's.
+            if (parsed.commandFlagRequested.at(index))
+                preferences.command_flag = host.askYesNo(tr(
+                    "In this config file is the command flag enable you are sure to want this?"));
+            host.applyPreferences(preferences);
+            break;
+        }
+        case ParsedDocument::Checks:
+            host.applyCheckOptions(parsed.checks.at(index));
+            break;
+        }
+    }
 }
 
 void report(ConfigurationHost &host, const QString &source, const LoadOptions &options)
@@ -170,24 +258,24 @@ const DefaultControl kDefaultControls[] = {
 
 QString buildDefaultConfiguration()
 {
-    QDomDocument document(QStringLiteral("Pultora"));
     DocumentHeader header;
     header.name = QStringLiteral("config_default.ptra");
     header.softwareVersion = QStringLiteral("0.4.7.0");
     header.date = QStringLiteral("2012/09/19");
     header.time = QStringLiteral("07:55:23");
-    QDomElement root = createRoot(document, header);
 
     const ConsistenceCheckStruct checks;
-    writeConsistenceCheckElement(document, root, &checks);
     BackgroundStruct background;
     background.size_x = 600;
     background.size_y = 420;
-    writeBackgroundElement(document, root, &background);
+    ConfigurationSource source;
+    source.checks = &checks;
+    source.background = &background;
 
     // The writer stores only controls that live on a surface; these records
     // stand for ones that do. The reference is never followed.
     QWidget *const placeholder = reinterpret_cast<QWidget *>(quintptr(1));
+    QList<SettingStruct> controls;
     for (const DefaultControl &row : kDefaultControls) {
         SettingStruct control;
         control.widget = placeholder;
@@ -208,16 +296,17 @@ QString buildDefaultConfiguration()
             control.dmx_out.dmx_channel = static_cast<quint16>(row.channel);
             control.dmx_out.dmx_universe = 0;
         }
-        writeControlElement(document, root, &control);
+        controls.append(control);
     }
-    return document.toString(1);
+    for (const SettingStruct &control : controls)
+        source.controls.append(&control);
+    return writeDocument(header, source);
 }
 
 } // namespace
 
 QString writeConfiguration(const ConfigurationSource &source, const QString &fileName)
 {
-    QDomDocument document(QStringLiteral("Pultora"));
     const QDateTime now = QDateTime::currentDateTime();
     DocumentHeader header;
     header.name = QFileInfo(fileName).fileName();
@@ -226,14 +315,7 @@ QString writeConfiguration(const ConfigurationSource &source, const QString &fil
     header.time = now.toString(QStringLiteral("hh:mm:ss"));
     header.languageCall = source.languageCall;
     header.languageFile = source.languageFile;
-    QDomElement root = createRoot(document, header);
-
-    writeConsistenceCheckElement(document, root, source.checks);
-    writePreferencesElement(document, root, source.preferences, source.midiDevices);
-    writeBackgroundElement(document, root, source.background);
-    for (const SettingStruct *control : source.controls)
-        writeControlElement(document, root, control);
-    return document.toString(1);
+    return writeDocument(header, source);
 }
 
 bool loadConfiguration(ConfigurationHost &host, const QString &source, const LoadOptions &options)
@@ -253,12 +335,8 @@ bool loadConfiguration(ConfigurationHost &host, const QString &source, const Loa
     }
 
     BusyScope busy(host);
-    QDomDocument document;
-    QString error;
-    int line = 0;
-    int column = 0;
-    if (!document.setContent(text, &error, &line, &column)) {
-        qCDebug(lcModel) << "parse error at" << line << ":" << column << error;
+    ParsedDocument parsed;
+    if (!parseDocument(text, host.midiDevices(), options.createControls, &parsed)) {
         host.showWarning(tr("XML-Error"),
                          options.fromText
                              ? tr("The included configuration could not be loaded! It is not "
@@ -268,9 +346,9 @@ bool loadConfiguration(ConfigurationHost &host, const QString &source, const Loa
                                    .arg(source));
         return false;
     }
-    text.clear(); // the DOM holds everything from here on
+    text.clear();
 
-    applyDocument(host, document.documentElement(), options.createControls);
+    applyDocument(host, parsed);
     host.runSilentConsistencyCheck();
     report(host, source, options);
     return true;

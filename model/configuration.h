@@ -56,8 +56,12 @@ public:
     virtual MidiDeviceNames midiDevices() const = 0;
 };
 
-// Builds the document text. fileName is the target file; its name without
-// the directory goes into the header.
+// Builds the document text: "<!DOCTYPE Pultora>", the root "PultoraConfig"
+// with its header (fileName without its directory, author, versions, local
+// date and time, languages), then consistence_check, preferences,
+// background and one control per record, indented by one space. Missing
+// records and controls without a widget are left out. Save the text with
+// writeConfigurationFile() (configfile.h).
 QString writeConfiguration(const ConfigurationSource &source, const QString &fileName);
 
 struct LoadOptions {
@@ -66,10 +70,16 @@ struct LoadOptions {
     bool createControls = true; // false skips control elements
 };
 
-// Reads a document and applies it to the host. Returns true when the
-// document was read; false after a read or parse error, which the host was
-// shown as a warning.
+// Reads a document (a file, UTF-8 or else Windows-1252, or the text itself)
+// and applies it to the host in document order. The whole document is read
+// before anything is applied, so a file that cannot be opened or parsed
+// changes nothing: the host is shown a warning ("Pultora" or "XML-Error")
+// and false is returned. A preferences element with the command flag set
+// asks the host each time; only Yes enables it. Elements a document lacks
+// are not applied, so the host keeps its records. Afterwards the host runs
+// its silent consistency check and gets the current file, status line and
+// modified state of a load, an append, from a file or from text.
 bool loadConfiguration(ConfigurationHost &host, const QString &source, const LoadOptions &options);
 
-// The built-in default configuration (36 controls).
+// The built-in default configuration (36 controls), to be loaded from text.
 QString defaultConfigurationText();

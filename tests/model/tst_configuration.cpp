@@ -2,6 +2,8 @@
 // built-in default, text encodings and atomic saving.
 #include "configfile.h"
 #include "configuration.h"
+#include "documentelements.h"
+#include "elements.h"
 #include "recordinghost.h"
 #include "typetables.h"
 
@@ -91,6 +93,8 @@ private Q_SLOTS:
     void writerHeaderAndOrder();
     void writerSkipsMissingRecords();
     void roundTripThroughFile();
+    void domAndDocumentWritersAgree();
+    void unstorableCharactersDropped();
     void report_data();
     void report();
     void unreadableFile();
@@ -174,6 +178,69 @@ void TestConfiguration::roundTripThroughFile()
     QCOMPARE(host.controls.size(), s.controls.size());
     for (int i = 0; i < s.controls.size(); ++i)
         QVERIFY2(host.controls.at(i).sameContent(s.controls.at(i)), qPrintable(QString::number(i)));
+}
+
+void TestConfiguration::domAndDocumentWritersAgree()
+{
+    // The element functions build a DOM, the document writer streams; both
+    // must store the same attributes.
+    Source s = sampleSource();
+    s.preferences.startup_timeout = 3;
+    s.background.stretch_factor = 50;
+    s.controls[13].dmx_out_advanced.protocol_type = PT_MIDI;
+    s.controls[13].dmx_in.protocol_type_in = PT_ACN;
+    const ConfigurationSource view = s.view();
+    QDomDocument streamed;
+    QVERIFY(streamed.setContent(writeConfiguration(view, "a.ptra")));
+
+    QDomDocument built;
+    QDomElement root = built.createElement("PultoraConfig");
+    built.appendChild(root);
+    writeConsistenceCheckElement(built, root, view.checks);
+    writePreferencesElement(built, root, view.preferences, view.midiDevices);
+    writeBackgroundElement(built, root, view.background);
+    for (const SettingStruct *c : view.controls)
+        writeControlElement(built, root, c);
+
+    QDomElement a = streamed.documentElement().firstChildElement();
+    QDomElement b = root.firstChildElement();
+    int compared = 0;
+    for (; !a.isNull() && !b.isNull(); a = a.nextSiblingElement(), b = b.nextSiblingElement()) {
+        QCOMPARE(a.tagName(), b.tagName());
+        const QDomNamedNodeMap attributes = b.attributes();
+        QCOMPARE(a.attributes().count(), attributes.count());
+        for (int i = 0; i < attributes.count(); ++i) {
+            const QDomAttr attribute = attributes.item(i).toAttr();
+            QCOMPARE(a.attribute(attribute.name()), attribute.value());
+        }
+        ++compared;
+    }
+    QVERIFY(a.isNull() && b.isNull());
+    QCOMPARE(compared, 3 + CT_COUNT);
+}
+
+void TestConfiguration::unstorableCharactersDropped()
+{
+    // Characters XML cannot carry would make the saved file unreadable.
+    SettingStruct control;
+    control.widget = fakeWidget();
+    control.name = QStringLiteral("a\x01"
+                                  "b") +
+                   QChar(0xFFFF) + QChar(0xD800) + "c\t\r\nd " + QString::fromUcs4(U"\U0001F3B9");
+    PreferencesStruct preferences;
+    preferences.command_path = QStringLiteral("/bin\x1b");
+    ConfigurationSource source;
+    source.controls << &control;
+    source.preferences = &preferences;
+    QTemporaryDir dir;
+    const QString path = dir.filePath("odd.ptra");
+    QVERIFY(writeConfigurationFile(path, writeConfiguration(source, path)));
+    RecordingHost host;
+    QVERIFY(loadConfiguration(host, path, LoadOptions()));
+    QCOMPARE(host.controls.size(), 1);
+    QCOMPARE(host.controls.first().name,
+             QStringLiteral("abc\t\r\nd ") + QString::fromUcs4(U"\U0001F3B9"));
+    QCOMPARE(host.preferences.first().command_path, QStringLiteral("/bin"));
 }
 
 void TestConfiguration::report_data()
