@@ -19,6 +19,7 @@ private slots:
     void renamedClientIsFoundByStoredName();
     void deviceGoneBeforeOpenGivesErrors();
     void serverWithoutDevices();
+    void serverDiesWhileDevicesOpen();
 
 private:
     // Sends a probe until the peer has seen one: a JACK connection becomes
@@ -173,6 +174,29 @@ void TestMidiJack::serverWithoutDevices()
     QCOMPARE(m.sendShortMessage(0, 0xB0, 3, 7, 100), -1);
     quint8 value = 0;
     QVERIFY(!m.getInputValue(0, 0x90, 0, 60, value));
+}
+
+// JACK going away mid-show must not take the console with it.
+void TestMidiJack::serverDiesWhileDevicesOpen()
+{
+    const QString error = m_peer->start("peerin", "peerout");
+    if (!error.isEmpty())
+        QFAIL(qPrintable(error));
+    auto m = std::make_unique<midi>();
+    const quint32 out = midiDeviceNumber(m->outputDeviceNames(), "peerin:in");
+    const quint32 in = midiDeviceNumber(m->inputDeviceNames(), "peerout:out");
+    QVERIFY(out > 0 && in > 0);
+    QVERIFY(probeOutput(*m, quint8(out - 1)));
+    quint8 value = 0;
+    m->getInputValue(quint8(in - 1), 0x90, 0, 60, value);
+
+    m_jack.stop();
+    for (int i = 0; i < 100; ++i) {
+        const int result = m->sendShortMessage(quint8(out - 1), 0x90, 0, 60, quint8(i));
+        QVERIFY(result == 1 || result < 0);
+        m->getInputValue(quint8(in - 1), 0x90, 0, 60, value);
+    }
+    m.reset(); // closes the ports of a dead server
 }
 
 QTEST_GUILESS_MAIN(TestMidiJack)
