@@ -10,6 +10,7 @@
 #include "midibackend.h"
 
 #include <QLoggingCategory>
+#include <QRegularExpression>
 #include <QStringList>
 #include <QThread>
 
@@ -92,8 +93,16 @@ QStringList portNames(RtMidi &client)
     QStringList names;
     try {
         const unsigned count = client.getPortCount();
-        for (unsigned i = 0; i < count; ++i)
-            names << QString::fromStdString(client.getPortName(i));
+        for (unsigned i = 0; i < count; ++i) {
+            QString name = QString::fromStdString(client.getPortName(i));
+#if defined(Q_OS_WIN)
+            // RtMidi appends the port index to WinMM names; the stored
+            // product name must not change when the index does.
+            static const QRegularExpression portIndex(QStringLiteral(" [0-9]+$"));
+            name.remove(portIndex);
+#endif
+            names << name;
+        }
     } catch (...) {
         names.clear();
     }
