@@ -1,0 +1,513 @@
+// Our nodes against real peers: OLA's olad (Art-Net and E1.31 in both
+// directions, Art-Net subscription through our ArtPollReply) and tshark's
+// dissectors. Runs as root inside the private namespace of the test
+// command: it builds a two-namespace LAN joined by a veth pair
+// (198.51.100.1 for us, 198.51.100.2 for olad), moves its own thread into
+// the first namespace, and removes both namespaces at the end. A peer that
+// cannot start fails the test with the reason.
+#include "acnnet.h"
+#include "artnet.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkInterface>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <sched.h>
+#include <signal.h>
+#include <unistd.h>
+
+#include <functional>
+#include <memory>
+
+namespace
+{
+
+const char OUR_IP[] = "198.51.100.1";
+const char OLA_IP[] = "198.51.100.2";
+// OLA's Art-Net plugin: net 0, Sub-Net 1, so OLA universe u is Port-Address 0x10 | u.
+const int OLA_ARTNET_IN_UNIVERSE = 3;  // we send Port-Address 0x13
+const int OLA_ARTNET_OUT_UNIVERSE = 4; // OLA sends Port-Address 0x14
+const int OLA_E131_IN_UNIVERSE = 7;    // we send wire universe 7
+const int OLA_E131_OUT_UNIVERSE = 9;   // OLA sends wire universe 9
+
+bool waitUntil(const std::function<bool()> &done, int timeoutMs)
+{
+    QElapsedTimer t;
+    t.start();
+    while (!done()) {
+        if (t.elapsed() > timeoutMs)
+            return false;
+        QTest::qWait(50);
+    }
+    return true;
+}
+
+struct Result {
+    int exitCode = -1;
+    QByteArray out;
+    QString error;
+};
+
+// Runs a command to its end while our event loop keeps serving the nodes.
+Result run(const QStringList &cmd, int timeoutMs = 10000)
+{
+    Result r;
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(cmd.first(), cmd.mid(1));
+    if (!p.waitForStarted(5000)) {
+        r.error = cmd.first() + ": " + p.errorString();
+        return r;
+    }
+    if (!waitUntil([&p] { return p.state() == QProcess::NotRunning; }, timeoutMs)) {
+        p.kill();
+        p.waitForFinished(2000);
+        r.error = cmd.join(' ') + ": timed out";
+        return r;
+    }
+    r.out = p.readAll();
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    return r;
+}
+
+QByteArray pattern(int n, int mul, int add)
+{
+    QByteArray d(n, 0);
+    for (int i = 0; i < n; ++i)
+        d[i] = char((i * mul + add) & 0xFF);
+    return d;
+}
+
+QString csv(const QByteArray &d)
+{
+    QStringList parts;
+    for (char c : d)
+        parts << QString::number(quint8(c));
+    return parts.join(',');
+}
+
+const quint8 *u8(const QByteArray &a)
+{
+    return reinterpret_cast<const quint8 *>(a.constData());
+}
+
+} // namespace
+
+class TestNetPeers : public QObject
+{
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void artnetToOla();
+    void olaSubscribesAndSendsArtnet();
+    void acnToOla();
+    void olaSendsAcn();
+    void tsharkDecodesOurPackets();
+    void cleanupTestCase();
+
+private:
+    QStringList inB(const QStringList &cmd) const
+    {
+        return QStringList{"ip", "netns", "exec", m_nsB} + cmd;
+    }
+    bool setUpLan(QString *why);
+    bool startOlad(QString *why);
+    bool startTshark(QString *why);
+    // Records what olad hands out on `universe` while `keepSending` runs every 100 ms.
+    QString recordOla(int universe, const std::function<void()> &keepSending);
+    QStringList tsharkRead(const QString &filter, const QStringList &fields = {});
+
+    QString m_nsA, m_nsB;
+    int m_originalNs = -1;
+    QTemporaryDir m_dir;
+    QString m_conf;
+    std::unique_ptr<QProcess> m_olad;
+    std::unique_ptr<QProcess> m_tshark;
+    QString m_pcap;
+    std::unique_ptr<artnet> m_artnet;
+    std::unique_ptr<acnnet> m_acnnet;
+    QByteArray m_artIn = QByteArray(8 * 512, 0); // Art-Net universes 14..21
+    QByteArray m_acnIn = QByteArray(512, 0);     // 0-based universe 8, wire 9
+};
+
+void TestNetPeers::initTestCase()
+{
+    if (geteuid() != 0)
+        QFAIL("the peer tests need root (they build namespaces and run olad as its own user)");
+    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces())
+        if (!(i.flags() & QNetworkInterface::IsLoopBack))
+            QFAIL(qPrintable("run inside scripts/netns.sh: interface " + i.name() + " is visible"));
+    for (const char *tool : {"ip", "olad", "ola_patch", "ola_dev_info", "ola_recorder",
+                             "ola_set_dmx", "tshark", "setpriv", "timeout"})
+        if (QStandardPaths::findExecutable(tool).isEmpty())
+            QFAIL(qPrintable(QString("peer tool missing: %1").arg(tool)));
+    QVERIFY(m_dir.isValid());
+    QString why;
+    if (!setUpLan(&why))
+        QFAIL(qPrintable("cannot build the veth LAN: " + why));
+
+    // From here on this thread (and every process it starts) lives in namespace A.
+    const int fd = ::open(qPrintable("/run/netns/" + m_nsA), O_RDONLY | O_CLOEXEC);
+    m_originalNs = ::open("/proc/self/ns/net", O_RDONLY | O_CLOEXEC);
+    if (fd < 0 || m_originalNs < 0 || ::setns(fd, CLONE_NEWNET) != 0)
+        QFAIL("cannot enter namespace A");
+    ::close(fd);
+
+    if (!startTshark(&why))
+        QFAIL(qPrintable("tshark cannot start: " + why));
+    if (!startOlad(&why))
+        QFAIL(qPrintable("olad cannot start: " + why));
+
+    m_artnet.reset(new artnet(false));
+    QCOMPARE(m_artnet->interfaces().size(), 1);
+    QCOMPARE(m_artnet->interfaces().first().addressEntry.ip(), QHostAddress(OUR_IP));
+    m_artnet->setFirmwareVersion(0, 8);
+    m_artnet->setOemCode(0x0C, 0x14);
+    m_artnet->setNodeNames("Pultora", "Pultora V0.8 by www.pultora.org");
+    m_artnet->setNodeReport("Pultora ");
+    QVERIFY(m_artnet->setPollReplyEnabled(true));
+    m_artnet->setReceiveBuffer(reinterpret_cast<quint8 *>(m_artIn.data()), m_artIn.size(), 512);
+    QVERIFY(m_artnet->setReceiveUniverse(14));
+
+    m_acnnet.reset(new acnnet);
+    m_acnnet->setSourceName("Pultora");
+    m_acnnet->setReceiveBuffer(reinterpret_cast<quint8 *>(m_acnIn.data()), m_acnIn.size(), 512);
+    QVERIFY(m_acnnet->setReceiveUniverse(OLA_E131_OUT_UNIVERSE - 1));
+    QVERIFY(m_acnnet->membershipsOk());
+}
+
+bool TestNetPeers::setUpLan(QString *why)
+{
+    const QString tag =
+        QString("%1-%2").arg(getpid()).arg(QDateTime::currentMSecsSinceEpoch() % 100000);
+    m_nsA = "ptra-net-a-" + tag;
+    m_nsB = "ptra-net-b-" + tag;
+    const QList<QStringList> steps = {
+        {"ip", "netns", "add", m_nsA},
+        {"ip", "netns", "add", m_nsB},
+        {"ip", "-n", m_nsA, "link", "add", "va", "type", "veth", "peer", "name", "vb", "netns",
+         m_nsB},
+        {"ip", "-n", m_nsA, "addr", "add", QString(OUR_IP) + "/24", "brd", "+", "dev", "va"},
+        {"ip", "-n", m_nsB, "addr", "add", QString(OLA_IP) + "/24", "brd", "+", "dev", "vb"},
+        {"ip", "-n", m_nsA, "link", "set", "lo", "up"},
+        {"ip", "-n", m_nsB, "link", "set", "lo", "up"},
+        {"ip", "-n", m_nsA, "link", "set", "va", "up"},
+        {"ip", "-n", m_nsB, "link", "set", "vb", "up"},
+        {"ip", "-n", m_nsA, "route", "add", "224.0.0.0/4", "dev", "va"},
+        {"ip", "-n", m_nsB, "route", "add", "224.0.0.0/4", "dev", "vb"},
+    };
+    for (const QStringList &step : steps) {
+        const Result r = run(step);
+        if (r.exitCode != 0) {
+            *why = step.join(' ') + ": " + r.error + QString::fromLocal8Bit(r.out);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool TestNetPeers::startTshark(QString *why)
+{
+    m_pcap = m_dir.filePath("capture.pcapng");
+    QDir().mkpath(m_dir.filePath("tmp"));
+    m_tshark.reset(new QProcess);
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("TMPDIR", m_dir.filePath("tmp"));
+    m_tshark->setProcessEnvironment(env);
+    m_tshark->setProcessChannelMode(QProcess::MergedChannels);
+    m_tshark->start("tshark", {"-i", "va", "-n", "-f", "udp port 6454 or udp port 5568", "-w",
+                               m_pcap, "-a", "duration:240"});
+    QByteArray log;
+    const bool up = waitUntil(
+        [&] {
+            log += m_tshark->readAll();
+            return log.contains("Capturing on") || m_tshark->state() == QProcess::NotRunning;
+        },
+        15000);
+    if (!up || m_tshark->state() == QProcess::NotRunning) {
+        *why = QString::fromLocal8Bit(log) + m_tshark->errorString();
+        return false;
+    }
+    return true;
+}
+
+bool TestNetPeers::startOlad(QString *why)
+{
+    m_conf = m_dir.filePath("ola");
+    QDir().mkpath(m_conf);
+    // Only olad's own folder changes hands: tshark's capture writer, which
+    // drops root's capabilities, keeps writing to the root-owned folder.
+    if (run({"chown", "-R", "olad:olad", m_conf}).exitCode != 0 ||
+        run({"chmod", "755", m_dir.path()}).exitCode != 0) {
+        *why = "cannot hand the configuration folder to user olad";
+        return false;
+    }
+    const QStringList olad =
+        inB({"setpriv", "--reuid=olad", "--regid=olad", "--init-groups", "olad", "-c", m_conf,
+             "--no-http", "--no-register-with-dns-sd", "-l", "3"});
+    auto start = [&](const QString &phase) {
+        m_olad.reset(new QProcess);
+        m_olad->setProcessChannelMode(QProcess::MergedChannels);
+        m_olad->start(olad.first(), olad.mid(1));
+        const bool up = waitUntil(
+            [&] {
+                return m_olad->state() == QProcess::NotRunning ||
+                       run(inB({"ola_dev_info"}), 3000).exitCode == 0;
+            },
+            20000);
+        if (!up || m_olad->state() == QProcess::NotRunning) {
+            *why = phase + ": " + QString::fromLocal8Bit(m_olad->readAll().right(2000));
+            return false;
+        }
+        return true;
+    };
+    // First start writes the default plugin files; then only Art-Net and E1.31 stay on.
+    if (!start("first start"))
+        return false;
+    m_olad->terminate();
+    m_olad->waitForFinished(10000);
+    const QStringList files = QDir(m_conf).entryList({"ola-*.conf"});
+    if (!files.contains("ola-artnet.conf") || !files.contains("ola-e131.conf")) {
+        *why = "olad wrote no plugin configuration: " + files.join(' ');
+        return false;
+    }
+    for (const QString &name : files) {
+        if (name == "ola-server.conf" || name == "ola-universe.conf" || name == "ola-port.conf")
+            continue;
+        QFile f(QDir(m_conf).filePath(name));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        QString text = QString::fromUtf8(f.readAll());
+        f.close();
+        const bool keep = name == "ola-artnet.conf" || name == "ola-e131.conf";
+        text.replace(QRegularExpression("^enabled = .*$", QRegularExpression::MultilineOption),
+                     keep ? "enabled = true" : "enabled = false");
+        auto set = [&text](const QString &key, const QString &value) {
+            const QRegularExpression re("^" + key + " = .*$", QRegularExpression::MultilineOption);
+            if (text.contains(re))
+                text.replace(re, key + " = " + value);
+            else
+                text += key + " = " + value + "\n";
+        };
+        if (name == "ola-artnet.conf") {
+            set("ip", OLA_IP);
+            set("net", "0");
+            set("subnet", "1");
+            set("use_loopback", "false");
+            set("always_broadcast", "false");
+        } else if (name == "ola-e131.conf") {
+            set("ip", OLA_IP);
+            set("cid", "7b4ac0f2-43f5-4a6c-9bd3-0e1c21a0a001");
+            set("prepend_hostname", "false");
+            set("draft_discovery", "false");
+        }
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            continue;
+        f.write(text.toUtf8());
+    }
+    if (!start("second start"))
+        return false;
+    const Result devices = run(inB({"ola_dev_info"}));
+    if (!devices.out.contains("ArtNet") || !devices.out.contains("E1.31")) {
+        *why =
+            "olad runs without its Art-Net or E1.31 device: " + QString::fromLocal8Bit(devices.out);
+        return false;
+    }
+    return true;
+}
+
+QString TestNetPeers::recordOla(int universe, const std::function<void()> &keepSending)
+{
+    const QString file = m_dir.filePath(QString("record-%1.txt").arg(universe));
+    QFile::remove(file);
+    QProcess rec;
+    rec.setProcessChannelMode(QProcess::MergedChannels);
+    const QStringList cmd = inB(
+        {"timeout", "-s", "INT", "4", "ola_recorder", "-r", file, "-u", QString::number(universe)});
+    rec.start(cmd.first(), cmd.mid(1));
+    if (!rec.waitForStarted(5000))
+        return QString();
+    QTimer tick;
+    QObject::connect(&tick, &QTimer::timeout, keepSending);
+    tick.start(100);
+    waitUntil([&rec] { return rec.state() == QProcess::NotRunning; }, 15000);
+    tick.stop();
+    QFile f(file);
+    if (!f.open(QIODevice::ReadOnly))
+        return QString("(no recording) ") + QString::fromLocal8Bit(rec.readAll());
+    return QString::fromLatin1(f.readAll());
+}
+
+void TestNetPeers::artnetToOla()
+{
+    const Result patch = run(inB(
+        {"ola_patch", "-d", "1", "-p", "0", "-i", "-u", QString::number(OLA_ARTNET_IN_UNIVERSE)}));
+    QVERIFY2(patch.exitCode == 0, patch.out.constData());
+    const QByteArray data = pattern(512, 3, 1);
+    const QString recording = recordOla(OLA_ARTNET_IN_UNIVERSE, [&] {
+        m_artnet->sendDmx(u8(data), 512, 0x10 | OLA_ARTNET_IN_UNIVERSE);
+    });
+    const QString expected = QString("%1 %2").arg(OLA_ARTNET_IN_UNIVERSE).arg(csv(data));
+    QVERIFY2(recording.contains(expected), qPrintable(recording.left(300)));
+}
+
+void TestNetPeers::olaSubscribesAndSendsArtnet()
+{
+    // Patching an output port makes olad poll; it sends only to nodes whose
+    // ArtPollReply lists its Port-Address 0x14 (our third reply page).
+    const Result patch = run(
+        inB({"ola_patch", "-d", "1", "-p", "0", "-u", QString::number(OLA_ARTNET_OUT_UNIVERSE)}));
+    QVERIFY2(patch.exitCode == 0, patch.out.constData());
+    const int slot = (0x10 | OLA_ARTNET_OUT_UNIVERSE) - 14;
+    quint8 v = 0;
+    const bool arrived = waitUntil(
+        [&] {
+            run(inB({"ola_set_dmx", "-u", QString::number(OLA_ARTNET_OUT_UNIVERSE), "-d",
+                     "11,22,33,44"}),
+                5000);
+            return m_artnet->getReceivedValue(0x14, 3, v) && v == 44;
+        },
+        25000);
+    QVERIFY2(arrived, "olad sent no ArtDmx to our node (not subscribed from our ArtPollReply?)");
+    QCOMPARE(m_artIn.mid(slot * 512, 4), QByteArray("\x0b\x16\x21\x2c", 4));
+    // Universe 0x13 echoes our own broadcasts from the previous test; 0x15 got nothing.
+    QVERIFY(!m_artnet->getReceivedValue(0x15, 0, v));
+}
+
+void TestNetPeers::acnToOla()
+{
+    const Result patch = run(inB(
+        {"ola_patch", "-d", "2", "-p", "0", "-i", "-u", QString::number(OLA_E131_IN_UNIVERSE)}));
+    QVERIFY2(patch.exitCode == 0, patch.out.constData());
+    QByteArray data = pattern(512, 5, 2);
+    int step = 0;
+    // Fresh values each time: olad drops a repeated sequence number.
+    const QString recording = recordOla(OLA_E131_IN_UNIVERSE, [&] {
+        data[511] = char(++step);
+        m_acnnet->sendDmx(u8(data), 512, OLA_E131_IN_UNIVERSE - 1);
+    });
+    const QString prefix = QString("%1 %2").arg(OLA_E131_IN_UNIVERSE).arg(csv(data.left(511)));
+    QVERIFY2(recording.contains(prefix), qPrintable(recording.left(300)));
+}
+
+void TestNetPeers::olaSendsAcn()
+{
+    const Result patch =
+        run(inB({"ola_patch", "-d", "2", "-p", "0", "-u", QString::number(OLA_E131_OUT_UNIVERSE)}));
+    QVERIFY2(patch.exitCode == 0, patch.out.constData());
+    quint8 v = 0;
+    const bool arrived = waitUntil(
+        [&] {
+            run(inB({"ola_set_dmx", "-u", QString::number(OLA_E131_OUT_UNIVERSE), "-d", "5,6,7"}),
+                5000);
+            return m_acnnet->getReceivedValue(OLA_E131_OUT_UNIVERSE - 1, 2, v) && v == 7;
+        },
+        15000);
+    QVERIFY2(arrived, "olad's E1.31 did not reach our DMX-IN array");
+    QCOMPARE(m_acnIn.left(4), QByteArray("\x05\x06\x07\x00", 4)); // three slots, no more
+}
+
+QStringList TestNetPeers::tsharkRead(const QString &filter, const QStringList &fields)
+{
+    QStringList cmd{
+        "tshark", "-r",  m_pcap, "-n", "--enable-heuristic", "acn", "-o", "acn.dmx_enable:TRUE",
+        "-Y",     filter};
+    if (!fields.isEmpty()) {
+        cmd << "-T"
+            << "fields";
+        for (const QString &f : fields)
+            cmd << "-e" << f;
+    }
+    const Result r = run(cmd, 30000);
+    QStringList lines = QString::fromLocal8Bit(r.out).split('\n', Qt::SkipEmptyParts);
+    // tshark's own warnings (running as root) share the merged output.
+    lines.removeIf([](const QString &l) { return l.startsWith("Running as user"); });
+    return lines;
+}
+
+void TestNetPeers::tsharkDecodesOurPackets()
+{
+    QByteArray data(512, 0);
+    data[0] = 0x0b;
+    data[1] = 0x16;
+    data[2] = 0x21;
+    QCOMPARE(m_artnet->sendDmx(u8(data), 512, 0x0123), qint64(530));
+    QCOMPARE(m_acnnet->sendDmx(u8(data), 512, 999), qint64(638));
+    QCOMPARE(m_acnnet->sendDmx(u8(data), 24, 999), qint64(150));
+    QTest::qWait(1300); // two keep-alive rounds
+    QVERIFY2(m_tshark->state() == QProcess::Running,
+             qPrintable("tshark stopped early: " + QString::fromLocal8Bit(m_tshark->readAll())));
+    const qint64 pid = m_tshark->processId();
+    QVERIFY(pid > 0);
+    ::kill(pid_t(pid), SIGINT); // tshark finishes its file on SIGINT
+    QVERIFY(waitUntil([this] { return m_tshark->state() == QProcess::NotRunning; }, 15000));
+
+    const QString us = QString("ip.src==%1 && ").arg(OUR_IP);
+    QVERIFY(!tsharkRead(us + "artnet.header.opcode==0x5000 && artnet.output.universe==291 && "
+                             "artnet.output.length==512 && udp.payload[18:3]==0b:16:21 && "
+                             "artnet.header.protver==14")
+                 .isEmpty());
+
+    // Our replies to olad's polls: page 3 holds Port-Address 0x14.
+    const QString mac = m_artnet->interfaces().first().hardwareAddress.toLower();
+    const QStringList replies = tsharkRead(
+        us + "artnet.header.opcode==0x2100",
+        {"artnet.poll_reply.ip_address", "artnet.poll_reply.short_name",
+         "artnet.poll_reply.num_ports", "artnet.poll_reply.netswitch",
+         "artnet.poll_reply.subswitch", "artnet.poll_reply.swout_1_universe",
+         "artnet.poll_reply.mac", "artnet.poll_reply.bind_index", "artnet.poll_reply.oem"});
+    QVERIFY2(!replies.isEmpty(), "no ArtPollReply captured");
+    QVERIFY2(replies.contains(
+                 QString("198.51.100.1\tPultora\t2\t0x00\t0x00\t14\t%1\t0x01\t0x0c14").arg(mac)),
+             qPrintable(replies.join('\n')));
+    QVERIFY2(replies.contains(
+                 QString("198.51.100.1\tPultora\t4\t0x00\t0x01\t16\t%1\t0x02\t0x0c14").arg(mac)),
+             qPrintable(replies.join('\n')));
+    QVERIFY2(replies.contains(
+                 QString("198.51.100.1\tPultora\t2\t0x00\t0x01\t20\t%1\t0x03\t0x0c14").arg(mac)),
+             qPrintable(replies.join('\n')));
+
+    const QStringList e131 = tsharkRead(us + "acn.dmx.universe==1000",
+                                        {"acn.dmx.count", "acn.dmx.source_name", "acn.dmx.priority",
+                                         "acn.dmx.seq_number", "acn.pdu.length"});
+    QVERIFY2(e131.size() >= 3, qPrintable(e131.join('\n')));
+    QVERIFY2(e131.first().startsWith("513\tPultora\t100\t1\t"), qPrintable(e131.first()));
+    QVERIFY2(e131.at(1).startsWith("25\tPultora\t100\t2\t"), qPrintable(e131.at(1)));
+    QVERIFY2(e131.at(2).startsWith("25\tPultora\t100\t2\t"), qPrintable(e131.at(2))); // repeat
+
+    const QStringList bad = tsharkRead(us + "(_ws.malformed || _ws.expert.severity >= 8388608)");
+    QVERIFY2(bad.isEmpty(), qPrintable(bad.join('\n')));
+}
+
+void TestNetPeers::cleanupTestCase()
+{
+    m_artnet.reset();
+    m_acnnet.reset();
+    if (m_olad && m_olad->state() != QProcess::NotRunning) {
+        m_olad->terminate();
+        if (!m_olad->waitForFinished(5000))
+            m_olad->kill();
+    }
+    if (m_tshark && m_tshark->state() != QProcess::NotRunning) {
+        m_tshark->kill();
+        m_tshark->waitForFinished(5000);
+    }
+    if (m_originalNs >= 0) {
+        ::setns(m_originalNs, CLONE_NEWNET);
+        ::close(m_originalNs);
+    }
+    for (const QString &ns : {m_nsB, m_nsA})
+        if (!ns.isEmpty())
+            run({"ip", "netns", "del", ns});
+}
+
+QTEST_GUILESS_MAIN(TestNetPeers)
+#include "tst_netpeers.moc"
