@@ -2,9 +2,9 @@
 // the event loop. Destroying the window writes the last session.
 #include "firstpaint.h"
 #include "pultora.h"
+#include "translation.h"
 
 #include <QApplication>
-#include <QDir>
 #include <QLocale>
 #include <QTranslator>
 
@@ -12,14 +12,11 @@ int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
 
-    // "Pultora_de_DE" falls back to "Pultora_de", then "Pultora".
     QTranslator translator;
-    const QString translationName = QStringLiteral("Pultora_") + QLocale::system().name();
-    QString translationFile;
-    if (translator.load(translationName, QCoreApplication::applicationDirPath())) {
+    const QString translationFile = loadTranslation(translator, QLocale::system().name(),
+                                                    QCoreApplication::applicationDirPath());
+    if (!translationFile.isEmpty())
         QCoreApplication::installTranslator(&translator);
-        translationFile = translationName;
-    }
 
     auto *console = new Pultora(nullptr, argc, argv, translationFile, QLocale::system().name());
     FirstPaintReport::installIfRequested(console);

@@ -7,17 +7,20 @@
 #include "pultora.h"
 #include "scriptedprompter.h"
 #include "startup.h"
+#include "translation.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressDialog>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTranslator>
 
 namespace
 {
@@ -151,6 +154,119 @@ private slots:
         // Triggering an action reaches its slot: Save As asks for a file.
         c.configSaveAs->trigger();
         QCOMPARE(m_prompter->fileDialogTitles, QStringList{QStringLiteral("Save File")});
+    }
+
+    // Widgets, dialogs and actions connect by signature text.
+    void slotSignatures()
+    {
+        const char *const signatures[] = {
+            "slotControlBlink(const QWidget*)",
+            "slotControlBlink(const QWidget*,const QWidget*)",
+            "checkConsitence(SettingStruct*)",
+            "slotAdd()",
+            "slotEdit()",
+            "slotMove()",
+            "slotDelete()",
+            "slotCut()",
+            "slotCopy()",
+            "slotPaste()",
+            "slotOverview()",
+            "slotBackground()",
+            "slotCheckConsistence()",
+            "slotConfigNew()",
+            "slotConfigOpen()",
+            "slotConfigReload()",
+            "slotConfigRecentFile()",
+            "slotConfigAppend()",
+            "slotConfigSave()",
+            "slotConfigSaveAs()",
+            "slotConfigSaveCopy()",
+            "slotImportForeignGuiControl()",
+            "slotImportForeignGuiBackground()",
+            "slotDocumentation()",
+            "slotLockUnlockScreen()",
+            "slotPreferences()",
+            "slotPreferencesChanged()",
+            "slotSettingsChanged(bool)",
+            "slotSettingsChanged()",
+            "slotSettingsChanged(QWidget*)",
+            "slotSettingsEdit(const QWidget*)",
+            "slotSettingsDelete(const QWidget*)",
+            "slotSettingsShiftUp(const QWidget*)",
+            "slotSettingsShiftDown(const QWidget*)",
+            "slotSettingsChangedGroupBegin()",
+            "slotSettingsChangedGroup(const QWidget*,int,int,QString)",
+            "slotSettingsChangedGroupEnd()",
+            "slotSettingsChangedBackground()",
+            "slotControlPushClicked(SettingDmxStruct,int)",
+            "slotControlSliderChanged(SettingDmxStruct,int)",
+            "slotControlEncoderChanged(SettingDmxStruct,int)",
+            "slotControlPotiChanged(SettingDmxStruct,int)",
+            "slotConsistenceCheckChanged(bool)",
+            "slotConsistenceCheckChanged()",
+            "slotCheckTrigger()",
+            "checkDmxIn()",
+            "checkPitchBend()",
+            "slotCheckForSoftwareUpdate(bool)",
+            "slotCheckForSoftwareUpdate()",
+            "slotHelp()",
+            "slotAbout()",
+            "slotQuit()",
+            "slotCloseSettingsOverviewDlg()"};
+        const QMetaObject &meta = Pultora::staticMetaObject;
+        for (const char *slot : signatures)
+            QVERIFY2(meta.indexOfSlot(slot) >= 0, slot);
+        QCOMPARE(meta.method(meta.indexOfSlot("checkConsitence(SettingStruct*)")).returnType(),
+                 int(QMetaType::Bool));
+        QCOMPARE(meta.method(meta.indexOfSlot("slotConfigSave()")).returnType(),
+                 int(QMetaType::Bool));
+        // The overview's batch signal, as it is written, normalises to ours.
+        QCOMPARE(
+            QMetaObject::normalizedSignature(
+                "slotSettingsChangedGroup(const QWidget*, const int, const int, const QString)"),
+            QByteArray("slotSettingsChangedGroup(const QWidget*,int,int,QString)"));
+        for (int i = meta.methodOffset(); i < meta.methodCount(); ++i)
+            QVERIFY(meta.method(i).methodType() != QMetaMethod::Signal);
+    }
+
+    void translationFallsBackToLanguage()
+    {
+        // A translation file holding nothing but the format's magic number.
+        const QByteArray magic = QByteArray::fromHex("3cb86418caef9c95cd211cbf60a1bddd");
+        QFile qm(m_dir->filePath(QStringLiteral("Pultora_de.qm")));
+        QVERIFY(qm.open(QIODevice::WriteOnly));
+        qm.write(magic);
+        qm.close();
+        QTranslator translator;
+        QCOMPARE(loadTranslation(translator, QStringLiteral("de_DE"), m_dir->path()),
+                 QStringLiteral("Pultora_de_DE"));
+        QTranslator none;
+        QVERIFY(loadTranslation(none, QStringLiteral("fr_FR"), m_dir->path()).isEmpty());
+    }
+
+    void droppedFileIsOpened()
+    {
+        writeText(QStringLiteral("dropped.ptra"), defaultConfigurationText());
+        m_prompter->answers = {QMessageBox::Ok, QMessageBox::No};
+        std::unique_ptr<Pultora> console(makeConsole());
+        QVERIFY(console->controls().isEmpty());
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(m_dir->filePath(QStringLiteral("dropped.ptra")))});
+        QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(console.get(), &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(console.get(), &drop);
+        QCOMPARE(console->controls().size(), 36);
+        QCOMPARE(QFileInfo(console->currentFile()).fileName(), QStringLiteral("dropped.ptra"));
+
+        // Text without addresses is not taken.
+        QMimeData text;
+        text.setText(QStringLiteral("hello"));
+        QDragEnterEvent other(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+        other.ignore();
+        QCoreApplication::sendEvent(console.get(), &other);
+        QVERIFY(!other.isAccepted());
     }
 
     void iconResources_data()
