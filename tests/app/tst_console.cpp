@@ -269,6 +269,46 @@ private slots:
         QVERIFY(!other.isAccepted());
     }
 
+    void lastSessionWriteFailureIsReported()
+    {
+        // A folder in the way makes the last-session file unwritable.
+        QVERIFY(QDir().mkdir(appinfo::lastSessionFileName()));
+        m_prompter->answers = {QMessageBox::Ok, QMessageBox::No};
+        std::unique_ptr<Pultora> console(makeConsole());
+        m_prompter->asked.clear();
+        console.reset();
+        QCOMPARE(m_prompter->asked.size(), 1);
+        QCOMPARE(m_prompter->asked.at(0).icon, QMessageBox::Warning);
+        QCOMPARE(m_prompter->asked.at(0).title, QStringLiteral("Pultora"));
+        QVERIFY(m_prompter->asked.at(0).text.startsWith(
+            QStringLiteral("The file config_last_session.ptra could not be written!\n")));
+    }
+
+    void popupMenuEnablesByWhatIsUnderIt()
+    {
+        std::unique_ptr<Pultora> console(makeDefaultConsole());
+        console->show();
+        QVERIFY(QTest::qWaitForWindowExposed(console.get()));
+        const CommandTable &c = console->commands();
+        // "Push\nRed" covers (20, 20) to (70, 70); (5, 5) is bare background.
+        QContextMenuEvent onControl(QContextMenuEvent::Mouse, QPoint(30, 30),
+                                    console->mapToGlobal(QPoint(30, 30)));
+        QCoreApplication::sendEvent(console.get(), &onControl);
+        QVERIFY(c.mainMenu->isVisible());
+        QVERIFY(c.edit->isEnabled() && c.move->isEnabled() && c.remove->isEnabled());
+        QVERIFY(c.cut->isEnabled() && c.copy->isEnabled());
+        QVERIFY(!c.paste->isEnabled()); // nothing cut or copied yet
+        QVERIFY(c.configAppend->isEnabled());
+        c.mainMenu->hide();
+
+        QContextMenuEvent onBackground(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                       console->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(console.get(), &onBackground);
+        QVERIFY(!c.edit->isEnabled() && !c.remove->isEnabled() && !c.copy->isEnabled());
+        c.mainMenu->hide();
+        m_prompter->answers = {QMessageBox::No};
+    }
+
     void iconResources_data()
     {
         QTest::addColumn<QString>("path");

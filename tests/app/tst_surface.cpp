@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QLCDNumber>
 #include <QLabel>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -89,6 +90,36 @@ private slots:
         Surface::storeWindowSize(m_background, 600, 600);
         QCOMPARE(m_background.size_x, 400u);
         QCOMPARE(m_background.size_y, 400u);
+    }
+
+    void backgroundPictureIsStretchedOverTheWindow()
+    {
+        m_background.size_x = 100;
+        m_background.size_y = 80;
+        m_background.color_red = 0;
+        m_background.color_green = 0;
+        m_background.color_blue = 255;
+        m_surface->applyBackground();
+        QCOMPARE(m_console->size(), QSize(100, 80));
+        QImage plain(m_console->size(), QImage::Format_RGB32);
+        {
+            QPainter painter(&plain);
+            painter.fillRect(plain.rect(), Qt::white);
+            m_surface->paintBackground(painter, plain.rect()); // no picture: nothing drawn
+        }
+        QCOMPARE(plain.pixelColor(50, 40), QColor(Qt::white));
+        QCOMPARE(m_console->palette().color(QPalette::Window), QColor(0, 0, 255));
+
+        m_background.bitmap = QImage(10, 10, QImage::Format_RGB32);
+        m_background.bitmap.fill(Qt::red);
+        QImage painted(m_console->size(), QImage::Format_RGB32);
+        painted.fill(Qt::white);
+        {
+            QPainter painter(&painted);
+            m_surface->paintBackground(painter, painted.rect());
+        }
+        QCOMPARE(painted.pixelColor(0, 0), QColor(Qt::red));
+        QCOMPARE(painted.pixelColor(99, 79), QColor(Qt::red));
     }
 
     void stretchOfZeroIsReadAsHundred()
