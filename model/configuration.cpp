@@ -19,12 +19,7 @@
 namespace
 {
 
-const char *const kContext = "Pultora";
-
-QString tr(const char *text)
-{
-    return QCoreApplication::translate(kContext, text);
-}
+const qint64 kMaxConfigurationBytes = 256 * 1024 * 1024;
 
 // Keeps the host's wait cursor on for the lifetime of a load.
 class BusyScope
@@ -173,7 +168,8 @@ void applyDocument(ConfigurationHost &host, ParsedDocument &parsed)
             // Asked on every load: running system commands must be the
             // user's decision, not the document's.
             if (parsed.commandFlagRequested.at(index))
-                preferences.command_flag = host.askYesNo(tr(
+                preferences.command_flag = host.askYesNo(QCoreApplication::translate(
+                    "Pultora",
                     "In this config file is the command flag enable you are sure to want this?"));
             host.applyPreferences(preferences);
             break;
@@ -190,16 +186,22 @@ void report(ConfigurationHost &host, const QString &source, const LoadOptions &o
     if (!options.append) {
         if (options.fromText) {
             host.setCurrentFile(QStringLiteral("config_default.ptra"));
-            host.showStatus(tr("Configuration has been loaded"));
+            host.showStatus(
+                QCoreApplication::translate("Pultora", "Configuration has been loaded"));
             host.setModified(true);
         } else {
             host.setCurrentFile(source);
-            host.showStatus(tr("File %1 has been loaded!").arg(source));
+            host.showStatus(
+                QCoreApplication::translate("Pultora", "File %1 has been loaded!").arg(source));
             host.setModified(false);
         }
     } else {
-        host.showStatus(options.fromText ? tr("Configuration has been loaded and appended!")
-                                         : tr("File %1 has been loaded and appended!").arg(source));
+        host.showStatus(
+            options.fromText
+                ? QCoreApplication::translate("Pultora",
+                                              "Configuration has been loaded and appended!")
+                : QCoreApplication::translate("Pultora", "File %1 has been loaded and appended!")
+                      .arg(source));
         host.setModified(true);
     }
 }
@@ -325,10 +327,21 @@ bool loadConfiguration(ConfigurationHost &host, const QString &source, const Loa
         text = source;
     } else {
         QFile file(source);
-        if (!file.open(QIODevice::ReadOnly)) {
+        QString reason;
+        const QFileInfo info(source);
+        // Devices and pipes could block the console for good; a file far
+        // beyond any configuration would only exhaust the memory.
+        if (info.exists() && !info.isFile())
+            reason = QCoreApplication::translate("Pultora", "Not a regular file");
+        else if (info.size() > kMaxConfigurationBytes)
+            reason = QCoreApplication::translate("Pultora", "File too large");
+        else if (!file.open(QIODevice::ReadOnly))
+            reason = file.errorString();
+        if (!reason.isEmpty()) {
             host.showWarning(
-                tr("Pultora"),
-                tr("The file %1 could not be read!\n%2.").arg(source, file.errorString()));
+                QCoreApplication::translate("Pultora", "Pultora"),
+                QCoreApplication::translate("Pultora", "The file %1 could not be read!\n%2.")
+                    .arg(source, reason));
             return false;
         }
         text = decodeConfigurationText(file.readAll());
@@ -337,13 +350,16 @@ bool loadConfiguration(ConfigurationHost &host, const QString &source, const Loa
     BusyScope busy(host);
     ParsedDocument parsed;
     if (!parseDocument(text, host.midiDevices(), options.createControls, &parsed)) {
-        host.showWarning(tr("XML-Error"),
-                         options.fromText
-                             ? tr("The included configuration could not be loaded! It is not "
-                                  "valid Pultora XML content (*.ptra).")
-                             : tr("Could not load file %1! It is not a valid Pultora XML file "
-                                  "(*.ptra).")
-                                   .arg(source));
+        host.showWarning(
+            QCoreApplication::translate("Pultora", "XML-Error"),
+            options.fromText
+                ? QCoreApplication::translate(
+                      "Pultora", "The included configuration could not be loaded! It is not "
+                                 "valid Pultora XML content (*.ptra).")
+                : QCoreApplication::translate(
+                      "Pultora", "Could not load file %1! It is not a valid Pultora XML file "
+                                 "(*.ptra).")
+                      .arg(source));
         return false;
     }
     text.clear();

@@ -97,6 +97,7 @@ private Q_SLOTS:
     void unstorableCharactersDropped();
     void report_data();
     void report();
+    void unreadableFile_data();
     void unreadableFile();
     void parseErrors_data();
     void parseErrors();
@@ -292,16 +293,24 @@ void TestConfiguration::report()
     QCOMPARE(host.calls, expected);
 }
 
+void TestConfiguration::unreadableFile_data()
+{
+    QTest::addColumn<QString>("path");
+    QTest::newRow("missing") << QDir::temp().filePath("no-such-folder-4711/missing.ptra");
+    QTest::newRow("a folder") << QDir::tempPath();
+    QTest::newRow("a device") << "/dev/zero";
+}
+
 void TestConfiguration::unreadableFile()
 {
+    QFETCH(QString, path);
     RecordingHost host;
-    const QString path = QDir::temp().filePath("no-such-folder-4711/missing.ptra");
     QVERIFY(!loadConfiguration(host, path, LoadOptions()));
     QCOMPARE(host.warnings.size(), 1);
     const QString expected = QStringLiteral("Pultora|The file %1 could not be read!\n").arg(path);
     QVERIFY2(host.warnings.first().startsWith(expected), qPrintable(host.warnings.first()));
     QVERIFY(host.warnings.first().endsWith('.'));
-    QVERIFY(host.warnings.first().size() > expected.size() + 1); // the system's reason
+    QVERIFY(host.warnings.first().size() > expected.size() + 1); // the reason
     QCOMPARE(host.calls, QStringList{"warning"});
 }
 
