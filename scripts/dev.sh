@@ -48,6 +48,10 @@ cmd=${1:-}
 shift || true
 case "$cmd" in
 start)
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+        echo "start: no display; on a machine without one use: xvfb-run -a $0 start" >&2
+        exit 1
+    fi
     install_deps
     build "$ROOT/build"
     # A fresh working folder: without a config_default.ptra there, the
