@@ -139,7 +139,11 @@ void AttributeSink::text(const QString &name, const QString &value)
 
 void AttributeSink::number(const QString &name, quint64 value)
 {
-    text(name, QString::number(value));
+    m_number.setNum(value); // reuses the buffer: no allocation per attribute
+    if (m_dom)
+        m_dom->setAttribute(name, m_number);
+    else
+        m_stream->writeAttribute(name, m_number);
 }
 
 void AttributeSink::picture(const QImage &picture)

@@ -73,6 +73,7 @@ public:
 private:
     QDomElement *m_dom = nullptr;
     QXmlStreamWriter *m_stream = nullptr;
+    QString m_number;
 };
 
 // Base64 text of the picture's PNG encoding; empty for a null picture or

@@ -11,6 +11,8 @@
 #include <QFileInfo>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
+#include <utility>
+#include <vector>
 
 #ifndef PULTORA_VERSION_STRING
 #define PULTORA_VERSION_STRING "0.8.0.0"
@@ -41,6 +43,7 @@ struct DocumentHeader {
     QString time;
     QString languageCall;
     QString languageFile;
+    bool withLanguages = true; // the built-in document predates them
 };
 
 // Streams the document: DOCTYPE, root with its header, then the children in
@@ -60,8 +63,10 @@ QString writeDocument(const DocumentHeader &header, const ConfigurationSource &s
     root.text(QStringLiteral("software_version"), header.softwareVersion);
     root.text(QStringLiteral("date"), header.date);
     root.text(QStringLiteral("time"), header.time);
-    root.text(QStringLiteral("language_call"), header.languageCall);
-    root.text(QStringLiteral("language_file"), header.languageFile);
+    if (header.withLanguages) {
+        root.text(QStringLiteral("language_call"), header.languageCall);
+        root.text(QStringLiteral("language_file"), header.languageFile);
+    }
 
     AttributeSink element(writer);
     if (source.checks) {
@@ -94,8 +99,8 @@ QString writeDocument(const DocumentHeader &header, const ConfigurationSource &s
 // so a document that turns out malformed half way changes nothing.
 struct ParsedDocument {
     enum Kind { Control, Background, Preferences, Checks };
-    QList<QPair<Kind, int>> order; // kind and index into its list
-    QList<SettingStruct> controls;
+    std::vector<std::pair<Kind, int>> order; // kind and index into its list
+    std::vector<SettingStruct> controls;
     QList<BackgroundStruct> backgrounds;
     QList<PreferencesStruct> preferences;
     QList<bool> commandFlagRequested; // parallel to preferences
@@ -124,20 +129,20 @@ bool parseDocument(const QString &text, const MidiDeviceNames &devices, bool cre
         if (name == QLatin1String("control")) {
             if (!createControls)
                 continue;
-            parsed->order.append({ParsedDocument::Control, int(parsed->controls.size())});
-            parsed->controls.append(SettingStruct());
-            readControlFields(attributes, &parsed->controls.last());
+            parsed->order.emplace_back(ParsedDocument::Control, int(parsed->controls.size()));
+            readControlFields(attributes, &parsed->controls.emplace_back());
         } else if (name == QLatin1String("background")) {
-            parsed->order.append({ParsedDocument::Background, int(parsed->backgrounds.size())});
+            parsed->order.emplace_back(ParsedDocument::Background, int(parsed->backgrounds.size()));
             parsed->backgrounds.append(BackgroundStruct());
             readBackgroundFields(attributes, &parsed->backgrounds.last());
         } else if (name == QLatin1String("preferences")) {
-            parsed->order.append({ParsedDocument::Preferences, int(parsed->preferences.size())});
+            parsed->order.emplace_back(ParsedDocument::Preferences,
+                                       int(parsed->preferences.size()));
             parsed->preferences.append(PreferencesStruct());
             parsed->commandFlagRequested.append(
                 readPreferencesFields(attributes, &parsed->preferences.last(), devices));
         } else if (name == QLatin1String("consistence_check")) {
-            parsed->order.append({ParsedDocument::Checks, int(parsed->checks.size())});
+            parsed->order.emplace_back(ParsedDocument::Checks, int(parsed->checks.size()));
             parsed->checks.append(ConsistenceCheckStruct());
             readConsistenceCheckFields(attributes, &parsed->checks.last());
         } else {
@@ -155,7 +160,7 @@ bool parseDocument(const QString &text, const MidiDeviceNames &devices, bool cre
 
 void applyDocument(ConfigurationHost &host, ParsedDocument &parsed)
 {
-    for (const auto &[kind, index] : std::as_const(parsed.order)) {
+    for (const auto &[kind, index] : parsed.order) {
         switch (kind) {
         case ParsedDocument::Control:
             host.applyControl(parsed.controls.at(index));
@@ -265,6 +270,7 @@ QString buildDefaultConfiguration()
     header.softwareVersion = QStringLiteral("0.4.7.0");
     header.date = QStringLiteral("2012/09/19");
     header.time = QStringLiteral("07:55:23");
+    header.withLanguages = false;
 
     const ConsistenceCheckStruct checks;
     BackgroundStruct background;

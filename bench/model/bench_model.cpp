@@ -82,8 +82,11 @@ QList<SettingStruct> makeControls(int count)
             c.dmx_in.protocol_type_in = PT_ARTNET;
             c.dmx_in.dmx_in_channel = static_cast<quint16>(i % 512);
         }
-        if (i % 10 == 0)
-            c.bitmap = picture;
+        if (i % 10 == 0) {
+            // Its own image, as after loading a document.
+            c.bitmap = picture.copy();
+            c.bitmap.setPixel(0, 0, qRgba(i % 256, 0, 0, 255));
+        }
         controls.append(c);
     }
     return controls;
@@ -93,6 +96,11 @@ double medianMs(std::vector<double> samples)
 {
     std::sort(samples.begin(), samples.end());
     return samples[samples.size() / 2];
+}
+
+double minMs(const std::vector<double> &samples)
+{
+    return *std::min_element(samples.begin(), samples.end());
 }
 
 double peakMb()
@@ -156,10 +164,11 @@ int main(int argc, char **argv)
     const double load = medianMs(loadMs);
     const double peak = peakMb();
     std::printf("controls: %d, document: %.1f MB, runs: %d\n", count, bytes.size() / 1e6, runs);
-    std::printf("writeConfiguration: median %.1f ms (target < %.0f ms for 10000)\n", write,
-                kTargetMs);
-    std::printf("load into records:  median %.1f ms (target < %.0f ms for 10000), %d controls\n",
-                load, kTargetMs, loaded);
+    std::printf("writeConfiguration: median %.1f ms, best %.1f ms (target < %.0f ms for 10000)\n",
+                write, minMs(writeMs), kTargetMs);
+    std::printf("load into records:  median %.1f ms, best %.1f ms (target < %.0f ms for 10000), "
+                "%d controls\n",
+                load, minMs(loadMs), kTargetMs, loaded);
     std::printf("peak memory: %.1f MB (target < %.0f MB)\n", peak, kTargetPeakMb);
     if (loaded != count)
         return 1;

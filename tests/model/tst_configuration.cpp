@@ -450,6 +450,7 @@ void TestConfiguration::builtInDefault()
     QCOMPARE(root.attribute("author"), QStringLiteral("pultora"));
     QCOMPARE(root.attribute("date"), QStringLiteral("2012/09/19"));
     QCOMPARE(root.attribute("time"), QStringLiteral("07:55:23"));
+    QVERIFY(!root.hasAttribute("language_call"));
     QVERIFY(root.firstChildElement("preferences").isNull());
     QCOMPARE(root.firstChildElement("consistence_check").attributes().count(), 1);
 
