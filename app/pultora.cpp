@@ -162,7 +162,10 @@ void Pultora::setCurrentFile(const QString &path)
                        .arg(appinfo::VERSION_MINOR)
                        .arg(shown));
     if (!path.isEmpty()) {
-        m_recent.add(path);
+        // A file named relative to the working folder (the command line,
+        // the built-in default) must still be found from the recent list
+        // after the program was started somewhere else.
+        m_recent.add(QFileInfo(path).absoluteFilePath());
         m_commands.updateRecentActions(m_recent.files());
     }
 }

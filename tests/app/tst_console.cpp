@@ -401,6 +401,8 @@ private slots:
         QCOMPARE(console->controls().size(), 36);
         QVERIFY(!console->isWindowModified());
         QCOMPARE(QFileInfo(console->currentFile()).fileName(), appinfo::defaultConfigFileName());
+        QCOMPARE(console->recentFiles().value(0),
+                 QDir::current().absoluteFilePath(appinfo::defaultConfigFileName()));
     }
 
     void missingCommandLineFileAsksNothingMore()
