@@ -234,7 +234,9 @@ void artnet::readPackage()
         return;
     quint8 buffer[RECEIVE_BUFFER_SIZE];
     QHostAddress sender;
-    while (m_socket && m_socket->hasPendingDatagrams()) {
+    // One read per datagram until the socket is empty; a datagram handler
+    // never deletes the socket.
+    for (;;) {
         const qint64 n =
             m_socket->readDatagram(reinterpret_cast<char *>(buffer), sizeof buffer, &sender);
         if (n < 0)

@@ -1,66 +1,261 @@
 #include "netenvironment.h"
 
 #include <QNetworkInterface>
-#include <QUdpSocket>
+#include <QSocketNotifier>
 
 #include <chrono>
+#include <cstring>
 
 #ifdef Q_OS_WIN
 #include <winsock2.h>
 #include <ws2tcpip.h>
+using socklen_t = int;
 #else
+#include <cerrno>
+#include <fcntl.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 #endif
 
-UdpDatagramSocket::UdpDatagramSocket(QObject *parent)
-    : DatagramSocket(parent), m_socket(new QUdpSocket(this))
+namespace
 {
-    connect(m_socket, &QUdpSocket::readyRead, this, &DatagramSocket::readyRead);
+
+#ifdef Q_OS_WIN
+using Fd = SOCKET;
+void closeSocket(qintptr fd)
+{
+    ::closesocket(SOCKET(fd));
+}
+bool setNonBlocking(qintptr fd)
+{
+    u_long on = 1;
+    return ::ioctlsocket(SOCKET(fd), FIONBIO, &on) == 0;
+}
+#else
+using Fd = int;
+void closeSocket(qintptr fd)
+{
+    ::close(int(fd));
+}
+bool setNonBlocking(qintptr fd)
+{
+    const int flags = ::fcntl(int(fd), F_GETFL);
+    return flags >= 0 && ::fcntl(int(fd), F_SETFL, flags | O_NONBLOCK) == 0;
+}
+#endif
+
+bool setOption(qintptr fd, int level, int name, int value)
+{
+    return ::setsockopt(Fd(fd), level, name, reinterpret_cast<const char *>(&value),
+                        sizeof value) == 0;
+}
+
+sockaddr_in toSockaddr(const QHostAddress &address, quint16 port)
+{
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(address.toIPv4Address());
+    return a;
+}
+
+} // namespace
+
+struct UdpDatagramSocket::Batch {
+#ifdef Q_OS_LINUX
+    static constexpr int COUNT = 32;
+    static constexpr int SLOT_BYTES = 1500;
+    char buffers[COUNT][SLOT_BYTES];
+    sockaddr_in from[COUNT];
+    iovec io[COUNT];
+    mmsghdr headers[COUNT];
+    int received = 0;     // datagrams in the batch
+    int next = 0;         // next one to hand out
+    bool drained = false; // the last batch emptied the socket
+#endif
+};
+
+UdpDatagramSocket::UdpDatagramSocket(QObject *parent) : DatagramSocket(parent)
+{
+#ifdef Q_OS_LINUX
+    m_batch = new Batch;
+#endif
+}
+
+UdpDatagramSocket::~UdpDatagramSocket()
+{
+    close();
+    delete m_batch;
+}
+
+void UdpDatagramSocket::close()
+{
+#ifdef Q_OS_LINUX
+    if (m_batch) {
+        m_batch->received = m_batch->next = 0;
+        m_batch->drained = false;
+    }
+#endif
+    delete m_notifier;
+    m_notifier = nullptr;
+    if (m_fd >= 0)
+        closeSocket(m_fd);
+    m_fd = -1;
 }
 
 bool UdpDatagramSocket::bind(quint16 port, bool shareAddress)
 {
-    const QAbstractSocket::BindMode mode =
-        shareAddress ? (QAbstractSocket::ShareAddress | QAbstractSocket::ReuseAddressHint)
-                     : QAbstractSocket::DefaultForPlatform;
-    return m_socket->bind(QHostAddress::AnyIPv4, port, mode);
+    close();
+#ifdef Q_OS_WIN
+    static const bool started = [] {
+        WSADATA wsa;
+        return ::WSAStartup(MAKEWORD(2, 2), &wsa) == 0;
+    }();
+    if (!started)
+        return false;
+#endif
+    const Fd fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+#ifdef Q_OS_WIN
+    if (fd == INVALID_SOCKET)
+        return false;
+#else
+    if (fd < 0)
+        return false;
+#endif
+    m_fd = qintptr(fd);
+    if (shareAddress) {
+        setOption(m_fd, SOL_SOCKET, SO_REUSEADDR, 1);
+#ifdef SO_REUSEPORT
+        // BSD and macOS share a UDP port only with SO_REUSEPORT.
+#ifndef Q_OS_LINUX
+        setOption(m_fd, SOL_SOCKET, SO_REUSEPORT, 1);
+#endif
+#endif
+    }
+    // Art-Net broadcasts; bursts of whole universes need room.
+    setOption(m_fd, SOL_SOCKET, SO_BROADCAST, 1);
+    setOption(m_fd, SOL_SOCKET, SO_RCVBUF, RECEIVE_BUFFER_BYTES);
+    const sockaddr_in any = toSockaddr(QHostAddress(QHostAddress::AnyIPv4), port);
+    if (!setNonBlocking(m_fd) ||
+        ::bind(fd, reinterpret_cast<const sockaddr *>(&any), sizeof any) != 0) {
+        close();
+        return false;
+    }
+    m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
+    connect(m_notifier, &QSocketNotifier::activated, this, &DatagramSocket::readyRead);
+    return true;
 }
 
 qint64 UdpDatagramSocket::writeDatagram(const char *data, qint64 size,
                                         const QHostAddress &destination, quint16 port)
 {
-    return m_socket->writeDatagram(data, size, destination, port);
+    if (m_fd < 0 || destination.protocol() != QAbstractSocket::IPv4Protocol)
+        return -1;
+    const sockaddr_in to = toSockaddr(destination, port);
+    const auto n = ::sendto(Fd(m_fd), data, size_t(size), 0,
+                            reinterpret_cast<const sockaddr *>(&to), sizeof to);
+    return n < 0 ? -1 : qint64(n);
 }
 
 bool UdpDatagramSocket::hasPendingDatagrams()
 {
-    return m_socket->hasPendingDatagrams();
+    if (m_fd < 0)
+        return false;
+#ifdef Q_OS_LINUX
+    if (m_batch->next < m_batch->received)
+        return true;
+#endif
+    char c;
+#ifdef Q_OS_WIN
+    const int n = ::recv(SOCKET(m_fd), &c, 1, MSG_PEEK);
+    // A datagram longer than one byte reports WSAEMSGSIZE on a peek.
+    return n >= 0 || WSAGetLastError() == WSAEMSGSIZE;
+#else
+    return ::recv(int(m_fd), &c, 1, MSG_PEEK | MSG_DONTWAIT) >= 0;
+#endif
 }
 
 qint64 UdpDatagramSocket::readDatagram(char *data, qint64 maxSize, QHostAddress *sender)
 {
-    return m_socket->readDatagram(data, maxSize, sender);
+    if (m_fd < 0)
+        return -1;
+#ifdef Q_OS_LINUX
+    Batch &b = *m_batch;
+    if (b.next >= b.received) {
+        if (b.drained) {
+            // The socket was empty at the last batch; the read notifier
+            // reports anything that arrived since.
+            b.drained = false;
+            return -1;
+        }
+        for (int i = 0; i < Batch::COUNT; ++i) {
+            b.io[i] = {b.buffers[i], Batch::SLOT_BYTES};
+            std::memset(&b.headers[i], 0, sizeof b.headers[i]);
+            b.headers[i].msg_hdr.msg_iov = &b.io[i];
+            b.headers[i].msg_hdr.msg_iovlen = 1;
+            b.headers[i].msg_hdr.msg_name = &b.from[i];
+            b.headers[i].msg_hdr.msg_namelen = sizeof b.from[i];
+        }
+        int n;
+        do {
+            n = ::recvmmsg(int(m_fd), b.headers, Batch::COUNT, MSG_DONTWAIT, nullptr);
+        } while (n < 0 && errno == EINTR);
+        b.next = 0;
+        b.received = n < 0 ? 0 : n;
+        if (b.received == 0)
+            return -1;
+        b.drained = b.received < Batch::COUNT;
+    }
+    const int i = b.next++;
+    const qint64 size = std::min<qint64>(maxSize, b.headers[i].msg_len);
+    std::memcpy(data, b.buffers[i], size_t(size));
+    if (sender)
+        sender->setAddress(quint32(ntohl(b.from[i].sin_addr.s_addr)));
+    return size;
+#else
+    return receiveOne(data, maxSize, sender);
+#endif
+}
+
+qint64 UdpDatagramSocket::receiveOne(char *data, qint64 maxSize, QHostAddress *sender)
+{
+    sockaddr_in from{};
+    socklen_t fromLength = sizeof from;
+#ifdef Q_OS_WIN
+    const int n = ::recvfrom(SOCKET(m_fd), data, int(maxSize), 0,
+                             reinterpret_cast<sockaddr *>(&from), &fromLength);
+    if (n < 0 && WSAGetLastError() != WSAEMSGSIZE)
+        return -1;
+    const qint64 size = n < 0 ? maxSize : n; // truncated
+#else
+    ssize_t n;
+    do {
+        n = ::recvfrom(int(m_fd), data, size_t(maxSize), MSG_DONTWAIT,
+                       reinterpret_cast<sockaddr *>(&from), &fromLength);
+    } while (n < 0 && errno == EINTR);
+    if (n < 0)
+        return -1;
+    const qint64 size = n;
+#endif
+    if (sender)
+        sender->setAddress(quint32(ntohl(from.sin_addr.s_addr)));
+    return size;
 }
 
 bool UdpDatagramSocket::setMulticastMembership(const QHostAddress &group,
                                                const QHostAddress &localAddress, bool join)
 {
-    const qintptr fd = m_socket->socketDescriptor();
-    if (fd < 0)
+    if (m_fd < 0)
         return false;
-    // QUdpSocket joins by interface; the membership option takes the local
-    // address, which is what the interface list holds.
+    // The membership option takes the local address, which is what the
+    // interface list holds.
     ip_mreq request{};
     request.imr_multiaddr.s_addr = htonl(group.toIPv4Address());
     request.imr_interface.s_addr = htonl(localAddress.toIPv4Address());
     const int option = join ? IP_ADD_MEMBERSHIP : IP_DROP_MEMBERSHIP;
-#ifdef Q_OS_WIN
-    return ::setsockopt(SOCKET(fd), IPPROTO_IP, option, reinterpret_cast<const char *>(&request),
+    return ::setsockopt(Fd(m_fd), IPPROTO_IP, option, reinterpret_cast<const char *>(&request),
                         sizeof request) == 0;
-#else
-    return ::setsockopt(int(fd), IPPROTO_IP, option, &request, sizeof request) == 0;
-#endif
 }
 
 NetEnvironment NetEnvironment::system()

@@ -12,7 +12,7 @@
 
 #include <functional>
 
-class QUdpSocket;
+class QSocketNotifier;
 
 // One network interface as the platform reports it.
 struct NetworkInterfaceInfo {
@@ -48,12 +48,17 @@ signals:
     void readyRead();
 };
 
-// The real socket: a QUdpSocket; memberships through the platform's sockets API.
+// The real socket: a platform UDP socket watched by a QSocketNotifier. One
+// system call per datagram read or sent; the receive buffer is enlarged so a
+// burst of hundreds of universes is not dropped.
 class UdpDatagramSocket : public DatagramSocket
 {
     Q_OBJECT
 public:
+    static constexpr int RECEIVE_BUFFER_BYTES = 4 * 1024 * 1024;
+
     explicit UdpDatagramSocket(QObject *parent = nullptr);
+    ~UdpDatagramSocket() override;
     bool bind(quint16 port, bool shareAddress) override;
     qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
                          quint16 port) override;
@@ -63,7 +68,14 @@ public:
                                 bool join) override;
 
 private:
-    QUdpSocket *m_socket;
+    void close();
+    qint64 receiveOne(char *data, qint64 maxSize, QHostAddress *sender);
+
+    qintptr m_fd = -1;
+    QSocketNotifier *m_notifier = nullptr;
+    // Linux reads queued datagrams in batches: one system call per wake-up.
+    struct Batch;
+    Batch *m_batch = nullptr;
 };
 
 struct NetEnvironment {

@@ -1,0 +1,466 @@
+// bench_net [--short] [--no-olad]
+// Send path: packets/s of sendDmx with 512 slots to loopback against a raw
+// sendto() loop of the same datagrams, in the same run.
+// Receive path: CPU time of the receiving thread per packet, end to end
+// through socket and event loop, while a sender thread floods 64 (and 512)
+// universes at 44 frames/s; checks that the last frame of every universe
+// arrived. olad (Art-Net on loopback, as user olad) listens to the same
+// Art-Net flood and its CPU per packet is reported beside ours.
+// Run only inside scripts/netns.sh: the nodes see loopback only.
+#include "acnnet.h"
+#include "acnpacket.h"
+#include "artnet.h"
+#include "artnetpacket.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QNetworkInterface>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <thread>
+#include <vector>
+
+namespace
+{
+
+double threadCpuSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+double wallSeconds()
+{
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+NetEnvironment loopbackEnvironment()
+{
+    NetEnvironment env = NetEnvironment::system();
+    env.interfaces = [] { return QList<NetworkInterfaceInfo>(); };
+    return env;
+}
+
+int rawSocket()
+{
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    const int one = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
+    return fd;
+}
+
+sockaddr_in address(const char *ip, quint16 port)
+{
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    ::inet_pton(AF_INET, ip, &a.sin_addr);
+    return a;
+}
+
+// UDP receive errors of this namespace (drops for full buffers).
+long long udpErrors()
+{
+    QFile f("/proc/net/snmp");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    for (int i = 0; i + 1 < lines.size(); ++i) {
+        if (lines[i].startsWith("Udp:") && lines[i + 1].startsWith("Udp:")) {
+            const QList<QByteArray> names = lines[i].simplified().split(' ');
+            const QList<QByteArray> values = lines[i + 1].simplified().split(' ');
+            const int k = names.indexOf("RcvbufErrors");
+            return k >= 0 && k < values.size() ? values[k].toLongLong() : -1;
+        }
+    }
+    return -1;
+}
+
+// Datagrams dropped by the sockets of `uid` bound to `port` (/proc/net/udp).
+long long socketDrops(quint16 port, uint uid)
+{
+    QFile f("/proc/net/udp");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    long long drops = 0;
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    for (int i = 1; i < lines.size(); ++i) {
+        const QList<QByteArray> c = lines[i].simplified().split(' ');
+        if (c.size() < 13)
+            continue;
+        const QList<QByteArray> local = c[1].split(':');
+        if (local.size() == 2 && local[1].toUInt(nullptr, 16) == port && c[7].toUInt() == uid)
+            drops += c.last().toLongLong();
+    }
+    return drops;
+}
+
+// utime + stime of a process in seconds.
+double processCpuSeconds(qint64 pid)
+{
+    QFile f(QString("/proc/%1/stat").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray s = f.readAll();
+    const QList<QByteArray> fields = s.mid(s.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+}
+
+// A blocking event loop, as the console runs it, until `stop` holds (checked
+// every 50 ms) or `seconds` pass.
+void runEventLoopFor(double seconds, const std::function<bool()> &stop = {})
+{
+    QEventLoop loop;
+    QTimer check;
+    const double end = wallSeconds() + seconds;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if ((stop && stop()) || wallSeconds() >= end)
+            loop.quit();
+    });
+    check.start(50);
+    loop.exec();
+}
+
+struct SendFigures {
+    double nodeNsPerPacket = 0, rawNsPerPacket = 0;
+};
+
+SendFigures measureSend(bool acn, int packets)
+{
+    SendFigures f;
+    QByteArray data(512, 0);
+    std::unique_ptr<artnet> art;
+    std::unique_ptr<acnnet> sacn;
+    if (acn)
+        sacn.reset(new acnnet(loopbackEnvironment()));
+    else
+        art.reset(new artnet(false, loopbackEnvironment()));
+    const int universes = 16;
+    auto sendNode = [&](int i) {
+        data[0] = char(i);
+        const quint8 *d = reinterpret_cast<const quint8 *>(data.constData());
+        return acn ? sacn->sendDmx(d, 512, i % universes) : art->sendDmx(d, 512, i % universes);
+    };
+    sendNode(0); // opens the socket
+    // The same datagrams, prebuilt, through a plain socket.
+    std::vector<QByteArray> prebuilt;
+    for (int u = 0; u < universes; ++u) {
+        QByteArray p(700, 0);
+        quint8 name[64] = {'P'};
+        const int n =
+            acn ? acnpacket::encodeData(reinterpret_cast<quint8 *>(p.data()), p.size(), name, 1,
+                                        u + 1, reinterpret_cast<const quint8 *>(data.constData()),
+                                        512)
+                : artnetpacket::encodeDmx(reinterpret_cast<quint8 *>(p.data()), p.size(), u,
+                                          reinterpret_cast<const quint8 *>(data.constData()), 512);
+        p.resize(n);
+        prebuilt.push_back(p);
+    }
+    const int fd = rawSocket();
+    std::vector<sockaddr_in> targets;
+    for (int u = 0; u < universes; ++u) {
+        const QString ip = acn ? QString("127.255.0.%1").arg(u + 1) : QString("127.255.255.255");
+        targets.push_back(address(qPrintable(ip), acn ? 5568 : 6454));
+    }
+    // Alternate rounds so both see the same machine state.
+    double nodeCpu = 0, rawCpu = 0;
+    const int rounds = 4;
+    for (int r = 0; r < rounds; ++r) {
+        double t0 = threadCpuSeconds();
+        for (int i = 0; i < packets / rounds; ++i)
+            if (sendNode(i) < 0)
+                std::fprintf(stderr, "node send failed\n");
+        nodeCpu += threadCpuSeconds() - t0;
+        t0 = threadCpuSeconds();
+        for (int i = 0; i < packets / rounds; ++i) {
+            const QByteArray &p = prebuilt[size_t(i % universes)];
+            const sockaddr_in &a = targets[size_t(i % universes)];
+            if (::sendto(fd, p.constData(), size_t(p.size()), 0,
+                         reinterpret_cast<const sockaddr *>(&a), sizeof a) < 0)
+                std::fprintf(stderr, "raw send failed\n");
+        }
+        rawCpu += threadCpuSeconds() - t0;
+        QCoreApplication::processEvents(); // let the receive side drain a little
+    }
+    ::close(fd);
+    f.nodeNsPerPacket = nodeCpu * 1e9 / packets;
+    f.rawNsPerPacket = rawCpu * 1e9 / packets;
+    return f;
+}
+
+struct Olad {
+    QTemporaryDir dir;
+    std::unique_ptr<QProcess> process;
+    QString why;
+
+    static int run(const QStringList &cmd, int ms = 10000)
+    {
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start(cmd.first(), cmd.mid(1));
+        if (!p.waitForFinished(ms)) {
+            p.kill();
+            p.waitForFinished();
+            return -1;
+        }
+        return p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    }
+
+    bool startOnce(const QString &conf)
+    {
+        process.reset(new QProcess);
+        process->setProcessChannelMode(QProcess::MergedChannels);
+        process->start("setpriv", {"--reuid=olad", "--regid=olad", "--init-groups", "olad", "-c",
+                                   conf, "--no-http", "--no-register-with-dns-sd", "-l", "2"});
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 20000) {
+            if (process->state() == QProcess::NotRunning)
+                break;
+            if (run({"ola_dev_info"}, 3000) == 0)
+                return true;
+            QThread::msleep(200);
+        }
+        why = "olad did not come up: " + QString::fromLocal8Bit(process->readAll().right(500));
+        return false;
+    }
+
+    // Art-Net only, on loopback, input ports 0..3 patched to universes 0..3.
+    bool start()
+    {
+        if (geteuid() != 0) {
+            why = "needs root to run olad as its own user";
+            return false;
+        }
+        if (QStandardPaths::findExecutable("olad").isEmpty()) {
+            why = "olad is not installed";
+            return false;
+        }
+        const QString conf = dir.filePath("ola");
+        QDir().mkpath(conf);
+        run({"chown", "-R", "olad:olad", conf});
+        run({"chmod", "755", dir.path()});
+        if (!startOnce(conf))
+            return false;
+        process->terminate();
+        process->waitForFinished(10000);
+        for (const QString &name : QDir(conf).entryList({"ola-*.conf"})) {
+            if (name == "ola-server.conf" || name == "ola-universe.conf" || name == "ola-port.conf")
+                continue;
+            QFile f(QDir(conf).filePath(name));
+            if (!f.open(QIODevice::ReadOnly))
+                continue;
+            QString text = QString::fromUtf8(f.readAll());
+            f.close();
+            const bool keep = name == "ola-artnet.conf";
+            text.replace(QRegularExpression("^enabled = .*$", QRegularExpression::MultilineOption),
+                         keep ? "enabled = true" : "enabled = false");
+            if (keep) {
+                for (const auto &kv : {std::pair<QString, QString>{"ip", "127.0.0.1"},
+                                       {"use_loopback", "true"},
+                                       {"always_broadcast", "false"},
+                                       {"net", "0"},
+                                       {"subnet", "0"}}) {
+                    const QRegularExpression re("^" + kv.first + " = .*$",
+                                                QRegularExpression::MultilineOption);
+                    if (text.contains(re))
+                        text.replace(re, kv.first + " = " + kv.second);
+                    else
+                        text += kv.first + " = " + kv.second + "\n";
+                }
+            }
+            if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                f.write(text.toUtf8());
+        }
+        if (!startOnce(conf))
+            return false;
+        for (int p = 0; p < 4; ++p)
+            run({"ola_patch", "-d", "1", "-p", QString::number(p), "-i", "-u", QString::number(p)});
+        return true;
+    }
+
+    ~Olad()
+    {
+        if (process && process->state() != QProcess::NotRunning) {
+            process->terminate();
+            if (!process->waitForFinished(5000))
+                process->kill();
+        }
+    }
+};
+
+struct ReceiveFigures {
+    long long packets = 0;
+    double cpuUsPerPacket = 0;
+    int universesComplete = 0;
+    long long udpDrops = 0; // all sockets of the namespace
+    long long ourDrops = 0; // our node's socket
+    double oladUsPerPacket = -1;
+};
+
+// A sender thread floods `universes` at 44 frames/s for `seconds`; the node
+// receives on this thread's event loop.
+ReceiveFigures measureReceive(bool acn, int universes, double seconds, Olad *olad)
+{
+    ReceiveFigures f;
+    QByteArray in(universes * 512, 0);
+    std::unique_ptr<artnet> art;
+    std::unique_ptr<acnnet> sacn;
+    if (acn) {
+        sacn.reset(new acnnet(loopbackEnvironment()));
+        sacn->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        sacn->setReceiveUniverse(0);
+    } else {
+        art.reset(new artnet(false, loopbackEnvironment()));
+        art->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        art->setReceiveUniverse(0);
+    }
+    runEventLoopFor(0.2);
+
+    const int frames = int(seconds * 44);
+    std::atomic_bool done{false};
+    std::atomic<long long> sent{0};
+    std::thread sender([&] {
+        const int fd = rawSocket();
+        int size = 1 << 20;
+        ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
+        std::vector<sockaddr_in> targets;
+        for (int u = 0; u < universes; ++u)
+            targets.push_back(
+                acn ? address(qPrintable(
+                                  QString("127.255.%1.%2").arg((u + 1) >> 8).arg((u + 1) & 0xFF)),
+                              5568)
+                    : address("127.255.255.255", 6454));
+        QByteArray data(512, 0), packet(700, 0);
+        quint8 name[64] = {'f', 'l', 'o', 'o', 'd'};
+        const double start = wallSeconds();
+        for (int frame = 0; frame < frames; ++frame) {
+            for (int u = 0; u < universes; ++u) {
+                for (int c = 0; c < 512; ++c)
+                    data[c] = char((frame + u + c) & 0xFF);
+                const quint8 *d = reinterpret_cast<const quint8 *>(data.constData());
+                quint8 *p = reinterpret_cast<quint8 *>(packet.data());
+                const int n = acn ? acnpacket::encodeData(p, packet.size(), name, quint8(frame),
+                                                          u + 1, d, 512)
+                                  : artnetpacket::encodeDmx(p, packet.size(), u, d, 512);
+                ::sendto(fd, packet.constData(), size_t(n), 0,
+                         reinterpret_cast<const sockaddr *>(&targets[size_t(u)]),
+                         sizeof(sockaddr_in));
+                ++sent;
+            }
+            const double next = start + double(frame + 1) / 44.0;
+            const double wait = next - wallSeconds();
+            if (wait > 0)
+                usleep(useconds_t(wait * 1e6));
+        }
+        ::close(fd);
+        done = true;
+    });
+
+    const long long drops0 = udpErrors();
+    const quint16 port = acn ? 5568 : 6454;
+    const long long ours0 = socketDrops(port, geteuid());
+    const qint64 oladPid = olad && olad->process ? olad->process->processId() : 0;
+    const double olad0 = oladPid ? processCpuSeconds(oladPid) : -1;
+    const double cpu0 = threadCpuSeconds();
+    runEventLoopFor(seconds + 30, [&done] { return done.load(); });
+    runEventLoopFor(0.3); // drain
+    const double cpu = threadCpuSeconds() - cpu0;
+    const double oladCpu = oladPid ? processCpuSeconds(oladPid) - olad0 : -1;
+    sender.join();
+    f.packets = sent;
+    f.cpuUsPerPacket = cpu * 1e6 / double(f.packets);
+    f.udpDrops = udpErrors() - drops0;
+    f.ourDrops = socketDrops(port, geteuid()) - ours0;
+    if (oladPid && olad0 >= 0)
+        f.oladUsPerPacket = oladCpu * 1e6 / double(f.packets);
+    // The last frame of every universe must be in the array.
+    const int last = frames - 1;
+    for (int u = 0; u < universes; ++u) {
+        bool ok = true;
+        for (int c = 0; c < 512 && ok; ++c)
+            ok = quint8(in[u * 512 + c]) == quint8((last + u + c) & 0xFF);
+        quint8 v = 0;
+        ok = ok && (acn ? sacn->getReceivedValue(u, 0, v) : art->getReceivedValue(u, 0, v));
+        f.universesComplete += ok ? 1 : 0;
+    }
+    return f;
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const bool quick = app.arguments().contains("--short");
+    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces())
+        if (!(i.flags() & QNetworkInterface::IsLoopBack)) {
+            std::fprintf(stderr, "bench_net: run inside scripts/netns.sh (found %s)\n",
+                         qPrintable(i.name()));
+            return 2;
+        }
+    const int sendPackets = quick ? 20000 : 200000;
+    const double floodSeconds = quick ? 1.5 : 10.0;
+    int failures = 0;
+
+    std::printf("== send path, 512 slots to loopback, %d packets each\n", sendPackets);
+    for (bool acn : {false, true}) {
+        const SendFigures s = measureSend(acn, sendPackets);
+        const double ratio = s.nodeNsPerPacket / s.rawNsPerPacket;
+        std::printf("%-8s node %7.0f ns/packet (%8.0f packets/s)  raw sendto %7.0f ns/packet "
+                    "(%8.0f packets/s)  ratio %.2f (target <= 1.30)\n",
+                    acn ? "E1.31" : "Art-Net", s.nodeNsPerPacket, 1e9 / s.nodeNsPerPacket,
+                    s.rawNsPerPacket, 1e9 / s.rawNsPerPacket, ratio);
+        if (ratio > 1.3)
+            ++failures;
+    }
+
+    Olad olad;
+    const bool haveOlad = !app.arguments().contains("--no-olad") && olad.start();
+    if (!haveOlad)
+        std::printf("olad: not measured (%s)\n", qPrintable(olad.why));
+
+    std::printf("== receive path, 44 frames/s per universe, %.1f s, CPU of the receiving thread\n",
+                floodSeconds);
+    for (bool acn : {false, true}) {
+        for (int universes : {64, 512}) {
+            const ReceiveFigures r =
+                measureReceive(acn, universes, floodSeconds, acn ? nullptr : &olad);
+            std::printf("%-8s %3d universes: %7lld packets  %.2f us CPU/packet (target < 5)  "
+                        "last frame complete in %d/%d  drops: ours %lld, namespace %lld",
+                        acn ? "E1.31" : "Art-Net", universes, r.packets, r.cpuUsPerPacket,
+                        r.universesComplete, universes, r.ourDrops, r.udpDrops);
+            if (r.oladUsPerPacket >= 0)
+                std::printf("  | olad %.2f us CPU/packet", r.oladUsPerPacket);
+            std::printf("\n");
+            if (r.cpuUsPerPacket >= 5.0)
+                ++failures;
+            if (universes == 64 && (r.universesComplete != universes || r.ourDrops != 0))
+                ++failures;
+        }
+    }
+    std::printf("bench_net: %s\n", failures ? "TARGETS MISSED" : "all targets met");
+    return failures ? 1 : 0;
+}
