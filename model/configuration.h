@@ -11,12 +11,18 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // Names of the MIDI devices present, as the system reports them. The
 // preferences element stores devices by name; numbers are 1-based indexes
 // into these lists (0 = none).
 struct MidiDeviceNames {
     QStringList outputs;
     QStringList inputs;
+    // Finds a stored name among names (1-based, 0 = none). Unset: the
+    // names must match exactly. The console sets one that also finds a
+    // device whose client the MIDI system renamed.
+    std::function<quint32(const QStringList &names, const QString &stored)> match;
 };
 
 // What the writer needs of the console.

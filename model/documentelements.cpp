@@ -15,19 +15,21 @@ QString deviceName(quint32 number, const QStringList &names)
     return names.at(static_cast<int>(number - 1));
 }
 
-quint32 deviceNumber(const AttributeSource &e, const QString &name, const QStringList &names)
+quint32 deviceNumber(const AttributeSource &e, const QString &name, const QStringList &names,
+                     const MidiDeviceNames &devices)
 {
     // A missing attribute means "None", which must not pick a device that
     // happens to carry that name.
     const QString text = e.text(name);
     if (text.isEmpty())
         return 0;
-    const int index = names.indexOf(text);
-    if (index < 0) {
+    const quint32 number = devices.match ? devices.match(names, text)
+                                         : static_cast<quint32>(names.indexOf(text) + 1);
+    if (number == 0 || number > static_cast<quint32>(names.size())) {
         qCDebug(lcModel) << "MIDI device" << text << "not present";
         return 0;
     }
-    return static_cast<quint8>(index + 1);
+    return static_cast<quint8>(number);
 }
 
 QString checkName(int index)
@@ -81,8 +83,8 @@ bool readPreferencesFields(const AttributeSource &e, PreferencesStruct *record,
     record->startup_dmxsend_later = e.flag(QStringLiteral("startup_dmxsend_later"), true);
     record->project_name = e.text(QStringLiteral("project_name"), kProject);
     record->project_description = e.text(QStringLiteral("project_description"));
-    record->midi_device_in = deviceNumber(e, QStringLiteral("midi_device_in"), devices.inputs);
-    record->midi_device_out = deviceNumber(e, QStringLiteral("midi_device_out"), devices.outputs);
+    record->midi_device_in = deviceNumber(e, QStringLiteral("midi_device_in"), devices.inputs, devices);
+    record->midi_device_out = deviceNumber(e, QStringLiteral("midi_device_out"), devices.outputs, devices);
     record->hex_value_show = e.flag(QStringLiteral("hex_value_show"), false);
     record->http_server = e.text(QStringLiteral("http_server"), defaultHttpServer());
     const bool commandFlagRequested = e.flag(QStringLiteral("command_flag"), false);

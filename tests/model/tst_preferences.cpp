@@ -146,6 +146,19 @@ void TestPreferences::midiDevicesByName()
     QCOMPARE(readPreferences("midi_device_in=\"Gone\"").midi_device_in, 0u);
     // A missing attribute is "no device", even with a device called "None".
     QCOMPARE(readPreferences(QString()).midi_device_in, 0u);
+
+    // The console can hand in a looser match; what it answers past the list
+    // counts as no device.
+    MidiDeviceNames loose = devices();
+    loose.match = [](const QStringList &names, const QString &stored) -> quint32 {
+        return stored == "renamed" ? 2 : stored == "wild" ? quint32(names.size() + 5) : 0;
+    };
+    PreferencesStruct record2;
+    readPreferencesElement(element("<preferences version=\"1\" midi_device_out=\"renamed\" "
+                                   "midi_device_in=\"wild\"/>"),
+                           &record2, loose, [] { return false; });
+    QCOMPARE(record2.midi_device_out, 2u);
+    QCOMPARE(record2.midi_device_in, 0u);
 }
 
 void TestPreferences::numbers_data()
