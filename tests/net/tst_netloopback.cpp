@@ -3,6 +3,7 @@
 #include "acnnet.h"
 #include "acnpacket.h"
 #include "artnet.h"
+#include "artnetpacket.h"
 
 #include <QNetworkInterface>
 #include <QSignalSpy>
@@ -37,6 +38,7 @@ class TestNetLoopback : public QObject
     Q_OBJECT
 private slots:
     void artnetBetweenTwoNodes();
+    void artnetBurstOfUniverses();
     void acnToItself();
     void acnMulticastJoin();
 };
@@ -60,6 +62,33 @@ void TestNetLoopback::artnetBetweenTwoNodes()
     // The keep-alive arrives again without another send.
     in.fill(0);
     QTRY_COMPARE_WITH_TIMEOUT(in.mid(512), data, 5000);
+}
+
+void TestNetLoopback::artnetBurstOfUniverses()
+{
+    // More datagrams queued at once than one batched read takes.
+    artnet receiver(false, loopbackEnvironment());
+    const int universes = 150;
+    QByteArray in(universes * 512, 0);
+    receiver.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(receiver.setReceiveUniverse(0));
+    QUdpSocket peer;
+    QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
+    QByteArray packet(530, 0);
+    for (int u = 0; u < universes; ++u) {
+        const QByteArray data(512, char(u + 1));
+        artnetpacket::encodeDmx(reinterpret_cast<quint8 *>(packet.data()), packet.size(), u,
+                                reinterpret_cast<const quint8 *>(data.constData()), 512);
+        QCOMPARE(peer.writeDatagram(packet, QHostAddress::LocalHost, 6454), qint64(530));
+    }
+    auto all = [&] {
+        quint8 v = 0;
+        for (int u = 0; u < universes; ++u)
+            if (!receiver.getReceivedValue(u, 511, v) || v != quint8(u + 1))
+                return false;
+        return true;
+    };
+    QTRY_VERIFY_WITH_TIMEOUT(all(), 5000);
 }
 
 void TestNetLoopback::acnToItself()
