@@ -153,7 +153,7 @@ QList<PollReplyPage> planPollReplyPages(int base, int ports)
     }
     int universe = std::max(base, 0);
     int left = ports;
-    while (left > 0) {
+    while (left > 0 && pages.size() < REPLY_MAX_PAGES) {
         // Up to four ports, and never past the end of a block of 16 (one Sub-Net).
         const int toBlockEnd = 16 - (universe & 0x0F);
         const int n = std::min({left, REPLY_MAX_PORTS, toBlockEnd});

@@ -84,6 +84,7 @@ constexpr int REPLY_BIND_INDEX_OFFSET = 211;
 constexpr int REPLY_STATUS2_OFFSET = 212;
 constexpr int REPLY_SIZE = 240;
 constexpr int REPLY_MAX_PORTS = 4;
+constexpr int REPLY_MAX_PAGES = 255;       // BindIndex is one byte
 constexpr quint8 REPLY_PORT_TYPE = 0x85;   // outputs DMX from the Art-Net network
 constexpr quint8 REPLY_GOOD_OUTPUT = 0x80; // data is being transmitted
 
@@ -137,7 +138,8 @@ struct PollReplyPage {
 };
 // Splits `ports` DMX-IN universes starting at `base` into replies of up to
 // four ports. All ports of one reply share Net and Sub-Net, so a reply never
-// crosses a multiple of 16. No ports give one reply without ports.
+// crosses a multiple of 16. No ports give one reply without ports. At most
+// REPLY_MAX_PAGES replies: ports beyond them are not announced.
 QList<PollReplyPage> planPollReplyPages(int base, int ports);
 
 // Reads "AA:BB:CC:DD:EE:FF" (colons optional, hex digits of either case);

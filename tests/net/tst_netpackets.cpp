@@ -260,6 +260,10 @@ void TestNetPackets::pollReplyPages_data()
     QTest::newRow("across a Sub-Net") << 14 << 6 << QList<int>{14, 2, 16, 4};
     QTest::newRow("above 255") << 0x0123 << 3 << QList<int>{0x0123, 3};
     QTest::newRow("no base yet") << -1 << 2 << QList<int>{0, 2};
+    QList<int> capped;
+    for (int k = 0; k < 255; ++k)
+        capped << 4 * k << 4;
+    QTest::newRow("BindIndex limit") << 0 << 4000 << capped;
 }
 
 void TestNetPackets::pollReplyPages()
