@@ -1,5 +1,7 @@
 #include "consolehost.h"
 
+#include "midi.h"
+
 #include "appinfo.h"
 #include "prompter.h"
 #include "pultora.h"
@@ -73,6 +75,10 @@ void ConsoleHost::setBusy(bool busy)
 
 MidiDeviceNames ConsoleHost::midiDevices() const
 {
-    // The MIDI device list comes with the MIDI outputs.
-    return MidiDeviceNames();
+    MidiDeviceNames names;
+    names.outputs = midi::platformOutputDeviceNames();
+    names.inputs = midi::platformInputDeviceNames();
+    // Also finds a device whose client the MIDI system renamed on reconnect.
+    names.match = midiDeviceNumber;
+    return names;
 }

@@ -59,21 +59,24 @@ void InputDispatch::setUp(const QList<const SettingStruct *> &records)
 void InputDispatch::replace(quint8 protocol, const InputRange &range)
 {
     QByteArray &buffer = protocol == PT_ARTNET ? m_artnet : m_acn;
-    if (!buffer.isEmpty())
+    bool &registered = protocol == PT_ARTNET ? m_artnetRegistered : m_acnRegistered;
+    if (registered)
         m_ports.setReceiveBuffer(protocol, nullptr, 0, 0);
     buffer = QByteArray(range.universes() * kSlotsPerUniverse, '\0');
     m_ports.setReceiveBuffer(protocol, reinterpret_cast<quint8 *>(buffer.data()),
                              int(buffer.size()), range.lowest);
+    registered = true;
     qCDebug(lcInput) << "DMX-IN" << protocol << "universes" << range.lowest << "to"
                      << range.highest;
 }
 
 void InputDispatch::detach()
 {
-    if (!m_artnet.isEmpty())
+    if (m_artnetRegistered)
         m_ports.setReceiveBuffer(PT_ARTNET, nullptr, 0, 0);
-    if (!m_acn.isEmpty())
+    if (m_acnRegistered)
         m_ports.setReceiveBuffer(PT_ACN, nullptr, 0, 0);
+    m_artnetRegistered = m_acnRegistered = false;
 }
 
 const QByteArray &InputDispatch::buffer(quint8 protocol) const

@@ -63,6 +63,7 @@ public:
 
     const QByteArray &buffer(quint8 protocol) const;
     // Unregisters the buffers from the nodes (before the nodes go away).
+    // The buffers stay; the next set-up registers new ones.
     void detach();
 
 private:
@@ -71,4 +72,6 @@ private:
     InputPorts &m_ports;
     QByteArray m_artnet;
     QByteArray m_acn;
+    bool m_artnetRegistered = false;
+    bool m_acnRegistered = false;
 };

@@ -100,26 +100,23 @@ void Pultora::runStartupTimeout()
 
 void Pultora::sendInitialValues(bool storeOnly)
 {
-    // Output dispatch sends every control's current value here.
-    Q_UNUSED(storeOnly);
+    m_io.sendInitialValues(m_surface.controls(), storeOnly, m_preferences);
 }
 
 void Pultora::sendOutput(const SettingDmxStruct &output, int value)
 {
-    // Output dispatch sends the value and shows its status line here.
-    Q_UNUSED(output);
-    Q_UNUSED(value);
+    showStatus(m_io.send(output, value, m_preferences), appinfo::STATUS_MS);
 }
 
 void Pultora::clearOutputs()
 {
-    // Output dispatch deletes its output objects and universes here.
+    m_io.clear();
 }
 
 void Pultora::setUpDmxIn()
 {
     stopTriggerTimer();
-    // Input dispatch registers the receive buffers for the controls here.
+    m_io.setUpInputs(m_surface.controls());
     startTriggerTimer();
 }
 

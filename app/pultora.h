@@ -22,6 +22,7 @@
 #pragma once
 
 #include "commandtable.h"
+#include "consoleio.h"
 #include "recentfiles.h"
 #include "settingstruct.h"
 #include "startup.h"
@@ -157,16 +158,14 @@ private:
 
     void startUp(const QStringList &args);
     // Sends every control's current value once; with storeOnly the network
-    // universes are only filled. Filled in by the output dispatch.
+    // universes are only filled.
     void sendInitialValues(bool storeOnly);
     // Registers the DMX-IN receive buffers for the controls again and
     // restarts the trigger timer.
     void setUpDmxIn();
     // Deletes the output objects and the universe buffers (New, Open, exit).
-    // Filled in by the output dispatch.
     void clearOutputs();
-    // Sends one control value and describes it in the status bar. Filled in
-    // by the output dispatch.
+    // Sends one control value and describes it in the status bar.
     void sendOutput(const SettingDmxStruct &output, int value);
     bool locked() const { return m_preferences.lock_screen; }
     void openMainMenu(const QPoint &position, const QPoint &globalPosition);
@@ -198,6 +197,7 @@ private:
     std::function<void()> m_quit;
     std::unique_ptr<ConsoleHost> m_host;
     std::unique_ptr<FileCommands> m_files;
+    ConsoleIo m_io;
     QTimer *m_triggerTimer = nullptr;
 
     std::optional<QPoint> m_lastMenuPosition;

@@ -5,6 +5,7 @@
 #include "appinfo.h"
 #include "dmxslider.h"
 #include "filecommands.h"
+#include "palette.h"
 #include "prompter.h"
 
 #include <QAction>
@@ -222,7 +223,10 @@ void Pultora::slotCheckTrigger()
 
 void Pultora::checkDmxIn()
 {
-    // Input values arrive with the input dispatch; clocks tick already.
+    // The window takes the background's input colour; the stored background
+    // colour stays as it is.
+    if (const auto color = m_io.pollInputs(m_surface.controls(), m_background, m_preferences))
+        applyColorPalette(this, *color);
     m_surface.showTime(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
 }
 

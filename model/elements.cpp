@@ -232,7 +232,7 @@ void readBackgroundFields(const AttributeSource &e, BackgroundStruct *record)
     if (!e.isVersionOne())
         return;
     record->startup_timeout = e.field<quint16>(QStringLiteral("startup_timeout"), 0);
-    record->startup_dmxsend_later = e.flag(QStringLiteral("startup_dmxsend_later"), true);
+    record->startup_dmxsend_later = e.flag(QStringLiteral("startup_dmxsend_later"), false);
     record->position_x = e.field<quint32>(QStringLiteral("position_x"), 0);
     record->position_y = e.field<quint32>(QStringLiteral("position_y"), 0);
     record->size_x = e.field<quint32>(QStringLiteral("size_x"), 400);

@@ -134,8 +134,12 @@ struct BackgroundStruct {
     quint8 color_green = 127;
     quint8 color_blue = 127;
     SettingDmxInStruct dmx_in;
-    quint16 startup_timeout = 0;     // read from documents, never written
-    bool startup_dmxsend_later = true; // read from documents, never written
+    // Start-up demands a configuration file can make; read, never written.
+    // The preference "send with the first control change" is switched on by
+    // a background that says so explicitly: a background that says nothing
+    // demands nothing, or the preference could never be switched off.
+    quint16 startup_timeout = 0;
+    bool startup_dmxsend_later = false;
     QImage bitmap;
     quint32 qwidget = 0;
 

@@ -529,6 +529,10 @@ void TestElements::backgroundReading()
     QCOMPARE(read.color_red + read.color_green + read.color_blue, 3 * 255);
     QCOMPARE(read.size_x, 400u);
     QCOMPARE(read.stretch_factor, 100u);
+    // Saved files never carry it, so silence must not demand anything.
+    QVERIFY(!read.startup_dmxsend_later);
+    QVERIFY(readBackgroundElement(
+        element("<background version=\"1\" startup_dmxsend_later=\"2\"/>"), &read));
     QVERIFY(read.startup_dmxsend_later);
 
     QVERIFY(readBackgroundElement(

@@ -1,0 +1,135 @@
+#include "outputobjects.h"
+
+#include "acnnet.h"
+#include "appinfo.h"
+#include "artnet.h"
+#include "command.h"
+#include "http.h"
+#include "midi.h"
+
+#include <QCoreApplication>
+
+OutputObjects::OutputObjects() = default;
+
+OutputObjects::~OutputObjects()
+{
+    clear();
+}
+
+void OutputObjects::clear()
+{
+    m_artnet.reset();
+    m_acn.reset();
+    m_midi.reset();
+    m_http.reset();
+    m_command.reset();
+}
+
+artnet *OutputObjects::artnetNode()
+{
+    if (!m_artnet) {
+        m_artnet = std::make_unique<artnet>(false);
+        m_artnet->setShareAddress(true);
+        m_artnet->setFirmwareVersion(0, 8);
+        m_artnet->setOemCode(0x0C, 0x14);
+        const QString product = appinfo::productName();
+        m_artnet->setNodeNames(
+            product, QCoreApplication::translate("Pultora", "%1 V%2.%3 by ")
+                             .arg(product)
+                             .arg(appinfo::VERSION_MAJOR)
+                             .arg(appinfo::VERSION_MINOR) +
+                         appinfo::makerWebAddress());
+        m_artnet->setPollReplyEnabled(true);
+        m_artnet->setNodeReport(QStringLiteral("%1 %2").arg(product, QString()));
+    }
+    return m_artnet.get();
+}
+
+acnnet *OutputObjects::acnNode()
+{
+    if (!m_acn) {
+        m_acn = std::make_unique<acnnet>();
+        m_acn->setShareAddress(true);
+        m_acn->setSourceName(appinfo::productName());
+    }
+    return m_acn.get();
+}
+
+midi *OutputObjects::midiObject()
+{
+    if (!m_midi)
+        m_midi = std::make_unique<midi>();
+    return m_midi.get();
+}
+
+void OutputObjects::sendArtNet(quint16 universe, const QByteArray &data)
+{
+    artnetNode()->sendDmx(reinterpret_cast<const quint8 *>(data.constData()), int(data.size()),
+                          universe);
+}
+
+void OutputObjects::sendAcn(quint16 universe, const QByteArray &data)
+{
+    acnNode()->sendDmx(reinterpret_cast<const quint8 *>(data.constData()), int(data.size()),
+                       universe);
+}
+
+void OutputObjects::sendMidi(int device, quint8 status, quint8 channel, quint8 data1,
+                             quint8 data2)
+{
+    midi *m = midiObject();
+    if (device >= 0 && device <= 0xFF)
+        m->sendShortMessage(quint8(device), status, channel, data1, data2);
+}
+
+void OutputObjects::requestUrl(const QString &server, const QString &link)
+{
+    if (!m_http)
+        m_http = std::make_unique<http>();
+    m_http->requestUrl(server, link);
+}
+
+void OutputObjects::runCommand(const QString &path, const QString &text)
+{
+    if (!m_command)
+        m_command = std::make_unique<command>();
+    m_command->runCommand(path, text);
+}
+
+void OutputObjects::setReceiveBuffer(quint8 protocol, quint8 *buffer, int size, quint16 lowest)
+{
+    if (protocol == PT_ARTNET) {
+        artnet *node = artnetNode();
+        node->setReceiveBuffer(buffer, size, 512);
+        if (buffer)
+            node->setReceiveUniverse(lowest);
+    } else if (protocol == PT_ACN) {
+        acnnet *node = acnNode();
+        node->setReceiveBuffer(buffer, size, 512);
+        if (buffer)
+            node->setReceiveUniverse(lowest);
+    }
+}
+
+void OutputObjects::ensureMidi()
+{
+    midiObject();
+}
+
+bool OutputObjects::receivedValue(quint8 protocol, quint16 universe, quint16 channel,
+                                  quint8 *value)
+{
+    if (protocol == PT_ARTNET)
+        return m_artnet && m_artnet->getReceivedValue(universe, channel, *value);
+    if (protocol == PT_ACN)
+        return m_acn && m_acn->getReceivedValue(universe, channel, *value);
+    return false;
+}
+
+bool OutputObjects::midiInputValue(int device, quint8 type, quint8 channel, quint8 number,
+                                   quint8 *value)
+{
+    if (!m_midi || device < 0 || device > 0xFF)
+        return false;
+    return m_midi->getInputValue(quint8(device), type, channel, number, *value);
+}

@@ -1,0 +1,242 @@
+// The console with its real output objects on loopback: what a control
+// sends leaves as ArtDmx, values stored at start-up leave with the first
+// change, and incoming Art-Net and streaming ACN move a fader whose move
+// leaves again on its own output. Runs inside the test command's private
+// network namespace (loopback only).
+#include "pultora.h"
+#include "scriptedprompter.h"
+
+#include "dmxpushbutton.h"
+#include "dmxslider.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUdpSocket>
+
+namespace
+{
+
+constexpr quint16 kArtNetPort = 6454;
+constexpr quint16 kAcnPort = 5568;
+
+QByteArray artDmx(quint16 universe, const QByteArray &dmx)
+{
+    QByteArray p("Art-Net\0", 8);
+    p += char(0x00);
+    p += char(0x50); // OpDmx, little endian
+    p += char(0);
+    p += char(14); // protocol version
+    p += char(0);  // sequence
+    p += char(0);  // physical
+    p += char(universe & 0xff);
+    p += char(universe >> 8);
+    p += char(dmx.size() >> 8);
+    p += char(dmx.size() & 0xff);
+    return p + dmx;
+}
+
+// A minimal E1.31 data packet for `wireUniverse` carrying `dmx`.
+QByteArray e131(quint16 wireUniverse, const QByteArray &dmx, quint8 sequence)
+{
+    const int n = int(dmx.size());
+    QByteArray p(126 + n, '\0');
+    auto put16 = [&](int at, int v) {
+        p[at] = char(v >> 8);
+        p[at + 1] = char(v & 0xff);
+    };
+    auto put32 = [&](int at, quint32 v) {
+        put16(at, int(v >> 16));
+        put16(at + 2, int(v & 0xffff));
+    };
+    put16(0, 0x0010);
+    p.replace(4, 12, QByteArray("ASC-E1.17\0\0\0", 12));
+    put16(16, 0x7000 | (110 + n));
+    put32(18, 0x00000004); // root vector: E1.31 data
+    for (int i = 0; i < 16; ++i)
+        p[22 + i] = char(0xA0 + i); // CID
+    put16(38, 0x7000 | (88 + n));
+    put32(40, 0x00000002); // framing vector
+    p.replace(44, 4, QByteArray("peer"));
+    p[108] = char(100); // priority
+    p[111] = char(sequence);
+    put16(113, wireUniverse);
+    put16(115, 0x7000 | (11 + n));
+    p[117] = char(0x02); // DMP set property
+    p[118] = char(0xa1);
+    put16(119, 0x0000);
+    put16(121, 0x0001);
+    put16(123, n + 1);
+    p[125] = 0; // START code
+    p.replace(126, n, dmx);
+    return p;
+}
+
+QString control(const QString &attributes)
+{
+    return QStringLiteral(" <control version=\"1\" %1/>\n").arg(attributes);
+}
+
+} // namespace
+
+class TestConsoleIo : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    QString m_oldCwd;
+    std::shared_ptr<ScriptedPrompter> m_prompter = std::make_shared<ScriptedPrompter>();
+    QUdpSocket m_listener;
+
+    std::unique_ptr<Pultora> start(const QString &controls, const QString &preferences = {})
+    {
+        const QString path = m_dir.filePath(QStringLiteral("show.ptra"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return nullptr;
+        file.write(QStringLiteral("<!DOCTYPE Pultora>\n<PultoraConfig>\n%1%2</PultoraConfig>\n")
+                       .arg(preferences, controls)
+                       .toUtf8());
+        file.close();
+        ConsoleServices services;
+        services.prompter = m_prompter;
+        services.waitOneSecond = [](QProgressDialog *) {};
+        services.quit = [] {};
+        QByteArray program("pultora"), arg = path.toLocal8Bit();
+        char *argv[] = {program.data(), arg.data()};
+        return std::make_unique<Pultora>(nullptr, 2, argv, QString(), QStringLiteral("en_US"),
+                                         services);
+    }
+
+    // The next ArtDmx for `universe` that the console broadcasts.
+    QByteArray nextArtDmx(quint16 universe, int timeoutMs = 3000)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < timeoutMs) {
+            while (m_listener.hasPendingDatagrams()) {
+                QByteArray d(int(m_listener.pendingDatagramSize()), '\0');
+                m_listener.readDatagram(d.data(), d.size());
+                if (d.size() >= 18 && d.startsWith(QByteArray("Art-Net\0", 8)) &&
+                    quint8(d[9]) == 0x50 && quint8(d[14]) == (universe & 0xff) &&
+                    quint8(d[15]) == (universe >> 8))
+                    return d.mid(18);
+            }
+            QTest::qWait(10);
+        }
+        return {};
+    }
+
+    void drain()
+    {
+        while (m_listener.hasPendingDatagrams())
+            m_listener.readDatagram(nullptr, 0);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+        m_oldCwd = QDir::currentPath();
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+        QVERIFY2(m_listener.bind(QHostAddress::AnyIPv4, kArtNetPort,
+                                 QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint),
+                 qPrintable(m_listener.errorString()));
+    }
+
+    void cleanupTestCase() { QDir::setCurrent(m_oldCwd); }
+
+    // Two buttons on one universe: each change carries both values, and the
+    // values stored at start-up leave with the first change.
+    void storedValuesLeaveWithFirstChange()
+    {
+        auto console = start(control("control_type=\"button_push\" protocol_type=\"Art-Net\" "
+                                     "dmx_value_1=\"33\" dmx_value_2=\"200\" dmx_channel=\"3\" "
+                                     "dmx_universe=\"2\"") +
+                             control("control_type=\"button_switch\" protocol_type=\"Art-Net\" "
+                                     "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"4\" "
+                                     "dmx_universe=\"2\""));
+        QVERIFY(console);
+        QCOMPARE(console->controls().size(), 2);
+        QTest::qWait(100);
+        QVERIFY2(nextArtDmx(2, 300).isEmpty(), "nothing may leave before the first change");
+
+        auto *sw = qobject_cast<DmxPushButton *>(console->controls().at(1)->widget);
+        QVERIFY(sw);
+        QTest::mouseClick(sw, Qt::LeftButton);
+        const QByteArray dmx = nextArtDmx(2);
+        QCOMPARE(dmx.size(), 512);
+        QCOMPARE(quint8(dmx[3]), quint8(33));  // stored at start-up
+        QCOMPARE(quint8(dmx[4]), quint8(255)); // switched on
+        QCOMPARE(console->statusBar()->currentMessage(),
+                 QStringLiteral("Protocol: Art-Net - DMX Universe: 3 | DMX Channel: 5 | DMX "
+                                "Value: 255"));
+        QTest::mouseClick(sw, Qt::LeftButton);
+        const QByteArray off = nextArtDmx(2);
+        QCOMPARE(quint8(off[3]), quint8(33));
+        QCOMPARE(quint8(off[4]), quint8(0));
+    }
+
+    void initialValuesLeaveAtStartWhenAsked()
+    {
+        drain();
+        auto console = start(control("control_type=\"button_push\" protocol_type=\"Art-Net\" "
+                                     "dmx_value_1=\"17\" dmx_value_2=\"200\" dmx_channel=\"0\" "
+                                     "dmx_universe=\"9\""),
+                             QStringLiteral(" <preferences version=\"1\" "
+                                            "startup_dmxsend_later=\"0\"/>\n"));
+        QVERIFY(console);
+        const QByteArray dmx = nextArtDmx(9);
+        QCOMPARE(dmx.size(), 512);
+        QCOMPARE(quint8(dmx[0]), quint8(17));
+    }
+
+    // Incoming DMX moves the fader on the next tick; the move leaves on the
+    // fader's own output like a user move.
+    void inputMovesFaderAndLeavesAgain_data()
+    {
+        QTest::addColumn<QString>("protocol");
+        QTest::newRow("Art-Net") << "Art-Net";
+        QTest::newRow("streaming ACN") << "streaming ACN";
+    }
+
+    void inputMovesFaderAndLeavesAgain()
+    {
+        QFETCH(QString, protocol);
+        drain();
+        auto console = start(control(
+            QStringLiteral("control_type=\"fader_vertical\" protocol_type=\"Art-Net\" "
+                           "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"1\" "
+                           "dmx_universe=\"0\" protocol_type_in=\"%1\" dmx_in_universe=\"3\" "
+                           "dmx_in_channel=\"0\"")
+                .arg(protocol)));
+        QVERIFY(console);
+        auto *fader = qobject_cast<DmxSlider *>(console->controls().at(0)->widget);
+        QVERIFY(fader);
+        QCOMPARE(fader->value(), 0);
+
+        QUdpSocket sender;
+        const QByteArray levels = QByteArray(1, char(99)) + QByteArray(23, '\0');
+        for (int i = 0; i < 20 && fader->value() != 99; ++i) {
+            if (protocol == QLatin1String("Art-Net"))
+                sender.writeDatagram(artDmx(3, levels), QHostAddress(QStringLiteral("127.255.255.255")),
+                                     kArtNetPort);
+            else
+                sender.writeDatagram(e131(4, levels, quint8(i + 1)),
+                                     QHostAddress(QStringLiteral("239.255.0.4")), kAcnPort);
+            QTest::qWait(150);
+        }
+        QCOMPARE(fader->value(), 99);
+        const QByteArray out = nextArtDmx(0);
+        QCOMPARE(out.size(), 512);
+        QCOMPARE(quint8(out[1]), quint8(99));
+    }
+};
+
+QTEST_MAIN(TestConsoleIo)
+#include "tst_consoleio.moc"
