@@ -30,7 +30,9 @@ ConfigurationSource FileCommands::configurationSource() const
     source.controls = m_console.m_surface.constControls();
     source.languageCall = m_console.m_localeName;
     source.languageFile = m_console.m_translationFile;
-    source.midiDevices = m_console.m_host->midiDevices();
+    // Devices are stored by name; ask the MIDI system only when one is chosen.
+    if (m_console.m_preferences.midi_device_out || m_console.m_preferences.midi_device_in)
+        source.midiDevices = m_console.m_host->midiDevices();
     return source;
 }
 

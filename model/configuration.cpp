@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QXmlStreamReader>
+#include <optional>
 #include <QXmlStreamWriter>
 #include <utility>
 #include <vector>
@@ -109,9 +110,12 @@ struct ParsedDocument {
 
 // Reads the root's child elements (their own children are ignored). The
 // root's name and the document type are not checked.
-bool parseDocument(const QString &text, const MidiDeviceNames &devices, bool createControls,
+bool parseDocument(const QString &text, ConfigurationHost &host, bool createControls,
                    ParsedDocument *parsed)
 {
+    // Asking the MIDI system for its devices can be slow and chatty; only a
+    // preferences element that names a device needs them.
+    std::optional<MidiDeviceNames> devices;
     QXmlStreamReader reader(text);
     reader.setNamespaceProcessing(false);
     int depth = 0;
@@ -139,8 +143,11 @@ bool parseDocument(const QString &text, const MidiDeviceNames &devices, bool cre
             parsed->order.emplace_back(ParsedDocument::Preferences,
                                        int(parsed->preferences.size()));
             parsed->preferences.append(PreferencesStruct());
-            parsed->commandFlagRequested.append(
-                readPreferencesFields(attributes, &parsed->preferences.last(), devices));
+            if (!devices && (!attributes.text(QStringLiteral("midi_device_out")).isEmpty() ||
+                             !attributes.text(QStringLiteral("midi_device_in")).isEmpty()))
+                devices = host.midiDevices();
+            parsed->commandFlagRequested.append(readPreferencesFields(
+                attributes, &parsed->preferences.last(), devices ? *devices : MidiDeviceNames()));
         } else if (name == QLatin1String("consistence_check")) {
             parsed->order.emplace_back(ParsedDocument::Checks, int(parsed->checks.size()));
             parsed->checks.append(ConsistenceCheckStruct());
@@ -355,7 +362,7 @@ bool loadConfiguration(ConfigurationHost &host, const QString &source, const Loa
 
     BusyScope busy(host);
     ParsedDocument parsed;
-    if (!parseDocument(text, host.midiDevices(), options.createControls, &parsed)) {
+    if (!parseDocument(text, host, options.createControls, &parsed)) {
         host.showWarning(
             QCoreApplication::translate("Pultora", "XML-Error"),
             options.fromText
