@@ -1,6 +1,6 @@
 #include "appinfo.h"
 
-Q_LOGGING_CATEGORY(lcApp, "pultora.app")
+Q_LOGGING_CATEGORY(lcApp, "pultora.app", QtInfoMsg)
 
 namespace appinfo
 {

@@ -3,7 +3,7 @@
 #include <QLoggingCategory>
 #include <algorithm>
 
-Q_LOGGING_CATEGORY(lcInput, "pultora.input")
+Q_LOGGING_CATEGORY(lcInput, "pultora.input", QtInfoMsg)
 
 namespace
 {

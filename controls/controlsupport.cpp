@@ -7,7 +7,7 @@
 #include <QTimer>
 #include <QWidget>
 
-Q_LOGGING_CATEGORY(lcControls, "pultora.controls")
+Q_LOGGING_CATEGORY(lcControls, "pultora.controls", QtInfoMsg)
 
 ControlClock defaultControlClock()
 {

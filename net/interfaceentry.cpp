@@ -2,7 +2,7 @@
 
 #include "netlog.h"
 
-Q_LOGGING_CATEGORY(lcNet, "pultora.net")
+Q_LOGGING_CATEGORY(lcNet, "pultora.net", QtInfoMsg)
 
 namespace
 {

@@ -78,8 +78,12 @@ sanitize)
 fuzz)
     secs=${1:-60}
     install_deps
-    build "$ROOT/build-fuzz" -DCMAKE_CXX_COMPILER=clang++ -DPULTORA_FUZZ=ON \
-        -DPULTORA_TESTS=ON -DPULTORA_BENCH=OFF
+    cmake -S "$ROOT" -B "$ROOT/build-fuzz" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_CXX_COMPILER=clang++ -DPULTORA_FUZZ=ON -DPULTORA_BENCH=OFF >/dev/null
+    # Only the fuzz drivers and what they link.
+    mapfile -t targets < <(ninja -C "$ROOT/build-fuzz" -t targets all |
+        sed -n 's/^\(fuzz_[A-Za-z0-9_]*\): .*/\1/p' | grep -v _autogen | sort -u)
+    cmake --build "$ROOT/build-fuzz" -j "$JOBS" --target "${targets[@]}"
     mapfile -t fuzzers < <(find "$ROOT/build-fuzz/tests" -type f -name 'fuzz_*' -perm -u+x)
     for f in "${fuzzers[@]}"; do
         name=$(basename "$f")

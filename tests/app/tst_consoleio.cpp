@@ -236,6 +236,39 @@ private slots:
         QCOMPARE(out.size(), 512);
         QCOMPARE(quint8(out[1]), quint8(99));
     }
+
+    // The hand on the fader wins for a second: input arriving sooner is
+    // ignored, input after that is applied.
+    void userMoveHoldsInputOff()
+    {
+        drain();
+        auto console = start(control(
+            "control_type=\"fader_horizontal\" protocol_type=\"Art-Net\" dmx_value_1=\"0\" "
+            "dmx_value_2=\"255\" dmx_channel=\"0\" dmx_universe=\"1\" "
+            "protocol_type_in=\"Art-Net\" dmx_in_universe=\"5\" dmx_in_channel=\"7\""));
+        QVERIFY(console);
+        auto *fader = qobject_cast<DmxSlider *>(console->controls().at(0)->widget);
+        QVERIFY(fader);
+        QUdpSocket sender;
+        QByteArray levels(8, '\0');
+        levels[7] = char(180);
+        const QHostAddress broadcast(QStringLiteral("127.255.255.255"));
+
+        fader->triggerAction(QAbstractSlider::SliderSingleStepAdd); // a user move
+        QElapsedTimer sinceMove;
+        sinceMove.start();
+        const int moved = fader->value();
+        QVERIFY(moved > 0);
+        while (sinceMove.elapsed() < 700) {
+            sender.writeDatagram(artDmx(5, levels), broadcast, kArtNetPort);
+            QTest::qWait(50);
+        }
+        QCOMPARE(fader->value(), moved);
+        QTRY_COMPARE_WITH_TIMEOUT(
+            (sender.writeDatagram(artDmx(5, levels), broadcast, kArtNetPort), fader->value()),
+            180, 3000);
+        QVERIFY(sinceMove.elapsed() >= 1000);
+    }
 };
 
 QTEST_MAIN(TestConsoleIo)
