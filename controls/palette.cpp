@@ -1,6 +1,7 @@
 #include "palette.h"
 
 #include <QBrush>
+#include <QVariant>
 #include <QWidget>
 
 QPalette paletteFromColor(const QColor &color)
@@ -11,8 +12,22 @@ QPalette paletteFromColor(const QColor &color)
     return palette;
 }
 
+namespace
+{
+// The colour a widget's palette was last made from.
+const char *const kPaletteColor = "pultoraPaletteColor";
+} // namespace
+
 void applyColorPalette(QWidget *widget, const QColor &color)
 {
-    if (widget)
-        widget->setPalette(paletteFromColor(color));
+    if (!widget)
+        return;
+    // Input colours are applied on every 200 ms tick; building and resolving
+    // a palette each time costs more than the rest of the poll together.
+    const QVariant last = widget->property(kPaletteColor);
+    if (last.isValid() && last.value<QColor>() == color &&
+        widget->testAttribute(Qt::WA_SetPalette))
+        return;
+    widget->setPalette(paletteFromColor(color));
+    widget->setProperty(kPaletteColor, color);
 }
