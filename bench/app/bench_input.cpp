@@ -9,6 +9,7 @@
 //      tick): median and worst.
 //   3. What a configuration whose inputs span universes 0 and 60000 costs:
 //      set-up time per control and resident memory.
+#include "datagrams.h"
 #include "pultora.h"
 #include "prompter.h"
 
@@ -92,44 +93,6 @@ std::unique_ptr<Pultora> startConsole(const QString &dir, const QString &control
                                      services);
 }
 
-QByteArray artDmx(int universe, const QByteArray &levels)
-{
-    QByteArray p("Art-Net\0\0\x50\0\x0e\0\0", 14);
-    p += char(universe & 0xff);
-    p += char(universe >> 8);
-    p += char(levels.size() >> 8);
-    p += char(levels.size() & 0xff);
-    return p + levels;
-}
-
-QByteArray e131(int wireUniverse, const QByteArray &levels, quint8 sequence)
-{
-    const int n = int(levels.size());
-    QByteArray p(126 + n, '\0');
-    auto put16 = [&](int at, int v) {
-        p[at] = char(v >> 8);
-        p[at + 1] = char(v & 0xff);
-    };
-    put16(0, 0x0010);
-    p.replace(4, 12, QByteArray("ASC-E1.17\0\0\0", 12));
-    put16(16, 0x7000 | (110 + n));
-    put16(20, 0x0004);
-    for (int i = 0; i < 16; ++i)
-        p[22 + i] = char(0xB0 + i);
-    put16(38, 0x7000 | (88 + n));
-    put16(42, 0x0002);
-    p[108] = char(100);
-    p[111] = char(sequence);
-    put16(113, wireUniverse);
-    put16(115, 0x7000 | (11 + n));
-    p[117] = char(0x02);
-    p[118] = char(0xa1);
-    put16(121, 0x0001);
-    put16(123, n + 1);
-    p.replace(126, n, levels);
-    return p;
-}
-
 QString control(const QString &attributes)
 {
     return QStringLiteral(" <control version=\"1\" %1/>\n").arg(attributes);
@@ -174,9 +137,9 @@ void pollTick(const QString &dir, bool shortRun)
     for (int u = 0; u < 8; ++u) {
         for (int c = 0; c < 512; ++c)
             levels[c] = char((u * 31 + c) & 0xff);
-        sender.writeDatagram(artDmx(u, levels), QHostAddress(QStringLiteral("127.255.255.255")),
+        sender.writeDatagram(artDmxDatagram(u, levels), QHostAddress(QStringLiteral("127.255.255.255")),
                              6454);
-        sender.writeDatagram(e131(u + 1, levels, 1),
+        sender.writeDatagram(e131Datagram(u + 1, levels, 1),
                              QHostAddress(QStringLiteral("239.255.0.%1").arg(u + 1)), 5568);
     }
     for (int i = 0; i < 20; ++i) {
@@ -239,7 +202,7 @@ void inputLatency(const QString &dir, bool shortRun)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         watch.changedAt = -1;
         const qint64 sentAt = watch.clock.nsecsElapsed();
-        sender.writeDatagram(artDmx(3, QByteArray(1, char(i % 2 ? 10 : 20))), broadcast, 6454);
+        sender.writeDatagram(artDmxDatagram(3, QByteArray(2, char(i % 2 ? 10 : 20))), broadcast, 6454);
         QElapsedTimer limit;
         limit.start();
         while (watch.changedAt < 0 && limit.elapsed() < 1000)

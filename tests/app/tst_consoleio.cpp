@@ -3,6 +3,7 @@
 // change, and incoming Art-Net and streaming ACN move a fader whose move
 // leaves again on its own output. Runs inside the test command's private
 // network namespace (loopback only).
+#include "datagrams.h"
 #include "pultora.h"
 #include "scriptedprompter.h"
 
@@ -22,58 +23,6 @@ namespace
 
 constexpr quint16 kArtNetPort = 6454;
 constexpr quint16 kAcnPort = 5568;
-
-QByteArray artDmx(quint16 universe, const QByteArray &dmx)
-{
-    QByteArray p("Art-Net\0", 8);
-    p += char(0x00);
-    p += char(0x50); // OpDmx, little endian
-    p += char(0);
-    p += char(14); // protocol version
-    p += char(0);  // sequence
-    p += char(0);  // physical
-    p += char(universe & 0xff);
-    p += char(universe >> 8);
-    p += char(dmx.size() >> 8);
-    p += char(dmx.size() & 0xff);
-    return p + dmx;
-}
-
-// A minimal E1.31 data packet for `wireUniverse` carrying `dmx`.
-QByteArray e131(quint16 wireUniverse, const QByteArray &dmx, quint8 sequence)
-{
-    const int n = int(dmx.size());
-    QByteArray p(126 + n, '\0');
-    auto put16 = [&](int at, int v) {
-        p[at] = char(v >> 8);
-        p[at + 1] = char(v & 0xff);
-    };
-    auto put32 = [&](int at, quint32 v) {
-        put16(at, int(v >> 16));
-        put16(at + 2, int(v & 0xffff));
-    };
-    put16(0, 0x0010);
-    p.replace(4, 12, QByteArray("ASC-E1.17\0\0\0", 12));
-    put16(16, 0x7000 | (110 + n));
-    put32(18, 0x00000004); // root vector: E1.31 data
-    for (int i = 0; i < 16; ++i)
-        p[22 + i] = char(0xA0 + i); // CID
-    put16(38, 0x7000 | (88 + n));
-    put32(40, 0x00000002); // framing vector
-    p.replace(44, 4, QByteArray("peer"));
-    p[108] = char(100); // priority
-    p[111] = char(sequence);
-    put16(113, wireUniverse);
-    put16(115, 0x7000 | (11 + n));
-    p[117] = char(0x02); // DMP set property
-    p[118] = char(0xa1);
-    put16(119, 0x0000);
-    put16(121, 0x0001);
-    put16(123, n + 1);
-    p[125] = 0; // START code
-    p.replace(126, n, dmx);
-    return p;
-}
 
 QString control(const QString &attributes)
 {
@@ -224,10 +173,10 @@ private slots:
         const QByteArray levels = QByteArray(1, char(99)) + QByteArray(23, '\0');
         for (int i = 0; i < 20 && fader->value() != 99; ++i) {
             if (protocol == QLatin1String("Art-Net"))
-                sender.writeDatagram(artDmx(3, levels), QHostAddress(QStringLiteral("127.255.255.255")),
+                sender.writeDatagram(artDmxDatagram(3, levels), QHostAddress(QStringLiteral("127.255.255.255")),
                                      kArtNetPort);
             else
-                sender.writeDatagram(e131(4, levels, quint8(i + 1)),
+                sender.writeDatagram(e131Datagram(4, levels, quint8(i + 1)),
                                      QHostAddress(QStringLiteral("239.255.0.4")), kAcnPort);
             QTest::qWait(150);
         }
@@ -260,12 +209,12 @@ private slots:
         const int moved = fader->value();
         QVERIFY(moved > 0);
         while (sinceMove.elapsed() < 700) {
-            sender.writeDatagram(artDmx(5, levels), broadcast, kArtNetPort);
+            sender.writeDatagram(artDmxDatagram(5, levels), broadcast, kArtNetPort);
             QTest::qWait(50);
         }
         QCOMPARE(fader->value(), moved);
         QTRY_COMPARE_WITH_TIMEOUT(
-            (sender.writeDatagram(artDmx(5, levels), broadcast, kArtNetPort), fader->value()),
+            (sender.writeDatagram(artDmxDatagram(5, levels), broadcast, kArtNetPort), fader->value()),
             180, 3000);
         QVERIFY(sinceMove.elapsed() >= 1000);
     }
