@@ -111,30 +111,40 @@ bool acnnet::changeMemberships(bool join)
         return false;
     if (join == m_joined)
         return true;
-    // Before the console names its first universe there is no range to join.
-    if (join && m_baseUniverse < 0)
+    // Before the console names its first universe there is nothing to join.
+    if (join && m_slots.base() < 0 && !m_slots.isList())
         return true;
     m_joined = join;
-    const int first = m_baseUniverse + 1;
-    const int count = m_in.isRegistered() ? m_in.universes() : 1;
+    QList<UniverseSlots::Run> runs;
+    if (m_slots.isList())
+        runs = m_slots.runs(m_in.universes());
+    else
+        runs.append({m_slots.base(), m_in.isRegistered() ? m_in.universes() : 1});
+    int count = 0;
     bool ok = true;
-    for (int wire = first; wire < first + count; ++wire) {
-        const QHostAddress group = multicastGroup(wire);
-        if (group.isNull())
-            continue;
-        if (m_interfaces.isEmpty()) {
-            ok = m_socket->setMulticastMembership(group, QHostAddress(QHostAddress::AnyIPv4),
-                                                  join) &&
-                 ok;
-            continue;
-        }
-        for (const InterfaceEntry &entry : std::as_const(m_interfaces))
-            ok = m_socket->setMulticastMembership(group, entry.addressEntry.ip(), join) && ok;
+    for (const UniverseSlots::Run &run : std::as_const(runs)) {
+        count += run.count;
+        for (int wire = run.first + 1; wire <= run.first + run.count; ++wire)
+            ok = changeMembership(wire, join) && ok;
     }
     if (!ok)
         qCDebug(lcNet) << (join ? "joining" : "leaving") << "multicast groups failed for" << count
-                       << "universes from" << first;
+                       << "universes in" << runs.size() << "runs from"
+                       << (runs.isEmpty() ? 0 : runs.first().first + 1);
     m_membershipsOk = ok;
+    return ok;
+}
+
+bool acnnet::changeMembership(int wire, bool join)
+{
+    const QHostAddress group = multicastGroup(wire);
+    if (group.isNull())
+        return true;
+    if (m_interfaces.isEmpty())
+        return m_socket->setMulticastMembership(group, QHostAddress(QHostAddress::AnyIPv4), join);
+    bool ok = true;
+    for (const InterfaceEntry &entry : std::as_const(m_interfaces))
+        ok = m_socket->setMulticastMembership(group, entry.addressEntry.ip(), join) && ok;
     return ok;
 }
 
@@ -199,20 +209,35 @@ bool acnnet::setReceiveUniverse(int universe)
 {
     if (universe < 0 || universe > MAX_UNIVERSE)
         return false;
-    if (universe != m_baseUniverse) {
+    if (universe != m_slots.base()) {
         QMutexLocker lock(&m_in.mutex());
         changeMemberships(false);
-        m_baseUniverse = universe;
+        m_slots.setBase(universe);
         changeMemberships(true);
     }
     return true;
 }
 
+bool acnnet::setReceiveUniverses(const QList<int> &universes)
+{
+    if (universes == m_slots.list())
+        return true;
+    UniverseSlots next = m_slots;
+    if (!next.setList(universes, MAX_UNIVERSE))
+        return false;
+    QMutexLocker lock(&m_in.mutex());
+    changeMemberships(false);
+    m_slots = next;
+    changeMemberships(true);
+    return true;
+}
+
 bool acnnet::getReceivedValue(int universe, int channel, quint8 &value) const
 {
-    if (m_baseUniverse < 0 || universe < m_baseUniverse || universe > MAX_UNIVERSE)
+    if (universe > MAX_UNIVERSE)
         return false;
-    return m_in.value(universe - m_baseUniverse, channel, value);
+    const int slot = m_slots.slotOf(universe, m_in.universes());
+    return slot >= 0 && m_in.value(slot, channel, value);
 }
 
 void acnnet::readPackage()
@@ -234,13 +259,12 @@ void acnnet::readPackage()
 
 void acnnet::handleDatagram(const quint8 *data, int length)
 {
-    if (!m_in.isRegistered() || m_baseUniverse < 0)
+    if (!m_in.isRegistered())
         return;
     DataPacket packet;
     if (decodeData(data, length, packet) != Result::Ok)
         return;
-    // The 0-based universe must not be below the base.
-    if (packet.universe - 1 < m_baseUniverse)
-        return;
-    m_in.write(packet.universe - 1 - m_baseUniverse, packet.values, packet.count, false);
+    const int slot = m_slots.slotOf(packet.universe - 1, m_in.universes());
+    if (slot >= 0)
+        m_in.write(slot, packet.values, packet.count, false);
 }

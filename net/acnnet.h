@@ -47,9 +47,18 @@ public:
     // Registers the console's DMX-IN array (no array unregisters) and moves
     // the multicast memberships to the new range. Registering opens the socket.
     void setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse = 512);
-    // First DMX-IN universe (0-based); false above 63998.
+    // First DMX-IN universe (0-based; range mode: slot i holds universe + i);
+    // false above 63998.
     bool setReceiveUniverse(int universe);
-    int receiveUniverse() const { return m_baseUniverse; }
+    int receiveUniverse() const { return m_slots.base(); }
+    // List mode: slot i of the array holds universes[i] (0-based), so the
+    // array needs universes.size() × channelsPerUniverse bytes, and only the
+    // groups of the listed universes are joined. The universes must be
+    // strictly increasing within 0..63998 (else false, nothing changes); an
+    // empty list returns to range mode. May be called before or after
+    // setReceiveBuffer.
+    bool setReceiveUniverses(const QList<int> &universes);
+    const QList<int> &receiveUniverses() const { return m_slots.list(); }
     bool getReceivedValue(int universe, int channel, quint8 &value) const;
 
     // Handles one datagram already read from the socket.
@@ -73,8 +82,10 @@ public slots:
 private:
     bool openSocket();
     bool makeSendingReady();
-    // Joins or leaves the groups of the current DMX-IN range; caller holds the mutex.
+    // Joins or leaves the groups of the current DMX-IN universes; caller
+    // holds the mutex.
     bool changeMemberships(bool join);
+    bool changeMembership(int wireUniverse, bool join);
     qint64 sendTo(const quint8 *bytes, int length, const QHostAddress &target);
 
     NetEnvironment m_env;
@@ -88,7 +99,7 @@ private:
     // Each universe counts its own sequence, so a receiver never sees a
     // universe's number step back while other universes are sent.
     std::unordered_map<int, quint8> m_sequence;
-    int m_baseUniverse = -1;
+    UniverseSlots m_slots;
     bool m_joined = false;
     bool m_membershipsOk = true;
     DmxInArray m_in;

@@ -217,15 +217,19 @@ bool artnet::setReceiveUniverse(int universe)
 {
     if (universe < 0 || universe > MAX_UNIVERSE)
         return false;
-    m_baseUniverse = universe;
+    m_slots.setBase(universe);
     return true;
+}
+
+bool artnet::setReceiveUniverses(const QList<int> &universes)
+{
+    return m_slots.setList(universes, MAX_UNIVERSE);
 }
 
 bool artnet::getReceivedValue(int universe, int channel, quint8 &value) const
 {
-    if (m_baseUniverse < 0 || universe < m_baseUniverse)
-        return false;
-    return m_in.value(universe - m_baseUniverse, channel, value);
+    const int slot = m_slots.slotOf(universe, m_in.universes());
+    return slot >= 0 && m_in.value(slot, channel, value);
 }
 
 void artnet::readPackage()
@@ -310,7 +314,10 @@ void artnet::writeDmx(const quint8 *data, int length)
     DmxPacket packet;
     if (!decodeDmx(data, length, packet))
         return;
-    if (!m_in.isRegistered() || m_baseUniverse < 0 || packet.universe < m_baseUniverse)
+    if (!m_in.isRegistered())
+        return;
+    const int slot = m_slots.slotOf(packet.universe, m_in.universes());
+    if (slot < 0)
         return;
     if (m_syncHold != 0 && nowMs() - m_lastSyncMs > SYNC_TIMEOUT_MS) {
         // The sender stopped syncing: show what it held back and write
@@ -319,7 +326,7 @@ void artnet::writeDmx(const quint8 *data, int length)
         m_in.commitShadow();
     }
     const int count = std::min(packet.available, DMX_MAX_LENGTH);
-    m_in.write(packet.universe - m_baseUniverse, packet.data, count, m_syncHold != 0);
+    m_in.write(slot, packet.data, count, m_syncHold != 0);
 }
 
 void artnet::sendPollReply(const QHostAddress &sender)
@@ -339,9 +346,24 @@ void artnet::sendPollReply(const QHostAddress &sender)
         return;
 
     int ports = m_in.universes();
-    if (ports == 0 && m_receiveReady)
-        ports = 1;
-    const QList<PollReplyPage> pages = planPollReplyPages(m_baseUniverse, ports);
+    QList<PollReplyPage> pages;
+    if (m_slots.isList() && ports > 0) {
+        // One plan per run of consecutive universes, so no page announces a
+        // universe the array does not hold.
+        ports = 0;
+        for (const UniverseSlots::Run &run : m_slots.runs(m_in.universes())) {
+            for (const PollReplyPage &page : planPollReplyPages(run.first, run.count)) {
+                if (pages.size() >= REPLY_MAX_PAGES)
+                    break;
+                pages.append(page);
+                ports += page.ports;
+            }
+        }
+    } else {
+        if (ports == 0 && m_receiveReady)
+            ports = 1;
+        pages = planPollReplyPages(m_slots.base(), ports);
+    }
 
     PollReplyInfo info;
     info.ip = match->addressEntry.ip().toIPv4Address();

@@ -65,12 +65,20 @@ public:
     // channelsPerUniverse); no array unregisters. The array must stay valid
     // until it is unregistered. Registering opens the socket.
     void setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse = 512);
-    // The universe stored at offset 0 of the array; false above 65535.
+    // The universe stored at offset 0 of the array (range mode: slot i holds
+    // universe + i); false above 65535.
     bool setReceiveUniverse(int universe);
-    int receiveUniverse() const { return m_baseUniverse; }
+    int receiveUniverse() const { return m_slots.base(); }
+    // List mode: slot i of the array holds universes[i], so the array needs
+    // universes.size() × channelsPerUniverse bytes. The universes must be
+    // strictly increasing within 0..65535 (else false, nothing changes); an
+    // empty list returns to range mode. ArtPollReply then describes the
+    // listed universes. May be called before or after setReceiveBuffer.
+    bool setReceiveUniverses(const QList<int> &universes);
+    const QList<int> &receiveUniverses() const { return m_slots.list(); }
     // The byte for (universe, channel) in the array; returns true once an
-    // ArtDmx for that universe has arrived. False (value untouched) outside
-    // the registered range.
+    // ArtDmx for that universe has arrived. False (value untouched) for a
+    // universe the array does not hold.
     bool getReceivedValue(int universe, int channel, quint8 &value) const;
 
     // Handles one datagram already read from the socket.
@@ -103,7 +111,7 @@ private:
     QTimer *m_timer = nullptr;
     KeepAlive m_keepAlive;
 
-    int m_baseUniverse = -1;
+    UniverseSlots m_slots;
     quint8 m_oemHigh = 0, m_oemLow = 0xFF;
     quint8 m_versionHigh = 0, m_versionLow = 0;
     QString m_shortName, m_longName, m_nodeReport;

@@ -61,3 +61,49 @@ void DmxInArray::commitShadow()
     QMutexLocker lock(&m_mutex);
     std::memcpy(m_array, m_shadow.data(), size_t(m_size));
 }
+
+bool UniverseSlots::setList(const QList<int> &universes, int maxUniverse)
+{
+    for (qsizetype i = 0; i < universes.size(); ++i) {
+        const int u = universes.at(i);
+        if (u < 0 || u > maxUniverse || (i > 0 && u <= universes.at(i - 1)))
+            return false;
+    }
+    m_list = universes;
+    return true;
+}
+
+int UniverseSlots::slotOf(int universe, int count) const
+{
+    int slot = -1;
+    if (m_list.isEmpty()) {
+        if (m_base >= 0 && universe >= m_base)
+            slot = universe - m_base;
+    } else {
+        const auto it = std::lower_bound(m_list.cbegin(), m_list.cend(), universe);
+        if (it != m_list.cend() && *it == universe)
+            slot = int(it - m_list.cbegin());
+    }
+    return slot < count ? slot : -1;
+}
+
+QList<UniverseSlots::Run> UniverseSlots::runs(int count) const
+{
+    QList<Run> result;
+    if (count <= 0)
+        return result;
+    if (m_list.isEmpty()) {
+        if (m_base >= 0)
+            result.append({m_base, count});
+        return result;
+    }
+    const int n = int(std::min<qsizetype>(count, m_list.size()));
+    for (int i = 0; i < n; ++i) {
+        const int u = m_list.at(i);
+        if (!result.isEmpty() && result.last().first + result.last().count == u)
+            ++result.last().count;
+        else
+            result.append({u, 1});
+    }
+    return result;
+}

@@ -3,6 +3,7 @@
 // universe and, for nodes that hold frames until a sync, a shadow copy.
 #pragma once
 
+#include <QList>
 #include <QMutex>
 #include <QtGlobal>
 
@@ -47,4 +48,39 @@ private:
     int m_universes = 0;
     std::vector<quint8> m_received;
     std::vector<quint8> m_shadow;
+};
+
+// Which universe each slot of a DMX-IN array holds: either a range (slot i
+// holds base + i) or an explicit list of universes (slot i holds list[i]),
+// so a few far-apart universes need only as many slots as there are.
+class UniverseSlots
+{
+public:
+    // Range mode with this first universe (negative: none yet).
+    void setBase(int base) { m_base = base; }
+    int base() const { return m_base; }
+
+    // List mode for strictly increasing universes within 0..maxUniverse; an
+    // empty list returns to range mode. Anything else is refused (false,
+    // nothing changes).
+    bool setList(const QList<int> &universes, int maxUniverse);
+    bool isList() const { return !m_list.isEmpty(); }
+    const QList<int> &list() const { return m_list; }
+
+    // The slot holding `universe` among the first `count` slots, or -1. Range
+    // mode: universe - base; list mode: a binary search.
+    int slotOf(int universe, int count) const;
+
+    // Runs of consecutive universes held by the first `count` slots, as
+    // (first universe, count) in increasing order. Range mode gives one run
+    // from the base (none without a base or slots).
+    struct Run {
+        int first = 0;
+        int count = 0;
+    };
+    QList<Run> runs(int count) const;
+
+private:
+    int m_base = -1;
+    QList<int> m_list;
 };

@@ -30,6 +30,15 @@ QByteArray e131(int wireUniverse, const QByteArray &data, quint8 sequence = 1)
     return p;
 }
 
+QStringList membershipLog(const FakeSocket &socket, bool join)
+{
+    QStringList out;
+    for (const auto &m : std::as_const(socket.memberships))
+        if (m.join == join)
+            out << m.group.toString() + "@" + m.local.toString();
+    return out;
+}
+
 int be16(const QByteArray &p, int offset)
 {
     return quint8(p[offset]) << 8 | quint8(p[offset + 1]);
@@ -52,6 +61,8 @@ private slots:
     void membershipsFollowRange();
     void membershipFailureIsNotFatal();
     void receiveRange();
+    void receiveUniverseList();
+    void membershipsFollowUniverseList();
     void receiveRules_data();
     void receiveRules();
     void receiveCountAndTruncation();
@@ -265,6 +276,86 @@ void TestAcnnet::receiveRange()
     net->socket->inject(e131(2, filled(512, 1)), QHostAddress("10.0.0.7")); // 0-based 1 < base
     net->socket->inject(e131(6, filled(512, 1)), QHostAddress("10.0.0.7")); // past the array
     QCOMPARE(in, before);
+}
+
+void TestAcnnet::receiveUniverseList()
+{
+    acnnet node(net->env());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverses({0, 60000}));
+    QVERIFY(!node.setReceiveUniverses({0, 63999})); // above the last universe
+    QVERIFY(!node.setReceiveUniverses({4, 2}));
+    QCOMPARE(node.receiveUniverses(), QList<int>({0, 60000}));
+
+    const QHostAddress sender("10.0.0.7");
+    net->socket->inject(e131(60001, filled(512, 6)), sender); // 0-based 60000
+    QCOMPARE(in.left(512), QByteArray(512, 0));
+    QCOMPARE(in.mid(512), filled(512, 6));
+    quint8 v = 0;
+    QVERIFY(node.getReceivedValue(60000, 17, v));
+    QCOMPARE(v, quint8(6));
+    QVERIFY(!node.getReceivedValue(0, 0, v));
+
+    const QByteArray before = in;
+    for (int wire : {2, 60000, 60002})
+        net->socket->inject(e131(wire, filled(512, 1)), sender);
+    QCOMPARE(in, before);
+    v = 99;
+    for (int u : {1, 59999, 60001, 70000})
+        QVERIFY(!node.getReceivedValue(u, 0, v));
+    QCOMPARE(v, quint8(99));
+
+    net->socket->inject(e131(1, filled(512, 8)), sender);
+    QCOMPARE(in.left(512), filled(512, 8));
+}
+
+void TestAcnnet::membershipsFollowUniverseList()
+{
+    acnnet node(net->env());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverses({0, 60000}));
+    // 0-based 60000 is wire universe 60001 = 0xEA61.
+    QCOMPARE(membershipLog(*net->socket, true),
+             (QStringList{"239.255.0.1@192.168.1.10", "239.255.0.1@10.0.0.3",
+                          "239.255.234.97@192.168.1.10", "239.255.234.97@10.0.0.3"}));
+    QVERIFY(membershipLog(*net->socket, false).isEmpty());
+    QVERIFY(node.membershipsOk());
+
+    // Changing the list leaves exactly the old groups and joins the new ones.
+    net->socket->memberships.clear();
+    QByteArray three(3 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(three.data()), three.size(), 512);
+    QVERIFY(node.setReceiveUniverses({4, 5, 900}));
+    QCOMPARE(membershipLog(*net->socket, true).mid(membershipLog(*net->socket, true).size() - 6),
+             (QStringList{"239.255.0.5@192.168.1.10", "239.255.0.5@10.0.0.3",
+                          "239.255.0.6@192.168.1.10", "239.255.0.6@10.0.0.3",
+                          "239.255.3.133@192.168.1.10", "239.255.3.133@10.0.0.3"}));
+    net->socket->memberships.clear();
+    QVERIFY(node.setReceiveUniverses({4, 5, 900})); // same list: nothing changes
+    QVERIFY(net->socket->memberships.isEmpty());
+
+    // Unregistering leaves them; a list set before the array joins with it.
+    node.setReceiveBuffer(nullptr, 0, 512);
+    QCOMPARE(membershipLog(*net->socket, false).size(), 6);
+    QVERIFY(membershipLog(*net->socket, true).isEmpty());
+    net->socket->memberships.clear();
+    QVERIFY(node.setReceiveUniverses({7, 40000}));
+    QVERIFY(net->socket->memberships.isEmpty());
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QCOMPARE(membershipLog(*net->socket, true),
+             (QStringList{"239.255.0.8@192.168.1.10", "239.255.0.8@10.0.0.3",
+                          "239.255.156.65@192.168.1.10", "239.255.156.65@10.0.0.3"}));
+    QVERIFY(membershipLog(*net->socket, false).isEmpty());
+
+    // Back to the range from the base.
+    net->socket->memberships.clear();
+    QVERIFY(node.setReceiveUniverses({}));
+    QVERIFY(node.setReceiveUniverse(2));
+    QCOMPARE(membershipLog(*net->socket, false).size(), 4);
+    QVERIFY(membershipLog(*net->socket, true).contains("239.255.0.3@10.0.0.3"));
+    QVERIFY(membershipLog(*net->socket, true).contains("239.255.0.4@10.0.0.3"));
 }
 
 void TestAcnnet::receiveRules_data()

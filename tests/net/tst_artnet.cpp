@@ -70,6 +70,11 @@ private slots:
     void pollReplyAddressesAboveFifteen();
     void pollReplyWithoutReceiveArray();
     void receiveRange();
+    void receiveUniverseList();
+    void receiveUniverseListRefused_data();
+    void receiveUniverseListRefused();
+    void pollReplyForUniverseList();
+    void syncHoldWithUniverseList();
     void receiveHostileLengths();
     void receiveChannelsPerUniverse();
     void receiveUnregister();
@@ -366,6 +371,133 @@ void TestArtnet::receiveRange()
     net->socket->inject(artDmx(2, filled(512, 1)), QHostAddress("10.0.0.7"));
     net->socket->inject(artDmx(6, filled(512, 1)), QHostAddress("10.0.0.7"));
     QCOMPARE(in, before);
+}
+
+void TestArtnet::receiveUniverseList()
+{
+    artnet node(false, net->env());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverses({0, 60000}));
+    QCOMPARE(node.receiveUniverses(), QList<int>({0, 60000}));
+
+    const QHostAddress sender("10.0.0.7");
+    net->socket->inject(artDmx(60000, filled(512, 7)), sender);
+    QCOMPARE(in.left(512), QByteArray(512, 0));
+    QCOMPARE(in.mid(512), filled(512, 7));
+    quint8 v = 0;
+    QVERIFY(node.getReceivedValue(60000, 511, v));
+    QCOMPARE(v, quint8(7));
+    QVERIFY(!node.getReceivedValue(0, 0, v)); // listed, nothing arrived yet
+
+    // Universes between and beyond the listed ones are not held.
+    const QByteArray before = in;
+    for (int u : {1, 59999, 60001, 65535})
+        net->socket->inject(artDmx(u, filled(512, 1)), sender);
+    QCOMPARE(in, before);
+    v = 99;
+    for (int u : {1, 59999, 60001, -1})
+        QVERIFY(!node.getReceivedValue(u, 0, v));
+    QCOMPARE(v, quint8(99));
+
+    net->socket->inject(artDmx(0, filled(3, 9)), sender);
+    QVERIFY(node.getReceivedValue(0, 2, v));
+    QCOMPARE(v, quint8(9));
+    QCOMPARE(in.mid(3, 509), QByteArray(509, 0));
+
+    // A listed universe without room in the array is not held either.
+    QVERIFY(node.setReceiveUniverses({0, 10, 60000}));
+    net->socket->inject(artDmx(60000, filled(512, 3)), sender);
+    QVERIFY(!node.getReceivedValue(60000, 0, v));
+    QCOMPARE(in.mid(512), filled(512, 7));
+
+    // An empty list returns to the range from the base.
+    QVERIFY(node.setReceiveUniverses({}));
+    QVERIFY(node.setReceiveUniverse(59999));
+    net->socket->inject(artDmx(60000, filled(512, 5)), sender);
+    QCOMPARE(in.mid(512), filled(512, 5));
+}
+
+void TestArtnet::receiveUniverseListRefused_data()
+{
+    QTest::addColumn<QList<int>>("universes");
+    QTest::newRow("unsorted") << QList<int>{5, 3};
+    QTest::newRow("duplicate") << QList<int>{3, 3};
+    QTest::newRow("negative") << QList<int>{-1, 3};
+    QTest::newRow("above 65535") << QList<int>{3, 65536};
+}
+
+void TestArtnet::receiveUniverseListRefused()
+{
+    QFETCH(QList<int>, universes);
+    artnet node(false, net->env());
+    QVERIFY(node.setReceiveUniverses({2, 4}));
+    QVERIFY(!node.setReceiveUniverses(universes));
+    QCOMPARE(node.receiveUniverses(), QList<int>({2, 4}));
+}
+
+void TestArtnet::pollReplyForUniverseList()
+{
+    artnet node(false, net->env());
+    node.setPollReplyEnabled(true);
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverses({0, 60000}));
+    net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    auto &sent = net->socket->sent;
+    QCOMPARE(sent.size(), 2);
+    QCOMPARE(quint8(sent[0].data[173]), quint8(1));
+    QCOMPARE(sent[0].data.mid(18, 2), QByteArray::fromHex("0000"));
+    QCOMPARE(sent[0].data.mid(190, 4), QByteArray::fromHex("00000000"));
+    QCOMPARE(quint8(sent[0].data[211]), quint8(1));
+    // 60000 = 0xEA60: Net 0x6A, Sub-Net 6, universe 0.
+    QCOMPARE(quint8(sent[1].data[173]), quint8(1));
+    QCOMPARE(sent[1].data.mid(18, 2), QByteArray::fromHex("6a06"));
+    QCOMPARE(sent[1].data.mid(190, 4), QByteArray::fromHex("60000000"));
+    QCOMPARE(sent[1].data.mid(207, 4), QByteArray::fromHex("0a000003"));
+    QCOMPARE(quint8(sent[1].data[211]), quint8(2));
+
+    // Runs of consecutive universes share pages, never across a block of 16.
+    QByteArray more(8 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(more.data()), more.size(), 512);
+    QVERIFY(node.setReceiveUniverses({1, 2, 3, 4, 5, 20, 31, 32}));
+    sent.clear();
+    net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    QCOMPARE(sent.size(), 5);
+    const QList<QByteArray> swOut{"01020304", "05000000", "14000000", "1f000000", "20000000"};
+    const QList<QByteArray> subNet{"0000", "0000", "0001", "0001", "0002"};
+    for (int k = 0; k < 5; ++k) {
+        QCOMPARE(sent[k].data.mid(190, 4), QByteArray::fromHex(swOut[k]));
+        QCOMPARE(sent[k].data.mid(18, 2), QByteArray::fromHex(subNet[k]));
+        QCOMPARE(quint8(sent[k].data[211]), quint8(k + 1));
+    }
+
+    // Never more than 255 pages.
+    QList<int> spread;
+    for (int u = 0; u < 300; ++u)
+        spread.append(u * 2);
+    QByteArray wide(spread.size() * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(wide.data()), wide.size(), 512);
+    QVERIFY(node.setReceiveUniverses(spread));
+    sent.clear();
+    net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    QCOMPARE(sent.size(), 255);
+    QCOMPARE(quint8(sent.last().data[211]), quint8(255));
+}
+
+void TestArtnet::syncHoldWithUniverseList()
+{
+    artnet node(false, net->env());
+    QByteArray in(2 * 512, 0);
+    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    QVERIFY(node.setReceiveUniverses({7, 300}));
+    const QHostAddress sender("10.0.0.7");
+    net->socket->inject(sync(false, 0x5202, 1), sender);
+    net->socket->inject(artDmx(300, filled(512, 4)), sender);
+    QCOMPARE(in.mid(512), QByteArray(512, 0)); // held
+    net->now += 20;
+    net->socket->inject(sync(false, 0x5202, 1), sender);
+    QCOMPARE(in.mid(512), filled(512, 4));
 }
 
 void TestArtnet::receiveHostileLengths()
