@@ -27,6 +27,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int per = (pick & 0x80) ? 100 + (pick & 0x0F) : 512;
     node.setReceiveBuffer(in.data(), int(in.size()) - (pick & 0x40 ? 100 : 0), per);
     node.setReceiveUniverse(pick & 0x07);
+    // Bit 5 picks list mode: three far-apart universes, one crossing a Sub-Net.
+    const int first = pick & 0x07;
+    node.setReceiveUniverses((pick & 0x20) ? QList<int>{first, 15 + first, 60000} : QList<int>{});
     std::vector<quint8> datagram(data + 1, data + size);
     node.handleDatagram(datagram.data(), int(datagram.size()));
     if (net.socket)
