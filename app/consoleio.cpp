@@ -59,9 +59,10 @@ void ConsoleIo::sendInitialValues(const QList<SettingStruct *> &controls, bool s
     }
 }
 
-void ConsoleIo::setUpInputs(const QList<SettingStruct *> &controls)
+void ConsoleIo::setUpInputs(const QList<SettingStruct *> &controls,
+                            const BackgroundStruct &background)
 {
-    m_input.setUp(QList<const SettingStruct *>(controls.cbegin(), controls.cend()));
+    m_input.setUp(QList<const SettingStruct *>(controls.cbegin(), controls.cend()), &background);
 }
 
 std::optional<QColor> ConsoleIo::pollInputs(const QList<SettingStruct *> &controls,
@@ -69,10 +70,14 @@ std::optional<QColor> ConsoleIo::pollInputs(const QList<SettingStruct *> &contro
                                             const PreferencesStruct &prefs)
 {
     std::optional<QColor> windowColor;
+    // The background's input was changed to a universe the buffers do not
+    // hold yet but should follow: set up again once.
+    if (!m_input.followsBackground(background))
+        setUpInputs(controls, background);
     if (const auto v = m_input.fetch(background.dmx_in, &prefs))
-        windowColor = dmxInColor(*v, background.dmx_in,
-                                 QColor(background.color_red, background.color_green,
-                                        background.color_blue));
+        windowColor =
+            dmxInColor(*v, background.dmx_in,
+                       QColor(background.color_red, background.color_green, background.color_blue));
     for (const SettingStruct *r : controls) {
         QWidget *w = r->widget;
         if (!w)

@@ -24,8 +24,9 @@ public:
     // universes are only filled.
     void sendInitialValues(const QList<SettingStruct *> &controls, bool storeOnly,
                            const PreferencesStruct &prefs);
-    // Registers DMX-IN buffers for what the controls listen to.
-    void setUpInputs(const QList<SettingStruct *> &controls);
+    // Registers DMX-IN buffers for the universes the controls listen to,
+    // plus the background's when it lies within their span.
+    void setUpInputs(const QList<SettingStruct *> &controls, const BackgroundStruct &background);
     // Hands every arrived input value to its widget. Returns the colour the
     // window takes when the background's input has a value.
     std::optional<QColor> pollInputs(const QList<SettingStruct *> &controls,

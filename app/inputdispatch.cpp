@@ -9,29 +9,45 @@ namespace
 {
 
 constexpr int kSlotsPerUniverse = 512;
+// Streaming ACN has 0-based universes 0..63998 only; a control set above them
+// never receives anything, so it takes no slot.
+constexpr int kAcnMaxUniverse = 63998;
 
-void widen(InputRange &range, quint16 universe)
+void sortUnique(QList<int> &universes)
 {
-    if (!range.used) {
-        range = {true, universe, universe};
+    std::sort(universes.begin(), universes.end());
+    universes.erase(std::unique(universes.begin(), universes.end()), universes.end());
+}
+
+// The background follows a network universe within the controls' span.
+void addBackground(InputUniverses &plan, int universe)
+{
+    if (!plan.used() || universe < plan.lowest() || universe > plan.highest() ||
+        plan.contains(universe))
         return;
-    }
-    range.lowest = std::min(range.lowest, universe);
-    range.highest = std::max(range.highest, universe);
+    plan.universes.insert(std::lower_bound(plan.universes.begin(), plan.universes.end(), universe),
+                          universe);
 }
 
 } // namespace
 
-InputPlan planInputs(const QList<const SettingStruct *> &records)
+bool InputUniverses::contains(int universe) const
+{
+    return std::binary_search(universes.cbegin(), universes.cend(), universe);
+}
+
+InputPlan planInputs(const QList<const SettingStruct *> &records,
+                     const BackgroundStruct *background)
 {
     InputPlan plan;
     for (const SettingStruct *r : records) {
         switch (r->dmx_in.protocol_type_in) {
         case PT_ARTNET:
-            widen(plan.artnet, r->dmx_in.dmx_in_universe);
+            plan.artnet.universes.append(r->dmx_in.dmx_in_universe);
             break;
         case PT_ACN:
-            widen(plan.acn, r->dmx_in.dmx_in_universe);
+            if (r->dmx_in.dmx_in_universe <= kAcnMaxUniverse)
+                plan.acn.universes.append(r->dmx_in.dmx_in_universe);
             break;
         case PT_MIDI:
             plan.midi = true;
@@ -40,42 +56,69 @@ InputPlan planInputs(const QList<const SettingStruct *> &records)
             break;
         }
     }
+    sortUnique(plan.artnet.universes);
+    sortUnique(plan.acn.universes);
+    if (background) {
+        if (background->dmx_in.protocol_type_in == PT_ARTNET)
+            addBackground(plan.artnet, background->dmx_in.dmx_in_universe);
+        else if (background->dmx_in.protocol_type_in == PT_ACN)
+            addBackground(plan.acn, background->dmx_in.dmx_in_universe);
+    }
     return plan;
 }
 
 InputDispatch::~InputDispatch() = default;
 
-void InputDispatch::setUp(const QList<const SettingStruct *> &records)
+void InputDispatch::setUp(const QList<const SettingStruct *> &records,
+                          const BackgroundStruct *background)
 {
-    const InputPlan plan = planInputs(records);
-    if (plan.artnet.used)
+    const InputPlan plan = planInputs(records, background);
+    if (plan.artnet.used())
         replace(PT_ARTNET, plan.artnet);
-    if (plan.acn.used)
+    if (plan.acn.used())
         replace(PT_ACN, plan.acn);
     if (plan.midi)
         m_ports.ensureMidi();
 }
 
-void InputDispatch::replace(quint8 protocol, const InputRange &range)
+bool InputDispatch::followsBackground(const BackgroundStruct &background) const
+{
+    const quint8 protocol = background.dmx_in.protocol_type_in;
+    if (protocol != PT_ARTNET && protocol != PT_ACN)
+        return true;
+    const InputUniverses &held = protocol == PT_ARTNET ? m_artnetUniverses : m_acnUniverses;
+    const int universe = background.dmx_in.dmx_in_universe;
+    return !held.used() || universe < held.lowest() || universe > held.highest() ||
+           held.contains(universe);
+}
+
+const QList<int> &InputDispatch::universes(quint8 protocol) const
+{
+    return (protocol == PT_ARTNET ? m_artnetUniverses : m_acnUniverses).universes;
+}
+
+void InputDispatch::replace(quint8 protocol, const InputUniverses &plan)
 {
     QByteArray &buffer = protocol == PT_ARTNET ? m_artnet : m_acn;
+    InputUniverses &held = protocol == PT_ARTNET ? m_artnetUniverses : m_acnUniverses;
     bool &registered = protocol == PT_ARTNET ? m_artnetRegistered : m_acnRegistered;
     if (registered)
-        m_ports.setReceiveBuffer(protocol, nullptr, 0, 0);
-    buffer = QByteArray(range.universes() * kSlotsPerUniverse, '\0');
+        m_ports.setReceiveBuffer(protocol, nullptr, 0, {});
+    buffer = QByteArray(int(plan.universes.size()) * kSlotsPerUniverse, '\0');
+    held = plan;
     m_ports.setReceiveBuffer(protocol, reinterpret_cast<quint8 *>(buffer.data()),
-                             int(buffer.size()), range.lowest);
+                             int(buffer.size()), held.universes);
     registered = true;
-    qCDebug(lcInput) << "DMX-IN" << protocol << "universes" << range.lowest << "to"
-                     << range.highest;
+    qCDebug(lcInput) << "DMX-IN" << protocol << "universes" << held.universes.size() << "from"
+                     << held.lowest() << "to" << held.highest();
 }
 
 void InputDispatch::detach()
 {
     if (m_artnetRegistered)
-        m_ports.setReceiveBuffer(PT_ARTNET, nullptr, 0, 0);
+        m_ports.setReceiveBuffer(PT_ARTNET, nullptr, 0, {});
     if (m_acnRegistered)
-        m_ports.setReceiveBuffer(PT_ACN, nullptr, 0, 0);
+        m_ports.setReceiveBuffer(PT_ACN, nullptr, 0, {});
     m_artnetRegistered = m_acnRegistered = false;
 }
 

@@ -18,8 +18,10 @@ public:
     virtual ~InputPorts() = default;
     // Registers the DMX-IN buffer of a network protocol (PT_ARTNET or
     // PT_ACN), creating its node when needed: size bytes, 512 channels per
-    // universe, universe `lowest` at offset 0. A null buffer unregisters.
-    virtual void setReceiveBuffer(quint8 protocol, quint8 *buffer, int size, quint16 lowest) = 0;
+    // universe, slot i holding universes[i] (strictly increasing). A null
+    // buffer unregisters (the list is then empty).
+    virtual void setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,
+                                  const QList<int> &universes) = 0;
     virtual void ensureMidi() = 0;
     // Received value of a network protocol; false until data for the
     // universe has arrived or when the node does not exist.
@@ -29,22 +31,28 @@ public:
                                 quint8 *value) = 0;
 };
 
-// The universes one network protocol listens to.
-struct InputRange {
-    bool used = false;
-    quint16 lowest = 0;
-    quint16 highest = 0;
-    int universes() const { return used ? highest - lowest + 1 : 0; }
+// The universes one network protocol listens to, in increasing order
+// without repeats. Far-apart universes cost nothing in between.
+struct InputUniverses {
+    QList<int> universes;
+    bool used() const { return !universes.isEmpty(); }
+    int lowest() const { return used() ? universes.first() : -1; }
+    int highest() const { return used() ? universes.last() : -1; }
+    bool contains(int universe) const;
 };
 
 struct InputPlan {
-    InputRange artnet;
-    InputRange acn;
+    InputUniverses artnet;
+    InputUniverses acn;
     bool midi = false;
 };
 
-// Which inputs the controls listen to. Records of every type count.
-InputPlan planInputs(const QList<const SettingStruct *> &records);
+// Which inputs the controls listen to. Records of every type count. A
+// background listening to a network universe within the lowest..highest
+// universes of the controls of its protocol is followed too (a show may rely
+// on it); outside that span it is not.
+InputPlan planInputs(const QList<const SettingStruct *> &records,
+                     const BackgroundStruct *background = nullptr);
 
 class InputDispatch
 {
@@ -52,9 +60,16 @@ public:
     explicit InputDispatch(InputPorts &ports) : m_ports(ports) {}
     ~InputDispatch();
 
-    // Replaces and registers the DMX-IN buffers for the controls. A
-    // protocol that no record uses keeps its buffer and registration.
-    void setUp(const QList<const SettingStruct *> &records);
+    // Replaces and registers the DMX-IN buffers for the controls (and the
+    // background, see planInputs). A protocol that no record uses keeps its
+    // buffer and registration.
+    void setUp(const QList<const SettingStruct *> &records,
+               const BackgroundStruct *background = nullptr);
+    // False when the background listens to a network universe that the last
+    // set-up would have followed but does not hold (its input changed since).
+    bool followsBackground(const BackgroundStruct &background) const;
+    // The universes registered for a network protocol, slot by slot.
+    const QList<int> &universes(quint8 protocol) const;
 
     // The input value for these settings, if one has arrived. prefs may be
     // null (no MIDI input then).
@@ -67,11 +82,13 @@ public:
     void detach();
 
 private:
-    void replace(quint8 protocol, const InputRange &range);
+    void replace(quint8 protocol, const InputUniverses &plan);
 
     InputPorts &m_ports;
     QByteArray m_artnet;
     QByteArray m_acn;
+    InputUniverses m_artnetUniverses;
+    InputUniverses m_acnUniverses;
     bool m_artnetRegistered = false;
     bool m_acnRegistered = false;
 };

@@ -33,12 +33,11 @@ artnet *OutputObjects::artnetNode()
         m_artnet->setFirmwareVersion(0, 8);
         m_artnet->setOemCode(0x0C, 0x14);
         const QString product = appinfo::productName();
-        m_artnet->setNodeNames(
-            product, QCoreApplication::translate("Pultora", "%1 V%2.%3 by ")
-                             .arg(product)
-                             .arg(appinfo::VERSION_MAJOR)
-                             .arg(appinfo::VERSION_MINOR) +
-                         appinfo::makerWebAddress());
+        m_artnet->setNodeNames(product, QCoreApplication::translate("Pultora", "%1 V%2.%3 by ")
+                                                .arg(product)
+                                                .arg(appinfo::VERSION_MAJOR)
+                                                .arg(appinfo::VERSION_MINOR) +
+                                            appinfo::makerWebAddress());
         m_artnet->setPollReplyEnabled(true);
         m_artnet->setNodeReport(QStringLiteral("%1 %2").arg(product, QString()));
     }
@@ -74,8 +73,7 @@ void OutputObjects::sendAcn(quint16 universe, const QByteArray &data)
                        universe);
 }
 
-void OutputObjects::sendMidi(int device, quint8 status, quint8 channel, quint8 data1,
-                             quint8 data2)
+void OutputObjects::sendMidi(int device, quint8 status, quint8 channel, quint8 data1, quint8 data2)
 {
     midi *m = midiObject();
     if (device >= 0 && device <= 0xFF)
@@ -96,18 +94,21 @@ void OutputObjects::runCommand(const QString &path, const QString &text)
     m_command->runCommand(path, text);
 }
 
-void OutputObjects::setReceiveBuffer(quint8 protocol, quint8 *buffer, int size, quint16 lowest)
+void OutputObjects::setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,
+                                     const QList<int> &universes)
 {
+    // The list goes in while the old buffer is unregistered, so the sACN
+    // node joins the new groups once, when the buffer arrives.
     if (protocol == PT_ARTNET) {
         artnet *node = artnetNode();
+        if (buffer && !node->setReceiveUniverses(universes))
+            buffer = nullptr;
         node->setReceiveBuffer(buffer, size, 512);
-        if (buffer)
-            node->setReceiveUniverse(lowest);
     } else if (protocol == PT_ACN) {
         acnnet *node = acnNode();
+        if (buffer && !node->setReceiveUniverses(universes))
+            buffer = nullptr;
         node->setReceiveBuffer(buffer, size, 512);
-        if (buffer)
-            node->setReceiveUniverse(lowest);
     }
 }
 
@@ -116,8 +117,7 @@ void OutputObjects::ensureMidi()
     midiObject();
 }
 
-bool OutputObjects::receivedValue(quint8 protocol, quint16 universe, quint16 channel,
-                                  quint8 *value)
+bool OutputObjects::receivedValue(quint8 protocol, quint16 universe, quint16 channel, quint8 *value)
 {
     if (protocol == PT_ARTNET)
         return m_artnet && m_artnet->getReceivedValue(universe, channel, *value);

@@ -30,10 +30,10 @@ public:
     void runCommand(const QString &path, const QString &command) override;
 
     // InputPorts
-    void setReceiveBuffer(quint8 protocol, quint8 *buffer, int size, quint16 lowest) override;
+    void setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,
+                          const QList<int> &universes) override;
     void ensureMidi() override;
-    bool receivedValue(quint8 protocol, quint16 universe, quint16 channel,
-                       quint8 *value) override;
+    bool receivedValue(quint8 protocol, quint16 universe, quint16 channel, quint8 *value) override;
     bool midiInputValue(int device, quint8 type, quint8 channel, quint8 number,
                         quint8 *value) override;
 

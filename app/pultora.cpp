@@ -116,7 +116,7 @@ void Pultora::clearOutputs()
 void Pultora::setUpDmxIn()
 {
     stopTriggerTimer();
-    m_io.setUpInputs(m_surface.controls());
+    m_io.setUpInputs(m_surface.controls(), m_background);
     startTriggerTimer();
 }
 

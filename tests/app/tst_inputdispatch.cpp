@@ -2,7 +2,8 @@
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 class FakeInputs : public InputPorts
 {
@@ -11,26 +12,28 @@ public:
         quint8 protocol;
         quint8 *buffer;
         int size;
-        quint16 lowest;
+        QList<int> universes;
     };
     QList<Registration> registrations;
     int midiCreated = 0;
     QList<QString> midiAsked;
 
-    void setReceiveBuffer(quint8 protocol, quint8 *buffer, int size, quint16 lowest) override
+    void setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,
+                          const QList<int> &universes) override
     {
-        registrations.append({protocol, buffer, size, lowest});
+        registrations.append({protocol, buffer, size, universes});
     }
     void ensureMidi() override { ++midiCreated; }
     bool receivedValue(quint8 protocol, quint16 universe, quint16 channel, quint8 *value) override
     {
-        // Mimics a node: the value lives in the registered buffer.
+        // Mimics a node: slot i of the registered buffer holds universes[i].
         for (auto it = registrations.crbegin(); it != registrations.crend(); ++it) {
             if (it->protocol != protocol)
                 continue;
-            if (!it->buffer || universe < it->lowest)
+            const qsizetype slot = it->universes.indexOf(int(universe));
+            if (!it->buffer || slot < 0)
                 return false;
-            const int index = (universe - it->lowest) * 512 + channel;
+            const qsizetype index = slot * 512 + channel;
             if (channel >= 512 || index >= it->size)
                 return false;
             *value = it->buffer[index];
@@ -41,7 +44,8 @@ public:
     bool midiInputValue(int device, quint8 type, quint8 channel, quint8 number,
                         quint8 *value) override
     {
-        midiAsked.append(QStringLiteral("%1 %2 %3 %4").arg(device).arg(type).arg(channel).arg(number));
+        midiAsked.append(
+            QStringLiteral("%1 %2 %3 %4").arg(device).arg(type).arg(channel).arg(number));
         *value = 64;
         return true;
     }
@@ -63,35 +67,95 @@ class TestInputDispatch : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void oneBufferSpansTheRange();
+    void oneSlotPerUniverse();
+    void backgroundWithinTheSpan();
+    void acnUniversesAboveTheLast();
     void unusedProtocolKeepsItsBuffer();
     void midiNeedsAnInputDevice();
 };
 
-void TestInputDispatch::oneBufferSpansTheRange()
+void TestInputDispatch::oneSlotPerUniverse()
 {
     FakeInputs ports;
     InputDispatch dispatch(ports);
     const SettingStruct a = listening(PT_ARTNET, 7, 4), b = listening(PT_ARTNET, 3),
-                        label = [] {
+                        c = listening(PT_ARTNET, 7, 9), label = [] {
                             SettingStruct s = listening(PT_ACN, 9);
                             s.control_type = CT_LABEL; // every type counts
                             return s;
                         }();
-    dispatch.setUp({&a, &b, &label});
+    dispatch.setUp({&a, &b, &c, &label});
     QCOMPARE(ports.registrations.size(), 2);
     QCOMPARE(ports.registrations[0].protocol, quint8(PT_ARTNET));
-    QCOMPARE(ports.registrations[0].size, 5 * 512);
-    QCOMPARE(ports.registrations[0].lowest, quint16(3));
+    QCOMPARE(ports.registrations[0].size, 2 * 512);
+    QCOMPARE(ports.registrations[0].universes, QList<int>({3, 7}));
+    QCOMPARE(dispatch.universes(PT_ARTNET), QList<int>({3, 7}));
     QCOMPARE(ports.registrations[1].size, 512);
-    QCOMPARE(ports.registrations[1].lowest, quint16(9));
+    QCOMPARE(ports.registrations[1].universes, QList<int>({9}));
 
-    // Universe 7, channel 4 sits at (7 - 3) * 512 + 4.
-    const_cast<char *>(dispatch.buffer(PT_ARTNET).constData())[4 * 512 + 4] = char(200);
+    // Universe 7, channel 4 sits in the second slot.
+    const_cast<char *>(dispatch.buffer(PT_ARTNET).constData())[512 + 4] = char(200);
     QCOMPARE(dispatch.fetch(a.dmx_in, nullptr), std::optional<quint8>(200));
-    // A background on universe 9 of Art-Net lies outside the controls' range.
+    // A background on universe 9 of Art-Net lies outside the controls' span.
     QCOMPARE(dispatch.fetch(listening(PT_ARTNET, 9).dmx_in, nullptr), std::nullopt);
     QCOMPARE(ports.midiCreated, 0);
+
+    // Universes 0 and 60000 take two slots, not 60001.
+    const SettingStruct low = listening(PT_ACN, 0), high = listening(PT_ACN, 60000);
+    dispatch.setUp({&low, &high});
+    QCOMPARE(ports.registrations.last().size, 2 * 512);
+    QCOMPARE(ports.registrations.last().universes, QList<int>({0, 60000}));
+}
+
+void TestInputDispatch::backgroundWithinTheSpan()
+{
+    FakeInputs ports;
+    InputDispatch dispatch(ports);
+    const SettingStruct a = listening(PT_ARTNET, 3), b = listening(PT_ARTNET, 7);
+    BackgroundStruct background;
+    background.dmx_in = listening(PT_ARTNET, 5, 2).dmx_in;
+    QVERIFY(dispatch.followsBackground(background)); // nothing set up yet
+    dispatch.setUp({&a, &b}, &background);
+    QCOMPARE(ports.registrations.last().universes, QList<int>({3, 5, 7}));
+    QCOMPARE(ports.registrations.last().size, 3 * 512);
+    const_cast<char *>(dispatch.buffer(PT_ARTNET).constData())[512 + 2] = char(33);
+    QCOMPARE(dispatch.fetch(background.dmx_in, nullptr), std::optional<quint8>(33));
+    QVERIFY(dispatch.followsBackground(background));
+
+    // Outside the span (or on another protocol) the background is not followed.
+    for (quint16 universe : {quint16(9), quint16(2)}) {
+        background.dmx_in = listening(PT_ARTNET, universe).dmx_in;
+        QVERIFY(dispatch.followsBackground(background));
+        dispatch.setUp({&a, &b}, &background);
+        QCOMPARE(ports.registrations.last().universes, QList<int>({3, 7}));
+        QCOMPARE(dispatch.fetch(background.dmx_in, nullptr), std::nullopt);
+    }
+    background.dmx_in = listening(PT_ACN, 5).dmx_in;
+    dispatch.setUp({&a, &b}, &background);
+    QCOMPARE(ports.registrations.last().universes, QList<int>({3, 7}));
+    QCOMPARE(dispatch.fetch(background.dmx_in, nullptr), std::nullopt);
+
+    // A background moved into the span after the set-up asks for a new one.
+    background.dmx_in = listening(PT_ARTNET, 6).dmx_in;
+    QVERIFY(!dispatch.followsBackground(background));
+    dispatch.setUp({&a, &b}, &background);
+    QCOMPARE(ports.registrations.last().universes, QList<int>({3, 6, 7}));
+    QVERIFY(dispatch.followsBackground(background));
+    // Already a control's universe: no extra slot.
+    background.dmx_in = listening(PT_ARTNET, 7).dmx_in;
+    QVERIFY(dispatch.followsBackground(background));
+}
+
+void TestInputDispatch::acnUniversesAboveTheLast()
+{
+    FakeInputs ports;
+    InputDispatch dispatch(ports);
+    const SettingStruct a = listening(PT_ACN, 63998), b = listening(PT_ACN, 63999),
+                        c = listening(PT_ARTNET, 65535);
+    dispatch.setUp({&a, &b, &c});
+    QCOMPARE(ports.registrations.size(), 2);
+    QCOMPARE(ports.registrations[0].universes, QList<int>({65535}));
+    QCOMPARE(ports.registrations[1].universes, QList<int>({63998}));
 }
 
 void TestInputDispatch::unusedProtocolKeepsItsBuffer()
