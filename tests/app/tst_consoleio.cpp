@@ -218,6 +218,45 @@ private slots:
             180, 3000);
         QVERIFY(sinceMove.elapsed() >= 1000);
     }
+
+    // The background follows a network universe between the controls' ones
+    // (it gets a slot of its own), not one beyond them.
+    void backgroundFollowsUniverseWithinControls_data()
+    {
+        QTest::addColumn<int>("universe");
+        QTest::addColumn<bool>("followed");
+        QTest::newRow("between") << 5 << true;
+        QTest::newRow("beyond") << 9 << false;
+    }
+
+    void backgroundFollowsUniverseWithinControls()
+    {
+        QFETCH(int, universe);
+        QFETCH(bool, followed);
+        drain();
+        QString controls;
+        for (int u : {3, 7})
+            controls += control(QStringLiteral("control_type=\"fader_vertical\" "
+                                               "protocol_type_in=\"Art-Net\" "
+                                               "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"")
+                                    .arg(u));
+        controls += QStringLiteral(" <background version=\"1\" protocol_type_in=\"Art-Net\" "
+                                   "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"/>\n")
+                        .arg(universe);
+        auto console = start(controls);
+        QVERIFY(console);
+        const QColor before = console->palette().color(QPalette::Window);
+        QUdpSocket sender;
+        const QByteArray levels(2, char(255));
+        const QHostAddress broadcast(QStringLiteral("127.255.255.255"));
+        bool changed = false;
+        for (int i = 0; i < 8 && !changed; ++i) {
+            sender.writeDatagram(artDmxDatagram(quint16(universe), levels), broadcast, kArtNetPort);
+            QTest::qWait(150);
+            changed = console->palette().color(QPalette::Window) != before;
+        }
+        QCOMPARE(changed, followed);
+    }
 };
 
 QTEST_MAIN(TestConsoleIo)
