@@ -85,14 +85,9 @@ bool artnet::openSocket()
 {
     if (m_socket)
         return true;
-    DatagramSocket *socket = m_env.createSocket ? m_env.createSocket() : nullptr;
-    if (!socket)
-        return false;
-    const bool bound = m_shareAddress ? socket->bind(PORT, true)
-                                      : (socket->bind(PORT, false) || socket->bind(PORT, true));
-    if (!bound) {
+    DatagramSocket *socket = bindNodeSocket(m_env, PORT, m_shareAddress);
+    if (!socket) {
         trace(QStringLiteral("cannot bind UDP port %1").arg(PORT));
-        delete socket;
         return false;
     }
     socket->setParent(this);

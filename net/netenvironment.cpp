@@ -280,3 +280,17 @@ NetEnvironment NetEnvironment::system()
     };
     return env;
 }
+
+DatagramSocket *bindNodeSocket(const NetEnvironment &env, quint16 port, bool share)
+{
+    DatagramSocket *socket = env.createSocket ? env.createSocket() : nullptr;
+    if (!socket)
+        return nullptr;
+    const bool bound = share ? socket->bind(port, true)
+                             : (socket->bind(port, false) || socket->bind(port, true));
+    if (!bound) {
+        delete socket;
+        return nullptr;
+    }
+    return socket;
+}

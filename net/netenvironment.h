@@ -90,3 +90,10 @@ struct NetEnvironment {
     // steady clock.
     static NetEnvironment system();
 };
+
+// A node's socket on `port`: with `share` bound with address sharing,
+// otherwise exclusively if it can be and shared if not. Null when the
+// environment gives no socket or the port cannot be bound. The caller
+// owns the socket.
+DatagramSocket *bindNodeSocket(const NetEnvironment &env, quint16 port, bool share);
+
