@@ -61,6 +61,7 @@ private Q_SLOTS:
     void httpAndCommandSubstitution();
     void statusLines_data();
     void statusLines();
+    void statusLinesNeedingPreferences();
 };
 
 void TestOutputDispatch::faderSendsWholeUniverse()
@@ -233,6 +234,27 @@ void TestOutputDispatch::statusLines()
     PreferencesStruct prefs;
     prefs.hex_value_show = hex;
     QCOMPARE(outputStatusLine(d, v, &prefs), line);
+}
+
+void TestOutputDispatch::statusLinesNeedingPreferences()
+{
+    SettingDmxStruct http = out(PT_HTTP, 0, 0);
+    http.dmx_http_filename = "dim?v=%1";
+    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
+    cmd.dmx_command_filename = "go %1 %1";
+    // Without a preferences record only the prefix is shown.
+    QCOMPARE(outputStatusLine(http, 1, nullptr), QStringLiteral("Protocol: HTTP - "));
+    QCOMPARE(outputStatusLine(cmd, 1, nullptr), QStringLiteral("Protocol: Command - "));
+    PreferencesStruct prefs;
+    prefs.http_server = "http://10.0.0.9";
+    QCOMPARE(outputStatusLine(http, 7, &prefs),
+             QStringLiteral("Protocol: HTTP - http://10.0.0.9/dim?v=7"));
+    prefs.http_server.clear();
+    QCOMPARE(outputStatusLine(http, 7, &prefs),
+             QStringLiteral("Protocol: HTTP - No HTTP server name in preferences configured!"));
+    prefs.command_flag = true;
+    prefs.hex_value_show = true; // no hex companions for commands
+    QCOMPARE(outputStatusLine(cmd, 12, &prefs), QStringLiteral("Protocol: Command - Command: go 12 12"));
 }
 
 QTEST_GUILESS_MAIN(TestOutputDispatch)
