@@ -30,9 +30,25 @@ install_deps() {
     done
     if [ ${#missing[@]} -gt 0 ]; then
         echo "== installing: ${missing[*]}"
+        # The test peers (olad, jackd) must not start as system services:
+        # olad would talk Art-Net and E1.31 on the real network. A policy
+        # that refuses every service start holds for this install only.
+        local policy=/usr/sbin/policy-rc.d created=
+        if [ ! -e "$policy" ]; then
+            as_root sh -c "printf '#!/bin/sh\nexit 101\n' > $policy && chmod 755 $policy"
+            created=1
+        fi
         as_root apt-get update -qq
+        local status=0
         as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends \
-            "${missing[@]}" >/dev/null
+            "${missing[@]}" >/dev/null || status=$?
+        [ -z "$created" ] || as_root rm -f "$policy"
+        # Nor at the next boot: the tests start their own olad when needed.
+        if [[ " ${missing[*]} " == *" ola "* ]]; then
+            as_root update-rc.d olad disable >/dev/null 2>&1 || true
+            command -v systemctl >/dev/null && as_root systemctl disable olad >/dev/null 2>&1 || true
+        fi
+        return $status
     fi
 }
 
