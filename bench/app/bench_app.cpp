@@ -201,5 +201,7 @@ int main(int argc, char **argv)
     ok = ok && cpu >= 0 && cpu < 0.5;
     std::printf("idle CPU, built-in default over %d s: %.3f %% of one core, target < 0.5 %%: %s\n",
                 idleSeconds, cpu, cpu >= 0 && cpu < 0.5 ? "ok" : "MISSED");
-    return ok ? 0 : 2;
+    // Timings depend on what else the machine does: the short run only
+    // reports them (a missing report or a failed start already returned 1).
+    return ok || quick ? 0 : 2;
 }

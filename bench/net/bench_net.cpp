@@ -424,6 +424,7 @@ int main(int argc, char **argv)
     const int sendPackets = quick ? 20000 : 200000;
     const double floodSeconds = quick ? 1.5 : 10.0;
     int failures = 0;
+    int lost = 0; // frames the socket took in but the arrays do not hold
 
     std::printf("== send path, 512 slots to loopback, %d packets each\n", sendPackets);
     for (bool acn : {false, true}) {
@@ -448,6 +449,11 @@ int main(int argc, char **argv)
         if (r.oladUsPerPacket >= 0)
             std::printf("  | olad %.2f us CPU/packet", r.oladUsPerPacket);
         std::printf("\n");
+        if (r.universesComplete != universes && r.ourDrops == 0 && r.udpDrops == 0) {
+            std::printf("%s %d universes: frames lost after they were received\n",
+                        acn ? "E1.31" : "Art-Net", universes);
+            ++lost;
+        }
         if (!target)
             return;
         if (r.cpuUsPerPacket >= 5.0)
@@ -471,5 +477,9 @@ int main(int argc, char **argv)
             report(false, universes, measureReceive(false, universes, floodSeconds, &olad), false);
     }
     std::printf("bench_net: %s\n", failures ? "TARGETS MISSED" : "all targets met");
+    // Timings depend on what else the machine does: the short run reports
+    // them and fails only on what is wrong whatever the load.
+    if (quick)
+        return lost ? 1 : 0;
     return failures ? 1 : 0;
 }
