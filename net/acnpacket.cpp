@@ -89,9 +89,16 @@ Result decodeData(const quint8 *buf, int len, DataPacket &out)
         return Result::BadRootFlags;
     if (be32(buf + ROOT_VECTOR_OFFSET) != ROOT_VECTOR)
         return Result::BadRootVector;
+    if (be32(buf + FRAMING_VECTOR_OFFSET) != FRAMING_VECTOR)
+        return Result::BadFramingVector;
     const int universe = be16(buf + UNIVERSE_OFFSET);
     if (universe < MIN_UNIVERSE || universe > MAX_UNIVERSE)
         return Result::BadUniverse;
+    if (buf[DMP_VECTOR_OFFSET] != DMP_VECTOR)
+        return Result::BadDmpVector;
+    if (buf[ADDRESS_DATA_TYPE_OFFSET] != ADDRESS_DATA_TYPE ||
+        be16(buf + FIRST_ADDRESS_OFFSET) != 0 || be16(buf + ADDRESS_INCREMENT_OFFSET) != 1)
+        return Result::BadAddressing;
     const int valueCount = be16(buf + VALUE_COUNT_OFFSET);
     if (valueCount < 1)
         return Result::BadValueCount;

@@ -59,14 +59,17 @@ int encodeData(quint8 *buf, int capacity, const quint8 *sourceName, quint8 seque
 
 enum class Result {
     Ok,
-    TooShort,        // shorter than the 126-byte header
-    BadPreamble,     // preamble or post-amble size
-    BadIdentifier,   // not "ASC-E1.17"
-    BadRootFlags,    // flags nibble of the root layer is not 0x7
-    BadRootVector,   // not a data packet (root vector 4)
-    BadUniverse,     // wire universe outside 1..63999
-    BadValueCount,   // property value count 0 (no START code)
-    NonZeroStartCode // alternate START code: not dimmer data
+    TooShort,         // shorter than the 126-byte header
+    BadPreamble,      // preamble or post-amble size
+    BadIdentifier,    // not "ASC-E1.17"
+    BadRootFlags,     // flags nibble of the root layer is not 0x7
+    BadRootVector,    // not a data packet (root vector 4)
+    BadFramingVector, // not E1.31 data (framing vector 2)
+    BadUniverse,      // wire universe outside 1..63999
+    BadDmpVector,     // not a DMP set property message (vector 2)
+    BadAddressing,    // address type not 0xA1, first address not 0 or increment not 1
+    BadValueCount,    // property value count 0 (no START code)
+    NonZeroStartCode  // alternate START code: not dimmer data
 };
 
 struct DataPacket {

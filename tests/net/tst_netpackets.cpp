@@ -391,6 +391,11 @@ void TestNetPackets::e131Invalid_data()
     QTest::newRow("root flags") << 16 << 0x62 << int(R::BadRootFlags);
     QTest::newRow("root vector 8 (extended)") << 21 << 0x08 << int(R::BadRootVector);
     QTest::newRow("root vector high byte") << 18 << 0x01 << int(R::BadRootVector);
+    QTest::newRow("framing vector 1 (sync)") << 43 << 0x01 << int(R::BadFramingVector);
+    QTest::newRow("DMP vector") << 117 << 0x01 << int(R::BadDmpVector);
+    QTest::newRow("address type") << 118 << 0xA0 << int(R::BadAddressing);
+    QTest::newRow("first address") << 120 << 0x01 << int(R::BadAddressing);
+    QTest::newRow("address increment") << 122 << 0x02 << int(R::BadAddressing);
     QTest::newRow("universe 0") << 114 << 0 << int(R::BadUniverse);
     QTest::newRow("universe 64000") << 113 << 0xFA << int(R::BadUniverse);
     QTest::newRow("value count 0") << 124 << 0 << int(R::BadValueCount);
