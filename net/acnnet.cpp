@@ -5,7 +5,9 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <cstring>
+#include <iterator>
 
 using namespace acnpacket;
 
@@ -110,11 +112,7 @@ bool acnnet::changeMemberships(bool join)
     if (join && m_slots.base() < 0 && !m_slots.isList())
         return true;
     m_joined = join;
-    QList<UniverseSlots::Run> runs;
-    if (m_slots.isList())
-        runs = m_slots.runs(m_in.universes());
-    else
-        runs.append({m_slots.base(), m_in.isRegistered() ? m_in.universes() : 1});
+    const QList<UniverseSlots::Run> runs = heldRuns();
     int count = 0;
     bool ok = true;
     for (const UniverseSlots::Run &run : std::as_const(runs)) {
@@ -128,6 +126,24 @@ bool acnnet::changeMemberships(bool join)
                        << (runs.isEmpty() ? 0 : runs.first().first + 1);
     m_membershipsOk = ok;
     return ok;
+}
+
+QList<UniverseSlots::Run> acnnet::heldRuns() const
+{
+    if (m_slots.isList())
+        return m_slots.runs(m_in.universes());
+    if (m_slots.base() < 0)
+        return {};
+    return {{m_slots.base(), m_in.isRegistered() ? m_in.universes() : 1}};
+}
+
+QList<int> acnnet::wantedGroups() const
+{
+    QList<int> wires;
+    for (const UniverseSlots::Run &run : heldRuns())
+        for (int wire = run.first + 1; wire <= run.first + run.count; ++wire)
+            wires.append(wire);
+    return wires;
 }
 
 bool acnnet::changeMembership(int wire, bool join)
@@ -157,24 +173,40 @@ qint64 acnnet::sendTo(const quint8 *bytes, int length, const QHostAddress &targe
 qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
 {
     if (universe < 0 || universe > MAX_UNIVERSE)
-        return 0;
+        return sendFailed(QStringLiteral("universe %1 does not exist").arg(universe + 1), 0);
     if (!makeSendingReady())
-        return -1;
+        return sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), -1);
     if (!data || length < 0 || length > MAX_SLOTS)
-        return -1;
+        return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(data ? length : 0), -1);
     const int wire = universe + 1;
     quint8 &sequence = m_sequence[wire];
     const quint8 next = quint8(sequence + 1);
     quint8 packet[MAX_SIZE];
     const int size = encodeData(packet, sizeof packet, m_sourceName, next, wire, data, length);
     if (size < 0)
-        return -1;
+        return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(length), -1);
     sequence = next;
     const QHostAddress target = destination(wire);
     const qint64 sent = sendTo(packet, size, target);
-    if (sent >= 0)
-        m_keepAlive.store(wire, packet, size, target, m_env.clockMs());
+    if (sent < 0) {
+        const QString reason = m_socket->errorString();
+        return sendFailed(QStringLiteral("sending to %1 failed").arg(target.toString()) +
+                              (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
+                          sent);
+    }
+    m_keepAlive.store(wire, packet, size, target, m_env.clockMs());
+    m_sendError.clear();
     return sent;
+}
+
+qint64 acnnet::sendFailed(const QString &error, qint64 result)
+{
+    // A fader moved while the network is down fails on every step: one
+    // warning per run of equal failures.
+    if (error != m_sendError)
+        qCWarning(lcNet).noquote() << "sACN DMX not sent:" << error;
+    m_sendError = error;
+    return result;
 }
 
 qint64 acnnet::sendDataTimeout()
@@ -227,6 +259,59 @@ bool acnnet::setReceiveUniverses(const QList<int> &universes)
     return true;
 }
 
+bool acnnet::setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> &universes,
+                                      int channelsPerUniverse)
+{
+    UniverseSlots next = m_slots;
+    if (!next.setList(universes, MAX_UNIVERSE))
+        return false;
+    if (!array || size <= 0) {
+        QMutexLocker lock(&m_in.mutex());
+        changeMemberships(false);
+        m_slots = next;
+        lock.unlock();
+        m_in.registerArray(nullptr, 0, channelsPerUniverse, false);
+        return true;
+    }
+    const bool joined = m_socket && m_joined;
+    const QList<int> before = joined ? wantedGroups() : QList<int>();
+    QList<int> previous;
+    if (m_in.isRegistered())
+        previous = m_slots.matchingSlots(next, DmxInArray::slotsFor(size, channelsPerUniverse),
+                                         m_in.universes());
+    {
+        QMutexLocker lock(&m_in.mutex());
+        m_slots = next;
+    }
+    m_in.registerArray(array, size, channelsPerUniverse, false, previous);
+    if (!joined) {
+        // A socket opened just now has joined the groups itself.
+        if (openSocket()) {
+            QMutexLocker lock(&m_in.mutex());
+            changeMemberships(true);
+        }
+        return true;
+    }
+    // Universes that stay keep their groups: no gap in what arrives.
+    const QList<int> after = wantedGroups();
+    QList<int> leave, join;
+    std::set_difference(before.cbegin(), before.cend(), after.cbegin(), after.cend(),
+                        std::back_inserter(leave));
+    std::set_difference(after.cbegin(), after.cend(), before.cbegin(), before.cend(),
+                        std::back_inserter(join));
+    QMutexLocker lock(&m_in.mutex());
+    bool ok = true;
+    for (int wire : std::as_const(leave))
+        ok = changeMembership(wire, false) && ok;
+    for (int wire : std::as_const(join))
+        ok = changeMembership(wire, true) && ok;
+    if (!ok)
+        qCDebug(lcNet) << "moving multicast groups failed: leaving" << leave.size() << "joining"
+                       << join.size();
+    m_membershipsOk = ok;
+    return true;
+}
+
 bool acnnet::getReceivedValue(int universe, int channel, quint8 &value) const
 {
     if (universe > MAX_UNIVERSE)
@@ -252,14 +337,65 @@ void acnnet::readPackage()
     }
 }
 
+namespace
+{
+
+DropReason dropReason(Result result)
+{
+    switch (result) {
+    case Result::TooShort:
+        return DropReason::TooShort;
+    case Result::BadPreamble:
+        return DropReason::BadPreamble;
+    case Result::BadIdentifier:
+        return DropReason::BadIdentifier;
+    case Result::BadRootFlags:
+        return DropReason::BadFlags;
+    case Result::BadRootVector:
+        return DropReason::BadRootVector;
+    case Result::BadFramingVector:
+        return DropReason::BadFramingVector;
+    case Result::BadUniverse:
+        return DropReason::BadUniverse;
+    case Result::BadDmpVector:
+        return DropReason::BadDmpVector;
+    case Result::BadAddressing:
+        return DropReason::BadAddressing;
+    case Result::BadValueCount:
+        return DropReason::BadValueCount;
+    case Result::NonZeroStartCode:
+    case Result::Ok:
+        break;
+    }
+    return DropReason::NonZeroStartCode;
+}
+
+} // namespace
+
 void acnnet::handleDatagram(const quint8 *data, int length)
 {
-    if (!m_in.isRegistered())
-        return;
     DataPacket packet;
-    if (decodeData(data, length, packet) != Result::Ok)
+    const Result result = decodeData(data, length, packet);
+    if (result != Result::Ok) {
+        drop(dropReason(result), length);
         return;
+    }
+    if (!m_in.isRegistered()) {
+        drop(DropReason::NotListening, length);
+        return;
+    }
     const int slot = m_slots.slotOf(packet.universe - 1, m_in.universes());
-    if (slot >= 0)
-        m_in.write(slot, packet.values, packet.count, false);
+    if (slot < 0) {
+        drop(DropReason::UniverseNotListened, length,
+             QStringLiteral("wire universe %1").arg(packet.universe));
+        return;
+    }
+    m_in.write(slot, packet.values, packet.count, false);
+}
+
+void acnnet::drop(DropReason reason, int length, const QString &detail)
+{
+    m_drops.add(reason);
+    qCDebug(lcNet).noquote() << "sACN: dropped" << length << "bytes -" << dropReasonName(reason)
+                             << detail;
 }

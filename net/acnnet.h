@@ -7,6 +7,7 @@
 #pragma once
 
 #include "dmxinarray.h"
+#include "dropcounts.h"
 #include "interfaceentry.h"
 #include "keepalive.h"
 #include "netenvironment.h"
@@ -41,8 +42,11 @@ public:
     // Sends `length` (0..512) slots of `universe` (0-based) as an E1.31 data
     // packet and keeps the universe alive. Returns the datagram size; 0 when
     // the universe is above 63998; -1 for a bad length, no data, an unbound
-    // socket or a failed send.
+    // socket or a failed send. A send that fails is logged as a warning on
+    // `pultora.net` (a run of equal failures once).
     qint64 sendDmx(const quint8 *data, int length, int universe);
+    // Why the last sendDmx sent nothing; empty after one that left.
+    const QString &lastSendError() const { return m_sendError; }
 
     // Registers the console's DMX-IN array (no array unregisters) and moves
     // the multicast memberships to the new range. Registering opens the socket.
@@ -59,10 +63,20 @@ public:
     // setReceiveBuffer.
     bool setReceiveUniverses(const QList<int> &universes);
     const QList<int> &receiveUniverses() const { return m_slots.list(); }
+    // Moves the DMX-IN registration to `array`, holding the listed universes
+    // (list mode, rules as setReceiveUniverses), in one step. A universe held
+    // before and after keeps its received flag and its multicast groups (only
+    // the groups of universes that come or go are joined or left); the caller
+    // carries its bytes over into the new array. No array unregisters. False
+    // for a refused list (nothing changes then).
+    bool setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> &universes,
+                                  int channelsPerUniverse = 512);
     bool getReceivedValue(int universe, int channel, quint8 &value) const;
 
     // Handles one datagram already read from the socket.
     void handleDatagram(const quint8 *data, int length);
+    // Datagrams read and not used since the node was created, by reason.
+    const DropCounts &droppedDatagrams() const { return m_drops; }
 
     // 239.255.hi.lo for wire universes 1..63999, else a null address.
     static QHostAddress multicastGroup(int wireUniverse);
@@ -86,7 +100,12 @@ private:
     // holds the mutex.
     bool changeMemberships(bool join);
     bool changeMembership(int wireUniverse, bool join);
+    // The wire universes whose groups the DMX-IN universes need, increasing.
+    QList<int> wantedGroups() const;
+    QList<UniverseSlots::Run> heldRuns() const;
     qint64 sendTo(const quint8 *bytes, int length, const QHostAddress &target);
+    qint64 sendFailed(const QString &error, qint64 result);
+    void drop(DropReason reason, int length, const QString &detail = QString());
 
     NetEnvironment m_env;
     bool m_discovered = false;
@@ -103,4 +122,6 @@ private:
     bool m_joined = false;
     bool m_membershipsOk = true;
     DmxInArray m_in;
+    DropCounts m_drops;
+    QString m_sendError;
 };

@@ -127,23 +127,39 @@ qint64 artnet::sendDmx(const quint8 *data, int length, int universe,
                        const QHostAddress *destination)
 {
     if (universe < 0 || universe > MAX_UNIVERSE)
-        return 0;
+        return sendFailed(QStringLiteral("universe %1 does not exist").arg(universe), 0);
     if (m_interfaces.isEmpty())
-        return 0;
+        return sendFailed(QStringLiteral("no network interface"), 0);
     if (!makeSendingReady())
-        return -1;
+        return sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), -1);
     if (!data || length < DMX_MIN_LENGTH || length > DMX_MAX_LENGTH)
-        return -1;
+        return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(data ? length : 0), -1);
     quint8 packet[DMX_MAX_SIZE];
     const int size = encodeDmx(packet, sizeof packet, universe, data, length);
     if (size < 0)
-        return -1;
+        return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(length), -1);
     const QHostAddress target =
         destination ? *destination : m_interfaces.first().addressEntry.broadcast();
     const qint64 sent = sendPacket(packet, size, &target);
-    if (sent >= 0)
-        m_keepAlive.store(universe, packet, size, target, nowMs());
+    if (sent < 0) {
+        const QString reason = m_socket->errorString();
+        return sendFailed(QStringLiteral("sending to %1 failed").arg(target.toString()) +
+                              (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
+                          sent);
+    }
+    m_keepAlive.store(universe, packet, size, target, nowMs());
+    m_sendError.clear();
     return sent;
+}
+
+qint64 artnet::sendFailed(const QString &error, qint64 result)
+{
+    // A fader moved while the network is down fails on every step: one
+    // warning per run of equal failures.
+    if (error != m_sendError)
+        qCWarning(lcNet).noquote() << "Art-Net DMX not sent:" << error;
+    m_sendError = error;
+    return result;
 }
 
 qint64 artnet::sendPacket(const quint8 *bytes, int length, const QHostAddress *destination)
@@ -221,6 +237,25 @@ bool artnet::setReceiveUniverses(const QList<int> &universes)
     return m_slots.setList(universes, MAX_UNIVERSE);
 }
 
+bool artnet::setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> &universes,
+                                      int channelsPerUniverse)
+{
+    UniverseSlots next = m_slots;
+    if (!next.setList(universes, MAX_UNIVERSE))
+        return false;
+    QList<int> previous;
+    if (array && size > 0) {
+        openSocket();
+        m_receiveReady = true;
+        if (m_in.isRegistered())
+            previous = m_slots.matchingSlots(next, DmxInArray::slotsFor(size, channelsPerUniverse),
+                                             m_in.universes());
+    }
+    m_slots = next;
+    m_in.registerArray(array, size, channelsPerUniverse, true, previous);
+    return true;
+}
+
 bool artnet::getReceivedValue(int universe, int channel, quint8 &value) const
 {
     const int slot = m_slots.slotOf(universe, m_in.universes());
@@ -247,11 +282,13 @@ void artnet::readPackage()
 void artnet::handleDatagram(const quint8 *data, int length, const QHostAddress &sender)
 {
     const Header header = decodeHeader(data, length);
-    if (header.id == Id::ArtNet) {
+    if (header.id == Id::None) {
+        drop(!data || length < MIN_DATAGRAM ? DropReason::TooShort : DropReason::BadIdentifier,
+             length, sender);
+    } else if (header.id == Id::ArtNet) {
         switch (header.opcode) {
         case OP_DMX:
-            if (m_receiveReady)
-                writeDmx(data, length);
+            writeDmx(data, length, sender);
             break;
         case OP_POLL:
             if (m_pollReplyEnabled && length >= MIN_DATAGRAM)
@@ -277,9 +314,8 @@ void artnet::handleDatagram(const quint8 *data, int length, const QHostAddress &
                 trace(QStringLiteral("receiving Art-Net TIMECODE ..."));
             break;
         default:
-            trace(QStringLiteral("receive not implemented OpCode at time 0x%1\n")
-                      .arg(header.opcode, 0, 16)
-                      .toUpper());
+            drop(DropReason::UnknownOpcode, length, sender,
+                 QStringLiteral("0x%1").arg(header.opcode, 4, 16, QLatin1Char('0')));
             break;
         }
     } else if (header.id == Id::Madrix) {
@@ -291,8 +327,18 @@ void artnet::handleDatagram(const quint8 *data, int length, const QHostAddress &
                 trace(QStringLiteral("receiving MadrixN SYNC POST ..."));
             trace(QStringLiteral("MadrixN SYNC POST "));
             handleSync(data, length);
+        } else {
+            drop(DropReason::UnknownOpcode, length, sender,
+                 QStringLiteral("MadrixN 0x%1").arg(header.opcode, 4, 16, QLatin1Char('0')));
         }
     }
+}
+
+void artnet::drop(DropReason reason, int length, const QHostAddress &sender, const QString &detail)
+{
+    m_drops.add(reason);
+    qCDebug(lcNet).noquote() << "Art-Net: dropped" << length << "bytes from" << sender.toString()
+                             << "-" << dropReasonName(reason) << detail;
 }
 
 void artnet::handleSync(const quint8 *data, int length)
@@ -304,16 +350,23 @@ void artnet::handleSync(const quint8 *data, int length)
     m_in.commitShadow();
 }
 
-void artnet::writeDmx(const quint8 *data, int length)
+void artnet::writeDmx(const quint8 *data, int length, const QHostAddress &sender)
 {
     DmxPacket packet;
-    if (!decodeDmx(data, length, packet))
+    if (!decodeDmx(data, length, packet)) {
+        drop(DropReason::TooShort, length, sender);
         return;
-    if (!m_in.isRegistered())
+    }
+    if (!m_in.isRegistered()) {
+        drop(DropReason::NotListening, length, sender);
         return;
+    }
     const int slot = m_slots.slotOf(packet.universe, m_in.universes());
-    if (slot < 0)
+    if (slot < 0) {
+        drop(DropReason::UniverseNotListened, length, sender,
+             QStringLiteral("universe %1").arg(packet.universe));
         return;
+    }
     if (m_syncHold != 0 && nowMs() - m_lastSyncMs > SYNC_TIMEOUT_MS) {
         // The sender stopped syncing: show what it held back and write
         // straight through again.

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "dmxinarray.h"
+#include "dropcounts.h"
 #include "interfaceentry.h"
 #include "keepalive.h"
 #include "netenvironment.h"
@@ -52,9 +53,12 @@ public:
     // `destination`, or to the broadcast address of the first interface, and
     // keeps the universe alive. Returns the datagram size; 0 when the universe
     // is above 65535; -1 for a bad length, no data, an unbound socket or a
-    // failed send.
+    // failed send. A send that fails is logged as a warning on `pultora.net`
+    // (a run of equal failures once).
     qint64 sendDmx(const quint8 *data, int length, int universe,
                    const QHostAddress *destination = nullptr);
+    // Why the last sendDmx sent nothing; empty after one that left.
+    const QString &lastSendError() const { return m_sendError; }
 
     // Low-level send to destination:6454 (or the first interface's
     // broadcast). -2 without data, -3 for length 0 or no interface, -1 when
@@ -76,6 +80,13 @@ public:
     // listed universes. May be called before or after setReceiveBuffer.
     bool setReceiveUniverses(const QList<int> &universes);
     const QList<int> &receiveUniverses() const { return m_slots.list(); }
+    // Moves the DMX-IN registration to `array`, holding the listed universes
+    // (list mode, rules as setReceiveUniverses), in one step. A universe held
+    // before and after keeps its received flag and any frame held for a sync;
+    // the caller carries its bytes over into the new array. No array
+    // unregisters. False for a refused list (nothing changes then).
+    bool setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> &universes,
+                                  int channelsPerUniverse = 512);
     // The byte for (universe, channel) in the array; returns true once an
     // ArtDmx for that universe has arrived. False (value untouched) for a
     // universe the array does not hold.
@@ -83,6 +94,8 @@ public:
 
     // Handles one datagram already read from the socket.
     void handleDatagram(const quint8 *data, int length, const QHostAddress &sender);
+    // Datagrams read and not used since the node was created, by reason.
+    const DropCounts &droppedDatagrams() const { return m_drops; }
 
 public slots:
     qint64 slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quint8 Frame, quint8 Type,
@@ -97,7 +110,10 @@ private:
     bool openSocket();
     bool makeSendingReady();
     void handleSync(const quint8 *data, int length);
-    void writeDmx(const quint8 *data, int length);
+    void writeDmx(const quint8 *data, int length, const QHostAddress &sender);
+    void drop(DropReason reason, int length, const QHostAddress &sender,
+              const QString &detail = QString());
+    qint64 sendFailed(const QString &error, qint64 result);
     void sendPollReply(const QHostAddress &sender);
     qint64 nowMs() const { return m_env.clockMs(); }
     void trace(const QString &line) const;
@@ -119,6 +135,8 @@ private:
     bool m_receiveReady = false;
 
     DmxInArray m_in;
+    DropCounts m_drops;
+    QString m_sendError;
     quint16 m_syncHold = 0;
     qint64 m_lastSyncMs = 0;
 };

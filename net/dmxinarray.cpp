@@ -3,7 +3,17 @@
 #include <algorithm>
 #include <cstring>
 
-void DmxInArray::registerArray(quint8 *array, int size, int channelsPerUniverse, bool withShadow)
+int DmxInArray::slotsFor(int size, int channelsPerUniverse)
+{
+    if (size <= 0)
+        return 0;
+    const int per =
+        channelsPerUniverse <= 0 ? MAX_CHANNELS : std::min(channelsPerUniverse, MAX_CHANNELS);
+    return (size + per - 1) / per;
+}
+
+void DmxInArray::registerArray(quint8 *array, int size, int channelsPerUniverse, bool withShadow,
+                               const QList<int> &previousSlots)
 {
     QMutexLocker lock(&m_mutex);
     if (!array || size <= 0) {
@@ -15,15 +25,36 @@ void DmxInArray::registerArray(quint8 *array, int size, int channelsPerUniverse,
         std::vector<quint8>().swap(m_shadow);
         return;
     }
+    const int per =
+        channelsPerUniverse <= 0 ? MAX_CHANNELS : std::min(channelsPerUniverse, MAX_CHANNELS);
+    const int universes = slotsFor(size, per);
+    std::vector<quint8> received(size_t(universes), 0);
+    std::vector<quint8> shadow;
+    // The shadow mirrors the array, so a sync never puts back older bytes.
+    if (withShadow)
+        shadow.assign(array, array + size);
+    if (m_array && per == m_per) {
+        const int n = int(std::min<qsizetype>(universes, previousSlots.size()));
+        for (int slot = 0; slot < n; ++slot) {
+            const int old = previousSlots.at(slot);
+            if (old < 0 || old >= m_universes)
+                continue;
+            received[size_t(slot)] = m_received[size_t(old)];
+            if (shadow.empty() || m_shadow.empty())
+                continue;
+            // A frame still held for a sync stays held.
+            const qint64 from = qint64(old) * per, to = qint64(slot) * per;
+            const qint64 bytes = std::min<qint64>({qint64(per), m_size - from, size - to});
+            if (bytes > 0)
+                std::memcpy(shadow.data() + to, m_shadow.data() + from, size_t(bytes));
+        }
+    }
     m_array = array;
     m_size = size;
-    m_per = channelsPerUniverse <= 0 ? MAX_CHANNELS : std::min(channelsPerUniverse, MAX_CHANNELS);
-    m_universes = (size + m_per - 1) / m_per;
-    m_received.assign(size_t(m_universes), 0);
-    if (withShadow)
-        m_shadow.assign(size_t(size), 0);
-    else
-        std::vector<quint8>().swap(m_shadow);
+    m_per = per;
+    m_universes = universes;
+    m_received.swap(received);
+    m_shadow.swap(shadow);
 }
 
 bool DmxInArray::value(int slot, int channel, quint8 &value) const
@@ -85,6 +116,27 @@ int UniverseSlots::slotOf(int universe, int count) const
             slot = int(it - m_list.cbegin());
     }
     return slot < count ? slot : -1;
+}
+
+int UniverseSlots::universeAt(int slot) const
+{
+    if (slot < 0)
+        return -1;
+    if (m_list.isEmpty())
+        return m_base >= 0 ? m_base + slot : -1;
+    return slot < m_list.size() ? m_list.at(slot) : -1;
+}
+
+QList<int> UniverseSlots::matchingSlots(const UniverseSlots &next, int count,
+                                        int currentCount) const
+{
+    QList<int> result;
+    result.reserve(std::max(count, 0));
+    for (int slot = 0; slot < count; ++slot) {
+        const int universe = next.universeAt(slot);
+        result.append(universe < 0 ? -1 : slotOf(universe, currentCount));
+    }
+    return result;
 }
 
 QList<UniverseSlots::Run> UniverseSlots::runs(int count) const

@@ -15,9 +15,16 @@ public:
     static constexpr int MAX_CHANNELS = 512;
 
     // Registers `array` of `size` bytes (no array unregisters). Channels per
-    // universe are clamped to 1..512 (512 when not positive). Flags and the
-    // shadow copy start zeroed. Takes the mutex.
-    void registerArray(quint8 *array, int size, int channelsPerUniverse, bool withShadow);
+    // universe are clamped to 1..512 (512 when not positive). Received flags
+    // start cleared and the shadow copy as a copy of the array, except that
+    // slot i takes over the flag and shadow bytes of slot previousSlots[i] of
+    // the registration it replaces (negative or missing: none), provided the
+    // channels per universe stay the same. Takes the mutex.
+    void registerArray(quint8 *array, int size, int channelsPerUniverse, bool withShadow,
+                       const QList<int> &previousSlots = {});
+    // The slots an array of `size` bytes holds: ceil(size / channels per
+    // universe, clamped as above); 0 without bytes.
+    static int slotsFor(int size, int channelsPerUniverse);
 
     bool isRegistered() const { return m_array != nullptr && m_size > 0; }
     int size() const { return m_size; }
@@ -70,6 +77,11 @@ public:
     // The slot holding `universe` among the first `count` slots, or -1. Range
     // mode: universe - base; list mode: a binary search.
     int slotOf(int universe, int count) const;
+    // The universe slot `slot` holds, or -1 (past the list, or no base).
+    int universeAt(int slot) const;
+    // For each of the first `count` slots under `next`, the slot among the
+    // first `currentCount` ones here that holds the same universe, or -1.
+    QList<int> matchingSlots(const UniverseSlots &next, int count, int currentCount) const;
 
     // Runs of consecutive universes held by the first `count` slots, as
     // (first universe, count) in increasing order. Range mode gives one run

@@ -150,12 +150,25 @@ bool UdpDatagramSocket::bind(quint16 port, bool shareAddress)
 qint64 UdpDatagramSocket::writeDatagram(const char *data, qint64 size,
                                         const QHostAddress &destination, quint16 port)
 {
-    if (m_fd < 0 || destination.protocol() != QAbstractSocket::IPv4Protocol)
+    if (m_fd < 0) {
+        m_error = QStringLiteral("socket not bound");
         return -1;
+    }
+    if (destination.protocol() != QAbstractSocket::IPv4Protocol) {
+        m_error = QStringLiteral("not an IPv4 destination");
+        return -1;
+    }
     const sockaddr_in to = toSockaddr(destination, port);
     const auto n = ::sendto(Fd(m_fd), data, size_t(size), 0,
                             reinterpret_cast<const sockaddr *>(&to), sizeof to);
-    return n < 0 ? -1 : qint64(n);
+    if (n >= 0)
+        return qint64(n);
+#ifdef Q_OS_WIN
+    m_error = qt_error_string(::WSAGetLastError());
+#else
+    m_error = qt_error_string(errno);
+#endif
+    return -1;
 }
 
 bool UdpDatagramSocket::hasPendingDatagrams()

@@ -43,6 +43,8 @@ public:
     // that owns localAddress (the any-address lets the system choose).
     virtual bool setMulticastMembership(const QHostAddress &group, const QHostAddress &localAddress,
                                         bool join) = 0;
+    // Why the last failed send failed, as the platform words it; may be empty.
+    virtual QString errorString() const { return QString(); }
 
 signals:
     void readyRead();
@@ -66,6 +68,7 @@ public:
     qint64 readDatagram(char *data, qint64 maxSize, QHostAddress *sender) override;
     bool setMulticastMembership(const QHostAddress &group, const QHostAddress &localAddress,
                                 bool join) override;
+    QString errorString() const override { return m_error; }
 
 private:
     void close();
@@ -73,6 +76,7 @@ private:
 
     qintptr m_fd = -1;
     QSocketNotifier *m_notifier = nullptr;
+    QString m_error;
     // Linux reads queued datagrams in batches: one system call per wake-up.
     struct Batch;
     Batch *m_batch = nullptr;

@@ -4,6 +4,7 @@
 #include "acnpacket.h"
 #include "fakenet.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 namespace
@@ -46,6 +47,8 @@ int be16(const QByteArray &p, int offset)
 
 } // namespace
 
+Q_DECLARE_METATYPE(DropReason)
+
 class TestAcnnet : public QObject
 {
     Q_OBJECT
@@ -67,6 +70,10 @@ private slots:
     void receiveRules();
     void receiveCountAndTruncation();
     void receiveLimits();
+    void sendFailureReported();
+    void dropsCountedByReason_data();
+    void dropsCountedByReason();
+    void movedArrayKeepsRemainingUniverses();
 
 private:
     QScopedPointer<FakeNet> net;
@@ -432,6 +439,130 @@ void TestAcnnet::receiveLimits()
     QVERIFY(node.getReceivedValue(63998, 0, v));
     QCOMPARE(v, quint8(3));
     QVERIFY(!node.getReceivedValue(63999, 0, v));
+}
+
+void TestAcnnet::sendFailureReported()
+{
+    acnnet node(net->env());
+    const QByteArray data = filled(512, 1);
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(638));
+    QVERIFY(node.lastSendError().isEmpty());
+    net->socket->failSends = true;
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^sACN DMX not sent: sending to 239.255.0.1 failed"));
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(-1));
+    QCOMPARE(node.lastSendError(), QStringLiteral("sending to 239.255.0.1 failed"));
+    QTest::failOnWarning(QRegularExpression("not sent"));
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(-1));
+    net->socket->failSends = false;
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(638));
+    QVERIFY(node.lastSendError().isEmpty());
+}
+
+void TestAcnnet::dropsCountedByReason_data()
+{
+    QTest::addColumn<int>("cut");    // bytes kept, -1: all
+    QTest::addColumn<int>("offset"); // byte changed, -1: none
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("registered");
+    QTest::addColumn<DropReason>("reason");
+    using R = DropReason;
+    QTest::newRow("header cut") << 125 << -1 << 0 << true << R::TooShort;
+    QTest::newRow("preamble") << -1 << 1 << 0x20 << true << R::BadPreamble;
+    QTest::newRow("identifier") << -1 << 4 << int('a') << true << R::BadIdentifier;
+    QTest::newRow("root flags") << -1 << 16 << 0x62 << true << R::BadFlags;
+    QTest::newRow("root vector 8") << -1 << 21 << 8 << true << R::BadRootVector;
+    QTest::newRow("framing vector 1") << -1 << 43 << 1 << true << R::BadFramingVector;
+    QTest::newRow("wire universe 0") << -1 << 114 << 0 << true << R::BadUniverse;
+    QTest::newRow("DMP vector") << -1 << 117 << 1 << true << R::BadDmpVector;
+    QTest::newRow("address type") << -1 << 118 << 0xA0 << true << R::BadAddressing;
+    QTest::newRow("first address") << -1 << 120 << 1 << true << R::BadAddressing;
+    QTest::newRow("address increment") << -1 << 122 << 2 << true << R::BadAddressing;
+    QTest::newRow("value count 0") << -1 << 123 << 0 << true << R::BadValueCount;
+    QTest::newRow("START code 0xDD") << -1 << 125 << 0xDD << true << R::NonZeroStartCode;
+    QTest::newRow("universe not listened to") << -1 << 114 << 3 << true << R::UniverseNotListened;
+    QTest::newRow("no DMX-IN array") << -1 << -1 << 0 << false << R::NotListening;
+}
+
+void TestAcnnet::dropsCountedByReason()
+{
+    QFETCH(int, cut);
+    QFETCH(int, offset);
+    QFETCH(int, value);
+    QFETCH(bool, registered);
+    QFETCH(DropReason, reason);
+    acnnet node(net->env());
+    const QByteArray data = filled(512, 1);
+    node.sendDmx(u8(data), 512, 9); // opens the socket, even without an array
+    QByteArray in(2 * 512, 0);
+    if (registered)
+        QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(),
+                                              {0, 60000}));
+    QByteArray p = e131(1, filled(512, 9));
+    if (offset == 123)
+        p[124] = 0; // the count is two bytes
+    if (offset >= 0)
+        p[offset] = char(value);
+    if (cut >= 0)
+        p.truncate(cut);
+    const QHostAddress sender("10.0.0.7");
+    net->socket->inject(p, sender);
+    QCOMPARE(node.droppedDatagrams().count(reason), quint64(1));
+    QCOMPARE(node.droppedDatagrams().total(), quint64(1));
+    QCOMPARE(in, QByteArray(2 * 512, 0));
+    if (!registered)
+        return;
+    net->socket->inject(e131(1, filled(512, 9)), sender);
+    QCOMPARE(node.droppedDatagrams().total(), quint64(1));
+    QCOMPARE(in.left(512), filled(512, 9));
+}
+
+void TestAcnnet::movedArrayKeepsRemainingUniverses()
+{
+    acnnet node(net->env());
+    QByteArray first(2 * 512, 0);
+    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(first.data()), first.size(),
+                                          {0, 4}));
+    QCOMPARE(membershipLog(*net->socket, true),
+             (QStringList{"239.255.0.1@192.168.1.10", "239.255.0.1@10.0.0.3",
+                          "239.255.0.5@192.168.1.10", "239.255.0.5@10.0.0.3"}));
+    const QHostAddress sender("10.0.0.7");
+    net->socket->inject(e131(5, filled(512, 7)), sender); // 0-based 4
+
+    // 0 goes, 9 comes, 4 stays: only the groups of 0 and 9 change.
+    net->socket->memberships.clear();
+    QByteArray second(2 * 512, 0);
+    second.replace(0, 512, first.mid(512));
+    QVERIFY(!node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()), second.size(),
+                                           {4, 63999}));
+    QVERIFY(net->socket->memberships.isEmpty());
+    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()), second.size(),
+                                          {4, 9}));
+    QCOMPARE(membershipLog(*net->socket, false),
+             (QStringList{"239.255.0.1@192.168.1.10", "239.255.0.1@10.0.0.3"}));
+    QCOMPARE(membershipLog(*net->socket, true),
+             (QStringList{"239.255.0.10@192.168.1.10", "239.255.0.10@10.0.0.3"}));
+    quint8 v = 0;
+    QVERIFY(node.getReceivedValue(4, 511, v));
+    QCOMPARE(v, quint8(7));
+    QVERIFY(!node.getReceivedValue(9, 0, v));
+    QVERIFY(!node.getReceivedValue(0, 0, v));
+
+    // The same universes in a new array: no group is touched.
+    net->socket->memberships.clear();
+    QByteArray third = second;
+    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(third.data()), third.size(),
+                                          {4, 9}));
+    QVERIFY(net->socket->memberships.isEmpty());
+    QVERIFY(node.getReceivedValue(4, 0, v));
+    net->socket->inject(e131(10, filled(512, 3)), sender);
+    QCOMPARE(third.mid(512), filled(512, 3));
+    QCOMPARE(second.mid(512), QByteArray(512, 0));
+
+    // Unregistering leaves every group.
+    QVERIFY(node.setReceiveUniverseBuffer(nullptr, 0, {}));
+    QCOMPARE(membershipLog(*net->socket, false).size(), 4);
+    QVERIFY(!node.getReceivedValue(4, 0, v));
 }
 
 QTEST_GUILESS_MAIN(TestAcnnet)

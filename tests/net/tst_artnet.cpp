@@ -3,6 +3,7 @@
 #include "artnet.h"
 #include "fakenet.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
 namespace
@@ -51,6 +52,8 @@ const quint8 *u8(const QByteArray &a)
 
 } // namespace
 
+Q_DECLARE_METATYPE(DropReason)
+
 class TestArtnet : public QObject
 {
     Q_OBJECT
@@ -60,6 +63,8 @@ private slots:
     void sendDmxRefused_data();
     void sendDmxRefused();
     void sendToDestination();
+    void sendFailureReported_data();
+    void sendFailureReported();
     void keepAliveRepeatsEveryUniverse();
     void keepAliveFollowsLatestSend();
     void bindFailureLeavesNodeInertThenRetries();
@@ -78,6 +83,10 @@ private slots:
     void receiveHostileLengths();
     void receiveChannelsPerUniverse();
     void receiveUnregister();
+    void dropsCountedByReason_data();
+    void dropsCountedByReason();
+    void movedArrayKeepsRemainingUniverses();
+    void movedArrayKeepsHeldFrames();
     void syncHold();
     void syncHoldFallsBackAfterTimeout();
     void syncKeepsEarlierData();
@@ -151,6 +160,41 @@ void TestArtnet::sendToDestination()
     QCOMPARE(node.sendDataTimeout(), qint64(42));
     QCOMPARE(net->socket->sent.last().destination, target);
     QCOMPARE(net->socket->sent.last().data, artDmx(7, data));
+}
+
+void TestArtnet::sendFailureReported_data()
+{
+    QTest::addColumn<bool>("bindFails");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("send refused") << false << "sending to 192.168.1.255 failed";
+    QTest::newRow("port not bound") << true << "cannot open UDP port 6454";
+}
+
+void TestArtnet::sendFailureReported()
+{
+    QFETCH(bool, bindFails);
+    QFETCH(QString, error);
+    net->bindSucceeds = !bindFails;
+    artnet node(false, net->env());
+    if (!bindFails) {
+        QVERIFY(node.setPollReplyEnabled(true)); // opens the socket
+        net->socket->failSends = true;
+    }
+    const QByteArray data = filled(512, 1);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^Art-Net DMX not sent: " +
+                                                          QRegularExpression::escape(error)));
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(-1));
+    QCOMPARE(node.lastSendError(), error);
+    // The same failure again is not warned about twice.
+    QTest::failOnWarning(QRegularExpression("not sent"));
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(-1));
+    QCOMPARE(node.lastSendError(), error);
+
+    net->bindSucceeds = true;
+    if (net->socket)
+        net->socket->failSends = false;
+    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(530));
+    QVERIFY(node.lastSendError().isEmpty());
 }
 
 void TestArtnet::keepAliveRepeatsEveryUniverse()
@@ -564,6 +608,121 @@ void TestArtnet::receiveUnregister()
     QVERIFY(!node.getReceivedValue(0, 0, v));
     net->socket->inject(artDmx(0, filled(512, 2)), QHostAddress("10.0.0.7"));
     QCOMPARE(in, filled(512, 1)); // the freed registration is not written
+}
+
+void TestArtnet::dropsCountedByReason_data()
+{
+    QTest::addColumn<int>("cut");    // bytes kept, -1: all
+    QTest::addColumn<int>("offset"); // byte changed, -1: none
+    QTest::addColumn<int>("value");
+    QTest::addColumn<bool>("registered");
+    QTest::addColumn<DropReason>("reason");
+    using R = DropReason;
+    QTest::newRow("shorter than any header") << 12 << -1 << 0 << true << R::TooShort;
+    QTest::newRow("ArtDmx header cut") << 17 << -1 << 0 << true << R::TooShort;
+    QTest::newRow("identifier") << -1 << 0 << int('a') << true << R::BadIdentifier;
+    QTest::newRow("opcode 0x6000") << -1 << 9 << 0x60 << true << R::UnknownOpcode;
+    QTest::newRow("MadrixN ArtDmx") << -1 << 0 << int('M') << true << R::UnknownOpcode;
+    QTest::newRow("universe not listened to") << -1 << 14 << 4 << true << R::UniverseNotListened;
+    QTest::newRow("no DMX-IN array") << -1 << -1 << 0 << false << R::NotListening;
+}
+
+void TestArtnet::dropsCountedByReason()
+{
+    QFETCH(int, cut);
+    QFETCH(int, offset);
+    QFETCH(int, value);
+    QFETCH(bool, registered);
+    QFETCH(DropReason, reason);
+    artnet node(false, net->env());
+    QByteArray in(2 * 512, 0);
+    node.setPollReplyEnabled(true); // the socket, even without an array
+    if (registered)
+        QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(),
+                                              {3, 300}));
+    QByteArray p = artDmx(3, filled(512, 9));
+    if (offset == 0 && value == 'M')
+        p.replace(0, 8, QByteArray("MadrixN", 8));
+    else if (offset >= 0)
+        p[offset] = char(value);
+    if (cut >= 0)
+        p.truncate(cut);
+    const QHostAddress sender("10.0.0.7");
+    net->socket->inject(p, sender);
+    QCOMPARE(node.droppedDatagrams().count(reason), quint64(1));
+    QCOMPARE(node.droppedDatagrams().total(), quint64(1));
+    QCOMPARE(in, QByteArray(2 * 512, 0));
+    if (!registered)
+        return;
+    // Whatever is used counts nothing.
+    net->socket->inject(artDmx(3, filled(512, 9)), sender);
+    net->socket->inject(sync(false, 0x5202, 0), sender);
+    net->socket->inject(artPoll(), sender);
+    QCOMPARE(node.droppedDatagrams().total(), quint64(1));
+    QCOMPARE(in.left(512), filled(512, 9));
+}
+
+void TestArtnet::movedArrayKeepsRemainingUniverses()
+{
+    artnet node(false, net->env());
+    QByteArray first(2 * 512, 0);
+    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(first.data()), first.size(),
+                                          {3, 7}));
+    const QHostAddress sender("10.0.0.7");
+    net->socket->inject(artDmx(7, filled(512, 9)), sender);
+
+    // Universe 5 comes, 3 and 7 stay; the caller carries the bytes of 3 and 7.
+    QByteArray second(3 * 512, 0);
+    second.replace(1024, 512, first.mid(512));
+    QVERIFY(!node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()), second.size(),
+                                           {7, 5}));
+    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()), second.size(),
+                                          {3, 5, 7}));
+    QCOMPARE(node.receiveUniverses(), QList<int>({3, 5, 7}));
+    quint8 v = 0;
+    QVERIFY(node.getReceivedValue(7, 511, v));
+    QCOMPARE(v, quint8(9));
+    QVERIFY(!node.getReceivedValue(3, 0, v)); // listed before, nothing arrived
+    QVERIFY(!node.getReceivedValue(5, 0, v));
+    net->socket->inject(artDmx(5, filled(512, 4)), sender);
+    QVERIFY(node.getReceivedValue(5, 0, v));
+    QCOMPARE(v, quint8(4));
+    QCOMPARE(first.left(512), QByteArray(512, 0)); // the old array is not written
+
+    // A universe that goes takes its flag along.
+    QByteArray third(512, 0);
+    QVERIFY(
+        node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(third.data()), third.size(), {3}));
+    QVERIFY(!node.getReceivedValue(7, 0, v));
+    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()), second.size(),
+                                          {3, 5, 7}));
+    QVERIFY(!node.getReceivedValue(7, 0, v));
+    QVERIFY(!node.getReceivedValue(5, 0, v));
+
+    // Unregistering forgets everything.
+    QVERIFY(node.setReceiveUniverseBuffer(nullptr, 0, {}));
+    QVERIFY(!node.getReceivedValue(3, 0, v));
+}
+
+void TestArtnet::movedArrayKeepsHeldFrames()
+{
+    artnet node(false, net->env());
+    QByteArray first(512, 0);
+    QVERIFY(
+        node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(first.data()), first.size(), {7}));
+    const QHostAddress sender("10.0.0.7");
+    net->socket->inject(artDmx(7, filled(512, 2)), sender);
+    net->socket->inject(sync(false, 0x5202, 1), sender);
+    net->socket->inject(artDmx(7, filled(512, 6)), sender); // held
+    QByteArray second(2 * 512, 0);
+    second.replace(512, 512, first);
+    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()), second.size(),
+                                          {1, 7}));
+    QCOMPARE(second.mid(512), filled(512, 2));
+    net->now += 20;
+    net->socket->inject(sync(false, 0x5202, 1), sender);
+    // The held frame shows, and the carried-over bytes were not zeroed.
+    QCOMPARE(second, QByteArray(512, 0) + filled(512, 6));
 }
 
 void TestArtnet::syncHold()

@@ -1,0 +1,44 @@
+#include "dropcounts.h"
+
+QString dropReasonName(DropReason reason)
+{
+    switch (reason) {
+    case DropReason::TooShort:
+        return QStringLiteral("too short");
+    case DropReason::BadIdentifier:
+        return QStringLiteral("bad identifier");
+    case DropReason::BadPreamble:
+        return QStringLiteral("bad preamble");
+    case DropReason::BadFlags:
+        return QStringLiteral("bad flags");
+    case DropReason::BadRootVector:
+        return QStringLiteral("bad root vector");
+    case DropReason::BadFramingVector:
+        return QStringLiteral("bad framing vector");
+    case DropReason::BadDmpVector:
+        return QStringLiteral("bad DMP vector");
+    case DropReason::BadAddressing:
+        return QStringLiteral("bad DMP addressing");
+    case DropReason::BadUniverse:
+        return QStringLiteral("bad universe");
+    case DropReason::BadValueCount:
+        return QStringLiteral("no START code");
+    case DropReason::NonZeroStartCode:
+        return QStringLiteral("non-zero START code");
+    case DropReason::UnknownOpcode:
+        return QStringLiteral("unknown opcode");
+    case DropReason::NotListening:
+        return QStringLiteral("no DMX-IN array");
+    case DropReason::UniverseNotListened:
+        return QStringLiteral("universe not listened to");
+    }
+    return QStringLiteral("unknown reason");
+}
+
+quint64 DropCounts::total() const
+{
+    quint64 sum = 0;
+    for (quint64 n : m_counts)
+        sum += n;
+    return sum;
+}
