@@ -4,6 +4,26 @@
 #include <QByteArray>
 #include <QFileInfo>
 
+namespace
+{
+
+// Digits with an optional sign, as toLongLong() takes them: tells a number
+// too large for 64 bits from a text that is no number at all.
+bool isDecimalInteger(QStringView text)
+{
+    text = text.trimmed();
+    if (text.startsWith(u'-') || text.startsWith(u'+'))
+        text = text.mid(1);
+    if (text.isEmpty())
+        return false;
+    for (const QChar c : text)
+        if (c < u'0' || c > u'9')
+            return false;
+    return true;
+}
+
+} // namespace
+
 bool AttributeSource::find(const QString &name, QStringView *value, QString *storage) const
 {
     if (m_dom) {
@@ -40,8 +60,19 @@ qint64 AttributeSource::number(const QString &name, qint64 fallback) const
     bool ok = false;
     const qint64 result = value.toLongLong(&ok);
     if (!ok)
-        return 0;
+        return isDecimalInteger(value) ? (value.trimmed().startsWith(u'-')
+                                              ? fallback
+                                              : std::numeric_limits<qint64>::max())
+                                       : 0;
     return result < 0 ? fallback : result;
+}
+
+void AttributeSource::noteOutOfRange(const QString &name) const
+{
+    if (!m_outOfRange || m_outOfRange->isSet())
+        return;
+    m_outOfRange->attribute = name;
+    m_outOfRange->value = text(name);
 }
 
 bool AttributeSource::flag(const QString &name, bool fallback) const

@@ -13,6 +13,17 @@
 #include <QXmlStreamWriter>
 #include <QtGlobal>
 
+#include <limits>
+#include <type_traits>
+
+// The first number of an element that was larger than its field.
+struct OutOfRange {
+    QString attribute;
+    QString value; // as written in the document
+
+    bool isSet() const { return !attribute.isEmpty(); }
+};
+
 // Read access to the attributes of one element.
 class AttributeSource
 {
@@ -23,14 +34,26 @@ public:
     // The text of an attribute; fallback when it is missing.
     QString text(const QString &name, const QString &fallback = QString()) const;
 
+    // Where field() notes the first number it had to limit; null (the
+    // default) notes nothing.
+    void setOutOfRange(OutOfRange *report) { m_outOfRange = report; }
+
     // A decimal integer. A missing attribute or a negative number gives
-    // fallback; a text that is not a number gives 0.
+    // fallback; a text that is not a number gives 0. A number beyond 64 bits
+    // gives the largest qint64.
     qint64 number(const QString &name, qint64 fallback) const;
 
-    // The same, cut to the width of T (a colour of 300 stores 44).
+    // The same, limited to the largest value of T (a colour of 300 stores
+    // 255).
     template <typename T> T field(const QString &name, qint64 fallback) const
     {
-        return static_cast<T>(static_cast<quint64>(number(name, fallback)));
+        static_assert(std::is_unsigned_v<T> && sizeof(T) < sizeof(qint64));
+        const qint64 value = number(name, fallback);
+        if (value > qint64(std::numeric_limits<T>::max())) {
+            noteOutOfRange(name);
+            return std::numeric_limits<T>::max();
+        }
+        return static_cast<T>(value);
     }
 
     // A flag stored as a number: missing or negative gives fallback,
@@ -51,9 +74,11 @@ public:
 private:
     // Sets *value and returns true when the attribute exists.
     bool find(const QString &name, QStringView *value, QString *storage) const;
+    void noteOutOfRange(const QString &name) const;
 
     const QDomElement *m_dom = nullptr;
     const QXmlStreamAttributes *m_stream = nullptr;
+    OutOfRange *m_outOfRange = nullptr;
 };
 
 // Write access to the attributes of one element, in the order they are set.

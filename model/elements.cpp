@@ -283,5 +283,23 @@ bool readBackgroundElement(const QDomElement &element, BackgroundStruct *record)
     if (element.isNull() || !record || element.tagName() != QLatin1String("background"))
         return false;
     readBackgroundFields(AttributeSource(element), record);
+    limitBackgroundSize(record);
     return true;
+}
+
+bool limitBackgroundSize(BackgroundStruct *record)
+{
+    if (!record)
+        return false;
+    const quint32 stretch = std::min(record->stretch_factor, MAX_STRETCH_PERCENT);
+    // size * stretch / 100 <= MAX_BACKGROUND_SHOWN, without truncation.
+    const quint32 largest = MAX_BACKGROUND_SHOWN * 100 / (stretch == 0 ? 100 : stretch);
+    const quint32 x = std::min(record->size_x, largest);
+    const quint32 y = std::min(record->size_y, largest);
+    const bool limited =
+        stretch != record->stretch_factor || x != record->size_x || y != record->size_y;
+    record->stretch_factor = stretch;
+    record->size_x = x;
+    record->size_y = y;
+    return limited;
 }

@@ -6,8 +6,8 @@
 // reset the record, read it when the element's version is 1 and return true;
 // with any other version the record keeps its reset values. Readers never
 // reject an element: a missing or negative number takes its default, a text
-// that is not a number stores 0 and a number larger than its field is cut to
-// the field's width.
+// that is not a number stores 0 and a number larger than its field stores the
+// field's largest value.
 #pragma once
 
 #include "settingstruct.h"
@@ -32,6 +32,17 @@ void normaliseOutput(SettingDmxStruct *output);
 void writeBackgroundElement(QDomDocument &document, QDomElement &parent,
                             const BackgroundStruct *record);
 
-// Reads a "background" element (no normalisation). Missing colours read as
-// white, unlike the grey of a reset record.
+// Reads a "background" element and limits its size (limitBackgroundSize).
+// Missing colours read as white, unlike the grey of a reset record.
 bool readBackgroundElement(const QDomElement &element, BackgroundStruct *record);
+
+// The largest background a document may ask for: each side at most
+// MAX_BACKGROUND_SHOWN pixels as shown (size * stretch / 100), the stretch
+// factor at most MAX_STRETCH_PERCENT.
+constexpr quint32 MAX_BACKGROUND_SHOWN = 16384;
+constexpr quint32 MAX_STRETCH_PERCENT = 1000;
+
+// Limits the stretch factor, then both sides at that factor, to the bounds
+// above. A stretch factor of 0 stays 0 and counts as 100, as on the surface.
+// Returns true when something was limited; a null record is ignored.
+bool limitBackgroundSize(BackgroundStruct *record);

@@ -151,6 +151,8 @@ private Q_SLOTS:
     void backgroundRoundTrip();
     void backgroundConditionals();
     void backgroundReading();
+    void backgroundLimits_data();
+    void backgroundLimits();
 };
 
 void TestElements::controlRoundTrip_data()
@@ -315,8 +317,8 @@ void TestElements::numberConversion_data()
     QTest::addColumn<QString>("attributes");
     QTest::addColumn<QString>("field");
     QTest::addColumn<qint64>("expected");
-    QTest::newRow("colour cut to 8 bits") << "color_red=\"300\""
-                                          << "color_red" << qint64(44);
+    QTest::newRow("colour limited to 8 bits") << "color_red=\"300\""
+                                              << "color_red" << qint64(255);
     QTest::newRow("negative colour: default") << "color_green=\"-5\""
                                               << "color_green" << qint64(255);
     QTest::newRow("colour not a number") << "color_blue=\"abc\""
@@ -325,17 +327,19 @@ void TestElements::numberConversion_data()
                                 << "size_x" << qint64(0);
     QTest::newRow("negative size: default") << "size_y=\"-1\""
                                             << "size_y" << qint64(50);
-    QTest::newRow("position cut to 32 bits") << "position_x=\"4294967297\""
-                                             << "position_x" << qint64(1);
-    QTest::newRow("beyond 64 bits: not a number") << "position_y=\"99999999999999999999\""
-                                                  << "position_y" << qint64(0);
+    QTest::newRow("position limited to 32 bits") << "position_x=\"4294967297\""
+                                                 << "position_x" << qint64(4294967295);
+    QTest::newRow("beyond 64 bits: limited") << "position_y=\"99999999999999999999\""
+                                             << "position_y" << qint64(4294967295);
+    QTest::newRow("negative beyond 64 bits: default") << "size_y=\"-99999999999999999999\""
+                                                      << "size_y" << qint64(50);
     QTest::newRow("fraction: not a number") << "size_x=\"1.5\""
                                             << "size_x" << qint64(0);
     QTest::newRow("input value negative: default") << "dmx_in_value_2=\"-3\""
                                                    << "dmx_in_value_2" << qint64(127);
-    QTest::newRow("input channel cut, not normalised")
+    QTest::newRow("input channel limited, not normalised")
         << "protocol_type_in=\"Midi\" dmx_in_channel=\"65537\""
-        << "dmx_in_channel" << qint64(1);
+        << "dmx_in_channel" << qint64(65535);
     QTest::newRow("advanced value 2 missing") << "protocol_type_advanced=\"Art-Net\""
                                               << "dmx_value_2_advanced" << qint64(0);
     QTest::newRow("advanced value 3 missing") << ""
@@ -391,7 +395,7 @@ void TestElements::normalisation_data()
         << "dmx_universe%1=\"65535\" dmx_channel%1=\"512\"" << 65534 << 511 << 0 << 0;
     QTest::newRow("no protocol: address limits")
         << "None"
-        << "dmx_universe%1=\"70000\" dmx_channel%1=\"9999\"" << 4464 << 511 << 0 << 0;
+        << "dmx_universe%1=\"70000\" dmx_channel%1=\"9999\"" << 65534 << 511 << 0 << 0;
 }
 
 void TestElements::normalisation()
@@ -541,9 +545,9 @@ void TestElements::backgroundReading()
             "color_red=\"256\" stretch_factor=\"-4\" qwidget=\"1A\" dmx_in_midi_type=\"note_on\" "
             "protocol_type_in=\"Midi\"/>"),
         &read));
-    QCOMPARE(read.startup_timeout, quint16(70000 % 65536));
+    QCOMPARE(read.startup_timeout, quint16(65535));
     QVERIFY(!read.startup_dmxsend_later);
-    QCOMPARE(read.color_red, quint8(0));
+    QCOMPARE(read.color_red, quint8(255));
     QCOMPARE(read.stretch_factor, 100u);
     QCOMPARE(read.qwidget, 0x1Au);
     QCOMPARE(read.dmx_in.protocol_type_in, quint8(PT_MIDI));
@@ -551,6 +555,29 @@ void TestElements::backgroundReading()
 
     QVERIFY(readBackgroundElement(element("<background startup_dmxsend_later=\"-1\"/>"), &read));
     QVERIFY(read.sameContent(BackgroundStruct()));
+}
+
+void TestElements::backgroundLimits_data()
+{
+    QTest::addColumn<QString>("attributes");
+    QTest::addColumn<QString>("kept"); // size_x size_y stretch_factor
+    QTest::newRow("within") << "size_x=\"16384\" size_y=\"8000\"" << "16384 8000 100";
+    QTest::newRow("huge") << "size_y=\"4294967295\" stretch_factor=\"4294967295\""
+                          << "400 1638 1000";
+    QTest::newRow("stretch 0 counts as 100") << "size_x=\"16385\" stretch_factor=\"0\""
+                                             << "16384 300 0";
+    QTest::newRow("small stretch allows more") << "size_y=\"40000\" stretch_factor=\"50\""
+                                               << "400 32768 50";
+}
+
+void TestElements::backgroundLimits()
+{
+    QFETCH(QString, attributes);
+    QFETCH(QString, kept);
+    BackgroundStruct r;
+    QVERIFY(readBackgroundElement(
+        element(QStringLiteral("<background version=\"1\" %1/>").arg(attributes)), &r));
+    QCOMPARE(QStringLiteral("%1 %2 %3").arg(r.size_x).arg(r.size_y).arg(r.stretch_factor), kept);
 }
 
 QTEST_GUILESS_MAIN(TestElements)

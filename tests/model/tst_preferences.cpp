@@ -169,8 +169,8 @@ void TestPreferences::numbers_data()
     QTest::addColumn<bool>("hex");
     QTest::addColumn<bool>("lock");
     QTest::newRow("missing") << "" << 0 << true << false << false;
-    QTest::newRow("timeout kept in 16 bits")
-        << "startup_timeout=\"65537\"" << 1 << true << false << false;
+    QTest::newRow("timeout limited to 16 bits")
+        << "startup_timeout=\"65537\"" << 65535 << true << false << false;
     QTest::newRow("negative: defaults")
         << "startup_timeout=\"-7\" startup_dmxsend_later=\"-1\" hex_value_show=\"-1\" "
            "lock_screen=\"-2\""
