@@ -53,10 +53,15 @@ void writePreferencesFields(AttributeSink &e, const PreferencesStruct &record,
     // text (also "Project") must be written to survive.
     if (!record.project_description.isEmpty())
         e.text(QStringLiteral("project_description"), record.project_description);
-    const QString out = deviceName(record.midi_device_out, devices.outputs);
+    // A device that is not connected now keeps the name it was read with.
+    QString out = deviceName(record.midi_device_out, devices.outputs);
+    if (out.isEmpty())
+        out = record.midi_device_out_name;
     if (!out.isEmpty())
         e.text(QStringLiteral("midi_device_out"), out);
-    const QString in = deviceName(record.midi_device_in, devices.inputs);
+    QString in = deviceName(record.midi_device_in, devices.inputs);
+    if (in.isEmpty())
+        in = record.midi_device_in_name;
     if (!in.isEmpty())
         e.text(QStringLiteral("midi_device_in"), in);
     if (record.hex_value_show)
@@ -84,7 +89,9 @@ bool readPreferencesFields(const AttributeSource &e, PreferencesStruct *record,
     record->project_name = e.text(QStringLiteral("project_name"), kProject);
     record->project_description = e.text(QStringLiteral("project_description"));
     record->midi_device_in = deviceNumber(e, QStringLiteral("midi_device_in"), devices.inputs, devices);
+    record->midi_device_in_name = e.text(QStringLiteral("midi_device_in"));
     record->midi_device_out = deviceNumber(e, QStringLiteral("midi_device_out"), devices.outputs, devices);
+    record->midi_device_out_name = e.text(QStringLiteral("midi_device_out"));
     record->hex_value_show = e.flag(QStringLiteral("hex_value_show"), false);
     record->http_server = e.text(QStringLiteral("http_server"), defaultHttpServer());
     const bool commandFlagRequested = e.flag(QStringLiteral("command_flag"), false);

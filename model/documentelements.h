@@ -12,15 +12,16 @@
 #include <functional>
 
 // Appends a "preferences" element. MIDI devices are stored by the name the
-// system gives them (devices.outputs / devices.inputs); a device number that
-// names no present device is not written. Does nothing when the document or
-// parent is null or the record is missing.
+// system gives them (devices.outputs / devices.inputs); without a present
+// device the record's kept name (midi_device_out_name / _in_name) is written,
+// so a device that is not connected survives a save. Does nothing when the
+// document or parent is null or the record is missing.
 void writePreferencesElement(QDomDocument &document, QDomElement &parent,
                              const PreferencesStruct *record, const MidiDeviceNames &devices);
 
 // Reads a "preferences" element. A stored MIDI device name becomes the
 // 1-based number of the first present device of that name, 0 when none
-// matches. A set "command_flag" enables the Command output only when
+// matches; the name itself is kept in the record either way. A set "command_flag" enables the Command output only when
 // confirmCommandFlag returns true; without it the flag stays off.
 bool readPreferencesElement(const QDomElement &element, PreferencesStruct *record,
                             const MidiDeviceNames &devices,

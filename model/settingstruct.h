@@ -155,6 +155,10 @@ struct PreferencesStruct {
     bool startup_dmxsend_later = true;
     quint32 midi_device_out = 0; // 0 none, n >= 1 the output device n - 1
     quint32 midi_device_in = 0;
+    // The device names a document gave, also when no present device has
+    // them (the number is 0 then), so that saving keeps them.
+    QString midi_device_out_name;
+    QString midi_device_in_name;
     bool hex_value_show = false;
     bool lock_screen = false;
     bool command_flag = false;

@@ -90,6 +90,8 @@ void TestPreferences::roundTrip()
     record.http_server = "http://10.0.0.1:8080/show/";
     record.project_name = "Show \"Ä\" <1>";
     record.project_description = "two\nlines";
+    record.midi_device_out_name = "USB Keys ä"; // the names of devices 2 as read back
+    record.midi_device_in_name = "Fader Box";
     PreferencesStruct read;
     QVERIFY(
         readPreferencesElement(writtenPreferences(record), &read, devices(), [] { return true; }));
@@ -146,6 +148,13 @@ void TestPreferences::midiDevicesByName()
     QCOMPARE(readPreferences("midi_device_in=\"Gone\"").midi_device_in, 0u);
     // A missing attribute is "no device", even with a device called "None".
     QCOMPARE(readPreferences(QString()).midi_device_in, 0u);
+    // A device not connected now keeps its name through reading and saving,
+    // until another one is chosen.
+    PreferencesStruct absent = readPreferences("midi_device_out=\"Gone\" midi_device_in=\"Box\"");
+    QCOMPARE(absent.midi_device_out, 0u);
+    QCOMPARE(writtenPreferences(absent).attribute("midi_device_in"), QStringLiteral("Box"));
+    absent.midi_device_out = 1;
+    QCOMPARE(writtenPreferences(absent).attribute("midi_device_out"), devices().outputs.first());
 
     // The console can hand in a looser match; what it answers past the list
     // counts as no device.
