@@ -2,6 +2,7 @@
 
 #include "configfile.h"
 #include "elementfields.h"
+#include "elements.h"
 #include "modellog.h"
 #include "typetables.h"
 
@@ -10,8 +11,10 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QXmlStreamReader>
-#include <optional>
 #include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -106,40 +109,108 @@ struct ParsedDocument {
     QList<PreferencesStruct> preferences;
     QList<bool> commandFlagRequested; // parallel to preferences
     QList<ConsistenceCheckStruct> checks;
+
+    QString rootName;
+    bool hasOwnElements = false; // any of the four kinds, also skipped controls
+    qint64 controlCount = 0;     // controls to create, also those past the limit
+
+    // Where the text stopped being XML.
+    qint64 errorLine = 0;
+    qint64 errorColumn = 0;
+    QString errorText;
+
+    // Controls left out for their version: how many, the first names.
+    int unknownVersions = 0;
+    QStringList unknownVersionNames;
+
+    // The first number limited to its field.
+    OutOfRange outOfRange;
+    QString outOfRangeElement;
+    QString outOfRangeControl; // the control's name, for a control
+
+    // The first background limited in size, as read and as kept.
+    bool backgroundLimited = false;
+    quint32 backgroundRead[3] = {};
+    quint32 backgroundKept[3] = {};
 };
 
-// Reads the root's child elements (their own children are ignored). The
-// root's name and the document type are not checked.
-bool parseDocument(const QString &text, ConfigurationHost &host, bool createControls,
-                   ParsedDocument *parsed)
+enum class ParseResult { Read, Malformed, Cancelled };
+
+const int kProgressInterval = 500;
+const int kListedUnknownVersions = 5;
+const int kListedCommands = 3;
+
+// Reads the root's child elements (their own children are ignored). The root
+// is only noted; whether the document is a configuration is for the caller
+// to decide. Controls past the limit are counted but not kept.
+ParseResult parseDocument(const QString &text, ConfigurationHost &host,
+                          const LoadOptions &options, ParsedDocument *parsed)
 {
+    const qint64 controlLimit =
+        MAX_CONTROLS - (options.append ? qMax(0, options.existingControls) : 0);
     // Asking the MIDI system for its devices can be slow and chatty; only a
     // preferences element that names a device needs them.
     std::optional<MidiDeviceNames> devices;
     QXmlStreamReader reader(text);
     reader.setNamespaceProcessing(false);
     int depth = 0;
+    qint64 elements = 0;
     while (!reader.atEnd()) {
         const QXmlStreamReader::TokenType token = reader.readNext();
         if (token == QXmlStreamReader::EndElement) {
             --depth;
             continue;
         }
-        if (token != QXmlStreamReader::StartElement || ++depth != 2)
+        if (token != QXmlStreamReader::StartElement)
+            continue;
+        if (++elements % kProgressInterval == 0 &&
+            !host.loadProgress(reader.characterOffset(), text.size()))
+            return ParseResult::Cancelled;
+        if (++depth == 1)
+            parsed->rootName = reader.qualifiedName().toString();
+        if (depth != 2)
             continue;
         const QStringView name = reader.qualifiedName();
         const QXmlStreamAttributes streamAttributes = reader.attributes();
-        const AttributeSource attributes(streamAttributes);
+        AttributeSource attributes(streamAttributes);
+        OutOfRange outOfRange;
+        if (!parsed->outOfRange.isSet())
+            attributes.setOutOfRange(&outOfRange);
         if (name == QLatin1String("control")) {
-            if (!createControls)
+            parsed->hasOwnElements = true;
+            if (!options.createControls)
+                continue;
+            if (!attributes.isVersionOne()) {
+                // Read with its reset values it would be one more "Name"
+                // button at 0,0, indistinguishable from its neighbours.
+                if (parsed->unknownVersions++ < kListedUnknownVersions)
+                    parsed->unknownVersionNames << attributes.text(QStringLiteral("name"));
+                continue;
+            }
+            if (++parsed->controlCount > controlLimit)
                 continue;
             parsed->order.emplace_back(ParsedDocument::Control, int(parsed->controls.size()));
-            readControlFields(attributes, &parsed->controls.emplace_back());
+            SettingStruct &control = parsed->controls.emplace_back();
+            readControlFields(attributes, &control);
+            if (outOfRange.isSet())
+                parsed->outOfRangeControl = control.name;
         } else if (name == QLatin1String("background")) {
+            parsed->hasOwnElements = true;
             parsed->order.emplace_back(ParsedDocument::Background, int(parsed->backgrounds.size()));
             parsed->backgrounds.append(BackgroundStruct());
-            readBackgroundFields(attributes, &parsed->backgrounds.last());
+            BackgroundStruct &background = parsed->backgrounds.last();
+            readBackgroundFields(attributes, &background);
+            const quint32 read[3] = {background.size_x, background.size_y,
+                                     background.stretch_factor};
+            if (limitBackgroundSize(&background) && !parsed->backgroundLimited) {
+                parsed->backgroundLimited = true;
+                std::copy(read, read + 3, parsed->backgroundRead);
+                parsed->backgroundKept[0] = background.size_x;
+                parsed->backgroundKept[1] = background.size_y;
+                parsed->backgroundKept[2] = background.stretch_factor;
+            }
         } else if (name == QLatin1String("preferences")) {
+            parsed->hasOwnElements = true;
             parsed->order.emplace_back(ParsedDocument::Preferences,
                                        int(parsed->preferences.size()));
             parsed->preferences.append(PreferencesStruct());
@@ -149,28 +220,65 @@ bool parseDocument(const QString &text, ConfigurationHost &host, bool createCont
             parsed->commandFlagRequested.append(readPreferencesFields(
                 attributes, &parsed->preferences.last(), devices ? *devices : MidiDeviceNames()));
         } else if (name == QLatin1String("consistence_check")) {
+            parsed->hasOwnElements = true;
             parsed->order.emplace_back(ParsedDocument::Checks, int(parsed->checks.size()));
             parsed->checks.append(ConsistenceCheckStruct());
             readConsistenceCheckFields(attributes, &parsed->checks.last());
         } else {
             qCDebug(lcModel) << "ignoring element" << name;
         }
+        if (outOfRange.isSet()) {
+            parsed->outOfRange = outOfRange;
+            parsed->outOfRangeElement = name.toString();
+        }
     }
     if (reader.hasError()) {
-        qCDebug(lcModel) << "parse error at" << reader.lineNumber() << ":" << reader.columnNumber()
-                         << reader.errorString();
-        return false;
+        parsed->errorLine = reader.lineNumber();
+        parsed->errorColumn = reader.columnNumber();
+        parsed->errorText = reader.errorString();
+        qCDebug(lcModel) << "parse error at" << parsed->errorLine << ":" << parsed->errorColumn
+                         << parsed->errorText;
+        return ParseResult::Malformed;
     }
-    qCDebug(lcModel) << "read" << parsed->controls.size() << "control elements";
-    return true;
+    qCDebug(lcModel) << "read" << parsed->controlCount << "control elements";
+    return ParseResult::Read;
 }
 
-void applyDocument(ConfigurationHost &host, ParsedDocument &parsed)
+// The question before a document may run system commands, with the first
+// commands it would run.
+QString commandFlagQuestion(const ParsedDocument &parsed)
 {
+    QStringList commands;
+    for (const SettingStruct &control : parsed.controls) {
+        for (const SettingDmxStruct *output : {&control.dmx_out, &control.dmx_out_advanced}) {
+            if (output->protocol_type == PT_COMMAND && !output->dmx_command_filename.isEmpty() &&
+                commands.size() < kListedCommands)
+                commands << output->dmx_command_filename;
+        }
+    }
+    if (commands.isEmpty())
+        commands << QCoreApplication::translate("Pultora", "(none yet)");
+    return QCoreApplication::translate(
+               "Pultora",
+               "In this config file is the command flag enable you are sure to want this?") +
+           QLatin1String("\n\n") +
+           QCoreApplication::translate("Pultora",
+                                       "The file will run programs on this computer with your "
+                                       "user rights. Its first commands:") +
+           QLatin1Char('\n') + commands.join(QLatin1Char('\n'));
+}
+
+// False when the host cancelled while the controls were applied.
+bool applyDocument(ConfigurationHost &host, ParsedDocument &parsed)
+{
+    const qint64 controls = qint64(parsed.controls.size());
+    qint64 applied = 0;
     for (const auto &[kind, index] : parsed.order) {
         switch (kind) {
         case ParsedDocument::Control:
             host.applyControl(parsed.controls.at(index));
+            if (++applied % kProgressInterval == 0 && !host.loadProgress(applied, controls))
+                return false;
             break;
         case ParsedDocument::Background:
             host.applyBackground(parsed.backgrounds.at(index));
@@ -180,9 +288,7 @@ void applyDocument(ConfigurationHost &host, ParsedDocument &parsed)
             // Asked on every load: running system commands must be the
             // user's decision, not the document's.
             if (parsed.commandFlagRequested.at(index))
-                preferences.command_flag = host.askYesNo(QCoreApplication::translate(
-                    "Pultora",
-                    "In this config file is the command flag enable you are sure to want this?"));
+                preferences.command_flag = host.askYesNo(commandFlagQuestion(parsed));
             host.applyPreferences(preferences);
             break;
         }
@@ -191,6 +297,77 @@ void applyDocument(ConfigurationHost &host, ParsedDocument &parsed)
             break;
         }
     }
+    return true;
+}
+
+// What was left out or limited, one warning per kind.
+void reportRepairs(ConfigurationHost &host, const ParsedDocument &parsed, const QString &where)
+{
+    const QString title = QCoreApplication::translate("Pultora", "Pultora");
+    if (parsed.unknownVersions > 0) {
+        QStringList names;
+        for (const QString &name : parsed.unknownVersionNames)
+            names << QLatin1Char('"') + name + QLatin1Char('"');
+        if (parsed.unknownVersions > names.size())
+            names << QStringLiteral("…");
+        host.showWarning(title, QCoreApplication::translate(
+                                    "Pultora",
+                                    "%n control(s) with an unknown version were not loaded: %1",
+                                    nullptr, parsed.unknownVersions)
+                                    .arg(names.join(QLatin1String(", "))));
+    }
+    if (parsed.outOfRange.isSet()) {
+        const QString text =
+            parsed.outOfRangeElement == QLatin1String("control")
+                ? QCoreApplication::translate(
+                      "Pultora", "Some numbers in %1 were out of range and have been limited, "
+                                 "first: control \"%2\", attribute \"%3\" = %4.")
+                      .arg(where, parsed.outOfRangeControl, parsed.outOfRange.attribute,
+                           parsed.outOfRange.value)
+                : QCoreApplication::translate(
+                      "Pultora", "Some numbers in %1 were out of range and have been limited, "
+                                 "first: element \"%2\", attribute \"%3\" = %4.")
+                      .arg(where, parsed.outOfRangeElement, parsed.outOfRange.attribute,
+                           parsed.outOfRange.value);
+        host.showWarning(title, text);
+    }
+    if (parsed.backgroundLimited) {
+        const quint32 *read = parsed.backgroundRead;
+        const quint32 *kept = parsed.backgroundKept;
+        host.showWarning(
+            title, QCoreApplication::translate(
+                       "Pultora", "The background of %1 was too large (%2 × %3 at %4 %) and has "
+                                  "been limited to %5 × %6 at %7 %.")
+                       .arg(where, QString::number(read[0]), QString::number(read[1]),
+                            QString::number(read[2]), QString::number(kept[0]),
+                            QString::number(kept[1]), QString::number(kept[2])));
+    }
+}
+
+QString includedConfigurationNotLoaded()
+{
+    return QCoreApplication::translate("Pultora",
+                                       "The included configuration could not be loaded! It is "
+                                       "not valid Pultora XML content (*.ptra).");
+}
+
+// A readable document that is not loaded is told like a file that cannot be
+// read; from text like text that does not parse, the reason added only when
+// withTextReason is set.
+void refuse(ConfigurationHost &host, const QString &source, const LoadOptions &options,
+            const QString &reason, bool withTextReason)
+{
+    if (options.fromText)
+        host.showWarning(QCoreApplication::translate("Pultora", "XML-Error"),
+                         withTextReason
+                             ? includedConfigurationNotLoaded() + QLatin1Char('\n') + reason +
+                                   QLatin1Char('.')
+                             : includedConfigurationNotLoaded());
+    else
+        host.showWarning(
+            QCoreApplication::translate("Pultora", "Pultora"),
+            QCoreApplication::translate("Pultora", "The file %1 could not be read!\n%2.")
+                .arg(source, reason));
 }
 
 void report(ConfigurationHost &host, const QString &source, const LoadOptions &options)
@@ -362,22 +539,61 @@ bool loadConfiguration(ConfigurationHost &host, const QString &source, const Loa
 
     BusyScope busy(host);
     ParsedDocument parsed;
-    if (!parseDocument(text, host, options.createControls, &parsed)) {
+    switch (parseDocument(text, host, options, &parsed)) {
+    case ParseResult::Cancelled:
+        return false;
+    case ParseResult::Malformed:
         host.showWarning(
             QCoreApplication::translate("Pultora", "XML-Error"),
-            options.fromText
-                ? QCoreApplication::translate(
-                      "Pultora", "The included configuration could not be loaded! It is not "
-                                 "valid Pultora XML content (*.ptra).")
-                : QCoreApplication::translate(
-                      "Pultora", "Could not load file %1! It is not a valid Pultora XML file "
-                                 "(*.ptra).")
-                      .arg(source));
+            (options.fromText ? includedConfigurationNotLoaded()
+                              : QCoreApplication::translate(
+                                    "Pultora", "Could not load file %1! It is not a valid "
+                                               "Pultora XML file (*.ptra).")
+                                    .arg(source)) +
+                QCoreApplication::translate("Pultora", "\nLine %1, column %2: %3")
+                    .arg(QString::number(parsed.errorLine), QString::number(parsed.errorColumn),
+                         parsed.errorText));
         return false;
+    case ParseResult::Read:
+        break;
     }
     text.clear();
 
-    applyDocument(host, parsed);
+    // Any well-formed XML parses; saving over a picture or a web page the
+    // user opened by mistake would destroy it. Older documents under
+    // another root still hold configuration elements and load.
+    if (parsed.rootName != QLatin1String("PultoraConfig") && !parsed.hasOwnElements) {
+        refuse(host, source, options,
+               QCoreApplication::translate("Pultora",
+                                           "Not a Pultora configuration (root element <%1>)")
+                   .arg(parsed.rootName),
+               false);
+        return false;
+    }
+    const qint64 existing = options.append ? qMax(0, options.existingControls) : 0;
+    if (existing + parsed.controlCount > MAX_CONTROLS) {
+        refuse(host, source, options,
+               existing > 0
+                   ? QCoreApplication::translate(
+                         "Pultora",
+                         "It holds %1 controls and %2 are loaded already; at most %3 are "
+                         "supported")
+                         .arg(QString::number(parsed.controlCount), QString::number(existing),
+                              QString::number(MAX_CONTROLS))
+                   : QCoreApplication::translate("Pultora",
+                                                 "It holds %1 controls; at most %2 are supported")
+                         .arg(QString::number(parsed.controlCount),
+                              QString::number(MAX_CONTROLS)),
+               true);
+        return false;
+    }
+
+    if (!applyDocument(host, parsed))
+        return false;
+    reportRepairs(host, parsed,
+                  options.fromText
+                      ? QCoreApplication::translate("Pultora", "the included configuration")
+                      : source);
     host.runSilentConsistencyCheck();
     report(host, source, options);
     return true;

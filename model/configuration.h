@@ -60,6 +60,20 @@ public:
     virtual void setBusy(bool busy) = 0;
     // MIDI devices present, for the preferences element.
     virtual MidiDeviceNames midiDevices() const = 0;
+    // Progress of a long load; false cancels it. Called about every 500
+    // elements while the document is read (done and total in characters of
+    // the text) and about every 500 controls while they are applied (done
+    // and total in controls). Cancelled while reading, the load returns
+    // false with no message and the host untouched; cancelled while
+    // applying, it stops at once and returns false without the consistency
+    // check and report: the host then holds part of the document and must
+    // restore what it held before.
+    virtual bool loadProgress(qint64 done, qint64 total)
+    {
+        Q_UNUSED(done);
+        Q_UNUSED(total);
+        return true;
+    }
 };
 
 // Builds the document text: "<!DOCTYPE Pultora>", the root "PultoraConfig"
@@ -70,21 +84,40 @@ public:
 // writeConfigurationFile() (configfile.h).
 QString writeConfiguration(const ConfigurationSource &source, const QString &fileName);
 
+// The most controls a surface holds; beyond this the toolkit runs out of
+// stack painting them.
+constexpr int MAX_CONTROLS = 20000;
+
 struct LoadOptions {
     bool fromText = false;      // source is the document text itself
     bool append = false;        // changes only messages and the modified state
     bool createControls = true; // false skips control elements
+    int existingControls = 0;   // controls on the surface, counted when appending
 };
 
 // Reads a document (a file, UTF-8 or else Windows-1252, or the text itself)
 // and applies it to the host in document order. The whole document is read
-// before anything is applied, so a file that cannot be opened or parsed
-// changes nothing: the host is shown a warning ("Pultora" or "XML-Error")
-// and false is returned. A preferences element with the command flag set
-// asks the host each time; only Yes enables it. Elements a document lacks
-// are not applied, so the host keeps its records. Afterwards the host runs
-// its silent consistency check and gets the current file, status line and
-// modified state of a load, an append, from a file or from text.
+// before anything is applied, so a document that is refused changes nothing:
+// the host is shown one warning and false is returned; nothing is applied,
+// no current file, status or modified state is set. Refused are
+// - a file that cannot be opened ("Pultora": "The file %1 could not be
+//   read!\n%2.");
+// - a document that does not parse ("XML-Error", naming line and column);
+// - a document that is no configuration: its root is not "PultoraConfig"
+//   and it has none of the elements control, background, preferences or
+//   consistence_check (as an unreadable file; from text as a parse error);
+// - more than MAX_CONTROLS controls, counting existingControls when
+//   appending (as an unreadable file).
+// A control element whose version is not 1 is left out; a number larger than
+// its field is limited to the field, and a background larger than
+// limitBackgroundSize() (elements.h) allows is limited. Each of the three
+// is reported once per load in a warning "Pultora" after the document is
+// applied. A preferences element with the command flag set asks the host
+// each time, listing the first commands of the document; only Yes enables
+// it. Elements a document lacks are not applied, so the host keeps its
+// records. Afterwards the host runs its silent consistency check and gets
+// the current file, status line and modified state of a load, an append,
+// from a file or from text. The host may cancel through loadProgress().
 bool loadConfiguration(ConfigurationHost &host, const QString &source, const LoadOptions &options);
 
 // The built-in default configuration (36 controls), to be loaded from text.

@@ -22,6 +22,8 @@ public:
     int busyDepth = 0;
     bool answerYes = false;
     MidiDeviceNames devices;
+    QList<QPair<qint64, qint64>> progress; // done, total; not in calls
+    int cancelAtProgress = -1;             // progress call (0-based) that answers false
 
     void applyControl(const SettingStruct &record) override
     {
@@ -76,6 +78,11 @@ public:
         busyDepth += busy ? 1 : -1;
     }
     MidiDeviceNames midiDevices() const override { return devices; }
+    bool loadProgress(qint64 done, qint64 total) override
+    {
+        progress.append({done, total});
+        return progress.size() - 1 != cancelAtProgress;
+    }
 };
 
 // Stands for a control that lives on a surface; never dereferenced.

@@ -30,6 +30,11 @@ QString document(const QString &children, const QString &root = QStringLiteral("
         .arg(root, children);
 }
 
+QString controls(int count)
+{
+    return QStringLiteral("<control version=\"1\"/>").repeated(count);
+}
+
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -101,6 +106,12 @@ private Q_SLOTS:
     void unreadableFile();
     void parseErrors_data();
     void parseErrors();
+    void refusedDocuments_data();
+    void refusedDocuments();
+    void repairWarnings_data();
+    void repairWarnings();
+    void progressAndCancel_data();
+    void progressAndCancel();
     void withoutCreatingControls();
     void documentContents_data();
     void documentContents();
@@ -317,36 +328,163 @@ void TestConfiguration::unreadableFile()
 void TestConfiguration::parseErrors_data()
 {
     QTest::addColumn<QByteArray>("content");
-    QTest::newRow("empty") << QByteArray();
-    QTest::newRow("not XML") << QByteArray("just words");
-    QTest::newRow("unclosed") << QByteArray("<PultoraConfig><control version=\"1\">");
-    QTest::newRow("bad attribute") << QByteArray("<PultoraConfig a=1/>");
-    QTest::newRow("two roots") << QByteArray("<a/><b/>");
+    QTest::addColumn<QString>("where"); // named after the message, with the reason
+    QTest::newRow("empty") << QByteArray() << "Line 1, column 0: ";
+    QTest::newRow("not XML") << QByteArray("just words") << "Line 1, column 1: ";
+    QTest::newRow("unclosed") << QByteArray("<PultoraConfig>\n<control version=\"1\">")
+                              << "Line 2, column 21: ";
+    QTest::newRow("bad attribute") << QByteArray("<PultoraConfig a=1/>") << "Line 1, column 18: ";
+    QTest::newRow("two roots") << QByteArray("<a/><b/>") << "Line 1, column 8: ";
 }
 
 void TestConfiguration::parseErrors()
 {
     QFETCH(QByteArray, content);
+    QFETCH(QString, where);
     QTemporaryDir dir;
     const QString path = dir.filePath("broken.ptra");
     QVERIFY(writeBytes(path, content));
 
     RecordingHost fileHost;
     QVERIFY(!loadConfiguration(fileHost, path, LoadOptions()));
-    QCOMPARE(fileHost.warnings,
-             QStringList{QStringLiteral("XML-Error|Could not load file %1! It is not a valid "
-                                        "Pultora XML file (*.ptra).")
-                             .arg(path)});
+    QCOMPARE(fileHost.warnings.size(), 1);
+    QVERIFY2(fileHost.warnings.first().startsWith(
+                 QStringLiteral("XML-Error|Could not load file %1! It is not a valid Pultora XML "
+                                "file (*.ptra).\n%2")
+                     .arg(path, where)),
+             qPrintable(fileHost.warnings.first()));
+    QVERIFY(!fileHost.warnings.first().endsWith(where));
     QCOMPARE(fileHost.calls, (QStringList{"busy", "warning", "idle"}));
 
     RecordingHost textHost;
     LoadOptions fromText;
     fromText.fromText = true;
     QVERIFY(!loadConfiguration(textHost, QString::fromUtf8(content), fromText));
-    QCOMPARE(textHost.warnings,
-             QStringList{"XML-Error|The included configuration could not be loaded! It is not "
-                         "valid Pultora XML content (*.ptra)."});
+    QCOMPARE(textHost.warnings.size(), 1);
+    QVERIFY(textHost.warnings.first().startsWith(
+        "XML-Error|The included configuration could not be loaded! It is not valid Pultora XML "
+        "content (*.ptra).\n" +
+        where));
     QCOMPARE(textHost.busyDepth, 0);
+}
+
+void TestConfiguration::refusedDocuments_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("existing"); // appending to that many controls when > 0
+    QTest::addColumn<QString>("reason"); // empty: loads
+    QTest::newRow("foreign root, nothing known")
+        << document("<rect/>text<?pi x?>", "svg") << 0
+        << "Not a Pultora configuration (root element <svg>)";
+    QTest::newRow("foreign root, a known element") << document("<consistence_check/>", "Old") << 0
+                                                   << QString();
+    QTest::newRow("too many controls") << document(controls(MAX_CONTROLS + 1)) << 0
+                                       << "It holds 20001 controls; at most 20000 are supported";
+    QTest::newRow("as many as supported") << document(controls(MAX_CONTROLS)) << 0 << QString();
+    QTest::newRow("too many appended")
+        << document(controls(3)) << MAX_CONTROLS - 2
+        << "It holds 3 controls and 19998 are loaded already; at most 20000 are supported";
+    QTest::newRow("appended up to the limit") << document(controls(2)) << MAX_CONTROLS - 2
+                                              << QString();
+}
+
+void TestConfiguration::refusedDocuments()
+{
+    QFETCH(QString, text);
+    QFETCH(int, existing);
+    QFETCH(QString, reason);
+    QTemporaryDir dir;
+    const QString path = dir.filePath("picture.svg");
+    QVERIFY(writeConfigurationFile(path, text));
+    RecordingHost host;
+    LoadOptions options;
+    options.append = existing > 0;
+    options.existingControls = existing;
+    QCOMPARE(loadConfiguration(host, path, options), reason.isEmpty());
+    if (reason.isEmpty()) {
+        QCOMPARE(host.warnings, QStringList());
+    } else {
+        // Nothing reaches the host: the file stays unnamed, so the console
+        // never saves over it.
+        QCOMPARE(host.calls, (QStringList{"busy", "warning", "idle"}));
+        QCOMPARE(host.warnings.first(),
+                 QStringLiteral("Pultora|The file %1 could not be read!\n%2.").arg(path, reason));
+    }
+}
+
+void TestConfiguration::repairWarnings_data()
+{
+    QTest::addColumn<QString>("children");
+    QTest::addColumn<int>("loaded"); // controls applied
+    QTest::addColumn<QString>("warning");
+    QString unknown;
+    for (const char *name : {"A", "B", "C", "D", "E", "F"})
+        unknown += QStringLiteral("<control version=\"2\" name=\"%1\"/>").arg(name);
+    QTest::newRow("unknown versions left out")
+        << "<control/>" + unknown + controls(1) << 1
+        << "7 control(s) with an unknown version were not loaded: \"\", \"A\", \"B\", \"C\", "
+           "\"D\", …";
+    QTest::newRow("first number out of range named")
+        << "<control version=\"1\" name=\"Wash\" dmx_universe=\"99999\" dmx_value_1=\"999\"/>"
+           "<control version=\"1\" color_red=\"300\"/>"
+        << 2
+        << "Some numbers in the included configuration were out of range and have been limited, "
+           "first: control \"Wash\", attribute \"dmx_universe\" = 99999.";
+    QTest::newRow("element out of range")
+        << "<preferences version=\"1\" startup_timeout=\"70000\"/>" << 0
+        << "Some numbers in the included configuration were out of range and have been limited, "
+           "first: element \"preferences\", attribute \"startup_timeout\" = 70000.";
+    QTest::newRow("background too large")
+        << "<background version=\"1\" size_x=\"4294967295\" stretch_factor=\"4294967295\"/>"
+           "<background version=\"1\" size_y=\"99999\"/>"
+        << 0
+        << "The background of the included configuration was too large (4294967295 × 300 at "
+           "4294967295 %) and has been limited to 1638 × 300 at 1000 %.";
+}
+
+void TestConfiguration::repairWarnings()
+{
+    QFETCH(QString, children);
+    QFETCH(int, loaded);
+    QFETCH(QString, warning);
+    RecordingHost host;
+    LoadOptions options;
+    options.fromText = true;
+    QVERIFY(loadConfiguration(host, document(children), options));
+    QCOMPARE(host.controls.size(), loaded);
+    QCOMPARE(host.warnings, QStringList{"Pultora|" + warning});
+    // Shown once the document is in place, before the check and the report.
+    QCOMPARE(host.calls.at(host.calls.indexOf("warning") + 1), "consistency");
+}
+
+void TestConfiguration::progressAndCancel_data()
+{
+    QTest::addColumn<int>("cancelAt"); // progress call answering false; -1 none
+    QTest::addColumn<int>("applied");
+    QTest::newRow("runs through") << -1 << 1200;
+    QTest::newRow("cancelled while reading") << 0 << 0;
+    QTest::newRow("cancelled while applying") << 2 << 500;
+}
+
+void TestConfiguration::progressAndCancel()
+{
+    QFETCH(int, cancelAt);
+    QFETCH(int, applied);
+    const QString text = document(controls(1200));
+    RecordingHost host;
+    host.cancelAtProgress = cancelAt;
+    LoadOptions options;
+    options.fromText = true;
+    QCOMPARE(loadConfiguration(host, text, options), cancelAt < 0);
+    QCOMPARE(host.controls.size(), applied);
+    QVERIFY(host.warnings.isEmpty());
+    QCOMPARE(host.calls.contains("consistency") || host.calls.contains("file"), cancelAt < 0);
+    // Every 500 elements read (characters of the text), every 500 applied.
+    QCOMPARE(host.progress.size(), cancelAt < 0 ? 4 : cancelAt + 1);
+    QVERIFY(host.progress.first().first > 0 && host.progress.first().first < text.size() / 2);
+    QCOMPARE(host.progress.first().second, text.size());
+    if (host.progress.size() > 2)
+        QCOMPARE(host.progress.at(2), (QPair<qint64, qint64>(500, 1200)));
 }
 
 void TestConfiguration::withoutCreatingControls()
@@ -365,13 +503,9 @@ void TestConfiguration::documentContents_data()
 {
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("applied");
-    QTest::newRow("control of version 2 adds a default control")
-        << document("<control version=\"2\" name=\"Ignored\"/>") << QStringList{"control"};
     QTest::newRow("foreign root with one control")
         << document("<control version=\"1\" name=\"Lone\"/>", "SomethingElse")
         << QStringList{"control"};
-    QTest::newRow("nothing known")
-        << document("<item/><!-- note -->text<?pi x?>", "Other") << QStringList();
     QTest::newRow("elements in any order, unknown ones skipped")
         << document("<control version=\"1\"/><extra/><preferences version=\"1\"/>"
                     "<background version=\"1\"/><consistence_check version=\"1\"/>"
@@ -398,10 +532,6 @@ void TestConfiguration::documentContents()
     got.removeAll("modified");
     QCOMPARE(got, applied);
     QCOMPARE(host.statusLines, QStringList{"Configuration has been loaded"});
-    if (host.controls.size() == 1 && host.controls.first().name != "Lone") {
-        SettingStruct reset;
-        QVERIFY(host.controls.first().sameContent(reset));
-    }
 }
 
 void TestConfiguration::missingPreferencesKeepPrevious()
@@ -420,18 +550,26 @@ void TestConfiguration::missingPreferencesKeepPrevious()
 
 void TestConfiguration::commandFlagAskedOnEveryLoad()
 {
-    const QString text =
-        document("<preferences version=\"1\" command_flag=\"1\" command_path=\"/bin\"/>");
+    // The question lists the first three commands of either output.
+    const QString preferences =
+        "<preferences version=\"1\" command_flag=\"1\" command_path=\"/bin\"/>";
+    const QString command = "<control version=\"1\" protocol_type%1=\"Command\" "
+                            "dmx_command_filename%1=\"%2\"/>";
+    const QString commands = command.arg("", "") + command.arg("_advanced", "rm -rf ~") +
+                             command.arg("", "a") + command.arg("_advanced", "b") +
+                             command.arg("", "c");
+    const QString question = "In this config file is the command flag enable you are sure to "
+                             "want this?\n\nThe file will run programs on this computer with "
+                             "your user rights. Its first commands:\n";
     LoadOptions options;
     options.fromText = true;
     for (bool yes : {true, false}) {
         RecordingHost host;
         host.answerYes = yes;
-        QVERIFY(loadConfiguration(host, text, options));
-        QVERIFY(loadConfiguration(host, text, options));
+        QVERIFY(loadConfiguration(host, document(preferences), options));
+        QVERIFY(loadConfiguration(host, document(preferences + commands), options));
         QCOMPARE(host.questions,
-                 QStringList(2, "In this config file is the command flag enable you are sure to "
-                                "want this?"));
+                 (QStringList{question + "(none yet)", question + "rm -rf ~\na\nb"}));
         QCOMPARE(host.preferences.size(), 2);
         QCOMPARE(host.preferences.last().command_flag, yes);
         QCOMPARE(host.preferences.last().command_path, QStringLiteral("/bin"));
