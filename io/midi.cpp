@@ -146,6 +146,39 @@ void midi::openOutput(int device)
 
 int midi::sendShortMessage(quint8 device, quint8 status, quint8 channel, quint8 data1, quint8 data2)
 {
+    const int result = send(device, status, channel, data1, data2);
+    // A fader on a device that is gone fails on every step: one warning per
+    // run of equal failures.
+    if (result != SendOk && (result != m_lastSendResult || device != m_lastSendDevice))
+        qCWarning(lcMidi).noquote()
+            << "MIDI-OUT" << device << "message not sent:" << sendResultText(result);
+    m_lastSendResult = result;
+    m_lastSendDevice = device;
+    return result;
+}
+
+QString midi::sendResultText(int result)
+{
+    switch (result) {
+    case SendOk:
+        return QStringLiteral("sent");
+    case SendNoDevice:
+        return QStringLiteral("no such MIDI output device, or it cannot be opened");
+    case SendNotOpened:
+        return QStringLiteral("MIDI output device not opened");
+    case SendInvalidHandle:
+        return QStringLiteral("MIDI output device handle refused");
+    case SendNotReady:
+        return QStringLiteral("MIDI output device not ready");
+    case SendBadOpenMode:
+        return QStringLiteral("MIDI output device opened in the wrong mode");
+    default:
+        return QStringLiteral("MIDI send failed");
+    }
+}
+
+int midi::send(quint8 device, quint8 status, quint8 channel, quint8 data1, quint8 data2)
+{
     enumerateOutputs();
     if (device >= m_outputs.size())
         return SendNoDevice;

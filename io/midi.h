@@ -43,8 +43,11 @@ public:
 
     // Sends (channel & 0x0F) | (status & 0xF0), data1 & 0x7F, data2 & 0x7F to
     // output device `device`, opening it first if needed. Returns a
-    // SendResult: 1 when sent, a negative code otherwise.
+    // SendResult: 1 when sent, a negative code otherwise. A failure is logged
+    // as a warning on `pultora.io.midi` (a run of equal failures once).
     int sendShortMessage(quint8 device, quint8 status, quint8 channel, quint8 data1, quint8 data2);
+    // What a SendResult means, in a few words ("no such MIDI output device").
+    static QString sendResultText(int result);
 
     // The last data byte 2 received on input device `device` for the
     // message type of `status` (upper nibble), `channel` and data byte 1.
@@ -88,12 +91,15 @@ private:
     bool openInput(int device);
     void storeMessage(quint32 message);
     void closeAll();
+    int send(quint8 device, quint8 status, quint8 channel, quint8 data1, quint8 data2);
 
     std::unique_ptr<MidiBackend> m_backend;
     QList<MidiDeviceRecord> m_outputs;
     QList<MidiDeviceRecord> m_inputs;
     bool m_outputsEnumerated = false;
     bool m_inputsEnumerated = false;
+    int m_lastSendResult = SendOk;
+    int m_lastSendDevice = -1;
     // Rows are published with release stores and read with acquire loads;
     // once published a row is never changed except cell by cell, and freed
     // only after every input is closed.

@@ -31,6 +31,8 @@ private slots:
     void resultCodes_data();
     void resultCodes();
     void deviceIndexPastList();
+    void failuresWarnedOnce_data();
+    void failuresWarnedOnce();
     void deviceOpenedOnceAndReset();
     void failedOpenIsNotRetried();
     void noDevices();
@@ -102,6 +104,42 @@ void TestMidi::deviceIndexPastList()
     QCOMPARE(m->sendShortMessage(255, 0xB0, 0, 1, 2), -1);
     QCOMPARE(log.openOutputCalls, 0);
     QVERIFY(log.sent.isEmpty());
+}
+
+void TestMidi::failuresWarnedOnce_data()
+{
+    QTest::addColumn<int>("device");
+    QTest::addColumn<int>("openResult");
+    QTest::addColumn<int>("platform");
+    QTest::addColumn<QString>("text");
+    QTest::newRow("past the list")
+        << 2 << 0 << 0 << "no such MIDI output device, or it cannot be opened";
+    QTest::newRow("open fails") << 0 << 1 << 0
+                                << "no such MIDI output device, or it cannot be opened";
+    QTest::newRow("invalid handle") << 1 << 0 << 5 << "MIDI output device handle refused";
+    QTest::newRow("not ready") << 1 << 0 << 67 << "MIDI output device not ready";
+    QTest::newRow("bad open mode") << 1 << 0 << 70 << "MIDI output device opened in the wrong mode";
+    QTest::newRow("other error") << 1 << 0 << 11 << "MIDI send failed";
+}
+
+void TestMidi::failuresWarnedOnce()
+{
+    QFETCH(int, device);
+    QFETCH(int, openResult);
+    QFETCH(int, platform);
+    QFETCH(QString, text);
+    auto m = makeMidi();
+    backend->openOutputResult = openResult;
+    backend->sendResult = platform;
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        qPrintable(QStringLiteral("MIDI-OUT %1 message not sent: %2").arg(device).arg(text)));
+    const int result = m->sendShortMessage(quint8(device), 0xB0, 0, 1, 2);
+    QVERIFY(result < 0);
+    QCOMPARE(midi::sendResultText(result), text);
+    // The same failure again is not warned about twice.
+    QTest::failOnWarning(QRegularExpression("not sent"));
+    QCOMPARE(m->sendShortMessage(quint8(device), 0xB0, 0, 1, 3), result);
 }
 
 void TestMidi::deviceOpenedOnceAndReset()
