@@ -36,8 +36,19 @@ http::~http()
     delete m_manager;
 }
 
-void http::requestUrl(const QString &server, const QString &link)
+bool http::requestUrl(const QString &server, const QString &link)
 {
+    const QString text = joinUrl(server, link);
+    const QUrl url(text);
+    const QString scheme = url.scheme().toLower();
+    if (!url.isValid() || (scheme != QLatin1String("http") && scheme != QLatin1String("https")) ||
+        url.host().isEmpty()) {
+        m_error = url.isValid() ? QStringLiteral("not an http or https URL: %1").arg(text)
+                                : QStringLiteral("not a valid URL: %1").arg(text);
+        qCWarning(lcHttp).noquote() << "GET not sent:" << m_error;
+        return false;
+    }
+    m_error.clear();
     if (!m_manager) {
         m_manager = new QNetworkAccessManager(this);
         m_purgeTimer = new QTimer(this);
@@ -45,7 +56,6 @@ void http::requestUrl(const QString &server, const QString &link)
         connect(m_purgeTimer, &QTimer::timeout, this, &http::purge);
     }
 
-    const QUrl url(joinUrl(server, link));
     qCDebug(lcHttp) << "GET" << url;
     QNetworkRequest request(url);
     request.setTransferTimeout(m_timeoutMs);
@@ -59,15 +69,20 @@ void http::requestUrl(const QString &server, const QString &link)
     m_pending.append(pending);
 
     purge();
+    return true;
 }
 
-// Answered, failed and aborted requests leave the list at once; nothing of
-// the answer is looked at.
+// Answered, failed and aborted requests leave the list at once; of the
+// answer only a failure is looked at.
 void http::replyFinished(QNetworkReply *reply)
 {
     for (int i = 0; i < m_pending.size(); ++i) {
         if (m_pending.at(i).reply == reply) {
-            qCDebug(lcHttp) << "finished" << reply->url() << reply->error();
+            if (reply->error() != QNetworkReply::NoError)
+                qCWarning(lcHttp).noquote()
+                    << "GET" << reply->url().toString() << "failed:" << reply->errorString();
+            else
+                qCDebug(lcHttp) << "finished" << reply->url();
             m_pending.removeAt(i);
             reply->deleteLater();
             return;
@@ -80,7 +95,8 @@ void http::purge()
 {
     while (!m_pending.isEmpty() && m_pending.first().started.elapsed() >= m_timeoutMs) {
         QNetworkReply *reply = m_pending.takeFirst().reply;
-        qCDebug(lcHttp) << "aborting" << reply->url();
+        qCWarning(lcHttp).noquote() << "GET" << reply->url().toString()
+                                    << "failed: no answer within" << m_timeoutMs << "ms";
         reply->disconnect(this);
         reply->abort();
         reply->deleteLater();

@@ -1,6 +1,8 @@
 // HTTP output: fires a GET at the configured server for a control's link.
-// Replies are never read or reported; errors and unreachable servers are
-// silent. A request still open after the request timeout (10 s) is aborted.
+// Replies are never read. A link that gives no http or https URL is refused
+// at once; a request that fails later (refused, unreachable, no answer
+// within the request timeout of 10 s, then aborted) is logged as a warning
+// on `pultora.io.http`.
 #pragma once
 
 #include <QElapsedTimer>
@@ -25,8 +27,12 @@ public:
     explicit http(QObject *parent = nullptr);
     ~http() override;
 
-    // Issues GET joinUrl(server, link) and returns at once.
-    void requestUrl(const QString &server, const QString &link);
+    // Issues GET joinUrl(server, link) and returns at once: true when the
+    // request is on its way, false (nothing issued, errorString() says why)
+    // when the text is no absolute http or https URL.
+    bool requestUrl(const QString &server, const QString &link);
+    // Why the last refused request was refused.
+    const QString &errorString() const { return m_error; }
 
     // Requests still open (not yet answered, failed or aborted).
     int pendingCount() const { return int(m_pending.size()); }
@@ -54,4 +60,5 @@ private:
     QTimer *m_purgeTimer = nullptr;
     QList<PendingRequest> m_pending; // oldest first
     int m_timeoutMs = REQUEST_TIMEOUT_MS;
+    QString m_error;
 };

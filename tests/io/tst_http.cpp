@@ -71,6 +71,9 @@ private slots:
     void staleRequestAbortedAtNextRequest();
     void unreachableServerChangesNothing();
     void destructionWithOpenRequests();
+    void refusedAtOnce_data();
+    void refusedAtOnce();
+    void laterFailureWarned();
 };
 
 void TestHttp::requestArrives()
@@ -166,6 +169,55 @@ void TestHttp::destructionWithOpenRequests()
         QTRY_VERIFY(server.requestLines.size() >= 6); // six connections per host at most
     }
     QTRY_COMPARE(server.closedByClient, server.connections);
+}
+
+void TestHttp::refusedAtOnce_data()
+{
+    QTest::addColumn<QString>("server");
+    QTest::addColumn<QString>("link");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("no server") << ""
+                               << "relative/path"
+                               << "not an http or https URL: /relative/path";
+    QTest::newRow("other scheme") << "gopher://127.0.0.1/"
+                                  << "x"
+                                  << "not an http or https URL: gopher://127.0.0.1/x";
+    QTest::newRow("no host") << "http:"
+                             << "x"
+                             << "not an http or https URL: http:/x";
+    QTest::newRow("broken host") << "http://[::1"
+                                 << "x"
+                                 << "not a valid URL: http://[::1/x";
+}
+
+void TestHttp::refusedAtOnce()
+{
+    QFETCH(QString, server);
+    QFETCH(QString, link);
+    QFETCH(QString, error);
+    http h;
+    QTest::ignoreMessage(QtWarningMsg, qPrintable("GET not sent: " + error));
+    QVERIFY(!h.requestUrl(server, link));
+    QCOMPARE(h.errorString(), error);
+    QCOMPARE(h.pendingCount(), 0);
+    TinyHttpServer answering(TinyHttpServer::Answer);
+    QVERIFY(answering.listen());
+    QVERIFY(h.requestUrl(answering.url(), "x"));
+    QVERIFY(h.errorString().isEmpty());
+}
+
+void TestHttp::laterFailureWarned()
+{
+    QTcpServer probe;
+    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
+    const QString server = QStringLiteral("http://127.0.0.1:%1").arg(probe.serverPort());
+    probe.close();
+    http h;
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        QRegularExpression("^GET " + QRegularExpression::escape(server) + "/x failed: .+"));
+    QVERIFY(h.requestUrl(server, "x"));
+    QTRY_COMPARE(h.pendingCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(TestHttp)
