@@ -23,13 +23,21 @@ QStringList command::commandLine(const QString &path, const QString &command)
 bool command::runCommand(const QString &path, const QString &command)
 {
     const QStringList words = commandLine(path, command);
-    if (words.isEmpty())
+    if (words.isEmpty()) {
+        m_error = QStringLiteral("empty command");
+        qCWarning(lcCommand).noquote() << "command not started:" << m_error;
         return false;
+    }
+    QProcess process;
+    process.setProgram(words.first());
+    process.setArguments(words.mid(1));
     qint64 pid = 0;
-    const bool started = QProcess::startDetached(words.first(), words.mid(1), QString(), &pid);
-    if (started)
-        qCDebug(lcCommand) << "started" << words << "pid" << pid;
-    else
-        qCDebug(lcCommand) << "cannot start" << words;
-    return started;
+    if (!process.startDetached(&pid)) {
+        m_error = QStringLiteral("cannot start %1: %2").arg(words.first(), process.errorString());
+        qCWarning(lcCommand).noquote() << "command not started:" << m_error;
+        return false;
+    }
+    m_error.clear();
+    qCDebug(lcCommand) << "started" << words << "pid" << pid;
+    return true;
 }

@@ -13,7 +13,9 @@ private slots:
     void commandLineCases();
     void startsDetachedWithoutPath();
     void startsDetachedWithPath();
-    void failuresAreSilent();
+    void failuresReturnFalse();
+    void failureReasons_data();
+    void failureReasons();
 
 private:
     // Writes a script that records its arguments, one a line, into the
@@ -106,13 +108,43 @@ void TestCommand::startsDetachedWithPath()
     QCOMPARE(waitForMarker(out), (QStringList{"42", "42"}));
 }
 
-void TestCommand::failuresAreSilent()
+void TestCommand::failuresReturnFalse()
 {
     command c;
     QVERIFY(!c.runCommand(QString(), QString()));
     QVERIFY(!c.runCommand(m_dir.path(), QString()));
     QVERIFY(!c.runCommand(m_dir.path(), "no-such-program-here 1"));
     QVERIFY(!c.runCommand(QString(), "/nonexistent/program"));
+}
+
+void TestCommand::failureReasons_data()
+{
+    QTest::addColumn<bool>("inFolder");
+    QTest::addColumn<QString>("commandText");
+    QTest::addColumn<QString>("error"); // the start of errorString()
+    QTest::newRow("empty") << false << "  "
+                           << "empty command";
+    QTest::newRow("no such program in the folder")
+        << true << "no-such-program-here 1"
+        << "cannot start " + m_dir.path() + QDir::separator() + "no-such-program-here: ";
+    QTest::newRow("no such program") << false << "/nonexistent/program"
+                                     << "cannot start /nonexistent/program: ";
+}
+
+void TestCommand::failureReasons()
+{
+    QFETCH(bool, inFolder);
+    QFETCH(QString, commandText);
+    QFETCH(QString, error);
+    command c;
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^command not started: " +
+                                                          QRegularExpression::escape(error)));
+    QVERIFY(!c.runCommand(inFolder ? m_dir.path() : QString(), commandText));
+    QVERIFY2(c.errorString().startsWith(error), qPrintable(c.errorString()));
+    if (error.endsWith(QLatin1String(": ")))
+        QVERIFY2(c.errorString().size() > error.size(), "the reason is given");
+    QVERIFY(c.runCommand(QString(), "true")); // a start clears the reason
+    QVERIFY(c.errorString().isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestCommand)
