@@ -107,7 +107,8 @@ struct LoadOptions {
 //   and it has none of the elements control, background, preferences or
 //   consistence_check (as an unreadable file; from text as a parse error);
 // - more than MAX_CONTROLS controls, counting existingControls when
-//   appending (as an unreadable file).
+//   appending (as an unreadable file; from text as a parse error with the
+//   reason added).
 // A control element whose version is not 1 is left out; a number larger than
 // its field is limited to the field, and a background larger than
 // limitBackgroundSize() (elements.h) allows is limited. Each of the three
