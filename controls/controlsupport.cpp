@@ -21,6 +21,12 @@ ControlClock defaultControlClock()
     };
 }
 
+QString escapeMnemonics(const QString &name)
+{
+    QString text = name;
+    return text.replace(QLatin1Char('&'), QLatin1String("&&"));
+}
+
 void registerControlMetaTypes()
 {
     static const bool registered = [] {

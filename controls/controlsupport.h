@@ -1,10 +1,12 @@
 // Plumbing shared by the control widgets: the logging category, the clock
 // used to time user moves, the hold-off that keeps incoming values from
-// overriding a user, and the blink sequence that points at a control.
+// overriding a user, the blink sequence that points at a control, and names
+// for widgets that read '&' as a shortcut marker.
 #pragma once
 
 #include <QLoggingCategory>
 #include <QPointer>
+#include <QString>
 #include <QtGlobal>
 
 #include <functional>
@@ -26,6 +28,12 @@ ControlClock defaultControlClock();
 // so that connections by signature text, queued connections and signal spies
 // can carry them. Safe to call any number of times.
 void registerControlMetaTypes();
+
+// A control's name as text for widgets that take "&x" as the shortcut Alt+X
+// and show it as an underlined x (group boxes, the style's button labels):
+// every '&' doubled, so the name shows as written and none of its letters
+// becomes a shortcut.
+QString escapeMnemonics(const QString &name);
 
 // Remembers when a control's value last changed and says whether an incoming
 // value must wait: a value that arrives less than a second after a change is

@@ -9,7 +9,13 @@
 // - currentValue() is what the button would send now;
 // - setDmxInColor() recolours the button by the DMX-IN colour rule, with the
 //   base colour for values that match no trigger;
-// - Blink() shows and hides it in turn to point at it.
+// - Blink() shows and hides it in turn to point at it;
+// - text() is the control's name and shows as written: '&' is no shortcut
+//   marker (no Alt+letter presses the button); a line too wide ends in "…",
+//   and lines below the last that fits are left out, the last shown one
+//   then ending in "…"; a picture sits above the name, as large as the room
+//   the name leaves allows (and no larger than iconSize() or the picture
+//   itself), keeping its aspect ratio.
 #pragma once
 
 #include "controlsupport.h"
@@ -17,6 +23,7 @@
 
 #include <QColor>
 #include <QPushButton>
+#include <QStringList>
 
 #include <optional>
 
@@ -27,6 +34,13 @@ class DmxPushButton : public QPushButton
 public:
     explicit DmxPushButton(QWidget *parent = nullptr);
     explicit DmxPushButton(const QString &text, QWidget *parent = nullptr);
+
+    // What the button shows of text() now, one entry per line.
+    QStringList shownLines() const;
+    // Where the picture and the name are drawn; the picture's rectangle is
+    // empty without a picture or without room for it.
+    QRect iconRect() const;
+    QRect captionRect() const;
 
     // Copies of the control's output and input; a null pointer removes one.
     void setDmx(const SettingDmxStruct &dmx);
@@ -47,6 +61,10 @@ public:
 signals:
     void clicked(SettingDmxStruct DmxData, int DmxValue);
 
+protected:
+    bool event(QEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
 public slots:
     // Blinks for BlinkTime ms, toggling every BlinkIntervall ms; StartOffset
     // picks whether the first tick hides (false) or shows (true) the widget.
@@ -58,7 +76,14 @@ private slots:
     void slotBlinking();
 
 private:
+    struct Layout {
+        QRect icon;
+        QRect caption;
+        QStringList lines;
+    };
+
     void init();
+    Layout layout() const;
 
     std::optional<SettingDmxStruct> m_dmx;
     std::optional<SettingDmxInStruct> m_dmxIn;

@@ -96,6 +96,9 @@ private slots:
     void switchSendsOnPressIntoOnAndReleaseIntoOff();
     void buttonWithoutOutputIsSilent();
     void buttonInputColour();
+    void buttonCaptionAndPicture_data();
+    void buttonCaptionAndPicture();
+    void ampersandIsNoShortcut();
 
     void faderSendsPosition_data();
     void faderSendsPosition();
@@ -218,6 +221,68 @@ void TestControlWidgets::buttonInputColour()
     b.setDmxIn(noFade);
     b.setDmxInColor(64);
     QCOMPARE(b.palette().color(QPalette::Button), base);
+}
+
+void TestControlWidgets::buttonCaptionAndPicture_data()
+{
+    QTest::addColumn<QString>("name");
+    QTest::addColumn<QSize>("size");
+    QTest::addColumn<QSize>("picture"); // empty: none
+    QTest::newRow("ampersand") << "A & B" << QSize(80, 40) << QSize();
+    QTest::newRow("too wide") << "AN LED 0 caption" << QSize(60, 40) << QSize();
+    QTest::newRow("lines too wide") << "Push button\nBlue & green" << QSize(60, 60) << QSize();
+    QTest::newRow("too many lines") << "1\n2\n3\n4\n5\n6" << QSize(60, 40) << QSize();
+    QTest::newRow("big picture") << "Go" << QSize(60, 60) << QSize(64, 64);
+    QTest::newRow("wide picture") << "Go\nA & B" << QSize(60, 80) << QSize(128, 32);
+    QTest::newRow("small picture") << "Go" << QSize(80, 80) << QSize(16, 16);
+}
+
+void TestControlWidgets::buttonCaptionAndPicture()
+{
+    QFETCH(QString, name);
+    QFETCH(QSize, size);
+    QFETCH(QSize, picture);
+    DmxPushButton b(name);
+    b.resize(size);
+    QPixmap pixmap(picture.isEmpty() ? QSize(1, 1) : picture);
+    b.setIcon(picture.isEmpty() ? QIcon() : QIcon(pixmap));
+    b.setIconSize(size);
+    QCOMPARE(b.text(), name);
+    const QStringList lines = name.split(QLatin1Char('\n')), shown = b.shownLines();
+    const QRect caption = b.captionRect(), icon = b.iconRect();
+    const QFontMetrics metrics = b.fontMetrics();
+    QVERIFY(b.rect().contains(caption) && !shown.isEmpty() && shown.size() <= lines.size());
+    for (int i = 0; i < shown.size(); ++i) {
+        // Whole where it fits, else cut before an ellipsis, as is the last
+        // line shown when lines were left out.
+        const bool whole = metrics.horizontalAdvance(lines.at(i)) <= caption.width() &&
+                           (i + 1 < shown.size() || shown.size() == lines.size());
+        QVERIFY(metrics.horizontalAdvance(shown.at(i)) <= caption.width());
+        QVERIFY(whole ? shown.at(i) == lines.at(i)
+                      : shown.at(i).endsWith(QChar(0x2026)) &&
+                            lines.at(i).startsWith(shown.at(i).chopped(1)));
+    }
+    QCOMPARE(icon.isEmpty(), picture.isEmpty());
+    if (icon.isEmpty())
+        return;
+    QVERIFY(b.rect().contains(icon) && !icon.intersects(caption));
+    QVERIFY(qAbs(icon.width() * picture.height() - icon.height() * picture.width()) <=
+            qMax(picture.width(), picture.height())); // aspect ratio kept
+    // As large as allowed: its own size, the full width, or down from the
+    // top margin (as wide as the left one) to the name.
+    QVERIFY(icon.size() == picture || icon.width() >= caption.width() - 1 ||
+            icon.top() <= caption.left() + 1);
+}
+
+void TestControlWidgets::ampersandIsNoShortcut()
+{
+    DmxPushButton b(QStringLiteral("Rock&Roll"));
+    b.setDmx(out(10, 200));
+    b.show();
+    QVERIFY(QTest::qWaitForWindowActive(&b));
+    QSignalSpy spy(&b, SIGNAL(clicked(SettingDmxStruct, int)));
+    QTest::keyClick(&b, Qt::Key_R, Qt::AltModifier);
+    QCOMPARE(spy.count(), 0);
 }
 
 void TestControlWidgets::faderSendsPosition_data()
