@@ -293,12 +293,16 @@ QWidget *Surface::createWidget(const SettingStruct &r)
         auto *clock = new QLCDNumber(8, console);
         clock->setSegmentStyle(QLCDNumber::Flat);
         clock->setFrameStyle(QFrame::NoFrame);
+        // The face takes the control's colour, as a button's does, so the
+        // digits (the palette's text colour for it) stay readable on any
+        // background.
+        clock->setAutoFillBackground(true);
         clock->display(clockPlaceholder());
         m_shownTime.clear();
         return clock;
     }
     case CT_GROUP: {
-        auto *group = new QGroupBox(r.name, console);
+        auto *group = new QGroupBox(escapeMnemonics(r.name), console);
         group->setAlignment(Qt::AlignHCenter);
         // A frame stays behind the controls it groups, so they keep
         // receiving the mouse.
@@ -395,7 +399,7 @@ void Surface::updateWidget(const SettingStruct &r)
         break;
     case CT_GROUP:
         if (auto *group = qobject_cast<QGroupBox *>(widget))
-            group->setTitle(r.name);
+            group->setTitle(escapeMnemonics(r.name));
         break;
     default:
         break;
