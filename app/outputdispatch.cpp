@@ -3,8 +3,11 @@
 #include "typetables.h"
 
 #include <QCoreApplication>
+#include <QLoggingCategory>
 
 #include "http.h"
+#include "midi.h"
+#include "netlog.h"
 
 namespace
 {
@@ -53,46 +56,66 @@ const QByteArray *UniverseBuffers::find(quint16 universe) const
     return it == m_buffers.end() ? nullptr : &it->second;
 }
 
-void OutputDispatch::send(const SettingDmxStruct &d, int v, bool storeOnly,
-                          const PreferencesStruct *prefs)
+SendOutcome OutputDispatch::send(const SettingDmxStruct &d, int v, bool storeOnly,
+                                 const PreferencesStruct *prefs)
 {
+    SendOutcome outcome;
     switch (d.protocol_type) {
     case PT_ARTNET:
     case PT_ACN: {
         // Channels past the universe cannot be stored; records read from a
         // document never hold them, but a hand-built record might.
         if (d.dmx_channel >= UniverseBuffers::kSlots)
-            return;
+            return refuse(lcNet, d, v,
+                          tr("channel %1 lies past the universe").arg(d.dmx_channel + 1));
         UniverseBuffers &table = d.protocol_type == PT_ARTNET ? m_artnet : m_acn;
         QByteArray &data = table.buffer(d.dmx_universe);
         data[d.dmx_channel] = char(quint8(v));
         if (storeOnly)
-            return;
+            return outcome;
         if (d.protocol_type == PT_ARTNET)
-            m_ports.sendArtNet(d.dmx_universe, data);
+            outcome = m_ports.sendArtNet(d.dmx_universe, data);
         else
-            m_ports.sendAcn(d.dmx_universe, data);
-        return;
+            outcome = m_ports.sendAcn(d.dmx_universe, data);
+        break;
     }
     case PT_MIDI: {
+        if (storeOnly || d.dmx_midi_type == MT_NONE)
+            return outcome;
         const int device = prefs ? int(prefs->midi_device_out) - 1 : -1;
-        if (storeOnly || device < 0 || d.dmx_midi_type == MT_NONE)
-            return;
-        m_ports.sendMidi(device, d.dmx_midi_type, quint8(d.dmx_universe), quint8(d.dmx_channel),
-                         quint8(v));
-        return;
+        if (device < 0)
+            return refuse(lcMidi, d, v, tr("no MIDI output device selected in the preferences"));
+        outcome = m_ports.sendMidi(device, d.dmx_midi_type, quint8(d.dmx_universe),
+                                   quint8(d.dmx_channel), quint8(v));
+        break;
     }
     case PT_HTTP:
         if (!storeOnly && prefs && !prefs->http_server.isEmpty() && !d.dmx_http_filename.isEmpty())
-            m_ports.requestUrl(prefs->http_server, substituteValue(d.dmx_http_filename, v));
-        return;
+            outcome =
+                m_ports.requestUrl(prefs->http_server, substituteValue(d.dmx_http_filename, v));
+        break;
     case PT_COMMAND:
         if (!storeOnly && prefs && prefs->command_flag && !d.dmx_command_filename.isEmpty())
-            m_ports.runCommand(prefs->command_path, substituteValue(d.dmx_command_filename, v));
-        return;
+            outcome =
+                m_ports.runCommand(prefs->command_path, substituteValue(d.dmx_command_filename, v));
+        break;
     default:
-        return;
+        break;
     }
+    if (outcome.ok)
+        m_lastRefusal.clear();
+    return outcome;
+}
+
+SendOutcome OutputDispatch::refuse(const QLoggingCategory &(*category)(), const SettingDmxStruct &d,
+                                   int v, const QString &error)
+{
+    // A fader without a MIDI device is refused on every step: one warning
+    // per run of equal refusals.
+    if (error != m_lastRefusal)
+        qCWarning(category).noquote() << failedSendStatusLine(d, v, error);
+    m_lastRefusal = error;
+    return SendOutcome::failed(error);
 }
 
 void OutputDispatch::clear()
@@ -166,4 +189,34 @@ QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStru
     default:
         return text + tr("Unknown Type of Protocol");
     }
+}
+
+QString failedSendStatusLine(const SettingDmxStruct &d, int v, const QString &error)
+{
+    QString what;
+    switch (d.protocol_type) {
+    case PT_ARTNET:
+    case PT_ACN:
+        what = tr("%1 universe %2 channel %3")
+                   .arg(protocolName(d.protocol_type))
+                   .arg(d.dmx_universe + 1)
+                   .arg(d.dmx_channel + 1);
+        break;
+    case PT_MIDI:
+        what = tr("MIDI %1 channel %2 note %3")
+                   .arg(midiTypeLabel(d.dmx_midi_type))
+                   .arg(d.dmx_universe + 1)
+                   .arg(d.dmx_channel);
+        break;
+    case PT_HTTP:
+        what = tr("HTTP %1").arg(substituteValue(d.dmx_http_filename, v));
+        break;
+    case PT_COMMAND:
+        what = tr("Command %1").arg(substituteValue(d.dmx_command_filename, v));
+        break;
+    default:
+        what = protocolName(d.protocol_type);
+        break;
+    }
+    return tr("%1: not sent (%2)").arg(what, error);
 }

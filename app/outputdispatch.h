@@ -7,6 +7,10 @@
 // values of other controls on the same universe leave with the next change.
 // The output objects themselves sit behind OutputPorts, which creates them
 // on first use; tests hand in a recording double.
+//
+// Every send says what became of it: a value that did not leave is reported
+// with the reason, so the status line never claims a send that did not
+// happen. The output objects log their failures as warnings.
 #pragma once
 
 #include "settingstruct.h"
@@ -15,17 +19,30 @@
 #include <QString>
 #include <map>
 
+class QLoggingCategory;
+
+// What became of one send: ok (also when nothing needed sending), or not
+// sent and why, in a few words.
+struct SendOutcome {
+    bool ok = true;
+    QString error;
+
+    static SendOutcome failed(const QString &error) { return {false, error}; }
+};
+
 class OutputPorts
 {
 public:
     virtual ~OutputPorts() = default;
-    virtual void sendArtNet(quint16 universe, const QByteArray &data) = 0;
-    virtual void sendAcn(quint16 universe, const QByteArray &data) = 0;
+    virtual SendOutcome sendArtNet(quint16 universe, const QByteArray &data) = 0;
+    virtual SendOutcome sendAcn(quint16 universe, const QByteArray &data) = 0;
     // device is the index of the system's MIDI output device.
-    virtual void sendMidi(int device, quint8 status, quint8 channel, quint8 data1,
-                          quint8 data2) = 0;
-    virtual void requestUrl(const QString &server, const QString &link) = 0;
-    virtual void runCommand(const QString &path, const QString &command) = 0;
+    virtual SendOutcome sendMidi(int device, quint8 status, quint8 channel, quint8 data1,
+                                 quint8 data2) = 0;
+    // HTTP is asynchronous: ok means the request is on its way.
+    virtual SendOutcome requestUrl(const QString &server, const QString &link) = 0;
+    // ok means the command was started.
+    virtual SendOutcome runCommand(const QString &path, const QString &command) = 0;
 };
 
 // One zero-filled 512-byte buffer per universe, created on first use.
@@ -49,8 +66,12 @@ public:
 
     // Sends value v for output d. With storeOnly the network universes are
     // updated but nothing is transmitted, and MIDI, HTTP and command are
-    // skipped. prefs may be null.
-    void send(const SettingDmxStruct &d, int v, bool storeOnly, const PreferencesStruct *prefs);
+    // skipped. prefs may be null. Not ok when the value did not leave: the
+    // channel lies past the universe, no MIDI output device is selected, or
+    // the output failed. Nothing to send (no protocol, store-only, an output
+    // switched off or left empty in the record or the preferences) is ok.
+    SendOutcome send(const SettingDmxStruct &d, int v, bool storeOnly,
+                     const PreferencesStruct *prefs);
 
     // Forgets every universe (New, Open, close).
     void clear();
@@ -59,9 +80,13 @@ public:
     const UniverseBuffers &acnUniverses() const { return m_acn; }
 
 private:
+    SendOutcome refuse(const QLoggingCategory &(*category)(), const SettingDmxStruct &d, int v,
+                       const QString &error);
+
     OutputPorts &m_ports;
     UniverseBuffers m_artnet;
     UniverseBuffers m_acn;
+    QString m_lastRefusal;
 };
 
 // Replaces every "%1" (case-sensitive) by v in decimal.
@@ -69,3 +94,7 @@ QString substituteValue(const QString &text, int v);
 
 // The status-bar line that describes sending v for d. prefs may be null.
 QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStruct *prefs);
+
+// The status-bar line for a send of v for d that did not leave, e.g.
+// "Art-Net universe 1 channel 5: not sent (no network interface)".
+QString failedSendStatusLine(const SettingDmxStruct &d, int v, const QString &error);

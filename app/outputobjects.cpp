@@ -61,37 +61,62 @@ midi *OutputObjects::midiObject()
     return m_midi.get();
 }
 
-void OutputObjects::sendArtNet(quint16 universe, const QByteArray &data)
+namespace
 {
-    artnetNode()->sendDmx(reinterpret_cast<const quint8 *>(data.constData()), int(data.size()),
-                          universe);
+
+SendOutcome nodeOutcome(qint64 sent, const QString &error)
+{
+    if (sent > 0)
+        return {};
+    return SendOutcome::failed(error.isEmpty() ? QStringLiteral("not sent") : error);
 }
 
-void OutputObjects::sendAcn(quint16 universe, const QByteArray &data)
+} // namespace
+
+SendOutcome OutputObjects::sendArtNet(quint16 universe, const QByteArray &data)
 {
-    acnNode()->sendDmx(reinterpret_cast<const quint8 *>(data.constData()), int(data.size()),
-                       universe);
+    artnet *node = artnetNode();
+    const qint64 sent = node->sendDmx(reinterpret_cast<const quint8 *>(data.constData()),
+                                      int(data.size()), universe);
+    return nodeOutcome(sent, node->lastSendError());
 }
 
-void OutputObjects::sendMidi(int device, quint8 status, quint8 channel, quint8 data1, quint8 data2)
+SendOutcome OutputObjects::sendAcn(quint16 universe, const QByteArray &data)
+{
+    acnnet *node = acnNode();
+    const qint64 sent = node->sendDmx(reinterpret_cast<const quint8 *>(data.constData()),
+                                      int(data.size()), universe);
+    return nodeOutcome(sent, node->lastSendError());
+}
+
+SendOutcome OutputObjects::sendMidi(int device, quint8 status, quint8 channel, quint8 data1,
+                                    quint8 data2)
 {
     midi *m = midiObject();
-    if (device >= 0 && device <= 0xFF)
-        m->sendShortMessage(quint8(device), status, channel, data1, data2);
+    const int result = device >= 0 && device <= 0xFF
+                           ? m->sendShortMessage(quint8(device), status, channel, data1, data2)
+                           : int(midi::SendNoDevice);
+    if (result == midi::SendOk)
+        return {};
+    return SendOutcome::failed(midi::sendResultText(result));
 }
 
-void OutputObjects::requestUrl(const QString &server, const QString &link)
+SendOutcome OutputObjects::requestUrl(const QString &server, const QString &link)
 {
     if (!m_http)
         m_http = std::make_unique<http>();
-    m_http->requestUrl(server, link);
+    if (m_http->requestUrl(server, link))
+        return {};
+    return SendOutcome::failed(m_http->errorString());
 }
 
-void OutputObjects::runCommand(const QString &path, const QString &text)
+SendOutcome OutputObjects::runCommand(const QString &path, const QString &text)
 {
     if (!m_command)
         m_command = std::make_unique<command>();
-    m_command->runCommand(path, text);
+    if (m_command->runCommand(path, text))
+        return {};
+    return SendOutcome::failed(m_command->errorString());
 }
 
 void OutputObjects::setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,

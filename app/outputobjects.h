@@ -22,12 +22,14 @@ public:
     OutputObjects();
     ~OutputObjects() override;
 
-    // OutputPorts
-    void sendArtNet(quint16 universe, const QByteArray &data) override;
-    void sendAcn(quint16 universe, const QByteArray &data) override;
-    void sendMidi(int device, quint8 status, quint8 channel, quint8 data1, quint8 data2) override;
-    void requestUrl(const QString &server, const QString &link) override;
-    void runCommand(const QString &path, const QString &command) override;
+    // OutputPorts: each failure is the object's own reason, already logged
+    // by the object.
+    SendOutcome sendArtNet(quint16 universe, const QByteArray &data) override;
+    SendOutcome sendAcn(quint16 universe, const QByteArray &data) override;
+    SendOutcome sendMidi(int device, quint8 status, quint8 channel, quint8 data1,
+                         quint8 data2) override;
+    SendOutcome requestUrl(const QString &server, const QString &link) override;
+    SendOutcome runCommand(const QString &path, const QString &command) override;
 
     // InputPorts
     void setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,

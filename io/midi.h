@@ -15,12 +15,16 @@
 #include "midibackend.h"
 
 #include <QList>
+#include <QLoggingCategory>
 #include <QObject>
 #include <QStringList>
 
 #include <array>
 #include <atomic>
 #include <memory>
+
+// `pultora.io.midi`: MIDI diagnostics, warnings by default.
+Q_DECLARE_LOGGING_CATEGORY(lcMidi)
 
 class midi : public QObject
 {

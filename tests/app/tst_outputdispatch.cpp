@@ -14,26 +14,38 @@ class RecordingPorts : public OutputPorts
 {
 public:
     QList<Sent> sent;
-    void sendArtNet(quint16 u, const QByteArray &d) override { sent.append({"artnet", u, d}); }
-    void sendAcn(quint16 u, const QByteArray &d) override { sent.append({"acn", u, d}); }
-    void sendMidi(int device, quint8 status, quint8 channel, quint8 d1, quint8 d2) override
+    QString failWith; // every send fails with this reason when set
+
+    SendOutcome sendArtNet(quint16 u, const QByteArray &d) override
     {
-        sent.append({QStringLiteral("midi %1 %2 %3 %4 %5")
-                          .arg(device)
-                          .arg(status, 2, 16)
-                          .arg(channel)
-                          .arg(d1)
-                          .arg(d2),
-                      -1,
-                      {}});
+        return record({"artnet", u, d});
     }
-    void requestUrl(const QString &server, const QString &link) override
+    SendOutcome sendAcn(quint16 u, const QByteArray &d) override { return record({"acn", u, d}); }
+    SendOutcome sendMidi(int device, quint8 status, quint8 channel, quint8 d1, quint8 d2) override
     {
-        sent.append({"http " + server + " " + link, -1, {}});
+        return record({QStringLiteral("midi %1 %2 %3 %4 %5")
+                           .arg(device)
+                           .arg(status, 2, 16)
+                           .arg(channel)
+                           .arg(d1)
+                           .arg(d2),
+                       -1,
+                       {}});
     }
-    void runCommand(const QString &path, const QString &command) override
+    SendOutcome requestUrl(const QString &server, const QString &link) override
     {
-        sent.append({"cmd " + path + " " + command, -1, {}});
+        return record({"http " + server + " " + link, -1, {}});
+    }
+    SendOutcome runCommand(const QString &path, const QString &command) override
+    {
+        return record({"cmd " + path + " " + command, -1, {}});
+    }
+
+private:
+    SendOutcome record(const Sent &s)
+    {
+        sent.append(s);
+        return failWith.isEmpty() ? SendOutcome() : SendOutcome::failed(failWith);
     }
 };
 
@@ -62,6 +74,10 @@ private Q_SLOTS:
     void statusLines_data();
     void statusLines();
     void statusLinesNeedingPreferences();
+    void failuresReported_data();
+    void failuresReported();
+    void nothingToSendIsOk_data();
+    void nothingToSendIsOk();
 };
 
 void TestOutputDispatch::faderSendsWholeUniverse()
@@ -255,6 +271,114 @@ void TestOutputDispatch::statusLinesNeedingPreferences()
     prefs.command_flag = true;
     prefs.hex_value_show = true; // no hex companions for commands
     QCOMPARE(outputStatusLine(cmd, 12, &prefs), QStringLiteral("Protocol: Command - Command: go 12 12"));
+}
+
+void TestOutputDispatch::failuresReported_data()
+{
+    QTest::addColumn<SettingDmxStruct>("d");
+    QTest::addColumn<bool>("midiDevice");
+    QTest::addColumn<QString>("portError"); // what the output says
+    QTest::addColumn<bool>("refused");      // the output is not even asked
+    QTest::addColumn<QString>("line");
+
+    QTest::newRow("Art-Net") << out(PT_ARTNET, 0, 4) << true << "no network interface" << false
+                             << "Art-Net universe 1 channel 5: not sent (no network interface)";
+    QTest::newRow("sACN") << out(PT_ACN, 299, 511) << true << "sending to 239.255.1.44 failed"
+                          << false
+                          << "streaming ACN universe 300 channel 512: not sent (sending to "
+                             "239.255.1.44 failed)";
+    QTest::newRow("channel past the universe")
+        << out(PT_ARTNET, 0, 512) << true << "" << true
+        << "Art-Net universe 1 channel 513: not sent (channel 513 lies past the universe)";
+    SettingDmxStruct midi = out(PT_MIDI, 0, 60);
+    midi.dmx_midi_type = MT_NOTE_ON;
+    QTest::newRow("MIDI") << midi << true << "MIDI output device not ready" << false
+                          << "MIDI Note, On channel 1 note 60: not sent (MIDI output device not "
+                             "ready)";
+    QTest::newRow("MIDI without a device")
+        << midi << false << "" << true
+        << "MIDI Note, On channel 1 note 60: not sent (no MIDI output device selected in the "
+           "preferences)";
+    SettingDmxStruct http = out(PT_HTTP, 0, 0);
+    http.dmx_http_filename = "dim?v=%1";
+    QTest::newRow("HTTP") << http << true << "not a valid URL: x" << false
+                          << "HTTP dim?v=7: not sent (not a valid URL: x)";
+    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
+    cmd.dmx_command_filename = "go %1";
+    QTest::newRow("command") << cmd << true << "cannot start go: execv: No such file" << false
+                             << "Command go 7: not sent (cannot start go: execv: No such file)";
+}
+
+void TestOutputDispatch::failuresReported()
+{
+    QFETCH(SettingDmxStruct, d);
+    QFETCH(bool, midiDevice);
+    QFETCH(QString, portError);
+    QFETCH(bool, refused);
+    QFETCH(QString, line);
+    RecordingPorts ports;
+    ports.failWith = portError;
+    OutputDispatch dispatch(ports);
+    PreferencesStruct prefs;
+    prefs.midi_device_out = midiDevice ? 1 : 0;
+    prefs.http_server = "x";
+    prefs.command_flag = true;
+    const QString error = refused ? line.section(" (", 1).chopped(1) : portError;
+    if (refused)
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(line));
+    const SendOutcome outcome = dispatch.send(d, 7, false, &prefs);
+    QVERIFY(!outcome.ok);
+    QCOMPARE(outcome.error, error);
+    QCOMPARE(ports.sent.size(), refused ? 0 : 1);
+    QCOMPARE(failedSendStatusLine(d, 7, outcome.error), line);
+    if (!refused)
+        return;
+    // A run of equal refusals is warned about once.
+    QTest::failOnWarning(QRegularExpression("not sent"));
+    QCOMPARE(dispatch.send(d, 8, false, &prefs).error, error);
+}
+
+void TestOutputDispatch::nothingToSendIsOk_data()
+{
+    QTest::addColumn<SettingDmxStruct>("d");
+    QTest::addColumn<bool>("storeOnly");
+    SettingDmxStruct midi = out(PT_MIDI, 0, 60);
+    midi.dmx_midi_type = MT_NOTE_ON;
+    SettingDmxStruct http = out(PT_HTTP, 0, 0);
+    http.dmx_http_filename = "dim?v=%1";
+    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
+    cmd.dmx_command_filename = "go %1";
+    SettingDmxStruct noType = midi;
+    noType.dmx_midi_type = MT_NONE;
+    QTest::newRow("no protocol") << out(PT_NONE, 0, 0) << false;
+    QTest::newRow("unknown protocol") << out(9, 0, 0) << false;
+    QTest::newRow("Art-Net store only") << out(PT_ARTNET, 0, 4) << true;
+    QTest::newRow("sACN store only") << out(PT_ACN, 0, 4) << true;
+    QTest::newRow("MIDI store only") << midi << true;
+    QTest::newRow("MIDI type none") << noType << false;
+    QTest::newRow("HTTP without server") << http << false;
+    QTest::newRow("command flag off") << cmd << false;
+    http.dmx_http_filename.clear();
+    cmd.dmx_command_filename.clear();
+    QTest::newRow("HTTP without link") << http << false;
+    QTest::newRow("command without text") << cmd << false;
+}
+
+void TestOutputDispatch::nothingToSendIsOk()
+{
+    QFETCH(SettingDmxStruct, d);
+    QFETCH(bool, storeOnly);
+    RecordingPorts ports;
+    ports.failWith = "would fail";
+    OutputDispatch dispatch(ports);
+    PreferencesStruct prefs;
+    prefs.midi_device_out = 1;
+    prefs.http_server = d.dmx_http_filename.isEmpty() ? "http://10.0.0.9" : "";
+    prefs.command_flag = d.dmx_command_filename.isEmpty();
+    const SendOutcome outcome = dispatch.send(d, 7, storeOnly, &prefs);
+    QVERIFY(outcome.ok);
+    QVERIFY(outcome.error.isEmpty());
+    QVERIFY(ports.sent.isEmpty());
 }
 
 QTEST_GUILESS_MAIN(TestOutputDispatch)
