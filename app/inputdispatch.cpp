@@ -2,6 +2,7 @@
 
 #include <QLoggingCategory>
 #include <algorithm>
+#include <cstring>
 
 Q_LOGGING_CATEGORY(lcInput, "pultora.input", QtInfoMsg)
 
@@ -102,12 +103,28 @@ void InputDispatch::replace(quint8 protocol, const InputUniverses &plan)
     QByteArray &buffer = protocol == PT_ARTNET ? m_artnet : m_acn;
     InputUniverses &held = protocol == PT_ARTNET ? m_artnetUniverses : m_acnUniverses;
     bool &registered = protocol == PT_ARTNET ? m_artnetRegistered : m_acnRegistered;
-    if (registered)
-        m_ports.setReceiveBuffer(protocol, nullptr, 0, {});
-    buffer = QByteArray(int(plan.universes.size()) * kSlotsPerUniverse, '\0');
+    // Nothing changes: the node keeps its registration (and sACN its groups).
+    if (registered && plan.universes == held.universes)
+        return;
+    QByteArray next(int(plan.universes.size()) * kSlotsPerUniverse, '\0');
+    // Universes that stay take their values along; the node keeps their
+    // received state when it moves to the new buffer.
+    if (registered) {
+        for (qsizetype slot = 0; slot < plan.universes.size(); ++slot) {
+            const auto it = std::lower_bound(held.universes.cbegin(), held.universes.cend(),
+                                             plan.universes.at(slot));
+            if (it == held.universes.cend() || *it != plan.universes.at(slot))
+                continue;
+            std::memcpy(next.data() + slot * kSlotsPerUniverse,
+                        buffer.constData() + (it - held.universes.cbegin()) * kSlotsPerUniverse,
+                        kSlotsPerUniverse);
+        }
+    }
+    m_ports.setReceiveBuffer(protocol, reinterpret_cast<quint8 *>(next.data()), int(next.size()),
+                             plan.universes);
+    // The old buffer goes only now that the node writes into the new one.
+    buffer.swap(next);
     held = plan;
-    m_ports.setReceiveBuffer(protocol, reinterpret_cast<quint8 *>(buffer.data()),
-                             int(buffer.size()), held.universes);
     registered = true;
     qCDebug(lcInput) << "DMX-IN" << protocol << "universes" << held.universes.size() << "from"
                      << held.lowest() << "to" << held.highest();

@@ -18,7 +18,10 @@ public:
     virtual ~InputPorts() = default;
     // Registers the DMX-IN buffer of a network protocol (PT_ARTNET or
     // PT_ACN), creating its node when needed: size bytes, 512 channels per
-    // universe, slot i holding universes[i] (strictly increasing). A null
+    // universe, slot i holding universes[i] (strictly increasing). A buffer
+    // registered over another replaces it in one step: a universe in both
+    // lists keeps its received state (the caller has copied its slot into
+    // the new buffer), and the old buffer is no longer written. A null
     // buffer unregisters (the list is then empty).
     virtual void setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,
                                   const QList<int> &universes) = 0;
@@ -61,8 +64,9 @@ public:
     ~InputDispatch();
 
     // Replaces and registers the DMX-IN buffers for the controls (and the
-    // background, see planInputs). A protocol that no record uses keeps its
-    // buffer and registration.
+    // background, see planInputs). A universe that stays keeps the values
+    // already received; a protocol whose universes do not change is left
+    // alone, and one that no record uses keeps its buffer and registration.
     void setUp(const QList<const SettingStruct *> &records,
                const BackgroundStruct *background = nullptr);
     // False when the background listens to a network universe that the last

@@ -9,7 +9,7 @@
 
 #include <QCoreApplication>
 
-OutputObjects::OutputObjects() = default;
+OutputObjects::OutputObjects(const NetEnvironment &env) : m_env(env) {}
 
 OutputObjects::~OutputObjects()
 {
@@ -28,7 +28,7 @@ void OutputObjects::clear()
 artnet *OutputObjects::artnetNode()
 {
     if (!m_artnet) {
-        m_artnet = std::make_unique<artnet>(false);
+        m_artnet = std::make_unique<artnet>(false, m_env);
         m_artnet->setShareAddress(true);
         m_artnet->setFirmwareVersion(0, 8);
         m_artnet->setOemCode(0x0C, 0x14);
@@ -47,7 +47,7 @@ artnet *OutputObjects::artnetNode()
 acnnet *OutputObjects::acnNode()
 {
     if (!m_acn) {
-        m_acn = std::make_unique<acnnet>();
+        m_acn = std::make_unique<acnnet>(m_env);
         m_acn->setShareAddress(true);
         m_acn->setSourceName(appinfo::productName());
     }
@@ -122,18 +122,17 @@ SendOutcome OutputObjects::runCommand(const QString &path, const QString &text)
 void OutputObjects::setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,
                                      const QList<int> &universes)
 {
-    // The list goes in while the old buffer is unregistered, so the sACN
-    // node joins the new groups once, when the buffer arrives.
+    // The node moves to the new buffer in one step, so universes that stay
+    // keep their received state (and sACN its groups). A refused list
+    // unregisters: no values rather than values in the wrong slots.
     if (protocol == PT_ARTNET) {
         artnet *node = artnetNode();
-        if (buffer && !node->setReceiveUniverses(universes))
-            buffer = nullptr;
-        node->setReceiveBuffer(buffer, size, 512);
+        if (!buffer || !node->setReceiveUniverseBuffer(buffer, size, universes, 512))
+            node->setReceiveUniverseBuffer(nullptr, 0, {}, 512);
     } else if (protocol == PT_ACN) {
         acnnet *node = acnNode();
-        if (buffer && !node->setReceiveUniverses(universes))
-            buffer = nullptr;
-        node->setReceiveBuffer(buffer, size, 512);
+        if (!buffer || !node->setReceiveUniverseBuffer(buffer, size, universes, 512))
+            node->setReceiveUniverseBuffer(nullptr, 0, {}, 512);
     }
 }
 

@@ -6,6 +6,7 @@
 #pragma once
 
 #include "inputdispatch.h"
+#include "netenvironment.h"
 #include "outputdispatch.h"
 
 #include <memory>
@@ -19,7 +20,8 @@ class command;
 class OutputObjects : public OutputPorts, public InputPorts
 {
 public:
-    OutputObjects();
+    // The network nodes see the world through env (tests hand in fakes).
+    explicit OutputObjects(const NetEnvironment &env = NetEnvironment::system());
     ~OutputObjects() override;
 
     // OutputPorts: each failure is the object's own reason, already logged
@@ -49,6 +51,7 @@ public:
     midi *midiObject();
 
 private:
+    NetEnvironment m_env;
     std::unique_ptr<artnet> m_artnet;
     std::unique_ptr<acnnet> m_acn;
     std::unique_ptr<midi> m_midi;

@@ -1,6 +1,11 @@
+#include "acnpacket.h"
+#include "artnetpacket.h"
 #include "inputdispatch.h"
+#include "outputobjects.h"
 
 #include <QtTest>
+
+#include <cstring>
 
 namespace
 {
@@ -61,6 +66,92 @@ SettingStruct listening(quint8 protocol, quint16 universe, quint16 channel = 0)
     return s;
 }
 
+// A node's socket that reads only what the test hands it.
+class InjectedSocket : public DatagramSocket
+{
+public:
+    quint16 port = 0;
+    QStringList memberships; // "+group" joined, "-group" left
+    QList<QByteArray> incoming;
+
+    bool bind(quint16 p, bool) override
+    {
+        port = p;
+        return true;
+    }
+    qint64 writeDatagram(const char *, qint64 size, const QHostAddress &, quint16) override
+    {
+        return size;
+    }
+    bool hasPendingDatagrams() override { return !incoming.isEmpty(); }
+    qint64 readDatagram(char *data, qint64 maxSize, QHostAddress *sender) override
+    {
+        if (incoming.isEmpty())
+            return -1;
+        const QByteArray d = incoming.takeFirst();
+        const qint64 n = std::min<qint64>(maxSize, d.size());
+        std::memcpy(data, d.constData(), size_t(n));
+        if (sender)
+            *sender = QHostAddress(QStringLiteral("10.0.0.7"));
+        return n;
+    }
+    bool setMulticastMembership(const QHostAddress &group, const QHostAddress &, bool join) override
+    {
+        memberships << (join ? "+" : "-") + group.toString();
+        return true;
+    }
+    void inject(const QByteArray &datagram)
+    {
+        incoming.append(datagram);
+        emit readyRead();
+    }
+};
+
+// One LAN interface and sockets the test can reach; the nodes own them.
+struct InjectedNet {
+    QList<InjectedSocket *> sockets;
+
+    NetEnvironment env()
+    {
+        NetEnvironment e;
+        e.interfaces = [] {
+            QNetworkAddressEntry entry;
+            entry.setIp(QHostAddress(QStringLiteral("10.0.0.3")));
+            entry.setNetmask(QHostAddress(QStringLiteral("255.0.0.0")));
+            entry.setBroadcast(QHostAddress(QStringLiteral("10.255.255.255")));
+            return QList<NetworkInterfaceInfo>{{QStringLiteral("02:00:00:00:00:03"), {entry}}};
+        };
+        e.createSocket = [this]() -> DatagramSocket * {
+            sockets.append(new InjectedSocket);
+            return sockets.last();
+        };
+        e.clockMs = [] { return qint64(0); };
+        return e;
+    }
+    InjectedSocket *socket(quint16 port) const
+    {
+        for (InjectedSocket *s : sockets)
+            if (s->port == port)
+                return s;
+        return nullptr;
+    }
+};
+
+// A full universe from another console with `value` on `channel`.
+QByteArray dmxDatagram(quint8 protocol, int universe, int channel, quint8 value)
+{
+    QByteArray levels(512, 0);
+    levels[channel] = char(value);
+    const auto *data = reinterpret_cast<const quint8 *>(levels.constData());
+    QByteArray d(acnpacket::MAX_SIZE, 0);
+    auto *out = reinterpret_cast<quint8 *>(d.data());
+    const quint8 name[acnpacket::SOURCE_NAME_SIZE] = {'p', 'e', 'e', 'r'};
+    d.resize(protocol == PT_ARTNET
+                 ? artnetpacket::encodeDmx(out, int(d.size()), universe, data, 512)
+                 : acnpacket::encodeData(out, int(d.size()), name, 1, universe + 1, data, 512));
+    return d;
+}
+
 } // namespace
 
 class TestInputDispatch : public QObject
@@ -71,6 +162,8 @@ private Q_SLOTS:
     void backgroundWithinTheSpan();
     void acnUniversesAboveTheLast();
     void unusedProtocolKeepsItsBuffer();
+    void receivedValueSurvivesSetUp_data();
+    void receivedValueSurvivesSetUp();
     void midiNeedsAnInputDevice();
 };
 
@@ -170,11 +263,84 @@ void TestInputDispatch::unusedProtocolKeepsItsBuffer()
     QCOMPARE(ports.registrations.size(), 1); // sACN untouched
     QCOMPARE(dispatch.buffer(PT_ACN).size(), 512);
     QCOMPARE(ports.midiCreated, 1);
-    // Replacing unregisters the old buffer first.
+    // The same universes again: no new registration.
     dispatch.setUp({&a, &m});
-    QCOMPARE(ports.registrations.size(), 3);
-    QCOMPARE(ports.registrations[1].buffer, nullptr);
-    QVERIFY(ports.registrations[2].buffer != nullptr);
+    QCOMPARE(ports.registrations.size(), 1);
+    // Other universes: the new buffer replaces the old one in one step, with
+    // the slot of the universe that stays.
+    const_cast<char *>(dispatch.buffer(PT_ACN).constData())[7] = char(99);
+    const SettingStruct b = listening(PT_ACN, 1);
+    dispatch.setUp({&a, &b});
+    QCOMPARE(ports.registrations.size(), 2);
+    QCOMPARE(ports.registrations[1].universes, QList<int>({1, 2}));
+    QCOMPARE(quint8(ports.registrations[1].buffer[512 + 7]), quint8(99));
+    QCOMPARE(quint8(ports.registrations[1].buffer[7]), quint8(0));
+}
+
+void TestInputDispatch::receivedValueSurvivesSetUp_data()
+{
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<QList<int>>("before");
+    QTest::addColumn<QList<int>>("after");
+    QTest::addColumn<QStringList>("groups"); // multicast changes of the second set-up
+    QTest::newRow("Art-Net: a universe comes")
+        << int(PT_ARTNET) << QList<int>{4} << QList<int>{4, 9} << QStringList();
+    QTest::newRow("Art-Net: a universe goes")
+        << int(PT_ARTNET) << QList<int>{2, 4} << QList<int>{4} << QStringList();
+    QTest::newRow("Art-Net: same universes")
+        << int(PT_ARTNET) << QList<int>{4, 9} << QList<int>{4, 9} << QStringList();
+    QTest::newRow("sACN: a universe comes")
+        << int(PT_ACN) << QList<int>{4} << QList<int>{4, 9} << QStringList{"+239.255.0.10"};
+    QTest::newRow("sACN: a universe goes")
+        << int(PT_ACN) << QList<int>{2, 4} << QList<int>{4} << QStringList{"-239.255.0.3"};
+    QTest::newRow("sACN: same universes")
+        << int(PT_ACN) << QList<int>{4, 9} << QList<int>{4, 9} << QStringList();
+}
+
+// Through the real nodes: a control appended or edited sets the inputs up
+// again, and what already arrived on the universes that stay must not go.
+void TestInputDispatch::receivedValueSurvivesSetUp()
+{
+    QFETCH(int, protocol);
+    QFETCH(QList<int>, before);
+    QFETCH(QList<int>, after);
+    QFETCH(QStringList, groups);
+    InjectedNet net;
+    OutputObjects objects(net.env());
+    InputDispatch dispatch(objects);
+    auto setUp = [&dispatch, protocol](const QList<int> &universes) {
+        QList<SettingStruct> records;
+        for (int u : universes)
+            records.append(listening(quint8(protocol), quint16(u), 6));
+        QList<const SettingStruct *> pointers;
+        for (const SettingStruct &r : std::as_const(records))
+            pointers.append(&r);
+        dispatch.setUp(pointers);
+    };
+    const SettingDmxInStruct kept = listening(quint8(protocol), 4, 6).dmx_in;
+
+    setUp(before);
+    InjectedSocket *socket =
+        net.socket(protocol == PT_ARTNET ? artnetpacket::PORT : acnpacket::PORT);
+    QVERIFY(socket);
+    socket->inject(dmxDatagram(quint8(protocol), 4, 6, 200));
+    QCOMPARE(dispatch.fetch(kept, nullptr), std::optional<quint8>(200));
+    const char *registered = dispatch.buffer(quint8(protocol)).constData();
+    socket->memberships.clear();
+
+    setUp(after);
+    QCOMPARE(dispatch.fetch(kept, nullptr), std::optional<quint8>(200));
+    for (int u : after)
+        if (u != 4)
+            QCOMPARE(dispatch.fetch(listening(quint8(protocol), quint16(u), 6).dmx_in, nullptr),
+                     std::nullopt);
+    QCOMPARE(socket->memberships, groups);
+    if (before == after)
+        QCOMPARE(dispatch.buffer(quint8(protocol)).constData(), registered);
+    // The node writes into the new buffer.
+    socket->inject(dmxDatagram(quint8(protocol), after.last(), 6, 77));
+    QCOMPARE(dispatch.fetch(listening(quint8(protocol), quint16(after.last()), 6).dmx_in, nullptr),
+             std::optional<quint8>(77));
 }
 
 void TestInputDispatch::midiNeedsAnInputDevice()
