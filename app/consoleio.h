@@ -1,7 +1,7 @@
 // What travels between the controls and the outside world: the output
-// objects with the output and input dispatch over them. The console hands
-// its records in; this class touches the widgets only through their value
-// operations (current value out, DMX-IN value in).
+// objects with the output and input dispatch over them. The records come
+// from the show document, the values from the surface's control widgets,
+// which this class only speaks to through the control interface.
 #pragma once
 
 #include "inputdispatch.h"
@@ -12,35 +12,44 @@
 #include <QList>
 #include <optional>
 
+class ShowDocument;
+class Surface;
+
 class ConsoleIo
 {
 public:
-    ConsoleIo() : m_output(m_objects), m_input(m_objects) {}
+    ConsoleIo(const ShowDocument &document, const Surface &surface)
+        : m_document(document), m_surface(surface), m_output(m_objects), m_input(m_objects)
+    {
+    }
     ~ConsoleIo();
 
-    // Sends v for d (not store-only) and returns the status line.
-    QString send(const SettingDmxStruct &d, int v, const PreferencesStruct &prefs);
+    // Sends v for d (not store-only) and returns the status line, which
+    // says so when the value did not leave, and why.
+    QString send(const SettingDmxStruct &d, int v);
     // Sends every control's current value once; with storeOnly the network
     // universes are only filled.
-    void sendInitialValues(const QList<SettingStruct *> &controls, bool storeOnly,
-                           const PreferencesStruct &prefs);
+    void sendInitialValues(bool storeOnly);
     // Registers DMX-IN buffers for the universes the controls listen to,
-    // plus the background's when it lies within their span.
-    void setUpInputs(const QList<SettingStruct *> &controls, const BackgroundStruct &background);
-    // Hands every arrived input value to its widget. Returns the colour the
-    // window takes when the background's input has a value.
-    std::optional<QColor> pollInputs(const QList<SettingStruct *> &controls,
-                                     const BackgroundStruct &background,
-                                     const PreferencesStruct &prefs);
-    // Deletes the output objects and the universes (New, Open, exit).
+    // plus the background's when it lies within their span. Called once per
+    // change of the show; universes that stay keep their values.
+    void setUpInputs();
+    // Hands every arrived input value to its control. Returns the colour
+    // the window takes when the background's input has a value.
+    std::optional<QColor> pollInputs();
+    // Deletes the output objects and the universes (exit).
     void clear();
 
+    int inputSetUps() const { return m_inputSetUps; }
     OutputObjects &objects() { return m_objects; }
     const OutputDispatch &output() const { return m_output; }
     const InputDispatch &input() const { return m_input; }
 
 private:
+    const ShowDocument &m_document;
+    const Surface &m_surface;
     OutputObjects m_objects;
     OutputDispatch m_output;
     InputDispatch m_input;
+    int m_inputSetUps = 0;
 };

@@ -2,13 +2,15 @@
 
 #include "appinfo.h"
 #include "configfile.h"
-#include "consolehost.h"
+#include "loadprogress.h"
 #include "prompter.h"
-#include "pultora.h"
+#include "recentfiles.h"
+#include "showcommands.h"
+#include "showloader.h"
 #include "texthelpers.h"
 
-#include <QAction>
 #include <QApplication>
+#include <QFile>
 #include <QFileInfo>
 
 namespace
@@ -19,122 +21,305 @@ QString configFilter()
     return QCoreApplication::translate("Pultora", "Pultora XML Files (*.ptra);; All Files (*.*)");
 }
 
+QString absolute(const QString &path)
+{
+    return path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
+}
+
+// True when the file at `path` holds at least one control element.
+bool holdsControls(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray needle("<control");
+    QByteArray tail;
+    while (!file.atEnd()) {
+        const QByteArray chunk = tail + file.read(1 << 16);
+        if (chunk.contains(needle))
+            return true;
+        tail = chunk.right(needle.size());
+    }
+    return false;
+}
+
 } // namespace
+
+FileCommands::FileCommands(ShowDocument &document, FileServices services)
+    : m_document(document), m_services(std::move(services))
+{
+}
+
+void FileCommands::status(const QString &text) const
+{
+    if (m_services.showStatus)
+        m_services.showStatus(text);
+}
+
+bool FileCommands::locked() const
+{
+    return m_document.preferences().lock_screen;
+}
 
 ConfigurationSource FileCommands::configurationSource() const
 {
     ConfigurationSource source;
-    source.checks = &m_console.m_checks;
-    source.preferences = &m_console.m_preferences;
-    source.background = &m_console.m_background;
-    source.controls = m_console.m_surface.constControls();
-    source.languageCall = m_console.m_localeName;
-    source.languageFile = m_console.m_translationFile;
+    source.checks = &m_document.checks();
+    source.preferences = &m_document.preferences();
+    source.background = &m_document.background();
+    source.controls.reserve(m_document.controls().size());
+    for (const SettingStruct &r : m_document.controls())
+        source.controls.append(&r);
+    source.languageCall = m_services.localeName;
+    source.languageFile = m_services.translationFile;
     // Devices are stored by name; ask the MIDI system only when one is chosen.
-    if (m_console.m_preferences.midi_device_out || m_console.m_preferences.midi_device_in)
-        source.midiDevices = m_console.m_host->midiDevices();
+    const PreferencesStruct &prefs = m_document.preferences();
+    if ((prefs.midi_device_out || prefs.midi_device_in) && m_services.midiDevices)
+        source.midiDevices = m_services.midiDevices();
     return source;
 }
 
 bool FileCommands::writeFile(const QString &path, bool makeCurrent)
 {
+    QString backup;
+    if (!m_unloadable.isEmpty() && absolute(path) == m_unloadable && QFile::exists(path)) {
+        // The file could not be loaded: the user may still want what is in it.
+        backup = path + QStringLiteral(".bak");
+        QFile::remove(backup);
+        if (!QFile::copy(path, backup)) {
+            m_services.prompter->tell(
+                m_services.window, QMessageBox::Warning, appinfo::productName(),
+                tr("The file %1 could not be written!\n%2.")
+                    .arg(path, tr("The unreadable file could not be kept as %1").arg(backup)));
+            return false;
+        }
+    }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString error;
     const bool written =
         writeConfigurationFile(path, writeConfiguration(configurationSource(), path), &error);
     QApplication::restoreOverrideCursor();
     if (!written) {
-        m_console.m_prompter->tell(&m_console, QMessageBox::Warning, appinfo::productName(),
-                                   tr("The file %1 could not be written!\n%2.").arg(path, error));
+        qCWarning(lcApp) << "cannot write" << path << error;
+        m_services.prompter->tell(m_services.window, QMessageBox::Warning, appinfo::productName(),
+                                  tr("The file %1 could not be written!\n%2.").arg(path, error));
         return false;
     }
-    m_console.showStatus(tr("File %1 has been saved").arg(path), appinfo::STATUS_MS);
+    if (!backup.isEmpty()) {
+        m_unloadable.clear();
+        status(tr("File %1 has been saved; the file that could not be read was kept as %2")
+                   .arg(path, backup));
+    } else {
+        status(tr("File %1 has been saved").arg(path));
+    }
     if (makeCurrent) {
-        m_console.setCurrentFile(path);
-        m_console.setModified(false, false);
+        m_document.setCurrentFile(path);
+        m_document.markSaved();
+        m_services.recent->add(absolute(path));
     }
     return true;
 }
 
 bool FileCommands::writeLastSession()
 {
-    return writeFile(appinfo::lastSessionFileName(), false);
+    const QString path = appinfo::lastSessionFileName();
+    // An empty untitled console (a start answered No) is no session worth
+    // more than the one the last run left.
+    if (m_document.controls().isEmpty() && m_document.currentFile().isEmpty() &&
+        holdsControls(path)) {
+        qCDebug(lcApp) << "last session kept: the console is empty";
+        return true;
+    }
+    return writeFile(path, false);
 }
 
-bool FileCommands::load(const QString &source, bool fromText, bool append, bool createControls)
+bool FileCommands::load(const QString &source, bool fromText, bool append, LoadedShow *loaded)
 {
+    ShowContent base;
+    if (append) {
+        base = m_document.content();
+    } else {
+        // A new show keeps the preferences; everything else starts afresh.
+        base.preferences = m_document.preferences();
+    }
     LoadOptions options;
     options.fromText = fromText;
     options.append = append;
-    options.createControls = createControls;
-    return loadConfiguration(*m_console.m_host, source, options);
+    options.existingControls = append ? int(m_document.controls().size()) : 0;
+    ShowLoader loader(*m_services.prompter, m_services.window, m_services.progress,
+                      m_services.midiDevices);
+    const bool ok = loader.load(source, options, base, loaded);
+    if (m_services.progress)
+        m_services.progress->finish();
+    return ok;
+}
+
+bool FileCommands::replaceWith(const LoadedShow &loaded, const QString &commandText)
+{
+    LoadProgress *progress = m_services.progress;
+    m_document.push(new ReplaceShow(m_document, loaded.content, commandText));
+    const bool cancelled = progress && progress->cancelled();
+    if (progress)
+        progress->finish();
+    if (cancelled) {
+        // The previous show comes back whole: its rebuild cannot be cancelled.
+        if (progress)
+            progress->setQuiet(true);
+        m_document.undoStack().undo();
+        if (progress)
+            progress->setQuiet(false);
+        m_document.clearHistory();
+        status(tr("Loading cancelled"));
+        return false;
+    }
+    m_document.clearHistory();
+    m_document.setCurrentFile(loaded.currentFile);
+    if (loaded.modified || loaded.droppedControls)
+        m_document.markUnsaved();
+    else
+        m_document.markSaved();
+    status(loaded.status);
+    return true;
 }
 
 void FileCommands::clear()
 {
-    m_console.m_surface.clear();
-    m_console.clearOutputs();
-    resetBackground(&m_console.m_background);
-    m_console.slotSettingsChangedBackground();
-    resetConsistenceCheck(&m_console.m_checks);
-    m_console.setCurrentFile(QString());
-    m_console.showStatus(tr("Clear All Settings"), appinfo::STATUS_MS);
-    m_console.setModified(false, true);
+    ShowContent empty;
+    empty.preferences = m_document.preferences();
+    m_document.push(new ReplaceShow(m_document, empty, tr("New")));
+    m_document.clearHistory();
+    m_document.setCurrentFile(QString());
+    m_document.markSaved();
+    status(tr("Clear All Settings"));
 }
 
-bool FileCommands::locked() const
+bool FileCommands::openFile(QString path)
 {
-    return m_console.m_preferences.lock_screen;
+    LoadedShow loaded;
+    if (!load(path, false, false, &loaded)) {
+        if (QFileInfo(path).isFile())
+            m_unloadable = absolute(path);
+        return false;
+    }
+    if (!replaceWith(loaded, tr("Open %1").arg(QFileInfo(path).fileName())))
+        return false;
+    m_unloadable.clear();
+    m_services.recent->add(absolute(path));
+    m_services.recent->rememberFolder(RecentFiles::ConfigFolder, QFileInfo(path).absolutePath());
+    if (m_services.started)
+        m_services.started(true);
+    return true;
 }
 
-void FileCommands::afterLoad(bool withTimeout)
+bool FileCommands::loadBuiltInDefault()
 {
-    if (withTimeout)
-        m_console.runStartupTimeout();
-    else
-        combineStartupSettings(m_console.m_background, m_console.m_preferences);
-    m_console.sendInitialValues(m_console.m_preferences.startup_dmxsend_later);
+    LoadedShow loaded;
+    if (!load(defaultConfigurationText(), true, false, &loaded) ||
+        !replaceWith(loaded, tr("Default Configuration")))
+        return false;
+    // Only a file that exists belongs in the recent list.
+    if (QFileInfo::exists(loaded.currentFile))
+        m_services.recent->add(absolute(loaded.currentFile));
+    if (m_services.started)
+        m_services.started(true);
+    return true;
 }
 
-void FileCommands::openFile(const QString &path)
+bool FileCommands::appendFile(const QString &path)
 {
-    m_console.slotConfigNew();
-    if (load(path, false, false))
-        m_console.m_recent.rememberFolder(RecentFiles::ConfigFolder,
-                                          QFileInfo(path).absolutePath());
-    afterLoad(true);
+    LoadedShow loaded;
+    if (!load(path, false, true, &loaded))
+        return false;
+    m_document.push(new AppendShow(m_document, loaded.added, loaded.content,
+                                   tr("Append %1").arg(QFileInfo(path).fileName())));
+    if (loaded.modified || loaded.droppedControls)
+        m_document.markUnsaved();
+    status(loaded.status);
+    if (m_services.started)
+        m_services.started(false);
+    return true;
 }
 
-void FileCommands::appendFile(const QString &path)
+void FileCommands::startWith(const QString &path)
 {
-    load(path, false, true);
-    afterLoad(false);
+    if (!path.isEmpty()) {
+        // A file the user named: its error is the only message.
+        openFile(path);
+        return;
+    }
+    const QString defaultFile = appinfo::defaultConfigFileName();
+    // A default file that is not there is no error: only the question.
+    if (QFileInfo::exists(defaultFile) && openFile(defaultFile))
+        return;
+    const QString question =
+        tr("The file %1 could not be read!\nDo you want to create a default configuration?")
+            .arg(defaultFile);
+    if (m_services.prompter->ask(m_services.window, QMessageBox::Question, appinfo::productName(),
+                                 question, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+                                 QMessageBox::No) == QMessageBox::Yes)
+        loadBuiltInDefault();
+}
+
+bool FileCommands::maybeSave()
+{
+    if (!m_document.isModified())
+        return true;
+    switch (m_services.prompter->ask(
+        m_services.window, QMessageBox::Warning, appinfo::productName(),
+        tr("The configuration has been modified!\nDo you want to save the changes?"),
+        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
+        QMessageBox::Cancel)) {
+    case QMessageBox::Yes:
+        return save();
+    case QMessageBox::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 void FileCommands::open()
 {
-    if (locked() || !m_console.maybeSave())
+    if (locked() || !maybeSave())
         return;
-    const QString path = m_console.m_prompter->openFileName(
-        &m_console, tr("Choose a File to Open"),
-        m_console.m_recent.readFolder(RecentFiles::ConfigFolder), configFilter());
+    const QString path = m_services.prompter->openFileName(
+        m_services.window, tr("Choose a File to Open"),
+        m_services.recent->readFolder(RecentFiles::ConfigFolder), configFilter());
     if (!path.isEmpty())
         openFile(path);
 }
 
 void FileCommands::reload()
 {
-    if (locked() || !m_console.maybeSave())
+    if (locked() || !maybeSave())
         return;
-    if (m_console.m_currentFile.isEmpty())
-        open();
-    else
-        openFile(m_console.m_currentFile);
+    // A copy: the load replaces the current file name.
+    const QString path = m_document.currentFile();
+    if (path.isEmpty()) {
+        const QString chosen = m_services.prompter->openFileName(
+            m_services.window, tr("Choose a File to Open"),
+            m_services.recent->readFolder(RecentFiles::ConfigFolder), configFilter());
+        if (!chosen.isEmpty())
+            openFile(chosen);
+        return;
+    }
+    openFile(path);
 }
 
 void FileCommands::openRecent(const QString &path)
 {
-    if (locked() || path.isEmpty() || !m_console.maybeSave())
+    if (locked() || path.isEmpty() || !maybeSave())
+        return;
+    openFile(path);
+}
+
+void FileCommands::drop(const QString &path)
+{
+    if (locked()) {
+        status(tr("The console is locked: %1 was not opened").arg(path));
+        return;
+    }
+    if (!maybeSave())
         return;
     openFile(path);
 }
@@ -143,24 +328,32 @@ void FileCommands::append()
 {
     if (locked())
         return;
-    const QString path = m_console.m_prompter->openFileName(
-        &m_console, tr("Choose a File to Append"),
-        m_console.m_recent.readFolder(RecentFiles::ConfigFolder), configFilter());
+    const QString path = m_services.prompter->openFileName(
+        m_services.window, tr("Choose a File to Append"),
+        m_services.recent->readFolder(RecentFiles::ConfigFolder), configFilter());
     if (!path.isEmpty())
         appendFile(path);
 }
 
 QString FileCommands::proposedName(const QString &suffix) const
 {
-    return m_console.m_recent.readFolder(RecentFiles::ConfigFolder) +
-           sanitizeFileName(m_console.m_preferences.project_name) + suffix;
+    return m_services.recent->readFolder(RecentFiles::ConfigFolder) +
+           sanitizeFileName(m_document.preferences().project_name) + suffix +
+           QStringLiteral(".ptra");
+}
+
+QString FileCommands::withExtension(const QString &path)
+{
+    if (path.isEmpty() || !QFileInfo(path).suffix().isEmpty())
+        return path;
+    return path + QStringLiteral(".ptra");
 }
 
 bool FileCommands::save()
 {
     // Saving to the current file works on a locked console too.
-    if (!m_console.m_currentFile.isEmpty())
-        return writeFile(m_console.m_currentFile, true);
+    if (!m_document.currentFile().isEmpty())
+        return writeFile(m_document.currentFile(), true);
     return saveAs();
 }
 
@@ -168,11 +361,11 @@ bool FileCommands::saveAs()
 {
     if (locked())
         return false;
-    const QString path = m_console.m_prompter->saveFileName(
-        &m_console, tr("Save File"), proposedName(QString()), configFilter());
+    const QString path = withExtension(m_services.prompter->saveFileName(
+        m_services.window, tr("Save File"), proposedName(QString()), configFilter()));
     if (path.isEmpty() || !writeFile(path, true))
         return false;
-    m_console.m_recent.rememberFolder(RecentFiles::ConfigFolder, QFileInfo(path).absolutePath());
+    m_services.recent->rememberFolder(RecentFiles::ConfigFolder, QFileInfo(path).absolutePath());
     return true;
 }
 
@@ -180,10 +373,10 @@ bool FileCommands::saveCopy()
 {
     if (locked())
         return false;
-    const QString path = m_console.m_prompter->saveFileName(
-        &m_console, tr("Save Copy of File"), proposedName(tr("_Copy")), configFilter());
+    const QString path = withExtension(m_services.prompter->saveFileName(
+        m_services.window, tr("Save Copy of File"), proposedName(tr("_Copy")), configFilter()));
     if (path.isEmpty() || !writeFile(path, false))
         return false;
-    m_console.m_recent.rememberFolder(RecentFiles::ConfigFolder, QFileInfo(path).absolutePath());
+    m_services.recent->rememberFolder(RecentFiles::ConfigFolder, QFileInfo(path).absolutePath());
     return true;
 }

@@ -1,56 +1,99 @@
-// The configuration file commands of the console: clearing, opening,
-// appending, saving (always through an atomic write) and the last-session
-// file written at exit. Questions and file choosers go through the console's
-// Prompter.
+// The configuration file commands of the console: new, open, reload,
+// append, save (always through an atomic write) and the last-session file.
+// They read files through the ShowLoader and change the show only by
+// pushing one command on the document; questions and file choosers go
+// through the Prompter.
+//
+// Promises:
+// - a load that fails, is refused or cancelled leaves the show, its file
+//   name and its modified state as they were;
+// - a question answered Cancel cancels the whole command;
+// - a file that existed but could not be loaded is kept as NAME.bak before
+//   anything is saved over it;
+// - an untitled empty console never replaces a last session holding controls.
 #pragma once
 
 #include "configuration.h"
+#include "showdocument.h"
 
 #include <QCoreApplication>
 
-class Pultora;
+#include <functional>
+
+class LoadProgress;
+class Prompter;
+class QWidget;
+class RecentFiles;
+struct LoadedShow;
+
+// What the file commands use of the console.
+struct FileServices {
+    QWidget *window = nullptr;
+    Prompter *prompter = nullptr;
+    RecentFiles *recent = nullptr;
+    LoadProgress *progress = nullptr;
+    std::function<void(const QString &)> showStatus;
+    // The show was loaded: wait (withTimeout) and send its first values.
+    std::function<void(bool withTimeout)> started;
+    std::function<MidiDeviceNames()> midiDevices;
+    QString localeName;
+    QString translationFile;
+};
 
 class FileCommands
 {
     Q_DECLARE_TR_FUNCTIONS(Pultora)
 
 public:
-    explicit FileCommands(Pultora &console) : m_console(console) {}
+    FileCommands(ShowDocument &document, FileServices services);
 
-    // Everything the document writer needs of the console.
+    // Everything the document writer needs.
     ConfigurationSource configurationSource() const;
 
-    // Writes the configuration to `path`. A failure shows "The file %1
-    // could not be written!" with the system's reason and returns false,
-    // leaving an existing file as it was. With makeCurrent the file becomes
-    // the current one and the modified marker is cleared.
+    // Writes the show to `path`. A failure shows "The file %1 could not be
+    // written!" with the system's reason and returns false, leaving an
+    // existing file as it was. With makeCurrent the file becomes the
+    // current one and the show counts as saved.
     bool writeFile(const QString &path, bool makeCurrent);
-    // Writes "config_last_session.ptra" in the working directory.
+    // Writes "config_last_session.ptra" in the working directory; says so
+    // when it cannot.
     bool writeLastSession();
 
-    // Reads a document into the console through the loader.
-    bool load(const QString &source, bool fromText, bool append, bool createControls = true);
+    // Start-up: the named file, or the default file offering the built-in
+    // configuration.
+    void startWith(const QString &path);
 
-    // Removes every control and resets background and check options, without
-    // asking. Preferences, edit record and clipboard stay.
+    // Asks to save a modified show; true when the caller may discard it.
+    bool maybeSave();
+
     void clear();
-    // New (asking to save), then load `path`, wait and send.
-    void openFile(const QString &path);
-    // Loads `path` on top of the current controls, then sends.
-    void appendFile(const QString &path);
-
     void open();
     void reload();
     void openRecent(const QString &path);
+    // A file dropped on the window.
+    void drop(const QString &path);
     void append();
     bool save();
     bool saveAs();
     bool saveCopy();
 
+    // Replaces the show with a file (no question asked); false when it
+    // could not be loaded.
+    bool openFile(QString path);
+    bool appendFile(const QString &path);
+    bool loadBuiltInDefault();
+
 private:
     bool locked() const;
     QString proposedName(const QString &suffix) const;
-    void afterLoad(bool withTimeout);
+    bool load(const QString &source, bool fromText, bool append, LoadedShow *loaded);
+    bool replaceWith(const LoadedShow &loaded, const QString &commandText);
+    void status(const QString &text) const;
+    // The chosen save name with ".ptra" added when it has no suffix.
+    static QString withExtension(const QString &path);
 
-    Pultora &m_console;
+    ShowDocument &m_document;
+    FileServices m_services;
+    // A file that exists but could not be loaded: backed up before a save.
+    QString m_unloadable;
 };

@@ -2,9 +2,9 @@
 
 #include "appinfo.h"
 #include "configuration.h"
-#include "consolehost.h"
-#include "dmxslider.h"
 #include "filecommands.h"
+#include "showcommands.h"
+#include "showloader.h"
 #include "prompter.h"
 #include "stretch.h"
 
@@ -22,34 +22,45 @@
 
 Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translationFile,
                  const QString &localeName, const ConsoleServices &services)
-    : QMainWindow(parent), m_surface(this, &m_background),
+    : QMainWindow(parent), m_translationFile(translationFile), m_localeName(localeName),
       m_prompter(services.prompter ? services.prompter : std::make_shared<DialogPrompter>()),
+      m_progress(this, services.loadProgress), m_surface(this, m_document, &m_progress),
       m_startupTimeout(services.waitOneSecond ? services.waitOneSecond : defaultSecondWaiter()),
       m_quit(services.quit ? services.quit : [] { QCoreApplication::quit(); }),
-      m_host(std::make_unique<ConsoleHost>(*this)), m_files(std::make_unique<FileCommands>(*this))
+      m_io(m_document, m_surface)
 {
     setWindowIcon(QIcon(QStringLiteral(":/images/pultora.png")));
-    setCurrentFile(QString());
-
-    m_translationFile = translationFile;
-    m_localeName = localeName;
-
     m_updateLink = appinfo::updateLink();
     m_helpLink = appinfo::helpLink();
     m_triggerInterval = appinfo::TRIGGER_INTERVAL_MS;
-
-    resetConsistenceCheck(&m_checks);
-    resetPreferences(&m_preferences);
-    resetBackground(&m_background);
     resetSetting(&m_editRecord);
 
-    m_recent.load();
+    FileServices files;
+    files.window = this;
+    files.prompter = m_prompter.get();
+    files.recent = &m_recent;
+    files.progress = &m_progress;
+    files.showStatus = [this](const QString &text) { showStatus(text, appinfo::STATUS_MS); };
+    files.started = [this](bool withTimeout) { startShow(withTimeout); };
+    files.midiDevices = consoleMidiDevices;
+    files.localeName = m_localeName;
+    files.translationFile = m_translationFile;
+    m_files = std::make_unique<FileCommands>(m_document, std::move(files));
 
+    // The I/O side follows the widgets once per change of the show.
+    connect(&m_surface, &Surface::widgetsChanged, this, [this] { m_io.setUpInputs(); });
+    connect(&m_document, &ShowDocument::backgroundChanged, this, [this] { m_io.setUpInputs(); });
+    connect(&m_document, &ShowDocument::modifiedChanged, this, &QWidget::setWindowModified);
+    connect(&m_document, &ShowDocument::currentFileChanged, this, [this] { showTitle(); });
+    showTitle();
+
+    m_recent.load();
     m_commands.createActions(this);
     m_commands.createMenus(this);
     m_commands.updateRecentActions(m_recent.files());
+    m_recent.setChangedCallback([this] { m_commands.updateRecentActions(m_recent.files()); });
 
-    slotConfigNew();
+    m_files->clear();
 
     QStringList args;
     for (int i = 0; i < argc; ++i)
@@ -62,11 +73,10 @@ Pultora::~Pultora()
     qApp->removeEventFilter(this);
     stopTriggerTimer();
     closeDialogs();
-    m_clipboard.reset();
     // Written on every exit, whatever the user answered about saving.
-    m_files->writeLastSession();
-    m_surface.clear();
-    clearOutputs();
+    if (!m_lastSessionWritten)
+        m_files->writeLastSession();
+    m_io.clear();
     delete m_commands.mainMenu;
     m_commands.mainMenu = nullptr;
     m_commands.disconnectAll();
@@ -74,50 +84,33 @@ Pultora::~Pultora()
 
 void Pultora::startUp(const QStringList &args)
 {
-    if (args.size() > 1) {
-        // A file the user named: its error is the only message.
-        m_files->load(args.at(1), false, false);
-    } else if (!m_files->load(appinfo::defaultConfigFileName(), false, false)) {
-        const QString question =
-            tr("The file %1 could not be read!\nDo you want to create a default configuration?")
-                .arg(appinfo::defaultConfigFileName());
-        if (m_prompter->ask(this, QMessageBox::Question, appinfo::productName(), question,
-                            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
-                            QMessageBox::No) == QMessageBox::Yes)
-            m_files->load(defaultConfigurationText(), true, false);
-    }
-    runStartupTimeout();
-    sendInitialValues(m_preferences.startup_dmxsend_later);
+    m_starting = true;
+    m_files->startWith(args.size() > 1 ? args.at(1) : QString());
+    m_starting = false;
+    // Without a show the start-up wait still applies.
+    if (!m_started)
+        startShow(true);
     startTriggerTimer();
     setAcceptDrops(true);
 }
 
-void Pultora::runStartupTimeout()
+void Pultora::startShow(bool withTimeout)
 {
-    combineStartupSettings(m_background, m_preferences);
-    m_startupTimeout.run(m_preferences.startup_timeout, this);
-}
-
-void Pultora::sendInitialValues(bool storeOnly)
-{
-    m_io.sendInitialValues(m_surface.controls(), storeOnly, m_preferences);
+    m_started = true;
+    // A file demands its start-up delay through the preferences in memory;
+    // that is no edit of the user's.
+    PreferencesStruct prefs = m_document.preferences();
+    combineStartupSettings(m_document.background(), prefs);
+    if (prefs != m_document.preferences())
+        m_document.raisePreferences(prefs);
+    if (withTimeout)
+        m_startupTimeout.run(prefs.startup_timeout, this);
+    m_io.sendInitialValues(prefs.startup_dmxsend_later);
 }
 
 void Pultora::sendOutput(const SettingDmxStruct &output, int value)
 {
-    showStatus(m_io.send(output, value, m_preferences), appinfo::STATUS_MS);
-}
-
-void Pultora::clearOutputs()
-{
-    m_io.clear();
-}
-
-void Pultora::setUpDmxIn()
-{
-    stopTriggerTimer();
-    m_io.setUpInputs(m_surface.controls(), m_background);
-    startTriggerTimer();
+    showStatus(m_io.send(output, value), appinfo::STATUS_MS);
 }
 
 void Pultora::startTriggerTimer()
@@ -149,28 +142,31 @@ void Pultora::closeDialogs()
     // The dialogs arrive with the editing commands.
 }
 
-void Pultora::setCurrentFile(const QString &path)
+void Pultora::showTitle()
 {
-    m_currentFile = path;
+    const QString path = m_document.currentFile();
     const QString shown = path.isEmpty() ? tr("untitled.ptra") : QFileInfo(path).fileName();
     setWindowTitle(tr("%1 %2.%3 - %4[*]")
                        .arg(appinfo::productName())
                        .arg(appinfo::VERSION_MAJOR)
                        .arg(appinfo::VERSION_MINOR)
                        .arg(shown));
-    if (!path.isEmpty()) {
-        // A file named relative to the working folder (the command line,
-        // the built-in default) must still be found from the recent list
-        // after the program was started somewhere else.
+}
+
+void Pultora::setCurrentFile(const QString &path)
+{
+    m_document.setCurrentFile(path);
+    if (QFileInfo::exists(path))
         m_recent.add(QFileInfo(path).absoluteFilePath());
-        m_commands.updateRecentActions(m_recent.files());
-    }
 }
 
 void Pultora::setModified(bool modified, bool refreshOverview)
 {
-    setWindowModified(modified);
     Q_UNUSED(refreshOverview); // the overview refreshes itself once it exists
+    if (modified)
+        m_document.markUnsaved();
+    else
+        m_document.markSaved();
 }
 
 void Pultora::showStatus(const QString &text, int milliseconds)
@@ -180,20 +176,7 @@ void Pultora::showStatus(const QString &text, int milliseconds)
 
 bool Pultora::maybeSave()
 {
-    if (!isWindowModified())
-        return true;
-    switch (m_prompter->ask(
-        this, QMessageBox::Warning, appinfo::productName(),
-        tr("The configuration has been modified!\nDo you want to save the changes?"),
-        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Yes,
-        QMessageBox::Cancel)) {
-    case QMessageBox::Yes:
-        return slotConfigSave();
-    case QMessageBox::No:
-        return true;
-    default:
-        return false;
-    }
+    return m_files->maybeSave();
 }
 
 void Pultora::openMainMenu(const QPoint &position, const QPoint &globalPosition)
@@ -201,12 +184,12 @@ void Pultora::openMainMenu(const QPoint &position, const QPoint &globalPosition)
     if (locked())
         return; // counting lock attempts arrives with the screen lock
     m_lastMenuPosition = position;
-    const bool hit = m_surface.hitTest(position) != nullptr;
+    const bool hit = m_surface.hitTest(position) != 0;
     for (QAction *action :
          {m_commands.edit, m_commands.move, m_commands.remove, m_commands.cut, m_commands.copy})
         action->setEnabled(hit);
-    m_commands.paste->setEnabled(m_clipboard != nullptr);
-    m_commands.configAppend->setEnabled(!m_currentFile.isEmpty());
+    m_commands.paste->setEnabled(m_document.clipboard().has_value());
+    m_commands.configAppend->setEnabled(!m_document.currentFile().isEmpty());
     m_commands.mainMenu->popup(globalPosition);
 }
 
@@ -244,10 +227,13 @@ void Pultora::resizeEvent(QResizeEvent *event)
     // Only a size the user chose is stored: the window's own resize to the
     // shown background size would otherwise lose the rounding of odd
     // stretch factors.
-    const QSize shown =
-        stretch::shownSize(m_background.size_x, m_background.size_y, m_surface.stretch());
-    if (event->size() != shown)
-        Surface::storeWindowSize(m_background, event->size().width(), event->size().height());
+    const BackgroundStruct &bg = m_document.background();
+    const QSize shown = stretch::shownSize(bg.size_x, bg.size_y, m_surface.stretch());
+    if (event->size() != shown) {
+        BackgroundStruct resized = bg;
+        Surface::storeWindowSize(resized, event->size().width(), event->size().height());
+        m_document.storeWindowSize(resized.size_x, resized.size_y);
+    }
     QMainWindow::resizeEvent(event);
 }
 
@@ -258,6 +244,9 @@ void Pultora::closeEvent(QCloseEvent *event)
         return;
     }
     closeDialogs();
+    // While the window is still there to say it when it cannot.
+    m_files->writeLastSession();
+    m_lastSessionWritten = true;
     event->accept();
 }
 
@@ -278,5 +267,5 @@ void Pultora::dropEvent(QDropEvent *event)
         return;
     const QString path = event->mimeData()->urls().constFirst().toLocalFile();
     event->acceptProposedAction();
-    m_files->openFile(path);
+    m_files->drop(path);
 }

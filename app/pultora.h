@@ -2,29 +2,35 @@
 //
 // The window has no menu bar and no tool bars: its client area is the
 // control surface and every command is reached through the popup main menu
-// or a shortcut. Pultora owns the configuration (control records, edit and
-// clipboard records, background, preferences, check options) and keeps the
-// slots that widgets, dialogs and actions connect to by signature text, but
-// each slot only hands its work to a collaborator:
+// or a shortcut. The show itself is a ShowDocument; Pultora keeps the slots
+// that widgets, dialogs and actions connect to by signature text, and each
+// slot only hands its work to a collaborator:
 //
-//   CommandTable   actions, shortcuts and the popup menu      commandtable.h
-//   Surface        control records and widgets, background    surface.h
-//   FileCommands   new/open/save/append, last session         filecommands.h
-//   RecentFiles    recent list and folders in the settings    recentfiles.h
-//   StartupTimeout the wait before the first value is sent    startup.h
-//   ConsoleHost    what the document loader applies to us     consolehost.h
-//   Prompter       message boxes and file choosers (a seam)   prompter.h
+//   ShowDocument   records, background, preferences, undo   showdocument.h
+//   CommandTable   actions, shortcuts and the popup menu    commandtable.h
+//   Surface        one widget per record, the background     surface.h
+//   ConsoleIo      outputs and DMX-IN over the widgets       consoleio.h
+//   FileCommands   new/open/save/append, last session        filecommands.h
+//   RecentFiles    recent list and folders in the settings   recentfiles.h
+//   StartupTimeout the wait before the first value is sent   startup.h
+//   Prompter       message boxes and file choosers (a seam)  prompter.h
 //
-// Start-up order: actions and menus, clear, load the command-line file or
+// A file flows one way: FileCommands -> loader -> a command on the document
+// -> surface and I/O follow its signals. A value flows the other way:
+// widget -> slot -> ConsoleIo -> node, its result back into the status line.
+//
+// Start-up order: actions and menus, load the command-line file or
 // "config_default.ptra" (offering the built-in default), merge start-up
 // settings, wait, send the initial values, start the 200 ms trigger timer.
-// Destruction writes "config_last_session.ptra" whatever happened before.
+// Closing writes "config_last_session.ptra".
 #pragma once
 
 #include "commandtable.h"
 #include "consoleio.h"
+#include "loadprogress.h"
 #include "recentfiles.h"
 #include "settingstruct.h"
+#include "showdocument.h"
 #include "startup.h"
 #include "surface.h"
 
@@ -37,7 +43,6 @@
 #include <memory>
 #include <optional>
 
-class ConsoleHost;
 class FileCommands;
 class Prompter;
 class QTimer;
@@ -48,6 +53,7 @@ struct ConsoleServices {
     std::shared_ptr<Prompter> prompter; // null: real message boxes
     SecondWaiter waitOneSecond;         // null: really waits
     std::function<void()> quit;         // null: QCoreApplication::quit()
+    LoadProgress::Step loadProgress;    // null: a progress dialog for long loads
 };
 
 class Pultora : public QMainWindow
@@ -62,25 +68,23 @@ public:
     ~Pultora() override;
 
     // Current configuration file; empty while untitled.
-    QString currentFile() const { return m_currentFile; }
+    QString currentFile() const { return m_document.currentFile(); }
     void setCurrentFile(const QString &path);
-    // Sets the modified marker; with refreshOverview an open overview
-    // rebuilds its table.
+    // Sets the modified marker (true: content not saved; false: saved).
     void setModified(bool modified, bool refreshOverview);
     void showStatus(const QString &text, int milliseconds);
     // Asks to save a modified configuration; true when the caller may
     // discard it.
     bool maybeSave();
 
-    const QList<SettingStruct *> &controls() const { return m_surface.controls(); }
+    const ShowDocument &document() const { return m_document; }
+    const Surface &surface() const { return m_surface; }
     // The record the control editor fills in and slotSettingsChanged applies.
     SettingStruct *editRecord() { return &m_editRecord; }
-    const BackgroundStruct &background() const { return m_background; }
-    const PreferencesStruct &preferences() const { return m_preferences; }
-    const ConsistenceCheckStruct &checkOptions() const { return m_checks; }
     const CommandTable &commands() const { return m_commands; }
     const QStringList &recentFiles() const { return m_recent.files(); }
     bool triggerTimerRunning() const;
+    const ConsoleIo &io() const { return m_io; }
     QString translationFile() const { return m_translationFile; }
     QString localeName() const { return m_localeName; }
 
@@ -153,55 +157,38 @@ private slots:
     void slotCloseSettingsOverviewDlg();
 
 private:
-    friend class ConsoleHost;
-    friend class FileCommands;
-
     void startUp(const QStringList &args);
-    // Sends every control's current value once; with storeOnly the network
-    // universes are only filled.
-    void sendInitialValues(bool storeOnly);
-    // Registers the DMX-IN receive buffers for the controls again and
-    // restarts the trigger timer.
-    void setUpDmxIn();
-    // Deletes the output objects and the universe buffers (New, Open, exit).
-    void clearOutputs();
-    // Sends one control value and describes it in the status bar.
+    // Start-up wait (withTimeout) and the first values after a load.
+    void startShow(bool withTimeout);
     void sendOutput(const SettingDmxStruct &output, int value);
-    bool locked() const { return m_preferences.lock_screen; }
+    bool locked() const { return m_document.preferences().lock_screen; }
     void openMainMenu(const QPoint &position, const QPoint &globalPosition);
     void startTriggerTimer();
     void stopTriggerTimer();
     // Hides, disconnects and deletes every open dialog.
     void closeDialogs();
-    // Merges the start-up demands of the configuration and waits.
-    void runStartupTimeout();
+    void showTitle();
 
     QString m_translationFile;
     QString m_localeName;
-    QString m_currentFile;
     QString m_updateLink;
     QString m_helpLink;
     int m_triggerInterval = 0;
 
-    ConsistenceCheckStruct m_checks;
-    PreferencesStruct m_preferences;
-    BackgroundStruct m_background;
+    ShowDocument m_document;
     SettingStruct m_editRecord;
-    std::unique_ptr<SettingStruct> m_clipboard;
-
+    std::shared_ptr<Prompter> m_prompter;
+    LoadProgress m_progress;
     Surface m_surface;
     CommandTable m_commands;
     RecentFiles m_recent;
-    std::shared_ptr<Prompter> m_prompter;
     StartupTimeout m_startupTimeout;
     std::function<void()> m_quit;
-    std::unique_ptr<ConsoleHost> m_host;
-    std::unique_ptr<FileCommands> m_files;
     ConsoleIo m_io;
+    std::unique_ptr<FileCommands> m_files;
     QTimer *m_triggerTimer = nullptr;
 
     std::optional<QPoint> m_lastMenuPosition;
-    QWidget *m_movingWidget = nullptr;
     int m_lockAttempts = 0;
     QDateTime m_lastLockAttempt;
     bool m_groupChangeActive = false;
@@ -209,4 +196,7 @@ private:
     int m_groupIncrementCounter = 0;
     // slotQuit already asked; the close that follows must not ask again.
     bool m_quitConfirmed = false;
+    bool m_lastSessionWritten = false;
+    bool m_starting = false;
+    bool m_started = false;
 };

@@ -3,8 +3,8 @@
 #include "pultora.h"
 
 #include "appinfo.h"
-#include "dmxslider.h"
 #include "filecommands.h"
+#include "showcommands.h"
 #include "palette.h"
 #include "prompter.h"
 
@@ -25,12 +25,17 @@ void Pultora::slotControlBlink(const QWidget *Widget1, const QWidget *Widget2)
 
 void Pultora::slotSettingsChanged(bool bUpdateOverview)
 {
-    const Surface::Result result = m_surface.apply(m_editRecord);
-    if (result.applied == Surface::Applied::NotFound)
+    Q_UNUSED(bUpdateOverview); // the overview follows the document itself
+    // A type this console cannot show makes no control; the show still
+    // counts as changed.
+    if (m_editRecord.control_type >= CT_COUNT) {
+        m_document.markUnsaved();
         return;
-    if (result.dmxInChanged)
-        setUpDmxIn();
-    setModified(true, bUpdateOverview);
+    }
+    if (m_document.control(m_editRecord.id))
+        m_document.push(new ChangeControls(m_document, {m_editRecord}, tr("Edit Control")));
+    else
+        m_document.push(new AddControls(m_document, {m_editRecord}, -1, tr("Add Control")));
 }
 
 void Pultora::slotSettingsChanged()
@@ -40,18 +45,17 @@ void Pultora::slotSettingsChanged()
 
 void Pultora::slotSettingsChanged(QWidget *WidgetPtr)
 {
-    const SettingStruct *record = m_surface.find(WidgetPtr);
+    const SettingStruct *record = m_document.control(m_surface.idOf(WidgetPtr));
     if (!record)
         return;
-    resetSetting(&m_editRecord);
     m_editRecord = *record;
     slotSettingsChanged(true);
 }
 
 void Pultora::slotSettingsChangedBackground()
 {
-    m_surface.applyBackground();
-    setModified(true, false);
+    // The background dialog pushes its own change; the window follows the
+    // document.
 }
 
 // ---- consistency check (not yet) ------------------------------------------
@@ -91,7 +95,7 @@ void Pultora::slotPreferences() {}
 
 void Pultora::slotPreferencesChanged()
 {
-    setModified(true, false);
+    // The preferences dialog pushes its own change on the document.
 }
 
 void Pultora::slotSettingsEdit(const QWidget *) {}
@@ -116,7 +120,6 @@ void Pultora::slotSettingsChangedGroup(const QWidget *, int Action, int Column, 
 void Pultora::slotSettingsChangedGroupEnd()
 {
     m_groupChangeActive = false;
-    setModified(true, true);
 }
 
 void Pultora::slotCloseSettingsOverviewDlg() {}
@@ -225,20 +228,14 @@ void Pultora::checkDmxIn()
 {
     // The window takes the background's input colour; the stored background
     // colour stays as it is.
-    if (const auto color = m_io.pollInputs(m_surface.controls(), m_background, m_preferences))
+    if (const auto color = m_io.pollInputs())
         applyColorPalette(this, *color);
     m_surface.showTime(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
 }
 
 void Pultora::checkPitchBend()
 {
-    for (const SettingStruct *r : m_surface.controls()) {
-        if (r->control_type < CT_PITCH_BEND_VERTICAL ||
-            r->control_type > CT_PITCH_BEND_HORIZONTAL_MIDDLE)
-            continue;
-        if (auto *slider = qobject_cast<DmxSlider *>(r->widget))
-            slider->springBack();
-    }
+    m_surface.springBack();
 }
 
 // ---- quitting -----------------------------------------------------------------

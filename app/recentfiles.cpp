@@ -40,6 +40,8 @@ void RecentFiles::add(const QString &path)
         m_files.removeLast();
     m_files.prepend(path);
     store();
+    if (m_changed)
+        m_changed();
 }
 
 void RecentFiles::store() const

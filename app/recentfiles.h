@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 class RecentFiles
 {
 public:
@@ -18,6 +20,8 @@ public:
     // list.
     void add(const QString &path);
     const QStringList &files() const { return m_files; }
+    // Called after the list changed.
+    void setChangedCallback(std::function<void()> changed) { m_changed = std::move(changed); }
 
     // The folder last remembered for `kind`, with a trailing "/"; the
     // documents folder until one was remembered.
@@ -30,4 +34,5 @@ public:
 private:
     void store() const;
     QStringList m_files;
+    std::function<void()> m_changed;
 };

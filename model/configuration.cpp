@@ -86,7 +86,7 @@ QString writeDocument(const DocumentHeader &header, const ConfigurationSource &s
         writeBackgroundFields(element, *source.background);
     }
     for (const SettingStruct *control : source.controls) {
-        if (!control || !control->widget)
+        if (!control)
             continue;
         writer.writeEmptyElement(QStringLiteral("control"));
         writeControlFields(element, *control);
@@ -464,13 +464,9 @@ QString buildDefaultConfiguration()
     source.checks = &checks;
     source.background = &background;
 
-    // The writer stores only controls that live on a surface; these records
-    // stand for ones that do. The reference is never followed.
-    QWidget *const placeholder = reinterpret_cast<QWidget *>(quintptr(1));
     QList<SettingStruct> controls;
     for (const DefaultControl &row : kDefaultControls) {
         SettingStruct control;
-        control.widget = placeholder;
         control.name = QString::fromLatin1(row.name);
         control.control_type = row.type;
         control.position_x = row.x;

@@ -30,7 +30,7 @@ struct ConfigurationSource {
     const ConsistenceCheckStruct *checks = nullptr; // null: element not written
     const PreferencesStruct *preferences = nullptr;
     const BackgroundStruct *background = nullptr;
-    QList<const SettingStruct *> controls; // records without widget are skipped
+    QList<const SettingStruct *> controls;
     QString languageCall;                  // system locale name
     QString languageFile;                  // installed translation, or empty
     MidiDeviceNames midiDevices;
@@ -80,7 +80,7 @@ public:
 // with its header (fileName without its directory, author, versions, local
 // date and time, languages), then consistence_check, preferences,
 // background and one control per record, indented by one space. Missing
-// records and controls without a widget are left out. Save the text with
+// records are left out. Save the text with
 // writeConfigurationFile() (configfile.h).
 QString writeConfiguration(const ConfigurationSource &source, const QString &fileName);
 

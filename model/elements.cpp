@@ -251,7 +251,7 @@ void readBackgroundFields(const AttributeSource &e, BackgroundStruct *record)
 
 void writeControlElement(QDomDocument &document, QDomElement &parent, const SettingStruct *record)
 {
-    if (document.isNull() || parent.isNull() || !record || !record->widget)
+    if (document.isNull() || parent.isNull() || !record)
         return;
     QDomElement element = document.createElement(QStringLiteral("control"));
     AttributeSink sink(element);

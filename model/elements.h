@@ -16,7 +16,7 @@
 #include <QDomElement>
 
 // Appends a "control" element. Does nothing when the document or parent is
-// null, the record is missing or the record has no widget.
+// null or the record is missing.
 void writeControlElement(QDomDocument &document, QDomElement &parent, const SettingStruct *record);
 
 // Reads a "control" element and normalises both outputs.

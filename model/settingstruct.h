@@ -8,8 +8,6 @@
 #include <QString>
 #include <QtGlobal>
 
-class QWidget;
-
 // Control types (stored as keys, see typetables.h).
 enum ControlType : quint8 {
     CT_BUTTON_PUSH = 0,
@@ -102,7 +100,9 @@ struct SettingDmxInStruct {
 
 // One control.
 struct SettingStruct {
-    QWidget *widget = nullptr; // the live widget; not owned
+    // Identity within a show document (0: not in one yet). Not stored in
+    // files; the document hands out fresh ids.
+    quint32 id = 0;
     quint32 position_x = 0;
     quint32 position_y = 0;
     quint32 size_x = 50;
@@ -119,7 +119,7 @@ struct SettingStruct {
     QImage bitmap; // picture on buttons and icons; null when none
     quint32 qwidget = 0; // element of an imported foreign interface
 
-    // Compares everything but the widget reference.
+    // Compares everything but the id.
     bool sameContent(const SettingStruct &o) const;
 };
 

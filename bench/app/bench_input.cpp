@@ -184,7 +184,7 @@ void inputLatency(const QString &dir, bool shortRun)
     auto console = startConsole(
         dir, control("control_type=\"led\" protocol_type_in=\"Art-Net\" dmx_in_universe=\"3\" "
                      "dmx_in_channel=\"0\" dmx_in_value_1=\"10\" dmx_in_value_2=\"20\""));
-    auto *led = qobject_cast<DmxPushButton *>(console->controls().at(0)->widget);
+    auto *led = qobject_cast<DmxPushButton *>(console->surface().widget(console->document().controls().at(0).id));
     PaletteWatch watch;
     watch.clock.start();
     led->installEventFilter(&watch);

@@ -60,7 +60,6 @@ QList<SettingStruct> makeControls(int count)
     controls.reserve(count);
     for (int i = 0; i < count; ++i) {
         SettingStruct c;
-        c.widget = reinterpret_cast<QWidget *>(quintptr(1)); // stands for a live widget
         c.control_type = static_cast<quint8>(i % CT_COUNT);
         c.name = QStringLiteral("Control %1\nRow %2").arg(i).arg(i / 100);
         if (i % 3 == 0)

@@ -111,11 +111,11 @@ private slots:
                                      "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"4\" "
                                      "dmx_universe=\"2\""));
         QVERIFY(console);
-        QCOMPARE(console->controls().size(), 2);
+        QCOMPARE(console->document().controls().size(), 2);
         QTest::qWait(100);
         QVERIFY2(nextArtDmx(2, 300).isEmpty(), "nothing may leave before the first change");
 
-        auto *sw = qobject_cast<DmxPushButton *>(console->controls().at(1)->widget);
+        auto *sw = qobject_cast<DmxPushButton *>(console->surface().widget(console->document().controls().at(1).id));
         QVERIFY(sw);
         QTest::mouseClick(sw, Qt::LeftButton);
         const QByteArray dmx = nextArtDmx(2);
@@ -165,7 +165,7 @@ private slots:
                            "dmx_in_channel=\"0\"")
                 .arg(protocol)));
         QVERIFY(console);
-        auto *fader = qobject_cast<DmxSlider *>(console->controls().at(0)->widget);
+        auto *fader = qobject_cast<DmxSlider *>(console->surface().widget(console->document().controls().at(0).id));
         QVERIFY(fader);
         QCOMPARE(fader->value(), 0);
 
@@ -196,7 +196,7 @@ private slots:
             "dmx_value_2=\"255\" dmx_channel=\"0\" dmx_universe=\"1\" "
             "protocol_type_in=\"Art-Net\" dmx_in_universe=\"5\" dmx_in_channel=\"7\""));
         QVERIFY(console);
-        auto *fader = qobject_cast<DmxSlider *>(console->controls().at(0)->widget);
+        auto *fader = qobject_cast<DmxSlider *>(console->surface().widget(console->document().controls().at(0).id));
         QVERIFY(fader);
         QUdpSocket sender;
         QByteArray levels(8, '\0');

@@ -74,9 +74,9 @@ private slots:
         char *argv[] = {program.data(), arg.data()};
         {
             Pultora console(nullptr, 2, argv, QString(), QStringLiteral("en_US"), services);
-            QCOMPARE(console.preferences().midi_device_in, 1u + quint32(midi::platformInputDeviceNames().indexOf(device)));
-            QCOMPARE(console.controls().size(), 1);
-            auto *led = qobject_cast<DmxPushButton *>(console.controls().at(0)->widget);
+            QCOMPARE(console.document().preferences().midi_device_in, 1u + quint32(midi::platformInputDeviceNames().indexOf(device)));
+            QCOMPARE(console.document().controls().size(), 1);
+            auto *led = qobject_cast<DmxPushButton *>(console.surface().widget(console.document().controls().at(0).id));
             QVERIFY(led);
             QVERIFY(!led->isEnabled());
             const QColor colour2(1, 2, 3);

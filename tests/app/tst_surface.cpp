@@ -1,10 +1,12 @@
-// The control surface: geometry scaling, which widget each control type
-// gets, creation versus update, and the connections to the console slots.
+// The control surface following the show document: geometry scaling, which
+// widget each control type gets, creation versus update, and the
+// connections to the console slots.
 #include "dmxdial.h"
 #include "dmxdialpush.h"
 #include "dmxpushbutton.h"
 #include "dmxslider.h"
 #include "dmxspin.h"
+#include "showcommands.h"
 #include "surface.h"
 
 #include <QGroupBox>
@@ -33,7 +35,7 @@ class TestSurface : public QObject
 
 private:
     FakeConsole *m_console = nullptr;
-    BackgroundStruct m_background;
+    ShowDocument *m_document = nullptr;
     Surface *m_surface = nullptr;
 
     SettingStruct record(quint8 type, quint32 x = 20, quint32 y = 20, quint32 w = 50,
@@ -48,28 +50,40 @@ private:
         r.dmx_out.protocol_type = PT_ARTNET;
         return r;
     }
-    QWidget *create(SettingStruct r)
+    QWidget *create(const SettingStruct &r)
     {
-        const Surface::Result result = m_surface->apply(r);
-        return result.applied == Surface::Applied::Created ? r.widget : nullptr;
+        m_document->push(new AddControls(*m_document, {r}, -1, QString()));
+        return m_surface->widget(m_document->controls().last().id);
+    }
+    void change(const SettingStruct &r)
+    {
+        m_document->push(new ChangeControls(*m_document, {r}, QString()));
+    }
+    // Changes the document's background through a command.
+    template <typename F> void background(F change)
+    {
+        BackgroundStruct bg = m_document->background();
+        change(bg);
+        m_document->push(new ChangeBackground(*m_document, bg, QString()));
     }
 
 private slots:
     void init()
     {
-        resetBackground(&m_background);
         m_console = new FakeConsole;
-        m_surface = new Surface(m_console, &m_background);
+        m_document = new ShowDocument;
+        m_surface = new Surface(m_console, *m_document);
     }
     void cleanup()
     {
         delete m_surface;
+        delete m_document;
         delete m_console;
     }
 
     void stretchScalesPositionAndSize()
     {
-        m_background.stretch_factor = 150;
+        background([](BackgroundStruct &bg) { bg.stretch_factor = 150; });
         QWidget *w = create(record(CT_FADER_VERTICAL, 20, 20, 50, 50));
         QVERIFY(w);
         QCOMPARE(w->pos(), QPoint(30, 30));
@@ -79,27 +93,30 @@ private slots:
 
     void backgroundSizesTheWindowAndUserResizeIsStored()
     {
-        m_background.stretch_factor = 150;
-        m_background.size_x = 600;
-        m_background.size_y = 420;
         QWidget *w = create(record(CT_LABEL, 10, 10, 20, 20));
-        m_surface->applyBackground();
+        background([](BackgroundStruct &bg) {
+            bg.stretch_factor = 150;
+            bg.size_x = 600;
+            bg.size_y = 420;
+        });
         QCOMPARE(m_console->size(), QSize(900, 630));
         QCOMPARE(w->pos(), QPoint(15, 15));
 
-        Surface::storeWindowSize(m_background, 600, 600);
-        QCOMPARE(m_background.size_x, 400u);
-        QCOMPARE(m_background.size_y, 400u);
+        BackgroundStruct bg = m_document->background();
+        Surface::storeWindowSize(bg, 600, 600);
+        QCOMPARE(bg.size_x, 400u);
+        QCOMPARE(bg.size_y, 400u);
     }
 
     void backgroundPictureIsStretchedOverTheWindow()
     {
-        m_background.size_x = 100;
-        m_background.size_y = 80;
-        m_background.color_red = 0;
-        m_background.color_green = 0;
-        m_background.color_blue = 255;
-        m_surface->applyBackground();
+        background([](BackgroundStruct &bg) {
+            bg.size_x = 100;
+            bg.size_y = 80;
+            bg.color_red = 0;
+            bg.color_green = 0;
+            bg.color_blue = 255;
+        });
         QCOMPARE(m_console->size(), QSize(100, 80));
         QImage plain(m_console->size(), QImage::Format_RGB32);
         {
@@ -110,8 +127,10 @@ private slots:
         QCOMPARE(plain.pixelColor(50, 40), QColor(Qt::white));
         QCOMPARE(m_console->palette().color(QPalette::Window), QColor(0, 0, 255));
 
-        m_background.bitmap = QImage(10, 10, QImage::Format_RGB32);
-        m_background.bitmap.fill(Qt::red);
+        background([](BackgroundStruct &bg) {
+            bg.bitmap = QImage(10, 10, QImage::Format_RGB32);
+            bg.bitmap.fill(Qt::red);
+        });
         QImage painted(m_console->size(), QImage::Format_RGB32);
         painted.fill(Qt::white);
         {
@@ -124,18 +143,19 @@ private slots:
 
     void stretchOfZeroIsReadAsHundred()
     {
-        m_background.stretch_factor = 0;
+        background([](BackgroundStruct &bg) { bg.stretch_factor = 0; });
         QWidget *w = create(record(CT_LABEL, 10, 10, 20, 20));
         QCOMPARE(w->geometry(), QRect(10, 10, 20, 20));
-        Surface::storeWindowSize(m_background, 300, 200);
-        QCOMPARE(m_background.size_x, 300u);
+        BackgroundStruct bg = m_document->background();
+        Surface::storeWindowSize(bg, 300, 200);
+        QCOMPARE(bg.size_x, 300u);
     }
 
     void widgetPerType_data()
     {
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("className");
-        QTest::addColumn<bool>("dmxIn");
+        QTest::addColumn<bool>("dmxIn"); // arrived input values move or recolour it
         QTest::newRow("button_push") << int(CT_BUTTON_PUSH) << "DmxPushButton" << true;
         QTest::newRow("button_switch") << int(CT_BUTTON_SWITCH) << "DmxPushButton" << true;
         QTest::newRow("direct_value") << int(CT_DIRECT_VALUE) << "DmxSpin" << true;
@@ -162,18 +182,16 @@ private slots:
         SettingStruct r = record(quint8(type));
         r.description = QStringLiteral("tip");
         r.color_red = 10;
-        const Surface::Result result = m_surface->apply(r);
-        QCOMPARE(result.applied, Surface::Applied::Created);
-        QCOMPARE(result.dmxInChanged, dmxIn);
-        QVERIFY(r.widget);
-        QCOMPARE(QString::fromLatin1(r.widget->metaObject()->className()), className);
-        QCOMPARE(r.widget->parentWidget(), m_console);
-        QCOMPARE(r.widget->toolTip(), QStringLiteral("tip"));
-        QVERIFY(r.widget->isVisibleTo(m_console));
-        // The list holds a copy carrying the same widget.
-        QCOMPARE(m_surface->controls().size(), 1);
-        QCOMPARE(m_surface->controls().first()->widget, r.widget);
-        QVERIFY(m_surface->controls().first()->sameContent(r));
+        QWidget *w = create(r);
+        QVERIFY(w);
+        const quint32 id = m_document->controls().first().id;
+        QCOMPARE(m_surface->control(id)->takesInput(), dmxIn);
+        QCOMPARE(QString::fromLatin1(w->metaObject()->className()), className);
+        QCOMPARE(w->parentWidget(), m_console);
+        QCOMPARE(w->toolTip(), QStringLiteral("tip"));
+        QVERIFY(w->isVisibleTo(m_console));
+        QCOMPARE(m_surface->idOf(w), id);
+        QCOMPARE(m_surface->widgetCount(), 1);
     }
 
     void specificSetUp()
@@ -209,65 +227,9 @@ private slots:
         QCOMPARE(qobject_cast<QPushButton *>(create(r))->text(), r.name);
     }
 
-    void namesShowAsWritten_data()
-    {
-        QTest::addColumn<int>("type");
-        QTest::newRow("button") << int(CT_BUTTON_PUSH);
-        QTest::newRow("led") << int(CT_LED);
-        QTest::newRow("group") << int(CT_GROUP);
-        QTest::newRow("label") << int(CT_LABEL);
-        QTest::newRow("icon without picture") << int(CT_ICON);
-    }
-    void namesShowAsWritten()
-    {
-        QFETCH(int, type);
-        SettingStruct r = record(quint8(type), 0, 0, 200, 40);
-        for (const char *name : {"R&B & Soul", "Rock&Roll"}) { // created, then renamed
-            r.name = QString::fromUtf8(name);
-            m_surface->apply(r);
-            // A group box title reads "&&" as '&' and drops a lone '&'.
-            QString shown;
-            if (auto *button = qobject_cast<DmxPushButton *>(r.widget))
-                shown = button->shownLines().join(QLatin1Char('\n'));
-            else if (auto *group = qobject_cast<QGroupBox *>(r.widget))
-                shown = group->title().replace(QLatin1String("&&"), QChar(1)).remove(QLatin1Char('&'));
-            else
-                shown = qobject_cast<QLabel *>(r.widget)->text();
-            QCOMPARE(shown.replace(QChar(1), QLatin1Char('&')), r.name);
-        }
-    }
-
-    void clockFaceTakesItsColour_data()
-    {
-        QTest::addColumn<QColor>("colour");
-        QTest::addColumn<QColor>("digits");
-        QTest::newRow("light") << QColor(Qt::white) << QColor(Qt::black);
-        QTest::newRow("dark") << QColor(0, 0, 90) << QColor(Qt::white);
-    }
-    void clockFaceTakesItsColour()
-    {
-        QFETCH(QColor, colour);
-        QFETCH(QColor, digits);
-        m_background.color_red = m_background.color_green = 40; // a dark console
-        m_surface->applyBackground();
-        SettingStruct r = record(CT_TIME, 0, 0, 160, 40);
-        r.color_red = quint8(colour.red());
-        r.color_green = quint8(colour.green());
-        r.color_blue = quint8(colour.blue());
-        QWidget *clock = create(r);
-        m_surface->showTime(QStringLiteral("12:34:56"));
-        const QImage face = m_console->grab(clock->geometry()).toImage();
-        QCOMPARE(face.pixelColor(0, 0), colour);
-        int digitPixels = 0;
-        for (int y = 0; y < face.height(); ++y)
-            for (int x = 0; x < face.width(); ++x)
-                digitPixels += face.pixelColor(x, y) == digits;
-        QVERIFY(digitPixels > 200);
-    }
-
     void pushButtonIconSizeFollowsStoredWidth()
     {
-        m_background.stretch_factor = 200;
+        background([](BackgroundStruct &bg) { bg.stretch_factor = 200; });
         SettingStruct r = record(CT_BUTTON_PUSH, 0, 0, 40, 20);
         r.bitmap = QImage(8, 8, QImage::Format_RGB32);
         r.bitmap.fill(Qt::red);
@@ -295,18 +257,18 @@ private slots:
         r.dmx_out.dmx_value_2 = 10;
         r.dmx_in.dmx_in_value_1 = 0; // not counted at creation
         r.dmx_in.dmx_in_value_2 = 250;
-        QCOMPARE(m_surface->apply(r).applied, Surface::Applied::Created);
-        auto *slider = qobject_cast<DmxSlider *>(r.widget);
+        auto *slider = qobject_cast<DmxSlider *>(create(r));
         QCOMPARE(slider->minimum(), 10);
         QCOMPARE(slider->maximum(), 200);
 
-        // The edit record keeps the widget, so applying again updates it.
+        // A changed record updates the same widget.
+        r = m_document->controls().first();
         r.dmx_in.dmx_in_value_1 = 20;
-        QCOMPARE(m_surface->apply(r).applied, Surface::Applied::Updated);
-        QCOMPARE(m_surface->controls().size(), 1);
+        change(r);
+        QCOMPARE(m_surface->widgetCount(), 1);
+        QCOMPARE(m_surface->widget(r.id), slider);
         QCOMPARE(slider->minimum(), 10);
         QCOMPARE(slider->maximum(), 250);
-        QCOMPARE(m_surface->controls().first()->dmx_in.dmx_in_value_2, 250);
     }
 
     void encoderAlwaysCoversAllBytes()
@@ -327,39 +289,48 @@ private slots:
 
     void updateMovesAndRenames()
     {
-        SettingStruct r = record(CT_BUTTON_PUSH, 0, 0, 50, 50);
-        m_surface->apply(r);
+        auto *button = qobject_cast<DmxPushButton *>(create(record(CT_BUTTON_PUSH, 0, 0, 50, 50)));
+        SettingStruct r = m_document->controls().first();
         r.name = QStringLiteral("Renamed");
         r.position_x = 100;
         r.description = QStringLiteral("new tip");
         r.color_green = 0;
-        QCOMPARE(m_surface->apply(r).applied, Surface::Applied::Updated);
-        auto *button = qobject_cast<DmxPushButton *>(r.widget);
+        change(r);
         QCOMPARE(button->text(), QStringLiteral("Renamed"));
         QCOMPARE(button->pos(), QPoint(100, 0));
         QCOMPARE(button->toolTip(), QStringLiteral("new tip"));
         QCOMPARE(button->baseColor(), QColor(255, 0, 255));
-        QCOMPARE(m_surface->controls().first()->name, QStringLiteral("Renamed"));
+
+        // A changed type gets a widget of its kind; undo brings the old kind back.
+        r.control_type = CT_KNOB;
+        change(r);
+        QVERIFY(qobject_cast<DmxDial *>(m_surface->widget(r.id)));
+        m_document->undoStack().undo();
+        QVERIFY(qobject_cast<DmxPushButton *>(m_surface->widget(r.id)));
+        QCOMPARE(m_console->findChildren<DmxDial *>().size(), 0);
     }
 
     void unknownTypeCreatesNothing()
     {
-        SettingStruct r = record(25);
-        QCOMPARE(m_surface->apply(r).applied, Surface::Applied::UnknownType);
-        QVERIFY(!r.widget);
-        QVERIFY(m_surface->controls().isEmpty());
+        QVERIFY(!create(record(25)));
+        QCOMPARE(m_surface->widgetCount(), 0);
         QVERIFY(m_console->findChildren<QWidget *>().isEmpty());
     }
 
-    void updateOfUnknownWidgetDoesNothing()
+    void removeAndReplaceFollowTheDocument()
     {
         create(record(CT_LABEL));
-        QLabel stranger;
-        SettingStruct r = record(CT_LABEL);
-        r.widget = &stranger;
-        r.name = QStringLiteral("x");
-        QCOMPARE(m_surface->apply(r).applied, Surface::Applied::NotFound);
-        QCOMPARE(m_surface->controls().first()->name, QStringLiteral("Name"));
+        QPointer<QWidget> button = create(record(CT_BUTTON_PUSH, 60));
+        m_document->push(new RemoveControls(*m_document, {m_document->controls().last().id}, {}));
+        QVERIFY(button.isNull());
+        m_document->undoStack().undo();
+        QCOMPARE(m_surface->widgetCount(), 2);
+        ShowContent other;
+        other.controls = {record(CT_KNOB), record(CT_KNOB), record(CT_KNOB)};
+        m_document->push(new ReplaceShow(*m_document, other, {}));
+        QCOMPARE(m_surface->widgetCount(), 3);
+        QCOMPARE(m_console->findChildren<DmxDial *>().size(), 3);
+        QCOMPARE(m_console->findChildren<QLabel *>().size(), 0);
     }
 
     void widgetsReachTheConsoleSlots()
@@ -415,22 +386,23 @@ private slots:
         QCOMPARE(clock->digitCount(), 8);
         QCOMPARE(clock->segmentStyle(), QLCDNumber::Flat);
         m_surface->showTime(QStringLiteral("12:34:56"));
+        QCOMPARE(clock->intValue(), 0); // shows text, not a number
         create(record(CT_LABEL));
         QPointer<QWidget> guard(clock);
-        m_surface->clear();
+        m_document->push(new ReplaceShow(*m_document, ShowContent(), {}));
         QVERIFY(guard.isNull());
-        QVERIFY(m_surface->controls().isEmpty());
+        QCOMPARE(m_surface->widgetCount(), 0);
     }
 
     void hitTestPicksTopmostIncludingEdges()
     {
         QWidget *lower = create(record(CT_LABEL, 0, 0, 50, 50));
         QWidget *upper = create(record(CT_LABEL, 25, 25, 50, 50));
-        QCOMPARE(m_surface->hitTest(QPoint(30, 30))->widget, upper);
-        QCOMPARE(m_surface->hitTest(QPoint(10, 10))->widget, lower);
-        QCOMPARE(m_surface->hitTest(QPoint(75, 75))->widget, upper); // bottom-right edge
+        QCOMPARE(m_surface->widget(m_surface->hitTest(QPoint(30, 30))), upper);
+        QCOMPARE(m_surface->widget(m_surface->hitTest(QPoint(10, 10))), lower);
+        QCOMPARE(m_surface->widget(m_surface->hitTest(QPoint(75, 75))), upper); // bottom-right edge
         QVERIFY(!m_surface->hitTest(QPoint(76, 76)));
-        QCOMPARE(m_surface->hitTest(QPoint(-5, -5))->widget, lower); // clamped to 0
+        QCOMPARE(m_surface->widget(m_surface->hitTest(QPoint(-5, -5))), lower); // clamped to 0
     }
 };
 

@@ -66,7 +66,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     source.background = host.backgrounds.isEmpty() ? nullptr : &host.backgrounds.last();
     source.midiDevices = host.midiDevices();
     for (SettingStruct &control : host.controls) {
-        control.widget = reinterpret_cast<QWidget *>(quintptr(1)); // never followed
         source.controls.append(&control);
     }
     const QString saved = writeConfiguration(source, QStringLiteral("fuzz.ptra"));

@@ -84,9 +84,3 @@ public:
         return progress.size() - 1 != cancelAtProgress;
     }
 };
-
-// Stands for a control that lives on a surface; never dereferenced.
-inline QWidget *fakeWidget()
-{
-    return reinterpret_cast<QWidget *>(quintptr(0x10));
-}

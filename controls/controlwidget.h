@@ -1,0 +1,81 @@
+// One interface for every control on the surface, and the one factory that
+// maps a record's control type to its widget.
+//
+// A ControlWidget wraps the toolkit widget of one control: it takes its
+// settings from the record, tells the value it would send now, takes an
+// arrived input value, the time or a spring-back tick. The surface and the
+// I/O side only ever speak to this interface; a new control type is one row
+// in the factory's table and one class here.
+//
+// Promises:
+// - the widget is parented to the console and deleted with the wrapper;
+// - configure() may be called again with a changed record of the same type;
+// - a type the factory does not know gives no widget (null).
+#pragma once
+
+#include "settingstruct.h"
+
+#include <QPointer>
+#include <QSize>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+#include <optional>
+
+class ControlWidget
+{
+public:
+    virtual ~ControlWidget();
+    ControlWidget(const ControlWidget &) = delete;
+    ControlWidget &operator=(const ControlWidget &) = delete;
+
+    QWidget *widget() const { return m_widget.data(); }
+    // The control type it was made for.
+    quint8 type() const { return m_type; }
+
+    // Takes name, colour, outputs, input and picture of the record.
+    // `shown` is the control's size on screen; `initial` is true for the
+    // record the widget was made from (an edited control's range also covers
+    // its input trigger values).
+    virtual void configure(const SettingStruct &record, const QSize &shown, bool initial) = 0;
+    // The value the main output would send now; none for controls that send
+    // nothing by themselves.
+    virtual std::optional<int> currentValue() const { return std::nullopt; }
+    // The value of the second output (the push of an encoder), if any.
+    virtual std::optional<int> advancedValue() const { return std::nullopt; }
+    // True when arrived input values move or recolour this control.
+    virtual bool takesInput() const { return false; }
+    virtual void takeInput(quint8 value) { Q_UNUSED(value); }
+    // The clock shows `time`.
+    virtual void takeTime(const QString &time) { Q_UNUSED(time); }
+    // One tick of the trigger timer for controls that move back by
+    // themselves (pitch bends).
+    virtual void springBack() {}
+    // Shown size changed (stretch, move): pictures follow.
+    virtual void resized(const SettingStruct &record, const QSize &shown)
+    {
+        Q_UNUSED(record);
+        Q_UNUSED(shown);
+    }
+
+protected:
+    explicit ControlWidget(QWidget *widget) : m_widget(widget) {}
+
+private:
+    friend std::unique_ptr<ControlWidget> createControlWidget(const SettingStruct &, QWidget *,
+                                                              QObject *, const QSize &);
+    QPointer<QWidget> m_widget;
+    quint8 m_type = CT_COUNT;
+};
+
+// Makes the control for record.control_type with `console` as parent; its
+// signals are connected by signature text to `receiver`'s output slots
+// (slotControlPushClicked, slotControlSliderChanged, slotControlPotiChanged)
+// and context clicks on spin boxes and LEDs go to `receiver`'s event
+// filter. Null for an unknown type.
+std::unique_ptr<ControlWidget> createControlWidget(const SettingStruct &record, QWidget *console,
+                                                   QObject *receiver, const QSize &shown);
+
+// The placeholder a clock shows until the first tick.
+QString clockPlaceholder();

@@ -1,0 +1,166 @@
+#include "showcommands.h"
+
+#include <QSet>
+
+ReplaceShow::ReplaceShow(ShowDocument &document, const ShowContent &content, const QString &text)
+    : QUndoCommand(text), m_document(document), m_before(document.content()), m_after(content)
+{
+    document.assignIds(m_after.controls);
+}
+
+void ReplaceShow::redo()
+{
+    m_document.applyContent(m_after);
+}
+
+void ReplaceShow::undo()
+{
+    m_document.applyContent(m_before);
+}
+
+AppendShow::AppendShow(ShowDocument &document, QList<SettingStruct> controls,
+                       const ShowContent &content, const QString &text)
+    : QUndoCommand(text), m_document(document), m_controls(std::move(controls)),
+      m_before(document.content()), m_after(content)
+{
+    m_before.controls.clear();
+    m_after.controls.clear();
+    for (SettingStruct &r : m_controls)
+        r.id = document.newId();
+}
+
+void AppendShow::redo()
+{
+    m_document.applyChecks(m_after.checks);
+    m_document.applyPreferences(m_after.preferences);
+    m_document.applyBackground(m_after.background);
+    m_document.applyInsert(m_controls);
+}
+
+void AppendShow::undo()
+{
+    QList<quint32> ids;
+    for (const SettingStruct &r : std::as_const(m_controls))
+        ids.append(r.id);
+    m_document.applyRemove(ids);
+    m_document.applyBackground(m_before.background);
+    m_document.applyPreferences(m_before.preferences);
+    m_document.applyChecks(m_before.checks);
+}
+
+AddControls::AddControls(ShowDocument &document, QList<SettingStruct> controls, int index,
+                         const QString &text)
+    : QUndoCommand(text), m_document(document), m_controls(std::move(controls)), m_index(index)
+{
+    for (SettingStruct &r : m_controls)
+        r.id = document.newId();
+}
+
+void AddControls::redo()
+{
+    m_document.applyInsert(m_controls, m_index);
+}
+
+void AddControls::undo()
+{
+    QList<quint32> ids;
+    for (const SettingStruct &r : std::as_const(m_controls))
+        ids.append(r.id);
+    m_document.applyRemove(ids);
+}
+
+RemoveControls::RemoveControls(ShowDocument &document, const QList<quint32> &ids,
+                               const QString &text)
+    : QUndoCommand(text), m_document(document)
+{
+    const QSet<quint32> gone(ids.cbegin(), ids.cend());
+    const QList<SettingStruct> &controls = document.controls();
+    for (int i = 0; i < controls.size(); ++i)
+        if (gone.contains(controls.at(i).id))
+            m_removed.append({i, controls.at(i)});
+}
+
+void RemoveControls::redo()
+{
+    QList<quint32> ids;
+    for (const auto &entry : std::as_const(m_removed))
+        ids.append(entry.second.id);
+    m_document.applyRemove(ids);
+}
+
+void RemoveControls::undo()
+{
+    // Ascending indexes: each lands where it was once those before it are back.
+    for (const auto &entry : std::as_const(m_removed))
+        m_document.applyInsert({entry.second}, entry.first);
+}
+
+ChangeControls::ChangeControls(ShowDocument &document, const QList<SettingStruct> &after,
+                               const QString &text)
+    : QUndoCommand(text), m_document(document)
+{
+    for (const SettingStruct &r : after) {
+        if (const SettingStruct *now = document.control(r.id)) {
+            m_before.append(*now);
+            m_after.append(r);
+        }
+    }
+}
+
+void ChangeControls::redo()
+{
+    m_document.applyChange(m_after);
+}
+
+void ChangeControls::undo()
+{
+    m_document.applyChange(m_before);
+}
+
+ReorderControls::ReorderControls(ShowDocument &document, const QList<quint32> &order,
+                                 const QString &text)
+    : QUndoCommand(text), m_document(document), m_before(document.ids()), m_after(order)
+{
+}
+
+void ReorderControls::redo()
+{
+    m_document.applyOrder(m_after);
+}
+
+void ReorderControls::undo()
+{
+    m_document.applyOrder(m_before);
+}
+
+ChangeBackground::ChangeBackground(ShowDocument &document, const BackgroundStruct &after,
+                                   const QString &text)
+    : QUndoCommand(text), m_document(document), m_before(document.background()), m_after(after)
+{
+}
+
+void ChangeBackground::redo()
+{
+    m_document.applyBackground(m_after);
+}
+
+void ChangeBackground::undo()
+{
+    m_document.applyBackground(m_before);
+}
+
+ChangePreferences::ChangePreferences(ShowDocument &document, const PreferencesStruct &after,
+                                     const QString &text)
+    : QUndoCommand(text), m_document(document), m_before(document.preferences()), m_after(after)
+{
+}
+
+void ChangePreferences::redo()
+{
+    m_document.applyPreferences(m_after);
+}
+
+void ChangePreferences::undo()
+{
+    m_document.applyPreferences(m_before);
+}

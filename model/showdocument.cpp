@@ -1,0 +1,184 @@
+#include "showdocument.h"
+
+#include <QHash>
+#include <QSet>
+
+ShowDocument::ShowDocument(QObject *parent) : QObject(parent)
+{
+    resetBackground(&m_content.background);
+    resetPreferences(&m_content.preferences);
+    resetConsistenceCheck(&m_content.checks);
+    connect(&m_stack, &QUndoStack::cleanChanged, this, [this] { emitModified(); });
+}
+
+const SettingStruct *ShowDocument::control(quint32 id) const
+{
+    const int index = indexOf(id);
+    return index < 0 ? nullptr : &m_content.controls.at(index);
+}
+
+int ShowDocument::indexOf(quint32 id) const
+{
+    if (id == 0)
+        return -1;
+    for (int i = 0; i < m_content.controls.size(); ++i)
+        if (m_content.controls.at(i).id == id)
+            return i;
+    return -1;
+}
+
+QList<quint32> ShowDocument::ids() const
+{
+    QList<quint32> list;
+    list.reserve(m_content.controls.size());
+    for (const SettingStruct &r : m_content.controls)
+        list.append(r.id);
+    return list;
+}
+
+void ShowDocument::setCurrentFile(const QString &path)
+{
+    if (path == m_currentFile)
+        return;
+    m_currentFile = path;
+    emit currentFileChanged(path);
+}
+
+void ShowDocument::markSaved()
+{
+    m_unsavedContent = false;
+    m_stack.setClean();
+    emitModified();
+}
+
+void ShowDocument::markUnsaved()
+{
+    m_unsavedContent = true;
+    emitModified();
+}
+
+void ShowDocument::clearHistory()
+{
+    const bool unsaved = isModified();
+    m_stack.clear();
+    m_unsavedContent = unsaved;
+    emitModified();
+}
+
+void ShowDocument::emitModified()
+{
+    const bool modified = isModified();
+    if (modified == m_lastModified)
+        return;
+    m_lastModified = modified;
+    emit modifiedChanged(modified);
+}
+
+void ShowDocument::assignIds(QList<SettingStruct> &records)
+{
+    for (SettingStruct &r : records)
+        if (r.id == 0)
+            r.id = newId();
+}
+
+void ShowDocument::applyContent(const ShowContent &content)
+{
+    m_content = content;
+    assignIds(m_content.controls);
+    emit contentReplaced();
+}
+
+void ShowDocument::applyInsert(const QList<SettingStruct> &records, int index)
+{
+    if (records.isEmpty())
+        return;
+    if (index < 0 || index > m_content.controls.size())
+        index = int(m_content.controls.size());
+    QList<quint32> added;
+    added.reserve(records.size());
+    for (const SettingStruct &r : records) {
+        SettingStruct copy = r;
+        if (copy.id == 0)
+            copy.id = newId();
+        added.append(copy.id);
+        m_content.controls.insert(index++, copy);
+    }
+    emit controlsAdded(added);
+}
+
+void ShowDocument::applyRemove(const QList<quint32> &ids)
+{
+    const QSet<quint32> gone(ids.cbegin(), ids.cend());
+    QList<quint32> removed;
+    m_content.controls.removeIf([&](const SettingStruct &r) {
+        if (!gone.contains(r.id))
+            return false;
+        removed.append(r.id);
+        return true;
+    });
+    if (!removed.isEmpty())
+        emit controlsRemoved(removed);
+}
+
+void ShowDocument::applyChange(const QList<SettingStruct> &records)
+{
+    QList<quint32> changed;
+    for (const SettingStruct &r : records) {
+        const int index = indexOf(r.id);
+        if (index < 0)
+            continue;
+        m_content.controls[index] = r;
+        changed.append(r.id);
+    }
+    if (!changed.isEmpty())
+        emit controlsChanged(changed);
+}
+
+void ShowDocument::applyOrder(const QList<quint32> &ids)
+{
+    QHash<quint32, SettingStruct> byId;
+    for (const SettingStruct &r : std::as_const(m_content.controls))
+        byId.insert(r.id, r);
+    if (ids.size() != byId.size())
+        return;
+    QList<SettingStruct> ordered;
+    ordered.reserve(ids.size());
+    for (quint32 id : ids) {
+        auto it = byId.constFind(id);
+        if (it == byId.cend())
+            return;
+        ordered.append(*it);
+    }
+    m_content.controls = ordered;
+    emit controlsReordered();
+}
+
+void ShowDocument::applyBackground(const BackgroundStruct &background)
+{
+    m_content.background = background;
+    emit backgroundChanged();
+}
+
+void ShowDocument::applyPreferences(const PreferencesStruct &preferences)
+{
+    m_content.preferences = preferences;
+    emit preferencesChanged();
+}
+
+void ShowDocument::applyChecks(const ConsistenceCheckStruct &checks)
+{
+    m_content.checks = checks;
+    emit checksChanged();
+}
+
+void ShowDocument::storeWindowSize(quint32 sizeX, quint32 sizeY)
+{
+    m_content.background.size_x = sizeX;
+    m_content.background.size_y = sizeY;
+}
+
+void ShowDocument::raisePreferences(const PreferencesStruct &preferences)
+{
+    m_content.preferences = preferences;
+    emit preferencesChanged();
+}

@@ -1,0 +1,161 @@
+// The show document and its edit commands, without a window: every command
+// undone and redone gives back the same records and ids, the signals tell
+// readers what changed, and the modified marker follows the clean state.
+#include "showcommands.h"
+
+#include <QSignalSpy>
+#include <QTest>
+
+namespace
+{
+
+SettingStruct control(const QString &name, quint32 x = 0)
+{
+    SettingStruct r;
+    r.name = name;
+    r.position_x = x;
+    return r;
+}
+
+QStringList names(const ShowDocument &d)
+{
+    QStringList list;
+    for (const SettingStruct &r : d.controls())
+        list << r.name;
+    return list;
+}
+
+ShowContent threeControls()
+{
+    ShowContent c;
+    c.controls = {control("A"), control("B"), control("C")};
+    c.background.size_x = 800;
+    return c;
+}
+
+} // namespace
+
+class TestShowDocument : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void loadBackgroundUndoRedoAndCleanState()
+    {
+        ShowDocument d;
+        QSignalSpy modified(&d, &ShowDocument::modifiedChanged);
+        QSignalSpy replaced(&d, &ShowDocument::contentReplaced);
+        d.push(new ReplaceShow(d, threeControls(), "Open"));
+        d.clearHistory();
+        d.markSaved();
+        QCOMPARE(replaced.size(), 1);
+        QCOMPARE(names(d), QStringList({"A", "B", "C"}));
+        QVERIFY(!d.isModified());
+        const QList<quint32> ids = d.ids();
+        QVERIFY(!ids.contains(0u));
+        QCOMPARE(QSet<quint32>(ids.cbegin(), ids.cend()).size(), 3);
+
+        BackgroundStruct bg = d.background();
+        bg.color_red = 10;
+        QSignalSpy background(&d, &ShowDocument::backgroundChanged);
+        d.push(new ChangeBackground(d, bg, "Background"));
+        QCOMPARE(background.size(), 1);
+        QCOMPARE(d.background().color_red, quint8(10));
+        QVERIFY(d.isModified());
+        QCOMPARE(modified.last().at(0).toBool(), true);
+
+        d.undoStack().undo();
+        QCOMPARE(d.background().color_red, quint8(127));
+        QCOMPARE(d.background().size_x, 800u);
+        QVERIFY(!d.isModified()); // back at the saved state
+        QCOMPARE(modified.last().at(0).toBool(), false);
+        d.undoStack().redo();
+        QCOMPARE(d.background().color_red, quint8(10));
+        QVERIFY(d.isModified());
+
+        // Saved here: undoing now leaves the saved state.
+        d.markSaved();
+        QVERIFY(!d.isModified());
+        d.undoStack().undo();
+        QVERIFY(d.isModified());
+        QCOMPARE(d.ids(), ids);
+    }
+
+    void contentNeverSavedStaysModified()
+    {
+        ShowDocument d;
+        d.push(new ReplaceShow(d, threeControls(), "Default"));
+        d.clearHistory();
+        d.markUnsaved();
+        QVERIFY(d.isModified());
+        d.push(new ChangeBackground(d, BackgroundStruct(), "Background"));
+        d.undoStack().undo();
+        QVERIFY(d.isModified());
+    }
+
+    void controlCommandsRoundTrip_data()
+    {
+        QTest::addColumn<int>("which");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("add at 1") << 0 << QStringList({"A", "X", "B", "C"});
+        QTest::newRow("remove A and C") << 1 << QStringList({"B"});
+        QTest::newRow("change B") << 2 << QStringList({"A", "B2", "C"});
+        QTest::newRow("reorder") << 3 << QStringList({"C", "A", "B"});
+        QTest::newRow("append") << 4 << QStringList({"A", "B", "C", "Y", "Z"});
+    }
+
+    void controlCommandsRoundTrip()
+    {
+        QFETCH(int, which);
+        QFETCH(QStringList, after);
+        ShowDocument d;
+        d.push(new ReplaceShow(d, threeControls(), "Open"));
+        d.clearHistory();
+        const QList<SettingStruct> before = d.controls();
+        const QList<quint32> ids = d.ids();
+        QSignalSpy added(&d, &ShowDocument::controlsAdded);
+        QSignalSpy removed(&d, &ShowDocument::controlsRemoved);
+        QSignalSpy changed(&d, &ShowDocument::controlsChanged);
+        switch (which) {
+        case 0:
+            d.push(new AddControls(d, {control("X")}, 1, "Add"));
+            QCOMPARE(added.size(), 1);
+            break;
+        case 1:
+            d.push(new RemoveControls(d, {ids.at(0), ids.at(2)}, "Delete"));
+            QCOMPARE(removed.size(), 1);
+            break;
+        case 2: {
+            SettingStruct b = d.controls().at(1);
+            b.name = "B2";
+            d.push(new ChangeControls(d, {b}, "Edit"));
+            QCOMPARE(changed.size(), 1);
+            QCOMPARE(changed.first().first().value<QList<quint32>>(), QList<quint32>{ids.at(1)});
+            break;
+        }
+        case 3:
+            d.push(new ReorderControls(d, {ids.at(2), ids.at(0), ids.at(1)}, "Reorder"));
+            break;
+        case 4: {
+            ShowContent appended = d.content();
+            appended.background.color_blue = 1;
+            d.push(new AppendShow(d, {control("Y"), control("Z")}, appended, "Append"));
+            QCOMPARE(d.background().color_blue, quint8(1));
+            break;
+        }
+        }
+        QCOMPARE(names(d), after);
+        QVERIFY(d.isModified());
+        d.undoStack().undo();
+        QCOMPARE(names(d), QStringList({"A", "B", "C"}));
+        QCOMPARE(d.ids(), ids);
+        for (int i = 0; i < before.size(); ++i)
+            QVERIFY(d.controls().at(i).sameContent(before.at(i)));
+        QCOMPARE(d.background().color_blue, quint8(127));
+        d.undoStack().redo();
+        QCOMPARE(names(d), after);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestShowDocument)
+#include "tst_showdocument.moc"
