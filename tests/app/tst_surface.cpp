@@ -227,6 +227,62 @@ private slots:
         QCOMPARE(qobject_cast<QPushButton *>(create(r))->text(), r.name);
     }
 
+    void namesShowAsWritten_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::newRow("button") << int(CT_BUTTON_PUSH);
+        QTest::newRow("led") << int(CT_LED);
+        QTest::newRow("group") << int(CT_GROUP);
+        QTest::newRow("label") << int(CT_LABEL);
+        QTest::newRow("icon without picture") << int(CT_ICON);
+    }
+    void namesShowAsWritten()
+    {
+        QFETCH(int, type);
+        QWidget *w = create(record(quint8(type), 0, 0, 200, 40));
+        SettingStruct r = m_document->controls().first();
+        for (const char *name : {"R&B & Soul", "Rock&Roll"}) { // created, then renamed
+            r.name = QString::fromUtf8(name);
+            change(r);
+            // A group box title reads "&&" as '&' and drops a lone '&'.
+            QString shown;
+            if (auto *button = qobject_cast<DmxPushButton *>(w))
+                shown = button->shownLines().join(QLatin1Char('\n'));
+            else if (auto *group = qobject_cast<QGroupBox *>(w))
+                shown = group->title().replace(QLatin1String("&&"), QChar(1)).remove(QLatin1Char('&'));
+            else
+                shown = qobject_cast<QLabel *>(w)->text();
+            QCOMPARE(shown.replace(QChar(1), QLatin1Char('&')), r.name);
+        }
+    }
+
+    void clockFaceTakesItsColour_data()
+    {
+        QTest::addColumn<QColor>("colour");
+        QTest::addColumn<QColor>("digits");
+        QTest::newRow("light") << QColor(Qt::white) << QColor(Qt::black);
+        QTest::newRow("dark") << QColor(0, 0, 90) << QColor(Qt::white);
+    }
+    void clockFaceTakesItsColour()
+    {
+        QFETCH(QColor, colour);
+        QFETCH(QColor, digits);
+        background([](BackgroundStruct &bg) { bg.color_red = bg.color_green = 40; }); // dark
+        SettingStruct r = record(CT_TIME, 0, 0, 160, 40);
+        r.color_red = quint8(colour.red());
+        r.color_green = quint8(colour.green());
+        r.color_blue = quint8(colour.blue());
+        QWidget *clock = create(r);
+        m_surface->showTime(QStringLiteral("12:34:56"));
+        const QImage face = m_console->grab(clock->geometry()).toImage();
+        QCOMPARE(face.pixelColor(0, 0), colour);
+        int digitPixels = 0;
+        for (int y = 0; y < face.height(); ++y)
+            for (int x = 0; x < face.width(); ++x)
+                digitPixels += face.pixelColor(x, y) == digits;
+        QVERIFY(digitPixels > 200);
+    }
+
     void pushButtonIconSizeFollowsStoredWidth()
     {
         background([](BackgroundStruct &bg) { bg.stretch_factor = 200; });
