@@ -38,8 +38,8 @@ void ConsoleIo::setUpInputs()
     records.reserve(m_document.controls().size());
     for (const SettingStruct &r : m_document.controls())
         records.append(&r);
-    m_input.setUp(records, &m_document.background());
-    ++m_inputSetUps;
+    if (m_input.setUp(records, &m_document.background()))
+        ++m_inputSetUps;
 }
 
 std::optional<QColor> ConsoleIo::pollInputs()

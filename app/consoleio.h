@@ -40,6 +40,7 @@ public:
     // Deletes the output objects and the universes (exit).
     void clear();
 
+    // How often a DMX-IN buffer was registered anew.
     int inputSetUps() const { return m_inputSetUps; }
     OutputObjects &objects() { return m_objects; }
     const OutputDispatch &output() const { return m_output; }

@@ -70,16 +70,18 @@ InputPlan planInputs(const QList<const SettingStruct *> &records,
 
 InputDispatch::~InputDispatch() = default;
 
-void InputDispatch::setUp(const QList<const SettingStruct *> &records,
+bool InputDispatch::setUp(const QList<const SettingStruct *> &records,
                           const BackgroundStruct *background)
 {
     const InputPlan plan = planInputs(records, background);
+    bool changed = false;
     if (plan.artnet.used())
-        replace(PT_ARTNET, plan.artnet);
+        changed = replace(PT_ARTNET, plan.artnet) || changed;
     if (plan.acn.used())
-        replace(PT_ACN, plan.acn);
+        changed = replace(PT_ACN, plan.acn) || changed;
     if (plan.midi)
         m_ports.ensureMidi();
+    return changed;
 }
 
 bool InputDispatch::followsBackground(const BackgroundStruct &background) const
@@ -98,14 +100,14 @@ const QList<int> &InputDispatch::universes(quint8 protocol) const
     return (protocol == PT_ARTNET ? m_artnetUniverses : m_acnUniverses).universes;
 }
 
-void InputDispatch::replace(quint8 protocol, const InputUniverses &plan)
+bool InputDispatch::replace(quint8 protocol, const InputUniverses &plan)
 {
     QByteArray &buffer = protocol == PT_ARTNET ? m_artnet : m_acn;
     InputUniverses &held = protocol == PT_ARTNET ? m_artnetUniverses : m_acnUniverses;
     bool &registered = protocol == PT_ARTNET ? m_artnetRegistered : m_acnRegistered;
     // Nothing changes: the node keeps its registration (and sACN its groups).
     if (registered && plan.universes == held.universes)
-        return;
+        return false;
     QByteArray next(int(plan.universes.size()) * kSlotsPerUniverse, '\0');
     // Universes that stay take their values along; the node keeps their
     // received state when it moves to the new buffer.
@@ -128,6 +130,7 @@ void InputDispatch::replace(quint8 protocol, const InputUniverses &plan)
     registered = true;
     qCDebug(lcInput) << "DMX-IN" << protocol << "universes" << held.universes.size() << "from"
                      << held.lowest() << "to" << held.highest();
+    return true;
 }
 
 void InputDispatch::detach()

@@ -67,7 +67,8 @@ public:
     // background, see planInputs). A universe that stays keeps the values
     // already received; a protocol whose universes do not change is left
     // alone, and one that no record uses keeps its buffer and registration.
-    void setUp(const QList<const SettingStruct *> &records,
+    // True when a buffer was registered anew.
+    bool setUp(const QList<const SettingStruct *> &records,
                const BackgroundStruct *background = nullptr);
     // False when the background listens to a network universe that the last
     // set-up would have followed but does not hold (its input changed since).
@@ -86,7 +87,8 @@ public:
     void detach();
 
 private:
-    void replace(quint8 protocol, const InputUniverses &plan);
+    // False when the universes did not change (nothing done).
+    bool replace(quint8 protocol, const InputUniverses &plan);
 
     InputPorts &m_ports;
     QByteArray m_artnet;

@@ -17,6 +17,7 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QSettings>
+#include <QStatusBar>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -38,6 +39,28 @@ void writeText(const QString &path, const QString &text)
     QFile file(path);
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(text.toUtf8());
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// The built-in configuration cut to its first `count` controls.
+QString showWith(int count)
+{
+    QStringList kept;
+    int controls = 0;
+    for (const QString &line : defaultConfigurationText().split(QLatin1Char('\n')))
+        if (!line.contains(QLatin1String("<control ")) || controls++ < count)
+            kept << line;
+    return kept.join(QLatin1Char('\n'));
+}
+
+int controlsIn(const QString &path)
+{
+    return int(readBytes(path).count("<control "));
 }
 
 } // namespace
@@ -597,6 +620,163 @@ private slots:
         QVERIFY(saved);
         QVERIFY(!console->isWindowModified());
         QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - show.ptra[*]"));
+    }
+
+    // Each row was a way to lose the user's file: the console must keep its
+    // show and its file name, or refuse.
+    void fileCommandsKeepTheUsersFiles_data()
+    {
+        QTest::addColumn<QString>("what");
+        QTest::newRow("reload keeps the file") << "reload";
+        QTest::newRow("open after No asks nothing more") << "open";
+        QTest::newRow("cancel at the save question cancels open") << "cancel";
+        QTest::newRow("foreign document is refused") << "svg";
+        QTest::newRow("drop on a locked console is refused") << "locked drop";
+    }
+    void fileCommandsKeepTheUsersFiles()
+    {
+        QFETCH(QString, what);
+        writeText(QStringLiteral("four.ptra"), showWith(4));
+        writeText(QStringLiteral("logo.svg"), QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\"/>"));
+        const QString four = m_dir->filePath(QStringLiteral("four.ptra"));
+        const QString svg = m_dir->filePath(QStringLiteral("logo.svg"));
+        std::unique_ptr<Pultora> console(makeDefaultConsole()); // 36 controls, modified
+        m_prompter->asked.clear();
+        bool saved = false;
+        if (what == "reload") {
+            m_prompter->answers = {QMessageBox::No};
+            m_prompter->fileNames = {four};
+            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigOpen"));
+            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigReload"));
+            QCOMPARE(console->currentFile(), four);
+            QCOMPARE(console->document().controls().size(), 4);
+            QCOMPARE(m_prompter->fileDialogTitles.size(), 1); // Open's only
+        } else if (what == "open" || what == "cancel") {
+            m_prompter->answers = {what == "open" ? QMessageBox::No : QMessageBox::Cancel};
+            m_prompter->fileNames = {four};
+            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigOpen"));
+            QCOMPARE(m_prompter->asked.size(), 1); // the save question only
+            const int expected = what == "open" ? 4 : 36;
+            QCOMPARE(console->document().controls().size(), expected);
+            QCOMPARE(console->surface().widgetCount(), expected);
+            QCOMPARE(QFileInfo(console->currentFile()).fileName(),
+                     what == "open" ? QStringLiteral("four.ptra") : QStringLiteral("config_default.ptra"));
+            if (what == "open") {
+                QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSave",
+                                                  Q_RETURN_ARG(bool, saved)));
+                QCOMPARE(controlsIn(four), 4);
+            }
+        } else if (what == "svg") {
+            m_prompter->answers = {QMessageBox::No};
+            m_prompter->fileNames = {svg};
+            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigOpen"));
+            QCOMPARE(m_prompter->asked.size(), 2);
+            QVERIFY(m_prompter->asked.at(1).text.contains(QStringLiteral("could not be read!")));
+            QCOMPARE(console->currentFile(), QStringLiteral("config_default.ptra"));
+            QCOMPARE(console->document().controls().size(), 36);
+            QVERIFY(console->isWindowModified());
+            QVERIFY(!readBytes(svg).contains("PultoraConfig"));
+        } else if (what == "locked drop") {
+            writeText(QStringLiteral("locked.ptra"),
+                      showWith(4).replace(QStringLiteral("<background "),
+                                          QStringLiteral("<preferences version=\"1\" lock_screen=\"1\"/>\n <background ")));
+            m_prompter->answers = {QMessageBox::No};
+            m_prompter->fileNames = {m_dir->filePath(QStringLiteral("locked.ptra"))};
+            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigOpen"));
+            QVERIFY(console->document().preferences().lock_screen);
+            m_prompter->asked.clear();
+            QMimeData data;
+            data.setUrls({QUrl::fromLocalFile(four)});
+            QDropEvent drop(QPointF(5, 5), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(console.get(), &drop);
+            QVERIFY(m_prompter->asked.isEmpty());
+            QVERIFY(console->currentFile().endsWith(QStringLiteral("locked.ptra")));
+            QVERIFY(console->statusBar()->currentMessage().contains(QStringLiteral("locked")));
+        }
+        console->setModified(false, false);
+    }
+
+    void unreadableFileIsKeptBeforeItIsSavedOver()
+    {
+        const QByteArray damaged = defaultConfigurationText().toUtf8().left(900);
+        writeText(appinfo::defaultConfigFileName(), QString::fromUtf8(damaged));
+        m_prompter->answers = {QMessageBox::Ok, QMessageBox::Yes}; // the warning, the default
+        std::unique_ptr<Pultora> console(makeConsole());
+        QCOMPARE(m_prompter->asked.size(), 2);
+        QCOMPARE(console->document().controls().size(), 36);
+        bool saved = false;
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSave", Q_RETURN_ARG(bool, saved)));
+        QVERIFY(saved);
+        const QString backup = appinfo::defaultConfigFileName() + QStringLiteral(".bak");
+        QCOMPARE(readBytes(backup), damaged);
+        QCOMPARE(controlsIn(appinfo::defaultConfigFileName()), 36);
+        QVERIFY(console->statusBar()->currentMessage().contains(backup));
+    }
+
+    void saveAsAddsTheExtension()
+    {
+        std::unique_ptr<Pultora> console(makeDefaultConsole());
+        m_prompter->fileNames = {m_dir->filePath(QStringLiteral("My_Show"))};
+        bool saved = false;
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSaveAs", Q_RETURN_ARG(bool, saved)));
+        QVERIFY(saved);
+        QCOMPARE(console->currentFile(), m_dir->filePath(QStringLiteral("My_Show.ptra")));
+        QCOMPARE(controlsIn(console->currentFile()), 36);
+    }
+
+    void emptyStartKeepsTheLastSession()
+    {
+        writeText(appinfo::lastSessionFileName(), showWith(4));
+        m_prompter->answers = {QMessageBox::No};
+        std::unique_ptr<Pultora> console(makeConsole());
+        QVERIFY(console->document().controls().isEmpty());
+        console.reset();
+        QCOMPARE(controlsIn(appinfo::lastSessionFileName()), 4);
+    }
+
+    void cancelledLoadKeepsThePreviousShow()
+    {
+        writeText(QStringLiteral("four.ptra"), showWith(4));
+        QString big = showWith(0);
+        QString controls;
+        const QString line = QStringLiteral(
+            " <control version=\"1\" name=\"C\" control_type=\"led\" size_x=\"5\" size_y=\"5\" "
+            "protocol_type_in=\"%1\" dmx_in_universe=\"%2\"/>\n");
+        for (int i = 0; i < 2000; ++i)
+            controls += line.arg(i % 2 ? QStringLiteral("Art-Net") : QStringLiteral("streaming ACN"))
+                            .arg(i % 7);
+        big.replace(QStringLiteral("</PultoraConfig>"), controls + QStringLiteral("</PultoraConfig>"));
+        writeText(QStringLiteral("big.ptra"), big);
+        int steps = 0;
+        int cancelAt = -1;
+        ConsoleServices services;
+        services.prompter = m_prompter;
+        services.waitOneSecond = [](QProgressDialog *) {};
+        services.loadProgress = [&](qint64, qint64) { return ++steps != cancelAt; };
+        QList<QByteArray> bytes{"pultora", "four.ptra"};
+        char *argv[] = {bytes[0].data(), bytes[1].data()};
+        Pultora console(nullptr, 2, argv, QString(), QStringLiteral("en_US"), services);
+        QCOMPARE(console.document().controls().size(), 4);
+        const QString four = console.currentFile();
+        for (int cancel : {1, 3}) { // while reading, while building the widgets
+            steps = 0;
+            cancelAt = cancel;
+            m_prompter->fileNames = {m_dir->filePath(QStringLiteral("big.ptra"))};
+            QVERIFY(QMetaObject::invokeMethod(&console, "slotConfigOpen"));
+            QVERIFY2(steps >= cancel, qPrintable(QString::number(steps)));
+            QCOMPARE(console.document().controls().size(), 4);
+            QCOMPARE(console.surface().widgetCount(), 4);
+            QCOMPARE(console.currentFile(), four);
+            QVERIFY(!console.isWindowModified());
+            QVERIFY(!console.document().undoStack().canRedo());
+        }
+        // Not cancelled: the big show comes, with one DMX-IN set-up.
+        cancelAt = -1;
+        const int setUps = console.io().inputSetUps();
+        m_prompter->fileNames = {m_dir->filePath(QStringLiteral("big.ptra"))};
+        QVERIFY(QMetaObject::invokeMethod(&console, "slotConfigOpen"));
+        QCOMPARE(console.surface().widgetCount(), 2000);
+        QCOMPARE(console.io().inputSetUps() - setUps, 1);
     }
 };
 

@@ -257,6 +257,54 @@ private slots:
         }
         QCOMPARE(changed, followed);
     }
+
+    // A value that arrived once stays when the show changes around it: an
+    // append adds universes, an edit moves one; nothing is sent again.
+    void receivedValueSurvivesAppendAndEdit()
+    {
+        drain();
+        const QString listener = QStringLiteral(
+            "control_type=\"fader_vertical\" protocol_type_in=\"Art-Net\" "
+            "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"");
+        auto console = start(control(listener.arg(3)));
+        QVERIFY(console);
+        auto faderAt = [&](int i) {
+            return qobject_cast<DmxSlider *>(
+                console->surface().widget(console->document().controls().at(i).id));
+        };
+        QUdpSocket sender;
+        const QByteArray levels(2, char(99));
+        for (int i = 0; i < 20 && faderAt(0)->value() != 99; ++i) {
+            sender.writeDatagram(artDmxDatagram(3, levels),
+                                 QHostAddress(QStringLiteral("127.255.255.255")), kArtNetPort);
+            QTest::qWait(150);
+        }
+        QCOMPARE(faderAt(0)->value(), 99);
+        const int setUps = console->io().inputSetUps();
+
+        const QString more = m_dir.filePath(QStringLiteral("more.ptra"));
+        QFile file(more);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(QStringLiteral("<PultoraConfig>\n%1%2</PultoraConfig>\n")
+                       .arg(control(listener.arg(3)), control(listener.arg(6)))
+                       .toUtf8());
+        file.close();
+        m_prompter->fileNames = {more};
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigAppend"));
+        QCOMPARE(console->document().controls().size(), 3);
+        QCOMPARE(console->io().inputSetUps() - setUps, 1); // once for the whole append
+        QTRY_COMPARE_WITH_TIMEOUT(faderAt(1)->value(), 99, 2000);
+
+        // The third control moves to another universe.
+        *console->editRecord() = console->document().controls().at(2);
+        console->editRecord()->dmx_in.dmx_in_universe = 9;
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotSettingsChanged", Q_ARG(bool, true)));
+        QCOMPARE(console->document().controls().at(2).dmx_in.dmx_in_universe, 9);
+        m_prompter->fileNames = {more};
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigAppend"));
+        QTRY_COMPARE_WITH_TIMEOUT(faderAt(3)->value(), 99, 2000);
+        console->setModified(false, false);
+    }
 };
 
 QTEST_MAIN(TestConsoleIo)
