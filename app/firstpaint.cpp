@@ -23,11 +23,13 @@ QElapsedTimer &processClock()
 const bool clockStarted = (processClock(), true);
 } // namespace
 
-void FirstPaintReport::installIfRequested(QWidget *window)
+void FirstPaintReport::installIfRequested(QWidget *window, std::function<QString()> extra)
 {
     if (!window || qEnvironmentVariableIsEmpty(ENV_VAR))
         return;
-    window->installEventFilter(new FirstPaintReport(window));
+    auto *report = new FirstPaintReport(window);
+    report->m_extra = std::move(extra);
+    window->installEventFilter(report);
 }
 
 long FirstPaintReport::peakResidentKb()
@@ -54,8 +56,9 @@ bool FirstPaintReport::eventFilter(QObject *watched, QEvent *event)
 
 void FirstPaintReport::report()
 {
-    std::printf("first-paint-ms=%lld vmhwm-kb=%ld\n", qlonglong(processClock().elapsed()),
-                peakResidentKb());
+    const QString extra = m_extra ? QLatin1Char(' ') + m_extra() : QString();
+    std::printf("first-paint-ms=%lld vmhwm-kb=%ld%s\n", qlonglong(processClock().elapsed()),
+                peakResidentKb(), qPrintable(extra));
     std::fflush(stdout);
     QCoreApplication::exit(0);
 }

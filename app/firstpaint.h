@@ -1,11 +1,13 @@
 // Start-up measurement for the benchmarks: with PULTORA_REPORT_FIRST_PAINT
 // set in the environment, the console prints one line when its window has
 // been painted for the first time and leaves the event loop:
-//   first-paint-ms=<ms since main()> vmhwm-kb=<peak resident memory>
+//   first-paint-ms=<ms since main()> vmhwm-kb=<peak resident memory> [extra]
 #pragma once
 
 #include <QElapsedTimer>
 #include <QObject>
+
+#include <functional>
 
 class QWidget;
 
@@ -16,8 +18,9 @@ class FirstPaintReport : public QObject
 public:
     static constexpr const char *ENV_VAR = "PULTORA_REPORT_FIRST_PAINT";
 
-    // Watches `window` when the environment asks for the report.
-    static void installIfRequested(QWidget *window);
+    // Watches `window` when the environment asks for the report; `extra`
+    // adds " key=value" words to the line.
+    static void installIfRequested(QWidget *window, std::function<QString()> extra = {});
     // Peak resident memory of this process in KiB (0 where unknown).
     static long peakResidentKb();
 
@@ -28,4 +31,5 @@ private:
     explicit FirstPaintReport(QObject *parent) : QObject(parent) {}
     void report();
     bool m_done = false;
+    std::function<QString()> m_extra;
 };

@@ -19,7 +19,9 @@ int main(int argc, char **argv)
         QCoreApplication::installTranslator(&translator);
 
     auto *console = new Pultora(nullptr, argc, argv, translationFile, QLocale::system().name());
-    FirstPaintReport::installIfRequested(console);
+    FirstPaintReport::installIfRequested(console, [console] {
+        return QStringLiteral("dmx-in-setups=%1").arg(console->io().inputSetUps());
+    });
     console->show();
     const int result = app.exec();
     delete console;

@@ -108,8 +108,7 @@ ControlWidget *Surface::make(const SettingStruct &record)
     place(record, *control);
     applyColorPalette(w, colorOf(record));
     w->setToolTip(record.description);
-    if (record.control_type == CT_TIME)
-        m_shownTime.clear();
+    m_shownTime.clear(); // a new clock shows the time at the next tick
     ControlWidget *raw = control.get();
     m_widgets[record.id] = std::move(control);
     return raw;
@@ -210,8 +209,7 @@ void Surface::change(const QList<quint32> &ids)
         place(*record, *c);
         applyColorPalette(c->widget(), colorOf(*record));
         c->widget()->setToolTip(record->description);
-        if (record->control_type == CT_TIME)
-            m_shownTime.clear();
+        m_shownTime.clear();
     }
     lowerGroups();
     emit widgetsChanged();
@@ -221,9 +219,8 @@ void Surface::restack()
 {
     // Later records lie on top.
     for (const SettingStruct &r : m_document.controls())
-        if (r.control_type != CT_GROUP)
-            if (QWidget *w = widget(r.id))
-                w->raise();
+        if (ControlWidget *c = control(r.id); c && !c->staysBehind())
+            c->widget()->raise();
     lowerGroups();
 }
 
@@ -232,9 +229,8 @@ void Surface::lowerGroups()
     // Group frames stay behind the controls they frame, so those keep
     // receiving the mouse.
     for (const SettingStruct &r : m_document.controls())
-        if (r.control_type == CT_GROUP)
-            if (QWidget *w = widget(r.id))
-                w->lower();
+        if (ControlWidget *c = control(r.id); c && c->staysBehind())
+            c->widget()->lower();
 }
 
 void Surface::applyBackground()
@@ -299,10 +295,8 @@ void Surface::showTime(const QString &time)
     if (time == m_shownTime)
         return;
     m_shownTime = time;
-    for (const SettingStruct &r : m_document.controls())
-        if (r.control_type == CT_TIME)
-            if (ControlWidget *c = control(r.id))
-                c->takeTime(time);
+    for (const auto &entry : m_widgets)
+        entry.second->takeTime(time);
 }
 
 void Surface::springBack()

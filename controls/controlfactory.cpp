@@ -340,6 +340,7 @@ public:
     {
         m_group->setTitle(escapeMnemonics(r.name));
     }
+    bool staysBehind() const override { return true; }
 
 private:
     QGroupBox *m_group;

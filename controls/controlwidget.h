@@ -49,6 +49,8 @@ public:
     virtual void takeInput(quint8 value) { Q_UNUSED(value); }
     // The clock shows `time`.
     virtual void takeTime(const QString &time) { Q_UNUSED(time); }
+    // Frames stay behind the controls they group, so those keep the mouse.
+    virtual bool staysBehind() const { return false; }
     // One tick of the trigger timer for controls that move back by
     // themselves (pitch bends).
     virtual void springBack() {}

@@ -34,7 +34,9 @@ bool writeFile(const QString &path, const QByteArray &bytes)
 // The default document with its controls repeated on a grid until there are
 // `count` of them, on a background large enough, with the consistency check
 // switched off (its pair test is quadratic and not what is measured here).
-QByteArray manyControls(int count)
+// `count` controls copied from the built-in ones; with `listening`, every
+// second one also listens to DMX-IN (Art-Net, streaming ACN and MIDI in turn).
+QByteArray manyControls(int count, bool listening = false)
 {
     QDomDocument doc;
     doc.setContent(defaultConfigurationText());
@@ -52,6 +54,15 @@ QByteArray manyControls(int count)
         e.setAttribute(QStringLiteral("position_y"), (i / perRow) * 60);
         e.setAttribute(QStringLiteral("size_x"), 50);
         e.setAttribute(QStringLiteral("size_y"), 50);
+        if (listening && i % 2 == 0) {
+            const char *protocols[] = {"Art-Net", "streaming ACN", "MIDI"};
+            e.setAttribute(QStringLiteral("protocol_type_in"),
+                           QLatin1String(protocols[(i / 2) % 3]));
+            e.setAttribute(QStringLiteral("dmx_in_universe"), (i / 6) % 16);
+            e.setAttribute(QStringLiteral("dmx_in_channel"), (i / 2) % 128);
+            if ((i / 2) % 3 == 2)
+                e.setAttribute(QStringLiteral("dmx_in_midi_type"), QStringLiteral("control_change"));
+        }
         root.appendChild(e);
     }
     QDomElement checks = root.firstChildElement(QStringLiteral("consistence_check"));
@@ -76,6 +87,7 @@ struct FirstPaint {
     double wallMs = -1;  // process start to the report line, seen from here
     double innerMs = -1; // main() to first paint, as the console measured it
     long peakKb = 0;
+    int inputSetUps = -1; // DMX-IN buffers registered during the load
 };
 
 FirstPaint measureFirstPaint(const QString &dir, const QString &file)
@@ -94,12 +106,15 @@ FirstPaint measureFirstPaint(const QString &dir, const QString &file)
             break;
         out += console.readAllStandardOutput();
         const QRegularExpressionMatch m =
-            QRegularExpression(QStringLiteral("first-paint-ms=(\\d+) vmhwm-kb=(\\d+)"))
+            QRegularExpression(
+                QStringLiteral("first-paint-ms=(\\d+) vmhwm-kb=(\\d+)( dmx-in-setups=(\\d+))?\n"))
                 .match(QString::fromLatin1(out));
         if (m.hasMatch()) {
             result.wallMs = double(clock.nsecsElapsed()) / 1e6;
             result.innerMs = m.captured(1).toDouble();
             result.peakKb = m.captured(2).toLong();
+            if (!m.captured(4).isEmpty())
+                result.inputSetUps = m.captured(4).toInt();
             break;
         }
     }
@@ -163,8 +178,9 @@ int main(int argc, char **argv)
     QTemporaryDir dir;
     const QString small = dir.filePath(QStringLiteral("default.ptra"));
     const QString large = dir.filePath(QStringLiteral("controls2000.ptra"));
+    const QString listening = dir.filePath(QStringLiteral("listening2000.ptra"));
     if (!dir.isValid() || !writeFile(small, defaultConfigurationText().toUtf8()) ||
-        !writeFile(large, manyControls(2000))) {
+        !writeFile(large, manyControls(2000)) || !writeFile(listening, manyControls(2000, true))) {
         std::fprintf(stderr, "cannot write the configurations\n");
         return 1;
     }
@@ -175,10 +191,12 @@ int main(int argc, char **argv)
         QString file;
         double targetMs;
     } cases[] = {{"built-in default (36 controls)", small, 500.0},
-                 {"2,000 controls", large, 2000.0}};
+                 {"2,000 controls", large, 2000.0},
+                 {"2,000 controls, 1,000 listening to DMX-IN", listening, 1000.0}};
     for (const auto &c : cases) {
         QList<double> wall, inner;
         long peak = 0;
+        int setUps = -1;
         for (int i = 0; i < runs; ++i) {
             const FirstPaint fp = measureFirstPaint(dir.path(), c.file);
             if (fp.wallMs < 0) {
@@ -188,6 +206,7 @@ int main(int argc, char **argv)
             wall.append(fp.wallMs);
             inner.append(fp.innerMs);
             peak = std::max(peak, fp.peakKb);
+            setUps = std::max(setUps, fp.inputSetUps);
         }
         const double m = median(wall);
         ok = ok && m < c.targetMs;
@@ -195,6 +214,13 @@ int main(int argc, char **argv)
                     "target < %.0f ms: %s; peak memory %.1f MiB (%d runs)\n",
                     c.name, m, median(inner), c.targetMs, m < c.targetMs ? "ok" : "MISSED",
                     double(peak) / 1024.0, runs);
+        if (setUps >= 0)
+            std::printf("  DMX-IN set-ups during the load: %d (target: at most one)\n", setUps);
+        // Setting up per control is a structural fault at any load.
+        if (setUps > 1) {
+            std::printf("  too many DMX-IN set-ups\n");
+            return 1;
+        }
     }
 
     const double cpu = idleCpuPercent(dir.path(), small, idleSeconds);
