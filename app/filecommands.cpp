@@ -21,6 +21,23 @@ QString configFilter()
     return QCoreApplication::translate("Pultora", "Pultora XML Files (*.ptra);; All Files (*.*)");
 }
 
+// Ends the progress of a load (its dialog goes) however the load ends.
+class ProgressScope
+{
+public:
+    explicit ProgressScope(LoadProgress *progress) : m_progress(progress) {}
+    ~ProgressScope()
+    {
+        if (m_progress)
+            m_progress->finish();
+    }
+    ProgressScope(const ProgressScope &) = delete;
+    ProgressScope &operator=(const ProgressScope &) = delete;
+
+private:
+    LoadProgress *m_progress;
+};
+
 QString absolute(const QString &path)
 {
     return path.isEmpty() ? QString() : QFileInfo(path).absoluteFilePath();
@@ -148,10 +165,7 @@ bool FileCommands::load(const QString &source, bool fromText, bool append, Loade
     options.existingControls = append ? int(m_document.controls().size()) : 0;
     ShowLoader loader(*m_services.prompter, m_services.window, m_services.progress,
                       m_services.midiDevices);
-    const bool ok = loader.load(source, options, base, loaded);
-    if (m_services.progress)
-        m_services.progress->finish();
-    return ok;
+    return loader.load(source, options, base, loaded);
 }
 
 bool FileCommands::replaceWith(const LoadedShow &loaded, const QString &commandText)
@@ -159,6 +173,7 @@ bool FileCommands::replaceWith(const LoadedShow &loaded, const QString &commandT
     LoadProgress *progress = m_services.progress;
     m_document.push(new ReplaceShow(m_document, loaded.content, commandText));
     const bool cancelled = progress && progress->cancelled();
+    // The load is over: its dialog goes before any start-up wait.
     if (progress)
         progress->finish();
     if (cancelled) {
@@ -195,6 +210,7 @@ void FileCommands::clear()
 
 bool FileCommands::openFile(QString path)
 {
+    const ProgressScope progress(m_services.progress);
     LoadedShow loaded;
     if (!load(path, false, false, &loaded)) {
         if (QFileInfo(path).isFile())
@@ -213,6 +229,7 @@ bool FileCommands::openFile(QString path)
 
 bool FileCommands::loadBuiltInDefault()
 {
+    const ProgressScope progress(m_services.progress);
     LoadedShow loaded;
     if (!load(defaultConfigurationText(), true, false, &loaded) ||
         !replaceWith(loaded, tr("Default Configuration")))
@@ -227,11 +244,14 @@ bool FileCommands::loadBuiltInDefault()
 
 bool FileCommands::appendFile(const QString &path)
 {
+    const ProgressScope progress(m_services.progress);
     LoadedShow loaded;
     if (!load(path, false, true, &loaded))
         return false;
     m_document.push(new AppendShow(m_document, loaded.added, loaded.content,
                                    tr("Append %1").arg(QFileInfo(path).fileName())));
+    if (m_services.progress)
+        m_services.progress->finish();
     if (loaded.modified || loaded.droppedControls)
         m_document.markUnsaved();
     status(loaded.status);

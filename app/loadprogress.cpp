@@ -6,6 +6,7 @@ namespace
 {
 constexpr int SHOW_AFTER_MS = 1000;
 constexpr int RANGE = 1000;
+constexpr int UPDATE_EVERY_MS = 250;
 } // namespace
 
 LoadProgress::LoadProgress(QWidget *parent, Step step) : m_parent(parent), m_step(std::move(step))
@@ -31,6 +32,7 @@ void LoadProgress::phase(const QString &label)
     }
     m_dialog->setLabelText(label);
     m_dialog->setValue(0);
+    m_lastUpdate.start();
 }
 
 bool LoadProgress::step(qint64 done, qint64 total)
@@ -45,6 +47,10 @@ bool LoadProgress::step(qint64 done, qint64 total)
     }
     if (!m_dialog || total <= 0)
         return true;
+    // Each update lets the window repaint: a few per second tell enough.
+    if (m_lastUpdate.isValid() && m_lastUpdate.elapsed() < UPDATE_EVERY_MS)
+        return true;
+    m_lastUpdate.start();
     // setValue lets a modal dialog process its events, Cancel included.
     m_dialog->setValue(int(qBound<qint64>(qint64(0), done * RANGE / total, qint64(RANGE - 1))));
     m_cancelled = m_dialog->wasCanceled();

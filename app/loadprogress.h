@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 
@@ -42,4 +43,5 @@ private:
     bool m_cancelled = false;
     bool m_active = false;
     bool m_quiet = false;
+    QElapsedTimer m_lastUpdate;
 };

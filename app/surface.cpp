@@ -133,7 +133,7 @@ void Surface::rebuild()
     const qsizetype total = controls.size();
     const bool report = m_progress && total > PROGRESS_EVERY;
     if (report)
-        m_progress->phase(tr("Building %n control(s)...", nullptr, int(total)));
+        m_progress->phase(tr("Building the console: %1 controls...").arg(total));
     // Made hidden and shown together: each shown sibling would otherwise
     // be laid out and exposed on its own.
     QList<QWidget *> made;
