@@ -84,9 +84,7 @@ Pultora::~Pultora()
 
 void Pultora::startUp(const QStringList &args)
 {
-    m_starting = true;
     m_files->startWith(args.size() > 1 ? args.at(1) : QString());
-    m_starting = false;
     // Without a show the start-up wait still applies.
     if (!m_started)
         startShow(true);

@@ -197,6 +197,6 @@ private:
     // slotQuit already asked; the close that follows must not ask again.
     bool m_quitConfirmed = false;
     bool m_lastSessionWritten = false;
-    bool m_starting = false;
+    // A show was started (waited for and sent) during start-up.
     bool m_started = false;
 };

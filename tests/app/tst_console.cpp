@@ -696,6 +696,21 @@ private slots:
         console->setModified(false, false);
     }
 
+    void failedSendSaysSoInTheStatusLine()
+    {
+        m_prompter->answers = {QMessageBox::No};
+        std::unique_ptr<Pultora> console(makeConsole());
+        SettingDmxStruct midi;
+        midi.protocol_type = PT_MIDI;
+        midi.dmx_midi_type = MT_NOTE_ON;
+        midi.dmx_channel = 60;
+        // No MIDI output device is chosen: nothing can leave.
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotControlPushClicked",
+                                          Q_ARG(SettingDmxStruct, midi), Q_ARG(int, 100)));
+        QVERIFY2(console->statusBar()->currentMessage().contains(QStringLiteral("not sent")),
+                 qPrintable(console->statusBar()->currentMessage()));
+    }
+
     void unreadableFileIsKeptBeforeItIsSavedOver()
     {
         const QByteArray damaged = defaultConfigurationText().toUtf8().left(900);
