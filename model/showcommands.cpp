@@ -132,35 +132,3 @@ void ReorderControls::undo()
 {
     m_document.applyOrder(m_before);
 }
-
-ChangeBackground::ChangeBackground(ShowDocument &document, const BackgroundStruct &after,
-                                   const QString &text)
-    : QUndoCommand(text), m_document(document), m_before(document.background()), m_after(after)
-{
-}
-
-void ChangeBackground::redo()
-{
-    m_document.applyBackground(m_after);
-}
-
-void ChangeBackground::undo()
-{
-    m_document.applyBackground(m_before);
-}
-
-ChangePreferences::ChangePreferences(ShowDocument &document, const PreferencesStruct &after,
-                                     const QString &text)
-    : QUndoCommand(text), m_document(document), m_before(document.preferences()), m_after(after)
-{
-}
-
-void ChangePreferences::redo()
-{
-    m_document.applyPreferences(m_after);
-}
-
-void ChangePreferences::undo()
-{
-    m_document.applyPreferences(m_before);
-}

@@ -96,29 +96,26 @@ private:
     QList<quint32> m_after;
 };
 
-class ChangeBackground : public QUndoCommand
+// A changed record of which the show holds one (background, preferences).
+template <typename T, const T &(ShowDocument::*Get)() const,
+          void (ShowDocument::*Apply)(const T &)>
+class ChangeSetting : public QUndoCommand
 {
 public:
-    ChangeBackground(ShowDocument &document, const BackgroundStruct &after, const QString &text);
-    void redo() override;
-    void undo() override;
+    ChangeSetting(ShowDocument &document, const T &after, const QString &text)
+        : QUndoCommand(text), m_document(document), m_before((document.*Get)()), m_after(after)
+    {
+    }
+    void redo() override { (m_document.*Apply)(m_after); }
+    void undo() override { (m_document.*Apply)(m_before); }
 
 private:
     ShowDocument &m_document;
-    BackgroundStruct m_before;
-    BackgroundStruct m_after;
+    T m_before;
+    T m_after;
 };
 
-class ChangePreferences : public QUndoCommand
-{
-public:
-    ChangePreferences(ShowDocument &document, const PreferencesStruct &after,
-                      const QString &text);
-    void redo() override;
-    void undo() override;
-
-private:
-    ShowDocument &m_document;
-    PreferencesStruct m_before;
-    PreferencesStruct m_after;
-};
+using ChangeBackground = ChangeSetting<BackgroundStruct, &ShowDocument::background,
+                                       &ShowDocument::applyBackground>;
+using ChangePreferences = ChangeSetting<PreferencesStruct, &ShowDocument::preferences,
+                                        &ShowDocument::applyPreferences>;
