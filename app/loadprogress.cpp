@@ -57,6 +57,11 @@ bool LoadProgress::step(qint64 done, qint64 total)
     return !m_cancelled;
 }
 
+void LoadProgress::interrupt()
+{
+    m_dialog.reset();
+}
+
 void LoadProgress::finish()
 {
     m_active = false;

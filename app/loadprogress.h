@@ -32,6 +32,9 @@ public:
     bool step(qint64 done, qint64 total);
     // The load is over; the dialog goes.
     void finish();
+    // A question or warning comes first: the dialog goes until the next
+    // phase, so it never stands over the message.
+    void interrupt();
     bool cancelled() const { return m_cancelled; }
     // While quiet, steps neither show anything nor cancel.
     void setQuiet(bool quiet) { m_quiet = quiet; }

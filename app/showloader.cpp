@@ -80,11 +80,15 @@ void ShowLoader::setModified(bool modified)
 
 void ShowLoader::showWarning(const QString &title, const QString &text)
 {
+    if (m_progress)
+        m_progress->interrupt();
     m_prompter.tell(m_window, QMessageBox::Warning, title, text);
 }
 
 bool ShowLoader::askYesNo(const QString &text)
 {
+    if (m_progress)
+        m_progress->interrupt();
     // Asked without a parent, like every question about a document's content.
     return m_prompter.ask(nullptr, QMessageBox::Question, appinfo::productName(), text,
                           QMessageBox::Yes | QMessageBox::No, QMessageBox::No,

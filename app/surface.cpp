@@ -146,11 +146,11 @@ void Surface::rebuild()
         if (ControlWidget *c = make(controls.at(i)))
             made.append(c->widget());
     }
-    if (!m_cancelled) {
-        for (QWidget *w : std::as_const(made))
-            w->show();
-        lowerGroups();
-    }
+    if (m_cancelled)
+        return; // the show that comes back brings its own change
+    for (QWidget *w : std::as_const(made))
+        w->show();
+    lowerGroups();
     emit widgetsChanged();
 }
 
