@@ -37,7 +37,7 @@ public:
     void setBusy(bool) override {}
     MidiDeviceNames midiDevices() const override
     {
-        return MidiDeviceNames{{"Out A", "Out B"}, {"In A"}};
+        return MidiDeviceNames{{"Out A", "Out B"}, {"In A"}, {}};
     }
 };
 
