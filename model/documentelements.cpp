@@ -53,6 +53,9 @@ void writePreferencesFields(AttributeSink &e, const PreferencesStruct &record,
     // text (also "Project") must be written to survive.
     if (!record.project_description.isEmpty())
         e.text(QStringLiteral("project_description"), record.project_description);
+    // Written only when changed, so files of older versions stay as they are.
+    if (record.snap_grid != PreferencesStruct().snap_grid)
+        e.number(QStringLiteral("snap_grid"), record.snap_grid);
     // A device that is not connected now keeps the name it was read with.
     QString out = deviceName(record.midi_device_out, devices.outputs);
     if (out.isEmpty())
@@ -88,6 +91,8 @@ bool readPreferencesFields(const AttributeSource &e, PreferencesStruct *record,
     record->startup_dmxsend_later = e.flag(QStringLiteral("startup_dmxsend_later"), true);
     record->project_name = e.text(QStringLiteral("project_name"), kProject);
     record->project_description = e.text(QStringLiteral("project_description"));
+    record->snap_grid =
+        qMax<quint16>(1, e.field<quint16>(QStringLiteral("snap_grid"), PreferencesStruct().snap_grid));
     record->midi_device_in = deviceNumber(e, QStringLiteral("midi_device_in"), devices.inputs, devices);
     record->midi_device_in_name = e.text(QStringLiteral("midi_device_in"));
     record->midi_device_out = deviceNumber(e, QStringLiteral("midi_device_out"), devices.outputs, devices);

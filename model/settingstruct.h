@@ -166,6 +166,8 @@ struct PreferencesStruct {
     QString http_server = defaultHttpServer();
     QString project_name = QStringLiteral("Project");
     QString project_description;
+    // Grid that moved controls snap to, in stored units.
+    quint16 snap_grid = 10;
 
     bool operator==(const PreferencesStruct &o) const;
     bool operator!=(const PreferencesStruct &o) const { return !(*this == o); }
