@@ -1,0 +1,59 @@
+// The control editor's state without its window: a private working record
+// that every field writes to, the destination record it is applied to, and
+// the picture file chosen for it. Nothing reaches the destination before
+// apply().
+//
+// A destination whose id is 0 is a control that is not in the show yet
+// (add mode); any other id edits that control (edit mode).
+#pragma once
+
+#include "settingstruct.h"
+
+#include <QString>
+
+#include <functional>
+
+class ControlEdit
+{
+public:
+    // Finds whether the record to apply may go in; true: no findings.
+    using Check = std::function<bool(SettingStruct *)>;
+    // Asked after findings; true: the user wants to change the settings
+    // (nothing is applied), false: apply anyway.
+    using KeepEditing = std::function<bool()>;
+
+    enum class Result { Applied, KeptEditing, NoDestination };
+
+    // Works on a copy of `destination` from now on; null is ignored.
+    void start(SettingStruct *destination);
+    SettingStruct *destination() const { return m_destination; }
+    bool isAdd() const { return m_add; }
+
+    SettingStruct &working() { return m_working; }
+    const SettingStruct &working() const { return m_working; }
+
+    // Sets the control type and clears the outputs it does not use.
+    void setControlType(quint8 type);
+
+    // A picture file chosen by the user: loaded now (null when unreadable)
+    // and read again on apply.
+    void takeBitmapFile(const QString &path);
+    void deleteBitmap();
+    QString pendingBitmapFile() const { return m_pendingBitmap; }
+
+    // The working record as apply() would write it: outputs and input
+    // brought into the ranges of their protocols.
+    SettingStruct recordToApply() const;
+
+    // Checks the record to apply (a null check finds nothing), asks
+    // `keepEditing` about findings (null: apply anyway), reads the pending
+    // picture again, then writes the record to the destination and keeps it
+    // as the working record.
+    Result apply(const Check &check, const KeepEditing &keepEditing);
+
+private:
+    SettingStruct m_working;
+    SettingStruct *m_destination = nullptr;
+    QString m_pendingBitmap;
+    bool m_add = true;
+};

@@ -1,0 +1,84 @@
+// What the control editor shows for a control type and protocol, and how an
+// edited record is made fit to be applied. Pure functions over numbers and
+// records: the editor widgets only carry out what these decide.
+#pragma once
+
+#include "settingstruct.h"
+
+#include <QString>
+#include <QtGlobal>
+
+#include <optional>
+
+// A hexadecimal companion: "0x" and two lower-case digits (5 -> "0x05").
+QString hexText(int value);
+// A colour's companion: "0xff 00 7f" for red 255, green 0, blue 127.
+QString hexColorText(quint8 red, quint8 green, quint8 blue);
+
+// The pseudo control type of a control's second output (AOT_*): 20 for
+// centre faders and pitch bends, 0 for encoder_push, 1 for encoder_switch,
+// AOT_NONE (255) for every type without one.
+quint8 advancedOutputType(quint8 controlType);
+
+// Largest value 1..3 an output or input may hold: 127 for MIDI, else 255.
+int valueMaximum(quint8 protocol);
+// Largest universe as shown to the user (from 1): the MIDI channel 16 for
+// MIDI, else 65535.
+int shownUniverseMaximum(quint8 protocol);
+// The universe row's label: "MIDI Channel :" for MIDI, else "DMX Universe :".
+QString universeLabel(quint8 protocol);
+
+// Row labels of values 1..3; an empty optional keeps the label shown before.
+struct ValueLabels {
+    std::optional<QString> value1;
+    std::optional<QString> value2;
+    std::optional<QString> value3;
+};
+
+// --- output editor --------------------------------------------------------
+
+// Which rows the output editor shows. `group` is the editor's group box; the
+// rows are given as they would be inside a visible group.
+struct DmxOutRows {
+    bool group = false;
+    bool value1 = false, value2 = false, value3 = false;
+    bool channel = false, note = false, universe = false;
+    bool midiType = false, http = false, command = false;
+};
+
+// `controlType` is a control type 0..19 or an advanced output type (20,
+// 255); `protocol` outside 1..5 counts as None.
+DmxOutRows dmxOutRows(quint8 controlType, quint8 protocol);
+ValueLabels dmxOutValueLabels(quint8 controlType);
+
+// --- control editor -------------------------------------------------------
+
+// Which rows the "DMX-IN" group shows; `protocol` outside 1..3 counts as
+// None. As above, `group` decides whether any of it is seen.
+struct DmxInRows {
+    bool group = false;
+    bool value1 = false, value2 = false, value3 = false;
+    bool color1 = false, color2 = false, color3 = false, fade = false;
+    bool channel = false, note = false, universe = false, midiType = false;
+};
+
+DmxInRows dmxInRows(quint8 controlType, quint8 protocol);
+ValueLabels dmxInValueLabels(quint8 controlType);
+
+// The main output editor is shown for types 0..14.
+bool outputEditorVisible(quint8 controlType);
+// The bitmap row: buttons and icons.
+bool bitmapRowVisible(quint8 controlType);
+// The hint on rich text under the name: labels only.
+bool nameHintVisible(quint8 controlType);
+
+// Clears the protocols of the outputs `record.control_type` does not use.
+void applyTypeResets(SettingStruct &record);
+
+// Brings an output into its protocol's ranges: with MIDI values, note and
+// MIDI channel to 127 / 127 / 15, otherwise channel 511 and universe 65534.
+// The editors keep what the user typed while the protocol changes back and
+// forth; only the record that is applied goes through these.
+void clampOutput(SettingDmxStruct &output);
+// The same for the input (MIDI: values, note 127 and channel 15).
+void clampInput(SettingDmxInStruct &input);
