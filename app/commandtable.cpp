@@ -113,6 +113,10 @@ void CommandTable::createActions(QMainWindow *console)
 void CommandTable::createMenus(QMainWindow *console)
 {
     mainMenu = new QMenu(console);
+    if (undo && redo) {
+        mainMenu->addActions({undo, redo});
+        mainMenu->addSeparator();
+    }
     mainMenu->addActions(
         {add, edit, move, remove, cut, copy, paste, overview, background, checkConsistence});
     mainMenu->addSeparator();

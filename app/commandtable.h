@@ -31,6 +31,9 @@ public:
     // Disconnects every action from its receivers (at destruction).
     void disconnectAll();
 
+    // Made by the editing commands, named after what they undo and redo.
+    QAction *undo = nullptr;
+    QAction *redo = nullptr;
     QAction *add = nullptr;
     QAction *edit = nullptr;
     QAction *move = nullptr;

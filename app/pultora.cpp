@@ -15,7 +15,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QLabel>
 #include <QPainter>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTime>
 #include <QTimer>
@@ -47,6 +49,14 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     files.translationFile = m_translationFile;
     m_files = std::make_unique<FileCommands>(m_document, std::move(files));
 
+    EditCommands::Services edit;
+    edit.window = this;
+    edit.prompter = m_prompter.get();
+    edit.showStatus = [this](const QString &text) { showStatus(text, appinfo::STATUS_MS); };
+    edit.openEditor = [this](const SettingStruct &record) { m_editRecord = record; };
+    edit.closeDialogs = [this] { closeDialogs(); };
+    m_edit = std::make_unique<EditCommands>(m_document, m_surface, std::move(edit));
+
     // The I/O side follows the widgets once per change of the show.
     connect(&m_surface, &Surface::widgetsChanged, this, [this] { m_io.setUpInputs(); });
     connect(&m_document, &ShowDocument::backgroundChanged, this, [this] { m_io.setUpInputs(); });
@@ -56,9 +66,21 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
 
     m_recent.load();
     m_commands.createActions(this);
+    m_edit->createActions(this, &m_commands.undo, &m_commands.redo);
     m_commands.createMenus(this);
     m_commands.updateRecentActions(m_recent.files());
     m_recent.setChangedCallback([this] { m_commands.updateRecentActions(m_recent.files()); });
+
+    // The window has no menu bar: a new user learns where the commands are.
+    if (!QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication())
+             .value(QStringLiteral("menu_opened"))
+             .toBool()) {
+        m_menuHint = new QLabel(
+            tr("Right-click anywhere (or press the menu key) to open the menu of commands."),
+            this);
+        m_menuHint->setObjectName(QStringLiteral("menuHint"));
+        statusBar()->addWidget(m_menuHint, 1);
+    }
 
     m_files->clear();
 
@@ -167,6 +189,17 @@ void Pultora::setModified(bool modified, bool refreshOverview)
         m_document.markSaved();
 }
 
+void Pultora::hideMenuHint()
+{
+    if (!m_menuHint)
+        return;
+    delete m_menuHint;
+    m_menuHint = nullptr;
+    QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication())
+        .setValue(QStringLiteral("menu_opened"), true);
+    update();
+}
+
 void Pultora::showStatus(const QString &text, int milliseconds)
 {
     statusBar()->showMessage(text, milliseconds);
@@ -179,10 +212,10 @@ bool Pultora::maybeSave()
 
 void Pultora::openMainMenu(const QPoint &position, const QPoint &globalPosition)
 {
-    if (locked())
-        return; // counting lock attempts arrives with the screen lock
-    m_lastMenuPosition = position;
-    const bool hit = m_surface.hitTest(position) != 0;
+    hideMenuHint();
+    if (!m_edit->menuOpened(position))
+        return; // locked: counted as an attempt
+    const bool hit = m_edit->hit() != 0;
     for (QAction *action :
          {m_commands.edit, m_commands.move, m_commands.remove, m_commands.cut, m_commands.copy})
         action->setEnabled(hit);
@@ -195,13 +228,26 @@ void Pultora::openMainMenu(const QPoint &position, const QPoint &globalPosition)
 
 bool Pultora::eventFilter(QObject *watched, QEvent *event)
 {
-    // Move mode and context clicks on LEDs and spin boxes arrive with the
-    // editing commands.
+    auto *widget = qobject_cast<QWidget *>(watched);
+    if (!widget || widget->window() != this)
+        return QMainWindow::eventFilter(watched, event);
+    // A moving control follows the mouse over every widget of the surface.
+    if (m_edit->moving() && m_edit->moveEvent(event))
+        return true;
+    // Controls that have a menu of their own (spin boxes) or take no mouse
+    // (LEDs) still open the console's menu.
+    if (event->type() == QEvent::ContextMenu && widget != this) {
+        const auto *menu = static_cast<QContextMenuEvent *>(event);
+        openMainMenu(widget->mapTo(this, menu->pos()), menu->globalPos());
+        return true;
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 
 void Pultora::mousePressEvent(QMouseEvent *event)
 {
+    if (m_edit->moving() && m_edit->moveEvent(event))
+        return;
     QMainWindow::mousePressEvent(event);
 }
 
@@ -218,6 +264,8 @@ void Pultora::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     m_surface.paintBackground(painter, event->rect());
+    if (m_menuHint && m_document.controls().isEmpty())
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, m_menuHint->text());
 }
 
 void Pultora::resizeEvent(QResizeEvent *event)

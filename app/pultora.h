@@ -11,6 +11,7 @@
 //   Surface        one widget per record, the background     surface.h
 //   ConsoleIo      outputs and DMX-IN over the widgets       consoleio.h
 //   FileCommands   new/open/save/append, last session        filecommands.h
+//   EditCommands   add/edit/move/cut/paste, undo, the lock   editcommands.h
 //   RecentFiles    recent list and folders in the settings   recentfiles.h
 //   StartupTimeout the wait before the first value is sent   startup.h
 //   Prompter       message boxes and file choosers (a seam)  prompter.h
@@ -27,6 +28,7 @@
 
 #include "commandtable.h"
 #include "consoleio.h"
+#include "editcommands.h"
 #include "loadprogress.h"
 #include "recentfiles.h"
 #include "settingstruct.h"
@@ -44,6 +46,7 @@
 #include <optional>
 
 class FileCommands;
+class QLabel;
 class Prompter;
 class QTimer;
 
@@ -168,6 +171,7 @@ private:
     // Hides, disconnects and deletes every open dialog.
     void closeDialogs();
     void showTitle();
+    void hideMenuHint();
 
     QString m_translationFile;
     QString m_localeName;
@@ -186,11 +190,11 @@ private:
     std::function<void()> m_quit;
     ConsoleIo m_io;
     std::unique_ptr<FileCommands> m_files;
+    std::unique_ptr<EditCommands> m_edit;
     QTimer *m_triggerTimer = nullptr;
 
-    std::optional<QPoint> m_lastMenuPosition;
-    int m_lockAttempts = 0;
-    QDateTime m_lastLockAttempt;
+    // Says how to open the menu until the user first did.
+    QLabel *m_menuHint = nullptr;
     bool m_groupChangeActive = false;
     bool m_groupFirstIncrement = true;
     int m_groupIncrementCounter = 0;

@@ -28,14 +28,10 @@ void Pultora::slotSettingsChanged(bool bUpdateOverview)
     Q_UNUSED(bUpdateOverview); // the overview follows the document itself
     // A type this console cannot show makes no control; the show still
     // counts as changed.
-    if (m_editRecord.control_type >= CT_COUNT) {
+    if (m_editRecord.control_type >= CT_COUNT)
         m_document.markUnsaved();
-        return;
-    }
-    if (m_document.control(m_editRecord.id))
-        m_document.push(new ChangeControls(m_document, {m_editRecord}, tr("Edit Control")));
     else
-        m_document.push(new AddControls(m_document, {m_editRecord}, -1, tr("Add Control")));
+        m_edit->apply(m_editRecord);
 }
 
 void Pultora::slotSettingsChanged()
@@ -81,16 +77,46 @@ bool Pultora::slotConsistenceCheckChanged()
 
 // ---- editing commands (not yet) ---------------------------------------------
 
-void Pultora::slotAdd() {}
-void Pultora::slotEdit() {}
-void Pultora::slotMove() {}
-void Pultora::slotDelete() {}
-void Pultora::slotCut() {}
-void Pultora::slotCopy() {}
-void Pultora::slotPaste() {}
+void Pultora::slotAdd()
+{
+    m_edit->add();
+}
+
+void Pultora::slotEdit()
+{
+    m_edit->edit();
+}
+
+void Pultora::slotMove()
+{
+    m_edit->startMove();
+}
+
+void Pultora::slotDelete()
+{
+    m_edit->remove();
+}
+
+void Pultora::slotCut()
+{
+    m_edit->cut();
+}
+
+void Pultora::slotCopy()
+{
+    m_edit->copy();
+}
+
+void Pultora::slotPaste()
+{
+    m_edit->paste();
+}
 void Pultora::slotOverview() {}
 void Pultora::slotBackground() {}
-void Pultora::slotLockUnlockScreen() {}
+void Pultora::slotLockUnlockScreen()
+{
+    m_edit->toggleLock();
+}
 void Pultora::slotPreferences() {}
 
 void Pultora::slotPreferencesChanged()
@@ -98,8 +124,15 @@ void Pultora::slotPreferencesChanged()
     // The preferences dialog pushes its own change on the document.
 }
 
-void Pultora::slotSettingsEdit(const QWidget *) {}
-void Pultora::slotSettingsDelete(const QWidget *) {}
+void Pultora::slotSettingsEdit(const QWidget *widget)
+{
+    m_edit->edit(widget);
+}
+
+void Pultora::slotSettingsDelete(const QWidget *widget)
+{
+    m_edit->remove(widget);
+}
 void Pultora::slotSettingsShiftUp(const QWidget *) {}
 void Pultora::slotSettingsShiftDown(const QWidget *) {}
 

@@ -79,6 +79,9 @@ void writePreferencesFields(AttributeSink &e, const PreferencesStruct &record,
         e.text(QStringLiteral("command_path"), record.command_path);
     if (record.lock_screen)
         e.text(QStringLiteral("lock_screen"), QStringLiteral("1"));
+    // On by default and written only when off, so older files stay as they are.
+    if (!record.check_updates)
+        e.text(QStringLiteral("check_updates"), QStringLiteral("0"));
 }
 
 bool readPreferencesFields(const AttributeSource &e, PreferencesStruct *record,
@@ -102,6 +105,7 @@ bool readPreferencesFields(const AttributeSource &e, PreferencesStruct *record,
     const bool commandFlagRequested = e.flag(QStringLiteral("command_flag"), false);
     record->command_path = e.text(QStringLiteral("command_path"));
     record->lock_screen = e.flag(QStringLiteral("lock_screen"), false);
+    record->check_updates = e.flag(QStringLiteral("check_updates"), true);
     return commandFlagRequested;
 }
 

@@ -57,7 +57,8 @@ bool PreferencesStruct::operator==(const PreferencesStruct &o) const
            hex_value_show == o.hex_value_show && lock_screen == o.lock_screen &&
            command_flag == o.command_flag && command_path == o.command_path &&
            http_server == o.http_server && project_name == o.project_name &&
-           project_description == o.project_description && snap_grid == o.snap_grid;
+           project_description == o.project_description && snap_grid == o.snap_grid &&
+           check_updates == o.check_updates;
 }
 
 bool ConsistenceCheckStruct::operator==(const ConsistenceCheckStruct &o) const

@@ -168,6 +168,8 @@ struct PreferencesStruct {
     QString project_description;
     // Grid that moved controls snap to, in stored units.
     quint16 snap_grid = 10;
+    // Ask the maker's site for a newer version 30 s after start.
+    bool check_updates = true;
 
     bool operator==(const PreferencesStruct &o) const;
     bool operator!=(const PreferencesStruct &o) const { return !(*this == o); }

@@ -163,8 +163,13 @@ private slots:
             QVERIFY(!a->isVisible());
         QVERIFY(!c.recentMenu->isEnabled());
 
-        // Menu order: edit commands, separator, file commands, sub-menus.
-        const QList<QAction *> menu = c.mainMenu->actions();
+        // Menu order: undo, redo, separator, edit commands, separator, file
+        // commands, sub-menus.
+        const QList<QAction *> menu = c.mainMenu->actions().mid(3);
+        QCOMPARE(c.mainMenu->actions().at(0), c.undo);
+        QCOMPARE(c.undo->text(), QStringLiteral("Undo"));
+        QCOMPARE(c.undo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Z")));
+        QCOMPARE(c.redo->shortcut(), QKeySequence(QStringLiteral("Ctrl+Shift+Z")));
         QCOMPARE(menu.size(), 26);
         QCOMPARE(menu.at(0), c.add);
         QVERIFY(menu.at(10)->isSeparator());
@@ -414,7 +419,7 @@ private slots:
         QVERIFY(console->document().controls().isEmpty());
         QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - untitled.ptra[*]"));
         QVERIFY(!console->isWindowModified());
-        QVERIFY(console->findChildren<QLabel *>().isEmpty());
+        QCOMPARE(console->surface().widgetCount(), 0);
     }
 
     void startWithDefaultFileInWorkingFolder()

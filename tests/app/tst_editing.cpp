@@ -1,0 +1,241 @@
+// The editing commands on a console: the menu position picks the control,
+// every edit is one undo step with the modified marker following the saved
+// state, moves snap to the grid, and the lock lets only its own commands
+// through.
+#include "appinfo.h"
+#include "pultora.h"
+#include "scriptedprompter.h"
+
+#include <QAction>
+#include <QContextMenuEvent>
+#include <QDir>
+#include <QLabel>
+#include <QMenu>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+// Three labels at (20,20), (100,20) and (60,20) 50x50: the last overlaps
+// both others; stretch 200.
+const char *const kShow =
+    "<PultoraConfig>\n"
+    " <background version=\"1\" size_x=\"300\" size_y=\"200\" stretch_factor=\"200\"/>\n"
+    " <control version=\"1\" name=\"A\" control_type=\"label\" position_x=\"20\" "
+    "position_y=\"20\"/>\n"
+    " <control version=\"1\" name=\"B\" control_type=\"label\" position_x=\"100\" "
+    "position_y=\"20\"/>\n"
+    " <control version=\"1\" name=\"C\" control_type=\"label\" position_x=\"60\" "
+    "position_y=\"20\"/>\n"
+    "</PultoraConfig>\n";
+
+} // namespace
+
+class TestEditing : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::shared_ptr<ScriptedPrompter> m_prompter;
+
+    std::unique_ptr<Pultora> start(const char *show = kShow)
+    {
+        QFile file(m_dir.filePath(QStringLiteral("show.ptra")));
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return nullptr;
+        file.write(show);
+        file.close();
+        ConsoleServices services;
+        services.prompter = m_prompter;
+        services.waitOneSecond = [](QProgressDialog *) {};
+        services.quit = [] {};
+        QByteArray program("pultora"), arg = file.fileName().toLocal8Bit();
+        char *argv[] = {program.data(), arg.data()};
+        return std::make_unique<Pultora>(nullptr, 2, argv, QString(), QStringLiteral("en_US"),
+                                         services);
+    }
+    // Opens the menu at a window point as a right click does, and closes it.
+    static void menuAt(Pultora &console, const QPoint &at)
+    {
+        QContextMenuEvent event(QContextMenuEvent::Mouse, at, console.mapToGlobal(at));
+        QCoreApplication::sendEvent(&console, &event);
+        console.commands().mainMenu->hide();
+    }
+    static QStringList names(const Pultora &console)
+    {
+        QStringList list;
+        for (const SettingStruct &r : console.document().controls())
+            list << r.name + QLatin1Char('@') + QString::number(r.position_x);
+        return list;
+    }
+    static void run(Pultora &console, const char *slot)
+    {
+        QVERIFY(QMetaObject::invokeMethod(&console, slot));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(QDir::setCurrent(m_dir.path()));
+    }
+    void init() { m_prompter = std::make_shared<ScriptedPrompter>(); }
+
+    // Each chain ends, undone, where it began; redone, where it went.
+    void editChainsUndoAndRedo_data()
+    {
+        QTest::addColumn<QPoint>("at"); // window point (stretch 200)
+        QTest::addColumn<QStringList>("commands");
+        QTest::addColumn<QStringList>("after");
+        QTest::newRow("delete the upper of two") << QPoint(130, 60) << QStringList{"slotDelete"}
+                                                 << QStringList{"A@20", "B@100"};
+        QTest::newRow("cut and paste at the click")
+            << QPoint(150, 45) << QStringList{"slotCut", "slotPaste"}
+            << QStringList{"A@20", "B@100", "C@75"};
+        QTest::newRow("copy and paste") << QPoint(41, 41) << QStringList{"slotCopy", "slotPaste"}
+                                        << QStringList{"A@20", "B@100", "C@60", "A@20"};
+        QTest::newRow("right edge hits") << QPoint(140, 140) << QStringList{"slotDelete"}
+                                         << QStringList{"A@20", "B@100"};
+        QTest::newRow("nothing under the click")
+            << QPoint(10, 300) << QStringList{"slotDelete", "slotCut", "slotCopy"}
+            << QStringList{"A@20", "B@100", "C@60"};
+    }
+    void editChainsUndoAndRedo()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(QStringList, commands);
+        QFETCH(QStringList, after);
+        auto console = start();
+        QVERIFY(console && !console->isWindowModified());
+        const QStringList before = names(*console);
+        menuAt(*console, at);
+        for (const QString &slot : commands)
+            run(*console, qPrintable(slot));
+        QCOMPARE(names(*console), after);
+        QCOMPARE(console->isWindowModified(), after != before);
+        QCOMPARE(console->surface().widgetCount(), after.size());
+        while (console->document().undoStack().canUndo())
+            console->commands().undo->trigger();
+        QCOMPARE(names(*console), before);
+        QVERIFY(!console->isWindowModified());
+        while (console->document().undoStack().canRedo())
+            console->commands().redo->trigger();
+        QCOMPARE(names(*console), after);
+    }
+
+    void pasteOnAnEmptySurface()
+    {
+        auto console = start();
+        menuAt(*console, QPoint(50, 50));
+        run(*console, "slotCut");
+        menuAt(*console, QPoint(210, 50));
+        run(*console, "slotCut");
+        menuAt(*console, QPoint(250, 50));
+        run(*console, "slotCut");
+        QVERIFY(console->document().controls().isEmpty());
+        menuAt(*console, QPoint(10, 10));
+        QVERIFY(console->commands().paste->isEnabled());
+        run(*console, "slotPaste");
+        QCOMPARE(names(*console), QStringList{"B@5"});
+        QCOMPARE(console->commands().undo->text(), QStringLiteral("Undo Paste Control"));
+    }
+
+    void moveSnapsAndCancels()
+    {
+        auto console = start();
+        console->show();
+        QVERIFY(QTest::qWaitForWindowExposed(console.get()));
+        menuAt(*console, QPoint(50, 50)); // A
+        run(*console, "slotMove");
+        // The window point (87, 65) is (43, 32) stored: it snaps to (40, 30).
+        QTest::mouseMove(console.get(), QPoint(87, 65));
+        const QWidget *a = console->surface().widget(console->document().controls().first().id);
+        QCOMPARE(a->pos(), QPoint(80, 60));
+        QTest::keyClick(console.get(), Qt::Key_Right); // one grid step
+        QCOMPARE(a->pos(), QPoint(100, 60));
+        QTest::mouseClick(console.get(), Qt::LeftButton, Qt::NoModifier, QPoint(87, 65));
+        QCOMPARE(console->document().controls().first().position_x, 40u);
+        QCOMPARE(console->document().controls().first().position_y, 30u);
+        QCOMPARE(console->commands().undo->text(), QStringLiteral("Undo Move Control"));
+
+        // Escape puts it back where it was.
+        menuAt(*console, QPoint(85, 65));
+        run(*console, "slotMove");
+        QTest::mouseMove(console.get(), QPoint(300, 300));
+        QTest::keyClick(console.get(), Qt::Key_Escape);
+        QCOMPARE(a->pos(), QPoint(80, 60));
+        QCOMPARE(console->document().undoStack().count(), 1);
+        console->setModified(false, false);
+    }
+
+    void lockLetsOnlyItsCommandsThrough()
+    {
+        auto console = start();
+        m_prompter->answers = {QMessageBox::Yes};
+        run(*console, "slotLockUnlockScreen");
+        QVERIFY(m_prompter->asked.last().text.contains(QStringLiteral("\"CTRL+ALT+SHIFT+F11\"")));
+        QVERIFY(console->document().preferences().lock_screen);
+        QVERIFY(!console->commands().undo->isEnabled());
+        // Five right clicks pass silently; the sixth within 20 s tells.
+        m_prompter->asked.clear();
+        for (int i = 0; i < 5; ++i)
+            menuAt(*console, QPoint(50, 50));
+        QVERIFY(m_prompter->asked.isEmpty());
+        menuAt(*console, QPoint(50, 50));
+        QCOMPARE(m_prompter->asked.size(), 1);
+        QCOMPARE(m_prompter->asked.at(0).text, QStringLiteral("The Screen is locked!"));
+        for (const char *slot : {"slotDelete", "slotCut", "slotPaste", "slotAdd", "slotMove"})
+            run(*console, slot);
+        QCOMPARE(console->document().controls().size(), 3);
+        // The shortcut unlocks without a question.
+        m_prompter->asked.clear();
+        run(*console, "slotLockUnlockScreen");
+        QVERIFY(m_prompter->asked.isEmpty());
+        QVERIFY(!console->document().preferences().lock_screen);
+        console->setModified(false, false);
+    }
+
+    // Spin boxes have a menu of their own and LEDs take no mouse: both
+    // still open the console's menu, for the control under the click.
+    void spinBoxAndLedOpenTheMenu_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::newRow("spin box") << "direct_value";
+        QTest::newRow("LED") << "led";
+    }
+    void spinBoxAndLedOpenTheMenu()
+    {
+        QFETCH(QString, type);
+        const QByteArray show = QStringLiteral(
+            "<PultoraConfig><control version=\"1\" control_type=\"%1\" position_x=\"40\" "
+            "position_y=\"40\"/></PultoraConfig>").arg(type).toUtf8();
+        auto console = start(show.constData());
+        QWidget *control = console->surface().widget(console->document().controls().first().id);
+        QWidget *target = control->focusProxy() ? control->focusProxy() : control;
+        QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(5, 5),
+                                target->mapToGlobal(QPoint(5, 5)));
+        QCoreApplication::sendEvent(target, &event);
+        QVERIFY(console->commands().mainMenu->isVisible());
+        console->commands().mainMenu->hide();
+        QVERIFY(console->commands().remove->isEnabled());
+    }
+
+    void menuHintUntilTheFirstMenu()
+    {
+        QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication()).clear();
+        auto console = start();
+        QVERIFY(console->findChild<QLabel *>(QStringLiteral("menuHint")));
+        menuAt(*console, QPoint(5, 5));
+        QVERIFY(!console->findChild<QLabel *>(QStringLiteral("menuHint")));
+        console.reset();
+        console = start();
+        QVERIFY(!console->findChild<QLabel *>(QStringLiteral("menuHint")));
+    }
+};
+
+QTEST_MAIN(TestEditing)
+#include "tst_editing.moc"
