@@ -95,6 +95,7 @@ void TestPreferences::roundTrip()
     record.midi_device_out_name = "USB Keys ä"; // the names of devices 2 as read back
     record.midi_device_in_name = "Fader Box";
     record.check_updates = false;
+    record.snap_grid = 25;
     PreferencesStruct read;
     QVERIFY(
         readPreferencesElement(writtenPreferences(record), &read, devices(), [] { return true; }));
