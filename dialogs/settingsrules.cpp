@@ -2,12 +2,13 @@
 
 #include <QCoreApplication>
 
-namespace {
+namespace
+{
 
 const int MIDI_DATA_MAX = 127;
 const int MIDI_CHANNEL_MAX = 15; // stored from 0
 const int DMX_VALUE_MAX = 255;
-const int DMX_CHANNEL_MAX = 511;   // stored from 0
+const int DMX_CHANNEL_MAX = 511;    // stored from 0
 const int DMX_UNIVERSE_MAX = 65534; // stored from 0
 
 QString outText(const char *text)
@@ -95,8 +96,8 @@ DmxOutRows dmxOutRows(quint8 controlType, quint8 protocol)
     if (!isOutputProtocol(protocol))
         return rows;
     const bool textOutput = protocol == PT_HTTP || protocol == PT_COMMAND;
-    rows.value1 = controlType <= CT_ENCODER_SWITCH || controlType == CT_LED ||
-                  controlType == AOT_CENTER;
+    rows.value1 =
+        controlType <= CT_ENCODER_SWITCH || controlType == CT_LED || controlType == AOT_CENTER;
     rows.value2 = controlType <= CT_ENCODER_SWITCH || controlType == CT_LED ||
                   (controlType == AOT_CENTER && textOutput);
     rows.value3 = between(controlType, CT_ENCODER, CT_ENCODER_SWITCH);
@@ -134,7 +135,9 @@ ValueLabels dmxOutValueLabels(quint8 controlType)
         return {outText("Value - Rotated, Left :"), outText("Value - Rotated, Right :"),
                 outText("Value - Rotation, None :")};
     case AOT_CENTER:
-        return {outText("Value - Center Position:"), {}, {}};
+        // Value 2 is seen only for HTTP and commands; a plain label there
+        // rather than whatever the editor showed for an earlier type.
+        return {outText("Value - Center Position:"), outText("Value 2 :"), {}};
     case CT_LABEL:
     case CT_LED:
     case CT_ICON:

@@ -20,16 +20,31 @@ QString names(std::initializer_list<std::pair<bool, const char *>> rows)
 
 QString shownRows(const DmxOutRows &r)
 {
-    return names({{r.group, "group"}, {r.value1, "v1"}, {r.value2, "v2"}, {r.value3, "v3"},
-                  {r.channel, "ch"}, {r.note, "note"}, {r.universe, "uni"},
-                  {r.midiType, "midi"}, {r.http, "http"}, {r.command, "cmd"}});
+    return names({{r.group, "group"},
+                  {r.value1, "v1"},
+                  {r.value2, "v2"},
+                  {r.value3, "v3"},
+                  {r.channel, "ch"},
+                  {r.note, "note"},
+                  {r.universe, "uni"},
+                  {r.midiType, "midi"},
+                  {r.http, "http"},
+                  {r.command, "cmd"}});
 }
 
 QString shownRows(const DmxInRows &r)
 {
-    return names({{r.group, "group"}, {r.value1, "v1"}, {r.value2, "v2"}, {r.value3, "v3"},
-                  {r.color1, "c1"}, {r.color2, "c2"}, {r.color3, "c3"}, {r.fade, "fade"},
-                  {r.channel, "ch"}, {r.note, "note"}, {r.universe, "uni"},
+    return names({{r.group, "group"},
+                  {r.value1, "v1"},
+                  {r.value2, "v2"},
+                  {r.value3, "v3"},
+                  {r.color1, "c1"},
+                  {r.color2, "c2"},
+                  {r.color3, "c3"},
+                  {r.fade, "fade"},
+                  {r.channel, "ch"},
+                  {r.note, "note"},
+                  {r.universe, "uni"},
                   {r.midiType, "midi"}});
 }
 
@@ -138,9 +153,10 @@ void TestSettingsRules::inputRows_data()
     QTest::addColumn<int>("protocol");
     QTest::addColumn<QString>("rows");
     QTest::newRow("button, none") << 0 << int(PT_NONE) << "group";
-    QTest::newRow("button, Art-Net") << 0 << int(PT_ARTNET) << "group v1 v2 v3 c1 c2 c3 fade ch uni";
-    QTest::newRow("button, MIDI")
-        << 1 << int(PT_MIDI) << "group v1 v2 v3 c1 c2 c3 fade note uni midi";
+    QTest::newRow("button, Art-Net")
+        << 0 << int(PT_ARTNET) << "group v1 v2 v3 c1 c2 c3 fade ch uni";
+    QTest::newRow("button, MIDI") << 1 << int(PT_MIDI)
+                                  << "group v1 v2 v3 c1 c2 c3 fade note uni midi";
     QTest::newRow("direct value, sACN") << 2 << int(PT_ACN) << "group v1 v2 c1 c2 fade ch uni";
     QTest::newRow("fader, Art-Net") << 3 << int(PT_ARTNET) << "group v1 v2 ch uni";
     QTest::newRow("center fader, MIDI") << 6 << int(PT_MIDI) << "group v1 v2 note uni midi";

@@ -1,0 +1,80 @@
+// Small pieces the editing dialogs build their rows from.
+#pragma once
+
+#include <QLabel>
+#include <QList>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QTextEdit>
+#include <QWidget>
+
+// One row of an editor: its label, the hexadecimal companion (if any) and
+// the inputs. Shown or hidden as a whole; the companion only with the
+// show-hex preference.
+struct EditorRow {
+    QLabel *label = nullptr;
+    QLabel *hex = nullptr;
+    QList<QWidget *> fields;
+
+    void show(bool visible, bool showHex = false) const
+    {
+        if (label)
+            label->setVisible(visible);
+        if (hex)
+            hex->setVisible(visible && showHex);
+        for (QWidget *field : fields)
+            field->setVisible(visible);
+    }
+    // Every input takes the row label's text as tooltip.
+    void tooltipFromLabel() const
+    {
+        for (QWidget *field : fields)
+            field->setToolTip(label->text());
+    }
+};
+
+// A right-aligned spin box; `name` is its object name.
+inline QSpinBox *newSpinBox(QWidget *parent, const char *name, int minimum, int maximum)
+{
+    auto *spin = new QSpinBox(parent);
+    spin->setObjectName(QLatin1String(name));
+    spin->setAlignment(Qt::AlignRight);
+    spin->setRange(minimum, maximum);
+    return spin;
+}
+
+// Sets range and value without reaching the slots that write the record.
+inline void showInSpinBox(QSpinBox *spin, int minimum, int maximum, int value)
+{
+    const QSignalBlocker blocker(spin);
+    spin->setRange(minimum, maximum);
+    spin->setValue(value);
+}
+
+// A text editor of at most `maxHeight` pixels (raised to one line of the
+// font, so that nothing is cut); Tab moves on to the next input.
+inline QTextEdit *newTextEdit(QWidget *parent, const char *name, int maxHeight)
+{
+    auto *edit = new QTextEdit(parent);
+    edit->setObjectName(QLatin1String(name));
+    edit->setAcceptRichText(false);
+    edit->setTabChangesFocus(true);
+    edit->document()->setDocumentMargin(1);
+    const int oneLine = edit->fontMetrics().lineSpacing() + 2 * edit->frameWidth() + 2;
+    edit->setMaximumHeight(qMax(maxHeight, oneLine));
+    if (edit->maximumHeight() < 2 * oneLine) {
+        edit->setLineWrapMode(QTextEdit::NoWrap);
+        edit->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
+    return edit;
+}
+
+// Puts `text` into an editor without reaching the slot that writes it.
+inline void showInTextEdit(QTextEdit *edit, const QString &text)
+{
+    if (edit->toPlainText() == text)
+        return;
+    const QSignalBlocker blocker(edit);
+    edit->setPlainText(text);
+}

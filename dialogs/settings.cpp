@@ -1,0 +1,790 @@
+#include "settings.h"
+
+#include "settingsdmxoutwidget.h"
+#include "settingsrules.h"
+#include "typetables.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QPushButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace
+{
+
+const int TEXT_EDITOR_MAX_HEIGHT = 50;
+const int PREVIEW_SIZE = 48;
+const QSize SELECT_BUTTON_SIZE(30, 20);
+const QSize DELETE_BUTTON_SIZE(20, 20);
+const quint8 INPUT_PROTOCOLS[] = {PT_NONE, PT_ARTNET, PT_ACN, PT_MIDI};
+const quint8 MIDI_TYPES[] = {
+    MT_NONE,           MT_NOTE_OFF,       MT_NOTE_ON,          MT_POLY_KEY_PRESSURE,
+    MT_CONTROL_CHANGE, MT_PROGRAM_CHANGE, MT_CHANNEL_PRESSURE, MT_PITCH_WHEEL_CHANGE,
+    MT_SYSTEM_MESSAGE};
+
+// "DMX-IN" grid columns: label, stretch, companion, then three inputs; a
+// single input sits in the last column.
+enum InColumn { InLabel, InStretch, InHex, InFirst, InSecond, InLast, InColumnCount };
+
+quint8 entryValue(const QComboBox *list, int index)
+{
+    return index < 0 ? 0 : quint8(list->itemData(index).toUInt());
+}
+
+int entryIndex(const QComboBox *list, int value)
+{
+    return qMax(0, list->findData(value));
+}
+
+void selectEntry(QComboBox *list, int index)
+{
+    const QSignalBlocker blocker(list);
+    list->setCurrentIndex(index);
+}
+
+QLabel *newHexLabel(QWidget *parent)
+{
+    auto *hex = new QLabel(QStringLiteral("0x"), parent);
+    hex->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return hex;
+}
+
+quint8 *colorField(SettingDmxInStruct &in, int color, int component)
+{
+    quint8 *fields[3][3] = {
+        {&in.dmx_in_color_red_1, &in.dmx_in_color_green_1, &in.dmx_in_color_blue_1},
+        {&in.dmx_in_color_red_2, &in.dmx_in_color_green_2, &in.dmx_in_color_blue_2},
+        {&in.dmx_in_color_red_3, &in.dmx_in_color_green_3, &in.dmx_in_color_blue_3}};
+    return fields[color][component];
+}
+
+} // namespace
+
+Settings::Settings(const SettingsServices &services, QWidget *parent)
+    : QWidget(parent, Qt::Window), m_services(services)
+{
+    setWindowTitle(tr("Control Settings"));
+    setWindowIcon(QIcon(QStringLiteral(":/images/pultora.png")));
+
+    m_learnTimer = new QTimer(this);
+    m_learnTimer->setObjectName(QStringLiteral("learnTimer"));
+    m_learnTimer->setSingleShot(true);
+    m_learnTimer->setInterval(LEARN_TIMEOUT_MS);
+    connect(m_learnTimer, &QTimer::timeout, this, &Settings::cancelLearn);
+
+    auto *main = new QVBoxLayout(this);
+    auto *top = new QHBoxLayout;
+    main->addLayout(top);
+    top->addWidget(buildSettingsGroup(), 0, Qt::AlignTop);
+    auto *outputs = new QVBoxLayout;
+    top->addLayout(outputs);
+    m_out = new SettingsDmxOutWidget(this);
+    m_out->setObjectName(QStringLiteral("dmxOut"));
+    m_outAdvanced = new SettingsDmxOutWidget(this);
+    m_outAdvanced->setObjectName(QStringLiteral("dmxOutAdvanced"));
+    outputs->addWidget(m_out);
+    outputs->addWidget(m_outAdvanced);
+    outputs->addStretch();
+    main->addWidget(buildDmxInGroup());
+
+    auto *descriptionGroup = new QGroupBox(tr("Description"), this);
+    auto *descriptionLayout = new QVBoxLayout(descriptionGroup);
+    m_description = newTextEdit(descriptionGroup, "description", TEXT_EDITOR_MAX_HEIGHT);
+    m_description->setToolTip(tr("Description of Control"));
+    descriptionLayout->addWidget(m_description);
+    main->addWidget(descriptionGroup);
+    main->addStretch();
+
+    auto *buttons = new QHBoxLayout;
+    main->addLayout(buttons);
+    buttons->addStretch();
+    m_ok = new QPushButton(this);
+    m_ok->setObjectName(QStringLiteral("ok"));
+    m_ok->setDefault(true);
+    m_apply = new QPushButton(this);
+    m_apply->setObjectName(QStringLiteral("apply"));
+    m_cancel = new QPushButton(tr("Cancel"), this);
+    m_cancel->setObjectName(QStringLiteral("cancel"));
+    m_cancel->setToolTip(tr("click Cancel to discard any changes"));
+    buttons->addWidget(m_ok);
+    buttons->addWidget(m_apply);
+    buttons->addWidget(m_cancel);
+
+    connect(m_description, &QTextEdit::textChanged, this, &Settings::ChangedPrefDescription);
+    connect(m_ok, &QPushButton::clicked, this, &Settings::slotOk);
+    connect(m_apply, &QPushButton::clicked, this, &Settings::slotApply);
+    connect(m_cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_out, &SettingsDmxOutWidget::learnClicked, this, [this] { startLearn(LearnOutput); });
+    connect(m_outAdvanced, &SettingsDmxOutWidget::learnClicked, this,
+            [this] { startLearn(LearnOutputAdvanced); });
+
+    SettingStruct &w = m_edit.working();
+    m_out->setSettings(&w.dmx_out, w.control_type, m_showHex, tr("DMX-OUT"));
+    m_outAdvanced->setSettings(&w.dmx_out_advanced, advancedOutputType(w.control_type), m_showHex,
+                               tr("DMX-OUT Advanced"));
+    updateDisplay();
+}
+
+QGroupBox *Settings::buildSettingsGroup()
+{
+    auto *group = new QGroupBox(tr("Settings"), this);
+    auto *grid = new QGridLayout(group);
+    // The three input columns share the width alike, so the colour boxes
+    // line up with the position and size boxes above them.
+    for (int column = 1; column <= 3; ++column)
+        grid->setColumnStretch(column, 1);
+    int row = 0;
+    auto addLabel = [&](const QString &text) {
+        auto *label = new QLabel(text, group);
+        grid->addWidget(label, row, 0);
+        return label;
+    };
+
+    addLabel(tr("Name :"));
+    m_name = newTextEdit(group, "name", TEXT_EDITOR_MAX_HEIGHT);
+    m_name->setToolTip(tr("Name for Control"));
+    grid->addWidget(m_name, row++, 1, 1, 3);
+    m_nameHint = new QLabel(tr("You can use HTML style sheets to change sizes and colors of the "
+                               "layout. Example:\n<div style=\"font-size:16px;color:#ff0000;"
+                               "background-color:#00ff00;\">Name</div>"),
+                            group);
+    m_nameHint->setObjectName(QStringLiteral("nameHint"));
+    m_nameHint->setTextFormat(Qt::PlainText);
+    m_nameHint->setWordWrap(true);
+    m_nameHint->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    grid->addWidget(m_nameHint, row++, 0, 1, 4);
+
+    addLabel(tr("Position X / Y :"));
+    m_posX = newSpinBox(group, "posX", 0, 65535);
+    m_posX->setToolTip(tr("Position X"));
+    m_posY = newSpinBox(group, "posY", 0, 65535);
+    m_posY->setToolTip(tr("Position Y"));
+    grid->addWidget(m_posX, row, 1);
+    grid->addWidget(m_posY, row++, 2);
+
+    addLabel(tr("Size X / Y :"));
+    m_sizeX = newSpinBox(group, "sizeX", 1, 65535);
+    m_sizeX->setToolTip(tr("Size X"));
+    m_sizeY = newSpinBox(group, "sizeY", 1, 65535);
+    m_sizeY->setToolTip(tr("Size Y"));
+    grid->addWidget(m_sizeX, row, 1);
+    grid->addWidget(m_sizeY, row++, 2);
+
+    addLabel(tr("Color - Red / Green / Blue :"));
+    const char *colorNames[3] = {"colorRed", "colorGreen", "colorBlue"};
+    const QString colorTips[3] = {tr("Color Red"), tr("Color Green"), tr("Color Blue")};
+    for (int c = 0; c < 3; ++c) {
+        m_color[c] = newSpinBox(group, colorNames[c], 0, 255);
+        m_color[c]->setToolTip(colorTips[c]);
+        grid->addWidget(m_color[c], row, 1 + c);
+    }
+    ++row;
+
+    addLabel(tr("Type :"));
+    m_type = new QComboBox(group);
+    m_type->setObjectName(QStringLiteral("type"));
+    m_type->setToolTip(tr("Type of Control"));
+    for (quint8 t = 0; t < CT_COUNT; ++t)
+        m_type->addItem(controlTypeLabel(t), t);
+    grid->addWidget(m_type, row++, 1, 1, 3);
+
+    m_bitmapRow.label = addLabel(tr("Bitmap File :"));
+    m_bitmapPreview = new QLabel(group);
+    m_bitmapPreview->setObjectName(QStringLiteral("bitmapPreview"));
+    m_bitmapPreview->setFixedSize(PREVIEW_SIZE, PREVIEW_SIZE);
+    m_bitmapPreview->setFrameShape(QFrame::StyledPanel);
+    m_bitmapPreview->setToolTip(tr("Bitmap Preview"));
+    m_bitmapSize = new QLabel(group);
+    m_bitmapSize->setObjectName(QStringLiteral("bitmapSize"));
+    auto *select = new QPushButton(QStringLiteral("..."), group);
+    select->setObjectName(QStringLiteral("bitmapSelect"));
+    select->setFixedSize(SELECT_BUTTON_SIZE);
+    select->setToolTip(tr("select the bitmap file here"));
+    auto *remove =
+        new QPushButton(QIcon(QStringLiteral(":/images/editdelete.xpm")), QString(), group);
+    remove->setObjectName(QStringLiteral("bitmapDelete"));
+    remove->setFixedSize(DELETE_BUTTON_SIZE);
+    remove->setToolTip(tr("deletes the bitmap file"));
+    auto *bitmapButtons = new QHBoxLayout;
+    bitmapButtons->addStretch();
+    bitmapButtons->addWidget(select);
+    bitmapButtons->addWidget(remove);
+    grid->addWidget(m_bitmapPreview, row, 1);
+    grid->addWidget(m_bitmapSize, row, 2);
+    grid->addLayout(bitmapButtons, row++, 3);
+    m_bitmapRow.fields = {m_bitmapPreview, m_bitmapSize, select, remove};
+
+    connect(m_name, &QTextEdit::textChanged, this, &Settings::ChangedPrefName);
+    connect(m_posX, &QSpinBox::valueChanged, this, &Settings::ChangedPrefPosX);
+    connect(m_posY, &QSpinBox::valueChanged, this, &Settings::ChangedPrefPosY);
+    connect(m_sizeX, &QSpinBox::valueChanged, this, &Settings::ChangedPrefSizeX);
+    connect(m_sizeY, &QSpinBox::valueChanged, this, &Settings::ChangedPrefSizeY);
+    connect(m_color[0], &QSpinBox::valueChanged, this, &Settings::ChangedPrefColorRed);
+    connect(m_color[1], &QSpinBox::valueChanged, this, &Settings::ChangedPrefColorGreen);
+    connect(m_color[2], &QSpinBox::valueChanged, this, &Settings::ChangedPrefColorBlue);
+    connect(m_type, &QComboBox::currentIndexChanged, this, &Settings::ChangedPrefType);
+    connect(select, &QPushButton::clicked, this, &Settings::slotPixmapSelect);
+    connect(remove, &QPushButton::clicked, this, &Settings::slotPixmapDelete);
+    return group;
+}
+
+QGroupBox *Settings::buildDmxInGroup()
+{
+    m_dmxIn = new QGroupBox(tr("DMX-IN"), this);
+    m_dmxIn->setObjectName(QStringLiteral("dmxIn"));
+    auto *grid = new QGridLayout(m_dmxIn);
+    grid->setColumnStretch(InStretch, 1);
+    int row = 0;
+    auto numberRow = [&](EditorRow &r, QSpinBox *spin, const QString &label) {
+        r.label = new QLabel(label, m_dmxIn);
+        r.hex = newHexLabel(m_dmxIn);
+        r.fields = {spin};
+        grid->addWidget(r.label, row, InLabel);
+        grid->addWidget(r.hex, row, InHex);
+        grid->addWidget(spin, row++, InLast);
+    };
+    auto listRow = [&](EditorRow &r, QComboBox *list, const QString &label) {
+        r.label = new QLabel(label, m_dmxIn);
+        r.fields = {list};
+        grid->addWidget(r.label, row, InLabel);
+        grid->addWidget(list, row++, InFirst, 1, InColumnCount - InFirst);
+    };
+
+    // The learn button stands left of the list and comes first in the tab
+    // order, as it is made first.
+    m_inLearn = new QPushButton(tr("Learn"), m_dmxIn);
+    m_inLearn->setObjectName(QStringLiteral("inLearn"));
+    m_inLearn->setCheckable(true);
+    m_inLearn->setToolTip(tr("takes the next DMX channel that changes, or the next MIDI "
+                             "message, as the input of this control"));
+    grid->addWidget(m_inLearn, row, InHex);
+    m_inProtocol = new QComboBox(m_dmxIn);
+    m_inProtocol->setObjectName(QStringLiteral("inProtocol"));
+    for (quint8 p : INPUT_PROTOCOLS)
+        m_inProtocol->addItem(protocolTypeLabel(p), p);
+    listRow(m_inProtocolRow, m_inProtocol, tr("Type :"));
+
+    const char *valueNames[3] = {"inValue1", "inValue2", "inValue3"};
+    for (int n = 0; n < 3; ++n) {
+        m_inValue[n] = newSpinBox(m_dmxIn, valueNames[n], 0, 255);
+        numberRow(m_inValueRow[n], m_inValue[n], tr("Value %1 :").arg(n + 1));
+    }
+    m_inChannel = newSpinBox(m_dmxIn, "inChannel", 1, 512);
+    numberRow(m_inChannelRow, m_inChannel, tr("DMX Channel :"));
+    m_inNote = newSpinBox(m_dmxIn, "inNote", 0, 127);
+    numberRow(m_inNoteRow, m_inNote, tr("MIDI Note :"));
+    m_inUniverse = newSpinBox(m_dmxIn, "inUniverse", 1, 65535);
+    numberRow(m_inUniverseRow, m_inUniverse, tr("DMX Universe :"));
+
+    m_inMidiType = new QComboBox(m_dmxIn);
+    m_inMidiType->setObjectName(QStringLiteral("inMidiType"));
+    for (quint8 status : MIDI_TYPES)
+        m_inMidiType->addItem(midiTypeLabel(status), status);
+    m_inMidiTypeRow.hex = newHexLabel(m_dmxIn);
+    grid->addWidget(m_inMidiTypeRow.hex, row, InHex);
+    listRow(m_inMidiTypeRow, m_inMidiType, tr("MIDI Type :"));
+
+    const char *componentNames[3] = {"Red", "Green", "Blue"};
+    const QString componentTips[3] = {tr("Color Red %1"), tr("Color Green %1"),
+                                      tr("Color Blue %1")};
+    for (int c = 0; c < 3; ++c) {
+        EditorRow &r = m_inColorRow[c];
+        r.label = new QLabel(tr("Color %1 - Red / Green / Blue :").arg(c + 1), m_dmxIn);
+        r.hex = newHexLabel(m_dmxIn);
+        grid->addWidget(r.label, row, InLabel);
+        grid->addWidget(r.hex, row, InHex);
+        for (int k = 0; k < 3; ++k) {
+            const QByteArray name =
+                QByteArray("inColor") + componentNames[k] + QByteArray::number(c + 1);
+            m_inColor[c][k] = newSpinBox(m_dmxIn, name.constData(), 0, 255);
+            m_inColor[c][k]->setToolTip(componentTips[k].arg(c + 1));
+            grid->addWidget(m_inColor[c][k], row, InFirst + k);
+            r.fields.append(m_inColor[c][k]);
+        }
+        ++row;
+    }
+    m_inFade = new QCheckBox(tr("Mix Colors between DMX Values"), m_dmxIn);
+    m_inFade->setObjectName(QStringLiteral("inFade"));
+    m_inFade->setToolTip(m_inFade->text());
+    grid->addWidget(m_inFade, row++, InLabel, 1, InColumnCount);
+
+    connect(m_inProtocol, &QComboBox::currentIndexChanged, this, &Settings::ChangedDmxInType);
+    connect(m_inLearn, &QPushButton::clicked, this, [this] {
+        // The button shows what the window does, not the click.
+        m_inLearn->setChecked(!m_inLearn->isChecked());
+        startLearn(LearnInput);
+    });
+    connect(m_inValue[0], &QSpinBox::valueChanged, this, &Settings::ChangedDmxInValue1);
+    connect(m_inValue[1], &QSpinBox::valueChanged, this, &Settings::ChangedDmxInValue2);
+    connect(m_inValue[2], &QSpinBox::valueChanged, this, &Settings::ChangedDmxInValue3);
+    connect(m_inChannel, &QSpinBox::valueChanged, this, &Settings::ChangedDmxInChannel);
+    connect(m_inNote, &QSpinBox::valueChanged, this, &Settings::ChangedDmxInMidiNote);
+    connect(m_inUniverse, &QSpinBox::valueChanged, this, &Settings::ChangedDmxInUniverse);
+    connect(m_inMidiType, &QComboBox::currentIndexChanged, this, &Settings::ChangedDmxInMidiType);
+    void (Settings::*colorSlots[3][3])() = {
+        {&Settings::ChangedDmxInColorRed1, &Settings::ChangedDmxInColorGreen1,
+         &Settings::ChangedDmxInColorBlue1},
+        {&Settings::ChangedDmxInColorRed2, &Settings::ChangedDmxInColorGreen2,
+         &Settings::ChangedDmxInColorBlue2},
+        {&Settings::ChangedDmxInColorRed3, &Settings::ChangedDmxInColorGreen3,
+         &Settings::ChangedDmxInColorBlue3}};
+    for (int c = 0; c < 3; ++c) {
+        for (int k = 0; k < 3; ++k)
+            connect(m_inColor[c][k], &QSpinBox::valueChanged, this, colorSlots[c][k]);
+    }
+    connect(m_inFade, &QCheckBox::toggled, this, &Settings::ChangedDmxInColorFade);
+    return m_dmxIn;
+}
+
+void Settings::setSettings(SettingStruct *record, bool showHex)
+{
+    if (!record)
+        return;
+    cancelLearn();
+    m_edit.start(record);
+    m_showHex = showHex;
+    SettingStruct &w = m_edit.working();
+    m_out->setSettings(&w.dmx_out, w.control_type, showHex, tr("DMX-OUT"));
+    m_outAdvanced->setSettings(&w.dmx_out_advanced, advancedOutputType(w.control_type), showHex,
+                               tr("DMX-OUT Advanced"));
+    updateDisplay();
+}
+
+void Settings::updateDisplay()
+{
+    const SettingStruct &w = m_edit.working();
+    if (m_edit.isAdd()) {
+        m_ok->setText(tr("Add"));
+        m_ok->setToolTip(tr("click Add to add this control and to close the window"));
+        m_apply->setText(tr("Add && Next"));
+        m_apply->setToolTip(
+            tr("click Add & Next to add this control and to configure the next control"));
+    } else {
+        m_ok->setText(tr("OK"));
+        m_ok->setToolTip(tr("click OK to apply all changes and close the window"));
+        m_apply->setText(tr("Apply"));
+        m_apply->setToolTip(tr("click Apply to apply the changes"));
+    }
+
+    const int typeIdx = entryIndex(m_type, w.control_type);
+    selectEntry(m_type, typeIdx);
+    showBitmap();
+    showInTextEdit(m_name, w.name);
+    showInTextEdit(m_description, w.description);
+    showInSpinBox(m_posX, 0, 65535, int(qMin<quint32>(w.position_x, 65535)));
+    showInSpinBox(m_posY, 0, 65535, int(qMin<quint32>(w.position_y, 65535)));
+    showInSpinBox(m_sizeX, 1, 65535, int(qMin<quint32>(w.size_x, 65535)));
+    showInSpinBox(m_sizeY, 1, 65535, int(qMin<quint32>(w.size_y, 65535)));
+    showInSpinBox(m_color[0], 0, 255, w.color_red);
+    showInSpinBox(m_color[1], 0, 255, w.color_green);
+    showInSpinBox(m_color[2], 0, 255, w.color_blue);
+
+    const int inIdx = entryIndex(m_inProtocol, w.dmx_in.protocol_type_in);
+    const int midiIdx = entryIndex(m_inMidiType, w.dmx_in.dmx_in_midi_type);
+    selectEntry(m_inProtocol, inIdx);
+    selectEntry(m_inMidiType, midiIdx);
+    for (int c = 0; c < 3; ++c) {
+        for (int k = 0; k < 3; ++k)
+            showInSpinBox(m_inColor[c][k], 0, 255, *colorField(m_edit.working().dmx_in, c, k));
+    }
+    {
+        const QSignalBlocker blocker(m_inFade);
+        m_inFade->setChecked(w.dmx_in.dmx_in_color_fade != 0);
+    }
+    // Ranges, shown numbers and the output editors follow from these.
+    ChangedType(typeIdx, inIdx, midiIdx);
+}
+
+void Settings::slotPixmapSelect()
+{
+    QString path;
+    if (m_services.chooseBitmapFile) {
+        path = m_services.chooseBitmapFile();
+    } else {
+        const QString filter =
+            tr("All Images (*.bmp *.gif *.ico *.jpg *.jpeg *.png *.pbm *.pgm *.ppm *.xbm "
+               "*.xpm);;") +
+            tr("Windows Bitmap (*.bmp);;") + tr("Graphic Interchange Format (*.gif);;") +
+            tr("Icon File (*.ico);;") + tr("Joint Photographic Experts Group (*.jpg *.jpeg);;") +
+            tr("Portable Network Graphicse (*.png);;") + tr("Portable Bitmap (*.pbm);;") +
+            tr("Portable Graymap (*.pgm);;") + tr("Portable Pixmap (*.ppm);;") +
+            tr("X11 Bitmap (*.xbm *.xpm);;") + tr("All Files (*.*)");
+        path = QFileDialog::getOpenFileName(this, tr("Choose a Bitmap File to Open"), QString(),
+                                            filter);
+    }
+    // Cancelling the chooser keeps the picture the control has.
+    if (path.isEmpty())
+        return;
+    m_edit.takeBitmapFile(path);
+    showBitmap();
+}
+
+void Settings::slotPixmapDelete()
+{
+    m_edit.deleteBitmap();
+    showBitmap();
+}
+
+void Settings::ChangedPrefName()
+{
+    m_edit.working().name = m_name->toPlainText();
+}
+
+void Settings::ChangedPrefDescription()
+{
+    m_edit.working().description = m_description->toPlainText();
+}
+
+void Settings::slotOk()
+{
+    if (applySettings())
+        close();
+}
+
+void Settings::slotApply()
+{
+    applySettings();
+}
+
+void Settings::ChangedPrefPosX()
+{
+    m_edit.working().position_x = quint32(m_posX->value());
+}
+
+void Settings::ChangedPrefPosY()
+{
+    m_edit.working().position_y = quint32(m_posY->value());
+}
+
+void Settings::ChangedPrefSizeX()
+{
+    m_edit.working().size_x = quint32(m_sizeX->value());
+}
+
+void Settings::ChangedPrefSizeY()
+{
+    m_edit.working().size_y = quint32(m_sizeY->value());
+}
+
+void Settings::ChangedPrefColorRed()
+{
+    m_edit.working().color_red = quint8(m_color[0]->value());
+}
+
+void Settings::ChangedPrefColorGreen()
+{
+    m_edit.working().color_green = quint8(m_color[1]->value());
+}
+
+void Settings::ChangedPrefColorBlue()
+{
+    m_edit.working().color_blue = quint8(m_color[2]->value());
+}
+
+void Settings::ChangedPrefType(int PrefTypeIdx)
+{
+    ChangedType(PrefTypeIdx, m_inProtocol->currentIndex(), m_inMidiType->currentIndex());
+}
+
+void Settings::ChangedType(int PrefTypeIdx, int DmxInTypeIdx, int DmxInMidiTypeIdx)
+{
+    quint8 type = entryValue(m_type, PrefTypeIdx);
+    if (type >= CT_COUNT)
+        type = CT_BUTTON_PUSH;
+    quint8 protocol = entryValue(m_inProtocol, DmxInTypeIdx);
+    if (protocol > PT_MIDI)
+        protocol = PT_NONE;
+    const quint8 midiType = entryValue(m_inMidiType, DmxInMidiTypeIdx);
+
+    m_type->setEnabled(m_edit.isAdd());
+    m_nameHint->setVisible(nameHintVisible(type));
+
+    const ValueLabels labels = dmxInValueLabels(type);
+    const std::optional<QString> valueLabels[3] = {labels.value1, labels.value2, labels.value3};
+    for (int n = 0; n < 3; ++n) {
+        if (valueLabels[n])
+            m_inValueRow[n].label->setText(*valueLabels[n]);
+    }
+
+    m_edit.setControlType(type);
+    m_out->setVisible(outputEditorVisible(type));
+    m_out->setControlType(type);
+    const quint8 advancedType = advancedOutputType(type);
+    m_outAdvanced->setVisible(advancedType != AOT_NONE);
+    m_outAdvanced->setControlType(advancedType);
+    m_bitmapRow.show(bitmapRowVisible(type));
+
+    SettingDmxInStruct &in = m_edit.working().dmx_in;
+    in.protocol_type_in = protocol;
+    in.dmx_in_midi_type = midiType;
+    m_inUniverseRow.label->setText(universeLabel(protocol));
+    showDmxInNumbers();
+
+    const DmxInRows rows = dmxInRows(type, protocol);
+    m_dmxIn->setVisible(rows.group);
+    m_inValueRow[0].show(rows.value1, m_showHex);
+    m_inValueRow[1].show(rows.value2, m_showHex);
+    m_inValueRow[2].show(rows.value3, m_showHex);
+    m_inChannelRow.show(rows.channel, m_showHex);
+    m_inNoteRow.show(rows.note, m_showHex);
+    m_inUniverseRow.show(rows.universe, m_showHex);
+    m_inMidiTypeRow.show(rows.midiType, m_showHex);
+    m_inColorRow[0].show(rows.color1, m_showHex);
+    m_inColorRow[1].show(rows.color2, m_showHex);
+    m_inColorRow[2].show(rows.color3, m_showHex);
+    m_inFade->setVisible(rows.fade);
+
+    m_inProtocol->setToolTip(m_inProtocolRow.label->text());
+    for (const EditorRow *r : {&m_inValueRow[0], &m_inValueRow[1], &m_inValueRow[2],
+                               &m_inChannelRow, &m_inNoteRow, &m_inUniverseRow, &m_inMidiTypeRow})
+        r->tooltipFromLabel();
+    // A learn whose button went away cannot be ended by the user.
+    if ((m_learnTarget == LearnInput && !rows.group) ||
+        (m_learnTarget == LearnOutput && !outputEditorVisible(type)) ||
+        (m_learnTarget == LearnOutputAdvanced && advancedType == AOT_NONE))
+        cancelLearn();
+}
+
+void Settings::ChangedDmxInType(int DmxTypeIdx)
+{
+    ChangedType(m_type->currentIndex(), DmxTypeIdx, m_inMidiType->currentIndex());
+}
+
+void Settings::ChangedDmxInValue1()
+{
+    m_edit.working().dmx_in.dmx_in_value_1 = quint8(m_inValue[0]->value());
+    showDmxInHexTexts();
+}
+
+void Settings::ChangedDmxInValue2()
+{
+    m_edit.working().dmx_in.dmx_in_value_2 = quint8(m_inValue[1]->value());
+    showDmxInHexTexts();
+}
+
+void Settings::ChangedDmxInValue3()
+{
+    m_edit.working().dmx_in.dmx_in_value_3 = quint8(m_inValue[2]->value());
+    showDmxInHexTexts();
+}
+
+void Settings::ChangedDmxInChannel()
+{
+    const int shown = m_inChannel->value();
+    if (shown < 1)
+        return;
+    m_edit.working().dmx_in.dmx_in_channel = quint16(shown - 1);
+    showInSpinBox(m_inNote, 0, 127, qMin(shown - 1, 127));
+    showDmxInHexTexts();
+}
+
+void Settings::ChangedDmxInMidiNote()
+{
+    m_edit.working().dmx_in.dmx_in_channel = quint16(m_inNote->value());
+    showInSpinBox(m_inChannel, 1, 512, m_inNote->value() + 1);
+    showDmxInHexTexts();
+}
+
+void Settings::ChangedDmxInUniverse()
+{
+    const int shown = m_inUniverse->value();
+    if (shown < 1)
+        return;
+    m_edit.working().dmx_in.dmx_in_universe = quint16(shown - 1);
+    showDmxInHexTexts();
+}
+
+void Settings::ChangedDmxInMidiType(int MidiTypeIdx)
+{
+    ChangedType(m_type->currentIndex(), m_inProtocol->currentIndex(), MidiTypeIdx);
+}
+
+void Settings::ChangedDmxInColorRed1()
+{
+    changedDmxInColor(0, 0);
+}
+void Settings::ChangedDmxInColorBlue1()
+{
+    changedDmxInColor(0, 2);
+}
+void Settings::ChangedDmxInColorGreen1()
+{
+    changedDmxInColor(0, 1);
+}
+void Settings::ChangedDmxInColorRed2()
+{
+    changedDmxInColor(1, 0);
+}
+void Settings::ChangedDmxInColorGreen2()
+{
+    changedDmxInColor(1, 1);
+}
+void Settings::ChangedDmxInColorBlue2()
+{
+    changedDmxInColor(1, 2);
+}
+void Settings::ChangedDmxInColorRed3()
+{
+    changedDmxInColor(2, 0);
+}
+void Settings::ChangedDmxInColorGreen3()
+{
+    changedDmxInColor(2, 1);
+}
+void Settings::ChangedDmxInColorBlue3()
+{
+    changedDmxInColor(2, 2);
+}
+
+void Settings::ChangedDmxInColorFade()
+{
+    m_edit.working().dmx_in.dmx_in_color_fade = m_inFade->isChecked() ? 1 : 0;
+}
+
+bool Settings::takeLearned(quint8 protocol, quint16 universe, quint16 channel, quint8 midiType)
+{
+    if (m_learnTarget == NoLearning)
+        return false;
+    if (m_learnTarget == LearnInput) {
+        if (protocol < PT_ARTNET || protocol > PT_MIDI)
+            return false;
+        SettingDmxInStruct &in = m_edit.working().dmx_in;
+        in.protocol_type_in = protocol;
+        in.dmx_in_universe = universe;
+        in.dmx_in_channel = channel;
+        if (protocol == PT_MIDI)
+            in.dmx_in_midi_type = midiType;
+        updateDisplay();
+    } else {
+        if (protocol != PT_MIDI)
+            return false;
+        SettingsDmxOutWidget *editor = m_learnTarget == LearnOutput ? m_out : m_outAdvanced;
+        editor->takeLearnedMidi(universe, channel, midiType);
+    }
+    cancelLearn();
+    return true;
+}
+
+void Settings::cancelLearn()
+{
+    if (m_learnTarget == NoLearning)
+        return;
+    m_learnTarget = NoLearning;
+    m_learnTimer->stop();
+    showLearning();
+    emit learnFinished();
+}
+
+void Settings::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && m_learnTarget != NoLearning) {
+        cancelLearn();
+        event->accept();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void Settings::hideEvent(QHideEvent *event)
+{
+    cancelLearn();
+    QWidget::hideEvent(event);
+}
+
+bool Settings::applySettings()
+{
+    cancelLearn();
+    ControlEdit::KeepEditing keepEditing = m_services.keepEditing;
+    if (!keepEditing) {
+        keepEditing = [this] {
+            return QMessageBox::question(this, tr("Warning"),
+                                         tr("Warnings occurred in this configuration!\n"
+                                            "Do you want to change the settings?"),
+                                         QMessageBox::Yes | QMessageBox::No) == QMessageBox::Yes;
+        };
+    }
+    if (m_edit.apply(m_services.checkConsistence, keepEditing) != ControlEdit::Result::Applied)
+        return false;
+    // The applied record is within its protocols' ranges now; show it so.
+    updateDisplay();
+    emit valueChanged();
+    return true;
+}
+
+void Settings::startLearn(int target)
+{
+    const bool again = m_learnTarget == target;
+    cancelLearn();
+    if (again)
+        return;
+    m_learnTarget = target;
+    m_learnTimer->start();
+    showLearning();
+    emit learnRequested(target);
+}
+
+void Settings::showLearning()
+{
+    m_inLearn->setChecked(m_learnTarget == LearnInput);
+    m_inLearn->setText(m_learnTarget == LearnInput ? tr("Learning...") : tr("Learn"));
+    m_out->setLearning(m_learnTarget == LearnOutput);
+    m_outAdvanced->setLearning(m_learnTarget == LearnOutputAdvanced);
+}
+
+void Settings::showBitmap()
+{
+    const QImage &bitmap = m_edit.working().bitmap;
+    if (bitmap.isNull()) {
+        m_bitmapPreview->clear();
+        m_bitmapSize->clear();
+        return;
+    }
+    m_bitmapPreview->setPixmap(QPixmap::fromImage(bitmap.scaled(
+        PREVIEW_SIZE, PREVIEW_SIZE, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    m_bitmapSize->setText(QStringLiteral("%1x%2").arg(bitmap.width()).arg(bitmap.height()));
+}
+
+void Settings::showDmxInNumbers()
+{
+    const SettingDmxInStruct &in = m_edit.working().dmx_in;
+    // Values typed for another protocol stay in the record; they are shown,
+    // and applied, within this protocol's ranges.
+    const int valueMax = valueMaximum(in.protocol_type_in);
+    const int universeMax = shownUniverseMaximum(in.protocol_type_in);
+    showInSpinBox(m_inValue[0], 0, valueMax, qMin<int>(in.dmx_in_value_1, valueMax));
+    showInSpinBox(m_inValue[1], 0, valueMax, qMin<int>(in.dmx_in_value_2, valueMax));
+    showInSpinBox(m_inValue[2], 0, valueMax, qMin<int>(in.dmx_in_value_3, valueMax));
+    showInSpinBox(m_inChannel, 1, 512, qMin(in.dmx_in_channel + 1, 512));
+    showInSpinBox(m_inNote, 0, 127, qMin<int>(in.dmx_in_channel, 127));
+    showInSpinBox(m_inUniverse, 1, universeMax, qMin(in.dmx_in_universe + 1, universeMax));
+    showDmxInHexTexts();
+}
+
+void Settings::showDmxInHexTexts()
+{
+    for (int n = 0; n < 3; ++n)
+        m_inValueRow[n].hex->setText(hexText(m_inValue[n]->value()));
+    m_inChannelRow.hex->setText(hexText(m_inChannel->value()));
+    m_inNoteRow.hex->setText(hexText(m_inNote->value()));
+    m_inUniverseRow.hex->setText(hexText(m_inUniverse->value()));
+    m_inMidiTypeRow.hex->setText(hexText(entryValue(m_inMidiType, m_inMidiType->currentIndex())));
+    for (int c = 0; c < 3; ++c)
+        m_inColorRow[c].hex->setText(hexColorText(quint8(m_inColor[c][0]->value()),
+                                                  quint8(m_inColor[c][1]->value()),
+                                                  quint8(m_inColor[c][2]->value())));
+}
+
+void Settings::changedDmxInColor(int color, int component)
+{
+    *colorField(m_edit.working().dmx_in, color, component) =
+        quint8(m_inColor[color][component]->value());
+    showDmxInHexTexts();
+}
