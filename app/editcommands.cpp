@@ -230,9 +230,7 @@ void EditCommands::startMove()
     m_moving = record->id;
     m_movingAt = QPoint(int(qMin<quint32>(record->position_x, INT_MAX)),
                         int(qMin<quint32>(record->position_y, INT_MAX)));
-    status(tr("Moving %1: left click places it, right click or Escape cancels, Alt moves "
-              "freely, arrow keys nudge")
-               .arg(record->name));
+    status(tr("Moving %1: click to place, Esc cancels, Alt moves freely").arg(record->name));
 }
 
 void EditCommands::moveTo(const QPoint &stored)
