@@ -1,0 +1,394 @@
+#include "preferencesdialog.h"
+
+#include "showcommands.h"
+#include "showdocument.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+// ---- PreferencesEdit ----------------------------------------------------------
+
+PreferencesEdit::PreferencesEdit()
+{
+    resetPreferences(&m_working);
+}
+
+void PreferencesEdit::setMidiDevices(const QStringList &outputs, const QStringList &inputs)
+{
+    m_outputs = outputs;
+    m_inputs = inputs;
+}
+
+void PreferencesEdit::setPreferences(ShowDocument *document)
+{
+    if (!document)
+        return;
+    m_document = document;
+    m_working = document->preferences();
+    bind(true);
+    bind(false);
+}
+
+void PreferencesEdit::bind(bool output)
+{
+    quint32 &number = output ? m_working.midi_device_out : m_working.midi_device_in;
+    const QString &name = output ? m_working.midi_device_out_name : m_working.midi_device_in_name;
+    const QStringList &present = names(output);
+    keptName(output).clear();
+    // A number the loader bound stays: it may name a device the MIDI system
+    // renamed since the file was written.
+    if (number >= 1 && number <= quint32(present.size()))
+        return;
+    number = 0;
+    if (name.isEmpty())
+        return;
+    const int at = present.indexOf(name);
+    if (at >= 0)
+        number = quint32(at + 1);
+    else
+        keptName(output) = name;
+}
+
+QList<MidiDeviceEntry> PreferencesEdit::deviceEntries(bool output) const
+{
+    QList<MidiDeviceEntry> entries{{QCoreApplication::translate("Preferences", "None"), 0}};
+    const QStringList &present = names(output);
+    for (int i = 0; i < present.size(); ++i)
+        entries.append({present.at(i), i + 1});
+    if (!keptName(output).isEmpty())
+        entries.append(
+            {QCoreApplication::translate("Preferences", "%1 (not connected)").arg(keptName(output)),
+             -1});
+    return entries;
+}
+
+int PreferencesEdit::selectedDevice(bool output) const
+{
+    const quint32 number = output ? m_working.midi_device_out : m_working.midi_device_in;
+    const QString &name = output ? m_working.midi_device_out_name : m_working.midi_device_in_name;
+    const int present = names(output).size();
+    if (number >= 1 && number <= quint32(present))
+        return int(number);
+    if (!name.isEmpty() && name == keptName(output))
+        return present + 1;
+    return 0;
+}
+
+void PreferencesEdit::chooseDevice(bool output, int entry)
+{
+    const QList<MidiDeviceEntry> entries = deviceEntries(output);
+    if (entry < 0 || entry >= entries.size())
+        return;
+    const int number = entries.at(entry).number;
+    quint32 &stored = output ? m_working.midi_device_out : m_working.midi_device_in;
+    QString &name = output ? m_working.midi_device_out_name : m_working.midi_device_in_name;
+    stored = quint32(qMax(0, number));
+    name = number > 0 ? names(output).at(number - 1) : number < 0 ? keptName(output) : QString();
+}
+
+bool PreferencesEdit::apply(const QString &undoText)
+{
+    if (!m_document)
+        return false;
+    if (m_working != m_document->preferences())
+        m_document->push(new ChangePreferences(*m_document, m_working, undoText));
+    return true;
+}
+
+// ---- Preferences --------------------------------------------------------------
+
+namespace
+{
+
+QGroupBox *group(const QString &title, QWidget *parent)
+{
+    auto *box = new QGroupBox(title, parent);
+    new QGridLayout(box);
+    return box;
+}
+
+void addRow(QGroupBox *box, const QString &label, QWidget *widget)
+{
+    auto *grid = static_cast<QGridLayout *>(box->layout());
+    const int row = grid->rowCount();
+    grid->addWidget(new QLabel(label, box), row, 0);
+    grid->addWidget(widget, row, 1);
+    grid->setColumnStretch(1, 1);
+}
+
+void addWide(QGroupBox *box, QWidget *widget)
+{
+    auto *grid = static_cast<QGridLayout *>(box->layout());
+    grid->addWidget(widget, grid->rowCount(), 0, 1, 2);
+}
+
+} // namespace
+
+Preferences::Preferences(QWidget *parent) : QWidget(parent)
+{
+    setWindowIcon(QIcon(QStringLiteral(":/images/pultora.png")));
+    setWindowTitle(tr("Global Preferences"));
+    m_ask = [this](const QString &question) {
+        return QMessageBox::question(this, tr("Global Preferences"), question,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
+    };
+    buildWidgets();
+    updateDisplay();
+}
+
+void Preferences::buildWidgets()
+{
+    // ---- left column
+    auto *start = group(tr("Start Options"), this);
+    m_timeout = new QSpinBox(start);
+    m_timeout->setObjectName(QStringLiteral("timeout"));
+    m_timeout->setRange(0, 65535);
+    m_timeout->setAlignment(Qt::AlignRight);
+    addRow(start, tr("Startup Timeout (in Seconds) :"), m_timeout);
+    m_sendLater = new QCheckBox(tr("Start DMX/MIDI with the First Control Change"), start);
+    addWide(start, m_sendLater);
+    m_checkUpdates = new QCheckBox(tr("Check for updates at start-up"), start);
+    m_checkUpdates->setObjectName(QStringLiteral("checkUpdates"));
+    m_checkUpdates->setToolTip(
+        tr("asks the Pultora web site for a newer version 30 seconds after the start"));
+    addWide(start, m_checkUpdates);
+
+    auto *display = group(tr("Display Options"), this);
+    m_hex = new QCheckBox(tr("Show Hexadecimal Values Additionally"), display);
+    m_hex->setToolTip(tr("shows values also in hexadecimal notation"));
+    addWide(display, m_hex);
+
+    auto *project = group(tr("Project"), this);
+    m_name = new QLineEdit(project);
+    m_name->setObjectName(QStringLiteral("projectName"));
+    m_name->setToolTip(tr("sets the name of the project"));
+    addRow(project, tr("Name :"), m_name);
+    m_description = new QPlainTextEdit(project);
+    m_description->setObjectName(QStringLiteral("projectDescription"));
+    m_description->setMaximumHeight(100);
+    m_description->setToolTip(tr("sets the description of the project"));
+    addWide(project, new QLabel(tr("Description :"), project));
+    addWide(project, m_description);
+
+    // ---- right column
+    auto *midiOut = group(tr("MIDI-OUT"), this);
+    m_midiOut = new QComboBox(midiOut);
+    m_midiOut->setObjectName(QStringLiteral("midiOut"));
+    addRow(midiOut, tr("Device Name :"), m_midiOut);
+    auto *midiIn = group(tr("MIDI-IN"), this);
+    m_midiIn = new QComboBox(midiIn);
+    m_midiIn->setObjectName(QStringLiteral("midiIn"));
+    addRow(midiIn, tr("Device Name :"), m_midiIn);
+
+    auto *http = group(tr("HTTP"), this);
+    m_http = new QLineEdit(http);
+    m_http->setToolTip(
+        tr("specify the HTTP server which will be used to call the links that are used in controls"));
+    addRow(http, tr("Server :"), m_http);
+
+    auto *commands = group(tr("Command Options"), this);
+    m_command = new QCheckBox(tr("Command"), commands);
+    m_command->setObjectName(QStringLiteral("command"));
+    m_command->setToolTip(tr("Command enabled"));
+    addWide(commands, m_command);
+    m_commandPath = new QLineEdit(commands);
+    m_commandPath->setToolTip(tr("set path for call system calls in controls"));
+    addRow(commands, tr("Command Path :"), m_commandPath);
+
+    auto *lock = group(tr("Lock Screen"), this);
+    m_lock = new QCheckBox(tr("Lock Screen"), lock);
+    m_lock->setObjectName(QStringLiteral("lock"));
+    m_lock->setToolTip(tr("Lock Screen enabled"));
+    addWide(lock, m_lock);
+
+    auto *left = new QVBoxLayout;
+    for (QGroupBox *box : {start, display, project})
+        left->addWidget(box);
+    left->addStretch();
+    auto *right = new QVBoxLayout;
+    for (QGroupBox *box : {midiOut, midiIn, http, commands, lock})
+        right->addWidget(box);
+    right->addStretch();
+    auto *columns = new QHBoxLayout;
+    columns->addLayout(left, 1);
+    columns->addLayout(right, 1);
+
+    auto *ok = new QPushButton(tr("OK"), this);
+    ok->setObjectName(QStringLiteral("ok"));
+    ok->setToolTip(tr("click OK to apply all changes and close the window"));
+    auto *apply = new QPushButton(tr("Apply"), this);
+    apply->setObjectName(QStringLiteral("apply"));
+    apply->setToolTip(tr("click Apply to apply all changes"));
+    auto *cancel = new QPushButton(tr("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cancel"));
+    cancel->setToolTip(tr("click Cancel to discard any changes"));
+    auto *buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(ok);
+    buttons->addWidget(apply);
+    buttons->addWidget(cancel);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(columns);
+    layout->addStretch();
+    layout->addLayout(buttons);
+
+    connect(ok, SIGNAL(clicked()), this, SLOT(pressOk()));
+    connect(apply, SIGNAL(clicked()), this, SLOT(pressApply()));
+    connect(cancel, &QPushButton::clicked, this, &QWidget::close);
+    connect(m_timeout, SIGNAL(valueChanged(int)), this, SLOT(ChangedStartupTimeout(int)));
+    connect(m_sendLater, SIGNAL(clicked()), this, SLOT(ChangedStartupDmxSendLater()));
+    connect(m_name, SIGNAL(textChanged(QString)), this, SLOT(ChangedProjectName()));
+    connect(m_description, SIGNAL(textChanged()), this, SLOT(ChangedProjectDescription()));
+    connect(m_midiOut, SIGNAL(activated(int)), this, SLOT(ChangedDeviceMidiOut(int)));
+    connect(m_midiIn, SIGNAL(activated(int)), this, SLOT(ChangedDeviceMidiIn(int)));
+    connect(m_hex, SIGNAL(clicked(bool)), this, SLOT(CheckValueHexShow(bool)));
+    connect(m_http, SIGNAL(textChanged(QString)), this, SLOT(ChangedHttpServer()));
+    connect(m_command, SIGNAL(clicked(bool)), this, SLOT(CheckCommandFlag(bool)));
+    connect(m_commandPath, SIGNAL(textChanged(QString)), this, SLOT(ChangedCommandPath()));
+    connect(m_lock, SIGNAL(clicked(bool)), this, SLOT(CheckLockUnlockScreen(bool)));
+    connect(m_checkUpdates, SIGNAL(clicked(bool)), this, SLOT(CheckUpdatesAtStartup(bool)));
+}
+
+void Preferences::setMidiDevices(const QStringList &outputs, const QStringList &inputs)
+{
+    m_edit.setMidiDevices(outputs, inputs);
+}
+
+void Preferences::setPreferences(ShowDocument *document)
+{
+    if (!document)
+        return;
+    m_edit.setPreferences(document);
+    updateDisplay();
+}
+
+void Preferences::fillDevices()
+{
+    for (bool output : {true, false}) {
+        QComboBox *combo = output ? m_midiOut : m_midiIn;
+        combo->clear();
+        for (const MidiDeviceEntry &entry : m_edit.deviceEntries(output))
+            combo->addItem(entry.text, entry.number);
+        combo->setCurrentIndex(m_edit.selectedDevice(output));
+    }
+}
+
+void Preferences::updateDisplay()
+{
+    const PreferencesStruct &p = m_edit.working();
+    const QSignalBlocker b1(m_timeout), b2(m_name), b3(m_description), b4(m_http),
+        b5(m_commandPath);
+    m_timeout->setValue(p.startup_timeout);
+    m_sendLater->setChecked(p.startup_dmxsend_later);
+    m_checkUpdates->setChecked(p.check_updates);
+    m_hex->setChecked(p.hex_value_show);
+    m_name->setText(p.project_name);
+    m_description->setPlainText(p.project_description);
+    m_http->setText(p.http_server);
+    m_command->setChecked(p.command_flag);
+    m_commandPath->setText(p.command_path);
+    m_lock->setChecked(p.lock_screen);
+    fillDevices();
+}
+
+void Preferences::pressApply()
+{
+    if (m_edit.apply(tr("Change Preferences")))
+        emit valueChanged();
+}
+
+void Preferences::pressOk()
+{
+    pressApply();
+    close();
+}
+
+void Preferences::ChangedStartupTimeout(int Value)
+{
+    m_edit.working().startup_timeout = quint16(Value);
+}
+
+void Preferences::ChangedStartupDmxSendLater()
+{
+    m_edit.working().startup_dmxsend_later = m_sendLater->isChecked();
+}
+
+void Preferences::ChangedType(int MidiOutTypeIdx, int MidiInTypeIdx)
+{
+    m_edit.chooseDevice(true, MidiOutTypeIdx);
+    m_edit.chooseDevice(false, MidiInTypeIdx);
+}
+
+void Preferences::CheckValueHexShow(bool Checked)
+{
+    m_edit.working().hex_value_show = Checked;
+}
+
+void Preferences::ChangedDeviceMidiOut(int MidiTypeIdx)
+{
+    ChangedType(MidiTypeIdx, m_midiIn->currentIndex());
+}
+
+void Preferences::ChangedDeviceMidiIn(int MidiTypeIdx)
+{
+    ChangedType(m_midiOut->currentIndex(), MidiTypeIdx);
+}
+
+void Preferences::ChangedHttpServer()
+{
+    m_edit.working().http_server = m_http->text();
+}
+
+void Preferences::CheckCommandFlag(bool Checked)
+{
+    if (Checked && !m_ask(tr("With the command output on, controls of this configuration start "
+                             "programs on this computer, with your user's rights.\n"
+                             "Switch the command output on?"))) {
+        m_command->setChecked(false);
+        Checked = false;
+    }
+    m_edit.working().command_flag = Checked;
+}
+
+void Preferences::ChangedCommandPath()
+{
+    m_edit.working().command_path = m_commandPath->text();
+}
+
+void Preferences::ChangedProjectName()
+{
+    m_edit.working().project_name = m_name->text();
+}
+
+void Preferences::ChangedProjectDescription()
+{
+    m_edit.working().project_description = m_description->toPlainText();
+}
+
+void Preferences::CheckLockUnlockScreen(bool Checked)
+{
+    if (Checked && m_confirmLock && !m_confirmLock()) {
+        m_lock->setChecked(false);
+        Checked = false;
+    }
+    m_edit.working().lock_screen = Checked;
+}
+
+void Preferences::CheckUpdatesAtStartup(bool Checked)
+{
+    m_edit.working().check_updates = Checked;
+}

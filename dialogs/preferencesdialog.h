@@ -1,0 +1,135 @@
+// The preferences window: start options, project, MIDI devices, display,
+// HTTP server, command options, screen lock and the update check.
+//
+// PreferencesEdit holds the logic on records and is usable without a
+// window; Preferences is its view. Applying pushes one ChangePreferences
+// command on the show document.
+//
+// MIDI devices are chosen by name from the lists handed in (the dialog
+// never asks the MIDI system itself). A stored device that is not
+// connected keeps its name, shown as "name (not connected)", until the
+// user picks another entry.
+#pragma once
+
+#include "settingstruct.h"
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QWidget>
+
+#include <functional>
+
+class QCheckBox;
+class QComboBox;
+class QLineEdit;
+class QPlainTextEdit;
+class QSpinBox;
+class ShowDocument;
+
+// One entry of a device list.
+struct MidiDeviceEntry {
+    QString text;
+    int number = 0; // 0 none, n >= 1 the present device n, -1 the stored absent device
+};
+
+class PreferencesEdit
+{
+public:
+    PreferencesEdit();
+
+    // The devices present now, in the MIDI system's order.
+    void setMidiDevices(const QStringList &outputs, const QStringList &inputs);
+    // Starts editing the document's preferences; a null document is ignored.
+    // A stored device name that is present now selects that device.
+    void setPreferences(ShowDocument *document);
+
+    PreferencesStruct &working() { return m_working; }
+    const PreferencesStruct &working() const { return m_working; }
+
+    // "None", the present devices, and the stored device when it is absent.
+    QList<MidiDeviceEntry> deviceEntries(bool output) const;
+    // The entry of deviceEntries() that the working record names.
+    int selectedDevice(bool output) const;
+    void chooseDevice(bool output, int entry);
+
+    // Pushes the working record as one command named `undoText` when it
+    // differs from the document's. False without a document to write to.
+    bool apply(const QString &undoText);
+
+private:
+    const QStringList &names(bool output) const { return output ? m_outputs : m_inputs; }
+    QString &keptName(bool output) { return output ? m_keptOut : m_keptIn; }
+    const QString &keptName(bool output) const { return output ? m_keptOut : m_keptIn; }
+    void bind(bool output);
+
+    ShowDocument *m_document = nullptr;
+    PreferencesStruct m_working;
+    QStringList m_outputs;
+    QStringList m_inputs;
+    // Stored devices that are not connected now.
+    QString m_keptOut;
+    QString m_keptIn;
+};
+
+class Preferences : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Preferences(QWidget *parent = nullptr);
+
+    void setMidiDevices(const QStringList &outputs, const QStringList &inputs);
+    void setPreferences(ShowDocument *document);
+    const PreferencesEdit &edit() const { return m_edit; }
+
+    // Asked when the user ticks "Lock Screen"; false leaves it unticked.
+    // The console hands in the question of its lock command, so both ways
+    // of locking warn alike and tell how to unlock.
+    void setLockConfirmation(std::function<bool()> confirm) { m_confirmLock = std::move(confirm); }
+    // Asks a yes/no question (Yes = true); the default is a message box.
+    void setQuestionAsker(std::function<bool(const QString &)> ask) { m_ask = std::move(ask); }
+
+signals:
+    void valueChanged();
+    void valueChangedToDefault();
+
+private slots:
+    void pressOk();
+    void pressApply();
+    void ChangedStartupTimeout(int Value);
+    void ChangedStartupDmxSendLater();
+    void ChangedType(int MidiOutTypeIdx, int MidiInTypeIdx);
+    void CheckValueHexShow(bool Checked);
+    void ChangedDeviceMidiOut(int MidiTypeIdx);
+    void ChangedDeviceMidiIn(int MidiTypeIdx);
+    void ChangedHttpServer();
+    void CheckCommandFlag(bool Checked);
+    void ChangedCommandPath();
+    void ChangedProjectName();
+    void ChangedProjectDescription();
+    void CheckLockUnlockScreen(bool Checked);
+    void CheckUpdatesAtStartup(bool Checked);
+
+private:
+    void buildWidgets();
+    void fillDevices();
+    void updateDisplay();
+
+    PreferencesEdit m_edit;
+    std::function<bool()> m_confirmLock;
+    std::function<bool(const QString &)> m_ask;
+
+    QSpinBox *m_timeout = nullptr;
+    QCheckBox *m_sendLater = nullptr;
+    QCheckBox *m_hex = nullptr;
+    QCheckBox *m_checkUpdates = nullptr;
+    QLineEdit *m_name = nullptr;
+    QPlainTextEdit *m_description = nullptr;
+    QComboBox *m_midiOut = nullptr;
+    QComboBox *m_midiIn = nullptr;
+    QLineEdit *m_http = nullptr;
+    QCheckBox *m_command = nullptr;
+    QLineEdit *m_commandPath = nullptr;
+    QCheckBox *m_lock = nullptr;
+};

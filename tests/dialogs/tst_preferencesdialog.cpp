@@ -1,0 +1,210 @@
+// The preferences window on a show document: devices by name (also when
+// not connected), apply, OK and cancel, the confirmations.
+#include "preferencesdialog.h"
+#include "showdocument.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QSpinBox>
+#include <QtTest>
+
+namespace
+{
+
+void click(QWidget &dialog, const char *name)
+{
+    dialog.findChild<QAbstractButton *>(QLatin1String(name))->click();
+}
+
+void pick(QComboBox *combo, int index)
+{
+    combo->setCurrentIndex(index);
+    emit combo->activated(index);
+}
+
+QStringList texts(const QComboBox *combo)
+{
+    QStringList list;
+    for (int i = 0; i < combo->count(); ++i)
+        list << combo->itemText(i);
+    return list;
+}
+
+} // namespace
+
+class TestPreferencesDialog : public QObject
+{
+    Q_OBJECT
+private slots:
+    void devices_data();
+    void devices();
+    void absentDeviceKeptUntilAnotherIsPicked();
+    void applyOkCancel();
+    void lockAsksFirst_data();
+    void lockAsksFirst();
+    void commandFlagAsksWhenSwitchedOn();
+    void ownTooltips();
+};
+
+void TestPreferencesDialog::devices_data()
+{
+    QTest::addColumn<QStringList>("present");
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<int>("number");
+    QTest::newRow("no devices") << QStringList() << "" << QStringList{"None"} << 0 << 0;
+    QTest::newRow("none stored") << QStringList{"A"} << "" << QStringList{"None", "A"} << 0 << 0;
+    QTest::newRow("present by name") << QStringList{"A", "B"} << "B"
+                                     << QStringList{"None", "A", "B"} << 2 << 2;
+    QTest::newRow("not connected")
+        << QStringList{"A"} << "Gone" << QStringList{"None", "A", "Gone (not connected)"} << 2 << 0;
+    QTest::newRow("names compare exactly")
+        << QStringList{"b"} << "B" << QStringList{"None", "b", "B (not connected)"} << 2 << 0;
+}
+
+void TestPreferencesDialog::devices()
+{
+    QFETCH(QStringList, present);
+    QFETCH(QString, stored);
+    QFETCH(QStringList, entries);
+    QFETCH(int, selected);
+    QFETCH(int, number);
+    ShowDocument document;
+    PreferencesStruct prefs;
+    prefs.midi_device_out_name = stored;
+    prefs.midi_device_in_name = stored;
+    document.applyPreferences(prefs);
+    Preferences dialog;
+    dialog.setMidiDevices(present, present);
+    dialog.setPreferences(&document);
+    for (const char *name : {"midiOut", "midiIn"}) {
+        const auto *combo = dialog.findChild<QComboBox *>(name);
+        QCOMPARE(texts(combo), entries);
+        QCOMPARE(combo->currentIndex(), selected);
+    }
+    QCOMPARE(int(dialog.edit().working().midi_device_out), number);
+    QCOMPARE(dialog.edit().working().midi_device_out_name, stored);
+}
+
+void TestPreferencesDialog::absentDeviceKeptUntilAnotherIsPicked()
+{
+    ShowDocument document;
+    PreferencesStruct prefs;
+    prefs.midi_device_out_name = "Gone";
+    document.applyPreferences(prefs);
+    Preferences dialog;
+    dialog.setMidiDevices({"A"}, {});
+    dialog.setPreferences(&document);
+    dialog.findChild<QSpinBox *>("timeout")->setValue(4);
+    click(dialog, "apply");
+    QCOMPARE(document.preferences().midi_device_out_name, QStringLiteral("Gone"));
+    auto *out = dialog.findChild<QComboBox *>("midiOut");
+    pick(out, 1);
+    QCOMPARE(dialog.edit().working().midi_device_out, 1u);
+    QCOMPARE(dialog.edit().working().midi_device_out_name, QStringLiteral("A"));
+    pick(out, 2); // back to the one not connected
+    QCOMPARE(dialog.edit().working().midi_device_out, 0u);
+    QCOMPARE(dialog.edit().working().midi_device_out_name, QStringLiteral("Gone"));
+    pick(out, 0);
+    click(dialog, "apply");
+    QCOMPARE(document.preferences().midi_device_out_name, QString());
+    QCOMPARE(document.undoStack().count(), 2);
+}
+
+void TestPreferencesDialog::applyOkCancel()
+{
+    ShowDocument document;
+    Preferences dialog;
+    QSignalSpy changed(&dialog, &Preferences::valueChanged);
+    dialog.setPreferences(&document);
+    auto *timeout = dialog.findChild<QSpinBox *>("timeout");
+    timeout->setValue(7);
+    click(dialog, "cancel");
+    QCOMPARE(document.preferences().startup_timeout, quint16(0));
+    dialog.setPreferences(&document);
+    QCOMPARE(timeout->value(), 0);
+
+    timeout->setValue(7);
+    dialog.findChild<QLineEdit *>("projectName")->setText("Show");
+    click(dialog, "checkUpdates");
+    click(dialog, "apply");
+    click(dialog, "apply");
+    QCOMPARE(changed.count(), 2);
+    QCOMPARE(document.undoStack().count(), 1); // one step for the whole apply
+    QCOMPARE(document.preferences().startup_timeout, quint16(7));
+    QCOMPARE(document.preferences().project_name, QStringLiteral("Show"));
+    QVERIFY(!document.preferences().check_updates);
+    document.undoStack().undo();
+    QCOMPARE(document.preferences(), PreferencesStruct());
+}
+
+void TestPreferencesDialog::lockAsksFirst_data()
+{
+    QTest::addColumn<bool>("answer");
+    QTest::newRow("yes") << true;
+    QTest::newRow("no") << false;
+}
+
+void TestPreferencesDialog::lockAsksFirst()
+{
+    QFETCH(bool, answer);
+    ShowDocument document;
+    Preferences dialog;
+    int asked = 0;
+    dialog.setLockConfirmation([&] {
+        ++asked;
+        return answer;
+    });
+    dialog.setPreferences(&document);
+    click(dialog, "lock");
+    QCOMPARE(dialog.findChild<QCheckBox *>("lock")->isChecked(), answer);
+    click(dialog, "ok");
+    QCOMPARE(asked, 1);
+    QCOMPARE(document.preferences().lock_screen, answer);
+    if (answer) { // unlocking asks nothing
+        dialog.setPreferences(&document);
+        click(dialog, "lock");
+        QCOMPARE(asked, 1);
+        QVERIFY(!dialog.edit().working().lock_screen);
+    }
+}
+
+void TestPreferencesDialog::commandFlagAsksWhenSwitchedOn()
+{
+    ShowDocument document;
+    Preferences dialog;
+    QStringList questions;
+    bool answer = false;
+    dialog.setQuestionAsker([&](const QString &q) {
+        questions << q;
+        return answer;
+    });
+    dialog.setPreferences(&document);
+    click(dialog, "command");
+    QVERIFY(!dialog.findChild<QCheckBox *>("command")->isChecked());
+    QVERIFY(!dialog.edit().working().command_flag);
+    answer = true;
+    click(dialog, "command");
+    QVERIFY(dialog.edit().working().command_flag);
+    click(dialog, "command"); // off: no question
+    QVERIFY(!dialog.edit().working().command_flag);
+    QCOMPARE(questions.size(), 2);
+    QVERIFY(questions.first().contains("rights"));
+}
+
+void TestPreferencesDialog::ownTooltips()
+{
+    Preferences dialog;
+    QCOMPARE(dialog.findChild<QWidget *>("projectName")->toolTip(),
+             QStringLiteral("sets the name of the project"));
+    QCOMPARE(dialog.findChild<QWidget *>("projectDescription")->toolTip(),
+             QStringLiteral("sets the description of the project"));
+}
+
+QTEST_MAIN(TestPreferencesDialog)
+#include "tst_preferencesdialog.moc"

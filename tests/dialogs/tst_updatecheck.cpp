@@ -1,0 +1,178 @@
+// The update check: parsing the endpoint's answer, and whole checks against
+// a server in this test (loopback only) that answers as each case needs.
+#include "updatecheck.h"
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
+#include <QtTest>
+
+namespace
+{
+
+QByteArray http(int status, const QByteArray &reason, const QByteArray &body)
+{
+    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason +
+           "\r\nContent-Type: text/plain\r\nContent-Length: " + QByteArray::number(body.size()) +
+           "\r\nConnection: close\r\n\r\n" + body;
+}
+
+// Answers every request with `first`, then `second` 100 ms later (a reply
+// split across two network chunks); answers nothing when both are empty.
+class Server : public QObject
+{
+public:
+    QByteArray first, second;
+
+    QString start()
+    {
+        if (!m_server.listen(QHostAddress::LocalHost, 0))
+            return QString();
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket *socket = m_server.nextPendingConnection())
+                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
+        });
+        return QStringLiteral("http://127.0.0.1:%1/update_check.php?software=pultora")
+            .arg(m_server.serverPort());
+    }
+
+private:
+    void answer(QTcpSocket *socket)
+    {
+        m_request += socket->readAll();
+        if (!m_request.contains("\r\n\r\n") || first.isEmpty())
+            return;
+        socket->write(first);
+        socket->flush();
+        QTimer::singleShot(second.isEmpty() ? 0 : 100, socket, [this, socket] {
+            socket->write(second);
+            socket->disconnectFromHost();
+        });
+    }
+
+    QTcpServer m_server;
+    QByteArray m_request;
+};
+
+} // namespace
+
+class TestUpdateCheck : public QObject
+{
+    Q_OBJECT
+private slots:
+    void newerVersion_data();
+    void newerVersion();
+    void check_data();
+    void check();
+};
+
+void TestUpdateCheck::newerVersion_data()
+{
+    QTest::addColumn<QByteArray>("answer");
+    QTest::addColumn<QString>("newer"); // empty: none
+    QTest::newRow("capital V") << QByteArray("Version: 0.8.0.1") << "0.8.0.1";
+    QTest::newRow("same, shorter") << QByteArray("version: 0.8") << "";
+    QTest::newRow("piece skipped") << QByteArray("version: 1.x.2") << "1.2.0.0";
+    QTest::newRow("second line") << QByteArray("version: 0.7\nversion: 0.9\n") << "0.9.0.0";
+    QTest::newRow("CR LF") << QByteArray("name: pultora\r\nversion: 0.9.0.0\r\n") << "0.9.0.0";
+    QTest::newRow("after a zero byte") << QByteArray("x\0version: 9.0", 14) << "";
+    QTest::newRow("all zero") << QByteArray("version: 0.0.0.0") << "";
+    QTest::newRow("no version line") << QByteArray("<html>Not Found</html>") << "";
+}
+
+void TestUpdateCheck::newerVersion()
+{
+    QFETCH(QByteArray, answer);
+    QFETCH(QString, newer);
+    const auto found = newerVersionIn(answer, {0, 8, 0, 0});
+    QCOMPARE(found.has_value(), !newer.isEmpty());
+    if (found)
+        QCOMPARE(QStringLiteral("%1.%2.%3.%4")
+                     .arg((*found)[0])
+                     .arg((*found)[1])
+                     .arg((*found)[2])
+                     .arg((*found)[3]),
+                 newer);
+}
+
+void TestUpdateCheck::check_data()
+{
+    using O = CheckSoftwareUpdate::Outcome;
+    QTest::addColumn<QByteArray>("first");
+    QTest::addColumn<QByteArray>("second");
+    QTest::addColumn<bool>("serverUp");
+    QTest::addColumn<bool>("giveInfo");
+    QTest::addColumn<int>("outcome");
+    QTest::addColumn<QString>("report"); // empty: nothing reported
+
+    const QByteArray newer = http(200, "OK", "software: pultora\nversion: 0.9.1.0\n");
+    const QByteArray same = http(200, "OK", "version: 0.8.0.0\n");
+    QTest::newRow("newer") << newer << QByteArray() << true << true << int(O::NewVersion)
+                           << "new 0.9.1.0";
+    QTest::newRow("newer, silent") << newer << QByteArray() << true << false
+                                   << int(O::NewVersion) << "new 0.9.1.0";
+    QTest::newRow("same") << same << QByteArray() << true << true << int(O::NoUpdate)
+                          << "There is no update available!";
+    QTest::newRow("same, silent") << same << QByteArray() << true << false << int(O::NoUpdate)
+                                  << "";
+    const QByteArray split = http(200, "OK", "software: pultora\nversion: 0.8.0.1\n");
+    const int cut = split.indexOf("sion:");
+    QTest::newRow("split across chunks") << split.left(cut) << split.mid(cut) << true << true
+                                         << int(O::NewVersion) << "new 0.8.0.1";
+    QTest::newRow("error page") << http(404, "Not Found", "version: 9.9.9.9\n") << QByteArray()
+                                << true << true << int(O::Failed)
+                                << "The check for updates failed: the server answered 404 Not Found.";
+    QTest::newRow("error page, silent") << http(500, "Internal Server Error", "oops")
+                                        << QByteArray() << true << false << int(O::Failed) << "";
+    QTest::newRow("too large") << http(200, "OK", QByteArray(70 * 1024, 'x') + "\nversion: 1.0")
+                               << QByteArray() << true << true << int(O::Failed)
+                               << "The check for updates failed: the answer is larger than 64 KB.";
+    QTest::newRow("no server") << QByteArray() << QByteArray() << false << true
+                               << int(O::NoConnection)
+                               << "There is no internet connection available to check for updates!";
+    QTest::newRow("never answers") << QByteArray() << QByteArray() << true << true
+                                   << int(O::NoConnection)
+                                   << "There is no internet connection available to check for updates!";
+}
+
+void TestUpdateCheck::check()
+{
+    QFETCH(QByteArray, first);
+    QFETCH(QByteArray, second);
+    QFETCH(bool, serverUp);
+    QFETCH(bool, giveInfo);
+    QFETCH(int, outcome);
+    QFETCH(QString, report);
+
+    QString url;
+    Server server;
+    server.first = first;
+    server.second = second;
+    {
+        // A port nobody listens on: take one, then give it back.
+        QTcpServer closed;
+        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+        url = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
+    }
+    if (serverUp) {
+        url = server.start();
+        QVERIFY(!url.isEmpty());
+    }
+
+    CheckSoftwareUpdate checker;
+    QStringList reports;
+    checker.setPresenter([&](const QString &text) { reports << text; });
+    checker.setGiveInfo(giveInfo);
+    checker.setUpdateText(QStringLiteral("new $$$VERSION$$$"));
+    checker.setCurrentVersion(0, 8, 0, 0);
+    checker.setTimeout(500);
+    QSignalSpy finished(&checker, &CheckSoftwareUpdate::checkFinished);
+    checker.CheckForUpdate(url, 0);
+    QVERIFY(finished.wait(5000));
+    QCOMPARE(int(checker.outcome()), outcome);
+    QCOMPARE(reports, report.isEmpty() ? QStringList() : QStringList{report});
+}
+
+QTEST_MAIN(TestUpdateCheck)
+#include "tst_updatecheck.moc"
