@@ -112,6 +112,8 @@ void Pultora::startUp(const QStringList &args)
         startShow(true);
     startTriggerTimer();
     setAcceptDrops(true);
+    // Silent: reports only a newer version, and only when the preferences allow.
+    slotCheckForSoftwareUpdate(false);
 }
 
 void Pultora::startShow(bool withTimeout)
@@ -159,7 +161,7 @@ bool Pultora::triggerTimerRunning() const
 
 void Pultora::closeDialogs()
 {
-    // The dialogs arrive with the editing commands.
+    m_settingsDialogs.closeAll();
 }
 
 void Pultora::showTitle()

@@ -31,6 +31,7 @@
 #include "editcommands.h"
 #include "loadprogress.h"
 #include "recentfiles.h"
+#include "settingsdialogs.h"
 #include "settingstruct.h"
 #include "showdocument.h"
 #include "startup.h"
@@ -203,4 +204,6 @@ private:
     bool m_lastSessionWritten = false;
     // A show was started (waited for and sent) during start-up.
     bool m_started = false;
+    // Background, preferences and About windows and the update check.
+    SettingsDialogs m_settingsDialogs{m_document, m_prompter, this};
 };

@@ -50,8 +50,8 @@ void Pultora::slotSettingsChanged(QWidget *WidgetPtr)
 
 void Pultora::slotSettingsChangedBackground()
 {
-    // The background dialog pushes its own change; the window follows the
-    // document.
+    // The background dialog pushed its change on the document; the surface
+    // and the inputs follow the document's signal.
 }
 
 // ---- consistency check (not yet) ------------------------------------------
@@ -112,16 +112,27 @@ void Pultora::slotPaste()
     m_edit->paste();
 }
 void Pultora::slotOverview() {}
-void Pultora::slotBackground() {}
 void Pultora::slotLockUnlockScreen()
 {
     m_edit->toggleLock();
 }
-void Pultora::slotPreferences() {}
+
+void Pultora::slotBackground()
+{
+    m_settingsDialogs.showBackground();
+}
+
+void Pultora::slotPreferences()
+{
+    m_settingsDialogs.showPreferences();
+}
 
 void Pultora::slotPreferencesChanged()
 {
-    // The preferences dialog pushes its own change on the document.
+    // The dialog pushed its change; one that locked the screen closes the
+    // windows once the dialog's own slot has returned.
+    if (locked())
+        QMetaObject::invokeMethod(this, [this] { closeDialogs(); }, Qt::QueuedConnection);
 }
 
 void Pultora::slotSettingsEdit(const QWidget *widget)
@@ -166,11 +177,14 @@ void Pultora::slotHelp()
         tr("<b>Help</b><br>Please use the online help on the website:<br>%1").arg(m_helpLink));
 }
 
-void Pultora::slotAbout() {}
+void Pultora::slotAbout()
+{
+    m_settingsDialogs.showAbout();
+}
 
 void Pultora::slotCheckForSoftwareUpdate(bool GiveInfoForNoUpdates)
 {
-    Q_UNUSED(GiveInfoForNoUpdates);
+    m_settingsDialogs.checkForUpdate(GiveInfoForNoUpdates);
 }
 
 void Pultora::slotCheckForSoftwareUpdate()

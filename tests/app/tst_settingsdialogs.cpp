@@ -1,0 +1,211 @@
+// The console's background, preferences and About windows and its update
+// check: what the slots open, the lock, and where reports go. The update
+// check asks a server inside this test (loopback only).
+#include "aboutinfo.h"
+#include "backgrounddialog.h"
+#include "preferencesdialog.h"
+#include "pultora.h"
+#include "scriptedprompter.h"
+#include "updatecheck.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QStandardPaths>
+#include <QStatusBar>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+template <typename T> T *window()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *found = qobject_cast<T *>(w))
+            return found;
+    return nullptr;
+}
+
+// Answers every request with version 0.9.0.0.
+class Server : public QObject
+{
+public:
+    QString start()
+    {
+        if (!m_server.listen(QHostAddress::LocalHost, 0))
+            return QString();
+        connect(&m_server, &QTcpServer::newConnection, this, [this] {
+            QTcpSocket *socket = m_server.nextPendingConnection();
+            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
+                socket->readAll();
+                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 17\r\nConnection: close\r\n\r\n"
+                              "version: 0.9.0.0\n");
+                socket->disconnectFromHost();
+            });
+        });
+        return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort());
+    }
+
+private:
+    QTcpServer m_server;
+};
+
+} // namespace
+
+class TestSettingsDialogs : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::shared_ptr<ScriptedPrompter> m_prompter;
+
+    // A console on a file holding `preferences` attributes.
+    std::unique_ptr<Pultora> makeConsole(const QString &preferences = QString())
+    {
+        const QString path = m_dir.filePath(QStringLiteral("show.ptra"));
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            return nullptr;
+        file.write(QStringLiteral("<!DOCTYPE Pultora><PultoraConfig version=\"1\" author=\"pultora\">"
+                                  "<preferences version=\"1\" %1/></PultoraConfig>")
+                       .arg(preferences)
+                       .toUtf8());
+        file.close();
+        ConsoleServices services;
+        services.prompter = m_prompter;
+        services.waitOneSecond = [](QProgressDialog *) {};
+        services.quit = [] {};
+        QByteArray program("pultora"), argument = path.toLocal8Bit();
+        char *argv[] = {program.data(), argument.data()};
+        return std::make_unique<Pultora>(nullptr, 2, argv, QString(), QStringLiteral("en_US"),
+                                         services);
+    }
+    static void call(Pultora *console, const char *slot)
+    {
+        QVERIFY(QMetaObject::invokeMethod(console, slot));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+    }
+    void init() { m_prompter = std::make_shared<ScriptedPrompter>(); }
+
+    void backgroundApplyIsOneUndoStep()
+    {
+        auto console = makeConsole();
+        QVERIFY(console);
+        const int steps = console->document().undoStack().count();
+        call(console.get(), "slotBackground");
+        auto *dialog = window<SettingsBackground>();
+        QVERIFY(dialog && dialog->isVisible());
+        dialog->findChild<QSpinBox *>("stretch")->setValue(150);
+        dialog->findChild<QPushButton *>("ok")->click();
+        QCOMPARE(console->document().background().stretch_factor, 150u);
+        QCOMPARE(console->document().undoStack().count(), steps + 1);
+        QVERIFY(console->isWindowModified());
+    }
+
+    void lockInPreferencesAsksLikeTheLockCommand_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::newRow("yes") << int(QMessageBox::Yes);
+        QTest::newRow("no") << int(QMessageBox::No);
+    }
+
+    void lockInPreferencesAsksLikeTheLockCommand()
+    {
+        QFETCH(int, answer);
+        auto console = makeConsole();
+        call(console.get(), "slotBackground");
+        call(console.get(), "slotPreferences");
+        auto *dialog = window<Preferences>();
+        QVERIFY(dialog);
+        m_prompter->answers = {QMessageBox::StandardButton(answer)};
+        dialog->findChild<QCheckBox *>("lock")->click();
+        QCOMPARE(m_prompter->asked.size(), 1);
+        QVERIFY(m_prompter->asked.first().text.contains("\"CTRL+ALT+SHIFT+F11\""));
+        dialog->findChild<QPushButton *>("ok")->click();
+        const bool locked = answer == QMessageBox::Yes;
+        QCOMPARE(console->document().preferences().lock_screen, locked);
+        // Locking closes the windows; a locked console opens none.
+        QTRY_COMPARE(window<SettingsBackground>() == nullptr, locked);
+        if (locked) {
+            for (const char *slot : {"slotBackground", "slotPreferences", "slotAbout"})
+                call(console.get(), slot);
+            QVERIFY(!window<SettingsBackground>() && !window<Preferences>() &&
+                    !window<AboutInfo>());
+        }
+    }
+
+    void aboutNamesTheRunningToolkit()
+    {
+        auto console = makeConsole();
+        call(console.get(), "slotAbout");
+        auto *about = window<AboutInfo>();
+        QVERIFY(about);
+        QVERIFY(about->findChild<QLabel *>("toolkit")->text().contains(
+            QStringLiteral("Qt (%1)").arg(qVersion())));
+        QVERIFY(about->findChild<QLabel *>("credits")->text().contains("0.8.0.0"));
+    }
+
+    void startupCheckFollowsThePreference_data()
+    {
+        QTest::addColumn<QString>("preferences");
+        QTest::addColumn<bool>("scheduled");
+        QTest::newRow("on by default") << "" << true;
+        QTest::newRow("switched off") << "check_updates=\"0\"" << false;
+    }
+
+    void startupCheckFollowsThePreference()
+    {
+        QFETCH(QString, preferences);
+        QFETCH(bool, scheduled);
+        auto console = makeConsole(preferences);
+        QCOMPARE(console->findChild<CheckSoftwareUpdate *>() != nullptr, scheduled);
+    }
+
+    void updateReportGoesToStatusLineWhenLocked_data()
+    {
+        QTest::addColumn<bool>("locked");
+        QTest::newRow("unlocked: a box") << false;
+        QTest::newRow("locked: the status line") << true;
+    }
+
+    void updateReportGoesToStatusLineWhenLocked()
+    {
+        QFETCH(bool, locked);
+        Server server;
+        const QString url = server.start();
+        QVERIFY(!url.isEmpty());
+        const QByteArray saved = qgetenv("PULTORA_UPDATE_CHECK_URL");
+        qputenv("PULTORA_UPDATE_CHECK_URL", url.toUtf8());
+        auto console = makeConsole(locked ? "lock_screen=\"1\"" : "");
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotCheckForSoftwareUpdate",
+                                          Q_ARG(bool, true)));
+        qputenv("PULTORA_UPDATE_CHECK_URL", saved);
+        auto *check = console->findChild<CheckSoftwareUpdate *>();
+        QVERIFY(check);
+        QTRY_COMPARE(check->outcome(), CheckSoftwareUpdate::Outcome::NewVersion);
+        if (locked) {
+            QVERIFY(m_prompter->asked.isEmpty());
+            QVERIFY(console->statusBar()->currentMessage().contains("A new version 0.9.0.0"));
+        } else {
+            QCOMPARE(m_prompter->asked.size(), 1);
+            QCOMPARE(m_prompter->asked.first().title, QStringLiteral("Check for Updates"));
+            QVERIFY(m_prompter->asked.first().text.contains("0.9.0.0"));
+            QVERIFY(!m_prompter->asked.first().text.contains("</b>"));
+        }
+    }
+};
+
+QTEST_MAIN(TestSettingsDialogs)
+#include "tst_settingsdialogs.moc"
