@@ -92,6 +92,11 @@ void EditCommands::apply(const SettingStruct &record)
 {
     if (locked())
         return;
+    // Deleted (or undone) while its editor was open: it is not brought back.
+    if (record.id != 0 && !m_document.control(record.id)) {
+        status(tr("The control no longer exists; the change was not applied"));
+        return;
+    }
     if (m_document.control(record.id))
         m_document.push(new ChangeControls(m_document, {record}, tr("Edit Control")));
     else

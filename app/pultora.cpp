@@ -53,7 +53,11 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     edit.window = this;
     edit.prompter = m_prompter.get();
     edit.showStatus = [this](const QString &text) { showStatus(text, appinfo::STATUS_MS); };
-    edit.openEditor = [this](const SettingStruct &record) { m_editRecord = record; };
+    edit.openEditor = [this](const SettingStruct &record) {
+        m_editRecord = record;
+        m_editor.open(&m_editRecord, m_document.preferences().hex_value_show,
+                      m_surface.widget(record.id));
+    };
     edit.closeDialogs = [this] { closeDialogs(); };
     m_edit = std::make_unique<EditCommands>(m_document, m_surface, std::move(edit));
 
@@ -161,6 +165,7 @@ bool Pultora::triggerTimerRunning() const
 
 void Pultora::closeDialogs()
 {
+    m_editor.close();
     m_settingsDialogs.closeAll();
 }
 

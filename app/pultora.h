@@ -28,6 +28,7 @@
 
 #include "commandtable.h"
 #include "consoleio.h"
+#include "controleditor.h"
 #include "editcommands.h"
 #include "loadprogress.h"
 #include "recentfiles.h"
@@ -192,6 +193,7 @@ private:
     ConsoleIo m_io;
     std::unique_ptr<FileCommands> m_files;
     std::unique_ptr<EditCommands> m_edit;
+    ControlEditor m_editor{this, [this](SettingStruct *record) { return checkConsitence(record); }};
     QTimer *m_triggerTimer = nullptr;
 
     // Says how to open the menu until the user first did.

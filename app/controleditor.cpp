@@ -1,0 +1,42 @@
+#include "controleditor.h"
+
+#include "settings.h"
+
+#include <QWidget>
+
+ControlEditor::ControlEditor(QWidget *console, std::function<bool(SettingStruct *)> check)
+    : m_console(console), m_check(std::move(check))
+{
+}
+
+ControlEditor::~ControlEditor()
+{
+    close();
+}
+
+void ControlEditor::open(SettingStruct *record, bool showHex, QWidget *blink)
+{
+    if (!m_window) {
+        SettingsServices services;
+        services.checkConsistence = m_check;
+        m_window = new Settings(services, m_console);
+        QObject::connect(m_window, SIGNAL(valueChanged()), m_console,
+                         SLOT(slotSettingsChanged()));
+    }
+    m_window->setSettings(record, showHex);
+    m_window->show();
+    m_window->raise();
+    m_window->activateWindow();
+    if (blink && blink->metaObject()->indexOfMethod("Blink(quint16,quint16,bool)") >= 0)
+        QMetaObject::invokeMethod(blink, "Blink", Q_ARG(quint16, 3000), Q_ARG(quint16, 250),
+                                  Q_ARG(bool, false));
+}
+
+void ControlEditor::close()
+{
+    if (!m_window)
+        return;
+    m_window->hide();
+    QObject::disconnect(m_window, nullptr, m_console, nullptr);
+    delete m_window.data();
+}

@@ -1,0 +1,35 @@
+// The console's control editor window: made on first use, handed the
+// console's edit record on every Add and Edit, closed by the lock. Its
+// valueChanged() goes by signature text to the console's
+// slotSettingsChanged(), which pushes the edit on the show document.
+#pragma once
+
+#include "settings.h"
+#include "settingstruct.h"
+
+#include <QPointer>
+
+#include <functional>
+
+class QWidget;
+
+class ControlEditor
+{
+public:
+    // `check` is the console's consistency check of one control.
+    ControlEditor(QWidget *console, std::function<bool(SettingStruct *)> check);
+    ~ControlEditor();
+    ControlEditor(const ControlEditor &) = delete;
+    ControlEditor &operator=(const ControlEditor &) = delete;
+
+    // Shows the editor on `record` (id 0: a new control); `blink` (may be
+    // null) is the edited control's widget, which blinks to show which.
+    void open(SettingStruct *record, bool showHex, QWidget *blink);
+    void close();
+    Settings *window() const { return m_window.data(); }
+
+private:
+    QWidget *m_console;
+    std::function<bool(SettingStruct *)> m_check;
+    QPointer<Settings> m_window;
+};
