@@ -65,6 +65,7 @@ AboutInfo::AboutInfo(const QString &iconPath, const QString &text1, const QStrin
     ok->setDefault(true);
     connect(ok, SIGNAL(clicked()), this, SLOT(pressOk()));
     layout->addWidget(ok, 0, Qt::AlignHCenter);
+    setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('x')) * 45);
 }
 
 void AboutInfo::pressOk()

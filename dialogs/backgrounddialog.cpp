@@ -244,6 +244,19 @@ void SettingsBackground::buildWidgets()
     in->addWidget(m_fade, ROW_COUNT + 1, 0, 1, 5);
     in->setColumnStretch(5, 1);
     connect(m_fade, SIGNAL(clicked()), this, SLOT(ChangedDmxInColorFade()));
+    // The two groups share their columns: labels as wide as the longest
+    // label of either, every column of numbers as wide as the widest number.
+    int labelWidth = 0;
+    for (QLabel *label : findChildren<QLabel *>())
+        if (grid->indexOf(label) >= 0 || in->indexOf(label) >= 0)
+            labelWidth = qMax(labelWidth, label->sizeHint().width());
+    grid->setColumnMinimumWidth(0, labelWidth);
+    in->setColumnMinimumWidth(0, labelWidth);
+    const int numberWidth = m_posX->sizeHint().width();
+    for (int column = 1; column <= 3; ++column) {
+        grid->setColumnMinimumWidth(column, numberWidth);
+        in->setColumnMinimumWidth(column, numberWidth);
+    }
     connect(m_protocol, SIGNAL(activated(int)), this, SLOT(ChangedDmxInType(int)));
     connect(m_midiType, SIGNAL(activated(int)), this, SLOT(ChangedDmxInMidiType(int)));
 
