@@ -2,6 +2,7 @@
 
 #include "dmxincolor.h"
 #include "showdocument.h"
+#include "startup.h"
 #include "surface.h"
 
 ConsoleIo::~ConsoleIo()
@@ -30,6 +31,21 @@ void ConsoleIo::sendInitialValues(bool storeOnly)
         if (const auto value = control->advancedValue())
             m_output.send(r.dmx_out_advanced, *value, storeOnly, &prefs);
     }
+}
+
+void ConsoleIo::startShow(ShowDocument &document, bool withTimeout,
+                          const std::function<void(int seconds)> &wait)
+{
+    m_showStarted = true;
+    // A file demands its start-up delay through the preferences in memory;
+    // that is no edit of the user's.
+    PreferencesStruct prefs = document.preferences();
+    combineStartupSettings(document.background(), prefs);
+    if (prefs != document.preferences())
+        document.raisePreferences(prefs);
+    if (withTimeout && wait)
+        wait(prefs.startup_timeout);
+    sendInitialValues(prefs.startup_dmxsend_later);
 }
 
 void ConsoleIo::setUpInputs()

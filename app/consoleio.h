@@ -10,6 +10,8 @@
 
 #include <QColor>
 #include <QList>
+
+#include <functional>
 #include <optional>
 
 class ShowDocument;
@@ -30,6 +32,12 @@ public:
     // Sends every control's current value once; with storeOnly the network
     // universes are only filled.
     void sendInitialValues(bool storeOnly);
+    // A show was loaded: merges the file's start-up demands into the
+    // preferences in memory, waits the start-up delay (withTimeout) through
+    // `wait`, then sends the first values.
+    void startShow(ShowDocument &document, bool withTimeout,
+                   const std::function<void(int seconds)> &wait);
+    bool showStarted() const { return m_showStarted; }
     // Registers DMX-IN buffers for the universes the controls listen to,
     // plus the background's when it lies within their span. Called once per
     // change of the show; universes that stay keep their values.
@@ -53,4 +61,5 @@ private:
     OutputDispatch m_output;
     InputDispatch m_input;
     int m_inputSetUps = 0;
+    bool m_showStarted = false;
 };

@@ -43,7 +43,10 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     files.recent = &m_recent;
     files.progress = &m_progress;
     files.showStatus = [this](const QString &text) { showStatus(text, appinfo::STATUS_MS); };
-    files.started = [this](bool withTimeout) { startShow(withTimeout); };
+    files.started = [this](bool withTimeout) {
+        m_io.startShow(m_document, withTimeout,
+                       [this](int seconds) { m_startupTimeout.run(seconds, this); });
+    };
     files.midiDevices = consoleMidiDevices;
     files.localeName = m_localeName;
     files.translationFile = m_translationFile;
@@ -112,26 +115,13 @@ void Pultora::startUp(const QStringList &args)
 {
     m_files->startWith(args.size() > 1 ? args.at(1) : QString());
     // Without a show the start-up wait still applies.
-    if (!m_started)
-        startShow(true);
+    if (!m_io.showStarted())
+        m_io.startShow(m_document, true,
+                       [this](int seconds) { m_startupTimeout.run(seconds, this); });
     startTriggerTimer();
     setAcceptDrops(true);
     // Silent: reports only a newer version, and only when the preferences allow.
     slotCheckForSoftwareUpdate(false);
-}
-
-void Pultora::startShow(bool withTimeout)
-{
-    m_started = true;
-    // A file demands its start-up delay through the preferences in memory;
-    // that is no edit of the user's.
-    PreferencesStruct prefs = m_document.preferences();
-    combineStartupSettings(m_document.background(), prefs);
-    if (prefs != m_document.preferences())
-        m_document.raisePreferences(prefs);
-    if (withTimeout)
-        m_startupTimeout.run(prefs.startup_timeout, this);
-    m_io.sendInitialValues(prefs.startup_dmxsend_later);
 }
 
 void Pultora::sendOutput(const SettingDmxStruct &output, int value)

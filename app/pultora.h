@@ -163,8 +163,6 @@ private slots:
 
 private:
     void startUp(const QStringList &args);
-    // Start-up wait (withTimeout) and the first values after a load.
-    void startShow(bool withTimeout);
     void sendOutput(const SettingDmxStruct &output, int value);
     bool locked() const { return m_document.preferences().lock_screen; }
     void openMainMenu(const QPoint &position, const QPoint &globalPosition);
@@ -204,8 +202,6 @@ private:
     // slotQuit already asked; the close that follows must not ask again.
     bool m_quitConfirmed = false;
     bool m_lastSessionWritten = false;
-    // A show was started (waited for and sent) during start-up.
-    bool m_started = false;
     // Background, preferences and About windows and the update check.
     SettingsDialogs m_settingsDialogs{m_document, m_prompter, this};
 };
