@@ -157,6 +157,7 @@ void Pultora::closeDialogs()
 {
     m_editor.close();
     m_settingsDialogs.closeAll();
+    m_overview.close();
 }
 
 void Pultora::showTitle()

@@ -31,6 +31,7 @@
 #include "controleditor.h"
 #include "editcommands.h"
 #include "loadprogress.h"
+#include "overviewwindow.h"
 #include "recentfiles.h"
 #include "settingsdialogs.h"
 #include "settingstruct.h"
@@ -204,4 +205,6 @@ private:
     bool m_lastSessionWritten = false;
     // Background, preferences and About windows and the update check.
     SettingsDialogs m_settingsDialogs{m_document, m_prompter, this};
+    // The controls overview and the group changes made through it.
+    OverviewWindow m_overview{m_document, m_surface, this};
 };

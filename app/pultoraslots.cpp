@@ -111,7 +111,11 @@ void Pultora::slotPaste()
 {
     m_edit->paste();
 }
-void Pultora::slotOverview() {}
+void Pultora::slotOverview()
+{
+    m_overview.open();
+}
+
 void Pultora::slotLockUnlockScreen()
 {
     m_edit->toggleLock();
@@ -142,31 +146,40 @@ void Pultora::slotSettingsEdit(const QWidget *widget)
 
 void Pultora::slotSettingsDelete(const QWidget *widget)
 {
-    m_edit->remove(widget);
+    if (!m_overview.groupRemove(widget))
+        m_edit->remove(widget);
 }
-void Pultora::slotSettingsShiftUp(const QWidget *) {}
-void Pultora::slotSettingsShiftDown(const QWidget *) {}
+
+void Pultora::slotSettingsShiftUp(const QWidget *widget)
+{
+    m_overview.shift(widget, true);
+}
+
+void Pultora::slotSettingsShiftDown(const QWidget *widget)
+{
+    m_overview.shift(widget, false);
+}
 
 void Pultora::slotSettingsChangedGroupBegin()
 {
-    m_groupChangeActive = true;
-    m_groupFirstIncrement = true;
-    m_groupIncrementCounter = 0;
+    m_overview.beginGroup();
 }
 
-void Pultora::slotSettingsChangedGroup(const QWidget *, int Action, int Column, QString sValue)
+void Pultora::slotSettingsChangedGroup(const QWidget *widget, int Action, int Column,
+                                       QString sValue)
 {
-    Q_UNUSED(Action);
-    Q_UNUSED(Column);
-    Q_UNUSED(sValue);
+    m_overview.change(widget, Action, Column, sValue);
 }
 
 void Pultora::slotSettingsChangedGroupEnd()
 {
-    m_groupChangeActive = false;
+    m_overview.endGroup();
 }
 
-void Pultora::slotCloseSettingsOverviewDlg() {}
+void Pultora::slotCloseSettingsOverviewDlg()
+{
+    m_overview.close();
+}
 
 void Pultora::slotHelp()
 {

@@ -1,5 +1,6 @@
 #include "showcommands.h"
 
+#include <QHash>
 #include <QSet>
 
 ReplaceShow::ReplaceShow(ShowDocument &document, const ShowContent &content, const QString &text)
@@ -99,9 +100,15 @@ ChangeControls::ChangeControls(ShowDocument &document, const QList<SettingStruct
                                const QString &text)
     : QUndoCommand(text), m_document(document)
 {
+    // A batch finds its records through one table, not one scan each.
+    QHash<quint32, int> indexes;
+    const QList<SettingStruct> &controls = document.controls();
+    for (int i = 0; after.size() > 1 && i < controls.size(); ++i)
+        indexes.insert(controls.at(i).id, i);
     for (const SettingStruct &r : after) {
-        if (const SettingStruct *now = document.control(r.id)) {
-            m_before.append(*now);
+        const int index = after.size() > 1 ? indexes.value(r.id, -1) : document.indexOf(r.id);
+        if (index >= 0) {
+            m_before.append(controls.at(index));
             m_after.append(r);
         }
     }

@@ -122,9 +122,16 @@ void ShowDocument::applyRemove(const QList<quint32> &ids)
 
 void ShowDocument::applyChange(const QList<SettingStruct> &records)
 {
+    // A batch finds its records through one table, not one scan each.
+    QHash<quint32, int> indexes;
+    if (records.size() > 1) {
+        indexes.reserve(m_content.controls.size());
+        for (int i = 0; i < m_content.controls.size(); ++i)
+            indexes.insert(m_content.controls.at(i).id, i);
+    }
     QList<quint32> changed;
     for (const SettingStruct &r : records) {
-        const int index = indexOf(r.id);
+        const int index = records.size() > 1 ? indexes.value(r.id, -1) : indexOf(r.id);
         if (index < 0)
             continue;
         m_content.controls[index] = r;

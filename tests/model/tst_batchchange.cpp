@@ -1,0 +1,343 @@
+// Batch arithmetic of the overview: per column kind, limits, columns counted
+// from 1, colours, texts, protocol names; Increment over several records;
+// shifting a selection.
+#include "batchchange.h"
+#include "showcommands.h"
+#include "showdocument.h"
+
+#include <QtTest>
+
+namespace
+{
+
+SettingStruct control(quint8 protocol)
+{
+    SettingStruct r;
+    r.control_type = CT_FADER_VERTICAL;
+    r.dmx_out.protocol_type = protocol;
+    r.dmx_out_advanced.protocol_type = protocol;
+    r.dmx_in.protocol_type_in = protocol <= PT_MIDI ? protocol : quint8(PT_NONE);
+    return r;
+}
+
+} // namespace
+
+class TestBatchChange : public QObject
+{
+    Q_OBJECT
+private slots:
+    void number_data();
+    void number();
+    void increment_data();
+    void increment();
+    void colour_data();
+    void colour();
+    void text_data();
+    void text();
+    void protocol_data();
+    void protocol();
+    void fadeSwitch();
+    void batchRunCollectsPerRecord();
+    void shift_data();
+    void shift();
+};
+
+void TestBatchChange::number_data()
+{
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<qint64>("before");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<qint64>("stored"); // -1: refused, unchanged
+    QTest::newRow("universe from 1") << int(PT_ARTNET) << int(column::UNIVERSE) << int(BA_SET)
+                                     << qint64(0) << "5" << qint64(4);
+    QTest::newRow("set 0 gives the lowest") << int(PT_ARTNET) << int(column::UNIVERSE)
+                                            << int(BA_SET) << qint64(7) << "0" << qint64(0);
+    QTest::newRow("channel top") << int(PT_ACN) << int(column::CHANNEL) << int(BA_SET) << qint64(0)
+                                 << "600" << qint64(511);
+    QTest::newRow("channel set 0") << int(PT_ACN) << int(column::CHANNEL_IN) << int(BA_SET)
+                                   << qint64(3) << "0" << qint64(0);
+    QTest::newRow("midi channel") << int(PT_MIDI) << int(column::UNIVERSE) << int(BA_SET)
+                                  << qint64(0) << "17" << qint64(15);
+    QTest::newRow("note") << int(PT_MIDI) << int(column::NOTE) << int(BA_SET) << qint64(0)
+                          << "60" << qint64(60);
+    QTest::newRow("note top") << int(PT_MIDI) << int(column::NOTE_IN) << int(BA_ADD)
+                              << qint64(100) << "100" << qint64(127);
+    QTest::newRow("no channel for midi") << int(PT_MIDI) << int(column::CHANNEL) << int(BA_SET)
+                                         << qint64(60) << "5" << qint64(-1);
+    QTest::newRow("no note for art-net") << int(PT_ARTNET) << int(column::NOTE) << int(BA_SET)
+                                         << qint64(5) << "5" << qint64(-1);
+    QTest::newRow("no universe for http") << int(PT_HTTP) << int(column::UNIVERSE)
+                                          << int(BA_SET) << qint64(0) << "5" << qint64(-1);
+    QTest::newRow("value add") << int(PT_ARTNET) << int(column::VALUE_2) << int(BA_ADD)
+                               << qint64(250) << "10" << qint64(255);
+    QTest::newRow("value sub") << int(PT_ARTNET) << int(column::VALUE_1) << int(BA_SUB)
+                               << qint64(5) << "10" << qint64(0);
+    QTest::newRow("midi value") << int(PT_MIDI) << int(column::VALUE_1_ADV) << int(BA_SET)
+                                << qint64(0) << "200" << qint64(127);
+    QTest::newRow("first number in text") << int(PT_ARTNET) << int(column::VALUE_3)
+                                          << int(BA_SET) << qint64(0) << "x12y3" << qint64(12);
+    QTest::newRow("no number") << int(PT_ARTNET) << int(column::VALUE_1) << int(BA_SET)
+                               << qint64(9) << "abc" << qint64(-1);
+    QTest::newRow("position top") << int(PT_NONE) << int(column::POSITION_X) << int(BA_ADD)
+                                  << qint64(4294967290LL) << "10" << qint64(4294967295LL);
+    QTest::newRow("huge number") << int(PT_NONE) << int(column::SIZE_Y) << int(BA_SET)
+                                 << qint64(5) << "99999999999999999999" << qint64(4294967295LL);
+    QTest::newRow("type column") << int(PT_NONE) << int(column::TYPE) << int(BA_SET) << qint64(0)
+                                 << "1" << qint64(-1);
+}
+
+void TestBatchChange::number()
+{
+    QFETCH(int, protocol);
+    QFETCH(int, column);
+    QFETCH(int, action);
+    QFETCH(qint64, before);
+    QFETCH(QString, text);
+    QFETCH(qint64, stored);
+    SettingStruct r = control(quint8(protocol));
+    NumberRange range;
+    if (numberRange(r, column, range)) {
+        // Put `before` into the field through a Set of the typed form.
+        IncrementState start;
+        QVERIFY(applyBatchChange(r, column, BA_SET,
+                                 QString::number(before + (range.oneBased ? 1 : 0)), start)
+                    .isEmpty());
+    }
+    const SettingStruct original = r;
+    IncrementState state;
+    const QString refusal = applyBatchChange(r, column, action, text, state);
+    if (stored < 0) {
+        QVERIFY(!refusal.isEmpty());
+        QVERIFY(r.sameContent(original));
+        QVERIFY(state.first);
+        return;
+    }
+    QCOMPARE(refusal, QString());
+    QCOMPARE(numberValue(r, column), stored);
+}
+
+void TestBatchChange::increment_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("first"); // stored value of the first record
+    QTest::addColumn<QString>("step");
+    QTest::addColumn<QList<qint64>>("stored");
+    QTest::newRow("channels 10, 11, 12") << int(column::CHANNEL) << 9 << "1"
+                                         << QList<qint64>{9, 10, 11};
+    QTest::newRow("8 bits wrap before 255") << int(column::VALUE_1) << 250 << "5"
+                                            << QList<qint64>{250, 0, 5};
+    QTest::newRow("positions by 60") << int(column::POSITION_Y) << 10 << "60"
+                                     << QList<qint64>{10, 70, 130, 190};
+}
+
+void TestBatchChange::increment()
+{
+    QFETCH(int, column);
+    QFETCH(int, first);
+    QFETCH(QString, step);
+    QFETCH(QList<qint64>, stored);
+    IncrementState state;
+    for (int i = 0; i < stored.size(); ++i) {
+        SettingStruct r = control(PT_ARTNET);
+        IncrementState ignored;
+        NumberRange range;
+        QVERIFY(numberRange(r, column, range));
+        QVERIFY(applyBatchChange(r, column, BA_SET,
+                                 QString::number(first + (range.oneBased ? 1 : 0)), ignored)
+                    .isEmpty());
+        QCOMPARE(applyBatchChange(r, column, BA_INC, step, state), QString());
+        QCOMPARE(numberValue(r, column), stored.at(i));
+    }
+}
+
+void TestBatchChange::colour_data()
+{
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QList<int>>("rgb"); // empty: refused
+    // The record starts at 100, 150, 250.
+    QTest::newRow("grey") << int(BA_SET) << "255" << QList<int>{255, 255, 255};
+    QTest::newRow("red") << int(BA_SET) << "255, 0" << QList<int>{255, 0, 0};
+    QTest::newRow("empty first part") << int(BA_SET) << ",5" << QList<int>{0, 5, 5};
+    QTest::newRow("three of four") << int(BA_SET) << "1,2,3,4" << QList<int>{1, 2, 3};
+    QTest::newRow("above a byte") << int(BA_SET) << "300,-4,7" << QList<int>{255, 0, 7};
+    QTest::newRow("add") << int(BA_ADD) << "10" << QList<int>{110, 160, 255};
+    QTest::newRow("subtract") << int(BA_SUB) << "120, 0, 10" << QList<int>{0, 150, 240};
+    QTest::newRow("a name") << int(BA_SET) << "red" << QList<int>{};
+    QTest::newRow("nothing") << int(BA_SET) << " " << QList<int>{};
+}
+
+void TestBatchChange::colour()
+{
+    QFETCH(int, action);
+    QFETCH(QString, text);
+    QFETCH(QList<int>, rgb);
+    for (const int col : {int(column::COLOR), int(column::COLOR_2_IN)}) {
+        SettingStruct r = control(PT_NONE);
+        IncrementState state;
+        QVERIFY(applyBatchChange(r, col, BA_SET, "100,150,250", state).isEmpty());
+        const QString refusal = applyBatchChange(r, col, action, text, state);
+        const QList<int> got = col == column::COLOR
+                                   ? QList<int>{r.color_red, r.color_green, r.color_blue}
+                                   : QList<int>{r.dmx_in.dmx_in_color_red_2,
+                                                r.dmx_in.dmx_in_color_green_2,
+                                                r.dmx_in.dmx_in_color_blue_2};
+        if (rgb.isEmpty()) {
+            QVERIFY(!refusal.isEmpty());
+            QCOMPARE(got, (QList<int>{100, 150, 250}));
+        } else {
+            QCOMPARE(refusal, QString());
+            QCOMPARE(got, rgb);
+        }
+    }
+}
+
+void TestBatchChange::text_data()
+{
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QStringList>("before");
+    QTest::addColumn<QStringList>("after");
+    QTest::newRow("set") << int(BA_SET) << "Dimmer" << QStringList{"a", "b"}
+                         << QStringList{"Dimmer", "Dimmer"};
+    QTest::newRow("add") << int(BA_ADD) << " L" << QStringList{"a", ""}
+                         << QStringList{"a L", " L"};
+    QTest::newRow("subtract, case kept") << int(BA_SUB) << "ab" << QStringList{"abcAbab", "x"}
+                                         << QStringList{"cAb", "x"};
+    QTest::newRow("increment numbers") << int(BA_INC) << "1"
+                                       << QStringList{"Fader 7", "Fader 1", "", "Spot 9 of 9"}
+                                       << QStringList{"Fader 7", "Fader 8", "9", "Spot 10 of 10"};
+}
+
+void TestBatchChange::text()
+{
+    QFETCH(int, action);
+    QFETCH(QString, text);
+    QFETCH(QStringList, before);
+    QFETCH(QStringList, after);
+    IncrementState state;
+    for (int i = 0; i < before.size(); ++i) {
+        SettingStruct r = control(PT_NONE);
+        r.description = before.at(i);
+        QCOMPARE(applyBatchChange(r, column::DESCRIPTION, action, text, state), QString());
+        QCOMPARE(r.description, after.at(i));
+    }
+}
+
+void TestBatchChange::protocol_data()
+{
+    QTest::addColumn<int>("column");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("protocol"); // -1: refused
+    QTest::newRow("Art-Net") << int(column::PROTOCOL) << int(BA_SET) << "Art-Net" << int(PT_ARTNET);
+    QTest::newRow("any case, blanks") << int(column::PROTOCOL_ADV) << int(BA_SET) << " art-NET "
+                                      << int(PT_ARTNET);
+    QTest::newRow("sACN") << int(column::PROTOCOL) << int(BA_SET) << "sACN" << int(PT_ACN);
+    QTest::newRow("streaming ACN") << int(column::PROTOCOL_IN) << int(BA_SET) << "Streaming ACN"
+                                   << int(PT_ACN);
+    QTest::newRow("midi") << int(column::PROTOCOL) << int(BA_SET) << "midi" << int(PT_MIDI);
+    QTest::newRow("http") << int(column::PROTOCOL) << int(BA_SET) << "HTTP" << int(PT_HTTP);
+    QTest::newRow("command") << int(column::PROTOCOL) << int(BA_SET) << "command"
+                             << int(PT_COMMAND);
+    QTest::newRow("none") << int(column::PROTOCOL) << int(BA_SET) << "None" << int(PT_NONE);
+    QTest::newRow("dash") << int(column::PROTOCOL_IN) << int(BA_SET) << "-" << int(PT_NONE);
+    QTest::newRow("no protocol is no name") << int(column::PROTOCOL) << int(BA_SET)
+                                            << "no protocol" << -1;
+    QTest::newRow("a part") << int(column::PROTOCOL) << int(BA_SET) << "Art" << -1;
+    QTest::newRow("p") << int(column::PROTOCOL) << int(BA_SET) << "p" << -1;
+    QTest::newRow("empty") << int(column::PROTOCOL) << int(BA_SET) << "" << -1;
+    QTest::newRow("input hears no http") << int(column::PROTOCOL_IN) << int(BA_SET) << "HTTP"
+                                         << -1;
+    QTest::newRow("only set") << int(column::PROTOCOL) << int(BA_ADD) << "MIDI" << -1;
+}
+
+void TestBatchChange::protocol()
+{
+    QFETCH(int, column);
+    QFETCH(int, action);
+    QFETCH(QString, text);
+    QFETCH(int, protocol);
+    SettingStruct r = control(PT_ACN);
+    r.dmx_out_advanced.protocol_type = PT_ACN;
+    r.dmx_out.dmx_value_2 = 255;
+    const SettingStruct original = r;
+    IncrementState state;
+    const QString refusal = applyBatchChange(r, column, action, text, state);
+    const quint8 now = column == column::PROTOCOL       ? r.dmx_out.protocol_type
+                       : column == column::PROTOCOL_ADV ? r.dmx_out_advanced.protocol_type
+                                                        : r.dmx_in.protocol_type_in;
+    if (protocol < 0) {
+        QVERIFY(!refusal.isEmpty());
+        QVERIFY(r.sameContent(original));
+        return;
+    }
+    QCOMPARE(refusal, QString());
+    QCOMPARE(int(now), protocol);
+    // A MIDI output holds MIDI values.
+    if (column == column::PROTOCOL && protocol == PT_MIDI)
+        QCOMPARE(int(r.dmx_out.dmx_value_2), 127);
+}
+
+void TestBatchChange::fadeSwitch()
+{
+    SettingStruct r = control(PT_NONE);
+    IncrementState state;
+    QVERIFY(applyBatchChange(r, column::FADE, BA_SET, "1", state).isEmpty());
+    QCOMPARE(int(r.dmx_in.dmx_in_color_fade), 1);
+    QVERIFY(applyBatchChange(r, column::FADE, BA_SET, "0", state).isEmpty());
+    QCOMPARE(int(r.dmx_in.dmx_in_color_fade), 0);
+}
+
+void TestBatchChange::batchRunCollectsPerRecord()
+{
+    ShowDocument document;
+    document.push(new AddControls(document, {control(PT_ARTNET), control(PT_ARTNET)}, -1, "add"));
+    const QList<quint32> ids = document.ids();
+    BatchRun run(document);
+    QCOMPARE(run.change(ids.at(1), column::VALUE_1, BA_SET, "7"), QString());
+    QCOMPARE(run.change(ids.at(1), column::NAME, BA_SET, "B"), QString());
+    QCOMPARE(run.change(ids.at(0), column::VALUE_1, BA_SET, "8"), QString());
+    QVERIFY(!run.change(999, column::VALUE_1, BA_SET, "8").isEmpty());
+    QVERIFY(!run.change(ids.at(0), column::NOTE, BA_SET, "8").isEmpty());
+    const QList<SettingStruct> records = run.records();
+    QCOMPARE(records.size(), 2);
+    QCOMPARE(records.at(0).id, ids.at(1));
+    QCOMPARE(int(records.at(0).dmx_out.dmx_value_1), 7);
+    QCOMPARE(records.at(0).name, QStringLiteral("B"));
+    QCOMPARE(int(records.at(1).dmx_out.dmx_value_1), 8);
+    QCOMPARE(run.changedCells(), 3);
+    QCOMPARE(run.refusedCells(), 2);
+    QCOMPARE(run.columns(), (QList<int>{column::VALUE_1, column::NAME}));
+    // The document is untouched until the caller pushes the records.
+    QCOMPARE(int(document.controls().at(1).dmx_out.dmx_value_1), 0);
+}
+
+void TestBatchChange::shift_data()
+{
+    QTest::addColumn<QList<quint32>>("selected");
+    QTest::addColumn<bool>("up");
+    QTest::addColumn<QList<quint32>>("order");
+    QTest::newRow("two up") << QList<quint32>{4, 2} << true << QList<quint32>{2, 1, 4, 3, 5};
+    QTest::newRow("block at the top stays") << QList<quint32>{1, 2, 4} << true
+                                            << QList<quint32>{1, 2, 4, 3, 5};
+    QTest::newRow("two down") << QList<quint32>{3, 1} << false << QList<quint32>{2, 1, 4, 3, 5};
+    QTest::newRow("block at the bottom stays") << QList<quint32>{5, 4, 2} << false
+                                               << QList<quint32>{1, 3, 2, 4, 5};
+    QTest::newRow("neighbours move together") << QList<quint32>{3, 4} << true
+                                              << QList<quint32>{1, 3, 4, 2, 5};
+}
+
+void TestBatchChange::shift()
+{
+    QFETCH(QList<quint32>, selected);
+    QFETCH(bool, up);
+    QFETCH(QList<quint32>, order);
+    QCOMPARE(shiftOrder({1, 2, 3, 4, 5}, QSet<quint32>(selected.cbegin(), selected.cend()), up),
+             order);
+}
+
+QTEST_GUILESS_MAIN(TestBatchChange)
+#include "tst_batchchange.moc"
