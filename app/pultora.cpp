@@ -227,7 +227,9 @@ void Pultora::openMainMenu(const QPoint &position, const QPoint &globalPosition)
 bool Pultora::eventFilter(QObject *watched, QEvent *event)
 {
     auto *widget = qobject_cast<QWidget *>(watched);
-    if (!widget || widget->window() != this)
+    // Controls filter through the console until their very end, also while
+    // the console's own parts are already gone.
+    if (!m_edit || !widget || widget->window() != this)
         return QMainWindow::eventFilter(watched, event);
     // A moving control follows the mouse over every widget of the surface.
     if (m_edit->moving() && m_edit->moveEvent(event))
@@ -244,7 +246,7 @@ bool Pultora::eventFilter(QObject *watched, QEvent *event)
 
 void Pultora::mousePressEvent(QMouseEvent *event)
 {
-    if (m_edit->moving() && m_edit->moveEvent(event))
+    if (m_edit && m_edit->moving() && m_edit->moveEvent(event))
         return;
     QMainWindow::mousePressEvent(event);
 }

@@ -197,9 +197,6 @@ private:
 
     // Says how to open the menu until the user first did.
     QLabel *m_menuHint = nullptr;
-    bool m_groupChangeActive = false;
-    bool m_groupFirstIncrement = true;
-    int m_groupIncrementCounter = 0;
     // slotQuit already asked; the close that follows must not ask again.
     bool m_quitConfirmed = false;
     bool m_lastSessionWritten = false;
