@@ -194,6 +194,8 @@ bool FileCommands::replaceWith(const LoadedShow &loaded, const QString &commandT
     else
         m_document.markSaved();
     status(loaded.status);
+    if (m_services.checkLoaded)
+        m_services.checkLoaded();
     return true;
 }
 
@@ -255,6 +257,8 @@ bool FileCommands::appendFile(const QString &path)
     if (loaded.modified || loaded.droppedControls)
         m_document.markUnsaved();
     status(loaded.status);
+    if (m_services.checkLoaded)
+        m_services.checkLoaded();
     if (m_services.started)
         m_services.started(false);
     return true;

@@ -35,6 +35,8 @@ struct FileServices {
     std::function<void(const QString &)> showStatus;
     // The show was loaded: wait (withTimeout) and send its first values.
     std::function<void(bool withTimeout)> started;
+    // The document holds a loaded show: check it, reporting only findings.
+    std::function<void()> checkLoaded;
     std::function<MidiDeviceNames()> midiDevices;
     QString localeName;
     QString translationFile;

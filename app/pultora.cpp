@@ -47,6 +47,7 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
         m_io.startShow(m_document, withTimeout,
                        [this](int seconds) { m_startupTimeout.run(seconds, this); });
     };
+    files.checkLoaded = [this] { slotConsistenceCheckChanged(false); };
     files.midiDevices = consoleMidiDevices;
     files.localeName = m_localeName;
     files.translationFile = m_translationFile;
@@ -158,6 +159,7 @@ void Pultora::closeDialogs()
     m_editor.close();
     m_settingsDialogs.closeAll();
     m_overview.close();
+    m_consistency.closeAll();
 }
 
 void Pultora::showTitle()

@@ -27,6 +27,7 @@
 #pragma once
 
 #include "commandtable.h"
+#include "consistencyrunner.h"
 #include "consoleio.h"
 #include "controleditor.h"
 #include "editcommands.h"
@@ -204,4 +205,6 @@ private:
     SettingsDialogs m_settingsDialogs{m_document, m_prompter, this};
     // The controls overview and the group changes made through it.
     OverviewWindow m_overview{m_document, m_surface, this};
+    // Consistency options and results windows and the runs of the check.
+    ConsistencyRunner m_consistency{m_document, m_surface, *m_prompter, this};
 };

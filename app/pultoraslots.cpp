@@ -54,20 +54,21 @@ void Pultora::slotSettingsChangedBackground()
     // and the inputs follow the document's signal.
 }
 
-// ---- consistency check (not yet) ------------------------------------------
+// ---- consistency check ---------------------------------------------------------
 
 bool Pultora::checkConsitence(SettingStruct *stSetting)
 {
-    Q_UNUSED(stSetting);
-    return true;
+    return !stSetting || m_consistency.checkControl(*stSetting);
 }
 
-void Pultora::slotCheckConsistence() {}
+void Pultora::slotCheckConsistence()
+{
+    m_consistency.openOptions();
+}
 
 bool Pultora::slotConsistenceCheckChanged(bool InfoWhenSucceded)
 {
-    Q_UNUSED(InfoWhenSucceded);
-    return true;
+    return m_consistency.checkSurface(InfoWhenSucceded);
 }
 
 bool Pultora::slotConsistenceCheckChanged()

@@ -119,3 +119,5 @@ using ChangeBackground = ChangeSetting<BackgroundStruct, &ShowDocument::backgrou
                                        &ShowDocument::applyBackground>;
 using ChangePreferences = ChangeSetting<PreferencesStruct, &ShowDocument::preferences,
                                         &ShowDocument::applyPreferences>;
+using ChangeChecks =
+    ChangeSetting<ConsistenceCheckStruct, &ShowDocument::checks, &ShowDocument::applyChecks>;

@@ -1,0 +1,148 @@
+// The consistency options window (a copy handed back on OK) and the
+// results list (prefixes, icons, when it shows, clicks, copy).
+#include "consistencedialogs.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+
+class TestConsistenceDialogs : public QObject
+{
+    Q_OBJECT
+private slots:
+    void optionsOkHandsBackTheBoxes_data();
+    void optionsOkHandsBackTheBoxes();
+    void optionsCancelChangesNothing();
+    void entries_data();
+    void entries();
+    void clickBlinksTheControlsStillThere();
+    void checkAgainAndCopy();
+};
+
+void TestConsistenceDialogs::optionsOkHandsBackTheBoxes_data()
+{
+    QTest::addColumn<int>("box");
+    for (int k = 1; k <= 5; ++k)
+        QTest::newRow(qPrintable(QStringLiteral("check %1").arg(k))) << k;
+}
+
+void TestConsistenceDialogs::optionsOkHandsBackTheBoxes()
+{
+    QFETCH(int, box);
+    ConsistenceCheck dialog;
+    ConsistenceCheckStruct given;
+    given.check_3 = false;
+    dialog.setChecks(given);
+    dialog.show();
+    QSignalSpy changed(&dialog, SIGNAL(valueChanged()));
+    auto *check = dialog.findChild<QCheckBox *>(QStringLiteral("check_%1").arg(box));
+    QVERIFY(check);
+    QCOMPARE(check->isChecked(), box != 3);
+    QTest::mouseClick(check, Qt::LeftButton, {}, QPoint(5, check->height() / 2));
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("ok")), Qt::LeftButton);
+    QCOMPARE(changed.count(), 1);
+    QVERIFY(!dialog.isVisible());
+    const ConsistenceCheckStruct got = dialog.checks();
+    const bool flags[5] = {got.check_1, got.check_2, got.check_3, got.check_4, got.check_5};
+    for (int k = 1; k <= 5; ++k)
+        QCOMPARE(flags[k - 1], (k == 3) == (k == box));
+}
+
+void TestConsistenceDialogs::optionsCancelChangesNothing()
+{
+    ConsistenceCheck dialog;
+    dialog.setChecks(ConsistenceCheckStruct());
+    dialog.show();
+    QSignalSpy changed(&dialog, SIGNAL(valueChanged()));
+    dialog.findChild<QCheckBox *>(QStringLiteral("check_1"))->click();
+    QTest::mouseClick(dialog.findChild<QPushButton *>(QStringLiteral("cancel")), Qt::LeftButton);
+    QCOMPARE(changed.count(), 0);
+    QVERIFY(!dialog.isVisible());
+    // Opened again on the same options, the boxes show them, not the edit.
+    dialog.setChecks(ConsistenceCheckStruct());
+    QVERIFY(dialog.findChild<QCheckBox *>(QStringLiteral("check_1"))->isChecked());
+    QVERIFY(dialog.checks() == ConsistenceCheckStruct());
+}
+
+void TestConsistenceDialogs::entries_data()
+{
+    QTest::addColumn<int>("severity");
+    QTest::addColumn<bool>("inform");
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<bool>("visible");
+    QTest::newRow("information, silent") << 0 << false << "Fine" << false;
+    QTest::newRow("information, informing") << 0 << true << "Fine" << true;
+    QTest::newRow("warning") << 1 << false << "WARNING: Fine" << true;
+    QTest::newRow("error") << 2 << false << "ERROR: Fine" << true;
+}
+
+void TestConsistenceDialogs::entries()
+{
+    QFETCH(int, severity);
+    QFETCH(bool, inform);
+    QFETCH(QString, shown);
+    QFETCH(bool, visible);
+    ConsistenceCheckTable table;
+    QCOMPARE(table.windowTitle(), QStringLiteral("Consistency Check Results"));
+    QVERIFY(table.isEmpty());
+    table.setInformOnSuccess(inform);
+    table.addEntry(severity, QStringLiteral("Fine"));
+    QCOMPARE(table.list()->item(0)->text(), shown);
+    QVERIFY(!table.list()->item(0)->icon().isNull());
+    QCOMPARE(table.isVisible(), visible);
+    QCOMPARE(table.hasWarnings(), severity == 1);
+    QCOMPARE(table.hasErrors(), severity == 2);
+    table.clear();
+    QVERIFY(table.isEmpty() && !table.hasWarnings() && !table.hasErrors());
+}
+
+void TestConsistenceDialogs::clickBlinksTheControlsStillThere()
+{
+    ConsistenceCheckTable table;
+    auto *first = new QWidget, *second = new QWidget;
+    table.addEntry(1, QStringLiteral("pair"), first, second);
+    table.addEntry(0, QStringLiteral("no controls"));
+    QSignalSpy lines(&table, SIGNAL(selectLine(const QWidget *, const QWidget *)));
+    table.slotTableClick(table.list()->item(0));
+    QCOMPARE(lines.count(), 1);
+    QCOMPARE(lines.at(0).at(0).value<const QWidget *>(), first);
+    QCOMPARE(lines.at(0).at(1).value<const QWidget *>(), second);
+    table.slotTableClick(table.list()->item(1));
+    QCOMPARE(lines.count(), 1);
+    // A control deleted since the run is not handed on.
+    delete first;
+    table.slotTableClick(table.list()->item(0));
+    QCOMPARE(lines.count(), 2);
+    QCOMPARE(lines.at(1).at(0).value<const QWidget *>(), nullptr);
+    QCOMPARE(lines.at(1).at(1).value<const QWidget *>(), second);
+    delete second;
+    table.slotTableClick(table.list()->item(0));
+    QCOMPARE(lines.count(), 2);
+}
+
+void TestConsistenceDialogs::checkAgainAndCopy()
+{
+    ConsistenceCheckTable table;
+    table.addEntry(2, QStringLiteral("one"));
+    table.addEntry(1, QStringLiteral("two"));
+    table.addEntry(0, QStringLiteral("three"));
+    QSignalSpy again(&table, SIGNAL(checkConsistence()));
+    auto *checkAgain = table.findChild<QPushButton *>(QStringLiteral("checkAgain"));
+    QTest::mouseClick(checkAgain, Qt::LeftButton);
+    QCOMPARE(again.count(), 1);
+    table.setCheckAgainVisible(false);
+    QVERIFY(checkAgain->isHidden());
+
+    QTest::mouseClick(table.findChild<QPushButton *>(QStringLiteral("copy")), Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ERROR: one\nWARNING: two\nthree"));
+    table.list()->item(2)->setSelected(true);
+    table.list()->item(0)->setSelected(true);
+    table.slotCopy();
+    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ERROR: one\nthree"));
+}
+
+QTEST_MAIN(TestConsistenceDialogs)
+#include "tst_consistencedialogs.moc"
