@@ -1,5 +1,6 @@
 #include "controleditor.h"
 
+#include "learnlistener.h"
 #include "settings.h"
 
 #include <QWidget>
@@ -22,6 +23,8 @@ void ControlEditor::open(SettingStruct *record, bool showHex, QWidget *blink)
         m_window = new Settings(services, m_console);
         QObject::connect(m_window, SIGNAL(valueChanged()), m_console,
                          SLOT(slotSettingsChanged()));
+        if (m_learn)
+            m_learn->attach(m_window);
     }
     m_window->setSettings(record, showHex);
     m_window->show();
@@ -30,6 +33,13 @@ void ControlEditor::open(SettingStruct *record, bool showHex, QWidget *blink)
     if (blink && blink->metaObject()->indexOfMethod("Blink(quint16,quint16,bool)") >= 0)
         QMetaObject::invokeMethod(blink, "Blink", Q_ARG(quint16, 3000), Q_ARG(quint16, 250),
                                   Q_ARG(bool, false));
+}
+
+void ControlEditor::enableLearn(OutputObjects &objects, std::function<quint32()> midiDeviceIn)
+{
+    m_learn = std::make_unique<LearnListener>(objects, std::move(midiDeviceIn));
+    if (m_window)
+        m_learn->attach(m_window);
 }
 
 void ControlEditor::close()

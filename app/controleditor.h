@@ -2,6 +2,8 @@
 // console's edit record on every Add and Edit, closed by the lock. Its
 // valueChanged() goes by signature text to the console's
 // slotSettingsChanged(), which pushes the edit on the show document.
+// Once learning is enabled, the window's Learn buttons are served by a
+// LearnListener on the console's input objects.
 #pragma once
 
 #include "settings.h"
@@ -10,7 +12,10 @@
 #include <QPointer>
 
 #include <functional>
+#include <memory>
 
+class LearnListener;
+class OutputObjects;
 class QWidget;
 
 class ControlEditor
@@ -28,8 +33,15 @@ public:
     void close();
     Settings *window() const { return m_window.data(); }
 
+    // Learn listens through `objects`, which must outlive the editor, and
+    // to the MIDI input device `midiDeviceIn` gives (as the preferences
+    // store it: 1-based, 0 none). Without it Learn hears nothing.
+    void enableLearn(OutputObjects &objects, std::function<quint32()> midiDeviceIn);
+    LearnListener *learnListener() const { return m_learn.get(); }
+
 private:
     QWidget *m_console;
     std::function<bool(SettingStruct *)> m_check;
     QPointer<Settings> m_window;
+    std::unique_ptr<LearnListener> m_learn;
 };

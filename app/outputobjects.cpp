@@ -9,7 +9,11 @@
 
 #include <QCoreApplication>
 
-OutputObjects::OutputObjects(const NetEnvironment &env) : m_env(env) {}
+OutputObjects::OutputObjects(const NetEnvironment &env,
+                             std::function<std::unique_ptr<MidiBackend>()> midiBackend)
+    : m_env(env), m_midiBackend(std::move(midiBackend))
+{
+}
 
 OutputObjects::~OutputObjects()
 {
@@ -40,6 +44,8 @@ artnet *OutputObjects::artnetNode()
                                             appinfo::makerWebAddress());
         m_artnet->setPollReplyEnabled(true);
         m_artnet->setNodeReport(QStringLiteral("%1 %2").arg(product, QString()));
+        if (m_dmxObserver)
+            hookArtnet();
     }
     return m_artnet.get();
 }
@@ -50,15 +56,75 @@ acnnet *OutputObjects::acnNode()
         m_acn = std::make_unique<acnnet>(m_env);
         m_acn->setShareAddress(true);
         m_acn->setSourceName(appinfo::productName());
+        if (m_dmxObserver)
+            hookAcn();
     }
     return m_acn.get();
 }
 
 midi *OutputObjects::midiObject()
 {
-    if (!m_midi)
-        m_midi = std::make_unique<midi>();
+    if (!m_midi) {
+        m_midi = m_midiBackend ? std::make_unique<midi>(m_midiBackend()) : std::make_unique<midi>();
+        if (m_midiObserver)
+            m_midi->setInputObserver(m_midiObserver);
+    }
     return m_midi.get();
+}
+
+bool OutputObjects::observeDmx(DmxObserver observer, const QList<int> &acnUniverses)
+{
+    if (observer) {
+        artnetNode();
+        acnNode();
+    }
+    m_dmxObserver = std::move(observer);
+    m_acnObserved = m_dmxObserver ? acnUniverses : QList<int>();
+    bool ok = true;
+    if (m_artnet)
+        ok = hookArtnet() && ok;
+    if (m_acn)
+        ok = hookAcn() && ok;
+    return ok;
+}
+
+bool OutputObjects::hookArtnet()
+{
+    if (!m_dmxObserver)
+        return m_artnet->setDmxObserver({});
+    return m_artnet->setDmxObserver([this](int universe, const quint8 *levels, int count) {
+        // A copy: the observer may switch observing off while it runs.
+        const DmxObserver observer = m_dmxObserver;
+        if (observer)
+            observer(PT_ARTNET, universe, levels, count);
+    });
+}
+
+bool OutputObjects::hookAcn()
+{
+    if (!m_dmxObserver) {
+        m_acn->setDmxObserver({});
+        return m_acn->setObservedUniverses({});
+    }
+    const bool open = m_acn->setDmxObserver([this](int universe, const quint8 *levels, int count) {
+        const DmxObserver observer = m_dmxObserver;
+        if (observer)
+            observer(PT_ACN, universe, levels, count);
+    });
+    return m_acn->setObservedUniverses(m_acnObserved) && open;
+}
+
+bool OutputObjects::observeMidi(int device, std::function<void(quint8, quint8, quint8)> observer)
+{
+    m_midiObserver = std::move(observer);
+    if (!m_midiObserver) {
+        if (m_midi)
+            m_midi->setInputObserver({});
+        return true;
+    }
+    midi *m = midiObject();
+    m->setInputObserver(m_midiObserver);
+    return device >= 0 && device <= 0xFF && m->openInputDevice(quint8(device));
 }
 
 namespace

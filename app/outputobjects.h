@@ -6,9 +6,11 @@
 #pragma once
 
 #include "inputdispatch.h"
+#include "midibackend.h"
 #include "netenvironment.h"
 #include "outputdispatch.h"
 
+#include <functional>
 #include <memory>
 
 class artnet;
@@ -20,8 +22,10 @@ class command;
 class OutputObjects : public OutputPorts, public InputPorts
 {
 public:
-    // The network nodes see the world through env (tests hand in fakes).
-    explicit OutputObjects(const NetEnvironment &env = NetEnvironment::system());
+    // The network nodes see the world through env, the MIDI object through
+    // a backend from midiBackend (empty: the platform's). Tests hand in fakes.
+    explicit OutputObjects(const NetEnvironment &env = NetEnvironment::system(),
+                           std::function<std::unique_ptr<MidiBackend>()> midiBackend = {});
     ~OutputObjects() override;
 
     // OutputPorts: each failure is the object's own reason, already logged
@@ -42,8 +46,25 @@ public:
                         quint8 *value) override;
 
     // Deletes every object (New, Open, exit). Registered DMX-IN buffers are
-    // forgotten with their nodes.
+    // forgotten with their nodes; observers stay and go to the next nodes.
     void clear();
+
+    // Every DMX frame the Art-Net and streaming ACN nodes receive, on any
+    // universe, goes to `observer` on this thread: protocol (PT_ARTNET,
+    // PT_ACN), universe as the console stores it, the levels and their
+    // number. Creates both nodes and opens their sockets; the streaming ACN
+    // node joins the groups of `acnUniverses` (0-based) besides DMX-IN's.
+    // An empty observer switches observing off and leaves those groups.
+    // False when a socket cannot be opened or a group not joined.
+    using DmxObserver =
+        std::function<void(quint8 protocol, int universe, const quint8 *levels, int count)>;
+    bool observeDmx(DmxObserver observer, const QList<int> &acnUniverses = {});
+    // Every MIDI message from the inputs goes to `observer`, on the MIDI
+    // input thread (see midi::setInputObserver). Opens input `device`
+    // (0-based; negative: none); false when it cannot be opened. An empty
+    // observer switches observing off and leaves the input open.
+    bool observeMidi(int device,
+                     std::function<void(quint8 status, quint8 data1, quint8 data2)> observer);
 
     // The nodes, created as the console configures them.
     artnet *artnetNode();
@@ -51,7 +72,15 @@ public:
     midi *midiObject();
 
 private:
+    // Hand the node the current observer (or none); the node exists.
+    bool hookArtnet();
+    bool hookAcn();
+
     NetEnvironment m_env;
+    std::function<std::unique_ptr<MidiBackend>()> m_midiBackend;
+    DmxObserver m_dmxObserver;
+    QList<int> m_acnObserved;
+    std::function<void(quint8, quint8, quint8)> m_midiObserver;
     std::unique_ptr<artnet> m_artnet;
     std::unique_ptr<acnnet> m_acn;
     std::unique_ptr<midi> m_midi;

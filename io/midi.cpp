@@ -252,6 +252,15 @@ bool midi::getInputValue(quint8 device, quint8 status, quint8 channel, quint8 da
     return true;
 }
 
+void midi::setInputObserver(InputObserver observer)
+{
+    {
+        QMutexLocker lock(&s_instanceMutex);
+        m_observer.swap(observer);
+    }
+    // The replaced observer is destroyed here, outside the lock.
+}
+
 void midi::inputCallback(unsigned kind, quint32 message)
 {
     switch (kind) {
@@ -264,8 +273,12 @@ void midi::inputCallback(unsigned kind, quint32 message)
     case MidiBackend::InputData: {
         qCDebug(lcMidi) << "MIDI Data";
         QMutexLocker lock(&s_instanceMutex);
-        if (s_instance)
+        if (s_instance) {
             s_instance->storeMessage(message);
+            if (s_instance->m_observer)
+                s_instance->m_observer(quint8(message), quint8((message >> 8) & 0x7F),
+                                       quint8((message >> 16) & 0x7F));
+        }
         break;
     }
     case MidiBackend::InputError:

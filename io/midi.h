@@ -21,6 +21,7 @@
 
 #include <array>
 #include <atomic>
+#include <functional>
 #include <memory>
 
 // `pultora.io.midi`: MIDI diagnostics, warnings by default.
@@ -58,6 +59,21 @@ public:
     // Opens the input first if needed. False when the device cannot be
     // opened, channel > 15, or nothing of that type and channel arrived yet.
     bool getInputValue(quint8 device, quint8 status, quint8 channel, quint8 data1, quint8 &value);
+
+    // Opens input device `device` if it is not open yet (a device that
+    // failed once is not tried again); true when it is open.
+    bool openInputDevice(quint8 device) { return openInput(device); }
+
+    // Sees every short message the open inputs deliver, after it has gone
+    // into the table: status byte, data bytes 1 and 2 (system messages
+    // included). Runs on the platform's input thread while the input
+    // callback holds its lock, so it must be quick and must not call into
+    // any midi object; hand the message to another thread instead. Once
+    // setInputObserver returns, the observer it replaced is neither running
+    // nor called again. Also set before an input is open; an empty one
+    // switches observing off.
+    using InputObserver = std::function<void(quint8 status, quint8 data1, quint8 data2)>;
+    void setInputObserver(InputObserver observer);
 
     // Device names as the platform reports them, in device-index order.
     QStringList outputDeviceNames();
@@ -108,6 +124,8 @@ private:
     // once published a row is never changed except cell by cell, and freed
     // only after every input is closed.
     std::array<std::atomic<TypeRow *>, 8> m_table;
+    // Read and replaced under the input callback's lock.
+    InputObserver m_observer;
 };
 
 // The 1-based number of the device a stored name denotes in `names`, 0 when

@@ -19,6 +19,14 @@ constexpr int RECEIVE_BUFFER_SIZE = 1024;
 
 } // namespace
 
+struct acnnet::ObserverGroupsAside {
+    explicit ObserverGroupsAside(acnnet *node) : node(node) { node->leaveObserverGroups(); }
+    ~ObserverGroupsAside() { node->joinObserverGroups(); }
+    ObserverGroupsAside(const ObserverGroupsAside &) = delete;
+    ObserverGroupsAside &operator=(const ObserverGroupsAside &) = delete;
+    acnnet *node;
+};
+
 acnnet::acnnet(const NetEnvironment &env, QObject *parent) : QObject(parent), m_env(env)
 {
     setSourceName(QStringLiteral("ACN 1.31 by ") + QLatin1String(MAKER_ADDRESS));
@@ -30,6 +38,7 @@ acnnet::~acnnet()
     if (m_timer)
         m_timer->stop();
     if (m_socket) {
+        leaveObserverGroups();
         QMutexLocker lock(&m_in.mutex());
         changeMemberships(false);
     }
@@ -146,6 +155,63 @@ QList<int> acnnet::wantedGroups() const
     return wires;
 }
 
+void acnnet::leaveObserverGroups()
+{
+    if (!m_socket)
+        return;
+    for (int wire : std::as_const(m_observerGroupWires))
+        changeMembership(wire, false);
+    m_observerGroupWires.clear();
+}
+
+bool acnnet::joinObserverGroups()
+{
+    if (m_observedWires.isEmpty() && m_observerGroupWires.isEmpty())
+        return true;
+    if (!m_socket)
+        return false;
+    const QList<int> held = m_joined ? wantedGroups() : QList<int>();
+    QList<int> target, leave, join;
+    std::set_difference(m_observedWires.cbegin(), m_observedWires.cend(), held.cbegin(),
+                        held.cend(), std::back_inserter(target));
+    std::set_difference(m_observerGroupWires.cbegin(), m_observerGroupWires.cend(), target.cbegin(),
+                        target.cend(), std::back_inserter(leave));
+    std::set_difference(target.cbegin(), target.cend(), m_observerGroupWires.cbegin(),
+                        m_observerGroupWires.cend(), std::back_inserter(join));
+    for (int wire : std::as_const(leave))
+        changeMembership(wire, false);
+    int failed = 0;
+    for (int wire : std::as_const(join))
+        failed += changeMembership(wire, true) ? 0 : 1;
+    // A group refused on one interface may be joined on another: each
+    // attempted group counts as joined, so it is left again.
+    m_observerGroupWires = target;
+    if (failed > 0)
+        qCDebug(lcNet) << "joining multicast groups for observing failed for" << failed << "of"
+                       << join.size() << "universes";
+    return failed == 0;
+}
+
+bool acnnet::setDmxObserver(DmxObserver observer)
+{
+    m_observer = std::move(observer);
+    return !m_observer || openSocket();
+}
+
+bool acnnet::setObservedUniverses(const QList<int> &universes)
+{
+    QList<int> wires;
+    for (int universe : universes)
+        if (universe >= 0 && universe <= MAX_UNIVERSE)
+            wires.append(universe + 1);
+    std::sort(wires.begin(), wires.end());
+    wires.erase(std::unique(wires.begin(), wires.end()), wires.end());
+    m_observedWires = wires;
+    if (!wires.isEmpty() && !openSocket())
+        return false;
+    return joinObserverGroups();
+}
+
 bool acnnet::changeMembership(int wire, bool join)
 {
     const QHostAddress group = multicastGroup(wire);
@@ -220,6 +286,7 @@ qint64 acnnet::sendDataTimeout()
 
 void acnnet::setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse)
 {
+    ObserverGroupsAside aside(this);
     if (array && size > 0)
         openSocket();
     QMutexLocker lock(&m_in.mutex());
@@ -237,6 +304,7 @@ bool acnnet::setReceiveUniverse(int universe)
     if (universe < 0 || universe > MAX_UNIVERSE)
         return false;
     if (universe != m_slots.base()) {
+        ObserverGroupsAside aside(this);
         QMutexLocker lock(&m_in.mutex());
         changeMemberships(false);
         m_slots.setBase(universe);
@@ -252,6 +320,7 @@ bool acnnet::setReceiveUniverses(const QList<int> &universes)
     UniverseSlots next = m_slots;
     if (!next.setList(universes, MAX_UNIVERSE))
         return false;
+    ObserverGroupsAside aside(this);
     QMutexLocker lock(&m_in.mutex());
     changeMemberships(false);
     m_slots = next;
@@ -265,6 +334,7 @@ bool acnnet::setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> 
     UniverseSlots next = m_slots;
     if (!next.setList(universes, MAX_UNIVERSE))
         return false;
+    ObserverGroupsAside aside(this);
     if (!array || size <= 0) {
         QMutexLocker lock(&m_in.mutex());
         changeMemberships(false);
@@ -379,6 +449,11 @@ void acnnet::handleDatagram(const quint8 *data, int length)
     if (result != Result::Ok) {
         drop(dropReason(result), length);
         return;
+    }
+    if (m_observer) {
+        // A copy: the observer may replace itself while it runs.
+        const DmxObserver observer = m_observer;
+        observer(packet.universe - 1, packet.values, packet.count);
     }
     if (!m_in.isRegistered()) {
         drop(DropReason::NotListening, length);

@@ -15,6 +15,7 @@
 #include <QHostAddress>
 #include <QObject>
 
+#include <functional>
 #include <unordered_map>
 
 class QTimer;
@@ -73,6 +74,23 @@ public:
                                   int channelsPerUniverse = 512);
     bool getReceivedValue(int universe, int channel, quint8 &value) const;
 
+    // Sees every data packet that decodes, on any universe that reaches the
+    // socket, whether DMX-IN holds it or not: the 0-based universe, the levels
+    // after the START code and their number (at most 512). The observer may
+    // replace itself; it must not delete the node. Setting one opens the
+    // socket (false when it cannot be opened); an empty observer switches
+    // observing off and leaves the socket and groups as they are.
+    using DmxObserver = std::function<void(int universe, const quint8 *levels, int count)>;
+    bool setDmxObserver(DmxObserver observer);
+    // Multicast data reaches the socket only for joined groups: these
+    // 0-based universes (any outside 0..63998 are ignored) have their groups
+    // joined besides DMX-IN's, for the observer; an empty list leaves them.
+    // DMX-IN's own groups are never joined or left twice, whatever either
+    // side changes later. Opens the socket. False when the socket cannot be
+    // opened or a membership call failed (systems cap the groups one socket
+    // may join; the lower universes are joined first).
+    bool setObservedUniverses(const QList<int> &universes);
+
     // Handles one datagram already read from the socket.
     void handleDatagram(const quint8 *data, int length);
     // Datagrams read and not used since the node was created, by reason.
@@ -103,6 +121,11 @@ private:
     // The wire universes whose groups the DMX-IN universes need, increasing.
     QList<int> wantedGroups() const;
     QList<UniverseSlots::Run> heldRuns() const;
+    // The observer's groups step aside while DMX-IN's change and come back
+    // (those DMX-IN does not hold) afterwards.
+    void leaveObserverGroups();
+    bool joinObserverGroups();
+    struct ObserverGroupsAside;
     qint64 sendTo(const quint8 *bytes, int length, const QHostAddress &target);
     qint64 sendFailed(const QString &error, qint64 result);
     void drop(DropReason reason, int length, const QString &detail = QString());
@@ -122,6 +145,9 @@ private:
     bool m_joined = false;
     bool m_membershipsOk = true;
     DmxInArray m_in;
+    DmxObserver m_observer;
+    QList<int> m_observedWires;      // asked for, increasing
+    QList<int> m_observerGroupWires; // joined for the observer only, increasing
     DropCounts m_drops;
     QString m_sendError;
 };

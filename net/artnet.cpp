@@ -256,6 +256,12 @@ bool artnet::setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> 
     return true;
 }
 
+bool artnet::setDmxObserver(DmxObserver observer)
+{
+    m_observer = std::move(observer);
+    return !m_observer || openSocket();
+}
+
 bool artnet::getReceivedValue(int universe, int channel, quint8 &value) const
 {
     const int slot = m_slots.slotOf(universe, m_in.universes());
@@ -357,6 +363,12 @@ void artnet::writeDmx(const quint8 *data, int length, const QHostAddress &sender
         drop(DropReason::TooShort, length, sender);
         return;
     }
+    const int count = std::min(packet.available, DMX_MAX_LENGTH);
+    if (m_observer) {
+        // A copy: the observer may replace itself while it runs.
+        const DmxObserver observer = m_observer;
+        observer(packet.universe, packet.data, count);
+    }
     if (!m_in.isRegistered()) {
         drop(DropReason::NotListening, length, sender);
         return;
@@ -373,7 +385,6 @@ void artnet::writeDmx(const quint8 *data, int length, const QHostAddress &sender
         m_syncHold = 0;
         m_in.commitShadow();
     }
-    const int count = std::min(packet.available, DMX_MAX_LENGTH);
     m_in.write(slot, packet.data, count, m_syncHold != 0);
 }
 

@@ -15,6 +15,8 @@
 #include <QHostAddress>
 #include <QObject>
 
+#include <functional>
+
 class QTimer;
 
 class artnet : public QObject
@@ -92,6 +94,16 @@ public:
     // universe the array does not hold.
     bool getReceivedValue(int universe, int channel, quint8 &value) const;
 
+    // Sees every ArtDmx that decodes, on any universe, whether DMX-IN holds
+    // it or not: the universe (SubUni | Net << 8, as the console stores it),
+    // the levels that arrived and their number (at most 512). Called as the
+    // datagram is handled, also while a frame is held for a sync. The
+    // observer may replace itself; it must not delete the node. Setting one
+    // opens the socket (false when it cannot be opened); an empty observer
+    // switches observing off and leaves the socket as it is.
+    using DmxObserver = std::function<void(int universe, const quint8 *levels, int count)>;
+    bool setDmxObserver(DmxObserver observer);
+
     // Handles one datagram already read from the socket.
     void handleDatagram(const quint8 *data, int length, const QHostAddress &sender);
     // Datagrams read and not used since the node was created, by reason.
@@ -135,6 +147,7 @@ private:
     bool m_receiveReady = false;
 
     DmxInArray m_in;
+    DmxObserver m_observer;
     DropCounts m_drops;
     QString m_sendError;
     quint16 m_syncHold = 0;

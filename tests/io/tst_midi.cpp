@@ -40,6 +40,7 @@ private slots:
     void inputRefusals();
     void inputOpenFailureIsNotRetried();
     void destructionClosesEverything();
+    void observerSeesEveryMessage();
     void tableIsConsistentWhileWritten();
     void deviceNumber_data();
     void deviceNumber();
@@ -257,6 +258,33 @@ void TestMidi::destructionClosesEverything()
     QCOMPARE(log.calls, (QList<QByteArray>{"closeOutput", "stopInput", "closeInput"}));
     // A late message from the platform finds no instance (no use after free).
     callback(MidiBackend::InputData, 0x403C90);
+}
+
+// The observer sees each data message, system messages included, from the
+// moment the input opens until it is removed; the table is filled as before.
+void TestMidi::observerSeesEveryMessage()
+{
+    auto m = makeMidi();
+    QList<quint32> seen;
+    quint8 stored = 0;
+    m->setInputObserver([&](quint8 status, quint8 data1, quint8 data2) {
+        seen << (quint32(status) | quint32(data1) << 8 | quint32(data2) << 16);
+    });
+    QVERIFY(!m->openInputDevice(1)); // no such device
+    QVERIFY(m->openInputDevice(0));
+    QVERIFY(m->openInputDevice(0));
+    QCOMPARE(log.openInputCalls, 1);
+    backend->callback(MidiBackend::InputData, 0x403C90);
+    backend->callback(MidiBackend::InputData, 0x0000F8);     // clock
+    backend->callback(MidiBackend::InputMoreData, 0x0101A0); // not data
+    backend->callback(MidiBackend::InputData, 0xFF8AB3);     // data bytes masked
+    QCOMPARE(seen, (QList<quint32>{0x403C90, 0x0000F8, 0x7F0AB3}));
+    QVERIFY(m->getInputValue(0, 0xB0, 3, 10, stored));
+    QCOMPARE(stored, quint8(127));
+
+    m->setInputObserver({});
+    backend->callback(MidiBackend::InputData, 0x403D90);
+    QCOMPARE(seen.size(), 3);
 }
 
 // One thread writes as the platform's callback does while this thread polls

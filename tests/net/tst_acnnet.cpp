@@ -5,6 +5,7 @@
 #include "fakenet.h"
 
 #include <QRegularExpression>
+#include <QSet>
 #include <QTest>
 
 namespace
@@ -37,6 +38,38 @@ QStringList membershipLog(const FakeSocket &socket, bool join)
     for (const auto &m : std::as_const(socket.memberships))
         if (m.join == join)
             out << m.group.toString() + "@" + m.local.toString();
+    return out;
+}
+
+// Replays the membership calls: the groups joined in the end, sorted.
+// `sound` turns false when a group was joined twice or left while not
+// joined (calls the system refuses).
+QStringList replayMemberships(const FakeSocket &socket, bool *sound)
+{
+    QSet<QString> joined;
+    *sound = true;
+    for (const auto &m : std::as_const(socket.memberships)) {
+        const QString key = m.group.toString() + "@" + m.local.toString();
+        if (m.join) {
+            *sound = *sound && !joined.contains(key);
+            joined.insert(key);
+        } else {
+            *sound = joined.remove(key) && *sound;
+        }
+    }
+    QStringList out = joined.values();
+    out.sort();
+    return out;
+}
+
+// The groups of these wire universes on both LAN interfaces, sorted.
+QStringList lanGroups(const QList<int> &wires)
+{
+    QStringList out;
+    for (int wire : wires)
+        for (const char *local : {"192.168.1.10", "10.0.0.3"})
+            out << acnnet::multicastGroup(wire).toString() + "@" + local;
+    out.sort();
     return out;
 }
 
@@ -74,6 +107,8 @@ private slots:
     void dropsCountedByReason_data();
     void dropsCountedByReason();
     void movedArrayKeepsRemainingUniverses();
+    void observedGroupsStayApartFromDmxIn_data();
+    void observedGroupsStayApartFromDmxIn();
 
 private:
     QScopedPointer<FakeNet> net;
@@ -563,6 +598,62 @@ void TestAcnnet::movedArrayKeepsRemainingUniverses()
     QVERIFY(node.setReceiveUniverseBuffer(nullptr, 0, {}));
     QCOMPARE(membershipLog(*net->socket, false).size(), 4);
     QVERIFY(!node.getReceivedValue(4, 0, v));
+}
+
+void TestAcnnet::observedGroupsStayApartFromDmxIn_data()
+{
+    // DMX-IN starts on 0-based universes 2 and 3 (wire 3, 4), the observer
+    // asks for 0..3 (wire 1..4); then DMX-IN changes.
+    QTest::addColumn<int>("change");
+    QTest::addColumn<QList<int>>("dmxInWires");
+    QTest::newRow("array moves") << 0 << QList<int>{1, 10};
+    QTest::newRow("list changes") << 1 << QList<int>{4, 10};
+    QTest::newRow("range without base") << 2 << QList<int>{};
+    QTest::newRow("unregistered") << 3 << QList<int>{};
+}
+
+// Whatever DMX-IN does while observing, no group is joined twice or left
+// unjoined, and each side keeps the groups it needs.
+void TestAcnnet::observedGroupsStayApartFromDmxIn()
+{
+    QFETCH(int, change);
+    QFETCH(QList<int>, dmxInWires);
+    acnnet node(net->env());
+    QByteArray in(2 * 512, 0);
+    quint8 *array = reinterpret_cast<quint8 *>(in.data());
+    QVERIFY(node.setReceiveUniverseBuffer(array, in.size(), {2, 3}));
+    QVERIFY(node.setObservedUniverses({3, 0, 1, 2, 2, -1, 63999}));
+    bool sound = false;
+    QCOMPARE(replayMemberships(*net->socket, &sound), lanGroups({1, 2, 3, 4}));
+    QVERIFY(sound);
+
+    switch (change) {
+    case 0:
+        QVERIFY(node.setReceiveUniverseBuffer(array, in.size(), {0, 9}));
+        break;
+    case 1:
+        QVERIFY(node.setReceiveUniverses({3, 9}));
+        break;
+    case 2:
+        QVERIFY(node.setReceiveUniverses({}));
+        break;
+    default:
+        node.setReceiveBuffer(nullptr, 0, 512);
+        break;
+    }
+    QList<int> both = dmxInWires + QList<int>{1, 2, 3, 4};
+    std::sort(both.begin(), both.end());
+    both.erase(std::unique(both.begin(), both.end()), both.end());
+    QCOMPARE(replayMemberships(*net->socket, &sound), lanGroups(both));
+    QVERIFY(sound);
+    QVERIFY(node.membershipsOk());
+
+    QVERIFY(node.setObservedUniverses({}));
+    QCOMPARE(replayMemberships(*net->socket, &sound), lanGroups(dmxInWires));
+    QVERIFY(sound);
+
+    net->socket->failMemberships = true;
+    QVERIFY(!node.setObservedUniverses({40}));
 }
 
 QTEST_GUILESS_MAIN(TestAcnnet)

@@ -93,6 +93,7 @@ private slots:
     void madrixSync();
     void timeCode();
     void universesAbove255();
+    void observerSeesEveryUniverse();
 
 private:
     QScopedPointer<FakeNet> net;
@@ -834,6 +835,35 @@ void TestArtnet::universesAbove255()
     const QByteArray data = filled(512, 1);
     QCOMPARE(node.sendDmx(u8(data), 512, 65535), qint64(530));
     QCOMPARE(net->socket->sent.last().data.mid(14, 2), QByteArray::fromHex("ffff"));
+}
+
+// The observer sees every ArtDmx that decodes, held by DMX-IN or not, held
+// for a sync or not, and may switch itself off.
+void TestArtnet::observerSeesEveryUniverse()
+{
+    artnet node(false, net->env());
+    QList<QPair<int, QByteArray>> seen;
+    QVERIFY(node.setDmxObserver([&](int universe, const quint8 *levels, int count) {
+        seen.append({universe, QByteArray(reinterpret_cast<const char *>(levels), count)});
+        if (universe == 7)
+            node.setDmxObserver({});
+    }));
+    QCOMPARE(net->socket->boundPort, quint16(6454)); // observing opens the socket
+    QByteArray in(512, 0);
+    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), 512, {1}));
+    const QHostAddress from("10.0.0.7");
+    net->socket->inject(artDmx(0x0123, filled(3, 5)), from);      // not held
+    net->socket->inject(artDmx(1, filled(600, 6), 0xFFFF), from); // at most 512
+    net->socket->inject(artDmx(1, filled(4, 8)).left(17), from);  // truncated
+    net->socket->inject(sync(false, 0x5202, 1), from);
+    net->socket->inject(artDmx(1, filled(2, 9)), from); // held for the sync
+    net->socket->inject(artDmx(7, filled(2, 1)), from);
+    net->socket->inject(artDmx(7, filled(2, 2)), from);
+    QCOMPARE(
+        seen,
+        (QList<QPair<int, QByteArray>>{
+            {0x0123, filled(3, 5)}, {1, filled(512, 6)}, {1, filled(2, 9)}, {7, filled(2, 1)}}));
+    QCOMPARE(in, filled(512, 6));
 }
 
 QTEST_GUILESS_MAIN(TestArtnet)

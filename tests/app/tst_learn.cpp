@@ -1,0 +1,281 @@
+// The learn listener over the console's output objects, on a fake network
+// and a fake MIDI backend: which change it hands on, what it leaves, and
+// when it stops listening.
+#include "../io/fakemidibackend.h"
+#include "../net/fakenet.h"
+#include "controleditor.h"
+#include "datagrams.h"
+#include "learnlistener.h"
+#include "outputobjects.h"
+
+#include <QPushButton>
+#include <QTest>
+
+namespace
+{
+
+struct Frame {
+    quint8 protocol = PT_ARTNET;
+    int universe = 0; // as stored
+    QByteArray levels;
+};
+
+// protocol, universe, channel, MIDI type
+using Learned = QList<int>;
+
+// Art-Net frames carry at least two levels.
+Frame art(int universe, const char *hex)
+{
+    return {PT_ARTNET, universe, QByteArray::fromHex(hex)};
+}
+
+Frame acn(int universe, const char *hex)
+{
+    return {PT_ACN, universe, QByteArray::fromHex(hex)};
+}
+
+// Stands for the console window the editor reports to.
+class Console : public QWidget
+{
+    Q_OBJECT
+public slots:
+    void slotSettingsChanged() {}
+};
+
+} // namespace
+
+Q_DECLARE_METATYPE(Frame)
+
+class TestLearn : public QObject
+{
+    Q_OBJECT
+
+private:
+    FakeNet m_net;
+    QList<QPointer<FakeSocket>> m_sockets;
+    FakeMidiLog m_midiLog;
+    FakeMidiBackend *m_midi = nullptr;
+    std::unique_ptr<OutputObjects> m_objects;
+    quint32 m_midiDevice = 1;
+    QList<Learned> m_learned;
+    bool m_take = true;
+
+    LearnListener::Sink sink()
+    {
+        return [this](quint8 protocol, quint16 universe, quint16 channel, quint8 type) {
+            m_learned.append({protocol, universe, channel, type});
+            return m_take;
+        };
+    }
+    std::function<quint32()> midiDevice()
+    {
+        return [this] { return m_midiDevice; };
+    }
+
+    FakeSocket *socketOn(quint16 port) const
+    {
+        for (const QPointer<FakeSocket> &socket : m_sockets)
+            if (socket && socket->boundPort == port)
+                return socket;
+        return nullptr;
+    }
+    void send(const Frame &f)
+    {
+        const bool artNet = f.protocol == PT_ARTNET;
+        FakeSocket *socket = socketOn(artNet ? 6454 : 5568);
+        const QByteArray datagram = artNet ? artDmxDatagram(f.universe, f.levels)
+                                           : e131Datagram(f.universe + 1, f.levels, 1);
+        QVERIFY(socket && !datagram.isEmpty());
+        socket->inject(datagram, QHostAddress(QStringLiteral("10.0.0.7")));
+    }
+    int memberships(quint16 port, bool join) const
+    {
+        int n = 0;
+        for (const FakeSocket::Membership &m : socketOn(port)->memberships)
+            n += m.join == join ? 1 : 0;
+        return n;
+    }
+
+private slots:
+    void init()
+    {
+        m_net.useLan();
+        m_sockets.clear();
+        m_learned.clear();
+        m_take = true;
+        m_midiDevice = 1;
+        m_midi = nullptr;
+        NetEnvironment env = m_net.env();
+        env.createSocket = [this, create = env.createSocket] {
+            DatagramSocket *socket = create();
+            m_sockets.append(m_net.socket);
+            return socket;
+        };
+        m_objects = std::make_unique<OutputObjects>(env, [this] {
+            auto backend = std::make_unique<FakeMidiBackend>(&m_midiLog);
+            m_midi = backend.get();
+            return backend;
+        });
+    }
+    void cleanup() { m_objects.reset(); }
+
+    void dmxChange_data()
+    {
+        QTest::addColumn<QList<Frame>>("frames");
+        QTest::addColumn<Learned>("learned");
+        QTest::newRow("level stands")
+            << QList<Frame>{art(3, "0a141e"), art(3, "0a141e")} << Learned{};
+        QTest::newRow("channel changes") << QList<Frame>{art(3, "0a141e"), art(3, "0a151e")}
+                                         << Learned{PT_ARTNET, 3, 1, MT_NONE};
+        QTest::newRow("lowest change") << QList<Frame>{art(3, "01020304"), art(3, "01090309")}
+                                       << Learned{PT_ARTNET, 3, 1, MT_NONE};
+        QTest::newRow("first frame of another universe")
+            << QList<Frame>{art(3, "0000"), art(5, "ffff")} << Learned{};
+        QTest::newRow("later channels keep their first level")
+            << QList<Frame>{art(3, "0102"), art(3, "010209"), art(3, "01020907"),
+                            art(3, "01020807")}
+            << Learned{PT_ARTNET, 3, 2, MT_NONE};
+        QTest::newRow("shorter frame")
+            << QList<Frame>{art(3, "010203"), art(3, "0102")} << Learned{};
+        QTest::newRow("highest Art-Net universe")
+            << QList<Frame>{art(0x7FFF, "0000"), art(0x7FFF, "0001")}
+            << Learned{PT_ARTNET, 0x7FFF, 1, MT_NONE};
+        QTest::newRow("streaming ACN from 0")
+            << QList<Frame>{acn(0, "05"), acn(0, "06")} << Learned{PT_ACN, 0, 0, MT_NONE};
+        QTest::newRow("highest streaming ACN universe")
+            << QList<Frame>{acn(63998, "0000"), acn(63998, "0001")}
+            << Learned{PT_ACN, 63998, 1, MT_NONE};
+        QTest::newRow("protocols apart")
+            << QList<Frame>{art(0, "0101"), acn(0, "0202")} << Learned{};
+    }
+
+    void dmxChange()
+    {
+        QFETCH(QList<Frame>, frames);
+        QFETCH(Learned, learned);
+        LearnListener listener(*m_objects, midiDevice());
+        listener.start(Settings::LearnInput, sink());
+        for (const Frame &f : std::as_const(frames))
+            send(f);
+        QCOMPARE(m_learned, learned.isEmpty() ? QList<Learned>{} : QList<Learned>{learned});
+        QCOMPARE(listener.isListening(), learned.isEmpty());
+    }
+
+    // A frame before learning sets nothing; a change not taken needs another.
+    void refusedChangeNeedsAnother()
+    {
+        LearnListener listener(*m_objects, midiDevice());
+        listener.start(Settings::LearnInput, sink());
+        listener.stop();
+        send(art(1, "1010"));
+        m_take = false;
+        listener.start(Settings::LearnInput, sink());
+        send(art(1, "1111"));
+        QVERIFY(m_learned.isEmpty());
+        send(art(1, "1211"));
+        send(art(1, "1211"));
+        QCOMPARE(m_learned, (QList<Learned>{{PT_ARTNET, 1, 0, MT_NONE}}));
+        QVERIFY(listener.isListening());
+        m_take = true;
+        send(art(1, "1311"));
+        send(art(1, "1411"));
+        QCOMPARE(m_learned.size(), 2);
+        QVERIFY(!listener.isListening());
+    }
+
+    void midiMessage_data()
+    {
+        QTest::addColumn<int>("target");
+        QTest::addColumn<QList<quint32>>("messages");
+        QTest::addColumn<Learned>("learned");
+        QTest::newRow("note on") << int(Settings::LearnInput) << QList<quint32>{0x403C90}
+                                 << Learned{PT_MIDI, 0, 60, MT_NOTE_ON};
+        QTest::newRow("controller on channel 16")
+            << int(Settings::LearnOutput) << QList<quint32>{0x7F07BF, 0x7F08BF}
+            << Learned{PT_MIDI, 15, 7, MT_CONTROL_CHANGE};
+        QTest::newRow("system messages skipped")
+            << int(Settings::LearnOutputAdvanced) << QList<quint32>{0xF8, 0xFE, 0x003C81}
+            << Learned{PT_MIDI, 1, 60, MT_NOTE_OFF};
+    }
+
+    // MIDI comes from the input device of the preferences, by way of the
+    // event loop; the outputs open no network socket.
+    void midiMessage()
+    {
+        QFETCH(int, target);
+        QFETCH(QList<quint32>, messages);
+        QFETCH(Learned, learned);
+        m_midiDevice = 1;
+        LearnListener listener(*m_objects, midiDevice());
+        listener.start(target, sink());
+        QVERIFY(m_midi && m_midi->callback);
+        QCOMPARE(m_sockets.isEmpty(), target != Settings::LearnInput);
+        for (quint32 message : std::as_const(messages))
+            m_midi->callback(MidiBackend::InputData, message);
+        QVERIFY(m_learned.isEmpty());
+        QTRY_COMPARE(m_learned, QList<Learned>{learned});
+        QVERIFY(!listener.isListening());
+    }
+
+    // Without a device nothing is opened; a message queued for a listening
+    // that ended is not taken by the next.
+    void midiOfEarlierListeningIsDropped()
+    {
+        m_midiDevice = 0;
+        LearnListener listener(*m_objects, midiDevice());
+        listener.start(Settings::LearnOutput, sink());
+        QVERIFY(!m_midi); // no device chosen: nothing opened
+        m_midiDevice = 1;
+        listener.start(Settings::LearnOutput, sink());
+        m_midi->callback(MidiBackend::InputData, 0x403C90);
+        listener.start(Settings::LearnOutput, sink());
+        QTest::qWait(20);
+        QVERIFY(m_learned.isEmpty());
+        listener.stop();
+        m_midi->callback(MidiBackend::InputData, 0x403C90);
+        QTest::qWait(20);
+        QVERIFY(m_learned.isEmpty());
+    }
+
+    // Through the control editor: Learn listens, the window's end of learning
+    // (learned, Escape, closed) stops it and the nodes stop observing.
+    void editorWindowEndsListening()
+    {
+        Console console;
+        ControlEditor editor(&console, {});
+        editor.enableLearn(*m_objects, midiDevice());
+        SettingStruct record;
+        record.id = 5;
+        editor.open(&record, false, nullptr);
+        QPushButton *learn = editor.window()->findChild<QPushButton *>(QStringLiteral("inLearn"));
+        QVERIFY(learn);
+
+        learn->click();
+        QVERIFY(editor.learnListener()->isListening());
+        QCOMPARE(memberships(5568, true), 2 * LearnListener::ACN_UNIVERSES); // two interfaces
+        send(art(2, "0000"));
+        send(art(2, "0001"));
+        const SettingDmxInStruct &in = editor.window()->workingRecord().dmx_in;
+        QCOMPARE(int(in.protocol_type_in), int(PT_ARTNET));
+        QCOMPARE(int(in.dmx_in_universe), 2);
+        QCOMPARE(int(in.dmx_in_channel), 1);
+        QVERIFY(!editor.learnListener()->isListening());
+        QCOMPARE(memberships(5568, false), memberships(5568, true));
+
+        learn->click();
+        QVERIFY(editor.learnListener()->isListening());
+        QTest::keyClick(editor.window(), Qt::Key_Escape);
+        QVERIFY(!editor.learnListener()->isListening());
+        send(acn(7, "00"));
+        send(acn(7, "01"));
+        QCOMPARE(int(in.protocol_type_in), int(PT_ARTNET));
+
+        learn->click();
+        editor.close();
+        QVERIFY(!editor.learnListener()->isListening());
+        QCOMPARE(memberships(5568, false), memberships(5568, true));
+    }
+};
+
+QTEST_MAIN(TestLearn)
+#include "tst_learn.moc"
