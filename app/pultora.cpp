@@ -64,6 +64,9 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     };
     edit.closeDialogs = [this] { closeDialogs(); };
     m_edit = std::make_unique<EditCommands>(m_document, m_surface, std::move(edit));
+    // The editor's Learn buttons listen through the output objects.
+    m_editor.enableLearn(m_io.objects(),
+                         [this] { return m_document.preferences().midi_device_in; });
 
     // The I/O side follows the widgets once per change of the show.
     connect(&m_surface, &Surface::widgetsChanged, this, [this] { m_io.setUpInputs(); });
