@@ -3,7 +3,7 @@
 // move, one undo (target: each under 16 ms, one frame at 60 Hz). Reports
 // medians; fails only when an edit does not arrive.
 #include "pultora.h"
-#include "prompter.h"
+#include "scriptedprompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -21,25 +21,6 @@
 
 namespace
 {
-
-class SilentPrompter : public Prompter
-{
-public:
-    QMessageBox::StandardButton ask(QWidget *, QMessageBox::Icon, const QString &, const QString &,
-                                    QMessageBox::StandardButtons, QMessageBox::StandardButton,
-                                    QMessageBox::StandardButton escape) override
-    {
-        return escape;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-};
 
 QByteArray show(int count)
 {
@@ -89,7 +70,7 @@ int main(int argc, char **argv)
     file.close();
 
     ConsoleServices services;
-    services.prompter = std::make_shared<SilentPrompter>();
+    services.prompter = std::make_shared<ScriptedPrompter>(); // answers nothing: escape
     services.waitOneSecond = [](QProgressDialog *) {};
     services.quit = [] {};
     QByteArray program("bench_edit"), path = file.fileName().toLocal8Bit();
