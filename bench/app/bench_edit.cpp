@@ -2,7 +2,7 @@
 // platform: opening the control editor, applying an edit, one step of a
 // move, one undo (target: each under 16 ms, one frame at 60 Hz). Reports
 // medians; fails only when an edit does not arrive.
-#include "pultora.h"
+#include "consolestart.h"
 #include "scriptedprompter.h"
 
 #include <QAction>
@@ -10,7 +10,6 @@
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QStandardPaths>
@@ -63,19 +62,14 @@ int main(int argc, char **argv)
     const int runs = app.arguments().contains(QStringLiteral("--short")) ? 20 : 100;
     QStandardPaths::setTestModeEnabled(true);
     QTemporaryDir dir;
-    QFile file(dir.filePath(QStringLiteral("edit.ptra")));
-    if (!dir.isValid() || !QDir::setCurrent(dir.path()) || !file.open(QIODevice::WriteOnly))
+    if (!dir.isValid() || !QDir::setCurrent(dir.path()))
         return 1;
-    file.write(show(2000));
-    file.close();
-
-    ConsoleServices services;
-    services.prompter = std::make_shared<ScriptedPrompter>(); // answers nothing: escape
-    services.waitOneSecond = [](QProgressDialog *) {};
-    services.quit = [] {};
-    QByteArray program("bench_edit"), path = file.fileName().toLocal8Bit();
-    char *args[] = {program.data(), path.data()};
-    Pultora console(nullptr, 2, args, QString(), QStringLiteral("en_US"), services);
+    // Answers nothing: every question gets its escape button.
+    auto started = startConsoleOn(dir.filePath(QStringLiteral("edit.ptra")), show(2000),
+                                  std::make_shared<ScriptedPrompter>());
+    if (!started)
+        return 1;
+    Pultora &console = *started;
     console.show();
     app.processEvents();
     if (console.document().controls().size() != 2000)

@@ -10,8 +10,8 @@
 //   3. What a configuration whose inputs span universes 0 and 60000 costs:
 //      set-up time per control and resident memory.
 #include "datagrams.h"
-#include "pultora.h"
-#include "prompter.h"
+#include "consolestart.h"
+#include "scriptedprompter.h"
 
 #include "dmxpushbutton.h"
 
@@ -34,25 +34,6 @@
 namespace
 {
 
-class SilentPrompter : public Prompter
-{
-public:
-    QMessageBox::StandardButton ask(QWidget *, QMessageBox::Icon, const QString &, const QString &,
-                                    QMessageBox::StandardButtons, QMessageBox::StandardButton,
-                                    QMessageBox::StandardButton escape) override
-    {
-        return escape;
-    }
-    QString openFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-    QString saveFileName(QWidget *, const QString &, const QString &, const QString &) override
-    {
-        return {};
-    }
-};
-
 double cpuMs()
 {
     timespec t{};
@@ -71,26 +52,16 @@ long rssKb()
 
 std::unique_ptr<Pultora> startConsole(const QString &dir, const QString &controls)
 {
-    const QString path = dir + QStringLiteral("/bench.ptra");
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-        return nullptr;
     // Checks off: their pair test is not what is measured.
-    file.write(QStringLiteral("<!DOCTYPE Pultora>\n<PultoraConfig>\n <consistence_check "
-                              "version=\"1\" check_1=\"0\" check_2=\"0\" check_3=\"0\" "
-                              "check_4=\"0\" check_5=\"0\"/>\n <background version=\"1\" "
-                              "size_x=\"4000\" size_y=\"4000\"/>\n%1</PultoraConfig>\n")
-                   .arg(controls)
-                   .toUtf8());
-    file.close();
-    ConsoleServices services;
-    services.prompter = std::make_shared<SilentPrompter>();
-    services.waitOneSecond = [](QProgressDialog *) {};
-    services.quit = [] {};
-    QByteArray program("pultora"), arg = path.toLocal8Bit();
-    char *argv[] = {program.data(), arg.data()};
-    return std::make_unique<Pultora>(nullptr, 2, argv, QString(), QStringLiteral("en_US"),
-                                     services);
+    return startConsoleOn(
+        dir + QStringLiteral("/bench.ptra"),
+        QStringLiteral("<!DOCTYPE Pultora>\n<PultoraConfig>\n <consistence_check "
+                       "version=\"1\" check_1=\"0\" check_2=\"0\" check_3=\"0\" "
+                       "check_4=\"0\" check_5=\"0\"/>\n <background version=\"1\" "
+                       "size_x=\"4000\" size_y=\"4000\"/>\n%1</PultoraConfig>\n")
+            .arg(controls)
+            .toUtf8(),
+        std::make_shared<ScriptedPrompter>()); // answers nothing: escape
 }
 
 QString control(const QString &attributes)
@@ -159,7 +130,7 @@ void pollTick(const QString &dir, bool shortRun)
     }
     std::sort(perTick.begin(), perTick.end());
     std::printf("poll tick, %d controls listening (1/3 Art-Net, 1/3 sACN, 1/3 MIDI):\n", count);
-    std::printf("  load with per-control DMX-IN set-up: %lld ms\n", static_cast<long long>(loadMs));
+    std::printf("  load: %lld ms\n", static_cast<long long>(loadMs));
     std::printf("  CPU per tick: median %.3f ms, p99 %.3f ms, max %.3f ms (target < 1 ms)\n",
                 perTick.at(perTick.size() / 2), perTick.at(perTick.size() * 99 / 100),
                 perTick.last());

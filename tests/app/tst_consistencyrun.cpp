@@ -3,6 +3,7 @@
 // the editor, the options as one undoable step, Skip on large shows.
 #include "consistencedialogs.h"
 #include "consistencyrunner.h"
+#include "consolestart.h"
 #include "pultora.h"
 #include "scriptedprompter.h"
 #include "showcommands.h"
@@ -56,19 +57,7 @@ private:
 
     std::unique_ptr<Pultora> start(const QByteArray &content)
     {
-        QFile file(m_dir.filePath(QStringLiteral("show.ptra")));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return nullptr;
-        file.write(content);
-        file.close();
-        ConsoleServices services;
-        services.prompter = m_prompter;
-        services.waitOneSecond = [](QProgressDialog *) {};
-        services.quit = [] {};
-        QByteArray program("pultora"), arg = file.fileName().toLocal8Bit();
-        char *argv[] = {program.data(), arg.data()};
-        return std::make_unique<Pultora>(nullptr, 2, argv, QString(), QStringLiteral("en_US"),
-                                         services);
+        return startConsoleOn(m_dir.filePath(QStringLiteral("show.ptra")), content, m_prompter);
     }
     template <typename T>
     static T *window()

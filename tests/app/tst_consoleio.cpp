@@ -4,6 +4,7 @@
 // leaves again on its own output. Runs inside the test command's private
 // network namespace (loopback only).
 #include "datagrams.h"
+#include "consolestart.h"
 #include "pultora.h"
 #include "scriptedprompter.h"
 
@@ -43,22 +44,12 @@ private:
 
     std::unique_ptr<Pultora> start(const QString &controls, const QString &preferences = {})
     {
-        const QString path = m_dir.filePath(QStringLiteral("show.ptra"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return nullptr;
-        file.write(QStringLiteral("<!DOCTYPE Pultora>\n<PultoraConfig>\n%1%2</PultoraConfig>\n")
-                       .arg(preferences, controls)
-                       .toUtf8());
-        file.close();
-        ConsoleServices services;
-        services.prompter = m_prompter;
-        services.waitOneSecond = [](QProgressDialog *) {};
-        services.quit = [] {};
-        QByteArray program("pultora"), arg = path.toLocal8Bit();
-        char *argv[] = {program.data(), arg.data()};
-        return std::make_unique<Pultora>(nullptr, 2, argv, QString(), QStringLiteral("en_US"),
-                                         services);
+        return startConsoleOn(
+            m_dir.filePath(QStringLiteral("show.ptra")),
+            QStringLiteral("<!DOCTYPE Pultora>\n<PultoraConfig>\n%1%2</PultoraConfig>\n")
+                .arg(preferences, controls)
+                .toUtf8(),
+            m_prompter);
     }
 
     // The next ArtDmx for `universe` that the console broadcasts.

@@ -3,6 +3,7 @@
 // state, moves snap to the grid, and the lock lets only its own commands
 // through.
 #include "appinfo.h"
+#include "consolestart.h"
 #include "pultora.h"
 #include "scriptedprompter.h"
 
@@ -49,19 +50,7 @@ private:
 
     std::unique_ptr<Pultora> start(const char *show = kShow)
     {
-        QFile file(m_dir.filePath(QStringLiteral("show.ptra")));
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return nullptr;
-        file.write(show);
-        file.close();
-        ConsoleServices services;
-        services.prompter = m_prompter;
-        services.waitOneSecond = [](QProgressDialog *) {};
-        services.quit = [] {};
-        QByteArray program("pultora"), arg = file.fileName().toLocal8Bit();
-        char *argv[] = {program.data(), arg.data()};
-        return std::make_unique<Pultora>(nullptr, 2, argv, QString(), QStringLiteral("en_US"),
-                                         services);
+        return startConsoleOn(m_dir.filePath(QStringLiteral("show.ptra")), show, m_prompter);
     }
     // Opens the menu at a window point as a right click does, and closes it.
     static void menuAt(Pultora &console, const QPoint &at)

@@ -4,6 +4,7 @@
 #include "aboutinfo.h"
 #include "backgrounddialog.h"
 #include "preferencesdialog.h"
+#include "consolestart.h"
 #include "pultora.h"
 #include "scriptedprompter.h"
 #include "updatecheck.h"
@@ -68,23 +69,13 @@ private:
     // A console on a file holding `preferences` attributes.
     std::unique_ptr<Pultora> makeConsole(const QString &preferences = QString())
     {
-        const QString path = m_dir.filePath(QStringLiteral("show.ptra"));
-        QFile file(path);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            return nullptr;
-        file.write(QStringLiteral("<!DOCTYPE Pultora><PultoraConfig version=\"1\" author=\"pultora\">"
-                                  "<preferences version=\"1\" %1/></PultoraConfig>")
-                       .arg(preferences)
-                       .toUtf8());
-        file.close();
-        ConsoleServices services;
-        services.prompter = m_prompter;
-        services.waitOneSecond = [](QProgressDialog *) {};
-        services.quit = [] {};
-        QByteArray program("pultora"), argument = path.toLocal8Bit();
-        char *argv[] = {program.data(), argument.data()};
-        return std::make_unique<Pultora>(nullptr, 2, argv, QString(), QStringLiteral("en_US"),
-                                         services);
+        return startConsoleOn(
+            m_dir.filePath(QStringLiteral("show.ptra")),
+            QStringLiteral("<!DOCTYPE Pultora><PultoraConfig version=\"1\" author=\"pultora\">"
+                           "<preferences version=\"1\" %1/></PultoraConfig>")
+                .arg(preferences)
+                .toUtf8(),
+            m_prompter);
     }
     static void call(Pultora *console, const char *slot)
     {
