@@ -1,6 +1,8 @@
 // Small pieces the editing dialogs build their rows from.
 #pragma once
 
+#include "settingsrules.h"
+
 #include <QLabel>
 #include <QList>
 #include <QSignalBlocker>
@@ -49,6 +51,28 @@ inline void showInSpinBox(QSpinBox *spin, int minimum, int maximum, int value)
     const QSignalBlocker blocker(spin);
     spin->setRange(minimum, maximum);
     spin->setValue(value);
+}
+
+// The number boxes of one output or input, shown within what `protocol`
+// carries: DMX channel and universe counted from 1, the MIDI note as stored.
+// Values typed for another protocol stay in the record.
+struct AddressBoxes {
+    QSpinBox *value[3];
+    QSpinBox *channel;
+    QSpinBox *note;
+    QSpinBox *universe;
+};
+
+inline void showAddress(const AddressBoxes &boxes, quint8 protocol, const int (&values)[3],
+                        int channel, int universe)
+{
+    const int valueMax = valueMaximum(protocol);
+    const int universeMax = shownUniverseMaximum(protocol);
+    for (int n = 0; n < 3; ++n)
+        showInSpinBox(boxes.value[n], 0, valueMax, qMin(values[n], valueMax));
+    showInSpinBox(boxes.channel, 1, 512, qMin(channel + 1, 512));
+    showInSpinBox(boxes.note, 0, 127, qMin(channel, 127));
+    showInSpinBox(boxes.universe, 1, universeMax, qMin(universe + 1, universeMax));
 }
 
 // A text editor of at most `maxHeight` pixels (raised to one line of the

@@ -755,16 +755,10 @@ void Settings::showBitmap()
 void Settings::showDmxInNumbers()
 {
     const SettingDmxInStruct &in = m_edit.working().dmx_in;
-    // Values typed for another protocol stay in the record; they are shown,
-    // and applied, within this protocol's ranges.
-    const int valueMax = valueMaximum(in.protocol_type_in);
-    const int universeMax = shownUniverseMaximum(in.protocol_type_in);
-    showInSpinBox(m_inValue[0], 0, valueMax, qMin<int>(in.dmx_in_value_1, valueMax));
-    showInSpinBox(m_inValue[1], 0, valueMax, qMin<int>(in.dmx_in_value_2, valueMax));
-    showInSpinBox(m_inValue[2], 0, valueMax, qMin<int>(in.dmx_in_value_3, valueMax));
-    showInSpinBox(m_inChannel, 1, 512, qMin(in.dmx_in_channel + 1, 512));
-    showInSpinBox(m_inNote, 0, 127, qMin<int>(in.dmx_in_channel, 127));
-    showInSpinBox(m_inUniverse, 1, universeMax, qMin(in.dmx_in_universe + 1, universeMax));
+    // Shown, and applied, within this protocol's ranges.
+    showAddress({{m_inValue[0], m_inValue[1], m_inValue[2]}, m_inChannel, m_inNote, m_inUniverse},
+                in.protocol_type_in, {in.dmx_in_value_1, in.dmx_in_value_2, in.dmx_in_value_3},
+                in.dmx_in_channel, in.dmx_in_universe);
     showDmxInHexTexts();
 }
 

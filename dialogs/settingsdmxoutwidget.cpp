@@ -311,14 +311,9 @@ void SettingsDmxOutWidget::ChangedFileCommand()
 void SettingsDmxOutWidget::showNumbers()
 {
     const SettingDmxStruct &d = *m_description;
-    const int valueMax = valueMaximum(d.protocol_type);
-    const int universeMax = shownUniverseMaximum(d.protocol_type);
-    showInSpinBox(m_value[0], 0, valueMax, qMin<int>(d.dmx_value_1, valueMax));
-    showInSpinBox(m_value[1], 0, valueMax, qMin<int>(d.dmx_value_2, valueMax));
-    showInSpinBox(m_value[2], 0, valueMax, qMin<int>(d.dmx_value_3, valueMax));
-    showInSpinBox(m_channel, 1, 512, qMin(d.dmx_channel + 1, 512));
-    showInSpinBox(m_note, 0, 127, qMin<int>(d.dmx_channel, 127));
-    showInSpinBox(m_universe, 1, universeMax, qMin(d.dmx_universe + 1, universeMax));
+    showAddress({{m_value[0], m_value[1], m_value[2]}, m_channel, m_note, m_universe},
+                d.protocol_type, {d.dmx_value_1, d.dmx_value_2, d.dmx_value_3}, d.dmx_channel,
+                d.dmx_universe);
     showHexTexts();
 }
 
