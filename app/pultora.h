@@ -53,6 +53,7 @@ class FileCommands;
 class QLabel;
 class Prompter;
 class QTimer;
+class QUrl;
 
 // What a console uses of the world; tests replace the parts that would
 // block or talk to the user.
@@ -61,6 +62,8 @@ struct ConsoleServices {
     SecondWaiter waitOneSecond;         // null: really waits
     std::function<void()> quit;         // null: QCoreApplication::quit()
     LoadProgress::Step loadProgress;    // null: a progress dialog for long loads
+    QStringList importFolders;          // empty: where the import library is installed
+    std::function<bool(const QUrl &)> openUrl; // null: the desktop's browser
 };
 
 class Pultora : public QMainWindow
