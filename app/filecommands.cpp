@@ -525,7 +525,8 @@ void FileCommands::documentation()
     QString path = m_services.prompter->saveFileName(
         m_services.window, tr("Save File"),
         m_services.recent->readFolder(RecentFiles::DocumentationFolder) +
-            tr("Documentation_%1.html").arg(project),
+            (project.isEmpty() ? tr("Documentation.html")
+                               : tr("Documentation_%1.html").arg(project)),
         tr("Pultora Html Files (*.html);; All Files (*.*)"));
     if (path.isEmpty())
         return;
@@ -535,8 +536,11 @@ void FileCommands::documentation()
     DocumentationSource source;
     source.configuration = configurationSource();
     const QString current = m_document.currentFile();
-    source.configurationName = current.isEmpty() ? project + QStringLiteral(".ptra")
-                                                 : QFileInfo(current).fileName();
+    // The download keeps the show's file name; an untitled show is named
+    // as Save would propose.
+    source.configurationName = !current.isEmpty() ? QFileInfo(current).fileName()
+                               : project.isEmpty() ? tr("untitled.ptra")
+                                                   : project + QStringLiteral(".ptra");
     source.programVersion =
         QStringLiteral("v%1.%2").arg(appinfo::VERSION_MAJOR).arg(appinfo::VERSION_MINOR);
     source.created = QDateTime::currentDateTime();
