@@ -311,9 +311,12 @@ void TestDocumentation::rendersInBrowser()
     QTemporaryDir profile;
     const auto run = [&](const QStringList &extra) {
         QProcess browser;
-        browser.start(chromium, QStringList{"--headless", "--no-sandbox", "--disable-gpu",
-                                            "--user-data-dir=" + profile.path()} +
-                                    extra + QStringList{QUrl::fromLocalFile(page).toString()});
+        // No background traffic: the page is a local file.
+        browser.start(chromium,
+                      QStringList{"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                                  "--disable-background-networking", "--disable-component-update",
+                                  "--disable-sync", "--user-data-dir=" + profile.path()} +
+                          extra + QStringList{QUrl::fromLocalFile(page).toString()});
         if (!browser.waitForFinished(60000))
             browser.kill();
         browser.waitForFinished();
