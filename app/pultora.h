@@ -10,7 +10,7 @@
 //   CommandTable   actions, shortcuts and the popup menu    commandtable.h
 //   Surface        one widget per record, the background     surface.h
 //   ConsoleIo      outputs and DMX-IN over the widgets       consoleio.h
-//   FileCommands   new/open/save/append, last session        filecommands.h
+//   FileCommands   open/save/append, import, documentation   filecommands.h
 //   EditCommands   add/edit/move/cut/paste, undo, the lock   editcommands.h
 //   RecentFiles    recent list and folders in the settings   recentfiles.h
 //   StartupTimeout the wait before the first value is sent   startup.h
