@@ -1,5 +1,6 @@
 #include "documentation.h"
 
+#include "attributes.h"
 #include "configfile.h"
 #include "typetables.h"
 
@@ -183,7 +184,7 @@ QByteArray DocumentationWriter::text()
 void DocumentationWriter::writeTextCell(const char *element, const QString &text)
 {
     m_xml.writeStartElement(QLatin1String(element));
-    m_xml.writeCharacters(text);
+    m_xml.writeCharacters(xmlSafe(text));
     m_xml.writeEndElement();
 }
 
@@ -226,8 +227,8 @@ void DocumentationWriter::writeBody(const QString &title)
 
     if (!m_source.windowPicture.isNull()) {
         m_xml.writeEmptyElement(QStringLiteral("img"));
-        m_xml.writeAttribute(QStringLiteral("alt"), m_projectName);
-        m_xml.writeAttribute(QStringLiteral("title"), m_projectName);
+        m_xml.writeAttribute(QStringLiteral("alt"), xmlSafe(m_projectName));
+        m_xml.writeAttribute(QStringLiteral("title"), xmlSafe(m_projectName));
         m_xml.writeAttribute(QStringLiteral("src"), pictureUri(m_source.windowPicture));
         m_xml.writeEmptyElement(QStringLiteral("br"));
     }
@@ -237,7 +238,7 @@ void DocumentationWriter::writeBody(const QString &title)
         writeConfiguration(m_source.configuration, m_source.configurationName));
     m_xml.writeStartElement(QStringLiteral("a"));
     m_xml.writeAttribute(QStringLiteral("target"), QStringLiteral("_blank"));
-    m_xml.writeAttribute(QStringLiteral("download"), m_source.configurationName);
+    m_xml.writeAttribute(QStringLiteral("download"), xmlSafe(m_source.configurationName));
     m_xml.writeAttribute(QStringLiteral("type"), QStringLiteral("application/xml"));
     m_xml.writeAttribute(QStringLiteral("href"), QStringLiteral("data:application/xml;base64,") +
                                                      QLatin1String(configuration.toBase64()));
@@ -250,7 +251,7 @@ void DocumentationWriter::writeBody(const QString &title)
         m_xml.writeEmptyElement(QStringLiteral("br"));
         m_xml.writeStartElement(QStringLiteral("a"));
         m_xml.writeAttribute(QStringLiteral("name"), QLatin1String(DESCRIPTION_ANCHOR));
-        m_xml.writeCharacters(description);
+        m_xml.writeCharacters(xmlSafe(description));
         m_xml.writeEndElement();
         m_xml.writeEmptyElement(QStringLiteral("br"));
         m_xml.writeEmptyElement(QStringLiteral("br"));
@@ -437,7 +438,7 @@ void DocumentationWriter::writePreferences(const PreferencesStruct &prefs)
             m_xml.writeCharacters(tr("see up"));
             m_xml.writeEndElement();
         } else {
-            m_xml.writeCharacters(rows.at(i).second);
+            m_xml.writeCharacters(xmlSafe(rows.at(i).second));
         }
         m_xml.writeEndElement();
         m_xml.writeEndElement();
@@ -468,8 +469,8 @@ void DocumentationWriter::writeTable(const QString &heading, const QStringList &
             m_xml.writeAttribute(QStringLiteral("src"), cell.picture);
             m_xml.writeAttribute(QStringLiteral("width"), QLatin1String(CONTROL_PICTURE_SIZE));
             m_xml.writeAttribute(QStringLiteral("height"), QLatin1String(CONTROL_PICTURE_SIZE));
-            m_xml.writeAttribute(QStringLiteral("alt"), cell.text);
-            m_xml.writeAttribute(QStringLiteral("title"), cell.text);
+            m_xml.writeAttribute(QStringLiteral("alt"), xmlSafe(cell.text));
+            m_xml.writeAttribute(QStringLiteral("title"), xmlSafe(cell.text));
             m_xml.writeEndElement();
         }
         m_xml.writeEndElement();

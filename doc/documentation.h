@@ -4,8 +4,9 @@
 // embedded as data URIs, so the file needs nothing beside it.
 //
 // Promises:
-// - the text is well-formed XML, UTF-8 encoded and declared so (an XML
-//   declaration and a meta charset for browsers reading it as HTML);
+// - the text is well-formed XML (characters XML cannot carry are dropped),
+//   UTF-8 encoded and declared so (an XML declaration and a meta charset
+//   for browsers reading it as HTML);
 // - every row of a table has as many cells as its header: a cell that does
 //   not apply to a row is empty, never left out;
 // - every control appears in the output table of each protocol its main or

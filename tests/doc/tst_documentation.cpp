@@ -61,6 +61,7 @@ struct Show {
             out(PT_HTTP, 0, 0, MT_NONE, "on?a=1&b=2"), in(PT_MIDI, 0, 7));
         add("Run", CT_BUTTON_PUSH, out(PT_COMMAND, 0, 0, MT_NONE, "run.sh"), {},
             in(PT_ARTNET, 1, 9));
+        controls.last().description = QStringLiteral("bell\u0007"); // no XML character
         add("Centre only", CT_FADER_HORIZONTAL_MIDDLE, out(PT_NONE), out(PT_MIDI, 0, 1));
         // An advanced output on a type that has none is not documented.
         add("Plain", CT_BUTTON_SWITCH, out(PT_HTTP, 0, 0, MT_NONE, "x"), out(PT_ARTNET));
@@ -214,6 +215,7 @@ void TestDocumentation::page()
              (QStringList{"None", "", "", "", "", "-"}));
     QCOMPARE(page.row("Background Input streaming ACN", "Bühne Σκηνή"),
              (QStringList{"streaming ACN", n(4), n(100), "Tour <2026> & more"}));
+    QCOMPARE(page.row("Control Output Command", "Run"), (QStringList{"Command", "run.sh", "bell"}));
     QCOMPARE(page.tables.value("Control Output Art-Net").value(1).mid(0, 3),
              (QStringList{"Fader Ä", "[img Fader Ä]", "Fader, Vertical"}));
 
