@@ -2,6 +2,8 @@
 
 #include "appinfo.h"
 #include "configfile.h"
+#include "documentation.h"
+#include "importforeigngui.h"
 #include "loadprogress.h"
 #include "prompter.h"
 #include "recentfiles.h"
@@ -10,8 +12,12 @@
 #include "texthelpers.h"
 
 #include <QApplication>
+#include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QProgressDialog>
+#include <QUrl>
+#include <QWidget>
 
 namespace
 {
@@ -20,6 +26,9 @@ QString configFilter()
 {
     return QCoreApplication::translate("Pultora", "Pultora XML Files (*.ptra);; All Files (*.*)");
 }
+
+// Seconds the user has to bring the other program to the front.
+constexpr int IMPORT_COUNTDOWN_S = 10;
 
 // Ends the progress of a load (its dialog goes) however the load ends.
 class ProgressScope
@@ -150,7 +159,8 @@ bool FileCommands::writeLastSession()
     return writeFile(path, false);
 }
 
-bool FileCommands::load(const QString &source, bool fromText, bool append, LoadedShow *loaded)
+bool FileCommands::load(const QString &source, bool fromText, bool append, LoadedShow *loaded,
+                        bool createControls)
 {
     ShowContent base;
     if (append) {
@@ -162,6 +172,7 @@ bool FileCommands::load(const QString &source, bool fromText, bool append, Loade
     LoadOptions options;
     options.fromText = fromText;
     options.append = append;
+    options.createControls = createControls;
     options.existingControls = append ? int(m_document.controls().size()) : 0;
     ShowLoader loader(*m_services.prompter, m_services.window, m_services.progress,
                       m_services.midiDevices);
@@ -250,8 +261,15 @@ bool FileCommands::appendFile(const QString &path)
     LoadedShow loaded;
     if (!load(path, false, true, &loaded))
         return false;
-    m_document.push(new AppendShow(m_document, loaded.added, loaded.content,
-                                   tr("Append %1").arg(QFileInfo(path).fileName())));
+    appendLoaded(loaded, tr("Append %1").arg(QFileInfo(path).fileName()));
+    if (m_services.started)
+        m_services.started(false);
+    return true;
+}
+
+void FileCommands::appendLoaded(const LoadedShow &loaded, const QString &commandText)
+{
+    m_document.push(new AppendShow(m_document, loaded.added, loaded.content, commandText));
     if (m_services.progress)
         m_services.progress->finish();
     if (loaded.modified || loaded.droppedControls)
@@ -259,9 +277,6 @@ bool FileCommands::appendFile(const QString &path)
     status(loaded.status);
     if (m_services.checkLoaded)
         m_services.checkLoaded();
-    if (m_services.started)
-        m_services.started(false);
-    return true;
 }
 
 void FileCommands::startWith(const QString &path)
@@ -403,4 +418,148 @@ bool FileCommands::saveCopy()
         return false;
     m_services.recent->rememberFolder(RecentFiles::ConfigFolder, QFileInfo(path).absolutePath());
     return true;
+}
+
+bool FileCommands::importCountdown()
+{
+    const QString label = tr("Startup Timeout: %1 of %2 Seconds, before import activ front window");
+    QProgressDialog progress(label.arg(0).arg(IMPORT_COUNTDOWN_S), tr("Cancel"), 0,
+                             IMPORT_COUNTDOWN_S, m_services.window);
+    progress.setWindowModality(Qt::WindowModal);
+    progress.setMinimumDuration(0);
+    progress.setAutoClose(false);
+    progress.setAutoReset(false);
+    for (int i = 0; i < IMPORT_COUNTDOWN_S; ++i) {
+        if (progress.wasCanceled())
+            break;
+        progress.setLabelText(label.arg(i).arg(IMPORT_COUNTDOWN_S));
+        progress.setValue(i);
+        if (m_services.waitOneSecond)
+            m_services.waitOneSecond(&progress);
+    }
+    const bool cancelled = progress.wasCanceled();
+    progress.setValue(IMPORT_COUNTDOWN_S);
+    return !cancelled;
+}
+
+void FileCommands::importForeignGui(bool withControls)
+{
+    if (locked() || !importCountdown())
+        return;
+    QString text, reason, backupError;
+    {
+        ImportForeignGui importer(m_services.window, m_services.importFolders.isEmpty()
+                                                         ? ImportForeignGui::defaultLibraryFolders()
+                                                         : m_services.importFolders);
+        importer.fetchImportString(text);
+        reason = importer.message();
+        backupError = importer.backupError();
+    }
+    if (QWidget *window = m_services.window) {
+        window->show();
+        window->activateWindow();
+        window->raise();
+    }
+    if (text.isEmpty()) {
+        const QString empty = tr("Import get empty config, don't can import");
+        m_services.prompter->tell(m_services.window, QMessageBox::Critical, appinfo::productName(),
+                                  reason.isEmpty() ? empty : reason + QLatin1Char('\n') + empty);
+        status(empty);
+        return;
+    }
+    // The import goes on without its backup; the user hears of it.
+    const QString backupNote =
+        backupError.isEmpty()
+            ? QString()
+            : tr("The import backup %1 could not be written: %2")
+                  .arg(ImportForeignGui::backupFileName(), backupError);
+    if (!backupNote.isEmpty())
+        status(backupNote);
+
+    const auto ask = [this](const QString &question) {
+        return m_services.prompter->ask(m_services.window, QMessageBox::Question,
+                                        appinfo::productName(), question,
+                                        QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
+                                        QMessageBox::Yes, QMessageBox::Cancel);
+    };
+    switch (ask(tr("Save current Config before Import new?"))) {
+    case QMessageBox::Yes:
+        // Without the file saved, clearing next would lose the show.
+        if (!saveAs())
+            return;
+        break;
+    case QMessageBox::No:
+        break;
+    default:
+        return;
+    }
+    const QMessageBox::StandardButton clear = ask(tr("Clear current Config before Import new?"));
+    if (clear != QMessageBox::Yes && clear != QMessageBox::No)
+        return;
+
+    const ProgressScope progress(m_services.progress);
+    LoadedShow loaded;
+    const bool append = clear == QMessageBox::No;
+    if (!load(text, true, append, &loaded, withControls))
+        return;
+    if (append) {
+        appendLoaded(loaded, tr("Import"));
+    } else {
+        // An imported show has no file yet: Save asks for one.
+        loaded.currentFile.clear();
+        loaded.modified = true;
+        if (!replaceWith(loaded, tr("Import")))
+            return;
+    }
+    if (!backupNote.isEmpty())
+        status(backupNote);
+}
+
+void FileCommands::documentation()
+{
+    if (locked())
+        return;
+    // The window as the user sees it, before a dialog covers it.
+    const QImage picture = m_services.window ? m_services.window->grab().toImage() : QImage();
+    const QString project = sanitizeFileName(m_document.preferences().project_name);
+    QString path = m_services.prompter->saveFileName(
+        m_services.window, tr("Save File"),
+        m_services.recent->readFolder(RecentFiles::DocumentationFolder) +
+            (project.isEmpty() ? tr("Documentation.html")
+                               : tr("Documentation_%1.html").arg(project)),
+        tr("Pultora Html Files (*.html);; All Files (*.*)"));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".html");
+
+    DocumentationSource source;
+    source.configuration = configurationSource();
+    const QString current = m_document.currentFile();
+    // The download keeps the show's file name; an untitled show is named
+    // as Save would propose.
+    source.configurationName = !current.isEmpty() ? QFileInfo(current).fileName()
+                               : project.isEmpty() ? tr("untitled.ptra")
+                                                   : project + QStringLiteral(".ptra");
+    source.programVersion =
+        QStringLiteral("v%1.%2").arg(appinfo::VERSION_MAJOR).arg(appinfo::VERSION_MINOR);
+    source.created = QDateTime::currentDateTime();
+    source.windowPicture = picture;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString error;
+    const bool written = writeDocumentation(source, path, &error);
+    QApplication::restoreOverrideCursor();
+    if (!written) {
+        m_services.prompter->tell(m_services.window, QMessageBox::Warning, appinfo::productName(),
+                                  tr("Cannot write file %1:\n%2.").arg(path, error));
+        return;
+    }
+    m_services.recent->rememberFolder(RecentFiles::DocumentationFolder,
+                                      QFileInfo(path).absolutePath());
+    status(tr("Documentation File %1 saved").arg(path));
+    const QUrl address = QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath());
+    if (m_services.openUrl)
+        m_services.openUrl(address);
+    else
+        QDesktopServices::openUrl(address);
 }

@@ -1,5 +1,6 @@
 // The configuration file commands of the console: new, open, reload,
-// append, save (always through an atomic write) and the last-session file.
+// append, save (always through an atomic write), the last-session file,
+// the import of a foreign interface and the documentation of the show.
 // They read files through the ShowLoader and change the show only by
 // pushing one command on the document; questions and file choosers go
 // through the Prompter.
@@ -10,18 +11,23 @@
 // - a question answered Cancel cancels the whole command;
 // - a file that existed but could not be loaded is kept as NAME.bak before
 //   anything is saved over it;
+// - an import whose "save first" Save As is cancelled or fails imports
+//   nothing;
 // - an untitled empty console never replaces a last session holding controls.
 #pragma once
 
 #include "configuration.h"
 #include "showdocument.h"
+#include "startup.h"
 
 #include <QCoreApplication>
+#include <QStringList>
 
 #include <functional>
 
 class LoadProgress;
 class Prompter;
+class QUrl;
 class QWidget;
 class RecentFiles;
 struct LoadedShow;
@@ -40,6 +46,13 @@ struct FileServices {
     std::function<MidiDeviceNames()> midiDevices;
     QString localeName;
     QString translationFile;
+    // One second of the import countdown.
+    SecondWaiter waitOneSecond;
+    // Folders the import library is taken from; empty: the program's
+    // folder and the system library folders.
+    QStringList importFolders;
+    // Shows a written documentation (the user's browser).
+    std::function<bool(const QUrl &)> openUrl;
 };
 
 class FileCommands
@@ -78,6 +91,13 @@ public:
     bool save();
     bool saveAs();
     bool saveCopy();
+    // After a cancellable countdown, takes the document of the import
+    // library and loads it, with its controls or only its background,
+    // replacing or adding to the show as the user answers.
+    void importForeignGui(bool withControls);
+    // Writes the documentation of the show with a picture of the window to
+    // a file the user chooses and opens it in the browser.
+    void documentation();
 
     // Replaces the show with a file (no question asked); false when it
     // could not be loaded.
@@ -88,8 +108,13 @@ public:
 private:
     bool locked() const;
     QString proposedName(const QString &suffix) const;
-    bool load(const QString &source, bool fromText, bool append, LoadedShow *loaded);
+    bool load(const QString &source, bool fromText, bool append, LoadedShow *loaded,
+              bool createControls = true);
     bool replaceWith(const LoadedShow &loaded, const QString &commandText);
+    void appendLoaded(const LoadedShow &loaded, const QString &commandText);
+    // The ten seconds the user has to bring the other program to the
+    // front; false when cancelled.
+    bool importCountdown();
     void status(const QString &text) const;
     // The chosen save name with ".ptra" added when it has no suffix.
     static QString withExtension(const QString &path);

@@ -51,6 +51,9 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     files.midiDevices = consoleMidiDevices;
     files.localeName = m_localeName;
     files.translationFile = m_translationFile;
+    files.waitOneSecond = services.waitOneSecond ? services.waitOneSecond : defaultSecondWaiter();
+    files.importFolders = services.importFolders;
+    files.openUrl = services.openUrl;
     m_files = std::make_unique<FileCommands>(m_document, std::move(files));
 
     EditCommands::Services edit;

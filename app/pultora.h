@@ -10,7 +10,7 @@
 //   CommandTable   actions, shortcuts and the popup menu    commandtable.h
 //   Surface        one widget per record, the background     surface.h
 //   ConsoleIo      outputs and DMX-IN over the widgets       consoleio.h
-//   FileCommands   new/open/save/append, last session        filecommands.h
+//   FileCommands   open/save/append, import, documentation   filecommands.h
 //   EditCommands   add/edit/move/cut/paste, undo, the lock   editcommands.h
 //   RecentFiles    recent list and folders in the settings   recentfiles.h
 //   StartupTimeout the wait before the first value is sent   startup.h
@@ -53,6 +53,7 @@ class FileCommands;
 class QLabel;
 class Prompter;
 class QTimer;
+class QUrl;
 
 // What a console uses of the world; tests replace the parts that would
 // block or talk to the user.
@@ -61,6 +62,8 @@ struct ConsoleServices {
     SecondWaiter waitOneSecond;         // null: really waits
     std::function<void()> quit;         // null: QCoreApplication::quit()
     LoadProgress::Step loadProgress;    // null: a progress dialog for long loads
+    QStringList importFolders;          // empty: where the import library is installed
+    std::function<bool(const QUrl &)> openUrl; // null: the desktop's browser
 };
 
 class Pultora : public QMainWindow

@@ -251,9 +251,20 @@ bool Pultora::slotConfigSaveCopy()
     return m_files->saveCopy();
 }
 
-void Pultora::slotImportForeignGuiControl() {}
-void Pultora::slotImportForeignGuiBackground() {}
-void Pultora::slotDocumentation() {}
+void Pultora::slotImportForeignGuiControl()
+{
+    m_files->importForeignGui(true);
+}
+
+void Pultora::slotImportForeignGuiBackground()
+{
+    m_files->importForeignGui(false);
+}
+
+void Pultora::slotDocumentation()
+{
+    m_files->documentation();
+}
 
 // ---- outputs ------------------------------------------------------------------
 

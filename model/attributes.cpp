@@ -128,9 +128,8 @@ bool isXmlUnit(char16_t c)
            (c >= 0xE000 && c <= 0xFFFD);
 }
 
-// XML 1.0 cannot carry every character (control characters, lone
-// surrogates, U+FFFE/U+FFFF); one of them would make the saved file
-// unreadable, so such characters are dropped.
+} // namespace
+
 QString xmlSafe(const QString &value)
 {
     const qsizetype size = value.size();
@@ -156,8 +155,6 @@ QString xmlSafe(const QString &value)
     }
     return changed ? safe : value;
 }
-
-} // namespace
 
 void AttributeSink::text(const QString &name, const QString &value)
 {

@@ -16,6 +16,11 @@
 #include <limits>
 #include <type_traits>
 
+// `value` without the characters XML 1.0 cannot carry (control characters,
+// lone surrogates, U+FFFE/U+FFFF): one of them would make a written
+// document unreadable.
+QString xmlSafe(const QString &value);
+
 // The first number of an element that was larger than its field.
 struct OutOfRange {
     QString attribute;

@@ -35,7 +35,9 @@ QByteArray encodeConfigurationText(const QString &text)
 
 QString decodeConfigurationText(const QByteArray &bytes)
 {
-    QStringDecoder utf8(QStringConverter::Utf8);
+    // Stateless: a sequence cut off at the end is an error, not a rest
+    // kept for more input that never comes (which would drop the bytes).
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     const QString text = utf8.decode(bytes);
     if (!utf8.hasError())
         return text;

@@ -17,7 +17,7 @@ PACKAGES=(
     cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     libgl-dev librtmidi-dev jackd2 python3-rtmidi
-    ola tshark iproute2 util-linux xvfb xauth
+    ola tshark iproute2 util-linux xvfb xauth chromium
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }

@@ -715,6 +715,8 @@ void TestConfiguration::encodings()
 void TestConfiguration::atomicWrite()
 {
     QCOMPARE(decodeConfigurationText("\xef\xbb\xbf<a/>"), QStringLiteral("<a/>"));
+    // A UTF-8 lead byte at the very end is Windows-1252, not dropped.
+    QCOMPARE(decodeConfigurationText("Caf\xe9"), QStringLiteral("Caf\u00e9"));
     QCOMPARE(encodeConfigurationText("ä"), QByteArray("\xc3\xa4"));
 
     QTemporaryDir dir;

@@ -1,0 +1,319 @@
+// The foreign-GUI import against the tests' import library (built with both
+// text entry points next to this program, with only the 8-bit one and with
+// none below FARSIGHT_VARIANTS_DIR; its behaviour chosen by
+// FARSIGHT_TEST_MODE), the console's import command with its countdown and
+// questions, and the documentation command.
+#include "appinfo.h"
+#include "consolestart.h"
+#include "importforeigngui.h"
+#include "scriptedprompter.h"
+
+#include <QProgressDialog>
+#include <QSettings>
+#include <QStatusBar>
+#include <QTemporaryDir>
+#include <QUrl>
+#include <QtTest>
+
+namespace
+{
+
+using B = QMessageBox;
+
+// The document the library gives unless told otherwise.
+const QString kBuiltIn = QStringLiteral("<!DOCTYPE Pultora>\n<PultoraConfig version=\"1\">\n"
+                                        " <control version=\"1\" name=\"Пульт\"/>\n"
+                                        " <control version=\"1\" name=\"Café\"/>\n"
+                                        "</PultoraConfig>\n");
+const QByteArray kShow("<!DOCTYPE Pultora>\n<PultoraConfig version=\"1\">\n"
+                       " <control version=\"1\" name=\"Alt\"/>\n</PultoraConfig>\n");
+
+QByteArray utf16(const QString &text)
+{
+    return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
+}
+
+QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+QString names(const Pultora &console)
+{
+    QStringList list;
+    for (const SettingStruct &c : console.document().controls())
+        list << c.name;
+    return list.join('|');
+}
+
+} // namespace
+
+class TestImport : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QVERIFY(QDir::setCurrent(m_work.path())); }
+    void init()
+    {
+        qunsetenv("FARSIGHT_TEST_MODE");
+        qunsetenv("FARSIGHT_TEST_FILE");
+        QFile::remove(ImportForeignGui::backupFileName());
+    }
+    void sizeProtocol_data();
+    void sizeProtocol();
+    void neverFromWorkingFolder();
+    void importCommand_data();
+    void importCommand();
+    void countdownAndLock();
+    void failureAndBackupAreTold();
+    void documentationCommand();
+
+private:
+    std::unique_ptr<Pultora> console(ConsoleServices services = {}, const QByteArray &show = kShow)
+    {
+        auto scripted = std::make_shared<ScriptedPrompter>();
+        m_prompter = scripted.get();
+        return startConsoleOn(m_work.filePath("show.ptra"), show, scripted, std::move(services));
+    }
+
+    // The working folder: the backup lands here, the library never comes from here.
+    QTemporaryDir m_work;
+    ScriptedPrompter *m_prompter = nullptr;
+};
+
+void TestImport::sizeProtocol_data()
+{
+    QTest::addColumn<QString>("variant"); // "": the library next to this program
+    QTest::addColumn<QByteArray>("mode");
+    QTest::addColumn<QByteArray>("file");   // the document, if not the built-in one
+    QTest::addColumn<QString>("text");      // empty: the fetch fails
+    QTest::addColumn<QByteArray>("backup"); // the raw bytes kept
+    QTest::addColumn<QString>("message");   // part of the message; empty: none
+
+    const QByteArray none;
+    QTest::newRow("UTF-16") << "" << none << none << kBuiltIn << utf16(kBuiltIn) << "";
+    QTest::newRow("10 bytes of UTF-16, 5 characters") << "" << none
+                                                      << QByteArray("ab\xc3\xa9"
+                                                                    "de")
+                                                      << "abéde" << utf16("abéde") << "";
+    QTest::newRow("8-bit") << "ansi" << none << none << kBuiltIn << kBuiltIn.toUtf8() << "";
+    // The text ends at the first zero byte; the backup keeps every byte.
+    QTest::newRow("8-bit, zero at the end")
+        << "ansi" << QByteArray("odd") << none << kBuiltIn << kBuiltIn.toUtf8() + '\0' << "";
+    QTest::newRow("8-bit Windows-1252")
+        << "ansi" << none << QByteArray("Caf\xe9") << "Café" << QByteArray("Caf\xe9") << "";
+    QTest::newRow("size 0") << "" << QByteArray("empty") << none << "" << none << "";
+    QTest::newRow("negative") << "" << QByteArray("negative") << none << "" << none
+                              << "invalid size";
+    QTest::newRow("8-bit negative")
+        << "ansi" << QByteArray("negative") << none << "" << none << "invalid size";
+    QTest::newRow("odd UTF-16") << "" << QByteArray("odd") << none << "" << none << "odd size";
+    QTest::newRow("above 64 MB") << "" << QByteArray("huge") << none << "" << none
+                                 << "at most 67108864";
+    QTest::newRow("fill gives another size")
+        << "" << QByteArray("wrongsize") << none << "" << none << "instead of";
+    QTest::newRow("version 0x6FFFF")
+        << "" << QByteArray("oldversion") << none << "" << none << "too old version";
+    QTest::newRow("no text entry points") << "bare" << none << none << "" << none << "no text";
+    QTest::newRow("no library") << "none" << none << none << "" << none << "";
+}
+
+void TestImport::sizeProtocol()
+{
+    QFETCH(QString, variant);
+    QFETCH(QByteArray, mode);
+    QFETCH(QByteArray, file);
+    QFETCH(QString, text);
+    QFETCH(QByteArray, backup);
+    QFETCH(QString, message);
+
+    if (!mode.isNull())
+        qputenv("FARSIGHT_TEST_MODE", mode);
+    if (!file.isNull()) {
+        QFile source(m_work.filePath("source.txt"));
+        QVERIFY(source.open(QIODevice::WriteOnly) && source.write(file) == file.size());
+        qputenv("FARSIGHT_TEST_FILE", source.fileName().toLocal8Bit());
+    }
+    ImportForeignGui importer(nullptr, {variant.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                          : FARSIGHT_VARIANTS_DIR "/" + variant});
+    QString fetched = QStringLiteral("stale");
+    QCOMPARE(importer.fetchImportString(fetched), !text.isEmpty());
+    QCOMPARE(fetched, text);
+    QVERIFY2(message.isEmpty() ? importer.message().isEmpty()
+                               : importer.message().contains(message),
+             qPrintable(importer.message()));
+    QCOMPARE(QFile::exists(ImportForeignGui::backupFileName()), !text.isEmpty());
+    if (!text.isEmpty())
+        QCOMPARE(readBytes(ImportForeignGui::backupFileName()), backup);
+}
+
+void TestImport::neverFromWorkingFolder()
+{
+    const QString name = ImportForeignGui::libraryFileName();
+    const QString installed = QCoreApplication::applicationDirPath() + '/' + name;
+    QVERIFY(QFile::copy(installed, m_work.filePath(name))); // planted
+    const QStringList defaults = ImportForeignGui::defaultLibraryFolders();
+    QCOMPARE(defaults.value(0), QCoreApplication::applicationDirPath());
+    for (const QString &folder : defaults)
+        QVERIFY2(QDir::isAbsolutePath(folder) && QDir(folder) != QDir::current(),
+                 qPrintable(folder));
+
+    // Relative folders (the working folder by another name) are passed over.
+    QString text;
+    ImportForeignGui relative(nullptr, {QString(), ".", "./", "nothing"});
+    QVERIFY(!relative.fetchImportString(text));
+    QVERIFY(relative.libraryPath().isEmpty());
+    ImportForeignGui byDefault(nullptr);
+    QVERIFY(byDefault.fetchImportString(text));
+    QCOMPARE(byDefault.libraryPath(), installed);
+    QFile::remove(m_work.filePath(name));
+}
+
+void TestImport::importCommand_data()
+{
+    QTest::addColumn<bool>("withControls");
+    QTest::addColumn<QList<B::StandardButton>>("answers"); // save first?, clear first?
+    QTest::addColumn<bool>("saveAsChosen");
+    QTest::addColumn<QString>("controls");
+    QTest::addColumn<int>("questions");
+    QTest::addColumn<bool>("imported");
+
+    const QString imported = "Пульт|Café";
+    QTest::newRow("replace") << true << QList{B::No, B::Yes} << false << imported << 2 << true;
+    QTest::newRow("append") << true << QList{B::No, B::No} << false << "Alt|" + imported << 2
+                            << true;
+    QTest::newRow("background, replace")
+        << false << QList{B::No, B::Yes} << false << "" << 2 << true;
+    QTest::newRow("background, append")
+        << false << QList{B::No, B::No} << false << "Alt" << 2 << true;
+    QTest::newRow("saved first") << true << QList{B::Yes, B::Yes} << true << imported << 2 << true;
+    // Cancelling Save As cancels the import: Clear would lose the show.
+    QTest::newRow("Save As cancelled")
+        << true << QList{B::Yes, B::Yes} << false << "Alt" << 1 << false;
+    QTest::newRow("cancel at save") << true << QList{B::Cancel} << false << "Alt" << 1 << false;
+    QTest::newRow("cancel at clear")
+        << true << QList{B::No, B::Cancel} << false << "Alt" << 2 << false;
+}
+
+void TestImport::importCommand()
+{
+    QFETCH(bool, withControls);
+    QFETCH(QList<B::StandardButton>, answers);
+    QFETCH(bool, saveAsChosen);
+    QFETCH(QString, controls);
+    QFETCH(int, questions);
+    QFETCH(bool, imported);
+
+    int seconds = 0;
+    ConsoleServices services;
+    services.waitOneSecond = [&seconds](QProgressDialog *) { ++seconds; };
+    auto pultora = console(services);
+    QVERIFY(pultora);
+    m_prompter->answers = answers;
+    const QString saved = m_work.filePath("saved.ptra");
+    QFile::remove(saved);
+    if (saveAsChosen)
+        m_prompter->fileNames << saved;
+
+    QMetaObject::invokeMethod(pultora.get(), withControls ? "slotImportForeignGuiControl"
+                                                          : "slotImportForeignGuiBackground");
+    QCOMPARE(seconds, 10);
+    QCOMPARE(names(*pultora), controls);
+    QCOMPARE(m_prompter->asked.size(), questions);
+    QCOMPARE(m_prompter->asked.value(0).text, "Save current Config before Import new?");
+    QCOMPARE(QFile::exists(saved), saveAsChosen);
+    QCOMPARE(pultora->document().isModified(), imported);
+    // A replaced show is untitled; an appended one keeps its file.
+    QCOMPARE(pultora->currentFile().isEmpty(), imported && answers.value(1) == B::Yes);
+}
+
+void TestImport::countdownAndLock()
+{
+    int seconds = 0;
+    ConsoleServices services;
+    services.waitOneSecond = [&seconds](QProgressDialog *progress) {
+        QCOMPARE(progress->value(), seconds);
+        QCOMPARE(progress->labelText(), QStringLiteral("Startup Timeout: %1 of 10 Seconds, before "
+                                                       "import activ front window")
+                                            .arg(seconds));
+        if (++seconds == 3)
+            progress->cancel();
+    };
+    auto pultora = console(services);
+    QMetaObject::invokeMethod(pultora.get(), "slotImportForeignGuiControl");
+    QCOMPARE(seconds, 3);
+    QVERIFY(m_prompter->asked.isEmpty());
+    QVERIFY(!QFile::exists(ImportForeignGui::backupFileName()));
+
+    // A locked console does not even count down.
+    QByteArray locked = kShow;
+    locked.replace(" <control", " <preferences version=\"1\" lock_screen=\"1\"/>\n <control");
+    pultora = console(services, locked);
+    QVERIFY(pultora->document().preferences().lock_screen);
+    QMetaObject::invokeMethod(pultora.get(), "slotImportForeignGuiControl");
+    QMetaObject::invokeMethod(pultora.get(), "slotImportForeignGuiBackground");
+    QCOMPARE(seconds, 3);
+}
+
+void TestImport::failureAndBackupAreTold()
+{
+    auto pultora = console();
+    qputenv("FARSIGHT_TEST_MODE", "oldversion");
+    QMetaObject::invokeMethod(pultora.get(), "slotImportForeignGuiControl");
+    QCOMPARE(m_prompter->asked.size(), 1);
+    QCOMPARE(m_prompter->asked.at(0).icon, B::Critical);
+    QCOMPARE(m_prompter->asked.at(0).text,
+             "Can't import because loaded library libFarsight32.so has too old version\n"
+             "Import get empty config, don't can import");
+    QCOMPARE(pultora->statusBar()->currentMessage(), "Import get empty config, don't can import");
+
+    // A backup that cannot be written is told; the import goes on.
+    qunsetenv("FARSIGHT_TEST_MODE");
+    QVERIFY(QDir::current().mkdir(ImportForeignGui::backupFileName()));
+    m_prompter->answers = {B::No, B::No};
+    QMetaObject::invokeMethod(pultora.get(), "slotImportForeignGuiControl");
+    QVERIFY(QDir::current().rmdir(ImportForeignGui::backupFileName()));
+    QCOMPARE(names(*pultora), "Alt|Пульт|Café");
+    QVERIFY2(pultora->statusBar()->currentMessage().startsWith(
+                 "The import backup config_BackupImportForeignGui.ptra could not be written"),
+             qPrintable(pultora->statusBar()->currentMessage()));
+}
+
+void TestImport::documentationCommand()
+{
+    QList<QUrl> opened;
+    ConsoleServices services;
+    services.openUrl = [&opened](const QUrl &url) {
+        opened << url;
+        return true;
+    };
+    auto pultora = console(services);
+
+    // Not written: the warning, nothing opened.
+    const QString missing = m_work.filePath("missing/doc.html");
+    m_prompter->fileNames << missing;
+    QMetaObject::invokeMethod(pultora.get(), "slotDocumentation");
+    QVERIFY(m_prompter->asked.value(0).text.startsWith("Cannot write file " + missing + ":\n"));
+    QVERIFY(opened.isEmpty());
+
+    // Written: ".html" added, opened by its file address, the folder remembered.
+    QTemporaryDir out(m_work.filePath("doc XXXXXX"));
+    m_prompter->fileNames << out.filePath("Documentation_Project");
+    QMetaObject::invokeMethod(pultora.get(), "slotDocumentation");
+    const QString written = out.filePath("Documentation_Project.html");
+    QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(written)});
+    QVERIFY(!opened.at(0).toString().startsWith("file:////"));
+    QCOMPARE(pultora->statusBar()->currentMessage(), "Documentation File " + written + " saved");
+    QCOMPARE(QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication())
+                 .value("path_documentation")
+                 .toString(),
+             out.path() + '/');
+    const QByteArray page = readBytes(written);
+    QVERIFY(page.contains("download=\"show.ptra\""));
+    QVERIFY(page.contains("<title>Documentation of Project</title>"));
+}
+
+QTEST_MAIN(TestImport)
+#include "tst_import.moc"
