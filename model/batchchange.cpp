@@ -1,6 +1,7 @@
 #include "batchchange.h"
 
 #include "showdocument.h"
+#include "typetables.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -429,6 +430,10 @@ int protocolFromName(const QString &text)
     for (const auto &entry : names)
         if (typed.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
             return entry.protocol;
+    // The names the overview shows, translated.
+    for (int protocol = PT_NONE; protocol < PT_COUNT; ++protocol)
+        if (typed.compare(protocolTypeLabel(quint8(protocol)), Qt::CaseInsensitive) == 0)
+            return protocol;
     return -1;
 }
 

@@ -56,11 +56,11 @@
     </message>
     <message>
         <source>&quot;%1&quot; is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP or Command</source>
-        <translation>&quot;%1&quot; ist kein Protokoll: None, Art-Net, streaming ACN, MIDI, HTTP oder Command eingeben</translation>
+        <translation>&quot;%1&quot; ist kein Protokoll: Keins, Art-Net, streaming ACN, MIDI, HTTP oder Befehl eingeben</translation>
     </message>
     <message>
         <source>an input listens to None, Art-Net, streaming ACN or MIDI</source>
-        <translation>ein Eingang hört auf None, Art-Net, streaming ACN oder MIDI</translation>
+        <translation>ein Eingang hört auf Keins, Art-Net, streaming ACN oder MIDI</translation>
     </message>
     <message>
         <source>this column cannot be changed</source>
@@ -840,6 +840,17 @@ Sie können den Bildschirm entsperren mit
 Switch the command output on?</source>
         <translation>Mit eingeschalteter Befehlsausgabe starten Steuerelemente dieser Konfiguration Programme auf diesem Computer, mit Ihren Benutzerrechten.
 Befehlsausgabe einschalten?</translation>
+    </message>
+</context>
+<context>
+    <name>ProtocolType</name>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keins</translation>
     </message>
 </context>
 <context>
