@@ -785,7 +785,7 @@ Sie können den Bildschirm entsperren mit
     </message>
     <message>
         <source>Command</source>
-        <translation>Befehl</translation>
+        <translation>Befehle ausführen</translation>
     </message>
     <message>
         <source>Command enabled</source>
