@@ -147,7 +147,7 @@ package)
     ls "$ROOT"/build/pultora_*.deb
     ;;
 *)
-    sed -n '2,13p' "$0"
+    sed -n '2,11p' "$0"
     exit 2
     ;;
 esac
