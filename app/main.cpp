@@ -1,24 +1,61 @@
-// Entry point: installs the translation, builds the console window and runs
-// the event loop. Destroying the window writes the last session.
+// Entry point: installs the translation, reads the command line, builds the
+// console window and runs the event loop. Destroying the window writes the
+// last session.
+#include "appinfo.h"
 #include "firstpaint.h"
 #include "pultora.h"
 #include "translation.h"
 
 #include <QApplication>
+#include <QCommandLineParser>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QTranslator>
 
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    QCoreApplication::setApplicationVersion(appinfo::versionText());
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.example.pultora"));
 
+    const QString locale = QLocale::system().name();
     QTranslator translator;
-    const QString translationFile = loadTranslation(translator, QLocale::system().name(),
-                                                    QCoreApplication::applicationDirPath());
+    const QString translationFile = loadTranslation(
+        translator, locale, translationDirectories(QCoreApplication::applicationDirPath()));
     if (!translationFile.isEmpty())
         QCoreApplication::installTranslator(&translator);
+    // The toolkit's own texts (standard buttons, file dialogs), where installed.
+    QTranslator toolkitTranslator;
+    if (toolkitTranslator.load(QStringLiteral("qtbase_") + locale,
+                               QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+        QCoreApplication::installTranslator(&toolkitTranslator);
 
-    auto *console = new Pultora(nullptr, argc, argv, translationFile, QLocale::system().name());
+    // --help and --version answer and exit here; the toolkit has taken its
+    // own options (-style, -platform, ...) out of argv already.
+    QCommandLineParser parser;
+    parser.setApplicationDescription(
+        QCoreApplication::translate("Pultora", "Lighting and show-control console"));
+    parser.addHelpOption();
+    parser.addVersionOption();
+    parser.addPositionalArgument(
+        QStringLiteral("file"),
+        QCoreApplication::translate("Pultora", "Configuration to open (*.ptra)"),
+        QStringLiteral("[file]"));
+    parser.process(app);
+
+    // The console takes the first argument after the program as the file to
+    // load, as 8-bit text.
+    QList<QByteArray> words{QByteArray(argv[0])};
+    const QStringList files = parser.positionalArguments();
+    if (!files.isEmpty())
+        words.append(files.first().toLocal8Bit());
+    QList<char *> consoleArgv;
+    for (QByteArray &word : words)
+        consoleArgv.append(word.data());
+    consoleArgv.append(nullptr);
+
+    auto *console = new Pultora(nullptr, int(words.size()), consoleArgv.data(), translationFile,
+                                locale);
     FirstPaintReport::installIfRequested(console, [console] {
         return QStringLiteral("dmx-in-setups=%1").arg(console->io().inputSetUps());
     });

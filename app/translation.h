@@ -1,9 +1,12 @@
 // The program's translation: "Pultora_" followed by the locale name, looked
 // up in the program's folder with the toolkit's fallbacks (".qm" appended;
-// "Pultora_de_DE" falls back to "Pultora_de", then "Pultora").
+// "Pultora_de_DE" falls back to "Pultora_de", then "Pultora"). An installed
+// program keeps its translations in share/pultora/translations beside its
+// bin folder, which is looked at second.
 #pragma once
 
 #include <QString>
+#include <QStringList>
 
 class QTranslator;
 
@@ -12,3 +15,12 @@ class QTranslator;
 // empty string: a missing translation is not an error.
 QString loadTranslation(QTranslator &translator, const QString &localeName,
                         const QString &directory);
+
+// The folders asked in turn for the program at `applicationDir`: that folder
+// itself, then ../share/pultora/translations.
+QStringList translationDirectories(const QString &applicationDir);
+
+// The first translation for `localeName` found in `directories`; as
+// loadTranslation.
+QString loadTranslation(QTranslator &translator, const QString &localeName,
+                        const QStringList &directories);

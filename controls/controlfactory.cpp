@@ -97,8 +97,9 @@ class ButtonControl : public ControlWidget
 {
 public:
     ButtonControl(const SettingStruct &r, QWidget *console, QObject *receiver)
-        : ControlWidget(m_button = new DmxPushButton(r.name, console))
+        : ControlWidget(new DmxPushButton(r.name, console))
     {
+        m_button = static_cast<DmxPushButton *>(widget());
         m_button->setCheckable(r.control_type == CT_BUTTON_SWITCH);
         QObject::connect(m_button, SIGNAL(clicked(SettingDmxStruct, int)), receiver,
                          SLOT(slotControlPushClicked(SettingDmxStruct, int)));
@@ -123,8 +124,9 @@ class LedControl : public ControlWidget
 {
 public:
     LedControl(const SettingStruct &r, QWidget *console, QObject *receiver)
-        : ControlWidget(m_led = new DmxPushButton(r.name, console))
+        : ControlWidget(new DmxPushButton(r.name, console))
     {
+        m_led = static_cast<DmxPushButton *>(widget());
         m_led->setCheckable(false);
         m_led->setEnabled(false);
         m_led->installEventFilter(receiver);
@@ -145,8 +147,9 @@ private:
 class SpinControl : public ControlWidget
 {
 public:
-    SpinControl(QWidget *console, QObject *receiver) : ControlWidget(m_spin = new DmxSpin(console))
+    SpinControl(QWidget *console, QObject *receiver) : ControlWidget(new DmxSpin(console))
     {
+        m_spin = static_cast<DmxSpin *>(widget());
         // The console opens its menu from context clicks on the spin box.
         m_spin->installEventFilter(receiver);
         for (QLineEdit *edit : m_spin->findChildren<QLineEdit *>())
@@ -172,10 +175,11 @@ class SliderControl : public ControlWidget
 {
 public:
     SliderControl(const SettingStruct &r, QWidget *console, QObject *receiver)
-        : ControlWidget(m_slider = new DmxSlider(
-                            isHorizontal(r.control_type) ? Qt::Horizontal : Qt::Vertical, console)),
+        : ControlWidget(
+              new DmxSlider(isHorizontal(r.control_type) ? Qt::Horizontal : Qt::Vertical, console)),
           m_type(r.control_type)
     {
+        m_slider = static_cast<DmxSlider *>(widget());
         m_slider->setTracking(true);
         m_slider->setTickPosition(QSlider::TicksBothSides);
         QObject::connect(m_slider, SIGNAL(valueChangedSlider(SettingDmxStruct, int)), receiver,
@@ -214,8 +218,9 @@ class DialControl : public ControlWidget
 {
 public:
     DialControl(const SettingStruct &r, QWidget *console, QObject *receiver)
-        : ControlWidget(m_dial = new DmxDial(console)), m_knob(r.control_type == CT_KNOB)
+        : ControlWidget(new DmxDial(console)), m_knob(r.control_type == CT_KNOB)
     {
+        m_dial = static_cast<DmxDial *>(widget());
         m_dial->setWrapping(!m_knob);
         m_dial->setNotchesVisible(true);
         QObject::connect(m_dial, SIGNAL(valueChangedDial(SettingDmxStruct, int)), receiver,
@@ -240,8 +245,9 @@ class DialPushControl : public ControlWidget
 {
 public:
     DialPushControl(const SettingStruct &r, QWidget *console, QObject *receiver)
-        : ControlWidget(m_dial = new DmxDialPush(console))
+        : ControlWidget(new DmxDialPush(console))
     {
+        m_dial = static_cast<DmxDialPush *>(widget());
         m_dial->setWrapping(true);
         m_dial->setNotchesVisible(true);
         m_dial->setSwitchMode(r.control_type == CT_ENCODER_SWITCH);
@@ -270,8 +276,9 @@ class LabelControl : public ControlWidget
 {
 public:
     LabelControl(const SettingStruct &r, QWidget *console)
-        : ControlWidget(m_label = new QLabel(r.name, console))
+        : ControlWidget(new QLabel(r.name, console))
     {
+        m_label = static_cast<QLabel *>(widget());
         m_label->setAlignment(Qt::AlignCenter);
         m_label->setOpenExternalLinks(true);
     }
@@ -288,8 +295,9 @@ class IconControl : public ControlWidget
 {
 public:
     IconControl(const SettingStruct &r, QWidget *console)
-        : ControlWidget(m_label = new QLabel(r.name, console))
+        : ControlWidget(new QLabel(r.name, console))
     {
+        m_label = static_cast<QLabel *>(widget());
         m_label->setAlignment(Qt::AlignCenter);
     }
     void configure(const SettingStruct &r, const QSize &shown, bool) override
@@ -308,8 +316,9 @@ private:
 class ClockControl : public ControlWidget
 {
 public:
-    explicit ClockControl(QWidget *console) : ControlWidget(m_clock = new QLCDNumber(8, console))
+    explicit ClockControl(QWidget *console) : ControlWidget(new QLCDNumber(8, console))
     {
+        m_clock = static_cast<QLCDNumber *>(widget());
         m_clock->setSegmentStyle(QLCDNumber::Flat);
         m_clock->setFrameStyle(QFrame::NoFrame);
         // The face takes the control's colour, as a button's does, so the
@@ -331,8 +340,9 @@ class GroupControl : public ControlWidget
 {
 public:
     GroupControl(const SettingStruct &r, QWidget *console)
-        : ControlWidget(m_group = new QGroupBox(escapeMnemonics(r.name), console))
+        : ControlWidget(new QGroupBox(escapeMnemonics(r.name), console))
     {
+        m_group = static_cast<QGroupBox *>(widget());
         m_group->setAlignment(Qt::AlignHCenter);
         m_group->lower();
     }

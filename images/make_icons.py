@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Draws the console's icons: 24x24 XPM images and the 64x64 window icon.
+"""Draws the console's icons: 24x24 XPM images, the 64x64 window icon, and
+the program icon for desktops (PNG in several sizes and SVG) under icons/.
 
 Every icon is built from a few flat shapes in one shared palette, rendered
 with 4x4 supersampling. Run it from anywhere; it rewrites the files beside
@@ -28,17 +29,21 @@ DARK = (58, 64, 76)
 
 
 class Canvas:
-    def __init__(self, size):
+    """Pixels of size x size; drawing coordinates run from 0 to `unit`."""
+
+    def __init__(self, size, unit=None):
         self.size = size
         self.n = size * SS
+        self.k = (unit or size) / size
         self.px = [None] * (self.n * self.n)
 
     def _inside_fill(self, test, color):
         n = self.n
+        k = self.k / SS
         for y in range(n):
-            fy = (y + 0.5) / SS
+            fy = (y + 0.5) * k
             for x in range(n):
-                if test((x + 0.5) / SS, fy):
+                if test((x + 0.5) * k, fy):
                     self.px[y * n + x] = color
 
     def rect(self, x0, y0, x1, y1, color):
@@ -156,6 +161,35 @@ def write_xpm(name, canvas):
         f.write("\n".join(lines) + "\n")
 
 
+class SvgCanvas:
+    """The same drawing calls as Canvas (rectangles and circles), as SVG."""
+
+    def __init__(self, unit):
+        self.unit = unit
+        self.shapes = []
+
+    @staticmethod
+    def _fill(color):
+        return "#%02x%02x%02x" % color
+
+    def rect(self, x0, y0, x1, y1, color):
+        self.shapes.append('<rect x="%g" y="%g" width="%g" height="%g" fill="%s"/>'
+                           % (x0, y0, x1 - x0, y1 - y0, self._fill(color)))
+
+    def circle(self, cx, cy, r, color):
+        self.shapes.append('<circle cx="%g" cy="%g" r="%g" fill="%s"/>'
+                           % (cx, cy, r, self._fill(color)))
+
+    def write(self, name):
+        text = ('<svg xmlns="http://www.w3.org/2000/svg" width="%d" height="%d" '
+                'viewBox="0 0 %d %d">\n' % ((self.unit,) * 4))
+        text += "".join("  %s\n" % shape for shape in self.shapes) + "</svg>\n"
+        path = os.path.join(HERE, name)
+        os.makedirs(os.path.dirname(path), exist_ok=True)
+        with open(path, "w") as f:
+            f.write(text)
+
+
 def write_png(name, canvas):
     raw = b""
     for row in canvas.pixels():
@@ -168,7 +202,9 @@ def write_png(name, canvas):
     png += chunk(b"IHDR", struct.pack(">IIBBBBB", canvas.size, canvas.size, 8, 6, 0, 0, 0))
     png += chunk(b"IDAT", zlib.compress(raw, 9))
     png += chunk(b"IEND", b"")
-    with open(os.path.join(HERE, name), "wb") as f:
+    path = os.path.join(HERE, name)
+    os.makedirs(os.path.dirname(path), exist_ok=True)
+    with open(path, "wb") as f:
         f.write(png)
 
 
@@ -448,6 +484,8 @@ def i_pultora(c):
     c.circle(52, 50, 5, GREY)
 
 
+DESKTOP_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
+
 ICONS = {
     "editadd.xpm": i_editadd,
     "editedit.xpm": i_editedit,
@@ -498,6 +536,14 @@ def main():
     for name, draw in sorted(ICONS.items()):
         write_xpm(name, icon(draw))
     write_png("pultora.png", icon(i_pultora, 64))
+    # The program icon for desktops, drawn on the same 64-unit grid.
+    for size in DESKTOP_ICON_SIZES:
+        canvas = Canvas(size, 64)
+        i_pultora(canvas)
+        write_png("icons/%dx%d/pultora.png" % (size, size), canvas)
+    svg = SvgCanvas(64)
+    i_pultora(svg)
+    svg.write("icons/scalable/pultora.svg")
 
 
 if __name__ == "__main__":

@@ -1,6 +1,7 @@
 #include "batchchange.h"
 
 #include "showdocument.h"
+#include "typetables.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -19,10 +20,10 @@ constexpr qint64 BYTE_MAX = 255;
 // Larger than every column's range, small enough to add without overflow.
 constexpr qint64 TYPED_NUMBER_MAX = qint64(1) << 40;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("BatchChange", text);
-}
+// The refusals' translation context.
+struct BatchChange {
+    Q_DECLARE_TR_FUNCTIONS(BatchChange)
+};
 
 bool isDmx(quint8 protocol)
 {
@@ -168,10 +169,10 @@ QString applyNumber(SettingStruct &r, int type, int action, const QString &text,
 {
     NumberRange range;
     if (!numberRange(r, type, range))
-        return tr("this control's protocol has no such address");
+        return BatchChange::tr("this control's protocol has no such address");
     qint64 n = 0;
     if (!typedNumber(text, n))
-        return tr("\"%1\" is not a number").arg(text);
+        return BatchChange::tr("\"%1\" is not a number").arg(text);
     const qint64 f = numberValue(r, type);
     qint64 t = f;
     switch (action) {
@@ -187,7 +188,7 @@ QString applyNumber(SettingStruct &r, int type, int action, const QString &text,
             t = state.counter % (range.hi - range.lo) + range.lo;
         state.counter += n;
         break;
-    default: return tr("unknown action");
+    default: return BatchChange::tr("unknown action");
     }
     setNumber(r, type, std::clamp(t, range.lo, range.hi));
     return {};
@@ -218,7 +219,7 @@ QString applyText(SettingStruct &r, int type, int action, const QString &text,
         state.counter += step;
         break;
     }
-    default: return tr("unknown action");
+    default: return BatchChange::tr("unknown action");
     }
     return {};
 }
@@ -227,7 +228,7 @@ QString applyColour(SettingStruct &r, int type, int action, const QString &text,
                     IncrementState &state)
 {
     if (text.trimmed().isEmpty())
-        return tr("type a colour as red, green, blue (for example 255, 0, 0)");
+        return BatchChange::tr("type a colour as red, green, blue (for example 255, 0, 0)");
     // One part is grey, two are red and green-blue, three or more are
     // red, green, blue; an empty part counts as 0.
     const QStringList parts = text.split(QLatin1Char(','));
@@ -239,7 +240,7 @@ QString applyColour(SettingStruct &r, int type, int action, const QString &text,
         bool ok = false;
         c[i] = part.toInt(&ok);
         if (!ok)
-            return tr("\"%1\" is not a colour: type red, green, blue (for example 255, 0, 0)")
+            return BatchChange::tr("\"%1\" is not a colour: type red, green, blue (for example 255, 0, 0)")
                 .arg(text);
     }
     const Rgb field = colourField(r, type);
@@ -258,7 +259,7 @@ QString applyColour(SettingStruct &r, int type, int action, const QString &text,
             else
                 next = *running[i] = ((*running[i] + c[i]) % 256 + 256) % 256;
             break;
-        default: return tr("unknown action");
+        default: return BatchChange::tr("unknown action");
         }
         *channel[i] = quint8(std::clamp(next, 0, 255));
     }
@@ -268,14 +269,14 @@ QString applyColour(SettingStruct &r, int type, int action, const QString &text,
 QString applyProtocol(SettingStruct &r, int type, int action, const QString &text)
 {
     if (action != BA_SET)
-        return tr("a protocol can only be set");
+        return BatchChange::tr("a protocol can only be set");
     const int protocol = protocolFromName(text);
     if (protocol < 0)
-        return tr("\"%1\" is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP or "
+        return BatchChange::tr("\"%1\" is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP or "
                   "Command")
             .arg(text);
     if (type == column::PROTOCOL_IN && protocol > PT_MIDI)
-        return tr("an input listens to None, Art-Net, streaming ACN or MIDI");
+        return BatchChange::tr("an input listens to None, Art-Net, streaming ACN or MIDI");
     *protocolField(r, type) = quint8(protocol);
     clampNumbers(r, type);
     return {};
@@ -429,6 +430,10 @@ int protocolFromName(const QString &text)
     for (const auto &entry : names)
         if (typed.compare(QLatin1String(entry.name), Qt::CaseInsensitive) == 0)
             return entry.protocol;
+    // The names the overview shows, translated.
+    for (int protocol = PT_NONE; protocol < PT_COUNT; ++protocol)
+        if (typed.compare(protocolTypeLabel(quint8(protocol)), Qt::CaseInsensitive) == 0)
+            return protocol;
     return -1;
 }
 
@@ -436,7 +441,7 @@ QString applyBatchChange(SettingStruct &record, int columnType, int action,
                          const QString &text, IncrementState &state)
 {
     if (action < BA_SET || action > BA_INC)
-        return tr("unknown action");
+        return BatchChange::tr("unknown action");
     SettingStruct changed = record;
     IncrementState next = state;
     QString refusal;
@@ -451,7 +456,7 @@ QString applyBatchChange(SettingStruct &record, int columnType, int action,
         changed.dmx_in.dmx_in_color_fade = on ? 1 : 0;
         break;
     }
-    case column::NONE: refusal = tr("this column cannot be changed"); break;
+    case column::NONE: refusal = BatchChange::tr("this column cannot be changed"); break;
     }
     if (!refusal.isEmpty())
         return refusal;
@@ -474,7 +479,7 @@ QString BatchRun::change(quint32 id, int columnType, int action, const QString &
     QString refusal;
     const auto work = m_work.constFind(id);
     if (work == m_work.cend() && !m_indexOf.contains(id)) {
-        refusal = tr("the control no longer exists");
+        refusal = BatchChange::tr("the control no longer exists");
     } else {
         SettingStruct record = work != m_work.cend() ? m_records.at(*work)
                                                      : m_document.controls().at(m_indexOf.value(id));

@@ -116,8 +116,13 @@ quint8 protocolTypeFromKey(const QString &key)
 
 QString protocolTypeLabel(quint8 type)
 {
+    // Art-Net, streaming ACN, MIDI and HTTP are names; the others are words.
     if (type == PT_MIDI)
         return QStringLiteral("MIDI");
+    if (type == PT_COMMAND)
+        return QCoreApplication::translate("ProtocolType", "Command");
+    if (type == PT_NONE || type >= PT_COUNT)
+        return QCoreApplication::translate("ProtocolType", "None");
     return protocolTypeKey(type);
 }
 

@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
 # Developer entry point. On a fresh Debian 12 machine:
-#   scripts/dev.sh start     install what is missing, build, start the console
+#   scripts/dev.sh start [FILE]  install what is missing, build, start the console
 #   scripts/dev.sh test      install what is missing, build, run every test
 # and further:
 #   scripts/dev.sh sanitize  build with ASan+UBSan and run the unit tests
 #   scripts/dev.sh fuzz [S]  build the libFuzzer targets and run each S seconds
 #   scripts/dev.sh bench [--short]  build and run the benchmarks
+#   scripts/dev.sh package   build the Debian package (build/pultora_*.deb)
 # The console and every test run inside a private network namespace, so
-# nothing leaves this machine; `start --live` talks to the real network.
+# nothing leaves this machine; `start --live [FILE]` talks to the real network.
 set -euo pipefail
+CALLER=$(pwd)
 cd "$(dirname "$0")/.."
 ROOT=$(pwd)
 JOBS=${JOBS:-$(nproc)}
@@ -18,6 +20,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     libgl-dev librtmidi-dev jackd2 python3-rtmidi
     ola tshark iproute2 util-linux xvfb xauth chromium
+    lintian desktop-file-utils appstream shared-mime-info dpkg-dev file
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
@@ -74,10 +77,25 @@ start)
     # console offers its built-in default configuration.
     mkdir -p "$ROOT/build/run"
     cd "$ROOT/build/run"
+    live=
     if [ "${1:-}" = "--live" ]; then
-        exec "$ROOT/build/app/pultora"
+        live=1
+        shift
     fi
-    exec "$ROOT/scripts/netns.sh" "$ROOT/build/app/pultora"
+    # A file named on the command line, as seen from where this was called.
+    files=()
+    for f in "$@"; do
+        case "$f" in /*|-*) files+=("$f") ;; *) files+=("$CALLER/$f") ;; esac
+    done
+    set -- ${files[@]+"${files[@]}"}
+    if [ -n "$live" ]; then
+        echo "== starting the console on the real network: what it sends reaches your equipment"
+        exec "$ROOT/build/app/pultora" "$@"
+    fi
+    # A first start must not put DMX on someone's network.
+    echo "== starting the console in a private network namespace: nothing it sends leaves this machine"
+    echo "   to drive real equipment: $0 start --live"
+    exec "$ROOT/scripts/netns.sh" "$ROOT/build/app/pultora" "$@"
     ;;
 test)
     install_deps
@@ -122,8 +140,14 @@ bench)
         QT_QPA_PLATFORM=offscreen "$ROOT/scripts/netns.sh" "$b" "$@"
     done
     ;;
+package)
+    install_deps
+    build "$ROOT/build"
+    (cd "$ROOT/build" && cpack -G DEB)
+    ls "$ROOT"/build/pultora_*.deb
+    ;;
 *)
-    sed -n '2,12p' "$0"
+    sed -n '2,11p' "$0"
     exit 2
     ;;
 esac

@@ -109,6 +109,8 @@ private slots:
         auto *results = window<ConsistenceCheckTable>();
         QCOMPARE(results && results->isVisible(), !expected.isEmpty());
         QCOMPARE(lines(results), expected);
+        for (int row = 0; row < expected.size(); ++row)
+            QVERIFY(!results->list()->item(row)->icon().pixmap(16).isNull());
         // A click on a pair's line makes both controls blink.
         if (results && expected.size() == 1) {
             QSignalSpy clicked(results, SIGNAL(selectLine(const QWidget *, const QWidget *)));

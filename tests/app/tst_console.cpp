@@ -124,22 +124,6 @@ private slots:
         m_dir = nullptr;
     }
 
-    void titleAndModifiedMarker()
-    {
-        m_prompter->answers = {QMessageBox::No};
-        std::unique_ptr<Pultora> console(makeConsole());
-        QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - untitled.ptra[*]"));
-        QVERIFY(!console->isWindowModified());
-        console->setModified(true, false);
-        QVERIFY(console->isWindowModified());
-        writeText(QStringLiteral("show.ptra"), QString());
-        console->setCurrentFile(m_dir->filePath(QStringLiteral("show.ptra")));
-        QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - show.ptra[*]"));
-        QCOMPARE(console->recentFiles().value(0), m_dir->filePath(QStringLiteral("show.ptra")));
-        console->setModified(false, false);
-        m_prompter->answers = {QMessageBox::No};
-    }
-
     void commandTable()
     {
         m_prompter->answers = {QMessageBox::No};
@@ -158,7 +142,13 @@ private slots:
         QCOMPARE(c.lockScreen->shortcut(), QKeySequence(QStringLiteral("Ctrl+Alt+Shift+F11")));
         QCOMPARE(c.about->text(), QStringLiteral("About Pultora..."));
         QVERIFY(c.about->shortcut().isEmpty());
-        QVERIFY(!c.quit->icon().isNull());
+        // Every command but the About ones shows its picture, as do the
+        // sub-menus (the recent files get theirs with a file).
+        for (QAction *a : c.all() + QList<QAction *>{c.recentMenu->menuAction(),
+                                                     c.importMenu->menuAction(),
+                                                     c.helpMenu->menuAction()})
+            if (a->isVisible() && a != c.about && a != c.aboutQt)
+                QVERIFY2(!a->icon().pixmap(16).isNull(), qPrintable(a->text()));
         for (QAction *a : c.recent)
             QVERIFY(!a->isVisible());
         QVERIFY(!c.recentMenu->isEnabled());
@@ -188,60 +178,30 @@ private slots:
     // Widgets, dialogs and actions connect by signature text.
     void slotSignatures()
     {
+        // clang-format off
         const char *const signatures[] = {
-            "slotControlBlink(const QWidget*)",
-            "slotControlBlink(const QWidget*,const QWidget*)",
-            "checkConsitence(SettingStruct*)",
-            "slotAdd()",
-            "slotEdit()",
-            "slotMove()",
-            "slotDelete()",
-            "slotCut()",
-            "slotCopy()",
-            "slotPaste()",
-            "slotOverview()",
-            "slotBackground()",
-            "slotCheckConsistence()",
-            "slotConfigNew()",
-            "slotConfigOpen()",
-            "slotConfigReload()",
-            "slotConfigRecentFile()",
-            "slotConfigAppend()",
-            "slotConfigSave()",
-            "slotConfigSaveAs()",
-            "slotConfigSaveCopy()",
-            "slotImportForeignGuiControl()",
-            "slotImportForeignGuiBackground()",
-            "slotDocumentation()",
-            "slotLockUnlockScreen()",
-            "slotPreferences()",
-            "slotPreferencesChanged()",
-            "slotSettingsChanged(bool)",
-            "slotSettingsChanged()",
-            "slotSettingsChanged(QWidget*)",
-            "slotSettingsEdit(const QWidget*)",
-            "slotSettingsDelete(const QWidget*)",
-            "slotSettingsShiftUp(const QWidget*)",
-            "slotSettingsShiftDown(const QWidget*)",
-            "slotSettingsChangedGroupBegin()",
+            "slotControlBlink(const QWidget*)", "slotControlBlink(const QWidget*,const QWidget*)",
+            "checkConsitence(SettingStruct*)", "slotAdd()", "slotEdit()", "slotMove()",
+            "slotDelete()", "slotCut()", "slotCopy()", "slotPaste()", "slotOverview()",
+            "slotBackground()", "slotCheckConsistence()", "slotConfigNew()", "slotConfigOpen()",
+            "slotConfigReload()", "slotConfigRecentFile()", "slotConfigAppend()",
+            "slotConfigSave()", "slotConfigSaveAs()", "slotConfigSaveCopy()",
+            "slotImportForeignGuiControl()", "slotImportForeignGuiBackground()",
+            "slotDocumentation()", "slotLockUnlockScreen()", "slotPreferences()",
+            "slotPreferencesChanged()", "slotSettingsChanged(bool)", "slotSettingsChanged()",
+            "slotSettingsChanged(QWidget*)", "slotSettingsEdit(const QWidget*)",
+            "slotSettingsDelete(const QWidget*)", "slotSettingsShiftUp(const QWidget*)",
+            "slotSettingsShiftDown(const QWidget*)", "slotSettingsChangedGroupBegin()",
             "slotSettingsChangedGroup(const QWidget*,int,int,QString)",
-            "slotSettingsChangedGroupEnd()",
-            "slotSettingsChangedBackground()",
+            "slotSettingsChangedGroupEnd()", "slotSettingsChangedBackground()",
             "slotControlPushClicked(SettingDmxStruct,int)",
             "slotControlSliderChanged(SettingDmxStruct,int)",
             "slotControlEncoderChanged(SettingDmxStruct,int)",
-            "slotControlPotiChanged(SettingDmxStruct,int)",
-            "slotConsistenceCheckChanged(bool)",
-            "slotConsistenceCheckChanged()",
-            "slotCheckTrigger()",
-            "checkDmxIn()",
-            "checkPitchBend()",
-            "slotCheckForSoftwareUpdate(bool)",
-            "slotCheckForSoftwareUpdate()",
-            "slotHelp()",
-            "slotAbout()",
-            "slotQuit()",
-            "slotCloseSettingsOverviewDlg()"};
+            "slotControlPotiChanged(SettingDmxStruct,int)", "slotConsistenceCheckChanged(bool)",
+            "slotConsistenceCheckChanged()", "slotCheckTrigger()", "checkDmxIn()",
+            "checkPitchBend()", "slotCheckForSoftwareUpdate(bool)", "slotCheckForSoftwareUpdate()",
+            "slotHelp()", "slotAbout()", "slotQuit()", "slotCloseSettingsOverviewDlg()"};
+        // clang-format on
         const QMetaObject &meta = Pultora::staticMetaObject;
         for (const char *slot : signatures)
             QVERIFY2(meta.indexOfSlot(slot) >= 0, slot);
@@ -337,55 +297,6 @@ private slots:
         c.mainMenu->hide();
         m_prompter->answers = {QMessageBox::No};
     }
-
-    void iconResources_data()
-    {
-        QTest::addColumn<QString>("path");
-        for (const char *name : {"editadd",
-                                 "editedit",
-                                 "editmove",
-                                 "editdelete",
-                                 "editcut",
-                                 "editcopy",
-                                 "editpaste",
-                                 "editoverview",
-                                 "background",
-                                 "check_consistence",
-                                 "filenew",
-                                 "fileopen",
-                                 "filereload",
-                                 "filerecent",
-                                 "filerecent0",
-                                 "filerecent1",
-                                 "filerecent2",
-                                 "filerecent3",
-                                 "fileappend",
-                                 "filesave",
-                                 "filesaveas",
-                                 "filesavecopy",
-                                 "importforeigngui",
-                                 "importforeignguicontrol",
-                                 "importforeignguibackground",
-                                 "lockscreen",
-                                 "preferences",
-                                 "documentation",
-                                 "helpHelp",
-                                 "check_update",
-                                 "quit",
-                                 "state_information",
-                                 "state_warning",
-                                 "state_critical"})
-            QTest::newRow(name) << QStringLiteral(":/images/%1.xpm").arg(QLatin1String(name));
-        QTest::newRow("pultora") << QStringLiteral(":/images/pultora.png");
-    }
-    void iconResources()
-    {
-        QFETCH(QString, path);
-        const QImage image(path);
-        QVERIFY2(!image.isNull(), qPrintable(path));
-        QVERIFY(image.width() >= 16);
-    }
-
     void startWithoutDefaultFileAnswerYes()
     {
         std::unique_ptr<Pultora> console(makeDefaultConsole());
@@ -420,6 +331,14 @@ private slots:
         QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - untitled.ptra[*]"));
         QVERIFY(!console->isWindowModified());
         QCOMPARE(console->surface().widgetCount(), 0);
+        // The title follows the current file, which enters the recent list.
+        console->setModified(true, false);
+        QVERIFY(console->isWindowModified());
+        writeText(QStringLiteral("show.ptra"), QString());
+        console->setCurrentFile(m_dir->filePath(QStringLiteral("show.ptra")));
+        QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - show.ptra[*]"));
+        QCOMPARE(console->recentFiles().value(0), m_dir->filePath(QStringLiteral("show.ptra")));
+        console->setModified(false, false);
     }
 
     void startWithDefaultFileInWorkingFolder()
@@ -460,6 +379,7 @@ private slots:
         QCOMPARE(c.recent[0]->text(), QStringLiteral("show0.ptra"));
         QCOMPARE(c.recent[3]->data().toString(), six.at(3));
         QCOMPARE(c.recent[3]->shortcut(), QKeySequence(QStringLiteral("Ctrl+4")));
+        QVERIFY(!c.recent[3]->icon().pixmap(16).isNull());
         QVERIFY(c.recent[3]->isVisible());
     }
 
@@ -581,26 +501,6 @@ private slots:
         QVERIFY(m_prompter->asked.isEmpty()); // written without a question
     }
 
-    void lastSessionReloadsToSameControls()
-    {
-        QList<SettingStruct> before;
-        {
-            std::unique_ptr<Pultora> console(makeDefaultConsole());
-            before = console->document().controls();
-            m_prompter->answers = {QMessageBox::No};
-        }
-        m_prompter->asked.clear();
-        std::unique_ptr<Pultora> console(makeConsole({appinfo::lastSessionFileName()}));
-        QVERIFY(m_prompter->asked.isEmpty());
-        QCOMPARE(console->document().controls().size(), before.size());
-        for (int i = 0; i < before.size(); ++i) {
-            QVERIFY2(console->document().controls().at(i).sameContent(before.at(i)),
-                     qPrintable(before.at(i).name));
-        }
-        // Loading it makes it the current file.
-        QCOMPARE(QFileInfo(console->currentFile()).fileName(), appinfo::lastSessionFileName());
-    }
-
     void failedWriteWarnsAndKeepsState()
     {
         std::unique_ptr<Pultora> console(makeDefaultConsole());
@@ -618,13 +518,16 @@ private slots:
         QCOMPARE(console->currentFile(), QStringLiteral("config_default.ptra"));
         QVERIFY(console->isWindowModified());
 
-        // A good name saves, makes the file current and clears the marker.
-        m_prompter->fileNames = {m_dir->filePath(QStringLiteral("show.ptra"))};
+        // A good name saves (adding the extension), makes the file current
+        // and clears the marker.
+        m_prompter->fileNames = {m_dir->filePath(QStringLiteral("My_Show"))};
         QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSaveAs",
                                           Q_RETURN_ARG(bool, saved)));
         QVERIFY(saved);
         QVERIFY(!console->isWindowModified());
-        QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - show.ptra[*]"));
+        QCOMPARE(console->currentFile(), m_dir->filePath(QStringLiteral("My_Show.ptra")));
+        QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - My_Show.ptra[*]"));
+        QCOMPARE(controlsIn(console->currentFile()), 36);
     }
 
     // Each row was a way to lose the user's file: the console must keep its
@@ -731,17 +634,6 @@ private slots:
         QCOMPARE(readBytes(backup), damaged);
         QCOMPARE(controlsIn(appinfo::defaultConfigFileName()), 36);
         QVERIFY(console->statusBar()->currentMessage().contains(backup));
-    }
-
-    void saveAsAddsTheExtension()
-    {
-        std::unique_ptr<Pultora> console(makeDefaultConsole());
-        m_prompter->fileNames = {m_dir->filePath(QStringLiteral("My_Show"))};
-        bool saved = false;
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSaveAs", Q_RETURN_ARG(bool, saved)));
-        QVERIFY(saved);
-        QCOMPARE(console->currentFile(), m_dir->filePath(QStringLiteral("My_Show.ptra")));
-        QCOMPARE(controlsIn(console->currentFile()), 36);
     }
 
     void emptyStartKeepsTheLastSession()

@@ -1,11 +1,9 @@
-#include "acnpacket.h"
-#include "artnetpacket.h"
+#include "../net/fakenet.h"
+#include "datagrams.h"
 #include "inputdispatch.h"
 #include "outputobjects.h"
 
 #include <QtTest>
-
-#include <cstring>
 
 namespace
 {
@@ -66,90 +64,13 @@ SettingStruct listening(quint8 protocol, quint16 universe, quint16 channel = 0)
     return s;
 }
 
-// A node's socket that reads only what the test hands it.
-class InjectedSocket : public DatagramSocket
-{
-public:
-    quint16 port = 0;
-    QStringList memberships; // "+group" joined, "-group" left
-    QList<QByteArray> incoming;
-
-    bool bind(quint16 p, bool) override
-    {
-        port = p;
-        return true;
-    }
-    qint64 writeDatagram(const char *, qint64 size, const QHostAddress &, quint16) override
-    {
-        return size;
-    }
-    bool hasPendingDatagrams() override { return !incoming.isEmpty(); }
-    qint64 readDatagram(char *data, qint64 maxSize, QHostAddress *sender) override
-    {
-        if (incoming.isEmpty())
-            return -1;
-        const QByteArray d = incoming.takeFirst();
-        const qint64 n = std::min<qint64>(maxSize, d.size());
-        std::memcpy(data, d.constData(), size_t(n));
-        if (sender)
-            *sender = QHostAddress(QStringLiteral("10.0.0.7"));
-        return n;
-    }
-    bool setMulticastMembership(const QHostAddress &group, const QHostAddress &, bool join) override
-    {
-        memberships << (join ? "+" : "-") + group.toString();
-        return true;
-    }
-    void inject(const QByteArray &datagram)
-    {
-        incoming.append(datagram);
-        emit readyRead();
-    }
-};
-
-// One LAN interface and sockets the test can reach; the nodes own them.
-struct InjectedNet {
-    QList<InjectedSocket *> sockets;
-
-    NetEnvironment env()
-    {
-        NetEnvironment e;
-        e.interfaces = [] {
-            QNetworkAddressEntry entry;
-            entry.setIp(QHostAddress(QStringLiteral("10.0.0.3")));
-            entry.setNetmask(QHostAddress(QStringLiteral("255.0.0.0")));
-            entry.setBroadcast(QHostAddress(QStringLiteral("10.255.255.255")));
-            return QList<NetworkInterfaceInfo>{{QStringLiteral("02:00:00:00:00:03"), {entry}}};
-        };
-        e.createSocket = [this]() -> DatagramSocket * {
-            sockets.append(new InjectedSocket);
-            return sockets.last();
-        };
-        e.clockMs = [] { return qint64(0); };
-        return e;
-    }
-    InjectedSocket *socket(quint16 port) const
-    {
-        for (InjectedSocket *s : sockets)
-            if (s->port == port)
-                return s;
-        return nullptr;
-    }
-};
-
 // A full universe from another console with `value` on `channel`.
 QByteArray dmxDatagram(quint8 protocol, int universe, int channel, quint8 value)
 {
     QByteArray levels(512, 0);
     levels[channel] = char(value);
-    const auto *data = reinterpret_cast<const quint8 *>(levels.constData());
-    QByteArray d(acnpacket::MAX_SIZE, 0);
-    auto *out = reinterpret_cast<quint8 *>(d.data());
-    const quint8 name[acnpacket::SOURCE_NAME_SIZE] = {'p', 'e', 'e', 'r'};
-    d.resize(protocol == PT_ARTNET
-                 ? artnetpacket::encodeDmx(out, int(d.size()), universe, data, 512)
-                 : acnpacket::encodeData(out, int(d.size()), name, 1, universe + 1, data, 512));
-    return d;
+    return protocol == PT_ARTNET ? artDmxDatagram(universe, levels)
+                                 : e131Datagram(universe + 1, levels, 1);
 }
 
 } // namespace
@@ -305,8 +226,18 @@ void TestInputDispatch::receivedValueSurvivesSetUp()
     QFETCH(QList<int>, before);
     QFETCH(QList<int>, after);
     QFETCH(QStringList, groups);
-    InjectedNet net;
-    OutputObjects objects(net.env());
+    // One LAN interface; the nodes' sockets, found by their ports.
+    FakeNet net;
+    net.interfaces = {{QStringLiteral("02:00:00:00:00:03"),
+                       {FakeNet::entry("10.0.0.3", "255.0.0.0", "10.255.255.255")}}};
+    QList<QPointer<FakeSocket>> sockets;
+    NetEnvironment env = net.env();
+    env.createSocket = [&net, &sockets, create = env.createSocket] {
+        DatagramSocket *socket = create();
+        sockets.append(net.socket);
+        return socket;
+    };
+    OutputObjects objects(env);
     InputDispatch dispatch(objects);
     auto setUp = [&dispatch, protocol](const QList<int> &universes) {
         QList<SettingStruct> records;
@@ -320,10 +251,13 @@ void TestInputDispatch::receivedValueSurvivesSetUp()
     const SettingDmxInStruct kept = listening(quint8(protocol), 4, 6).dmx_in;
 
     setUp(before);
-    InjectedSocket *socket =
-        net.socket(protocol == PT_ARTNET ? artnetpacket::PORT : acnpacket::PORT);
+    FakeSocket *socket = nullptr;
+    for (FakeSocket *s : std::as_const(sockets))
+        if (s && s->boundPort == (protocol == PT_ARTNET ? artnetpacket::PORT : acnpacket::PORT))
+            socket = s;
     QVERIFY(socket);
-    socket->inject(dmxDatagram(quint8(protocol), 4, 6, 200));
+    const QHostAddress peer(QStringLiteral("10.0.0.7"));
+    socket->inject(dmxDatagram(quint8(protocol), 4, 6, 200), peer);
     QCOMPARE(dispatch.fetch(kept, nullptr), std::optional<quint8>(200));
     const char *registered = dispatch.buffer(quint8(protocol)).constData();
     socket->memberships.clear();
@@ -334,11 +268,14 @@ void TestInputDispatch::receivedValueSurvivesSetUp()
         if (u != 4)
             QCOMPARE(dispatch.fetch(listening(quint8(protocol), quint16(u), 6).dmx_in, nullptr),
                      std::nullopt);
-    QCOMPARE(socket->memberships, groups);
+    QStringList changed;
+    for (const FakeSocket::Membership &m : std::as_const(socket->memberships))
+        changed << (m.join ? "+" : "-") + m.group.toString();
+    QCOMPARE(changed, groups);
     if (before == after)
         QCOMPARE(dispatch.buffer(quint8(protocol)).constData(), registered);
     // The node writes into the new buffer.
-    socket->inject(dmxDatagram(quint8(protocol), after.last(), 6, 77));
+    socket->inject(dmxDatagram(quint8(protocol), after.last(), 6, 77), peer);
     QCOMPARE(dispatch.fetch(listening(quint8(protocol), quint16(after.last()), 6).dmx_in, nullptr),
              std::optional<quint8>(77));
 }

@@ -1,6 +1,7 @@
 // The console's background, preferences and About windows and its update
 // check: what the slots open, the lock, and where reports go. The update
 // check asks a server inside this test (loopback only).
+#include "../io/testhttpserver.h"
 #include "aboutinfo.h"
 #include "backgrounddialog.h"
 #include "preferencesdialog.h"
@@ -16,8 +17,6 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -31,30 +30,6 @@ template <typename T> T *window()
             return found;
     return nullptr;
 }
-
-// Answers every request with version 0.9.0.0.
-class Server : public QObject
-{
-public:
-    QString start()
-    {
-        if (!m_server.listen(QHostAddress::LocalHost, 0))
-            return QString();
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            QTcpSocket *socket = m_server.nextPendingConnection();
-            connect(socket, &QTcpSocket::readyRead, socket, [socket] {
-                socket->readAll();
-                socket->write("HTTP/1.1 200 OK\r\nContent-Length: 17\r\nConnection: close\r\n\r\n"
-                              "version: 0.9.0.0\n");
-                socket->disconnectFromHost();
-            });
-        });
-        return QStringLiteral("http://127.0.0.1:%1/").arg(m_server.serverPort());
-    }
-
-private:
-    QTcpServer m_server;
-};
 
 } // namespace
 
@@ -174,9 +149,9 @@ private slots:
     void updateReportGoesToStatusLineWhenLocked()
     {
         QFETCH(bool, locked);
-        Server server;
-        const QString url = server.start();
-        QVERIFY(!url.isEmpty());
+        TestHttpServer server(TestHttpServer::answer(200, "OK", "version: 0.9.0.0\n"));
+        QVERIFY(server.listen());
+        const QString url = server.url() + QLatin1Char('/');
         const QByteArray saved = qgetenv("PULTORA_UPDATE_CHECK_URL");
         qputenv("PULTORA_UPDATE_CHECK_URL", url.toUtf8());
         auto console = makeConsole(locked ? "lock_screen=\"1\"" : "");

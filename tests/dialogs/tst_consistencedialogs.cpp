@@ -16,8 +16,6 @@ private slots:
     void optionsOkHandsBackTheBoxes_data();
     void optionsOkHandsBackTheBoxes();
     void optionsCancelChangesNothing();
-    void entries_data();
-    void entries();
     void clickBlinksTheControlsStillThere();
     void checkAgainAndCopy();
 };
@@ -65,38 +63,6 @@ void TestConsistenceDialogs::optionsCancelChangesNothing()
     dialog.setChecks(ConsistenceCheckStruct());
     QVERIFY(dialog.findChild<QCheckBox *>(QStringLiteral("check_1"))->isChecked());
     QVERIFY(dialog.checks() == ConsistenceCheckStruct());
-}
-
-void TestConsistenceDialogs::entries_data()
-{
-    QTest::addColumn<int>("severity");
-    QTest::addColumn<bool>("inform");
-    QTest::addColumn<QString>("shown");
-    QTest::addColumn<bool>("visible");
-    QTest::newRow("information, silent") << 0 << false << "Fine" << false;
-    QTest::newRow("information, informing") << 0 << true << "Fine" << true;
-    QTest::newRow("warning") << 1 << false << "WARNING: Fine" << true;
-    QTest::newRow("error") << 2 << false << "ERROR: Fine" << true;
-}
-
-void TestConsistenceDialogs::entries()
-{
-    QFETCH(int, severity);
-    QFETCH(bool, inform);
-    QFETCH(QString, shown);
-    QFETCH(bool, visible);
-    ConsistenceCheckTable table;
-    QCOMPARE(table.windowTitle(), QStringLiteral("Consistency Check Results"));
-    QVERIFY(table.isEmpty());
-    table.setInformOnSuccess(inform);
-    table.addEntry(severity, QStringLiteral("Fine"));
-    QCOMPARE(table.list()->item(0)->text(), shown);
-    QVERIFY(!table.list()->item(0)->icon().isNull());
-    QCOMPARE(table.isVisible(), visible);
-    QCOMPARE(table.hasWarnings(), severity == 1);
-    QCOMPARE(table.hasErrors(), severity == 2);
-    table.clear();
-    QVERIFY(table.isEmpty() && !table.hasWarnings() && !table.hasErrors());
 }
 
 void TestConsistenceDialogs::clickBlinksTheControlsStillThere()

@@ -47,7 +47,6 @@ private slots:
     void lockAsksFirst_data();
     void lockAsksFirst();
     void commandFlagAsksWhenSwitchedOn();
-    void ownTooltips();
 };
 
 void TestPreferencesDialog::devices_data()
@@ -195,15 +194,6 @@ void TestPreferencesDialog::commandFlagAsksWhenSwitchedOn()
     QVERIFY(!dialog.edit().working().command_flag);
     QCOMPARE(questions.size(), 2);
     QVERIFY(questions.first().contains("rights"));
-}
-
-void TestPreferencesDialog::ownTooltips()
-{
-    Preferences dialog;
-    QCOMPARE(dialog.findChild<QWidget *>("projectName")->toolTip(),
-             QStringLiteral("sets the name of the project"));
-    QCOMPARE(dialog.findChild<QWidget *>("projectDescription")->toolTip(),
-             QStringLiteral("sets the description of the project"));
 }
 
 QTEST_MAIN(TestPreferencesDialog)

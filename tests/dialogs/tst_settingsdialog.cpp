@@ -85,8 +85,6 @@ class TestSettingsDialog : public QObject
 
 private slots:
     void outputFollowsRowTable();
-    void outputLabels_data();
-    void outputLabels();
     void oneBasedOutputFields_data();
     void oneBasedOutputFields();
     void outputMidiKeepsTypedValues();
@@ -97,9 +95,7 @@ private slots:
     void addAndNextAddsAgain();
     void newControlCheckedOnAdd();
     void oneBasedInputFields();
-    void inputMidiKeepsTypedValues();
-    void inputRowsPerType_data();
-    void inputRowsPerType();
+    void inputFollowsRowTable();
     void hexCompanionsFollowPreference();
     void bitmapCancelKeepsPicture();
     void learnInput();
@@ -119,43 +115,6 @@ void TestSettingsDialog::outputFollowsRowTable()
             QCOMPARE(shownOutputRows(w), expectedOutputRows(quint8(type), protocol));
         }
     }
-}
-
-void TestSettingsDialog::outputLabels_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("value1");
-    QTest::addColumn<QString>("value2");
-    QTest::addColumn<QString>("value3");
-    QTest::newRow("button") << 0 << "Value - Button, Released :"
-                            << "Value - Button, Pressed :"
-                            << "Value 3 :";
-    QTest::newRow("horizontal fader") << 4 << "Value - Slider, Left :"
-                                      << "Value - Slider, Right :"
-                                      << "Value 3 :";
-    QTest::newRow("encoder") << 12 << "Value - Rotated, Left :"
-                             << "Value - Rotated, Right :"
-                             << "Value - Rotation, None :";
-    QTest::newRow("center position") << int(AOT_CENTER) << "Value - Center Position:"
-                                     << "Value 2 :"
-                                     << "Value 3 :";
-}
-
-void TestSettingsDialog::outputLabels()
-{
-    QFETCH(int, type);
-    QFETCH(QString, value1);
-    QFETCH(QString, value2);
-    QFETCH(QString, value3);
-    SettingDmxStruct out;
-    out.protocol_type = PT_MIDI;
-    SettingsDmxOutWidget w;
-    w.setSettings(&out, CT_BUTTON_PUSH, false, QString());
-    w.setControlType(quint8(type));
-    QCOMPARE(spin(&w, "value1")->toolTip(), value1);
-    QCOMPARE(spin(&w, "value2")->toolTip(), value2);
-    QCOMPARE(spin(&w, "value3")->toolTip(), value3);
-    QCOMPARE(spin(&w, "universe")->toolTip(), QStringLiteral("MIDI Channel :"));
 }
 
 void TestSettingsDialog::oneBasedOutputFields_data()
@@ -349,64 +308,42 @@ void TestSettingsDialog::oneBasedInputFields()
     spin(&dlg, "inUniverse")->setValue(16);
     QCOMPARE(int(dlg.workingRecord().dmx_in.dmx_in_channel), 64);
     QCOMPARE(int(dlg.workingRecord().dmx_in.dmx_in_universe), 15);
-}
 
-void TestSettingsDialog::inputMidiKeepsTypedValues()
-{
-    SettingStruct r = record(2, CT_BUTTON_SWITCH);
-    r.dmx_in.protocol_type_in = PT_ARTNET;
+    // MIDI shows the typed value narrowed, another protocol shows it again;
+    // applied under MIDI, the value is narrowed for good.
     r.dmx_in.dmx_in_value_3 = 200;
-    Settings dlg;
     dlg.setSettings(&r, false);
+    QCOMPARE(spin(&dlg, "inValue3")->value(), 200);
     select(&dlg, "inProtocol", PT_MIDI);
     QCOMPARE(spin(&dlg, "inValue3")->value(), 127);
     select(&dlg, "inProtocol", PT_ACN);
     QCOMPARE(spin(&dlg, "inValue3")->value(), 200);
-
-    // Applied under MIDI, the value is narrowed for good.
     select(&dlg, "inProtocol", PT_MIDI);
     child<QPushButton>(&dlg, "apply")->click();
     QCOMPARE(int(r.dmx_in.dmx_in_value_3), 127);
     QCOMPARE(int(r.dmx_in.protocol_type_in), int(PT_MIDI));
 }
 
-void TestSettingsDialog::inputRowsPerType_data()
+void TestSettingsDialog::inputFollowsRowTable()
 {
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("protocol");
-    QTest::addColumn<QString>("shown");
-    QTest::newRow("button, Art-Net")
-        << 0 << int(PT_ARTNET)
-        << "inValue1 inValue2 inValue3 inChannel inUniverse inColorRed1 inColorRed3 inFade";
-    QTest::newRow("button, MIDI")
-        << 1 << int(PT_MIDI)
-        << "inValue1 inValue2 inValue3 inNote inUniverse inMidiType inColorRed1 inColorRed3 "
-           "inFade";
-    QTest::newRow("direct value, sACN")
-        << 2 << int(PT_ACN) << "inValue1 inValue2 inChannel inUniverse inColorRed1 inFade";
-    QTest::newRow("fader, MIDI") << 3 << int(PT_MIDI)
-                                 << "inValue1 inValue2 inNote inUniverse "
-                                    "inMidiType";
-    QTest::newRow("led, none") << 16 << int(PT_NONE) << "";
-    QTest::newRow("knob: no group") << 11 << int(PT_ARTNET) << "";
-}
-
-void TestSettingsDialog::inputRowsPerType()
-{
-    QFETCH(int, type);
-    QFETCH(int, protocol);
-    QFETCH(QString, shown);
-    SettingStruct r = record(0, quint8(type));
-    r.dmx_in.protocol_type_in = quint8(protocol);
+    SettingStruct r = record(0, CT_BUTTON_PUSH);
     Settings dlg;
-    dlg.setSettings(&r, false);
-    QStringList visible;
-    for (const char *name : {"inValue1", "inValue2", "inValue3", "inChannel", "inNote",
-                             "inUniverse", "inMidiType", "inColorRed1", "inColorRed3", "inFade"}) {
-        if (seen(child<QWidget>(&dlg, name), &dlg))
-            visible << QLatin1String(name);
+    for (int type : {0, 1, 2, 3, 6, 11, 12, 15, 16}) {
+        for (quint8 protocol = PT_NONE; protocol < PT_COUNT; ++protocol) {
+            r.control_type = quint8(type);
+            r.dmx_in.protocol_type_in = protocol;
+            dlg.setSettings(&r, false);
+            const DmxInRows rows = dmxInRows(quint8(type), protocol);
+            const std::pair<bool, const char *> expected[] = {
+                {rows.value1, "inValue1"}, {rows.value2, "inValue2"},  {rows.value3, "inValue3"},
+                {rows.channel, "inChannel"}, {rows.note, "inNote"},  {rows.universe, "inUniverse"},
+                {rows.midiType, "inMidiType"}, {rows.color1, "inColorRed1"},
+                {rows.color3, "inColorRed3"}, {rows.fade, "inFade"}};
+            for (const auto &[shown, name] : expected)
+                QVERIFY2(seen(child<QWidget>(&dlg, name), &dlg) == (shown && rows.group),
+                         qPrintable(QStringLiteral("%1 %2 %3").arg(type).arg(protocol).arg(name)));
+        }
     }
-    QCOMPARE(visible.join(QLatin1Char(' ')), shown);
 }
 
 void TestSettingsDialog::hexCompanionsFollowPreference()

@@ -76,8 +76,6 @@ private slots:
     void typeResets();
     void clampOnlyWhatIsApplied();
     void workingRecordUntilApply();
-    void addModeByMissingId_data();
-    void addModeByMissingId();
     void findingsAsked_data();
     void findingsAsked();
     void pendingBitmapReadAgain();
@@ -256,24 +254,6 @@ void TestSettingsRules::workingRecordUntilApply()
     QCOMPARE(edit.working().name, QStringLiteral("Changed"));
     edit.start(nullptr);
     QCOMPARE(edit.destination(), &destination);
-}
-
-void TestSettingsRules::addModeByMissingId_data()
-{
-    QTest::addColumn<quint32>("id");
-    QTest::addColumn<bool>("add");
-    QTest::newRow("new control") << 0u << true;
-    QTest::newRow("control in the show") << 12u << false;
-}
-
-void TestSettingsRules::addModeByMissingId()
-{
-    QFETCH(quint32, id);
-    QFETCH(bool, add);
-    SettingStruct destination = control(id);
-    ControlEdit edit;
-    edit.start(&destination);
-    QCOMPARE(edit.isAdd(), add);
 }
 
 void TestSettingsRules::findingsAsked_data()

@@ -1,11 +1,9 @@
 // The update check: parsing the endpoint's answer, and whole checks against
 // a server in this test (loopback only) that answers as each case needs.
+#include "../io/testhttpserver.h"
 #include "updatecheck.h"
 
 #include <QSignalSpy>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTimer>
 #include <QtTest>
 
 namespace
@@ -13,47 +11,8 @@ namespace
 
 QByteArray http(int status, const QByteArray &reason, const QByteArray &body)
 {
-    return "HTTP/1.1 " + QByteArray::number(status) + ' ' + reason +
-           "\r\nContent-Type: text/plain\r\nContent-Length: " + QByteArray::number(body.size()) +
-           "\r\nConnection: close\r\n\r\n" + body;
+    return TestHttpServer::answer(status, reason, body);
 }
-
-// Answers every request with `first`, then `second` 100 ms later (a reply
-// split across two network chunks); answers nothing when both are empty.
-class Server : public QObject
-{
-public:
-    QByteArray first, second;
-
-    QString start()
-    {
-        if (!m_server.listen(QHostAddress::LocalHost, 0))
-            return QString();
-        connect(&m_server, &QTcpServer::newConnection, this, [this] {
-            while (QTcpSocket *socket = m_server.nextPendingConnection())
-                connect(socket, &QTcpSocket::readyRead, this, [this, socket] { answer(socket); });
-        });
-        return QStringLiteral("http://127.0.0.1:%1/update_check.php?software=pultora")
-            .arg(m_server.serverPort());
-    }
-
-private:
-    void answer(QTcpSocket *socket)
-    {
-        m_request += socket->readAll();
-        if (!m_request.contains("\r\n\r\n") || first.isEmpty())
-            return;
-        socket->write(first);
-        socket->flush();
-        QTimer::singleShot(second.isEmpty() ? 0 : 100, socket, [this, socket] {
-            socket->write(second);
-            socket->disconnectFromHost();
-        });
-    }
-
-    QTcpServer m_server;
-    QByteArray m_request;
-};
 
 } // namespace
 
@@ -146,9 +105,8 @@ void TestUpdateCheck::check()
     QFETCH(QString, report);
 
     QString url;
-    Server server;
-    server.first = first;
-    server.second = second;
+    TestHttpServer server(first);
+    server.replyRest = second;
     {
         // A port nobody listens on: take one, then give it back.
         QTcpServer closed;
@@ -156,10 +114,9 @@ void TestUpdateCheck::check()
         url = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
     }
     if (serverUp) {
-        url = server.start();
-        QVERIFY(!url.isEmpty());
+        QVERIFY(server.listen());
+        url = server.url() + QStringLiteral("/update_check.php?software=pultora");
     }
-
     CheckSoftwareUpdate checker;
     QStringList reports;
     checker.setPresenter([&](const QString &text) { reports << text; });

@@ -1,17 +1,13 @@
 #!/usr/bin/env python3
 """Independent HTTP peer for the tests, on 127.0.0.1 and a free port.
 
-usage: httppeer.py answer|silent
+usage: httppeer.py answer
 
-Prints "port N" once listening. "answer": a python http.server that prints
-"GET <path>" for each request and answers 200. "silent": accepts
-connections, prints "GET <path>" for each request it reads but never
-answers; prints "closed" when the client closes a connection.
+Prints "port N" once listening, then runs a python http.server that prints
+"GET <path>" for each request and answers 200.
 """
 import http.server
-import socket
 import sys
-import threading
 
 
 def say(line):
@@ -33,33 +29,10 @@ class Handler(http.server.BaseHTTPRequestHandler):
         pass
 
 
-def silent_client(conn):
-    data = b""
-    while True:
-        chunk = conn.recv(4096)
-        if not chunk:
-            say("closed")
-            return
-        data += chunk
-        while b"\r\n\r\n" in data:
-            head, data = data.split(b"\r\n\r\n", 1)
-            words = head.split(b"\r\n", 1)[0].split()
-            say("GET " + words[1].decode("latin-1"))
-
-
 def main():
-    if sys.argv[1] == "answer":
-        server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-        say("port %d" % server.server_address[1])
-        server.serve_forever()
-    else:
-        listener = socket.socket()
-        listener.bind(("127.0.0.1", 0))
-        listener.listen(16)
-        say("port %d" % listener.getsockname()[1])
-        while True:
-            conn, _ = listener.accept()
-            threading.Thread(target=silent_client, args=(conn,), daemon=True).start()
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+    say("port %d" % server.server_address[1])
+    server.serve_forever()
 
 
 if __name__ == "__main__":

@@ -2,62 +2,14 @@
 // that arrives, a server that never answers (aborted after the timeout
 // while the event loop keeps running), unreachable servers.
 #include "http.h"
+#include "testhttpserver.h"
 
 #include <QtTest>
-
-#include <QTcpServer>
-#include <QTcpSocket>
 
 namespace
 {
 
-class TinyHttpServer : public QObject
-{
-    Q_OBJECT
-public:
-    enum Mode { Answer, NeverAnswer };
-
-    explicit TinyHttpServer(Mode mode) : m_mode(mode)
-    {
-        connect(&m_server, &QTcpServer::newConnection, this, &TinyHttpServer::accept);
-    }
-    bool listen() { return m_server.listen(QHostAddress::LocalHost, 0); }
-    QString url() const { return QStringLiteral("http://127.0.0.1:%1").arg(m_server.serverPort()); }
-
-    QStringList requestLines; // "GET /path HTTP/1.1"
-    int connections = 0;
-    int closedByClient = 0;
-
-private:
-    void accept()
-    {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
-            ++connections;
-            connect(socket, &QTcpSocket::readyRead, this, [this, socket] { read(socket); });
-            connect(socket, &QTcpSocket::disconnected, this, [this, socket] {
-                ++closedByClient;
-                socket->deleteLater();
-            });
-        }
-    }
-    void read(QTcpSocket *socket)
-    {
-        QByteArray &buffer = m_buffers[socket];
-        buffer += socket->readAll();
-        const int end = int(buffer.indexOf("\r\n\r\n"));
-        if (end < 0)
-            return;
-        requestLines << QString::fromLatin1(buffer.left(buffer.indexOf("\r\n")));
-        buffer.remove(0, end + 4);
-        if (m_mode == Answer)
-            socket->write("HTTP/1.1 200 OK\r\nContent-Length: 2\r\nContent-Type: "
-                          "text/plain\r\n\r\nok");
-    }
-
-    Mode m_mode;
-    QTcpServer m_server;
-    QHash<QTcpSocket *, QByteArray> m_buffers;
-};
+const QByteArray kOk = TestHttpServer::answer(200, "OK", "ok");
 
 } // namespace
 
@@ -78,7 +30,7 @@ private slots:
 
 void TestHttp::requestArrives()
 {
-    TinyHttpServer server(TinyHttpServer::Answer);
+    TestHttpServer server(kOk);
     QVERIFY(server.listen());
     http h;
     h.requestUrl(server.url() + "/", "/dimmer?ch=1&v=200");
@@ -90,7 +42,7 @@ void TestHttp::requestArrives()
 // The console replaces every "%1" by the value before the call.
 void TestHttp::substitutedLinkArrives()
 {
-    TinyHttpServer server(TinyHttpServer::Answer);
+    TestHttpServer server(kOk);
     QVERIFY(server.listen());
     http h;
     const QString link = QStringLiteral("set?a=%1&b=%1").replace("%1", QString::number(42));
@@ -103,9 +55,10 @@ void TestHttp::substitutedLinkArrives()
 
 void TestHttp::silentServerIsAbortedWithoutBlocking()
 {
-    TinyHttpServer server(TinyHttpServer::NeverAnswer);
+    TestHttpServer server;
     QVERIFY(server.listen());
     http h;
+    QCOMPARE(h.requestTimeout(), 10000);
     h.setRequestTimeout(400);
     int ticks = 0;
     QTimer ticker;
@@ -126,8 +79,8 @@ void TestHttp::silentServerIsAbortedWithoutBlocking()
 
 void TestHttp::staleRequestAbortedAtNextRequest()
 {
-    TinyHttpServer silent(TinyHttpServer::NeverAnswer);
-    TinyHttpServer answering(TinyHttpServer::Answer);
+    TestHttpServer silent;
+    TestHttpServer answering(kOk);
     QVERIFY(silent.listen());
     QVERIFY(answering.listen());
     http h;
@@ -160,7 +113,7 @@ void TestHttp::unreachableServerChangesNothing()
 
 void TestHttp::destructionWithOpenRequests()
 {
-    TinyHttpServer server(TinyHttpServer::NeverAnswer);
+    TestHttpServer server;
     QVERIFY(server.listen());
     {
         http h;
@@ -200,7 +153,7 @@ void TestHttp::refusedAtOnce()
     QVERIFY(!h.requestUrl(server, link));
     QCOMPARE(h.errorString(), error);
     QCOMPARE(h.pendingCount(), 0);
-    TinyHttpServer answering(TinyHttpServer::Answer);
+    TestHttpServer answering(kOk);
     QVERIFY(answering.listen());
     QVERIFY(h.requestUrl(answering.url(), "x"));
     QVERIFY(h.errorString().isEmpty());

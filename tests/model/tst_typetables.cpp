@@ -15,7 +15,6 @@ private Q_SLOTS:
     void midiTexts_data();
     void midiTexts();
     void midiUnknownStatus();
-    void resetValues();
 };
 
 void TestTypeTables::controlKeys_data()
@@ -101,30 +100,6 @@ void TestTypeTables::midiUnknownStatus()
     QCOMPARE(midiTypeLabel(0x85), QStringLiteral("None"));
     QCOMPARE(midiTypeLabel(0xE0), QStringLiteral("Pitch Wheel - Change"));
     QCOMPARE(midiTypeKey(0xB0), QStringLiteral("control_change"));
-}
-
-void TestTypeTables::resetValues()
-{
-    SettingStruct s;
-    s.name = "x";
-    s.dmx_out.dmx_value_2 = 3;
-    s.dmx_in.dmx_in_value_2 = 9;
-    s.control_type = CT_KNOB;
-    resetSetting(&s);
-    resetSetting(nullptr);
-    QCOMPARE(s.name, QStringLiteral("Name"));
-    QCOMPARE(s.size_x, 50u);
-    QCOMPARE(int(s.control_type), 0);
-    for (const SettingDmxStruct *o : {&s.dmx_out, &s.dmx_out_advanced}) {
-        QCOMPARE(int(o->dmx_value_2), 255);
-        QCOMPARE(int(o->dmx_value_3), 127);
-    }
-    QCOMPARE(int(s.dmx_in.dmx_in_value_1), 0);
-    QCOMPARE(int(s.dmx_in.dmx_in_value_2), 127);
-    QCOMPARE(int(s.dmx_in.dmx_in_value_3), 255);
-    BackgroundStruct b;
-    QCOMPARE(int(b.color_red), 127);
-    QCOMPARE(b.size_x, 400u);
 }
 
 QTEST_GUILESS_MAIN(TestTypeTables)

@@ -1,0 +1,2183 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>AboutInfo</name>
+    <message>
+        <source>About %1</source>
+        <translation>Über %1</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;%1&lt;/b&gt;&lt;br&gt;Version: %2&lt;br&gt;Date: %3&lt;br&gt;&lt;br&gt;Written by the Pultora developers&lt;br&gt;%4&lt;br&gt;&lt;br&gt;Translations by the Pultora translators</source>
+        <translation>&lt;b&gt;%1&lt;/b&gt;&lt;br&gt;Version: %2&lt;br&gt;Datum: %3&lt;br&gt;&lt;br&gt;Geschrieben von den Pultora-Entwicklern&lt;br&gt;%4&lt;br&gt;&lt;br&gt;Übersetzungen von den Pultora-Übersetzern</translation>
+    </message>
+    <message>
+        <source>&lt;center&gt;Third Party&lt;br&gt;%1 under %2&lt;/center&gt;</source>
+        <translation>&lt;center&gt;Fremdsoftware&lt;br&gt;%1 unter %2&lt;/center&gt;</translation>
+    </message>
+    <message>
+        <source>Qt (%1)</source>
+        <translation>Qt (%1)</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>click OK to close this window</source>
+        <translation>OK schließt dieses Fenster</translation>
+    </message>
+</context>
+<context>
+    <name>BatchChange</name>
+    <message>
+        <source>this control&apos;s protocol has no such address</source>
+        <translation>das Protokoll dieses Steuerelements hat keine solche Adresse</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a number</source>
+        <translation>&quot;%1&quot; ist keine Zahl</translation>
+    </message>
+    <message>
+        <source>unknown action</source>
+        <translation>unbekannte Aktion</translation>
+    </message>
+    <message>
+        <source>type a colour as red, green, blue (for example 255, 0, 0)</source>
+        <translation>eine Farbe als Rot, Grün, Blau eingeben (zum Beispiel 255, 0, 0)</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is not a colour: type red, green, blue (for example 255, 0, 0)</source>
+        <translation>&quot;%1&quot; ist keine Farbe: Rot, Grün, Blau eingeben (zum Beispiel 255, 0, 0)</translation>
+    </message>
+    <message>
+        <source>a protocol can only be set</source>
+        <translation>ein Protokoll kann nur gesetzt werden</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP or Command</source>
+        <translation>&quot;%1&quot; ist kein Protokoll: Keins, Art-Net, streaming ACN, MIDI, HTTP oder Befehl eingeben</translation>
+    </message>
+    <message>
+        <source>an input listens to None, Art-Net, streaming ACN or MIDI</source>
+        <translation>ein Eingang hört auf Keins, Art-Net, streaming ACN oder MIDI</translation>
+    </message>
+    <message>
+        <source>this column cannot be changed</source>
+        <translation>diese Spalte kann nicht geändert werden</translation>
+    </message>
+    <message>
+        <source>the control no longer exists</source>
+        <translation>das Steuerelement gibt es nicht mehr</translation>
+    </message>
+</context>
+<context>
+    <name>CheckSoftwareUpdate</name>
+    <message>
+        <source>The check for updates failed: the answer is larger than %1 KB.</source>
+        <translation>Die Suche nach Updates ist fehlgeschlagen: die Antwort ist größer als %1 KB.</translation>
+    </message>
+    <message>
+        <source>The check for updates failed: the server answered %1 %2.</source>
+        <translation>Die Suche nach Updates ist fehlgeschlagen: der Server antwortete %1 %2.</translation>
+    </message>
+    <message>
+        <source>There is no internet connection available to check for updates!</source>
+        <translation>Für die Suche nach Updates ist keine Internetverbindung verfügbar!</translation>
+    </message>
+    <message>
+        <source>There is no update available!</source>
+        <translation>Es ist kein Update verfügbar!</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>Nach Updates suchen</translation>
+    </message>
+</context>
+<context>
+    <name>ConsistenceCheck</name>
+    <message>
+        <source>Consistency Check of Controls</source>
+        <translation>Konsistenzprüfung der Steuerelemente</translation>
+    </message>
+    <message>
+        <source>Consistency Check</source>
+        <translation>Konsistenzprüfung</translation>
+    </message>
+    <message>
+        <source>Check if controls overlap completely</source>
+        <translation>Prüfen, ob sich Steuerelemente ganz überdecken</translation>
+    </message>
+    <message>
+        <source>Check if controls overlap partially</source>
+        <translation>Prüfen, ob sich Steuerelemente teilweise überdecken</translation>
+    </message>
+    <message>
+        <source>Check for duplicate DMX settings</source>
+        <translation>Auf doppelte DMX-Einstellungen prüfen</translation>
+    </message>
+    <message>
+        <source>Check if controls are completely placed outside the background size</source>
+        <translation>Prüfen, ob Steuerelemente ganz außerhalb der Hintergrundgröße liegen</translation>
+    </message>
+    <message>
+        <source>Check if controls are partially placed outside the background size</source>
+        <translation>Prüfen, ob Steuerelemente teilweise außerhalb der Hintergrundgröße liegen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>click OK to apply all changes and close the window</source>
+        <translation>OK übernimmt alle Änderungen und schließt das Fenster</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>click Cancel to discard any changes</source>
+        <translation>Abbrechen verwirft alle Änderungen</translation>
+    </message>
+</context>
+<context>
+    <name>ConsistenceCheckTable</name>
+    <message>
+        <source>Consistency Check Results</source>
+        <translation>Ergebnisse der Konsistenzprüfung</translation>
+    </message>
+    <message>
+        <source>Copy</source>
+        <translation>Kopieren</translation>
+    </message>
+    <message>
+        <source>Check Again</source>
+        <translation>Erneut prüfen</translation>
+    </message>
+    <message>
+        <source>re-runs the consistency check</source>
+        <translation>führt die Konsistenzprüfung erneut aus</translation>
+    </message>
+    <message>
+        <source>copies the results as text</source>
+        <translation>kopiert die Ergebnisse als Text</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>closes this window</source>
+        <translation>schließt dieses Fenster</translation>
+    </message>
+    <message>
+        <source>WARNING: </source>
+        <translation>WARNUNG: </translation>
+    </message>
+    <message>
+        <source>ERROR: </source>
+        <translation>FEHLER: </translation>
+    </message>
+</context>
+<context>
+    <name>Consistency</name>
+    <message>
+        <source>Controls &apos;%1&apos; and &apos;%2&apos; are using the same settings MIDI Channel %3 / MIDI Note %4 / MIDI Type %5!</source>
+        <translation>Steuerelemente &apos;%1&apos; und &apos;%2&apos; verwenden dieselben Einstellungen MIDI-Kanal %3 / MIDI-Note %4 / MIDI-Typ %5!</translation>
+    </message>
+    <message>
+        <source>Controls &apos;%1&apos; and &apos;%2&apos; are using the same settings Universe %3 / Channel %4!</source>
+        <translation>Steuerelemente &apos;%1&apos; und &apos;%2&apos; verwenden dieselben Einstellungen Universum %3 / Kanal %4!</translation>
+    </message>
+    <message>
+        <source>Controls &apos;%1&apos; and &apos;%2&apos; - complete overlap of position (%3/%4) with position (%5/%6)!</source>
+        <translation>Steuerelemente &apos;%1&apos; und &apos;%2&apos; - vollständige Überdeckung von Position (%3/%4) mit Position (%5/%6)!</translation>
+    </message>
+    <message>
+        <source>Controls &apos;%1&apos; and &apos;%2&apos; - partial overlap of position (%3/%4) with position (%5/%6)!</source>
+        <translation>Steuerelemente &apos;%1&apos; und &apos;%2&apos; - teilweise Überdeckung von Position (%3/%4) mit Position (%5/%6)!</translation>
+    </message>
+    <message>
+        <source>Control &apos;%1&apos; with position (%2/%3) is located completely out of the background size of (%4x%5)!</source>
+        <translation>Steuerelement &apos;%1&apos; an Position (%2/%3) liegt ganz außerhalb der Hintergrundgröße von (%4x%5)!</translation>
+    </message>
+    <message>
+        <source>Control &apos;%1&apos; with position (%2/%3) is located partially out of the background size of (%4x%5)!</source>
+        <translation>Steuerelement &apos;%1&apos; an Position (%2/%3) liegt teilweise außerhalb der Hintergrundgröße von (%4x%5)!</translation>
+    </message>
+</context>
+<context>
+    <name>ControlType</name>
+    <message>
+        <source>Button - Push</source>
+        <translation>Knopf - Taster</translation>
+    </message>
+    <message>
+        <source>Button - Switch</source>
+        <translation>Knopf - Schalter</translation>
+    </message>
+    <message>
+        <source>Direct Value</source>
+        <translation>Direktwert</translation>
+    </message>
+    <message>
+        <source>Fader, Vertical</source>
+        <translation>Fader, senkrecht</translation>
+    </message>
+    <message>
+        <source>Fader, Horizontal</source>
+        <translation>Fader, waagerecht</translation>
+    </message>
+    <message>
+        <source>Fader, Vertical, Center</source>
+        <translation>Fader, senkrecht, Mitte</translation>
+    </message>
+    <message>
+        <source>Fader, Horizontal, Center</source>
+        <translation>Fader, waagerecht, Mitte</translation>
+    </message>
+    <message>
+        <source>Pitch Bend, Vertical</source>
+        <translation>Pitch Bend, senkrecht</translation>
+    </message>
+    <message>
+        <source>Pitch Bend, Horizontal</source>
+        <translation>Pitch Bend, waagerecht</translation>
+    </message>
+    <message>
+        <source>Pitch Bend, Vertical, Center</source>
+        <translation>Pitch Bend, senkrecht, Mitte</translation>
+    </message>
+    <message>
+        <source>Pitch Bend, Horizontal, Center</source>
+        <translation>Pitch Bend, waagerecht, Mitte</translation>
+    </message>
+    <message>
+        <source>Knob</source>
+        <translation>Drehregler</translation>
+    </message>
+    <message>
+        <source>Encoder</source>
+        <translation>Encoder</translation>
+    </message>
+    <message>
+        <source>Encoder - Push</source>
+        <translation>Encoder - Taster</translation>
+    </message>
+    <message>
+        <source>Encoder - Switch</source>
+        <translation>Encoder - Schalter</translation>
+    </message>
+    <message>
+        <source>Label</source>
+        <translation>Beschriftung</translation>
+    </message>
+    <message>
+        <source>LED</source>
+        <translation>LED</translation>
+    </message>
+    <message>
+        <source>Icon</source>
+        <translation>Symbol</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Uhrzeit</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>Gruppe</translation>
+    </message>
+</context>
+<context>
+    <name>EditCommands</name>
+    <message>
+        <source>The control no longer exists; the change was not applied</source>
+        <translation>Das Steuerelement gibt es nicht mehr; die Änderung wurde nicht übernommen</translation>
+    </message>
+    <message>
+        <source>Edit Control</source>
+        <translation>Steuerelement bearbeiten</translation>
+    </message>
+    <message>
+        <source>Add Control</source>
+        <translation>Steuerelement hinzufügen</translation>
+    </message>
+    <message>
+        <source>Delete Control</source>
+        <translation>Steuerelement löschen</translation>
+    </message>
+    <message>
+        <source>Cut Control</source>
+        <translation>Steuerelement ausschneiden</translation>
+    </message>
+    <message>
+        <source>Paste Control</source>
+        <translation>Steuerelement einfügen</translation>
+    </message>
+    <message>
+        <source>Ctrl+Z</source>
+        <translation>Ctrl+Z</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+Z</source>
+        <translation>Ctrl+Shift+Z</translation>
+    </message>
+    <message>
+        <source>Undo %1</source>
+        <translation>%1 rückgängig</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo %1</source>
+        <translation>%1 wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Takes back the last change of the console</source>
+        <translation>Nimmt die letzte Änderung am Pult zurück</translation>
+    </message>
+    <message>
+        <source>Makes the change taken back again</source>
+        <translation>Stellt die zurückgenommene Änderung wieder her</translation>
+    </message>
+    <message>
+        <source>Lock Screen
+You are really sure?
+
+You can Unlock Screen with
+&quot;%1&quot;</source>
+        <translation>Bildschirm sperren
+Sind Sie wirklich sicher?
+
+Sie können den Bildschirm entsperren mit
+&quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>Lock Screen</source>
+        <translation>Bildschirm sperren</translation>
+    </message>
+    <message>
+        <source>Unlock Screen</source>
+        <translation>Bildschirm entsperren</translation>
+    </message>
+    <message>
+        <source>Screen Lock</source>
+        <translation>Bildschirmsperre</translation>
+    </message>
+    <message>
+        <source>The Screen is locked!</source>
+        <translation>Der Bildschirm ist gesperrt!</translation>
+    </message>
+    <message>
+        <source>Moving %1: click to place, Esc cancels, Alt moves freely</source>
+        <translation>%1 wird verschoben: Klicken setzt ab, Esc bricht ab, Alt verschiebt frei</translation>
+    </message>
+    <message>
+        <source>Move cancelled</source>
+        <translation>Verschieben abgebrochen</translation>
+    </message>
+    <message>
+        <source>Move Control</source>
+        <translation>Steuerelement verschieben</translation>
+    </message>
+</context>
+<context>
+    <name>MidiType</name>
+    <message>
+        <source>Note, Off</source>
+        <translation>Note, Aus</translation>
+    </message>
+    <message>
+        <source>Note, On</source>
+        <translation>Note, Ein</translation>
+    </message>
+    <message>
+        <source>Poly Key Pressure</source>
+        <translation>Polyphoner Tastendruck</translation>
+    </message>
+    <message>
+        <source>Control Change</source>
+        <translation>Control Change</translation>
+    </message>
+    <message>
+        <source>Program Change</source>
+        <translation>Program Change</translation>
+    </message>
+    <message>
+        <source>Channel Pressure</source>
+        <translation>Kanal-Druck</translation>
+    </message>
+    <message>
+        <source>Pitch Wheel - Change</source>
+        <translation>Pitch Wheel - Änderung</translation>
+    </message>
+    <message>
+        <source>System Message</source>
+        <translation>Systemnachricht</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keiner</translation>
+    </message>
+</context>
+<context>
+    <name>OutputDispatch</name>
+    <message>
+        <source>channel %1 lies past the universe</source>
+        <translation>Kanal %1 liegt hinter dem Universum</translation>
+    </message>
+    <message>
+        <source>no MIDI output device selected in the preferences</source>
+        <translation>in den Einstellungen ist kein MIDI-Ausgabegerät gewählt</translation>
+    </message>
+</context>
+<context>
+    <name>OverviewModel</name>
+    <message>
+        <source>Del</source>
+        <translation>Del</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>Bearbeiten</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Pos. X</source>
+        <translation>Pos. X</translation>
+    </message>
+    <message>
+        <source>Pos. Y</source>
+        <translation>Pos. Y</translation>
+    </message>
+    <message>
+        <source>Size X</source>
+        <translation>Größe X</translation>
+    </message>
+    <message>
+        <source>Size Y</source>
+        <translation>Größe Y</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>Farbe</translation>
+    </message>
+    <message>
+        <source>Type</source>
+        <translation>Typ</translation>
+    </message>
+    <message>
+        <source>Protocol</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>Universe</source>
+        <translation>Universum</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Kanal</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>Link</source>
+        <translation>Link</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>Value 1</source>
+        <translation>Wert 1</translation>
+    </message>
+    <message>
+        <source>Value 2</source>
+        <translation>Wert 2</translation>
+    </message>
+    <message>
+        <source>Value 3</source>
+        <translation>Wert 3</translation>
+    </message>
+    <message>
+        <source>Protocol, Adv.</source>
+        <translation>Protokoll, Erw.</translation>
+    </message>
+    <message>
+        <source>Universe, Adv.</source>
+        <translation>Universum, Erw.</translation>
+    </message>
+    <message>
+        <source>Channel, Adv.</source>
+        <translation>Kanal, Erw.</translation>
+    </message>
+    <message>
+        <source>Note, Adv.</source>
+        <translation>Note, Erw.</translation>
+    </message>
+    <message>
+        <source>Link, Adv.</source>
+        <translation>Link, Erw.</translation>
+    </message>
+    <message>
+        <source>Command, Adv.</source>
+        <translation>Befehl, Erw.</translation>
+    </message>
+    <message>
+        <source>Value 1, Adv.</source>
+        <translation>Wert 1, Erw.</translation>
+    </message>
+    <message>
+        <source>Value 2, Adv.</source>
+        <translation>Wert 2, Erw.</translation>
+    </message>
+    <message>
+        <source>Protocol, IN</source>
+        <translation>Protokoll, EIN</translation>
+    </message>
+    <message>
+        <source>Universe, IN</source>
+        <translation>Universum, EIN</translation>
+    </message>
+    <message>
+        <source>Channel, IN</source>
+        <translation>Kanal, EIN</translation>
+    </message>
+    <message>
+        <source>Note, IN</source>
+        <translation>Note, EIN</translation>
+    </message>
+    <message>
+        <source>Value 1, IN</source>
+        <translation>Wert 1, EIN</translation>
+    </message>
+    <message>
+        <source>Color 1, IN</source>
+        <translation>Farbe 1, EIN</translation>
+    </message>
+    <message>
+        <source>Value 2, IN</source>
+        <translation>Wert 2, EIN</translation>
+    </message>
+    <message>
+        <source>Color 2, IN</source>
+        <translation>Farbe 2, EIN</translation>
+    </message>
+    <message>
+        <source>Value 3, IN</source>
+        <translation>Wert 3, EIN</translation>
+    </message>
+    <message>
+        <source>Color 3, IN</source>
+        <translation>Farbe 3, EIN</translation>
+    </message>
+    <message>
+        <source>Fade</source>
+        <translation>Überblenden</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>deleting this control</source>
+        <translation>löscht dieses Steuerelement</translation>
+    </message>
+    <message>
+        <source>launching the Control Settings</source>
+        <translation>öffnet die Einstellungen des Steuerelements</translation>
+    </message>
+    <message>
+        <source>Mix Colors Between DMX Values</source>
+        <translation>Farben zwischen DMX-Werten mischen</translation>
+    </message>
+    <message>
+        <source>MIDI type: %1</source>
+        <translation>MIDI-Typ: %1</translation>
+    </message>
+    <message>
+        <source>deleting this Control</source>
+        <translation>löscht dieses Steuerelement</translation>
+    </message>
+    <message>
+        <source>launching the Control Preferences</source>
+        <translation>öffnet die Einstellungen</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Set %1 of %2</source>
+        <translation>%1 von %2 setzen</translation>
+    </message>
+</context>
+<context>
+    <name>OverviewWindow</name>
+    <message>
+        <source>%1 of %2 cannot be changed</source>
+        <translation>%1 von %2 kann nicht geändert werden</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>Set %1 of %2</source>
+        <translation>%1 von %2 setzen</translation>
+    </message>
+    <message>
+        <source>Shift Control Up</source>
+        <translation>Steuerelement nach oben schieben</translation>
+    </message>
+    <message>
+        <source>Shift Control Down</source>
+        <translation>Steuerelement nach unten schieben</translation>
+    </message>
+    <message>
+        <source>%1 columns</source>
+        <translation>%1 Spalten</translation>
+    </message>
+    <message>
+        <source>Set</source>
+        <translation>Setzen</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Subtract</source>
+        <translation>Abziehen</translation>
+    </message>
+    <message>
+        <source>Increment</source>
+        <translation>Hochzählen</translation>
+    </message>
+    <message>
+        <source>%1 %2 on %3 controls</source>
+        <translation>%1 %2 bei %3 Steuerelementen</translation>
+    </message>
+    <message>
+        <source>%1 cells left unchanged: %2</source>
+        <translation>%1 Zellen unverändert: %2</translation>
+    </message>
+    <message>
+        <source>Change Controls</source>
+        <translation>Steuerelemente ändern</translation>
+    </message>
+    <message>
+        <source>Shift Controls</source>
+        <translation>Steuerelemente schieben</translation>
+    </message>
+    <message>
+        <source>Delete %1 Controls</source>
+        <translation>%1 Steuerelemente löschen</translation>
+    </message>
+</context>
+<context>
+    <name>Preferences</name>
+    <message>
+        <source>None</source>
+        <translation>Keins</translation>
+    </message>
+    <message>
+        <source>%1 (not connected)</source>
+        <translation>%1 (nicht verbunden)</translation>
+    </message>
+    <message>
+        <source>Global Preferences</source>
+        <translation>Allgemeine Einstellungen</translation>
+    </message>
+    <message>
+        <source>Start Options</source>
+        <translation>Startoptionen</translation>
+    </message>
+    <message>
+        <source>Startup Timeout (in Seconds) :</source>
+        <translation>Startverzögerung (in Sekunden):</translation>
+    </message>
+    <message>
+        <source>Start DMX/MIDI with the First Control Change</source>
+        <translation>DMX/MIDI erst mit der ersten Änderung eines Steuerelements senden</translation>
+    </message>
+    <message>
+        <source>Check for updates at start-up</source>
+        <translation>Beim Start nach Updates suchen</translation>
+    </message>
+    <message>
+        <source>asks the Pultora web site for a newer version 30 seconds after the start</source>
+        <translation>fragt 30 Sekunden nach dem Start die Pultora-Website nach einer neueren Version</translation>
+    </message>
+    <message>
+        <source>Display Options</source>
+        <translation>Anzeigeoptionen</translation>
+    </message>
+    <message>
+        <source>Show Hexadecimal Values Additionally</source>
+        <translation>Werte zusätzlich hexadezimal anzeigen</translation>
+    </message>
+    <message>
+        <source>shows values also in hexadecimal notation</source>
+        <translation>zeigt Werte auch hexadezimal an</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Projekt</translation>
+    </message>
+    <message>
+        <source>sets the name of the project</source>
+        <translation>setzt den Namen des Projekts</translation>
+    </message>
+    <message>
+        <source>Name :</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>sets the description of the project</source>
+        <translation>setzt die Beschreibung des Projekts</translation>
+    </message>
+    <message>
+        <source>Description :</source>
+        <translation>Beschreibung:</translation>
+    </message>
+    <message>
+        <source>MIDI-OUT</source>
+        <translation>MIDI-AUS</translation>
+    </message>
+    <message>
+        <source>Device Name :</source>
+        <translation>Gerätename:</translation>
+    </message>
+    <message>
+        <source>MIDI-IN</source>
+        <translation>MIDI-EIN</translation>
+    </message>
+    <message>
+        <source>HTTP</source>
+        <translation>HTTP</translation>
+    </message>
+    <message>
+        <source>specify the HTTP server which will be used to call the links that are used in controls</source>
+        <translation>den HTTP-Server angeben, über den die Links der Steuerelemente aufgerufen werden</translation>
+    </message>
+    <message>
+        <source>Server :</source>
+        <translation>Server:</translation>
+    </message>
+    <message>
+        <source>Command Options</source>
+        <translation>Befehlsoptionen</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehle ausführen</translation>
+    </message>
+    <message>
+        <source>Command enabled</source>
+        <translation>Befehle eingeschaltet</translation>
+    </message>
+    <message>
+        <source>set path for call system calls in controls</source>
+        <translation>Pfad für die Befehle der Steuerelemente setzen</translation>
+    </message>
+    <message>
+        <source>Command Path :</source>
+        <translation>Befehlspfad:</translation>
+    </message>
+    <message>
+        <source>Lock Screen</source>
+        <translation>Bildschirm sperren</translation>
+    </message>
+    <message>
+        <source>Lock Screen enabled</source>
+        <translation>Bildschirmsperre eingeschaltet</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>click OK to apply all changes and close the window</source>
+        <translation>OK übernimmt alle Änderungen und schließt das Fenster</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>click Apply to apply all changes</source>
+        <translation>Übernehmen übernimmt alle Änderungen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>click Cancel to discard any changes</source>
+        <translation>Abbrechen verwirft alle Änderungen</translation>
+    </message>
+    <message>
+        <source>Change Preferences</source>
+        <translation>Einstellungen ändern</translation>
+    </message>
+    <message>
+        <source>With the command output on, controls of this configuration start programs on this computer, with your user&apos;s rights.
+Switch the command output on?</source>
+        <translation>Mit eingeschalteter Befehlsausgabe starten Steuerelemente dieser Konfiguration Programme auf diesem Computer, mit Ihren Benutzerrechten.
+Befehlsausgabe einschalten?</translation>
+    </message>
+</context>
+<context>
+    <name>ProtocolType</name>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keins</translation>
+    </message>
+</context>
+<context>
+    <name>Pultora</name>
+    <message>
+        <source>Add Control...</source>
+        <translation>Steuerelement hinzufügen...</translation>
+    </message>
+    <message>
+        <source>Ctrl+A</source>
+        <translation>Ctrl+A</translation>
+    </message>
+    <message>
+        <source>Adding a new Control to the User Interface</source>
+        <translation>Ein neues Steuerelement zur Oberfläche hinzufügen</translation>
+    </message>
+    <message>
+        <source>Edit Control...</source>
+        <translation>Steuerelement bearbeiten...</translation>
+    </message>
+    <message>
+        <source>Ctrl+E</source>
+        <translation>Ctrl+E</translation>
+    </message>
+    <message>
+        <source>Editing an Existing Control</source>
+        <translation>Ein vorhandenes Steuerelement bearbeiten</translation>
+    </message>
+    <message>
+        <source>Move Control</source>
+        <translation>Steuerelement verschieben</translation>
+    </message>
+    <message>
+        <source>Ctrl+M</source>
+        <translation>Ctrl+M</translation>
+    </message>
+    <message>
+        <source>Moving an Existing Control</source>
+        <translation>Ein vorhandenes Steuerelement verschieben</translation>
+    </message>
+    <message>
+        <source>Delete Control</source>
+        <translation>Steuerelement löschen</translation>
+    </message>
+    <message>
+        <source>Ctrl+D</source>
+        <translation>Ctrl+D</translation>
+    </message>
+    <message>
+        <source>Deleting an Existing Control</source>
+        <translation>Ein vorhandenes Steuerelement löschen</translation>
+    </message>
+    <message>
+        <source>Cut Control</source>
+        <translation>Steuerelement ausschneiden</translation>
+    </message>
+    <message>
+        <source>Ctrl+X</source>
+        <translation>Ctrl+X</translation>
+    </message>
+    <message>
+        <source>Cutting an Existing Control</source>
+        <translation>Ein vorhandenes Steuerelement ausschneiden</translation>
+    </message>
+    <message>
+        <source>Copy Control</source>
+        <translation>Steuerelement kopieren</translation>
+    </message>
+    <message>
+        <source>Ctrl+C</source>
+        <translation>Ctrl+C</translation>
+    </message>
+    <message>
+        <source>Copying an Existing Control</source>
+        <translation>Ein vorhandenes Steuerelement kopieren</translation>
+    </message>
+    <message>
+        <source>Paste Control</source>
+        <translation>Steuerelement einfügen</translation>
+    </message>
+    <message>
+        <source>Ctrl+V</source>
+        <translation>Ctrl+V</translation>
+    </message>
+    <message>
+        <source>Pasting of a Cut or Copied Control</source>
+        <translation>Ein ausgeschnittenes oder kopiertes Steuerelement einfügen</translation>
+    </message>
+    <message>
+        <source>Controls Overview...</source>
+        <translation>Übersicht der Steuerelemente...</translation>
+    </message>
+    <message>
+        <source>Ctrl+O</source>
+        <translation>Ctrl+O</translation>
+    </message>
+    <message>
+        <source>Overview Over All Added Controls</source>
+        <translation>Übersicht über alle Steuerelemente</translation>
+    </message>
+    <message>
+        <source>Background...</source>
+        <translation>Hintergrund...</translation>
+    </message>
+    <message>
+        <source>Ctrl+B</source>
+        <translation>Ctrl+B</translation>
+    </message>
+    <message>
+        <source>Settings of the Background</source>
+        <translation>Einstellungen des Hintergrunds</translation>
+    </message>
+    <message>
+        <source>Check Consistency...</source>
+        <translation>Konsistenz prüfen...</translation>
+    </message>
+    <message>
+        <source>Ctrl+J</source>
+        <translation>Ctrl+J</translation>
+    </message>
+    <message>
+        <source>Checking the Consistency of the User Interface and DMX Settings</source>
+        <translation>Die Konsistenz der Oberfläche und der DMX-Einstellungen prüfen</translation>
+    </message>
+    <message>
+        <source>New Configuration</source>
+        <translation>Neue Konfiguration</translation>
+    </message>
+    <message>
+        <source>Ctrl+N</source>
+        <translation>Ctrl+N</translation>
+    </message>
+    <message>
+        <source>Creating a New and Empty Configuration</source>
+        <translation>Eine neue, leere Konfiguration anlegen</translation>
+    </message>
+    <message>
+        <source>Open Configuration...</source>
+        <translation>Konfiguration öffnen...</translation>
+    </message>
+    <message>
+        <source>Ctrl+L</source>
+        <translation>Ctrl+L</translation>
+    </message>
+    <message>
+        <source>Loading an Existing Configuration</source>
+        <translation>Eine vorhandene Konfiguration laden</translation>
+    </message>
+    <message>
+        <source>Reload Configuration</source>
+        <translation>Konfiguration neu laden</translation>
+    </message>
+    <message>
+        <source>Ctrl+R</source>
+        <translation>Ctrl+R</translation>
+    </message>
+    <message>
+        <source>Reloading an Already Loaded Configuration</source>
+        <translation>Die geladene Konfiguration neu laden</translation>
+    </message>
+    <message>
+        <source>Append Configuration...</source>
+        <translation>Konfiguration anhängen...</translation>
+    </message>
+    <message>
+        <source>Ctrl+I</source>
+        <translation>Ctrl+I</translation>
+    </message>
+    <message>
+        <source>Appending A Configuration to an Already Loaded Configuration</source>
+        <translation>Eine Konfiguration an die bereits geladene Konfiguration anhängen</translation>
+    </message>
+    <message>
+        <source>Save Configuration</source>
+        <translation>Konfiguration speichern</translation>
+    </message>
+    <message>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <source>Saving the Configuration</source>
+        <translation>Die Konfiguration speichern</translation>
+    </message>
+    <message>
+        <source>Save Configuration as...</source>
+        <translation>Konfiguration speichern unter...</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+S</source>
+        <translation>Ctrl+Shift+S</translation>
+    </message>
+    <message>
+        <source>Saving the Configuration Again as File</source>
+        <translation>Die Konfiguration erneut als Datei speichern</translation>
+    </message>
+    <message>
+        <source>Save Configuration As Copy...</source>
+        <translation>Konfiguration als Kopie speichern...</translation>
+    </message>
+    <message>
+        <source>Ctrl+Alt+S</source>
+        <translation>Ctrl+Alt+S</translation>
+    </message>
+    <message>
+        <source>Saving a Separate Copy of the Configuration</source>
+        <translation>Eine eigene Kopie der Konfiguration speichern</translation>
+    </message>
+    <message>
+        <source>import foreign gui</source>
+        <translation>fremde Oberfläche importieren</translation>
+    </message>
+    <message>
+        <source>Ctrl+K</source>
+        <translation>Ctrl+K</translation>
+    </message>
+    <message>
+        <source>import foreign gui background</source>
+        <translation>Hintergrund einer fremden Oberfläche importieren</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+K</source>
+        <translation>Ctrl+Shift+K</translation>
+    </message>
+    <message>
+        <source>Lock / Unlock Screen</source>
+        <translation>Bildschirm sperren / entsperren</translation>
+    </message>
+    <message>
+        <source>Ctrl+Alt+Shift+F11</source>
+        <translation>Ctrl+Alt+Shift+F11</translation>
+    </message>
+    <message>
+        <source>Preferences...</source>
+        <translation>Einstellungen...</translation>
+    </message>
+    <message>
+        <source>Ctrl+P</source>
+        <translation>Ctrl+P</translation>
+    </message>
+    <message>
+        <source>Global settings of %1</source>
+        <translation>Allgemeine Einstellungen von %1</translation>
+    </message>
+    <message>
+        <source>Generate Documentation...</source>
+        <translation>Dokumentation erstellen...</translation>
+    </message>
+    <message>
+        <source>Ctrl+G</source>
+        <translation>Ctrl+G</translation>
+    </message>
+    <message>
+        <source>Creating a Documentation of the Current Configuration</source>
+        <translation>Eine Dokumentation der aktuellen Konfiguration erstellen</translation>
+    </message>
+    <message>
+        <source>Help...</source>
+        <translation>Hilfe...</translation>
+    </message>
+    <message>
+        <source>F1</source>
+        <translation>F1</translation>
+    </message>
+    <message>
+        <source>opens the Help</source>
+        <translation>öffnet die Hilfe</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>Nach Updates suchen</translation>
+    </message>
+    <message>
+        <source>Ctrl+U</source>
+        <translation>Ctrl+U</translation>
+    </message>
+    <message>
+        <source>Checks if a newer software version is available online</source>
+        <translation>Prüft, ob online eine neuere Version verfügbar ist</translation>
+    </message>
+    <message>
+        <source>About %1...</source>
+        <translation>Über %1...</translation>
+    </message>
+    <message>
+        <source>opens the About window</source>
+        <translation>öffnet das Fenster Über</translation>
+    </message>
+    <message>
+        <source>About Qt...</source>
+        <translation>Über Qt...</translation>
+    </message>
+    <message>
+        <source>opens the About Qt window</source>
+        <translation>öffnet das Fenster Über Qt</translation>
+    </message>
+    <message>
+        <source>Quit</source>
+        <translation>Beenden</translation>
+    </message>
+    <message>
+        <source>Ctrl+Q</source>
+        <translation>Ctrl+Q</translation>
+    </message>
+    <message>
+        <source>exits this software</source>
+        <translation>beendet dieses Programm</translation>
+    </message>
+    <message>
+        <source>Recent Configurations</source>
+        <translation>Zuletzt verwendete Konfigurationen</translation>
+    </message>
+    <message>
+        <source>Import</source>
+        <translation>Importieren</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Hilfe</translation>
+    </message>
+    <message>
+        <source>Change Consistency Check</source>
+        <translation>Konsistenzprüfung ändern</translation>
+    </message>
+    <message>
+        <source>Consistency Check</source>
+        <translation>Konsistenzprüfung</translation>
+    </message>
+    <message>
+        <source>No controls were found for a consistency check!</source>
+        <translation>Für eine Konsistenzprüfung wurden keine Steuerelemente gefunden!</translation>
+    </message>
+    <message>
+        <source>All checks have been disabled!
+A consistency check is not required.</source>
+        <translation>Alle Prüfungen sind ausgeschaltet!
+Eine Konsistenzprüfung ist nicht nötig.</translation>
+    </message>
+    <message>
+        <source>Consistency Checks</source>
+        <translation>Konsistenzprüfungen</translation>
+    </message>
+    <message>
+        <source>Skip Consistency Check</source>
+        <translation>Konsistenzprüfung überspringen</translation>
+    </message>
+    <message>
+        <source>Checking Consistency of Control %1 of %2</source>
+        <translation>Konsistenzprüfung von Steuerelement %1 von %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n further finding(s) not listed.</source>
+        <translation>
+            <numerusform>%n weiterer Befund nicht aufgeführt.</numerusform>
+            <numerusform>%n weitere Befunde nicht aufgeführt.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Consistency Check Skipped by User</source>
+        <translation>Konsistenzprüfung vom Benutzer übersprungen</translation>
+    </message>
+    <message>
+        <source>Consistency Check Successful!</source>
+        <translation>Konsistenzprüfung erfolgreich!</translation>
+    </message>
+    <message>
+        <source>Pultora XML Files (*.ptra);; All Files (*.*)</source>
+        <translation>Pultora-XML-Dateien (*.ptra);; Alle Dateien (*.*)</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be written!
+%2.</source>
+        <translation>Die Datei %1 konnte nicht geschrieben werden!
+%2.</translation>
+    </message>
+    <message>
+        <source>The unreadable file could not be kept as %1</source>
+        <translation>Die nicht lesbare Datei konnte nicht als %1 aufbewahrt werden</translation>
+    </message>
+    <message>
+        <source>File %1 has been saved; the file that could not be read was kept as %2</source>
+        <translation>Die Datei %1 wurde gespeichert; die nicht lesbare Datei wurde als %2 aufbewahrt</translation>
+    </message>
+    <message>
+        <source>File %1 has been saved</source>
+        <translation>Die Datei %1 wurde gespeichert</translation>
+    </message>
+    <message>
+        <source>Loading cancelled</source>
+        <translation>Laden abgebrochen</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Neu</translation>
+    </message>
+    <message>
+        <source>Clear All Settings</source>
+        <translation>Alle Einstellungen löschen</translation>
+    </message>
+    <message>
+        <source>Open %1</source>
+        <translation>%1 öffnen</translation>
+    </message>
+    <message>
+        <source>Default Configuration</source>
+        <translation>Standardkonfiguration</translation>
+    </message>
+    <message>
+        <source>Append %1</source>
+        <translation>%1 anhängen</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be read!
+Do you want to create a default configuration?</source>
+        <translation>Die Datei %1 konnte nicht gelesen werden!
+Möchten Sie eine Standardkonfiguration anlegen?</translation>
+    </message>
+    <message>
+        <source>The configuration has been modified!
+Do you want to save the changes?</source>
+        <translation>Die Konfiguration wurde geändert!
+Möchten Sie die Änderungen speichern?</translation>
+    </message>
+    <message>
+        <source>Choose a File to Open</source>
+        <translation>Datei zum Öffnen wählen</translation>
+    </message>
+    <message>
+        <source>The console is locked: %1 was not opened</source>
+        <translation>Das Pult ist gesperrt: %1 wurde nicht geöffnet</translation>
+    </message>
+    <message>
+        <source>Choose a File to Append</source>
+        <translation>Datei zum Anhängen wählen</translation>
+    </message>
+    <message>
+        <source>Save File</source>
+        <translation>Datei speichern</translation>
+    </message>
+    <message>
+        <source>Save Copy of File</source>
+        <translation>Kopie der Datei speichern</translation>
+    </message>
+    <message>
+        <source>_Copy</source>
+        <translation>_Kopie</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>Lighting and show-control console</source>
+        <translation>Licht- und Showsteuerpult</translation>
+    </message>
+    <message>
+        <source>Configuration to open (*.ptra)</source>
+        <translation>Zu öffnende Konfiguration (*.ptra)</translation>
+    </message>
+    <message>
+        <source>%1 V%2.%3 by </source>
+        <translation>%1 V%2.%3 von </translation>
+    </message>
+    <message>
+        <source>Right-click anywhere (or press the menu key) to open the menu of commands.</source>
+        <translation>Ein Rechtsklick an beliebiger Stelle (oder die Menütaste) öffnet das Befehlsmenü.</translation>
+    </message>
+    <message>
+        <source>untitled.ptra</source>
+        <translation>unbenannt.ptra</translation>
+    </message>
+    <message>
+        <source>%1 %2.%3 - %4[*]</source>
+        <translation>%1 %2.%3 - %4[*]</translation>
+    </message>
+    <message>
+        <source>Help %1</source>
+        <translation>Hilfe zu %1</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;Help&lt;/b&gt;&lt;br&gt;Please use the online help on the website:&lt;br&gt;%1</source>
+        <translation>&lt;b&gt;Hilfe&lt;/b&gt;&lt;br&gt;Bitte nutzen Sie die Online-Hilfe auf der Website:&lt;br&gt;%1</translation>
+    </message>
+    <message>
+        <source>Reading %1...</source>
+        <translation>%1 wird gelesen...</translation>
+    </message>
+    <message>
+        <source>Startup Timeout: %1 of %2 Seconds</source>
+        <translation>Startverzögerung: %1 von %2 Sekunden</translation>
+    </message>
+    <message>
+        <source>Start Now</source>
+        <translation>Jetzt starten</translation>
+    </message>
+    <message>
+        <source>(none yet)</source>
+        <translation>(noch keine)</translation>
+    </message>
+    <message>
+        <source>In this config file is the command flag enable you are sure to want this?</source>
+        <translation>In dieser Konfigurationsdatei sind Befehle eingeschaltet. Wollen Sie das wirklich?</translation>
+    </message>
+    <message>
+        <source>The file will run programs on this computer with your user rights. Its first commands:</source>
+        <translation>Die Datei startet Programme auf diesem Computer mit Ihren Benutzerrechten. Ihre ersten Befehle:</translation>
+    </message>
+    <message>
+        <source>Pultora</source>
+        <translation>Pultora</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n control(s) with an unknown version were not loaded: %1</source>
+        <translation>
+            <numerusform>%n Steuerelement mit unbekannter Version wurde nicht geladen: %1</numerusform>
+            <numerusform>%n Steuerelemente mit unbekannter Version wurden nicht geladen: %1</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Some numbers in %1 were out of range and have been limited, first: control &quot;%2&quot;, attribute &quot;%3&quot; = %4.</source>
+        <translation>Einige Zahlen in %1 lagen außerhalb des Bereichs und wurden begrenzt, zuerst: Steuerelement &quot;%2&quot;, Attribut &quot;%3&quot; = %4.</translation>
+    </message>
+    <message>
+        <source>Some numbers in %1 were out of range and have been limited, first: element &quot;%2&quot;, attribute &quot;%3&quot; = %4.</source>
+        <translation>Einige Zahlen in %1 lagen außerhalb des Bereichs und wurden begrenzt, zuerst: Element &quot;%2&quot;, Attribut &quot;%3&quot; = %4.</translation>
+    </message>
+    <message>
+        <source>The background of %1 was too large (%2 × %3 at %4 %) and has been limited to %5 × %6 at %7 %.</source>
+        <translation>Der Hintergrund von %1 war zu groß (%2 × %3 bei %4 %) und wurde auf %5 × %6 bei %7 % begrenzt.</translation>
+    </message>
+    <message>
+        <source>The included configuration could not be loaded! It is not valid Pultora XML content (*.ptra).</source>
+        <translation>Die eingebaute Konfiguration konnte nicht geladen werden! Sie ist kein gültiger Pultora-XML-Inhalt (*.ptra).</translation>
+    </message>
+    <message>
+        <source>XML-Error</source>
+        <translation>XML-Fehler</translation>
+    </message>
+    <message>
+        <source>The file %1 could not be read!
+%2.</source>
+        <translation>Die Datei %1 konnte nicht gelesen werden!
+%2.</translation>
+    </message>
+    <message>
+        <source>Configuration has been loaded</source>
+        <translation>Die Konfiguration wurde geladen</translation>
+    </message>
+    <message>
+        <source>File %1 has been loaded!</source>
+        <translation>Die Datei %1 wurde geladen!</translation>
+    </message>
+    <message>
+        <source>Configuration has been loaded and appended!</source>
+        <translation>Die Konfiguration wurde geladen und angehängt!</translation>
+    </message>
+    <message>
+        <source>File %1 has been loaded and appended!</source>
+        <translation>Die Datei %1 wurde geladen und angehängt!</translation>
+    </message>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Keine reguläre Datei</translation>
+    </message>
+    <message>
+        <source>File too large</source>
+        <translation>Datei zu groß</translation>
+    </message>
+    <message>
+        <source>Could not load file %1! It is not a valid Pultora XML file (*.ptra).</source>
+        <translation>Die Datei %1 konnte nicht geladen werden! Sie ist keine gültige Pultora-XML-Datei (*.ptra).</translation>
+    </message>
+    <message>
+        <source>
+Line %1, column %2: %3</source>
+        <translation>
+Zeile %1, Spalte %2: %3</translation>
+    </message>
+    <message>
+        <source>Not a Pultora configuration (root element &lt;%1&gt;)</source>
+        <translation>Keine Pultora-Konfiguration (Wurzelelement &lt;%1&gt;)</translation>
+    </message>
+    <message>
+        <source>It holds %1 controls and %2 are loaded already; at most %3 are supported</source>
+        <translation>Sie enthält %1 Steuerelemente, und %2 sind bereits geladen; höchstens %3 werden unterstützt</translation>
+    </message>
+    <message>
+        <source>It holds %1 controls; at most %2 are supported</source>
+        <translation>Sie enthält %1 Steuerelemente; höchstens %2 werden unterstützt</translation>
+    </message>
+    <message>
+        <source>the included configuration</source>
+        <translation>der eingebauten Konfiguration</translation>
+    </message>
+    <message>
+        <source>--:--:--</source>
+        <translation>--:--:--</translation>
+    </message>
+</context>
+<context>
+    <name>Settings</name>
+    <message>
+        <source>Control Settings</source>
+        <translation>Einstellungen des Steuerelements</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>Description of Control</source>
+        <translation>Beschreibung des Steuerelements</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>click Cancel to discard any changes</source>
+        <translation>Abbrechen verwirft alle Änderungen</translation>
+    </message>
+    <message>
+        <source>DMX-OUT</source>
+        <translation>DMX-AUS</translation>
+    </message>
+    <message>
+        <source>DMX-OUT Advanced</source>
+        <translation>DMX-AUS erweitert</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Name :</source>
+        <translation>Name:</translation>
+    </message>
+    <message>
+        <source>Name for Control</source>
+        <translation>Name des Steuerelements</translation>
+    </message>
+    <message>
+        <source>You can use HTML style sheets to change sizes and colors of the layout. Example:
+&lt;div style=&quot;font-size:16px;color:#ff0000;background-color:#00ff00;&quot;&gt;Name&lt;/div&gt;</source>
+        <translation>Größen und Farben lassen sich mit HTML-Stilangaben ändern. Beispiel:
+&lt;div style=&quot;font-size:16px;color:#ff0000;background-color:#00ff00;&quot;&gt;Name&lt;/div&gt;</translation>
+    </message>
+    <message>
+        <source>Position X / Y :</source>
+        <translation>Position X / Y:</translation>
+    </message>
+    <message>
+        <source>Position X</source>
+        <translation>Position X</translation>
+    </message>
+    <message>
+        <source>Position Y</source>
+        <translation>Position Y</translation>
+    </message>
+    <message>
+        <source>Size X / Y :</source>
+        <translation>Größe X / Y:</translation>
+    </message>
+    <message>
+        <source>Size X</source>
+        <translation>Größe X</translation>
+    </message>
+    <message>
+        <source>Size Y</source>
+        <translation>Größe Y</translation>
+    </message>
+    <message>
+        <source>Color - Red / Green / Blue :</source>
+        <translation>Farbe - Rot / Grün / Blau:</translation>
+    </message>
+    <message>
+        <source>Color Red</source>
+        <translation>Farbe Rot</translation>
+    </message>
+    <message>
+        <source>Color Green</source>
+        <translation>Farbe Grün</translation>
+    </message>
+    <message>
+        <source>Color Blue</source>
+        <translation>Farbe Blau</translation>
+    </message>
+    <message>
+        <source>Type :</source>
+        <translation>Typ:</translation>
+    </message>
+    <message>
+        <source>Type of Control</source>
+        <translation>Typ des Steuerelements</translation>
+    </message>
+    <message>
+        <source>Bitmap File :</source>
+        <translation>Bilddatei:</translation>
+    </message>
+    <message>
+        <source>Bitmap Preview</source>
+        <translation>Bildvorschau</translation>
+    </message>
+    <message>
+        <source>select the bitmap file here</source>
+        <translation>hier die Bilddatei wählen</translation>
+    </message>
+    <message>
+        <source>deletes the bitmap file</source>
+        <translation>entfernt die Bilddatei</translation>
+    </message>
+    <message>
+        <source>DMX-IN</source>
+        <translation>DMX-EIN</translation>
+    </message>
+    <message>
+        <source>Learn</source>
+        <translation>Lernen</translation>
+    </message>
+    <message>
+        <source>takes the next DMX channel that changes, or the next MIDI message, as the input of this control</source>
+        <translation>nimmt den nächsten DMX-Kanal, der sich ändert, oder die nächste MIDI-Nachricht als Eingang dieses Steuerelements</translation>
+    </message>
+    <message>
+        <source>Value %1 :</source>
+        <translation>Wert %1:</translation>
+    </message>
+    <message>
+        <source>DMX Channel :</source>
+        <translation>DMX-Kanal:</translation>
+    </message>
+    <message>
+        <source>MIDI Note :</source>
+        <translation>MIDI-Note:</translation>
+    </message>
+    <message>
+        <source>DMX Universe :</source>
+        <translation>DMX-Universum:</translation>
+    </message>
+    <message>
+        <source>MIDI Type :</source>
+        <translation>MIDI-Typ:</translation>
+    </message>
+    <message>
+        <source>Color Red %1</source>
+        <translation>Farbe Rot %1</translation>
+    </message>
+    <message>
+        <source>Color Green %1</source>
+        <translation>Farbe Grün %1</translation>
+    </message>
+    <message>
+        <source>Color Blue %1</source>
+        <translation>Farbe Blau %1</translation>
+    </message>
+    <message>
+        <source>Color %1 - Red / Green / Blue :</source>
+        <translation>Farbe %1 - Rot / Grün / Blau:</translation>
+    </message>
+    <message>
+        <source>Mix Colors between DMX Values</source>
+        <translation>Farben zwischen DMX-Werten mischen</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>click Add to add this control and to close the window</source>
+        <translation>Hinzufügen fügt dieses Steuerelement hinzu und schließt das Fenster</translation>
+    </message>
+    <message>
+        <source>Add &amp;&amp; Next</source>
+        <translation>Hinzufügen &amp;&amp; Weiter</translation>
+    </message>
+    <message>
+        <source>click Add &amp; Next to add this control and to configure the next control</source>
+        <translation>Hinzufügen &amp; Weiter fügt dieses Steuerelement hinzu und beginnt das nächste</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>click OK to apply all changes and close the window</source>
+        <translation>OK übernimmt alle Änderungen und schließt das Fenster</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>click Apply to apply the changes</source>
+        <translation>Übernehmen übernimmt die Änderungen</translation>
+    </message>
+    <message>
+        <source>All Images (*.bmp *.gif *.ico *.jpg *.jpeg *.png *.pbm *.pgm *.ppm *.xbm *.xpm);;</source>
+        <translation>Alle Bilder (*.bmp *.gif *.ico *.jpg *.jpeg *.png *.pbm *.pgm *.ppm *.xbm *.xpm);;</translation>
+    </message>
+    <message>
+        <source>Windows Bitmap (*.bmp);;</source>
+        <translation>Windows-Bitmap (*.bmp);;</translation>
+    </message>
+    <message>
+        <source>Graphic Interchange Format (*.gif);;</source>
+        <translation>Graphic Interchange Format (*.gif);;</translation>
+    </message>
+    <message>
+        <source>Icon File (*.ico);;</source>
+        <translation>Symboldatei (*.ico);;</translation>
+    </message>
+    <message>
+        <source>Joint Photographic Experts Group (*.jpg *.jpeg);;</source>
+        <translation>Joint Photographic Experts Group (*.jpg *.jpeg);;</translation>
+    </message>
+    <message>
+        <source>Portable Network Graphicse (*.png);;</source>
+        <translation>Portable Network Graphics (*.png);;</translation>
+    </message>
+    <message>
+        <source>Portable Bitmap (*.pbm);;</source>
+        <translation>Portable Bitmap (*.pbm);;</translation>
+    </message>
+    <message>
+        <source>Portable Graymap (*.pgm);;</source>
+        <translation>Portable Graymap (*.pgm);;</translation>
+    </message>
+    <message>
+        <source>Portable Pixmap (*.ppm);;</source>
+        <translation>Portable Pixmap (*.ppm);;</translation>
+    </message>
+    <message>
+        <source>X11 Bitmap (*.xbm *.xpm);;</source>
+        <translation>X11-Bitmap (*.xbm *.xpm);;</translation>
+    </message>
+    <message>
+        <source>All Files (*.*)</source>
+        <translation>Alle Dateien (*.*)</translation>
+    </message>
+    <message>
+        <source>Choose a Bitmap File to Open</source>
+        <translation>Bilddatei zum Öffnen wählen</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>Warnung</translation>
+    </message>
+    <message>
+        <source>Warnings occurred in this configuration!
+Do you want to change the settings?</source>
+        <translation>In dieser Konfiguration gibt es Warnungen!
+Möchten Sie die Einstellungen ändern?</translation>
+    </message>
+    <message>
+        <source>Learning...</source>
+        <translation>Lerne...</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsBackground</name>
+    <message>
+        <source>Background Settings</source>
+        <translation>Hintergrundeinstellungen</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Position X</source>
+        <translation>Position X</translation>
+    </message>
+    <message>
+        <source>Position Y</source>
+        <translation>Position Y</translation>
+    </message>
+    <message>
+        <source>Size X</source>
+        <translation>Größe X</translation>
+    </message>
+    <message>
+        <source>Size Y</source>
+        <translation>Größe Y</translation>
+    </message>
+    <message>
+        <source>Stretchfactor</source>
+        <translation>Streckfaktor</translation>
+    </message>
+    <message>
+        <source>Color Red</source>
+        <translation>Farbe Rot</translation>
+    </message>
+    <message>
+        <source>Color Green</source>
+        <translation>Farbe Grün</translation>
+    </message>
+    <message>
+        <source>Color Blue</source>
+        <translation>Farbe Blau</translation>
+    </message>
+    <message>
+        <source>Position X / Y :</source>
+        <translation>Position X / Y:</translation>
+    </message>
+    <message>
+        <source>Size X / Y :</source>
+        <translation>Größe X / Y:</translation>
+    </message>
+    <message>
+        <source>Stretchfactor in % :</source>
+        <translation>Streckfaktor in %:</translation>
+    </message>
+    <message>
+        <source>Color - Red / Green / Blue :</source>
+        <translation>Farbe - Rot / Grün / Blau:</translation>
+    </message>
+    <message>
+        <source>Bitmap Preview</source>
+        <translation>Bildvorschau</translation>
+    </message>
+    <message>
+        <source>...</source>
+        <translation>...</translation>
+    </message>
+    <message>
+        <source>select the bitmap file here</source>
+        <translation>hier die Bilddatei wählen</translation>
+    </message>
+    <message>
+        <source>deletes the bitmap file</source>
+        <translation>entfernt die Bilddatei</translation>
+    </message>
+    <message>
+        <source>Bitmap :</source>
+        <translation>Bild:</translation>
+    </message>
+    <message>
+        <source>DMX-IN</source>
+        <translation>DMX-EIN</translation>
+    </message>
+    <message>
+        <source>Type of Protocol</source>
+        <translation>Typ des Protokolls</translation>
+    </message>
+    <message>
+        <source>Type :</source>
+        <translation>Typ:</translation>
+    </message>
+    <message>
+        <source>Value %1</source>
+        <translation>Wert %1</translation>
+    </message>
+    <message>
+        <source>Value %1 :</source>
+        <translation>Wert %1:</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Kanal</translation>
+    </message>
+    <message>
+        <source>MIDI Note</source>
+        <translation>MIDI-Note</translation>
+    </message>
+    <message>
+        <source>Universe</source>
+        <translation>Universum</translation>
+    </message>
+    <message>
+        <source>DMX Channel :</source>
+        <translation>DMX-Kanal:</translation>
+    </message>
+    <message>
+        <source>MIDI Note :</source>
+        <translation>MIDI-Note:</translation>
+    </message>
+    <message>
+        <source>DMX Universe :</source>
+        <translation>DMX-Universum:</translation>
+    </message>
+    <message>
+        <source>MIDI Type :</source>
+        <translation>MIDI-Typ:</translation>
+    </message>
+    <message>
+        <source>Color Red %1</source>
+        <translation>Farbe Rot %1</translation>
+    </message>
+    <message>
+        <source>Color Green %1</source>
+        <translation>Farbe Grün %1</translation>
+    </message>
+    <message>
+        <source>Color Blue %1</source>
+        <translation>Farbe Blau %1</translation>
+    </message>
+    <message>
+        <source>Color %1 - Red / Green / Blue :</source>
+        <translation>Farbe %1 - Rot / Grün / Blau:</translation>
+    </message>
+    <message>
+        <source>Mix Colors Between DMX Values</source>
+        <translation>Farben zwischen DMX-Werten mischen</translation>
+    </message>
+    <message>
+        <source>Mix Colors between DMX Values</source>
+        <translation>Farben zwischen DMX-Werten mischen</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>click OK to apply all changes and close the window</source>
+        <translation>OK übernimmt alle Änderungen und schließt das Fenster</translation>
+    </message>
+    <message>
+        <source>Apply</source>
+        <translation>Übernehmen</translation>
+    </message>
+    <message>
+        <source>click Apply to apply the changes</source>
+        <translation>Übernehmen übernimmt die Änderungen</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Abbrechen</translation>
+    </message>
+    <message>
+        <source>click Cancel to discard any changes</source>
+        <translation>Abbrechen verwirft alle Änderungen</translation>
+    </message>
+    <message>
+        <source>MIDI Channel :</source>
+        <translation>MIDI-Kanal:</translation>
+    </message>
+    <message>
+        <source>All Images (*.bmp *.gif *.ico *.jpg *.jpeg *.png *.pbm *.pgm *.ppm *.xbm *.xpm);;</source>
+        <translation>Alle Bilder (*.bmp *.gif *.ico *.jpg *.jpeg *.png *.pbm *.pgm *.ppm *.xbm *.xpm);;</translation>
+    </message>
+    <message>
+        <source>Windows Bitmap (*.bmp);;</source>
+        <translation>Windows-Bitmap (*.bmp);;</translation>
+    </message>
+    <message>
+        <source>Graphic Interchange Format (*.gif);;</source>
+        <translation>Graphic Interchange Format (*.gif);;</translation>
+    </message>
+    <message>
+        <source>Icon File (*.ico);;</source>
+        <translation>Symboldatei (*.ico);;</translation>
+    </message>
+    <message>
+        <source>Joint Photographic Experts Group (*.jpg *.jpeg);;</source>
+        <translation>Joint Photographic Experts Group (*.jpg *.jpeg);;</translation>
+    </message>
+    <message>
+        <source>Portable Network Graphics (*.png);;</source>
+        <translation>Portable Network Graphics (*.png);;</translation>
+    </message>
+    <message>
+        <source>Portable Bitmap (*.pbm);;</source>
+        <translation>Portable Bitmap (*.pbm);;</translation>
+    </message>
+    <message>
+        <source>Portable Graymap (*.pgm);;</source>
+        <translation>Portable Graymap (*.pgm);;</translation>
+    </message>
+    <message>
+        <source>Portable Pixmap (*.ppm);;</source>
+        <translation>Portable Pixmap (*.ppm);;</translation>
+    </message>
+    <message>
+        <source>X11 Bitmap (*.xbm *.xpm);;</source>
+        <translation>X11-Bitmap (*.xbm *.xpm);;</translation>
+    </message>
+    <message>
+        <source>All Files (*.*)</source>
+        <translation>Alle Dateien (*.*)</translation>
+    </message>
+    <message>
+        <source>Choose a Bitmap File to Open</source>
+        <translation>Bilddatei zum Öffnen wählen</translation>
+    </message>
+    <message>
+        <source>Change Background</source>
+        <translation>Hintergrund ändern</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDialogs</name>
+    <message>
+        <source>Art-Net Version : </source>
+        <translation>Art-Net-Version: </translation>
+    </message>
+    <message>
+        <source>Streaming ACN Version : </source>
+        <translation>Streaming-ACN-Version: </translation>
+    </message>
+    <message>
+        <source>&lt;center&gt;A new version %1 is available!&lt;br&gt;Download the update here :&lt;br&gt;%2&lt;/center&gt;</source>
+        <translation>&lt;center&gt;Eine neue Version %1 ist verfügbar!&lt;br&gt;Das Update gibt es hier:&lt;br&gt;%2&lt;/center&gt;</translation>
+    </message>
+    <message>
+        <source>Check for Updates</source>
+        <translation>Nach Updates suchen</translation>
+    </message>
+    <message>
+        <source>Lock Screen
+You are really sure?
+
+You can Unlock Screen with
+&quot;%1&quot;</source>
+        <translation>Bildschirm sperren
+Sind Sie wirklich sicher?
+
+Sie können den Bildschirm entsperren mit
+&quot;%1&quot;</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsDmxOutWidget</name>
+    <message>
+        <source>Type :</source>
+        <translation>Typ:</translation>
+    </message>
+    <message>
+        <source>Learn</source>
+        <translation>Lernen</translation>
+    </message>
+    <message>
+        <source>takes the next message from the MIDI input device as the address of this output</source>
+        <translation>nimmt die nächste Nachricht vom MIDI-Eingabegerät als Adresse dieses Ausgangs</translation>
+    </message>
+    <message>
+        <source>Value %1 :</source>
+        <translation>Wert %1:</translation>
+    </message>
+    <message>
+        <source>DMX Channel :</source>
+        <translation>DMX-Kanal:</translation>
+    </message>
+    <message>
+        <source>MIDI Note :</source>
+        <translation>MIDI-Note:</translation>
+    </message>
+    <message>
+        <source>Universe :</source>
+        <translation>Universum:</translation>
+    </message>
+    <message>
+        <source>MIDI Type :</source>
+        <translation>MIDI-Typ:</translation>
+    </message>
+    <message>
+        <source>specify the HTTP file that the HTTP server should call</source>
+        <translation>die HTTP-Datei angeben, die der HTTP-Server aufrufen soll</translation>
+    </message>
+    <message>
+        <source>HTTP link :</source>
+        <translation>HTTP-Link:</translation>
+    </message>
+    <message>
+        <source>If you want to add the DMX value to the HTTP link, write %1.</source>
+        <translation>Um den DMX-Wert in den HTTP-Link einzufügen, schreiben Sie %1.</translation>
+    </message>
+    <message>
+        <source>specify the command that the system should call</source>
+        <translation>den Befehl angeben, den das System aufrufen soll</translation>
+    </message>
+    <message>
+        <source>Command :</source>
+        <translation>Befehl:</translation>
+    </message>
+    <message>
+        <source>If you want to add the DMX value to the command call, write %1.</source>
+        <translation>Um den DMX-Wert in den Befehlsaufruf einzufügen, schreiben Sie %1.</translation>
+    </message>
+    <message>
+        <source>Learning...</source>
+        <translation>Lerne...</translation>
+    </message>
+</context>
+<context>
+    <name>SettingsOverview</name>
+    <message>
+        <source>Set</source>
+        <translation>Setzen</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>Hinzufügen</translation>
+    </message>
+    <message>
+        <source>Subtract</source>
+        <translation>Abziehen</translation>
+    </message>
+    <message>
+        <source>Increment</source>
+        <translation>Hochzählen</translation>
+    </message>
+    <message>
+        <source>Overview Over All Added Controls</source>
+        <translation>Übersicht über alle Steuerelemente</translation>
+    </message>
+    <message>
+        <source>enter a new value</source>
+        <translation>einen neuen Wert eingeben</translation>
+    </message>
+    <message>
+        <source>setting this value for selected cells</source>
+        <translation>setzt diesen Wert in den gewählten Zellen</translation>
+    </message>
+    <message>
+        <source>adding this value to all selected cells</source>
+        <translation>addiert diesen Wert zu allen gewählten Zellen</translation>
+    </message>
+    <message>
+        <source>Substract</source>
+        <translation>Abziehen</translation>
+    </message>
+    <message>
+        <source>subtracting this value from selected cells</source>
+        <translation>zieht diesen Wert von den gewählten Zellen ab</translation>
+    </message>
+    <message>
+        <source>increment iterate this value for selected cells</source>
+        <translation>zählt diesen Wert über die gewählten Zellen hoch</translation>
+    </message>
+    <message>
+        <source>Add a new control to screen</source>
+        <translation>Ein neues Steuerelement auf den Bildschirm setzen</translation>
+    </message>
+    <message>
+        <source>deleting all selected controls</source>
+        <translation>löscht alle gewählten Steuerelemente</translation>
+    </message>
+    <message>
+        <source>shifting selected rows up</source>
+        <translation>schiebt die gewählten Zeilen nach oben</translation>
+    </message>
+    <message>
+        <source>shifting selected rows down</source>
+        <translation>schiebt die gewählten Zeilen nach unten</translation>
+    </message>
+    <message>
+        <source>refreshing the table content (F5)</source>
+        <translation>aktualisiert den Tabelleninhalt (F5)</translation>
+    </message>
+    <message>
+        <source>Save a config file</source>
+        <translation>Eine Konfigurationsdatei speichern</translation>
+    </message>
+    <message>
+        <source>Ctrl+S</source>
+        <translation>Ctrl+S</translation>
+    </message>
+    <message>
+        <source>Filter by name, type, protocol or universe</source>
+        <translation>Nach Name, Typ, Protokoll oder Universum filtern</translation>
+    </message>
+    <message>
+        <source>Undo</source>
+        <translation>Rückgängig</translation>
+    </message>
+    <message>
+        <source>Redo</source>
+        <translation>Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+Z</source>
+        <translation>Ctrl+Shift+Z</translation>
+    </message>
+    <message>
+        <source>%1 Controls</source>
+        <translation>%1 Steuerelemente</translation>
+    </message>
+    <message>
+        <source>%1 of %2 Controls</source>
+        <translation>%1 von %2 Steuerelementen</translation>
+    </message>
+    <message>
+        <source>%1 columns</source>
+        <translation>%1 Spalten</translation>
+    </message>
+    <message>
+        <source>%1 %2 of %3</source>
+        <translation>%1 %2 von %3</translation>
+    </message>
+    <message>
+        <source>%1 %2 on %3 controls</source>
+        <translation>%1 %2 bei %3 Steuerelementen</translation>
+    </message>
+    <message>
+        <source>%1 cells left unchanged: %2</source>
+        <translation>%1 Zellen unverändert: %2</translation>
+    </message>
+    <message>
+        <source>Shift Control Up</source>
+        <translation>Steuerelement nach oben schieben</translation>
+    </message>
+    <message>
+        <source>Shift Control Down</source>
+        <translation>Steuerelement nach unten schieben</translation>
+    </message>
+    <message>
+        <source>Shift %1 Controls Up</source>
+        <translation>%1 Steuerelemente nach oben schieben</translation>
+    </message>
+    <message>
+        <source>Shift %1 Controls Down</source>
+        <translation>%1 Steuerelemente nach unten schieben</translation>
+    </message>
+    <message>
+        <source>Delete Control</source>
+        <translation>Steuerelement löschen</translation>
+    </message>
+    <message>
+        <source>Delete %1 Controls</source>
+        <translation>%1 Steuerelemente löschen</translation>
+    </message>
+</context>
+<context>
+    <name>Surface</name>
+    <message>
+        <source>Building the console: %1 controls...</source>
+        <translation>Das Pult wird aufgebaut: %1 Steuerelemente...</translation>
+    </message>
+</context>
+</TS>
