@@ -313,10 +313,10 @@ private slots:
         r.dmx_out.dmx_value_1 = 60;
         r.dmx_out.dmx_value_2 = 30;
         auto *dial = qobject_cast<DmxDial *>(create(r));
-        QCOMPARE(QPair(dial->minimum(), dial->maximum()), QPair(30, 60));
+        QCOMPARE(qMakePair(dial->minimum(), dial->maximum()), qMakePair(30, 60));
         r.control_type = CT_ENCODER;
         dial = qobject_cast<DmxDial *>(create(r));
-        QCOMPARE(QPair(dial->minimum(), dial->maximum()), QPair(0, 255));
+        QCOMPARE(qMakePair(dial->minimum(), dial->maximum()), qMakePair(0, 255));
     }
 
     void updateMovesAndRenames()
