@@ -3,9 +3,11 @@
 #include "acnpacket.h"
 #include "netlog.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <algorithm>
+#include <vector>
 #include <cstring>
 #include <iterator>
 
@@ -21,7 +23,11 @@ constexpr int RECEIVE_BUFFER_SIZE = 1024;
 
 struct acnnet::ObserverGroupsAside {
     explicit ObserverGroupsAside(acnnet *node) : node(node) { node->leaveObserverGroups(); }
-    ~ObserverGroupsAside() { node->joinObserverGroups(); }
+    ~ObserverGroupsAside()
+    {
+        node->joinObserverGroups();
+        node->reportRefusedGroups();
+    }
     ObserverGroupsAside(const ObserverGroupsAside &) = delete;
     ObserverGroupsAside &operator=(const ObserverGroupsAside &) = delete;
     acnnet *node;
@@ -37,6 +43,9 @@ acnnet::~acnnet()
 {
     if (m_timer)
         m_timer->stop();
+    // Receivers let go of every universe at once instead of after 2.5 s.
+    for (int wire : m_keepAlive.universes())
+        stopSending(wire - 1);
     if (m_socket) {
         leaveObserverGroups();
         QMutexLocker lock(&m_in.mutex());
@@ -52,8 +61,27 @@ bool acnnet::discoverInterfaces()
         m_interfaces = discoverInterfaceList(
             m_env.interfaces ? m_env.interfaces() : QList<NetworkInterfaceInfo>(), true);
         m_discovered = true;
+        m_loopbackOnly = isLoopbackOnly(m_interfaces);
     }
     return true;
+}
+
+void acnnet::setCid(const QUuid &cid)
+{
+    const QByteArray bytes = cid.toRfc4122();
+    std::memcpy(m_cid, bytes.constData(), sizeof m_cid);
+}
+
+QUuid acnnet::cid() const
+{
+    return QUuid::fromRfc4122(QByteArrayView(m_cid, sizeof m_cid));
+}
+
+void acnnet::report(const QString &text)
+{
+    qCWarning(lcNet).noquote() << text;
+    if (m_report)
+        m_report(text);
 }
 
 void acnnet::setSourceName(const QString &name)
@@ -75,10 +103,13 @@ QHostAddress acnnet::destination(int wireUniverse) const
 {
     if (wireUniverse < MIN_UNIVERSE || wireUniverse > acnpacket::MAX_UNIVERSE)
         return QHostAddress();
+    return QHostAddress(destinationIpv4(wireUniverse));
+}
+
+quint32 acnnet::destinationIpv4(int wire) const
+{
     // Without a network the loopback net receives what the LAN would.
-    if (isLoopbackOnly(m_interfaces))
-        return QHostAddress(quint32(127) << 24 | quint32(255) << 16 | quint32(wireUniverse));
-    return multicastGroup(wireUniverse);
+    return quint32(m_loopbackOnly ? 127 : 239) << 24 | quint32(255) << 16 | quint32(wire);
 }
 
 bool acnnet::openSocket()
@@ -95,6 +126,8 @@ bool acnnet::openSocket()
     connect(m_socket, &DatagramSocket::readyRead, this, &acnnet::readPackage);
     QMutexLocker lock(&m_in.mutex());
     changeMemberships(true);
+    lock.unlock();
+    reportRefusedGroups();
     return true;
 }
 
@@ -209,7 +242,9 @@ bool acnnet::setObservedUniverses(const QList<int> &universes)
     m_observedWires = wires;
     if (!wires.isEmpty() && !openSocket())
         return false;
-    return joinObserverGroups();
+    const bool ok = joinObserverGroups();
+    reportRefusedGroups();
+    return ok;
 }
 
 bool acnnet::changeMembership(int wire, bool join)
@@ -217,12 +252,51 @@ bool acnnet::changeMembership(int wire, bool join)
     const QHostAddress group = multicastGroup(wire);
     if (group.isNull())
         return true;
-    if (m_interfaces.isEmpty())
-        return m_socket->setMulticastMembership(group, QHostAddress(QHostAddress::AnyIPv4), join);
+    // DMX-IN, the observer and the watch over sent universes may want the
+    // same group; the socket joins it once.
+    const auto entry = m_groupUsers.try_emplace(wire, 0).first;
+    const int users = entry->second += join ? 1 : -1;
+    if (users > (join ? 1 : 0))
+        return true;
+    if (users <= 0)
+        m_groupUsers.erase(entry);
+    if (users < 0)
+        return true; // never joined
     bool ok = true;
-    for (const InterfaceEntry &entry : std::as_const(m_interfaces))
-        ok = m_socket->setMulticastMembership(group, entry.addressEntry.ip(), join) && ok;
+    if (m_interfaces.isEmpty()) {
+        ok = m_socket->setMulticastMembership(group, QHostAddress(QHostAddress::AnyIPv4), join);
+    } else {
+        for (const InterfaceEntry &entry : std::as_const(m_interfaces))
+            ok = m_socket->setMulticastMembership(group, entry.addressEntry.ip(), join) && ok;
+    }
+    if (!ok && join)
+        m_refusedWires.append(wire);
     return ok;
+}
+
+void acnnet::reportRefusedGroups()
+{
+    QStringList fresh;
+    for (int wire : std::as_const(m_refusedWires))
+        if (m_reportedRefused.insert(wire).second)
+            fresh << QString::number(wire);
+    m_refusedWires.clear();
+    if (fresh.isEmpty())
+        return;
+    report(QCoreApplication::translate("acnnet",
+                                       "streaming ACN: the system refused to listen to universe "
+                                       "%1; its values do not arrive")
+               .arg(fresh.join(QStringLiteral(", "))));
+}
+
+void acnnet::watchSentUniverse(int wire)
+{
+    // Loopback-only sends go to a unicast address: whatever else is sent
+    // there reaches the socket anyway.
+    if (m_loopbackOnly || !m_watchedWires.insert(wire).second)
+        return;
+    changeMembership(wire, true);
+    reportRefusedGroups();
 }
 
 qint64 acnnet::sendTo(const quint8 *bytes, int length, const QHostAddress &target)
@@ -236,6 +310,21 @@ qint64 acnnet::sendTo(const quint8 *bytes, int length, const QHostAddress &targe
     return m_socket->writeDatagram(reinterpret_cast<const char *>(bytes), length, target, PORT);
 }
 
+int acnnet::encodeNext(quint8 *packet, int wire, const quint8 *data, int length, quint8 options)
+{
+    quint8 &sequence = m_sequence[wire];
+    Header h;
+    h.cid = m_cid;
+    h.sourceName = m_sourceName;
+    h.sequence = quint8(sequence + 1);
+    h.options = options;
+    h.universe = wire;
+    const int size = encodeData(packet, MAX_SIZE, h, data, length);
+    if (size >= 0)
+        sequence = h.sequence;
+    return size;
+}
+
 qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
 {
     if (universe < 0 || universe > MAX_UNIVERSE)
@@ -245,14 +334,11 @@ qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
     if (!data || length < 0 || length > MAX_SLOTS)
         return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(data ? length : 0), -1);
     const int wire = universe + 1;
-    quint8 &sequence = m_sequence[wire];
-    const quint8 next = quint8(sequence + 1);
     quint8 packet[MAX_SIZE];
-    const int size = encodeData(packet, sizeof packet, m_sourceName, next, wire, data, length);
+    const int size = encodeNext(packet, wire, data, length, 0);
     if (size < 0)
         return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(length), -1);
-    sequence = next;
-    const QHostAddress target = destination(wire);
+    const QHostAddress target(destinationIpv4(wire));
     const qint64 sent = sendTo(packet, size, target);
     if (sent < 0) {
         const QString reason = m_socket->errorString();
@@ -261,8 +347,93 @@ qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
                           sent);
     }
     m_keepAlive.store(wire, packet, size, target, m_env.clockMs());
+    watchSentUniverse(wire);
     m_sendError.clear();
     return sent;
+}
+
+int acnnet::sendDmxFrame(const Universe *universes, int count)
+{
+    if (count <= 0)
+        return 0;
+    if (!makeSendingReady()) {
+        sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), -1);
+        return 0;
+    }
+    if (m_frame.size() < size_t(count) * MAX_SIZE)
+        m_frame.resize(size_t(count) * MAX_SIZE);
+    std::vector<OutgoingDatagram> datagrams;
+    std::vector<int> wires;
+    datagrams.reserve(size_t(count));
+    wires.reserve(size_t(count));
+    QString refused;
+    for (int i = 0; i < count; ++i) {
+        const Universe &u = universes[i];
+        if (u.universe < 0 || u.universe > MAX_UNIVERSE) {
+            refused = QStringLiteral("universe %1 does not exist").arg(u.universe + 1);
+            continue;
+        }
+        const int wire = u.universe + 1;
+        quint8 *packet = m_frame.data() + size_t(i) * MAX_SIZE;
+        const int size = u.data ? encodeNext(packet, wire, u.data, u.length, 0) : -1;
+        if (size < 0) {
+            refused = QStringLiteral("%1 slots cannot be sent").arg(u.data ? u.length : 0);
+            continue;
+        }
+        datagrams.push_back({reinterpret_cast<const char *>(packet), size, destinationIpv4(wire),
+                             PORT});
+        wires.push_back(wire);
+    }
+    const int sent = m_socket->writeDatagrams(datagrams.data(), int(datagrams.size()));
+    const qint64 now = m_env.clockMs();
+    for (int i = 0; i < sent; ++i) {
+        const OutgoingDatagram &d = datagrams[size_t(i)];
+        m_keepAlive.store(wires[size_t(i)], reinterpret_cast<const quint8 *>(d.data), d.size,
+                          QHostAddress(d.ipv4), now);
+        watchSentUniverse(wires[size_t(i)]);
+    }
+    if (sent < int(datagrams.size())) {
+        const QString reason = m_socket->errorString();
+        sendFailed(QStringLiteral("sending to %1 failed")
+                           .arg(QHostAddress(datagrams[size_t(sent)].ipv4).toString()) +
+                       (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
+                   -1);
+    } else if (!refused.isEmpty()) {
+        sendFailed(refused, -1);
+    } else {
+        m_sendError.clear();
+    }
+    return sent;
+}
+
+bool acnnet::stopSending(int universe)
+{
+    const int wire = universe + 1;
+    const QByteArray last = m_keepAlive.packet(wire);
+    if (last.size() < HEADER_SIZE || !m_socket)
+        return false;
+    m_keepAlive.remove(wire);
+    quint8 packet[MAX_SIZE];
+    const int size = encodeNext(packet, wire, reinterpret_cast<const quint8 *>(last.constData()) +
+                                                 DATA_OFFSET,
+                                int(last.size()) - HEADER_SIZE, OPTION_STREAM_TERMINATED);
+    const QHostAddress target(destinationIpv4(wire));
+    for (int i = 0; i < 3; ++i) {
+        if (i > 0)
+            packet[SEQUENCE_OFFSET] = ++m_sequence[wire];
+        sendTo(packet, size, target);
+    }
+    if (m_watchedWires.erase(wire))
+        changeMembership(wire, false);
+    return true;
+}
+
+QList<int> acnnet::sendingUniverses() const
+{
+    QList<int> out = m_keepAlive.universes();
+    for (int &u : out)
+        --u;
+    return out;
 }
 
 qint64 acnnet::sendFailed(const QString &error, qint64 result)
@@ -279,9 +450,28 @@ qint64 acnnet::sendDataTimeout()
 {
     if (!m_socket)
         return -1;
-    return m_keepAlive.resendDue(
-        m_env.clockMs(),
-        [this](const quint8 *p, int n, const QHostAddress &d) { return sendTo(p, n, d); });
+    // A receiver takes a packet only when its number is newer than the last
+    // one: each repeat counts on.
+    std::vector<QByteArray> due;
+    const qint64 found = m_keepAlive.resendDue(
+        m_env.clockMs(), [&due](const quint8 *p, int n, const QHostAddress &) {
+            due.emplace_back(reinterpret_cast<const char *>(p), n);
+            return qint64(n);
+        });
+    if (found < 0)
+        return -1;
+    std::vector<OutgoingDatagram> datagrams;
+    datagrams.reserve(due.size());
+    for (QByteArray &p : due) {
+        const int wire = quint8(p[UNIVERSE_OFFSET]) << 8 | quint8(p[UNIVERSE_OFFSET + 1]);
+        p[SEQUENCE_OFFSET] = char(++m_sequence[wire]);
+        datagrams.push_back({p.constData(), int(p.size()), destinationIpv4(wire), PORT});
+    }
+    const int sent = m_socket->writeDatagrams(datagrams.data(), int(datagrams.size()));
+    qint64 bytes = 0;
+    for (int i = 0; i < sent; ++i)
+        bytes += datagrams[size_t(i)].size;
+    return bytes;
 }
 
 void acnnet::setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse)
@@ -403,7 +593,7 @@ void acnnet::readPackage()
             m_socket->readDatagram(reinterpret_cast<char *>(buffer), sizeof buffer, &sender);
         if (n < 0)
             break;
-        handleDatagram(buffer, int(std::min<qint64>(n, MAX_SIZE)));
+        handleDatagram(buffer, int(std::min<qint64>(n, MAX_SIZE)), sender);
     }
 }
 
@@ -442,7 +632,7 @@ DropReason dropReason(Result result)
 
 } // namespace
 
-void acnnet::handleDatagram(const quint8 *data, int length)
+void acnnet::handleDatagram(const quint8 *data, int length, const QHostAddress &sender)
 {
     DataPacket packet;
     const Result result = decodeData(data, length, packet);
@@ -450,22 +640,45 @@ void acnnet::handleDatagram(const quint8 *data, int length)
         drop(dropReason(result), length);
         return;
     }
+    const bool own = std::memcmp(packet.cid, m_cid, CID_SIZE) == 0;
+    if (!own && !(packet.options & (OPTION_PREVIEW | OPTION_STREAM_TERMINATED)) &&
+        !m_keepAlive.packet(packet.universe).isEmpty())
+        reportSecondSource(packet, sender);
+    const int slot = m_in.isRegistered() ? m_slots.slotOf(packet.universe - 1, m_in.universes())
+                                         : -1;
+    if (slot < 0 && !m_observer) {
+        // Our own packets come back on the groups we watch.
+        if (!own)
+            drop(m_in.isRegistered() ? DropReason::UniverseNotListened : DropReason::NotListening,
+                 length, QStringLiteral("wire universe %1").arg(packet.universe));
+        return;
+    }
+    if (m_merge.take(packet, m_env.clockMs()) != AcnMerge::Outcome::Merged)
+        return;
+    int count = 0;
+    const quint8 *levels = m_merge.levels(packet.universe, &count);
     if (m_observer) {
         // A copy: the observer may replace itself while it runs.
         const DmxObserver observer = m_observer;
-        observer(packet.universe - 1, packet.values, packet.count);
+        observer(packet.universe - 1, levels, count);
     }
-    if (!m_in.isRegistered()) {
-        drop(DropReason::NotListening, length);
+    if (slot >= 0)
+        m_in.write(slot, levels, count, false);
+}
+
+void acnnet::reportSecondSource(const DataPacket &packet, const QHostAddress &sender)
+{
+    const QByteArray cid(reinterpret_cast<const char *>(packet.cid), CID_SIZE);
+    if (!m_reportedSources.insert({packet.universe, cid}).second)
         return;
-    }
-    const int slot = m_slots.slotOf(packet.universe - 1, m_in.universes());
-    if (slot < 0) {
-        drop(DropReason::UniverseNotListened, length,
-             QStringLiteral("wire universe %1").arg(packet.universe));
-        return;
-    }
-    m_in.write(slot, packet.values, packet.count, false);
+    const QString name = QString::fromLatin1(
+        reinterpret_cast<const char *>(packet.sourceName),
+        qsizetype(qstrnlen(reinterpret_cast<const char *>(packet.sourceName), SOURCE_NAME_SIZE)));
+    report(QCoreApplication::translate("acnnet",
+                                       "streaming ACN universe %1 is also sent by \"%2\"%3: "
+                                       "two consoles control it")
+               .arg(packet.universe)
+               .arg(name, sender.isNull() ? QString() : QStringLiteral(" at ") + sender.toString()));
 }
 
 void acnnet::drop(DropReason reason, int length, const QString &detail)

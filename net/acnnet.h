@@ -2,10 +2,21 @@
 // sends DMX universes as E1.31 data packets to the universe's multicast group
 // (or to 127.255.hi.lo when the machine has only loopback), keeps every sent
 // universe alive, joins the multicast groups of the console's DMX-IN
-// universes and writes received data into the console's DMX-IN array.
+// universes and writes what it receives, merged over the sources of each
+// universe (AcnMerge), into the console's DMX-IN array.
 // Universes in the operations are 0-based; the wire universe is one more.
+//
+// Promises:
+// - Every packet of a universe, keep-alives included, carries the next
+//   sequence number of that universe, and every packet carries the node's CID.
+// - A universe that stops being sent (stopSending, destruction) leaves with
+//   three Stream_Terminated packets, so receivers let go at once.
+// - Another source on a universe this node sends, or a multicast group the
+//   system refuses, is reported once through the status reporter and logged
+//   as a warning on `pultora.net`.
 #pragma once
 
+#include "acnmerge.h"
 #include "dmxinarray.h"
 #include "dropcounts.h"
 #include "interfaceentry.h"
@@ -14,9 +25,13 @@
 
 #include <QHostAddress>
 #include <QObject>
+#include <QUuid>
 
 #include <functional>
+#include <set>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 class QTimer;
 
@@ -39,6 +54,16 @@ public:
     void setShareAddress(bool share) { m_shareAddress = share; }
     // At most 63 characters (8-bit) go into every packet.
     void setSourceName(const QString &name);
+    // The CID that names this console as a source (AcnSourceId gives the
+    // installation's); all zero until set.
+    void setCid(const QUuid &cid);
+    QUuid cid() const;
+    // Receives each line the user must see (already translated); the node
+    // logs it too. Empty: logged only.
+    void setStatusReporter(std::function<void(const QString &)> report)
+    {
+        m_report = std::move(report);
+    }
 
     // Sends `length` (0..512) slots of `universe` (0-based) as an E1.31 data
     // packet and keeps the universe alive. Returns the datagram size; 0 when
@@ -48,6 +73,21 @@ public:
     qint64 sendDmx(const quint8 *data, int length, int universe);
     // Why the last sendDmx sent nothing; empty after one that left.
     const QString &lastSendError() const { return m_sendError; }
+    // Several universes at once, as sendDmx each (same rules and results),
+    // in as few system calls as the platform allows. The number of universes
+    // that left.
+    struct Universe {
+        int universe = 0;
+        const quint8 *data = nullptr;
+        int length = 0;
+    };
+    int sendDmxFrame(const Universe *universes, int count);
+    // Stops sending `universe`: its last packet goes out three more times
+    // with Stream_Terminated and is no longer kept alive. False when the
+    // universe was not being sent.
+    bool stopSending(int universe);
+    // The universes being sent and kept alive (0-based, oldest first).
+    QList<int> sendingUniverses() const;
 
     // Registers the console's DMX-IN array (no array unregisters) and moves
     // the multicast memberships to the new range. Registering opens the socket.
@@ -92,7 +132,10 @@ public:
     bool setObservedUniverses(const QList<int> &universes);
 
     // Handles one datagram already read from the socket.
-    void handleDatagram(const quint8 *data, int length);
+    void handleDatagram(const quint8 *data, int length,
+                        const QHostAddress &sender = QHostAddress());
+    // The sources of the received universes.
+    const AcnMerge &sources() const { return m_merge; }
     // Datagrams read and not used since the node was created, by reason.
     const DropCounts &droppedDatagrams() const { return m_drops; }
 
@@ -106,8 +149,8 @@ public:
 
 public slots:
     // Repeats every sent universe whose last transmission is 500 ms old,
-    // unchanged (same sequence number); bytes sent, or -1 when nothing has
-    // been sent yet.
+    // with the universe's next sequence number; bytes sent, or -1 when
+    // nothing has been sent yet.
     qint64 sendDataTimeout();
     void readPackage();
 
@@ -117,7 +160,19 @@ private:
     // Joins or leaves the groups of the current DMX-IN universes; caller
     // holds the mutex.
     bool changeMemberships(bool join);
+    // Joins or leaves a group for one more or one fewer user: only the first
+    // join and the last leave reach the socket.
     bool changeMembership(int wireUniverse, bool join);
+    // Says once which groups the system refused since the last report.
+    void reportRefusedGroups();
+    void report(const QString &text);
+    void reportSecondSource(const acnpacket::DataPacket &packet, const QHostAddress &sender);
+    // Encodes the next packet of a wire universe into `packet`; its size or -1.
+    int encodeNext(quint8 *packet, int wire, const quint8 *data, int length, quint8 options);
+    // The destination of a wire universe as an IPv4 address (host order).
+    quint32 destinationIpv4(int wire) const;
+    // After a universe left for the first time: listen for other sources on it.
+    void watchSentUniverse(int wire);
     // The wire universes whose groups the DMX-IN universes need, increasing.
     QList<int> wantedGroups() const;
     QList<UniverseSlots::Run> heldRuns() const;
@@ -138,6 +193,8 @@ private:
     QTimer *m_timer = nullptr;
     KeepAlive m_keepAlive;
     quint8 m_sourceName[64] = {};
+    quint8 m_cid[16] = {};
+    bool m_loopbackOnly = false;
     // Each universe counts its own sequence, so a receiver never sees a
     // universe's number step back while other universes are sent.
     std::unordered_map<int, quint8> m_sequence;
@@ -150,4 +207,12 @@ private:
     QList<int> m_observerGroupWires; // joined for the observer only, increasing
     DropCounts m_drops;
     QString m_sendError;
+    AcnMerge m_merge;
+    std::vector<quint8> m_frame; // the packets of the frame being sent
+    std::unordered_map<int, int> m_groupUsers; // wire universe -> joins not yet left
+    QList<int> m_refusedWires;                 // since the last report
+    std::set<int> m_reportedRefused;
+    std::set<int> m_watchedWires; // sent universes whose group is joined for watching
+    std::set<std::pair<int, QByteArray>> m_reportedSources; // (wire, CID) already reported
+    std::function<void(const QString &)> m_report;
 };
