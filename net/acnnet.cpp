@@ -7,9 +7,9 @@
 #include <QTimer>
 
 #include <algorithm>
-#include <vector>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 using namespace acnpacket;
 

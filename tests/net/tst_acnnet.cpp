@@ -2,10 +2,13 @@
 // clock moved by hand.
 #include "acnnet.h"
 #include "acnpacket.h"
+#include "acnsourceid.h"
 #include "fakenet.h"
 
 #include <QRegularExpression>
 #include <QSet>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace
@@ -109,6 +112,7 @@ private slots:
     void dropsCountedByReason();
     void sourcesMerged();
     void secondSourceReportedOnce();
+    void sourceIdKeptPerInstallation();
 
 private:
     QScopedPointer<FakeNet> net;
@@ -573,6 +577,23 @@ void TestAcnnet::secondSourceReportedOnce()
     QCOMPARE(reports.size(), 1);
     QVERIFY(reports.first().contains("universe 1 is also sent by \"peer\""));
     QCOMPARE(node->droppedDatagrams().total(), quint64(5)); // ours is not counted
+}
+
+void TestAcnnet::sourceIdKeptPerInstallation()
+{
+    QTemporaryDir dir;
+    const QString fileA = dir.filePath("a.ini");
+    QSettings a(fileA, QSettings::IniFormat), b(dir.filePath("b.ini"), QSettings::IniFormat);
+    auto first = AcnSourceId::claim(a, dir.path());
+    auto alongside = AcnSourceId::claim(a, dir.path()); // a second console, same settings
+    auto other = AcnSourceId::claim(b, dir.path());
+    const QUuid kept = first->cid();
+    QVERIFY(!kept.isNull());
+    QCOMPARE(QSet<QUuid>({kept, alongside->cid(), other->cid()}).size(), 3);
+    first.reset();
+    QCOMPARE(AcnSourceId::claim(a, dir.path())->cid(), kept); // restarted
+    QCOMPARE(QUuid(QSettings(fileA, QSettings::IniFormat).value("streamingAcn/cid").toString()),
+             kept);
 }
 
 QTEST_GUILESS_MAIN(TestAcnnet)
