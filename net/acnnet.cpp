@@ -44,8 +44,8 @@ acnnet::~acnnet()
     if (m_timer)
         m_timer->stop();
     // Receivers let go of every universe at once instead of after 2.5 s.
-    for (int wire : m_keepAlive.universes())
-        stopSending(wire - 1);
+    for (int universe : sendingUniverses())
+        stopSending(universe);
     if (m_socket) {
         leaveObserverGroups();
         QMutexLocker lock(&m_in.mutex());
@@ -289,12 +289,13 @@ void acnnet::reportRefusedGroups()
                .arg(fresh.join(QStringLiteral(", "))));
 }
 
-void acnnet::watchSentUniverse(int wire)
+void acnnet::watch(Stream &stream, int wire)
 {
     // Loopback-only sends go to a unicast address: whatever else is sent
     // there reaches the socket anyway.
-    if (m_loopbackOnly || !m_watchedWires.insert(wire).second)
+    if (stream.watched || m_loopbackOnly)
         return;
+    stream.watched = true;
     changeMembership(wire, true);
     reportRefusedGroups();
 }
@@ -310,19 +311,20 @@ qint64 acnnet::sendTo(const quint8 *bytes, int length, const QHostAddress &targe
     return m_socket->writeDatagram(reinterpret_cast<const char *>(bytes), length, target, PORT);
 }
 
-int acnnet::encodeNext(quint8 *packet, int wire, const quint8 *data, int length, quint8 options)
+bool acnnet::encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options)
 {
-    quint8 &sequence = m_sequence[wire];
     Header h;
     h.cid = m_cid;
     h.sourceName = m_sourceName;
-    h.sequence = quint8(sequence + 1);
+    h.sequence = quint8(stream.sequence + 1);
     h.options = options;
     h.universe = wire;
-    const int size = encodeData(packet, MAX_SIZE, h, data, length);
-    if (size >= 0)
-        sequence = h.sequence;
-    return size;
+    const int size = encodeData(stream.packet, MAX_SIZE, h, data, length);
+    if (size < 0)
+        return false;
+    stream.size = size;
+    stream.sequence = h.sequence;
+    return true;
 }
 
 qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
@@ -334,21 +336,32 @@ qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
     if (!data || length < 0 || length > MAX_SLOTS)
         return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(data ? length : 0), -1);
     const int wire = universe + 1;
-    quint8 packet[MAX_SIZE];
-    const int size = encodeNext(packet, wire, data, length, 0);
-    if (size < 0)
-        return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(length), -1);
-    const QHostAddress target(destinationIpv4(wire));
-    const qint64 sent = sendTo(packet, size, target);
-    if (sent < 0) {
+    Stream &stream = m_streams[wire];
+    encodeNext(stream, wire, data, length, 0);
+    const OutgoingDatagram datagram{reinterpret_cast<const char *>(stream.packet), stream.size,
+                                    destinationIpv4(wire), PORT};
+    if (m_socket->writeDatagrams(&datagram, 1) != 1) {
         const QString reason = m_socket->errorString();
-        return sendFailed(QStringLiteral("sending to %1 failed").arg(target.toString()) +
+        return sendFailed(QStringLiteral("sending to %1 failed")
+                                  .arg(QHostAddress(datagram.ipv4).toString()) +
                               (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
-                          sent);
+                          -1);
     }
-    m_keepAlive.store(wire, packet, size, target, m_env.clockMs());
-    watchSentUniverse(wire);
-    m_sendError.clear();
+    stream.lastSentMs = m_env.clockMs();
+    stream.live = true;
+    watch(stream, wire);
+    if (!m_sendError.isEmpty())
+        m_sendError.clear();
+    return stream.size;
+}
+
+int acnnet::sendBatch(qint64 nowMs)
+{
+    const int sent = m_socket->writeDatagrams(m_batch.data(), int(m_batch.size()));
+    for (int i = 0; i < sent; ++i) {
+        m_batchStreams[size_t(i)]->lastSentMs = nowMs;
+        m_batchStreams[size_t(i)]->live = true;
+    }
     return sent;
 }
 
@@ -360,12 +373,8 @@ int acnnet::sendDmxFrame(const Universe *universes, int count)
         sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), -1);
         return 0;
     }
-    if (m_frame.size() < size_t(count) * MAX_SIZE)
-        m_frame.resize(size_t(count) * MAX_SIZE);
-    std::vector<OutgoingDatagram> datagrams;
-    std::vector<int> wires;
-    datagrams.reserve(size_t(count));
-    wires.reserve(size_t(count));
+    m_batch.clear();
+    m_batchStreams.clear();
     QString refused;
     for (int i = 0; i < count; ++i) {
         const Universe &u = universes[i];
@@ -373,29 +382,26 @@ int acnnet::sendDmxFrame(const Universe *universes, int count)
             refused = QStringLiteral("universe %1 does not exist").arg(u.universe + 1);
             continue;
         }
-        const int wire = u.universe + 1;
-        quint8 *packet = m_frame.data() + size_t(i) * MAX_SIZE;
-        const int size = u.data ? encodeNext(packet, wire, u.data, u.length, 0) : -1;
-        if (size < 0) {
+        if (!u.data || u.length < 0 || u.length > MAX_SLOTS) {
             refused = QStringLiteral("%1 slots cannot be sent").arg(u.data ? u.length : 0);
             continue;
         }
-        datagrams.push_back({reinterpret_cast<const char *>(packet), size, destinationIpv4(wire),
-                             PORT});
-        wires.push_back(wire);
+        const int wire = u.universe + 1;
+        Stream &stream = m_streams[wire];
+        encodeNext(stream, wire, u.data, u.length, 0);
+        m_batch.push_back({reinterpret_cast<const char *>(stream.packet), stream.size,
+                           destinationIpv4(wire), PORT});
+        m_batchStreams.push_back(&stream);
     }
-    const int sent = m_socket->writeDatagrams(datagrams.data(), int(datagrams.size()));
-    const qint64 now = m_env.clockMs();
+    const int sent = sendBatch(m_env.clockMs());
     for (int i = 0; i < sent; ++i) {
-        const OutgoingDatagram &d = datagrams[size_t(i)];
-        m_keepAlive.store(wires[size_t(i)], reinterpret_cast<const quint8 *>(d.data), d.size,
-                          QHostAddress(d.ipv4), now);
-        watchSentUniverse(wires[size_t(i)]);
+        const int wire = int(m_batch[size_t(i)].ipv4 & 0xFFFF);
+        watch(*m_batchStreams[size_t(i)], wire);
     }
-    if (sent < int(datagrams.size())) {
+    if (sent < int(m_batch.size())) {
         const QString reason = m_socket->errorString();
         sendFailed(QStringLiteral("sending to %1 failed")
-                           .arg(QHostAddress(datagrams[size_t(sent)].ipv4).toString()) +
+                           .arg(QHostAddress(m_batch[size_t(sent)].ipv4).toString()) +
                        (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
                    -1);
     } else if (!refused.isEmpty()) {
@@ -409,30 +415,34 @@ int acnnet::sendDmxFrame(const Universe *universes, int count)
 bool acnnet::stopSending(int universe)
 {
     const int wire = universe + 1;
-    const QByteArray last = m_keepAlive.packet(wire);
-    if (last.size() < HEADER_SIZE || !m_socket)
+    const auto it = m_streams.find(wire);
+    if (it == m_streams.end() || !it->second.live || !m_socket)
         return false;
-    m_keepAlive.remove(wire);
-    quint8 packet[MAX_SIZE];
-    const int size = encodeNext(packet, wire, reinterpret_cast<const quint8 *>(last.constData()) +
-                                                 DATA_OFFSET,
-                                int(last.size()) - HEADER_SIZE, OPTION_STREAM_TERMINATED);
+    Stream &stream = it->second;
+    stream.live = false;
+    // The last levels once more, marked as the end of the stream.
+    quint8 levels[MAX_SLOTS];
+    const int count = stream.size - HEADER_SIZE;
+    std::memcpy(levels, stream.packet + DATA_OFFSET, size_t(count));
     const QHostAddress target(destinationIpv4(wire));
     for (int i = 0; i < 3; ++i) {
-        if (i > 0)
-            packet[SEQUENCE_OFFSET] = ++m_sequence[wire];
-        sendTo(packet, size, target);
+        encodeNext(stream, wire, levels, count, OPTION_STREAM_TERMINATED);
+        sendTo(stream.packet, stream.size, target);
     }
-    if (m_watchedWires.erase(wire))
+    if (stream.watched) {
+        stream.watched = false;
         changeMembership(wire, false);
+    }
     return true;
 }
 
 QList<int> acnnet::sendingUniverses() const
 {
-    QList<int> out = m_keepAlive.universes();
-    for (int &u : out)
-        --u;
+    QList<int> out;
+    for (const auto &[wire, stream] : m_streams)
+        if (stream.live)
+            out.append(wire - 1);
+    std::sort(out.begin(), out.end());
     return out;
 }
 
@@ -452,25 +462,27 @@ qint64 acnnet::sendDataTimeout()
         return -1;
     // A receiver takes a packet only when its number is newer than the last
     // one: each repeat counts on.
-    std::vector<QByteArray> due;
-    const qint64 found = m_keepAlive.resendDue(
-        m_env.clockMs(), [&due](const quint8 *p, int n, const QHostAddress &) {
-            due.emplace_back(reinterpret_cast<const char *>(p), n);
-            return qint64(n);
-        });
-    if (found < 0)
-        return -1;
-    std::vector<OutgoingDatagram> datagrams;
-    datagrams.reserve(due.size());
-    for (QByteArray &p : due) {
-        const int wire = quint8(p[UNIVERSE_OFFSET]) << 8 | quint8(p[UNIVERSE_OFFSET + 1]);
-        p[SEQUENCE_OFFSET] = char(++m_sequence[wire]);
-        datagrams.push_back({p.constData(), int(p.size()), destinationIpv4(wire), PORT});
+    const qint64 now = m_env.clockMs();
+    bool any = false;
+    m_batch.clear();
+    m_batchStreams.clear();
+    for (auto &[wire, stream] : m_streams) {
+        if (!stream.live)
+            continue;
+        any = true;
+        if (now - stream.lastSentMs < KEEP_ALIVE_PERIOD_MS)
+            continue;
+        stream.packet[SEQUENCE_OFFSET] = ++stream.sequence;
+        m_batch.push_back({reinterpret_cast<const char *>(stream.packet), stream.size,
+                           destinationIpv4(wire), PORT});
+        m_batchStreams.push_back(&stream);
     }
-    const int sent = m_socket->writeDatagrams(datagrams.data(), int(datagrams.size()));
+    if (!any)
+        return -1;
+    const int sent = sendBatch(now);
     qint64 bytes = 0;
     for (int i = 0; i < sent; ++i)
-        bytes += datagrams[size_t(i)].size;
+        bytes += m_batch[size_t(i)].size;
     return bytes;
 }
 
@@ -641,9 +653,11 @@ void acnnet::handleDatagram(const quint8 *data, int length, const QHostAddress &
         return;
     }
     const bool own = std::memcmp(packet.cid, m_cid, CID_SIZE) == 0;
-    if (!own && !(packet.options & (OPTION_PREVIEW | OPTION_STREAM_TERMINATED)) &&
-        !m_keepAlive.packet(packet.universe).isEmpty())
-        reportSecondSource(packet, sender);
+    if (!own && !(packet.options & (OPTION_PREVIEW | OPTION_STREAM_TERMINATED))) {
+        const auto stream = m_streams.find(packet.universe);
+        if (stream != m_streams.end() && stream->second.live)
+            reportSecondSource(packet, sender);
+    }
     const int slot = m_in.isRegistered() ? m_slots.slotOf(packet.universe - 1, m_in.universes())
                                          : -1;
     if (slot < 0 && !m_observer) {

@@ -20,7 +20,6 @@
 #include "dmxinarray.h"
 #include "dropcounts.h"
 #include "interfaceentry.h"
-#include "keepalive.h"
 #include "netenvironment.h"
 
 #include <QHostAddress>
@@ -42,6 +41,7 @@ public:
     // 0-based universes 0..63998 are wire universes 1..63999.
     static constexpr int MAX_UNIVERSE = 63998;
     static constexpr int KEEP_ALIVE_TICK_MS = 100;
+    static constexpr qint64 KEEP_ALIVE_PERIOD_MS = 500;
 
     // Discovers the interfaces (traced on `pultora.net`); opens no socket yet.
     explicit acnnet(const NetEnvironment &env = NetEnvironment::system(),
@@ -86,7 +86,7 @@ public:
     // with Stream_Terminated and is no longer kept alive. False when the
     // universe was not being sent.
     bool stopSending(int universe);
-    // The universes being sent and kept alive (0-based, oldest first).
+    // The universes being sent and kept alive (0-based, increasing).
     QList<int> sendingUniverses() const;
 
     // Registers the console's DMX-IN array (no array unregisters) and moves
@@ -155,6 +155,18 @@ public slots:
     void readPackage();
 
 private:
+    // What is sent of each wire universe: its last packet, kept alive while
+    // `live`, and its own sequence count, so a receiver never sees a
+    // universe's number step back while other universes are sent.
+    struct Stream {
+        quint8 packet[acnpacket::MAX_SIZE];
+        int size = 0;
+        qint64 lastSentMs = 0;
+        quint8 sequence = 0;
+        bool live = false;
+        bool watched = false; // its group joined to hear other sources
+    };
+
     bool openSocket();
     bool makeSendingReady();
     // Joins or leaves the groups of the current DMX-IN universes; caller
@@ -167,12 +179,15 @@ private:
     void reportRefusedGroups();
     void report(const QString &text);
     void reportSecondSource(const acnpacket::DataPacket &packet, const QHostAddress &sender);
-    // Encodes the next packet of a wire universe into `packet`; its size or -1.
-    int encodeNext(quint8 *packet, int wire, const quint8 *data, int length, quint8 options);
+    // Encodes the next packet of a wire universe into its stream; false
+    // (nothing changed) for a bad length.
+    bool encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options);
+    // Sends the batch; marks the streams that left as sent at nowMs.
+    int sendBatch(qint64 nowMs);
     // The destination of a wire universe as an IPv4 address (host order).
     quint32 destinationIpv4(int wire) const;
-    // After a universe left for the first time: listen for other sources on it.
-    void watchSentUniverse(int wire);
+    // After a universe left: listen for other sources on it.
+    void watch(Stream &stream, int wire);
     // The wire universes whose groups the DMX-IN universes need, increasing.
     QList<int> wantedGroups() const;
     QList<UniverseSlots::Run> heldRuns() const;
@@ -191,13 +206,10 @@ private:
     bool m_shareAddress = true;
     DatagramSocket *m_socket = nullptr;
     QTimer *m_timer = nullptr;
-    KeepAlive m_keepAlive;
     quint8 m_sourceName[64] = {};
     quint8 m_cid[16] = {};
     bool m_loopbackOnly = false;
-    // Each universe counts its own sequence, so a receiver never sees a
-    // universe's number step back while other universes are sent.
-    std::unordered_map<int, quint8> m_sequence;
+    std::unordered_map<int, Stream> m_streams;
     UniverseSlots m_slots;
     bool m_joined = false;
     bool m_membershipsOk = true;
@@ -208,11 +220,11 @@ private:
     DropCounts m_drops;
     QString m_sendError;
     AcnMerge m_merge;
-    std::vector<quint8> m_frame; // the packets of the frame being sent
+    std::vector<OutgoingDatagram> m_batch;
+    std::vector<Stream *> m_batchStreams;
     std::unordered_map<int, int> m_groupUsers; // wire universe -> joins not yet left
     QList<int> m_refusedWires;                 // since the last report
     std::set<int> m_reportedRefused;
-    std::set<int> m_watchedWires; // sent universes whose group is joined for watching
     std::set<std::pair<int, QByteArray>> m_reportedSources; // (wire, CID) already reported
     std::function<void(const QString &)> m_report;
 };

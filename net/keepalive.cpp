@@ -50,13 +50,3 @@ QByteArray KeepAlive::packet(int universe) const
     const auto it = m_entries.find(universe);
     return it == m_entries.end() ? QByteArray() : it->second.packet;
 }
-
-bool KeepAlive::remove(int universe)
-{
-    const auto it = m_entries.find(universe);
-    if (it == m_entries.end())
-        return false;
-    m_order.erase(it->second.position);
-    m_entries.erase(it);
-    return true;
-}

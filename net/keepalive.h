@@ -5,7 +5,6 @@
 
 #include <QByteArray>
 #include <QHostAddress>
-#include <QList>
 
 #include <functional>
 #include <list>
@@ -28,10 +27,6 @@ public:
     int count() const { return int(m_entries.size()); }
     // The stored packet of a universe (empty when none).
     QByteArray packet(int universe) const;
-    // Forgets a universe: it is no longer repeated. False when none was stored.
-    bool remove(int universe);
-    // The stored universes, oldest transmission first.
-    QList<int> universes() const { return QList<int>(m_order.cbegin(), m_order.cend()); }
 
 private:
     struct Entry {

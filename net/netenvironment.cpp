@@ -52,13 +52,18 @@ bool setOption(qintptr fd, int level, int name, int value)
                         sizeof value) == 0;
 }
 
-sockaddr_in toSockaddr(const QHostAddress &address, quint16 port)
+sockaddr_in toSockaddr(quint32 ipv4, quint16 port)
 {
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(address.toIPv4Address());
+    a.sin_addr.s_addr = htonl(ipv4);
     return a;
+}
+
+sockaddr_in toSockaddr(const QHostAddress &address, quint16 port)
+{
+    return toSockaddr(address.toIPv4Address(), port);
 }
 
 } // namespace
@@ -196,6 +201,20 @@ int UdpDatagramSocket::writeDatagrams(const OutgoingDatagram *datagrams, int cou
         m_error = QStringLiteral("socket not bound");
         return 0;
     }
+    if (count == 1) {
+        // One datagram: the plain call is the cheaper one.
+        const OutgoingDatagram &d = datagrams[0];
+        const sockaddr_in to = toSockaddr(d.ipv4, d.port);
+        ssize_t n;
+        do {
+            n = ::sendto(int(m_fd), d.data, size_t(d.size), 0,
+                         reinterpret_cast<const sockaddr *>(&to), sizeof to);
+        } while (n < 0 && errno == EINTR);
+        if (n >= 0)
+            return 1;
+        m_error = qt_error_string(errno);
+        return 0;
+    }
     constexpr int CHUNK = 64;
     sockaddr_in to[CHUNK];
     iovec io[CHUNK];
@@ -206,10 +225,7 @@ int UdpDatagramSocket::writeDatagrams(const OutgoingDatagram *datagrams, int cou
         std::memset(headers, 0, sizeof(mmsghdr) * size_t(n));
         for (int i = 0; i < n; ++i) {
             const OutgoingDatagram &d = datagrams[done + i];
-            to[i] = sockaddr_in{};
-            to[i].sin_family = AF_INET;
-            to[i].sin_port = htons(d.port);
-            to[i].sin_addr.s_addr = htonl(d.ipv4);
+            to[i] = toSockaddr(d.ipv4, d.port);
             io[i] = {const_cast<char *>(d.data), size_t(d.size)};
             headers[i].msg_hdr.msg_name = &to[i];
             headers[i].msg_hdr.msg_namelen = sizeof to[i];
