@@ -598,14 +598,15 @@ void acnnet::readPackage()
         return;
     quint8 buffer[RECEIVE_BUFFER_SIZE];
     QHostAddress sender;
-    // One read per datagram until the socket is empty; a datagram handler
-    // never deletes the socket.
+    // One read per datagram until the socket is empty (a datagram handler
+    // never deletes the socket), and one reading of the clock for them all.
+    const qint64 now = m_env.clockMs();
     for (;;) {
         const qint64 n =
             m_socket->readDatagram(reinterpret_cast<char *>(buffer), sizeof buffer, &sender);
         if (n < 0)
             break;
-        handleDatagram(buffer, int(std::min<qint64>(n, MAX_SIZE)), sender);
+        handle(buffer, int(std::min<qint64>(n, MAX_SIZE)), sender, now);
     }
 }
 
@@ -646,6 +647,11 @@ DropReason dropReason(Result result)
 
 void acnnet::handleDatagram(const quint8 *data, int length, const QHostAddress &sender)
 {
+    handle(data, length, sender, m_env.clockMs());
+}
+
+void acnnet::handle(const quint8 *data, int length, const QHostAddress &sender, qint64 nowMs)
+{
     DataPacket packet;
     const Result result = decodeData(data, length, packet);
     if (result != Result::Ok) {
@@ -667,7 +673,7 @@ void acnnet::handleDatagram(const quint8 *data, int length, const QHostAddress &
                  length, QStringLiteral("wire universe %1").arg(packet.universe));
         return;
     }
-    if (m_merge.take(packet, m_env.clockMs()) != AcnMerge::Outcome::Merged)
+    if (m_merge.take(packet, nowMs) != AcnMerge::Outcome::Merged)
         return;
     int count = 0;
     const quint8 *levels = m_merge.levels(packet.universe, &count);

@@ -179,6 +179,7 @@ private:
     void reportRefusedGroups();
     void report(const QString &text);
     void reportSecondSource(const acnpacket::DataPacket &packet, const QHostAddress &sender);
+    void handle(const quint8 *data, int length, const QHostAddress &sender, qint64 nowMs);
     // Encodes the next packet of a wire universe into its stream; false
     // (nothing changed) for a bad length.
     bool encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options);
