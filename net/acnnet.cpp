@@ -311,14 +311,20 @@ qint64 acnnet::sendTo(const quint8 *bytes, int length, const QHostAddress &targe
     return m_socket->writeDatagram(reinterpret_cast<const char *>(bytes), length, target, PORT);
 }
 
-bool acnnet::encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options)
+Header acnnet::header(int wire, quint8 sequence, quint8 options) const
 {
     Header h;
     h.cid = m_cid;
     h.sourceName = m_sourceName;
-    h.sequence = quint8(stream.sequence + 1);
+    h.sequence = sequence;
     h.options = options;
     h.universe = wire;
+    return h;
+}
+
+bool acnnet::encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options)
+{
+    const Header h = header(wire, quint8(stream.sequence + 1), options);
     const int size = encodeData(stream.packet, MAX_SIZE, h, data, length);
     if (size < 0)
         return false;
@@ -388,11 +394,22 @@ int acnnet::sendDmxFrame(const Universe *universes, int count)
         }
         const int wire = u.universe + 1;
         Stream &stream = m_streams[wire];
+        if (stream.frame == m_frame && stream.batchIndex >= 0) {
+            // Named twice: the later levels go, once.
+            encodeData(stream.packet, MAX_SIZE,
+                       header(wire, stream.sequence, 0), u.data, u.length);
+            stream.size = HEADER_SIZE + u.length;
+            m_batch[size_t(stream.batchIndex)].size = stream.size;
+            continue;
+        }
         encodeNext(stream, wire, u.data, u.length, 0);
+        stream.frame = m_frame;
+        stream.batchIndex = int(m_batch.size());
         m_batch.push_back({reinterpret_cast<const char *>(stream.packet), stream.size,
                            destinationIpv4(wire), PORT});
         m_batchStreams.push_back(&stream);
     }
+    ++m_frame;
     const int sent = sendBatch(m_env.clockMs());
     for (int i = 0; i < sent; ++i) {
         const int wire = int(m_batch[size_t(i)].ipv4 & 0xFFFF);

@@ -74,8 +74,8 @@ public:
     // Why the last sendDmx sent nothing; empty after one that left.
     const QString &lastSendError() const { return m_sendError; }
     // Several universes at once, as sendDmx each (same rules and results),
-    // in as few system calls as the platform allows. The number of universes
-    // that left.
+    // in as few system calls as the platform allows; a universe named twice
+    // leaves once, with the later levels. The number of universes that left.
     struct Universe {
         int universe = 0;
         const quint8 *data = nullptr;
@@ -165,6 +165,8 @@ private:
         quint8 sequence = 0;
         bool live = false;
         bool watched = false; // its group joined to hear other sources
+        quint64 frame = 0;    // the sendDmxFrame call that last took it
+        int batchIndex = -1;  // its datagram in that call's batch
     };
 
     bool openSocket();
@@ -183,6 +185,7 @@ private:
     // Encodes the next packet of a wire universe into its stream; false
     // (nothing changed) for a bad length.
     bool encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options);
+    acnpacket::Header header(int wire, quint8 sequence, quint8 options) const;
     // Sends the batch; marks the streams that left as sent at nowMs.
     int sendBatch(qint64 nowMs);
     // The destination of a wire universe as an IPv4 address (host order).
@@ -222,6 +225,7 @@ private:
     QString m_sendError;
     AcnMerge m_merge;
     std::vector<OutgoingDatagram> m_batch;
+    quint64 m_frame = 1; // sendDmxFrame calls, for Stream::frame
     std::vector<Stream *> m_batchStreams;
     std::unordered_map<int, int> m_groupUsers; // wire universe -> joins not yet left
     QList<int> m_refusedWires;                 // since the last report
