@@ -114,9 +114,10 @@ public:
                                   int channelsPerUniverse = 512);
     bool getReceivedValue(int universe, int channel, quint8 &value) const;
 
-    // Sees every data packet that decodes, on any universe that reaches the
-    // socket, whether DMX-IN holds it or not: the 0-based universe, the levels
-    // after the START code and their number (at most 512). The observer may
+    // Sees the merged levels of every universe that reaches the socket each
+    // time a packet changes them, whether DMX-IN holds the universe or not:
+    // the 0-based universe, the levels after the START code and their number
+    // (at most 512). Late, preview and outranked packets change nothing. The observer may
     // replace itself; it must not delete the node. Setting one opens the
     // socket (false when it cannot be opened); an empty observer switches
     // observing off and leaves the socket and groups as they are.
@@ -127,8 +128,7 @@ public:
     // joined besides DMX-IN's, for the observer; an empty list leaves them.
     // DMX-IN's own groups are never joined or left twice, whatever either
     // side changes later. Opens the socket. False when the socket cannot be
-    // opened or a membership call failed (systems cap the groups one socket
-    // may join; the lower universes are joined first).
+    // opened or a membership call failed (reported once per universe).
     bool setObservedUniverses(const QList<int> &universes);
 
     // Handles one datagram already read from the socket.
