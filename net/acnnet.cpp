@@ -70,6 +70,7 @@ void acnnet::setCid(const QUuid &cid)
 {
     const QByteArray bytes = cid.toRfc4122();
     std::memcpy(m_cid, bytes.constData(), sizeof m_cid);
+    ++m_sourceGeneration;
 }
 
 QUuid acnnet::cid() const
@@ -90,6 +91,7 @@ void acnnet::setSourceName(const QString &name)
     const QByteArray latin = name.toLatin1();
     std::memcpy(m_sourceName, latin.constData(),
                 size_t(std::min<qsizetype>(latin.size(), SOURCE_NAME_SIZE - 1)));
+    ++m_sourceGeneration;
 }
 
 QHostAddress acnnet::multicastGroup(int wireUniverse)
@@ -324,10 +326,21 @@ Header acnnet::header(int wire, quint8 sequence, quint8 options) const
 
 bool acnnet::encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options)
 {
-    const Header h = header(wire, quint8(stream.sequence + 1), options);
+    const quint8 sequence = quint8(stream.sequence + 1);
+    // The header of the last packet stands but for the number while the
+    // length, the options and the source stay.
+    if (stream.source == m_sourceGeneration && stream.size == HEADER_SIZE + length && data &&
+        length >= 0 && stream.packet[OPTIONS_OFFSET] == options) {
+        stream.packet[SEQUENCE_OFFSET] = sequence;
+        std::memcpy(stream.packet + DATA_OFFSET, data, size_t(length));
+        stream.sequence = sequence;
+        return true;
+    }
+    const Header h = header(wire, sequence, options);
     const int size = encodeData(stream.packet, MAX_SIZE, h, data, length);
     if (size < 0)
         return false;
+    stream.source = m_sourceGeneration;
     stream.size = size;
     stream.sequence = h.sequence;
     return true;
@@ -399,6 +412,7 @@ int acnnet::sendDmxFrame(const Universe *universes, int count)
             encodeData(stream.packet, MAX_SIZE,
                        header(wire, stream.sequence, 0), u.data, u.length);
             stream.size = HEADER_SIZE + u.length;
+            stream.source = m_sourceGeneration;
             m_batch[size_t(stream.batchIndex)].size = stream.size;
             continue;
         }

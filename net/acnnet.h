@@ -166,6 +166,7 @@ private:
         bool live = false;
         bool watched = false; // its group joined to hear other sources
         quint64 frame = 0;    // the sendDmxFrame call that last took it
+        quint32 source = 0;   // the CID and name its header was made with
         int batchIndex = -1;  // its datagram in that call's batch
     };
 
@@ -212,6 +213,7 @@ private:
     QTimer *m_timer = nullptr;
     quint8 m_sourceName[64] = {};
     quint8 m_cid[16] = {};
+    quint32 m_sourceGeneration = 1; // counts changes of CID and source name
     bool m_loopbackOnly = false;
     std::unordered_map<int, Stream> m_streams;
     UniverseSlots m_slots;

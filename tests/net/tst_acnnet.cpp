@@ -155,6 +155,11 @@ void TestAcnnet::goldenPacket()
     node->setSourceName(QString(100, 'y')); // 63 characters and the terminating zero
     node->sendDmx(u8(data), 24, 0);
     QCOMPARE(net->socket->sent.last().data.mid(44, 64), QByteArray(63, 'y') + QByteArray(1, 0));
+    node->setSourceName("z");
+    node->setCid(QUuid());
+    node->sendDmx(u8(data), 24, 0); // the same length: the header is made anew
+    QCOMPARE(net->socket->sent.last().data.mid(22, 16), QByteArray(16, 0));
+    QCOMPARE(net->socket->sent.last().data.mid(44, 2), QByteArray("z", 2));
 }
 
 void TestAcnnet::sendResults_data()
