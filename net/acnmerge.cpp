@@ -12,11 +12,10 @@ AcnMerge::Outcome AcnMerge::take(const DataPacket &packet, qint64 nowMs)
     Universe &u = m_universes[packet.universe];
     std::vector<Source> &sources = u.sources;
     const size_t before = sources.size();
-    sources.erase(std::remove_if(sources.begin(), sources.end(),
-                                 [nowMs](const Source &s) {
-                                     return nowMs - s.lastMs > SOURCE_LOSS_MS;
-                                 }),
-                  sources.end());
+    sources.erase(
+        std::remove_if(sources.begin(), sources.end(),
+                       [nowMs](const Source &s) { return nowMs - s.lastMs > SOURCE_LOSS_MS; }),
+        sources.end());
     bool changed = sources.size() != before;
 
     auto it = std::find_if(sources.begin(), sources.end(), [&packet](const Source &s) {

@@ -361,10 +361,10 @@ qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
                                     destinationIpv4(wire), PORT};
     if (m_socket->writeDatagrams(&datagram, 1) != 1) {
         const QString reason = m_socket->errorString();
-        return sendFailed(QStringLiteral("sending to %1 failed")
-                                  .arg(QHostAddress(datagram.ipv4).toString()) +
-                              (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
-                          -1);
+        return sendFailed(
+            QStringLiteral("sending to %1 failed").arg(QHostAddress(datagram.ipv4).toString()) +
+                (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
+            -1);
     }
     stream.lastSentMs = m_env.clockMs();
     stream.live = true;
@@ -409,8 +409,7 @@ int acnnet::sendDmxFrame(const Universe *universes, int count)
         Stream &stream = m_streams[wire];
         if (stream.frame == m_frame && stream.batchIndex >= 0) {
             // Named twice: the later levels go, once.
-            encodeData(stream.packet, MAX_SIZE,
-                       header(wire, stream.sequence, 0), u.data, u.length);
+            encodeData(stream.packet, MAX_SIZE, header(wire, stream.sequence, 0), u.data, u.length);
             stream.size = HEADER_SIZE + u.length;
             stream.source = m_sourceGeneration;
             m_batch[size_t(stream.batchIndex)].size = stream.size;
@@ -695,8 +694,8 @@ void acnnet::handle(const quint8 *data, int length, const QHostAddress &sender, 
         if (stream != m_streams.end() && stream->second.live)
             reportSecondSource(packet, sender);
     }
-    const int slot = m_in.isRegistered() ? m_slots.slotOf(packet.universe - 1, m_in.universes())
-                                         : -1;
+    const int slot =
+        m_in.isRegistered() ? m_slots.slotOf(packet.universe - 1, m_in.universes()) : -1;
     if (slot < 0 && !m_observer) {
         // Our own packets come back on the groups we watch.
         if (!own)
@@ -725,11 +724,11 @@ void acnnet::reportSecondSource(const DataPacket &packet, const QHostAddress &se
     const QString name = QString::fromLatin1(
         reinterpret_cast<const char *>(packet.sourceName),
         qsizetype(qstrnlen(reinterpret_cast<const char *>(packet.sourceName), SOURCE_NAME_SIZE)));
-    report(QCoreApplication::translate("acnnet",
-                                       "streaming ACN universe %1 is also sent by \"%2\"%3: "
-                                       "two consoles control it")
-               .arg(packet.universe)
-               .arg(name, sender.isNull() ? QString() : QStringLiteral(" at ") + sender.toString()));
+    report(
+        QCoreApplication::translate("acnnet", "streaming ACN universe %1 is also sent by \"%2\"%3: "
+                                              "two consoles control it")
+            .arg(packet.universe)
+            .arg(name, sender.isNull() ? QString() : QStringLiteral(" at ") + sender.toString()));
 }
 
 void acnnet::drop(DropReason reason, int length, const QString &detail)

@@ -89,8 +89,8 @@ enum class Result {
 };
 
 struct DataPacket {
-    int universe = 0;            // wire universe
-    const quint8 *cid = nullptr; // 16 bytes inside the datagram
+    int universe = 0;                   // wire universe
+    const quint8 *cid = nullptr;        // 16 bytes inside the datagram
     const quint8 *sourceName = nullptr; // 64 bytes inside the datagram, maybe unterminated
     quint8 sequence = 0;
     quint8 priority = 0;

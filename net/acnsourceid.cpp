@@ -18,17 +18,18 @@ std::unique_ptr<AcnSourceId> AcnSourceId::claim(QSettings &settings, const QStri
             .toHex()
             .left(12);
     for (int slot = 1; slot <= KEPT; ++slot) {
-        auto lock = std::make_unique<QLockFile>(
-            QDir(lockFolder).filePath(QStringLiteral("pultora-acn-%1-%2.lock")
-                                          .arg(QString::fromLatin1(tag))
-                                          .arg(slot)));
+        auto lock =
+            std::make_unique<QLockFile>(QDir(lockFolder)
+                                            .filePath(QStringLiteral("pultora-acn-%1-%2.lock")
+                                                          .arg(QString::fromLatin1(tag))
+                                                          .arg(slot)));
         // A running holder keeps its lock however long it runs; the lock of
         // one that crashed is taken over (its process is gone).
         lock->setStaleLockTime(0);
         if (!lock->tryLock(0))
             continue;
-        const QString key = QLatin1String(SETTINGS_KEY) +
-                            (slot == 1 ? QString() : QString::number(slot));
+        const QString key =
+            QLatin1String(SETTINGS_KEY) + (slot == 1 ? QString() : QString::number(slot));
         QUuid cid(settings.value(key).toString());
         if (cid.isNull()) {
             cid = QUuid::createUuid();

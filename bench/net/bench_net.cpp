@@ -5,8 +5,9 @@
 // Receive path: CPU time of the receiving thread per packet, end to end
 // through socket and event loop (for E1.31 with source tracking and merge),
 // while a sender thread floods 64 (and 512) universes at 44 frames/s;
-// checks that the last frame of every universe arrived. olad (Art-Net on loopback, as user olad) listens to the same
-// Art-Net flood and its CPU per packet is reported beside ours.
+// checks that the last frame of every universe arrived. olad (as user olad)
+// listens to the same flood, Art-Net on loopback and E1.31 on the multicast
+// groups, and its CPU per packet is reported beside ours.
 // Run only inside scripts/netns.sh: the nodes see loopback only.
 #include "acnnet.h"
 #include "acnpacket.h"
@@ -231,7 +232,8 @@ AcnSendFigures measureAcnSend(int universes, int frames)
     std::vector<QByteArray> levels(static_cast<size_t>(universes), QByteArray(512, 0));
     std::vector<acnnet::Universe> frame(static_cast<size_t>(universes));
     for (int u = 0; u < universes; ++u)
-        frame[size_t(u)] = {u, reinterpret_cast<const quint8 *>(levels[size_t(u)].constData()), 512};
+        frame[size_t(u)] = {u, reinterpret_cast<const quint8 *>(levels[size_t(u)].constData()),
+                            512};
     auto change = [&](int step) {
         for (int u = 0; u < universes; ++u)
             levels[size_t(u)][0] = char(step + u);
@@ -252,8 +254,7 @@ AcnSendFigures measureAcnSend(int universes, int frames)
         h.sequence = 2;
         h.universe = u + 1;
         acnpacket::encodeData(reinterpret_cast<quint8 *>(p.data()), int(p.size()), h,
-                              reinterpret_cast<const quint8 *>(levels[size_t(u)].constData()),
-                              512);
+                              reinterpret_cast<const quint8 *>(levels[size_t(u)].constData()), 512);
         prebuilt.push_back(p);
         targets.push_back(address(
             qPrintable(QString("127.255.%1.%2").arg((u + 1) >> 8).arg((u + 1) & 0xFF)), 5568));
@@ -364,7 +365,8 @@ struct Olad {
         }
         if (e131) {
             for (const QStringList &step :
-                 {QStringList{"ip", "link", "add", "olab0", "type", "veth", "peer", "name", "olab1"},
+                 {QStringList{"ip", "link", "add", "olab0", "type", "veth", "peer", "name",
+                              "olab1"},
                   QStringList{"ip", "addr", "add", "198.51.100.2/24", "brd", "+", "dev", "olab1"},
                   QStringList{"ip", "link", "set", "olab0", "up"},
                   QStringList{"ip", "link", "set", "olab1", "up"}})
@@ -473,13 +475,12 @@ ReceiveFigures measureReceive(bool acn, int universes, double seconds, Olad *ola
         ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
         std::vector<sockaddr_in> targets;
         for (int u = 0; u < universes; ++u)
-            targets.push_back(
-                acn ? address(qPrintable(QString("%1.255.%2.%3")
-                                             .arg(olad ? 239 : 127)
-                                             .arg((u + 1) >> 8)
-                                             .arg((u + 1) & 0xFF)),
-                              5568)
-                    : address("127.255.255.255", 6454));
+            targets.push_back(acn ? address(qPrintable(QString("%1.255.%2.%3")
+                                                           .arg(olad ? 239 : 127)
+                                                           .arg((u + 1) >> 8)
+                                                           .arg((u + 1) & 0xFF)),
+                                            5568)
+                                  : address("127.255.255.255", 6454));
         QByteArray data(512, 0), packet(700, 0);
         quint8 name[64] = {'f', 'l', 'o', 'o', 'd'};
         const double start = wallSeconds();
@@ -574,9 +575,10 @@ int main(int argc, char **argv)
         std::printf("E1.31    frame of %3d: node %6.0f ns/packet  raw sendto loop %6.0f ns/packet  "
                     "ratio %.2f (target <= 1.00)\n",
                     universes, s.frameNs, s.frameRawNs, frameRatio);
-        std::printf("E1.31    one universe:  node %6.0f ns/packet  raw sendto      %6.0f ns/packet  "
-                    "ratio %.2f (target <= 1.20)\n",
-                    s.singleNs, s.singleRawNs, singleRatio);
+        std::printf(
+            "E1.31    one universe:  node %6.0f ns/packet  raw sendto      %6.0f ns/packet  "
+            "ratio %.2f (target <= 1.20)\n",
+            s.singleNs, s.singleRawNs, singleRatio);
         if (frameRatio > 1.0 || singleRatio > 1.2)
             ++failures;
         if (s.failedSends) {
@@ -591,8 +593,8 @@ int main(int argc, char **argv)
         std::printf("%-8s %3d universes: %7lld packets  %.2f us CPU/packet%s  last frame complete "
                     "in %d/%d  drops: ours %lld, namespace %lld",
                     acn ? "E1.31" : "Art-Net", universes, r.packets, r.cpuUsPerPacket,
-                    target ? (acn ? " (target <= 2)" : " (target < 5)") : "", r.universesComplete, universes, r.ourDrops,
-                    r.udpDrops);
+                    target ? (acn ? " (target <= 2)" : " (target < 5)") : "", r.universesComplete,
+                    universes, r.ourDrops, r.udpDrops);
         if (r.oladUsPerPacket >= 0)
             std::printf("  | olad %.2f us CPU/packet", r.oladUsPerPacket);
         std::printf("\n");

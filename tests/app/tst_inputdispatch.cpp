@@ -147,10 +147,10 @@ QByteArray dmxDatagram(quint8 protocol, int universe, int channel, quint8 value)
     auto *out = reinterpret_cast<quint8 *>(d.data());
     const quint8 name[acnpacket::SOURCE_NAME_SIZE] = {'p', 'e', 'e', 'r'};
     static quint8 sequence = 0; // a source counts its packets
-    d.resize(protocol == PT_ARTNET
-                 ? artnetpacket::encodeDmx(out, int(d.size()), universe, data, 512)
-                 : acnpacket::encodeData(out, int(d.size()), name, ++sequence, universe + 1, data,
-                                         512));
+    d.resize(
+        protocol == PT_ARTNET
+            ? artnetpacket::encodeDmx(out, int(d.size()), universe, data, 512)
+            : acnpacket::encodeData(out, int(d.size()), name, ++sequence, universe + 1, data, 512));
     return d;
 }
 

@@ -78,7 +78,8 @@ void TestAcnMerge::scripts_data()
     QTest::addColumn<Outcome>("last");
     QTest::addColumn<QString>("levels");
     QTest::addColumn<int>("sources");
-    QTest::newRow("one source") << QStringList{"0 A 1 100 10,20"} << Outcome::Merged << "10,20" << 1;
+    QTest::newRow("one source") << QStringList{"0 A 1 100 10,20"} << Outcome::Merged << "10,20"
+                                << 1;
     QTest::newRow("higher priority wins")
         << QStringList{"0 A 1 150 10,10", "10 B 1 50 99,99"} << Outcome::Held << "10,10" << 2;
     QTest::newRow("higher priority arrives later")
@@ -87,8 +88,8 @@ void TestAcnMerge::scripts_data()
         << QStringList{"0 A 1 150 10", "100 B 1 50 99", "2500 B 2 50 98"} << Outcome::Held << "10"
         << 2;
     QTest::newRow("lower priority takes over after 2.5 s")
-        << QStringList{"0 A 1 150 10", "100 B 1 50 99", "2501 B 2 50 98"} << Outcome::Merged
-        << "98" << 1;
+        << QStringList{"0 A 1 150 10", "100 B 1 50 99", "2501 B 2 50 98"} << Outcome::Merged << "98"
+        << 1;
     QTest::newRow("equal priority merged HTP, longest count")
         << QStringList{"0 A 1 100 10,50,0,7", "5 B 1 100 30,20"} << Outcome::Merged << "30,50,0,7"
         << 2;
@@ -117,8 +118,8 @@ void TestAcnMerge::scripts_data()
         << QStringList{"0 A 1 100 10", "5 A 2 100 T 0"} << Outcome::Held << "10" << 0;
     QTest::newRow("late Stream_Terminated ignored")
         << QStringList{"0 A 5 100 10", "5 A 4 100 T 0"} << Outcome::Late << "10" << 1;
-    QTest::newRow("preview ignored") << QStringList{"0 A 1 100 P 99"} << Outcome::Preview << ""
-                                     << 0;
+    QTest::newRow("preview ignored")
+        << QStringList{"0 A 1 100 P 99"} << Outcome::Preview << "" << 0;
     QTest::newRow("preview beside live data")
         << QStringList{"0 A 1 100 10", "5 B 1 200 P 99"} << Outcome::Preview << "10" << 1;
 }

@@ -146,11 +146,27 @@ void TestAcnnet::goldenPacket()
     const FakeSocket::Sent &s = net->socket->sent.first();
     QCOMPARE(s.destination, QHostAddress("239.255.0.1"));
     QCOMPARE(s.port, quint16(5568));
-    QCOMPARE(s.data.left(126).toHex(),
-             QByteArray("00100000" "4153432d45312e3137000000" "726e" "00000004"
-                        "5a0e3f1c7b2d4e559c3a1d2e3f405162" "7258" "00000002"
-                        "50756c746f7261" + QByteArray(57 * 2, '0') +
-                        "64" "0000" "01" "00" "0001" "720b" "02" "a1" "0000" "0001" "0201" "00"));
+    QCOMPARE(s.data.left(126).toHex(), QByteArray("00100000"
+                                                  "4153432d45312e3137000000"
+                                                  "726e"
+                                                  "00000004"
+                                                  "5a0e3f1c7b2d4e559c3a1d2e3f405162"
+                                                  "7258"
+                                                  "00000002"
+                                                  "50756c746f7261" +
+                                                  QByteArray(57 * 2, '0') +
+                                                  "64"
+                                                  "0000"
+                                                  "01"
+                                                  "00"
+                                                  "0001"
+                                                  "720b"
+                                                  "02"
+                                                  "a1"
+                                                  "0000"
+                                                  "0001"
+                                                  "0201"
+                                                  "00"));
     QCOMPARE(s.data.mid(126), data);
     node->setSourceName(QString(100, 'y')); // 63 characters and the terminating zero
     node->sendDmx(u8(data), 24, 0);
@@ -320,21 +336,21 @@ void TestAcnnet::membershipsFollowDmxIn_data()
     // "send U", "stop U", "unregister". Universes are 0-based.
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<QList<int>>("wires"); // groups joined in the end
-    QTest::addColumn<int>("lastCalls");   // membership calls of the last step; -1: any
+    QTest::addColumn<int>("lastCalls");    // membership calls of the last step; -1: any
     QTest::newRow("range") << QStringList{"range 2"} << QList<int>{3, 4, 5} << 6;
     QTest::newRow("range moves") << QStringList{"range 2", "range 10"} << QList<int>{11, 12, 13}
                                  << -1;
     QTest::newRow("list") << QStringList{"list 0,60000"} << QList<int>{1, 60001} << 4;
-    QTest::newRow("list before array") << QStringList{"list-only 7,40000", "list 7,40000"}
-                                       << QList<int>{8, 40001} << 4;
-    QTest::newRow("moved array: only changes") << QStringList{"list 0,4", "list 4,9"}
-                                               << QList<int>{5, 10} << 4;
-    QTest::newRow("same list, new array") << QStringList{"list 4,9", "list 4,9"}
-                                          << QList<int>{5, 10} << 0;
-    QTest::newRow("refused list keeps groups") << QStringList{"list 0,4", "list 4,63999"}
-                                               << QList<int>{1, 5} << 0;
-    QTest::newRow("back to a range") << QStringList{"list 4,9", "list-only -", "range 2"}
-                                     << QList<int>{3, 4, 5} << 6;
+    QTest::newRow("list before array")
+        << QStringList{"list-only 7,40000", "list 7,40000"} << QList<int>{8, 40001} << 4;
+    QTest::newRow("moved array: only changes")
+        << QStringList{"list 0,4", "list 4,9"} << QList<int>{5, 10} << 4;
+    QTest::newRow("same list, new array")
+        << QStringList{"list 4,9", "list 4,9"} << QList<int>{5, 10} << 0;
+    QTest::newRow("refused list keeps groups")
+        << QStringList{"list 0,4", "list 4,63999"} << QList<int>{1, 5} << 0;
+    QTest::newRow("back to a range")
+        << QStringList{"list 4,9", "list-only -", "range 2"} << QList<int>{3, 4, 5} << 6;
     QTest::newRow("unregister") << QStringList{"list 0,4", "unregister"} << QList<int>{} << 4;
     QTest::newRow("observer beside DMX-IN")
         << QStringList{"list 2,3", "observe 3,0,1,2,2,-1,63999"} << QList<int>{1, 2, 3, 4} << 4;
@@ -342,8 +358,7 @@ void TestAcnnet::membershipsFollowDmxIn_data()
         << QStringList{"list 2,3", "observe 0,1,2,3", "list 0,9"} << QList<int>{1, 2, 3, 4, 10}
         << -1;
     QTest::newRow("observer stays when DMX-IN goes")
-        << QStringList{"list 2,3", "observe 0,1,2,3", "unregister"} << QList<int>{1, 2, 3, 4}
-        << -1;
+        << QStringList{"list 2,3", "observe 0,1,2,3", "unregister"} << QList<int>{1, 2, 3, 4} << -1;
     QTest::newRow("observer off") << QStringList{"list 2,3", "observe 0,1,2,3", "observe -"}
                                   << QList<int>{3, 4} << 4;
     QTest::newRow("sent universe watched") << QStringList{"send 6"} << QList<int>{7} << 2;
@@ -426,9 +441,9 @@ void TestAcnnet::receive_data()
     // The DMX-IN array: a range of three from base 2, or the list {0, 60000}.
     QTest::addColumn<bool>("list");
     QTest::addColumn<int>("wire");
-    QTest::addColumn<int>("count"); // property value count field; -1: as built
-    QTest::addColumn<int>("cut");   // bytes kept; -1: all
-    QTest::addColumn<int>("slot");  // slot that takes the data; -1: none
+    QTest::addColumn<int>("count");  // property value count field; -1: as built
+    QTest::addColumn<int>("cut");    // bytes kept; -1: all
+    QTest::addColumn<int>("slot");   // slot that takes the data; -1: none
     QTest::addColumn<int>("landed"); // bytes that land
     QTest::newRow("range, middle") << false << 4 << -1 << -1 << 1 << 512;
     QTest::newRow("range, below the base") << false << 2 << -1 << -1 << -1 << 0;
@@ -550,7 +565,7 @@ void TestAcnnet::sourcesMerged()
         net->now += 100;
     };
     send(1, 'a', 150, 15);
-    send(1, 'b', 50, 5);   // held below
+    send(1, 'b', 50, 5); // held below
     send(2, 'a', 150, 16);
     send(1, 'a', 150, 99); // late
     send(2, 'b', 50, 6, acnpacket::OPTION_PREVIEW);
@@ -558,7 +573,7 @@ void TestAcnnet::sourcesMerged()
     net->now += 2500;
     send(3, 'b', 50, 7); // a is lost
     QCOMPARE(in, filled(512, 7));
-    send(3, 'a', 50, 9);  // back, equal priority: highest level wins
+    send(3, 'a', 50, 9); // back, equal priority: highest level wins
     QCOMPARE(in, filled(512, 9));
     send(4, 'a', 50, 9, acnpacket::OPTION_STREAM_TERMINATED);
     QCOMPARE(in, filled(512, 7));

@@ -1,10 +1,9 @@
 // Our nodes against real peers: OLA's olad (Art-Net and E1.31 in both
 // directions, Art-Net subscription through our ArtPollReply), tshark's
-// dissectors and E1.31 sources written in Python. Runs as root inside the private namespace of the test
-// command: it builds a two-namespace LAN joined by a veth pair
-// (198.51.100.1 for us, 198.51.100.2 for olad), moves its own thread into
-// the first namespace, and removes both namespaces at the end. A peer that
-// cannot start fails the test with the reason.
+// dissectors and E1.31 sources written in Python. Runs as root inside the private namespace of the
+// test command: it builds a two-namespace LAN joined by a veth pair (198.51.100.1 for us,
+// 198.51.100.2 for olad), moves its own thread into the first namespace, and removes both
+// namespaces at the end. A peer that cannot start fails the test with the reason.
 #include "acnnet.h"
 #include "acnsourceid.h"
 #include "artnet.h"
@@ -40,8 +39,8 @@ const int OLA_ARTNET_IN_UNIVERSE = 3;  // we send Port-Address 0x13
 const int OLA_ARTNET_OUT_UNIVERSE = 4; // OLA sends Port-Address 0x14
 const int OLA_E131_IN_UNIVERSE = 7;    // we send wire universe 7
 const int OLA_E131_OUT_UNIVERSE = 9;   // OLA sends wire universe 9
-const int MERGE_UNIVERSE = 11;        // Python sources at two priorities (wire)
-const int HTP_UNIVERSE = 12;          // Python sources at one priority, then a late packet
+const int MERGE_UNIVERSE = 11;         // Python sources at two priorities (wire)
+const int HTP_UNIVERSE = 12;           // Python sources at one priority, then a late packet
 
 // An E1.31 source independent of our encoder. Arguments: wire universe,
 // priority, CID byte, then either "every SECONDS LEVELS" (a packet every
@@ -386,9 +385,8 @@ QString TestNetPeers::recordOla(int universe, const std::function<void()> &keepS
     QFile::remove(file);
     QProcess rec;
     rec.setProcessChannelMode(QProcess::MergedChannels);
-    const QStringList cmd = inB(
-        {"timeout", "-s", "INT", QString::number(seconds), "ola_recorder", "-r", file, "-u",
-         QString::number(universe)});
+    const QStringList cmd = inB({"timeout", "-s", "INT", QString::number(seconds), "ola_recorder",
+                                 "-r", file, "-u", QString::number(universe)});
     rec.start(cmd.first(), cmd.mid(1));
     if (!rec.waitForStarted(5000))
         return QString();
@@ -481,7 +479,8 @@ void TestNetPeers::acnStreamTrustedByOla()
     m_olad->readAll();
 
     // 10 s without a change: olad must take every keep-alive.
-    const QString steady = recordOla(OLA_E131_IN_UNIVERSE, [] {}, 11);
+    const std::function<void()> idle = [] {};
+    const QString steady = recordOla(OLA_E131_IN_UNIVERSE, idle, 11);
     QVERIFY2(steady.contains(oursLine), qPrintable(steady.left(300)));
     QVERIFY2(!steady.contains(standbyLine), "olad dropped our universe while it was kept alive");
     const QByteArray log = m_olad->readAll();
@@ -490,7 +489,7 @@ void TestNetPeers::acnStreamTrustedByOla()
     // Quitting: Stream_Terminated hands the universe to the standby at once
     // (without it olad would wait 2.5 s from our last packet).
     m_acnnet.reset();
-    QString after = recordOla(OLA_E131_IN_UNIVERSE, [] {}, 2);
+    QString after = recordOla(OLA_E131_IN_UNIVERSE, idle, 2);
     QVERIFY2(firstFrame(after, OLA_E131_IN_UNIVERSE).startsWith(standbyLine),
              qPrintable(after.left(300)));
 
@@ -499,7 +498,7 @@ void TestNetPeers::acnStreamTrustedByOla()
     QCOMPARE(m_acnnet->cid(), m_firstCid);
     const QByteArray next = pattern(512, 7, 1);
     m_acnnet->sendDmx(u8(next), 512, OLA_E131_IN_UNIVERSE - 1);
-    after = recordOla(OLA_E131_IN_UNIVERSE, [] {}, 2);
+    after = recordOla(OLA_E131_IN_UNIVERSE, idle, 2);
     QVERIFY2(firstFrame(after, OLA_E131_IN_UNIVERSE) ==
                  QString("%1 %2").arg(OLA_E131_IN_UNIVERSE).arg(csv(next)),
              qPrintable(after.left(300)));
@@ -544,12 +543,14 @@ void TestNetPeers::acnSourcesMerged()
 
     QElapsedTimer sinceHigh;
     bool lowSeen = false;
-    waitUntil([&] {
-        lowSeen = lowSeen || level(mergeSlot, 0) == 50;
-        if (high->state() == QProcess::NotRunning && !sinceHigh.isValid())
-            sinceHigh.start();
-        return sinceHigh.isValid();
-    }, 6000);
+    waitUntil(
+        [&] {
+            lowSeen = lowSeen || level(mergeSlot, 0) == 50;
+            if (high->state() == QProcess::NotRunning && !sinceHigh.isValid())
+                sinceHigh.start();
+            return sinceHigh.isValid();
+        },
+        6000);
     QVERIFY2(!lowSeen, "the priority 50 source showed while the 150 one was sending");
     QCOMPARE(level(mergeSlot, 0), quint8(150));
     QVERIFY(waitUntil([&] { return level(mergeSlot, 0) == 50; }, 5000));
