@@ -3,8 +3,8 @@
 // change, and incoming Art-Net and streaming ACN move a fader whose move
 // leaves again on its own output. Runs inside the test command's private
 // network namespace (loopback only).
-#include "datagrams.h"
 #include "consolestart.h"
+#include "datagrams.h"
 #include "pultora.h"
 #include "scriptedprompter.h"
 
@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -106,7 +107,8 @@ private slots:
         QTest::qWait(100);
         QVERIFY2(nextArtDmx(2, 300).isEmpty(), "nothing may leave before the first change");
 
-        auto *sw = qobject_cast<DmxPushButton *>(console->surface().widget(console->document().controls().at(1).id));
+        auto *sw = qobject_cast<DmxPushButton *>(
+            console->surface().widget(console->document().controls().at(1).id));
         QVERIFY(sw);
         QTest::mouseClick(sw, Qt::LeftButton);
         const QByteArray dmx = nextArtDmx(2);
@@ -156,7 +158,8 @@ private slots:
                            "dmx_in_channel=\"0\"")
                 .arg(protocol)));
         QVERIFY(console);
-        auto *fader = qobject_cast<DmxSlider *>(console->surface().widget(console->document().controls().at(0).id));
+        auto *fader = qobject_cast<DmxSlider *>(
+            console->surface().widget(console->document().controls().at(0).id));
         QVERIFY(fader);
         QCOMPARE(fader->value(), 0);
 
@@ -164,8 +167,8 @@ private slots:
         const QByteArray levels = QByteArray(1, char(99)) + QByteArray(23, '\0');
         for (int i = 0; i < 20 && fader->value() != 99; ++i) {
             if (protocol == QLatin1String("Art-Net"))
-                sender.writeDatagram(artDmxDatagram(3, levels), QHostAddress(QStringLiteral("127.255.255.255")),
-                                     kArtNetPort);
+                sender.writeDatagram(artDmxDatagram(3, levels),
+                                     QHostAddress(QStringLiteral("127.255.255.255")), kArtNetPort);
             else
                 sender.writeDatagram(e131Datagram(4, levels, quint8(i + 1)),
                                      QHostAddress(QStringLiteral("239.255.0.4")), kAcnPort);
@@ -182,12 +185,13 @@ private slots:
     void userMoveHoldsInputOff()
     {
         drain();
-        auto console = start(control(
-            "control_type=\"fader_horizontal\" protocol_type=\"Art-Net\" dmx_value_1=\"0\" "
-            "dmx_value_2=\"255\" dmx_channel=\"0\" dmx_universe=\"1\" "
-            "protocol_type_in=\"Art-Net\" dmx_in_universe=\"5\" dmx_in_channel=\"7\""));
+        auto console = start(
+            control("control_type=\"fader_horizontal\" protocol_type=\"Art-Net\" dmx_value_1=\"0\" "
+                    "dmx_value_2=\"255\" dmx_channel=\"0\" dmx_universe=\"1\" "
+                    "protocol_type_in=\"Art-Net\" dmx_in_universe=\"5\" dmx_in_channel=\"7\""));
         QVERIFY(console);
-        auto *fader = qobject_cast<DmxSlider *>(console->surface().widget(console->document().controls().at(0).id));
+        auto *fader = qobject_cast<DmxSlider *>(
+            console->surface().widget(console->document().controls().at(0).id));
         QVERIFY(fader);
         QUdpSocket sender;
         QByteArray levels(8, '\0');
@@ -205,7 +209,8 @@ private slots:
         }
         QCOMPARE(fader->value(), moved);
         QTRY_COMPARE_WITH_TIMEOUT(
-            (sender.writeDatagram(artDmxDatagram(5, levels), broadcast, kArtNetPort), fader->value()),
+            (sender.writeDatagram(artDmxDatagram(5, levels), broadcast, kArtNetPort),
+             fader->value()),
             180, 3000);
         QVERIFY(sinceMove.elapsed() >= 1000);
     }
@@ -254,9 +259,9 @@ private slots:
     void receivedValueSurvivesAppendAndEdit()
     {
         drain();
-        const QString listener = QStringLiteral(
-            "control_type=\"fader_vertical\" protocol_type_in=\"Art-Net\" "
-            "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"");
+        const QString listener =
+            QStringLiteral("control_type=\"fader_vertical\" protocol_type_in=\"Art-Net\" "
+                           "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"");
         auto console = start(control(listener.arg(3)));
         QVERIFY(console);
         auto faderAt = [&](int i) {
@@ -294,6 +299,31 @@ private slots:
         m_prompter->fileNames = {more};
         QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigAppend"));
         QTRY_COMPARE_WITH_TIMEOUT(faderAt(3)->value(), 99, 2000);
+        console->setModified(false, false);
+    }
+
+    // Another console's streaming ACN on a universe this one sends: the
+    // status line says so, once.
+    void secondAcnSourceReported()
+    {
+        auto console =
+            start(control("control_type=\"button_switch\" protocol_type=\"streaming ACN\" "
+                          "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"0\" "
+                          "dmx_universe=\"5\""));
+        QVERIFY(console);
+        auto *sw = qobject_cast<DmxPushButton *>(
+            console->surface().widget(console->document().controls().at(0).id));
+        QVERIFY(sw);
+        QTest::mouseClick(sw, Qt::LeftButton);
+        QVERIFY(!console->statusBar()->currentMessage().contains("also sent by"));
+        QUdpSocket other;
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("universe 6 is also sent by \"peer\" at 127"));
+        for (int i = 1; i <= 3; ++i)
+            other.writeDatagram(e131Datagram(6, QByteArray(24, char(i)), quint8(i)),
+                                QHostAddress(QStringLiteral("127.255.0.6")), kAcnPort);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            console->statusBar()->currentMessage().contains("universe 6 is also sent by"), 2000);
         console->setModified(false, false);
     }
 };
