@@ -3,8 +3,8 @@
 // change, and incoming Art-Net and streaming ACN move a fader whose move
 // leaves again on its own output. Runs inside the test command's private
 // network namespace (loopback only).
-#include "consolestart.h"
 #include "datagrams.h"
+#include "consolestart.h"
 #include "pultora.h"
 #include "scriptedprompter.h"
 
@@ -107,8 +107,7 @@ private slots:
         QTest::qWait(100);
         QVERIFY2(nextArtDmx(2, 300).isEmpty(), "nothing may leave before the first change");
 
-        auto *sw = qobject_cast<DmxPushButton *>(
-            console->surface().widget(console->document().controls().at(1).id));
+        auto *sw = qobject_cast<DmxPushButton *>(console->surface().widget(console->document().controls().at(1).id));
         QVERIFY(sw);
         QTest::mouseClick(sw, Qt::LeftButton);
         const QByteArray dmx = nextArtDmx(2);
@@ -158,8 +157,7 @@ private slots:
                            "dmx_in_channel=\"0\"")
                 .arg(protocol)));
         QVERIFY(console);
-        auto *fader = qobject_cast<DmxSlider *>(
-            console->surface().widget(console->document().controls().at(0).id));
+        auto *fader = qobject_cast<DmxSlider *>(console->surface().widget(console->document().controls().at(0).id));
         QVERIFY(fader);
         QCOMPARE(fader->value(), 0);
 
@@ -167,8 +165,8 @@ private slots:
         const QByteArray levels = QByteArray(1, char(99)) + QByteArray(23, '\0');
         for (int i = 0; i < 20 && fader->value() != 99; ++i) {
             if (protocol == QLatin1String("Art-Net"))
-                sender.writeDatagram(artDmxDatagram(3, levels),
-                                     QHostAddress(QStringLiteral("127.255.255.255")), kArtNetPort);
+                sender.writeDatagram(artDmxDatagram(3, levels), QHostAddress(QStringLiteral("127.255.255.255")),
+                                     kArtNetPort);
             else
                 sender.writeDatagram(e131Datagram(4, levels, quint8(i + 1)),
                                      QHostAddress(QStringLiteral("239.255.0.4")), kAcnPort);
@@ -185,13 +183,12 @@ private slots:
     void userMoveHoldsInputOff()
     {
         drain();
-        auto console = start(
-            control("control_type=\"fader_horizontal\" protocol_type=\"Art-Net\" dmx_value_1=\"0\" "
-                    "dmx_value_2=\"255\" dmx_channel=\"0\" dmx_universe=\"1\" "
-                    "protocol_type_in=\"Art-Net\" dmx_in_universe=\"5\" dmx_in_channel=\"7\""));
+        auto console = start(control(
+            "control_type=\"fader_horizontal\" protocol_type=\"Art-Net\" dmx_value_1=\"0\" "
+            "dmx_value_2=\"255\" dmx_channel=\"0\" dmx_universe=\"1\" "
+            "protocol_type_in=\"Art-Net\" dmx_in_universe=\"5\" dmx_in_channel=\"7\""));
         QVERIFY(console);
-        auto *fader = qobject_cast<DmxSlider *>(
-            console->surface().widget(console->document().controls().at(0).id));
+        auto *fader = qobject_cast<DmxSlider *>(console->surface().widget(console->document().controls().at(0).id));
         QVERIFY(fader);
         QUdpSocket sender;
         QByteArray levels(8, '\0');
@@ -209,8 +206,7 @@ private slots:
         }
         QCOMPARE(fader->value(), moved);
         QTRY_COMPARE_WITH_TIMEOUT(
-            (sender.writeDatagram(artDmxDatagram(5, levels), broadcast, kArtNetPort),
-             fader->value()),
+            (sender.writeDatagram(artDmxDatagram(5, levels), broadcast, kArtNetPort), fader->value()),
             180, 3000);
         QVERIFY(sinceMove.elapsed() >= 1000);
     }
@@ -259,9 +255,9 @@ private slots:
     void receivedValueSurvivesAppendAndEdit()
     {
         drain();
-        const QString listener =
-            QStringLiteral("control_type=\"fader_vertical\" protocol_type_in=\"Art-Net\" "
-                           "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"");
+        const QString listener = QStringLiteral(
+            "control_type=\"fader_vertical\" protocol_type_in=\"Art-Net\" "
+            "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"");
         auto console = start(control(listener.arg(3)));
         QVERIFY(console);
         auto faderAt = [&](int i) {
@@ -303,7 +299,7 @@ private slots:
     }
 
     // Another console's streaming ACN on a universe this one sends: the
-    // status line says so, once.
+    // status line says so.
     void secondAcnSourceReported()
     {
         auto console =
