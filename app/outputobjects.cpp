@@ -1,6 +1,7 @@
 #include "outputobjects.h"
 
 #include "acnnet.h"
+#include "acnsourceid.h"
 #include "appinfo.h"
 #include "artnet.h"
 #include "command.h"
@@ -8,6 +9,8 @@
 #include "midi.h"
 
 #include <QCoreApplication>
+#include <QDir>
+#include <QSettings>
 
 OutputObjects::OutputObjects(const NetEnvironment &env,
                              std::function<std::unique_ptr<MidiBackend>()> midiBackend)
@@ -56,10 +59,23 @@ acnnet *OutputObjects::acnNode()
         m_acn = std::make_unique<acnnet>(m_env);
         m_acn->setShareAddress(true);
         m_acn->setSourceName(appinfo::productName());
+        if (!m_acnSource) {
+            QSettings settings(appinfo::settingsOrganisation(), appinfo::settingsApplication());
+            m_acnSource = AcnSourceId::claim(settings, QDir::tempPath());
+        }
+        m_acn->setCid(m_acnSource->cid());
+        m_acn->setStatusReporter(m_report);
         if (m_dmxObserver)
             hookAcn();
     }
     return m_acn.get();
+}
+
+void OutputObjects::setStatusReporter(std::function<void(const QString &)> report)
+{
+    m_report = std::move(report);
+    if (m_acn)
+        m_acn->setStatusReporter(m_report);
 }
 
 midi *OutputObjects::midiObject()

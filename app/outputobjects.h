@@ -15,6 +15,7 @@
 
 class artnet;
 class acnnet;
+class AcnSourceId;
 class midi;
 class http;
 class command;
@@ -66,6 +67,11 @@ public:
     bool observeMidi(int device,
                      std::function<void(quint8 status, quint8 data1, quint8 data2)> observer);
 
+    // Lines the nodes have for the user's status line (another console on a
+    // universe we send, a universe the system will not listen to); also given
+    // to nodes created later.
+    void setStatusReporter(std::function<void(const QString &)> report);
+
     // The nodes, created as the console configures them.
     artnet *artnetNode();
     acnnet *acnNode();
@@ -83,6 +89,9 @@ private:
     std::function<void(quint8, quint8, quint8)> m_midiObserver;
     std::unique_ptr<artnet> m_artnet;
     std::unique_ptr<acnnet> m_acn;
+    std::function<void(const QString &)> m_report;
+    // This console's streaming ACN CID, claimed once and kept to the end.
+    std::unique_ptr<AcnSourceId> m_acnSource;
     std::unique_ptr<midi> m_midi;
     std::unique_ptr<http> m_http;
     std::unique_ptr<command> m_command;

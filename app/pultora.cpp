@@ -67,6 +67,8 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     };
     edit.closeDialogs = [this] { closeDialogs(); };
     m_edit = std::make_unique<EditCommands>(m_document, m_surface, std::move(edit));
+    m_io.objects().setStatusReporter(
+        [this](const QString &text) { showStatus(text, appinfo::STATUS_MS); });
     // The editor's Learn buttons listen through the output objects.
     m_editor.enableLearn(m_io.objects(),
                          [this] { return m_document.preferences().midi_device_in; });

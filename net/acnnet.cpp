@@ -3,11 +3,13 @@
 #include "acnpacket.h"
 #include "netlog.h"
 
+#include <QCoreApplication>
 #include <QTimer>
 
 #include <algorithm>
 #include <cstring>
 #include <iterator>
+#include <vector>
 
 using namespace acnpacket;
 
@@ -21,7 +23,11 @@ constexpr int RECEIVE_BUFFER_SIZE = 1024;
 
 struct acnnet::ObserverGroupsAside {
     explicit ObserverGroupsAside(acnnet *node) : node(node) { node->leaveObserverGroups(); }
-    ~ObserverGroupsAside() { node->joinObserverGroups(); }
+    ~ObserverGroupsAside()
+    {
+        node->joinObserverGroups();
+        node->reportRefusedGroups();
+    }
     ObserverGroupsAside(const ObserverGroupsAside &) = delete;
     ObserverGroupsAside &operator=(const ObserverGroupsAside &) = delete;
     acnnet *node;
@@ -37,6 +43,9 @@ acnnet::~acnnet()
 {
     if (m_timer)
         m_timer->stop();
+    // Receivers let go of every universe at once instead of after 2.5 s.
+    for (int universe : sendingUniverses())
+        stopSending(universe);
     if (m_socket) {
         leaveObserverGroups();
         QMutexLocker lock(&m_in.mutex());
@@ -52,8 +61,28 @@ bool acnnet::discoverInterfaces()
         m_interfaces = discoverInterfaceList(
             m_env.interfaces ? m_env.interfaces() : QList<NetworkInterfaceInfo>(), true);
         m_discovered = true;
+        m_loopbackOnly = isLoopbackOnly(m_interfaces);
     }
     return true;
+}
+
+void acnnet::setCid(const QUuid &cid)
+{
+    const QByteArray bytes = cid.toRfc4122();
+    std::memcpy(m_cid, bytes.constData(), sizeof m_cid);
+    ++m_sourceGeneration;
+}
+
+QUuid acnnet::cid() const
+{
+    return QUuid::fromRfc4122(QByteArrayView(m_cid, sizeof m_cid));
+}
+
+void acnnet::report(const QString &text)
+{
+    qCWarning(lcNet).noquote() << text;
+    if (m_report)
+        m_report(text);
 }
 
 void acnnet::setSourceName(const QString &name)
@@ -62,6 +91,7 @@ void acnnet::setSourceName(const QString &name)
     const QByteArray latin = name.toLatin1();
     std::memcpy(m_sourceName, latin.constData(),
                 size_t(std::min<qsizetype>(latin.size(), SOURCE_NAME_SIZE - 1)));
+    ++m_sourceGeneration;
 }
 
 QHostAddress acnnet::multicastGroup(int wireUniverse)
@@ -75,10 +105,13 @@ QHostAddress acnnet::destination(int wireUniverse) const
 {
     if (wireUniverse < MIN_UNIVERSE || wireUniverse > acnpacket::MAX_UNIVERSE)
         return QHostAddress();
+    return QHostAddress(destinationIpv4(wireUniverse));
+}
+
+quint32 acnnet::destinationIpv4(int wire) const
+{
     // Without a network the loopback net receives what the LAN would.
-    if (isLoopbackOnly(m_interfaces))
-        return QHostAddress(quint32(127) << 24 | quint32(255) << 16 | quint32(wireUniverse));
-    return multicastGroup(wireUniverse);
+    return quint32(m_loopbackOnly ? 127 : 239) << 24 | quint32(255) << 16 | quint32(wire);
 }
 
 bool acnnet::openSocket()
@@ -95,6 +128,8 @@ bool acnnet::openSocket()
     connect(m_socket, &DatagramSocket::readyRead, this, &acnnet::readPackage);
     QMutexLocker lock(&m_in.mutex());
     changeMemberships(true);
+    lock.unlock();
+    reportRefusedGroups();
     return true;
 }
 
@@ -209,7 +244,9 @@ bool acnnet::setObservedUniverses(const QList<int> &universes)
     m_observedWires = wires;
     if (!wires.isEmpty() && !openSocket())
         return false;
-    return joinObserverGroups();
+    const bool ok = joinObserverGroups();
+    reportRefusedGroups();
+    return ok;
 }
 
 bool acnnet::changeMembership(int wire, bool join)
@@ -217,12 +254,52 @@ bool acnnet::changeMembership(int wire, bool join)
     const QHostAddress group = multicastGroup(wire);
     if (group.isNull())
         return true;
-    if (m_interfaces.isEmpty())
-        return m_socket->setMulticastMembership(group, QHostAddress(QHostAddress::AnyIPv4), join);
+    // DMX-IN, the observer and the watch over sent universes may want the
+    // same group; the socket joins it once.
+    const auto entry = m_groupUsers.try_emplace(wire, 0).first;
+    const int users = entry->second += join ? 1 : -1;
+    if (users > (join ? 1 : 0))
+        return true;
+    if (users <= 0)
+        m_groupUsers.erase(entry);
+    if (users < 0)
+        return true; // never joined
     bool ok = true;
-    for (const InterfaceEntry &entry : std::as_const(m_interfaces))
-        ok = m_socket->setMulticastMembership(group, entry.addressEntry.ip(), join) && ok;
+    if (m_interfaces.isEmpty()) {
+        ok = m_socket->setMulticastMembership(group, QHostAddress(QHostAddress::AnyIPv4), join);
+    } else {
+        for (const InterfaceEntry &entry : std::as_const(m_interfaces))
+            ok = m_socket->setMulticastMembership(group, entry.addressEntry.ip(), join) && ok;
+    }
+    if (!ok && join)
+        m_refusedWires.append(wire);
     return ok;
+}
+
+void acnnet::reportRefusedGroups()
+{
+    QStringList fresh;
+    for (int wire : std::as_const(m_refusedWires))
+        if (m_reportedRefused.insert(wire).second)
+            fresh << QString::number(wire);
+    m_refusedWires.clear();
+    if (fresh.isEmpty())
+        return;
+    report(QCoreApplication::translate("acnnet",
+                                       "streaming ACN: the system refused to listen to universe "
+                                       "%1; its values do not arrive")
+               .arg(fresh.join(QStringLiteral(", "))));
+}
+
+void acnnet::watch(Stream &stream, int wire)
+{
+    // Loopback-only sends go to a unicast address: whatever else is sent
+    // there reaches the socket anyway.
+    if (stream.watched || m_loopbackOnly)
+        return;
+    stream.watched = true;
+    changeMembership(wire, true);
+    reportRefusedGroups();
 }
 
 qint64 acnnet::sendTo(const quint8 *bytes, int length, const QHostAddress &target)
@@ -236,6 +313,39 @@ qint64 acnnet::sendTo(const quint8 *bytes, int length, const QHostAddress &targe
     return m_socket->writeDatagram(reinterpret_cast<const char *>(bytes), length, target, PORT);
 }
 
+Header acnnet::header(int wire, quint8 sequence, quint8 options) const
+{
+    Header h;
+    h.cid = m_cid;
+    h.sourceName = m_sourceName;
+    h.sequence = sequence;
+    h.options = options;
+    h.universe = wire;
+    return h;
+}
+
+bool acnnet::encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options)
+{
+    const quint8 sequence = quint8(stream.sequence + 1);
+    // The header of the last packet stands but for the number while the
+    // length, the options and the source stay.
+    if (stream.source == m_sourceGeneration && stream.size == HEADER_SIZE + length && data &&
+        length >= 0 && stream.packet[OPTIONS_OFFSET] == options) {
+        stream.packet[SEQUENCE_OFFSET] = sequence;
+        std::memcpy(stream.packet + DATA_OFFSET, data, size_t(length));
+        stream.sequence = sequence;
+        return true;
+    }
+    const Header h = header(wire, sequence, options);
+    const int size = encodeData(stream.packet, MAX_SIZE, h, data, length);
+    if (size < 0)
+        return false;
+    stream.source = m_sourceGeneration;
+    stream.size = size;
+    stream.sequence = h.sequence;
+    return true;
+}
+
 qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
 {
     if (universe < 0 || universe > MAX_UNIVERSE)
@@ -245,24 +355,125 @@ qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
     if (!data || length < 0 || length > MAX_SLOTS)
         return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(data ? length : 0), -1);
     const int wire = universe + 1;
-    quint8 &sequence = m_sequence[wire];
-    const quint8 next = quint8(sequence + 1);
-    quint8 packet[MAX_SIZE];
-    const int size = encodeData(packet, sizeof packet, m_sourceName, next, wire, data, length);
-    if (size < 0)
-        return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(length), -1);
-    sequence = next;
-    const QHostAddress target = destination(wire);
-    const qint64 sent = sendTo(packet, size, target);
-    if (sent < 0) {
+    Stream &stream = m_streams[wire];
+    encodeNext(stream, wire, data, length, 0);
+    const OutgoingDatagram datagram{reinterpret_cast<const char *>(stream.packet), stream.size,
+                                    destinationIpv4(wire), PORT};
+    if (m_socket->writeDatagrams(&datagram, 1) != 1) {
         const QString reason = m_socket->errorString();
-        return sendFailed(QStringLiteral("sending to %1 failed").arg(target.toString()) +
-                              (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
-                          sent);
+        return sendFailed(
+            QStringLiteral("sending to %1 failed").arg(QHostAddress(datagram.ipv4).toString()) +
+                (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
+            -1);
     }
-    m_keepAlive.store(wire, packet, size, target, m_env.clockMs());
-    m_sendError.clear();
+    stream.lastSentMs = m_env.clockMs();
+    stream.live = true;
+    watch(stream, wire);
+    if (!m_sendError.isEmpty())
+        m_sendError.clear();
+    return stream.size;
+}
+
+int acnnet::sendBatch(qint64 nowMs)
+{
+    const int sent = m_socket->writeDatagrams(m_batch.data(), int(m_batch.size()));
+    for (int i = 0; i < sent; ++i) {
+        m_batchStreams[size_t(i)]->lastSentMs = nowMs;
+        m_batchStreams[size_t(i)]->live = true;
+    }
     return sent;
+}
+
+int acnnet::sendDmxFrame(const Universe *universes, int count)
+{
+    if (count <= 0)
+        return 0;
+    if (!makeSendingReady()) {
+        sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), -1);
+        return 0;
+    }
+    m_batch.clear();
+    m_batchStreams.clear();
+    QString refused;
+    for (int i = 0; i < count; ++i) {
+        const Universe &u = universes[i];
+        if (u.universe < 0 || u.universe > MAX_UNIVERSE) {
+            refused = QStringLiteral("universe %1 does not exist").arg(u.universe + 1);
+            continue;
+        }
+        if (!u.data || u.length < 0 || u.length > MAX_SLOTS) {
+            refused = QStringLiteral("%1 slots cannot be sent").arg(u.data ? u.length : 0);
+            continue;
+        }
+        const int wire = u.universe + 1;
+        Stream &stream = m_streams[wire];
+        if (stream.frame == m_frame && stream.batchIndex >= 0) {
+            // Named twice: the later levels go, once.
+            encodeData(stream.packet, MAX_SIZE, header(wire, stream.sequence, 0), u.data, u.length);
+            stream.size = HEADER_SIZE + u.length;
+            stream.source = m_sourceGeneration;
+            m_batch[size_t(stream.batchIndex)].size = stream.size;
+            continue;
+        }
+        encodeNext(stream, wire, u.data, u.length, 0);
+        stream.frame = m_frame;
+        stream.batchIndex = int(m_batch.size());
+        m_batch.push_back({reinterpret_cast<const char *>(stream.packet), stream.size,
+                           destinationIpv4(wire), PORT});
+        m_batchStreams.push_back(&stream);
+    }
+    ++m_frame;
+    const int sent = sendBatch(m_env.clockMs());
+    for (int i = 0; i < sent; ++i) {
+        const int wire = int(m_batch[size_t(i)].ipv4 & 0xFFFF);
+        watch(*m_batchStreams[size_t(i)], wire);
+    }
+    if (sent < int(m_batch.size())) {
+        const QString reason = m_socket->errorString();
+        sendFailed(QStringLiteral("sending to %1 failed")
+                           .arg(QHostAddress(m_batch[size_t(sent)].ipv4).toString()) +
+                       (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
+                   -1);
+    } else if (!refused.isEmpty()) {
+        sendFailed(refused, -1);
+    } else {
+        m_sendError.clear();
+    }
+    return sent;
+}
+
+bool acnnet::stopSending(int universe)
+{
+    const int wire = universe + 1;
+    const auto it = m_streams.find(wire);
+    if (it == m_streams.end() || !it->second.live || !m_socket)
+        return false;
+    Stream &stream = it->second;
+    stream.live = false;
+    // The last levels once more, marked as the end of the stream.
+    quint8 levels[MAX_SLOTS];
+    const int count = stream.size - HEADER_SIZE;
+    std::memcpy(levels, stream.packet + DATA_OFFSET, size_t(count));
+    const QHostAddress target(destinationIpv4(wire));
+    for (int i = 0; i < 3; ++i) {
+        encodeNext(stream, wire, levels, count, OPTION_STREAM_TERMINATED);
+        sendTo(stream.packet, stream.size, target);
+    }
+    if (stream.watched) {
+        stream.watched = false;
+        changeMembership(wire, false);
+    }
+    return true;
+}
+
+QList<int> acnnet::sendingUniverses() const
+{
+    QList<int> out;
+    for (const auto &[wire, stream] : m_streams)
+        if (stream.live)
+            out.append(wire - 1);
+    std::sort(out.begin(), out.end());
+    return out;
 }
 
 qint64 acnnet::sendFailed(const QString &error, qint64 result)
@@ -279,9 +490,30 @@ qint64 acnnet::sendDataTimeout()
 {
     if (!m_socket)
         return -1;
-    return m_keepAlive.resendDue(
-        m_env.clockMs(),
-        [this](const quint8 *p, int n, const QHostAddress &d) { return sendTo(p, n, d); });
+    // A receiver takes a packet only when its number is newer than the last
+    // one: each repeat counts on.
+    const qint64 now = m_env.clockMs();
+    bool any = false;
+    m_batch.clear();
+    m_batchStreams.clear();
+    for (auto &[wire, stream] : m_streams) {
+        if (!stream.live)
+            continue;
+        any = true;
+        if (now - stream.lastSentMs < KEEP_ALIVE_PERIOD_MS)
+            continue;
+        stream.packet[SEQUENCE_OFFSET] = ++stream.sequence;
+        m_batch.push_back({reinterpret_cast<const char *>(stream.packet), stream.size,
+                           destinationIpv4(wire), PORT});
+        m_batchStreams.push_back(&stream);
+    }
+    if (!any)
+        return -1;
+    const int sent = sendBatch(now);
+    qint64 bytes = 0;
+    for (int i = 0; i < sent; ++i)
+        bytes += m_batch[size_t(i)].size;
+    return bytes;
 }
 
 void acnnet::setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse)
@@ -396,14 +628,15 @@ void acnnet::readPackage()
         return;
     quint8 buffer[RECEIVE_BUFFER_SIZE];
     QHostAddress sender;
-    // One read per datagram until the socket is empty; a datagram handler
-    // never deletes the socket.
+    // One read per datagram until the socket is empty (a datagram handler
+    // never deletes the socket), and one reading of the clock for them all.
+    const qint64 now = m_env.clockMs();
     for (;;) {
         const qint64 n =
             m_socket->readDatagram(reinterpret_cast<char *>(buffer), sizeof buffer, &sender);
         if (n < 0)
             break;
-        handleDatagram(buffer, int(std::min<qint64>(n, MAX_SIZE)));
+        handle(buffer, int(std::min<qint64>(n, MAX_SIZE)), sender, now);
     }
 }
 
@@ -442,7 +675,12 @@ DropReason dropReason(Result result)
 
 } // namespace
 
-void acnnet::handleDatagram(const quint8 *data, int length)
+void acnnet::handleDatagram(const quint8 *data, int length, const QHostAddress &sender)
+{
+    handle(data, length, sender, m_env.clockMs());
+}
+
+void acnnet::handle(const quint8 *data, int length, const QHostAddress &sender, qint64 nowMs)
 {
     DataPacket packet;
     const Result result = decodeData(data, length, packet);
@@ -450,22 +688,47 @@ void acnnet::handleDatagram(const quint8 *data, int length)
         drop(dropReason(result), length);
         return;
     }
+    const bool own = std::memcmp(packet.cid, m_cid, CID_SIZE) == 0;
+    if (!own && !(packet.options & (OPTION_PREVIEW | OPTION_STREAM_TERMINATED))) {
+        const auto stream = m_streams.find(packet.universe);
+        if (stream != m_streams.end() && stream->second.live)
+            reportSecondSource(packet, sender);
+    }
+    const int slot =
+        m_in.isRegistered() ? m_slots.slotOf(packet.universe - 1, m_in.universes()) : -1;
+    if (slot < 0 && !m_observer) {
+        // Our own packets come back on the groups we watch.
+        if (!own)
+            drop(m_in.isRegistered() ? DropReason::UniverseNotListened : DropReason::NotListening,
+                 length, QStringLiteral("wire universe %1").arg(packet.universe));
+        return;
+    }
+    if (m_merge.take(packet, nowMs) != AcnMerge::Outcome::Merged)
+        return;
+    int count = 0;
+    const quint8 *levels = m_merge.levels(packet.universe, &count);
     if (m_observer) {
         // A copy: the observer may replace itself while it runs.
         const DmxObserver observer = m_observer;
-        observer(packet.universe - 1, packet.values, packet.count);
+        observer(packet.universe - 1, levels, count);
     }
-    if (!m_in.isRegistered()) {
-        drop(DropReason::NotListening, length);
+    if (slot >= 0)
+        m_in.write(slot, levels, count, false);
+}
+
+void acnnet::reportSecondSource(const DataPacket &packet, const QHostAddress &sender)
+{
+    const QByteArray cid(reinterpret_cast<const char *>(packet.cid), CID_SIZE);
+    if (!m_reportedSources.insert({packet.universe, cid}).second)
         return;
-    }
-    const int slot = m_slots.slotOf(packet.universe - 1, m_in.universes());
-    if (slot < 0) {
-        drop(DropReason::UniverseNotListened, length,
-             QStringLiteral("wire universe %1").arg(packet.universe));
-        return;
-    }
-    m_in.write(slot, packet.values, packet.count, false);
+    const QString name = QString::fromLatin1(
+        reinterpret_cast<const char *>(packet.sourceName),
+        qsizetype(qstrnlen(reinterpret_cast<const char *>(packet.sourceName), SOURCE_NAME_SIZE)));
+    report(
+        QCoreApplication::translate("acnnet", "streaming ACN universe %1 is also sent by \"%2\"%3: "
+                                              "two consoles control it")
+            .arg(packet.universe)
+            .arg(name, sender.isNull() ? QString() : QStringLiteral(" at ") + sender.toString()));
 }
 
 void acnnet::drop(DropReason reason, int length, const QString &detail)

@@ -2,21 +2,35 @@
 // sends DMX universes as E1.31 data packets to the universe's multicast group
 // (or to 127.255.hi.lo when the machine has only loopback), keeps every sent
 // universe alive, joins the multicast groups of the console's DMX-IN
-// universes and writes received data into the console's DMX-IN array.
+// universes and writes what it receives, merged over the sources of each
+// universe (AcnMerge), into the console's DMX-IN array.
 // Universes in the operations are 0-based; the wire universe is one more.
+//
+// Promises:
+// - Every packet of a universe, keep-alives included, carries the next
+//   sequence number of that universe, and every packet carries the node's CID.
+// - A universe that stops being sent (stopSending, destruction) leaves with
+//   three Stream_Terminated packets, so receivers let go at once.
+// - Another source on a universe this node sends, or a multicast group the
+//   system refuses, is reported once through the status reporter and logged
+//   as a warning on `pultora.net`.
 #pragma once
 
+#include "acnmerge.h"
 #include "dmxinarray.h"
 #include "dropcounts.h"
 #include "interfaceentry.h"
-#include "keepalive.h"
 #include "netenvironment.h"
 
 #include <QHostAddress>
 #include <QObject>
+#include <QUuid>
 
 #include <functional>
+#include <set>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 class QTimer;
 
@@ -27,6 +41,7 @@ public:
     // 0-based universes 0..63998 are wire universes 1..63999.
     static constexpr int MAX_UNIVERSE = 63998;
     static constexpr int KEEP_ALIVE_TICK_MS = 100;
+    static constexpr qint64 KEEP_ALIVE_PERIOD_MS = 500;
 
     // Discovers the interfaces (traced on `pultora.net`); opens no socket yet.
     explicit acnnet(const NetEnvironment &env = NetEnvironment::system(),
@@ -39,6 +54,16 @@ public:
     void setShareAddress(bool share) { m_shareAddress = share; }
     // At most 63 characters (8-bit) go into every packet.
     void setSourceName(const QString &name);
+    // The CID that names this console as a source (AcnSourceId gives the
+    // installation's); all zero until set.
+    void setCid(const QUuid &cid);
+    QUuid cid() const;
+    // Receives each line the user must see (already translated); the node
+    // logs it too. Empty: logged only.
+    void setStatusReporter(std::function<void(const QString &)> report)
+    {
+        m_report = std::move(report);
+    }
 
     // Sends `length` (0..512) slots of `universe` (0-based) as an E1.31 data
     // packet and keeps the universe alive. Returns the datagram size; 0 when
@@ -48,6 +73,21 @@ public:
     qint64 sendDmx(const quint8 *data, int length, int universe);
     // Why the last sendDmx sent nothing; empty after one that left.
     const QString &lastSendError() const { return m_sendError; }
+    // Several universes at once, as sendDmx each (same rules and results),
+    // in as few system calls as the platform allows; a universe named twice
+    // leaves once, with the later levels. The number of universes that left.
+    struct Universe {
+        int universe = 0;
+        const quint8 *data = nullptr;
+        int length = 0;
+    };
+    int sendDmxFrame(const Universe *universes, int count);
+    // Stops sending `universe`: its last packet goes out three more times
+    // with Stream_Terminated and is no longer kept alive. False when the
+    // universe was not being sent.
+    bool stopSending(int universe);
+    // The universes being sent and kept alive (0-based, increasing).
+    QList<int> sendingUniverses() const;
 
     // Registers the console's DMX-IN array (no array unregisters) and moves
     // the multicast memberships to the new range. Registering opens the socket.
@@ -74,9 +114,10 @@ public:
                                   int channelsPerUniverse = 512);
     bool getReceivedValue(int universe, int channel, quint8 &value) const;
 
-    // Sees every data packet that decodes, on any universe that reaches the
-    // socket, whether DMX-IN holds it or not: the 0-based universe, the levels
-    // after the START code and their number (at most 512). The observer may
+    // Sees the merged levels of every universe that reaches the socket each
+    // time a packet changes them, whether DMX-IN holds the universe or not:
+    // the 0-based universe, the levels after the START code and their number
+    // (at most 512). Late, preview and outranked packets change nothing. The observer may
     // replace itself; it must not delete the node. Setting one opens the
     // socket (false when it cannot be opened); an empty observer switches
     // observing off and leaves the socket and groups as they are.
@@ -87,12 +128,14 @@ public:
     // joined besides DMX-IN's, for the observer; an empty list leaves them.
     // DMX-IN's own groups are never joined or left twice, whatever either
     // side changes later. Opens the socket. False when the socket cannot be
-    // opened or a membership call failed (systems cap the groups one socket
-    // may join; the lower universes are joined first).
+    // opened or a membership call failed (reported once per universe).
     bool setObservedUniverses(const QList<int> &universes);
 
     // Handles one datagram already read from the socket.
-    void handleDatagram(const quint8 *data, int length);
+    void handleDatagram(const quint8 *data, int length,
+                        const QHostAddress &sender = QHostAddress());
+    // The sources of the received universes.
+    const AcnMerge &sources() const { return m_merge; }
     // Datagrams read and not used since the node was created, by reason.
     const DropCounts &droppedDatagrams() const { return m_drops; }
 
@@ -106,18 +149,50 @@ public:
 
 public slots:
     // Repeats every sent universe whose last transmission is 500 ms old,
-    // unchanged (same sequence number); bytes sent, or -1 when nothing has
-    // been sent yet.
+    // with the universe's next sequence number; bytes sent, or -1 when
+    // nothing has been sent yet.
     qint64 sendDataTimeout();
     void readPackage();
 
 private:
+    // What is sent of each wire universe: its last packet, kept alive while
+    // `live`, and its own sequence count, so a receiver never sees a
+    // universe's number step back while other universes are sent.
+    struct Stream {
+        quint8 packet[acnpacket::MAX_SIZE];
+        int size = 0;
+        qint64 lastSentMs = 0;
+        quint8 sequence = 0;
+        bool live = false;
+        bool watched = false; // its group joined to hear other sources
+        quint64 frame = 0;    // the sendDmxFrame call that last took it
+        quint32 source = 0;   // the CID and name its header was made with
+        int batchIndex = -1;  // its datagram in that call's batch
+    };
+
     bool openSocket();
     bool makeSendingReady();
     // Joins or leaves the groups of the current DMX-IN universes; caller
     // holds the mutex.
     bool changeMemberships(bool join);
+    // Joins or leaves a group for one more or one fewer user: only the first
+    // join and the last leave reach the socket.
     bool changeMembership(int wireUniverse, bool join);
+    // Says once which groups the system refused since the last report.
+    void reportRefusedGroups();
+    void report(const QString &text);
+    void reportSecondSource(const acnpacket::DataPacket &packet, const QHostAddress &sender);
+    void handle(const quint8 *data, int length, const QHostAddress &sender, qint64 nowMs);
+    // Encodes the next packet of a wire universe into its stream; false
+    // (nothing changed) for a bad length.
+    bool encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options);
+    acnpacket::Header header(int wire, quint8 sequence, quint8 options) const;
+    // Sends the batch; marks the streams that left as sent at nowMs.
+    int sendBatch(qint64 nowMs);
+    // The destination of a wire universe as an IPv4 address (host order).
+    quint32 destinationIpv4(int wire) const;
+    // After a universe left: listen for other sources on it.
+    void watch(Stream &stream, int wire);
     // The wire universes whose groups the DMX-IN universes need, increasing.
     QList<int> wantedGroups() const;
     QList<UniverseSlots::Run> heldRuns() const;
@@ -136,11 +211,11 @@ private:
     bool m_shareAddress = true;
     DatagramSocket *m_socket = nullptr;
     QTimer *m_timer = nullptr;
-    KeepAlive m_keepAlive;
     quint8 m_sourceName[64] = {};
-    // Each universe counts its own sequence, so a receiver never sees a
-    // universe's number step back while other universes are sent.
-    std::unordered_map<int, quint8> m_sequence;
+    quint8 m_cid[16] = {};
+    quint32 m_sourceGeneration = 1; // counts changes of CID and source name
+    bool m_loopbackOnly = false;
+    std::unordered_map<int, Stream> m_streams;
     UniverseSlots m_slots;
     bool m_joined = false;
     bool m_membershipsOk = true;
@@ -150,4 +225,13 @@ private:
     QList<int> m_observerGroupWires; // joined for the observer only, increasing
     DropCounts m_drops;
     QString m_sendError;
+    AcnMerge m_merge;
+    std::vector<OutgoingDatagram> m_batch;
+    quint64 m_frame = 1; // sendDmxFrame calls, for Stream::frame
+    std::vector<Stream *> m_batchStreams;
+    std::unordered_map<int, int> m_groupUsers; // wire universe -> joins not yet left
+    QList<int> m_refusedWires;                 // since the last report
+    std::set<int> m_reportedRefused;
+    std::set<std::pair<int, QByteArray>> m_reportedSources; // (wire, CID) already reported
+    std::function<void(const QString &)> m_report;
 };

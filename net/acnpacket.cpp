@@ -45,6 +45,16 @@ void putFlagsAndLength(quint8 *p, int length)
 int encodeData(quint8 *buf, int capacity, const quint8 *sourceName, quint8 sequence, int universe,
                const quint8 *data, int slots)
 {
+    Header h;
+    h.sourceName = sourceName;
+    h.sequence = sequence;
+    h.universe = universe;
+    return encodeData(buf, capacity, h, data, slots);
+}
+
+int encodeData(quint8 *buf, int capacity, const Header &h, const quint8 *data, int slots)
+{
+    const int universe = h.universe;
     if (!buf || slots < 0 || slots > MAX_SLOTS || (slots > 0 && !data) || universe < MIN_UNIVERSE ||
         universe > MAX_UNIVERSE || capacity < HEADER_SIZE + slots)
         return -1;
@@ -54,16 +64,17 @@ int encodeData(quint8 *buf, int capacity, const quint8 *sourceName, quint8 seque
     std::memcpy(buf + IDENTIFIER_OFFSET, IDENTIFIER, IDENTIFIER_SIZE);
     putFlagsAndLength(buf + ROOT_FLAGS_LENGTH_OFFSET, ROOT_LENGTH_BASE + slots);
     putBe32(buf + ROOT_VECTOR_OFFSET, ROOT_VECTOR);
-    // CID stays all zero.
+    if (h.cid)
+        std::memcpy(buf + CID_OFFSET, h.cid, CID_SIZE);
     putFlagsAndLength(buf + FRAMING_FLAGS_LENGTH_OFFSET, FRAMING_LENGTH_BASE + slots);
     putBe32(buf + FRAMING_VECTOR_OFFSET, FRAMING_VECTOR);
-    if (sourceName) {
-        std::memcpy(buf + SOURCE_NAME_OFFSET, sourceName, SOURCE_NAME_SIZE);
+    if (h.sourceName) {
+        std::memcpy(buf + SOURCE_NAME_OFFSET, h.sourceName, SOURCE_NAME_SIZE);
         buf[SOURCE_NAME_OFFSET + SOURCE_NAME_SIZE - 1] = 0;
     }
-    buf[PRIORITY_OFFSET] = PRIORITY;
-    buf[SEQUENCE_OFFSET] = sequence;
-    buf[OPTIONS_OFFSET] = 0;
+    buf[PRIORITY_OFFSET] = h.priority;
+    buf[SEQUENCE_OFFSET] = h.sequence;
+    buf[OPTIONS_OFFSET] = h.options;
     putBe16(buf + UNIVERSE_OFFSET, quint16(universe));
     putFlagsAndLength(buf + DMP_FLAGS_LENGTH_OFFSET, DMP_LENGTH_BASE + slots);
     buf[DMP_VECTOR_OFFSET] = DMP_VECTOR;
@@ -107,8 +118,11 @@ Result decodeData(const quint8 *buf, int len, DataPacket &out)
     if (buf[START_CODE_OFFSET] != 0)
         return Result::NonZeroStartCode;
     out.universe = universe;
+    out.cid = buf + CID_OFFSET;
+    out.sourceName = buf + SOURCE_NAME_OFFSET;
     out.sequence = buf[SEQUENCE_OFFSET];
     out.priority = buf[PRIORITY_OFFSET];
+    out.options = buf[OPTIONS_OFFSET];
     out.values = buf + DATA_OFFSET;
     out.count = std::min({valueCount - 1, MAX_SLOTS, len - HEADER_SIZE});
     return Result::Ok;

@@ -45,15 +45,31 @@ constexpr quint32 ROOT_VECTOR = 0x00000004;
 constexpr quint32 FRAMING_VECTOR = 0x00000002;
 constexpr quint8 DMP_VECTOR = 0x02;
 constexpr quint8 ADDRESS_DATA_TYPE = 0xA1;
-constexpr quint8 PRIORITY = 100;
+constexpr quint8 PRIORITY = 100;     // what the node sends
+constexpr quint8 MAX_PRIORITY = 200; // receivers read anything above as 200
+// Options bits
+constexpr quint8 OPTION_PREVIEW = 0x80;           // for visualisers only, not for output
+constexpr quint8 OPTION_STREAM_TERMINATED = 0x40; // the source leaves this universe now
 constexpr int MIN_UNIVERSE = 1;
 constexpr int MAX_UNIVERSE = 63999;
 
 extern const quint8 IDENTIFIER[IDENTIFIER_SIZE];
 
-// Writes a data packet of 126 + slots bytes. sourceName is the 64-byte field
-// as it goes on the wire. Requires 0 <= slots <= 512, wire universe
-// 1..63999 and the capacity; returns the packet size, or -1 (nothing written).
+// The framing fields of a data packet besides the levels.
+struct Header {
+    const quint8 *cid = nullptr;        // 16 bytes; null: all zero
+    const quint8 *sourceName = nullptr; // the 64-byte field as it goes on the wire; null: empty
+    quint8 priority = PRIORITY;
+    quint8 sequence = 0;
+    quint8 options = 0;
+    int universe = 0; // wire universe
+};
+
+// Writes a data packet of 126 + slots bytes. Requires 0 <= slots <= 512,
+// wire universe 1..63999 and the capacity; returns the packet size, or -1
+// (nothing written).
+int encodeData(quint8 *buf, int capacity, const Header &header, const quint8 *data, int slots);
+// The same with an all-zero CID, priority 100 and no options.
 int encodeData(quint8 *buf, int capacity, const quint8 *sourceName, quint8 sequence, int universe,
                const quint8 *data, int slots);
 
@@ -73,9 +89,12 @@ enum class Result {
 };
 
 struct DataPacket {
-    int universe = 0; // wire universe
+    int universe = 0;                   // wire universe
+    const quint8 *cid = nullptr;        // 16 bytes inside the datagram
+    const quint8 *sourceName = nullptr; // 64 bytes inside the datagram, maybe unterminated
     quint8 sequence = 0;
     quint8 priority = 0;
+    quint8 options = 0;
     const quint8 *values = nullptr; // slot values after the START code
     int count = 0; // slot values present: value count - 1, at most 512 and what arrived
 };

@@ -3,6 +3,7 @@
 #include <QNetworkInterface>
 #include <QSocketNotifier>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 
@@ -51,13 +52,18 @@ bool setOption(qintptr fd, int level, int name, int value)
                         sizeof value) == 0;
 }
 
-sockaddr_in toSockaddr(const QHostAddress &address, quint16 port)
+sockaddr_in toSockaddr(quint32 ipv4, quint16 port)
 {
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(address.toIPv4Address());
+    a.sin_addr.s_addr = htonl(ipv4);
     return a;
+}
+
+sockaddr_in toSockaddr(const QHostAddress &address, quint16 port)
+{
+    return toSockaddr(address.toIPv4Address(), port);
 }
 
 } // namespace
@@ -99,6 +105,9 @@ void UdpDatagramSocket::close()
 #endif
     delete m_notifier;
     m_notifier = nullptr;
+    for (qintptr fd : std::as_const(m_memberFds))
+        closeSocket(fd);
+    m_memberFds.clear();
     if (m_fd >= 0)
         closeSocket(m_fd);
     m_fd = -1;
@@ -136,6 +145,10 @@ bool UdpDatagramSocket::bind(quint16 port, bool shareAddress)
     // Art-Net broadcasts; bursts of whole universes need room.
     setOption(m_fd, SOL_SOCKET, SO_BROADCAST, 1);
     setOption(m_fd, SOL_SOCKET, SO_RCVBUF, RECEIVE_BUFFER_BYTES);
+#ifdef IP_MULTICAST_ALL
+    // The groups of the member sockets reach this one (the Linux default, said aloud).
+    setOption(m_fd, IPPROTO_IP, IP_MULTICAST_ALL, 1);
+#endif
     const sockaddr_in any = toSockaddr(QHostAddress(QHostAddress::AnyIPv4), port);
     if (!setNonBlocking(m_fd) ||
         ::bind(fd, reinterpret_cast<const sockaddr *>(&any), sizeof any) != 0) {
@@ -169,6 +182,78 @@ qint64 UdpDatagramSocket::writeDatagram(const char *data, qint64 size,
     m_error = qt_error_string(errno);
 #endif
     return -1;
+}
+
+int DatagramSocket::writeDatagrams(const OutgoingDatagram *datagrams, int count)
+{
+    for (int i = 0; i < count; ++i) {
+        const OutgoingDatagram &d = datagrams[i];
+        if (writeDatagram(d.data, d.size, QHostAddress(d.ipv4), d.port) < 0)
+            return i;
+    }
+    return count;
+}
+
+int UdpDatagramSocket::writeDatagrams(const OutgoingDatagram *datagrams, int count)
+{
+#ifdef Q_OS_LINUX
+    if (m_fd < 0) {
+        m_error = QStringLiteral("socket not bound");
+        return 0;
+    }
+    if (count == 1) {
+        // One datagram: the plain call is the cheaper one.
+        const OutgoingDatagram &d = datagrams[0];
+        const sockaddr_in to = toSockaddr(d.ipv4, d.port);
+        ssize_t n;
+        do {
+            n = ::sendto(int(m_fd), d.data, size_t(d.size), 0,
+                         reinterpret_cast<const sockaddr *>(&to), sizeof to);
+        } while (n < 0 && errno == EINTR);
+        if (n >= 0)
+            return 1;
+        m_error = qt_error_string(errno);
+        return 0;
+    }
+    constexpr int CHUNK = 64;
+    sockaddr_in to[CHUNK];
+    iovec io[CHUNK];
+    mmsghdr headers[CHUNK];
+    int done = 0;
+    while (done < count) {
+        const int n = std::min(CHUNK, count - done);
+        std::memset(headers, 0, sizeof(mmsghdr) * size_t(n));
+        for (int i = 0; i < n; ++i) {
+            const OutgoingDatagram &d = datagrams[done + i];
+            to[i] = toSockaddr(d.ipv4, d.port);
+            io[i] = {const_cast<char *>(d.data), size_t(d.size)};
+            headers[i].msg_hdr.msg_name = &to[i];
+            headers[i].msg_hdr.msg_namelen = sizeof to[i];
+            headers[i].msg_hdr.msg_iov = &io[i];
+            headers[i].msg_hdr.msg_iovlen = 1;
+        }
+        int sent;
+        do {
+            sent = ::sendmmsg(int(m_fd), headers, unsigned(n), 0);
+        } while (sent < 0 && errno == EINTR);
+        if (sent < 0) {
+            // The datagram at `done` failed: say why, as a single send would.
+            m_error = qt_error_string(errno);
+            return done;
+        }
+        done += sent;
+        if (sent < n) {
+            // A datagram in the middle failed; the next call reports why.
+            const OutgoingDatagram &d = datagrams[done];
+            if (writeDatagram(d.data, d.size, QHostAddress(d.ipv4), d.port) < 0)
+                return done;
+            ++done;
+        }
+    }
+    return done;
+#else
+    return DatagramSocket::writeDatagrams(datagrams, count);
+#endif
 }
 
 bool UdpDatagramSocket::hasPendingDatagrams()
@@ -266,9 +351,41 @@ bool UdpDatagramSocket::setMulticastMembership(const QHostAddress &group,
     ip_mreq request{};
     request.imr_multiaddr.s_addr = htonl(group.toIPv4Address());
     request.imr_interface.s_addr = htonl(localAddress.toIPv4Address());
-    const int option = join ? IP_ADD_MEMBERSHIP : IP_DROP_MEMBERSHIP;
-    return ::setsockopt(Fd(m_fd), IPPROTO_IP, option, reinterpret_cast<const char *>(&request),
-                        sizeof request) == 0;
+    auto change = [&request](qintptr fd, bool add) {
+        return ::setsockopt(Fd(fd), IPPROTO_IP, add ? IP_ADD_MEMBERSHIP : IP_DROP_MEMBERSHIP,
+                            reinterpret_cast<const char *>(&request), sizeof request) == 0;
+    };
+    if (change(m_fd, join))
+        return true;
+#if defined(Q_OS_LINUX) && defined(IP_MULTICAST_ALL)
+    if (!join) {
+        for (qintptr fd : std::as_const(m_memberFds))
+            if (change(fd, false))
+                return true;
+        return false;
+    }
+    // ENOBUFS: this socket holds as many groups as the system allows one.
+    if (errno != ENOBUFS)
+        return false;
+    for (qintptr fd : std::as_const(m_memberFds)) {
+        if (change(fd, true))
+            return true;
+        if (errno != ENOBUFS)
+            return false;
+    }
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, IPPROTO_UDP);
+    if (fd < 0)
+        return false;
+    ::fcntl(fd, F_SETFD, FD_CLOEXEC);
+    if (!change(fd, true)) {
+        ::close(fd);
+        return false;
+    }
+    m_memberFds.append(fd);
+    return true;
+#else
+    return false;
+#endif
 }
 
 NetEnvironment NetEnvironment::system()

@@ -20,6 +20,14 @@ struct NetworkInterfaceInfo {
     QList<QNetworkAddressEntry> addressEntries;
 };
 
+// One datagram of a batch: the bytes stay the caller's.
+struct OutgoingDatagram {
+    const char *data = nullptr;
+    int size = 0;
+    quint32 ipv4 = 0; // destination address, host order
+    quint16 port = 0;
+};
+
 // A UDP socket bound to one port on every IPv4 address. All calls return
 // without blocking.
 class DatagramSocket : public QObject
@@ -35,12 +43,17 @@ public:
     // Bytes sent, or -1.
     virtual qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
                                  quint16 port) = 0;
+    // Sends the datagrams in order; how many left before the first failure.
+    // One writeDatagram each unless the platform sends batches.
+    virtual int writeDatagrams(const OutgoingDatagram *datagrams, int count);
     virtual bool hasPendingDatagrams() = 0;
     // Reads the next datagram (truncated to maxSize); its size, or -1 when
     // none is pending.
     virtual qint64 readDatagram(char *data, qint64 maxSize, QHostAddress *sender) = 0;
     // Joins (join = true) or leaves an IPv4 multicast group on the interface
-    // that owns localAddress (the any-address lets the system choose).
+    // that owns localAddress (the any-address lets the system choose). The
+    // socket receives the datagrams of every group it joined, however many
+    // the system lets one socket join.
     virtual bool setMulticastMembership(const QHostAddress &group, const QHostAddress &localAddress,
                                         bool join) = 0;
     // Why the last failed send failed, as the platform words it; may be empty.
@@ -51,8 +64,12 @@ signals:
 };
 
 // The real socket: a platform UDP socket watched by a QSocketNotifier. One
-// system call per datagram read or sent; the receive buffer is enlarged so a
-// burst of hundreds of universes is not dropped.
+// system call per datagram read or sent (Linux: per batch); the receive
+// buffer is enlarged so a burst of hundreds of universes is not dropped.
+// Linux lets one socket join 20 multicast groups (igmp_max_memberships):
+// further groups are joined by member sockets that are bound to no port and
+// so receive nothing themselves, while the bound socket hears every group
+// joined on its interfaces (IP_MULTICAST_ALL).
 class UdpDatagramSocket : public DatagramSocket
 {
     Q_OBJECT
@@ -64,6 +81,7 @@ public:
     bool bind(quint16 port, bool shareAddress) override;
     qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
                          quint16 port) override;
+    int writeDatagrams(const OutgoingDatagram *datagrams, int count) override;
     bool hasPendingDatagrams() override;
     qint64 readDatagram(char *data, qint64 maxSize, QHostAddress *sender) override;
     bool setMulticastMembership(const QHostAddress &group, const QHostAddress &localAddress,
@@ -75,6 +93,7 @@ private:
     qint64 receiveOne(char *data, qint64 maxSize, QHostAddress *sender);
 
     qintptr m_fd = -1;
+    QList<qintptr> m_memberFds; // sockets that only hold memberships
     QSocketNotifier *m_notifier = nullptr;
     QString m_error;
     // Linux reads queued datagrams in batches: one system call per wake-up.

@@ -13,6 +13,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -294,6 +295,31 @@ private slots:
         m_prompter->fileNames = {more};
         QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigAppend"));
         QTRY_COMPARE_WITH_TIMEOUT(faderAt(3)->value(), 99, 2000);
+        console->setModified(false, false);
+    }
+
+    // Another console's streaming ACN on a universe this one sends: the
+    // status line says so.
+    void secondAcnSourceReported()
+    {
+        auto console =
+            start(control("control_type=\"button_switch\" protocol_type=\"streaming ACN\" "
+                          "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"0\" "
+                          "dmx_universe=\"5\""));
+        QVERIFY(console);
+        auto *sw = qobject_cast<DmxPushButton *>(
+            console->surface().widget(console->document().controls().at(0).id));
+        QVERIFY(sw);
+        QTest::mouseClick(sw, Qt::LeftButton);
+        QVERIFY(!console->statusBar()->currentMessage().contains("also sent by"));
+        QUdpSocket other;
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("universe 6 is also sent by \"peer\" at 127"));
+        for (int i = 1; i <= 3; ++i)
+            other.writeDatagram(e131Datagram(6, QByteArray(24, char(i)), quint8(i)),
+                                QHostAddress(QStringLiteral("127.255.0.6")), kAcnPort);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            console->statusBar()->currentMessage().contains("universe 6 is also sent by"), 2000);
         console->setModified(false, false);
     }
 };

@@ -69,8 +69,9 @@ QByteArray dmxDatagram(quint8 protocol, int universe, int channel, quint8 value)
 {
     QByteArray levels(512, 0);
     levels[channel] = char(value);
+    static quint8 sequence = 0; // a source counts its packets
     return protocol == PT_ARTNET ? artDmxDatagram(universe, levels)
-                                 : e131Datagram(universe + 1, levels, 1);
+                                 : e131Datagram(universe + 1, levels, ++sequence);
 }
 
 } // namespace

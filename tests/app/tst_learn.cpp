@@ -59,6 +59,7 @@ private:
     quint32 m_midiDevice = 1;
     QList<Learned> m_learned;
     bool m_take = true;
+    quint8 m_sequence = 0; // a streaming ACN source counts its packets
 
     LearnListener::Sink sink()
     {
@@ -84,7 +85,7 @@ private:
         const bool artNet = f.protocol == PT_ARTNET;
         FakeSocket *socket = socketOn(artNet ? 6454 : 5568);
         const QByteArray datagram = artNet ? artDmxDatagram(f.universe, f.levels)
-                                           : e131Datagram(f.universe + 1, f.levels, 1);
+                                           : e131Datagram(f.universe + 1, f.levels, ++m_sequence);
         QVERIFY(socket && !datagram.isEmpty());
         socket->inject(datagram, QHostAddress(QStringLiteral("10.0.0.7")));
     }

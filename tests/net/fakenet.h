@@ -42,6 +42,8 @@ public:
         if (failSends)
             return -1;
         sent.append({QByteArray(data, int(size)), destination, port});
+        if (sentLog)
+            sentLog->append(sent.last());
         return size;
     }
     bool hasPendingDatagrams() override { return !incoming.isEmpty(); }
@@ -77,6 +79,7 @@ public:
     QList<bool> bindCalls;
     QList<bool> *bindLog = nullptr; // outlives the socket
     QList<Sent> sent;
+    QList<Sent> *sentLog = nullptr; // outlives the socket
     QList<Membership> memberships;
     QList<QPair<QByteArray, QHostAddress>> incoming;
 };

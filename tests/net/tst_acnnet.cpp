@@ -2,14 +2,20 @@
 // clock moved by hand.
 #include "acnnet.h"
 #include "acnpacket.h"
+#include "acnsourceid.h"
 #include "fakenet.h"
 
 #include <QRegularExpression>
 #include <QSet>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QTest>
 
 namespace
 {
+
+const QHostAddress PEER("10.0.0.7");
+const QUuid OUR_CID("{5a0e3f1c-7b2d-4e55-9c3a-1d2e3f405162}");
 
 const quint8 *u8(const QByteArray &a)
 {
@@ -21,24 +27,29 @@ QByteArray filled(int n, char v)
     return QByteArray(n, v);
 }
 
-// A valid data packet as another source would send it.
-QByteArray e131(int wireUniverse, const QByteArray &data, quint8 sequence = 1)
+// A data packet as another source (CID 'p'...) would send it.
+QByteArray e131(int wireUniverse, const QByteArray &data, quint8 sequence = 1, char source = 'p',
+                quint8 priority = 100, quint8 options = 0)
 {
     QByteArray p(acnpacket::MAX_SIZE, 0);
     const quint8 name[64] = {'p', 'e', 'e', 'r'};
-    const int n = acnpacket::encodeData(reinterpret_cast<quint8 *>(p.data()), p.size(), name,
-                                        sequence, wireUniverse, u8(data), int(data.size()));
-    p.resize(n);
+    quint8 cid[16] = {};
+    cid[0] = quint8(source);
+    acnpacket::Header h;
+    h.cid = cid;
+    h.sourceName = name;
+    h.sequence = sequence;
+    h.priority = priority;
+    h.options = options;
+    h.universe = wireUniverse;
+    p.resize(acnpacket::encodeData(reinterpret_cast<quint8 *>(p.data()), int(p.size()), h, u8(data),
+                                   int(data.size())));
     return p;
 }
 
-QStringList membershipLog(const FakeSocket &socket, bool join)
+int be16(const QByteArray &p, int offset)
 {
-    QStringList out;
-    for (const auto &m : std::as_const(socket.memberships))
-        if (m.join == join)
-            out << m.group.toString() + "@" + m.local.toString();
-    return out;
+    return quint8(p[offset]) << 8 | quint8(p[offset + 1]);
 }
 
 // Replays the membership calls: the groups joined in the end, sorted.
@@ -63,19 +74,16 @@ QStringList replayMemberships(const FakeSocket &socket, bool *sound)
 }
 
 // The groups of these wire universes on both LAN interfaces, sorted.
-QStringList lanGroups(const QList<int> &wires)
+QStringList lanGroups(QList<int> wires)
 {
+    std::sort(wires.begin(), wires.end());
+    wires.erase(std::unique(wires.begin(), wires.end()), wires.end());
     QStringList out;
     for (int wire : wires)
         for (const char *local : {"192.168.1.10", "10.0.0.3"})
             out << acnnet::multicastGroup(wire).toString() + "@" + local;
     out.sort();
     return out;
-}
-
-int be16(const QByteArray &p, int offset)
-{
-    return quint8(p[offset]) << 8 | quint8(p[offset + 1]);
 }
 
 } // namespace
@@ -87,411 +95,406 @@ class TestAcnnet : public QObject
     Q_OBJECT
 private slots:
     void init();
-    void sendUniverseZero();
-    void sendLimits();
-    void loopbackDestination();
-    void sourceName();
-    void sequenceNumbers();
-    void keepAliveRepeatsEveryUniverse();
-    void bindFailureRetries();
-    void membershipsFollowRange();
-    void membershipFailureIsNotFatal();
-    void receiveRange();
-    void receiveUniverseList();
-    void membershipsFollowUniverseList();
-    void receiveRules_data();
-    void receiveRules();
-    void receiveCountAndTruncation();
-    void receiveLimits();
+    void goldenPacket();
+    void sendResults_data();
+    void sendResults();
+    void everyPacketCountsOn();
+    void stoppedUniversesTerminate();
+    void frameSendsLikeSingles();
     void sendFailureReported();
+    void bindFailureRetries();
+    void membershipsFollowDmxIn_data();
+    void membershipsFollowDmxIn();
+    void refusedGroupReportedOnce();
+    void receive_data();
+    void receive();
     void dropsCountedByReason_data();
     void dropsCountedByReason();
-    void movedArrayKeepsRemainingUniverses();
-    void observedGroupsStayApartFromDmxIn_data();
-    void observedGroupsStayApartFromDmxIn();
+    void sourcesMerged();
+    void secondSourceReportedOnce();
+    void sourceIdKeptPerInstallation();
 
 private:
     QScopedPointer<FakeNet> net;
+    QStringList reports;
+    std::unique_ptr<acnnet> makeNode()
+    {
+        auto node = std::make_unique<acnnet>(net->env());
+        node->setCid(OUR_CID);
+        node->setStatusReporter([this](const QString &line) { reports << line; });
+        return node;
+    }
 };
 
 void TestAcnnet::init()
 {
     net.reset(new FakeNet);
     net->useLan();
+    reports.clear();
 }
 
-void TestAcnnet::sendUniverseZero()
+void TestAcnnet::goldenPacket()
 {
-    acnnet node(net->env());
-    const QByteArray data = filled(512, 0x33);
-    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(638));
+    auto node = makeNode();
+    node->setSourceName(QString(70, 'x'));
+    node->setSourceName("Pultora");
+    QByteArray data(512, 0);
+    for (int i = 0; i < 512; ++i)
+        data[i] = char(i * 7);
+    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(638));
     QCOMPARE(net->socket->boundPort, quint16(5568));
     const FakeSocket::Sent &s = net->socket->sent.first();
     QCOMPARE(s.destination, QHostAddress("239.255.0.1"));
     QCOMPARE(s.port, quint16(5568));
-    QCOMPARE(s.data.size(), 638);
-    QCOMPARE(s.data.mid(16, 2), QByteArray::fromHex("726e"));  // root 622
-    QCOMPARE(s.data.mid(38, 2), QByteArray::fromHex("7258"));  // framing 600
-    QCOMPARE(s.data.mid(115, 2), QByteArray::fromHex("720b")); // DMP 523
-    QCOMPARE(be16(s.data, 113), 1);                            // wire universe
-    QCOMPARE(be16(s.data, 123), 513);                          // property value count
-    QCOMPARE(quint8(s.data[108]), quint8(100));                // priority
+    QCOMPARE(s.data.left(126).toHex(), QByteArray("00100000"
+                                                  "4153432d45312e3137000000"
+                                                  "726e"
+                                                  "00000004"
+                                                  "5a0e3f1c7b2d4e559c3a1d2e3f405162"
+                                                  "7258"
+                                                  "00000002"
+                                                  "50756c746f7261" +
+                                                  QByteArray(57 * 2, '0') +
+                                                  "64"
+                                                  "0000"
+                                                  "01"
+                                                  "00"
+                                                  "0001"
+                                                  "720b"
+                                                  "02"
+                                                  "a1"
+                                                  "0000"
+                                                  "0001"
+                                                  "0201"
+                                                  "00"));
     QCOMPARE(s.data.mid(126), data);
+    node->setSourceName(QString(100, 'y')); // 63 characters and the terminating zero
+    node->sendDmx(u8(data), 24, 0);
+    QCOMPARE(net->socket->sent.last().data.mid(44, 64), QByteArray(63, 'y') + QByteArray(1, 0));
+    node->setSourceName("z");
+    node->setCid(QUuid());
+    node->sendDmx(u8(data), 24, 0); // the same length: the header is made anew
+    QCOMPARE(net->socket->sent.last().data.mid(22, 16), QByteArray(16, 0));
+    QCOMPARE(net->socket->sent.last().data.mid(44, 2), QByteArray("z", 2));
 }
 
-void TestAcnnet::sendLimits()
+void TestAcnnet::sendResults_data()
 {
-    acnnet node(net->env());
+    QTest::addColumn<bool>("loopbackOnly");
+    QTest::addColumn<int>("universe");
+    QTest::addColumn<int>("length");
+    QTest::addColumn<qint64>("result");
+    QTest::addColumn<QString>("destination"); // empty: nothing sent
+    QTest::newRow("24 slots") << false << 0 << 24 << qint64(150) << "239.255.0.1";
+    QTest::newRow("last universe") << false << 63998 << 512 << qint64(638) << "239.255.249.255";
+    QTest::newRow("universe 64000") << false << 63999 << 512 << qint64(0) << "";
+    QTest::newRow("universe 0") << false << -1 << 512 << qint64(0) << "";
+    QTest::newRow("513 slots") << false << 0 << 513 << qint64(-1) << "";
+    QTest::newRow("no data") << false << 0 << -1 << qint64(-1) << "";
+    QTest::newRow("loopback only") << true << 0x0122 << 512 << qint64(638) << "127.255.1.35";
+}
+
+void TestAcnnet::sendResults()
+{
+    QFETCH(bool, loopbackOnly);
+    QFETCH(int, universe);
+    QFETCH(int, length);
+    QFETCH(qint64, result);
+    QFETCH(QString, destination);
+    if (loopbackOnly)
+        net->useLoopbackOnly();
+    auto node = makeNode();
     const QByteArray data = filled(600, 1);
-    QCOMPARE(node.sendDmx(u8(data), 512, 63998), qint64(638));
-    QCOMPARE(be16(net->socket->sent.last().data, 113), 63999);
-    QCOMPARE(net->socket->sent.last().destination, QHostAddress("239.255.249.255"));
-    QCOMPARE(node.sendDmx(u8(data), 512, 63999), qint64(0)); // wire 64000 does not exist
-    QCOMPARE(node.sendDmx(u8(data), 512, -1), qint64(0));
-    QCOMPARE(node.sendDmx(u8(data), 513, 0), qint64(-1));
-    QCOMPARE(node.sendDmx(nullptr, 512, 0), qint64(-1));
-    QCOMPARE(net->socket->sent.size(), 1);
-    QCOMPARE(node.sendDmx(u8(data), 24, 0), qint64(150));
-    QCOMPARE(acnnet::multicastGroup(0), QHostAddress());
-    QCOMPARE(acnnet::multicastGroup(64000), QHostAddress());
-    QCOMPARE(acnnet::multicastGroup(0x0102), QHostAddress("239.255.1.2"));
+    if (result <= 0)
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^sACN DMX not sent: "));
+    QCOMPARE(node->sendDmx(length < 0 ? nullptr : u8(data), std::max(length, 0), universe), result);
+    if (destination.isEmpty()) {
+        QVERIFY(!net->socket || net->socket->sent.isEmpty());
+        QVERIFY(!node->lastSendError().isEmpty());
+        return;
+    }
+    QCOMPARE(net->socket->sent.last().destination, QHostAddress(destination));
+    QCOMPARE(be16(net->socket->sent.last().data, 113), universe + 1);
 }
 
-void TestAcnnet::loopbackDestination()
+// E1.31 receivers take a packet only when its number is newer than the last
+// one of that source and universe: every packet, repeats included, counts on.
+void TestAcnnet::everyPacketCountsOn()
 {
-    net->useLoopbackOnly();
-    acnnet node(net->env());
-    const QByteArray data = filled(512, 1);
-    node.sendDmx(u8(data), 512, 0);
-    QCOMPARE(net->socket->sent.last().destination, QHostAddress("127.255.0.1"));
-    node.sendDmx(u8(data), 512, 0x0123 - 1);
-    QCOMPARE(net->socket->sent.last().destination, QHostAddress("127.255.1.35"));
-}
-
-void TestAcnnet::sourceName()
-{
-    acnnet node(net->env());
-    const QByteArray data = filled(24, 1);
-    node.sendDmx(u8(data), 24, 0);
-    QVERIFY(net->socket->sent.last().data.mid(44, 64).startsWith("ACN 1.31 by "));
-    node.setSourceName("Pultora");
-    node.sendDmx(u8(data), 24, 0);
-    QCOMPARE(net->socket->sent.last().data.mid(44, 64), QByteArray("Pultora") + QByteArray(57, 0));
-    node.setSourceName(QString(100, 'x'));
-    node.sendDmx(u8(data), 24, 0);
-    QCOMPARE(net->socket->sent.last().data.mid(44, 64), QByteArray(63, 'x') + QByteArray(1, 0));
-}
-
-void TestAcnnet::sequenceNumbers()
-{
-    acnnet node(net->env());
-    const QByteArray data = filled(512, 1);
-    node.sendDmx(u8(data), 512, 0);
-    auto &sent = net->socket->sent;
-    node.sendDmx(u8(data), 512, 0);
-    QCOMPARE(quint8(sent[0].data[111]), quint8(1));
-    QCOMPARE(quint8(sent[1].data[111]), quint8(2));
-    net->now += 500;
-    node.sendDataTimeout();
-    QCOMPARE(sent.size(), 3);
-    QCOMPARE(sent[2].data, sent[1].data); // repeat keeps its number
-    // Another universe counts on its own.
-    node.sendDmx(u8(data), 512, 5);
-    QCOMPARE(quint8(sent.last().data[111]), quint8(1));
-    node.sendDmx(u8(data), 512, 0);
-    QCOMPARE(quint8(sent.last().data[111]), quint8(3));
-    // Wraps 255 -> 0.
-    for (int i = 0; i < 252; ++i)
-        node.sendDmx(u8(data), 512, 0);
-    QCOMPARE(quint8(sent.last().data[111]), quint8(255));
-    node.sendDmx(u8(data), 512, 0);
-    QCOMPARE(quint8(sent.last().data[111]), quint8(0));
-}
-
-void TestAcnnet::keepAliveRepeatsEveryUniverse()
-{
-    acnnet node(net->env());
-    QCOMPARE(node.sendDataTimeout(), qint64(-1));
+    auto node = makeNode();
+    QCOMPARE(node->sendDataTimeout(), qint64(-1));
     const QByteArray a = filled(512, 1), b = filled(512, 2);
-    node.sendDmx(u8(a), 512, 0);
+    node->sendDmx(u8(a), 512, 0);
     net->now += 250;
-    node.sendDmx(u8(b), 512, 9);
+    node->sendDmx(u8(b), 512, 9);
+    for (int tick = 0; tick < 12; ++tick) {
+        net->now += 250;
+        node->sendDataTimeout();
+    }
+    for (int i = 0; i < 300; ++i)
+        node->sendDmx(u8(a), 512, 0);
+    QMap<int, QList<int>> sequences;
+    for (const FakeSocket::Sent &s : std::as_const(net->socket->sent))
+        sequences[be16(s.data, 113)] << quint8(s.data[111]);
+    QCOMPARE(sequences.keys(), (QList<int>{1, 10}));
+    QCOMPARE(sequences[10].size(), 1 + 6); // each repeated every 500 ms
+    QCOMPARE(sequences[1].size(), 1 + 6 + 300);
+    for (const QList<int> &numbers : std::as_const(sequences))
+        for (int i = 0; i < numbers.size(); ++i)
+            QCOMPARE(numbers[i], (i + 1) & 0xFF);
+    // A repeat is the universe's last packet but for its number.
+    const FakeSocket::Sent &repeat = net->socket->sent[2];
+    QCOMPARE(be16(repeat.data, 113), 1);
+    QCOMPARE(repeat.data.left(111), net->socket->sent[0].data.left(111));
+    QCOMPARE(repeat.data.mid(112), net->socket->sent[0].data.mid(112));
+}
+
+void TestAcnnet::stoppedUniversesTerminate()
+{
+    auto node = makeNode();
+    const QByteArray a = filled(24, 5);
+    node->sendDmx(u8(a), 24, 0);
+    node->sendDmx(u8(a), 24, 3);
+    QCOMPARE(node->sendingUniverses(), (QList<int>{0, 3}));
+    QVERIFY(!node->stopSending(7));
     auto &sent = net->socket->sent;
-    net->now += 250;
-    QCOMPARE(node.sendDataTimeout(), qint64(638));
-    QCOMPARE(be16(sent.last().data, 113), 1);
-    QCOMPARE(sent.last().destination, QHostAddress("239.255.0.1"));
-    net->now += 250;
-    QCOMPARE(node.sendDataTimeout(), qint64(638));
-    QCOMPARE(be16(sent.last().data, 113), 10);
-    QCOMPARE(sent.last().destination, QHostAddress("239.255.0.10"));
-    net->now += 250;
-    QCOMPARE(node.sendDataTimeout(), qint64(638));
-    QCOMPARE(be16(sent.last().data, 113), 1);
-    QCOMPARE(sent.size(), 5);
+    sent.clear();
+    QVERIFY(node->stopSending(0));
+    QVERIFY(!node->stopSending(0));
+    QCOMPARE(sent.size(), 3);
+    for (int i = 0; i < 3; ++i) {
+        QCOMPARE(quint8(sent[i].data[112]), acnpacket::OPTION_STREAM_TERMINATED);
+        QCOMPARE(int(quint8(sent[i].data[111])), 2 + i);
+        QCOMPARE(sent[i].data.mid(126), a);
+        QCOMPARE(sent[i].destination, QHostAddress("239.255.0.1"));
+    }
+    net->now += 1000;
+    node->sendDataTimeout();
+    QCOMPARE(sent.size(), 4); // only universe 3 is kept alive
+    QCOMPARE(be16(sent.last().data, 113), 4);
+    QList<FakeSocket::Sent> last;
+    net->socket->sentLog = &last;
+    node.reset(); // quitting lets go of the rest
+    QCOMPARE(last.size(), 3);
+    QCOMPARE(be16(last.first().data, 113), 4);
+    QCOMPARE(quint8(last.last().data[112]), acnpacket::OPTION_STREAM_TERMINATED);
+}
+
+void TestAcnnet::frameSendsLikeSingles()
+{
+    auto single = makeNode();
+    const QByteArray a = filled(512, 1), b = filled(100, 2);
+    single->sendDmx(u8(b), 100, 4);
+    single->sendDmx(u8(b), 100, 70);
+    const QList<FakeSocket::Sent> expected = net->socket->sent;
+    auto framed = makeNode();
+    const acnnet::Universe frame[] = {
+        {4, u8(a), 512}, {63999, u8(a), 512}, {70, u8(b), 100}, {4, u8(b), 100}};
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("universe 64000 does not exist"));
+    QCOMPARE(framed->sendDmxFrame(frame, 4), 2);
+    QCOMPARE(net->socket->sent.size(), 2);
+    for (int i = 0; i < 2; ++i) {
+        QCOMPARE(net->socket->sent[i].data, expected[i].data);
+        QCOMPARE(net->socket->sent[i].destination, expected[i].destination);
+    }
+    QCOMPARE(framed->sendingUniverses(), (QList<int>{4, 70}));
+}
+
+void TestAcnnet::sendFailureReported()
+{
+    auto node = makeNode();
+    const QByteArray data = filled(512, 1);
+    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(638));
+    net->socket->failSends = true;
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("^sACN DMX not sent: sending to 239.255.0.1 failed"));
+    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(-1));
+    QCOMPARE(node->lastSendError(), QStringLiteral("sending to 239.255.0.1 failed"));
+    QTest::failOnWarning(QRegularExpression("not sent"));
+    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(-1)); // the same failure once
+    net->socket->failSends = false;
+    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(638));
+    QVERIFY(node->lastSendError().isEmpty());
 }
 
 void TestAcnnet::bindFailureRetries()
 {
     net->bindSucceeds = false;
-    acnnet node(net->env());
+    auto node = makeNode();
     const QByteArray data = filled(512, 1);
-    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(-1));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot open UDP port 5568"));
+    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(-1));
     net->bindSucceeds = true;
-    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(638));
+    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(638));
     QCOMPARE(quint8(net->socket->sent.last().data[111]), quint8(1));
 }
 
-void TestAcnnet::membershipsFollowRange()
+void TestAcnnet::membershipsFollowDmxIn_data()
 {
-    acnnet node(net->env());
-    QByteArray in(3 * 512, 0);
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    QVERIFY(node.setReceiveUniverse(2));
-    auto joined = [this](bool join) {
-        QStringList out;
-        for (const auto &m : std::as_const(net->socket->memberships))
-            if (m.join == join)
-                out << m.group.toString() + "@" + m.local.toString();
-        return out;
-    };
-    QCOMPARE(joined(true), (QStringList{"239.255.0.3@192.168.1.10", "239.255.0.3@10.0.0.3",
-                                        "239.255.0.4@192.168.1.10", "239.255.0.4@10.0.0.3",
-                                        "239.255.0.5@192.168.1.10", "239.255.0.5@10.0.0.3"}));
-    QVERIFY(joined(false).isEmpty());
-    QVERIFY(node.membershipsOk());
-
-    net->socket->memberships.clear();
-    QVERIFY(node.setReceiveUniverse(10));
-    QCOMPARE(joined(false).size(), 6);
-    QVERIFY(joined(false).contains("239.255.0.5@10.0.0.3"));
-    QVERIFY(joined(true).contains("239.255.0.11@192.168.1.10"));
-    QVERIFY(joined(true).contains("239.255.0.13@10.0.0.3"));
-    QCOMPARE(joined(true).size(), 6);
-
-    net->socket->memberships.clear();
-    QVERIFY(node.setReceiveUniverse(10)); // same base: nothing changes
-    QVERIFY(net->socket->memberships.isEmpty());
-
-    node.setReceiveBuffer(nullptr, 0, 512);
-    QCOMPARE(joined(false).size(), 6);
-    QVERIFY(joined(true).isEmpty());
+    // Steps: "range B" (array of 3, base B), "list U,U..." (array and list in
+    // one step), "list-only U,U" (list without a new array), "observe U,U",
+    // "send U", "stop U", "unregister". Universes are 0-based.
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<QList<int>>("wires"); // groups joined in the end
+    QTest::addColumn<int>("lastCalls");    // membership calls of the last step; -1: any
+    QTest::newRow("range") << QStringList{"range 2"} << QList<int>{3, 4, 5} << 6;
+    QTest::newRow("range moves") << QStringList{"range 2", "range 10"} << QList<int>{11, 12, 13}
+                                 << -1;
+    QTest::newRow("list") << QStringList{"list 0,60000"} << QList<int>{1, 60001} << 4;
+    QTest::newRow("list before array")
+        << QStringList{"list-only 7,40000", "list 7,40000"} << QList<int>{8, 40001} << 4;
+    QTest::newRow("moved array: only changes")
+        << QStringList{"list 0,4", "list 4,9"} << QList<int>{5, 10} << 4;
+    QTest::newRow("same list, new array")
+        << QStringList{"list 4,9", "list 4,9"} << QList<int>{5, 10} << 0;
+    QTest::newRow("refused list keeps groups")
+        << QStringList{"list 0,4", "list 4,63999"} << QList<int>{1, 5} << 0;
+    QTest::newRow("back to a range")
+        << QStringList{"list 4,9", "list-only -", "range 2"} << QList<int>{3, 4, 5} << 6;
+    QTest::newRow("unregister") << QStringList{"list 0,4", "unregister"} << QList<int>{} << 4;
+    QTest::newRow("observer beside DMX-IN")
+        << QStringList{"list 2,3", "observe 3,0,1,2,2,-1,63999"} << QList<int>{1, 2, 3, 4} << 4;
+    QTest::newRow("observer stays when DMX-IN moves")
+        << QStringList{"list 2,3", "observe 0,1,2,3", "list 0,9"} << QList<int>{1, 2, 3, 4, 10}
+        << -1;
+    QTest::newRow("observer stays when DMX-IN goes")
+        << QStringList{"list 2,3", "observe 0,1,2,3", "unregister"} << QList<int>{1, 2, 3, 4} << -1;
+    QTest::newRow("observer off") << QStringList{"list 2,3", "observe 0,1,2,3", "observe -"}
+                                  << QList<int>{3, 4} << 4;
+    QTest::newRow("sent universe watched") << QStringList{"send 6"} << QList<int>{7} << 2;
+    QTest::newRow("sent universe also held")
+        << QStringList{"list 2,6", "send 6", "stop 6"} << QList<int>{3, 7} << 0;
+    QTest::newRow("held universe also sent")
+        << QStringList{"send 6", "list 2,6", "unregister"} << QList<int>{7} << 2;
 }
 
-void TestAcnnet::membershipFailureIsNotFatal()
+// Whatever DMX-IN, the observer and sending do, no group is joined twice or
+// left unjoined, each keeps the groups it needs, and a change touches only
+// the groups that come or go.
+void TestAcnnet::membershipsFollowDmxIn()
 {
-    acnnet node(net->env());
-    const QByteArray data = filled(512, 1);
-    node.sendDmx(u8(data), 512, 0); // opens the socket
+    QFETCH(QStringList, steps);
+    QFETCH(QList<int>, wires);
+    QFETCH(int, lastCalls);
+    auto node = makeNode();
+    std::list<QByteArray> arrays; // the node may still point at an earlier one
+    const QByteArray data = filled(24, 1);
+    int callsBefore = 0;
+    for (const QString &step : std::as_const(steps)) {
+        const QString what = step.section(' ', 0, 0);
+        const QString arg = step.section(' ', 1);
+        QList<int> list;
+        if (arg != "-")
+            for (const QString &u : arg.split(',', Qt::SkipEmptyParts))
+                list << u.toInt();
+        callsBefore = net->socket ? int(net->socket->memberships.size()) : 0;
+        if (what == "range") {
+            arrays.emplace_back(3 * 512, 0);
+            node->setReceiveBuffer(reinterpret_cast<quint8 *>(arrays.back().data()), 3 * 512, 512);
+            QVERIFY(node->setReceiveUniverse(list.first()));
+        } else if (what == "list") {
+            arrays.emplace_back(int(list.size()) * 512, 0);
+            node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(arrays.back().data()),
+                                           int(arrays.back().size()), list);
+        } else if (what == "list-only") {
+            QVERIFY(node->setReceiveUniverses(list));
+        } else if (what == "observe") {
+            QVERIFY(node->setObservedUniverses(list));
+        } else if (what == "send") {
+            node->sendDmx(u8(data), 24, list.first());
+        } else if (what == "stop") {
+            QVERIFY(node->stopSending(list.first()));
+        } else {
+            node->setReceiveBuffer(nullptr, 0, 512);
+        }
+    }
+    bool sound = false;
+    QCOMPARE(replayMemberships(*net->socket, &sound), lanGroups(wires));
+    QVERIFY(sound);
+    if (lastCalls >= 0)
+        QCOMPARE(int(net->socket->memberships.size()) - callsBefore, lastCalls);
+    QVERIFY(node->membershipsOk());
+    QVERIFY(reports.isEmpty());
+}
+
+void TestAcnnet::refusedGroupReportedOnce()
+{
+    auto node = makeNode();
+    node->sendDmx(u8(filled(24, 1)), 24, 30); // opens the socket
     net->socket->failMemberships = true;
-    QByteArray in(512, 0);
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    node.setReceiveUniverse(0);
-    QVERIFY(!node.membershipsOk());
-    net->socket->inject(e131(1, filled(512, 4)), QHostAddress("10.0.0.7"));
-    QCOMPARE(in, filled(512, 4)); // unicast still arrives
+    QByteArray in(2 * 512, 0);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused to listen to universe 1, 5;"));
+    node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {0, 4});
+    QVERIFY(!node->membershipsOk());
+    QCOMPARE(reports.size(), 1);
+    QVERIFY(reports.first().contains("universe 1, 5"));
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused to listen to universe 10;"));
+    node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {4, 9});
+    QCOMPARE(reports.size(), 2); // 10 is new; 5 was said
+    QVERIFY(reports.last().contains("universe 10;"));
+    net->socket->inject(e131(5, filled(512, 4)), PEER);
+    QCOMPARE(in.left(512), filled(512, 4)); // unicast still arrives
 }
 
-void TestAcnnet::receiveRange()
+void TestAcnnet::receive_data()
 {
-    acnnet node(net->env());
+    // The DMX-IN array: a range of three from base 2, or the list {0, 60000}.
+    QTest::addColumn<bool>("list");
+    QTest::addColumn<int>("wire");
+    QTest::addColumn<int>("count");  // property value count field; -1: as built
+    QTest::addColumn<int>("cut");    // bytes kept; -1: all
+    QTest::addColumn<int>("slot");   // slot that takes the data; -1: none
+    QTest::addColumn<int>("landed"); // bytes that land
+    QTest::newRow("range, middle") << false << 4 << -1 << -1 << 1 << 512;
+    QTest::newRow("range, below the base") << false << 2 << -1 << -1 << -1 << 0;
+    QTest::newRow("range, past the array") << false << 6 << -1 << -1 << -1 << 0;
+    QTest::newRow("list, far universe") << true << 60001 << -1 << -1 << 1 << 512;
+    QTest::newRow("list, between") << true << 2 << -1 << -1 << -1 << 0;
+    QTest::newRow("count says 2 slots") << false << 3 << 3 << -1 << 0 << 2;
+    QTest::newRow("100 of 512 slots arrived") << false << 3 << -1 << 226 << 0 << 100;
+    QTest::newRow("count 0xFFFF") << false << 3 << 0xFFFF << -1 << 0 << 512;
+    QTest::newRow("header cut") << false << 3 << -1 << 125 << -1 << 0;
+}
+
+void TestAcnnet::receive()
+{
+    QFETCH(bool, list);
+    QFETCH(int, wire);
+    QFETCH(int, count);
+    QFETCH(int, cut);
+    QFETCH(int, slot);
+    QFETCH(int, landed);
+    auto node = makeNode();
     QByteArray in(3 * 512, 0);
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    node.setReceiveUniverse(2);
+    auto *array = reinterpret_cast<quint8 *>(in.data());
+    if (list) {
+        QVERIFY(node->setReceiveUniverseBuffer(array, 2 * 512, {0, 60000}));
+    } else {
+        node->setReceiveBuffer(array, int(in.size()), 512);
+        QVERIFY(node->setReceiveUniverse(2));
+    }
     QByteArray data(512, 0);
     for (int i = 0; i < 512; ++i)
-        data[i] = char(i & 0xFF);
+        data[i] = char(i % 251 + 1);
+    QByteArray p = e131(wire, data);
+    if (count >= 0) {
+        p[123] = char(count >> 8);
+        p[124] = char(count);
+    }
+    if (cut >= 0)
+        p.truncate(cut);
+    net->socket->inject(p, PEER);
+    QByteArray expected(3 * 512, 0);
+    if (slot >= 0)
+        expected.replace(slot * 512, landed, data.left(landed));
+    QCOMPARE(in, expected);
     quint8 v = 0;
-    QVERIFY(!node.getReceivedValue(3, 0, v));
-    net->socket->inject(e131(4, data), QHostAddress("10.0.0.7"));
-    QCOMPARE(in.mid(512, 512), data);
-    QCOMPARE(in.left(512), QByteArray(512, 0));
-    QCOMPARE(in.mid(1024), QByteArray(512, 0));
-    QVERIFY(node.getReceivedValue(3, 200, v));
-    QCOMPARE(v, quint8(200));
-    QVERIFY(!node.getReceivedValue(2, 0, v)); // not received
-    QVERIFY(!node.getReceivedValue(1, 0, v)); // below the base
-    QVERIFY(!node.getReceivedValue(5, 0, v)); // past the array
-    QVERIFY(!node.getReceivedValue(3, 512, v));
-
-    const QByteArray before = in;
-    net->socket->inject(e131(2, filled(512, 1)), QHostAddress("10.0.0.7")); // 0-based 1 < base
-    net->socket->inject(e131(6, filled(512, 1)), QHostAddress("10.0.0.7")); // past the array
-    QCOMPARE(in, before);
-}
-
-void TestAcnnet::receiveUniverseList()
-{
-    acnnet node(net->env());
-    QByteArray in(2 * 512, 0);
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    QVERIFY(node.setReceiveUniverses({0, 60000}));
-    QVERIFY(!node.setReceiveUniverses({0, 63999})); // above the last universe
-    QVERIFY(!node.setReceiveUniverses({4, 2}));
-    QCOMPARE(node.receiveUniverses(), QList<int>({0, 60000}));
-
-    const QHostAddress sender("10.0.0.7");
-    net->socket->inject(e131(60001, filled(512, 6)), sender); // 0-based 60000
-    QCOMPARE(in.left(512), QByteArray(512, 0));
-    QCOMPARE(in.mid(512), filled(512, 6));
-    quint8 v = 0;
-    QVERIFY(node.getReceivedValue(60000, 17, v));
-    QCOMPARE(v, quint8(6));
-    QVERIFY(!node.getReceivedValue(0, 0, v));
-
-    const QByteArray before = in;
-    for (int wire : {2, 60000, 60002})
-        net->socket->inject(e131(wire, filled(512, 1)), sender);
-    QCOMPARE(in, before);
-    v = 99;
-    for (int u : {1, 59999, 60001, 70000})
-        QVERIFY(!node.getReceivedValue(u, 0, v));
-    QCOMPARE(v, quint8(99));
-
-    net->socket->inject(e131(1, filled(512, 8)), sender);
-    QCOMPARE(in.left(512), filled(512, 8));
-}
-
-void TestAcnnet::membershipsFollowUniverseList()
-{
-    acnnet node(net->env());
-    QByteArray in(2 * 512, 0);
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    QVERIFY(node.setReceiveUniverses({0, 60000}));
-    // 0-based 60000 is wire universe 60001 = 0xEA61.
-    QCOMPARE(membershipLog(*net->socket, true),
-             (QStringList{"239.255.0.1@192.168.1.10", "239.255.0.1@10.0.0.3",
-                          "239.255.234.97@192.168.1.10", "239.255.234.97@10.0.0.3"}));
-    QVERIFY(membershipLog(*net->socket, false).isEmpty());
-    QVERIFY(node.membershipsOk());
-
-    // Changing the list leaves exactly the old groups and joins the new ones.
-    net->socket->memberships.clear();
-    QByteArray three(3 * 512, 0);
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(three.data()), three.size(), 512);
-    QVERIFY(node.setReceiveUniverses({4, 5, 900}));
-    QCOMPARE(membershipLog(*net->socket, true).mid(membershipLog(*net->socket, true).size() - 6),
-             (QStringList{"239.255.0.5@192.168.1.10", "239.255.0.5@10.0.0.3",
-                          "239.255.0.6@192.168.1.10", "239.255.0.6@10.0.0.3",
-                          "239.255.3.133@192.168.1.10", "239.255.3.133@10.0.0.3"}));
-    net->socket->memberships.clear();
-    QVERIFY(node.setReceiveUniverses({4, 5, 900})); // same list: nothing changes
-    QVERIFY(net->socket->memberships.isEmpty());
-
-    // Unregistering leaves them; a list set before the array joins with it.
-    node.setReceiveBuffer(nullptr, 0, 512);
-    QCOMPARE(membershipLog(*net->socket, false).size(), 6);
-    QVERIFY(membershipLog(*net->socket, true).isEmpty());
-    net->socket->memberships.clear();
-    QVERIFY(node.setReceiveUniverses({7, 40000}));
-    QVERIFY(net->socket->memberships.isEmpty());
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    QCOMPARE(membershipLog(*net->socket, true),
-             (QStringList{"239.255.0.8@192.168.1.10", "239.255.0.8@10.0.0.3",
-                          "239.255.156.65@192.168.1.10", "239.255.156.65@10.0.0.3"}));
-    QVERIFY(membershipLog(*net->socket, false).isEmpty());
-
-    // Back to the range from the base.
-    net->socket->memberships.clear();
-    QVERIFY(node.setReceiveUniverses({}));
-    QVERIFY(node.setReceiveUniverse(2));
-    QCOMPARE(membershipLog(*net->socket, false).size(), 4);
-    QVERIFY(membershipLog(*net->socket, true).contains("239.255.0.3@10.0.0.3"));
-    QVERIFY(membershipLog(*net->socket, true).contains("239.255.0.4@10.0.0.3"));
-}
-
-void TestAcnnet::receiveRules_data()
-{
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("value");
-    QTest::newRow("root vector 8") << 21 << 8;
-    QTest::newRow("root flags 0x6") << 16 << 0x62;
-    QTest::newRow("identifier") << 4 << int('a');
-    QTest::newRow("preamble") << 1 << 0x20;
-    QTest::newRow("START code 0xDD") << 125 << 0xDD;
-    QTest::newRow("wire universe 0") << 114 << 0;
-}
-
-void TestAcnnet::receiveRules()
-{
-    QFETCH(int, offset);
-    QFETCH(int, value);
-    acnnet node(net->env());
-    QByteArray in(512, 0);
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    node.setReceiveUniverse(0);
-    QByteArray p = e131(1, filled(512, 9));
-    p[offset] = char(value);
-    net->socket->inject(p, QHostAddress("10.0.0.7"));
-    QCOMPARE(in, QByteArray(512, 0));
-    quint8 v = 0;
-    QVERIFY(!node.getReceivedValue(0, 0, v));
-    // The unmodified packet lands.
-    net->socket->inject(e131(1, filled(512, 9)), QHostAddress("10.0.0.7"));
-    QCOMPARE(in, filled(512, 9));
-}
-
-void TestAcnnet::receiveCountAndTruncation()
-{
-    acnnet node(net->env());
-    QByteArray in(2 * 512, 0);
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    node.setReceiveUniverse(0);
-    const QHostAddress from("10.0.0.7");
-    // Value count 3 = START code + two slots: exactly two are copied.
-    QByteArray p = e131(1, filled(512, 5));
-    p[123] = 0;
-    p[124] = 3;
-    net->socket->inject(p, from);
-    QCOMPARE(in.left(3), QByteArray("\x05\x05\x00", 3));
-    // Count claims 513, 100 slots arrived.
-    net->socket->inject(e131(2, filled(512, 6)).left(226), from);
-    QCOMPARE(in.mid(512, 100), filled(100, 6));
-    QCOMPARE(in.mid(612), QByteArray(412, 0));
-    // Count 0xFFFF with 512 slots: one universe only.
-    p = e131(1, filled(512, 7));
-    p[123] = char(0xFF);
-    p[124] = char(0xFF);
-    net->socket->inject(p, from);
-    QCOMPARE(in.left(512), filled(512, 7));
-    QCOMPARE(in.mid(612), QByteArray(412, 0));
-    // Truncated header.
-    const QByteArray before = in;
-    net->socket->inject(e131(1, filled(512, 8)).left(125), from);
-    net->socket->inject(QByteArray(), from);
-    QCOMPARE(in, before);
-}
-
-void TestAcnnet::receiveLimits()
-{
-    acnnet node(net->env());
-    QVERIFY(!node.setReceiveUniverse(63999));
-    QVERIFY(node.setReceiveUniverse(63998));
-    QByteArray in(512, 0);
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    net->socket->inject(e131(63999, filled(512, 3)), QHostAddress("10.0.0.7"));
-    quint8 v = 0;
-    QVERIFY(node.getReceivedValue(63998, 0, v));
-    QCOMPARE(v, quint8(3));
-    QVERIFY(!node.getReceivedValue(63999, 0, v));
-}
-
-void TestAcnnet::sendFailureReported()
-{
-    acnnet node(net->env());
-    const QByteArray data = filled(512, 1);
-    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(638));
-    QVERIFY(node.lastSendError().isEmpty());
-    net->socket->failSends = true;
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression("^sACN DMX not sent: sending to 239.255.0.1 failed"));
-    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(-1));
-    QCOMPARE(node.lastSendError(), QStringLiteral("sending to 239.255.0.1 failed"));
-    QTest::failOnWarning(QRegularExpression("not sent"));
-    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(-1));
-    net->socket->failSends = false;
-    QCOMPARE(node.sendDmx(u8(data), 512, 0), qint64(638));
-    QVERIFY(node.lastSendError().isEmpty());
+    const int universe = wire - 1;
+    QCOMPARE(node->getReceivedValue(universe, 0, v), slot >= 0);
+    if (slot >= 0)
+        QCOMPARE(v, quint8(data[0]));
+    QVERIFY(!node->getReceivedValue(universe, 512, v));
+    QVERIFY(!node->getReceivedValue(63999, 0, v));
 }
 
 void TestAcnnet::dropsCountedByReason_data()
@@ -511,8 +514,6 @@ void TestAcnnet::dropsCountedByReason_data()
     QTest::newRow("wire universe 0") << -1 << 114 << 0 << true << R::BadUniverse;
     QTest::newRow("DMP vector") << -1 << 117 << 1 << true << R::BadDmpVector;
     QTest::newRow("address type") << -1 << 118 << 0xA0 << true << R::BadAddressing;
-    QTest::newRow("first address") << -1 << 120 << 1 << true << R::BadAddressing;
-    QTest::newRow("address increment") << -1 << 122 << 2 << true << R::BadAddressing;
     QTest::newRow("value count 0") << -1 << 123 << 0 << true << R::BadValueCount;
     QTest::newRow("START code 0xDD") << -1 << 125 << 0xDD << true << R::NonZeroStartCode;
     QTest::newRow("universe not listened to") << -1 << 114 << 3 << true << R::UniverseNotListened;
@@ -526,13 +527,12 @@ void TestAcnnet::dropsCountedByReason()
     QFETCH(int, value);
     QFETCH(bool, registered);
     QFETCH(DropReason, reason);
-    acnnet node(net->env());
-    const QByteArray data = filled(512, 1);
-    node.sendDmx(u8(data), 512, 9); // opens the socket, even without an array
+    auto node = makeNode();
+    node->sendDmx(u8(filled(512, 1)), 512, 9); // opens the socket, even without an array
     QByteArray in(2 * 512, 0);
     if (registered)
-        QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(),
-                                              {0, 60000}));
+        QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(),
+                                               {0, 60000}));
     QByteArray p = e131(1, filled(512, 9));
     if (offset == 123)
         p[124] = 0; // the count is two bytes
@@ -540,120 +540,79 @@ void TestAcnnet::dropsCountedByReason()
         p[offset] = char(value);
     if (cut >= 0)
         p.truncate(cut);
-    const QHostAddress sender("10.0.0.7");
-    net->socket->inject(p, sender);
-    QCOMPARE(node.droppedDatagrams().count(reason), quint64(1));
-    QCOMPARE(node.droppedDatagrams().total(), quint64(1));
+    net->socket->inject(p, PEER);
+    QCOMPARE(node->droppedDatagrams().count(reason), quint64(1));
+    QCOMPARE(node->droppedDatagrams().total(), quint64(1));
     QCOMPARE(in, QByteArray(2 * 512, 0));
     if (!registered)
         return;
-    net->socket->inject(e131(1, filled(512, 9)), sender);
-    QCOMPARE(node.droppedDatagrams().total(), quint64(1));
+    net->socket->inject(e131(1, filled(512, 9)), PEER);
+    QCOMPARE(node->droppedDatagrams().total(), quint64(1));
     QCOMPARE(in.left(512), filled(512, 9));
 }
 
-void TestAcnnet::movedArrayKeepsRemainingUniverses()
+// What DMX-IN and the observer see is the merged universe (the rules
+// themselves: tst_acnmerge).
+void TestAcnnet::sourcesMerged()
 {
-    acnnet node(net->env());
-    QByteArray first(2 * 512, 0);
-    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(first.data()), first.size(),
-                                          {0, 4}));
-    QCOMPARE(membershipLog(*net->socket, true),
-             (QStringList{"239.255.0.1@192.168.1.10", "239.255.0.1@10.0.0.3",
-                          "239.255.0.5@192.168.1.10", "239.255.0.5@10.0.0.3"}));
-    const QHostAddress sender("10.0.0.7");
-    net->socket->inject(e131(5, filled(512, 7)), sender); // 0-based 4
-
-    // 0 goes, 9 comes, 4 stays: only the groups of 0 and 9 change.
-    net->socket->memberships.clear();
-    QByteArray second(2 * 512, 0);
-    second.replace(0, 512, first.mid(512));
-    QVERIFY(!node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()), second.size(),
-                                           {4, 63999}));
-    QVERIFY(net->socket->memberships.isEmpty());
-    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()), second.size(),
-                                          {4, 9}));
-    QCOMPARE(membershipLog(*net->socket, false),
-             (QStringList{"239.255.0.1@192.168.1.10", "239.255.0.1@10.0.0.3"}));
-    QCOMPARE(membershipLog(*net->socket, true),
-             (QStringList{"239.255.0.10@192.168.1.10", "239.255.0.10@10.0.0.3"}));
-    quint8 v = 0;
-    QVERIFY(node.getReceivedValue(4, 511, v));
-    QCOMPARE(v, quint8(7));
-    QVERIFY(!node.getReceivedValue(9, 0, v));
-    QVERIFY(!node.getReceivedValue(0, 0, v));
-
-    // The same universes in a new array: no group is touched.
-    net->socket->memberships.clear();
-    QByteArray third = second;
-    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(third.data()), third.size(),
-                                          {4, 9}));
-    QVERIFY(net->socket->memberships.isEmpty());
-    QVERIFY(node.getReceivedValue(4, 0, v));
-    net->socket->inject(e131(10, filled(512, 3)), sender);
-    QCOMPARE(third.mid(512), filled(512, 3));
-    QCOMPARE(second.mid(512), QByteArray(512, 0));
-
-    // Unregistering leaves every group.
-    QVERIFY(node.setReceiveUniverseBuffer(nullptr, 0, {}));
-    QCOMPARE(membershipLog(*net->socket, false).size(), 4);
-    QVERIFY(!node.getReceivedValue(4, 0, v));
+    auto node = makeNode();
+    QByteArray in(512, 0);
+    QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {0}));
+    QList<int> observed;
+    node->setDmxObserver([&](int, const quint8 *levels, int) { observed << levels[0]; });
+    auto send = [&](quint8 seq, char source, quint8 priority, char level, quint8 options = 0) {
+        net->socket->inject(e131(1, filled(512, level), seq, source, priority, options), PEER);
+        net->now += 100;
+    };
+    send(1, 'a', 150, 15);
+    send(1, 'b', 50, 5); // held below
+    send(2, 'a', 150, 16);
+    send(1, 'a', 150, 99); // late
+    send(2, 'b', 50, 6, acnpacket::OPTION_PREVIEW);
+    QCOMPARE(in, filled(512, 16));
+    net->now += 2500;
+    send(3, 'b', 50, 7); // a is lost
+    QCOMPARE(in, filled(512, 7));
+    send(3, 'a', 50, 9); // back, equal priority: highest level wins
+    QCOMPARE(in, filled(512, 9));
+    send(4, 'a', 50, 9, acnpacket::OPTION_STREAM_TERMINATED);
+    QCOMPARE(in, filled(512, 7));
+    QCOMPARE(observed, (QList<int>{15, 16, 7, 9, 7}));
 }
 
-void TestAcnnet::observedGroupsStayApartFromDmxIn_data()
+void TestAcnnet::secondSourceReportedOnce()
 {
-    // DMX-IN starts on 0-based universes 2 and 3 (wire 3, 4), the observer
-    // asks for 0..3 (wire 1..4); then DMX-IN changes.
-    QTest::addColumn<int>("change");
-    QTest::addColumn<QList<int>>("dmxInWires");
-    QTest::newRow("array moves") << 0 << QList<int>{1, 10};
-    QTest::newRow("list changes") << 1 << QList<int>{4, 10};
-    QTest::newRow("range without base") << 2 << QList<int>{};
-    QTest::newRow("unregistered") << 3 << QList<int>{};
+    auto node = makeNode();
+    node->sendDmx(u8(filled(24, 1)), 24, 0);
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("universe 1 is also sent by \"peer\" at 10.0.0.7"));
+    QTest::failOnWarning(QRegularExpression("also sent by"));
+    QByteArray own = net->socket->sent.first().data;
+    net->socket->inject(own, QHostAddress("192.168.1.10")); // our own, back from the group
+    net->socket->inject(e131(2, filled(24, 1)), PEER);      // a universe we do not send
+    for (quint8 seq = 1; seq < 4; ++seq)
+        net->socket->inject(e131(1, filled(24, 1), seq), PEER);
+    net->socket->inject(e131(1, filled(24, 1), 5, 'p', 100, acnpacket::OPTION_PREVIEW), PEER);
+    QCOMPARE(reports.size(), 1);
+    QVERIFY(reports.first().contains("universe 1 is also sent by \"peer\""));
+    QCOMPARE(node->droppedDatagrams().total(), quint64(5)); // ours is not counted
 }
 
-// Whatever DMX-IN does while observing, no group is joined twice or left
-// unjoined, and each side keeps the groups it needs.
-void TestAcnnet::observedGroupsStayApartFromDmxIn()
+void TestAcnnet::sourceIdKeptPerInstallation()
 {
-    QFETCH(int, change);
-    QFETCH(QList<int>, dmxInWires);
-    acnnet node(net->env());
-    QByteArray in(2 * 512, 0);
-    quint8 *array = reinterpret_cast<quint8 *>(in.data());
-    QVERIFY(node.setReceiveUniverseBuffer(array, in.size(), {2, 3}));
-    QVERIFY(node.setObservedUniverses({3, 0, 1, 2, 2, -1, 63999}));
-    bool sound = false;
-    QCOMPARE(replayMemberships(*net->socket, &sound), lanGroups({1, 2, 3, 4}));
-    QVERIFY(sound);
-
-    switch (change) {
-    case 0:
-        QVERIFY(node.setReceiveUniverseBuffer(array, in.size(), {0, 9}));
-        break;
-    case 1:
-        QVERIFY(node.setReceiveUniverses({3, 9}));
-        break;
-    case 2:
-        QVERIFY(node.setReceiveUniverses({}));
-        break;
-    default:
-        node.setReceiveBuffer(nullptr, 0, 512);
-        break;
-    }
-    QList<int> both = dmxInWires + QList<int>{1, 2, 3, 4};
-    std::sort(both.begin(), both.end());
-    both.erase(std::unique(both.begin(), both.end()), both.end());
-    QCOMPARE(replayMemberships(*net->socket, &sound), lanGroups(both));
-    QVERIFY(sound);
-    QVERIFY(node.membershipsOk());
-
-    QVERIFY(node.setObservedUniverses({}));
-    QCOMPARE(replayMemberships(*net->socket, &sound), lanGroups(dmxInWires));
-    QVERIFY(sound);
-
-    net->socket->failMemberships = true;
-    QVERIFY(!node.setObservedUniverses({40}));
+    QTemporaryDir dir;
+    const QString fileA = dir.filePath("a.ini");
+    QSettings a(fileA, QSettings::IniFormat), b(dir.filePath("b.ini"), QSettings::IniFormat);
+    auto first = AcnSourceId::claim(a, dir.path());
+    auto alongside = AcnSourceId::claim(a, dir.path()); // a second console, same settings
+    auto other = AcnSourceId::claim(b, dir.path());
+    const QUuid kept = first->cid();
+    QVERIFY(!kept.isNull());
+    QCOMPARE(QSet<QUuid>({kept, alongside->cid(), other->cid()}).size(), 3);
+    first.reset();
+    QCOMPARE(AcnSourceId::claim(a, dir.path())->cid(), kept); // restarted
+    QCOMPARE(QUuid(QSettings(fileA, QSettings::IniFormat).value("streamingAcn/cid").toString()),
+             kept);
 }
 
 QTEST_GUILESS_MAIN(TestAcnnet)

@@ -1,11 +1,11 @@
 // Our nodes against real peers: OLA's olad (Art-Net and E1.31 in both
-// directions, Art-Net subscription through our ArtPollReply) and tshark's
-// dissectors. Runs as root inside the private namespace of the test
-// command: it builds a two-namespace LAN joined by a veth pair
-// (198.51.100.1 for us, 198.51.100.2 for olad), moves its own thread into
-// the first namespace, and removes both namespaces at the end. A peer that
-// cannot start fails the test with the reason.
+// directions, Art-Net subscription through our ArtPollReply), tshark's
+// dissectors and E1.31 sources written in Python. Runs as root inside the private namespace of the
+// test command: it builds a two-namespace LAN joined by a veth pair (198.51.100.1 for us,
+// 198.51.100.2 for olad), moves its own thread into the first namespace, and removes both
+// namespaces at the end. A peer that cannot start fails the test with the reason.
 #include "acnnet.h"
+#include "acnsourceid.h"
 #include "artnet.h"
 
 #include <QDir>
@@ -14,6 +14,7 @@
 #include <QNetworkInterface>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -25,6 +26,7 @@
 #include <unistd.h>
 
 #include <functional>
+#include <list>
 #include <memory>
 
 namespace
@@ -37,6 +39,40 @@ const int OLA_ARTNET_IN_UNIVERSE = 3;  // we send Port-Address 0x13
 const int OLA_ARTNET_OUT_UNIVERSE = 4; // OLA sends Port-Address 0x14
 const int OLA_E131_IN_UNIVERSE = 7;    // we send wire universe 7
 const int OLA_E131_OUT_UNIVERSE = 9;   // OLA sends wire universe 9
+const int MERGE_UNIVERSE = 11;         // Python sources at two priorities (wire)
+const int HTP_UNIVERSE = 12;           // Python sources at one priority, then a late packet
+
+// An E1.31 source independent of our encoder. Arguments: wire universe,
+// priority, CID byte, then either "every SECONDS LEVELS" (a packet every
+// 100 ms with counting sequence numbers) or "SEQUENCE:LEVELS" packets sent
+// once each, 50 ms apart. LEVELS: comma-separated, 512 slots zero-padded.
+const char PYTHON_SOURCE[] = R"(
+import socket, struct, sys, time
+universe, priority, cid = int(sys.argv[1]), int(sys.argv[2]), bytes([int(sys.argv[3])]) * 16
+def levels(text):
+    v = [int(x) for x in text.split(',')]
+    return bytes(v + [0] * (512 - len(v)))
+def packet(seq, data):
+    n = len(data)
+    return (struct.pack('!HH12s', 0x10, 0, b'ASC-E1.17\0\0\0')
+            + struct.pack('!HI', 0x7000 | (n + 110), 4) + cid
+            + struct.pack('!HI64sBHBBH', 0x7000 | (n + 88), 2, b'python'.ljust(64, b'\0'),
+                          priority, 0, seq & 0xFF, 0, universe)
+            + struct.pack('!HBBHHHB', 0x7000 | (n + 11), 2, 0xA1, 0, 1, n + 1, 0) + data)
+s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
+group = ('239.255.%d.%d' % (universe >> 8, universe & 0xFF), 5568)
+if sys.argv[4] == 'every':
+    end, data, seq = time.time() + float(sys.argv[5]), levels(sys.argv[6]), 1
+    while time.time() < end:
+        s.sendto(packet(seq, data), group)
+        seq += 1
+        time.sleep(0.1)
+else:
+    for item in sys.argv[4:]:
+        seq, text = item.split(':')
+        s.sendto(packet(int(seq), levels(text)), group)
+        time.sleep(0.05)
+)";
 
 bool waitUntil(const std::function<bool()> &done, int timeoutMs)
 {
@@ -99,6 +135,15 @@ const quint8 *u8(const QByteArray &a)
     return reinterpret_cast<const quint8 *>(a.constData());
 }
 
+// The first frame of an ola_recorder file ("U v1,v2,..."), after its header.
+QString firstFrame(const QString &recording, int universe)
+{
+    for (const QString &line : recording.split('\n'))
+        if (line.startsWith(QString::number(universe) + ' '))
+            return line;
+    return QString();
+}
+
 } // namespace
 
 class TestNetPeers : public QObject
@@ -108,8 +153,9 @@ private slots:
     void initTestCase();
     void artnetToOla();
     void olaSubscribesAndSendsArtnet();
-    void acnToOla();
+    void acnStreamTrustedByOla();
     void olaSendsAcn();
+    void acnSourcesMerged();
     void tsharkDecodesOurPackets();
     void cleanupTestCase();
 
@@ -122,8 +168,13 @@ private:
     bool startOlad(QString *why);
     bool startTshark(QString *why);
     // Records what olad hands out on `universe` while `keepSending` runs every 100 ms.
-    QString recordOla(int universe, const std::function<void()> &keepSending);
+    QString recordOla(int universe, const std::function<void()> &keepSending, int seconds = 4);
     QStringList tsharkRead(const QString &filter, const QStringList &fields = {});
+    // A streaming ACN node with the CID kept in settings file `settings`,
+    // as a console would start.
+    std::unique_ptr<acnnet> startAcnConsole(const QString &settings);
+    // Starts the Python source (in namespace B: it reaches us over the veth).
+    QProcess *pythonSource(const QStringList &args);
 
     QString m_nsA, m_nsB;
     int m_originalNs = -1;
@@ -135,7 +186,11 @@ private:
     std::unique_ptr<artnet> m_artnet;
     std::unique_ptr<acnnet> m_acnnet;
     QByteArray m_artIn = QByteArray(8 * 512, 0); // Art-Net universes 14..21
-    QByteArray m_acnIn = QByteArray(512, 0);     // 0-based universe 8, wire 9
+    // Wire universes 9 (from olad), MERGE_UNIVERSE and HTP_UNIVERSE.
+    QByteArray m_acnIn = QByteArray(3 * 512, 0);
+    std::unique_ptr<AcnSourceId> m_acnSource;
+    QUuid m_firstCid, m_secondCid;
+    std::list<QProcess> m_python;
 };
 
 void TestNetPeers::initTestCase()
@@ -177,11 +232,11 @@ void TestNetPeers::initTestCase()
     m_artnet->setReceiveBuffer(reinterpret_cast<quint8 *>(m_artIn.data()), m_artIn.size(), 512);
     QVERIFY(m_artnet->setReceiveUniverse(14));
 
-    m_acnnet.reset(new acnnet);
-    m_acnnet->setSourceName("Pultora");
-    m_acnnet->setReceiveBuffer(reinterpret_cast<quint8 *>(m_acnIn.data()), m_acnIn.size(), 512);
-    QVERIFY(m_acnnet->setReceiveUniverse(OLA_E131_OUT_UNIVERSE - 1));
+    m_acnnet = startAcnConsole(m_dir.filePath("console.ini"));
     QVERIFY(m_acnnet->membershipsOk());
+    QFile python(m_dir.filePath("e131source.py"));
+    QVERIFY(python.open(QIODevice::WriteOnly));
+    python.write(PYTHON_SOURCE);
 }
 
 bool TestNetPeers::setUpLan(QString *why)
@@ -324,21 +379,21 @@ bool TestNetPeers::startOlad(QString *why)
     return true;
 }
 
-QString TestNetPeers::recordOla(int universe, const std::function<void()> &keepSending)
+QString TestNetPeers::recordOla(int universe, const std::function<void()> &keepSending, int seconds)
 {
     const QString file = m_dir.filePath(QString("record-%1.txt").arg(universe));
     QFile::remove(file);
     QProcess rec;
     rec.setProcessChannelMode(QProcess::MergedChannels);
-    const QStringList cmd = inB(
-        {"timeout", "-s", "INT", "4", "ola_recorder", "-r", file, "-u", QString::number(universe)});
+    const QStringList cmd = inB({"timeout", "-s", "INT", QString::number(seconds), "ola_recorder",
+                                 "-r", file, "-u", QString::number(universe)});
     rec.start(cmd.first(), cmd.mid(1));
     if (!rec.waitForStarted(5000))
         return QString();
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, keepSending);
     tick.start(100);
-    waitUntil([&rec] { return rec.state() == QProcess::NotRunning; }, 15000);
+    waitUntil([&rec] { return rec.state() == QProcess::NotRunning; }, 5000 + seconds * 1000);
     tick.stop();
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
@@ -382,20 +437,72 @@ void TestNetPeers::olaSubscribesAndSendsArtnet()
     QVERIFY(!m_artnet->getReceivedValue(0x15, 0, v));
 }
 
-void TestNetPeers::acnToOla()
+std::unique_ptr<acnnet> TestNetPeers::startAcnConsole(const QString &settingsFile)
+{
+    QSettings settings(settingsFile, QSettings::IniFormat);
+    m_acnSource.reset();
+    m_acnSource = AcnSourceId::claim(settings, m_dir.path());
+    auto node = std::make_unique<acnnet>();
+    node->setSourceName("Pultora");
+    node->setCid(m_acnSource->cid());
+    node->setReceiveUniverseBuffer(
+        reinterpret_cast<quint8 *>(m_acnIn.data()), m_acnIn.size(),
+        {OLA_E131_OUT_UNIVERSE - 1, MERGE_UNIVERSE - 1, HTP_UNIVERSE - 1});
+    return node;
+}
+
+QProcess *TestNetPeers::pythonSource(const QStringList &args)
+{
+    m_python.emplace_back();
+    QProcess &p = m_python.back();
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    const QStringList cmd = inB(QStringList{"python3", m_dir.filePath("e131source.py")} + args);
+    p.start(cmd.first(), cmd.mid(1));
+    return &p;
+}
+
+// One 16 s run: olad keeps our universe for 10 s of keep-alives only (a
+// Python source at lower priority stands by to show when it would let go),
+// lets go at once when we quit, and takes a restarted console at once.
+void TestNetPeers::acnStreamTrustedByOla()
 {
     const Result patch = run(inB(
         {"ola_patch", "-d", "2", "-p", "0", "-i", "-u", QString::number(OLA_E131_IN_UNIVERSE)}));
     QVERIFY2(patch.exitCode == 0, patch.out.constData());
-    QByteArray data = pattern(512, 5, 2);
-    int step = 0;
-    // Fresh values each time: olad drops a repeated sequence number.
-    const QString recording = recordOla(OLA_E131_IN_UNIVERSE, [&] {
-        data[511] = char(++step);
-        m_acnnet->sendDmx(u8(data), 512, OLA_E131_IN_UNIVERSE - 1);
-    });
-    const QString prefix = QString("%1 %2").arg(OLA_E131_IN_UNIVERSE).arg(csv(data.left(511)));
-    QVERIFY2(recording.contains(prefix), qPrintable(recording.left(300)));
+    const QByteArray ours = pattern(512, 5, 2);
+    const QString oursLine = QString("%1 %2").arg(OLA_E131_IN_UNIVERSE).arg(csv(ours));
+    QCOMPARE(m_acnnet->sendDmx(u8(ours), 512, OLA_E131_IN_UNIVERSE - 1), qint64(638));
+    m_firstCid = m_acnnet->cid();
+    QProcess *standby = pythonSource(
+        {QString::number(OLA_E131_IN_UNIVERSE), "50", "80", "every", "25", "50,50,50"});
+    const QString standbyLine = QString("%1 50,50,50,").arg(OLA_E131_IN_UNIVERSE);
+    m_olad->readAll();
+
+    // 10 s without a change: olad must take every keep-alive.
+    const std::function<void()> idle = [] {};
+    const QString steady = recordOla(OLA_E131_IN_UNIVERSE, idle, 11);
+    QVERIFY2(steady.contains(oursLine), qPrintable(steady.left(300)));
+    QVERIFY2(!steady.contains(standbyLine), "olad dropped our universe while it was kept alive");
+    const QByteArray log = m_olad->readAll();
+    QVERIFY2(!log.contains("Old packet"), log.constData());
+
+    // Quitting: Stream_Terminated hands the universe to the standby at once
+    // (without it olad would wait 2.5 s from our last packet).
+    m_acnnet.reset();
+    QString after = recordOla(OLA_E131_IN_UNIVERSE, idle, 2);
+    QVERIFY2(firstFrame(after, OLA_E131_IN_UNIVERSE).startsWith(standbyLine),
+             qPrintable(after.left(300)));
+
+    // The restarted console is the same source and is taken at once.
+    m_acnnet = startAcnConsole(m_dir.filePath("console.ini"));
+    QCOMPARE(m_acnnet->cid(), m_firstCid);
+    const QByteArray next = pattern(512, 7, 1);
+    m_acnnet->sendDmx(u8(next), 512, OLA_E131_IN_UNIVERSE - 1);
+    after = recordOla(OLA_E131_IN_UNIVERSE, idle, 2);
+    QVERIFY2(firstFrame(after, OLA_E131_IN_UNIVERSE) ==
+                 QString("%1 %2").arg(OLA_E131_IN_UNIVERSE).arg(csv(next)),
+             qPrintable(after.left(300)));
+    standby->kill();
 }
 
 void TestNetPeers::olaSendsAcn()
@@ -403,6 +510,7 @@ void TestNetPeers::olaSendsAcn()
     const Result patch =
         run(inB({"ola_patch", "-d", "2", "-p", "0", "-u", QString::number(OLA_E131_OUT_UNIVERSE)}));
     QVERIFY2(patch.exitCode == 0, patch.out.constData());
+    QVERIFY(m_acnnet);
     quint8 v = 0;
     const bool arrived = waitUntil(
         [&] {
@@ -413,6 +521,47 @@ void TestNetPeers::olaSendsAcn()
         15000);
     QVERIFY2(arrived, "olad's E1.31 did not reach our DMX-IN array");
     QCOMPARE(m_acnIn.left(4), QByteArray("\x05\x06\x07\x00", 4)); // three slots, no more
+}
+
+// Python sources on our DMX-IN universes: the higher priority holds until it
+// has been silent for 2.5 s, equal priorities merge HTP, a late packet is
+// discarded.
+void TestNetPeers::acnSourcesMerged()
+{
+    QVERIFY(m_acnnet);
+    const QString merge = QString::number(MERGE_UNIVERSE), htp = QString::number(HTP_UNIVERSE);
+    QProcess *high = pythonSource({merge, "150", "65", "every", "2", "150,150"});
+    pythonSource({merge, "50", "66", "every", "7", "50,50"});
+    pythonSource({htp, "100", "67", "every", "1.5", "200,10,0"});
+    pythonSource({htp, "100", "68", "every", "1.5", "10,200,5"});
+    const int mergeSlot = 1, htpSlot = 2;
+    auto level = [this](int slot, int channel) { return quint8(m_acnIn[slot * 512 + channel]); };
+    quint8 v = 0;
+    QVERIFY(waitUntil([&] { return m_acnnet->getReceivedValue(HTP_UNIVERSE - 1, 1, v); }, 3000));
+    QVERIFY(waitUntil([&] { return level(htpSlot, 0) == 200 && level(htpSlot, 1) == 200; }, 2000));
+    QCOMPARE(level(htpSlot, 2), quint8(5));
+
+    QElapsedTimer sinceHigh;
+    bool lowSeen = false;
+    waitUntil(
+        [&] {
+            lowSeen = lowSeen || level(mergeSlot, 0) == 50;
+            if (high->state() == QProcess::NotRunning && !sinceHigh.isValid())
+                sinceHigh.start();
+            return sinceHigh.isValid();
+        },
+        6000);
+    QVERIFY2(!lowSeen, "the priority 50 source showed while the 150 one was sending");
+    QCOMPARE(level(mergeSlot, 0), quint8(150));
+    QVERIFY(waitUntil([&] { return level(mergeSlot, 0) == 50; }, 5000));
+    const qint64 handOver = sinceHigh.elapsed();
+    QVERIFY2(handOver >= 2000 && handOver <= 3500, qPrintable(QString::number(handOver)));
+
+    // A priority 200 source whose last packet comes late.
+    QProcess *late = pythonSource({htp, "200", "69", "10:1", "11:2", "8:99"});
+    QVERIFY(waitUntil([&] { return late->state() == QProcess::NotRunning; }, 5000));
+    QTest::qWait(200);
+    QCOMPARE(level(htpSlot, 0), quint8(2));
 }
 
 QStringList TestNetPeers::tsharkRead(const QString &filter, const QStringList &fields)
@@ -440,8 +589,16 @@ void TestNetPeers::tsharkDecodesOurPackets()
     data[1] = 0x16;
     data[2] = 0x21;
     QCOMPARE(m_artnet->sendDmx(u8(data), 512, 0x0123), qint64(530));
+    QVERIFY(m_acnnet);
     QCOMPARE(m_acnnet->sendDmx(u8(data), 512, 999), qint64(638));
     QCOMPARE(m_acnnet->sendDmx(u8(data), 24, 999), qint64(150));
+    {
+        QSettings settings(m_dir.filePath("other.ini"), QSettings::IniFormat);
+        const auto id = AcnSourceId::claim(settings, m_dir.path());
+        acnnet second;
+        second.setCid(id->cid());
+        QCOMPARE(second.sendDmx(u8(data), 24, 1000), qint64(150));
+    }
     QTest::qWait(1300); // two keep-alive rounds
     QVERIFY2(m_tshark->state() == QProcess::Running,
              qPrintable("tshark stopped early: " + QString::fromLocal8Bit(m_tshark->readAll())));
@@ -481,7 +638,34 @@ void TestNetPeers::tsharkDecodesOurPackets()
     QVERIFY2(e131.size() >= 3, qPrintable(e131.join('\n')));
     QVERIFY2(e131.first().startsWith("513\tPultora\t100\t1\t"), qPrintable(e131.first()));
     QVERIFY2(e131.at(1).startsWith("25\tPultora\t100\t2\t"), qPrintable(e131.at(1)));
-    QVERIFY2(e131.at(2).startsWith("25\tPultora\t100\t2\t"), qPrintable(e131.at(2))); // repeat
+    QVERIFY2(e131.at(2).startsWith("25\tPultora\t100\t3\t"), qPrintable(e131.at(2))); // repeat
+
+    // Universe 7 over the OLA run: one CID before and after the restart, the
+    // number counting on by one with every packet of a run, three
+    // Stream_Terminated packets between the runs.
+    const QStringList seven =
+        tsharkRead(us + QString("acn.dmx.universe==%1").arg(OLA_E131_IN_UNIVERSE),
+                   {"acn.cid", "acn.dmx.seq_number", "acn.dmx.options"});
+    QVERIFY2(seven.size() > 20, qPrintable(seven.join('\n')));
+    int terminated = 0, runs = 1;
+    for (int i = 0; i < seven.size(); ++i) {
+        const QStringList f = seven[i].split('\t');
+        QCOMPARE(QUuid(f[0]), m_firstCid);
+        const bool ends = f[2].toInt(nullptr, 0) & 0x40;
+        terminated += ends ? 1 : 0;
+        if (i == 0)
+            continue;
+        const QStringList prev = seven[i - 1].split('\t');
+        const bool newRun = (prev[2].toInt(nullptr, 0) & 0x40) && !ends;
+        runs += newRun ? 1 : 0;
+        QCOMPARE(f[1].toInt(), newRun ? 1 : (prev[1].toInt() + 1) & 0xFF);
+    }
+    QCOMPARE(terminated, 3);
+    QCOMPARE(runs, 2);
+    // Another installation is another source.
+    const QStringList other = tsharkRead(us + "acn.dmx.universe==1001", {"acn.cid"});
+    QVERIFY2(!other.isEmpty(), "no packet of the second installation");
+    QVERIFY(QUuid(other.first()) != m_firstCid && !QUuid(other.first()).isNull());
 
     const QStringList bad = tsharkRead(us + "(_ws.malformed || _ws.expert.severity >= 8388608)");
     QVERIFY2(bad.isEmpty(), qPrintable(bad.join('\n')));
@@ -491,6 +675,10 @@ void TestNetPeers::cleanupTestCase()
 {
     m_artnet.reset();
     m_acnnet.reset();
+    for (QProcess &p : m_python) {
+        p.kill();
+        p.waitForFinished(2000);
+    }
     if (m_olad && m_olad->state() != QProcess::NotRunning) {
         m_olad->terminate();
         if (!m_olad->waitForFinished(5000))
