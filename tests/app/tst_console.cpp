@@ -91,6 +91,16 @@ private:
         return new Pultora(nullptr, int(argv.size()), argv.data(), QString(),
                            QStringLiteral("en_US"), services);
     }
+    // Runs a slot that answers whether it saved.
+    static bool saved(Pultora *console, const char *slot)
+    {
+        bool result = false;
+        return QMetaObject::invokeMethod(console, slot, Q_RETURN_ARG(bool, result)) && result;
+    }
+    static void call(Pultora *console, const char *slot)
+    {
+        QVERIFY(QMetaObject::invokeMethod(console, slot));
+    }
     // Starts on the built-in default, answering Yes.
     Pultora *makeDefaultConsole()
     {
@@ -458,7 +468,7 @@ private slots:
         QVERIFY(console->isWindowModified());
         m_prompter->asked.clear();
         m_prompter->answers = {QMessageBox::Cancel};
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotQuit"));
+        call(console.get(), "slotQuit");
         QCOMPARE(m_quitCalls, 0);
         QCOMPARE(m_prompter->asked.size(), 1);
         QCOMPARE(m_prompter->asked.at(0).text,
@@ -476,7 +486,7 @@ private slots:
     {
         std::unique_ptr<Pultora> console(makeDefaultConsole());
         m_prompter->answers = {QMessageBox::No};
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotQuit"));
+        call(console.get(), "slotQuit");
         QCOMPARE(m_quitCalls, 1);
         // The close that follows the quit does not ask again.
         m_prompter->asked.clear();
@@ -494,10 +504,7 @@ private slots:
         m_prompter->asked.clear();
         const QString target = m_dir->filePath(QStringLiteral("missing/dir/show.ptra"));
         m_prompter->fileNames = {target};
-        bool saved = true;
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSaveAs",
-                                          Q_RETURN_ARG(bool, saved)));
-        QVERIFY(!saved);
+        QVERIFY(!saved(console.get(), "slotConfigSaveAs"));
         QCOMPARE(m_prompter->asked.size(), 1);
         QVERIFY(m_prompter->asked.at(0).text.startsWith(
             QStringLiteral("The file %1 could not be written!\n").arg(target)));
@@ -508,9 +515,7 @@ private slots:
         // A good name saves (adding the extension), makes the file current
         // and clears the marker.
         m_prompter->fileNames = {m_dir->filePath(QStringLiteral("My_Show"))};
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSaveAs",
-                                          Q_RETURN_ARG(bool, saved)));
-        QVERIFY(saved);
+        QVERIFY(saved(console.get(), "slotConfigSaveAs"));
         QVERIFY(!console->isWindowModified());
         QCOMPARE(console->currentFile(), m_dir->filePath(QStringLiteral("My_Show.ptra")));
         QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - My_Show.ptra[*]"));
@@ -537,19 +542,18 @@ private slots:
         const QString svg = m_dir->filePath(QStringLiteral("logo.svg"));
         std::unique_ptr<Pultora> console(makeDefaultConsole()); // 36 controls, modified
         m_prompter->asked.clear();
-        bool saved = false;
         if (what == "reload") {
             m_prompter->answers = {QMessageBox::No};
             m_prompter->fileNames = {four};
-            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigOpen"));
-            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigReload"));
+            call(console.get(), "slotConfigOpen");
+            call(console.get(), "slotConfigReload");
             QCOMPARE(console->currentFile(), four);
             QCOMPARE(console->document().controls().size(), 4);
             QCOMPARE(m_prompter->fileDialogTitles.size(), 1); // Open's only
         } else if (what == "open" || what == "cancel") {
             m_prompter->answers = {what == "open" ? QMessageBox::No : QMessageBox::Cancel};
             m_prompter->fileNames = {four};
-            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigOpen"));
+            call(console.get(), "slotConfigOpen");
             QCOMPARE(m_prompter->asked.size(), 1); // the save question only
             const int expected = what == "open" ? 4 : 36;
             QCOMPARE(console->document().controls().size(), expected);
@@ -557,14 +561,13 @@ private slots:
             QCOMPARE(QFileInfo(console->currentFile()).fileName(),
                      what == "open" ? QStringLiteral("four.ptra") : QStringLiteral("config_default.ptra"));
             if (what == "open") {
-                QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSave",
-                                                  Q_RETURN_ARG(bool, saved)));
+                QVERIFY(saved(console.get(), "slotConfigSave"));
                 QCOMPARE(controlsIn(four), 4);
             }
         } else if (what == "svg") {
             m_prompter->answers = {QMessageBox::No};
             m_prompter->fileNames = {svg};
-            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigOpen"));
+            call(console.get(), "slotConfigOpen");
             QCOMPARE(m_prompter->asked.size(), 2);
             QVERIFY(m_prompter->asked.at(1).text.contains(QStringLiteral("could not be read!")));
             QCOMPARE(console->currentFile(), QStringLiteral("config_default.ptra"));
@@ -577,7 +580,7 @@ private slots:
                                           QStringLiteral("<preferences version=\"1\" lock_screen=\"1\"/>\n <background ")));
             m_prompter->answers = {QMessageBox::No};
             m_prompter->fileNames = {m_dir->filePath(QStringLiteral("locked.ptra"))};
-            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigOpen"));
+            call(console.get(), "slotConfigOpen");
             QVERIFY(console->document().preferences().lock_screen);
             m_prompter->asked.clear();
             QMimeData data;
@@ -614,9 +617,7 @@ private slots:
         std::unique_ptr<Pultora> console(makeConsole());
         QCOMPARE(m_prompter->asked.size(), 2);
         QCOMPARE(console->document().controls().size(), 36);
-        bool saved = false;
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSave", Q_RETURN_ARG(bool, saved)));
-        QVERIFY(saved);
+        QVERIFY(saved(console.get(), "slotConfigSave"));
         const QString backup = appinfo::defaultConfigFileName() + QStringLiteral(".bak");
         QCOMPARE(readBytes(backup), damaged);
         QCOMPARE(controlsIn(appinfo::defaultConfigFileName()), 36);
@@ -658,7 +659,7 @@ private slots:
             steps = 0;
             cancelAt = cancel;
             m_prompter->fileNames = {m_dir->filePath(QStringLiteral("big.ptra"))};
-            QVERIFY(QMetaObject::invokeMethod(&console, "slotConfigOpen"));
+            call(&console, "slotConfigOpen");
             QVERIFY2(steps >= cancel, qPrintable(QString::number(steps)));
             QCOMPARE(console.document().controls().size(), 4);
             QCOMPARE(console.surface().widgetCount(), 4);
@@ -670,7 +671,7 @@ private slots:
         cancelAt = -1;
         const int setUps = console.io().inputSetUps();
         m_prompter->fileNames = {m_dir->filePath(QStringLiteral("big.ptra"))};
-        QVERIFY(QMetaObject::invokeMethod(&console, "slotConfigOpen"));
+        call(&console, "slotConfigOpen");
         QCOMPARE(console.surface().widgetCount(), 2000);
         QCOMPARE(console.io().inputSetUps() - setUps, 1);
     }
