@@ -35,6 +35,14 @@ QString controls(int count)
     return QStringLiteral("<control version=\"1\"/>").repeated(count);
 }
 
+// Options for loading a text instead of a file.
+LoadOptions fromText()
+{
+    LoadOptions options;
+    options.fromText = true;
+    return options;
+}
+
 bool writeBytes(const QString &path, const QByteArray &bytes)
 {
     QFile file(path);
@@ -351,9 +359,7 @@ void TestConfiguration::parseErrors()
     QCOMPARE(fileHost.calls, (QStringList{"busy", "warning", "idle"}));
 
     RecordingHost textHost;
-    LoadOptions fromText;
-    fromText.fromText = true;
-    QVERIFY(!loadConfiguration(textHost, QString::fromUtf8(content), fromText));
+    QVERIFY(!loadConfiguration(textHost, QString::fromUtf8(content), fromText()));
     QCOMPARE(textHost.warnings.size(), 1);
     QVERIFY(textHost.warnings.first().startsWith(
         "XML-Error|The included configuration could not be loaded! It is not valid Pultora XML "
@@ -442,9 +448,7 @@ void TestConfiguration::repairWarnings()
     QFETCH(int, loaded);
     QFETCH(QString, warning);
     RecordingHost host;
-    LoadOptions options;
-    options.fromText = true;
-    QVERIFY(loadConfiguration(host, document(children), options));
+    QVERIFY(loadConfiguration(host, document(children), fromText()));
     QCOMPARE(host.controls.size(), loaded);
     QCOMPARE(host.warnings, QStringList{"Pultora|" + warning});
     // Shown once the document is in place, before the check and the report.
@@ -467,9 +471,7 @@ void TestConfiguration::progressAndCancel()
     const QString text = document(controls(1200));
     RecordingHost host;
     host.cancelAtProgress = cancelAt;
-    LoadOptions options;
-    options.fromText = true;
-    QCOMPARE(loadConfiguration(host, text, options), cancelAt < 0);
+    QCOMPARE(loadConfiguration(host, text, fromText()), cancelAt < 0);
     QCOMPARE(host.controls.size(), applied);
     QVERIFY(host.warnings.isEmpty());
     QCOMPARE(host.calls.contains("consistency") || host.calls.contains("file"), cancelAt < 0);
@@ -484,8 +486,7 @@ void TestConfiguration::progressAndCancel()
 void TestConfiguration::withoutCreatingControls()
 {
     RecordingHost host;
-    LoadOptions options;
-    options.fromText = true;
+    LoadOptions options = fromText();
     options.createControls = false;
     QVERIFY(loadConfiguration(host, defaultConfigurationText(), options));
     QVERIFY(host.controls.isEmpty());
@@ -514,9 +515,7 @@ void TestConfiguration::documentContents()
     QFETCH(QString, text);
     QFETCH(QStringList, applied);
     RecordingHost host;
-    LoadOptions options;
-    options.fromText = true;
-    QVERIFY(loadConfiguration(host, text, options));
+    QVERIFY(loadConfiguration(host, text, fromText()));
     QStringList got = host.calls;
     for (const char *call : {"busy", "idle", "consistency", "file", "status", "modified"})
         got.removeAll(call);
@@ -527,8 +526,7 @@ void TestConfiguration::documentContents()
 void TestConfiguration::missingPreferencesKeepPrevious()
 {
     RecordingHost host;
-    LoadOptions options;
-    options.fromText = true;
+    const LoadOptions options = fromText();
     QVERIFY(loadConfiguration(
         host, document("<preferences version=\"1\" http_server=\"http://desk/\"/>"), options));
     QVERIFY(loadConfiguration(host, document("<control version=\"1\"/>"), options));
@@ -551,8 +549,7 @@ void TestConfiguration::commandFlagAskedOnEveryLoad()
     const QString question = "In this config file is the command flag enable you are sure to "
                              "want this?\n\nThe file will run programs on this computer with "
                              "your user rights. Its first commands:\n";
-    LoadOptions options;
-    options.fromText = true;
+    const LoadOptions options = fromText();
     for (bool yes : {true, false}) {
         RecordingHost host;
         host.answerYes = yes;
@@ -573,9 +570,7 @@ void TestConfiguration::builtInDefault()
     QCOMPARE(QCryptographicHash::hash(text.toUtf8(), QCryptographicHash::Sha1).toHex(),
              QByteArray("2c7f18f9f0e7c106b152a47437d2cafb8ef7234b"));
     RecordingHost host;
-    LoadOptions options;
-    options.fromText = true;
-    QVERIFY(loadConfiguration(host, text, options));
+    QVERIFY(loadConfiguration(host, text, fromText()));
     QCOMPARE(host.warnings, QStringList());
     QVERIFY(host.preferences.isEmpty());
     QCOMPARE(host.backgrounds.size(), 1);
