@@ -92,8 +92,6 @@ private slots:
             << QStringList{"A@20", "B@100", "C@75"};
         QTest::newRow("copy and paste") << QPoint(41, 41) << QStringList{"slotCopy", "slotPaste"}
                                         << QStringList{"A@20", "B@100", "C@60", "A@20"};
-        QTest::newRow("right edge hits") << QPoint(140, 140) << QStringList{"slotDelete"}
-                                         << QStringList{"A@20", "B@100"};
         QTest::newRow("nothing under the click")
             << QPoint(10, 300) << QStringList{"slotDelete", "slotCut", "slotCopy"}
             << QStringList{"A@20", "B@100", "C@60"};

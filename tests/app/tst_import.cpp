@@ -92,32 +92,29 @@ void TestImport::sizeProtocol_data()
     QTest::addColumn<QByteArray>("backup"); // the raw bytes kept
     QTest::addColumn<QString>("message");   // part of the message; empty: none
 
+    const auto row = [](const char *name, const char *variant, const QByteArray &mode,
+                        const QByteArray &file, const QString &text, const QByteArray &backup,
+                        const char *message) {
+        QTest::newRow(name) << QString(variant) << mode << file << text << backup
+                            << QString(message);
+    };
     const QByteArray none;
-    QTest::newRow("UTF-16") << "" << none << none << kBuiltIn << utf16(kBuiltIn) << "";
-    QTest::newRow("10 bytes of UTF-16, 5 characters") << "" << none
-                                                      << QByteArray("ab\xc3\xa9"
-                                                                    "de")
-                                                      << "abéde" << utf16("abéde") << "";
-    QTest::newRow("8-bit") << "ansi" << none << none << kBuiltIn << kBuiltIn.toUtf8() << "";
+    row("UTF-16", "", none, none, kBuiltIn, utf16(kBuiltIn), "");
+    row("10 bytes of UTF-16, 5 characters", "", none, "ab\xc3\xa9" "de", "abéde", utf16("abéde"),
+        "");
+    row("8-bit", "ansi", none, none, kBuiltIn, kBuiltIn.toUtf8(), "");
     // The text ends at the first zero byte; the backup keeps every byte.
-    QTest::newRow("8-bit, zero at the end")
-        << "ansi" << QByteArray("odd") << none << kBuiltIn << kBuiltIn.toUtf8() + '\0' << "";
-    QTest::newRow("8-bit Windows-1252")
-        << "ansi" << none << QByteArray("Caf\xe9") << "Café" << QByteArray("Caf\xe9") << "";
-    QTest::newRow("size 0") << "" << QByteArray("empty") << none << "" << none << "";
-    QTest::newRow("negative") << "" << QByteArray("negative") << none << "" << none
-                              << "invalid size";
-    QTest::newRow("8-bit negative")
-        << "ansi" << QByteArray("negative") << none << "" << none << "invalid size";
-    QTest::newRow("odd UTF-16") << "" << QByteArray("odd") << none << "" << none << "odd size";
-    QTest::newRow("above 64 MB") << "" << QByteArray("huge") << none << "" << none
-                                 << "at most 67108864";
-    QTest::newRow("fill gives another size")
-        << "" << QByteArray("wrongsize") << none << "" << none << "instead of";
-    QTest::newRow("version 0x6FFFF")
-        << "" << QByteArray("oldversion") << none << "" << none << "too old version";
-    QTest::newRow("no text entry points") << "bare" << none << none << "" << none << "no text";
-    QTest::newRow("no library") << "none" << none << none << "" << none << "";
+    row("8-bit, zero at the end", "ansi", "odd", none, kBuiltIn, kBuiltIn.toUtf8() + '\0', "");
+    row("8-bit Windows-1252", "ansi", none, "Caf\xe9", "Café", "Caf\xe9", "");
+    row("size 0", "", "empty", none, "", none, "");
+    row("negative", "", "negative", none, "", none, "invalid size");
+    row("8-bit negative", "ansi", "negative", none, "", none, "invalid size");
+    row("odd UTF-16", "", "odd", none, "", none, "odd size");
+    row("above 64 MB", "", "huge", none, "", none, "at most 67108864");
+    row("fill gives another size", "", "wrongsize", none, "", none, "instead of");
+    row("version 0x6FFFF", "", "oldversion", none, "", none, "too old version");
+    row("no text entry points", "bare", none, none, "", none, "no text");
+    row("no library", "none", none, none, "", none, "");
 }
 
 void TestImport::sizeProtocol()
@@ -180,21 +177,21 @@ void TestImport::importCommand_data()
     QTest::addColumn<int>("questions");
     QTest::addColumn<bool>("imported");
 
+    const auto row = [](const char *name, bool withControls, QList<B::StandardButton> answers,
+                        bool saveAsChosen, const QString &controls, int questions, bool imported) {
+        QTest::newRow(name) << withControls << answers << saveAsChosen << controls << questions
+                            << imported;
+    };
     const QString imported = "Пульт|Café";
-    QTest::newRow("replace") << true << QList{B::No, B::Yes} << false << imported << 2 << true;
-    QTest::newRow("append") << true << QList{B::No, B::No} << false << "Alt|" + imported << 2
-                            << true;
-    QTest::newRow("background, replace")
-        << false << QList{B::No, B::Yes} << false << "" << 2 << true;
-    QTest::newRow("background, append")
-        << false << QList{B::No, B::No} << false << "Alt" << 2 << true;
-    QTest::newRow("saved first") << true << QList{B::Yes, B::Yes} << true << imported << 2 << true;
+    row("replace", true, {B::No, B::Yes}, false, imported, 2, true);
+    row("append", true, {B::No, B::No}, false, "Alt|" + imported, 2, true);
+    row("background, replace", false, {B::No, B::Yes}, false, "", 2, true);
+    row("background, append", false, {B::No, B::No}, false, "Alt", 2, true);
+    row("saved first", true, {B::Yes, B::Yes}, true, imported, 2, true);
     // Cancelling Save As cancels the import: Clear would lose the show.
-    QTest::newRow("Save As cancelled")
-        << true << QList{B::Yes, B::Yes} << false << "Alt" << 1 << false;
-    QTest::newRow("cancel at save") << true << QList{B::Cancel} << false << "Alt" << 1 << false;
-    QTest::newRow("cancel at clear")
-        << true << QList{B::No, B::Cancel} << false << "Alt" << 2 << false;
+    row("Save As cancelled", true, {B::Yes, B::Yes}, false, "Alt", 1, false);
+    row("cancel at save", true, {B::Cancel}, false, "Alt", 1, false);
+    row("cancel at clear", true, {B::No, B::Cancel}, false, "Alt", 2, false);
 }
 
 void TestImport::importCommand()

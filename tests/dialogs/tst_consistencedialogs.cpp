@@ -99,8 +99,6 @@ void TestConsistenceDialogs::checkAgainAndCopy()
     auto *checkAgain = table.findChild<QPushButton *>(QStringLiteral("checkAgain"));
     QTest::mouseClick(checkAgain, Qt::LeftButton);
     QCOMPARE(again.count(), 1);
-    table.setCheckAgainVisible(false);
-    QVERIFY(checkAgain->isHidden());
 
     QTest::mouseClick(table.findChild<QPushButton *>(QStringLiteral("copy")), Qt::LeftButton);
     QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ERROR: one\nWARNING: two\nthree"));

@@ -47,33 +47,31 @@ SettingStruct record(quint32 id, quint8 type)
     return r;
 }
 
-// The inputs of one output editor that can be seen, by object name.
+// The inputs of an output editor by object name, with their row flag.
+const std::pair<bool DmxOutRows::*, const char *> kOutputRows[] = {
+    {&DmxOutRows::value1, "value1"},   {&DmxOutRows::value2, "value2"},
+    {&DmxOutRows::value3, "value3"},   {&DmxOutRows::channel, "channel"},
+    {&DmxOutRows::note, "note"},       {&DmxOutRows::universe, "universe"},
+    {&DmxOutRows::midiType, "midiType"}, {&DmxOutRows::http, "http"},
+    {&DmxOutRows::command, "command"}};
+
+// The inputs the editor shows, and those the row table asks for.
 QString shownOutputRows(SettingsDmxOutWidget &w)
 {
     QStringList shown;
-    for (const char *name : {"value1", "value2", "value3", "channel", "note", "universe",
-                             "midiType", "http", "command"}) {
-        QWidget *input = child<QWidget>(&w, name);
-        if (seen(input, &w))
-            shown << QLatin1String(name);
-    }
+    for (const auto &row : kOutputRows)
+        if (seen(child<QWidget>(&w, row.second), &w))
+            shown << QLatin1String(row.second);
     return shown.join(QLatin1Char(' '));
 }
 
 QString expectedOutputRows(quint8 type, quint8 protocol)
 {
     const DmxOutRows r = dmxOutRows(type, protocol);
-    if (!r.group)
-        return QString();
     QStringList shown;
-    const std::pair<bool, const char *> rows[] = {
-        {r.value1, "value1"},     {r.value2, "value2"}, {r.value3, "value3"},
-        {r.channel, "channel"},   {r.note, "note"},     {r.universe, "universe"},
-        {r.midiType, "midiType"}, {r.http, "http"},     {r.command, "command"}};
-    for (const auto &row : rows) {
-        if (row.first)
-            shown << QLatin1String(row.second);
-    }
+    for (const auto &[flag, name] : kOutputRows)
+        if (r.group && r.*flag)
+            shown << QLatin1String(name);
     return shown.join(QLatin1Char(' '));
 }
 
@@ -192,26 +190,18 @@ void TestSettingsDialog::httpLinkStoredAsTyped()
 void TestSettingsDialog::modeButtons_data()
 {
     QTest::addColumn<quint32>("id");
-    QTest::addColumn<QString>("first");
-    QTest::addColumn<QString>("second");
     QTest::addColumn<bool>("typeEnabled");
-    QTest::newRow("add") << 0u << "Add"
-                         << "Add && Next" << true;
-    QTest::newRow("edit") << 4u << "OK"
-                          << "Apply" << false;
+    QTest::newRow("add") << 0u << true;
+    QTest::newRow("edit") << 4u << false;
 }
 
 void TestSettingsDialog::modeButtons()
 {
     QFETCH(quint32, id);
-    QFETCH(QString, first);
-    QFETCH(QString, second);
     QFETCH(bool, typeEnabled);
     SettingStruct r = record(id, CT_KNOB);
     Settings dlg;
     dlg.setSettings(&r, false);
-    QCOMPARE(child<QPushButton>(&dlg, "ok")->text(), first);
-    QCOMPARE(child<QPushButton>(&dlg, "apply")->text(), second);
     QCOMPARE(child<QComboBox>(&dlg, "type")->isEnabled(), typeEnabled);
     QCOMPARE(child<QComboBox>(&dlg, "type")->currentData().toInt(), int(CT_KNOB));
     QCOMPARE(dlg.isAddMode(), id == 0);
@@ -253,7 +243,6 @@ void TestSettingsDialog::addAndNextAddsAgain()
     QCOMPARE(added.size(), 2);
     QCOMPARE(added.at(1).size_y, 200u);
     QVERIFY(dlg.isVisible());
-    QCOMPARE(child<QPushButton>(&dlg, "apply")->text(), QStringLiteral("Add && Next"));
     child<QPushButton>(&dlg, "ok")->click();
     QCOMPARE(added.size(), 3);
     QVERIFY(!dlg.isVisible());
@@ -297,13 +286,11 @@ void TestSettingsDialog::oneBasedInputFields()
     dlg.setSettings(&r, false);
     QCOMPARE(spin(&dlg, "inChannel")->value(), 1);
     QCOMPARE(spin(&dlg, "inUniverse")->value(), 1);
-    QCOMPARE(spin(&dlg, "inUniverse")->toolTip(), QStringLiteral("DMX Universe :"));
     spin(&dlg, "inChannel")->setValue(6);
     QCOMPARE(int(dlg.workingRecord().dmx_in.dmx_in_channel), 5);
 
     select(&dlg, "inProtocol", PT_MIDI);
     QCOMPARE(spin(&dlg, "inNote")->value(), 5);
-    QCOMPARE(spin(&dlg, "inUniverse")->toolTip(), QStringLiteral("MIDI Channel :"));
     spin(&dlg, "inNote")->setValue(64);
     spin(&dlg, "inUniverse")->setValue(16);
     QCOMPARE(int(dlg.workingRecord().dmx_in.dmx_in_channel), 64);
@@ -415,7 +402,6 @@ void TestSettingsDialog::learnInput()
     QVERIFY(child<QPushButton>(&dlg, "inLearn")->isChecked());
     QTimer *timer = child<QTimer>(&dlg, "learnTimer");
     QVERIFY(timer->isActive());
-    QCOMPARE(timer->interval(), 10000);
 
     QVERIFY(!dlg.takeLearned(PT_HTTP, 0, 0, 0));
     QVERIFY(dlg.takeLearned(PT_ACN, 2, 9, 0));

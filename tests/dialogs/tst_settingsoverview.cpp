@@ -50,11 +50,7 @@ void select(SettingsOverview &overview, const QList<int> &rows, int columnType)
 
 QString cell(SettingsOverview &overview, int row, int columnType)
 {
-    return overview.view()
-        ->model()
-        ->index(row, column::positionOf(columnType))
-        .data()
-        .toString();
+    return overview.view()->model()->index(row, column::positionOf(columnType)).data().toString();
 }
 
 } // namespace

@@ -20,31 +20,16 @@ QString names(std::initializer_list<std::pair<bool, const char *>> rows)
 
 QString shownRows(const DmxOutRows &r)
 {
-    return names({{r.group, "group"},
-                  {r.value1, "v1"},
-                  {r.value2, "v2"},
-                  {r.value3, "v3"},
-                  {r.channel, "ch"},
-                  {r.note, "note"},
-                  {r.universe, "uni"},
-                  {r.midiType, "midi"},
-                  {r.http, "http"},
-                  {r.command, "cmd"}});
+    return names({{r.group, "group"}, {r.value1, "v1"}, {r.value2, "v2"}, {r.value3, "v3"},
+                  {r.channel, "ch"}, {r.note, "note"}, {r.universe, "uni"},
+                  {r.midiType, "midi"}, {r.http, "http"}, {r.command, "cmd"}});
 }
 
 QString shownRows(const DmxInRows &r)
 {
-    return names({{r.group, "group"},
-                  {r.value1, "v1"},
-                  {r.value2, "v2"},
-                  {r.value3, "v3"},
-                  {r.color1, "c1"},
-                  {r.color2, "c2"},
-                  {r.color3, "c3"},
-                  {r.fade, "fade"},
-                  {r.channel, "ch"},
-                  {r.note, "note"},
-                  {r.universe, "uni"},
+    return names({{r.group, "group"}, {r.value1, "v1"}, {r.value2, "v2"}, {r.value3, "v3"},
+                  {r.color1, "c1"}, {r.color2, "c2"}, {r.color3, "c3"}, {r.fade, "fade"},
+                  {r.channel, "ch"}, {r.note, "note"}, {r.universe, "uni"},
                   {r.midiType, "midi"}});
 }
 
@@ -93,12 +78,9 @@ void TestSettingsRules::advancedType_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("advanced");
-    QTest::newRow("fader vertical center") << int(CT_FADER_VERTICAL_MIDDLE) << int(AOT_CENTER);
-    QTest::newRow("fader horizontal center") << int(CT_FADER_HORIZONTAL_MIDDLE) << int(AOT_CENTER);
-    QTest::newRow("pitch bend vertical center")
-        << int(CT_PITCH_BEND_VERTICAL_MIDDLE) << int(AOT_CENTER);
-    QTest::newRow("pitch bend horizontal center")
-        << int(CT_PITCH_BEND_HORIZONTAL_MIDDLE) << int(AOT_CENTER);
+    for (int centre : {CT_FADER_VERTICAL_MIDDLE, CT_FADER_HORIZONTAL_MIDDLE,
+                       CT_PITCH_BEND_VERTICAL_MIDDLE, CT_PITCH_BEND_HORIZONTAL_MIDDLE})
+        QTest::addRow("centre type %d", centre) << centre << int(AOT_CENTER);
     QTest::newRow("encoder push") << int(CT_ENCODER_PUSH) << 0;
     QTest::newRow("encoder switch") << int(CT_ENCODER_SWITCH) << 1;
     QTest::newRow("fader") << int(CT_FADER_VERTICAL) << int(AOT_NONE);

@@ -45,14 +45,10 @@ void TestUpdateCheck::newerVersion()
     QFETCH(QByteArray, answer);
     QFETCH(QString, newer);
     const auto found = newerVersionIn(answer, {0, 8, 0, 0});
-    QCOMPARE(found.has_value(), !newer.isEmpty());
-    if (found)
-        QCOMPARE(QStringLiteral("%1.%2.%3.%4")
-                     .arg((*found)[0])
-                     .arg((*found)[1])
-                     .arg((*found)[2])
-                     .arg((*found)[3]),
-                 newer);
+    QStringList parts;
+    for (const auto part : found.value_or(SoftwareVersion{}))
+        parts << QString::number(part);
+    QCOMPARE(found ? parts.join('.') : QString(), newer);
 }
 
 void TestUpdateCheck::check_data()
@@ -65,34 +61,29 @@ void TestUpdateCheck::check_data()
     QTest::addColumn<int>("outcome");
     QTest::addColumn<QString>("report"); // empty: nothing reported
 
+    const auto row = [](const char *name, const QByteArray &first, bool giveInfo, O outcome,
+                        const char *report, const QByteArray &second = {}, bool serverUp = true) {
+        QTest::newRow(name) << first << second << serverUp << giveInfo << int(outcome)
+                            << QString(report);
+    };
     const QByteArray newer = http(200, "OK", "software: pultora\nversion: 0.9.1.0\n");
     const QByteArray same = http(200, "OK", "version: 0.8.0.0\n");
-    QTest::newRow("newer") << newer << QByteArray() << true << true << int(O::NewVersion)
-                           << "new 0.9.1.0";
-    QTest::newRow("newer, silent") << newer << QByteArray() << true << false
-                                   << int(O::NewVersion) << "new 0.9.1.0";
-    QTest::newRow("same") << same << QByteArray() << true << true << int(O::NoUpdate)
-                          << "There is no update available!";
-    QTest::newRow("same, silent") << same << QByteArray() << true << false << int(O::NoUpdate)
-                                  << "";
+    const char *offline = "There is no internet connection available to check for updates!";
+    row("newer", newer, true, O::NewVersion, "new 0.9.1.0");
+    row("newer, silent", newer, false, O::NewVersion, "new 0.9.1.0");
+    row("same", same, true, O::NoUpdate, "There is no update available!");
+    row("same, silent", same, false, O::NoUpdate, "");
     const QByteArray split = http(200, "OK", "software: pultora\nversion: 0.8.0.1\n");
     const int cut = split.indexOf("sion:");
-    QTest::newRow("split across chunks") << split.left(cut) << split.mid(cut) << true << true
-                                         << int(O::NewVersion) << "new 0.8.0.1";
-    QTest::newRow("error page") << http(404, "Not Found", "version: 9.9.9.9\n") << QByteArray()
-                                << true << true << int(O::Failed)
-                                << "The check for updates failed: the server answered 404 Not Found.";
-    QTest::newRow("error page, silent") << http(500, "Internal Server Error", "oops")
-                                        << QByteArray() << true << false << int(O::Failed) << "";
-    QTest::newRow("too large") << http(200, "OK", QByteArray(70 * 1024, 'x') + "\nversion: 1.0")
-                               << QByteArray() << true << true << int(O::Failed)
-                               << "The check for updates failed: the answer is larger than 64 KB.";
-    QTest::newRow("no server") << QByteArray() << QByteArray() << false << true
-                               << int(O::NoConnection)
-                               << "There is no internet connection available to check for updates!";
-    QTest::newRow("never answers") << QByteArray() << QByteArray() << true << true
-                                   << int(O::NoConnection)
-                                   << "There is no internet connection available to check for updates!";
+    row("split across chunks", split.left(cut), true, O::NewVersion, "new 0.8.0.1",
+        split.mid(cut));
+    row("error page", http(404, "Not Found", "version: 9.9.9.9\n"), true, O::Failed,
+        "The check for updates failed: the server answered 404 Not Found.");
+    row("error page, silent", http(500, "Internal Server Error", "oops"), false, O::Failed, "");
+    row("too large", http(200, "OK", QByteArray(70 * 1024, 'x') + "\nversion: 1.0"), true,
+        O::Failed, "The check for updates failed: the answer is larger than 64 KB.");
+    row("no server", {}, true, O::NoConnection, offline, {}, false);
+    row("never answers", {}, true, O::NoConnection, offline);
 }
 
 void TestUpdateCheck::check()

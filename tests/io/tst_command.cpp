@@ -8,8 +8,6 @@ class TestCommand : public QObject
 {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void commandLineCases_data();
     void commandLineCases();
     void startsDetachedWithoutPath();
     void startsDetachedWithPath();
@@ -25,39 +23,22 @@ private:
     QTemporaryDir m_dir;
 };
 
-void TestCommand::initTestCase()
-{
-    QVERIFY(m_dir.isValid());
-}
-
-void TestCommand::commandLineCases_data()
-{
-    QTest::addColumn<QString>("path");
-    QTest::addColumn<QString>("commandText");
-    QTest::addColumn<QStringList>("words");
-    const QString sep = QDir::separator();
-    QTest::newRow("no path: command as it is") << ""
-                                               << "prog a 200" << QStringList{"prog", "a", "200"};
-    QTest::newRow("path joined to the program")
-        << "/opt/show"
-        << "prog a" << QStringList{"/opt/show" + sep + "prog", "a"};
-    QTest::newRow("path with a blank stays one word")
-        << "/my shows"
-        << "prog \"x y\"" << QStringList{"/my shows" + sep + "prog", "x y"};
-    QTest::newRow("quoted program") << ""
-                                    << "\"run me\" 1" << QStringList{"run me", "1"};
-    QTest::newRow("empty") << "/opt"
-                           << "" << QStringList();
-    QTest::newRow("only blanks") << ""
-                                 << "   " << QStringList();
-}
-
 void TestCommand::commandLineCases()
 {
-    QFETCH(QString, path);
-    QFETCH(QString, commandText);
-    QFETCH(QStringList, words);
-    QCOMPARE(command::commandLine(path, commandText), words);
+    const QString sep = QDir::separator();
+    const struct {
+        QString path, commandText;
+        QStringList words;
+    } cases[] = {
+        {"", "prog a 200", {"prog", "a", "200"}}, // no path: the command as it is
+        {"/opt/show", "prog a", {"/opt/show" + sep + "prog", "a"}},
+        {"/my shows", "prog \"x y\"", {"/my shows" + sep + "prog", "x y"}}, // blank: one word
+        {"", "\"run me\" 1", {"run me", "1"}},
+        {"/opt", "", {}},
+        {"", "   ", {}},
+    };
+    for (const auto &c : cases)
+        QCOMPARE(command::commandLine(c.path, c.commandText), c.words);
 }
 
 QString TestCommand::writeMarkerScript(const QString &folder)

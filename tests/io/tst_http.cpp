@@ -18,7 +18,6 @@ class TestHttp : public QObject
     Q_OBJECT
 private slots:
     void requestArrives();
-    void substitutedLinkArrives();
     void silentServerIsAbortedWithoutBlocking();
     void staleRequestAbortedAtNextRequest();
     void unreachableServerChangesNothing();
@@ -37,20 +36,8 @@ void TestHttp::requestArrives()
     QCOMPARE(h.pendingCount(), 1);
     QTRY_COMPARE(server.requestLines, QStringList{"GET /dimmer?ch=1&v=200 HTTP/1.1"});
     QTRY_COMPARE(h.pendingCount(), 0); // answered requests leave the list
-}
-
-// The console replaces every "%1" by the value before the call.
-void TestHttp::substitutedLinkArrives()
-{
-    TestHttpServer server(kOk);
-    QVERIFY(server.listen());
-    http h;
-    const QString link = QStringLiteral("set?a=%1&b=%1").replace("%1", QString::number(42));
-    h.requestUrl(server.url(), link);
-    h.requestUrl(server.url(), "scene/%1"); // not substituted: sent percent-encoded
-    QTRY_COMPARE(server.requestLines.size(), 2);
-    QVERIFY(server.requestLines.contains("GET /set?a=42&b=42 HTTP/1.1"));
-    QVERIFY(server.requestLines.contains("GET /scene/%251 HTTP/1.1"));
+    h.requestUrl(server.url(), "scene/%1"); // a "%" goes out percent-encoded
+    QTRY_COMPARE(server.requestLines.value(1), QStringLiteral("GET /scene/%251 HTTP/1.1"));
 }
 
 void TestHttp::silentServerIsAbortedWithoutBlocking()
@@ -96,18 +83,10 @@ void TestHttp::staleRequestAbortedAtNextRequest()
 
 void TestHttp::unreachableServerChangesNothing()
 {
-    // A port nothing listens on, an address that is not ours, and texts
-    // that are no URL at all.
-    QTcpServer probe;
-    QVERIFY(probe.listen(QHostAddress::LocalHost, 0));
-    const quint16 closedPort = probe.serverPort();
-    probe.close();
+    // An address that is not ours, and a text that is no URL at all.
     http h;
-    h.requestUrl(QStringLiteral("http://127.0.0.1:%1/").arg(closedPort), "x");
     h.requestUrl("http://198.51.100.1:9/", "x"); // unreachable in the test namespace
-    h.requestUrl("", "relative/path");
     h.requestUrl("not a url at all", "%%%");
-    h.requestUrl("gopher://127.0.0.1/", "x");
     QTRY_COMPARE_WITH_TIMEOUT(h.pendingCount(), 0, 5000);
 }
 
@@ -129,18 +108,15 @@ void TestHttp::refusedAtOnce_data()
     QTest::addColumn<QString>("server");
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("error");
-    QTest::newRow("no server") << ""
-                               << "relative/path"
-                               << "not an http or https URL: /relative/path";
-    QTest::newRow("other scheme") << "gopher://127.0.0.1/"
-                                  << "x"
-                                  << "not an http or https URL: gopher://127.0.0.1/x";
-    QTest::newRow("no host") << "http:"
-                             << "x"
-                             << "not an http or https URL: http:/x";
-    QTest::newRow("broken host") << "http://[::1"
-                                 << "x"
-                                 << "not a valid URL: http://[::1/x";
+    const auto row = [](const char *name, const char *server, const char *link,
+                        const char *error) {
+        QTest::newRow(name) << QString(server) << QString(link) << QString(error);
+    };
+    row("no server", "", "relative/path", "not an http or https URL: /relative/path");
+    row("other scheme", "gopher://127.0.0.1/", "x",
+        "not an http or https URL: gopher://127.0.0.1/x");
+    row("no host", "http:", "x", "not an http or https URL: http:/x");
+    row("broken host", "http://[::1", "x", "not a valid URL: http://[::1/x");
 }
 
 void TestHttp::refusedAtOnce()

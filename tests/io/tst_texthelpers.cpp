@@ -1,5 +1,5 @@
 // URL joining and the small text functions of the batch editor and the
-// save dialogs.
+// save dialogs, each checked against a table of cases.
 #include "http.h"
 #include "texthelpers.h"
 
@@ -9,133 +9,87 @@ class TestTextHelpers : public QObject
 {
     Q_OBJECT
 private slots:
-    void joinUrlCases_data();
     void joinUrlCases();
-    void extractFirstNumberCases_data();
     void extractFirstNumberCases();
-    void replaceNumbersCases_data();
     void replaceNumbersCases();
-    void sanitizeFileNameCases_data();
     void sanitizeFileNameCases();
 };
 
-void TestTextHelpers::joinUrlCases_data()
-{
-    QTest::addColumn<QString>("server");
-    QTest::addColumn<QString>("link");
-    QTest::addColumn<QString>("url");
-    QTest::newRow("slash both sides: one dropped") << "http://127.0.0.1/"
-                                                   << "/set?v=200"
-                                                   << "http://127.0.0.1/set?v=200";
-    QTest::newRow("slash on server only") << "http://h/"
-                                          << "a/b"
-                                          << "http://h/a/b";
-    QTest::newRow("slash on link only") << "http://h"
-                                        << "/a"
-                                        << "http://h/a";
-    QTest::newRow("no slash: one inserted") << "http://h:8080"
-                                            << "a"
-                                            << "http://h:8080/a";
-    QTest::newRow("server slash, empty link") << "http://h/"
-                                              << ""
-                                              << "http://h/";
-    QTest::newRow("no slash, empty link") << "http://h"
-                                          << ""
-                                          << "http://h/";
-    QTest::newRow("empty server, plain link") << ""
-                                              << "a"
-                                              << "/a";
-    QTest::newRow("empty server, slash link") << ""
-                                              << "/a"
-                                              << "/a";
-    QTest::newRow("both empty") << ""
-                                << ""
-                                << "/";
-    QTest::newRow("only one slash removed") << "http://h//"
-                                            << "//a"
-                                            << "http://h///a";
-}
-
 void TestTextHelpers::joinUrlCases()
 {
-    QFETCH(QString, server);
-    QFETCH(QString, link);
-    QFETCH(QString, url);
-    QCOMPARE(joinUrl(server, link), url);
-}
-
-void TestTextHelpers::extractFirstNumberCases_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<bool>("found");
-    QTest::addColumn<int>("number");
-    QTest::newRow("digits then letter") << "12a" << true << 12;
-    QTest::newRow("inside a name") << "Fader 12b 7" << true << 12;
-    QTest::newRow("digits at the end") << "Channel 512" << true << 512;
-    QTest::newRow("only digits") << "3" << true << 3;
-    QTest::newRow("leading zeros") << "x007y" << true << 7;
-    QTest::newRow("minus is not part of it") << "x-5" << true << 5;
-    QTest::newRow("no digits") << "Fader" << false << -1;
-    QTest::newRow("empty") << "" << false << -1;
-    QTest::newRow("too large for int") << "n99999999999" << false << -1;
-    QTest::newRow("non-ASCII digits do not count")
-        << QString::fromUtf8("\u0663\u0664") << false << -1;
+    const struct {
+        const char *server, *link, *url;
+    } cases[] = {
+        {"http://127.0.0.1/", "/set?v=200", "http://127.0.0.1/set?v=200"}, // one slash dropped
+        {"http://h/", "a/b", "http://h/a/b"},
+        {"http://h", "/a", "http://h/a"},
+        {"http://h:8080", "a", "http://h:8080/a"}, // one slash inserted
+        {"http://h/", "", "http://h/"},
+        {"http://h", "", "http://h/"},
+        {"", "a", "/a"},
+        {"", "/a", "/a"},
+        {"", "", "/"},
+        {"http://h//", "//a", "http://h///a"}, // only one slash removed
+    };
+    for (const auto &c : cases)
+        QCOMPARE(joinUrl(c.server, c.link), QString(c.url));
 }
 
 void TestTextHelpers::extractFirstNumberCases()
 {
-    QFETCH(QString, text);
-    QFETCH(bool, found);
-    QFETCH(int, number);
-    int value = -1;
-    QCOMPARE(extractFirstNumber(text, value), found);
-    QCOMPARE(value, number); // untouched when nothing is found
-}
-
-void TestTextHelpers::replaceNumbersCases_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("number");
-    QTest::addColumn<QString>("result");
-    QTest::newRow("every run") << "Fader 1 / 10" << 7 << "Fader 7 / 7";
-    QTest::newRow("adjacent runs") << "a1b22c333" << 0 << "a0b0c0";
-    QTest::newRow("no digits") << "Fader" << 7 << "Fader";
-    QTest::newRow("empty") << "" << 7 << "";
-    QTest::newRow("larger number") << "ch 9" << 1024 << "ch 1024";
-    QTest::newRow("negative number") << "x1" << -2 << "x-2";
-    QTest::newRow("link with query") << "set?ch=3&v=%1" << 4 << "set?ch=4&v=%4";
+    const struct {
+        QString text;
+        bool found;
+        int number; // untouched (-1) when nothing is found
+    } cases[] = {
+        {"12a", true, 12},
+        {"Fader 12b 7", true, 12},
+        {"Channel 512", true, 512},
+        {"3", true, 3},
+        {"x007y", true, 7},
+        {"x-5", true, 5}, // the minus is not part of it
+        {"Fader", false, -1},
+        {"", false, -1},
+        {"n99999999999", false, -1}, // too large for int
+        {QString::fromUtf8("\u0663\u0664"), false, -1}, // non-ASCII digits do not count
+    };
+    for (const auto &c : cases) {
+        int value = -1;
+        QCOMPARE(extractFirstNumber(c.text, value), c.found);
+        QCOMPARE(value, c.number);
+    }
 }
 
 void TestTextHelpers::replaceNumbersCases()
 {
-    QFETCH(QString, text);
-    QFETCH(int, number);
-    QFETCH(QString, result);
-    QCOMPARE(replaceNumbers(text, number), result);
-}
-
-void TestTextHelpers::sanitizeFileNameCases_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("result");
-    QTest::newRow("blank and question mark") << "My Show?"
-                                             << "My_Show_";
-    QTest::newRow("every replaced character") << "a b?c/d\"e'f\\g"
-                                              << "a_b_c_d_e_f_g";
-    QTest::newRow("every occurrence") << "  ??"
-                                      << "____";
-    QTest::newRow("colon and star kept") << "C:*x"
-                                         << "C:*x";
-    QTest::newRow("tab and umlaut kept") << QString::fromUtf8("a\tü") << QString::fromUtf8("a\tü");
-    QTest::newRow("empty") << ""
-                           << "";
+    const struct {
+        const char *text;
+        int number;
+        const char *result;
+    } cases[] = {
+        {"Fader 1 / 10", 7, "Fader 7 / 7"}, {"a1b22c333", 0, "a0b0c0"},
+        {"Fader", 7, "Fader"},              {"", 7, ""},
+        {"ch 9", 1024, "ch 1024"},          {"x1", -2, "x-2"},
+        {"set?ch=3&v=%1", 4, "set?ch=4&v=%4"},
+    };
+    for (const auto &c : cases)
+        QCOMPARE(replaceNumbers(c.text, c.number), QString(c.result));
 }
 
 void TestTextHelpers::sanitizeFileNameCases()
 {
-    QFETCH(QString, text);
-    QFETCH(QString, result);
-    QCOMPARE(sanitizeFileName(text), result);
+    const struct {
+        const char *text, *result;
+    } cases[] = {
+        {"My Show?", "My_Show_"},
+        {"a b?c/d\"e'f\\g", "a_b_c_d_e_f_g"}, // every replaced character
+        {"  ??", "____"},                     // every occurrence
+        {"C:*x", "C:*x"},
+        {"a\tü", "a\tü"},
+        {"", ""},
+    };
+    for (const auto &c : cases)
+        QCOMPARE(sanitizeFileName(QString::fromUtf8(c.text)), QString::fromUtf8(c.result));
 }
 
 QTEST_GUILESS_MAIN(TestTextHelpers)

@@ -25,42 +25,14 @@ public:
     QList<QPair<qint64, qint64>> progress; // done, total; not in calls
     int cancelAtProgress = -1;             // progress call (0-based) that answers false
 
-    void applyControl(const SettingStruct &record) override
-    {
-        calls << "control";
-        controls << record;
-    }
-    void applyBackground(const BackgroundStruct &record) override
-    {
-        calls << "background";
-        backgrounds << record;
-    }
-    void applyPreferences(const PreferencesStruct &record) override
-    {
-        calls << "preferences";
-        preferences << record;
-    }
-    void applyCheckOptions(const ConsistenceCheckStruct &record) override
-    {
-        calls << "checks";
-        checks << record;
-    }
+    void applyControl(const SettingStruct &r) override { add("control", controls, r); }
+    void applyBackground(const BackgroundStruct &r) override { add("background", backgrounds, r); }
+    void applyPreferences(const PreferencesStruct &r) override { add("preferences", preferences, r); }
+    void applyCheckOptions(const ConsistenceCheckStruct &r) override { add("checks", checks, r); }
     void runSilentConsistencyCheck() override { calls << "consistency"; }
-    void setCurrentFile(const QString &path) override
-    {
-        calls << "file";
-        currentFiles << path;
-    }
-    void showStatus(const QString &text) override
-    {
-        calls << "status";
-        statusLines << text;
-    }
-    void setModified(bool value) override
-    {
-        calls << "modified";
-        modified << value;
-    }
+    void setCurrentFile(const QString &path) override { calls << "file"; currentFiles << path; }
+    void showStatus(const QString &text) override { calls << "status"; statusLines << text; }
+    void setModified(bool value) override { calls << "modified"; modified << value; }
     void showWarning(const QString &title, const QString &text) override
     {
         calls << "warning";
@@ -82,5 +54,12 @@ public:
     {
         progress.append({done, total});
         return progress.size() - 1 != cancelAtProgress;
+    }
+
+private:
+    template <typename T> void add(const char *call, QList<T> &list, const T &record)
+    {
+        calls << call;
+        list << record;
     }
 };

@@ -50,42 +50,28 @@ void TestBatchChange::number_data()
     QTest::addColumn<qint64>("before");
     QTest::addColumn<QString>("text");
     QTest::addColumn<qint64>("stored"); // -1: refused, unchanged
-    QTest::newRow("universe from 1") << int(PT_ARTNET) << int(column::UNIVERSE) << int(BA_SET)
-                                     << qint64(0) << "5" << qint64(4);
-    QTest::newRow("set 0 gives the lowest") << int(PT_ARTNET) << int(column::UNIVERSE)
-                                            << int(BA_SET) << qint64(7) << "0" << qint64(0);
-    QTest::newRow("channel top") << int(PT_ACN) << int(column::CHANNEL) << int(BA_SET) << qint64(0)
-                                 << "600" << qint64(511);
-    QTest::newRow("channel set 0") << int(PT_ACN) << int(column::CHANNEL_IN) << int(BA_SET)
-                                   << qint64(3) << "0" << qint64(0);
-    QTest::newRow("midi channel") << int(PT_MIDI) << int(column::UNIVERSE) << int(BA_SET)
-                                  << qint64(0) << "17" << qint64(15);
-    QTest::newRow("note") << int(PT_MIDI) << int(column::NOTE) << int(BA_SET) << qint64(0)
-                          << "60" << qint64(60);
-    QTest::newRow("note top") << int(PT_MIDI) << int(column::NOTE_IN) << int(BA_ADD)
-                              << qint64(100) << "100" << qint64(127);
-    QTest::newRow("no channel for midi") << int(PT_MIDI) << int(column::CHANNEL) << int(BA_SET)
-                                         << qint64(60) << "5" << qint64(-1);
-    QTest::newRow("no note for art-net") << int(PT_ARTNET) << int(column::NOTE) << int(BA_SET)
-                                         << qint64(5) << "5" << qint64(-1);
-    QTest::newRow("no universe for http") << int(PT_HTTP) << int(column::UNIVERSE)
-                                          << int(BA_SET) << qint64(0) << "5" << qint64(-1);
-    QTest::newRow("value add") << int(PT_ARTNET) << int(column::VALUE_2) << int(BA_ADD)
-                               << qint64(250) << "10" << qint64(255);
-    QTest::newRow("value sub") << int(PT_ARTNET) << int(column::VALUE_1) << int(BA_SUB)
-                               << qint64(5) << "10" << qint64(0);
-    QTest::newRow("midi value") << int(PT_MIDI) << int(column::VALUE_1_ADV) << int(BA_SET)
-                                << qint64(0) << "200" << qint64(127);
-    QTest::newRow("first number in text") << int(PT_ARTNET) << int(column::VALUE_3)
-                                          << int(BA_SET) << qint64(0) << "x12y3" << qint64(12);
-    QTest::newRow("no number") << int(PT_ARTNET) << int(column::VALUE_1) << int(BA_SET)
-                               << qint64(9) << "abc" << qint64(-1);
-    QTest::newRow("position top") << int(PT_NONE) << int(column::POSITION_X) << int(BA_ADD)
-                                  << qint64(4294967290LL) << "10" << qint64(4294967295LL);
-    QTest::newRow("huge number") << int(PT_NONE) << int(column::SIZE_Y) << int(BA_SET)
-                                 << qint64(5) << "99999999999999999999" << qint64(4294967295LL);
-    QTest::newRow("type column") << int(PT_NONE) << int(column::TYPE) << int(BA_SET) << qint64(0)
-                                 << "1" << qint64(-1);
+    const auto row = [](const char *name, int protocol, int col, int action, qint64 before,
+                        const char *text, qint64 stored) {
+        QTest::newRow(name) << protocol << col << action << before << QString(text) << stored;
+    };
+    row("universe from 1", PT_ARTNET, column::UNIVERSE, BA_SET, 0, "5", 4);
+    row("set 0 gives the lowest", PT_ARTNET, column::UNIVERSE, BA_SET, 7, "0", 0);
+    row("channel top", PT_ACN, column::CHANNEL, BA_SET, 0, "600", 511);
+    row("channel set 0", PT_ACN, column::CHANNEL_IN, BA_SET, 3, "0", 0);
+    row("midi channel", PT_MIDI, column::UNIVERSE, BA_SET, 0, "17", 15);
+    row("note", PT_MIDI, column::NOTE, BA_SET, 0, "60", 60);
+    row("note top", PT_MIDI, column::NOTE_IN, BA_ADD, 100, "100", 127);
+    row("no channel for midi", PT_MIDI, column::CHANNEL, BA_SET, 60, "5", -1);
+    row("no note for art-net", PT_ARTNET, column::NOTE, BA_SET, 5, "5", -1);
+    row("no universe for http", PT_HTTP, column::UNIVERSE, BA_SET, 0, "5", -1);
+    row("value add", PT_ARTNET, column::VALUE_2, BA_ADD, 250, "10", 255);
+    row("value sub", PT_ARTNET, column::VALUE_1, BA_SUB, 5, "10", 0);
+    row("midi value", PT_MIDI, column::VALUE_1_ADV, BA_SET, 0, "200", 127);
+    row("first number in text", PT_ARTNET, column::VALUE_3, BA_SET, 0, "x12y3", 12);
+    row("no number", PT_ARTNET, column::VALUE_1, BA_SET, 9, "abc", -1);
+    row("position top", PT_NONE, column::POSITION_X, BA_ADD, 4294967290, "10", 4294967295);
+    row("huge number", PT_NONE, column::SIZE_Y, BA_SET, 5, "99999999999999999999", 4294967295);
+    row("type column", PT_NONE, column::TYPE, BA_SET, 0, "1", -1);
 }
 
 void TestBatchChange::number()
@@ -124,12 +110,13 @@ void TestBatchChange::increment_data()
     QTest::addColumn<int>("first"); // stored value of the first record
     QTest::addColumn<QString>("step");
     QTest::addColumn<QList<qint64>>("stored");
-    QTest::newRow("channels 10, 11, 12") << int(column::CHANNEL) << 9 << "1"
-                                         << QList<qint64>{9, 10, 11};
-    QTest::newRow("8 bits wrap before 255") << int(column::VALUE_1) << 250 << "5"
-                                            << QList<qint64>{250, 0, 5};
-    QTest::newRow("positions by 60") << int(column::POSITION_Y) << 10 << "60"
-                                     << QList<qint64>{10, 70, 130, 190};
+    const auto row = [](const char *name, int col, int first, const char *step,
+                        const QList<qint64> &stored) {
+        QTest::newRow(name) << col << first << QString(step) << stored;
+    };
+    row("channels 10, 11, 12", column::CHANNEL, 9, "1", {9, 10, 11});
+    row("8 bits wrap before 255", column::VALUE_1, 250, "5", {250, 0, 5});
+    row("positions by 60", column::POSITION_Y, 10, "60", {10, 70, 130, 190});
 }
 
 void TestBatchChange::increment()
@@ -200,15 +187,15 @@ void TestBatchChange::text_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QStringList>("before");
     QTest::addColumn<QStringList>("after");
-    QTest::newRow("set") << int(BA_SET) << "Dimmer" << QStringList{"a", "b"}
-                         << QStringList{"Dimmer", "Dimmer"};
-    QTest::newRow("add") << int(BA_ADD) << " L" << QStringList{"a", ""}
-                         << QStringList{"a L", " L"};
-    QTest::newRow("subtract, case kept") << int(BA_SUB) << "ab" << QStringList{"abcAbab", "x"}
-                                         << QStringList{"cAb", "x"};
-    QTest::newRow("increment numbers") << int(BA_INC) << "1"
-                                       << QStringList{"Fader 7", "Fader 1", "", "Spot 9 of 9"}
-                                       << QStringList{"Fader 7", "Fader 8", "9", "Spot 10 of 10"};
+    const auto row = [](const char *name, int action, const char *text, const QStringList &before,
+                        const QStringList &after) {
+        QTest::newRow(name) << action << QString(text) << before << after;
+    };
+    row("set", BA_SET, "Dimmer", {"a", "b"}, {"Dimmer", "Dimmer"});
+    row("add", BA_ADD, " L", {"a", ""}, {"a L", " L"});
+    row("subtract, case kept", BA_SUB, "ab", {"abcAbab", "x"}, {"cAb", "x"});
+    row("increment numbers", BA_INC, "1", {"Fader 7", "Fader 1", "", "Spot 9 of 9"},
+        {"Fader 7", "Fader 8", "9", "Spot 10 of 10"});
 }
 
 void TestBatchChange::text()
@@ -232,26 +219,24 @@ void TestBatchChange::protocol_data()
     QTest::addColumn<int>("action");
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("protocol"); // -1: refused
-    QTest::newRow("Art-Net") << int(column::PROTOCOL) << int(BA_SET) << "Art-Net" << int(PT_ARTNET);
-    QTest::newRow("any case, blanks") << int(column::PROTOCOL_ADV) << int(BA_SET) << " art-NET "
-                                      << int(PT_ARTNET);
-    QTest::newRow("sACN") << int(column::PROTOCOL) << int(BA_SET) << "sACN" << int(PT_ACN);
-    QTest::newRow("streaming ACN") << int(column::PROTOCOL_IN) << int(BA_SET) << "Streaming ACN"
-                                   << int(PT_ACN);
-    QTest::newRow("midi") << int(column::PROTOCOL) << int(BA_SET) << "midi" << int(PT_MIDI);
-    QTest::newRow("http") << int(column::PROTOCOL) << int(BA_SET) << "HTTP" << int(PT_HTTP);
-    QTest::newRow("command") << int(column::PROTOCOL) << int(BA_SET) << "command"
-                             << int(PT_COMMAND);
-    QTest::newRow("none") << int(column::PROTOCOL) << int(BA_SET) << "None" << int(PT_NONE);
-    QTest::newRow("dash") << int(column::PROTOCOL_IN) << int(BA_SET) << "-" << int(PT_NONE);
-    QTest::newRow("no protocol is no name") << int(column::PROTOCOL) << int(BA_SET)
-                                            << "no protocol" << -1;
-    QTest::newRow("a part") << int(column::PROTOCOL) << int(BA_SET) << "Art" << -1;
-    QTest::newRow("p") << int(column::PROTOCOL) << int(BA_SET) << "p" << -1;
-    QTest::newRow("empty") << int(column::PROTOCOL) << int(BA_SET) << "" << -1;
-    QTest::newRow("input hears no http") << int(column::PROTOCOL_IN) << int(BA_SET) << "HTTP"
-                                         << -1;
-    QTest::newRow("only set") << int(column::PROTOCOL) << int(BA_ADD) << "MIDI" << -1;
+    const auto row = [](const char *name, int col, const char *text, int protocol,
+                        int action = BA_SET) {
+        QTest::newRow(name) << col << action << QString(text) << protocol;
+    };
+    row("Art-Net", column::PROTOCOL, "Art-Net", PT_ARTNET);
+    row("any case, blanks", column::PROTOCOL_ADV, " art-NET ", PT_ARTNET);
+    row("sACN", column::PROTOCOL, "sACN", PT_ACN);
+    row("streaming ACN", column::PROTOCOL_IN, "Streaming ACN", PT_ACN);
+    row("midi", column::PROTOCOL, "midi", PT_MIDI);
+    row("http", column::PROTOCOL, "HTTP", PT_HTTP);
+    row("command", column::PROTOCOL, "command", PT_COMMAND);
+    row("none", column::PROTOCOL, "None", PT_NONE);
+    row("dash", column::PROTOCOL_IN, "-", PT_NONE);
+    row("no protocol is no name", column::PROTOCOL, "no protocol", -1);
+    row("a part", column::PROTOCOL, "Art", -1);
+    row("empty", column::PROTOCOL, "", -1);
+    row("input hears no http", column::PROTOCOL_IN, "HTTP", -1);
+    row("only set", column::PROTOCOL, "MIDI", -1, BA_ADD);
 }
 
 void TestBatchChange::protocol()

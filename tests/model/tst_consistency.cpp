@@ -5,6 +5,8 @@
 #include <QRandomGenerator>
 #include <QtTest>
 
+#include <tuple>
+
 namespace
 {
 
@@ -90,49 +92,37 @@ void TestConsistency::overlaps_data()
     QTest::addColumn<QList<quint32>>("b");
     QTest::addColumn<QStringList>("expected");
     auto r = [](quint32 x, quint32 y, quint32 w, quint32 h) { return QList<quint32>{x, y, w, h}; };
+    // "Controls 'A' and 'B' - <kind> overlap of position (<p>) with position (<q>)!"
+    auto overlap = [](const char *kind, const QString &p, const QString &q, bool ba = false) {
+        return QStringLiteral("Controls %1 - %2 overlap of position (%3) with position (%4)!")
+            .arg(ba ? "'B' and 'A'" : "'A' and 'B'", kind, p, q);
+    };
     const QList<quint32> a = r(0, 0, 50, 50);
     QTest::newRow("edges touch") << a << r(50, 0, 50, 50) << QStringList();
     QTest::newRow("corners touch") << a << r(50, 50, 10, 10) << QStringList();
     QTest::newRow("one point shared")
-        << a << r(49, 49, 10, 10)
-        << QStringList{"Controls 'A' and 'B' - partial overlap of position (49/49) with position "
-                       "(49/49)!"};
+        << a << r(49, 49, 10, 10) << QStringList{overlap("partial", "49/49", "49/49")};
     QTest::newRow("apart by one") << a << r(51, 0, 50, 50) << QStringList();
-    QTest::newRow("inside")
-        << a << r(10, 10, 20, 20)
-        << QStringList{"Controls 'A' and 'B' - complete overlap of position (0/0) with position "
-                       "(10/10)!",
-                       "Controls 'A' and 'B' - partial overlap of position (10/10) with position "
-                       "(29/29)!"};
-    QTest::newRow("outer comes second")
-        << a << r(0, 0, 100, 100)
-        << QStringList{"Controls 'B' and 'A' - complete overlap of position (0/0) with position "
-                       "(0/0)!",
-                       "Controls 'A' and 'B' - partial overlap of position (0/0) with position "
-                       "(49/49)!"};
-    QTest::newRow("identical, once")
-        << a << r(0, 0, 50, 50)
-        << QStringList{"Controls 'A' and 'B' - complete overlap of position (0/0) with position "
-                       "(0/0)!",
-                       "Controls 'A' and 'B' - partial overlap of position (0/0) with position "
-                       "(49/49)!"};
+    QTest::newRow("inside") << a << r(10, 10, 20, 20)
+                            << QStringList{overlap("complete", "0/0", "10/10"),
+                                           overlap("partial", "10/10", "29/29")};
+    QTest::newRow("outer comes second") << a << r(0, 0, 100, 100)
+                                        << QStringList{overlap("complete", "0/0", "0/0", true),
+                                                       overlap("partial", "0/0", "49/49")};
+    QTest::newRow("identical, once") << a << r(0, 0, 50, 50)
+                                     << QStringList{overlap("complete", "0/0", "0/0"),
+                                                    overlap("partial", "0/0", "49/49")};
     QTest::newRow("zero size inside: hidden, no area")
-        << a << r(20, 20, 0, 0)
-        << QStringList{"Controls 'A' and 'B' - complete overlap of position (0/0) with position "
-                       "(20/20)!"};
+        << a << r(20, 20, 0, 0) << QStringList{overlap("complete", "0/0", "20/20")};
     QTest::newRow("zero width across") << a << r(20, 0, 0, 100) << QStringList();
     QTest::newRow("huge size reaches far")
         << r(0, 0, MAX, MAX) << r(4000000000u, 10, 10, 10)
-        << QStringList{"Controls 'A' and 'B' - complete overlap of position (0/0) with position "
-                       "(4000000000/10)!",
-                       "Controls 'A' and 'B' - partial overlap of position (4000000000/10) with "
-                       "position (4000000009/19)!"};
+        << QStringList{overlap("complete", "0/0", "4000000000/10"),
+                       overlap("partial", "4000000000/10", "4000000009/19")};
     QTest::newRow("huge sizes overlap without wrapping")
         << r(4294967000u, 0, MAX, MAX) << r(4294967000u, 10, 10, 10)
-        << QStringList{"Controls 'A' and 'B' - complete overlap of position (4294967000/0) with "
-                       "position (4294967000/10)!",
-                       "Controls 'A' and 'B' - partial overlap of position (4294967000/10) with "
-                       "position (4294967009/19)!"};
+        << QStringList{overlap("complete", "4294967000/0", "4294967000/10"),
+                       overlap("partial", "4294967000/10", "4294967009/19")};
 }
 
 void TestConsistency::overlaps()
@@ -212,52 +202,45 @@ void TestConsistency::duplicates_data()
     const QString midi = "Controls 'A' and 'B' are using the same settings MIDI Channel %1 / MIDI "
                          "Note %2 / MIDI Type %3!";
     const quint8 fader = CT_FADER_VERTICAL, centre = CT_FADER_VERTICAL_MIDDLE;
-    QTest::newRow("Art-Net, shown from 1")
-        << fader << output(PT_ARTNET, 0, 5) << none << fader << output(PT_ARTNET, 0, 5) << none
-        << QStringList{dmx.arg(1).arg(6)};
-    QTest::newRow("sACN") << fader << output(PT_ACN, 3, 511) << none << fader
-                          << output(PT_ACN, 3, 511) << none << QStringList{dmx.arg(4).arg(512)};
-    QTest::newRow("Art-Net and sACN differ") << fader << output(PT_ARTNET, 0, 5) << none << fader
-                                             << output(PT_ACN, 0, 5) << none << QStringList();
-    QTest::newRow("other channel") << fader << output(PT_ARTNET, 0, 5) << none << fader
-                                   << output(PT_ARTNET, 0, 6) << none << QStringList();
-    QTest::newRow("other universe") << fader << output(PT_ARTNET, 1, 5) << none << fader
-                                    << output(PT_ARTNET, 0, 5) << none << QStringList();
-    QTest::newRow("MIDI same type")
-        << fader << output(PT_MIDI, 0, 60, MT_NOTE_ON) << none << fader
-        << output(PT_MIDI, 0, 60, MT_NOTE_ON) << none << QStringList{midi.arg(1).arg(60).arg("Note, On")};
-    QTest::newRow("MIDI other type") << fader << output(PT_MIDI, 0, 60, MT_NOTE_ON) << none << fader
-                                     << output(PT_MIDI, 0, 60, MT_CONTROL_CHANGE) << none
-                                     << QStringList();
-    QTest::newRow("MIDI other channel") << fader << output(PT_MIDI, 1, 60, MT_NOTE_ON) << none
-                                        << fader << output(PT_MIDI, 0, 60, MT_NOTE_ON) << none
-                                        << QStringList();
-    QTest::newRow("HTTP same link") << fader << output(PT_HTTP, 0, 0, 0, "a.php") << none << fader
-                                    << output(PT_HTTP, 0, 0, 0, "a.php") << none << QStringList();
-    QTest::newRow("command same line")
-        << fader << output(PT_COMMAND, 0, 0, 0, "ls") << none << fader
-        << output(PT_COMMAND, 0, 0, 0, "ls") << none << QStringList();
-    QTest::newRow("no protocol") << fader << none << none << fader << none << none << QStringList();
-    QTest::newRow("centre outputs")
-        << centre << none << output(PT_ARTNET, 2, 9) << centre << none << output(PT_ARTNET, 2, 9)
-        << QStringList{dmx.arg(3).arg(10)};
-    QTest::newRow("encoder push outputs")
-        << quint8(CT_ENCODER_PUSH) << none << output(PT_MIDI, 15, 1, MT_NOTE_OFF)
-        << quint8(CT_ENCODER_SWITCH) << none << output(PT_MIDI, 15, 1, MT_NOTE_OFF)
-        << QStringList{midi.arg(16).arg(1).arg("Note, Off")};
-    QTest::newRow("second output a type does not send")
-        << fader << none << output(PT_ARTNET, 2, 9) << fader << none << output(PT_ARTNET, 2, 9)
-        << QStringList();
-    QTest::newRow("centre output against an output")
-        << centre << none << output(PT_ACN, 0, 0) << fader << output(PT_ACN, 0, 0) << none
-        << QStringList{dmx.arg(1).arg(1)};
-    QTest::newRow("both outputs shared")
-        << centre << output(PT_ARTNET, 0, 1) << output(PT_ARTNET, 0, 2) << centre
-        << output(PT_ARTNET, 0, 1) << output(PT_ARTNET, 0, 2)
-        << QStringList{dmx.arg(1).arg(2), dmx.arg(1).arg(3)};
-    QTest::newRow("own two outputs alike, once")
-        << centre << output(PT_ARTNET, 0, 1) << output(PT_ARTNET, 0, 1) << fader
-        << output(PT_ARTNET, 0, 1) << none << QStringList{dmx.arg(1).arg(2)};
+    const auto row = [](const char *name, quint8 typeA, const SettingDmxStruct &outA,
+                        const SettingDmxStruct &advA, quint8 typeB, const SettingDmxStruct &outB,
+                        const SettingDmxStruct &advB, const QStringList &expected = {}) {
+        QTest::newRow(name) << typeA << outA << advA << typeB << outB << advB << expected;
+    };
+    // Two faders with their first output only.
+    const auto faders = [&](const char *name, const SettingDmxStruct &outA,
+                            const SettingDmxStruct &outB, const QStringList &expected = {}) {
+        row(name, fader, outA, none, fader, outB, none, expected);
+    };
+    faders("Art-Net, shown from 1", output(PT_ARTNET, 0, 5), output(PT_ARTNET, 0, 5),
+           {dmx.arg(1).arg(6)});
+    faders("sACN", output(PT_ACN, 3, 511), output(PT_ACN, 3, 511), {dmx.arg(4).arg(512)});
+    faders("Art-Net and sACN differ", output(PT_ARTNET, 0, 5), output(PT_ACN, 0, 5));
+    faders("other channel", output(PT_ARTNET, 0, 5), output(PT_ARTNET, 0, 6));
+    faders("other universe", output(PT_ARTNET, 1, 5), output(PT_ARTNET, 0, 5));
+    faders("MIDI same type", output(PT_MIDI, 0, 60, MT_NOTE_ON), output(PT_MIDI, 0, 60, MT_NOTE_ON),
+           {midi.arg(1).arg(60).arg("Note, On")});
+    faders("MIDI other type", output(PT_MIDI, 0, 60, MT_NOTE_ON),
+           output(PT_MIDI, 0, 60, MT_CONTROL_CHANGE));
+    faders("MIDI other channel", output(PT_MIDI, 1, 60, MT_NOTE_ON),
+           output(PT_MIDI, 0, 60, MT_NOTE_ON));
+    faders("HTTP same link", output(PT_HTTP, 0, 0, 0, "a.php"), output(PT_HTTP, 0, 0, 0, "a.php"));
+    faders("command same line", output(PT_COMMAND, 0, 0, 0, "ls"),
+           output(PT_COMMAND, 0, 0, 0, "ls"));
+    faders("no protocol", none, none);
+    row("centre outputs", centre, none, output(PT_ARTNET, 2, 9), centre, none,
+        output(PT_ARTNET, 2, 9), {dmx.arg(3).arg(10)});
+    row("encoder push outputs", CT_ENCODER_PUSH, none, output(PT_MIDI, 15, 1, MT_NOTE_OFF),
+        CT_ENCODER_SWITCH, none, output(PT_MIDI, 15, 1, MT_NOTE_OFF),
+        {midi.arg(16).arg(1).arg("Note, Off")});
+    row("second output a type does not send", fader, none, output(PT_ARTNET, 2, 9), fader, none,
+        output(PT_ARTNET, 2, 9));
+    row("centre output against an output", centre, none, output(PT_ACN, 0, 0), fader,
+        output(PT_ACN, 0, 0), none, {dmx.arg(1).arg(1)});
+    row("both outputs shared", centre, output(PT_ARTNET, 0, 1), output(PT_ARTNET, 0, 2), centre,
+        output(PT_ARTNET, 0, 1), output(PT_ARTNET, 0, 2), {dmx.arg(1).arg(2), dmx.arg(1).arg(3)});
+    row("own two outputs alike, once", centre, output(PT_ARTNET, 0, 1), output(PT_ARTNET, 0, 1),
+        fader, output(PT_ARTNET, 0, 1), none, {dmx.arg(1).arg(2)});
 }
 
 void TestConsistency::duplicates()
@@ -271,12 +254,8 @@ void TestConsistency::duplicates()
     QFETCH(QStringList, expected);
     // Far apart: only the outputs can meet.
     SettingStruct a = control("A", 0, 0, 10, 10, 1), b = control("B", 100, 0, 10, 10, 2);
-    a.control_type = typeA;
-    a.dmx_out = outA;
-    a.dmx_out_advanced = advA;
-    b.control_type = typeB;
-    b.dmx_out = outB;
-    b.dmx_out_advanced = advB;
+    std::tie(a.control_type, a.dmx_out, a.dmx_out_advanced) = std::tie(typeA, outA, advA);
+    std::tie(b.control_type, b.dmx_out, b.dmx_out_advanced) = std::tie(typeB, outB, advB);
     const auto findings = Consistency::checkAll({a, b}, background(400, 300), only(3)).findings;
     QCOMPARE(texts(findings), expected);
     for (const ConsistencyFinding &f : findings) {

@@ -311,39 +311,28 @@ void TestElements::numberConversion_data()
     QTest::addColumn<QString>("attributes");
     QTest::addColumn<QString>("field");
     QTest::addColumn<qint64>("expected");
-    QTest::newRow("colour limited to 8 bits") << "color_red=\"300\""
-                                              << "color_red" << qint64(255);
-    QTest::newRow("negative colour: default") << "color_green=\"-5\""
-                                              << "color_green" << qint64(255);
-    QTest::newRow("colour not a number") << "color_blue=\"abc\""
-                                         << "color_blue" << qint64(0);
-    QTest::newRow("empty size") << "size_x=\"\""
-                                << "size_x" << qint64(0);
-    QTest::newRow("negative size: default") << "size_y=\"-1\""
-                                            << "size_y" << qint64(50);
-    QTest::newRow("position limited to 32 bits") << "position_x=\"4294967297\""
-                                                 << "position_x" << qint64(4294967295);
-    QTest::newRow("beyond 64 bits: limited") << "position_y=\"99999999999999999999\""
-                                             << "position_y" << qint64(4294967295);
-    QTest::newRow("negative beyond 64 bits: default") << "size_y=\"-99999999999999999999\""
-                                                      << "size_y" << qint64(50);
-    QTest::newRow("fraction: not a number") << "size_x=\"1.5\""
-                                            << "size_x" << qint64(0);
-    QTest::newRow("input value negative: default") << "dmx_in_value_2=\"-3\""
-                                                   << "dmx_in_value_2" << qint64(127);
-    QTest::newRow("input channel limited, not normalised")
-        << "protocol_type_in=\"Midi\" dmx_in_channel=\"65537\""
-        << "dmx_in_channel" << qint64(65535);
-    QTest::newRow("advanced value 2 missing") << "protocol_type_advanced=\"Art-Net\""
-                                              << "dmx_value_2_advanced" << qint64(0);
-    QTest::newRow("advanced value 3 missing") << ""
-                                              << "dmx_value_3_advanced" << qint64(127);
-    QTest::newRow("input colour default") << ""
-                                          << "dmx_in_color_green_3" << qint64(127);
-    QTest::newRow("qwidget is hexadecimal") << "qwidget=\"ff\""
-                                            << "qwidget" << qint64(255);
-    QTest::newRow("qwidget not a number") << "qwidget=\"xyz\""
-                                          << "qwidget" << qint64(0);
+    const auto row = [](const char *name, const char *attributes, const char *field,
+                        qint64 expected) {
+        QTest::newRow(name) << QString(attributes) << QString(field) << expected;
+    };
+    row("colour limited to 8 bits", "color_red=\"300\"", "color_red", 255);
+    row("negative colour: default", "color_green=\"-5\"", "color_green", 255);
+    row("colour not a number", "color_blue=\"abc\"", "color_blue", 0);
+    row("empty size", "size_x=\"\"", "size_x", 0);
+    row("negative size: default", "size_y=\"-1\"", "size_y", 50);
+    row("position limited to 32 bits", "position_x=\"4294967297\"", "position_x", 4294967295);
+    row("beyond 64 bits: limited", "position_y=\"99999999999999999999\"", "position_y", 4294967295);
+    row("negative beyond 64 bits: default", "size_y=\"-99999999999999999999\"", "size_y", 50);
+    row("fraction: not a number", "size_x=\"1.5\"", "size_x", 0);
+    row("input value negative: default", "dmx_in_value_2=\"-3\"", "dmx_in_value_2", 127);
+    row("input channel limited, not normalised",
+        "protocol_type_in=\"Midi\" dmx_in_channel=\"65537\"", "dmx_in_channel", 65535);
+    row("advanced value 2 missing", "protocol_type_advanced=\"Art-Net\"", "dmx_value_2_advanced",
+        0);
+    row("advanced value 3 missing", "", "dmx_value_3_advanced", 127);
+    row("input colour default", "", "dmx_in_color_green_3", 127);
+    row("qwidget is hexadecimal", "qwidget=\"ff\"", "qwidget", 255);
+    row("qwidget not a number", "qwidget=\"xyz\"", "qwidget", 0);
 }
 
 void TestElements::numberConversion()
@@ -490,10 +479,8 @@ void TestElements::backgroundRoundTrip()
     QDomElement root = document.createElement("root");
     document.appendChild(root);
     writeBackgroundElement(document, root, &record);
-    QDomDocument parsed;
-    QVERIFY(parsed.setContent(document.toString(1)));
     BackgroundStruct read;
-    QVERIFY(readBackgroundElement(parsed.documentElement().firstChildElement(), &read));
+    QVERIFY(readBackgroundElement(element(document.toString(1)).firstChildElement(), &read));
     QCOMPARE(read.bitmap.convertToFormat(QImage::Format_ARGB32), record.bitmap);
     read.bitmap = record.bitmap;
     QVERIFY(read.sameContent(record));
