@@ -20,7 +20,7 @@ PACKAGES=(
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     libgl-dev librtmidi-dev jackd2 python3-rtmidi
     ola tshark iproute2 util-linux xvfb xauth chromium
-    lintian desktop-file-utils appstream shared-mime-info dpkg-dev file
+    lintian desktop-file-utils appstream shared-mime-info dpkg-dev file qt6-translations-l10n
 )
 
 as_root() { if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi; }
