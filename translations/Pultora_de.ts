@@ -291,6 +291,175 @@
     </message>
 </context>
 <context>
+    <name>Documentation</name>
+    <message>
+        <source>Documentation of %1</source>
+        <translation>Dokumentation von %1</translation>
+    </message>
+    <message>
+        <source>yyyy/MM/dd</source>
+        <extracomment>yyyy = Year, MM = Month, dd = Day</extracomment>
+        <translation>dd.MM.yyyy</translation>
+    </message>
+    <message>
+        <source>hh:mm:ss</source>
+        <extracomment>hh = Hour, mm = Minute, ss = Seconds</extracomment>
+        <translation>HH:mm:ss</translation>
+    </message>
+    <message>
+        <source>Create by Pultora %1 on %2 - %3</source>
+        <translation>Erstellt mit Pultora %1 am %2 um %3</translation>
+    </message>
+    <message>
+        <source>Download Configuration</source>
+        <translation>Konfiguration herunterladen</translation>
+    </message>
+    <message>
+        <source>Control Input</source>
+        <translation>Eingang der Steuerelemente</translation>
+    </message>
+    <message>
+        <source>Background Input</source>
+        <translation>Eingang des Hintergrunds</translation>
+    </message>
+    <message>
+        <source>%1 (advanced)</source>
+        <translation>%1 (erweitert)</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Bitmap</source>
+        <translation>Bild</translation>
+    </message>
+    <message>
+        <source>Control Type</source>
+        <translation>Steuerelementtyp</translation>
+    </message>
+    <message>
+        <source>Protocol</source>
+        <translation>Protokoll</translation>
+    </message>
+    <message>
+        <source>Universe</source>
+        <translation>Universum</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Kanal</translation>
+    </message>
+    <message>
+        <source>MIDI Type</source>
+        <translation>MIDI-Typ</translation>
+    </message>
+    <message>
+        <source>Note</source>
+        <translation>Note</translation>
+    </message>
+    <message>
+        <source>HTTP Filename</source>
+        <translation>HTTP-Dateiname</translation>
+    </message>
+    <message>
+        <source>HTTP File Name</source>
+        <translation>HTTP-Dateiname</translation>
+    </message>
+    <message>
+        <source>Command Filename</source>
+        <translation>Befehlsdatei</translation>
+    </message>
+    <message>
+        <source>Command File Name</source>
+        <translation>Befehlsdatei</translation>
+    </message>
+    <message>
+        <source>Description</source>
+        <translation>Beschreibung</translation>
+    </message>
+    <message>
+        <source>Control Output</source>
+        <translation>Ausgang der Steuerelemente</translation>
+    </message>
+    <message>
+        <source>On</source>
+        <translation>Ein</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keins</translation>
+    </message>
+    <message>
+        <source>Unknown</source>
+        <translation>Unbekannt</translation>
+    </message>
+    <message>
+        <source>Startup Timeout (in Seconds)</source>
+        <translation>Startverzögerung (in Sekunden)</translation>
+    </message>
+    <message>
+        <source>Start DMX/MIDI with the First Control Change</source>
+        <translation>DMX/MIDI erst mit der ersten Änderung eines Steuerelements senden</translation>
+    </message>
+    <message>
+        <source>Project</source>
+        <translation>Projekt</translation>
+    </message>
+    <message>
+        <source>MIDI-OUT</source>
+        <translation>MIDI-OUT</translation>
+    </message>
+    <message>
+        <source>MIDI-IN</source>
+        <translation>MIDI-IN</translation>
+    </message>
+    <message>
+        <source>Show Hexadecimal Values Additionally</source>
+        <translation>Zusätzlich hexadezimale Werte anzeigen</translation>
+    </message>
+    <message>
+        <source>HTTP</source>
+        <translation>HTTP</translation>
+    </message>
+    <message>
+        <source>Server</source>
+        <translation>Server</translation>
+    </message>
+    <message>
+        <source>Command Options</source>
+        <translation>Befehlsoptionen</translation>
+    </message>
+    <message>
+        <source>Command Path</source>
+        <translation>Befehlspfad</translation>
+    </message>
+    <message>
+        <source>Lock Screen</source>
+        <translation>Bildschirm sperren</translation>
+    </message>
+    <message>
+        <source>Preferences</source>
+        <translation>Einstellungen</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Eigenschaften</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>see up</source>
+        <translation>siehe oben</translation>
+    </message>
+</context>
+<context>
     <name>EditCommands</name>
     <message>
         <source>The control no longer exists; the change was not applied</source>
@@ -387,6 +556,39 @@ Sie können den Bildschirm entsperren mit
     <message>
         <source>Move Control</source>
         <translation>Steuerelement verschieben</translation>
+    </message>
+</context>
+<context>
+    <name>ImportForeignGui</name>
+    <message>
+        <source>The import library %1 could not be loaded:
+%2</source>
+        <translation>Die Importbibliothek %1 konnte nicht geladen werden:
+%2</translation>
+    </message>
+    <message>
+        <source>Can&apos;t import because loaded library %1 has too old version</source>
+        <translation>Import nicht möglich: Die geladene Bibliothek %1 ist zu alt</translation>
+    </message>
+    <message>
+        <source>The import library %1 offers no text to import.</source>
+        <translation>Die Importbibliothek %1 bietet keinen Text zum Importieren an.</translation>
+    </message>
+    <message>
+        <source>The import library %1 reported an invalid size (%2 bytes).</source>
+        <translation>Die Importbibliothek %1 hat eine ungültige Größe gemeldet (%2 Byte).</translation>
+    </message>
+    <message>
+        <source>The import library %1 offers %2 bytes; at most %3 bytes are imported.</source>
+        <translation>Die Importbibliothek %1 bietet %2 Byte an; importiert werden höchstens %3 Byte.</translation>
+    </message>
+    <message>
+        <source>The import library %1 reported an odd size (%2 bytes) for UTF-16 text.</source>
+        <translation>Die Importbibliothek %1 hat für UTF-16-Text eine ungerade Größe gemeldet (%2 Byte).</translation>
+    </message>
+    <message>
+        <source>The import library %1 gave %2 bytes instead of the %3 bytes it announced.</source>
+        <translation>Die Importbibliothek %1 hat %2 Byte geliefert statt der angekündigten %3 Byte.</translation>
     </message>
 </context>
 <context>
@@ -1449,6 +1651,48 @@ Zeile %1, Spalte %2: %3</translation>
         <source>--:--:--</source>
         <translation>--:--:--</translation>
     </message>
+    <message>
+        <source>Startup Timeout: %1 of %2 Seconds, before import activ front window</source>
+        <translation>Startverzögerung: %1 von %2 Sekunden, bevor das vordere Fenster importiert wird</translation>
+    </message>
+    <message>
+        <source>Import get empty config, don&apos;t can import</source>
+        <translation>Der Import lieferte eine leere Konfiguration und kann nicht übernommen werden</translation>
+    </message>
+    <message>
+        <source>The import backup %1 could not be written: %2</source>
+        <translation>Die Import-Sicherung %1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>Save current Config before Import new?</source>
+        <translation>Aktuelle Konfiguration vor dem Import speichern?</translation>
+    </message>
+    <message>
+        <source>Clear current Config before Import new?</source>
+        <translation>Aktuelle Konfiguration vor dem Import leeren?</translation>
+    </message>
+    <message>
+        <source>Documentation.html</source>
+        <translation>Dokumentation.html</translation>
+    </message>
+    <message>
+        <source>Documentation_%1.html</source>
+        <translation>Dokumentation_%1.html</translation>
+    </message>
+    <message>
+        <source>Pultora Html Files (*.html);; All Files (*.*)</source>
+        <translation>Pultora-HTML-Dateien (*.html);; Alle Dateien (*.*)</translation>
+    </message>
+    <message>
+        <source>Cannot write file %1:
+%2.</source>
+        <translation>Die Datei %1 kann nicht geschrieben werden:
+%2.</translation>
+    </message>
+    <message>
+        <source>Documentation File %1 saved</source>
+        <translation>Dokumentationsdatei %1 gespeichert</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -2178,6 +2422,17 @@ Sie können den Bildschirm entsperren mit
     <message>
         <source>Building the console: %1 controls...</source>
         <translation>Das Pult wird aufgebaut: %1 Steuerelemente...</translation>
+    </message>
+</context>
+<context>
+    <name>acnnet</name>
+    <message>
+        <source>streaming ACN: the system refused to listen to universe %1; its values do not arrive</source>
+        <translation>streaming ACN: Das System verweigert den Empfang von Universum %1; seine Werte kommen nicht an</translation>
+    </message>
+    <message>
+        <source>streaming ACN universe %1 is also sent by &quot;%2&quot;%3: two consoles control it</source>
+        <translation>streaming ACN-Universum %1 wird auch von &quot;%2&quot;%3 gesendet: Zwei Pulte steuern es</translation>
     </message>
 </context>
 </TS>
