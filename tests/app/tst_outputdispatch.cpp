@@ -1,4 +1,7 @@
+#include "../net/fakenet.h"
+#include "artnet.h"
 #include "outputdispatch.h"
+#include "outputobjects.h"
 
 #include <QtTest>
 
@@ -74,6 +77,7 @@ private Q_SLOTS:
     void failuresReported();
     void nothingToSendIsOk_data();
     void nothingToSendIsOk();
+    void framesPerPassAndNetworkChoice();
 };
 
 // Steps "a|s universe channel value [store]" or "clear"; the last datagram
@@ -333,6 +337,61 @@ void TestOutputDispatch::nothingToSendIsOk()
     QVERIFY(outcome.ok);
     QVERIFY(outcome.error.isEmpty());
     QVERIFY(ports.sent.isEmpty());
+}
+
+// The real output objects over a fake network: ten writes to one universe
+// in one pass leave as one Art-Net and one sACN packet with the final values;
+// choosing another interface moves the nodes there with their DMX-IN.
+void TestOutputDispatch::framesPerPassAndNetworkChoice()
+{
+    FakeNet net;
+    net.useLan();
+    net.interfaces[1].name = "eth0";
+    net.interfaces[2].name = "eth1";
+    NetEnvironment env = net.env();
+    QList<QPointer<FakeSocket>> sockets;
+    env.createSocket = [&sockets, create = env.createSocket]() -> DatagramSocket * {
+        auto *s = static_cast<FakeSocket *>(create());
+        sockets.append(s);
+        return s;
+    };
+    const auto sentTo = [&sockets](quint16 port) {
+        QList<FakeSocket::Sent> list;
+        for (const auto &s : sockets)
+            if (s)
+                for (const FakeSocket::Sent &d : s->sent)
+                    if (d.port == port && d.data.size() > 500)
+                        list.append(d);
+        return list;
+    };
+    OutputObjects objects(env);
+    OutputDispatch dispatch(objects);
+    for (int c = 0; c < 10; ++c) {
+        QVERIFY(dispatch.send(out(PT_ARTNET, 1, quint16(c)), c + 1, false, nullptr).ok);
+        QVERIFY(dispatch.send(out(PT_ACN, 1, quint16(c)), c + 1, false, nullptr).ok);
+    }
+    QCOMPARE(objects.pendingFrames(), 2);
+    QVERIFY(sentTo(6454).isEmpty());
+    QCoreApplication::processEvents(); // the end of the pass
+    const auto artnet = sentTo(6454), acn = sentTo(5568);
+    QCOMPARE(artnet.size(), 1);
+    QCOMPARE(acn.size(), 1);
+    QCOMPARE(artnet[0].data.mid(18, 11), QByteArray::fromHex("0102030405060708090a00"));
+    QCOMPARE(acn[0].data.mid(126, 11), QByteArray::fromHex("0102030405060708090a00"));
+    QCOMPARE(artnet[0].destination, QHostAddress("192.168.1.255"));
+
+    QByteArray in(512, 0);
+    objects.setReceiveBuffer(PT_ARTNET, reinterpret_cast<quint8 *>(in.data()), 512, {3});
+    objects.setNetworkOptions("eth1", false);
+    dispatch.send(out(PT_ARTNET, 1, 0), 99, false, nullptr);
+    objects.flush();
+    QCOMPARE(sentTo(6454).last().destination, QHostAddress("10.255.255.255"));
+    QCOMPARE(objects.artnetNode()->interfaces().size(), 1);
+    QByteArray dmx("Art-Net\0\0\x50\0\x0e\0\0\x03\0\0\x02\x2a\x2b", 20);
+    net.socket->inject(dmx, QHostAddress("10.0.0.7"));
+    quint8 v = 0;
+    QVERIFY(objects.receivedValue(PT_ARTNET, 3, 1, &v));
+    QCOMPARE(v, quint8(0x2b));
 }
 
 QTEST_GUILESS_MAIN(TestOutputDispatch)
