@@ -7,6 +7,8 @@
 
 ConsoleIo::~ConsoleIo()
 {
+    // The window that shows notices is going away.
+    m_objects.setNoticeHandler({});
     clear();
 }
 

@@ -35,6 +35,7 @@ void OutputObjects::clear()
     flush();
     m_artnetIn = {};
     m_acnIn = {};
+    m_sent.clear();
     m_artnet.reset();
     m_acn.reset();
     m_midi.reset();
@@ -42,16 +43,16 @@ void OutputObjects::clear()
     m_command.reset();
 }
 
-void OutputObjects::setNetworkOptions(const QString &interfaceName, bool alwaysBroadcast)
+bool OutputObjects::setNetworkOptions(const QString &interfaceName, bool alwaysBroadcast)
 {
     m_alwaysBroadcast = alwaysBroadcast;
     if (m_artnet)
         m_artnet->setAlwaysBroadcast(alwaysBroadcast);
     if (interfaceName == m_interfaceName)
-        return;
+        return false;
     m_interfaceName = interfaceName;
     if (!m_artnet && !m_acn)
-        return;
+        return false;
     // The nodes learn their interfaces once: new nodes on the new network,
     // with what was written so far and the DMX-IN registrations.
     const bool hadArtnet = bool(m_artnet), hadAcn = bool(m_acn);
@@ -66,6 +67,10 @@ void OutputObjects::setNetworkOptions(const QString &interfaceName, bool alwaysB
         registerInput(PT_ARTNET);
     if (m_acnIn.buffer)
         registerInput(PT_ACN);
+    for (const auto &[key, data] : m_sent)
+        m_pending[key] = data;
+    scheduleFlush();
+    return true;
 }
 
 namespace
@@ -253,6 +258,7 @@ void OutputObjects::flush()
             sent = acnNode()->sendDmx(levels, int(data.size()), universe);
             error = m_acn->lastSendError();
         }
+        m_sent[key] = data;
         const SendOutcome outcome = nodeOutcome(sent, error);
         if (!outcome.ok)
             m_notices.append(failedFrameStatusLine(protocol, universe, outcome.error));

@@ -45,8 +45,10 @@ public:
 
     // The interface the network nodes use (by name; empty: the first usable
     // one) and whether Art-Net always broadcasts. A new interface recreates
-    // the nodes; their DMX-IN registrations and observers move along.
-    void setNetworkOptions(const QString &interfaceName, bool alwaysBroadcast);
+    // the nodes; their DMX-IN registrations and observers move along, and
+    // every universe sent so far is sent again on the new network. True when
+    // nodes were recreated.
+    bool setNetworkOptions(const QString &interfaceName, bool alwaysBroadcast);
     void setNoticeHandler(std::function<void(const QString &)> handler)
     {
         m_noticeHandler = std::move(handler);
@@ -123,6 +125,8 @@ private:
     QStringList m_notices;
     // (protocol, universe) -> the universe's current levels
     std::map<std::pair<quint8, quint16>, QByteArray> m_pending;
+    // The last frame of every universe that left, for new nodes.
+    std::map<std::pair<quint8, quint16>, QByteArray> m_sent;
     QTimer m_flushTimer;
     Registration m_artnetIn, m_acnIn;
     std::function<std::unique_ptr<MidiBackend>()> m_midiBackend;

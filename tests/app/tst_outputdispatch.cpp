@@ -383,12 +383,14 @@ void TestOutputDispatch::framesPerPassAndNetworkChoice()
     QByteArray in(512, 0);
     objects.setReceiveBuffer(PT_ARTNET, reinterpret_cast<quint8 *>(in.data()), 512, {3});
     objects.setNetworkOptions("eth1", false);
-    dispatch.send(out(PT_ARTNET, 1, 0), 99, false, nullptr);
-    objects.flush();
+    objects.flush(); // what was sent before goes to the new network
     QCOMPARE(sentTo(6454).last().destination, QHostAddress("10.255.255.255"));
+    QCOMPARE(sentTo(6454).last().data.mid(18, 2), QByteArray::fromHex("0102"));
     QCOMPARE(objects.artnetNode()->interfaces().size(), 1);
     QByteArray dmx("Art-Net\0\0\x50\0\x0e\0\0\x03\0\0\x02\x2a\x2b", 20);
-    net.socket->inject(dmx, QHostAddress("10.0.0.7"));
+    for (const auto &s : sockets)
+        if (s && s->boundPort == 6454)
+            s->inject(dmx, QHostAddress("10.0.0.7")); // the old node's socket is gone
     quint8 v = 0;
     QVERIFY(objects.receivedValue(PT_ARTNET, 3, 1, &v));
     QCOMPARE(v, quint8(0x2b));
