@@ -4,9 +4,9 @@
 #include "appinfo.h"
 #include "artnet.h"
 #include "artnetpacket.h"
-#include "interfaceentry.h"
 #include "command.h"
 #include "http.h"
+#include "interfaceentry.h"
 #include "midi.h"
 #include "netlog.h"
 
@@ -78,9 +78,8 @@ namespace
 
 QString interfaceText(const NetEnvironment &env)
 {
-    const QList<InterfaceEntry> list =
-        discoverInterfaceList(env.interfaces ? env.interfaces() : QList<NetworkInterfaceInfo>(),
-                              false);
+    const QList<InterfaceEntry> list = discoverInterfaceList(
+        env.interfaces ? env.interfaces() : QList<NetworkInterfaceInfo>(), false);
     const InterfaceEntry &e = list.first();
     const QString ip = e.addressEntry.ip().toString();
     return e.name.isEmpty() ? ip : e.name + QLatin1Char(' ') + ip;
@@ -263,7 +262,7 @@ void OutputObjects::flush()
         if (!outcome.ok)
             m_notices.append(failedFrameStatusLine(protocol, universe, outcome.error));
     }
-    m_flushTimer.stop();
+    m_flushTimer.stop(); // the notices the sends queued go out right here
     const QStringList notices = std::exchange(m_notices, {});
     if (m_noticeHandler)
         for (const QString &text : notices)

@@ -2,8 +2,8 @@
 
 #include <QLoggingCategory>
 #include <QMutex>
-#include <QTimer>
 #include <QRegularExpression>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcMidi, "pultora.io.midi", QtWarningMsg)
 
@@ -155,7 +155,8 @@ bool midi::checkList(QList<MidiDeviceRecord> &records, bool output)
             r.opened = false;
             changed = true;
             if (r.wanted) {
-                const QString text = QStringLiteral("MIDI %1 device \"%2\" disappeared").arg(kind, r.name);
+                const QString text =
+                    QStringLiteral("MIDI %1 device \"%2\" disappeared").arg(kind, r.name);
                 qCWarning(lcMidi).noquote() << text;
                 if (m_notice)
                     m_notice(text);
@@ -169,10 +170,10 @@ bool midi::checkList(QList<MidiDeviceRecord> &records, bool output)
                 openOutput(i);
             else
                 openInput(i);
-            const QString text = r.handle
-                                     ? QStringLiteral("MIDI %1 device \"%2\" is back").arg(kind, r.name)
-                                     : QStringLiteral("MIDI %1 device \"%2\" is back but cannot be opened")
-                                           .arg(kind, r.name);
+            const QString text =
+                r.handle ? QStringLiteral("MIDI %1 device \"%2\" is back").arg(kind, r.name)
+                         : QStringLiteral("MIDI %1 device \"%2\" is back but cannot be opened")
+                               .arg(kind, r.name);
             qCWarning(lcMidi).noquote() << text;
             if (m_notice)
                 m_notice(text);
@@ -319,8 +320,8 @@ bool midi::openInput(int device)
         record.wanted = true;
         startDevicePoll();
         MidiBackend::Handle handle = 0;
-        const int result = m_backend->openInput(unsigned(record.platformIndex),
-                                                &midi::inputCallback, &handle);
+        const int result =
+            m_backend->openInput(unsigned(record.platformIndex), &midi::inputCallback, &handle);
         if (result == MidiBackend::NoError && handle) {
             m_backend->resetInput(handle);
             m_backend->startInput(handle);

@@ -12,8 +12,8 @@
 // disappears is closed and reported to the notice handler; sends to it
 // return SendNotOpened meanwhile. When a port of its name (JACK's renamed
 // client included) appears again, it is opened again at the next look and
-// reported. Devices attached later are appended to the lists. Only one midi object at a time can own open inputs:
-// the platform's input callback stores into the last one that opened one.
+// reported. Devices attached later are appended to the lists. Only one midi object at a time can
+// own open inputs: the platform's input callback stores into the last one that opened one.
 //
 // Threads: everything runs on the caller's (GUI) thread except the input
 // callback, which runs on a platform thread and only writes the table.

@@ -135,8 +135,9 @@ bool artnet::pollIfDue()
     for (auto u = m_subscribers.begin(); u != m_subscribers.end();) {
         for (auto s = u->second.begin(); s != u->second.end();) {
             if (now - s->second > SUBSCRIBER_TIMEOUT_MS) {
-                qCInfo(lcNet).noquote() << "Art-Net universe" << u->first + 1 << "no longer subscribed by"
-                                        << QHostAddress(s->first).toString();
+                qCInfo(lcNet).noquote()
+                    << "Art-Net universe" << u->first + 1 << "no longer subscribed by"
+                    << QHostAddress(s->first).toString();
                 s = u->second.erase(s);
             } else {
                 ++s;
@@ -211,8 +212,8 @@ qint64 artnet::sendDmx(const quint8 *data, int length, int universe,
                        const QHostAddress *destination)
 {
     if (universe < 0 || universe > MAX_UNIVERSE)
-        return sendFailed(QStringLiteral("Port-Address %1 is above %2").arg(universe).arg(MAX_UNIVERSE),
-                          0);
+        return sendFailed(
+            QStringLiteral("Port-Address %1 is above %2").arg(universe).arg(MAX_UNIVERSE), 0);
     if (m_interfaces.isEmpty())
         return sendFailed(QStringLiteral("no network interface"), 0);
     if (!makeSendingReady())
@@ -234,16 +235,15 @@ qint64 artnet::sendDmx(const quint8 *data, int length, int universe,
     }
     if (sent < 0) {
         const QString reason = m_socket->errorString();
-        const QString target =
-            destination ? destination->toString()
-                        : m_interfaces.first().addressEntry.broadcast().toString();
+        const QString target = destination
+                                   ? destination->toString()
+                                   : m_interfaces.first().addressEntry.broadcast().toString();
         return sendFailed(QStringLiteral("sending to %1 failed").arg(target) +
                               (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
                           sent);
     }
     // A null destination: the universe's targets are chosen at every repeat.
-    m_keepAlive.store(universe, packet, size, destination ? *destination : QHostAddress(),
-                      nowMs());
+    m_keepAlive.store(universe, packet, size, destination ? *destination : QHostAddress(), nowMs());
     m_sendError.clear();
     return sent;
 }
@@ -512,7 +512,9 @@ void artnet::handlePollReply(const quint8 *data, int length, const QHostAddress 
         return;
     }
     const quint32 ip = ports.ip ? ports.ip : sender.toIPv4Address();
-    // Our own reply comes back with every poll we broadcast.
+    // Our own reply comes back with every poll we broadcast. Another program
+    // on this machine shares our address and port: unicast to it would reach
+    // one of the two sockets only, so it keeps the broadcast.
     if (ip == 0 || isOwnAddress(ip) || isOwnAddress(sender.toIPv4Address()))
         return;
     const qint64 now = nowMs();

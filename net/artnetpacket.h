@@ -152,7 +152,7 @@ int encodePollReply(quint8 *buf, int capacity, const PollReplyInfo &info);
 
 // What a received ArtPollReply says about its sender.
 struct PollReplyPorts {
-    quint32 ip = 0;            // host order, from the IP field
+    quint32 ip = 0;             // host order, from the IP field
     QList<int> outputUniverses; // Port-Addresses of its DMX output ports
 };
 // False for a datagram too short for an ArtPollReply up to its port fields.

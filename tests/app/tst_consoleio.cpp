@@ -129,11 +129,12 @@ private slots:
         drain();
         QString controls;
         for (int c = 0; c < 5; ++c)
-            controls += control(QStringLiteral("control_type=\"button_push\" protocol_type=\"Art-Net\" "
-                                               "dmx_value_1=\"%1\" dmx_value_2=\"200\" "
-                                               "dmx_channel=\"%2\" dmx_universe=\"9\"")
-                                    .arg(11 * (c + 1))
-                                    .arg(c));
+            controls +=
+                control(QStringLiteral("control_type=\"button_push\" protocol_type=\"Art-Net\" "
+                                       "dmx_value_1=\"%1\" dmx_value_2=\"200\" "
+                                       "dmx_channel=\"%2\" dmx_universe=\"9\"")
+                            .arg(11 * (c + 1))
+                            .arg(c));
         auto console = start(controls, QStringLiteral(" <preferences version=\"1\" "
                                                       "startup_dmxsend_later=\"0\"/>\n"));
         QVERIFY(console);

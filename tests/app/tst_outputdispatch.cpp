@@ -87,21 +87,20 @@ void TestOutputDispatch::universeBuffers_data()
     QTest::addColumn<QStringList>("steps");
     QTest::addColumn<int>("sends");
     QTest::addColumn<QString>("last");
-    QTest::newRow("a fader sends its whole universe") << QStringList{"a 0 5 128"} << 1
-                                                      << "artnet 0 5=128 4=0";
+    QTest::newRow("a fader sends its whole universe")
+        << QStringList{"a 0 5 128"} << 1 << "artnet 0 5=128 4=0";
     QTest::newRow("low 8 bits") << QStringList{"s 2 0 511"} << 1 << "acn 2 0=255";
     QTest::newRow("two controls, one universe")
         << QStringList{"a 1 0 10", "a 1 1 20", "a 1 0 30"} << 3 << "artnet 1 0=30 1=20";
-    QTest::newRow("protocols apart") << QStringList{"a 1 0 10", "s 1 2 5"} << 2
-                                     << "acn 1 0=0 2=5";
+    QTest::newRow("protocols apart") << QStringList{"a 1 0 10", "s 1 2 5"} << 2 << "acn 1 0=0 2=5";
     QTest::newRow("stored values leave with the first change")
         << QStringList{"a 0 3 77 store", "s 0 3 1 store", "a 0 4 1"} << 1 << "artnet 0 3=77 4=1";
-    QTest::newRow("clear forgets") << QStringList{"a 0 3 77 store", "clear", "a 0 4 2"} << 1
-                                   << "artnet 0 3=0 4=2";
-    QTest::newRow("universe 256 is not 0") << QStringList{"a 256 1 1", "a 0 0 3"} << 2
-                                           << "artnet 0 0=3 1=0";
-    QTest::newRow("highest Art-Net universe") << QStringList{"a 32767 511 2"} << 1
-                                              << "artnet 32767 511=2";
+    QTest::newRow("clear forgets")
+        << QStringList{"a 0 3 77 store", "clear", "a 0 4 2"} << 1 << "artnet 0 3=0 4=2";
+    QTest::newRow("universe 256 is not 0")
+        << QStringList{"a 256 1 1", "a 0 0 3"} << 2 << "artnet 0 0=3 1=0";
+    QTest::newRow("highest Art-Net universe")
+        << QStringList{"a 32767 511 2"} << 1 << "artnet 32767 511=2";
     QTest::newRow("sACN 65534") << QStringList{"s 65534 511 2"} << 1 << "acn 65534 511=2";
 }
 
@@ -169,45 +168,54 @@ void TestOutputDispatch::statusLines_data()
 
     QTest::newRow("art-net") << out(PT_ARTNET, 0, 5) << 128 << false
                              << "Protocol: Art-Net - DMX Universe: 1 | DMX Channel: 6 | "
-                                "DMX Value: 128" << QString();
+                                "DMX Value: 128"
+                             << QString();
     QTest::newRow("art-net hex")
         << out(PT_ARTNET, 0, 5) << 128 << true
         << "Protocol: Art-Net - DMX Universe: 1 (0x01) | DMX Channel: 6 (0x06) | DMX Value: "
-           "128 (0x80)" << QString();
+           "128 (0x80)"
+        << QString();
     QTest::newRow("sacn") << out(PT_ACN, 299, 511) << 0 << false
                           << "Protocol: streaming ACN - DMX Universe: 300 | DMX Channel: 512 | "
-                             "DMX Value: 0" << QString();
+                             "DMX Value: 0"
+                          << QString();
     SettingDmxStruct midi = out(PT_MIDI, 0, 60);
     midi.dmx_midi_type = MT_NOTE_ON;
     QTest::newRow("midi") << midi << 64 << false
                           << "Protocol: MIDI - MIDI Type: Note, On | MIDI Channel: 1 | MIDI Note: "
-                             "60 | MIDI Value: 64" << QString();
+                             "60 | MIDI Value: 64"
+                          << QString();
     QTest::newRow("midi hex")
         << midi << 64 << true
         << "Protocol: MIDI - MIDI Type: Note, On (0x90) | MIDI Channel: 1 (0x01) | MIDI Note: 60 "
-           "(0x3c) | MIDI Value: 64 (0x40)" << QString();
+           "(0x3c) | MIDI Value: 64 (0x40)"
+        << QString();
     QTest::newRow("none") << out(PT_NONE, 0, 0) << 1 << false
-                          << "Protocol: None - No protocol has been selected for sending data!" << QString();
+                          << "Protocol: None - No protocol has been selected for sending data!"
+                          << QString();
     QTest::newRow("unknown") << out(9, 0, 0) << 1 << false
                              << "Protocol: None - Unknown Type of Protocol" << QString();
     SettingDmxStruct http = out(PT_HTTP, 0, 0);
     http.dmx_http_filename = "/dim?v=%1";
-    QTest::newRow("http") << http << 200 << true
-                          << "Protocol: HTTP - http://localhost/dim?v=200" << QString();
+    QTest::newRow("http") << http << 200 << true << "Protocol: HTTP - http://localhost/dim?v=200"
+                          << QString();
     SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
     cmd.dmx_command_filename = "go %1";
     QTest::newRow("command flag off") << cmd << 3 << false
                                       << "Protocol: Command - No Command flag in preferences "
-                                         "configured!" << QString();
+                                         "configured!"
+                                      << QString();
     // Without a preferences record only the prefix is shown.
-    QTest::newRow("http, no preferences") << http << 1 << false << "Protocol: HTTP - " << "-";
-    QTest::newRow("command, no preferences") << cmd << 1 << false << "Protocol: Command - " << "-";
+    QTest::newRow("http, no preferences") << http << 1 << false << "Protocol: HTTP - "
+                                          << "-";
+    QTest::newRow("command, no preferences") << cmd << 1 << false << "Protocol: Command - "
+                                             << "-";
     http.dmx_http_filename = "dim?v=%1";
     QTest::newRow("http joined") << http << 7 << false << "Protocol: HTTP - http://10.0.0.9/dim?v=7"
                                  << "http://10.0.0.9";
     QTest::newRow("http, no server")
-        << http << 7 << false
-        << "Protocol: HTTP - No HTTP server name in preferences configured!" << "";
+        << http << 7 << false << "Protocol: HTTP - No HTTP server name in preferences configured!"
+        << "";
     cmd.dmx_command_filename = "go %1 %1";
     QTest::newRow("command, no hex") << cmd << 12 << true << "Protocol: Command - Command: go 12 12"
                                      << "cmd";

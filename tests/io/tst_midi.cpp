@@ -412,7 +412,8 @@ void TestMidi::devicesThatComeAndGo()
     QCOMPARE(notices.size(), 2);
     QVERIFY(log.calls.contains("closeOutput"));
     QVERIFY(log.calls.contains("closeInput"));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("not sent: MIDI output device not opened"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("not sent: MIDI output device not opened"));
     QCOMPARE(m->sendShortMessage(0, 0x90, 0, 60, 2), int(midi::SendNotOpened));
     QVERIFY(!m->getInputValue(0, 0x90, 0, 60, v));
     QCOMPARE(m->sendShortMessage(1, 0x90, 0, 60, 3), int(midi::SendOk)); // Out B moved up

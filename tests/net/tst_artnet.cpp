@@ -345,22 +345,21 @@ void TestArtnet::pollReplyPages_data()
     QTest::newRow("six from 0") << QList<int>{-6} << 0
                                 << QStringList{"4 0000 00010203 80808080 1",
                                                "2 0000 04050000 80800000 2"};
-    QTest::newRow("three from 0x123") << QList<int>{-3} << 0x0123
-                                      << QStringList{"3 0102 23242500 80808000 1"};
-    QTest::newRow("across a Sub-Net") << QList<int>{-3} << 15
-                                      << QStringList{"1 0000 0f000000 80000000 1",
-                                                     "2 0001 10110000 80800000 2"};
-    QTest::newRow("receive-ready, no array") << QList<int>{} << 0
-                                             << QStringList{"1 0000 00000000 80000000 0"};
-    QTest::newRow("list 0, 60000") << QList<int>{0, 60000} << 0
-                                   << QStringList{"1 0000 00000000 80000000 1",
-                                                  "1 6a06 60000000 80000000 2"};
+    QTest::newRow("three from 0x123")
+        << QList<int>{-3} << 0x0123 << QStringList{"3 0102 23242500 80808000 1"};
+    QTest::newRow("across a Sub-Net")
+        << QList<int>{-3} << 15
+        << QStringList{"1 0000 0f000000 80000000 1", "2 0001 10110000 80800000 2"};
+    QTest::newRow("receive-ready, no array")
+        << QList<int>{} << 0 << QStringList{"1 0000 00000000 80000000 0"};
+    QTest::newRow("list 0, 60000")
+        << QList<int>{0, 60000} << 0
+        << QStringList{"1 0000 00000000 80000000 1", "1 6a06 60000000 80000000 2"};
     QTest::newRow("list of runs") << QList<int>{1, 2, 3, 4, 5, 20, 31, 32} << 0
-                                  << QStringList{"4 0000 01020304 80808080 1",
-                                                 "1 0000 05000000 80000000 2",
-                                                 "1 0001 14000000 80000000 3",
-                                                 "1 0001 1f000000 80000000 4",
-                                                 "1 0002 20000000 80000000 5"};
+                                  << QStringList{
+                                         "4 0000 01020304 80808080 1", "1 0000 05000000 80000000 2",
+                                         "1 0001 14000000 80000000 3", "1 0001 1f000000 80000000 4",
+                                         "1 0002 20000000 80000000 5"};
 }
 
 void TestArtnet::pollReplyPages()
@@ -423,8 +422,8 @@ void TestArtnet::unicastToSubscribers_data()
     QTest::newRow("one subscriber") << QList<QByteArray>{a} << false << QStringList{"10.0.0.20"};
     QTest::newRow("two subscribers")
         << QList<QByteArray>{a, b, a} << false << QStringList{"10.0.0.20", "192.168.1.30"};
-    QTest::newRow("always broadcast") << QList<QByteArray>{a} << true
-                                      << QStringList{"192.168.1.255"};
+    QTest::newRow("always broadcast")
+        << QList<QByteArray>{a} << true << QStringList{"192.168.1.255"};
     QTest::newRow("SwOut read by its low nibble")
         << QList<QByteArray>{pollReply("10.0.0.21", 0, 0, {{0x80, 0x15}})} << false
         << QStringList{"10.0.0.21"};
@@ -436,8 +435,8 @@ void TestArtnet::unicastToSubscribers_data()
         << QStringList{"192.168.1.255"};
     QTest::newRow("our own reply") << QList<QByteArray>{pollReply("10.0.0.3", 0, 0, {{0x80, 0x05}})}
                                    << false << QStringList{"192.168.1.255"};
-    QTest::newRow("truncated reply") << QList<QByteArray>{a.left(190)} << false
-                                     << QStringList{"192.168.1.255"};
+    QTest::newRow("truncated reply")
+        << QList<QByteArray>{a.left(190)} << false << QStringList{"192.168.1.255"};
 }
 
 void TestArtnet::unicastToSubscribers()
@@ -470,7 +469,9 @@ void TestArtnet::pollAndExpiry()
     QVERIFY(!node.pollIfDue()); // nothing sent yet: no poll
     const QByteArray data = filled(512, 3);
     node.sendDmx(u8(data), 512, 5);
-    auto isPoll = [](const FakeSocket::Sent &s) { return s.data.mid(8, 2) == QByteArray::fromHex("0020"); };
+    auto isPoll = [](const FakeSocket::Sent &s) {
+        return s.data.mid(8, 2) == QByteArray::fromHex("0020");
+    };
     QVERIFY(isPoll(net->socket->sent.first()));
     QCOMPARE(net->socket->sent.first().destination, BROADCAST_LAN);
     net->now += artnet::POLL_INTERVAL_MS - 1;

@@ -130,7 +130,8 @@ void TestInterfaces::chosenInterface()
 
     FakeNet net;
     net.interfaces = platform;
-    const QList<InterfaceEntry> wlan = discoverInterfaceList(withInterface(net.env(), "wlan0").interfaces(), false);
+    const QList<InterfaceEntry> wlan =
+        discoverInterfaceList(withInterface(net.env(), "wlan0").interfaces(), false);
     QCOMPARE(wlan.size(), 1);
     QCOMPARE(wlan.first().addressEntry.ip(), QHostAddress("10.0.0.4"));
     QCOMPARE(wlan.first().name, QString("wlan0"));

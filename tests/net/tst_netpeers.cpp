@@ -393,7 +393,8 @@ void TestNetPeers::olaSubscribesAndSendsArtnet()
     QTest::ignoreMessage(QtWarningMsg, "Art-Net universe 21 is also sent by 198.51.100.2: two "
                                        "senders on one universe");
     for (int i = 0; i < 3; ++i)
-        run(inB({"ola_set_dmx", "-u", QString::number(OLA_ARTNET_OUT_UNIVERSE), "-d", "1,2"}), 5000);
+        run(inB({"ola_set_dmx", "-u", QString::number(OLA_ARTNET_OUT_UNIVERSE), "-d", "1,2"}),
+            5000);
     QVERIFY(waitUntil([&notices] { return !notices.isEmpty(); }, 3000));
     QTest::qWait(300);
     QCOMPARE(notices.size(), 1);
@@ -477,11 +478,13 @@ void TestNetPeers::tsharkDecodesOurPackets()
     // Unicast: once olad subscribed to 0x13 (OLA universe 3), every ArtDmx of
     // it goes to olad alone; 0x0123 has no subscriber and is broadcast. The
     // Sequence counts per universe.
-    const QStringList dmx = tsharkRead(us + "artnet.header.opcode==0x5000", {"ip.dst", "udp.payload"});
+    const QStringList dmx =
+        tsharkRead(us + "artnet.header.opcode==0x5000", {"ip.dst", "udp.payload"});
     QStringList to19, to291;
     QList<int> seq291;
     for (const QString &line : dmx) {
-        const QByteArray payload = QByteArray::fromHex(line.section('\t', 1).remove(':').toLatin1());
+        const QByteArray payload =
+            QByteArray::fromHex(line.section('\t', 1).remove(':').toLatin1());
         const int universe = quint8(payload[14]) | quint8(payload[15]) << 8;
         if (universe == 0x13)
             to19 << line.section('\t', 0, 0);
