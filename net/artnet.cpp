@@ -179,7 +179,7 @@ qint64 artnet::sendToUniverse(quint8 *packet, int size, int universe)
 {
     packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
     const QList<QHostAddress> targets =
-        m_alwaysBroadcast ? QList<QHostAddress>() : subscribers(universe);
+        m_alwaysBroadcast || m_subscribers.empty() ? QList<QHostAddress>() : subscribers(universe);
     if (targets.isEmpty()) {
         if (m_interfaces.isEmpty())
             return -3;
