@@ -87,9 +87,22 @@ QString interfaceText(const NetEnvironment &env)
 
 } // namespace
 
+void OutputObjects::checkInterface()
+{
+    if (m_interfaceName.isEmpty() || !m_env.interfaces)
+        return;
+    for (const InterfaceChoice &c : interfaceChoices(m_env.interfaces()))
+        if (c.name == m_interfaceName)
+            return;
+    notice(QCoreApplication::translate("Pultora", "Network %1 not found: Art-Net and streaming "
+                                                  "ACN stay on this computer")
+               .arg(m_interfaceName));
+}
+
 artnet *OutputObjects::artnetNode()
 {
     if (!m_artnet) {
+        checkInterface();
         m_artnet = std::make_unique<artnet>(false, withInterface(m_env, m_interfaceName));
         m_artnet->setShareAddress(true);
         m_artnet->setFirmwareVersion(0, 8);
@@ -116,6 +129,8 @@ artnet *OutputObjects::artnetNode()
 acnnet *OutputObjects::acnNode()
 {
     if (!m_acn) {
+        if (!m_artnet)
+            checkInterface();
         const NetEnvironment env = withInterface(m_env, m_interfaceName);
         m_acn = std::make_unique<acnnet>(env);
         qCInfo(lcNet).noquote() << "streaming ACN uses the network" << interfaceText(env);

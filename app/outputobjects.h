@@ -10,7 +10,8 @@
 //   when the pass ends (or at flush()); a single write leaves at once after
 //   the handler that made it returns.
 // - Messages for the user (another sender on a universe of ours, a MIDI
-//   device gone or back, a frame that did not leave) reach the notice
+//   device gone or back, a frame that did not leave, a chosen network
+//   interface that is missing) reach the notice
 //   handler at the end of the pass, after the status line of the send that
 //   caused them. Which network a node uses is logged on `pultora.net` and
 //   named in the Art-Net node report.
@@ -109,6 +110,8 @@ private:
     SendOutcome queueFrame(quint8 protocol, quint16 universe, const QByteArray &data,
                            const QString &lastError);
     void notice(const QString &text);
+    // A chosen interface that is not there leaves the nodes on loopback: say so.
+    void checkInterface();
     void scheduleFlush();
     void registerInput(quint8 protocol);
 

@@ -402,6 +402,15 @@ void TestOutputDispatch::framesPerPassAndNetworkChoice()
     quint8 v = 0;
     QVERIFY(objects.receivedValue(PT_ARTNET, 3, 1, &v));
     QCOMPARE(v, quint8(0x2b));
+
+    // A network that is not there: loopback, and the user is told.
+    QStringList notices;
+    objects.setNoticeHandler([&notices](const QString &text) { notices << text; });
+    objects.setNetworkOptions("wlan0", false);
+    objects.flush();
+    QCOMPARE(sentTo(6454).last().destination, QHostAddress("127.255.255.255"));
+    QCOMPARE(notices, QStringList{"Network wlan0 not found: Art-Net and streaming ACN stay on this "
+                                  "computer"});
 }
 
 QTEST_GUILESS_MAIN(TestOutputDispatch)
