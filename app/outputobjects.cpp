@@ -260,6 +260,10 @@ void OutputObjects::flush()
     m_flushTimer.stop();
     // Taken out first: a node's send may queue a notice.
     const auto frames = std::exchange(m_pending, {});
+    // Art-Net frames leave in one batch; sACN universe by universe.
+    const bool artnetFrames = !frames.empty() && frames.begin()->first.first == PT_ARTNET;
+    if (artnetFrames)
+        artnetNode()->beginBatch();
     for (const auto &[key, data] : frames) {
         const auto [protocol, universe] = key;
         const auto *levels = reinterpret_cast<const quint8 *>(data.constData());
@@ -277,6 +281,9 @@ void OutputObjects::flush()
         if (!outcome.ok)
             m_notices.append(failedFrameStatusLine(protocol, universe, outcome.error));
     }
+    if (artnetFrames && m_artnet->endBatch() > 0)
+        m_notices.append(QCoreApplication::translate("Pultora", "Art-Net: not sent (%1)")
+                             .arg(m_artnet->lastSendError()));
     m_flushTimer.stop(); // the notices the sends queued go out right here
     const QStringList notices = std::exchange(m_notices, {});
     if (m_noticeHandler)

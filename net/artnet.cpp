@@ -3,10 +3,12 @@
 #include "artnetpacket.h"
 #include "netlog.h"
 
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <atomic>
 #include <cstring>
+#include <utility>
 
 using namespace artnetpacket;
 
@@ -274,13 +276,52 @@ qint64 artnet::sendPacket(const quint8 *bytes, int length, const QHostAddress *d
             return -3;
         target = m_interfaces.first().addressEntry.broadcast();
     }
+    if (m_batching) {
+        // Offsets for now: the byte store may move while it grows.
+        m_batch.push_back({reinterpret_cast<const char *>(m_batchBytes.size()), length,
+                           target.toIPv4Address(), PORT});
+        m_batchBytes.insert(m_batchBytes.end(), bytes, bytes + length);
+        return length;
+    }
     return m_socket->writeDatagram(reinterpret_cast<const char *>(bytes), length, target, PORT);
+}
+
+int artnet::endBatch()
+{
+    m_batching = false;
+    if (m_batch.empty())
+        return 0;
+    const int count = int(m_batch.size());
+    int failed = count;
+    if (m_socket) {
+        for (DatagramSocket::Outgoing &d : m_batch)
+            d.data = reinterpret_cast<const char *>(m_batchBytes.data()) + quintptr(d.data);
+        failed = count - m_socket->writeDatagrams(m_batch.data(), count);
+    }
+    // Cleared, not freed: the next frame needs the same room.
+    m_batch.clear();
+    m_batchBytes.clear();
+    if (failed > 0) {
+        const QString reason = m_socket ? m_socket->errorString() : QString();
+        sendFailed(QStringLiteral("%1 of %2 datagrams not sent").arg(failed).arg(count) +
+                       (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
+                   -1);
+    }
+    return failed;
 }
 
 qint64 artnet::sendDataTimeout()
 {
     if (!m_socket)
         return -1;
+    // Universes due together leave together.
+    const bool batch = !m_batching;
+    if (batch)
+        beginBatch();
+    const auto finish = qScopeGuard([this, batch] {
+        if (batch)
+            endBatch();
+    });
     return m_keepAlive.resendDue(nowMs(), [this](const quint8 *p, int n, const QHostAddress &d) {
         // A repeat is a packet of its own: it takes the next sequence number.
         quint8 packet[DMX_MAX_SIZE];

@@ -33,6 +33,7 @@
 #include <functional>
 #include <map>
 #include <unordered_map>
+#include <vector>
 
 class QTimer;
 
@@ -95,6 +96,14 @@ public:
                    const QHostAddress *destination = nullptr);
     // Why the last sendDmx sent nothing; empty after one that left.
     const QString &lastSendError() const { return m_sendError; }
+
+    // Frames: between beginBatch() and endBatch() every datagram the node
+    // sends (ArtDmx, repeats, polls) is collected, and endBatch() sends them
+    // in order with as few system calls as the platform allows. Sends inside
+    // a batch report success; endBatch() returns the number of datagrams
+    // that did not leave (warned about, and kept as lastSendError()).
+    void beginBatch() { m_batching = true; }
+    int endBatch();
 
     // Low-level send to destination:6454 (or the first interface's
     // broadcast). -2 without data, -3 for length 0 or no interface, -1 when
@@ -197,6 +206,10 @@ private:
     bool m_receiveReady = false;
 
     bool m_alwaysBroadcast = false;
+    bool m_batching = false;
+    // The datagrams of the batch, end to end, and where each goes.
+    std::vector<quint8> m_batchBytes;
+    std::vector<DatagramSocket::Outgoing> m_batch;
     std::function<void(const QString &)> m_notice;
     int m_repliesSent = 0;
     std::unordered_map<int, quint8> m_sequence;

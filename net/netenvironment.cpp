@@ -171,6 +171,62 @@ qint64 UdpDatagramSocket::writeDatagram(const char *data, qint64 size,
     return -1;
 }
 
+int DatagramSocket::writeDatagrams(const Outgoing *datagrams, int count)
+{
+    int sent = 0;
+    for (int i = 0; i < count; ++i)
+        if (writeDatagram(datagrams[i].data, datagrams[i].size, QHostAddress(datagrams[i].address),
+                          datagrams[i].port) >= 0)
+            ++sent;
+    return sent;
+}
+
+int UdpDatagramSocket::writeDatagrams(const Outgoing *datagrams, int count)
+{
+#ifdef Q_OS_LINUX
+    if (m_fd < 0) {
+        m_error = QStringLiteral("socket not bound");
+        return 0;
+    }
+    constexpr int CHUNK = 64;
+    sockaddr_in to[CHUNK];
+    iovec io[CHUNK];
+    mmsghdr headers[CHUNK];
+    int sent = 0;
+    for (int first = 0; first < count;) {
+        const int n = std::min(CHUNK, count - first);
+        for (int k = 0; k < n; ++k) {
+            const Outgoing &d = datagrams[first + k];
+            to[k] = sockaddr_in{};
+            to[k].sin_family = AF_INET;
+            to[k].sin_port = htons(d.port);
+            to[k].sin_addr.s_addr = htonl(d.address);
+            io[k] = {const_cast<char *>(d.data), size_t(d.size)};
+            headers[k] = mmsghdr{};
+            headers[k].msg_hdr.msg_name = &to[k];
+            headers[k].msg_hdr.msg_namelen = sizeof to[k];
+            headers[k].msg_hdr.msg_iov = &io[k];
+            headers[k].msg_hdr.msg_iovlen = 1;
+        }
+        int done;
+        do {
+            done = ::sendmmsg(int(m_fd), headers, unsigned(n), 0);
+        } while (done < 0 && errno == EINTR);
+        if (done < 0) {
+            // The first datagram failed: count it as lost and go on after it.
+            m_error = qt_error_string(errno);
+            done = 0;
+            ++first;
+        }
+        sent += done;
+        first += done;
+    }
+    return sent;
+#else
+    return DatagramSocket::writeDatagrams(datagrams, count);
+#endif
+}
+
 bool UdpDatagramSocket::hasPendingDatagrams()
 {
     if (m_fd < 0)

@@ -44,6 +44,17 @@ public:
     // Bytes sent, or -1.
     virtual qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
                                  quint16 port) = 0;
+    // One datagram of a batch, to an IPv4 address (host order).
+    struct Outgoing {
+        const char *data = nullptr;
+        qint64 size = 0;
+        quint32 address = 0;
+        quint16 port = 0;
+    };
+    // Sends `count` datagrams in order and returns how many of them left.
+    // This one calls writeDatagram for each; a socket may send them with
+    // fewer system calls.
+    virtual int writeDatagrams(const Outgoing *datagrams, int count);
     virtual bool hasPendingDatagrams() = 0;
     // Reads the next datagram (truncated to maxSize); its size, or -1 when
     // none is pending.
@@ -73,6 +84,8 @@ public:
     bool bind(quint16 port, bool shareAddress) override;
     qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
                          quint16 port) override;
+    // Linux: sendmmsg, up to 64 datagrams per system call.
+    int writeDatagrams(const Outgoing *datagrams, int count) override;
     bool hasPendingDatagrams() override;
     qint64 readDatagram(char *data, qint64 maxSize, QHostAddress *sender) override;
     bool setMulticastMembership(const QHostAddress &group, const QHostAddress &localAddress,

@@ -92,6 +92,7 @@ private slots:
     void sendFailureReported();
     void sequencePerUniverse();
     void keepAliveRepeatsEveryUniverse();
+    void batchLeavesTogether();
     void bindFailureAndModes();
     void pollAnsweredFromMatchingInterface();
     void pollReplyPages_data();
@@ -265,6 +266,30 @@ void TestArtnet::keepAliveRepeatsEveryUniverse()
         QCOMPARE(unsequenced(sent.last().data), artDmx(2, three));
     }
     QCOMPARE(sent.size(), 2 + 1 + 6);
+}
+
+// A frame of universes leaves at endBatch(), in order; what fails is counted.
+void TestArtnet::batchLeavesTogether()
+{
+    artnet node(false, net->env());
+    const QByteArray data = filled(512, 4);
+    node.beginBatch();
+    for (int u : {3, 1, 2})
+        QCOMPARE(node.sendDmx(u8(data), 512, u), qint64(530));
+    QVERIFY(!net->socket || net->socket->sent.isEmpty());
+    QCOMPARE(node.endBatch(), 0);
+    QStringList order;
+    for (const FakeSocket::Sent &s : net->socket->sent)
+        order << QString::number(quint8(s.data[9]), 16) + ':' + QString::number(quint8(s.data[14]));
+    QCOMPARE(order, (QStringList{"20:0", "50:3", "50:1", "50:2"})); // poll, then the frame
+
+    net->socket->failSends = true;
+    node.beginBatch();
+    node.sendDmx(u8(data), 512, 1);
+    node.sendDmx(u8(data), 512, 2);
+    QTest::ignoreMessage(QtWarningMsg, "Art-Net DMX not sent: 2 of 2 datagrams not sent");
+    QCOMPARE(node.endBatch(), 2);
+    QCOMPARE(node.lastSendError(), QString("2 of 2 datagrams not sent"));
 }
 
 void TestArtnet::bindFailureAndModes()
