@@ -51,6 +51,8 @@ bool artnet::discoverInterfaces()
         m_interfaces = discoverInterfaceList(
             m_env.interfaces ? m_env.interfaces() : QList<NetworkInterfaceInfo>(), m_trace);
         m_discovered = true;
+        if (!m_interfaces.isEmpty())
+            m_broadcast = m_interfaces.first().addressEntry.broadcast();
     }
     return true;
 }
@@ -153,8 +155,7 @@ bool artnet::pollIfDue()
     m_lastPollMs = now;
     quint8 packet[POLL_SIZE];
     const int size = encodePoll(packet, sizeof packet);
-    const QHostAddress broadcast = m_interfaces.first().addressEntry.broadcast();
-    return sendPacket(packet, size, &broadcast) == size;
+    return sendPacket(packet, size, &m_broadcast) == size;
 }
 
 QList<QHostAddress> artnet::subscribers(int universe) const
@@ -185,8 +186,7 @@ qint64 artnet::sendToUniverse(quint8 *packet, int size, int universe)
     if (targets.isEmpty()) {
         if (m_interfaces.isEmpty())
             return -3;
-        const QHostAddress broadcast = m_interfaces.first().addressEntry.broadcast();
-        return sendPacket(packet, size, &broadcast);
+        return sendPacket(packet, size, &m_broadcast);
     }
     // Unicast to every subscriber; the universe has left when one got it.
     qint64 result = -1;
@@ -245,7 +245,8 @@ qint64 artnet::sendDmx(const quint8 *data, int length, int universe,
                           sent);
     }
     // A null destination: the universe's targets are chosen at every repeat.
-    m_keepAlive.store(universe, packet, size, destination ? *destination : QHostAddress(), nowMs());
+    static const QHostAddress automatic;
+    m_keepAlive.store(universe, packet, size, destination ? *destination : automatic, nowMs());
     m_sendError.clear();
     return sent;
 }
@@ -268,14 +269,9 @@ qint64 artnet::sendPacket(const quint8 *bytes, int length, const QHostAddress *d
         return -3;
     if (!m_socket)
         return -1;
-    QHostAddress target;
-    if (destination) {
-        target = *destination;
-    } else {
-        if (m_interfaces.isEmpty())
-            return -3;
-        target = m_interfaces.first().addressEntry.broadcast();
-    }
+    if (!destination && m_interfaces.isEmpty())
+        return -3;
+    const QHostAddress &target = destination ? *destination : m_broadcast;
     if (m_batching) {
         // Offsets for now: the byte store may move while it grows.
         m_batch.push_back({reinterpret_cast<const char *>(m_batchBytes.size()), length,

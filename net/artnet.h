@@ -193,6 +193,9 @@ private:
     NetEnvironment m_env;
     bool m_discovered = false;
     QList<InterfaceEntry> m_interfaces;
+    // The first interface's broadcast address, kept: a QHostAddress made
+    // per packet costs an allocation.
+    QHostAddress m_broadcast;
     bool m_shareAddress = true;
     DatagramSocket *m_socket = nullptr;
     QTimer *m_timer = nullptr;
