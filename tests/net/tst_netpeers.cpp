@@ -498,9 +498,9 @@ void TestNetPeers::tsharkDecodesOurPackets()
     QCOMPARE(to19.mid(firstUnicast), QStringList(to19.size() - firstUnicast, OLA_IP));
     QCOMPARE(to19.mid(0, firstUnicast),
              QStringList(firstUnicast, "198.51.100.255")); // before olad's first reply
-    QVERIFY2(to291.size() >= 3 && to291.count("198.51.100.255") == to291.size(),
+    QVERIFY2(to291.size() >= 2 && to291.count("198.51.100.255") == to291.size(),
              qPrintable(to291.join(' ')));
-    QCOMPARE(seq291.mid(0, 3), (QList<int>{1, 2, 3}));
+    QCOMPARE(seq291.mid(0, 2), (QList<int>{1, 2})); // the send and its first repeat
     QVERIFY(!tsharkRead(us + "artnet.header.opcode==0x2000").isEmpty()); // our polls
 
     // Our replies to olad's polls: page 3 holds Port-Address 0x14.
