@@ -7,11 +7,20 @@
 
 ConsoleIo::~ConsoleIo()
 {
+    // The window that shows notices is going away.
+    m_objects.setNoticeHandler({});
     clear();
+}
+
+void ConsoleIo::applyNetworkPreferences()
+{
+    const PreferencesStruct &prefs = m_document.preferences();
+    m_objects.setNetworkOptions(prefs.net_interface, prefs.artnet_always_broadcast);
 }
 
 QString ConsoleIo::send(const SettingDmxStruct &d, int v)
 {
+    applyNetworkPreferences();
     const PreferencesStruct &prefs = m_document.preferences();
     const SendOutcome outcome = m_output.send(d, v, false, &prefs);
     if (!outcome.ok)
@@ -21,6 +30,7 @@ QString ConsoleIo::send(const SettingDmxStruct &d, int v)
 
 void ConsoleIo::sendInitialValues(bool storeOnly)
 {
+    applyNetworkPreferences();
     const PreferencesStruct &prefs = m_document.preferences();
     for (const SettingStruct &r : m_document.controls()) {
         const ControlWidget *control = m_surface.control(r.id);
@@ -50,6 +60,7 @@ void ConsoleIo::startShow(ShowDocument &document, bool withTimeout,
 
 void ConsoleIo::setUpInputs()
 {
+    applyNetworkPreferences();
     QList<const SettingStruct *> records;
     records.reserve(m_document.controls().size());
     for (const SettingStruct &r : m_document.controls())

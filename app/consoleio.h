@@ -47,6 +47,13 @@ public:
     std::optional<QColor> pollInputs();
     // Deletes the output objects and the universes (exit).
     void clear();
+    // Where the output objects' messages for the status line go.
+    void setNoticeHandler(std::function<void(const QString &)> handler)
+    {
+        m_objects.setNoticeHandler(std::move(handler));
+    }
+    // The network preferences of the show, handed to the output objects.
+    void applyNetworkPreferences();
 
     // How often a DMX-IN buffer was registered anew.
     int inputSetUps() const { return m_inputSetUps; }

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QLoggingCategory>
 
+#include "artnet.h"
 #include "http.h"
 #include "midi.h"
 #include "netlog.h"
@@ -68,6 +69,10 @@ SendOutcome OutputDispatch::send(const SettingDmxStruct &d, int v, bool storeOnl
         if (d.dmx_channel >= UniverseBuffers::kSlots)
             return refuse(lcNet, d, v,
                           tr("channel %1 lies past the universe").arg(d.dmx_channel + 1));
+        // The Port-Address has 15 bits: a higher universe would put its top
+        // bit where Art-Net has none.
+        if (d.protocol_type == PT_ARTNET && d.dmx_universe > artnet::MAX_UNIVERSE)
+            return refuse(lcNet, d, v, artnetUniverseRefusal());
         UniverseBuffers &table = d.protocol_type == PT_ARTNET ? m_artnet : m_acn;
         QByteArray &data = table.buffer(d.dmx_universe);
         data[d.dmx_channel] = char(quint8(v));
@@ -189,6 +194,17 @@ QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStru
     default:
         return text + tr("Unknown Type of Protocol");
     }
+}
+
+QString artnetUniverseRefusal()
+{
+    return tr("Art-Net has no universe above %1").arg(artnet::MAX_UNIVERSE + 1);
+}
+
+QString failedFrameStatusLine(quint8 protocol, int universe, const QString &error)
+{
+    return tr("%1: not sent (%2)")
+        .arg(tr("%1 universe %2").arg(protocolName(protocol)).arg(universe + 1), error);
 }
 
 QString failedSendStatusLine(const SettingDmxStruct &d, int v, const QString &error)

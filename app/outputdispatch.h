@@ -95,6 +95,13 @@ QString substituteValue(const QString &text, int v);
 // The status-bar line that describes sending v for d. prefs may be null.
 QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStruct *prefs);
 
+// Why an Art-Net universe above the 15-bit Port-Address range is refused.
+QString artnetUniverseRefusal();
+
+// The status-bar line for a network frame that did not leave, e.g.
+// "Art-Net universe 1: not sent (no network interface)"; universe 0-based.
+QString failedFrameStatusLine(quint8 protocol, int universe, const QString &error);
+
 // The status-bar line for a send of v for d that did not leave, e.g.
 // "Art-Net universe 1 channel 5: not sent (no network interface)".
 QString failedSendStatusLine(const SettingDmxStruct &d, int v, const QString &error);

@@ -4,27 +4,41 @@
 #include "acnsourceid.h"
 #include "appinfo.h"
 #include "artnet.h"
+#include "artnetpacket.h"
 #include "command.h"
 #include "http.h"
+#include "interfaceentry.h"
 #include "midi.h"
+#include "netlog.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QSettings>
 
+#include <utility>
+
 OutputObjects::OutputObjects(const NetEnvironment &env,
                              std::function<std::unique_ptr<MidiBackend>()> midiBackend)
     : m_env(env), m_midiBackend(std::move(midiBackend))
 {
+    m_flushTimer.setSingleShot(true);
+    m_flushTimer.setInterval(0);
+    QObject::connect(&m_flushTimer, &QTimer::timeout, &m_flushTimer, [this] { flush(); });
 }
 
 OutputObjects::~OutputObjects()
 {
+    m_noticeHandler = nullptr;
     clear();
 }
 
 void OutputObjects::clear()
 {
+    // What was written before New or Open still leaves.
+    flush();
+    m_artnetIn = {};
+    m_acnIn = {};
+    m_sent.clear();
     m_artnet.reset();
     m_acn.reset();
     m_midi.reset();
@@ -32,13 +46,73 @@ void OutputObjects::clear()
     m_command.reset();
 }
 
+bool OutputObjects::setNetworkOptions(const QString &interfaceName, bool alwaysBroadcast)
+{
+    m_alwaysBroadcast = alwaysBroadcast;
+    if (m_artnet)
+        m_artnet->setAlwaysBroadcast(alwaysBroadcast);
+    if (interfaceName == m_interfaceName)
+        return false;
+    m_interfaceName = interfaceName;
+    if (!m_artnet && !m_acn)
+        return false;
+    // The nodes learn their interfaces once: new nodes on the new network,
+    // with what was written so far and the DMX-IN registrations.
+    const bool hadArtnet = bool(m_artnet), hadAcn = bool(m_acn);
+    flush();
+    m_artnet.reset();
+    m_acn.reset();
+    if (hadArtnet)
+        artnetNode();
+    if (hadAcn)
+        acnNode();
+    if (m_artnetIn.buffer)
+        registerInput(PT_ARTNET);
+    if (m_acnIn.buffer)
+        registerInput(PT_ACN);
+    for (const auto &[key, data] : m_sent)
+        m_pending[key] = data;
+    scheduleFlush();
+    return true;
+}
+
+namespace
+{
+
+QString interfaceText(const NetEnvironment &env)
+{
+    const QList<InterfaceEntry> list = discoverInterfaceList(
+        env.interfaces ? env.interfaces() : QList<NetworkInterfaceInfo>(), false);
+    const InterfaceEntry &e = list.first();
+    const QString ip = e.addressEntry.ip().toString();
+    return e.name.isEmpty() ? ip : e.name + QLatin1Char(' ') + ip;
+}
+
+} // namespace
+
+void OutputObjects::checkInterface()
+{
+    if (m_interfaceName.isEmpty() || !m_env.interfaces)
+        return;
+    for (const InterfaceChoice &c : interfaceChoices(m_env.interfaces()))
+        if (c.name == m_interfaceName)
+            return;
+    notice(QCoreApplication::translate("Pultora", "Network %1 not found: Art-Net and streaming "
+                                                  "ACN stay on this computer")
+               .arg(m_interfaceName));
+}
+
 artnet *OutputObjects::artnetNode()
 {
     if (!m_artnet) {
-        m_artnet = std::make_unique<artnet>(false, m_env);
+        checkInterface();
+        m_artnet = std::make_unique<artnet>(false, withInterface(m_env, m_interfaceName));
         m_artnet->setShareAddress(true);
         m_artnet->setFirmwareVersion(0, 8);
-        m_artnet->setOemCode(0x0C, 0x14);
+        // No OEM code of our own: the unknown-product code, not another maker's.
+        m_artnet->setOemCode(artnetpacket::OEM_UNKNOWN_HI, artnetpacket::OEM_UNKNOWN_LO);
+        m_artnet->setAlwaysBroadcast(m_alwaysBroadcast);
+        m_artnet->setNoticeHandler([this](const QString &text) { notice(text); });
         const QString product = appinfo::productName();
         m_artnet->setNodeNames(product, QCoreApplication::translate("Pultora", "%1 V%2.%3 by ")
                                                 .arg(product)
@@ -46,7 +120,9 @@ artnet *OutputObjects::artnetNode()
                                                 .arg(appinfo::VERSION_MINOR) +
                                             appinfo::makerWebAddress());
         m_artnet->setPollReplyEnabled(true);
-        m_artnet->setNodeReport(QStringLiteral("%1 %2").arg(product, QString()));
+        m_artnet->setNodeReport(
+            QStringLiteral("%1 %2").arg(product, m_artnet->interfaceDescription()));
+        qCInfo(lcNet).noquote() << "Art-Net uses the network" << m_artnet->interfaceDescription();
         if (m_dmxObserver)
             hookArtnet();
     }
@@ -56,7 +132,11 @@ artnet *OutputObjects::artnetNode()
 acnnet *OutputObjects::acnNode()
 {
     if (!m_acn) {
-        m_acn = std::make_unique<acnnet>(m_env);
+        if (!m_artnet)
+            checkInterface();
+        const NetEnvironment env = withInterface(m_env, m_interfaceName);
+        m_acn = std::make_unique<acnnet>(env);
+        qCInfo(lcNet).noquote() << "streaming ACN uses the network" << interfaceText(env);
         m_acn->setShareAddress(true);
         m_acn->setSourceName(appinfo::productName());
         if (!m_acnSource) {
@@ -82,6 +162,7 @@ midi *OutputObjects::midiObject()
 {
     if (!m_midi) {
         m_midi = m_midiBackend ? std::make_unique<midi>(m_midiBackend()) : std::make_unique<midi>();
+        m_midi->setNoticeHandler([this](const QString &text) { notice(text); });
         if (m_midiObserver)
             m_midi->setInputObserver(m_midiObserver);
     }
@@ -157,18 +238,73 @@ SendOutcome nodeOutcome(qint64 sent, const QString &error)
 
 SendOutcome OutputObjects::sendArtNet(quint16 universe, const QByteArray &data)
 {
-    artnet *node = artnetNode();
-    const qint64 sent = node->sendDmx(reinterpret_cast<const quint8 *>(data.constData()),
-                                      int(data.size()), universe);
-    return nodeOutcome(sent, node->lastSendError());
+    if (universe > artnet::MAX_UNIVERSE)
+        return SendOutcome::failed(artnetUniverseRefusal());
+    return queueFrame(PT_ARTNET, universe, data, artnetNode()->lastSendError());
 }
 
 SendOutcome OutputObjects::sendAcn(quint16 universe, const QByteArray &data)
 {
-    acnnet *node = acnNode();
-    const qint64 sent = node->sendDmx(reinterpret_cast<const quint8 *>(data.constData()),
-                                      int(data.size()), universe);
-    return nodeOutcome(sent, node->lastSendError());
+    return queueFrame(PT_ACN, universe, data, acnNode()->lastSendError());
+}
+
+SendOutcome OutputObjects::queueFrame(quint8 protocol, quint16 universe, const QByteArray &data,
+                                      const QString &lastError)
+{
+    // A shallow copy: the dispatch's next write to this universe detaches it.
+    m_pending[{protocol, universe}] = data;
+    scheduleFlush();
+    // While the node's last send failed, say so now; the frame's own result
+    // follows at the flush.
+    return lastError.isEmpty() ? SendOutcome() : SendOutcome::failed(lastError);
+}
+
+void OutputObjects::scheduleFlush()
+{
+    if (!m_flushTimer.isActive())
+        m_flushTimer.start();
+}
+
+void OutputObjects::notice(const QString &text)
+{
+    m_notices.append(text);
+    scheduleFlush();
+}
+
+void OutputObjects::flush()
+{
+    m_flushTimer.stop();
+    // Taken out first: a node's send may queue a notice.
+    const auto frames = std::exchange(m_pending, {});
+    // Art-Net frames leave in one batch; sACN universe by universe.
+    const bool artnetFrames = !frames.empty() && frames.begin()->first.first == PT_ARTNET;
+    if (artnetFrames)
+        artnetNode()->beginBatch();
+    for (const auto &[key, data] : frames) {
+        const auto [protocol, universe] = key;
+        const auto *levels = reinterpret_cast<const quint8 *>(data.constData());
+        qint64 sent = -1;
+        QString error;
+        if (protocol == PT_ARTNET) {
+            sent = artnetNode()->sendDmx(levels, int(data.size()), universe);
+            error = m_artnet->lastSendError();
+        } else {
+            sent = acnNode()->sendDmx(levels, int(data.size()), universe);
+            error = m_acn->lastSendError();
+        }
+        m_sent[key] = data;
+        const SendOutcome outcome = nodeOutcome(sent, error);
+        if (!outcome.ok)
+            m_notices.append(failedFrameStatusLine(protocol, universe, outcome.error));
+    }
+    if (artnetFrames && m_artnet->endBatch() > 0)
+        m_notices.append(QCoreApplication::translate("Pultora", "Art-Net: not sent (%1)")
+                             .arg(m_artnet->lastSendError()));
+    m_flushTimer.stop(); // the notices the sends queued go out right here
+    const QStringList notices = std::exchange(m_notices, {});
+    if (m_noticeHandler)
+        for (const QString &text : notices)
+            m_noticeHandler(text);
 }
 
 SendOutcome OutputObjects::sendMidi(int device, quint8 status, quint8 channel, quint8 data1,
@@ -207,13 +343,24 @@ void OutputObjects::setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,
     // The node moves to the new buffer in one step, so universes that stay
     // keep their received state (and sACN its groups). A refused list
     // unregisters: no values rather than values in the wrong slots.
+    if (protocol == PT_ARTNET)
+        m_artnetIn = {buffer, size, universes};
+    else if (protocol == PT_ACN)
+        m_acnIn = {buffer, size, universes};
+    registerInput(protocol);
+}
+
+void OutputObjects::registerInput(quint8 protocol)
+{
     if (protocol == PT_ARTNET) {
+        const Registration &r = m_artnetIn;
         artnet *node = artnetNode();
-        if (!buffer || !node->setReceiveUniverseBuffer(buffer, size, universes, 512))
+        if (!r.buffer || !node->setReceiveUniverseBuffer(r.buffer, r.size, r.universes, 512))
             node->setReceiveUniverseBuffer(nullptr, 0, {}, 512);
     } else if (protocol == PT_ACN) {
+        const Registration &r = m_acnIn;
         acnnet *node = acnNode();
-        if (!buffer || !node->setReceiveUniverseBuffer(buffer, size, universes, 512))
+        if (!r.buffer || !node->setReceiveUniverseBuffer(r.buffer, r.size, r.universes, 512))
             node->setReceiveUniverseBuffer(nullptr, 0, {}, 512);
     }
 }

@@ -3,6 +3,18 @@
 // use and kept until the configuration is cleared or the console closes.
 // They serve both directions: the output dispatch sends through them and the
 // input dispatch registers its DMX-IN buffers with them and polls them.
+//
+// Promises:
+// - Frames, not fragments: every Art-Net and streaming ACN universe written
+//   during one pass of the event loop leaves once, with its final values,
+//   when the pass ends (or at flush()); a single write leaves at once after
+//   the handler that made it returns.
+// - Messages for the user (another sender on a universe of ours, a MIDI
+//   device gone or back, a frame that did not leave, a chosen network
+//   interface that is missing) reach the notice
+//   handler at the end of the pass, after the status line of the send that
+//   caused them. Which network a node uses is logged on `pultora.net` and
+//   named in the Art-Net node report.
 #pragma once
 
 #include "inputdispatch.h"
@@ -10,7 +22,11 @@
 #include "netenvironment.h"
 #include "outputdispatch.h"
 
+#include <QStringList>
+#include <QTimer>
+
 #include <functional>
+#include <map>
 #include <memory>
 
 class artnet;
@@ -29,8 +45,24 @@ public:
                            std::function<std::unique_ptr<MidiBackend>()> midiBackend = {});
     ~OutputObjects() override;
 
+    // The interface the network nodes use (by name; empty: the first usable
+    // one) and whether Art-Net always broadcasts. A new interface recreates
+    // the nodes; their DMX-IN registrations and observers move along, and
+    // every universe sent so far is sent again on the new network. True when
+    // nodes were recreated.
+    bool setNetworkOptions(const QString &interfaceName, bool alwaysBroadcast);
+    void setNoticeHandler(std::function<void(const QString &)> handler)
+    {
+        m_noticeHandler = std::move(handler);
+    }
+    // Sends every universe written since the last flush, one packet each,
+    // then hands out pending notices.
+    void flush();
+    int pendingFrames() const { return int(m_pending.size()); }
+
     // OutputPorts: each failure is the object's own reason, already logged
-    // by the object.
+    // by the object. Art-Net and streaming ACN universes are queued for the
+    // end of the pass; their result is the node's last one.
     SendOutcome sendArtNet(quint16 universe, const QByteArray &data) override;
     SendOutcome sendAcn(quint16 universe, const QByteArray &data) override;
     SendOutcome sendMidi(int device, quint8 status, quint8 channel, quint8 data1,
@@ -81,8 +113,31 @@ private:
     // Hand the node the current observer (or none); the node exists.
     bool hookArtnet();
     bool hookAcn();
+    SendOutcome queueFrame(quint8 protocol, quint16 universe, const QByteArray &data,
+                           const QString &lastError);
+    void notice(const QString &text);
+    // A chosen interface that is not there leaves the nodes on loopback: say so.
+    void checkInterface();
+    void scheduleFlush();
+    void registerInput(quint8 protocol);
+
+    struct Registration {
+        quint8 *buffer = nullptr;
+        int size = 0;
+        QList<int> universes;
+    };
 
     NetEnvironment m_env;
+    QString m_interfaceName;
+    bool m_alwaysBroadcast = false;
+    std::function<void(const QString &)> m_noticeHandler;
+    QStringList m_notices;
+    // (protocol, universe) -> the universe's current levels
+    std::map<std::pair<quint8, quint16>, QByteArray> m_pending;
+    // The last frame of every universe that left, for new nodes.
+    std::map<std::pair<quint8, quint16>, QByteArray> m_sent;
+    QTimer m_flushTimer;
+    Registration m_artnetIn, m_acnIn;
     std::function<std::unique_ptr<MidiBackend>()> m_midiBackend;
     DmxObserver m_dmxObserver;
     QList<int> m_acnObserved;

@@ -73,6 +73,11 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     m_editor.enableLearn(m_io.objects(),
                          [this] { return m_document.preferences().midi_device_in; });
 
+    // The network nodes' own messages (which network, a second sender on a
+    // universe of ours, a frame that did not leave) go to the status line.
+    m_io.setNoticeHandler([this](const QString &text) { showStatus(text, appinfo::STATUS_MS); });
+    connect(&m_document, &ShowDocument::preferencesChanged, this,
+            [this] { m_io.applyNetworkPreferences(); });
     // The I/O side follows the widgets once per change of the show.
     connect(&m_surface, &Surface::widgetsChanged, this, [this] { m_io.setUpInputs(); });
     connect(&m_document, &ShowDocument::backgroundChanged, this, [this] { m_io.setUpInputs(); });

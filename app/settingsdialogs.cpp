@@ -3,6 +3,7 @@
 #include "aboutinfo.h"
 #include "appinfo.h"
 #include "backgrounddialog.h"
+#include "interfaceentry.h"
 #include "preferencesdialog.h"
 #include "prompter.h"
 #include "showdocument.h"
@@ -77,6 +78,11 @@ void SettingsDialogs::showPreferences()
     // The devices present now; a stored one that is missing keeps its name.
     const MidiDeviceNames devices = m_devices();
     m_preferences->setMidiDevices(devices.outputs, devices.inputs);
+    QList<NetworkChoice> networks;
+    const NetEnvironment env = NetEnvironment::system();
+    for (const InterfaceChoice &c : interfaceChoices(env.interfaces()))
+        networks.append({c.name, c.address});
+    m_preferences->setNetworks(networks);
     m_preferences->setPreferences(&m_document);
     raise(m_preferences);
 }

@@ -98,6 +98,40 @@ void PreferencesEdit::chooseDevice(bool output, int entry)
     name = number > 0 ? names(output).at(number - 1) : number < 0 ? keptName(output) : QString();
 }
 
+QStringList PreferencesEdit::networkNames() const
+{
+    QStringList names{QString()};
+    for (const NetworkChoice &n : m_networks)
+        names << n.name;
+    const QString &stored = m_working.net_interface;
+    if (!stored.isEmpty() && !names.contains(stored))
+        names << stored;
+    return names;
+}
+
+QStringList PreferencesEdit::networkEntries() const
+{
+    QStringList entries{QCoreApplication::translate("Preferences", "First usable network")};
+    for (const NetworkChoice &n : m_networks)
+        entries << QStringLiteral("%1 (%2)").arg(n.name, n.address);
+    if (networkNames().size() > entries.size())
+        entries << QCoreApplication::translate("Preferences", "%1 (not connected)")
+                       .arg(m_working.net_interface);
+    return entries;
+}
+
+int PreferencesEdit::selectedNetwork() const
+{
+    return int(qMax<qsizetype>(0, networkNames().indexOf(m_working.net_interface)));
+}
+
+void PreferencesEdit::chooseNetwork(int entry)
+{
+    const QStringList names = networkNames();
+    if (entry >= 0 && entry < names.size())
+        m_working.net_interface = names.at(entry);
+}
+
 bool PreferencesEdit::apply(const QString &undoText)
 {
     if (!m_document)
@@ -171,6 +205,17 @@ void Preferences::buildWidgets()
     m_hex->setToolTip(tr("shows values also in hexadecimal notation"));
     addWide(display, m_hex);
 
+    auto *network = group(tr("Network"), this);
+    m_network = new QComboBox(network);
+    m_network->setObjectName(QStringLiteral("network"));
+    m_network->setToolTip(tr("the network Art-Net and streaming ACN send on and listen to"));
+    addRow(network, tr("Interface :"), m_network);
+    m_broadcast = new QCheckBox(tr("Always broadcast Art-Net"), network);
+    m_broadcast->setObjectName(QStringLiteral("alwaysBroadcast"));
+    m_broadcast->setToolTip(
+        tr("sends Art-Net to every node of the network, also where nodes asked for unicast"));
+    addWide(network, m_broadcast);
+
     auto *project = group(tr("Project"), this);
     m_name = new QLineEdit(project);
     m_name->setObjectName(QStringLiteral("projectName"));
@@ -215,7 +260,7 @@ void Preferences::buildWidgets()
     addWide(lock, m_lock);
 
     auto *left = new QVBoxLayout;
-    for (QGroupBox *box : {start, display, project})
+    for (QGroupBox *box : {start, display, network, project})
         left->addWidget(box);
     left->addStretch();
     auto *right = new QVBoxLayout;
@@ -261,6 +306,8 @@ void Preferences::buildWidgets()
     connect(m_commandPath, SIGNAL(textChanged(QString)), this, SLOT(ChangedCommandPath()));
     connect(m_lock, SIGNAL(clicked(bool)), this, SLOT(CheckLockUnlockScreen(bool)));
     connect(m_checkUpdates, SIGNAL(clicked(bool)), this, SLOT(CheckUpdatesAtStartup(bool)));
+    connect(m_network, SIGNAL(activated(int)), this, SLOT(ChangedNetwork(int)));
+    connect(m_broadcast, SIGNAL(clicked(bool)), this, SLOT(CheckAlwaysBroadcast(bool)));
 }
 
 void Preferences::setMidiDevices(const QStringList &outputs, const QStringList &inputs)
@@ -302,6 +349,10 @@ void Preferences::updateDisplay()
     m_command->setChecked(p.command_flag);
     m_commandPath->setText(p.command_path);
     m_lock->setChecked(p.lock_screen);
+    m_broadcast->setChecked(p.artnet_always_broadcast);
+    m_network->clear();
+    m_network->addItems(m_edit.networkEntries());
+    m_network->setCurrentIndex(m_edit.selectedNetwork());
     fillDevices();
 }
 
@@ -391,4 +442,14 @@ void Preferences::CheckLockUnlockScreen(bool Checked)
 void Preferences::CheckUpdatesAtStartup(bool Checked)
 {
     m_edit.working().check_updates = Checked;
+}
+
+void Preferences::ChangedNetwork(int index)
+{
+    m_edit.chooseNetwork(index);
+}
+
+void Preferences::CheckAlwaysBroadcast(bool Checked)
+{
+    m_edit.working().artnet_always_broadcast = Checked;
 }

@@ -33,10 +33,24 @@ struct MidiDeviceEntry {
     int number = 0; // 0 none, n >= 1 the present device n, -1 the stored absent device
 };
 
+// One network interface the nodes could use.
+struct NetworkChoice {
+    QString name;    // "eth0"
+    QString address; // "192.168.1.10"
+};
+
 class PreferencesEdit
 {
 public:
     PreferencesEdit();
+
+    // The usable interfaces present now.
+    void setNetworks(const QList<NetworkChoice> &networks) { m_networks = networks; }
+    // "First usable network", the present interfaces as "name (address)",
+    // and the stored interface as "name (not connected)" when it is absent.
+    QStringList networkEntries() const;
+    int selectedNetwork() const;
+    void chooseNetwork(int entry);
 
     // The devices present now, in the MIDI system's order.
     void setMidiDevices(const QStringList &outputs, const QStringList &inputs);
@@ -70,6 +84,9 @@ private:
     // Stored devices that are not connected now.
     QString m_keptOut;
     QString m_keptIn;
+    QList<NetworkChoice> m_networks;
+    // The interface names networkEntries() lists, "" for the first usable one.
+    QStringList networkNames() const;
 };
 
 class Preferences : public QWidget
@@ -80,6 +97,7 @@ public:
     explicit Preferences(QWidget *parent = nullptr);
 
     void setMidiDevices(const QStringList &outputs, const QStringList &inputs);
+    void setNetworks(const QList<NetworkChoice> &networks) { m_edit.setNetworks(networks); }
     void setPreferences(ShowDocument *document);
     const PreferencesEdit &edit() const { return m_edit; }
 
@@ -110,6 +128,8 @@ private slots:
     void ChangedProjectDescription();
     void CheckLockUnlockScreen(bool Checked);
     void CheckUpdatesAtStartup(bool Checked);
+    void ChangedNetwork(int index);
+    void CheckAlwaysBroadcast(bool Checked);
 
 private:
     void buildWidgets();
@@ -132,4 +152,6 @@ private:
     QCheckBox *m_command = nullptr;
     QLineEdit *m_commandPath = nullptr;
     QCheckBox *m_lock = nullptr;
+    QComboBox *m_network = nullptr;
+    QCheckBox *m_broadcast = nullptr;
 };

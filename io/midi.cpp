@@ -3,6 +3,7 @@
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcMidi, "pultora.io.midi", QtWarningMsg)
 
@@ -51,6 +52,8 @@ midi::~midi()
 
 void midi::closeAll()
 {
+    if (m_devicePoll)
+        m_devicePoll->stop();
     for (MidiDeviceRecord &record : m_outputs) {
         if (record.handle)
             m_backend->closeOutput(record.handle);
@@ -81,6 +84,7 @@ void midi::enumerateOutputs()
     for (unsigned i = 0; i < count; ++i) {
         MidiDeviceRecord record;
         record.name = m_backend->outputName(i);
+        record.platformIndex = int(i);
         m_outputs.append(record);
     }
 }
@@ -94,9 +98,98 @@ void midi::enumerateInputs()
     for (unsigned i = 0; i < count; ++i) {
         MidiDeviceRecord record;
         record.name = m_backend->inputName(i);
+        record.platformIndex = int(i);
         qCDebug(lcMidi).noquote() << "MIDI-IN #" + QString::number(i) + "--\"" + record.name + '"';
         m_inputs.append(record);
     }
+}
+
+void midi::startDevicePoll()
+{
+    if (m_devicePoll)
+        return;
+    m_devicePoll = new QTimer(this);
+    m_devicePoll->setInterval(DEVICE_POLL_MS);
+    connect(m_devicePoll, &QTimer::timeout, this, &midi::checkDevices);
+    m_devicePoll->start();
+}
+
+bool midi::checkDevices()
+{
+    if (!m_backend)
+        return false;
+    bool changed = false;
+    if (m_outputsEnumerated)
+        changed = checkList(m_outputs, true) || changed;
+    if (m_inputsEnumerated)
+        changed = checkList(m_inputs, false) || changed;
+    return changed;
+}
+
+bool midi::checkList(QList<MidiDeviceRecord> &records, bool output)
+{
+    QStringList present;
+    const unsigned count = output ? m_backend->outputCount() : m_backend->inputCount();
+    for (unsigned i = 0; i < count; ++i)
+        present << (output ? m_backend->outputName(i) : m_backend->inputName(i));
+    const QString kind = output ? QStringLiteral("output") : QStringLiteral("input");
+    bool changed = false;
+    QList<bool> claimed(present.size(), false);
+    for (int i = 0; i < records.size(); ++i) {
+        MidiDeviceRecord &r = records[i];
+        const int at = int(midiDeviceNumber(present, r.name)) - 1;
+        if (at >= 0)
+            claimed[at] = true;
+        const bool wasPresent = r.platformIndex >= 0;
+        r.platformIndex = at;
+        if (wasPresent && at < 0) {
+            if (r.handle) {
+                if (output) {
+                    m_backend->closeOutput(r.handle);
+                } else {
+                    m_backend->stopInput(r.handle);
+                    m_backend->closeInput(r.handle);
+                }
+            }
+            r.handle = 0;
+            r.opened = false;
+            changed = true;
+            if (r.wanted) {
+                const QString text =
+                    QStringLiteral("MIDI %1 device \"%2\" disappeared").arg(kind, r.name);
+                qCWarning(lcMidi).noquote() << text;
+                if (m_notice)
+                    m_notice(text);
+            }
+        } else if (!wasPresent && at >= 0) {
+            changed = true;
+            r.opened = false;
+            if (!r.wanted)
+                continue;
+            if (output)
+                openOutput(i);
+            else
+                openInput(i);
+            const QString text =
+                r.handle ? QStringLiteral("MIDI %1 device \"%2\" is back").arg(kind, r.name)
+                         : QStringLiteral("MIDI %1 device \"%2\" is back but cannot be opened")
+                               .arg(kind, r.name);
+            qCWarning(lcMidi).noquote() << text;
+            if (m_notice)
+                m_notice(text);
+        }
+    }
+    // Devices attached since the lists were taken get new indexes.
+    for (int at = 0; at < present.size(); ++at) {
+        if (claimed.at(at))
+            continue;
+        MidiDeviceRecord record;
+        record.name = present.at(at);
+        record.platformIndex = at;
+        records.append(record);
+        changed = true;
+    }
+    return changed;
 }
 
 QStringList midi::outputDeviceNames()
@@ -127,14 +220,17 @@ QStringList midi::platformInputDeviceNames()
     return midi(createPlatformMidiBackend()).inputDeviceNames();
 }
 
-// A device that fails to open keeps no handle and is not tried again.
+// A device that fails to open keeps no handle and is not tried again
+// (until it disappears and comes back).
 void midi::openOutput(int device)
 {
     MidiDeviceRecord &record = m_outputs[device];
-    if (record.opened)
+    if (record.opened || record.platformIndex < 0)
         return;
     MidiBackend::Handle handle = 0;
-    const int result = m_backend->openOutput(unsigned(device), &handle);
+    const int result = m_backend->openOutput(unsigned(record.platformIndex), &handle);
+    record.wanted = true;
+    startDevicePoll();
     if (result == MidiBackend::NoError && handle) {
         m_backend->resetOutput(handle);
         record.handle = handle;
@@ -185,7 +281,7 @@ int midi::send(quint8 device, quint8 status, quint8 channel, quint8 data1, quint
     openOutput(device);
     const MidiDeviceRecord &record = m_outputs.at(device);
     if (!record.opened)
-        return SendNotOpened;
+        return SendNotOpened; // gone until it comes back
     if (!record.handle)
         return SendNoDevice;
 
@@ -216,13 +312,16 @@ bool midi::openInput(int device)
     if (device >= m_inputs.size())
         return false;
     MidiDeviceRecord &record = m_inputs[device];
-    if (!record.opened) {
+    if (!record.opened && record.platformIndex >= 0) {
         {
             QMutexLocker lock(&s_instanceMutex);
             s_instance = this;
         }
+        record.wanted = true;
+        startDevicePoll();
         MidiBackend::Handle handle = 0;
-        const int result = m_backend->openInput(unsigned(device), &midi::inputCallback, &handle);
+        const int result =
+            m_backend->openInput(unsigned(record.platformIndex), &midi::inputCallback, &handle);
         if (result == MidiBackend::NoError && handle) {
             m_backend->resetInput(handle);
             m_backend->startInput(handle);

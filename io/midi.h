@@ -2,11 +2,18 @@
 // received per message type, channel and key/controller from an input
 // device.
 //
-// Devices are chosen by index into the platform's device lists, which are
-// taken once, on first use; devices attached later are not seen while the
-// object lives. Devices are opened on first use and stay open until the
-// object is destroyed. Only one midi object at a time can own open inputs:
-// the platform's input callback stores into the last one that opened one.
+// Devices are chosen by index into the device lists taken on first use;
+// an index keeps naming the same device for the life of the object.
+// Devices are opened on first use and stay open until the object is
+// destroyed.
+//
+// Promises (devices that come and go): once a device is open, the platform's
+// port lists are looked at every DEVICE_POLL_MS. A device that is open and
+// disappears is closed and reported to the notice handler; sends to it
+// return SendNotOpened meanwhile. When a port of its name (JACK's renamed
+// client included) appears again, it is opened again at the next look and
+// reported. Devices attached later are appended to the lists. Only one midi object at a time can
+// own open inputs: the platform's input callback stores into the last one that opened one.
 //
 // Threads: everything runs on the caller's (GUI) thread except the input
 // callback, which runs on a platform thread and only writes the table.
@@ -42,9 +49,21 @@ public:
         SendFailed = -6, // any other platform error
     };
 
+    static constexpr int DEVICE_POLL_MS = 1000;
+
     midi();                                              // the platform's MIDI system
     explicit midi(std::unique_ptr<MidiBackend> backend); // e.g. a test double
     ~midi() override;
+
+    // Receives messages for the user: a device disappeared or came back.
+    void setNoticeHandler(std::function<void(const QString &)> handler)
+    {
+        m_notice = std::move(handler);
+    }
+    // Compares the open devices with the platform's port lists now: closes
+    // the ones that are gone, opens again the ones that are back. The
+    // device poll timer calls it; true when anything changed.
+    bool checkDevices();
 
     // Sends (channel & 0x0F) | (status & 0xF0), data1 & 0x7F, data2 & 0x7F to
     // output device `device`, opening it first if needed. Returns a
@@ -92,6 +111,8 @@ private:
         bool opened = false;
         MidiBackend::Handle handle = 0;
         QString name;
+        int platformIndex = -1; // in the backend's latest list; -1 while gone
+        bool wanted = false;    // opened once: reopened when it comes back
     };
     // One channel row: the last data byte 2 per data byte 1.
     struct ChannelRow {
@@ -111,6 +132,8 @@ private:
     bool openInput(int device);
     void storeMessage(quint32 message);
     void closeAll();
+    void startDevicePoll();
+    bool checkList(QList<MidiDeviceRecord> &records, bool output);
     int send(quint8 device, quint8 status, quint8 channel, quint8 data1, quint8 data2);
 
     std::unique_ptr<MidiBackend> m_backend;
@@ -126,6 +149,8 @@ private:
     std::array<std::atomic<TypeRow *>, 8> m_table;
     // Read and replaced under the input callback's lock.
     InputObserver m_observer;
+    std::function<void(const QString &)> m_notice;
+    class QTimer *m_devicePoll = nullptr;
 };
 
 // The 1-based number of the device a stored name denotes in `names`, 0 when

@@ -165,20 +165,19 @@ void onRtMidiInput(double, std::vector<unsigned char> *message, void *userData)
 class RtMidiBackend : public MidiBackend
 {
 public:
+    // The lists are asked for every second while a device is open: one
+    // client per direction lists the ports, made anew only while it sees
+    // none (the MIDI system may have started since).
     unsigned outputCount() override
     {
-        std::atomic<bool> failed{false};
-        auto client = createClient<RtMidiOut>(&failed);
-        m_outputs = client ? portNames(*client) : QStringList();
+        m_outputs = listPorts(m_outputLister);
         return unsigned(m_outputs.size());
     }
     QString outputName(unsigned device) override { return m_outputs.value(int(device)); }
 
     unsigned inputCount() override
     {
-        std::atomic<bool> failed{false};
-        auto client = createClient<RtMidiIn>(&failed);
-        m_inputs = client ? portNames(*client) : QStringList();
+        m_inputs = listPorts(m_inputLister);
         return unsigned(m_inputs.size());
     }
     QString inputName(unsigned device) override { return m_inputs.value(int(device)); }
@@ -289,6 +288,16 @@ public:
     }
 
 private:
+    template <class T> QStringList listPorts(std::unique_ptr<T> &lister)
+    {
+        if (!lister)
+            lister = createClient<T>(&m_listerFailed);
+        QStringList names = lister ? portNames(*lister) : QStringList();
+        if (names.isEmpty())
+            lister.reset();
+        return names;
+    }
+
     static void closeOutputPort(OutputPort *port)
     {
         if (!port || !port->out)
@@ -319,6 +328,9 @@ private:
 
     QStringList m_outputs;
     QStringList m_inputs;
+    std::atomic<bool> m_listerFailed{false};
+    std::unique_ptr<RtMidiOut> m_outputLister;
+    std::unique_ptr<RtMidiIn> m_inputLister;
 };
 
 } // namespace

@@ -53,12 +53,12 @@ bool PreferencesStruct::operator==(const PreferencesStruct &o) const
            startup_dmxsend_later == o.startup_dmxsend_later &&
            midi_device_out == o.midi_device_out && midi_device_in == o.midi_device_in &&
            midi_device_out_name == o.midi_device_out_name &&
-           midi_device_in_name == o.midi_device_in_name &&
-           hex_value_show == o.hex_value_show && lock_screen == o.lock_screen &&
-           command_flag == o.command_flag && command_path == o.command_path &&
-           http_server == o.http_server && project_name == o.project_name &&
-           project_description == o.project_description && snap_grid == o.snap_grid &&
-           check_updates == o.check_updates;
+           midi_device_in_name == o.midi_device_in_name && hex_value_show == o.hex_value_show &&
+           lock_screen == o.lock_screen && command_flag == o.command_flag &&
+           command_path == o.command_path && http_server == o.http_server &&
+           project_name == o.project_name && project_description == o.project_description &&
+           snap_grid == o.snap_grid && check_updates == o.check_updates &&
+           net_interface == o.net_interface && artnet_always_broadcast == o.artnet_always_broadcast;
 }
 
 bool ConsistenceCheckStruct::operator==(const ConsistenceCheckStruct &o) const

@@ -170,6 +170,11 @@ struct PreferencesStruct {
     quint16 snap_grid = 10;
     // Ask the maker's site for a newer version 30 s after start.
     bool check_updates = true;
+    // The network interface Art-Net and streaming ACN use, by name ("eth0");
+    // empty: the first usable one.
+    QString net_interface;
+    // Art-Net goes by broadcast even to universes that nodes subscribed to.
+    bool artnet_always_broadcast = false;
 
     bool operator==(const PreferencesStruct &o) const;
     bool operator!=(const PreferencesStruct &o) const { return !(*this == o); }

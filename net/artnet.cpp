@@ -3,9 +3,12 @@
 #include "artnetpacket.h"
 #include "netlog.h"
 
+#include <QScopeGuard>
 #include <QTimer>
 
 #include <atomic>
+#include <cstring>
+#include <utility>
 
 using namespace artnetpacket;
 
@@ -48,6 +51,8 @@ bool artnet::discoverInterfaces()
         m_interfaces = discoverInterfaceList(
             m_env.interfaces ? m_env.interfaces() : QList<NetworkInterfaceInfo>(), m_trace);
         m_discovered = true;
+        if (!m_interfaces.isEmpty())
+            m_broadcast = m_interfaces.first().addressEntry.broadcast();
     }
     return true;
 }
@@ -105,10 +110,92 @@ bool artnet::makeSendingReady()
         // transmission, whatever the phase of the timer.
         m_timer = new QTimer(this);
         m_timer->setInterval(KEEP_ALIVE_TICK_MS);
-        connect(m_timer, &QTimer::timeout, this, &artnet::sendDataTimeout);
+        connect(m_timer, &QTimer::timeout, this, &artnet::tick);
         m_timer->start();
     }
     return true;
+}
+
+void artnet::tick()
+{
+    pollIfDue();
+    sendDataTimeout();
+}
+
+QString artnet::interfaceDescription() const
+{
+    if (m_interfaces.isEmpty())
+        return QString();
+    const InterfaceEntry &e = m_interfaces.first();
+    const QString ip = e.addressEntry.ip().toString();
+    return e.name.isEmpty() ? ip : e.name + QLatin1Char(' ') + ip;
+}
+
+bool artnet::pollIfDue()
+{
+    if (!m_socket || !m_timer || m_interfaces.isEmpty())
+        return false;
+    const qint64 now = nowMs();
+    for (auto u = m_subscribers.begin(); u != m_subscribers.end();) {
+        for (auto s = u->second.begin(); s != u->second.end();) {
+            if (now - s->second > SUBSCRIBER_TIMEOUT_MS) {
+                qCInfo(lcNet).noquote()
+                    << "Art-Net universe" << u->first + 1 << "no longer subscribed by"
+                    << QHostAddress(s->first).toString();
+                s = u->second.erase(s);
+            } else {
+                ++s;
+            }
+        }
+        u = u->second.empty() ? m_subscribers.erase(u) : std::next(u);
+    }
+    if (m_polled && now - m_lastPollMs < POLL_INTERVAL_MS)
+        return false;
+    m_polled = true;
+    m_lastPollMs = now;
+    quint8 packet[POLL_SIZE];
+    const int size = encodePoll(packet, sizeof packet);
+    return sendPacket(packet, size, &m_broadcast) == size;
+}
+
+QList<QHostAddress> artnet::subscribers(int universe) const
+{
+    QList<QHostAddress> list;
+    const auto u = m_subscribers.find(universe);
+    if (u == m_subscribers.end())
+        return list;
+    const qint64 now = nowMs();
+    for (const auto &[ip, seen] : u->second)
+        if (now - seen <= SUBSCRIBER_TIMEOUT_MS)
+            list.append(QHostAddress(ip));
+    return list;
+}
+
+quint8 artnet::nextSequence(int universe)
+{
+    quint8 &s = m_sequence[universe];
+    s = quint8(s % 255 + 1);
+    return s;
+}
+
+qint64 artnet::sendToUniverse(quint8 *packet, int size, int universe)
+{
+    packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
+    const QList<QHostAddress> targets =
+        m_alwaysBroadcast || m_subscribers.empty() ? QList<QHostAddress>() : subscribers(universe);
+    if (targets.isEmpty()) {
+        if (m_interfaces.isEmpty())
+            return -3;
+        return sendPacket(packet, size, &m_broadcast);
+    }
+    // Unicast to every subscriber; the universe has left when one got it.
+    qint64 result = -1;
+    for (const QHostAddress &target : targets) {
+        const qint64 sent = sendPacket(packet, size, &target);
+        if (sent >= 0)
+            result = sent;
+    }
+    return result;
 }
 
 bool artnet::setPollReplyEnabled(bool enabled)
@@ -127,7 +214,8 @@ qint64 artnet::sendDmx(const quint8 *data, int length, int universe,
                        const QHostAddress *destination)
 {
     if (universe < 0 || universe > MAX_UNIVERSE)
-        return sendFailed(QStringLiteral("universe %1 does not exist").arg(universe), 0);
+        return sendFailed(
+            QStringLiteral("Port-Address %1 is above %2").arg(universe).arg(MAX_UNIVERSE), 0);
     if (m_interfaces.isEmpty())
         return sendFailed(QStringLiteral("no network interface"), 0);
     if (!makeSendingReady())
@@ -138,16 +226,27 @@ qint64 artnet::sendDmx(const quint8 *data, int length, int universe,
     const int size = encodeDmx(packet, sizeof packet, universe, data, length);
     if (size < 0)
         return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(length), -1);
-    const QHostAddress target =
-        destination ? *destination : m_interfaces.first().addressEntry.broadcast();
-    const qint64 sent = sendPacket(packet, size, &target);
+    if (!m_polled)
+        pollIfDue(); // learn the subscribers as early as possible
+    qint64 sent;
+    if (destination) {
+        packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
+        sent = sendPacket(packet, size, destination);
+    } else {
+        sent = sendToUniverse(packet, size, universe);
+    }
     if (sent < 0) {
         const QString reason = m_socket->errorString();
-        return sendFailed(QStringLiteral("sending to %1 failed").arg(target.toString()) +
+        const QString target = destination
+                                   ? destination->toString()
+                                   : m_interfaces.first().addressEntry.broadcast().toString();
+        return sendFailed(QStringLiteral("sending to %1 failed").arg(target) +
                               (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
                           sent);
     }
-    m_keepAlive.store(universe, packet, size, target, nowMs());
+    // A null destination: the universe's targets are chosen at every repeat.
+    static const QHostAddress automatic;
+    m_keepAlive.store(universe, packet, size, destination ? *destination : automatic, nowMs());
     m_sendError.clear();
     return sent;
 }
@@ -170,23 +269,76 @@ qint64 artnet::sendPacket(const quint8 *bytes, int length, const QHostAddress *d
         return -3;
     if (!m_socket)
         return -1;
-    QHostAddress target;
-    if (destination) {
-        target = *destination;
-    } else {
-        if (m_interfaces.isEmpty())
-            return -3;
-        target = m_interfaces.first().addressEntry.broadcast();
+    if (!destination && m_interfaces.isEmpty())
+        return -3;
+    const QHostAddress &target = destination ? *destination : m_broadcast;
+    if (m_batching) {
+        // Offsets for now: the byte store may move while it grows.
+        m_batch.push_back({reinterpret_cast<const char *>(m_batchBytes.size()), length,
+                           target.toIPv4Address(), PORT});
+        m_batchBytes.insert(m_batchBytes.end(), bytes, bytes + length);
+        return length;
     }
     return m_socket->writeDatagram(reinterpret_cast<const char *>(bytes), length, target, PORT);
+}
+
+int artnet::endBatch()
+{
+    m_batching = false;
+    if (m_batch.empty())
+        return 0;
+    const int count = int(m_batch.size());
+    int failed = count;
+    if (m_socket) {
+        for (OutgoingDatagram &d : m_batch)
+            d.data = reinterpret_cast<const char *>(m_batchBytes.data()) + quintptr(d.data);
+        // A datagram that fails (one unreachable node) must not hold back the
+        // universes after it: skip it and send on.
+        failed = 0;
+        for (int next = 0; next < count;) {
+            next += m_socket->writeDatagrams(m_batch.data() + next, count - next);
+            if (next < count) {
+                ++failed;
+                ++next;
+            }
+        }
+    }
+    // Cleared, not freed: the next frame needs the same room.
+    m_batch.clear();
+    m_batchBytes.clear();
+    if (failed > 0) {
+        const QString reason = m_socket ? m_socket->errorString() : QString();
+        sendFailed(QStringLiteral("%1 of %2 datagrams not sent").arg(failed).arg(count) +
+                       (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
+                   -1);
+    }
+    return failed;
 }
 
 qint64 artnet::sendDataTimeout()
 {
     if (!m_socket)
         return -1;
+    // Universes due together leave together.
+    const bool batch = !m_batching;
+    if (batch)
+        beginBatch();
+    const auto finish = qScopeGuard([this, batch] {
+        if (batch)
+            endBatch();
+    });
     return m_keepAlive.resendDue(nowMs(), [this](const quint8 *p, int n, const QHostAddress &d) {
-        return sendPacket(p, n, &d);
+        // A repeat is a packet of its own: it takes the next sequence number.
+        quint8 packet[DMX_MAX_SIZE];
+        if (n < DMX_HEADER_SIZE || n > DMX_MAX_SIZE)
+            return qint64(-1);
+        std::memcpy(packet, p, size_t(n));
+        const int universe = p[DMX_SUB_UNI_OFFSET] | p[DMX_NET_OFFSET] << 8;
+        if (!d.isNull()) {
+            packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
+            return sendPacket(packet, n, &d);
+        }
+        return sendToUniverse(packet, n, universe);
     });
 }
 
@@ -226,7 +378,7 @@ void artnet::setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse)
 
 bool artnet::setReceiveUniverse(int universe)
 {
-    if (universe < 0 || universe > MAX_UNIVERSE)
+    if (universe < 0 || universe > MAX_RECEIVE_UNIVERSE)
         return false;
     m_slots.setBase(universe);
     return true;
@@ -234,14 +386,14 @@ bool artnet::setReceiveUniverse(int universe)
 
 bool artnet::setReceiveUniverses(const QList<int> &universes)
 {
-    return m_slots.setList(universes, MAX_UNIVERSE);
+    return m_slots.setList(universes, MAX_RECEIVE_UNIVERSE);
 }
 
 bool artnet::setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> &universes,
                                       int channelsPerUniverse)
 {
     UniverseSlots next = m_slots;
-    if (!next.setList(universes, MAX_UNIVERSE))
+    if (!next.setList(universes, MAX_RECEIVE_UNIVERSE))
         return false;
     QList<int> previous;
     if (array && size > 0) {
@@ -302,6 +454,7 @@ void artnet::handleDatagram(const quint8 *data, int length, const QHostAddress &
             break;
         case OP_POLL_REPLY:
             trace(QStringLiteral("Art-Net PollReply"));
+            handlePollReply(data, length, sender);
             break;
         case OP_SYNC_POST:
             if (g_firstSyncPost.exchange(false))
@@ -364,6 +517,7 @@ void artnet::writeDmx(const quint8 *data, int length, const QHostAddress &sender
         return;
     }
     const int count = std::min(packet.available, DMX_MAX_LENGTH);
+    checkOtherSender(packet.universe, sender);
     if (m_observer) {
         // A copy: the observer may replace itself while it runs.
         const DmxObserver observer = m_observer;
@@ -386,6 +540,57 @@ void artnet::writeDmx(const quint8 *data, int length, const QHostAddress &sender
         m_in.commitShadow();
     }
     m_in.write(slot, packet.data, count, m_syncHold != 0);
+}
+
+bool artnet::isOwnAddress(quint32 ip) const
+{
+    for (const InterfaceEntry &entry : m_interfaces)
+        if (entry.addressEntry.ip().toIPv4Address() == ip)
+            return true;
+    return false;
+}
+
+void artnet::handlePollReply(const quint8 *data, int length, const QHostAddress &sender)
+{
+    PollReplyPorts ports;
+    if (!decodePollReply(data, length, ports)) {
+        drop(DropReason::TooShort, length, sender);
+        return;
+    }
+    const quint32 ip = ports.ip ? ports.ip : sender.toIPv4Address();
+    // Our own reply comes back with every poll we broadcast. Another program
+    // on this machine shares our address and port: unicast to it would reach
+    // one of the two sockets only, so it keeps the broadcast.
+    if (ip == 0 || isOwnAddress(ip) || isOwnAddress(sender.toIPv4Address()))
+        return;
+    const qint64 now = nowMs();
+    for (int universe : std::as_const(ports.outputUniverses)) {
+        auto &subscribers = m_subscribers[universe];
+        if (subscribers.find(ip) == subscribers.end())
+            qCInfo(lcNet).noquote() << "Art-Net universe" << universe + 1 << "subscribed by"
+                                    << QHostAddress(ip).toString();
+        subscribers[ip] = now;
+    }
+}
+
+void artnet::checkOtherSender(int universe, const QHostAddress &sender)
+{
+    if (m_sequence.find(universe) == m_sequence.end())
+        return; // not a universe of ours
+    const quint32 ip = sender.toIPv4Address();
+    if (isOwnAddress(ip))
+        return;
+    const QPair<int, quint32> key(universe, ip);
+    if (m_otherSenders.contains(key))
+        return;
+    m_otherSenders.insert(key);
+    const QString text =
+        QStringLiteral("Art-Net universe %1 is also sent by %2: two senders on one universe")
+            .arg(universe + 1)
+            .arg(sender.toString());
+    qCWarning(lcNet).noquote() << text;
+    if (m_notice)
+        m_notice(text);
 }
 
 void artnet::sendPollReply(const QHostAddress &sender)
@@ -433,7 +638,7 @@ void artnet::sendPollReply(const QHostAddress &sender)
     info.oemLow = m_oemLow;
     info.shortName = m_shortName.toLatin1();
     info.longName = m_longName.toLatin1();
-    info.nodeReport = m_nodeReport.toLatin1();
+    info.nodeReport = formatNodeReport(REPORT_POWER_OK, m_repliesSent++, m_nodeReport.toLatin1());
     const bool bind = ports > 1;
     quint8 packet[REPLY_SIZE];
     for (int k = 0; k < pages.size(); ++k) {

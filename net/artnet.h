@@ -4,6 +4,19 @@
 // and writes received ArtDmx into the console's DMX-IN array, holding frames
 // until the next sync packet when a sender asks for it. No signals: the
 // console calls the operations and polls received values.
+//
+// Promises:
+// - ArtDmx carries a Sequence of 1..255 counting per universe (keep-alive
+//   repeats included), and never a universe above 32767.
+// - Once it sends, the node polls the network every POLL_INTERVAL_MS; a node
+//   that answers with an output port on a universe subscribes to it, and
+//   that universe then goes by unicast to its subscribers only. A universe
+//   without subscribers, or every universe with always-broadcast, goes to
+//   the broadcast address. A subscriber that stops answering for
+//   SUBSCRIBER_TIMEOUT_MS is dropped.
+// - ArtDmx from another address on a universe this node sends is reported
+//   once per universe and sender, as a warning on `pultora.net` and to the
+//   notice handler.
 #pragma once
 
 #include "dmxinarray.h"
@@ -15,7 +28,12 @@
 #include <QHostAddress>
 #include <QObject>
 
+#include <QSet>
+
 #include <functional>
+#include <map>
+#include <unordered_map>
+#include <vector>
 
 class QTimer;
 
@@ -23,8 +41,13 @@ class artnet : public QObject
 {
     Q_OBJECT
 public:
-    // Universes on the wire are 16 bits (SubUni, Net).
-    static constexpr int MAX_UNIVERSE = 0xFFFF;
+    // Sent universes are Port-Addresses: 15 bits.
+    static constexpr int MAX_UNIVERSE = 0x7FFF;
+    // DMX-IN accepts any universe a record can hold; what cannot be on the
+    // wire simply never arrives.
+    static constexpr int MAX_RECEIVE_UNIVERSE = 0xFFFF;
+    static constexpr qint64 POLL_INTERVAL_MS = 2500;
+    static constexpr qint64 SUBSCRIBER_TIMEOUT_MS = 3 * POLL_INTERVAL_MS + 500;
     // Held frames are released when no sync packet came for this long.
     static constexpr qint64 SYNC_TIMEOUT_MS = 3000;
     static constexpr int KEEP_ALIVE_TICK_MS = 100;
@@ -45,22 +68,42 @@ public:
     void setFirmwareVersion(quint8 high, quint8 low);
     void setOemCode(quint8 high, quint8 low);
     void setNodeNames(const QString &shortName, const QString &longName);
+    // The text of the node report; replies carry it as "#0001 [count] text".
     void setNodeReport(const QString &report);
+    // With always-broadcast set, ArtDmx goes to the broadcast address even
+    // to universes that have subscribers.
+    void setAlwaysBroadcast(bool always) { m_alwaysBroadcast = always; }
+    // Receives the node's own messages for the user (another sender on a
+    // universe of ours); may be empty.
+    void setNoticeHandler(std::function<void(const QString &)> handler)
+    {
+        m_notice = std::move(handler);
+    }
+    // "eth0 192.168.1.10": the interface the node sends on.
+    QString interfaceDescription() const;
     // Enabling needs the socket and fails (false) when it cannot be opened;
     // disabling always succeeds.
     bool setPollReplyEnabled(bool enabled);
     bool isPollReplyEnabled() const { return m_pollReplyEnabled; }
 
     // Sends `length` (2..512) slots as an ArtDmx for `universe` to
-    // `destination`, or to the broadcast address of the first interface, and
-    // keeps the universe alive. Returns the datagram size; 0 when the universe
-    // is above 65535; -1 for a bad length, no data, an unbound socket or a
-    // failed send. A send that fails is logged as a warning on `pultora.net`
-    // (a run of equal failures once).
+    // `destination`, or to the universe's subscribers, or to the broadcast
+    // address of the first interface, and keeps the universe alive. Returns
+    // the datagram size; 0 when the universe is above 32767; -1 for a bad
+    // length, no data, an unbound socket or a failed send. A send that fails
+    // is logged as a warning on `pultora.net` (a run of equal failures once).
     qint64 sendDmx(const quint8 *data, int length, int universe,
                    const QHostAddress *destination = nullptr);
     // Why the last sendDmx sent nothing; empty after one that left.
     const QString &lastSendError() const { return m_sendError; }
+
+    // Frames: between beginBatch() and endBatch() every datagram the node
+    // sends (ArtDmx, repeats, polls) is collected, and endBatch() sends them
+    // in order with as few system calls as the platform allows. Sends inside
+    // a batch report success; endBatch() returns the number of datagrams
+    // that did not leave (warned about, and kept as lastSendError()).
+    void beginBatch() { m_batching = true; }
+    int endBatch();
 
     // Low-level send to destination:6454 (or the first interface's
     // broadcast). -2 without data, -3 for length 0 or no interface, -1 when
@@ -104,6 +147,13 @@ public:
     using DmxObserver = std::function<void(int universe, const quint8 *levels, int count)>;
     bool setDmxObserver(DmxObserver observer);
 
+    // Sends an ArtPoll to the broadcast address when the last one is
+    // POLL_INTERVAL_MS old, and drops subscribers that stopped answering.
+    // Nothing before the first ArtDmx. True when a poll went out.
+    bool pollIfDue();
+    // Addresses that receive `universe` by unicast now, in ascending order.
+    QList<QHostAddress> subscribers(int universe) const;
+
     // Handles one datagram already read from the socket.
     void handleDatagram(const quint8 *data, int length, const QHostAddress &sender);
     // Datagrams read and not used since the node was created, by reason.
@@ -118,7 +168,16 @@ public slots:
     qint64 sendDataTimeout();
     void readPackage();
 
+private slots:
+    void tick();
+
 private:
+    quint8 nextSequence(int universe);
+    // Sends a finished ArtDmx to the universe's subscribers, or broadcasts it.
+    qint64 sendToUniverse(quint8 *packet, int size, int universe);
+    void handlePollReply(const quint8 *data, int length, const QHostAddress &sender);
+    bool isOwnAddress(quint32 ip) const;
+    void checkOtherSender(int universe, const QHostAddress &sender);
     bool openSocket();
     bool makeSendingReady();
     void handleSync(const quint8 *data, int length);
@@ -134,6 +193,9 @@ private:
     NetEnvironment m_env;
     bool m_discovered = false;
     QList<InterfaceEntry> m_interfaces;
+    // The first interface's broadcast address, kept: a QHostAddress made
+    // per packet costs an allocation.
+    QHostAddress m_broadcast;
     bool m_shareAddress = true;
     DatagramSocket *m_socket = nullptr;
     QTimer *m_timer = nullptr;
@@ -145,6 +207,20 @@ private:
     QString m_shortName, m_longName, m_nodeReport;
     bool m_pollReplyEnabled = false;
     bool m_receiveReady = false;
+
+    bool m_alwaysBroadcast = false;
+    bool m_batching = false;
+    // The datagrams of the batch, end to end, and where each goes.
+    std::vector<quint8> m_batchBytes;
+    std::vector<OutgoingDatagram> m_batch;
+    std::function<void(const QString &)> m_notice;
+    int m_repliesSent = 0;
+    std::unordered_map<int, quint8> m_sequence;
+    // universe -> subscriber address (host order) -> last reply (ms)
+    std::map<int, std::map<quint32, qint64>> m_subscribers;
+    qint64 m_lastPollMs = 0;
+    bool m_polled = false;
+    QSet<QPair<int, quint32>> m_otherSenders; // reported already
 
     DmxInArray m_in;
     DmxObserver m_observer;

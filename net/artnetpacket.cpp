@@ -70,13 +70,14 @@ Header decodeHeader(const quint8 *buf, int len)
     return h;
 }
 
-int encodeDmx(quint8 *buf, int capacity, int universe, const quint8 *data, int length)
+int encodeDmx(quint8 *buf, int capacity, int universe, const quint8 *data, int length,
+              quint8 sequence)
 {
     if (!buf || !data || length < DMX_MIN_LENGTH || length > DMX_MAX_LENGTH || universe < 0 ||
-        universe > 0xFFFF || capacity < DMX_HEADER_SIZE + length)
+        universe > MAX_PORT_ADDRESS || capacity < DMX_HEADER_SIZE + length)
         return -1;
     putCommonHeader(buf, OP_DMX);
-    buf[DMX_SEQUENCE_OFFSET] = 0; // sequencing not used
+    buf[DMX_SEQUENCE_OFFSET] = sequence;
     buf[DMX_PHYSICAL_OFFSET] = 0;
     buf[DMX_SUB_UNI_OFFSET] = quint8(universe & 0xFF);
     buf[DMX_NET_OFFSET] = quint8((universe >> 8) & 0xFF);
@@ -96,6 +97,16 @@ bool decodeDmx(const quint8 *buf, int len, DmxPacket &out)
     // A Length that claims more than arrived yields only what arrived.
     out.available = std::min(out.length, len - DMX_HEADER_SIZE);
     return true;
+}
+
+int encodePoll(quint8 *buf, int capacity)
+{
+    if (!buf || capacity < POLL_SIZE)
+        return -1;
+    putCommonHeader(buf, OP_POLL);
+    buf[POLL_FLAGS_OFFSET] = 0;
+    buf[POLL_DIAG_PRIORITY_OFFSET] = 0;
+    return POLL_SIZE;
 }
 
 int encodeTimeCode(quint8 *buf, int capacity, quint8 hours, quint8 minutes, quint8 seconds,
@@ -133,15 +144,42 @@ int encodePollReply(quint8 *buf, int capacity, const PollReplyInfo &info)
     putText(buf + REPLY_NODE_REPORT_OFFSET, REPLY_NODE_REPORT_SIZE, info.nodeReport);
     const int ports = std::clamp(info.numPorts, 0, REPLY_MAX_PORTS);
     buf[REPLY_NUM_PORTS_LO_OFFSET] = quint8(ports);
-    for (int i = 0; i < REPLY_MAX_PORTS; ++i) {
-        buf[REPLY_PORT_TYPES_OFFSET + i] = REPLY_PORT_TYPE;
+    for (int i = 0; i < ports; ++i) {
+        buf[REPLY_PORT_TYPES_OFFSET + i] = REPLY_PORT_OUTPUT;
         buf[REPLY_GOOD_OUTPUT_OFFSET + i] = REPLY_GOOD_OUTPUT;
-        buf[REPLY_SW_OUT_OFFSET + i] = i < ports ? info.swOut[i] : 0;
+        buf[REPLY_SW_OUT_OFFSET + i] = info.swOut[i];
     }
     std::memcpy(buf + REPLY_MAC_OFFSET, info.mac, 6);
     putBe32(buf + REPLY_BIND_IP_OFFSET, info.bindIp);
     buf[REPLY_BIND_INDEX_OFFSET] = info.bindIndex;
     return REPLY_SIZE;
+}
+
+bool decodePollReply(const quint8 *buf, int len, PollReplyPorts &out)
+{
+    if (!buf || len < REPLY_SW_OUT_OFFSET + REPLY_MAX_PORTS)
+        return false;
+    out.ip = quint32(buf[REPLY_IP_OFFSET]) << 24 | quint32(buf[REPLY_IP_OFFSET + 1]) << 16 |
+             quint32(buf[REPLY_IP_OFFSET + 2]) << 8 | buf[REPLY_IP_OFFSET + 3];
+    out.outputUniverses.clear();
+    const int net = buf[REPLY_NET_SWITCH_OFFSET] & 0x7F;
+    const int sub = buf[REPLY_SUB_SWITCH_OFFSET] & 0x0F;
+    const int ports = std::min<int>(buf[REPLY_NUM_PORTS_LO_OFFSET], REPLY_MAX_PORTS);
+    for (int i = 0; i < ports; ++i) {
+        if (buf[REPLY_PORT_TYPES_OFFSET + i] & REPLY_PORT_OUTPUT)
+            // Art-Net 4 reads the universe from the low nibble of SwOut.
+            out.outputUniverses.append(net << 8 | sub << 4 | (buf[REPLY_SW_OUT_OFFSET + i] & 0x0F));
+    }
+    return true;
+}
+
+QByteArray formatNodeReport(quint16 code, int count, const QByteArray &text)
+{
+    return QStringLiteral("#%1 [%2] ")
+               .arg(code, 4, 16, QLatin1Char('0'))
+               .arg(count % 10000, 4, 10, QLatin1Char('0'))
+               .toLatin1() +
+           text;
 }
 
 QList<PollReplyPage> planPollReplyPages(int base, int ports)

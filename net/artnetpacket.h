@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QtGlobal>
 
 namespace artnetpacket
@@ -13,6 +14,11 @@ constexpr quint16 PORT = 6454;
 constexpr char ID[8] = {'A', 'r', 't', '-', 'N', 'e', 't', 0};
 constexpr char MADRIX_ID[8] = {'M', 'a', 'd', 'r', 'i', 'x', 'N', 0};
 constexpr quint8 PROTOCOL_VERSION = 14;
+// The Port-Address is 15 bits: Net (7), Sub-Net (4), Universe (4).
+constexpr int MAX_PORT_ADDRESS = 0x7FFF;
+// The OEM code for a product without a code of its own.
+constexpr quint8 OEM_UNKNOWN_HI = 0x00;
+constexpr quint8 OEM_UNKNOWN_LO = 0xFF;
 
 constexpr quint16 OP_POLL = 0x2000;
 constexpr quint16 OP_POLL_REPLY = 0x2100;
@@ -52,8 +58,11 @@ constexpr int TIME_CODE_HOURS_OFFSET = 17;
 constexpr int TIME_CODE_TYPE_OFFSET = 18;
 constexpr int TIME_CODE_SIZE = 20;
 
-// ArtPoll: what a reply needs of it.
+// ArtPoll: what a reply needs of it, and what this node sends.
 constexpr int POLL_KEEP_SIZE = 14;
+constexpr int POLL_FLAGS_OFFSET = 12;
+constexpr int POLL_DIAG_PRIORITY_OFFSET = 13;
+constexpr int POLL_SIZE = 14;
 
 // ArtPollReply
 constexpr int REPLY_IP_OFFSET = 10; // most significant byte first
@@ -85,8 +94,12 @@ constexpr int REPLY_STATUS2_OFFSET = 212;
 constexpr int REPLY_SIZE = 240;
 constexpr int REPLY_MAX_PORTS = 4;
 constexpr int REPLY_MAX_PAGES = 255;       // BindIndex is one byte
-constexpr quint8 REPLY_PORT_TYPE = 0x85;   // outputs DMX from the Art-Net network
+// A port that outputs DMX512 taken from the Art-Net network (bit 7); ports
+// a reply does not describe are typed 0.
+constexpr quint8 REPLY_PORT_OUTPUT = 0x80;
 constexpr quint8 REPLY_GOOD_OUTPUT = 0x80; // data is being transmitted
+// Node report: "#xxxx [count] text", xxxx a status code in hex.
+constexpr quint16 REPORT_POWER_OK = 0x0001;
 
 enum class Id { None, ArtNet, Madrix };
 
@@ -99,9 +112,11 @@ struct Header {
 Header decodeHeader(const quint8 *buf, int len);
 
 // Writes the 18-byte ArtDmx header and the data. Requires length within
-// DMX_MIN_LENGTH..DMX_MAX_LENGTH, universe < 65536 and capacity for
-// 18 + length bytes; returns the datagram size, or -1 (nothing written).
-int encodeDmx(quint8 *buf, int capacity, int universe, const quint8 *data, int length);
+// DMX_MIN_LENGTH..DMX_MAX_LENGTH, universe within 0..MAX_PORT_ADDRESS and
+// capacity for 18 + length bytes; returns the datagram size, or -1 (nothing
+// written). Sequence 0 means the receiver does not reorder.
+int encodeDmx(quint8 *buf, int capacity, int universe, const quint8 *data, int length,
+              quint8 sequence = 0);
 
 struct DmxPacket {
     int universe = 0; // SubUni | Net << 8
@@ -111,6 +126,10 @@ struct DmxPacket {
 };
 // False for a datagram too short for the ArtDmx header.
 bool decodeDmx(const quint8 *buf, int len, DmxPacket &out);
+
+// Writes the 14-byte ArtPoll (no flags, no diagnostics); returns its size,
+// or -1 when capacity is short.
+int encodePoll(quint8 *buf, int capacity);
 
 // Writes the 20-byte ArtTimeCode; returns its size, or -1 when capacity is short.
 int encodeTimeCode(quint8 *buf, int capacity, quint8 hours, quint8 minutes, quint8 seconds,
@@ -130,6 +149,18 @@ struct PollReplyInfo {
 };
 // Writes the 240-byte ArtPollReply; returns REPLY_SIZE, or -1 when capacity is short.
 int encodePollReply(quint8 *buf, int capacity, const PollReplyInfo &info);
+
+// What a received ArtPollReply says about its sender.
+struct PollReplyPorts {
+    quint32 ip = 0;             // host order, from the IP field
+    QList<int> outputUniverses; // Port-Addresses of its DMX output ports
+};
+// False for a datagram too short for an ArtPollReply up to its port fields.
+bool decodePollReply(const quint8 *buf, int len, PollReplyPorts &out);
+
+// "#0001 [0042] text": status code in four hex digits, the count of replies
+// sent in four decimal digits (modulo 10000), then the text.
+QByteArray formatNodeReport(quint16 code, int count, const QByteArray &text);
 
 // The universes one ArtPollReply describes.
 struct PollReplyPage {

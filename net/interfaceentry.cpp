@@ -76,7 +76,7 @@ QList<InterfaceEntry> discoverInterfaceList(const QList<NetworkInterfaceInfo> &i
             }
             const QString hw = iface.hardwareAddress.isEmpty() ? QString(NO_HARDWARE_ADDRESS)
                                                                : iface.hardwareAddress;
-            list.append({entry, hw});
+            list.append({entry, hw, iface.name});
             log(m + " add to send/receive list with " + hw);
         }
     }
@@ -93,7 +93,7 @@ QList<InterfaceEntry> discoverInterfaceList(const QList<NetworkInterfaceInfo> &i
         }
         loop.setNetmask(QHostAddress(QStringLiteral("255.0.0.0")));
         loop.setBroadcast(QHostAddress(QStringLiteral("127.255.255.255")));
-        list.append({loop, QString(NO_HARDWARE_ADDRESS)});
+        list.append({loop, QString(NO_HARDWARE_ADDRESS), QString()});
     }
     return list;
 }
@@ -102,4 +102,39 @@ bool isLoopbackOnly(const QList<InterfaceEntry> &list)
 {
     return list.size() == 1 &&
            list.first().addressEntry.ip() == QHostAddress(QHostAddress::LocalHost);
+}
+
+QList<NetworkInterfaceInfo> onlyInterface(const QList<NetworkInterfaceInfo> &interfaces,
+                                          const QString &name)
+{
+    if (name.isEmpty())
+        return interfaces;
+    QList<NetworkInterfaceInfo> list;
+    for (const NetworkInterfaceInfo &iface : interfaces)
+        if (iface.name == name)
+            list.append(iface);
+    return list;
+}
+
+NetEnvironment withInterface(const NetEnvironment &env, const QString &name)
+{
+    if (name.isEmpty() || !env.interfaces)
+        return env;
+    NetEnvironment only = env;
+    only.interfaces = [all = env.interfaces, name] { return onlyInterface(all(), name); };
+    return only;
+}
+
+QList<InterfaceChoice> interfaceChoices(const QList<NetworkInterfaceInfo> &interfaces)
+{
+    QList<InterfaceChoice> choices;
+    for (const NetworkInterfaceInfo &iface : interfaces) {
+        if (iface.name.isEmpty())
+            continue;
+        const QList<InterfaceEntry> usable = discoverInterfaceList({iface}, false);
+        if (isLoopbackOnly(usable))
+            continue;
+        choices.append({iface.name, usable.first().addressEntry.ip().toString()});
+    }
+    return choices;
 }

@@ -399,7 +399,7 @@ NetEnvironment NetEnvironment::system()
             // broadcast; it must not become the default destination.
             if (!(iface.flags() & QNetworkInterface::IsUp))
                 continue;
-            list.append({iface.hardwareAddress(), iface.addressEntries()});
+            list.append({iface.hardwareAddress(), iface.addressEntries(), iface.name()});
         }
         return list;
     };

@@ -18,6 +18,15 @@ class QSocketNotifier;
 struct NetworkInterfaceInfo {
     QString hardwareAddress; // "AA:BB:CC:DD:EE:FF", may be empty
     QList<QNetworkAddressEntry> addressEntries;
+    QString name; // "eth0", may be empty
+
+    NetworkInterfaceInfo() = default;
+    NetworkInterfaceInfo(QString hardware, QList<QNetworkAddressEntry> entries,
+                         QString interfaceName = QString())
+        : hardwareAddress(std::move(hardware)), addressEntries(std::move(entries)),
+          name(std::move(interfaceName))
+    {
+    }
 };
 
 // One datagram of a batch: the bytes stay the caller's.

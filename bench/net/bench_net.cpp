@@ -1,7 +1,8 @@
 // bench_net [--short] [--no-olad]
 // Send path: packets/s of sendDmx with 512 slots to loopback against a raw
 // sendto() loop of the same datagrams, in the same run; for E1.31 also whole
-// frames of 64 and 512 universes through sendDmxFrame.
+// frames of 64 and 512 universes through sendDmxFrame, and an Art-Net frame
+// of 64 and of 512 changed universes sent as one batch against the raw loop.
 // Receive path: CPU time of the receiving thread per packet, end to end
 // through socket and event loop (for E1.31 with source tracking and merge),
 // while a sender thread floods 64 (and 512) universes at 44 frames/s;
@@ -311,6 +312,56 @@ AcnSendFigures measureAcnSend(int universes, int frames)
     return f;
 }
 
+// CPU per frame of `universes` changed universes sent by the Art-Net node
+// as one batch, and of a raw sendto() loop of the same datagrams. False
+// when a frame did not leave whole.
+bool measureFrame(int universes, int frames, SendFigures *f)
+{
+    artnet art(false, loopbackEnvironment());
+    QByteArray data(512, 0);
+    const quint8 *d = reinterpret_cast<const quint8 *>(data.constData());
+    art.sendDmx(d, 512, 0); // opens the socket, polls once
+    std::vector<QByteArray> prebuilt;
+    for (int u = 0; u < universes; ++u) {
+        QByteArray p(artnetpacket::DMX_MAX_SIZE, 0);
+        p.resize(
+            artnetpacket::encodeDmx(reinterpret_cast<quint8 *>(p.data()), p.size(), u, d, 512));
+        prebuilt.push_back(p);
+    }
+    const int fd = rawSocket();
+    const sockaddr_in to = address("127.255.255.255", 6454);
+    bool whole = true;
+    double nodeCpu = 0, rawCpu = 0;
+    for (int i = 0; i < frames; ++i) {
+        // Alternating which goes first, so neither finds the other's
+        // datagrams queued more often.
+        for (int pass = 0; pass < 2; ++pass) {
+            const bool node = (pass == 0) == (i % 2 == 0);
+            const double t0 = threadCpuSeconds();
+            if (node) {
+                art.beginBatch();
+                for (int u = 0; u < universes; ++u) {
+                    data[u % 512] = char(i); // every universe changed
+                    whole = art.sendDmx(d, 512, u) == 530 && whole;
+                }
+                whole = art.endBatch() == 0 && whole;
+                nodeCpu += threadCpuSeconds() - t0;
+            } else {
+                for (const QByteArray &p : prebuilt)
+                    if (::sendto(fd, p.constData(), size_t(p.size()), 0,
+                                 reinterpret_cast<const sockaddr *>(&to), sizeof to) < 0)
+                        whole = false;
+                rawCpu += threadCpuSeconds() - t0;
+            }
+            QCoreApplication::processEvents();
+        }
+    }
+    ::close(fd);
+    f->nodeNsPerPacket = nodeCpu * 1e9 / (double(frames) * universes);
+    f->rawNsPerPacket = rawCpu * 1e9 / (double(frames) * universes);
+    return whole;
+}
+
 struct Olad {
     QTemporaryDir dir;
     std::unique_ptr<QProcess> process;
@@ -585,6 +636,22 @@ int main(int argc, char **argv)
             std::printf("E1.31    %d node sends failed\n", s.failedSends);
             ++lost;
         }
+    }
+
+    std::printf("== Art-Net frames (every universe changed) as one batch, against a raw "
+                "sendto() loop\n");
+    for (int universes : {64, 512}) {
+        SendFigures s;
+        if (!measureFrame(universes, quick ? 40 : 400, &s)) {
+            std::printf("Art-Net %3d universes: a frame did not leave whole\n", universes);
+            ++lost;
+        }
+        const double ratio = s.nodeNsPerPacket / s.rawNsPerPacket;
+        std::printf("Art-Net %3d universes: node %6.0f ns/packet  raw sendto %6.0f ns/packet  "
+                    "ratio %.2f (target <= 1.00)\n",
+                    universes, s.nodeNsPerPacket, s.rawNsPerPacket, ratio);
+        if (ratio > 1.0)
+            ++failures;
     }
 
     std::printf("== receive path, 44 frames/s per universe, %.1f s, CPU of the receiving thread\n",

@@ -1,4 +1,7 @@
+#include "../net/fakenet.h"
+#include "artnet.h"
 #include "outputdispatch.h"
+#include "outputobjects.h"
 
 #include <QtTest>
 
@@ -65,139 +68,94 @@ class TestOutputDispatch : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void faderSendsWholeUniverse();
-    void twoControlsShareOneUniverse();
-    void storeOnlyLeavesWithFirstChange();
-    void universesAboveTheOldTable();
-    void midiNeedsDeviceAndType();
-    void httpAndCommandSubstitution();
+    void universeBuffers_data();
+    void universeBuffers();
+    void midiHttpAndCommand();
     void statusLines_data();
     void statusLines();
-    void statusLinesNeedingPreferences();
     void failuresReported_data();
     void failuresReported();
     void nothingToSendIsOk_data();
     void nothingToSendIsOk();
+    void framesPerPassAndNetworkChoice();
 };
 
-void TestOutputDispatch::faderSendsWholeUniverse()
+// Steps "a|s universe channel value [store]" or "clear"; the last datagram
+// the ports were asked for, as "artnet|acn universe channel=value ...".
+void TestOutputDispatch::universeBuffers_data()
 {
-    RecordingPorts ports;
-    OutputDispatch dispatch(ports);
-    dispatch.send(out(PT_ARTNET, 0, 5), 128, false, nullptr);
-    QCOMPARE(ports.sent.size(), 1);
-    QCOMPARE(ports.sent[0].what, QStringLiteral("artnet"));
-    QCOMPARE(ports.sent[0].universe, 0);
-    QCOMPARE(ports.sent[0].data.size(), 512);
-    QCOMPARE(quint8(ports.sent[0].data[5]), quint8(128));
-    // Only the low 8 bits of a value are stored.
-    dispatch.send(out(PT_ACN, 2, 0), 0x1ff, false, nullptr);
-    QCOMPARE(ports.sent[1].what, QStringLiteral("acn"));
-    QCOMPARE(quint8(ports.sent[1].data[0]), quint8(0xff));
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("sends");
+    QTest::addColumn<QString>("last");
+    QTest::newRow("a fader sends its whole universe")
+        << QStringList{"a 0 5 128"} << 1 << "artnet 0 5=128 4=0";
+    QTest::newRow("low 8 bits") << QStringList{"s 2 0 511"} << 1 << "acn 2 0=255";
+    QTest::newRow("two controls, one universe")
+        << QStringList{"a 1 0 10", "a 1 1 20", "a 1 0 30"} << 3 << "artnet 1 0=30 1=20";
+    QTest::newRow("protocols apart") << QStringList{"a 1 0 10", "s 1 2 5"} << 2 << "acn 1 0=0 2=5";
+    QTest::newRow("stored values leave with the first change")
+        << QStringList{"a 0 3 77 store", "s 0 3 1 store", "a 0 4 1"} << 1 << "artnet 0 3=77 4=1";
+    QTest::newRow("clear forgets")
+        << QStringList{"a 0 3 77 store", "clear", "a 0 4 2"} << 1 << "artnet 0 3=0 4=2";
+    QTest::newRow("universe 256 is not 0")
+        << QStringList{"a 256 1 1", "a 0 0 3"} << 2 << "artnet 0 0=3 1=0";
+    QTest::newRow("highest Art-Net universe")
+        << QStringList{"a 32767 511 2"} << 1 << "artnet 32767 511=2";
+    QTest::newRow("sACN 65534") << QStringList{"s 65534 511 2"} << 1 << "acn 65534 511=2";
 }
 
-void TestOutputDispatch::twoControlsShareOneUniverse()
+void TestOutputDispatch::universeBuffers()
 {
+    QFETCH(QStringList, steps);
+    QFETCH(int, sends);
+    QFETCH(QString, last);
     RecordingPorts ports;
     OutputDispatch dispatch(ports);
-    dispatch.send(out(PT_ARTNET, 1, 0), 10, false, nullptr);
-    dispatch.send(out(PT_ARTNET, 1, 1), 20, false, nullptr);
-    dispatch.send(out(PT_ARTNET, 1, 0), 30, false, nullptr);
-    QCOMPARE(ports.sent.size(), 3);
-    QCOMPARE(quint8(ports.sent[1].data[0]), quint8(10));
-    QCOMPARE(quint8(ports.sent[1].data[1]), quint8(20));
-    QCOMPARE(quint8(ports.sent[2].data[0]), quint8(30));
-    QCOMPARE(quint8(ports.sent[2].data[1]), quint8(20));
-    // The two protocols keep separate universes.
-    dispatch.send(out(PT_ACN, 1, 2), 5, false, nullptr);
-    QCOMPARE(quint8(ports.sent[3].data[0]), quint8(0));
+    for (const QString &step : steps) {
+        const QStringList f = step.split(' ');
+        if (f[0] == "clear") {
+            dispatch.clear();
+            continue;
+        }
+        QVERIFY(dispatch
+                    .send(out(f[0] == "a" ? PT_ARTNET : PT_ACN, quint16(f[1].toInt()),
+                              quint16(f[2].toInt())),
+                          f[3].toInt(), f.size() > 4, nullptr)
+                    .ok);
+    }
+    QCOMPARE(ports.sent.size(), sends);
+    const QStringList expected = last.split(' ');
+    const Sent &s = ports.sent.last();
+    QCOMPARE(s.what, expected[0]);
+    QCOMPARE(s.universe, expected[1].toInt());
+    QCOMPARE(s.data.size(), 512);
+    for (const QString &slot : expected.mid(2))
+        QCOMPARE(int(quint8(s.data[slot.section('=', 0, 0).toInt()])),
+                 slot.section('=', 1).toInt());
 }
 
-void TestOutputDispatch::storeOnlyLeavesWithFirstChange()
+void TestOutputDispatch::midiHttpAndCommand()
 {
     RecordingPorts ports;
     OutputDispatch dispatch(ports);
     PreferencesStruct prefs;
-    prefs.midi_device_out = 1;
-    prefs.command_flag = true;
-    SettingDmxStruct midi = out(PT_MIDI, 0, 1);
-    midi.dmx_midi_type = MT_CONTROL_CHANGE;
-    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
-    cmd.dmx_command_filename = "x %1";
-    dispatch.send(out(PT_ARTNET, 0, 3), 77, true, &prefs);
-    dispatch.send(midi, 5, true, &prefs);
-    dispatch.send(cmd, 5, true, &prefs);
-    QVERIFY(ports.sent.isEmpty());
-    dispatch.send(out(PT_ARTNET, 0, 4), 1, false, &prefs);
-    QCOMPARE(ports.sent.size(), 1);
-    QCOMPARE(quint8(ports.sent[0].data[3]), quint8(77));
-    QCOMPARE(quint8(ports.sent[0].data[4]), quint8(1));
-    dispatch.clear();
-    dispatch.send(out(PT_ARTNET, 0, 4), 2, false, &prefs);
-    QCOMPARE(quint8(ports.sent[1].data[3]), quint8(0));
-}
-
-void TestOutputDispatch::universesAboveTheOldTable()
-{
-    RecordingPorts ports;
-    OutputDispatch dispatch(ports);
-    dispatch.send(out(PT_ARTNET, 256, 0), 1, false, nullptr);
-    dispatch.send(out(PT_ARTNET, 65534, 511), 2, false, nullptr);
-    dispatch.send(out(PT_ARTNET, 0, 0), 3, false, nullptr);
-    QCOMPARE(ports.sent.size(), 3);
-    QCOMPARE(ports.sent[0].universe, 256);
-    QCOMPARE(ports.sent[1].universe, 65534);
-    QCOMPARE(quint8(ports.sent[1].data[511]), quint8(2));
-    QCOMPARE(quint8(ports.sent[2].data[0]), quint8(3)); // universe 256 did not alias 0
-    QCOMPARE(dispatch.artnetUniverses().count(), 3);
-    // A channel past the universe is refused, not written past the buffer.
-    dispatch.send(out(PT_ARTNET, 0, 512), 9, false, nullptr);
-    QCOMPARE(ports.sent.size(), 3);
-}
-
-void TestOutputDispatch::midiNeedsDeviceAndType()
-{
-    RecordingPorts ports;
-    OutputDispatch dispatch(ports);
-    PreferencesStruct prefs;
-    SettingDmxStruct d = out(PT_MIDI, 3, 7);
-    d.dmx_midi_type = MT_CONTROL_CHANGE;
-    dispatch.send(d, 100, false, &prefs); // no device selected
-    dispatch.send(d, 100, false, nullptr);
-    QVERIFY(ports.sent.isEmpty());
     prefs.midi_device_out = 2;
-    d.dmx_midi_type = MT_NONE;
-    dispatch.send(d, 100, false, &prefs);
-    QVERIFY(ports.sent.isEmpty());
-    d.dmx_midi_type = MT_CONTROL_CHANGE;
-    dispatch.send(d, 300, false, &prefs);
-    QCOMPARE(ports.sent.size(), 1);
-    QCOMPARE(ports.sent[0].what, QStringLiteral("midi 1 b0 3 7 44"));
-}
-
-void TestOutputDispatch::httpAndCommandSubstitution()
-{
-    RecordingPorts ports;
-    OutputDispatch dispatch(ports);
-    PreferencesStruct prefs;
     prefs.http_server = "http://127.0.0.1:8080/";
-    SettingDmxStruct http = out(PT_HTTP, 0, 0);
-    http.dmx_http_filename = "set?a=%1&b=%1&c=%2";
-    dispatch.send(http, 42, false, &prefs);
-    http.dmx_http_filename.clear();
-    dispatch.send(http, 42, false, &prefs); // empty link: nothing
-    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
-    cmd.dmx_command_filename = "run.sh %1";
-    dispatch.send(cmd, 7, false, &prefs); // command flag off: nothing
     prefs.command_flag = true;
     prefs.command_path = "/opt/bin";
+    SettingDmxStruct midi = out(PT_MIDI, 3, 7);
+    midi.dmx_midi_type = MT_CONTROL_CHANGE;
+    SettingDmxStruct http = out(PT_HTTP, 0, 0);
+    http.dmx_http_filename = "set?a=%1&b=%1&c=%2";
+    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
+    cmd.dmx_command_filename = "run.sh %1";
+    dispatch.send(midi, 300, false, &prefs);
+    dispatch.send(http, 42, false, &prefs);
     dispatch.send(cmd, 7, false, &prefs);
-    prefs.http_server.clear();
-    http.dmx_http_filename = "x";
-    dispatch.send(http, 1, false, &prefs); // no server: nothing
-    QCOMPARE(ports.sent.size(), 2);
-    QCOMPARE(ports.sent[0].what, QStringLiteral("http http://127.0.0.1:8080/ set?a=42&b=42&c=%2"));
-    QCOMPARE(ports.sent[1].what, QStringLiteral("cmd /opt/bin run.sh 7"));
+    QCOMPARE(ports.sent.size(), 3);
+    QCOMPARE(ports.sent[0].what, QStringLiteral("midi 1 b0 3 7 44")); // device - 1, low 8 bits
+    QCOMPARE(ports.sent[1].what, QStringLiteral("http http://127.0.0.1:8080/ set?a=42&b=42&c=%2"));
+    QCOMPARE(ports.sent[2].what, QStringLiteral("cmd /opt/bin run.sh 7"));
 }
 
 void TestOutputDispatch::statusLines_data()
@@ -206,39 +164,61 @@ void TestOutputDispatch::statusLines_data()
     QTest::addColumn<int>("v");
     QTest::addColumn<bool>("hex");
     QTest::addColumn<QString>("line");
+    QTest::addColumn<QString>("server"); // "-": no preferences record at all
 
     QTest::newRow("art-net") << out(PT_ARTNET, 0, 5) << 128 << false
                              << "Protocol: Art-Net - DMX Universe: 1 | DMX Channel: 6 | "
-                                "DMX Value: 128";
+                                "DMX Value: 128"
+                             << QString();
     QTest::newRow("art-net hex")
         << out(PT_ARTNET, 0, 5) << 128 << true
         << "Protocol: Art-Net - DMX Universe: 1 (0x01) | DMX Channel: 6 (0x06) | DMX Value: "
-           "128 (0x80)";
+           "128 (0x80)"
+        << QString();
     QTest::newRow("sacn") << out(PT_ACN, 299, 511) << 0 << false
                           << "Protocol: streaming ACN - DMX Universe: 300 | DMX Channel: 512 | "
-                             "DMX Value: 0";
+                             "DMX Value: 0"
+                          << QString();
     SettingDmxStruct midi = out(PT_MIDI, 0, 60);
     midi.dmx_midi_type = MT_NOTE_ON;
     QTest::newRow("midi") << midi << 64 << false
                           << "Protocol: MIDI - MIDI Type: Note, On | MIDI Channel: 1 | MIDI Note: "
-                             "60 | MIDI Value: 64";
+                             "60 | MIDI Value: 64"
+                          << QString();
     QTest::newRow("midi hex")
         << midi << 64 << true
         << "Protocol: MIDI - MIDI Type: Note, On (0x90) | MIDI Channel: 1 (0x01) | MIDI Note: 60 "
-           "(0x3c) | MIDI Value: 64 (0x40)";
+           "(0x3c) | MIDI Value: 64 (0x40)"
+        << QString();
     QTest::newRow("none") << out(PT_NONE, 0, 0) << 1 << false
-                          << "Protocol: None - No protocol has been selected for sending data!";
+                          << "Protocol: None - No protocol has been selected for sending data!"
+                          << QString();
     QTest::newRow("unknown") << out(9, 0, 0) << 1 << false
-                             << "Protocol: None - Unknown Type of Protocol";
+                             << "Protocol: None - Unknown Type of Protocol" << QString();
     SettingDmxStruct http = out(PT_HTTP, 0, 0);
     http.dmx_http_filename = "/dim?v=%1";
-    QTest::newRow("http") << http << 200 << true
-                          << "Protocol: HTTP - http://localhost/dim?v=200";
+    QTest::newRow("http") << http << 200 << true << "Protocol: HTTP - http://localhost/dim?v=200"
+                          << QString();
     SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
     cmd.dmx_command_filename = "go %1";
     QTest::newRow("command flag off") << cmd << 3 << false
                                       << "Protocol: Command - No Command flag in preferences "
-                                         "configured!";
+                                         "configured!"
+                                      << QString();
+    // Without a preferences record only the prefix is shown.
+    QTest::newRow("http, no preferences") << http << 1 << false << "Protocol: HTTP - "
+                                          << "-";
+    QTest::newRow("command, no preferences") << cmd << 1 << false << "Protocol: Command - "
+                                             << "-";
+    http.dmx_http_filename = "dim?v=%1";
+    QTest::newRow("http joined") << http << 7 << false << "Protocol: HTTP - http://10.0.0.9/dim?v=7"
+                                 << "http://10.0.0.9";
+    QTest::newRow("http, no server")
+        << http << 7 << false << "Protocol: HTTP - No HTTP server name in preferences configured!"
+        << "";
+    cmd.dmx_command_filename = "go %1 %1";
+    QTest::newRow("command, no hex") << cmd << 12 << true << "Protocol: Command - Command: go 12 12"
+                                     << "cmd";
 }
 
 void TestOutputDispatch::statusLines()
@@ -247,30 +227,13 @@ void TestOutputDispatch::statusLines()
     QFETCH(int, v);
     QFETCH(bool, hex);
     QFETCH(QString, line);
+    QFETCH(QString, server);
     PreferencesStruct prefs;
     prefs.hex_value_show = hex;
-    QCOMPARE(outputStatusLine(d, v, &prefs), line);
-}
-
-void TestOutputDispatch::statusLinesNeedingPreferences()
-{
-    SettingDmxStruct http = out(PT_HTTP, 0, 0);
-    http.dmx_http_filename = "dim?v=%1";
-    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
-    cmd.dmx_command_filename = "go %1 %1";
-    // Without a preferences record only the prefix is shown.
-    QCOMPARE(outputStatusLine(http, 1, nullptr), QStringLiteral("Protocol: HTTP - "));
-    QCOMPARE(outputStatusLine(cmd, 1, nullptr), QStringLiteral("Protocol: Command - "));
-    PreferencesStruct prefs;
-    prefs.http_server = "http://10.0.0.9";
-    QCOMPARE(outputStatusLine(http, 7, &prefs),
-             QStringLiteral("Protocol: HTTP - http://10.0.0.9/dim?v=7"));
-    prefs.http_server.clear();
-    QCOMPARE(outputStatusLine(http, 7, &prefs),
-             QStringLiteral("Protocol: HTTP - No HTTP server name in preferences configured!"));
-    prefs.command_flag = true;
-    prefs.hex_value_show = true; // no hex companions for commands
-    QCOMPARE(outputStatusLine(cmd, 12, &prefs), QStringLiteral("Protocol: Command - Command: go 12 12"));
+    prefs.command_flag = server == "cmd";
+    if (!server.isNull() && server != "cmd")
+        prefs.http_server = server;
+    QCOMPARE(outputStatusLine(d, v, server == "-" ? nullptr : &prefs), line);
 }
 
 void TestOutputDispatch::failuresReported_data()
@@ -290,6 +253,9 @@ void TestOutputDispatch::failuresReported_data()
     QTest::newRow("channel past the universe")
         << out(PT_ARTNET, 0, 512) << true << "" << true
         << "Art-Net universe 1 channel 513: not sent (channel 513 lies past the universe)";
+    QTest::newRow("Art-Net universe 32769")
+        << out(PT_ARTNET, 32768, 0) << true << "" << true
+        << "Art-Net universe 32769 channel 1: not sent (Art-Net has no universe above 32768)";
     SettingDmxStruct midi = out(PT_MIDI, 0, 60);
     midi.dmx_midi_type = MT_NOTE_ON;
     QTest::newRow("MIDI") << midi << true << "MIDI output device not ready" << false
@@ -379,6 +345,72 @@ void TestOutputDispatch::nothingToSendIsOk()
     QVERIFY(outcome.ok);
     QVERIFY(outcome.error.isEmpty());
     QVERIFY(ports.sent.isEmpty());
+}
+
+// The real output objects over a fake network: ten writes to one universe
+// in one pass leave as one Art-Net and one sACN packet with the final values;
+// choosing another interface moves the nodes there with their DMX-IN.
+void TestOutputDispatch::framesPerPassAndNetworkChoice()
+{
+    FakeNet net;
+    net.useLan();
+    net.interfaces[1].name = "eth0";
+    net.interfaces[2].name = "eth1";
+    NetEnvironment env = net.env();
+    QList<QPointer<FakeSocket>> sockets;
+    env.createSocket = [&sockets, create = env.createSocket]() -> DatagramSocket * {
+        auto *s = static_cast<FakeSocket *>(create());
+        sockets.append(s);
+        return s;
+    };
+    const auto sentTo = [&sockets](quint16 port) {
+        QList<FakeSocket::Sent> list;
+        for (const auto &s : sockets)
+            if (s)
+                for (const FakeSocket::Sent &d : s->sent)
+                    if (d.port == port && d.data.size() > 500)
+                        list.append(d);
+        return list;
+    };
+    OutputObjects objects(env);
+    OutputDispatch dispatch(objects);
+    for (int c = 0; c < 10; ++c) {
+        QVERIFY(dispatch.send(out(PT_ARTNET, 1, quint16(c)), c + 1, false, nullptr).ok);
+        QVERIFY(dispatch.send(out(PT_ACN, 1, quint16(c)), c + 1, false, nullptr).ok);
+    }
+    QCOMPARE(objects.pendingFrames(), 2);
+    QVERIFY(sentTo(6454).isEmpty());
+    QCoreApplication::processEvents(); // the end of the pass
+    const auto artnet = sentTo(6454), acn = sentTo(5568);
+    QCOMPARE(artnet.size(), 1);
+    QCOMPARE(acn.size(), 1);
+    QCOMPARE(artnet[0].data.mid(18, 11), QByteArray::fromHex("0102030405060708090a00"));
+    QCOMPARE(acn[0].data.mid(126, 11), QByteArray::fromHex("0102030405060708090a00"));
+    QCOMPARE(artnet[0].destination, QHostAddress("192.168.1.255"));
+
+    QByteArray in(512, 0);
+    objects.setReceiveBuffer(PT_ARTNET, reinterpret_cast<quint8 *>(in.data()), 512, {3});
+    objects.setNetworkOptions("eth1", false);
+    objects.flush(); // what was sent before goes to the new network
+    QCOMPARE(sentTo(6454).last().destination, QHostAddress("10.255.255.255"));
+    QCOMPARE(sentTo(6454).last().data.mid(18, 2), QByteArray::fromHex("0102"));
+    QCOMPARE(objects.artnetNode()->interfaces().size(), 1);
+    QByteArray dmx("Art-Net\0\0\x50\0\x0e\0\0\x03\0\0\x02\x2a\x2b", 20);
+    for (const auto &s : sockets)
+        if (s && s->boundPort == 6454)
+            s->inject(dmx, QHostAddress("10.0.0.7")); // the old node's socket is gone
+    quint8 v = 0;
+    QVERIFY(objects.receivedValue(PT_ARTNET, 3, 1, &v));
+    QCOMPARE(v, quint8(0x2b));
+
+    // A network that is not there: loopback, and the user is told.
+    QStringList notices;
+    objects.setNoticeHandler([&notices](const QString &text) { notices << text; });
+    objects.setNetworkOptions("wlan0", false);
+    objects.flush();
+    QCOMPARE(sentTo(6454).last().destination, QHostAddress("127.255.255.255"));
+    QCOMPARE(notices, QStringList{"Network wlan0 not found: Art-Net and streaming ACN stay on this "
+                                  "computer"});
 }
 
 QTEST_GUILESS_MAIN(TestOutputDispatch)

@@ -47,6 +47,7 @@ private slots:
     void lockAsksFirst_data();
     void lockAsksFirst();
     void commandFlagAsksWhenSwitchedOn();
+    void networkChoice();
 };
 
 void TestPreferencesDialog::devices_data()
@@ -194,6 +195,31 @@ void TestPreferencesDialog::commandFlagAsksWhenSwitchedOn()
     QVERIFY(!dialog.edit().working().command_flag);
     QCOMPARE(questions.size(), 2);
     QVERIFY(questions.first().contains("rights"));
+}
+
+// Interfaces by name and address, the stored one kept while absent; the
+// choice and always-broadcast reach the document.
+void TestPreferencesDialog::networkChoice()
+{
+    ShowDocument document;
+    PreferencesStruct prefs;
+    prefs.net_interface = "wlan0";
+    document.applyPreferences(prefs);
+    Preferences dialog;
+    dialog.setNetworks({{"eth0", "192.168.1.10"}, {"eth1", "10.0.0.3"}});
+    dialog.setPreferences(&document);
+    auto *combo = dialog.findChild<QComboBox *>("network");
+    QCOMPARE(texts(combo), (QStringList{"First usable network", "eth0 (192.168.1.10)",
+                                        "eth1 (10.0.0.3)", "wlan0 (not connected)"}));
+    QCOMPARE(combo->currentIndex(), 3);
+    pick(combo, 2);
+    dialog.findChild<QCheckBox *>("alwaysBroadcast")->click();
+    click(dialog, "apply");
+    QCOMPARE(document.preferences().net_interface, QString("eth1"));
+    QVERIFY(document.preferences().artnet_always_broadcast);
+    pick(combo, 0);
+    click(dialog, "apply");
+    QVERIFY(document.preferences().net_interface.isEmpty());
 }
 
 QTEST_MAIN(TestPreferencesDialog)

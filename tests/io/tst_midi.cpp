@@ -45,6 +45,7 @@ private slots:
     void deviceNumber_data();
     void deviceNumber();
     void platformWithoutMidiSystem();
+    void devicesThatComeAndGo();
 };
 
 void TestMidi::packing_data()
@@ -386,6 +387,51 @@ void TestMidi::platformWithoutMidiSystem()
     QCOMPARE(m.sendShortMessage(0, 0xB0, 3, 7, 100), -1);
     quint8 value = 0;
     QVERIFY(!m.getInputValue(0, 0x90, 0, 60, value));
+}
+
+// The open output and input disappear: both are closed, reported, sends say
+// "not opened"; they come back at another index (a new device took the
+// first place, JACK renamed the client) and are opened again by name.
+void TestMidi::devicesThatComeAndGo()
+{
+    auto m = makeMidi();
+    backend->outputs = {"synth:out", "Out B"};
+    backend->inputs = {"pad:in"};
+    QStringList notices;
+    m->setNoticeHandler([&](const QString &text) { notices << text; });
+    QCOMPARE(m->sendShortMessage(0, 0x90, 0, 60, 1), int(midi::SendOk));
+    quint8 v = 0;
+    m->getInputValue(0, 0x90, 0, 60, v);
+    QVERIFY(!m->checkDevices()); // nothing changed
+
+    backend->outputs = {"Out B"};
+    backend->inputs = {};
+    QTest::ignoreMessage(QtWarningMsg, "MIDI output device \"synth:out\" disappeared");
+    QTest::ignoreMessage(QtWarningMsg, "MIDI input device \"pad:in\" disappeared");
+    QVERIFY(m->checkDevices());
+    QCOMPARE(notices.size(), 2);
+    QVERIFY(log.calls.contains("closeOutput"));
+    QVERIFY(log.calls.contains("closeInput"));
+    QTest::ignoreMessage(QtWarningMsg,
+                         QRegularExpression("not sent: MIDI output device not opened"));
+    QCOMPARE(m->sendShortMessage(0, 0x90, 0, 60, 2), int(midi::SendNotOpened));
+    QVERIFY(!m->getInputValue(0, 0x90, 0, 60, v));
+    QCOMPARE(m->sendShortMessage(1, 0x90, 0, 60, 3), int(midi::SendOk)); // Out B moved up
+
+    backend->outputs = {"New", "Out B", "synth-01:out"};
+    backend->inputs = {"pad:in"};
+    QTest::ignoreMessage(QtWarningMsg, "MIDI output device \"synth:out\" is back");
+    QTest::ignoreMessage(QtWarningMsg, "MIDI input device \"pad:in\" is back");
+    QVERIFY(m->checkDevices());
+    QCOMPARE(notices.size(), 4);
+    QCOMPARE(log.openOutputCalls, 3); // synth, Out B, synth again
+    QCOMPARE(m->sendShortMessage(0, 0x90, 0, 60, 4), int(midi::SendOk));
+    QCOMPARE(m->outputDeviceNames(), (QStringList{"synth:out", "Out B", "New"}));
+    m->sendShortMessage(2, 0x90, 0, 60, 5); // the newcomer has an index of its own
+    backend->callback(MidiBackend::InputData, 0x073C90);
+    QVERIFY(m->getInputValue(0, 0x90, 0, 60, v));
+    QCOMPARE(v, quint8(7));
+    QCOMPARE(log.sent.size(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestMidi)

@@ -20,6 +20,7 @@ private slots:
     void deviceGoneBeforeOpenGivesErrors();
     void serverWithoutDevices();
     void serverDiesWhileDevicesOpen();
+    void clientThatComesBackIsRebound();
 
 private:
     // Sends a probe until the peer has seen one: a JACK connection becomes
@@ -197,6 +198,39 @@ void TestMidiJack::serverDiesWhileDevicesOpen()
         m->getInputValue(quint8(in - 1), 0x90, 0, 60, value);
     }
     m.reset(); // closes the ports of a dead server
+}
+
+// The peer's client goes away and comes back: the console says so both
+// times, sends meanwhile return "not opened", and within 2 s of its return
+// the device is open again and a value sent then arrives.
+void TestMidiJack::clientThatComesBackIsRebound()
+{
+    QString error = m_peer->start("peerin", "peerout");
+    if (!error.isEmpty())
+        QFAIL(qPrintable(error));
+    midi m;
+    QStringList notices;
+    m.setNoticeHandler([&notices](const QString &text) { notices << text; });
+    const quint32 out = midiDeviceNumber(m.outputDeviceNames(), "peerin:in");
+    QVERIFY(out > 0);
+    const quint8 device = quint8(out - 1);
+    QVERIFY(probeOutput(m, device));
+
+    m_peer->quit();
+    QTRY_COMPARE_WITH_TIMEOUT(notices.size(), 1, 2500);
+    QCOMPARE(notices[0], QString("MIDI output device \"peerin:in\" disappeared"));
+    QCOMPARE(m.sendShortMessage(device, 0x90, 0, 60, 64), int(midi::SendNotOpened));
+
+    delete m_peer;
+    m_peer = new MidiPeer;
+    error = m_peer->start("peerin", "peerout");
+    if (!error.isEmpty())
+        QFAIL(qPrintable(error));
+    QTRY_COMPARE_WITH_TIMEOUT(notices.size(), 2, 2000 + 500);
+    QCOMPARE(notices[1], QString("MIDI output device \"peerin:in\" is back"));
+    QVERIFY(probeOutput(m, device));
+    QCOMPARE(m.sendShortMessage(device, 0x90, 0, 60, 64), 1);
+    QVERIFY(m_peer->waitForLine("in 90 3c 40", 2000));
 }
 
 QTEST_GUILESS_MAIN(TestMidiJack)

@@ -96,6 +96,8 @@ void TestPreferences::roundTrip()
     record.midi_device_in_name = "Fader Box";
     record.check_updates = false;
     record.snap_grid = 25;
+    record.net_interface = "eth1";
+    record.artnet_always_broadcast = true;
     PreferencesStruct read;
     QVERIFY(
         readPreferencesElement(writtenPreferences(record), &read, devices(), [] { return true; }));

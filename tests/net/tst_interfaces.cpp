@@ -14,6 +14,7 @@ private slots:
     void discovery_data();
     void discovery();
     void nodeDiscoversOnce();
+    void chosenInterface();
 };
 
 void TestInterfaces::discovery_data()
@@ -107,6 +108,35 @@ void TestInterfaces::nodeDiscoversOnce()
     QVERIFY(node.discoverInterfaces());
     QCOMPARE(net.interfaceQueries, 1);
     QCOMPARE(node.interfaces().size(), 2);
+}
+
+// The user picks an interface by name: the nodes see that one alone, and a
+// name that is not there leaves them on loopback, never on another network.
+void TestInterfaces::chosenInterface()
+{
+    const QList<NetworkInterfaceInfo> platform{
+        {QString(), {E::entry("127.0.0.1", "255.0.0.0", nullptr)}, "lo"},
+        {"00:11:22:AA:BB:CC", {E::entry("192.168.1.10", "255.255.255.0", "192.168.1.255")}, "eth0"},
+        {"02:00:00:00:00:03", {E::entry("10.0.0.3", "255.0.0.0", nullptr)}, "usb0"}, // no broadcast
+        {"02:00:00:00:00:04",
+         {E::entry("fe80::1", "ffff:ffff:ffff:ffff::", nullptr),
+          E::entry("10.0.0.4", "255.0.0.0", "10.255.255.255")},
+         "wlan0"}};
+    const QList<InterfaceChoice> choices = interfaceChoices(platform);
+    QStringList listed;
+    for (const InterfaceChoice &c : choices)
+        listed << c.name + ' ' + c.address;
+    QCOMPARE(listed, (QStringList{"eth0 192.168.1.10", "wlan0 10.0.0.4"}));
+
+    FakeNet net;
+    net.interfaces = platform;
+    const QList<InterfaceEntry> wlan =
+        discoverInterfaceList(withInterface(net.env(), "wlan0").interfaces(), false);
+    QCOMPARE(wlan.size(), 1);
+    QCOMPARE(wlan.first().addressEntry.ip(), QHostAddress("10.0.0.4"));
+    QCOMPARE(wlan.first().name, QString("wlan0"));
+    QVERIFY(isLoopbackOnly(discoverInterfaceList(onlyInterface(platform, "eth9"), false)));
+    QCOMPARE(onlyInterface(platform, QString()).size(), 4);
 }
 
 QTEST_GUILESS_MAIN(TestInterfaces)

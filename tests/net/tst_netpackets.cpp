@@ -74,12 +74,12 @@ void TestNetPackets::artDmxGolden()
 {
     const QByteArray data = slotData(512);
     quint8 buf[artnetpacket::DMX_MAX_SIZE];
-    QCOMPARE(artnetpacket::encodeDmx(buf, sizeof buf, 0x0123, u8(data), 512), 530);
+    QCOMPARE(artnetpacket::encodeDmx(buf, sizeof buf, 0x0123, u8(data), 512, 7), 530);
     const QByteArray header = bytes({
         'A', 'r', 't', '-', 'N', 'e', 't', 0, // ID
         0x00, 0x50,                           // OpCode ArtDmx, low byte first
         0, 14,                                // ProtVerHi, ProtVerLo
-        0,                                    // Sequence: not used
+        7,                                    // Sequence
         0,                                    // Physical
         0x23,                                 // SubUni: universe & 0xFF
         0x01,                                 // Net: universe >> 8
@@ -88,9 +88,10 @@ void TestNetPackets::artDmxGolden()
     QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), 18), header);
     QCOMPARE(QByteArray(reinterpret_cast<char *>(buf) + 18, 512), data);
 
-    QCOMPARE(artnetpacket::encodeDmx(buf, sizeof buf, 0xFFFF, u8(data), 2), 20);
+    QCOMPARE(artnetpacket::encodeDmx(buf, sizeof buf, 0x7FFF, u8(data), 2), 20);
+    QCOMPARE(buf[12], quint8(0));    // Sequence 0: no reordering
     QCOMPARE(buf[14], quint8(0xFF)); // SubUni
-    QCOMPARE(buf[15], quint8(0xFF)); // Net
+    QCOMPARE(buf[15], quint8(0x7F)); // Net: the Port-Address has 15 bits
     QCOMPARE(buf[16], quint8(0));    // Length hi
     QCOMPARE(buf[17], quint8(2));    // Length lo
 }
@@ -104,7 +105,7 @@ void TestNetPackets::artDmxRefused_data()
     QTest::newRow("length 1") << 0 << 1 << 530 << false;
     QTest::newRow("length 513") << 0 << 513 << 600 << false;
     QTest::newRow("length 0") << 0 << 0 << 530 << false;
-    QTest::newRow("universe 65536") << 65536 << 512 << 530 << false;
+    QTest::newRow("universe 32768") << 32768 << 512 << 530 << false;
     QTest::newRow("negative universe") << -1 << 512 << 530 << false;
     QTest::newRow("capacity short") << 0 << 512 << 529 << false;
     QTest::newRow("no data") << 0 << 512 << 530 << true;
@@ -235,9 +236,9 @@ void TestNetPackets::pollReplyGolden()
     QCOMPARE(at(44, 64), QByteArray(63, 'L') + QByteArray(1, 0));             // 63 + zero
     QCOMPARE(at(108, 64), QByteArray("Pultora ") + QByteArray(56, 0));        // NodeReport
     QCOMPARE(at(172, 2), bytes({0, 2}));                         // NumPortsHi, NumPortsLo
-    QCOMPARE(at(174, 4), bytes({0x85, 0x85, 0x85, 0x85}));       // PortTypes: Art-Net out
+    QCOMPARE(at(174, 4), bytes({0x80, 0x80, 0, 0}));             // PortTypes: DMX512 out, none
     QCOMPARE(at(178, 4), bytes({0, 0, 0, 0}));                   // GoodInput
-    QCOMPARE(at(182, 4), bytes({0x80, 0x80, 0x80, 0x80}));       // GoodOutput
+    QCOMPARE(at(182, 4), bytes({0x80, 0x80, 0, 0}));             // GoodOutput
     QCOMPARE(at(186, 4), bytes({0, 0, 0, 0}));                   // SwIn
     QCOMPARE(at(190, 4), bytes({0x23, 0x24, 0, 0}));             // SwOut
     QCOMPARE(at(194, 7), QByteArray(7, 0));                      // SwVideo..Spare, Style StNode
@@ -246,6 +247,18 @@ void TestNetPackets::pollReplyGolden()
     QCOMPARE(at(211, 1), bytes({2}));                            // BindIndex
     QCOMPARE(at(212, 28), QByteArray(28, 0));                    // Status2, filler
     QCOMPARE(artnetpacket::encodePollReply(b, 239, info), -1);
+
+    // What a controller reads back: the output ports' Port-Addresses.
+    artnetpacket::PollReplyPorts ports;
+    QVERIFY(artnetpacket::decodePollReply(b, 240, ports));
+    QCOMPARE(ports.ip, info.ip);
+    QCOMPARE(ports.outputUniverses, (QList<int>{0x0123, 0x0124}));
+    QVERIFY(!artnetpacket::decodePollReply(b, 193, ports));
+
+    QCOMPARE(artnetpacket::formatNodeReport(1, 10042, "Pultora eth0"),
+             QByteArray("#0001 [0042] Pultora eth0"));
+    QCOMPARE(artnetpacket::encodePoll(b, 14), 14);
+    QCOMPARE(at(0, 14), QByteArray("Art-Net", 8) + bytes({0x00, 0x20, 0, 14, 0, 0}));
 }
 
 void TestNetPackets::pollReplyPages_data()

@@ -225,7 +225,7 @@ void TestNetPeers::initTestCase()
     QCOMPARE(m_artnet->interfaces().size(), 1);
     QCOMPARE(m_artnet->interfaces().first().addressEntry.ip(), QHostAddress(OUR_IP));
     m_artnet->setFirmwareVersion(0, 8);
-    m_artnet->setOemCode(0x0C, 0x14);
+    m_artnet->setOemCode(0x00, 0xFF);
     m_artnet->setNodeNames("Pultora", "Pultora V0.8 by www.pultora.org");
     m_artnet->setNodeReport("Pultora ");
     QVERIFY(m_artnet->setPollReplyEnabled(true));
@@ -412,6 +412,10 @@ void TestNetPeers::artnetToOla()
     });
     const QString expected = QString("%1 %2").arg(OLA_ARTNET_IN_UNIVERSE).arg(csv(data));
     QVERIFY2(recording.contains(expected), qPrintable(recording.left(300)));
+    // olad answered our polls with an output port there: it gets the universe
+    // by unicast from now on (what went on the wire: see the tshark test).
+    QCOMPARE(m_artnet->subscribers(0x10 | OLA_ARTNET_IN_UNIVERSE),
+             QList<QHostAddress>{QHostAddress(OLA_IP)});
 }
 
 void TestNetPeers::olaSubscribesAndSendsArtnet()
@@ -435,6 +439,21 @@ void TestNetPeers::olaSubscribesAndSendsArtnet()
     QCOMPARE(m_artIn.mid(slot * 512, 4), QByteArray("\x0b\x16\x21\x2c", 4));
     // Universe 0x13 echoes our own broadcasts from the previous test; 0x15 got nothing.
     QVERIFY(!m_artnet->getReceivedValue(0x15, 0, v));
+
+    // We send that universe too: two senders on one universe, reported once.
+    QStringList notices;
+    m_artnet->setNoticeHandler([&notices](const QString &text) { notices << text; });
+    const QByteArray ours(512, 1);
+    m_artnet->sendDmx(u8(ours), 512, 0x14);
+    QTest::ignoreMessage(QtWarningMsg, "Art-Net universe 21 is also sent by 198.51.100.2: two "
+                                       "senders on one universe");
+    for (int i = 0; i < 3; ++i)
+        run(inB({"ola_set_dmx", "-u", QString::number(OLA_ARTNET_OUT_UNIVERSE), "-d", "1,2"}),
+            5000);
+    QVERIFY(waitUntil([&notices] { return !notices.isEmpty(); }, 3000));
+    QTest::qWait(300);
+    QCOMPARE(notices.size(), 1);
+    m_artnet->setNoticeHandler({});
 }
 
 std::unique_ptr<acnnet> TestNetPeers::startAcnConsole(const QString &settingsFile)
@@ -613,6 +632,34 @@ void TestNetPeers::tsharkDecodesOurPackets()
                              "artnet.header.protver==14")
                  .isEmpty());
 
+    // Unicast: once olad subscribed to 0x13 (OLA universe 3), every ArtDmx of
+    // it goes to olad alone; 0x0123 has no subscriber and is broadcast. The
+    // Sequence counts per universe.
+    const QStringList dmx =
+        tsharkRead(us + "artnet.header.opcode==0x5000", {"ip.dst", "udp.payload"});
+    QStringList to19, to291;
+    QList<int> seq291;
+    for (const QString &line : dmx) {
+        const QByteArray payload =
+            QByteArray::fromHex(line.section('\t', 1).remove(':').toLatin1());
+        const int universe = quint8(payload[14]) | quint8(payload[15]) << 8;
+        if (universe == 0x13)
+            to19 << line.section('\t', 0, 0);
+        if (universe == 0x0123) {
+            to291 << line.section('\t', 0, 0);
+            seq291 << quint8(payload[12]);
+        }
+    }
+    const int firstUnicast = int(to19.indexOf(OLA_IP));
+    QVERIFY2(firstUnicast >= 0, qPrintable(to19.join(' ')));
+    QCOMPARE(to19.mid(firstUnicast), QStringList(to19.size() - firstUnicast, OLA_IP));
+    QCOMPARE(to19.mid(0, firstUnicast),
+             QStringList(firstUnicast, "198.51.100.255")); // before olad's first reply
+    QVERIFY2(to291.size() >= 2 && to291.count("198.51.100.255") == to291.size(),
+             qPrintable(to291.join(' ')));
+    QCOMPARE(seq291.mid(0, 2), (QList<int>{1, 2})); // the send and its first repeat
+    QVERIFY(!tsharkRead(us + "artnet.header.opcode==0x2000").isEmpty()); // our polls
+
     // Our replies to olad's polls: page 3 holds Port-Address 0x14.
     const QString mac = m_artnet->interfaces().first().hardwareAddress.toLower();
     const QStringList replies = tsharkRead(
@@ -623,13 +670,13 @@ void TestNetPeers::tsharkDecodesOurPackets()
          "artnet.poll_reply.mac", "artnet.poll_reply.bind_index", "artnet.poll_reply.oem"});
     QVERIFY2(!replies.isEmpty(), "no ArtPollReply captured");
     QVERIFY2(replies.contains(
-                 QString("198.51.100.1\tPultora\t2\t0x00\t0x00\t14\t%1\t0x01\t0x0c14").arg(mac)),
+                 QString("198.51.100.1\tPultora\t2\t0x00\t0x00\t14\t%1\t0x01\t0x00ff").arg(mac)),
              qPrintable(replies.join('\n')));
     QVERIFY2(replies.contains(
-                 QString("198.51.100.1\tPultora\t4\t0x00\t0x01\t16\t%1\t0x02\t0x0c14").arg(mac)),
+                 QString("198.51.100.1\tPultora\t4\t0x00\t0x01\t16\t%1\t0x02\t0x00ff").arg(mac)),
              qPrintable(replies.join('\n')));
     QVERIFY2(replies.contains(
-                 QString("198.51.100.1\tPultora\t2\t0x00\t0x01\t20\t%1\t0x03\t0x0c14").arg(mac)),
+                 QString("198.51.100.1\tPultora\t2\t0x00\t0x01\t20\t%1\t0x03\t0x00ff").arg(mac)),
              qPrintable(replies.join('\n')));
 
     const QStringList e131 = tsharkRead(us + "acn.dmx.universe==1000",
