@@ -13,10 +13,11 @@
 namespace
 {
 
-QString tr(const char *text)
+// The status texts belong to the console's window.
+struct Text
 {
-    return QCoreApplication::translate("Pultora", text);
-}
+    Q_DECLARE_TR_FUNCTIONS(Pultora)
+};
 
 QString hex(int n)
 {
@@ -27,17 +28,17 @@ QString protocolName(quint8 protocol)
 {
     switch (protocol) {
     case PT_ARTNET:
-        return tr("Art-Net");
+        return Text::tr("Art-Net");
     case PT_ACN:
-        return tr("streaming ACN");
+        return Text::tr("streaming ACN");
     case PT_MIDI:
-        return tr("MIDI");
+        return Text::tr("MIDI");
     case PT_HTTP:
-        return tr("HTTP");
+        return Text::tr("HTTP");
     case PT_COMMAND:
-        return tr("Command");
+        return Text::tr("Command");
     default:
-        return tr("None");
+        return Text::tr("None");
     }
 }
 
@@ -68,7 +69,7 @@ SendOutcome OutputDispatch::send(const SettingDmxStruct &d, int v, bool storeOnl
         // document never hold them, but a hand-built record might.
         if (d.dmx_channel >= UniverseBuffers::kSlots)
             return refuse(lcNet, d, v,
-                          tr("channel %1 lies past the universe").arg(d.dmx_channel + 1));
+                          Text::tr("channel %1 lies past the universe").arg(d.dmx_channel + 1));
         // The Port-Address has 15 bits: a higher universe would put its top
         // bit where Art-Net has none.
         if (d.protocol_type == PT_ARTNET && d.dmx_universe > artnet::MAX_UNIVERSE)
@@ -89,7 +90,7 @@ SendOutcome OutputDispatch::send(const SettingDmxStruct &d, int v, bool storeOnl
             return outcome;
         const int device = prefs ? int(prefs->midi_device_out) - 1 : -1;
         if (device < 0)
-            return refuse(lcMidi, d, v, tr("no MIDI output device selected in the preferences"));
+            return refuse(lcMidi, d, v, Text::tr("no MIDI output device selected in the preferences"));
         outcome = m_ports.sendMidi(device, d.dmx_midi_type, quint8(d.dmx_universe),
                                    quint8(d.dmx_channel), quint8(v));
         break;
@@ -139,20 +140,20 @@ QString substituteValue(const QString &text, int v)
 QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStruct *prefs)
 {
     const bool showHex = prefs && prefs->hex_value_show;
-    QString text = tr("Protocol: %1 - ").arg(protocolName(d.protocol_type));
+    QString text = Text::tr("Protocol: %1 - ").arg(protocolName(d.protocol_type));
     switch (d.protocol_type) {
     case PT_NONE:
-        return text + tr("No protocol has been selected for sending data!");
+        return text + Text::tr("No protocol has been selected for sending data!");
     case PT_ARTNET:
     case PT_ACN: {
         const int universe = d.dmx_universe + 1;
         const int channel = d.dmx_channel + 1;
         if (!showHex)
-            return text + tr("DMX Universe: %1 | DMX Channel: %2 | DMX Value: %3")
+            return text + Text::tr("DMX Universe: %1 | DMX Channel: %2 | DMX Value: %3")
                               .arg(universe)
                               .arg(channel)
                               .arg(v);
-        return text + tr("DMX Universe: %1 (0x%2) | DMX Channel: %3 (0x%4) | DMX Value: %5 (0x%6)")
+        return text + Text::tr("DMX Universe: %1 (0x%2) | DMX Channel: %3 (0x%4) | DMX Value: %5 (0x%6)")
                           .arg(universe)
                           .arg(hex(universe))
                           .arg(channel)
@@ -163,12 +164,12 @@ QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStru
     case PT_MIDI: {
         const int channel = d.dmx_universe + 1;
         if (!showHex)
-            return text + tr("MIDI Type: %1 | MIDI Channel: %2 | MIDI Note: %3 | MIDI Value: %4")
+            return text + Text::tr("MIDI Type: %1 | MIDI Channel: %2 | MIDI Note: %3 | MIDI Value: %4")
                               .arg(midiTypeLabel(d.dmx_midi_type))
                               .arg(channel)
                               .arg(d.dmx_channel)
                               .arg(v);
-        return text + tr("MIDI Type: %1 (0x%2) | MIDI Channel: %3 (0x%4) | MIDI Note: %5 "
+        return text + Text::tr("MIDI Type: %1 (0x%2) | MIDI Channel: %3 (0x%4) | MIDI Note: %5 "
                          "(0x%6) | MIDI Value: %7 (0x%8)")
                           .arg(midiTypeLabel(d.dmx_midi_type))
                           .arg(hex(d.dmx_midi_type))
@@ -183,28 +184,28 @@ QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStru
         if (!prefs)
             return text;
         if (prefs->http_server.isEmpty())
-            return text + tr("No HTTP server name in preferences configured!");
+            return text + Text::tr("No HTTP server name in preferences configured!");
         return text + joinUrl(prefs->http_server, substituteValue(d.dmx_http_filename, v));
     case PT_COMMAND:
         if (!prefs)
             return text;
         if (!prefs->command_flag)
-            return text + tr("No Command flag in preferences configured!");
-        return text + tr("Command: %1").arg(substituteValue(d.dmx_command_filename, v));
+            return text + Text::tr("No Command flag in preferences configured!");
+        return text + Text::tr("Command: %1").arg(substituteValue(d.dmx_command_filename, v));
     default:
-        return text + tr("Unknown Type of Protocol");
+        return text + Text::tr("Unknown Type of Protocol");
     }
 }
 
 QString artnetUniverseRefusal()
 {
-    return tr("Art-Net has no universe above %1").arg(artnet::MAX_UNIVERSE + 1);
+    return Text::tr("Art-Net has no universe above %1").arg(artnet::MAX_UNIVERSE + 1);
 }
 
 QString failedFrameStatusLine(quint8 protocol, int universe, const QString &error)
 {
-    return tr("%1: not sent (%2)")
-        .arg(tr("%1 universe %2").arg(protocolName(protocol)).arg(universe + 1), error);
+    return Text::tr("%1: not sent (%2)")
+        .arg(Text::tr("%1 universe %2").arg(protocolName(protocol)).arg(universe + 1), error);
 }
 
 QString failedSendStatusLine(const SettingDmxStruct &d, int v, const QString &error)
@@ -213,26 +214,26 @@ QString failedSendStatusLine(const SettingDmxStruct &d, int v, const QString &er
     switch (d.protocol_type) {
     case PT_ARTNET:
     case PT_ACN:
-        what = tr("%1 universe %2 channel %3")
+        what = Text::tr("%1 universe %2 channel %3")
                    .arg(protocolName(d.protocol_type))
                    .arg(d.dmx_universe + 1)
                    .arg(d.dmx_channel + 1);
         break;
     case PT_MIDI:
-        what = tr("MIDI %1 channel %2 note %3")
+        what = Text::tr("MIDI %1 channel %2 note %3")
                    .arg(midiTypeLabel(d.dmx_midi_type))
                    .arg(d.dmx_universe + 1)
                    .arg(d.dmx_channel);
         break;
     case PT_HTTP:
-        what = tr("HTTP %1").arg(substituteValue(d.dmx_http_filename, v));
+        what = Text::tr("HTTP %1").arg(substituteValue(d.dmx_http_filename, v));
         break;
     case PT_COMMAND:
-        what = tr("Command %1").arg(substituteValue(d.dmx_command_filename, v));
+        what = Text::tr("Command %1").arg(substituteValue(d.dmx_command_filename, v));
         break;
     default:
         what = protocolName(d.protocol_type);
         break;
     }
-    return tr("%1: not sent (%2)").arg(what, error);
+    return Text::tr("%1: not sent (%2)").arg(what, error);
 }

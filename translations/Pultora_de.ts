@@ -631,17 +631,6 @@ Sie können den Bildschirm entsperren mit
     </message>
 </context>
 <context>
-    <name>OutputDispatch</name>
-    <message>
-        <source>channel %1 lies past the universe</source>
-        <translation>Kanal %1 liegt hinter dem Universum</translation>
-    </message>
-    <message>
-        <source>no MIDI output device selected in the preferences</source>
-        <translation>in den Einstellungen ist kein MIDI-Ausgabegerät gewählt</translation>
-    </message>
-</context>
-<context>
     <name>OverviewModel</name>
     <message>
         <source>Del</source>
@@ -1042,6 +1031,30 @@ Sie können den Bildschirm entsperren mit
 Switch the command output on?</source>
         <translation>Mit eingeschalteter Befehlsausgabe starten Steuerelemente dieser Konfiguration Programme auf diesem Computer, mit Ihren Benutzerrechten.
 Befehlsausgabe einschalten?</translation>
+    </message>
+    <message>
+        <source>First usable network</source>
+        <translation>Erstes nutzbares Netzwerk</translation>
+    </message>
+    <message>
+        <source>Network</source>
+        <translation>Netzwerk</translation>
+    </message>
+    <message>
+        <source>the network Art-Net and streaming ACN send on and listen to</source>
+        <translation>das Netzwerk, in dem Art-Net und Streaming ACN senden und empfangen</translation>
+    </message>
+    <message>
+        <source>Interface :</source>
+        <translation>Schnittstelle :</translation>
+    </message>
+    <message>
+        <source>Always broadcast Art-Net</source>
+        <translation>Art-Net immer per Broadcast senden</translation>
+    </message>
+    <message>
+        <source>sends Art-Net to every node of the network, also where nodes asked for unicast</source>
+        <translation>sendet Art-Net an jeden Knoten des Netzwerks, auch wo Knoten Unicast erbeten haben</translation>
     </message>
 </context>
 <context>
@@ -1692,6 +1705,114 @@ Zeile %1, Spalte %2: %3</translation>
     <message>
         <source>Documentation File %1 saved</source>
         <translation>Dokumentationsdatei %1 gespeichert</translation>
+    </message>
+    <message>
+        <source>Art-Net</source>
+        <translation>Art-Net</translation>
+    </message>
+    <message>
+        <source>streaming ACN</source>
+        <translation>Streaming ACN</translation>
+    </message>
+    <message>
+        <source>MIDI</source>
+        <translation>MIDI</translation>
+    </message>
+    <message>
+        <source>HTTP</source>
+        <translation>HTTP</translation>
+    </message>
+    <message>
+        <source>Command</source>
+        <translation>Befehl</translation>
+    </message>
+    <message>
+        <source>None</source>
+        <translation>Keins</translation>
+    </message>
+    <message>
+        <source>channel %1 lies past the universe</source>
+        <translation>Kanal %1 liegt jenseits des Universums</translation>
+    </message>
+    <message>
+        <source>no MIDI output device selected in the preferences</source>
+        <translation>kein MIDI-Ausgabegerät in den Einstellungen gewählt</translation>
+    </message>
+    <message>
+        <source>Protocol: %1 - </source>
+        <translation>Protokoll: %1 - </translation>
+    </message>
+    <message>
+        <source>No protocol has been selected for sending data!</source>
+        <translation>Es wurde kein Protokoll zum Senden gewählt!</translation>
+    </message>
+    <message>
+        <source>DMX Universe: %1 | DMX Channel: %2 | DMX Value: %3</source>
+        <translation>DMX-Universum: %1 | DMX-Kanal: %2 | DMX-Wert: %3</translation>
+    </message>
+    <message>
+        <source>DMX Universe: %1 (0x%2) | DMX Channel: %3 (0x%4) | DMX Value: %5 (0x%6)</source>
+        <translation>DMX-Universum: %1 (0x%2) | DMX-Kanal: %3 (0x%4) | DMX-Wert: %5 (0x%6)</translation>
+    </message>
+    <message>
+        <source>MIDI Type: %1 | MIDI Channel: %2 | MIDI Note: %3 | MIDI Value: %4</source>
+        <translation>MIDI-Typ: %1 | MIDI-Kanal: %2 | MIDI-Note: %3 | MIDI-Wert: %4</translation>
+    </message>
+    <message>
+        <source>MIDI Type: %1 (0x%2) | MIDI Channel: %3 (0x%4) | MIDI Note: %5 (0x%6) | MIDI Value: %7 (0x%8)</source>
+        <translation>MIDI-Typ: %1 (0x%2) | MIDI-Kanal: %3 (0x%4) | MIDI-Note: %5 (0x%6) | MIDI-Wert: %7 (0x%8)</translation>
+    </message>
+    <message>
+        <source>No HTTP server name in preferences configured!</source>
+        <translation>Kein HTTP-Servername in den Einstellungen eingetragen!</translation>
+    </message>
+    <message>
+        <source>No Command flag in preferences configured!</source>
+        <translation>Keine Befehlsoption in den Einstellungen eingetragen!</translation>
+    </message>
+    <message>
+        <source>Command: %1</source>
+        <translation>Befehl: %1</translation>
+    </message>
+    <message>
+        <source>Unknown Type of Protocol</source>
+        <translation>Unbekannter Protokolltyp</translation>
+    </message>
+    <message>
+        <source>Art-Net has no universe above %1</source>
+        <translation>Art-Net hat kein Universum über %1</translation>
+    </message>
+    <message>
+        <source>%1: not sent (%2)</source>
+        <translation>%1: nicht gesendet (%2)</translation>
+    </message>
+    <message>
+        <source>%1 universe %2</source>
+        <translation>%1 Universum %2</translation>
+    </message>
+    <message>
+        <source>%1 universe %2 channel %3</source>
+        <translation>%1 Universum %2 Kanal %3</translation>
+    </message>
+    <message>
+        <source>MIDI %1 channel %2 note %3</source>
+        <translation>MIDI %1 Kanal %2 Note %3</translation>
+    </message>
+    <message>
+        <source>HTTP %1</source>
+        <translation>HTTP %1</translation>
+    </message>
+    <message>
+        <source>Command %1</source>
+        <translation>Befehl %1</translation>
+    </message>
+    <message>
+        <source>Network %1 not found: Art-Net and streaming ACN stay on this computer</source>
+        <translation>Netzwerk %1 nicht gefunden: Art-Net und Streaming ACN bleiben auf diesem Computer</translation>
+    </message>
+    <message>
+        <source>Art-Net: not sent (%1)</source>
+        <translation>Art-Net: nicht gesendet (%1)</translation>
     </message>
 </context>
 <context>

@@ -18,6 +18,7 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTimer>
 #include <QUdpSocket>
 
 namespace
@@ -319,12 +320,19 @@ private slots:
         QVERIFY(sw);
         QTest::mouseClick(sw, Qt::LeftButton);
         QVERIFY(!console->statusBar()->currentMessage().contains("also sent by"));
+        // The other console keeps sending, as consoles do: the click's frame
+        // leaves on the next pass of the event loop.
         QUdpSocket other;
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression("universe 6 is also sent by \"peer\" at 127"));
-        for (int i = 1; i <= 3; ++i)
-            other.writeDatagram(e131Datagram(6, QByteArray(24, char(i)), quint8(i)),
+        quint8 sequence = 0;
+        QTimer keepSending;
+        connect(&keepSending, &QTimer::timeout, &other, [&] {
+            ++sequence;
+            other.writeDatagram(e131Datagram(6, QByteArray(24, char(sequence)), sequence),
                                 QHostAddress(QStringLiteral("127.255.0.6")), kAcnPort);
+        });
+        keepSending.start(50);
         QTRY_VERIFY_WITH_TIMEOUT(
             console->statusBar()->currentMessage().contains("universe 6 is also sent by"), 2000);
         console->setModified(false, false);
