@@ -49,9 +49,9 @@ SettingStruct record(quint32 id, quint8 type)
 
 // The inputs of an output editor by object name, with their row flag.
 const std::pair<bool DmxOutRows::*, const char *> kOutputRows[] = {
-    {&DmxOutRows::value1, "value1"},   {&DmxOutRows::value2, "value2"},
-    {&DmxOutRows::value3, "value3"},   {&DmxOutRows::channel, "channel"},
-    {&DmxOutRows::note, "note"},       {&DmxOutRows::universe, "universe"},
+    {&DmxOutRows::value1, "value1"},     {&DmxOutRows::value2, "value2"},
+    {&DmxOutRows::value3, "value3"},     {&DmxOutRows::channel, "channel"},
+    {&DmxOutRows::note, "note"},         {&DmxOutRows::universe, "universe"},
     {&DmxOutRows::midiType, "midiType"}, {&DmxOutRows::http, "http"},
     {&DmxOutRows::command, "command"}};
 
@@ -86,9 +86,6 @@ private slots:
     void oneBasedOutputFields_data();
     void oneBasedOutputFields();
     void outputMidiKeepsTypedValues();
-    void httpLinkStoredAsTyped();
-    void modeButtons_data();
-    void modeButtons();
     void workingRecordUntilApply();
     void addAndNextAddsAgain();
     void newControlCheckedOnAdd();
@@ -173,46 +170,29 @@ void TestSettingsDialog::outputMidiKeepsTypedValues()
     QCOMPARE(spin(&w, "value1")->value(), 200);
     QCOMPARE(spin(&w, "universe")->value(), 40);
     QCOMPARE(int(out.protocol_type), int(PT_ARTNET));
-}
 
-void TestSettingsDialog::httpLinkStoredAsTyped()
-{
-    SettingDmxStruct out;
-    SettingsDmxOutWidget w;
-    w.setSettings(&out, CT_FADER_VERTICAL, false, QString());
+    // An HTTP link is stored as typed.
     select(&w, "protocol", PT_HTTP);
-    QCOMPARE(shownOutputRows(w), QStringLiteral("value1 value2 http"));
     child<QTextEdit>(&w, "http")->setPlainText(QStringLiteral("dim.php?level=%1"));
     QCOMPARE(out.dmx_http_filename, QStringLiteral("dim.php?level=%1"));
     QCOMPARE(int(out.protocol_type), int(PT_HTTP));
 }
 
-void TestSettingsDialog::modeButtons_data()
-{
-    QTest::addColumn<quint32>("id");
-    QTest::addColumn<bool>("typeEnabled");
-    QTest::newRow("add") << 0u << true;
-    QTest::newRow("edit") << 4u << false;
-}
-
-void TestSettingsDialog::modeButtons()
-{
-    QFETCH(quint32, id);
-    QFETCH(bool, typeEnabled);
-    SettingStruct r = record(id, CT_KNOB);
-    Settings dlg;
-    dlg.setSettings(&r, false);
-    QCOMPARE(child<QComboBox>(&dlg, "type")->isEnabled(), typeEnabled);
-    QCOMPARE(child<QComboBox>(&dlg, "type")->currentData().toInt(), int(CT_KNOB));
-    QCOMPARE(dlg.isAddMode(), id == 0);
-}
-
 void TestSettingsDialog::workingRecordUntilApply()
 {
+    // The type is chosen when adding only.
+    SettingStruct edited = record(4, CT_KNOB);
+    Settings editing;
+    editing.setSettings(&edited, false);
+    QVERIFY(!child<QComboBox>(&editing, "type")->isEnabled());
+    QCOMPARE(child<QComboBox>(&editing, "type")->currentData().toInt(), int(CT_KNOB));
+    QVERIFY(!editing.isAddMode());
+
     SettingStruct r = record(0, CT_BUTTON_PUSH);
     Settings dlg;
     QSignalSpy applied(&dlg, &Settings::valueChanged);
     dlg.setSettings(&r, false);
+    QVERIFY(dlg.isAddMode() && child<QComboBox>(&dlg, "type")->isEnabled());
     spin(&dlg, "posX")->setValue(300);
     child<QTextEdit>(&dlg, "name")->setPlainText(QStringLiteral("<b>Go</b>"));
     select(&dlg, "type", CT_LABEL);
@@ -322,10 +302,11 @@ void TestSettingsDialog::inputFollowsRowTable()
             dlg.setSettings(&r, false);
             const DmxInRows rows = dmxInRows(quint8(type), protocol);
             const std::pair<bool, const char *> expected[] = {
-                {rows.value1, "inValue1"}, {rows.value2, "inValue2"},  {rows.value3, "inValue3"},
-                {rows.channel, "inChannel"}, {rows.note, "inNote"},  {rows.universe, "inUniverse"},
+                {rows.value1, "inValue1"},     {rows.value2, "inValue2"},
+                {rows.value3, "inValue3"},     {rows.channel, "inChannel"},
+                {rows.note, "inNote"},         {rows.universe, "inUniverse"},
                 {rows.midiType, "inMidiType"}, {rows.color1, "inColorRed1"},
-                {rows.color3, "inColorRed3"}, {rows.fade, "inFade"}};
+                {rows.color3, "inColorRed3"},  {rows.fade, "inFade"}};
             for (const auto &[shown, name] : expected)
                 QVERIFY2(seen(child<QWidget>(&dlg, name), &dlg) == (shown && rows.group),
                          qPrintable(QStringLiteral("%1 %2 %3").arg(type).arg(protocol).arg(name)));
