@@ -17,8 +17,8 @@
 #include <QMimeData>
 #include <QProgressDialog>
 #include <QSettings>
-#include <QStatusBar>
 #include <QStandardPaths>
+#include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTranslator>
@@ -145,9 +145,9 @@ private slots:
             QVERIFY(console->actions().contains(a));
         // Every command but the About ones shows its picture, as do the
         // sub-menus (the recent files get theirs with a file).
-        for (QAction *a : c.all() + QList<QAction *>{c.recentMenu->menuAction(),
-                                                     c.importMenu->menuAction(),
-                                                     c.helpMenu->menuAction()})
+        for (QAction *a :
+             c.all() + QList<QAction *>{c.recentMenu->menuAction(), c.importMenu->menuAction(),
+                                        c.helpMenu->menuAction()})
             if (a->isVisible() && a != c.about && a != c.aboutQt)
                 QVERIFY2(!a->icon().pixmap(16).isNull(), qPrintable(a->text()));
         for (QAction *a : c.recent)
@@ -336,6 +336,23 @@ private slots:
         QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - show.ptra[*]"));
         QCOMPARE(console->recentFiles().value(0), m_dir->filePath(QStringLiteral("show.ptra")));
         console->setModified(false, false);
+
+        // A control of an unknown type is not added, but marks the show modified.
+        console->editRecord()->control_type = 42;
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotSettingsChanged", Q_ARG(bool, true)));
+        QVERIFY(console->document().controls().isEmpty());
+        QVERIFY(console->isWindowModified());
+        console->setModified(false, false);
+
+        // No MIDI output device is chosen: the status line says nothing left.
+        SettingDmxStruct midi;
+        midi.protocol_type = PT_MIDI;
+        midi.dmx_midi_type = MT_NOTE_ON;
+        midi.dmx_channel = 60;
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotControlPushClicked",
+                                          Q_ARG(SettingDmxStruct, midi), Q_ARG(int, 100)));
+        QVERIFY2(console->statusBar()->currentMessage().contains(QStringLiteral("not sent")),
+                 qPrintable(console->statusBar()->currentMessage()));
     }
 
     void startWithDefaultFileInWorkingFolder()
@@ -432,18 +449,6 @@ private slots:
         QCOMPARE(console->document().preferences().startup_timeout, quint16(5));
     }
 
-    void unknownControlTypeMarksModified()
-    {
-        m_prompter->answers = {QMessageBox::No};
-        std::unique_ptr<Pultora> console(makeConsole());
-        QVERIFY(!console->isWindowModified());
-        console->editRecord()->control_type = 42;
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotSettingsChanged", Q_ARG(bool, true)));
-        QVERIFY(console->document().controls().isEmpty());
-        QVERIFY(console->isWindowModified());
-        console->setModified(false, false);
-    }
-
     void userResizeStoresBackgroundSize()
     {
         QString text = defaultConfigurationText();
@@ -459,7 +464,8 @@ private slots:
         QTRY_COMPARE(console->document().background().size_x, 400u);
         QCOMPARE(console->document().background().size_y, 400u);
         QVERIFY(!console->isWindowModified());
-        QCOMPARE(console->surface().widget(console->document().controls().first().id)->geometry(), QRect(30, 30, 75, 75));
+        QCOMPARE(console->surface().widget(console->document().controls().first().id)->geometry(),
+                 QRect(30, 30, 75, 75));
     }
 
     void cancelAtQuitKeepsRunning()
@@ -537,7 +543,8 @@ private slots:
     {
         QFETCH(QString, what);
         writeText(QStringLiteral("four.ptra"), showWith(4));
-        writeText(QStringLiteral("logo.svg"), QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\"/>"));
+        writeText(QStringLiteral("logo.svg"),
+                  QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\"/>"));
         const QString four = m_dir->filePath(QStringLiteral("four.ptra"));
         const QString svg = m_dir->filePath(QStringLiteral("logo.svg"));
         std::unique_ptr<Pultora> console(makeDefaultConsole()); // 36 controls, modified
@@ -559,7 +566,8 @@ private slots:
             QCOMPARE(console->document().controls().size(), expected);
             QCOMPARE(console->surface().widgetCount(), expected);
             QCOMPARE(QFileInfo(console->currentFile()).fileName(),
-                     what == "open" ? QStringLiteral("four.ptra") : QStringLiteral("config_default.ptra"));
+                     what == "open" ? QStringLiteral("four.ptra")
+                                    : QStringLiteral("config_default.ptra"));
             if (what == "open") {
                 QVERIFY(saved(console.get(), "slotConfigSave"));
                 QCOMPARE(controlsIn(four), 4);
@@ -576,8 +584,10 @@ private slots:
             QVERIFY(!readBytes(svg).contains("PultoraConfig"));
         } else if (what == "locked drop") {
             writeText(QStringLiteral("locked.ptra"),
-                      showWith(4).replace(QStringLiteral("<background "),
-                                          QStringLiteral("<preferences version=\"1\" lock_screen=\"1\"/>\n <background ")));
+                      showWith(4).replace(
+                          QStringLiteral("<background "),
+                          QStringLiteral(
+                              "<preferences version=\"1\" lock_screen=\"1\"/>\n <background ")));
             m_prompter->answers = {QMessageBox::No};
             m_prompter->fileNames = {m_dir->filePath(QStringLiteral("locked.ptra"))};
             call(console.get(), "slotConfigOpen");
@@ -592,21 +602,6 @@ private slots:
             QVERIFY(console->statusBar()->currentMessage().contains(QStringLiteral("locked")));
         }
         console->setModified(false, false);
-    }
-
-    void failedSendSaysSoInTheStatusLine()
-    {
-        m_prompter->answers = {QMessageBox::No};
-        std::unique_ptr<Pultora> console(makeConsole());
-        SettingDmxStruct midi;
-        midi.protocol_type = PT_MIDI;
-        midi.dmx_midi_type = MT_NOTE_ON;
-        midi.dmx_channel = 60;
-        // No MIDI output device is chosen: nothing can leave.
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotControlPushClicked",
-                                          Q_ARG(SettingDmxStruct, midi), Q_ARG(int, 100)));
-        QVERIFY2(console->statusBar()->currentMessage().contains(QStringLiteral("not sent")),
-                 qPrintable(console->statusBar()->currentMessage()));
     }
 
     void unreadableFileIsKeptBeforeItIsSavedOver()
@@ -643,9 +638,11 @@ private slots:
             " <control version=\"1\" name=\"C\" control_type=\"led\" size_x=\"5\" size_y=\"5\" "
             "protocol_type_in=\"%1\" dmx_in_universe=\"%2\"/>\n");
         for (int i = 0; i < 2000; ++i)
-            controls += line.arg(i % 2 ? QStringLiteral("Art-Net") : QStringLiteral("streaming ACN"))
-                            .arg(i % 7);
-        big.replace(QStringLiteral("</PultoraConfig>"), controls + QStringLiteral("</PultoraConfig>"));
+            controls +=
+                line.arg(i % 2 ? QStringLiteral("Art-Net") : QStringLiteral("streaming ACN"))
+                    .arg(i % 7);
+        big.replace(QStringLiteral("</PultoraConfig>"),
+                    controls + QStringLiteral("</PultoraConfig>"));
         writeText(QStringLiteral("big.ptra"), big);
         int steps = 0;
         int cancelAt = -1;
