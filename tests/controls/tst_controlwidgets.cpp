@@ -77,8 +77,8 @@ class TestControlWidgets : public QObject
     Q_OBJECT
 
 private slots:
-    void pushButtonPressAndRelease();
-    void switchSendsOnPressIntoOnAndReleaseIntoOff();
+    void pushAndSwitch_data();
+    void pushAndSwitch();
     void buttonInputColour();
     void buttonCaptionAndPicture_data();
     void buttonCaptionAndPicture();
@@ -104,52 +104,45 @@ private slots:
     void paletteFromOneColour();
 };
 
-void TestControlWidgets::pushButtonPressAndRelease()
+// Two clicks: a push button sends its second value on press and its first on
+// release; a switch sends on the press that turns it on and on the release
+// that turns it off.
+void TestControlWidgets::pushAndSwitch_data()
 {
+    QTest::addColumn<bool>("checkable");
+    QTest::addColumn<QList<int>>("sent");    // after press, release, press, release
+    QTest::addColumn<QList<int>>("current"); // after each release
+    QTest::newRow("push") << false << QList<int>{200, 10, 200, 10} << QList<int>{10, 10};
+    QTest::newRow("switch") << true << QList<int>{200, 200, 200, 10} << QList<int>{200, 10};
+}
+
+void TestControlWidgets::pushAndSwitch()
+{
+    QFETCH(bool, checkable);
+    QFETCH(QList<int>, sent);
+    QFETCH(QList<int>, current);
     DmxPushButton b(QStringLiteral("Go"));
+    b.setCheckable(checkable);
     b.resize(60, 30);
     b.show();
     b.setDmx(out(10, 200));
     QSignalSpy spy(&b, SIGNAL(clicked(SettingDmxStruct, int)));
-
-    QTest::mousePress(&b, Qt::LeftButton);
-    QCOMPARE(values(spy), QList<int>{200});
-    QCOMPARE(b.currentValue(), quint8(200));
-    QCOMPARE(record(spy, 0), out(10, 200));
-
-    QTest::mouseRelease(&b, Qt::LeftButton);
-    QCOMPARE(values(spy), (QList<int>{200, 10}));
     QCOMPARE(b.currentValue(), quint8(10));
+    for (int click = 0; click < 2; ++click) {
+        QTest::mousePress(&b, Qt::LeftButton);
+        QCOMPARE(values(spy).last(), sent[2 * click]);
+        QTest::mouseRelease(&b, Qt::LeftButton);
+        QCOMPARE(values(spy).last(), sent[2 * click + 1]);
+        QCOMPARE(b.currentValue(), quint8(current[click]));
+        QCOMPARE(b.isChecked(), checkable && click == 0);
+    }
+    QCOMPARE(spy.count(), checkable ? 2 : 4);
+    QCOMPARE(record(spy, 0), out(10, 200));
 
     // Removing the output silences the button.
     b.setDmx(static_cast<const SettingDmxStruct *>(nullptr));
     QTest::mouseClick(&b, Qt::LeftButton);
-    QCOMPARE(spy.count(), 2);
-}
-
-void TestControlWidgets::switchSendsOnPressIntoOnAndReleaseIntoOff()
-{
-    DmxPushButton b(QStringLiteral("Switch"));
-    b.setCheckable(true);
-    b.resize(60, 30);
-    b.show();
-    b.setDmx(out(10, 200));
-    QSignalSpy spy(&b, SIGNAL(clicked(SettingDmxStruct, int)));
-
-    QCOMPARE(b.currentValue(), quint8(10));
-    QTest::mousePress(&b, Qt::LeftButton); // pressed while off
-    QCOMPARE(values(spy), QList<int>{200});
-    QTest::mouseRelease(&b, Qt::LeftButton); // now on: nothing more
-    QCOMPARE(values(spy), QList<int>{200});
-    QVERIFY(b.isChecked());
-    QCOMPARE(b.currentValue(), quint8(200));
-
-    QTest::mousePress(&b, Qt::LeftButton); // pressed while on: nothing
-    QCOMPARE(values(spy), QList<int>{200});
-    QTest::mouseRelease(&b, Qt::LeftButton); // released into off
-    QCOMPARE(values(spy), (QList<int>{200, 10}));
-    QVERIFY(!b.isChecked());
-    QCOMPARE(b.currentValue(), quint8(10));
+    QCOMPARE(spy.count(), checkable ? 2 : 4);
 }
 
 void TestControlWidgets::buttonInputColour()
