@@ -137,7 +137,6 @@ private Q_SLOTS:
     void controlRoundTrip();
     void conditionalAttributes_data();
     void conditionalAttributes();
-    void controlNotWritten();
     void controlDefaults();
     void readerAcceptsOnlyItsTag();
     void numberConversion_data();
@@ -148,7 +147,6 @@ private Q_SLOTS:
     void descriptionFallsBackToInfo();
     void pictureSources();
     void backgroundRoundTrip();
-    void backgroundConditionals();
     void backgroundReading();
     void backgroundLimits_data();
     void backgroundLimits();
@@ -255,18 +253,6 @@ void TestElements::conditionalAttributes()
         QVERIFY2(!e.hasAttribute(name), qPrintable(name));
 }
 
-void TestElements::controlNotWritten()
-{
-    SettingStruct record = fullControl(CT_BUTTON_PUSH, PT_ARTNET, PT_NONE, false, false);
-    QDomDocument document;
-    QDomElement root = document.createElement(QStringLiteral("root"));
-    document.appendChild(root);
-    writeControlElement(document, root, nullptr);
-    QDomElement none;
-    writeControlElement(document, none, &record);
-    QVERIFY(!root.hasChildNodes());
-}
-
 void TestElements::controlDefaults()
 {
     // Version 1 without attributes: the reader's defaults.
@@ -304,6 +290,13 @@ void TestElements::readerAcceptsOnlyItsTag()
     QVERIFY(!readBackgroundElement(element("<control version=\"1\"/>"), &background));
     QVERIFY(control.sameContent(before));
     QCOMPARE(background.size_x, 1u);
+
+    // Nor does the writer write without a record or a parent.
+    QDomDocument document;
+    QDomElement root = document.createElement(QStringLiteral("root")), none;
+    writeControlElement(document, root, nullptr);
+    writeControlElement(document, none, &control);
+    QVERIFY(!root.hasChildNodes());
 }
 
 void TestElements::numberConversion_data()
@@ -484,21 +477,17 @@ void TestElements::backgroundRoundTrip()
     QCOMPARE(read.bitmap.convertToFormat(QImage::Format_ARGB32), record.bitmap);
     read.bitmap = record.bitmap;
     QVERIFY(read.sameContent(record));
-}
 
-void TestElements::backgroundConditionals()
-{
-    BackgroundStruct record;
-    record.startup_timeout = 9;
-    record.startup_dmxsend_later = false;
-    record.qwidget = 7;
-    QDomDocument document;
-    QDomElement root = document.createElement("root");
-    document.appendChild(root);
-    writeBackgroundElement(document, root, &record);
-    writeBackgroundElement(document, root, nullptr);
-    QCOMPARE(root.childNodes().count(), 1);
-    const QDomElement e = root.firstChildElement("background");
+    // A plain record: what is not set is not written, and no record writes nothing.
+    BackgroundStruct plain;
+    plain.startup_timeout = 9;
+    plain.startup_dmxsend_later = false;
+    plain.qwidget = 7;
+    QDomElement other = document.createElement("root");
+    writeBackgroundElement(document, other, &plain);
+    writeBackgroundElement(document, other, nullptr);
+    QCOMPARE(other.childNodes().count(), 1);
+    const QDomElement e = other.firstChildElement("background");
     QCOMPARE(e.attribute("version"), QStringLiteral("1"));
     QCOMPARE(e.attribute("color_green"), QStringLiteral("127"));
     for (const char *name : {"stretch_factor", "startup_timeout", "startup_dmxsend_later",
@@ -541,7 +530,8 @@ void TestElements::backgroundLimits_data()
 {
     QTest::addColumn<QString>("attributes");
     QTest::addColumn<QString>("kept"); // size_x size_y stretch_factor
-    QTest::newRow("within") << "size_x=\"16384\" size_y=\"8000\"" << "16384 8000 100";
+    QTest::newRow("within") << "size_x=\"16384\" size_y=\"8000\""
+                            << "16384 8000 100";
     QTest::newRow("huge") << "size_y=\"4294967295\" stretch_factor=\"4294967295\""
                           << "400 1638 1000";
     QTest::newRow("stretch 0 counts as 100") << "size_x=\"16385\" stretch_factor=\"0\""
