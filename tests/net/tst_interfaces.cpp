@@ -38,23 +38,22 @@ void TestInterfaces::discovery_data()
         << QStringList{"192.168.1.10/255.255.255.0/192.168.1.255/00:11:22:AA:BB:CC"};
     QTest::newRow("loopback only") << QList<NetworkInterfaceInfo>{loopback} << QStringList{lo};
     QTest::newRow("no interfaces") << QList<NetworkInterfaceInfo>{} << QStringList{lo};
-    QTest::newRow("IPv6 only")
-        << QList<NetworkInterfaceInfo>{{"00:11:22:AA:BB:CC",
-                                        {E::entry("2001:db8::5",
-                                                  "ffff:ffff:ffff:ffff::", nullptr)}}}
-        << QStringList{lo};
-    QTest::newRow("zero netmask")
-        << QList<NetworkInterfaceInfo>{{"00:11:22:AA:BB:CC",
-                                        {E::entry("192.168.1.10", "0.0.0.0", "192.168.1.255")}}}
-        << QStringList{lo};
-    QTest::newRow("no netmask") << QList<NetworkInterfaceInfo>{{"00:11:22:AA:BB:CC",
-                                                                {E::entry("192.168.1.10", nullptr,
-                                                                          "192.168.1.255")}}}
+    // One Ethernet interface with one address each that is not usable.
+    const auto lone = [](const char *ip, const char *mask, const char *broadcast) {
+        return QList<NetworkInterfaceInfo>{{"00:11:22:AA:BB:CC", {E::entry(ip, mask, broadcast)}}};
+    };
+    QTest::newRow("IPv6 only") << lone("2001:db8::5", "ffff:ffff:ffff:ffff::", nullptr)
+                               << QStringList{lo};
+    QTest::newRow("zero netmask") << lone("192.168.1.10", "0.0.0.0", "192.168.1.255")
+                                  << QStringList{lo};
+    QTest::newRow("no netmask") << lone("192.168.1.10", nullptr, "192.168.1.255")
                                 << QStringList{lo};
     QTest::newRow("zero broadcast")
-        << QList<NetworkInterfaceInfo>{{"00:11:22:AA:BB:CC",
-                                        {E::entry("192.168.1.10", "255.255.255.0", "0.0.0.0")}}}
-        << QStringList{lo};
+        << lone("192.168.1.10", "255.255.255.0", "0.0.0.0") << QStringList{lo};
+    QTest::newRow("address 0.0.0.0")
+        << lone("0.0.0.0", "255.0.0.0", "0.255.255.255") << QStringList{lo};
+    QTest::newRow("address 255.255.255.255")
+        << lone("255.255.255.255", "255.255.255.0", "255.255.255.255") << QStringList{lo};
     QTest::newRow("point-to-point without broadcast, then ethernet")
         << QList<NetworkInterfaceInfo>{{QString(),
                                         {E::entry("10.8.0.2", "255.255.255.255", nullptr)}},
@@ -62,12 +61,6 @@ void TestInterfaces::discovery_data()
                                         {E::entry("198.51.100.1", "255.255.255.0",
                                                   "198.51.100.255")}}}
         << QStringList{"198.51.100.1/255.255.255.0/198.51.100.255/00:00:00:00:00:00"};
-    QTest::newRow("special addresses skipped")
-        << QList<NetworkInterfaceInfo>{{"",
-                                        {E::entry("0.0.0.0", "255.0.0.0", "0.255.255.255"),
-                                         E::entry("255.255.255.255", "255.255.255.0",
-                                                  "255.255.255.255")}}}
-        << QStringList{lo};
     QTest::newRow("two interfaces keep platform order")
         << QList<NetworkInterfaceInfo>{loopback,
                                        {"02:00:00:00:00:01",
