@@ -1,7 +1,7 @@
 // The console against a real MIDI peer: a private JACK server and a
 // python-rtmidi client. An LED listening to note 60 on MIDI channel 1
 // takes colour 2 when the peer plays that note at the second trigger value.
-#include "pultora.h"
+#include "consolestart.h"
 #include "scriptedprompter.h"
 
 #include "../io/jackserver.h"
@@ -11,7 +11,6 @@
 #include "midi.h"
 
 #include <QDir>
-#include <QFile>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -47,36 +46,28 @@ private slots:
 
         QTemporaryDir dir;
         QVERIFY(dir.isValid());
-        const QString path = dir.filePath(QStringLiteral("led.ptra"));
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(QStringLiteral(
-                       "<!DOCTYPE Pultora>\n<PultoraConfig>\n"
-                       " <preferences version=\"1\" midi_device_in=\"%1\"/>\n"
-                       " <control version=\"1\" control_type=\"led\" color_red=\"10\" "
-                       "color_green=\"10\" color_blue=\"10\" protocol_type_in=\"Midi\" "
-                       "dmx_in_midi_type=\"note_on\" dmx_in_universe=\"0\" dmx_in_channel=\"60\" "
-                       "dmx_in_value_1=\"0\" dmx_in_value_2=\"64\" dmx_in_value_3=\"127\" "
-                       "dmx_in_color_red_2=\"1\" dmx_in_color_green_2=\"2\" "
-                       "dmx_in_color_blue_2=\"3\"/>\n"
-                       "</PultoraConfig>\n")
-                       .arg(device)
-                       .toUtf8());
-        file.close();
-
+        const QString show =
+            QStringLiteral("<!DOCTYPE Pultora>\n<PultoraConfig>\n"
+                           " <preferences version=\"1\" midi_device_in=\"%1\"/>\n"
+                           " <control version=\"1\" control_type=\"led\" color_red=\"10\" "
+                           "color_green=\"10\" color_blue=\"10\" protocol_type_in=\"Midi\" "
+                           "dmx_in_midi_type=\"note_on\" dmx_in_universe=\"0\" "
+                           "dmx_in_channel=\"60\" dmx_in_value_1=\"0\" dmx_in_value_2=\"64\" "
+                           "dmx_in_value_3=\"127\" dmx_in_color_red_2=\"1\" "
+                           "dmx_in_color_green_2=\"2\" dmx_in_color_blue_2=\"3\"/>\n"
+                           "</PultoraConfig>\n")
+                .arg(device);
         const QString oldCwd = QDir::currentPath();
         QVERIFY(QDir::setCurrent(dir.path()));
-        ConsoleServices services;
-        services.prompter = std::make_shared<ScriptedPrompter>();
-        services.waitOneSecond = [](QProgressDialog *) {};
-        services.quit = [] {};
-        QByteArray program("pultora"), arg = path.toLocal8Bit();
-        char *argv[] = {program.data(), arg.data()};
         {
-            Pultora console(nullptr, 2, argv, QString(), QStringLiteral("en_US"), services);
-            QCOMPARE(console.document().preferences().midi_device_in, 1u + quint32(midi::platformInputDeviceNames().indexOf(device)));
-            QCOMPARE(console.document().controls().size(), 1);
-            auto *led = qobject_cast<DmxPushButton *>(console.surface().widget(console.document().controls().at(0).id));
+            auto console = startConsoleOn(dir.filePath(QStringLiteral("led.ptra")), show.toUtf8(),
+                                          std::make_shared<ScriptedPrompter>());
+            QVERIFY(console);
+            QCOMPARE(console->document().preferences().midi_device_in,
+                     1u + quint32(midi::platformInputDeviceNames().indexOf(device)));
+            QCOMPARE(console->document().controls().size(), 1);
+            auto *led = qobject_cast<DmxPushButton *>(
+                console->surface().widget(console->document().controls().at(0).id));
             QVERIFY(led);
             QVERIFY(!led->isEnabled());
             const QColor colour2(1, 2, 3);
