@@ -2,6 +2,7 @@
 
 #include "attributes.h"
 #include "configfile.h"
+#include "consistency.h"
 #include "typetables.h"
 
 #include <QBuffer>
@@ -74,21 +75,6 @@ Address inputAddress(const SettingDmxInStruct &in)
 {
     return {
         in.protocol_type_in, in.dmx_in_universe, in.dmx_in_channel, in.dmx_in_midi_type, {}, {}};
-}
-
-bool hasAdvancedOutput(quint8 controlType)
-{
-    switch (controlType) {
-    case CT_FADER_VERTICAL_MIDDLE:
-    case CT_FADER_HORIZONTAL_MIDDLE:
-    case CT_PITCH_BEND_VERTICAL_MIDDLE:
-    case CT_PITCH_BEND_HORIZONTAL_MIDDLE:
-    case CT_ENCODER_PUSH:
-    case CT_ENCODER_SWITCH:
-        return true;
-    default:
-        return false;
-    }
 }
 
 // A table cell: text, or a picture when `picture` holds its data URI.
@@ -359,7 +345,7 @@ void DocumentationWriter::writeOutputTables()
         };
         for (const SettingStruct *c : m_source.configuration.controls) {
             const bool advanced =
-                hasAdvancedOutput(c->control_type) && c->dmx_out_advanced.protocol_type != PT_NONE;
+                Consistency::sendsAdvancedOutput(c->control_type) && c->dmx_out_advanced.protocol_type != PT_NONE;
             if (c->dmx_out.protocol_type != protocol &&
                 !(advanced && c->dmx_out_advanced.protocol_type == protocol))
                 continue;
