@@ -276,30 +276,36 @@ void OutputObjects::flush()
     m_flushTimer.stop();
     // Taken out first: a node's send may queue a notice.
     const auto frames = std::exchange(m_pending, {});
-    // Art-Net frames leave in one batch; sACN universe by universe.
+    // Each protocol's frame leaves in one batch.
     const bool artnetFrames = !frames.empty() && frames.begin()->first.first == PT_ARTNET;
     if (artnetFrames)
         artnetNode()->beginBatch();
+    std::vector<acnnet::Universe> acnFrame;
     for (const auto &[key, data] : frames) {
         const auto [protocol, universe] = key;
         const auto *levels = reinterpret_cast<const quint8 *>(data.constData());
-        qint64 sent = -1;
-        QString error;
-        if (protocol == PT_ARTNET) {
-            sent = artnetNode()->sendDmx(levels, int(data.size()), universe);
-            error = m_artnet->lastSendError();
-        } else {
-            sent = acnNode()->sendDmx(levels, int(data.size()), universe);
-            error = m_acn->lastSendError();
-        }
         m_sent[key] = data;
-        const SendOutcome outcome = nodeOutcome(sent, error);
+        if (protocol == PT_ACN) {
+            acnFrame.push_back({universe, levels, int(data.size())});
+            continue;
+        }
+        const qint64 sent = artnetNode()->sendDmx(levels, int(data.size()), universe);
+        const SendOutcome outcome = nodeOutcome(sent, m_artnet->lastSendError());
         if (!outcome.ok)
             m_notices.append(failedFrameStatusLine(protocol, universe, outcome.error));
     }
     if (artnetFrames && m_artnet->endBatch() > 0)
         m_notices.append(QCoreApplication::translate("Pultora", "Art-Net: not sent (%1)")
                              .arg(m_artnet->lastSendError()));
+    if (!acnFrame.empty() &&
+        acnNode()->sendDmxFrame(acnFrame.data(), int(acnFrame.size())) < int(acnFrame.size())) {
+        const QString error = nodeOutcome(0, m_acn->lastSendError()).error;
+        m_notices.append(
+            acnFrame.size() == 1
+                ? failedFrameStatusLine(PT_ACN, acnFrame.front().universe, error)
+                : QCoreApplication::translate("Pultora", "streaming ACN: not sent (%1)")
+                      .arg(error));
+    }
     m_flushTimer.stop(); // the notices the sends queued go out right here
     const QStringList notices = std::exchange(m_notices, {});
     if (m_noticeHandler)

@@ -376,10 +376,20 @@ qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
 
 int acnnet::sendBatch(qint64 nowMs)
 {
-    const int sent = m_socket->writeDatagrams(m_batch.data(), int(m_batch.size()));
-    for (int i = 0; i < sent; ++i) {
-        m_batchStreams[size_t(i)]->lastSentMs = nowMs;
-        m_batchStreams[size_t(i)]->live = true;
+    const int count = int(m_batch.size());
+    m_batchLeft.assign(size_t(count), 0);
+    int sent = 0;
+    // A datagram that fails must not hold back the universes after it:
+    // skip it and send on.
+    for (int next = 0; next < count;) {
+        const int run = m_socket->writeDatagrams(m_batch.data() + next, count - next);
+        for (int i = next; i < next + run; ++i) {
+            m_batchLeft[size_t(i)] = 1;
+            m_batchStreams[size_t(i)]->lastSentMs = nowMs;
+            m_batchStreams[size_t(i)]->live = true;
+        }
+        sent += run;
+        next += run + 1;
     }
     return sent;
 }
@@ -424,14 +434,19 @@ int acnnet::sendDmxFrame(const Universe *universes, int count)
     }
     ++m_frame;
     const int sent = sendBatch(m_env.clockMs());
-    for (int i = 0; i < sent; ++i) {
-        const int wire = int(m_batch[size_t(i)].ipv4 & 0xFFFF);
-        watch(*m_batchStreams[size_t(i)], wire);
+    int firstFailed = -1;
+    for (size_t i = 0; i < m_batch.size(); ++i) {
+        if (m_batchLeft[i])
+            watch(*m_batchStreams[i], int(m_batch[i].ipv4 & 0xFFFF));
+        else if (firstFailed < 0)
+            firstFailed = int(i);
     }
-    if (sent < int(m_batch.size())) {
+    if (firstFailed >= 0) {
         const QString reason = m_socket->errorString();
+        const int failed = int(m_batch.size()) - sent;
         sendFailed(QStringLiteral("sending to %1 failed")
-                           .arg(QHostAddress(m_batch[size_t(sent)].ipv4).toString()) +
+                           .arg(QHostAddress(m_batch[size_t(firstFailed)].ipv4).toString()) +
+                       (failed > 1 ? QStringLiteral(" (%1 universes)").arg(failed) : QString()) +
                        (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
                    -1);
     } else if (!refused.isEmpty()) {
@@ -509,10 +524,11 @@ qint64 acnnet::sendDataTimeout()
     }
     if (!any)
         return -1;
-    const int sent = sendBatch(now);
+    sendBatch(now);
     qint64 bytes = 0;
-    for (int i = 0; i < sent; ++i)
-        bytes += m_batch[size_t(i)].size;
+    for (size_t i = 0; i < m_batch.size(); ++i)
+        if (m_batchLeft[i])
+            bytes += m_batch[i].size;
     return bytes;
 }
 

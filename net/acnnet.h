@@ -187,7 +187,8 @@ private:
     // (nothing changed) for a bad length.
     bool encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options);
     acnpacket::Header header(int wire, quint8 sequence, quint8 options) const;
-    // Sends the batch; marks the streams that left as sent at nowMs.
+    // Sends the batch, past any datagram that fails; marks the streams that
+    // left as sent at nowMs (and in m_batchLeft). The number that left.
     int sendBatch(qint64 nowMs);
     // The destination of a wire universe as an IPv4 address (host order).
     quint32 destinationIpv4(int wire) const;
@@ -229,6 +230,7 @@ private:
     std::vector<OutgoingDatagram> m_batch;
     quint64 m_frame = 1; // sendDmxFrame calls, for Stream::frame
     std::vector<Stream *> m_batchStreams;
+    std::vector<char> m_batchLeft;             // per datagram of the batch: 1 when it left
     std::unordered_map<int, int> m_groupUsers; // wire universe -> joins not yet left
     QList<int> m_refusedWires;                 // since the last report
     std::set<int> m_reportedRefused;

@@ -1814,6 +1814,10 @@ Zeile %1, Spalte %2: %3</translation>
         <source>Art-Net: not sent (%1)</source>
         <translation>Art-Net: nicht gesendet (%1)</translation>
     </message>
+    <message>
+        <source>streaming ACN: not sent (%1)</source>
+        <translation>Streaming ACN: nicht gesendet (%1)</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>

@@ -411,6 +411,18 @@ void TestOutputDispatch::framesPerPassAndNetworkChoice()
     QCOMPARE(sentTo(6454).last().destination, QHostAddress("127.255.255.255"));
     QCOMPARE(notices, QStringList{"Network wlan0 not found: Art-Net and streaming ACN stay on this "
                                   "computer"});
+
+    // A sACN universe that cannot leave says so; the others of its frame leave.
+    for (const auto &s : sockets)
+        if (s)
+            s->failTo = QHostAddress("127.255.0.3");
+    notices.clear();
+    for (quint16 u : {1, 2, 3})
+        QVERIFY(dispatch.send(out(PT_ACN, u, 0), 9, false, nullptr).ok);
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("sending to 127.255.0.3 failed"));
+    objects.flush();
+    QCOMPARE(notices, QStringList{"streaming ACN: not sent (sending to 127.255.0.3 failed)"});
+    QCOMPARE(sentTo(5568).last().destination, QHostAddress("127.255.0.4"));
 }
 
 QTEST_GUILESS_MAIN(TestOutputDispatch)

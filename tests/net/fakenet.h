@@ -39,7 +39,7 @@ public:
     qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
                          quint16 port) override
     {
-        if (failSends)
+        if (failSends || destination == failTo)
             return -1;
         sent.append({QByteArray(data, int(size)), destination, port});
         if (sentLog)
@@ -74,6 +74,7 @@ public:
 
     bool bindSucceeds = true;
     bool failSends = false;
+    QHostAddress failTo; // sends to this address fail
     bool failMemberships = false;
     quint16 boundPort = 0;
     QList<bool> bindCalls;

@@ -298,6 +298,14 @@ void TestAcnnet::frameSendsLikeSingles()
         QCOMPARE(net->socket->sent[i].destination, expected[i].destination);
     }
     QCOMPARE(framed->sendingUniverses(), (QList<int>{4, 70}));
+
+    // A universe whose datagram fails does not hold back the ones after it.
+    net->socket->failTo = QHostAddress("239.255.0.6");
+    const acnnet::Universe next[] = {{4, u8(b), 100}, {5, u8(b), 100}, {6, u8(b), 100}};
+    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("sending to 239.255.0.6 failed"));
+    QCOMPARE(framed->sendDmxFrame(next, 3), 2);
+    QCOMPARE(net->socket->sent.last().destination, QHostAddress("239.255.0.7"));
+    QCOMPARE(framed->sendingUniverses(), (QList<int>{4, 6, 70}));
 }
 
 void TestAcnnet::sendFailureReported()
