@@ -14,8 +14,7 @@ namespace
 {
 
 // The status texts belong to the console's window.
-struct Text
-{
+struct Text {
     Q_DECLARE_TR_FUNCTIONS(Pultora)
 };
 
@@ -90,7 +89,8 @@ SendOutcome OutputDispatch::send(const SettingDmxStruct &d, int v, bool storeOnl
             return outcome;
         const int device = prefs ? int(prefs->midi_device_out) - 1 : -1;
         if (device < 0)
-            return refuse(lcMidi, d, v, Text::tr("no MIDI output device selected in the preferences"));
+            return refuse(lcMidi, d, v,
+                          Text::tr("no MIDI output device selected in the preferences"));
         outcome = m_ports.sendMidi(device, d.dmx_midi_type, quint8(d.dmx_universe),
                                    quint8(d.dmx_channel), quint8(v));
         break;
@@ -153,24 +153,26 @@ QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStru
                               .arg(universe)
                               .arg(channel)
                               .arg(v);
-        return text + Text::tr("DMX Universe: %1 (0x%2) | DMX Channel: %3 (0x%4) | DMX Value: %5 (0x%6)")
-                          .arg(universe)
-                          .arg(hex(universe))
-                          .arg(channel)
-                          .arg(hex(channel))
-                          .arg(v)
-                          .arg(hex(v));
+        return text +
+               Text::tr("DMX Universe: %1 (0x%2) | DMX Channel: %3 (0x%4) | DMX Value: %5 (0x%6)")
+                   .arg(universe)
+                   .arg(hex(universe))
+                   .arg(channel)
+                   .arg(hex(channel))
+                   .arg(v)
+                   .arg(hex(v));
     }
     case PT_MIDI: {
         const int channel = d.dmx_universe + 1;
         if (!showHex)
-            return text + Text::tr("MIDI Type: %1 | MIDI Channel: %2 | MIDI Note: %3 | MIDI Value: %4")
-                              .arg(midiTypeLabel(d.dmx_midi_type))
-                              .arg(channel)
-                              .arg(d.dmx_channel)
-                              .arg(v);
+            return text +
+                   Text::tr("MIDI Type: %1 | MIDI Channel: %2 | MIDI Note: %3 | MIDI Value: %4")
+                       .arg(midiTypeLabel(d.dmx_midi_type))
+                       .arg(channel)
+                       .arg(d.dmx_channel)
+                       .arg(v);
         return text + Text::tr("MIDI Type: %1 (0x%2) | MIDI Channel: %3 (0x%4) | MIDI Note: %5 "
-                         "(0x%6) | MIDI Value: %7 (0x%8)")
+                               "(0x%6) | MIDI Value: %7 (0x%8)")
                           .arg(midiTypeLabel(d.dmx_midi_type))
                           .arg(hex(d.dmx_midi_type))
                           .arg(channel)

@@ -344,8 +344,8 @@ void DocumentationWriter::writeOutputTables()
                 kinds[kind] = true;
         };
         for (const SettingStruct *c : m_source.configuration.controls) {
-            const bool advanced =
-                Consistency::sendsAdvancedOutput(c->control_type) && c->dmx_out_advanced.protocol_type != PT_NONE;
+            const bool advanced = Consistency::sendsAdvancedOutput(c->control_type) &&
+                                  c->dmx_out_advanced.protocol_type != PT_NONE;
             if (c->dmx_out.protocol_type != protocol &&
                 !(advanced && c->dmx_out_advanced.protocol_type == protocol))
                 continue;

@@ -376,20 +376,13 @@ qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
 
 int acnnet::sendBatch(qint64 nowMs)
 {
-    const int count = int(m_batch.size());
-    m_batchLeft.assign(size_t(count), 0);
-    int sent = 0;
-    // A datagram that fails must not hold back the universes after it:
-    // skip it and send on.
-    for (int next = 0; next < count;) {
-        const int run = m_socket->writeDatagrams(m_batch.data() + next, count - next);
-        for (int i = next; i < next + run; ++i) {
-            m_batchLeft[size_t(i)] = 1;
-            m_batchStreams[size_t(i)]->lastSentMs = nowMs;
-            m_batchStreams[size_t(i)]->live = true;
+    const int sent =
+        m_socket->writeDatagramsPastFailures(m_batch.data(), int(m_batch.size()), &m_batchLeft);
+    for (size_t i = 0; i < m_batch.size(); ++i) {
+        if (m_batchLeft[i]) {
+            m_batchStreams[i]->lastSentMs = nowMs;
+            m_batchStreams[i]->live = true;
         }
-        sent += run;
-        next += run + 1;
     }
     return sent;
 }

@@ -293,15 +293,8 @@ int artnet::endBatch()
         for (OutgoingDatagram &d : m_batch)
             d.data = reinterpret_cast<const char *>(m_batchBytes.data()) + quintptr(d.data);
         // A datagram that fails (one unreachable node) must not hold back the
-        // universes after it: skip it and send on.
-        failed = 0;
-        for (int next = 0; next < count;) {
-            next += m_socket->writeDatagrams(m_batch.data() + next, count - next);
-            if (next < count) {
-                ++failed;
-                ++next;
-            }
-        }
+        // universes after it.
+        failed = count - m_socket->writeDatagramsPastFailures(m_batch.data(), count);
     }
     // Cleared, not freed: the next frame needs the same room.
     m_batch.clear();

@@ -194,6 +194,22 @@ int DatagramSocket::writeDatagrams(const OutgoingDatagram *datagrams, int count)
     return count;
 }
 
+int DatagramSocket::writeDatagramsPastFailures(const OutgoingDatagram *datagrams, int count,
+                                               std::vector<char> *left)
+{
+    if (left)
+        left->assign(size_t(count), 0);
+    int sent = 0;
+    for (int next = 0; next < count;) {
+        const int run = writeDatagrams(datagrams + next, count - next);
+        if (left)
+            std::fill_n(left->begin() + next, run, char(1));
+        sent += run;
+        next += run + 1; // past the one that failed
+    }
+    return sent;
+}
+
 int UdpDatagramSocket::writeDatagrams(const OutgoingDatagram *datagrams, int count)
 {
 #ifdef Q_OS_LINUX
@@ -416,8 +432,8 @@ DatagramSocket *bindNodeSocket(const NetEnvironment &env, quint16 port, bool sha
     DatagramSocket *socket = env.createSocket ? env.createSocket() : nullptr;
     if (!socket)
         return nullptr;
-    const bool bound = share ? socket->bind(port, true)
-                             : (socket->bind(port, false) || socket->bind(port, true));
+    const bool bound =
+        share ? socket->bind(port, true) : (socket->bind(port, false) || socket->bind(port, true));
     if (!bound) {
         delete socket;
         return nullptr;

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <vector>
 
 class QSocketNotifier;
 
@@ -55,6 +56,11 @@ public:
     // Sends the datagrams in order; how many left before the first failure.
     // One writeDatagram each unless the platform sends batches.
     virtual int writeDatagrams(const OutgoingDatagram *datagrams, int count);
+    // Sends every datagram it can: one that fails is skipped, not the ones
+    // after it. `left`, when given, gets 1 per datagram that left, else 0.
+    // How many left.
+    int writeDatagramsPastFailures(const OutgoingDatagram *datagrams, int count,
+                                   std::vector<char> *left = nullptr);
     virtual bool hasPendingDatagrams() = 0;
     // Reads the next datagram (truncated to maxSize); its size, or -1 when
     // none is pending.
@@ -128,4 +134,3 @@ struct NetEnvironment {
 // environment gives no socket or the port cannot be bound. The caller
 // owns the socket.
 DatagramSocket *bindNodeSocket(const NetEnvironment &env, quint16 port, bool share);
-
