@@ -8,7 +8,6 @@
 #include <QLibrary>
 #include <QLibraryInfo>
 #include <QLoggingCategory>
-#include <QSaveFile>
 
 Q_LOGGING_CATEGORY(lcImport, "pultora.import")
 
@@ -188,10 +187,7 @@ bool ImportForeignGui::fetch(QString &text)
 
 void ImportForeignGui::writeBackup(const QByteArray &raw)
 {
-    QSaveFile file(backupFileName());
-    if (file.open(QIODevice::WriteOnly) && file.write(raw) == raw.size() && file.commit())
+    if (writeFileAtomically(backupFileName(), raw, &m_backupError))
         return;
-    m_backupError = file.errorString();
-    file.cancelWriting();
     qCWarning(lcImport) << "cannot write" << backupFileName() << m_backupError;
 }

@@ -10,7 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
+#include <QMimeDatabase>
 #include <QXmlStreamWriter>
 
 #include <array>
@@ -110,6 +110,7 @@ private:
     static QStringList tableHeader(const KindSet &kinds, bool input);
     QString number(int value) const;
     QString pictureUri(const QImage &picture);
+    QString pictureUri(const Picture &picture);
 
     const DocumentationSource &m_source;
     const PreferencesStruct *m_prefs;
@@ -119,6 +120,7 @@ private:
     QXmlStreamWriter m_xml;
     // Controls often share one picture: each is encoded once.
     QHash<qint64, QString> m_pictures;
+    QHash<qint64, QString> m_showPictures; // by Picture::cacheKey()
 };
 
 DocumentationWriter::DocumentationWriter(const DocumentationSource &source)
@@ -146,6 +148,24 @@ QString DocumentationWriter::pictureUri(const QImage &picture)
     picture.save(&buffer, "PNG", PNG_QUALITY);
     const QString uri = QStringLiteral("data:image/png;base64,") + QLatin1String(png.toBase64());
     m_pictures.insert(picture.cacheKey(), uri);
+    return uri;
+}
+
+// A control's or the background's picture: the bytes the show holds, as
+// they are, under the type their content tells. Empty for bytes that are no
+// picture a browser could show.
+QString DocumentationWriter::pictureUri(const Picture &picture)
+{
+    auto found = m_showPictures.constFind(picture.cacheKey());
+    if (found != m_showPictures.constEnd())
+        return *found;
+    const QByteArray bytes = picture.data();
+    const QString type = QMimeDatabase().mimeTypeForData(bytes).name();
+    const QString uri = type.startsWith(QLatin1String("image/"))
+                            ? QStringLiteral("data:%1;base64,").arg(type) +
+                                  QLatin1String(bytes.toBase64())
+                            : QString();
+    m_showPictures.insert(picture.cacheKey(), uri);
     return uri;
 }
 
@@ -281,8 +301,8 @@ QList<Cell> DocumentationWriter::rowCells(const Row &row, const KindSet &kinds)
               << Cell{};
     } else {
         cells << Cell{c.name, {}};
-        cells << (c.bitmap.isNull() ? Cell{QStringLiteral("-"), {}}
-                                    : Cell{c.name, pictureUri(c.bitmap)});
+        const QString picture = c.bitmap.isNull() ? QString() : pictureUri(c.bitmap);
+        cells << (picture.isEmpty() ? Cell{QStringLiteral("-"), {}} : Cell{c.name, picture});
         cells << Cell{controlTypeLabel(c.control_type), {}};
     }
     const Address &a = row.address;
@@ -474,15 +494,5 @@ QByteArray documentationText(const DocumentationSource &source)
 bool writeDocumentation(const DocumentationSource &source, const QString &fileName,
                         QString *errorString)
 {
-    const QByteArray text = documentationText(source);
-    QSaveFile file(fileName);
-    bool ok = file.open(QIODevice::WriteOnly);
-    ok = ok && file.write(text) == text.size();
-    ok = ok && file.commit();
-    if (!ok) {
-        if (errorString)
-            *errorString = file.errorString();
-        file.cancelWriting();
-    }
-    return ok;
+    return writeFileAtomically(fileName, documentationText(source), errorString);
 }

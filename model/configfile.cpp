@@ -2,8 +2,11 @@
 
 #include "modellog.h"
 
+#include <QFile>
 #include <QSaveFile>
 #include <QStringDecoder>
+
+#include <cerrno>
 
 namespace
 {
@@ -45,22 +48,44 @@ QString decodeConfigurationText(const QByteArray &bytes)
     return decodeWindows1252(bytes);
 }
 
-bool writeConfigurationFile(const QString &path, const QString &text, QString *errorString)
+bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *errorString,
+                         QIODevice::OpenMode mode)
 {
     QSaveFile file(path);
-    // Text mode gives the platform's line ends.
-    bool ok = file.open(QIODevice::WriteOnly | QIODevice::Text);
-    if (ok) {
-        const QByteArray bytes = encodeConfigurationText(text);
-        ok = file.write(bytes) == bytes.size();
-        ok = ok && file.commit();
-    }
+    // The system's reason for the step that failed: QSaveFile says "Unknown
+    // error" for a full disk, and commits a file whose last buffered bytes
+    // could not be written unless the flush is checked first.
+    QString reason;
+    const QString unknown = QFile().errorString();
+    const auto step = [&](bool done) {
+        if (!done && reason.isEmpty())
+            reason = file.error() != QFileDevice::NoError && file.errorString() != unknown
+                         ? file.errorString()
+                     : errno ? qt_error_string(errno)
+                             : file.errorString();
+        return done;
+    };
+    errno = 0;
+    bool ok = step(file.open(QIODevice::WriteOnly | mode));
+    errno = 0;
+    ok = ok && step(file.write(bytes) == bytes.size());
+    errno = 0;
+    ok = ok && step(file.flush() && file.error() == QFileDevice::NoError);
+    errno = 0;
+    ok = ok && step(file.commit());
     if (!ok) {
         if (errorString)
-            *errorString = file.errorString();
-        qCDebug(lcModel) << "writing" << path << "failed:" << file.errorString();
+            *errorString = reason;
+        qCDebug(lcModel) << "writing" << path << "failed:" << reason;
         // Without commit() the temporary file is removed and the target kept.
         file.cancelWriting();
     }
     return ok;
+}
+
+bool writeConfigurationFile(const QString &path, const QString &text, QString *errorString)
+{
+    // Text mode gives the platform's line ends.
+    return writeFileAtomically(path, encodeConfigurationText(text), errorString,
+                               QIODevice::Text);
 }

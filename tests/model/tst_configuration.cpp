@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #ifdef Q_OS_UNIX
+#include <cerrno>
 #include <csignal>
 #include <sys/resource.h>
 #endif
@@ -126,6 +127,7 @@ private Q_SLOTS:
     void encodings_data();
     void encodings();
     void atomicWrite();
+    void failedWriteKeepsOldFile_data();
     void failedWriteKeepsOldFile();
 };
 
@@ -627,11 +629,22 @@ void TestConfiguration::atomicWrite()
     QVERIFY(QFileInfo(dir.path()).isDir());
 }
 
+void TestConfiguration::failedWriteKeepsOldFile_data()
+{
+    QTest::addColumn<int>("size");
+    QTest::newRow("write fails") << 100000;
+    // Small enough to sit in the file's buffer: the failure comes with the
+    // flush, and the save must not commit what was cut short.
+    QTest::newRow("flush fails") << 10000;
+}
+
 void TestConfiguration::failedWriteKeepsOldFile()
 {
 #ifdef Q_OS_UNIX
     // A save that runs out of space half way (here: out of the allowed file
-    // size) must leave the previous file as it was.
+    // size) must leave the previous file as it was and say the system's
+    // reason, as for a full disk.
+    QFETCH(int, size);
     QTemporaryDir dir;
     const QString path = dir.filePath("show.ptra");
     const QByteArray old = defaultConfigurationText().toUtf8();
@@ -644,12 +657,12 @@ void TestConfiguration::failedWriteKeepsOldFile()
     small.rlim_cur = 4096;
     QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
     QString error;
-    const bool written = writeConfigurationFile(path, QString(100000, QLatin1Char('x')), &error);
+    const bool written = writeConfigurationFile(path, QString(size, QLatin1Char('x')), &error);
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, oldHandler);
 
     QVERIFY(!written);
-    QVERIFY(!error.isEmpty());
+    QCOMPARE(error, qt_error_string(EFBIG));
     QCOMPARE(readBytes(path), old);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"show.ptra"});
 #else
