@@ -188,8 +188,7 @@ void EditCommands::createActions(QWidget *window, QAction **undo, QAction **redo
 
 void EditCommands::toggleLock()
 {
-    PreferencesStruct prefs = m_document.preferences();
-    if (!prefs.lock_screen) {
+    if (!locked()) {
         const QString question = tr("Lock Screen\nYou are really sure?\n\nYou can Unlock Screen "
                                     "with\n\"%1\"")
                                      .arg(QStringLiteral("CTRL+ALT+SHIFT+F11"));
@@ -202,11 +201,9 @@ void EditCommands::toggleLock()
             endMove(false);
         if (m_services.closeDialogs)
             m_services.closeDialogs();
-        prefs.lock_screen = true;
-        m_document.push(new ChangePreferences(m_document, prefs, tr("Lock Screen")));
+        m_document.setLocked(true);
     } else {
-        prefs.lock_screen = false;
-        m_document.push(new ChangePreferences(m_document, prefs, tr("Unlock Screen")));
+        m_document.setLocked(false);
     }
 }
 

@@ -136,8 +136,12 @@ bool PreferencesEdit::apply(const QString &undoText)
 {
     if (!m_document)
         return false;
-    if (m_working != m_document->preferences())
+    // The lock is no step of the history: it changes beside the command.
+    PreferencesStruct current = m_document->preferences();
+    current.lock_screen = m_working.lock_screen;
+    if (m_working != current)
         m_document->push(new ChangePreferences(*m_document, m_working, undoText));
+    m_document->setLocked(m_working.lock_screen);
     return true;
 }
 

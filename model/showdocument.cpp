@@ -47,6 +47,7 @@ void ShowDocument::setCurrentFile(const QString &path)
 void ShowDocument::markSaved()
 {
     m_unsavedContent = false;
+    m_savedLock = m_content.preferences.lock_screen;
     m_stack.setClean();
     emitModified();
 }
@@ -59,7 +60,7 @@ void ShowDocument::markUnsaved()
 
 void ShowDocument::clearHistory()
 {
-    const bool unsaved = isModified();
+    const bool unsaved = m_unsavedContent || !m_stack.isClean();
     m_stack.clear();
     m_unsavedContent = unsaved;
     emitModified();
@@ -168,8 +169,19 @@ void ShowDocument::applyBackground(const BackgroundStruct &background)
 
 void ShowDocument::applyPreferences(const PreferencesStruct &preferences)
 {
+    const bool locked = m_content.preferences.lock_screen;
     m_content.preferences = preferences;
+    m_content.preferences.lock_screen = locked;
     emit preferencesChanged();
+}
+
+void ShowDocument::setLocked(bool locked)
+{
+    if (m_content.preferences.lock_screen == locked)
+        return;
+    m_content.preferences.lock_screen = locked;
+    emit preferencesChanged();
+    emitModified();
 }
 
 void ShowDocument::applyChecks(const ConsistenceCheckStruct &checks)
@@ -186,6 +198,8 @@ void ShowDocument::storeWindowSize(quint32 sizeX, quint32 sizeY)
 
 void ShowDocument::raisePreferences(const PreferencesStruct &preferences)
 {
+    const bool locked = m_content.preferences.lock_screen;
     m_content.preferences = preferences;
+    m_content.preferences.lock_screen = locked;
     emit preferencesChanged();
 }

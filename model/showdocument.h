@@ -56,7 +56,11 @@ public:
     QString currentFile() const { return m_currentFile; }
     void setCurrentFile(const QString &path);
 
-    bool isModified() const { return m_unsavedContent || !m_stack.isClean(); }
+    bool isModified() const
+    {
+        return m_unsavedContent || !m_stack.isClean() ||
+               m_content.preferences.lock_screen != m_savedLock;
+    }
     // The content now shown is the current file's (after a save or a load
     // from that file): the stack's present index becomes the clean one.
     void markSaved();
@@ -84,11 +88,15 @@ public:
     // background units. Not an edit: no command, no signal, not modified.
     void storeWindowSize(quint32 sizeX, quint32 sizeY);
     // A file's start-up demands raise the preferences in memory; not an
-    // edit either (no command, not modified).
+    // edit either (no command, not modified). The lock stays as it is.
     void raisePreferences(const PreferencesStruct &preferences);
+    // Locks or unlocks the screen. The lock is saved with the show (a show
+    // saved locked starts locked) and so marks it modified, but it is no
+    // step of the history: no undo or redo ever changes it.
+    void setLocked(bool locked);
 
     // ---- used by the commands only --------------------------------------
-    // Replaces everything the file holds.
+    // Replaces everything the file holds, the lock included.
     void applyContent(const ShowContent &content);
     // Inserts records (with ids) at `index` (-1: at the end).
     void applyInsert(const QList<SettingStruct> &records, int index = -1);
@@ -99,6 +107,7 @@ public:
     // Puts the records in this order (the same ids as now).
     void applyOrder(const QList<quint32> &ids);
     void applyBackground(const BackgroundStruct &background);
+    // Every preference but the lock, which only setLocked changes.
     void applyPreferences(const PreferencesStruct &preferences);
     void applyChecks(const ConsistenceCheckStruct &checks);
 
@@ -124,5 +133,7 @@ private:
     std::optional<SettingStruct> m_clipboard;
     quint32 m_lastId = 0;
     bool m_unsavedContent = false;
+    // The lock as the current file holds it.
+    bool m_savedLock = false;
     bool m_lastModified = false;
 };

@@ -188,6 +188,8 @@ private slots:
         run(*console, "slotLockUnlockScreen");
         QVERIFY(m_prompter->asked.isEmpty());
         QVERIFY(!console->document().preferences().lock_screen);
+        // Nor does an undo lock it again: the lock is no step of the history.
+        QCOMPARE(console->document().undoStack().count(), 0);
         console->setModified(false, false);
     }
 

@@ -81,6 +81,37 @@ private slots:
         QCOMPARE(d.ids(), ids);
     }
 
+    // Locking marks the show modified and is saved with it, but neither
+    // undo nor redo, also of a preferences change made around it, moves it.
+    void lockStaysOutOfTheHistory()
+    {
+        ShowDocument d;
+        d.markSaved();
+        PreferencesStruct p = d.preferences();
+        p.project_name = "before";
+        d.push(new ChangePreferences(d, p, "Preferences"));
+        d.setLocked(true);
+        QVERIFY(d.isModified());
+        p.project_name = "after"; // a dialog's copy from before the lock
+        d.push(new ChangePreferences(d, p, "Preferences"));
+        QVERIFY(d.preferences().lock_screen);
+        d.undoStack().undo();
+        d.undoStack().undo();
+        QVERIFY(d.preferences().lock_screen);
+        QVERIFY(d.isModified()); // the lock is not what the file holds
+        d.setLocked(false);
+        QVERIFY(!d.isModified()); // back at the saved state
+        d.undoStack().redo();
+        d.setLocked(true);
+        d.markSaved();
+        d.setLocked(false);
+        d.undoStack().undo();
+        d.undoStack().redo();
+        QVERIFY(!d.preferences().lock_screen);
+        QCOMPARE(d.preferences().project_name, QString("before"));
+        QVERIFY(d.isModified());
+    }
+
     void contentNeverSavedStaysModified()
     {
         ShowDocument d;
