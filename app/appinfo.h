@@ -45,20 +45,29 @@ QString helpLink();
 // Address the silent update check asks.
 QString updateCheckAddress();
 
-// Files the console reads and writes in its working directory.
+// The file the console starts with, in its working directory.
 inline QString defaultConfigFileName()
 {
     return QStringLiteral("config_default.ptra");
 }
+// Files the console keeps in the user's data folder, one of each per
+// console running at the same time (sessionfiles.h). Older versions wrote
+// the last session into the working directory.
 inline QString lastSessionFileName()
 {
     return QStringLiteral("config_last_session.ptra");
+}
+inline QString recoveryFileName()
+{
+    return QStringLiteral("config_recovery.ptra");
 }
 
 // Every status-bar message stays this long.
 constexpr int STATUS_MS = 5000;
 // Period of the trigger timer (input poll, clocks, pitch-bend return).
 constexpr int TRIGGER_INTERVAL_MS = 200;
+// Time between two recovery copies of a modified show.
+constexpr int RECOVERY_INTERVAL_MS = 60000;
 // Entries kept in the recent file list.
 constexpr int MAX_RECENT_FILES = 4;
 
