@@ -10,6 +10,7 @@
 
 #include <QProgressDialog>
 #include <QSettings>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QUrl>
@@ -54,7 +55,12 @@ class TestImport : public QObject
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QVERIFY(QDir::setCurrent(m_work.path())); }
+    void initTestCase()
+    {
+        // The consoles' last sessions go to the test-mode data folder.
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(QDir::setCurrent(m_work.path()));
+    }
     void init()
     {
         qunsetenv("FARSIGHT_TEST_MODE");
