@@ -1818,6 +1818,50 @@ Zeile %1, Spalte %2: %3</translation>
         <source>streaming ACN: not sent (%1)</source>
         <translation>Streaming ACN: nicht gesendet (%1)</translation>
     </message>
+    <message>
+        <source>Open Last Session</source>
+        <translation>Letzte Sitzung öffnen</translation>
+    </message>
+    <message>
+        <source>Opening the Configuration as It Was When the Console Last Ended</source>
+        <translation>Öffnet die Konfiguration, wie sie beim letzten Beenden der Konsole war</translation>
+    </message>
+    <message>
+        <source>The recovery copy %1 could not be written: %2</source>
+        <translation>Die Wiederherstellungskopie %1 konnte nicht geschrieben werden: %2</translation>
+    </message>
+    <message>
+        <source>untitled</source>
+        <translation>unbenannt</translation>
+    </message>
+    <message>
+        <source>Restore the unsaved changes of %1 from %2?</source>
+        <translation>Die nicht gespeicherten Änderungen an %1 von %2 wiederherstellen?</translation>
+    </message>
+    <message>
+        <source>Restore %1</source>
+        <translation>%1 wiederherstellen</translation>
+    </message>
+    <message>
+        <source>The unsaved changes of %1 were restored</source>
+        <translation>Die nicht gespeicherten Änderungen an %1 wurden wiederhergestellt</translation>
+    </message>
+    <message>
+        <source>%1 is a symbolic link that could not be removed</source>
+        <translation>%1 ist eine symbolische Verknüpfung, die nicht entfernt werden konnte</translation>
+    </message>
+    <message>
+        <source>The folder %1 could not be created</source>
+        <translation>Der Ordner %1 konnte nicht angelegt werden</translation>
+    </message>
+    <message>
+        <source>The lock file %1 could not be written</source>
+        <translation>Die Sperrdatei %1 konnte nicht geschrieben werden</translation>
+    </message>
+    <message>
+        <source>%1 consoles are running already</source>
+        <translation>Es laufen bereits %1 Konsolen</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
