@@ -3,6 +3,7 @@
 // last session.
 #include "appinfo.h"
 #include "firstpaint.h"
+#include "picture.h"
 #include "pultora.h"
 #include "translation.h"
 
@@ -15,6 +16,8 @@
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
+    // Large photos as background or icon pictures decode.
+    Picture::setUpDecoding();
     QCoreApplication::setApplicationVersion(appinfo::versionText());
     QGuiApplication::setDesktopFileName(QStringLiteral("org.example.pultora"));
 

@@ -243,6 +243,7 @@ void Surface::applyBackground()
         m_console->resize(shown);
     applyColorPalette(m_console, QColor(bg.color_red, bg.color_green, bg.color_blue));
     m_scaledPicture = QPixmap();
+    m_scaledKey = 0;
     m_console->update();
     for (const SettingStruct &r : m_document.controls()) {
         if (ControlWidget *c = control(r.id)) {
@@ -266,14 +267,17 @@ void Surface::paintBackground(QPainter &painter, const QRect &rect)
     const QSize size = stretch::shownSize(bg.size_x, bg.size_y, stretch());
     if (size.isEmpty())
         return;
-    // Scaling a large picture on every paint would make dragging a fader
-    // over it slow: keep the scaled copy until picture or size change.
+    // Decoding a large picture on every paint would make dragging a fader
+    // over it slow: keep the decoded copy until picture or size change. A
+    // picture that does not decode draws nothing.
     const qint64 key = bg.bitmap.cacheKey();
-    if (m_scaledPicture.isNull() || m_scaledKey != key || m_scaledPicture.size() != size) {
-        m_scaledPicture = QPixmap::fromImage(
-            bg.bitmap.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+    if (m_scaledKey != key || m_scaledSize != size) {
+        m_scaledPicture = QPixmap::fromImage(bg.bitmap.image(size));
         m_scaledKey = key;
+        m_scaledSize = size;
     }
+    if (m_scaledPicture.isNull())
+        return;
     painter.drawPixmap(rect.topLeft(), m_scaledPicture, rect.translated(-rect.topLeft()));
 }
 

@@ -89,5 +89,6 @@ private:
     bool m_cancelled = false;
     // Background picture scaled to the window, kept until either changes.
     QPixmap m_scaledPicture;
-    qint64 m_scaledKey = 0;
+    qint64 m_scaledKey = 0; // the picture's cache key; 0: nothing decoded
+    QSize m_scaledSize;
 };

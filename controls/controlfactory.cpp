@@ -74,9 +74,11 @@ bool isPitchBend(quint8 type)
 
 void setButtonIcon(DmxPushButton *button, const SettingStruct &r)
 {
-    button->setIcon(r.bitmap.isNull() ? QIcon() : QIcon(QPixmap::fromImage(r.bitmap)));
     // Square, from the stored width: the icon does not follow the stretch.
     const int side = int(qMin<quint32>(r.size_x, quint32(stretch::MAX_SHOWN)));
+    // Decoded no larger than the icon is drawn.
+    const QImage picture = r.bitmap.fitted(QSize(side, side));
+    button->setIcon(picture.isNull() ? QIcon() : QIcon(QPixmap::fromImage(picture)));
     button->setIconSize(QSize(side, side));
 }
 
@@ -89,8 +91,8 @@ void showIconOn(QLabel *label, const SettingStruct &r, const QSize &size)
         label->setText(r.name);
         return;
     }
-    label->setPixmap(
-        QPixmap::fromImage(r.bitmap.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+    // A picture that does not decode leaves the label empty.
+    label->setPixmap(QPixmap::fromImage(r.bitmap.image(size)));
 }
 
 class ButtonControl : public ControlWidget

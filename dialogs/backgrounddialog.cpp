@@ -82,13 +82,14 @@ void BackgroundEdit::choosePicture(const QString &path)
     if (path.isEmpty())
         return;
     m_pendingPath = path;
-    m_working.bitmap = QImage(path);
+    // The file's bytes as they are; nothing when it is no picture.
+    m_working.bitmap = Picture::fromFile(path);
 }
 
 void BackgroundEdit::deletePicture()
 {
     m_pendingPath.clear();
-    m_working.bitmap = QImage();
+    m_working.bitmap = Picture();
 }
 
 bool BackgroundEdit::apply(const QString &undoText)
@@ -294,15 +295,19 @@ void SettingsBackground::setSettings(ShowDocument *document, bool showHex)
 
 void SettingsBackground::showPicture()
 {
-    const QImage &bitmap = m_edit.working().bitmap;
+    const Picture &bitmap = m_edit.working().bitmap;
     if (bitmap.isNull()) {
         m_picture->clear();
         m_pictureSize->clear();
         return;
     }
-    m_picture->setPixmap(QPixmap::fromImage(
-        bitmap.scaled(PREVIEW_PX, PREVIEW_PX, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
-    m_pictureSize->setText(QStringLiteral("%1x%2").arg(bitmap.width()).arg(bitmap.height()));
+    const QImage preview = bitmap.image(QSize(PREVIEW_PX, PREVIEW_PX));
+    m_picture->setPixmap(QPixmap::fromImage(preview));
+    // A picture that cannot be shown is still there, and saved as it is.
+    const QSize size = bitmap.size();
+    m_pictureSize->setText(preview.isNull() || !size.isValid()
+                               ? tr("cannot be shown")
+                               : QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
 }
 
 void SettingsBackground::updateDisplay()

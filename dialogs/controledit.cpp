@@ -2,8 +2,6 @@
 
 #include "settingsrules.h"
 
-#include <QImage>
-
 void ControlEdit::start(SettingStruct *destination)
 {
     if (!destination)
@@ -23,13 +21,14 @@ void ControlEdit::setControlType(quint8 type)
 void ControlEdit::takeBitmapFile(const QString &path)
 {
     m_pendingBitmap = path;
-    m_working.bitmap = QImage(path);
+    // The file's bytes as they are; nothing when it is no picture.
+    m_working.bitmap = Picture::fromFile(path);
 }
 
 void ControlEdit::deleteBitmap()
 {
     m_pendingBitmap.clear();
-    m_working.bitmap = QImage();
+    m_working.bitmap = Picture();
 }
 
 SettingStruct ControlEdit::recordToApply() const
@@ -51,7 +50,7 @@ ControlEdit::Result ControlEdit::apply(const Check &check, const KeepEditing &ke
     if (!consistent && keepEditing && keepEditing())
         return Result::KeptEditing;
     if (!m_pendingBitmap.isEmpty())
-        record.bitmap = QImage(m_pendingBitmap);
+        record.bitmap = Picture::fromFile(m_pendingBitmap);
     m_working = record;
     *m_destination = record;
     return Result::Applied;

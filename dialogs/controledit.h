@@ -35,8 +35,8 @@ public:
     // Sets the control type and clears the outputs it does not use.
     void setControlType(quint8 type);
 
-    // A picture file chosen by the user: loaded now (null when unreadable)
-    // and read again on apply.
+    // A picture file chosen by the user: its bytes read now (null when
+    // unreadable or no picture) and read again on apply.
     void takeBitmapFile(const QString &path);
     void deleteBitmap();
     QString pendingBitmapFile() const { return m_pendingBitmap; }

@@ -741,15 +741,19 @@ void Settings::showLearning()
 
 void Settings::showBitmap()
 {
-    const QImage &bitmap = m_edit.working().bitmap;
+    const Picture &bitmap = m_edit.working().bitmap;
     if (bitmap.isNull()) {
         m_bitmapPreview->clear();
         m_bitmapSize->clear();
         return;
     }
-    m_bitmapPreview->setPixmap(QPixmap::fromImage(bitmap.scaled(
-        PREVIEW_SIZE, PREVIEW_SIZE, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
-    m_bitmapSize->setText(QStringLiteral("%1x%2").arg(bitmap.width()).arg(bitmap.height()));
+    const QImage preview = bitmap.image(QSize(PREVIEW_SIZE, PREVIEW_SIZE));
+    m_bitmapPreview->setPixmap(QPixmap::fromImage(preview));
+    // A picture that cannot be shown is still there, and saved as it is.
+    const QSize size = bitmap.size();
+    m_bitmapSize->setText(preview.isNull() || !size.isValid()
+                              ? tr("cannot be shown")
+                              : QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
 }
 
 void Settings::showDmxInNumbers()

@@ -1,9 +1,5 @@
 #include "attributes.h"
 
-#include <QBuffer>
-#include <QByteArray>
-#include <QFileInfo>
-
 namespace
 {
 
@@ -102,21 +98,15 @@ bool AttributeSource::isVersionOne() const
     return value.toInt(&ok) == 1 && ok;
 }
 
-QImage AttributeSource::picture() const
+Picture AttributeSource::picture() const
 {
-    QImage picture;
     QStringView encoded;
     QString storage;
     if (find(QStringLiteral("bitmap"), &encoded, &storage) && !encoded.isEmpty())
-        picture.loadFromData(QByteArray::fromBase64(encoded.toLatin1()));
-    if (!picture.isNull())
-        return picture;
+        return Picture::fromBase64(encoded);
     // Only regular files: a document must not make us read a device or a
     // pipe, which could block the console for good.
-    const QString fileName = text(QStringLiteral("filename"));
-    if (!fileName.isEmpty() && QFileInfo(fileName).isFile())
-        picture.load(fileName);
-    return picture;
+    return Picture::fromFile(text(QStringLiteral("filename")));
 }
 
 namespace
@@ -174,21 +164,8 @@ void AttributeSink::number(const QString &name, quint64 value)
         m_stream->writeAttribute(name, m_number);
 }
 
-void AttributeSink::picture(const QImage &picture)
+void AttributeSink::picture(const Picture &picture)
 {
-    const QString encoded = encodePicture(picture);
-    if (!encoded.isEmpty())
-        text(QStringLiteral("bitmap"), encoded);
-}
-
-QString encodePicture(const QImage &picture)
-{
-    if (picture.isNull())
-        return QString();
-    QByteArray png;
-    QBuffer buffer(&png);
-    buffer.open(QIODevice::WriteOnly);
-    if (!picture.save(&buffer, "PNG"))
-        return QString();
-    return QString::fromLatin1(png.toBase64());
+    if (!picture.isNull())
+        text(QStringLiteral("bitmap"), picture.toBase64());
 }

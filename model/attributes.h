@@ -6,8 +6,9 @@
 // of thousands of controls without building a DOM.
 #pragma once
 
+#include "picture.h"
+
 #include <QDomElement>
-#include <QImage>
 #include <QString>
 #include <QXmlStreamAttributes>
 #include <QXmlStreamWriter>
@@ -71,10 +72,11 @@ public:
     // True when the "version" attribute is the integer 1.
     bool isVersionOne() const;
 
-    // The element's picture: the "bitmap" attribute (Base64 of any format
-    // the image loader knows), or else the regular file named by "filename".
-    // Null when neither gives a picture.
-    QImage picture() const;
+    // The element's picture: the bytes of the "bitmap" attribute (Base64 of
+    // a picture file, kept also when they do not decode), or else, without
+    // a bitmap, the regular picture file named by "filename". Null when
+    // neither gives one.
+    Picture picture() const;
 
 private:
     // Sets *value and returns true when the attribute exists.
@@ -96,16 +98,11 @@ public:
 
     void text(const QString &name, const QString &value);
     void number(const QString &name, quint64 value);
-    // "bitmap" as Base64 of the PNG encoding; nothing for a null picture or
-    // when the encoding fails.
-    void picture(const QImage &picture);
+    // "bitmap" as the picture's Base64 text; nothing for a null picture.
+    void picture(const Picture &picture);
 
 private:
     QDomElement *m_dom = nullptr;
     QXmlStreamWriter *m_stream = nullptr;
     QString m_number;
 };
-
-// Base64 text of the picture's PNG encoding; empty for a null picture or
-// when the encoding fails.
-QString encodePicture(const QImage &picture);

@@ -3,7 +3,8 @@
 // Records are plain values: copy them freely, reset them before filling them.
 #pragma once
 
-#include <QImage>
+#include "picture.h"
+
 #include <QMetaType>
 #include <QString>
 #include <QtGlobal>
@@ -116,7 +117,7 @@ struct SettingStruct {
     SettingDmxInStruct dmx_in;
     QString name = QStringLiteral("Name");
     QString description;
-    QImage bitmap; // picture on buttons and icons; null when none
+    Picture bitmap;      // picture on buttons and icons; null when none
     quint32 qwidget = 0; // element of an imported foreign interface
 
     // Compares everything but the id.
@@ -140,7 +141,7 @@ struct BackgroundStruct {
     // demands nothing, or the preference could never be switched off.
     quint16 startup_timeout = 0;
     bool startup_dmxsend_later = false;
-    QImage bitmap;
+    Picture bitmap;
     quint32 qwidget = 0;
 
     bool sameContent(const BackgroundStruct &o) const;

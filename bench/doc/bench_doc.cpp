@@ -58,8 +58,9 @@ QList<SettingStruct> makeControls(int count)
             c.dmx_in.dmx_in_channel = static_cast<quint16>(i % 512);
         }
         if (i % 10 == 0) {
-            c.bitmap = picture.copy();
-            c.bitmap.setPixel(0, 0, qRgba(i % 256, 0, 0, 255));
+            QImage own = picture.copy();
+            own.setPixel(0, 0, qRgba(i % 256, 0, 0, 255));
+            c.bitmap = Picture::fromImage(own);
         }
         controls.append(c);
     }

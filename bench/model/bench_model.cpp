@@ -83,8 +83,9 @@ QList<SettingStruct> makeControls(int count)
         }
         if (i % 10 == 0) {
             // Its own image, as after loading a document.
-            c.bitmap = picture.copy();
-            c.bitmap.setPixel(0, 0, qRgba(i % 256, 0, 0, 255));
+            QImage own = picture.copy();
+            own.setPixel(0, 0, qRgba(i % 256, 0, 0, 255));
+            c.bitmap = Picture::fromImage(own);
         }
         controls.append(c);
     }

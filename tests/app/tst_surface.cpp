@@ -118,8 +118,9 @@ private slots:
         QCOMPARE(m_console->palette().color(QPalette::Window), QColor(0, 0, 255));
 
         background([](BackgroundStruct &bg) {
-            bg.bitmap = QImage(10, 10, QImage::Format_RGB32);
-            bg.bitmap.fill(Qt::red);
+            QImage red(10, 10, QImage::Format_RGB32);
+            red.fill(Qt::red);
+            bg.bitmap = Picture::fromImage(red);
         });
         QImage painted(m_console->size(), QImage::Format_RGB32);
         painted.fill(Qt::white);
@@ -256,8 +257,9 @@ private slots:
     {
         background([](BackgroundStruct &bg) { bg.stretch_factor = 200; });
         SettingStruct r = record(CT_BUTTON_PUSH, 0, 0, 40, 20);
-        r.bitmap = QImage(8, 8, QImage::Format_RGB32);
-        r.bitmap.fill(Qt::red);
+        QImage red(8, 8, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        r.bitmap = Picture::fromImage(red);
         auto *button = qobject_cast<DmxPushButton *>(create(r));
         QCOMPARE(button->iconSize(), QSize(40, 40));
         QVERIFY(!button->icon().isNull());

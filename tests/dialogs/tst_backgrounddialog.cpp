@@ -115,7 +115,7 @@ void TestBackgroundDialog::picture()
     const QLabel *preview = dialog.findChild<QLabel *>("picture");
     QCOMPARE(preview->pixmap().isNull(), applied.isEmpty());
     button(dialog, "apply")->click();
-    const QImage &stored = document.background().bitmap;
+    const Picture &stored = document.background().bitmap;
     QCOMPARE(stored.isNull() ? QSize() : stored.size(), applied);
     QCOMPARE(document.undoStack().count(), applied.isEmpty() ? 0 : 1);
 }

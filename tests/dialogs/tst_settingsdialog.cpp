@@ -345,8 +345,9 @@ void TestSettingsDialog::bitmapCancelKeepsPicture()
     QVERIFY(picture.save(path));
 
     SettingStruct r = record(3, CT_BUTTON_PUSH);
-    r.bitmap = QImage(30, 30, QImage::Format_RGB32);
-    r.bitmap.fill(Qt::red);
+    QImage red(30, 30, QImage::Format_RGB32);
+    red.fill(Qt::red);
+    r.bitmap = Picture::fromImage(red);
     QString chosen;
     SettingsServices services;
     services.chooseBitmapFile = [&] { return chosen; };

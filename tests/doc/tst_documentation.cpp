@@ -54,8 +54,9 @@ struct Show {
         preferences.command_path = QStringLiteral("/opt/show");
         background.dmx_in = in(PT_ACN, 3, 99);
         add("Fader Ä", CT_FADER_VERTICAL, out(PT_ARTNET, 0, 4));
-        controls.last().bitmap = QImage(8, 8, QImage::Format_ARGB32);
-        controls.last().bitmap.fill(Qt::red);
+        QImage red(8, 8, QImage::Format_ARGB32);
+        red.fill(Qt::red);
+        controls.last().bitmap = Picture::fromImage(red);
         add("Центр", CT_FADER_VERTICAL_MIDDLE, out(PT_ACN, 1, 511), out(PT_ARTNET, 15, 0));
         add("鍵盤", CT_ENCODER_PUSH, out(PT_MIDI, 2, 60, MT_NOTE_ON),
             out(PT_HTTP, 0, 0, MT_NONE, "on?a=1&b=2"), in(PT_MIDI, 0, 7));

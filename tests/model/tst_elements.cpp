@@ -67,7 +67,7 @@ SettingStruct fullControl(quint8 type, quint8 protocol, quint8 advanced, bool in
     c.color_blue = 3;
     c.control_type = type;
     if (picture)
-        c.bitmap = testPicture();
+        c.bitmap = Picture::fromImage(testPicture());
     const bool encoderLike = type >= CT_ENCODER && type <= CT_ENCODER_SWITCH;
     if (protocol != PT_NONE)
         fillOutput(&c.dmx_out, protocol, type <= CT_ENCODER_SWITCH, encoderLike,
@@ -145,6 +145,7 @@ private Q_SLOTS:
     void normalisation();
     void jogWheel();
     void descriptionFallsBackToInfo();
+    void pictureSources_data();
     void pictureSources();
     void backgroundRoundTrip();
     void backgroundReading();
@@ -178,8 +179,7 @@ void TestElements::controlRoundTrip()
     QCOMPARE(read.dmx_out, record.dmx_out);
     QCOMPARE(read.dmx_out_advanced, record.dmx_out_advanced);
     QCOMPARE(read.dmx_in, record.dmx_in);
-    QCOMPARE(read.bitmap.convertToFormat(QImage::Format_ARGB32), record.bitmap);
-    read.bitmap = record.bitmap;
+    QCOMPARE(read.bitmap.data(), record.bitmap.data());
     QVERIFY(read.sameContent(record));
 }
 
@@ -422,32 +422,52 @@ void TestElements::descriptionFallsBackToInfo()
     QCOMPARE(readControl("description=\"new\" info=\"old\"").description, QStringLiteral("new"));
 }
 
+void TestElements::pictureSources_data()
+{
+    // In attributes: %1 a picture file, %2 its folder, %3 a text file.
+    QTest::addColumn<QString>("attributes");
+    QTest::addColumn<QByteArray>("bytes"); // "file": the picture file's; empty: no picture
+    QTest::addColumn<bool>("shown");
+    const QString garbage = QStringLiteral("bitmap=\"bm90IGEgcGljdHVyZQ==\" ");
+    const QByteArray small = Picture::fromImage(testPicture().copy(0, 0, 2, 2)).data();
+    QTest::newRow("file, as it is") << "filename=\"%1\"" << QByteArray("file") << true;
+    QTest::newRow("empty bitmap: the file")
+        << "bitmap=\"\" filename=\"%1\"" << QByteArray("file") << true;
+    QTest::newRow("bitmap wins over the file")
+        << QString::fromLatin1("bitmap=\"" + small.toBase64() + "\" filename=\"%1\"") << small
+        << true;
+    // The document's bytes are kept, also when they do not decode.
+    QTest::newRow("undecodable bitmap kept")
+        << garbage + "filename=\"%1\"" << QByteArray("not a picture") << false;
+    QTest::newRow("no such file") << "filename=\"/no/such/file.png\"" << QByteArray() << false;
+    QTest::newRow("folder") << "filename=\"%2\"" << QByteArray() << false;
+    QTest::newRow("device") << "filename=\"/dev/zero\"" << QByteArray() << false;
+    QTest::newRow("file that is no picture") << "filename=\"%3\"" << QByteArray() << false;
+}
+
 void TestElements::pictureSources()
 {
+    QFETCH(QString, attributes);
+    QFETCH(QByteArray, bytes);
+    QFETCH(bool, shown);
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
     const QString file = dir.filePath("picture.png");
     QVERIFY(testPicture().save(file));
-    const QString garbage = QStringLiteral("bitmap=\"bm90IGEgcGljdHVyZQ==\"");
+    QFile text(dir.filePath("notes.txt"));
+    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
+    text.close();
+    if (bytes == "file") {
+        QFile picture(file);
+        QVERIFY(picture.open(QIODevice::ReadOnly));
+        bytes = picture.readAll();
+    }
 
-    QImage read = readControl(garbage + QStringLiteral(" filename=\"%1\"").arg(file)).bitmap;
-    QCOMPARE(read.convertToFormat(QImage::Format_ARGB32), testPicture());
-    // A valid bitmap wins over the file.
-    QImage small(2, 2, QImage::Format_RGB32);
-    small.fill(Qt::red);
-    SettingStruct withBitmap = fullControl(CT_ICON, PT_NONE, PT_NONE, false, false);
-    withBitmap.bitmap = small;
-    QDomElement e = writtenControl(withBitmap);
-    e.setAttribute("filename", file);
-    SettingStruct record;
-    QVERIFY(readControlElement(e, &record));
-    QCOMPARE(record.bitmap.size(), QSize(2, 2));
-
-    // Nothing usable: no picture, and no device or folder is read.
-    QVERIFY(readControl(garbage).bitmap.isNull());
-    QVERIFY(readControl(garbage + " filename=\"/no/such/file.png\"").bitmap.isNull());
-    QVERIFY(readControl(QStringLiteral("filename=\"%1\"").arg(dir.path())).bitmap.isNull());
-    QVERIFY(readControl("filename=\"/dev/zero\"").bitmap.isNull());
+    attributes.replace("%1", file).replace("%2", dir.path()).replace("%3", text.fileName());
+    const Picture read = readControl(attributes).bitmap;
+    QCOMPARE(read.data(), bytes);
+    QCOMPARE(read.isNull(), bytes.isEmpty());
+    QCOMPARE(read.canShow(), shown);
 }
 
 void TestElements::backgroundRoundTrip()
@@ -461,7 +481,7 @@ void TestElements::backgroundRoundTrip()
     record.color_red = 10;
     record.color_green = 20;
     record.color_blue = 30;
-    record.bitmap = testPicture();
+    record.bitmap = Picture::fromImage(testPicture());
     record.dmx_in.protocol_type_in = PT_ARTNET;
     record.dmx_in.dmx_in_universe = 2;
     record.dmx_in.dmx_in_channel = 511;
@@ -474,8 +494,7 @@ void TestElements::backgroundRoundTrip()
     writeBackgroundElement(document, root, &record);
     BackgroundStruct read;
     QVERIFY(readBackgroundElement(element(document.toString(1)).firstChildElement(), &read));
-    QCOMPARE(read.bitmap.convertToFormat(QImage::Format_ARGB32), record.bitmap);
-    read.bitmap = record.bitmap;
+    QCOMPARE(read.bitmap.data(), record.bitmap.data());
     QVERIFY(read.sameContent(record));
 
     // A plain record: what is not set is not written, and no record writes nothing.
