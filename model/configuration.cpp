@@ -132,6 +132,18 @@ struct ParsedDocument {
     bool backgroundLimited = false;
     quint32 backgroundRead[3] = {};
     quint32 backgroundKept[3] = {};
+
+    // Pictures that do not decode; they are kept and saved as they are.
+    int unshownPictures = 0;
+    QString firstUnshownPicture; // whose it is, as the status line says it
+
+    // Counts a picture that does not decode; true for the first.
+    bool firstUnshown(const Picture &picture)
+    {
+        if (picture.isNull() || picture.canShow())
+            return false;
+        return unshownPictures++ == 0;
+    }
 };
 
 enum class ParseResult { Read, Malformed, Cancelled };
@@ -194,12 +206,18 @@ ParseResult parseDocument(const QString &text, ConfigurationHost &host,
             readControlFields(attributes, &control);
             if (outOfRange.isSet())
                 parsed->outOfRangeControl = control.name;
+            if (parsed->firstUnshown(control.bitmap))
+                parsed->firstUnshownPicture =
+                    QCoreApplication::translate("Pultora", "control \"%1\"").arg(control.name);
         } else if (name == QLatin1String("background")) {
             parsed->hasOwnElements = true;
             parsed->order.emplace_back(ParsedDocument::Background, int(parsed->backgrounds.size()));
             parsed->backgrounds.append(BackgroundStruct());
             BackgroundStruct &background = parsed->backgrounds.last();
             readBackgroundFields(attributes, &background);
+            if (parsed->firstUnshown(background.bitmap))
+                parsed->firstUnshownPicture =
+                    QCoreApplication::translate("Pultora", "the background");
             const quint32 read[3] = {background.size_x, background.size_y,
                                      background.stretch_factor};
             if (limitBackgroundSize(&background) && !parsed->backgroundLimited) {
@@ -370,27 +388,44 @@ void refuse(ConfigurationHost &host, const QString &source, const LoadOptions &o
                 .arg(source, reason));
 }
 
-void report(ConfigurationHost &host, const QString &source, const LoadOptions &options)
+// What the status line adds to the load's message: nothing, or the
+// pictures that cannot be shown.
+QString pictureNote(const ParsedDocument &parsed)
+{
+    if (parsed.unshownPictures == 0)
+        return QString();
+    return QStringLiteral(" — ") +
+           QCoreApplication::translate("Pultora",
+                                       "%n picture(s) cannot be shown and will be saved "
+                                       "unchanged, first: %1.",
+                                       nullptr, parsed.unshownPictures)
+               .arg(parsed.firstUnshownPicture);
+}
+
+void report(ConfigurationHost &host, const QString &source, const LoadOptions &options,
+            const QString &note)
 {
     if (!options.append) {
         if (options.fromText) {
             host.setCurrentFile(QStringLiteral("config_default.ptra"));
             host.showStatus(
-                QCoreApplication::translate("Pultora", "Configuration has been loaded"));
+                QCoreApplication::translate("Pultora", "Configuration has been loaded") + note);
             host.setModified(true);
         } else {
             host.setCurrentFile(source);
             host.showStatus(
-                QCoreApplication::translate("Pultora", "File %1 has been loaded!").arg(source));
+                QCoreApplication::translate("Pultora", "File %1 has been loaded!").arg(source) +
+                note);
             host.setModified(false);
         }
     } else {
         host.showStatus(
-            options.fromText
-                ? QCoreApplication::translate("Pultora",
-                                              "Configuration has been loaded and appended!")
-                : QCoreApplication::translate("Pultora", "File %1 has been loaded and appended!")
-                      .arg(source));
+            (options.fromText
+                 ? QCoreApplication::translate("Pultora",
+                                               "Configuration has been loaded and appended!")
+                 : QCoreApplication::translate("Pultora", "File %1 has been loaded and appended!")
+                       .arg(source)) +
+            note);
         host.setModified(true);
     }
 }
@@ -591,7 +626,7 @@ bool loadConfiguration(ConfigurationHost &host, const QString &source, const Loa
                       ? QCoreApplication::translate("Pultora", "the included configuration")
                       : source);
     host.runSilentConsistencyCheck();
-    report(host, source, options);
+    report(host, source, options, pictureNote(parsed));
     return true;
 }
 
