@@ -1862,6 +1862,21 @@ Zeile %1, Spalte %2: %3</translation>
         <source>%1 consoles are running already</source>
         <translation>Es laufen bereits %1 Konsolen</translation>
     </message>
+    <message>
+        <source>control &quot;%1&quot;</source>
+        <translation>Steuerelement &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>the background</source>
+        <translation>der Hintergrund</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n picture(s) cannot be shown and will be saved unchanged, first: %1.</source>
+        <translation>
+            <numerusform>%n Bild kann nicht angezeigt werden und wird unverändert gespeichert: %1.</numerusform>
+            <numerusform>%n Bilder können nicht angezeigt werden und werden unverändert gespeichert, das erste: %1.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -2121,6 +2136,10 @@ Möchten Sie die Einstellungen ändern?</translation>
         <source>Learning...</source>
         <translation>Lerne...</translation>
     </message>
+    <message>
+        <source>cannot be shown</source>
+        <translation>nicht darstellbar</translation>
+    </message>
 </context>
 <context>
     <name>SettingsBackground</name>
@@ -2351,6 +2370,10 @@ Möchten Sie die Einstellungen ändern?</translation>
     <message>
         <source>Change Background</source>
         <translation>Hintergrund ändern</translation>
+    </message>
+    <message>
+        <source>cannot be shown</source>
+        <translation>nicht darstellbar</translation>
     </message>
 </context>
 <context>
