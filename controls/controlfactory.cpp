@@ -82,17 +82,17 @@ void setButtonIcon(DmxPushButton *button, const SettingStruct &r)
     button->setIconSize(QSize(side, side));
 }
 
-// The icon rule: the picture scaled to the shown size, or the name when the
-// control has no picture.
+// The icon rule: the picture decoded at the shown size, or the name when the
+// control has no picture or one that does not decode.
 void showIconOn(QLabel *label, const SettingStruct &r, const QSize &size)
 {
-    if (r.bitmap.isNull()) {
+    const QImage picture = r.bitmap.image(size);
+    if (picture.isNull()) {
         label->setPixmap(QPixmap());
         label->setText(r.name);
         return;
     }
-    // A picture that does not decode leaves the label empty.
-    label->setPixmap(QPixmap::fromImage(r.bitmap.image(size)));
+    label->setPixmap(QPixmap::fromImage(picture));
 }
 
 class ButtonControl : public ControlWidget
