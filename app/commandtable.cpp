@@ -69,6 +69,10 @@ void CommandTable::createActions(QMainWindow *console)
                       SLOT(slotConfigRecentFile()));
         action->setVisible(false);
     }
+    openLastSession = make(console, tr("Open Last Session"), QString(),
+                           tr("Opening the Configuration as It Was When the Console Last Ended"),
+                           ":/images/filerecent.xpm", c, SLOT(slotConfigOpenLastSession()));
+    openLastSession->setEnabled(false);
     configAppend = make(console, tr("Append Configuration..."), tr("Ctrl+I"),
                         tr("Appending A Configuration to an Already Loaded Configuration"),
                         ":/images/fileappend.xpm", c, SLOT(slotConfigAppend()));
@@ -125,6 +129,8 @@ void CommandTable::createMenus(QMainWindow *console)
                                    tr("Recent Configurations"));
     for (QAction *action : recent)
         recentMenu->addAction(action);
+    recentMenu->addSeparator();
+    recentMenu->addAction(openLastSession);
     recentMenu->setEnabled(false);
     mainMenu->addActions({configAppend, configSave, configSaveAs, configSaveCopy});
     importMenu =
@@ -158,7 +164,21 @@ void CommandTable::updateRecentActions(const QStringList &files)
         }
     }
     if (recentMenu)
-        recentMenu->setEnabled(!files.isEmpty());
+        recentMenu->setEnabled(!files.isEmpty() ||
+                               (openLastSession && openLastSession->isEnabled()));
+}
+
+void CommandTable::setLastSessionAvailable(bool available)
+{
+    if (!openLastSession)
+        return;
+    openLastSession->setEnabled(available);
+    if (recentMenu) {
+        bool anyRecent = false;
+        for (const QAction *action : recent)
+            anyRecent = anyRecent || (action && action->isVisible());
+        recentMenu->setEnabled(anyRecent || available);
+    }
 }
 
 QList<QAction *> CommandTable::all() const

@@ -24,8 +24,11 @@ public:
     // Builds the main menu and its sub-menus (owned by the console).
     void createMenus(QMainWindow *console);
     // Shows one recent action per entry of `files` (at most four) and hides
-    // the rest; the sub-menu is enabled exactly when `files` is not empty.
+    // the rest; the sub-menu is enabled when `files` is not empty or the
+    // last session can be opened.
     void updateRecentActions(const QStringList &files);
+    // Enables Open Last Session (in the recent sub-menu) when there is one.
+    void setLastSessionAvailable(bool available);
     // Every action, in creation order.
     QList<QAction *> all() const;
     // Disconnects every action from its receivers (at destruction).
@@ -48,6 +51,7 @@ public:
     QAction *configOpen = nullptr;
     QAction *configReload = nullptr;
     QAction *recent[RECENT_COUNT] = {};
+    QAction *openLastSession = nullptr;
     QAction *configAppend = nullptr;
     QAction *configSave = nullptr;
     QAction *configSaveAs = nullptr;

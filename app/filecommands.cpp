@@ -7,6 +7,7 @@
 #include "loadprogress.h"
 #include "prompter.h"
 #include "recentfiles.h"
+#include "sessionfiles.h"
 #include "showcommands.h"
 #include "showloader.h"
 #include "texthelpers.h"
@@ -148,15 +149,105 @@ bool FileCommands::writeFile(const QString &path, bool makeCurrent)
 
 bool FileCommands::writeLastSession()
 {
-    const QString path = appinfo::lastSessionFileName();
-    // An empty untitled console (a start answered No) is no session worth
-    // more than the one the last run left.
-    if (m_document.controls().isEmpty() && m_document.currentFile().isEmpty() &&
-        holdsControls(path)) {
-        qCDebug(lcApp) << "last session kept: the console is empty";
+    const QString path = lastSessionFile();
+    QString error = m_services.sessions ? m_services.sessions->error() : QString();
+    if (!path.isEmpty()) {
+        // An empty untitled console (a start answered No) is no session
+        // worth more than the one the last run left.
+        if (m_document.controls().isEmpty() && m_document.currentFile().isEmpty() &&
+            !QFileInfo(path).isSymLink() && holdsControls(path)) {
+            qCDebug(lcApp) << "last session kept: the console is empty";
+            return true;
+        }
+        // Not through writeFile: the file is the console's, not the user's.
+        if (SessionFiles::writeShow(path, writeConfiguration(configurationSource(), path), &error))
+            return true;
+    }
+    const QString shown = path.isEmpty() ? appinfo::lastSessionFileName() : path;
+    qCWarning(lcApp) << "cannot write" << shown << error;
+    m_services.prompter->tell(m_services.window, QMessageBox::Warning, appinfo::productName(),
+                              tr("The file %1 could not be written!\n%2.").arg(shown, error));
+    return false;
+}
+
+QString FileCommands::lastSessionFile() const
+{
+    return m_services.sessions ? m_services.sessions->lastSessionPath() : QString();
+}
+
+void FileCommands::openLastSession()
+{
+    const QString path = lastSessionFile();
+    if (locked() || !QFileInfo::exists(path) || !maybeSave())
+        return;
+    openUnsaved(path, QString(), tr("Open Last Session"));
+}
+
+bool FileCommands::writeRecovery()
+{
+    SessionFiles *sessions = m_services.sessions;
+    if (!sessions)
+        return false;
+    const QString path = sessions->recoveryPath();
+    QString error = sessions->error();
+    if (path.isEmpty() || !sessions->writeRecovery(writeConfiguration(configurationSource(), path),
+                                                   absolute(m_document.currentFile()), &error)) {
+        qCWarning(lcApp) << "cannot write the recovery copy" << path << error;
+        status(tr("The recovery copy %1 could not be written: %2").arg(path, error));
+        return false;
+    }
+    return true;
+}
+
+void FileCommands::removeRecovery()
+{
+    if (m_services.sessions)
+        m_services.sessions->removeRecovery();
+}
+
+bool FileCommands::offerRecovery()
+{
+    if (!m_services.sessions)
+        return false;
+    for (const SessionFiles::Recovery &copy : m_services.sessions->orphanedRecoveries()) {
+        const QString name =
+            copy.originalFile.isEmpty() ? tr("untitled") : QFileInfo(copy.originalFile).fileName();
+        const QString question =
+            tr("Restore the unsaved changes of %1 from %2?")
+                .arg(name, copy.written.toLocalTime().toString(QStringLiteral("HH:mm")));
+        if (m_services.prompter->ask(m_services.window, QMessageBox::Question,
+                                     appinfo::productName(), question,
+                                     QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+                                     QMessageBox::No) != QMessageBox::Yes) {
+            SessionFiles::remove(copy);
+            continue;
+        }
+        // A copy that cannot be read stays for another try; the loader said why.
+        if (!openUnsaved(copy.copy, copy.originalFile, tr("Restore %1").arg(name)))
+            continue;
+        // Another console's copy becomes this one's.
+        if (copy.lock && writeRecovery())
+            SessionFiles::remove(copy);
+        status(tr("The unsaved changes of %1 were restored").arg(name));
         return true;
     }
-    return writeFile(path, false);
+    return false;
+}
+
+bool FileCommands::openUnsaved(const QString &source, const QString &currentFile,
+                               const QString &commandText)
+{
+    const ProgressScope progress(m_services.progress);
+    LoadedShow loaded;
+    if (!load(source, false, false, &loaded))
+        return false;
+    loaded.currentFile = currentFile;
+    loaded.modified = true;
+    if (!replaceWith(loaded, commandText))
+        return false;
+    if (m_services.started)
+        m_services.started(true);
+    return true;
 }
 
 bool FileCommands::load(const QString &source, bool fromText, bool append, LoadedShow *loaded,

@@ -1,6 +1,7 @@
 // The configuration file commands of the console: new, open, reload,
-// append, save (always through an atomic write), the last-session file,
-// the import of a foreign interface and the documentation of the show.
+// append, save (always through an atomic write), the last-session file and
+// the recovery copy (sessionfiles.h), the import of a foreign interface and
+// the documentation of the show.
 // They read files through the ShowLoader and change the show only by
 // pushing one command on the document; questions and file choosers go
 // through the Prompter.
@@ -30,6 +31,7 @@ class Prompter;
 class QUrl;
 class QWidget;
 class RecentFiles;
+class SessionFiles;
 struct LoadedShow;
 
 // What the file commands use of the console.
@@ -37,6 +39,8 @@ struct FileServices {
     QWidget *window = nullptr;
     Prompter *prompter = nullptr;
     RecentFiles *recent = nullptr;
+    // This console's last session and recovery copy; null: none.
+    SessionFiles *sessions = nullptr;
     LoadProgress *progress = nullptr;
     std::function<void(const QString &)> showStatus;
     // The show was loaded: wait (withTimeout) and send its first values.
@@ -70,9 +74,24 @@ public:
     // existing file as it was. With makeCurrent the file becomes the
     // current one and the show counts as saved.
     bool writeFile(const QString &path, bool makeCurrent);
-    // Writes "config_last_session.ptra" in the working directory; says so
-    // when it cannot.
+    // Writes this console's last-session file in the user's data folder;
+    // says so when it cannot.
     bool writeLastSession();
+    // This console's last-session file; empty when it keeps none.
+    QString lastSessionFile() const;
+    // Opens the last session as an untitled modified show (the file is the
+    // console's own and is written again at the end): Save asks for a name.
+    void openLastSession();
+
+    // Writes the recovery copy of the show, remembering its file; shows a
+    // status when it cannot.
+    bool writeRecovery();
+    void removeRecovery();
+    // Offers each recovery copy a console left when it did not end cleanly,
+    // newest first: Yes restores it as a modified show named like the file
+    // it belongs to (Save writes that file) and ends the offer; No removes
+    // it. True when one was restored.
+    bool offerRecovery();
 
     // Start-up: the named file, or the default file offering the built-in
     // configuration.
@@ -111,6 +130,8 @@ private:
     bool load(const QString &source, bool fromText, bool append, LoadedShow *loaded,
               bool createControls = true);
     bool replaceWith(const LoadedShow &loaded, const QString &commandText);
+    // Loads `source` as a modified show whose file is `currentFile`.
+    bool openUnsaved(const QString &source, const QString &currentFile, const QString &commandText);
     void appendLoaded(const LoadedShow &loaded, const QString &commandText);
     // The ten seconds the user has to bring the other program to the
     // front; false when cancelled.

@@ -6,11 +6,13 @@
 #include "showcommands.h"
 #include "showloader.h"
 #include "prompter.h"
+#include "sessionfiles.h"
 #include "stretch.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMenu>
@@ -35,12 +37,16 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     m_updateLink = appinfo::updateLink();
     m_helpLink = appinfo::helpLink();
     m_triggerInterval = appinfo::TRIGGER_INTERVAL_MS;
+    m_recoveryInterval = services.recoveryIntervalMs > 0 ? services.recoveryIntervalMs
+                                                         : appinfo::RECOVERY_INTERVAL_MS;
     resetSetting(&m_editRecord);
+    m_sessions = std::make_unique<SessionFiles>();
 
     FileServices files;
     files.window = this;
     files.prompter = m_prompter.get();
     files.recent = &m_recent;
+    files.sessions = m_sessions.get();
     files.progress = &m_progress;
     files.showStatus = [this](const QString &text) { showStatus(text, appinfo::STATUS_MS); };
     files.started = [this](bool withTimeout) {
@@ -89,6 +95,7 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     m_commands.createActions(this);
     m_edit->createActions(this, &m_commands.undo, &m_commands.redo);
     m_commands.createMenus(this);
+    m_commands.setLastSessionAvailable(QFileInfo::exists(m_files->lastSessionFile()));
     m_commands.updateRecentActions(m_recent.files());
     m_recent.setChangedCallback([this] { m_commands.updateRecentActions(m_recent.files()); });
 
@@ -119,6 +126,8 @@ Pultora::~Pultora()
     // Written on every exit, whatever the user answered about saving.
     if (!m_lastSessionWritten)
         m_files->writeLastSession();
+    // An end that reaches here is a clean one.
+    m_files->removeRecovery();
     m_io.clear();
     delete m_commands.mainMenu;
     m_commands.mainMenu = nullptr;
@@ -127,7 +136,13 @@ Pultora::~Pultora()
 
 void Pultora::startUp(const QStringList &args)
 {
-    m_files->startWith(args.size() > 1 ? args.at(1) : QString());
+    m_sessions->adoptOldLastSession(QDir::current().filePath(appinfo::lastSessionFileName()));
+    m_commands.setLastSessionAvailable(QFileInfo::exists(m_files->lastSessionFile()));
+    // Restored changes take the place of the start file: the lights get the
+    // values of one show only.
+    if (!m_files->offerRecovery())
+        m_files->startWith(args.size() > 1 ? args.at(1) : QString());
+    startRecoveryCopies();
     // Without a show the start-up wait still applies.
     if (!m_io.showStarted())
         m_io.startShow(m_document, true,
@@ -160,6 +175,46 @@ void Pultora::stopTriggerTimer()
     disconnect(m_triggerTimer, nullptr, this, nullptr);
     delete m_triggerTimer;
     m_triggerTimer = nullptr;
+}
+
+void Pultora::startRecoveryCopies()
+{
+    QTimer *timer = &m_recoveryTimer;
+    const auto changed = [this] { m_recoveryDirty = true; };
+    connect(&m_document, &ShowDocument::contentReplaced, timer, changed);
+    connect(&m_document, &ShowDocument::controlsAdded, timer, changed);
+    connect(&m_document, &ShowDocument::controlsRemoved, timer, changed);
+    connect(&m_document, &ShowDocument::controlsChanged, timer, changed);
+    connect(&m_document, &ShowDocument::controlsReordered, timer, changed);
+    connect(&m_document, &ShowDocument::backgroundChanged, timer, changed);
+    connect(&m_document, &ShowDocument::preferencesChanged, timer, changed);
+    connect(&m_document, &ShowDocument::checksChanged, timer, changed);
+    // Saved (or undone back to the file): nothing left to recover.
+    connect(&m_document, &ShowDocument::modifiedChanged, timer, [this](bool modified) {
+        m_recoveryDirty = modified;
+        if (!modified)
+            m_files->removeRecovery();
+    });
+    connect(timer, &QTimer::timeout, this, &Pultora::slotWriteRecovery);
+    timer->start(m_recoveryInterval);
+}
+
+void Pultora::slotWriteRecovery()
+{
+    if (!m_document.isModified() || !m_recoveryDirty)
+        return;
+    if (m_files->writeRecovery())
+        m_recoveryDirty = false;
+}
+
+QString Pultora::lastSessionFile() const
+{
+    return m_sessions->lastSessionPath();
+}
+
+QString Pultora::recoveryFile() const
+{
+    return m_sessions->recoveryPath();
 }
 
 bool Pultora::triggerTimerRunning() const
@@ -234,6 +289,7 @@ void Pultora::openMainMenu(const QPoint &position, const QPoint &globalPosition)
         action->setEnabled(hit);
     m_commands.paste->setEnabled(m_document.clipboard().has_value());
     m_commands.configAppend->setEnabled(!m_document.currentFile().isEmpty());
+    m_commands.setLastSessionAvailable(QFileInfo::exists(m_files->lastSessionFile()));
     m_commands.mainMenu->popup(globalPosition);
 }
 
@@ -308,6 +364,7 @@ void Pultora::closeEvent(QCloseEvent *event)
     // While the window is still there to say it when it cannot.
     m_files->writeLastSession();
     m_lastSessionWritten = true;
+    m_files->removeRecovery();
     event->accept();
 }
 

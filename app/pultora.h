@@ -20,10 +20,15 @@
 // -> surface and I/O follow its signals. A value flows the other way:
 // widget -> slot -> ConsoleIo -> node, its result back into the status line.
 //
-// Start-up order: actions and menus, load the command-line file or
-// "config_default.ptra" (offering the built-in default), merge start-up
-// settings, wait, send the initial values, start the 200 ms trigger timer.
-// Closing writes "config_last_session.ptra".
+// Start-up order: claim a console instance in the user's data folder
+// (sessionfiles.h), actions and menus, offer the unsaved changes a console
+// left that did not end cleanly, and only when none is restored load the
+// command-line file or "config_default.ptra" (offering the built-in
+// default); merge start-up settings, wait, send the initial values, start
+// the 200 ms trigger timer and the recovery timer. While the show is
+// modified, a recovery copy is written each minute it changed; a save or a
+// clean end removes it. Closing writes "config_last_session.ptra" (with the
+// instance's suffix) in the data folder.
 #pragma once
 
 #include "commandtable.h"
@@ -44,12 +49,14 @@
 #include <QMainWindow>
 #include <QPoint>
 #include <QStringList>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
 #include <optional>
 
 class FileCommands;
+class SessionFiles;
 class QLabel;
 class Prompter;
 class QTimer;
@@ -64,6 +71,7 @@ struct ConsoleServices {
     LoadProgress::Step loadProgress;    // null: a progress dialog for long loads
     QStringList importFolders;          // empty: where the import library is installed
     std::function<bool(const QUrl &)> openUrl; // null: the desktop's browser
+    int recoveryIntervalMs = 0;         // 0: a minute between recovery copies
 };
 
 class Pultora : public QMainWindow
@@ -97,6 +105,9 @@ public:
     const ConsoleIo &io() const { return m_io; }
     QString translationFile() const { return m_translationFile; }
     QString localeName() const { return m_localeName; }
+    // This console's files in the user's data folder; empty when it keeps none.
+    QString lastSessionFile() const;
+    QString recoveryFile() const;
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -129,6 +140,7 @@ private slots:
     void slotConfigOpen();
     void slotConfigReload();
     void slotConfigRecentFile();
+    void slotConfigOpenLastSession();
     void slotConfigAppend();
     bool slotConfigSave();
     bool slotConfigSaveAs();
@@ -165,6 +177,9 @@ private slots:
     void slotAbout();
     void slotQuit();
     void slotCloseSettingsOverviewDlg();
+    // A tick of the recovery timer: a copy of a modified show that changed
+    // since the last one.
+    void slotWriteRecovery();
 
 private:
     void startUp(const QStringList &args);
@@ -172,6 +187,8 @@ private:
     bool locked() const { return m_document.preferences().lock_screen; }
     void openMainMenu(const QPoint &position, const QPoint &globalPosition);
     void startTriggerTimer();
+    // Follows the show's changes for the recovery copy and starts its timer.
+    void startRecoveryCopies();
     void stopTriggerTimer();
     // Hides, disconnects and deletes every open dialog.
     void closeDialogs();
@@ -183,6 +200,7 @@ private:
     QString m_updateLink;
     QString m_helpLink;
     int m_triggerInterval = 0;
+    int m_recoveryInterval = 0;
 
     ShowDocument m_document;
     SettingStruct m_editRecord;
@@ -194,7 +212,14 @@ private:
     StartupTimeout m_startupTimeout;
     std::function<void()> m_quit;
     ConsoleIo m_io;
+    std::unique_ptr<SessionFiles> m_sessions;
     std::unique_ptr<FileCommands> m_files;
+    // Declared after the document and the files, so it ends before them:
+    // the document's last signals (its undo stack ends) reach no recovery
+    // handler.
+    QTimer m_recoveryTimer;
+    // The show changed since the last recovery copy.
+    bool m_recoveryDirty = false;
     std::unique_ptr<EditCommands> m_edit;
     ControlEditor m_editor{this, [this](SettingStruct *record) { return checkConsitence(record); }};
     QTimer *m_triggerTimer = nullptr;

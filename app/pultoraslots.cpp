@@ -231,6 +231,11 @@ void Pultora::slotConfigRecentFile()
         m_files->openRecent(action->data().toString());
 }
 
+void Pultora::slotConfigOpenLastSession()
+{
+    m_files->openLastSession();
+}
+
 void Pultora::slotConfigAppend()
 {
     m_files->append();

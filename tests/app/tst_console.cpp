@@ -1,7 +1,8 @@
 // The console window: title and modified marker, the command table, start-up
 // with and without a configuration, the recent list, quitting and the
 // last-session file. Runs in a temporary working folder with the settings
-// store in test mode; every question is answered by a ScriptedPrompter.
+// store and the data folder in test mode (the data folder emptied before
+// each test); every question is answered by a ScriptedPrompter.
 #include "appinfo.h"
 #include "configuration.h"
 #include "pultora.h"
@@ -120,6 +121,8 @@ private slots:
         m_dir = new QTemporaryDir;
         QVERIFY(m_dir->isValid());
         QVERIFY(QDir::setCurrent(m_dir->path()));
+        QVERIFY(QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
+                    .removeRecursively());
         store()->clear();
         store()->sync();
         m_prompter = std::make_shared<ScriptedPrompter>();
@@ -140,7 +143,7 @@ private slots:
         std::unique_ptr<Pultora> console(makeConsole());
         const CommandTable &c = console->commands();
         // Every action lives on the window, so shortcuts work without a menu.
-        QCOMPARE(c.all().size(), 31);
+        QCOMPARE(c.all().size(), 32);
         for (QAction *a : c.all())
             QVERIFY(console->actions().contains(a));
         // Every command but the About ones shows its picture, as do the
@@ -153,6 +156,7 @@ private slots:
         for (QAction *a : c.recent)
             QVERIFY(!a->isVisible());
         QVERIFY(!c.recentMenu->isEnabled());
+        QVERIFY(!c.openLastSession->isEnabled()); // no last session yet
 
         // Menu order: undo, redo, separator, edit commands, separator, file
         // commands, sub-menus.
@@ -166,7 +170,8 @@ private slots:
         QCOMPARE(menu.at(24)->menu(), c.helpMenu);
         QCOMPARE(menu.last(), c.quit);
         QCOMPARE(c.helpMenu->actions().size(), 4);
-        QCOMPARE(c.recentMenu->actions().size(), 4);
+        QCOMPARE(c.recentMenu->actions().size(), 6);
+        QCOMPARE(c.recentMenu->actions().last(), c.openLastSession);
 
         // Triggering an action reaches its slot: Save As asks for a file.
         c.configSaveAs->trigger();
@@ -182,7 +187,8 @@ private slots:
             "checkConsitence(SettingStruct*)", "slotAdd()", "slotEdit()", "slotMove()",
             "slotDelete()", "slotCut()", "slotCopy()", "slotPaste()", "slotOverview()",
             "slotBackground()", "slotCheckConsistence()", "slotConfigNew()", "slotConfigOpen()",
-            "slotConfigReload()", "slotConfigRecentFile()", "slotConfigAppend()",
+            "slotConfigReload()", "slotConfigRecentFile()", "slotConfigOpenLastSession()",
+            "slotConfigAppend()",
             "slotConfigSave()", "slotConfigSaveAs()", "slotConfigSaveCopy()",
             "slotImportForeignGuiControl()", "slotImportForeignGuiBackground()",
             "slotDocumentation()", "slotLockUnlockScreen()", "slotPreferences()",
@@ -198,7 +204,8 @@ private slots:
             "slotControlPotiChanged(SettingDmxStruct,int)", "slotConsistenceCheckChanged(bool)",
             "slotConsistenceCheckChanged()", "slotCheckTrigger()", "checkDmxIn()",
             "checkPitchBend()", "slotCheckForSoftwareUpdate(bool)", "slotCheckForSoftwareUpdate()",
-            "slotHelp()", "slotAbout()", "slotQuit()", "slotCloseSettingsOverviewDlg()"};
+            "slotHelp()", "slotAbout()", "slotQuit()", "slotCloseSettingsOverviewDlg()",
+            "slotWriteRecovery()"};
         // clang-format on
         const QMetaObject &meta = Pultora::staticMetaObject;
         for (const char *slot : signatures)
@@ -258,16 +265,17 @@ private slots:
 
     void lastSessionWriteFailureIsReported()
     {
-        // A folder in the way makes the last-session file unwritable.
-        QVERIFY(QDir().mkdir(appinfo::lastSessionFileName()));
         m_prompter->answers = {QMessageBox::No};
         std::unique_ptr<Pultora> console(makeConsole());
+        // A folder in the way makes the last-session file unwritable.
+        const QString path = console->lastSessionFile();
+        QVERIFY(QDir().mkpath(path));
         m_prompter->asked.clear();
         console.reset();
         QCOMPARE(m_prompter->asked.size(), 1);
         QCOMPARE(m_prompter->asked.at(0).icon, QMessageBox::Warning);
         QVERIFY(m_prompter->asked.at(0).text.startsWith(
-            QStringLiteral("The file config_last_session.ptra could not be written!\n")));
+            QStringLiteral("The file %1 could not be written!\n").arg(path)));
     }
 
     void popupMenuEnablesByWhatIsUnderIt()
@@ -496,11 +504,15 @@ private slots:
         QCOMPARE(m_quitCalls, 1);
         // The close that follows the quit does not ask again.
         m_prompter->asked.clear();
-        QVERIFY(!QFile::exists(appinfo::lastSessionFileName()));
+        const QString path = console->lastSessionFile();
+        QCOMPARE(QFileInfo(path).absolutePath(),
+                 QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+        QVERIFY(!QFile::exists(path));
         console->show();
         QVERIFY(console->close());
         // Written while the window can still say that it could not be.
-        QVERIFY(QFile::exists(appinfo::lastSessionFileName()));
+        QVERIFY(QFile::exists(path));
+        QVERIFY(!QFile::exists(appinfo::lastSessionFileName())); // not in the working folder
         QVERIFY(m_prompter->asked.isEmpty()); // written without a question
     }
 
@@ -621,12 +633,14 @@ private slots:
 
     void emptyStartKeepsTheLastSession()
     {
+        // One left in the working folder is taken over at the start.
         writeText(appinfo::lastSessionFileName(), showWith(4));
         m_prompter->answers = {QMessageBox::No};
         std::unique_ptr<Pultora> console(makeConsole());
         QVERIFY(console->document().controls().isEmpty());
+        const QString path = console->lastSessionFile();
         console.reset();
-        QCOMPARE(controlsIn(appinfo::lastSessionFileName()), 4);
+        QCOMPARE(controlsIn(path), 4);
     }
 
     void cancelledLoadKeepsThePreviousShow()

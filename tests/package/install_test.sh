@@ -54,7 +54,8 @@ grep -qx 'MimeType=application/x-pultora;' "$share/applications/org.example.pult
     fail "the desktop entry opens no .ptra"
 
 # The installed program, on the system's libraries, in a private network
-# namespace: a first paint ends the run and writes the last session.
+# namespace: a first paint ends the run and writes the last session into the
+# user's data folder, not the working folder.
 run=$work/run
 mkdir -p "$run"
 chmod 700 "$run"
@@ -78,7 +79,9 @@ start C.UTF-8 --help | grep -q 'file' || fail "--help"
 out=$(start de_DE.UTF-8 show.ptra) || fail "the installed program did not run: $out"
 echo "$out"
 grep -q '^first-paint-ms=' <<<"$out" || fail "no first paint"
-session=$run/config_last_session.ptra
+session=$run/.local/share/pultora/config_last_session.ptra
+[ -f "$session" ] || fail "no last session in the data folder"
+[ ! -e "$run/config_last_session.ptra" ] || fail "a last session in the working folder"
 [ "$(grep -c '<control ' "$session")" -eq 2 ] || fail "the file was not opened"
 grep -q 'language_file="Pultora_de_DE"' "$session" || fail "the German translation was not found"
 
