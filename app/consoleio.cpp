@@ -60,6 +60,8 @@ void ConsoleIo::startShow(ShowDocument &document, bool withTimeout,
 
 void ConsoleIo::setUpInputs()
 {
+    if (m_inputsHeld)
+        return;
     applyNetworkPreferences();
     QList<const SettingStruct *> records;
     records.reserve(m_document.controls().size());
@@ -99,4 +101,13 @@ void ConsoleIo::clear()
     m_input.detach();
     m_objects.clear();
     m_output.clear();
+}
+
+void ConsoleIo::replaceShow(bool done)
+{
+    m_inputsHeld = false;
+    if (!done)
+        return;
+    clear();
+    setUpInputs();
 }

@@ -47,6 +47,14 @@ public:
     std::optional<QColor> pollInputs();
     // Deletes the output objects and the universes (exit).
     void clear();
+    // Another show is about to take the place of the one sent so far:
+    // until replaceShow, the DMX-IN set-up waits.
+    void holdInputs() { m_inputsHeld = true; }
+    // done: the show was replaced. Its universes stop (streaming ACN with
+    // Stream_Terminated), no value of it leaves again, and the new show's
+    // inputs are set up once, on new objects. Not done: the show before is
+    // back, with its outputs and inputs as they were.
+    void replaceShow(bool done);
     // Where the output objects' messages for the status line go.
     void setNoticeHandler(std::function<void(const QString &)> handler)
     {
@@ -68,5 +76,6 @@ private:
     OutputDispatch m_output;
     InputDispatch m_input;
     int m_inputSetUps = 0;
+    bool m_inputsHeld = false;
     bool m_showStarted = false;
 };

@@ -13,9 +13,11 @@
 #include "texthelpers.h"
 
 #include <QApplication>
+#include <QCryptographicHash>
 #include <QDesktopServices>
 #include <QFile>
 #include <QFileInfo>
+#include <QFileSystemWatcher>
 #include <QProgressDialog>
 #include <QUrl>
 #include <QWidget>
@@ -72,9 +74,88 @@ bool holdsControls(const QString &path)
 
 } // namespace
 
-FileCommands::FileCommands(ShowDocument &document, FileServices services)
-    : m_document(document), m_services(std::move(services))
+FileStamp FileStamp::of(const QString &path)
 {
+    FileStamp stamp;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return stamp;
+    stamp.exists = true;
+    stamp.size = file.size();
+    QCryptographicHash hash(QCryptographicHash::Sha1);
+    hash.addData(&file);
+    stamp.hash = hash.result();
+    return stamp;
+}
+
+bool FileStamp::changedOnDisk(const QString &path) const
+{
+    const FileStamp now = of(path);
+    return now.exists && (!exists || now.size != size || now.hash != hash);
+}
+
+FileCommands::FileCommands(ShowDocument &document, FileServices services)
+    : m_document(document), m_services(std::move(services)),
+      m_watcher(std::make_unique<QFileSystemWatcher>())
+{
+    QObject::connect(m_watcher.get(), &QFileSystemWatcher::fileChanged, m_watcher.get(),
+                     [this] { currentFileChanged(); });
+}
+
+FileCommands::~FileCommands() = default;
+
+void FileCommands::stampCurrentFile()
+{
+    const QString path = m_document.currentFile();
+    m_stampedPath = absolute(path);
+    m_stamp = path.isEmpty() ? FileStamp() : FileStamp::of(path);
+    if (!m_watcher->files().isEmpty())
+        m_watcher->removePaths(m_watcher->files());
+    if (m_stamp.exists)
+        m_watcher->addPath(path);
+    if (m_services.offerReload)
+        m_services.offerReload(QString());
+}
+
+void FileCommands::currentFileChanged()
+{
+    const QString path = m_document.currentFile();
+    if (path.isEmpty() || absolute(path) != m_stampedPath)
+        return;
+    // Editors save by writing a new file over the old one: watch that one.
+    if (!m_watcher->files().contains(path) && QFileInfo::exists(path))
+        m_watcher->addPath(path);
+    // With unsaved edits the next save asks instead.
+    if (!m_stamp.changedOnDisk(path) || m_document.isModified())
+        return;
+    qCInfo(lcApp) << path << "was changed by another program";
+    if (m_services.offerReload)
+        m_services.offerReload(path);
+}
+
+std::optional<bool> FileCommands::checkOverwrite(const QString &path)
+{
+    if (m_stampedPath.isEmpty() || absolute(path) != m_stampedPath ||
+        !m_stamp.changedOnDisk(path))
+        return std::nullopt;
+    const QMessageBox::StandardButton answer = m_services.prompter->askNamed(
+        m_services.window, QMessageBox::Warning, appinfo::productName(),
+        tr("The file %1 was changed by another program after it was opened here.\n"
+           "Overwrite those changes, save this configuration under another name, or cancel?")
+            .arg(path),
+        {{QMessageBox::Save, tr("Overwrite")},
+         {QMessageBox::SaveAll, tr("Save As...")},
+         {QMessageBox::Cancel, tr("Cancel")}},
+        QMessageBox::SaveAll, QMessageBox::Cancel);
+    switch (answer) {
+    case QMessageBox::Save:
+        return std::nullopt;
+    case QMessageBox::SaveAll:
+        return saveAs();
+    default:
+        status(tr("Not saved: %1 was changed by another program").arg(path));
+        return false;
+    }
 }
 
 void FileCommands::status(const QString &text) const
@@ -108,6 +189,8 @@ ConfigurationSource FileCommands::configurationSource() const
 
 bool FileCommands::writeFile(const QString &path, bool makeCurrent)
 {
+    if (const std::optional<bool> handled = checkOverwrite(path))
+        return *handled;
     QString backup;
     if (!m_unloadable.isEmpty() && absolute(path) == m_unloadable && QFile::exists(path)) {
         // The file could not be loaded: the user may still want what is in it.
@@ -144,6 +227,8 @@ bool FileCommands::writeFile(const QString &path, bool makeCurrent)
         m_document.markSaved();
         m_services.recent->add(absolute(path));
     }
+    if (makeCurrent || absolute(path) == m_stampedPath)
+        stampCurrentFile();
     return true;
 }
 
@@ -273,6 +358,8 @@ bool FileCommands::load(const QString &source, bool fromText, bool append, Loade
 bool FileCommands::replaceWith(const LoadedShow &loaded, const QString &commandText)
 {
     LoadProgress *progress = m_services.progress;
+    if (m_services.replacing)
+        m_services.replacing();
     m_document.push(new ReplaceShow(m_document, loaded.content, commandText));
     const bool cancelled = progress && progress->cancelled();
     // The load is over: its dialog goes before any start-up wait.
@@ -286,11 +373,16 @@ bool FileCommands::replaceWith(const LoadedShow &loaded, const QString &commandT
         if (progress)
             progress->setQuiet(false);
         m_document.clearHistory();
+        if (m_services.replaced)
+            m_services.replaced(false);
         status(tr("Loading cancelled"));
         return false;
     }
     m_document.clearHistory();
+    if (m_services.replaced)
+        m_services.replaced(true);
     m_document.setCurrentFile(loaded.currentFile);
+    stampCurrentFile();
     if (loaded.modified || loaded.droppedControls)
         m_document.markUnsaved();
     else
@@ -305,9 +397,14 @@ void FileCommands::clear()
 {
     ShowContent empty;
     empty.preferences = m_document.preferences();
+    if (m_services.replacing)
+        m_services.replacing();
     m_document.push(new ReplaceShow(m_document, empty, tr("New")));
     m_document.clearHistory();
+    if (m_services.replaced)
+        m_services.replaced(true);
     m_document.setCurrentFile(QString());
+    stampCurrentFile();
     m_document.markSaved();
     status(tr("Clear All Settings"));
 }

@@ -8,13 +8,18 @@
 //
 // Promises:
 // - a load that fails, is refused or cancelled leaves the show, its file
-//   name and its modified state as they were;
+//   name, its modified state and what it sends as they were;
+// - once another show replaced it, no value of the show before leaves again,
+//   and its universes stop being sent;
 // - a question answered Cancel cancels the whole command;
 // - a file that existed but could not be loaded is kept as NAME.bak before
 //   anything is saved over it;
 // - an import whose "save first" Save As is cancelled or fails imports
 //   nothing;
-// - an untitled empty console never replaces a last session holding controls.
+// - an untitled empty console never replaces a last session holding controls;
+// - a save never overwrites, unasked, a current file that another program
+//   changed since it was loaded or saved here; a change made while the show
+//   holds no unsaved edit is offered for reload, never with a modal box.
 #pragma once
 
 #include "configuration.h"
@@ -25,8 +30,11 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
+#include <optional>
 
 class LoadProgress;
+class QFileSystemWatcher;
 class Prompter;
 class QUrl;
 class QWidget;
@@ -43,6 +51,12 @@ struct FileServices {
     SessionFiles *sessions = nullptr;
     LoadProgress *progress = nullptr;
     std::function<void(const QString &)> showStatus;
+    // Another show is about to take the document's place (New, Open,
+    // Reload, import); `replaced` follows, true when it did (nothing of the
+    // show before may leave again), false when the load was cancelled and
+    // the show before is back.
+    std::function<void()> replacing;
+    std::function<void(bool done)> replaced;
     // The show was loaded: wait (withTimeout) and send its first values.
     std::function<void(bool withTimeout)> started;
     // The document holds a loaded show: check it, reporting only findings.
@@ -57,6 +71,22 @@ struct FileServices {
     QStringList importFolders;
     // Shows a written documentation (the user's browser).
     std::function<bool(const QUrl &)> openUrl;
+    // The current file was changed by another program while the show holds
+    // no unsaved edit: offer to reload it (the path), or take the offer
+    // back (empty).
+    std::function<void(const QString &path)> offerReload;
+};
+
+// What a file held when the console last read or wrote it.
+struct FileStamp {
+    bool exists = false;
+    qint64 size = 0;
+    QByteArray hash;
+
+    static FileStamp of(const QString &path);
+    // Another program changed the file (a file that is gone counts as
+    // unchanged: writing it loses nothing).
+    bool changedOnDisk(const QString &path) const;
 };
 
 class FileCommands
@@ -65,6 +95,7 @@ class FileCommands
 
 public:
     FileCommands(ShowDocument &document, FileServices services);
+    ~FileCommands();
 
     // Everything the document writer needs.
     ConfigurationSource configurationSource() const;
@@ -129,6 +160,14 @@ private:
     QString proposedName(const QString &suffix) const;
     bool load(const QString &source, bool fromText, bool append, LoadedShow *loaded,
               bool createControls = true);
+    // Remembers what the current file holds now and watches it.
+    void stampCurrentFile();
+    void currentFileChanged();
+    // Before writing `path`: when it is the current file and another
+    // program changed it, asks. Empty: go on writing (unchanged, or the
+    // answer Overwrite); otherwise the save is over with this result (the
+    // answers Save As... and Cancel).
+    std::optional<bool> checkOverwrite(const QString &path);
     bool replaceWith(const LoadedShow &loaded, const QString &commandText);
     // Loads `source` as a modified show whose file is `currentFile`.
     bool openUnsaved(const QString &source, const QString &currentFile, const QString &commandText);
@@ -144,4 +183,8 @@ private:
     FileServices m_services;
     // A file that exists but could not be loaded: backed up before a save.
     QString m_unloadable;
+    // The current file as last read or written here.
+    QString m_stampedPath;
+    FileStamp m_stamp;
+    std::unique_ptr<QFileSystemWatcher> m_watcher;
 };

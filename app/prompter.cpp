@@ -1,6 +1,7 @@
 #include "prompter.h"
 
 #include <QFileDialog>
+#include <QPushButton>
 
 QMessageBox::StandardButton DialogPrompter::ask(QWidget *parent, QMessageBox::Icon icon,
                                                 const QString &title, const QString &text,
@@ -9,6 +10,25 @@ QMessageBox::StandardButton DialogPrompter::ask(QWidget *parent, QMessageBox::Ic
                                                 QMessageBox::StandardButton escapeButton)
 {
     QMessageBox box(icon, title, text, buttons, parent);
+    return run(box, defaultButton, escapeButton);
+}
+
+QMessageBox::StandardButton DialogPrompter::askNamed(QWidget *parent, QMessageBox::Icon icon,
+                                                     const QString &title, const QString &text,
+                                                     const ButtonTexts &buttons,
+                                                     QMessageBox::StandardButton defaultButton,
+                                                     QMessageBox::StandardButton escapeButton)
+{
+    QMessageBox box(icon, title, text, QMessageBox::NoButton, parent);
+    for (const auto &[button, label] : buttons)
+        box.addButton(button)->setText(label);
+    return run(box, defaultButton, escapeButton);
+}
+
+QMessageBox::StandardButton DialogPrompter::run(QMessageBox &box,
+                                                QMessageBox::StandardButton defaultButton,
+                                                QMessageBox::StandardButton escapeButton)
+{
     box.setDefaultButton(defaultButton);
     box.setEscapeButton(escapeButton);
     const int answer = box.exec();

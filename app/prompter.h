@@ -3,7 +3,9 @@
 // running modal loops.
 #pragma once
 
+#include <QList>
 #include <QMessageBox>
+#include <QPair>
 #include <QString>
 
 class QWidget;
@@ -26,6 +28,21 @@ public:
     virtual QString saveFileName(QWidget *parent, const QString &title, const QString &proposed,
                                  const QString &filter) = 0;
 
+    // As ask(), with the buttons named for what they do here ("Overwrite"
+    // instead of "Save"). Answers are still the standard buttons.
+    using ButtonTexts = QList<QPair<QMessageBox::StandardButton, QString>>;
+    virtual QMessageBox::StandardButton askNamed(QWidget *parent, QMessageBox::Icon icon,
+                                                 const QString &title, const QString &text,
+                                                 const ButtonTexts &buttons,
+                                                 QMessageBox::StandardButton defaultButton,
+                                                 QMessageBox::StandardButton escapeButton)
+    {
+        QMessageBox::StandardButtons all;
+        for (const auto &b : buttons)
+            all |= b.first;
+        return ask(parent, icon, title, text, all, defaultButton, escapeButton);
+    }
+
     // A message with one OK button.
     void tell(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
     {
@@ -41,8 +58,17 @@ public:
                                     const QString &text, QMessageBox::StandardButtons buttons,
                                     QMessageBox::StandardButton defaultButton,
                                     QMessageBox::StandardButton escapeButton) override;
+    QMessageBox::StandardButton askNamed(QWidget *parent, QMessageBox::Icon icon,
+                                         const QString &title, const QString &text,
+                                         const ButtonTexts &buttons,
+                                         QMessageBox::StandardButton defaultButton,
+                                         QMessageBox::StandardButton escapeButton) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &dir,
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &proposed,
                          const QString &filter) override;
+
+private:
+    QMessageBox::StandardButton run(QMessageBox &box, QMessageBox::StandardButton defaultButton,
+                                    QMessageBox::StandardButton escapeButton);
 };

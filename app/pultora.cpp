@@ -17,7 +17,9 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
+#include <QHBoxLayout>
 #include <QLabel>
+#include <QPushButton>
 #include <QPainter>
 #include <QSettings>
 #include <QStatusBar>
@@ -49,6 +51,9 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     files.sessions = m_sessions.get();
     files.progress = &m_progress;
     files.showStatus = [this](const QString &text) { showStatus(text, appinfo::STATUS_MS); };
+    files.replacing = [this] { m_io.holdInputs(); };
+    files.replaced = [this](bool done) { m_io.replaceShow(done); };
+    files.offerReload = [this](const QString &path) { offerReload(path); };
     files.started = [this](bool withTimeout) {
         m_io.startShow(m_document, withTimeout,
                        [this](int seconds) { m_startupTimeout.run(seconds, this); });
@@ -366,6 +371,33 @@ void Pultora::closeEvent(QCloseEvent *event)
     m_lastSessionWritten = true;
     m_files->removeRecovery();
     event->accept();
+}
+
+void Pultora::offerReload(const QString &path)
+{
+    if (path.isEmpty()) {
+        if (m_reloadOffer)
+            m_reloadOffer->hide();
+        return;
+    }
+    if (!m_reloadOffer) {
+        m_reloadOffer = new QWidget(this);
+        m_reloadOffer->setObjectName(QStringLiteral("reloadOffer"));
+        auto *layout = new QHBoxLayout(m_reloadOffer);
+        layout->setContentsMargins(0, 0, 0, 0);
+        layout->addWidget(new QLabel(m_reloadOffer));
+        auto *reload = new QPushButton(tr("Reload"), m_reloadOffer);
+        reload->setFocusPolicy(Qt::NoFocus); // the keys stay with the controls
+        reload->setToolTip(tr("Loads the file as it is now (%1)")
+                               .arg(m_commands.configReload->shortcut().toString(
+                                   QKeySequence::NativeText)));
+        connect(reload, &QPushButton::clicked, this, &Pultora::slotConfigReload);
+        layout->addWidget(reload);
+        statusBar()->addPermanentWidget(m_reloadOffer);
+    }
+    m_reloadOffer->findChild<QLabel *>()->setText(
+        tr("%1 was changed by another program").arg(QFileInfo(path).fileName()));
+    m_reloadOffer->show();
 }
 
 void Pultora::contextMenuEvent(QContextMenuEvent *event)

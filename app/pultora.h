@@ -194,6 +194,9 @@ private:
     void closeDialogs();
     void showTitle();
     void hideMenuHint();
+    // Offers in the status bar to reload `path`, changed by another
+    // program; an empty path takes the offer back.
+    void offerReload(const QString &path);
 
     QString m_translationFile;
     QString m_localeName;
@@ -226,6 +229,8 @@ private:
 
     // Says how to open the menu until the user first did.
     QLabel *m_menuHint = nullptr;
+    // "... was changed by another program" with its Reload button.
+    QWidget *m_reloadOffer = nullptr;
     // slotQuit already asked; the close that follows must not ask again.
     bool m_quitConfirmed = false;
     bool m_lastSessionWritten = false;

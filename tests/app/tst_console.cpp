@@ -17,6 +17,7 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QProgressDialog>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -538,6 +539,69 @@ private slots:
         QCOMPARE(console->currentFile(), m_dir->filePath(QStringLiteral("My_Show.ptra")));
         QCOMPARE(console->windowTitle(), QStringLiteral("Pultora 0.8 - My_Show.ptra[*]"));
         QCOMPARE(controlsIn(console->currentFile()), 36);
+    }
+
+    // Another program changed the open file: Save asks before it writes,
+    // and each answer does what it says; an unchanged file is saved unasked.
+    void saveAsksWhenFileChangedElsewhere_data()
+    {
+        QTest::addColumn<bool>("changed");
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<bool>("result");
+        QTest::addColumn<int>("onDisk"); // controls in the file afterwards
+        QTest::newRow("unchanged") << false << 0 << true << 4;
+        QTest::newRow("Overwrite") << true << int(QMessageBox::Save) << true << 4;
+        QTest::newRow("Save As") << true << int(QMessageBox::SaveAll) << true << 2;
+        QTest::newRow("Cancel") << true << int(QMessageBox::Cancel) << false << 2;
+    }
+    void saveAsksWhenFileChangedElsewhere()
+    {
+        QFETCH(bool, changed);
+        QFETCH(int, answer);
+        QFETCH(bool, result);
+        QFETCH(int, onDisk);
+        writeText(QStringLiteral("four.ptra"), showWith(4));
+        const QString four = m_dir->filePath(QStringLiteral("four.ptra"));
+        const QString copy = m_dir->filePath(QStringLiteral("copy.ptra"));
+        std::unique_ptr<Pultora> console(makeConsole({four}));
+        console->setModified(true, false);
+        if (changed)
+            writeText(four, showWith(2));
+        m_prompter->asked.clear();
+        m_prompter->answers = {QMessageBox::StandardButton(answer)};
+        m_prompter->fileNames = {copy};
+        QCOMPARE(saved(console.get(), "slotConfigSave"), result);
+        QCOMPARE(m_prompter->asked.size(), changed ? 1 : 0);
+        QCOMPARE(controlsIn(four), onDisk);
+        QCOMPARE(console->currentFile(), answer == QMessageBox::SaveAll ? copy : four);
+        QCOMPARE(console->isWindowModified(), !result);
+        // Saved once, the file is the console's again: the next save asks nothing.
+        console->setModified(false, false);
+        if (result) {
+            m_prompter->asked.clear();
+            QVERIFY(saved(console.get(), "slotConfigSave"));
+            QVERIFY(m_prompter->asked.isEmpty());
+        }
+    }
+
+    // Changed elsewhere while the show holds no unsaved edit: the status
+    // bar offers the reload, and a save of our own offers nothing.
+    void fileChangedElsewhereIsOfferedForReload()
+    {
+        writeText(QStringLiteral("four.ptra"), showWith(4));
+        const QString four = m_dir->filePath(QStringLiteral("four.ptra"));
+        std::unique_ptr<Pultora> console(makeConsole({four}));
+        console->show();
+        QVERIFY(saved(console.get(), "slotConfigSave"));
+        QTest::qWait(300);
+        const auto offer = [&] { return console->findChild<QWidget *>("reloadOffer"); };
+        QVERIFY(!offer() || offer()->isHidden());
+        writeText(four, showWith(2));
+        QTRY_VERIFY(offer() && offer()->isVisible());
+        QVERIFY(m_prompter->asked.isEmpty());
+        QTest::mouseClick(offer()->findChild<QPushButton *>(), Qt::LeftButton);
+        QCOMPARE(console->document().controls().size(), 2);
+        QVERIFY(offer()->isHidden());
     }
 
     // Each row was a way to lose the user's file: the console must keep its

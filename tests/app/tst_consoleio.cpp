@@ -306,6 +306,103 @@ private slots:
         console->setModified(false, false);
     }
 
+    // The show before never leaves again once another took its place, and
+    // its universes stop (streaming ACN says so three times). A load that
+    // fails or is cancelled leaves the show and what it sends as they were.
+    void replacedShowStopsSending_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<bool>("replaced");
+        QTest::newRow("New") << "New" << true;
+        QTest::newRow("Open") << "Open" << true;
+        QTest::newRow("Reload") << "Reload" << true;
+        QTest::newRow("failed Open") << "failed" << false;
+        QTest::newRow("cancelled Open") << "cancelled" << false;
+    }
+
+    void replacedShowStopsSending()
+    {
+        QFETCH(QString, command);
+        QFETCH(bool, replaced);
+        const QString button = QStringLiteral(
+            "control_type=\"%1\" protocol_type=\"%2\" dmx_value_1=\"%3\" dmx_value_2=\"255\" "
+            "dmx_channel=\"%4\" dmx_universe=\"%5\"");
+        const QString showA =
+            control(button.arg("button_switch", "Art-Net").arg(17).arg(3).arg(0)) +
+            control(button.arg("button_push", "Art-Net").arg(42).arg(0).arg(7)) +
+            control(button.arg("button_push", "streaming ACN").arg(99).arg(0).arg(5));
+        QString showB = control(button.arg("button_switch", "Art-Net").arg(0).arg(1).arg(0));
+        if (command == QLatin1String("cancelled")) // long enough to be cancelled
+            showB += control("control_type=\"led\"").repeated(300);
+        const QString path = m_dir.filePath(QStringLiteral("b.ptra"));
+        auto write = [](const QString &file, const QByteArray &text) {
+            QFile f(file);
+            return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text) == text.size();
+        };
+        QVERIFY(write(path, ("<PultoraConfig>\n" + showB + "</PultoraConfig>\n").toUtf8()));
+        bool cancel = false; // the next load, once the show runs
+        ConsoleServices services;
+        services.loadProgress = [&](qint64, qint64) { return !std::exchange(cancel, false); };
+        drain();
+        auto console = startConsoleOn(
+            m_dir.filePath(QStringLiteral("show.ptra")),
+            ("<PultoraConfig>\n <preferences version=\"1\" startup_dmxsend_later=\"0\"/>\n" +
+             showA + "</PultoraConfig>\n")
+                .toUtf8(),
+            m_prompter, services);
+        QVERIFY(console);
+        QCOMPARE(nextArtDmx(7).left(1), QByteArray(1, char(42)));
+        QUdpSocket acn; // the console sends universe 6 to 127.255.0.6 on loopback
+        QVERIFY(acn.bind(QHostAddress(QStringLiteral("127.255.0.6")), kAcnPort,
+                         QUdpSocket::ShareAddress | QUdpSocket::ReuseAddressHint));
+
+        m_prompter->answers.clear();
+        m_prompter->fileNames = {path};
+        cancel = command == QLatin1String("cancelled");
+        if (command == QLatin1String("New")) {
+            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigNew"));
+            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigAppend"));
+        } else if (command == QLatin1String("Reload")) {
+            QVERIFY(write(console->currentFile(),
+                          ("<PultoraConfig>\n" + showB + "</PultoraConfig>\n").toUtf8()));
+            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigReload"));
+        } else {
+            if (command == QLatin1String("failed"))
+                QVERIFY(write(path, "<PultoraConfig><control"));
+            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigOpen"));
+        }
+        QCOMPARE(console->document().controls().size(), replaced ? 1 : 3);
+
+        int terminated = 0;
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < 700) {
+            while (acn.hasPendingDatagrams()) {
+                QByteArray d(int(acn.pendingDatagramSize()), '\0');
+                acn.readDatagram(d.data(), d.size());
+                if (d.size() > acnpacket::OPTIONS_OFFSET &&
+                    (quint8(d[acnpacket::OPTIONS_OFFSET]) & 0x40))
+                    ++terminated;
+            }
+            QTest::qWait(20);
+        }
+        QCOMPARE(terminated, replaced ? 3 : 0);
+        drain();
+        QCOMPARE(nextArtDmx(7, 1200).isEmpty(), replaced); // kept alive while it is the show's
+
+        auto *sw = qobject_cast<DmxPushButton *>(
+            console->surface().widget(console->document().controls().at(0).id));
+        QVERIFY(sw);
+        drain();
+        QTest::mouseClick(sw, Qt::LeftButton);
+        const QByteArray dmx = nextArtDmx(0);
+        QCOMPARE(dmx.size(), 512);
+        QByteArray expected(512, '\0');
+        expected[replaced ? 1 : 3] = char(255);
+        QCOMPARE(dmx, expected);
+        console->setModified(false, false);
+    }
+
     // Another console's streaming ACN on a universe this one sends: the
     // status line says so.
     void secondAcnSourceReported()
