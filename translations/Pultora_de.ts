@@ -530,14 +530,6 @@ Sie können den Bildschirm entsperren mit
 &quot;%1&quot;</translation>
     </message>
     <message>
-        <source>Lock Screen</source>
-        <translation>Bildschirm sperren</translation>
-    </message>
-    <message>
-        <source>Unlock Screen</source>
-        <translation>Bildschirm entsperren</translation>
-    </message>
-    <message>
         <source>Screen Lock</source>
         <translation>Bildschirmsperre</translation>
     </message>
@@ -1876,6 +1868,36 @@ Zeile %1, Spalte %2: %3</translation>
             <numerusform>%n Bild kann nicht angezeigt werden und wird unverändert gespeichert: %1.</numerusform>
             <numerusform>%n Bilder können nicht angezeigt werden und werden unverändert gespeichert, das erste: %1.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>The file %1 was changed by another program after it was opened here.
+Overwrite those changes, save this configuration under another name, or cancel?</source>
+        <translation>Die Datei %1 wurde von einem anderen Programm geändert, nachdem sie hier geöffnet wurde.
+Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen speichern oder abbrechen?</translation>
+    </message>
+    <message>
+        <source>Overwrite</source>
+        <translation>Überschreiben</translation>
+    </message>
+    <message>
+        <source>Save As...</source>
+        <translation>Speichern unter...</translation>
+    </message>
+    <message>
+        <source>Not saved: %1 was changed by another program</source>
+        <translation>Nicht gespeichert: %1 wurde von einem anderen Programm geändert</translation>
+    </message>
+    <message>
+        <source>Reload</source>
+        <translation>Neu laden</translation>
+    </message>
+    <message>
+        <source>Loads the file as it is now (%1)</source>
+        <translation>Lädt die Datei, wie sie jetzt ist (%1)</translation>
+    </message>
+    <message>
+        <source>%1 was changed by another program</source>
+        <translation>%1 wurde von einem anderen Programm geändert</translation>
     </message>
 </context>
 <context>
