@@ -10,7 +10,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QLockFile>
-#include <QSaveFile>
 #include <QStandardPaths>
 
 #include <algorithm>
@@ -80,14 +79,7 @@ bool removeLink(const QString &path, QString *error)
 
 bool writeBytes(const QString &path, const QByteArray &bytes, QString *error)
 {
-    if (!removeLink(path, error))
-        return false;
-    QSaveFile file(path);
-    if (file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit())
-        return true;
-    setError(error, file.errorString());
-    file.cancelWriting();
-    return false;
+    return removeLink(path, error) && writeFileAtomically(path, bytes, error);
 }
 
 std::unique_ptr<QLockFile> tryLock(const QString &path)
