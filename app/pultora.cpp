@@ -395,8 +395,10 @@ void Pultora::offerReload(const QString &path)
         layout->addWidget(reload);
         statusBar()->addPermanentWidget(m_reloadOffer);
     }
-    m_reloadOffer->findChild<QLabel *>()->setText(
-        tr("%1 was changed by another program").arg(QFileInfo(path).fileName()));
+    // Short: the status line beside it keeps its room in a narrow window.
+    auto *label = m_reloadOffer->findChild<QLabel *>();
+    label->setText(tr("Changed on disk"));
+    m_reloadOffer->setToolTip(tr("%1 was changed by another program").arg(path));
     m_reloadOffer->show();
 }
 

@@ -1899,6 +1899,10 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <source>%1 was changed by another program</source>
         <translation>%1 wurde von einem anderen Programm geändert</translation>
     </message>
+    <message>
+        <source>Changed on disk</source>
+        <translation>Auf der Platte geändert</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
