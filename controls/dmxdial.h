@@ -9,6 +9,10 @@
 //   value 3 for its very first change or no movement; positions are compared
 //   as they are, so the jump across the wrap point (255 to 0) is a step down;
 // - without a main output nothing is emitted;
+// - the mouse turns it relative to where it was grabbed: a press alone
+//   changes nothing, a drag turns it by the angle the pointer travels
+//   around its centre (a knob stops at its ends, an encoder goes round);
+//   the wheel and the arrow keys step as on any dial;
 // - Blink() shows and hides it in turn to point at it.
 #pragma once
 
@@ -46,10 +50,22 @@ private slots:
     void slotBlinking();
 
 protected:
+    void mousePressEvent(QMouseEvent *event) override;
+    void mouseMoveEvent(QMouseEvent *event) override;
+    void mouseReleaseEvent(QMouseEvent *event) override;
+
     std::optional<SettingDmxStruct> m_dmx;
     // Last encoder position; -1 until the first one is seen.
     mutable int m_lastPosition = -1;
 
 private:
+    // The pointer's angle around the centre (radians, counter-clockwise),
+    // none when it is too close to the centre to tell.
+    std::optional<double> angleAt(const QPointF &point) const;
+
     BlinkSequence m_blink;
+    // While dragged: the position as turned so far (fractional) and the
+    // pointer's angle at the last move.
+    std::optional<double> m_dragPosition;
+    std::optional<double> m_dragAngle;
 };

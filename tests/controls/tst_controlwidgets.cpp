@@ -60,6 +60,21 @@ struct ManualClock {
     }
 };
 
+// A point 40 px from the centre of a 100x100 dial, at a clock hour.
+QPoint atHour(double hour)
+{
+    const double angle = M_PI / 2 - hour * M_PI / 6;
+    return QPoint(50 + qRound(40 * std::cos(angle)), 50 - qRound(40 * std::sin(angle)));
+}
+
+// Drags along the circle from hour `from` to `to` in steps of 7.5 degrees.
+void dragAround(QWidget *w, double from, double to)
+{
+    const int steps = qAbs(qRound((to - from) * 4));
+    for (int i = 1; i <= steps; ++i)
+        QTest::mouseMove(w, atHour(from + (to - from) * i / steps));
+}
+
 QTimer *blinkTimer(QWidget *w)
 {
     return w->findChild<QTimer *>(QStringLiteral("blinkTimer"));
@@ -93,6 +108,8 @@ private slots:
     void springBackWaitsForRelease();
 
     void dialSends();
+    void dialFollowsTheDrag_data();
+    void dialFollowsTheDrag();
     void dialPushDoubleClick_data();
     void dialPushDoubleClick();
 
@@ -409,6 +426,65 @@ void TestControlWidgets::dialSends()
     QCOMPARE(idle.currentValue(), quint8(3));
     idle.setValue(40);
     QCOMPARE(idle.currentValue(), quint8(3));
+}
+
+void TestControlWidgets::dialFollowsTheDrag_data()
+{
+    QTest::addColumn<bool>("encoder");
+    QTest::addColumn<int>("start");
+    QTest::addColumn<double>("grab"); // clock hour
+    QTest::addColumn<double>("hours"); // turned clockwise, then back
+    QTest::addColumn<int>("turned");   // position after the turn
+    QTest::addColumn<int>("back");     // position after turning back
+    QTest::addColumn<QList<int>>("sent"); // last value sent after each
+    // A knob spans 255 over 300 degrees: a quarter turn is 76.5.
+    QTest::newRow("knob grabbed at 6 o'clock")
+        << false << 100 << 6.0 << 3.0 << 177 << 100 << QList<int>{177, 100};
+    QTest::newRow("knob stops at its end")
+        << false << 200 << 12.0 << 6.0 << 255 << 102 << QList<int>{255, 102};
+    // An encoder goes round in 256 steps and sends its step direction.
+    QTest::newRow("encoder") << true << 100 << 9.0 << 3.0 << 164 << 100 << QList<int>{2, 1};
+    QTest::newRow("encoder with push") << true << 10 << 1.0 << 6.0 << 138 << 10
+                                       << QList<int>{2, 1};
+}
+
+void TestControlWidgets::dialFollowsTheDrag()
+{
+    QFETCH(bool, encoder);
+    QFETCH(int, start);
+    QFETCH(double, grab);
+    QFETCH(double, hours);
+    QFETCH(int, turned);
+    QFETCH(int, back);
+    QFETCH(QList<int>, sent);
+    std::unique_ptr<DmxDial> dial(QByteArray(QTest::currentDataTag()).endsWith("push")
+                                      ? new DmxDialPush
+                                      : new DmxDial);
+    dial->setWrapping(encoder);
+    dial->setRange(0, 255);
+    dial->resize(100, 100);
+    dial->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dial.get()));
+    dial->setValue(start);
+    dial->setDmx(encoder ? out(1, 2, 3) : out(0, 255));
+    QSignalSpy spy(dial.get(), SIGNAL(valueChangedDial(SettingDmxStruct, int)));
+
+    // A press, and one that is let go at once, change nothing.
+    QTest::mouseClick(dial.get(), Qt::LeftButton, {}, atHour(grab));
+    QTest::mousePress(dial.get(), Qt::LeftButton, {}, atHour(grab));
+    QCOMPARE(dial->value(), start);
+    QCOMPARE(spy.count(), 0);
+
+    dragAround(dial.get(), grab, grab + hours);
+    QCOMPARE(dial->value(), turned);
+    QCOMPARE(values(spy).last(), sent.at(0));
+    dragAround(dial.get(), grab + hours, grab);
+    QCOMPARE(dial->value(), back);
+    QCOMPARE(values(spy).last(), sent.at(1));
+    const int count = spy.count();
+    QTest::mouseRelease(dial.get(), Qt::LeftButton, {}, atHour(grab));
+    QCOMPARE(spy.count(), count);
+    QCOMPARE(dial->value(), back);
 }
 
 void TestControlWidgets::dialPushDoubleClick_data()
