@@ -268,17 +268,27 @@ void Surface::paintBackground(QPainter &painter, const QRect &rect)
     if (size.isEmpty())
         return;
     // Decoding a large picture on every paint would make dragging a fader
-    // over it slow: keep the decoded copy until picture or size change. A
-    // picture that does not decode draws nothing.
+    // over it slow: keep the decoded copy until picture, size or the
+    // screen's pixel ratio change. A picture that does not decode draws
+    // nothing. Decoded at the screen's pixels, so it stays sharp on a
+    // high-resolution screen.
+    const qreal ratio = painter.device() ? painter.device()->devicePixelRatioF() : 1.0;
+    const QSize pixels = (QSizeF(size) * ratio).toSize();
     const qint64 key = bg.bitmap.cacheKey();
-    if (m_scaledKey != key || m_scaledSize != size) {
-        m_scaledPicture = QPixmap::fromImage(bg.bitmap.image(size));
+    if (m_scaledKey != key || m_scaledSize != pixels) {
+        QImage image = bg.bitmap.image(pixels);
+        image.setDevicePixelRatio(ratio);
+        m_scaledPicture = QPixmap::fromImage(image);
         m_scaledKey = key;
-        m_scaledSize = size;
+        m_scaledSize = pixels;
     }
     if (m_scaledPicture.isNull())
         return;
-    painter.drawPixmap(rect.topLeft(), m_scaledPicture, rect.translated(-rect.topLeft()));
+    // Only the part to repaint, in its place.
+    painter.save();
+    painter.setClipRect(rect);
+    painter.drawPixmap(0, 0, m_scaledPicture);
+    painter.restore();
 }
 
 void Surface::blink(const QWidget *first, const QWidget *second)

@@ -118,18 +118,27 @@ private slots:
         QCOMPARE(m_console->palette().color(QPalette::Window), QColor(0, 0, 255));
 
         background([](BackgroundStruct &bg) {
-            QImage red(10, 10, QImage::Format_RGB32);
-            red.fill(Qt::red);
-            bg.bitmap = Picture::fromImage(red);
+            QImage halves(10, 10, QImage::Format_RGB32);
+            halves.fill(Qt::red);
+            QPainter(&halves).fillRect(5, 0, 5, 10, Qt::blue);
+            bg.bitmap = Picture::fromImage(halves);
         });
-        QImage painted(m_console->size(), QImage::Format_RGB32);
-        painted.fill(Qt::white);
-        {
-            QPainter painter(&painted);
-            m_surface->paintBackground(painter, painted.rect());
+        // The whole window, then only a part of it (a control repainting
+        // over the picture), on a screen of one and of two pixels a point.
+        for (qreal ratio : {1.0, 2.0}) {
+            for (const QRect &part : {QRect(0, 0, 100, 80), QRect(60, 30, 20, 20)}) {
+                QImage painted(m_console->size() * ratio, QImage::Format_RGB32);
+                painted.setDevicePixelRatio(ratio);
+                painted.fill(Qt::white);
+                {
+                    QPainter painter(&painted);
+                    m_surface->paintBackground(painter, part);
+                }
+                const auto at = [&](int x, int y) { return painted.pixelColor(x * ratio, y * ratio); };
+                QCOMPARE(at(70, 40), QColor(Qt::blue));
+                QCOMPARE(at(20, 10), part.width() == 100 ? QColor(Qt::red) : QColor(Qt::white));
+            }
         }
-        QCOMPARE(painted.pixelColor(0, 0), QColor(Qt::red));
-        QCOMPARE(painted.pixelColor(99, 79), QColor(Qt::red));
     }
 
     void widgetPerType_data()
