@@ -20,6 +20,7 @@ void ControlEditor::open(SettingStruct *record, bool showHex, QWidget *blink)
     if (!m_window) {
         SettingsServices services;
         services.checkConsistence = m_check;
+        services.room = [this] { return m_room ? m_room() : ControlEdit::Room(); };
         m_window = new Settings(services, m_console);
         QObject::connect(m_window, SIGNAL(valueChanged()), m_console,
                          SLOT(slotSettingsChanged()));

@@ -39,9 +39,13 @@ public:
     void enableLearn(OutputObjects &objects, std::function<quint32()> midiDeviceIn);
     LearnListener *learnListener() const { return m_learn.get(); }
 
+    // Where "Add & Next" places the next control (asked on each).
+    void setRoom(std::function<ControlEdit::Room()> room) { m_room = std::move(room); }
+
 private:
     QWidget *m_console;
     std::function<bool(SettingStruct *)> m_check;
+    std::function<ControlEdit::Room()> m_room;
     QPointer<Settings> m_window;
     std::unique_ptr<LearnListener> m_learn;
 };

@@ -83,6 +83,9 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     // The editor's Learn buttons listen through the output objects.
     m_editor.enableLearn(m_io.objects(),
                          [this] { return m_document.preferences().midi_device_in; });
+    // "Add & Next" fills the background row by row, a grid step apart.
+    m_editor.setRoom(
+        [this] { return ControlEdit::Room{m_document.background().size_x, m_edit->grid()}; });
 
     // The network nodes' own messages (which network, a second sender on a
     // universe of ours, a frame that did not leave) go to the status line.

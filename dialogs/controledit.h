@@ -32,7 +32,8 @@ public:
     SettingStruct &working() { return m_working; }
     const SettingStruct &working() const { return m_working; }
 
-    // Sets the control type and clears the outputs it does not use.
+    // Sets the control type and gives what it does not use its defaults
+    // (applyTypeResets()).
     void setControlType(quint8 type);
 
     // A picture file chosen by the user: its bytes read now (null when
@@ -51,9 +52,25 @@ public:
     // as the working record.
     Result apply(const Check &check, const KeepEditing &keepEditing);
 
+    // The room a series of added controls fills, in stored units: the
+    // background's width (0: no limit) and the gap left between controls.
+    struct Room {
+        quint32 width = 0;
+        quint32 gap = 0;
+    };
+    // After an add ("Add & Next"): the working record becomes the next
+    // control, with what the user set carried over, placed right of the one
+    // just added or, where the background ends, below the row at the left
+    // edge the series started from.
+    void startNext(const Room &room);
+
 private:
     SettingStruct m_working;
     SettingStruct *m_destination = nullptr;
     QString m_pendingBitmap;
     bool m_add = true;
+    // The row of a series of adds: its left edge, top and lowest bottom.
+    quint32 m_rowLeft = 0;
+    quint32 m_rowTop = 0;
+    quint64 m_rowBottom = 0;
 };

@@ -387,20 +387,22 @@ void Settings::updateDisplay()
     showInSpinBox(m_color[1], 0, 255, w.color_green);
     showInSpinBox(m_color[2], 0, 255, w.color_blue);
 
-    const int inIdx = entryIndex(m_inProtocol, w.dmx_in.protocol_type_in);
-    const int midiIdx = entryIndex(m_inMidiType, w.dmx_in.dmx_in_midi_type);
-    selectEntry(m_inProtocol, inIdx);
-    selectEntry(m_inMidiType, midiIdx);
+    showDmxInChoices();
+    // Ranges, shown numbers and the output editors follow from these.
+    ChangedType(typeIdx, m_inProtocol->currentIndex(), m_inMidiType->currentIndex());
+}
+
+void Settings::showDmxInChoices()
+{
+    SettingDmxInStruct &in = m_edit.working().dmx_in;
+    selectEntry(m_inProtocol, entryIndex(m_inProtocol, in.protocol_type_in));
+    selectEntry(m_inMidiType, entryIndex(m_inMidiType, in.dmx_in_midi_type));
     for (int c = 0; c < 3; ++c) {
         for (int k = 0; k < 3; ++k)
-            showInSpinBox(m_inColor[c][k], 0, 255, *colorField(m_edit.working().dmx_in, c, k));
+            showInSpinBox(m_inColor[c][k], 0, 255, *colorField(in, c, k));
     }
-    {
-        const QSignalBlocker blocker(m_inFade);
-        m_inFade->setChecked(w.dmx_in.dmx_in_color_fade != 0);
-    }
-    // Ranges, shown numbers and the output editors follow from these.
-    ChangedType(typeIdx, inIdx, midiIdx);
+    const QSignalBlocker blocker(m_inFade);
+    m_inFade->setChecked(in.dmx_in_color_fade != 0);
 }
 
 void Settings::slotPixmapSelect()
@@ -451,7 +453,12 @@ void Settings::slotOk()
 
 void Settings::slotApply()
 {
-    applySettings();
+    const bool adding = m_edit.isAdd();
+    if (!applySettings() || !adding)
+        return;
+    // "Add & Next": the next control goes beside the one just added.
+    m_edit.startNext(m_services.room ? m_services.room() : ControlEdit::Room());
+    updateDisplay();
 }
 
 void Settings::ChangedPrefPosX()
@@ -515,6 +522,7 @@ void Settings::ChangedType(int PrefTypeIdx, int DmxInTypeIdx, int DmxInMidiTypeI
     }
 
     m_edit.setControlType(type);
+    showBitmap();
     m_out->setVisible(outputEditorVisible(type));
     m_out->setControlType(type);
     const quint8 advancedType = advancedOutputType(type);
@@ -523,8 +531,14 @@ void Settings::ChangedType(int PrefTypeIdx, int DmxInTypeIdx, int DmxInMidiTypeI
     m_bitmapRow.show(bitmapRowVisible(type));
 
     SettingDmxInStruct &in = m_edit.working().dmx_in;
-    in.protocol_type_in = protocol;
-    in.dmx_in_midi_type = midiType;
+    if (dmxInRows(type, protocol).group) {
+        in.protocol_type_in = protocol;
+        in.dmx_in_midi_type = midiType;
+    } else {
+        // The type reset the input; shown so should a type with one follow.
+        showDmxInChoices();
+        protocol = in.protocol_type_in;
+    }
     m_inUniverseRow.label->setText(universeLabel(protocol));
     showDmxInNumbers();
 
@@ -683,11 +697,15 @@ void Settings::cancelLearn()
     emit learnFinished();
 }
 
+// Escape ends a running learn first, and otherwise cancels the editor.
 void Settings::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape && m_learnTarget != NoLearning) {
-        cancelLearn();
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
         event->accept();
+        if (m_learnTarget != NoLearning)
+            cancelLearn();
+        else
+            close();
         return;
     }
     QWidget::keyPressEvent(event);

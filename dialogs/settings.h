@@ -15,7 +15,12 @@
 // next incoming change to takeLearned(). The window shows what was learned
 // and applies it with the rest. Escape, the button again, closing the
 // window or LEARN_TIMEOUT_MS without a change end learning; learnFinished()
-// then tells the console to stop listening.
+// then tells the console to stop listening. Escape with no learn running
+// closes the window as Cancel does.
+//
+// "Add & Next" adds the control and goes on with the next one: what the
+// user set is carried over, the position moves on (ControlEdit::startNext()
+// in the room the services give).
 #pragma once
 
 #include "controledit.h"
@@ -45,6 +50,9 @@ struct SettingsServices {
     // The picture file for buttons and icons; empty text: cancelled.
     // Empty: the file dialog "Choose a Bitmap File to Open".
     std::function<QString()> chooseBitmapFile;
+    // The room "Add & Next" places the next control in. Empty: no limit
+    // and no gap.
+    std::function<ControlEdit::Room()> room;
 };
 
 class Settings : public QWidget
@@ -138,6 +146,8 @@ private:
     void startLearn(int target);
     void showLearning();
     void showBitmap();
+    // The input's protocol, MIDI type, colours and fade from the working record.
+    void showDmxInChoices();
     void showDmxInNumbers();
     void showDmxInHexTexts();
     void changedDmxInColor(int color, int component);

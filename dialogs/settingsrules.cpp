@@ -210,25 +210,15 @@ bool nameHintVisible(quint8 controlType)
 
 void applyTypeResets(SettingStruct &record)
 {
-    switch (record.control_type) {
-    case CT_BUTTON_PUSH:
-    case CT_BUTTON_SWITCH:
-    case CT_DIRECT_VALUE:
-    case CT_KNOB:
-    case CT_ENCODER:
-        record.dmx_out_advanced.protocol_type = PT_NONE;
-        break;
-    case CT_LABEL:
-    case CT_LED:
-    case CT_ICON:
-    case CT_TIME:
-    case CT_GROUP:
-        record.dmx_out.protocol_type = PT_NONE;
-        record.dmx_out_advanced.protocol_type = PT_NONE;
-        break;
-    default:
-        break;
-    }
+    const quint8 type = record.control_type;
+    if (!outputEditorVisible(type))
+        record.dmx_out = SettingDmxStruct();
+    if (advancedOutputType(type) == AOT_NONE)
+        record.dmx_out_advanced = SettingDmxStruct();
+    if (!dmxInRows(type, PT_NONE).group)
+        record.dmx_in = SettingDmxInStruct();
+    if (!bitmapRowVisible(type))
+        record.bitmap = Picture();
 }
 
 void clampOutput(SettingDmxStruct &output)

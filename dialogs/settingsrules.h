@@ -72,7 +72,9 @@ bool bitmapRowVisible(quint8 controlType);
 // The hint on rich text under the name: labels only.
 bool nameHintVisible(quint8 controlType);
 
-// Clears the protocols of the outputs `record.control_type` does not use.
+// Gives what `record.control_type` does not use its defaults: the outputs
+// and the input it has no editor for, and the picture of types that show
+// none.
 void applyTypeResets(SettingStruct &record);
 
 // Brings an output into its protocol's ranges: with MIDI values, note and

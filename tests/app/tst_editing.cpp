@@ -267,6 +267,60 @@ private slots:
         QCOMPARE(back.dmx_in, fader.dmx_in);
     }
 
+    // "Add & Next" goes on right of the control just added, and below the
+    // row, at its start, where the background ends; what a newly chosen
+    // type does not use starts from its defaults.
+    void addAndNext_data()
+    {
+        QTest::addColumn<QPoint>("at");   // of the first, stored (stretch 100)
+        QTest::addColumn<int>("nextType"); // chosen for the second and third
+        QTest::addColumn<QList<QPoint>>("added");
+        QTest::addColumn<int>("nextInput"); // input protocol of the second
+        QTest::newRow("a row from the left")
+            << QPoint(20, 20) << int(CT_BUTTON_PUSH)
+            << QList<QPoint>{{20, 20}, {80, 20}, {140, 20}} << int(PT_ACN);
+        QTest::newRow("a clock, then below at the row's start")
+            << QPoint(150, 20) << int(CT_TIME)
+            << QList<QPoint>{{150, 20}, {210, 20}, {150, 80}} << int(PT_NONE);
+    }
+    void addAndNext()
+    {
+        QFETCH(QPoint, at);
+        QFETCH(int, nextType);
+        QFETCH(QList<QPoint>, added);
+        QFETCH(int, nextInput);
+        auto console = start("<PultoraConfig><background version=\"1\" size_x=\"300\" "
+                             "size_y=\"200\"/></PultoraConfig>");
+        menuAt(*console, at);
+        run(*console, "slotAdd");
+        auto *editor = console->findChild<Settings *>();
+        auto choose = [editor](const char *list, int value, QWidget *in = nullptr) {
+            auto *combo = (in ? in : editor)->findChild<QComboBox *>(QLatin1String(list));
+            combo->setCurrentIndex(combo->findData(value));
+        };
+        // HTTP outputs share no channel: the check finds no duplicates.
+        choose("protocol", PT_HTTP, editor->findChild<QWidget *>(QStringLiteral("dmxOut")));
+        choose("inProtocol", PT_ACN);
+        auto *next = editor->findChild<QPushButton *>(QStringLiteral("apply"));
+        next->click();
+        choose("type", nextType);
+        next->click();
+        next->click();
+        QCOMPARE(editor->workingRecord().id, 0u);
+        const QList<SettingStruct> &controls = console->document().controls();
+        QList<QPoint> places;
+        for (const SettingStruct &r : controls)
+            places << QPoint(int(r.position_x), int(r.position_y));
+        QCOMPARE(places, added);
+        QCOMPARE(int(controls.at(1).control_type), nextType);
+        QCOMPARE(int(controls.at(1).dmx_in.protocol_type_in), nextInput);
+        QCOMPARE(controls.at(1).dmx_out.protocol_type != PT_NONE, nextType == CT_BUTTON_PUSH);
+        for (int i = 0; i < 3; ++i)
+            console->commands().undo->trigger();
+        QVERIFY(console->document().controls().isEmpty());
+        console->setModified(false, false);
+    }
+
     void menuHintUntilTheFirstMenu()
     {
         QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication()).clear();

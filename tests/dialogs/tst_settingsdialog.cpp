@@ -443,6 +443,17 @@ void TestSettingsDialog::learnEnds()
     learn->click();
     dlg.close();
     QCOMPARE(finished.count(), 4);
+
+    // Escape ends a learn first, and then cancels the editor.
+    QSignalSpy applied(&dlg, &Settings::valueChanged);
+    dlg.show();
+    learn->click();
+    QTest::keyClick(&dlg, Qt::Key_Escape);
+    QCOMPARE(finished.count(), 5);
+    QVERIFY(dlg.isVisible());
+    QTest::keyClick(spin(&dlg, "posX"), Qt::Key_Escape);
+    QVERIFY(!dlg.isVisible());
+    QCOMPARE(applied.count(), 0);
 }
 
 QTEST_MAIN(TestSettingsDialog)

@@ -159,29 +159,43 @@ void TestSettingsRules::typeResets_data()
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("out");
     QTest::addColumn<int>("advanced");
-    QTest::newRow("button") << 0 << int(PT_ARTNET) << int(PT_NONE);
-    QTest::newRow("direct value") << 2 << int(PT_ARTNET) << int(PT_NONE);
-    QTest::newRow("center fader") << 5 << int(PT_ARTNET) << int(PT_MIDI);
-    QTest::newRow("pitch bend") << 7 << int(PT_ARTNET) << int(PT_MIDI);
-    QTest::newRow("knob") << 11 << int(PT_ARTNET) << int(PT_NONE);
-    QTest::newRow("encoder") << 12 << int(PT_ARTNET) << int(PT_NONE);
-    QTest::newRow("encoder push") << 13 << int(PT_ARTNET) << int(PT_MIDI);
-    QTest::newRow("led") << 16 << int(PT_NONE) << int(PT_NONE);
-    QTest::newRow("group") << 19 << int(PT_NONE) << int(PT_NONE);
+    QTest::addColumn<int>("in");
+    QTest::newRow("button") << 0 << int(PT_ARTNET) << int(PT_NONE) << int(PT_ACN);
+    QTest::newRow("direct value") << 2 << int(PT_ARTNET) << int(PT_NONE) << int(PT_ACN);
+    QTest::newRow("center fader") << 5 << int(PT_ARTNET) << int(PT_MIDI) << int(PT_ACN);
+    QTest::newRow("pitch bend") << 7 << int(PT_ARTNET) << int(PT_NONE) << int(PT_NONE);
+    QTest::newRow("center pitch bend") << 9 << int(PT_ARTNET) << int(PT_MIDI) << int(PT_NONE);
+    QTest::newRow("knob") << 11 << int(PT_ARTNET) << int(PT_NONE) << int(PT_NONE);
+    QTest::newRow("encoder") << 12 << int(PT_ARTNET) << int(PT_NONE) << int(PT_NONE);
+    QTest::newRow("encoder push") << 13 << int(PT_ARTNET) << int(PT_MIDI) << int(PT_NONE);
+    QTest::newRow("led") << 16 << int(PT_NONE) << int(PT_NONE) << int(PT_ACN);
+    QTest::newRow("clock") << 18 << int(PT_NONE) << int(PT_NONE) << int(PT_NONE);
+    QTest::newRow("group") << 19 << int(PT_NONE) << int(PT_NONE) << int(PT_NONE);
 }
 
+// What a type does not use goes back to the defaults, not just its protocol.
 void TestSettingsRules::typeResets()
 {
     QFETCH(int, type);
     QFETCH(int, out);
     QFETCH(int, advanced);
+    QFETCH(int, in);
     ControlEdit edit;
-    edit.working().dmx_out.protocol_type = PT_ARTNET;
-    edit.working().dmx_out_advanced.protocol_type = PT_MIDI;
+    SettingStruct &w = edit.working();
+    w.dmx_out.protocol_type = PT_ARTNET;
+    w.dmx_out.dmx_channel = 7;
+    w.dmx_out_advanced.protocol_type = PT_MIDI;
+    w.dmx_out_advanced.dmx_channel = 7;
+    w.dmx_in.protocol_type_in = PT_ACN;
+    w.dmx_in.dmx_in_channel = 7;
     edit.setControlType(quint8(type));
-    QCOMPARE(int(edit.working().control_type), type);
-    QCOMPARE(int(edit.working().dmx_out.protocol_type), out);
-    QCOMPARE(int(edit.working().dmx_out_advanced.protocol_type), advanced);
+    QCOMPARE(int(w.control_type), type);
+    QCOMPARE(int(w.dmx_out.protocol_type), out);
+    QCOMPARE(int(w.dmx_out_advanced.protocol_type), advanced);
+    QCOMPARE(int(w.dmx_in.protocol_type_in), in);
+    QCOMPARE(w.dmx_out.dmx_channel, quint16(out ? 7 : 0));
+    QCOMPARE(w.dmx_out_advanced.dmx_channel, quint16(advanced ? 7 : 0));
+    QCOMPARE(w.dmx_in.dmx_in_channel, quint16(in ? 7 : 0));
 }
 
 void TestSettingsRules::clampOnlyWhatIsApplied()
