@@ -9,6 +9,7 @@
 #include <QCloseEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStyle>
@@ -152,12 +153,20 @@ void SettingsOverview::buildWidgets()
     m_status = new QLabel(this);
     m_status->setObjectName(QStringLiteral("status"));
     m_status->setTextFormat(Qt::PlainText);
+    auto *close = new QPushButton(tr("Close"), this);
+    close->setObjectName(QStringLiteral("close"));
+    close->setToolTip(tr("closes the overview (Esc)"));
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &QWidget::close);
+    auto *bottom = new QHBoxLayout;
+    bottom->addWidget(m_status, 1);
+    bottom->addWidget(close);
 
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(tools);
     layout->addWidget(m_filterField);
     layout->addWidget(m_view, 1);
-    layout->addWidget(m_status);
+    layout->addLayout(bottom);
 
     // Undo and Redo reach the show's history from this window too.
     QAction *undo = m_document.undoStack().createUndoAction(this, tr("Undo"));
@@ -357,6 +366,17 @@ void SettingsOverview::currentChanged(const QModelIndex &current)
         if (const QWidget *widget = m_widgetOf ? m_widgetOf(record->id) : nullptr)
             emit selectControlBlink(widget);
     }
+}
+
+// Escape reaches here when no cell editor or field took it.
+void SettingsOverview::keyPressEvent(QKeyEvent *event)
+{
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }
 
 void SettingsOverview::closeEvent(QCloseEvent *event)

@@ -6,9 +6,10 @@
 // action: a cell edit or a whole batch is one ChangeControls, a shift one
 // ReorderControls, a delete one RemoveControls, so each is one Undo step.
 // What only the console can do goes out as a signal: open the control
-// editor on a row, add a control, save, make a control blink, close. The
-// console resolves the widgets of those signals through the resolver it
-// sets; the window keeps no widget reference.
+// editor on a row, add a control, save, make a control blink, close (its
+// Close button and Escape). The console resolves the widgets of those
+// signals through the resolver it sets; the window keeps no widget
+// reference.
 //
 // The change, delete and shift signals below are those of the console's
 // group slots (slotSettingsChangedGroupBegin() ...), kept for callers that
@@ -87,6 +88,7 @@ public slots:
     void slotCellClicked();
 
 protected:
+    void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
 
 private:

@@ -10,6 +10,7 @@
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTableView>
 #include <QtTest>
 
@@ -67,6 +68,8 @@ private slots:
     void refusedEditChangesNothing();
     void filter_data();
     void filter();
+    void closes_data();
+    void closes();
 };
 
 void TestSettingsOverview::batchIsOneUndoStep_data()
@@ -238,6 +241,30 @@ void TestSettingsOverview::filter()
     SettingsOverview overview(document);
     overview.filterField()->setText(text);
     QCOMPARE(overview.view()->model()->rowCount(), rows);
+}
+
+void TestSettingsOverview::closes_data()
+{
+    QTest::addColumn<bool>("escape");
+    QTest::newRow("Escape") << true;
+    QTest::newRow("Close button") << false;
+}
+
+void TestSettingsOverview::closes()
+{
+    QFETCH(bool, escape);
+    ShowDocument document;
+    fill(document, faders(2));
+    SettingsOverview overview(document);
+    QSignalSpy closed(&overview, &SettingsOverview::clickedActionCloseMe);
+    overview.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&overview));
+    if (escape)
+        QTest::keyClick(overview.view(), Qt::Key_Escape);
+    else
+        overview.findChild<QPushButton *>(QStringLiteral("close"))->click();
+    QVERIFY(!overview.isVisible());
+    QCOMPARE(closed.count(), 1);
 }
 
 QTEST_MAIN(TestSettingsOverview)
