@@ -36,6 +36,7 @@ bool EditCommands::menuOpened(const QPoint &position)
         return false;
     }
     m_menuPosition = position;
+    emit targetShown(hit());
     return true;
 }
 
@@ -68,6 +69,7 @@ QPoint EditCommands::snapped(const QPoint &stored) const
 
 void EditCommands::add()
 {
+    emit targetShown(0);
     if (locked())
         return;
     SettingStruct record;
@@ -81,6 +83,7 @@ void EditCommands::add()
 
 void EditCommands::edit(const QWidget *widget)
 {
+    emit targetShown(0);
     if (locked())
         return;
     const SettingStruct *record = m_document.control(hit(widget));
@@ -105,6 +108,7 @@ void EditCommands::apply(const SettingStruct &record)
 
 void EditCommands::remove(const QWidget *widget)
 {
+    emit targetShown(0);
     if (locked())
         return;
     if (const quint32 id = hit(widget))
@@ -113,6 +117,7 @@ void EditCommands::remove(const QWidget *widget)
 
 void EditCommands::cut()
 {
+    emit targetShown(0);
     if (locked())
         return;
     if (const SettingStruct *record = m_document.control(hit())) {
@@ -123,6 +128,7 @@ void EditCommands::cut()
 
 void EditCommands::copy()
 {
+    emit targetShown(0);
     if (locked())
         return;
     if (const SettingStruct *record = m_document.control(hit()))
@@ -131,6 +137,7 @@ void EditCommands::copy()
 
 void EditCommands::paste()
 {
+    emit targetShown(0);
     // An empty surface takes a paste too: the only control, cut, would
     // otherwise be lost.
     if (locked() || !m_document.clipboard() || !m_menuPosition)
@@ -224,6 +231,7 @@ void EditCommands::lockAttempt()
 
 void EditCommands::startMove()
 {
+    emit targetShown(0);
     if (locked())
         return;
     const SettingStruct *record = m_document.control(hit());

@@ -6,6 +6,8 @@
 //
 // Promises:
 // - shortcuts act at the last menu position; before any menu, nothing;
+// - the control they act on is announced (targetShown) as the menu opens
+//   and taken back by the next editing command;
 // - nothing but Lock, Save, Check for Updates and Quit acts while locked;
 // - Paste works on an empty surface too (a cut only control is not lost).
 #pragma once
@@ -80,6 +82,10 @@ public:
     // Counts a right click on a locked console; the sixth within 20 s of
     // the one before says that the screen is locked.
     void lockAttempt();
+
+signals:
+    // The control the shortcuts act on, to be shown to the user; 0: none.
+    void targetShown(quint32 id);
 
 private:
     QPoint toStored(const QPoint &shown) const;

@@ -7,7 +7,9 @@
 #include "showloader.h"
 #include "prompter.h"
 #include "sessionfiles.h"
+#include "statusline.h"
 #include "stretch.h"
+#include "targetframe.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +28,15 @@
 #include <QTime>
 #include <QTimer>
 
+namespace
+{
+QString menuHintText()
+{
+    return Pultora::tr(
+        "Right-click anywhere (or press the menu key) to open the menu of commands.");
+}
+} // namespace
+
 Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translationFile,
                  const QString &localeName, const ConsoleServices &services)
     : QMainWindow(parent), m_translationFile(translationFile), m_localeName(localeName),
@@ -36,6 +47,8 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
       m_io(m_document, m_surface)
 {
     setWindowIcon(QIcon(QStringLiteral(":/images/pultora.png")));
+    m_statusLine = new StatusLine(this);
+    setStatusBar(m_statusLine);
     m_updateLink = appinfo::updateLink();
     m_helpLink = appinfo::helpLink();
     m_triggerInterval = appinfo::TRIGGER_INTERVAL_MS;
@@ -78,6 +91,10 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     };
     edit.closeDialogs = [this] { closeDialogs(); };
     m_edit = std::make_unique<EditCommands>(m_document, m_surface, std::move(edit));
+    m_targetFrame = new TargetFrame(this);
+    connect(m_edit.get(), &EditCommands::targetShown, this, [this](quint32 id) {
+        m_targetFrame->frame(locked() ? nullptr : m_surface.widget(id));
+    });
     m_io.objects().setStatusReporter(
         [this](const QString &text) { showStatus(text, appinfo::STATUS_MS); });
     // The editor's Learn buttons listen through the output objects.
@@ -111,12 +128,13 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     if (!QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication())
              .value(QStringLiteral("menu_opened"))
              .toBool()) {
-        m_menuHint = new QLabel(
-            tr("Right-click anywhere (or press the menu key) to open the menu of commands."),
-            this);
-        m_menuHint->setObjectName(QStringLiteral("menuHint"));
-        statusBar()->addWidget(m_menuHint, 1);
+        m_menuHint = m_statusLine->addHint(menuHintText(), QStringLiteral("menuHint"));
     }
+    // The lock, the framed control and the empty surface's hint follow the show.
+    connect(&m_surface, &Surface::widgetsChanged, this, &Pultora::showState);
+    connect(&m_document, &ShowDocument::contentReplaced, this, &Pultora::showState);
+    connect(&m_document, &ShowDocument::controlsReordered, this, &Pultora::showState);
+    connect(&m_document, &ShowDocument::preferencesChanged, this, &Pultora::showState);
 
     m_files->clear();
 
@@ -124,6 +142,7 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     for (int i = 0; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
     startUp(args);
+    showState();
 }
 
 Pultora::~Pultora()
@@ -276,6 +295,26 @@ void Pultora::hideMenuHint()
     update();
 }
 
+void Pultora::showState()
+{
+    m_statusLine->showLock(locked(), unlockTip());
+    if (locked())
+        m_targetFrame->frame(nullptr);
+    else
+        m_targetFrame->follow();
+    const bool hint = m_document.controls().isEmpty() && !locked();
+    if (hint != m_surfaceHintShown) {
+        m_surfaceHintShown = hint;
+        update();
+    }
+}
+
+QString Pultora::unlockTip() const
+{
+    return tr("The screen is locked: %1 unlocks it")
+        .arg(m_commands.lockScreen->shortcut().toString(QKeySequence::NativeText));
+}
+
 void Pultora::showStatus(const QString &text, int milliseconds)
 {
     statusBar()->showMessage(text, milliseconds);
@@ -289,8 +328,11 @@ bool Pultora::maybeSave()
 void Pultora::openMainMenu(const QPoint &position, const QPoint &globalPosition)
 {
     hideMenuHint();
-    if (!m_edit->menuOpened(position))
-        return; // locked: counted as an attempt
+    if (!m_edit->menuOpened(position)) {
+        // Locked: counted as an attempt; the status line says why nothing opens.
+        showStatus(unlockTip(), appinfo::STATUS_MS);
+        return;
+    }
     const bool hit = m_edit->hit() != 0;
     for (QAction *action :
          {m_commands.edit, m_commands.move, m_commands.remove, m_commands.cut, m_commands.copy})
@@ -336,6 +378,10 @@ void Pultora::keyPressEvent(QKeyEvent *event)
         openMainMenu(QPoint(0, 0), QPoint(0, 0));
         return;
     }
+    if (event->key() == Qt::Key_Escape && m_targetFrame->isVisible()) {
+        m_targetFrame->frame(nullptr);
+        return;
+    }
     QMainWindow::keyPressEvent(event);
 }
 
@@ -343,8 +389,8 @@ void Pultora::paintEvent(QPaintEvent *event)
 {
     QPainter painter(this);
     m_surface.paintBackground(painter, event->rect());
-    if (m_menuHint && m_document.controls().isEmpty())
-        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, m_menuHint->text());
+    if (m_surfaceHintShown)
+        painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, menuHintText());
 }
 
 void Pultora::resizeEvent(QResizeEvent *event)

@@ -59,6 +59,8 @@ class FileCommands;
 class SessionFiles;
 class QLabel;
 class Prompter;
+class StatusLine;
+class TargetFrame;
 class QTimer;
 class QUrl;
 
@@ -194,6 +196,11 @@ private:
     void closeDialogs();
     void showTitle();
     void hideMenuHint();
+    // Shows the lock sign while locked, frames the shortcuts' control
+    // (never while locked) and the hint on an empty surface.
+    void showState();
+    // "The screen is locked: <shortcut> unlocks it".
+    QString unlockTip() const;
     // Offers in the status bar to reload `path`, changed by another
     // program; an empty path takes the offer back.
     void offerReload(const QString &path);
@@ -227,6 +234,11 @@ private:
     ControlEditor m_editor{this, [this](SettingStruct *record) { return checkConsitence(record); }};
     QTimer *m_triggerTimer = nullptr;
 
+    StatusLine *m_statusLine = nullptr;
+    // Around the control the editing shortcuts act on.
+    TargetFrame *m_targetFrame = nullptr;
+    // The surface is empty and says how to open the menu.
+    bool m_surfaceHintShown = false;
     // Says how to open the menu until the user first did.
     QLabel *m_menuHint = nullptr;
     // "... was changed by another program" with its Reload button.

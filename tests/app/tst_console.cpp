@@ -8,6 +8,7 @@
 #include "pultora.h"
 #include "scriptedprompter.h"
 #include "startup.h"
+#include "statusline.h"
 #include "translation.h"
 
 #include <QAction>
@@ -677,6 +678,49 @@ private slots:
             QVERIFY(console->currentFile().endsWith(QStringLiteral("locked.ptra")));
             QVERIFY(console->statusBar()->currentMessage().contains(QStringLiteral("locked")));
         }
+        console->setModified(false, false);
+    }
+
+    // The first-start hint, a message and the lock sign each keep a place
+    // of their own; a message that does not fit is elided in the middle, so
+    // its value at the end stays, with the whole message as tooltip.
+    void statusLineKeepsItsTextsApart_data()
+    {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<bool>("elided");
+        QTest::newRow("400 px") << 400 << true;
+        QTest::newRow("900 px") << 900 << false;
+    }
+    void statusLineKeepsItsTextsApart()
+    {
+        QFETCH(int, width);
+        QFETCH(bool, elided);
+        writeText(QStringLiteral("four.ptra"), showWith(4));
+        std::unique_ptr<Pultora> console(makeConsole({QStringLiteral("four.ptra")}));
+        console->show();
+        QVERIFY(QTest::qWaitForWindowExposed(console.get()));
+        console->resize(width, 300);
+        auto *line = qobject_cast<StatusLine *>(console->statusBar());
+        QLabel *hint = console->findChild<QLabel *>(QStringLiteral("menuHint"));
+        QVERIFY(line && hint);
+        const QString text = QStringLiteral("DMX Channel: 5 | Art-Net universe 1 | value 255");
+        auto apart = [&](const QWidget *item) {
+            return item->isVisible() && !line->messageRect().intersects(item->geometry());
+        };
+        console->showStatus(text, 60000);
+        QTRY_VERIFY(apart(hint));
+        QCOMPARE(line->shownMessage() != text, elided);
+        QVERIFY(line->shownMessage().endsWith(QStringLiteral("255")));
+        QCOMPARE(line->toolTip(), text);
+
+        m_prompter->answers = {QMessageBox::Yes};
+        call(console.get(), "slotLockUnlockScreen");
+        console->showStatus(text, 60000);
+        QTRY_VERIFY(line->lockSign() && apart(line->lockSign()));
+        QVERIFY(apart(hint));
+        QVERIFY(line->lockSign()->toolTip().contains(QStringLiteral("Ctrl+Alt+Shift+F11")));
+        call(console.get(), "slotLockUnlockScreen");
+        QVERIFY(!line->lockSign()->isVisible());
         console->setModified(false, false);
     }
 

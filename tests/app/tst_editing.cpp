@@ -321,6 +321,47 @@ private slots:
         console->setModified(false, false);
     }
 
+    // The control the shortcuts act on is framed from the menu's opening
+    // until the next editing command or Escape, and never while locked.
+    void shortcutTargetIsFramed_data()
+    {
+        QTest::addColumn<QString>("end");
+        QTest::newRow("Escape") << "escape";
+        QTest::newRow("Copy") << "slotCopy";
+        QTest::newRow("Edit") << "slotEdit";
+        QTest::newRow("lock") << "slotLockUnlockScreen";
+    }
+    void shortcutTargetIsFramed()
+    {
+        QFETCH(QString, end);
+        auto console = start();
+        console->show();
+        QVERIFY(QTest::qWaitForWindowExposed(console.get()));
+        const QWidget *frame = console->findChild<QWidget *>(QStringLiteral("targetFrame"));
+        const QWidget *b = console->surface().widget(console->document().controls().at(1).id);
+        menuAt(*console, QPoint(250, 100)); // B, where C does not reach
+        QVERIFY(frame->isVisible());
+        QVERIFY(frame->geometry().contains(b->geometry()));
+        QVERIFY(!frame->geometry().adjusted(8, 8, -8, -8).contains(b->geometry()));
+        menuAt(*console, QPoint(10, 300)); // nothing there
+        QVERIFY(!frame->isVisible());
+        menuAt(*console, QPoint(250, 100));
+        m_prompter->answers = {QMessageBox::Yes};
+        if (end == "escape")
+            QTest::keyClick(console.get(), Qt::Key_Escape);
+        else
+            run(*console, qPrintable(end));
+        QVERIFY(!frame->isVisible());
+        menuAt(*console, QPoint(250, 100));
+        QCOMPARE(frame->isVisible(), end != "slotLockUnlockScreen");
+        if (end == "slotLockUnlockScreen") {
+            run(*console, "slotLockUnlockScreen");
+            menuAt(*console, QPoint(250, 100));
+            QVERIFY(frame->isVisible());
+        }
+        console->setModified(false, false);
+    }
+
     void menuHintUntilTheFirstMenu()
     {
         QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication()).clear();
