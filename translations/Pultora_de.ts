@@ -1063,6 +1063,10 @@ Befehlsausgabe einschalten?</translation>
 <context>
     <name>Pultora</name>
     <message>
+        <source>The screen is locked: %1 unlocks it</source>
+        <translation>Der Bildschirm ist gesperrt: %1 entsperrt ihn</translation>
+    </message>
+    <message>
         <source>Add Control...</source>
         <translation>Steuerelement hinzufügen...</translation>
     </message>
@@ -2498,6 +2502,14 @@ Sie können den Bildschirm entsperren mit
 </context>
 <context>
     <name>SettingsOverview</name>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>closes the overview (Esc)</source>
+        <translation>schließt die Übersicht (Esc)</translation>
+    </message>
     <message>
         <source>Set</source>
         <translation>Setzen</translation>
