@@ -118,8 +118,8 @@ void DmxDial::mouseMoveEvent(QMouseEvent *event)
         position += turned * count / FULL_TURN;
         position = minimum() + std::fmod(std::fmod(position - minimum(), count) + count, count);
     } else {
-        position = qBound(double(minimum()), position + turned * span / KNOB_ARC,
-                          double(maximum()));
+        position =
+            qBound(double(minimum()), position + turned * span / KNOB_ARC, double(maximum()));
     }
     m_dragPosition = position;
     const int shown = int(std::floor(position + 0.5));
