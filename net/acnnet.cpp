@@ -637,16 +637,29 @@ void acnnet::readPackage()
         return;
     quint8 buffer[RECEIVE_BUFFER_SIZE];
     QHostAddress sender;
-    // One read per datagram until the socket is empty (a datagram handler
-    // never deletes the socket), and one reading of the clock for them all.
+    // One read per datagram until the socket is empty or the pass is full
+    // (a datagram handler never deletes the socket), and one reading of the
+    // clock for them all.
     const qint64 now = m_env.clockMs();
-    for (;;) {
+    for (int i = 0; i < MAX_DATAGRAMS_PER_PASS; ++i) {
         const qint64 n =
             m_socket->readDatagram(reinterpret_cast<char *>(buffer), sizeof buffer, &sender);
         if (n < 0)
-            break;
+            return;
         handle(buffer, int(std::min<qint64>(n, MAX_SIZE)), sender, now);
     }
+    // More may be pending, also in the socket's own batch, which no read
+    // notification announces.
+    if (m_readQueued)
+        return;
+    m_readQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_readQueued = false;
+            readPackage();
+        },
+        Qt::QueuedConnection);
 }
 
 namespace

@@ -14,6 +14,8 @@
 // - Another source on a universe this node sends, or a multicast group the
 //   system refuses, is reported once through the status reporter and logged
 //   as a warning on `pultora.net`.
+// - One pass of the event loop handles at most MAX_DATAGRAMS_PER_PASS
+//   datagrams; the rest follow in later passes.
 #pragma once
 
 #include "acnmerge.h"
@@ -225,6 +227,7 @@ private:
     QList<int> m_observedWires;      // asked for, increasing
     QList<int> m_observerGroupWires; // joined for the observer only, increasing
     DropCounts m_drops;
+    bool m_readQueued = false; // a later pass reads what one pass left
     QString m_sendError;
     AcnMerge m_merge;
     std::vector<OutgoingDatagram> m_batch;

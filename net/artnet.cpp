@@ -419,15 +419,27 @@ void artnet::readPackage()
         return;
     quint8 buffer[RECEIVE_BUFFER_SIZE];
     QHostAddress sender;
-    // One read per datagram until the socket is empty; a datagram handler
-    // never deletes the socket.
-    for (;;) {
+    // One read per datagram until the socket is empty or the pass is full;
+    // a datagram handler never deletes the socket.
+    for (int i = 0; i < MAX_DATAGRAMS_PER_PASS; ++i) {
         const qint64 n =
             m_socket->readDatagram(reinterpret_cast<char *>(buffer), sizeof buffer, &sender);
         if (n < 0)
-            break;
+            return;
         handleDatagram(buffer, int(n), sender);
     }
+    // More may be pending, also in the socket's own batch, which no read
+    // notification announces.
+    if (m_readQueued)
+        return;
+    m_readQueued = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            m_readQueued = false;
+            readPackage();
+        },
+        Qt::QueuedConnection);
 }
 
 void artnet::handleDatagram(const quint8 *data, int length, const QHostAddress &sender)
@@ -442,8 +454,12 @@ void artnet::handleDatagram(const quint8 *data, int length, const QHostAddress &
             writeDmx(data, length, sender);
             break;
         case OP_POLL:
-            if (m_pollReplyEnabled && length >= MIN_DATAGRAM)
+            if (!m_pollReplyEnabled || length < MIN_DATAGRAM)
+                break;
+            if (m_pollLimit.allow(sender.toIPv4Address(), nowMs()))
                 sendPollReply(sender);
+            else
+                drop(DropReason::PollLimited, length, sender);
             break;
         case OP_POLL_REPLY:
             trace(QStringLiteral("Art-Net PollReply"));

@@ -17,6 +17,11 @@
 // - ArtDmx from another address on a universe this node sends is reported
 //   once per universe and sender, as a warning on `pultora.net` and to the
 //   notice handler.
+// - ArtPoll is answered within the limits of PollReplyLimit (one reply per
+//   poller a second, 100 replies a second in all); polls beyond them are
+//   counted as dropped.
+// - One pass of the event loop handles at most MAX_DATAGRAMS_PER_PASS
+//   datagrams; the rest follow in later passes.
 #pragma once
 
 #include "dmxinarray.h"
@@ -24,6 +29,7 @@
 #include "interfaceentry.h"
 #include "keepalive.h"
 #include "netenvironment.h"
+#include "pollreplylimit.h"
 
 #include <QHostAddress>
 #include <QObject>
@@ -154,7 +160,8 @@ public:
     // Addresses that receive `universe` by unicast now, in ascending order.
     QList<QHostAddress> subscribers(int universe) const;
 
-    // Handles one datagram already read from the socket.
+    // Handles one datagram already read from the socket (at the clock's
+    // current time).
     void handleDatagram(const quint8 *data, int length, const QHostAddress &sender);
     // Datagrams read and not used since the node was created, by reason.
     const DropCounts &droppedDatagrams() const { return m_drops; }
@@ -215,6 +222,8 @@ private:
     std::vector<OutgoingDatagram> m_batch;
     std::function<void(const QString &)> m_notice;
     int m_repliesSent = 0;
+    PollReplyLimit m_pollLimit;
+    bool m_readQueued = false; // a later pass reads what one pass left
     std::unordered_map<int, quint8> m_sequence;
     // universe -> subscriber address (host order) -> last reply (ms)
     std::map<int, std::map<quint32, qint64>> m_subscribers;

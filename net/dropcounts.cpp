@@ -31,6 +31,8 @@ QString dropReasonName(DropReason reason)
         return QStringLiteral("no DMX-IN array");
     case DropReason::UniverseNotListened:
         return QStringLiteral("universe not listened to");
+    case DropReason::PollLimited:
+        return QStringLiteral("poll not answered (too many polls)");
     }
     return QStringLiteral("unknown reason");
 }

@@ -23,8 +23,9 @@ enum class DropReason {
     UnknownOpcode,       // an Art-Net operation the node does not handle
     NotListening,        // DMX while no DMX-IN array is registered
     UniverseNotListened, // DMX for a universe the DMX-IN array does not hold
+    PollLimited,         // an ArtPoll beyond the replies a node gives (pollreplylimit.h)
 };
-constexpr int DROP_REASONS = int(DropReason::UniverseNotListened) + 1;
+constexpr int DROP_REASONS = int(DropReason::PollLimited) + 1;
 
 // The reason as a log names it: "too short", "bad identifier", ...
 QString dropReasonName(DropReason reason);

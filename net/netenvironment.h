@@ -116,6 +116,11 @@ private:
     Batch *m_batch = nullptr;
 };
 
+// The most datagrams a node handles in one pass of the event loop. A node
+// that finds more pending reads them in a later pass, so a flood never keeps
+// the window from being painted or the timers from running.
+constexpr int MAX_DATAGRAMS_PER_PASS = 500;
+
 struct NetEnvironment {
     // The machine's interfaces in the platform's order.
     std::function<QList<NetworkInterfaceInfo>()> interfaces;

@@ -9,6 +9,10 @@
 // checks that the last frame of every universe arrived. olad (as user olad)
 // listens to the same flood, Art-Net on loopback and E1.31 on the multicast
 // groups, and its CPU per packet is reported beside ours.
+// Poll flood: a sender thread sends 150,000 ArtPolls a second from 256
+// addresses to the node, which answers polls; the longest pause of the
+// event loop (gaps of a 1 ms timer) is reported against its target, and
+// the replies sent are checked against the node's reply limits.
 // Run only inside scripts/netns.sh: the nodes see loopback only.
 #include "acnnet.h"
 #include "acnpacket.h"
@@ -34,6 +38,7 @@
 #include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <functional>
@@ -588,6 +593,93 @@ ReceiveFigures measureReceive(bool acn, int universes, double seconds, Olad *ola
     return f;
 }
 
+// A real socket that counts the datagrams the node sends.
+class CountingSocket : public UdpDatagramSocket
+{
+public:
+    qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
+                         quint16 port) override
+    {
+        ++sent;
+        return UdpDatagramSocket::writeDatagram(data, size, destination, port);
+    }
+    long long sent = 0;
+};
+
+struct FloodFigures {
+    long long polls = 0;       // sent by the flood
+    double seconds = 0;        // the flood lasted
+    double longestPauseMs = 0; // between two ticks of a 1 ms timer
+    long long replies = -1;    // the node sent
+};
+
+// `rate` ArtPolls a second for `seconds` from `pollers` addresses 127.1.0.x
+// to 127.0.0.1:6454, where a node that answers polls listens.
+FloodFigures measurePollFlood(int rate, int pollers, double seconds)
+{
+    FloodFigures f;
+    CountingSocket *socket = nullptr;
+    NetEnvironment env = NetEnvironment::system();
+    env.createSocket = [&socket]() -> DatagramSocket * { return socket = new CountingSocket; };
+    artnet node(false, env);
+    if (!node.setPollReplyEnabled(true))
+        return f;
+    runEventLoopFor(0.2);
+
+    std::atomic_bool done{false};
+    std::atomic<long long> sent{0};
+    double began = 0, ended = 0;
+    std::thread flood([&] {
+        std::vector<int> fds;
+        for (int i = 0; i < pollers; ++i) {
+            const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+            const sockaddr_in from = address(qPrintable(QString("127.1.0.%1").arg(i + 1)), 0);
+            if (::bind(fd, reinterpret_cast<const sockaddr *>(&from), sizeof from) == 0)
+                fds.push_back(fd);
+            else
+                ::close(fd);
+        }
+        const sockaddr_in to = address("127.0.0.1", 6454);
+        const QByteArray poll = QByteArray("Art-Net", 8) + QByteArray::fromHex("0020000e0600");
+        began = wallSeconds();
+        const long long total = (long long)(rate * seconds);
+        const int perMs = qMax(1, rate / 1000);
+        for (long long i = 0; i < total && !fds.empty(); ++i) {
+            ::sendto(fds[size_t(i) % fds.size()], poll.constData(), size_t(poll.size()), 0,
+                     reinterpret_cast<const sockaddr *>(&to), sizeof to);
+            ++sent;
+            if ((i + 1) % perMs == 0) {
+                const double wait = began + double(i + 1) / rate - wallSeconds();
+                if (wait > 0)
+                    usleep(useconds_t(wait * 1e6));
+            }
+        }
+        ended = wallSeconds();
+        for (int fd : fds)
+            ::close(fd);
+        done = true;
+    });
+
+    QTimer tick;
+    tick.setTimerType(Qt::PreciseTimer);
+    double last = wallSeconds();
+    QObject::connect(&tick, &QTimer::timeout, [&] {
+        const double now = wallSeconds();
+        f.longestPauseMs = std::max(f.longestPauseMs, (now - last) * 1000.0);
+        last = now;
+    });
+    tick.start(1);
+    runEventLoopFor(seconds + 30, [&done] { return done.load(); });
+    runEventLoopFor(0.3); // what is still queued
+    tick.stop();
+    flood.join();
+    f.polls = sent;
+    f.seconds = ended - began;
+    if (socket)
+        f.replies = socket->sent;
+    return f;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -680,6 +772,22 @@ int main(int argc, char **argv)
     for (bool acn : {false, true})
         for (int universes : {64, 512})
             report(acn, universes, measureReceive(acn, universes, floodSeconds, nullptr), true);
+
+    std::printf("== ArtPoll flood, 150000 polls/s from 256 addresses, %.1f s\n", floodSeconds);
+    {
+        const FloodFigures p = measurePollFlood(150000, 256, floodSeconds);
+        // At most one reply a second per poller and 100 a second in all:
+        // whatever the load, more would be a fault.
+        const long long most = (long long)((p.seconds + 1.5) * 100);
+        std::printf("Art-Net  %lld polls in %.2f s (%.0f/s): longest event-loop pause %.1f ms "
+                    "(target < 100), %lld replies (at most %lld)\n",
+                    p.polls, p.seconds, p.seconds > 0 ? double(p.polls) / p.seconds : 0.0,
+                    p.longestPauseMs, p.replies, most);
+        if (p.replies < 1 || p.replies > most) {
+            std::printf("Art-Net  poll flood: replies outside the node's limits\n");
+            ++lost;
+        }
+    }
 
     // olad listens to the same Art-Net flood (broadcast reaches both sockets).
     for (bool acn : {false, true}) {

@@ -1,11 +1,15 @@
 // The Art-Net node over a fake socket, fixed interface lists and a clock
-// moved by hand.
+// moved by hand; with the limits of its poll replies and the passes in
+// which both nodes read a flood.
+#include "acnnet.h"
 #include "artnet.h"
 #include "artnetpacket.h"
 #include "fakenet.h"
 
 #include <QRegularExpression>
 #include <QTest>
+
+#include <memory>
 
 namespace
 {
@@ -98,6 +102,10 @@ private slots:
     void pollReplyPages_data();
     void pollReplyPages();
     void pollReplyPageLimit();
+    void pollReplyLimits_data();
+    void pollReplyLimits();
+    void floodReadInPasses_data();
+    void floodReadInPasses();
     void unicastToSubscribers_data();
     void unicastToSubscribers();
     void pollAndExpiry();
@@ -323,7 +331,13 @@ void TestArtnet::pollAnsweredFromMatchingInterface()
     node.setNodeNames("Pultora", "Pultora V0.8 by www.pultora.org");
     node.setNodeReport("Pultora");
     QVERIFY(node.setPollReplyEnabled(true));
+    // A poller has one reply a second; a poll in between counts as dropped.
     net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    net->now += PollReplyLimit::POLLER_INTERVAL_MS - 1;
+    net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+    QCOMPARE(net->socket->sent.size(), 1);
+    QCOMPARE(node.droppedDatagrams().count(DropReason::PollLimited), quint64(1));
+    net->now += 1;
     net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
     QCOMPARE(net->socket->sent.size(), 2);
     const FakeSocket::Sent &s = net->socket->sent.first();
@@ -431,6 +445,86 @@ void TestArtnet::pollReplyPageLimit()
     net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
     QCOMPARE(net->socket->sent.size(), 255);
     QCOMPARE(quint8(net->socket->sent.last().data[211]), quint8(255));
+}
+
+// Scripts of polls against a clock moved by hand: "ms:first+count" polls
+// from `count` pollers numbered from `first`, and how many were answered.
+void TestArtnet::pollReplyLimits_data()
+{
+    QTest::addColumn<QString>("polls");
+    QTest::addColumn<QString>("answered");
+    QTest::addColumn<int>("pollers"); // remembered at the end
+    QTest::newRow("a poller once a second") << "0:1+1 999:1+1 1000:1+1"
+                                            << "1 0 1" << 1;
+    QTest::newRow("pollers apart") << "0:1+1 0:2+1"
+                                   << "1 1" << 2;
+    QTest::newRow("100 a second in all") << "0:1+101 999:101+1 1000:101+1"
+                                         << "100 0 1" << 101;
+    QTest::newRow("the window slides") << "0:1+60 500:61+60 999:200+1 1000:200+1"
+                                       << "60 40 0 1" << 101;
+    QString tenSeconds, hundreds;
+    for (int s = 0; s < 10; ++s) {
+        tenSeconds += QStringLiteral("%1:%2+100 ").arg(s * 1000).arg(s * 100 + 1);
+        hundreds += QStringLiteral("100 ");
+    }
+    QTest::newRow("a full table forgets the old pollers")
+        << tenSeconds + "9999:1001+1 10000:1001+1" << hundreds + "0 1" << 1;
+}
+
+void TestArtnet::pollReplyLimits()
+{
+    QFETCH(QString, polls);
+    QFETCH(QString, answered);
+    QFETCH(int, pollers);
+    PollReplyLimit limit;
+    QStringList counts;
+    int most = 0;
+    for (const QString &step : polls.split(' ')) {
+        const QStringList f = step.split(QRegularExpression("[:+]"));
+        int yes = 0;
+        for (int i = 0; i < f[2].toInt(); ++i)
+            yes += limit.allow(quint32(0x0A000000 + f[1].toInt() + i), f[0].toLongLong()) ? 1 : 0;
+        counts << QString::number(yes);
+        most = qMax(most, limit.pollerCount());
+    }
+    QCOMPARE(counts.join(' '), answered);
+    QCOMPARE(limit.pollerCount(), pollers);
+    QVERIFY(most <= PollReplyLimit::MAX_POLLERS);
+}
+
+// A flood is read in passes of the event loop, and nothing of it is lost.
+void TestArtnet::floodReadInPasses_data()
+{
+    QTest::addColumn<bool>("acn");
+    QTest::newRow("Art-Net") << false;
+    QTest::newRow("streaming ACN") << true;
+}
+
+void TestArtnet::floodReadInPasses()
+{
+    QFETCH(bool, acn);
+    std::unique_ptr<QObject> node;
+    QByteArray in(512, 0);
+    if (acn) {
+        auto *n = new acnnet(net->env());
+        n->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        node.reset(n);
+    } else {
+        auto *n = new artnet(false, net->env());
+        QVERIFY(n->setPollReplyEnabled(true));
+        node.reset(n);
+    }
+    const int flood = MAX_DATAGRAMS_PER_PASS + 100;
+    for (int i = 0; i < flood; ++i)
+        net->socket->incoming.append({QByteArray("short"), QHostAddress("10.0.0.7")});
+    auto dropped = [&] {
+        return acn ? static_cast<acnnet *>(node.get())->droppedDatagrams().total()
+                   : static_cast<artnet *>(node.get())->droppedDatagrams().total();
+    };
+    emit net->socket->readyRead();
+    QCOMPARE(dropped(), quint64(MAX_DATAGRAMS_PER_PASS));
+    QTRY_COMPARE(dropped(), quint64(flood));
+    QVERIFY(net->socket->incoming.isEmpty());
 }
 
 // Who gets universe 5 after the replies a poll brought.
