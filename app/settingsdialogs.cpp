@@ -9,6 +9,7 @@
 #include "showdocument.h"
 #include "showloader.h"
 #include "updatecheck.h"
+#include "usersettings.h"
 
 #include <QMainWindow>
 #include <QSettings>
@@ -84,6 +85,8 @@ void SettingsDialogs::showPreferences()
         networks.append({c.name, c.address});
     m_preferences->setNetworks(networks);
     m_preferences->setPreferences(&m_document);
+    m_preferences->setUserPreferences(usersettings::readPreferences(),
+                                      &usersettings::writePreferences);
     raise(m_preferences);
 }
 
@@ -107,7 +110,8 @@ void SettingsDialogs::showAbout()
 
 void SettingsDialogs::checkForUpdate(bool giveInfo)
 {
-    if (!giveInfo && !m_document.preferences().check_updates)
+    // Unasked, only when this user switched it on: no show file can.
+    if (!giveInfo && !usersettings::readPreferences().check_updates)
         return;
     if (!m_updateCheck) {
         m_updateCheck = new CheckSoftwareUpdate(m_window);

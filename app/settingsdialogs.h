@@ -39,8 +39,8 @@ public:
     void showPreferences();
     void showAbout();
     // With giveInfo the check runs now and reports every outcome; without,
-    // it runs 30 s later, only when the preferences allow it, and reports
-    // only a newer version.
+    // it runs 30 s later, only when this user switched the check on (off
+    // unless they did, usersettings.h), and reports only a newer version.
     void checkForUpdate(bool giveInfo);
     // Hides, disconnects and deletes the open windows (not the check).
     void closeAll();

@@ -16,6 +16,7 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QVBoxLayout>
 
 // ---- PreferencesEdit ----------------------------------------------------------
@@ -198,11 +199,6 @@ void Preferences::buildWidgets()
     addRow(start, tr("Startup Timeout (in Seconds) :"), m_timeout);
     m_sendLater = new QCheckBox(tr("Start DMX/MIDI with the First Control Change"), start);
     addWide(start, m_sendLater);
-    m_checkUpdates = new QCheckBox(tr("Check for updates at start-up"), start);
-    m_checkUpdates->setObjectName(QStringLiteral("checkUpdates"));
-    m_checkUpdates->setToolTip(
-        tr("asks the Pultora web site for a newer version 30 seconds after the start"));
-    addWide(start, m_checkUpdates);
 
     auto *display = group(tr("Display Options"), this);
     m_hex = new QCheckBox(tr("Show Hexadecimal Values Additionally"), display);
@@ -271,9 +267,29 @@ void Preferences::buildWidgets()
     for (QGroupBox *box : {midiOut, midiIn, http, commands, lock})
         right->addWidget(box);
     right->addStretch();
-    auto *columns = new QHBoxLayout;
+    auto *pages = new QTabWidget(this);
+    pages->setObjectName(QStringLiteral("pages"));
+    auto *showPage = new QWidget(pages);
+    auto *columns = new QHBoxLayout(showPage);
     columns->addLayout(left, 1);
     columns->addLayout(right, 1);
+    pages->addTab(showPage, tr("Show"));
+
+    // What is the user's on this computer: no show file changes it.
+    auto *userPage = new QWidget(pages);
+    auto *user = new QVBoxLayout(userPage);
+    auto *userNote = new QLabel(tr("These settings belong to you on this computer. They are not "
+                                   "saved with the show, and no show changes them."),
+                                userPage);
+    userNote->setWordWrap(true);
+    user->addWidget(userNote);
+    m_checkUpdates = new QCheckBox(tr("Check for updates at start-up"), userPage);
+    m_checkUpdates->setObjectName(QStringLiteral("checkUpdates"));
+    m_checkUpdates->setToolTip(
+        tr("asks the Pultora web site for a newer version 30 seconds after the start"));
+    user->addWidget(m_checkUpdates);
+    user->addStretch();
+    pages->addTab(userPage, tr("This Computer"));
 
     auto *ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("ok"));
@@ -291,8 +307,7 @@ void Preferences::buildWidgets()
     buttons->addWidget(cancel);
 
     auto *layout = new QVBoxLayout(this);
-    layout->addLayout(columns);
-    layout->addStretch();
+    layout->addWidget(pages);
     layout->addLayout(buttons);
 
     connect(ok, SIGNAL(clicked()), this, SLOT(pressOk()));
@@ -345,7 +360,7 @@ void Preferences::updateDisplay()
         b5(m_commandPath);
     m_timeout->setValue(p.startup_timeout);
     m_sendLater->setChecked(p.startup_dmxsend_later);
-    m_checkUpdates->setChecked(p.check_updates);
+    m_checkUpdates->setChecked(m_user.check_updates);
     m_hex->setChecked(p.hex_value_show);
     m_name->setText(p.project_name);
     m_description->setPlainText(p.project_description);
@@ -360,8 +375,20 @@ void Preferences::updateDisplay()
     fillDevices();
 }
 
+void Preferences::setUserPreferences(const UserPreferences &preferences,
+                                     std::function<void(const UserPreferences &)> store)
+{
+    m_user = m_userStored = preferences;
+    m_userStore = std::move(store);
+    m_checkUpdates->setChecked(m_user.check_updates);
+}
+
 void Preferences::pressApply()
 {
+    if (m_userStore && m_user != m_userStored) {
+        m_userStore(m_user);
+        m_userStored = m_user;
+    }
     if (m_edit.apply(tr("Change Preferences")))
         emit valueChanged();
 }
@@ -445,7 +472,7 @@ void Preferences::CheckLockUnlockScreen(bool Checked)
 
 void Preferences::CheckUpdatesAtStartup(bool Checked)
 {
-    m_edit.working().check_updates = Checked;
+    m_user.check_updates = Checked;
 }
 
 void Preferences::ChangedNetwork(int index)

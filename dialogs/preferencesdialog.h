@@ -1,5 +1,9 @@
-// The preferences window: start options, project, MIDI devices, display,
-// HTTP server, command options, screen lock and the update check.
+// The preferences window. Its page "Show" holds the show's preferences:
+// start options, project, MIDI devices, display, network, HTTP server,
+// command options and the screen lock. Its page
+// "This Computer" holds what is the user's, not the show's (the update
+// check): those are handed to a store of the caller's on OK and Apply and
+// never reach the show document, its history or its modified state.
 //
 // PreferencesEdit holds the logic on records and is usable without a
 // window; Preferences is its view. Applying pushes one ChangePreferences
@@ -12,6 +16,7 @@
 #pragma once
 
 #include "settingstruct.h"
+#include "userpreferences.h"
 
 #include <QList>
 #include <QString>
@@ -108,6 +113,11 @@ public:
     // Asks a yes/no question (Yes = true); the default is a message box.
     void setQuestionAsker(std::function<bool(const QString &)> ask) { m_ask = std::move(ask); }
 
+    // Shows this user's preferences on their page; OK and Apply hand them to
+    // `store` when they changed.
+    void setUserPreferences(const UserPreferences &preferences,
+                            std::function<void(const UserPreferences &)> store);
+
 signals:
     void valueChanged();
     void valueChangedToDefault();
@@ -139,6 +149,9 @@ private:
     PreferencesEdit m_edit;
     std::function<bool()> m_confirmLock;
     std::function<bool(const QString &)> m_ask;
+    UserPreferences m_user;
+    UserPreferences m_userStored;
+    std::function<void(const UserPreferences &)> m_userStore;
 
     QSpinBox *m_timeout = nullptr;
     QCheckBox *m_sendLater = nullptr;

@@ -79,9 +79,6 @@ void writePreferencesFields(AttributeSink &e, const PreferencesStruct &record,
         e.text(QStringLiteral("command_path"), record.command_path);
     if (record.lock_screen)
         e.text(QStringLiteral("lock_screen"), QStringLiteral("1"));
-    // On by default and written only when off, so older files stay as they are.
-    if (!record.check_updates)
-        e.text(QStringLiteral("check_updates"), QStringLiteral("0"));
     if (!record.net_interface.isEmpty())
         e.text(QStringLiteral("net_interface"), record.net_interface);
     if (record.artnet_always_broadcast)
@@ -109,7 +106,6 @@ bool readPreferencesFields(const AttributeSource &e, PreferencesStruct *record,
     const bool commandFlagRequested = e.flag(QStringLiteral("command_flag"), false);
     record->command_path = e.text(QStringLiteral("command_path"));
     record->lock_screen = e.flag(QStringLiteral("lock_screen"), false);
-    record->check_updates = e.flag(QStringLiteral("check_updates"), true);
     record->net_interface = e.text(QStringLiteral("net_interface"));
     record->artnet_always_broadcast = e.flag(QStringLiteral("artnet_always_broadcast"), false);
     return commandFlagRequested;

@@ -169,8 +169,6 @@ struct PreferencesStruct {
     QString project_description;
     // Grid that moved controls snap to, in stored units.
     quint16 snap_grid = 10;
-    // Ask the maker's site for a newer version 30 s after start.
-    bool check_updates = true;
     // The network interface Art-Net and streaming ACN use, by name ("eth0");
     // empty: the first usable one.
     QString net_interface;

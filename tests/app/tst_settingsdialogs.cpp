@@ -4,16 +4,18 @@
 #include "../io/testhttpserver.h"
 #include "aboutinfo.h"
 #include "backgrounddialog.h"
-#include "preferencesdialog.h"
 #include "consolestart.h"
+#include "preferencesdialog.h"
 #include "pultora.h"
 #include "scriptedprompter.h"
 #include "updatecheck.h"
+#include "usersettings.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -123,20 +125,32 @@ private slots:
         QVERIFY(about->findChild<QLabel *>("credits")->text().contains("0.8.0.0"));
     }
 
-    void startupCheckFollowsThePreference_data()
+    // The check at start-up is the user's to switch on; a show file cannot.
+    void startupCheckFollowsTheUser_data()
     {
+        QTest::addColumn<bool>("user");
         QTest::addColumn<QString>("preferences");
         QTest::addColumn<bool>("scheduled");
-        QTest::newRow("on by default") << "" << true;
-        QTest::newRow("switched off") << "check_updates=\"0\"" << false;
+        QTest::newRow("off by default") << false << "" << false;
+        QTest::newRow("a show cannot switch it on") << false << "check_updates=\"1\"" << false;
+        QTest::newRow("switched on by the user") << true << "" << true;
+        QTest::newRow("a show cannot switch it off") << true << "check_updates=\"0\"" << true;
     }
 
-    void startupCheckFollowsThePreference()
+    void startupCheckFollowsTheUser()
     {
+        QFETCH(bool, user);
         QFETCH(QString, preferences);
         QFETCH(bool, scheduled);
+        UserPreferences set;
+        set.check_updates = user;
+        usersettings::writePreferences(set);
+        auto cleanup = qScopeGuard([] { usersettings::writePreferences(UserPreferences()); });
         auto console = makeConsole(preferences);
         QCOMPARE(console->findChild<CheckSoftwareUpdate *>() != nullptr, scheduled);
+        // Asked for, the check runs whatever the setting.
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotCheckForSoftwareUpdate"));
+        QVERIFY(console->findChild<CheckSoftwareUpdate *>());
     }
 
     void updateReportGoesToStatusLineWhenLocked_data()

@@ -48,6 +48,7 @@ private slots:
     void lockAsksFirst();
     void commandFlagAsksWhenSwitchedOn();
     void networkChoice();
+    void userPreferencesApartFromTheShow();
 };
 
 void TestPreferencesDialog::devices_data()
@@ -131,14 +132,12 @@ void TestPreferencesDialog::applyOkCancel()
 
     timeout->setValue(7);
     dialog.findChild<QLineEdit *>("projectName")->setText("Show");
-    click(dialog, "checkUpdates");
     click(dialog, "apply");
     click(dialog, "apply");
     QCOMPARE(changed.count(), 2);
     QCOMPARE(document.undoStack().count(), 1); // one step for the whole apply
     QCOMPARE(document.preferences().startup_timeout, quint16(7));
     QCOMPARE(document.preferences().project_name, QStringLiteral("Show"));
-    QVERIFY(!document.preferences().check_updates);
     document.undoStack().undo();
     QCOMPARE(document.preferences(), PreferencesStruct());
 }
@@ -220,6 +219,29 @@ void TestPreferencesDialog::networkChoice()
     pick(combo, 0);
     click(dialog, "apply");
     QVERIFY(document.preferences().net_interface.isEmpty());
+}
+
+// The update check is the user's: off until switched on, stored on OK or
+// Apply, never a step of the show's history nor a change of the show.
+void TestPreferencesDialog::userPreferencesApartFromTheShow()
+{
+    ShowDocument document;
+    Preferences dialog;
+    QList<UserPreferences> stored;
+    const auto store = [&stored](const UserPreferences &p) { stored << p; };
+    auto *check = dialog.findChild<QCheckBox *>("checkUpdates");
+    for (const char *close : {"cancel", "ok"}) {
+        dialog.setPreferences(&document);
+        dialog.setUserPreferences(UserPreferences(), store);
+        QVERIFY(!check->isChecked());
+        click(dialog, "checkUpdates");
+        click(dialog, close);
+    }
+    click(dialog, "apply"); // unchanged since: stored once
+    QCOMPARE(stored.size(), 1);
+    QVERIFY(stored.first().check_updates);
+    QCOMPARE(document.undoStack().count(), 0);
+    QVERIFY(!document.isModified());
 }
 
 QTEST_MAIN(TestPreferencesDialog)

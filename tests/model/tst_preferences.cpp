@@ -70,8 +70,6 @@ private Q_SLOTS:
     void numbers_data();
     void numbers();
     void commandFlagNeedsConfirmation();
-    void checkUpdatesWrittenOnlyWhenOff_data();
-    void checkUpdatesWrittenOnlyWhenOff();
     void versionAndTag();
     void checksRoundTrip();
     void checksEachByOwnAttribute_data();
@@ -94,7 +92,6 @@ void TestPreferences::roundTrip()
     record.project_description = "two\nlines";
     record.midi_device_out_name = "USB Keys ä"; // the names of devices 2 as read back
     record.midi_device_in_name = "Fader Box";
-    record.check_updates = false;
     record.snap_grid = 25;
     record.net_interface = "eth1";
     record.artnet_always_broadcast = true;
@@ -231,31 +228,6 @@ void TestPreferences::commandFlagNeedsConfirmation()
     QVERIFY(readPreferencesElement(element("<preferences version=\"1\" command_flag=\"1\"/>"),
                                    &record, devices()));
     QVERIFY(!record.command_flag);
-}
-
-void TestPreferences::checkUpdatesWrittenOnlyWhenOff_data()
-{
-    QTest::addColumn<QString>("attributes");
-    QTest::addColumn<bool>("read");
-    QTest::newRow("older file: on") << "" << true;
-    QTest::newRow("switched off") << "check_updates=\"0\"" << false;
-    QTest::newRow("non-zero is on") << "check_updates=\"1\"" << true;
-    QTest::newRow("negative: default") << "check_updates=\"-1\"" << true;
-}
-
-void TestPreferences::checkUpdatesWrittenOnlyWhenOff()
-{
-    QFETCH(QString, attributes);
-    QFETCH(bool, read);
-    const PreferencesStruct record = readPreferences(attributes);
-    QCOMPARE(record.check_updates, read);
-    const QDomElement e = writtenPreferences(record);
-    QCOMPARE(e.hasAttribute("check_updates"), !read);
-    if (!read)
-        QCOMPARE(e.attribute("check_updates"), QStringLiteral("0"));
-    PreferencesStruct back;
-    QVERIFY(readPreferencesElement(e, &back, devices()));
-    QCOMPARE(back.check_updates, read);
 }
 
 void TestPreferences::versionAndTag()

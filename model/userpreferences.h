@@ -1,0 +1,15 @@
+// What belongs to the user of this computer rather than to a show: kept in
+// the per-user settings store (app/usersettings.h), changed only on the
+// "This Computer" page of the preferences window, never in the undo history
+// of a show, never written to or read from a show file.
+#pragma once
+
+struct UserPreferences {
+    // Ask the maker's site for a newer version 30 s after start. Off unless
+    // the user switches it on: a console on a show network calls nowhere
+    // unasked.
+    bool check_updates = false;
+
+    bool operator==(const UserPreferences &o) const { return check_updates == o.check_updates; }
+    bool operator!=(const UserPreferences &o) const { return !(*this == o); }
+};
