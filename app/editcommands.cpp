@@ -36,15 +36,22 @@ bool EditCommands::menuOpened(const QPoint &position)
         return false;
     }
     m_menuPosition = position;
+    m_targetDropped = false;
     emit targetShown(hit());
     return true;
+}
+
+void EditCommands::dropTarget()
+{
+    m_targetDropped = true;
+    emit targetShown(0);
 }
 
 quint32 EditCommands::hit(const QWidget *widget) const
 {
     if (widget)
         return m_surface.idOf(widget);
-    if (!m_menuPosition)
+    if (!m_menuPosition || m_targetDropped)
         return 0;
     return m_surface.hitTest(*m_menuPosition);
 }

@@ -51,6 +51,9 @@ public:
     // false while locked (a lock attempt was counted instead).
     bool menuOpened(const QPoint &position);
     std::optional<QPoint> menuPosition() const { return m_menuPosition; }
+    // Escape: the shortcuts act on no control until the menu opens again,
+    // so none acts on a control that is no longer framed.
+    void dropTarget();
     // The control under the last menu position, or whose widget is `widget`;
     // 0 when none.
     quint32 hit(const QWidget *widget = nullptr) const;
@@ -98,6 +101,7 @@ private:
     const Surface &m_surface;
     Services m_services;
     std::optional<QPoint> m_menuPosition;
+    bool m_targetDropped = false;
     quint32 m_moving = 0;
     QPoint m_movingAt; // stored position while moving
     int m_lockAttempts = 0;

@@ -379,7 +379,7 @@ void Pultora::keyPressEvent(QKeyEvent *event)
         return;
     }
     if (event->key() == Qt::Key_Escape && m_targetFrame->isVisible()) {
-        m_targetFrame->frame(nullptr);
+        m_edit->dropTarget();
         return;
     }
     QMainWindow::keyPressEvent(event);

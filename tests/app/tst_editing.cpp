@@ -352,6 +352,10 @@ private slots:
         else
             run(*console, qPrintable(end));
         QVERIFY(!frame->isVisible());
+        if (end == "escape") { // and nothing unframed is deleted by the shortcut
+            run(*console, "slotDelete");
+            QCOMPARE(console->document().controls().size(), 3);
+        }
         menuAt(*console, QPoint(250, 100));
         QCOMPARE(frame->isVisible(), end != "slotLockUnlockScreen");
         if (end == "slotLockUnlockScreen") {
