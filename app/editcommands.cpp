@@ -76,7 +76,7 @@ QPoint EditCommands::snapped(const QPoint &stored) const
 
 void EditCommands::add()
 {
-    emit targetShown(0);
+    dropTarget();
     if (locked())
         return;
     SettingStruct record;
@@ -90,10 +90,11 @@ void EditCommands::add()
 
 void EditCommands::edit(const QWidget *widget)
 {
-    emit targetShown(0);
+    const quint32 target = hit(widget);
+    dropTarget();
     if (locked())
         return;
-    const SettingStruct *record = m_document.control(hit(widget));
+    const SettingStruct *record = m_document.control(target);
     if (record && m_services.openEditor)
         m_services.openEditor(*record);
 }
@@ -115,19 +116,21 @@ void EditCommands::apply(const SettingStruct &record)
 
 void EditCommands::remove(const QWidget *widget)
 {
-    emit targetShown(0);
+    const quint32 id = hit(widget);
+    dropTarget();
     if (locked())
         return;
-    if (const quint32 id = hit(widget))
+    if (id)
         m_document.push(new RemoveControls(m_document, {id}, tr("Delete Control")));
 }
 
 void EditCommands::cut()
 {
-    emit targetShown(0);
+    const quint32 target = hit();
+    dropTarget();
     if (locked())
         return;
-    if (const SettingStruct *record = m_document.control(hit())) {
+    if (const SettingStruct *record = m_document.control(target)) {
         m_document.setClipboard(*record);
         m_document.push(new RemoveControls(m_document, {record->id}, tr("Cut Control")));
     }
@@ -135,16 +138,17 @@ void EditCommands::cut()
 
 void EditCommands::copy()
 {
-    emit targetShown(0);
+    const quint32 target = hit();
+    dropTarget();
     if (locked())
         return;
-    if (const SettingStruct *record = m_document.control(hit()))
+    if (const SettingStruct *record = m_document.control(target))
         m_document.setClipboard(*record);
 }
 
 void EditCommands::paste()
 {
-    emit targetShown(0);
+    dropTarget();
     // An empty surface takes a paste too: the only control, cut, would
     // otherwise be lost.
     if (locked() || !m_document.clipboard() || !m_menuPosition)
@@ -238,10 +242,11 @@ void EditCommands::lockAttempt()
 
 void EditCommands::startMove()
 {
-    emit targetShown(0);
+    const quint32 target = hit();
+    dropTarget();
     if (locked())
         return;
-    const SettingStruct *record = m_document.control(hit());
+    const SettingStruct *record = m_document.control(target);
     if (!record)
         return;
     m_moving = record->id;

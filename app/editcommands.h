@@ -7,7 +7,8 @@
 // Promises:
 // - shortcuts act at the last menu position; before any menu, nothing;
 // - the control they act on is announced (targetShown) as the menu opens
-//   and taken back by the next editing command;
+//   and taken back by the next editing command or Escape, after which the
+//   shortcuts act on none until the menu opens again;
 // - nothing but Lock, Save, Check for Updates and Quit acts while locked;
 // - Paste works on an empty surface too (a cut only control is not lost).
 #pragma once
@@ -51,8 +52,9 @@ public:
     // false while locked (a lock attempt was counted instead).
     bool menuOpened(const QPoint &position);
     std::optional<QPoint> menuPosition() const { return m_menuPosition; }
-    // Escape: the shortcuts act on no control until the menu opens again,
-    // so none acts on a control that is no longer framed.
+    // Escape, and every command that used it: the shortcuts act on no
+    // control until the menu opens again, so none acts on a control that
+    // is no longer framed.
     void dropTarget();
     // The control under the last menu position, or whose widget is `widget`;
     // 0 when none.
