@@ -1,6 +1,7 @@
 #include "showloader.h"
 
 #include "appinfo.h"
+#include "elements.h"
 #include "loadprogress.h"
 #include "midi.h"
 #include "prompter.h"
@@ -21,10 +22,18 @@ bool ShowLoader::load(const QString &source, const LoadOptions &options, const S
     if (!options.append)
         result->content.controls.clear();
     m_result = result;
+    // Sizes are limited as the show will be stretched; an append counts
+    // what the surface holds already.
+    LoadOptions withShow = options;
+    withShow.stretch = base.background.stretch_factor;
+    withShow.existingArea = 0;
+    if (options.append)
+        for (const SettingStruct &control : base.controls)
+            withShow.existingArea += shownControlArea(control, withShow.stretch);
     if (m_progress)
         m_progress->phase(QCoreApplication::translate("Pultora", "Reading %1...")
                               .arg(options.fromText ? appinfo::defaultConfigFileName() : source));
-    const bool loaded = loadConfiguration(*this, source, options);
+    const bool loaded = loadConfiguration(*this, source, withShow);
     m_result = nullptr;
     return loaded && !(m_progress && m_progress->cancelled());
 }

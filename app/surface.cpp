@@ -2,6 +2,7 @@
 
 #include "appinfo.h"
 #include "controlsupport.h"
+#include "elements.h"
 #include "loadprogress.h"
 #include "palette.h"
 #include "stretch.h"
@@ -54,7 +55,11 @@ quint32 Surface::stretch() const
 
 QRect Surface::shownRect(const SettingStruct &r) const
 {
-    return stretch::shownRect(r.position_x, r.position_y, r.size_x, r.size_y, stretch());
+    // However the stretch factor changed since the show was read, no
+    // control grows past what a loaded one may have.
+    QRect rect = stretch::shownRect(r.position_x, r.position_y, r.size_x, r.size_y, stretch());
+    rect.setSize(rect.size().boundedTo(QSize(MAX_CONTROL_SHOWN, MAX_CONTROL_SHOWN)));
+    return rect;
 }
 
 ControlWidget *Surface::control(quint32 id) const

@@ -2,7 +2,8 @@
 // on the background the document describes.
 //
 // Stored positions and sizes are in background units; widgets are placed at
-// stored * stretch / 100. The surface follows the document's signals: it
+// stored * stretch / 100, no side larger than MAX_CONTROL_SHOWN (elements.h)
+// at any stretch factor. The surface follows the document's signals: it
 // builds, updates, re-stacks and deletes widgets, and never changes a
 // record. Widgets are made by the control factory (controlwidget.h); their
 // signals go by signature text to the console's output slots.

@@ -1,6 +1,7 @@
 #include "configuration.h"
 
 #include "configfile.h"
+#include "documentprescan.h"
 #include "elementfields.h"
 #include "elements.h"
 #include "modellog.h"
@@ -128,6 +129,9 @@ struct ParsedDocument {
     QString outOfRangeElement;
     QString outOfRangeControl; // the control's name, for a control
 
+    // The pixels the controls cover as shown, once their sizes are limited.
+    qint64 controlsArea = 0;
+
     // The first background limited in size, as read and as kept.
     bool backgroundLimited = false;
     quint32 backgroundRead[3] = {};
@@ -158,6 +162,14 @@ const int kListedCommands = 3;
 ParseResult parseDocument(const QString &text, ConfigurationHost &host,
                           const LoadOptions &options, ParsedDocument *parsed)
 {
+    if (const std::optional<PrescanRefusal> refused = prescanDocument(text)) {
+        parsed->errorLine = refused->line;
+        parsed->errorColumn = refused->column;
+        parsed->errorText = refused->reason;
+        qCDebug(lcModel) << "refused before parsing at" << parsed->errorLine << ":"
+                         << parsed->errorColumn << parsed->errorText;
+        return ParseResult::Malformed;
+    }
     const qint64 controlLimit =
         MAX_CONTROLS - (options.append ? qMax(0, options.existingControls) : 0);
     // Asking the MIDI system for its devices can be slow and chatty; only a
@@ -286,6 +298,27 @@ QString commandFlagQuestion(const ParsedDocument &parsed)
            QLatin1Char('\n') + commands.join(QLatin1Char('\n'));
 }
 
+// Limits the controls' sizes at the stretch factor the show will have,
+// noting the first one limited as a number out of range, and adds up the
+// pixels they cover.
+void limitControlSizes(ParsedDocument &parsed, quint32 stretch)
+{
+    for (const auto &[kind, index] : parsed.order)
+        if (kind == ParsedDocument::Background)
+            stretch = parsed.backgrounds.at(index).stretch_factor;
+    for (SettingStruct &control : parsed.controls) {
+        const quint32 read[2] = {control.size_x, control.size_y};
+        if (limitControlSize(&control, stretch) && !parsed.outOfRange.isSet()) {
+            const bool x = read[0] != control.size_x;
+            parsed.outOfRange.attribute = x ? QStringLiteral("size_x") : QStringLiteral("size_y");
+            parsed.outOfRange.value = QString::number(x ? read[0] : read[1]);
+            parsed.outOfRangeElement = QStringLiteral("control");
+            parsed.outOfRangeControl = control.name;
+        }
+        parsed.controlsArea += shownControlArea(control, stretch);
+    }
+}
+
 // False when the host cancelled while the controls were applied.
 bool applyDocument(ConfigurationHost &host, ParsedDocument &parsed)
 {
@@ -352,13 +385,13 @@ void reportRepairs(ConfigurationHost &host, const ParsedDocument &parsed, const 
     if (parsed.backgroundLimited) {
         const quint32 *read = parsed.backgroundRead;
         const quint32 *kept = parsed.backgroundKept;
-        host.showWarning(
-            title, QCoreApplication::translate(
-                       "Pultora", "The background of %1 was too large (%2 × %3 at %4 %) and has "
-                                  "been limited to %5 × %6 at %7 %.")
-                       .arg(where, QString::number(read[0]), QString::number(read[1]),
-                            QString::number(read[2]), QString::number(kept[0]),
-                            QString::number(kept[1]), QString::number(kept[2])));
+        host.showWarning(title, QCoreApplication::translate(
+                                    "Pultora",
+                                    "The background of %1 had a size that cannot be shown (%2 × %3 "
+                                    "at %4 %) and has been limited to %5 × %6 at %7 %.")
+                                    .arg(where, QString::number(read[0]), QString::number(read[1]),
+                                         QString::number(read[2]), QString::number(kept[0]),
+                                         QString::number(kept[1]), QString::number(kept[2])));
     }
 }
 
@@ -615,6 +648,18 @@ bool loadConfiguration(ConfigurationHost &host, const QString &source, const Loa
                                                  "It holds %1 controls; at most %2 are supported")
                          .arg(QString::number(parsed.controlCount),
                               QString::number(MAX_CONTROLS)),
+               true);
+        return false;
+    }
+    limitControlSizes(parsed, options.stretch);
+    const qint64 area = parsed.controlsArea + (options.append ? options.existingArea : 0);
+    if (area > MAX_CONTROLS_AREA) {
+        refuse(host, source, options,
+               QCoreApplication::translate(
+                   "Pultora", "Its controls would cover %1 million pixels; at most %2 million "
+                              "are supported")
+                   .arg(QString::number(double(area) / 1e6, 'f', 1),
+                        QString::number(MAX_CONTROLS_AREA / 1000000)),
                true);
         return false;
     }

@@ -93,6 +93,8 @@ struct LoadOptions {
     bool append = false;        // changes only messages and the modified state
     bool createControls = true; // false skips control elements
     int existingControls = 0;   // controls on the surface, counted when appending
+    qint64 existingArea = 0;    // the pixels they cover as shown, counted when appending
+    quint32 stretch = 100;      // the show's stretch factor unless the document sets one
 };
 
 // Reads a document (a file, UTF-8 or else Windows-1252, or the text itself)
@@ -102,23 +104,28 @@ struct LoadOptions {
 // no current file, status or modified state is set. Refused are
 // - a file that cannot be opened ("Pultora": "The file %1 could not be
 //   read!\n%2.");
-// - a document that does not parse ("XML-Error", naming line and column);
+// - a document that does not parse ("XML-Error", naming line and column),
+//   also one refused by prescanDocument() (documentprescan.h) before it is
+//   parsed;
 // - a document that is no configuration: its root is not "PultoraConfig"
 //   and it has none of the elements control, background, preferences or
 //   consistence_check (as an unreadable file; from text as a parse error);
 // - more than MAX_CONTROLS controls, counting existingControls when
-//   appending (as an unreadable file; from text as a parse error with the
-//   reason added).
+//   appending, or controls covering more than MAX_CONTROLS_AREA pixels as
+//   shown (elements.h), counting existingArea when appending (as an
+//   unreadable file; from text as a parse error with the reason added).
 // A control element whose version is not 1 is left out; a number larger than
-// its field is limited to the field, and a background larger than
-// limitBackgroundSize() (elements.h) allows is limited. Each of the three
-// is reported once per load in a warning "Pultora" after the document is
-// applied. A preferences element with the command flag set asks the host
-// each time, listing the first commands of the document; only Yes enables
-// it. Elements a document lacks are not applied, so the host keeps its
-// records. Afterwards the host runs its silent consistency check and gets
-// the current file, status line and modified state of a load, an append,
-// from a file or from text. The host may cancel through loadProgress().
+// its field is limited to the field, a control size outside what
+// limitControlSize() allows at the show's stretch factor is limited (told as
+// a number out of range), and a background size outside what
+// limitBackgroundSize() allows is limited. Each of the three is reported
+// once per load in a warning "Pultora" after the document is applied. A
+// preferences element with the command flag set asks the host each time,
+// listing the first commands of the document; only Yes enables it. Elements
+// a document lacks are not applied, so the host keeps its records. Afterwards the host runs its
+// silent consistency check and gets the current file, status line and
+// modified state of a load, an append, from a file or from text. The host
+// may cancel through loadProgress().
 bool loadConfiguration(ConfigurationHost &host, const QString &source, const LoadOptions &options);
 
 // The built-in default configuration (36 controls), to be loaded from text.

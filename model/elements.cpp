@@ -287,19 +287,59 @@ bool readBackgroundElement(const QDomElement &element, BackgroundStruct *record)
     return true;
 }
 
+namespace
+{
+
+quint32 usableStretch(quint32 stretch)
+{
+    return stretch == 0 ? 100 : std::min(stretch, MAX_STRETCH_PERCENT);
+}
+
+// Limits a stored side so that side * stretch / 100, truncated as the
+// surface truncates, lies within smallest..largest.
+quint32 limitSide(quint32 side, quint32 stretch, quint32 smallest, quint32 largest)
+{
+    const quint32 low = (smallest * 100 + stretch - 1) / stretch;
+    const quint32 high = largest * 100 / stretch;
+    return std::clamp(side, low, high);
+}
+
+} // namespace
+
 bool limitBackgroundSize(BackgroundStruct *record)
 {
     if (!record)
         return false;
     const quint32 stretch = std::min(record->stretch_factor, MAX_STRETCH_PERCENT);
-    // size * stretch / 100 <= MAX_BACKGROUND_SHOWN, without truncation.
-    const quint32 largest = MAX_BACKGROUND_SHOWN * 100 / (stretch == 0 ? 100 : stretch);
-    const quint32 x = std::min(record->size_x, largest);
-    const quint32 y = std::min(record->size_y, largest);
+    const quint32 shown = usableStretch(stretch);
+    const quint32 x = limitSide(record->size_x, shown, MIN_BACKGROUND_SHOWN, MAX_BACKGROUND_SHOWN);
+    const quint32 y = limitSide(record->size_y, shown, MIN_BACKGROUND_SHOWN, MAX_BACKGROUND_SHOWN);
     const bool limited =
         stretch != record->stretch_factor || x != record->size_x || y != record->size_y;
     record->stretch_factor = stretch;
     record->size_x = x;
     record->size_y = y;
     return limited;
+}
+
+bool limitControlSize(SettingStruct *record, quint32 stretchPercent)
+{
+    if (!record)
+        return false;
+    const quint32 stretch = usableStretch(stretchPercent);
+    const quint32 x = limitSide(record->size_x, stretch, MIN_CONTROL_SHOWN, MAX_CONTROL_SHOWN);
+    const quint32 y = limitSide(record->size_y, stretch, MIN_CONTROL_SHOWN, MAX_CONTROL_SHOWN);
+    const bool limited = x != record->size_x || y != record->size_y;
+    record->size_x = x;
+    record->size_y = y;
+    return limited;
+}
+
+qint64 shownControlArea(const SettingStruct &record, quint32 stretchPercent)
+{
+    // Each side at most 2^31, so the product stays within 63 bits.
+    const quint64 stretch = usableStretch(stretchPercent);
+    const quint64 x = std::min<quint64>(quint64(record.size_x) * stretch / 100, 1ull << 31);
+    const quint64 y = std::min<quint64>(quint64(record.size_y) * stretch / 100, 1ull << 31);
+    return qint64(x * y);
 }

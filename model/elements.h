@@ -36,13 +36,28 @@ void writeBackgroundElement(QDomDocument &document, QDomElement &parent,
 // Missing colours read as white, unlike the grey of a reset record.
 bool readBackgroundElement(const QDomElement &element, BackgroundStruct *record);
 
-// The largest background a document may ask for: each side at most
-// MAX_BACKGROUND_SHOWN pixels as shown (size * stretch / 100), the stretch
-// factor at most MAX_STRETCH_PERCENT.
+// The sizes a document may ask for, each side in pixels as shown (size *
+// stretch / 100): a background of MIN_BACKGROUND_SHOWN to
+// MAX_BACKGROUND_SHOWN, a control of MIN_CONTROL_SHOWN to MAX_CONTROL_SHOWN
+// (the type table gives no sizes of its own), and a stretch factor of at
+// most MAX_STRETCH_PERCENT. Smaller, the console or its controls cannot be
+// seen or used; larger, a control's picture alone takes gigabytes.
+constexpr quint32 MIN_BACKGROUND_SHOWN = 100;
 constexpr quint32 MAX_BACKGROUND_SHOWN = 16384;
+constexpr quint32 MIN_CONTROL_SHOWN = 8;
+constexpr quint32 MAX_CONTROL_SHOWN = 16384;
 constexpr quint32 MAX_STRETCH_PERCENT = 1000;
+// The most pixels the controls of a show cover together, as shown.
+constexpr qint64 MAX_CONTROLS_AREA = 64000000;
 
 // Limits the stretch factor, then both sides at that factor, to the bounds
 // above. A stretch factor of 0 stays 0 and counts as 100, as on the surface.
 // Returns true when something was limited; a null record is ignored.
 bool limitBackgroundSize(BackgroundStruct *record);
+
+// Limits both sides of a control to the bounds above at `stretchPercent`
+// (0 counts as 100, more than MAX_STRETCH_PERCENT as that). Returns true
+// when something was limited; a null record is ignored.
+bool limitControlSize(SettingStruct *record, quint32 stretchPercent);
+// The pixels a control covers as shown at `stretchPercent`.
+qint64 shownControlArea(const SettingStruct &record, quint32 stretchPercent);

@@ -96,6 +96,12 @@ private slots:
         BackgroundStruct bg = m_document->background();
         Surface::storeWindowSize(bg, 300, 200);
         QCOMPARE(bg.size_x, 300u);
+
+        // However far it is stretched, no side grows past a loaded control's.
+        QWidget *wide = create(record(CT_LABEL, 0, 0, 1638, 2000));
+        QCOMPARE(wide->size(), QSize(1638, 2000));
+        background([](BackgroundStruct &bg) { bg.stretch_factor = 1000; });
+        QCOMPARE(wide->size(), QSize(16380, 16384));
     }
 
     void backgroundPictureIsStretchedOverTheWindow()

@@ -123,6 +123,10 @@ private Q_SLOTS:
     void documentContents();
     void missingPreferencesKeepPrevious();
     void commandFlagAskedOnEveryLoad();
+    void sizesLimited_data();
+    void sizesLimited();
+    void prescan_data();
+    void prescan();
     void builtInDefault();
     void encodings_data();
     void encodings();
@@ -382,6 +386,14 @@ void TestConfiguration::refusedDocuments_data()
         << "It holds 3 controls and 19998 are loaded already; at most 20000 are supported";
     QTest::newRow("appended up to the limit")
         << document(controls(2)) << MAX_CONTROLS - 2 << QString();
+    // 16384 × 3906 + 8 × 512 pixels are 64,000,000.
+    const QString area = "<control version=\"1\" size_x=\"16384\" size_y=\"3906\"/>"
+                         "<control version=\"1\" size_x=\"8\" size_y=\"%1\"/>";
+    QTest::newRow("controls covering as much as supported")
+        << document(area.arg(512)) << 0 << QString();
+    QTest::newRow("controls covering more")
+        << document(area.arg(513)) << 0
+        << "Its controls would cover 64.0 million pixels; at most 64 million are supported";
 }
 
 void TestConfiguration::refusedDocuments()
@@ -434,8 +446,8 @@ void TestConfiguration::repairWarnings_data()
         << "<background version=\"1\" size_x=\"4294967295\" stretch_factor=\"4294967295\"/>"
            "<background version=\"1\" size_y=\"99999\"/>"
         << 0
-        << "The background of the included configuration was too large (4294967295 × 300 at "
-           "4294967295 %) and has been limited to 1638 × 300 at 1000 %.";
+        << "The background of the included configuration had a size that cannot be shown "
+           "(4294967295 × 300 at 4294967295 %) and has been limited to 1638 × 300 at 1000 %.";
 }
 
 void TestConfiguration::repairWarnings()
@@ -546,6 +558,126 @@ void TestConfiguration::commandFlagAskedOnEveryLoad()
         QCOMPARE(host.preferences.last().command_flag, yes);
         QCOMPARE(host.preferences.last().command_path, QStringLiteral("/bin"));
     }
+}
+
+void TestConfiguration::sizesLimited_data()
+{
+    QTest::addColumn<QString>("children");
+    QTest::addColumn<QString>("control");    // size as loaded; empty: none
+    QTest::addColumn<QString>("background"); // size as loaded; empty: none
+    QTest::addColumn<QString>("warning");    // empty: none
+    const QString number = "Some numbers in the included configuration were out of range and have "
+                           "been limited, first: control \"C\", attribute \"%1\" = %2.";
+    QTest::newRow("within the limits")
+        << "<control version=\"1\" name=\"C\" size_x=\"16384\" size_y=\"8\"/>"
+        << "16384x8"
+        << ""
+        << "";
+    QTest::newRow("wider than a side may be")
+        << "<control version=\"1\" name=\"C\" size_x=\"16777215\"/>"
+        << "16384x50"
+        << "" << number.arg("size_x", "16777215");
+    QTest::newRow("no size, a size that is no number")
+        << "<control version=\"1\" name=\"C\" size_x=\"50\" size_y=\"600px\"/>"
+        << "50x8"
+        << "" << number.arg("size_y", "0");
+    QTest::newRow("stretched, the largest is smaller")
+        << "<background version=\"1\" stretch_factor=\"1000\"/>"
+           "<control version=\"1\" name=\"C\" size_x=\"1639\" size_y=\"1\"/>"
+        << "1638x1"
+        << "400x300" << number.arg("size_x", "1639");
+    QTest::newRow("a background after the controls stretches them too")
+        << "<control version=\"1\" name=\"C\" size_x=\"1638\"/>"
+           "<background version=\"1\" stretch_factor=\"1000\"/>"
+        << "1638x50"
+        << "400x300"
+        << "";
+    QTest::newRow("shrunk, the smallest is larger")
+        << "<background version=\"1\" size_x=\"1000\" size_y=\"1000\" stretch_factor=\"10\"/>"
+           "<control version=\"1\" name=\"C\" size_x=\"79\" size_y=\"80\"/>"
+        << "80x80"
+        << "1000x1000" << number.arg("size_x", "79");
+    QTest::newRow("a background of no size")
+        << "<background version=\"1\" size_x=\"0\" size_y=\"600px\"/>"
+        << ""
+        << "100x100"
+        << "The background of the included configuration had a size that cannot be shown (0 × 0 "
+           "at 100 %) and has been limited to 100 × 100 at 100 %.";
+    QTest::newRow("a background just large enough")
+        << "<background version=\"1\" size_x=\"100\" size_y=\"16384\"/>"
+        << ""
+        << "100x16384"
+        << "";
+}
+
+void TestConfiguration::sizesLimited()
+{
+    QFETCH(QString, children);
+    QFETCH(QString, control);
+    QFETCH(QString, background);
+    QFETCH(QString, warning);
+    RecordingHost host;
+    QVERIFY(loadConfiguration(host, document(children), fromText()));
+    auto size = [](quint32 x, quint32 y) { return QStringLiteral("%1x%2").arg(x).arg(y); };
+    QCOMPARE(host.controls.isEmpty()
+                 ? QString()
+                 : size(host.controls.first().size_x, host.controls.first().size_y),
+             control);
+    QCOMPARE(host.backgrounds.isEmpty()
+                 ? QString()
+                 : size(host.backgrounds.first().size_x, host.backgrounds.first().size_y),
+             background);
+    QCOMPARE(host.warnings, warning.isEmpty() ? QStringList() : QStringList{"Pultora|" + warning});
+}
+
+void TestConfiguration::prescan_data()
+{
+    QTest::addColumn<QString>("children");
+    QTest::addColumn<QString>("error"); // after "Line 3, column "; empty: loads
+    auto attributes = [](int count) {
+        QString tag = "<c";
+        for (int i = 0; i < count; ++i)
+            tag += QStringLiteral(" a%1=\"\"").arg(i, 4, 10, QLatin1Char('0'));
+        return tag + "/>";
+    };
+    const QString name = "<control version=\"1\" name=\"%1\"/>";
+    QTest::newRow("1000 attributes") << attributes(1000) << "";
+    QTest::newRow("1001 attributes")
+        << attributes(1001) << "9004: An element has more than 1000 attributes";
+    QTest::newRow("a value of 64 KB") << name.arg(QString(65536, 'x')) << "";
+    QTest::newRow("a value longer than 64 KB")
+        << name.arg(QString(65537, 'x'))
+        << "22: The attribute \"name\" is longer than 65536 characters";
+    QTest::newRow("a picture longer than 64 KB")
+        << "<control version=\"1\" bitmap='" + QString(70000, 'A') + "'/>"
+        << "";
+    QTest::newRow("'>' and the other quote in values")
+        << "<c a=\"'>'\" b='\"'/>" + attributes(1001)
+        << "9022: An element has more than 1000 attributes";
+    QTest::newRow("no tags in comments, CDATA and instructions")
+        << "<!--" + attributes(1001) + "--><x><![CDATA[" + attributes(1001) + "]]></x><?pi " +
+               attributes(1001) + "?>"
+        << "";
+}
+
+void TestConfiguration::prescan()
+{
+    QFETCH(QString, children);
+    QFETCH(QString, error);
+    // An internal subset with quoted '>' is read past as the reader does.
+    const QString text =
+        "<!DOCTYPE Pultora [<!ENTITY e \"a>b\">]>\n<PultoraConfig version=\"1\">\n" + children +
+        "\n</PultoraConfig>\n";
+    RecordingHost host;
+    QCOMPARE(loadConfiguration(host, text, fromText()), error.isEmpty());
+    if (error.isEmpty()) {
+        QCOMPARE(host.warnings, QStringList());
+        return;
+    }
+    QCOMPARE(host.warnings,
+             QStringList{"XML-Error|The included configuration could not be loaded! It is not "
+                         "valid Pultora XML content (*.ptra).\nLine 3, column " +
+                         error});
 }
 
 void TestConfiguration::builtInDefault()

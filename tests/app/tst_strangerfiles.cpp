@@ -1,0 +1,129 @@
+// Opening a file from someone else: whatever it holds, the console comes up
+// with its window shown at a usable size and its controls within their
+// limits. The hostile files are the fuzz corpus of the loader and files made
+// here (too large to keep in the repository); each load's time is reported.
+#include "consolestart.h"
+#include "elements.h"
+#include "firstpaint.h"
+#include "scriptedprompter.h"
+
+#include <QBuffer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QRandomGenerator>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace
+{
+
+const QByteArray kHead = "<!DOCTYPE Pultora>\n<PultoraConfig version=\"1\">\n";
+const QByteArray kTail = "</PultoraConfig>\n";
+
+QByteArray withAttributes(int count)
+{
+    QByteArray tag = "<control version=\"1\"";
+    for (int i = 0; i < count; ++i)
+        tag += " a" + QByteArray::number(i) + "=\"1\"";
+    return kHead + tag + "/>\n" + kTail;
+}
+
+// An icon with a photo-like picture (noise, which compresses least) of
+// about `megabytes` as a JPEG file.
+QByteArray withPhoto(int megabytes)
+{
+    QImage image(3800, 2800 * megabytes / 20, QImage::Format_RGB32);
+    QRandomGenerator random(7);
+    for (int y = 0; y < image.height(); ++y)
+        random.fillRange(reinterpret_cast<quint32 *>(image.scanLine(y)), image.width());
+    QByteArray jpeg;
+    QBuffer buffer(&jpeg);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "JPG", 100);
+    return kHead +
+           "<background version=\"1\" size_x=\"800\" size_y=\"600\"/>\n"
+           "<control version=\"1\" name=\"Photo\" control_type=\"icon\" size_x=\"760\" "
+           "size_y=\"560\" bitmap=\"" +
+           jpeg.toBase64() + "\"/>\n" + kTail;
+}
+
+} // namespace
+
+class TestStrangerFiles : public QObject
+{
+    Q_OBJECT
+
+private:
+    QTemporaryDir m_dir;
+    std::shared_ptr<ScriptedPrompter> m_prompter;
+
+private slots:
+    void initTestCase()
+    {
+        QStandardPaths::setTestModeEnabled(true);
+        QVERIFY(m_dir.isValid());
+    }
+    void init() { m_prompter = std::make_shared<ScriptedPrompter>(); }
+
+    void hostileFilesLoad_data()
+    {
+        QTest::addColumn<QByteArray>("show");
+        QTest::addColumn<bool>("loads");
+        QTest::addColumn<int>("warnings"); // -1: any number, one per kind at most
+        const QDir corpus(QStringLiteral(PULTORA_SOURCE_DIR "/tests/fuzz-corpus/fuzz_load"));
+        for (const QString &name : corpus.entryList(QDir::Files, QDir::Name)) {
+            QFile file(corpus.filePath(name));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QTest::newRow(qPrintable(name)) << file.readAll() << true << -1;
+        }
+        QTest::newRow("made: 100,000 attributes") << withAttributes(100000) << false << 1;
+        QTest::newRow("made: 200,000 attributes") << withAttributes(200000) << false << 1;
+        QTest::newRow("made: a name of 16 MB")
+            << kHead + "<control version=\"1\" name=\"" + QByteArray(16 << 20, 'x') + "\"/>" + kTail
+            << false << 1;
+        QTest::newRow("made: a 20 MB photo") << withPhoto(20) << true << 0;
+    }
+
+    void hostileFilesLoad()
+    {
+        QFETCH(QByteArray, show);
+        QFETCH(bool, loads);
+        QFETCH(int, warnings);
+        const QString path = m_dir.filePath(QStringLiteral("stranger.ptra"));
+        QElapsedTimer clock;
+        clock.start();
+        auto console = startConsoleOn(path, show, m_prompter);
+        QVERIFY(console);
+        console->show();
+        QVERIFY(QTest::qWaitForWindowExposed(console.get()));
+        const qint64 ms = clock.elapsed();
+        qInfo("%s: window shown after %lld ms (target 2000), peak memory %ld MB",
+              QTest::currentDataTag(), ms, FirstPaintReport::peakResidentKb() / 1024);
+
+        if (warnings < 0) {
+            QVERIFY(m_prompter->asked.size() <= 3);
+        } else {
+            QCOMPARE(m_prompter->asked.size(), warnings);
+            QCOMPARE(console->currentFile() == path, loads);
+        }
+        // Whatever was read, the window can be seen and every control is
+        // within its limits.
+        QVERIFY(console->width() >= int(MIN_BACKGROUND_SHOWN) &&
+                console->height() >= int(MIN_BACKGROUND_SHOWN));
+        qint64 area = 0;
+        for (const SettingStruct &control : console->document().controls()) {
+            const QRect shown = console->surface().shownRect(control);
+            QVERIFY(shown.width() >= int(MIN_CONTROL_SHOWN) &&
+                    shown.width() <= int(MAX_CONTROL_SHOWN));
+            QVERIFY(shown.height() >= int(MIN_CONTROL_SHOWN) &&
+                    shown.height() <= int(MAX_CONTROL_SHOWN));
+            area += qint64(shown.width()) * shown.height();
+        }
+        QVERIFY(area <= MAX_CONTROLS_AREA);
+    }
+};
+
+QTEST_MAIN(TestStrangerFiles)
+#include "tst_strangerfiles.moc"
