@@ -1,9 +1,12 @@
 #include "outputdispatch.h"
 
+#include "appinfo.h"
+#include "outputconsent.h"
 #include "typetables.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
+#include <QUrl>
 
 #include "artnet.h"
 #include "http.h"
@@ -95,11 +98,18 @@ SendOutcome OutputDispatch::send(const SettingDmxStruct &d, int v, bool storeOnl
                                    quint8(d.dmx_channel), quint8(v));
         break;
     }
-    case PT_HTTP:
-        if (!storeOnly && prefs && !prefs->http_server.isEmpty() && !d.dmx_http_filename.isEmpty())
-            outcome =
-                m_ports.requestUrl(prefs->http_server, substituteValue(d.dmx_http_filename, v));
+    case PT_HTTP: {
+        if (storeOnly || !prefs || prefs->http_server.isEmpty() || d.dmx_http_filename.isEmpty())
+            break;
+        const QString link = substituteValue(d.dmx_http_filename, v);
+        // A show whose calls to other computers the user did not allow
+        // reaches this computer only.
+        if (!prefs->http_other_hosts && !isLoopbackUrl(QUrl(joinUrl(prefs->http_server, link))))
+            return refuse(lcApp, d, v,
+                          Text::tr("calls to other computers are not allowed for this show"));
+        outcome = m_ports.requestUrl(prefs->http_server, link);
         break;
+    }
     case PT_COMMAND:
         if (!storeOnly && prefs && prefs->command_flag && !d.dmx_command_filename.isEmpty())
             outcome =

@@ -1,7 +1,14 @@
 #include "prompter.h"
 
+#include <QDialog>
+#include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QVBoxLayout>
 
 QMessageBox::StandardButton DialogPrompter::ask(QWidget *parent, QMessageBox::Icon icon,
                                                 const QString &title, const QString &text,
@@ -37,6 +44,49 @@ QMessageBox::StandardButton DialogPrompter::run(QMessageBox &box,
     if (box.clickedButton() == nullptr)
         return escapeButton;
     return QMessageBox::StandardButton(answer);
+}
+
+QMessageBox::StandardButton DialogPrompter::askWithDetails(
+    QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text,
+    const QString &details, QMessageBox::StandardButtons buttons,
+    QMessageBox::StandardButton defaultButton, QMessageBox::StandardButton escapeButton)
+{
+    QDialog dialog(parent);
+    dialog.setWindowTitle(title);
+    auto *layout = new QVBoxLayout(&dialog);
+    auto *top = new QHBoxLayout;
+    auto *sign = new QLabel(&dialog);
+    const int side = dialog.style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
+    const QStyle::StandardPixmap pixmap =
+        icon == QMessageBox::Critical   ? QStyle::SP_MessageBoxCritical
+        : icon == QMessageBox::Warning  ? QStyle::SP_MessageBoxWarning
+        : icon == QMessageBox::Question ? QStyle::SP_MessageBoxQuestion
+                                        : QStyle::SP_MessageBoxInformation;
+    if (icon != QMessageBox::NoIcon)
+        sign->setPixmap(dialog.style()->standardIcon(pixmap, nullptr, &dialog).pixmap(side, side));
+    sign->setAlignment(Qt::AlignTop);
+    top->addWidget(sign);
+    auto *label = new QLabel(text, &dialog);
+    label->setWordWrap(true);
+    top->addWidget(label, 1);
+    layout->addLayout(top);
+    auto *list = new QPlainTextEdit(details, &dialog);
+    list->setObjectName(QStringLiteral("details"));
+    list->setReadOnly(true);
+    list->setLineWrapMode(QPlainTextEdit::NoWrap);
+    list->setMinimumSize(520, 200);
+    layout->addWidget(list, 1);
+    auto *box = new QDialogButtonBox(QDialogButtonBox::StandardButtons(int(buttons)), &dialog);
+    layout->addWidget(box);
+    QMessageBox::StandardButton answer = escapeButton;
+    QObject::connect(box, &QDialogButtonBox::clicked, &dialog, [&](QAbstractButton *button) {
+        answer = QMessageBox::StandardButton(int(box->standardButton(button)));
+        dialog.accept();
+    });
+    if (QPushButton *button = box->button(QDialogButtonBox::StandardButton(int(defaultButton))))
+        button->setDefault(true);
+    dialog.exec();
+    return answer;
 }
 
 QString DialogPrompter::openFileName(QWidget *parent, const QString &title, const QString &dir,

@@ -43,6 +43,20 @@ public:
         return ask(parent, icon, title, text, all, defaultButton, escapeButton);
     }
 
+    // As ask(), with `details` (a line per item, as many as there are) in a
+    // scrollable box below the text. Without a box of its own, the details
+    // follow the text.
+    virtual QMessageBox::StandardButton askWithDetails(QWidget *parent, QMessageBox::Icon icon,
+                                                       const QString &title, const QString &text,
+                                                       const QString &details,
+                                                       QMessageBox::StandardButtons buttons,
+                                                       QMessageBox::StandardButton defaultButton,
+                                                       QMessageBox::StandardButton escapeButton)
+    {
+        return ask(parent, icon, title, text + QLatin1String("\n\n") + details, buttons,
+                   defaultButton, escapeButton);
+    }
+
     // A message with one OK button.
     void tell(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
     {
@@ -63,6 +77,12 @@ public:
                                          const ButtonTexts &buttons,
                                          QMessageBox::StandardButton defaultButton,
                                          QMessageBox::StandardButton escapeButton) override;
+    QMessageBox::StandardButton askWithDetails(QWidget *parent, QMessageBox::Icon icon,
+                                               const QString &title, const QString &text,
+                                               const QString &details,
+                                               QMessageBox::StandardButtons buttons,
+                                               QMessageBox::StandardButton defaultButton,
+                                               QMessageBox::StandardButton escapeButton) override;
     QString openFileName(QWidget *parent, const QString &title, const QString &dir,
                          const QString &filter) override;
     QString saveFileName(QWidget *parent, const QString &title, const QString &proposed,

@@ -4,7 +4,9 @@
 #include "elements.h"
 #include "loadprogress.h"
 #include "midi.h"
+#include "outputconsent.h"
 #include "prompter.h"
+#include "usersettings.h"
 
 #include <QApplication>
 
@@ -22,20 +24,40 @@ bool ShowLoader::load(const QString &source, const LoadOptions &options, const S
     if (!options.append)
         result->content.controls.clear();
     m_result = result;
+    m_kept = options.append ? base.controls : QList<SettingStruct>();
     // Sizes are limited as the show will be stretched; an append counts
     // what the surface holds already.
     LoadOptions withShow = options;
     withShow.stretch = base.background.stretch_factor;
     withShow.existingArea = 0;
-    if (options.append)
-        for (const SettingStruct &control : base.controls)
-            withShow.existingArea += shownControlArea(control, withShow.stretch);
+    for (const SettingStruct &control : std::as_const(m_kept))
+        withShow.existingArea += shownControlArea(control, withShow.stretch);
     if (m_progress)
         m_progress->phase(QCoreApplication::translate("Pultora", "Reading %1...")
                               .arg(options.fromText ? appinfo::defaultConfigFileName() : source));
-    const bool loaded = loadConfiguration(*this, source, withShow);
+    m_preferencesRead = false;
+    bool loaded = loadConfiguration(*this, source, withShow) &&
+                  !(m_progress && m_progress->cancelled());
+    // A document without preferences keeps the show's, and with them the
+    // consent given to the show before: its own commands and links are asked
+    // about as if it had brought preferences.
+    if (loaded && !m_preferencesRead) {
+        PreferencesStruct &preferences = result->content.preferences;
+        OutputRequest request;
+        request.commandsRequested = preferences.command_flag;
+        request.commandFolder = preferences.command_path;
+        if (preferences.http_other_hosts)
+            request.httpServer = preferences.http_server;
+        const OutputConsent added = outputConsent(request, result->added);
+        if ((!added.commands.isEmpty() || !added.hosts.isEmpty()) &&
+            !allowOutputs(request, m_kept + result->added)) {
+            preferences.command_flag = false;
+            preferences.http_other_hosts = false;
+        }
+    }
     m_result = nullptr;
-    return loaded && !(m_progress && m_progress->cancelled());
+    m_kept.clear();
+    return loaded;
 }
 
 void ShowLoader::applyControl(const SettingStruct &record)
@@ -59,6 +81,7 @@ void ShowLoader::applyBackground(const BackgroundStruct &record)
 
 void ShowLoader::applyPreferences(const PreferencesStruct &record)
 {
+    m_preferencesRead = true;
     m_result->content.preferences = record;
 }
 
@@ -94,14 +117,29 @@ void ShowLoader::showWarning(const QString &title, const QString &text)
     m_prompter.tell(m_window, QMessageBox::Warning, title, text);
 }
 
-bool ShowLoader::askYesNo(const QString &text)
+bool ShowLoader::allowOutputs(const OutputRequest &request)
 {
+    return allowOutputs(request, m_kept);
+}
+
+bool ShowLoader::allowOutputs(const OutputRequest &request, const QList<SettingStruct> &also)
+{
+    const OutputConsent consent = outputConsent(request, also);
+    if (consent.isEmpty())
+        return true;
+    const QByteArray hash = consent.hash();
+    if (usersettings::outputsAccepted(hash))
+        return true;
     if (m_progress)
         m_progress->interrupt();
     // Asked without a parent, like every question about a document's content.
-    return m_prompter.ask(nullptr, QMessageBox::Question, appinfo::productName(), text,
-                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
-                          QMessageBox::No) == QMessageBox::Yes;
+    if (m_prompter.askWithDetails(nullptr, QMessageBox::Question, appinfo::productName(),
+                                  consent.question(), consent.details(),
+                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+                                  QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    usersettings::acceptOutputs(hash);
+    return true;
 }
 
 void ShowLoader::setBusy(bool busy)

@@ -2,6 +2,10 @@
 // starting from what the console keeps when a file lacks an element, and
 // asks and warns through the Prompter. Nothing on the console changes
 // here; the file commands turn the result into one command on the document.
+// A document whose outputs would run programs or call other computers asks
+// the user first, unless this user allowed the same before (outputconsent.h);
+// also one without preferences, whose controls would otherwise run under
+// the consent given to the show before.
 #pragma once
 
 #include "configuration.h"
@@ -45,15 +49,22 @@ public:
     void showStatus(const QString &text) override;
     void setModified(bool modified) override;
     void showWarning(const QString &title, const QString &text) override;
-    bool askYesNo(const QString &text) override;
+    bool allowOutputs(const OutputRequest &request) override;
     void setBusy(bool busy) override;
     MidiDeviceNames midiDevices() const override;
     bool loadProgress(qint64 done, qint64 total) override;
 
 private:
+    // Asks unless the consent is empty or was given before; `also` are
+    // controls besides the request's whose outputs count too.
+    bool allowOutputs(const OutputRequest &request, const QList<SettingStruct> &also);
+
     Prompter &m_prompter;
     QWidget *m_window;
     LoadProgress *m_progress;
     std::function<MidiDeviceNames()> m_devices;
     LoadedShow *m_result = nullptr;
+    // The controls an append keeps: the document's preferences reach them too.
+    QList<SettingStruct> m_kept;
+    bool m_preferencesRead = false;
 };

@@ -3,11 +3,13 @@
 #include "appinfo.h"
 
 #include <QSettings>
+#include <QStringList>
 
 namespace
 {
 
 const char CHECK_UPDATES_KEY[] = "check_updates";
+const char ACCEPTED_OUTPUTS_KEY[] = "accepted_outputs";
 
 } // namespace
 
@@ -27,6 +29,26 @@ void writePreferences(const UserPreferences &preferences)
 {
     QSettings settings(appinfo::settingsOrganisation(), appinfo::settingsApplication());
     settings.setValue(QLatin1String(CHECK_UPDATES_KEY), preferences.check_updates);
+}
+
+bool outputsAccepted(const QByteArray &hash)
+{
+    QSettings settings(appinfo::settingsOrganisation(), appinfo::settingsApplication());
+    return settings.value(QLatin1String(ACCEPTED_OUTPUTS_KEY))
+        .toStringList()
+        .contains(QString::fromLatin1(hash.toHex()));
+}
+
+void acceptOutputs(const QByteArray &hash)
+{
+    QSettings settings(appinfo::settingsOrganisation(), appinfo::settingsApplication());
+    QStringList accepted = settings.value(QLatin1String(ACCEPTED_OUTPUTS_KEY)).toStringList();
+    const QString entry = QString::fromLatin1(hash.toHex());
+    accepted.removeAll(entry);
+    accepted.prepend(entry);
+    while (accepted.size() > MAX_ACCEPTED_OUTPUTS)
+        accepted.removeLast();
+    settings.setValue(QLatin1String(ACCEPTED_OUTPUTS_KEY), accepted);
 }
 
 } // namespace usersettings

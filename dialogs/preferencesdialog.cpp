@@ -243,6 +243,11 @@ void Preferences::buildWidgets()
     m_http->setToolTip(
         tr("specify the HTTP server which will be used to call the links that are used in controls"));
     addRow(http, tr("Server :"), m_http);
+    m_httpOtherHosts = new QCheckBox(tr("Call other computers"), http);
+    m_httpOtherHosts->setObjectName(QStringLiteral("httpOtherHosts"));
+    m_httpOtherHosts->setToolTip(
+        tr("lets the HTTP outputs call servers on other computers, not only on this one"));
+    addWide(http, m_httpOtherHosts);
 
     auto *commands = group(tr("Command Options"), this);
     m_command = new QCheckBox(tr("Command"), commands);
@@ -325,6 +330,7 @@ void Preferences::buildWidgets()
     connect(m_commandPath, SIGNAL(textChanged(QString)), this, SLOT(ChangedCommandPath()));
     connect(m_lock, SIGNAL(clicked(bool)), this, SLOT(CheckLockUnlockScreen(bool)));
     connect(m_checkUpdates, SIGNAL(clicked(bool)), this, SLOT(CheckUpdatesAtStartup(bool)));
+    connect(m_httpOtherHosts, SIGNAL(clicked(bool)), this, SLOT(CheckHttpOtherHosts(bool)));
     connect(m_network, SIGNAL(activated(int)), this, SLOT(ChangedNetwork(int)));
     connect(m_broadcast, SIGNAL(clicked(bool)), this, SLOT(CheckAlwaysBroadcast(bool)));
 }
@@ -365,6 +371,7 @@ void Preferences::updateDisplay()
     m_name->setText(p.project_name);
     m_description->setPlainText(p.project_description);
     m_http->setText(p.http_server);
+    m_httpOtherHosts->setChecked(p.http_other_hosts);
     m_command->setChecked(p.command_flag);
     m_commandPath->setText(p.command_path);
     m_lock->setChecked(p.lock_screen);
@@ -473,6 +480,11 @@ void Preferences::CheckLockUnlockScreen(bool Checked)
 void Preferences::CheckUpdatesAtStartup(bool Checked)
 {
     m_user.check_updates = Checked;
+}
+
+void Preferences::CheckHttpOtherHosts(bool Checked)
+{
+    m_edit.working().http_other_hosts = Checked;
 }
 
 void Preferences::ChangedNetwork(int index)

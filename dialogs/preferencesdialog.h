@@ -1,6 +1,6 @@
 // The preferences window. Its page "Show" holds the show's preferences:
-// start options, project, MIDI devices, display, network, HTTP server,
-// command options and the screen lock. Its page
+// start options, project, MIDI devices, display, network, HTTP server and
+// calls to other computers, command options and the screen lock. Its page
 // "This Computer" holds what is the user's, not the show's (the update
 // check): those are handed to a store of the caller's on OK and Apply and
 // never reach the show document, its history or its modified state.
@@ -132,6 +132,7 @@ private slots:
     void ChangedDeviceMidiOut(int MidiTypeIdx);
     void ChangedDeviceMidiIn(int MidiTypeIdx);
     void ChangedHttpServer();
+    void CheckHttpOtherHosts(bool Checked);
     void CheckCommandFlag(bool Checked);
     void ChangedCommandPath();
     void ChangedProjectName();
@@ -162,6 +163,7 @@ private:
     QComboBox *m_midiOut = nullptr;
     QComboBox *m_midiIn = nullptr;
     QLineEdit *m_http = nullptr;
+    QCheckBox *m_httpOtherHosts = nullptr;
     QCheckBox *m_command = nullptr;
     QLineEdit *m_commandPath = nullptr;
     QCheckBox *m_lock = nullptr;

@@ -154,7 +154,6 @@ enum class ParseResult { Read, Malformed, Cancelled };
 
 const int kProgressInterval = 500;
 const int kListedUnknownVersions = 5;
-const int kListedCommands = 3;
 
 // Reads the root's child elements (their own children are ignored). The root
 // is only noted; whether the document is a configuration is for the caller
@@ -274,28 +273,24 @@ ParseResult parseDocument(const QString &text, ConfigurationHost &host,
     return ParseResult::Read;
 }
 
-// The question before a document may run system commands, with the first
-// commands it would run.
-QString commandFlagQuestion(const ParsedDocument &parsed)
+// What a document's outputs would do beyond the show protocols, for the
+// host to allow or not.
+OutputRequest outputRequest(const ParsedDocument &parsed, const PreferencesStruct &preferences,
+                            bool commandsRequested)
 {
-    QStringList commands;
+    OutputRequest request;
+    request.commandsRequested = commandsRequested;
+    request.commandFolder = preferences.command_path;
+    request.httpServer = preferences.http_server;
     for (const SettingStruct &control : parsed.controls) {
         for (const SettingDmxStruct *output : {&control.dmx_out, &control.dmx_out_advanced}) {
-            if (output->protocol_type == PT_COMMAND && !output->dmx_command_filename.isEmpty() &&
-                commands.size() < kListedCommands)
-                commands << output->dmx_command_filename;
+            if (output->protocol_type == PT_COMMAND && !output->dmx_command_filename.isEmpty())
+                request.commands << output->dmx_command_filename;
+            else if (output->protocol_type == PT_HTTP && !output->dmx_http_filename.isEmpty())
+                request.httpLinks << output->dmx_http_filename;
         }
     }
-    if (commands.isEmpty())
-        commands << QCoreApplication::translate("Pultora", "(none yet)");
-    return QCoreApplication::translate(
-               "Pultora",
-               "In this config file is the command flag enable you are sure to want this?") +
-           QLatin1String("\n\n") +
-           QCoreApplication::translate("Pultora",
-                                       "The file will run programs on this computer with your "
-                                       "user rights. Its first commands:") +
-           QLatin1Char('\n') + commands.join(QLatin1Char('\n'));
+    return request;
 }
 
 // Limits the controls' sizes at the stretch factor the show will have,
@@ -336,10 +331,12 @@ bool applyDocument(ConfigurationHost &host, ParsedDocument &parsed)
             break;
         case ParsedDocument::Preferences: {
             PreferencesStruct &preferences = parsed.preferences[index];
-            // Asked on every load: running system commands must be the
+            // Running programs and calling other computers must be the
             // user's decision, not the document's.
-            if (parsed.commandFlagRequested.at(index))
-                preferences.command_flag = host.askYesNo(commandFlagQuestion(parsed));
+            const bool requested = parsed.commandFlagRequested.at(index);
+            const bool allowed = host.allowOutputs(outputRequest(parsed, preferences, requested));
+            preferences.command_flag = requested && allowed;
+            preferences.http_other_hosts = allowed;
             host.applyPreferences(preferences);
             break;
         }

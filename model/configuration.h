@@ -36,6 +36,17 @@ struct ConfigurationSource {
     MidiDeviceNames midiDevices;
 };
 
+// What a document's outputs would do beyond the show protocols: run
+// programs on this computer and call web addresses. Made for each
+// preferences element the loader applies.
+struct OutputRequest {
+    bool commandsRequested = false; // the element switches the command output on
+    QStringList commands;           // every command of the document's outputs, as written
+    QString commandFolder;          // the element's command path
+    QString httpServer;             // the element's HTTP server
+    QStringList httpLinks;          // every link of the document's HTTP outputs
+};
+
 // What the loader tells the console. Every call happens on the caller's thread
 // during loadConfiguration().
 class ConfigurationHost
@@ -54,8 +65,11 @@ public:
     virtual void showStatus(const QString &text) = 0;
     virtual void setModified(bool modified) = 0;
     virtual void showWarning(const QString &title, const QString &text) = 0;
-    // Yes/No question titled "Pultora"; No is the default. True on Yes.
-    virtual bool askYesNo(const QString &text) = 0;
+    // A preferences element is about to be applied: true lets the document's
+    // commands run (when it asks for the command output) and its HTTP outputs
+    // call computers other than this one; false keeps both off. The host
+    // decides whether to ask the user.
+    virtual bool allowOutputs(const OutputRequest &request) = 0;
     // Wait cursor on (true) and off (false) around the load.
     virtual void setBusy(bool busy) = 0;
     // MIDI devices present, for the preferences element.
@@ -119,10 +133,11 @@ struct LoadOptions {
 // limitControlSize() allows at the show's stretch factor is limited (told as
 // a number out of range), and a background size outside what
 // limitBackgroundSize() allows is limited. Each of the three is reported
-// once per load in a warning "Pultora" after the document is applied. A
-// preferences element with the command flag set asks the host each time,
-// listing the first commands of the document; only Yes enables it. Elements
-// a document lacks are not applied, so the host keeps its records. Afterwards the host runs its
+// once per load in a warning "Pultora" after the document is applied. Each
+// preferences element asks the host allowOutputs() with what the document's
+// outputs would do; the command output and HTTP calls to other computers
+// are on only when the host allows them. Elements a document lacks are not
+// applied, so the host keeps its records. Afterwards the host runs its
 // silent consistency check and gets the current file, status line and
 // modified state of a load, an append, from a file or from text. The host
 // may cancel through loadProgress().

@@ -57,8 +57,8 @@ bool PreferencesStruct::operator==(const PreferencesStruct &o) const
            lock_screen == o.lock_screen && command_flag == o.command_flag &&
            command_path == o.command_path && http_server == o.http_server &&
            project_name == o.project_name && project_description == o.project_description &&
-           snap_grid == o.snap_grid && net_interface == o.net_interface &&
-           artnet_always_broadcast == o.artnet_always_broadcast;
+           snap_grid == o.snap_grid && http_other_hosts == o.http_other_hosts &&
+           net_interface == o.net_interface && artnet_always_broadcast == o.artnet_always_broadcast;
 }
 
 bool ConsistenceCheckStruct::operator==(const ConsistenceCheckStruct &o) const

@@ -169,6 +169,9 @@ struct PreferencesStruct {
     QString project_description;
     // Grid that moved controls snap to, in stored units.
     quint16 snap_grid = 10;
+    // HTTP outputs may call computers other than this one. Never stored in
+    // a file: a loaded show has it as the user answered (configuration.h).
+    bool http_other_hosts = true;
     // The network interface Art-Net and streaming ACN use, by name ("eth0");
     // empty: the first usable one.
     QString net_interface;

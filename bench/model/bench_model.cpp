@@ -44,7 +44,7 @@ public:
     {
         std::fprintf(stderr, "warning: %s: %s\n", qPrintable(title), qPrintable(text));
     }
-    bool askYesNo(const QString &) override { return false; }
+    bool allowOutputs(const OutputRequest &) override { return false; }
     void setBusy(bool) override {}
     MidiDeviceNames midiDevices() const override { return {}; }
 };

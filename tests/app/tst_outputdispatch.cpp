@@ -156,6 +156,19 @@ void TestOutputDispatch::midiHttpAndCommand()
     QCOMPARE(ports.sent[0].what, QStringLiteral("midi 1 b0 3 7 44")); // device - 1, low 8 bits
     QCOMPARE(ports.sent[1].what, QStringLiteral("http http://127.0.0.1:8080/ set?a=42&b=42&c=%2"));
     QCOMPARE(ports.sent[2].what, QStringLiteral("cmd /opt/bin run.sh 7"));
+
+    // A show whose calls to other computers were not allowed calls this one only.
+    prefs.http_other_hosts = false;
+    QVERIFY(dispatch.send(http, 1, false, &prefs).ok);
+    prefs.http_server = "http://10.0.0.9/";
+    QTest::ignoreMessage(QtWarningMsg,
+                         "HTTP set?a=1&b=1&c=%2: not sent (calls to other computers are not "
+                         "allowed for this show)");
+    QVERIFY(!dispatch.send(http, 1, false, &prefs).ok);
+    QCOMPARE(ports.sent.size(), 4);
+    prefs.http_other_hosts = true;
+    QVERIFY(dispatch.send(http, 1, false, &prefs).ok);
+    QCOMPARE(ports.sent.size(), 5);
 }
 
 void TestOutputDispatch::statusLines_data()

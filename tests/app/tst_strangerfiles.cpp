@@ -1,7 +1,10 @@
 // Opening a file from someone else: whatever it holds, the console comes up
-// with its window shown at a usable size and its controls within their
-// limits. The hostile files are the fuzz corpus of the loader and files made
+// with its window shown at a usable size, its controls within their limits,
+// and nothing runs or calls other computers before the user agreed; an
+// agreement is remembered for this user and the same commands, folder and
+// hosts. The hostile files are the fuzz corpus of the loader and files made
 // here (too large to keep in the repository); each load's time is reported.
+#include "appinfo.h"
 #include "consolestart.h"
 #include "elements.h"
 #include "firstpaint.h"
@@ -12,6 +15,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QRandomGenerator>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -49,6 +53,23 @@ QByteArray withPhoto(int megabytes)
            jpeg.toBase64() + "\"/>\n" + kTail;
 }
 
+QByteArray outputsShow(const QString &preferences, const QStringList &commands,
+                       const QStringList &links = {})
+{
+    // A null text: no preferences element.
+    QString text =
+        preferences.isNull() ? QString() : "<preferences version=\"1\" " + preferences + "/>\n";
+    for (const QString &c : commands)
+        text += QStringLiteral("<control version=\"1\" protocol_type=\"Command\" "
+                               "dmx_command_filename=\"%1\"/>\n")
+                    .arg(c.toHtmlEscaped());
+    for (const QString &l : links)
+        text += QStringLiteral("<control version=\"1\" protocol_type=\"HTTP\" "
+                               "dmx_http_filename=\"%1\"/>\n")
+                    .arg(l.toHtmlEscaped());
+    return kHead + text.toUtf8() + kTail;
+}
+
 } // namespace
 
 class TestStrangerFiles : public QObject
@@ -65,7 +86,12 @@ private slots:
         QStandardPaths::setTestModeEnabled(true);
         QVERIFY(m_dir.isValid());
     }
-    void init() { m_prompter = std::make_shared<ScriptedPrompter>(); }
+    void init()
+    {
+        m_prompter = std::make_shared<ScriptedPrompter>();
+        QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication())
+            .remove(QStringLiteral("accepted_outputs"));
+    }
 
     void hostileFilesLoad_data()
     {
@@ -122,6 +148,78 @@ private slots:
             area += qint64(shown.width()) * shown.height();
         }
         QVERIFY(area <= MAX_CONTROLS_AREA);
+    }
+
+    // The question names every command, the folders and every host; the
+    // consent is remembered for the same commands, folder and hosts, in any
+    // order and whatever else the file holds.
+    void consentAskedUnlessGivenBefore_data()
+    {
+        QTest::addColumn<QByteArray>("first");
+        QTest::addColumn<QStringList>("named"); // in the first question; empty: no question
+        QTest::addColumn<bool>("yes");
+        QTest::addColumn<QByteArray>("second");
+        QTest::addColumn<bool>("askedAgain");
+        const QStringList five{"lights-on.sh %1", "b", "c", "d", "e"};
+        const QStringList reversed{"e", "d", "c", "b", "lights-on.sh %1"};
+        const QString folder = "command_flag=\"1\" command_path=\"/opt/show\" ";
+        const QByteArray commands = outputsShow(folder, five);
+        const QStringList named = five + QStringList{QDir::toNativeSeparators("/opt/show"),
+                                                     QDir::toNativeSeparators(QDir::currentPath())};
+        QTest::newRow("the same commands in another order")
+            << commands << named << true << outputsShow(folder + "project_name=\"B\"", reversed)
+            << false;
+        QTest::newRow("answered No") << commands << named << false << commands << true;
+        QTest::newRow("a file without preferences, its own commands")
+            << commands << named << true << outputsShow(QString(), {"rm -rf ~"}) << true;
+        QTest::newRow("one command more")
+            << commands << named << true << outputsShow(folder, five + QStringList{"f"}) << true;
+        QTest::newRow("another folder")
+            << commands << named << true
+            << outputsShow("command_flag=\"1\" command_path=\"/usr/bin\"", five) << true;
+        const QByteArray remote =
+            outputsShow("http_server=\"http://10.0.0.9/\"", {}, {"dim?v=%1", "x"});
+        QTest::newRow("another host")
+            << remote << QStringList{"10.0.0.9"} << true
+            << outputsShow("http_server=\"http://10.0.0.10/\"", {}, {"dim?v=%1"}) << true;
+        QTest::newRow("a host of this computer")
+            << outputsShow("http_server=\"http://127.0.0.1:8080/\"", {}, {"dim?v=%1"})
+            << QStringList() << true << outputsShow("", {}, {"go"}) << false;
+    }
+
+    void consentAskedUnlessGivenBefore()
+    {
+        QFETCH(QByteArray, first);
+        QFETCH(QStringList, named);
+        QFETCH(bool, yes);
+        QFETCH(QByteArray, second);
+        QFETCH(bool, askedAgain);
+        m_prompter->answers = {yes ? QMessageBox::Yes : QMessageBox::No};
+        const QString path = m_dir.filePath(QStringLiteral("outputs.ptra"));
+        auto console = startConsoleOn(path, first, m_prompter);
+        QVERIFY(console);
+        QCOMPARE(m_prompter->asked.size(), named.isEmpty() ? 0 : 1);
+        if (!named.isEmpty()) {
+            const ScriptedPrompter::Asked &asked = m_prompter->asked.first();
+            QCOMPARE(asked.title, QStringLiteral("Pultora"));
+            QCOMPARE(asked.buttons, QMessageBox::Yes | QMessageBox::No);
+            for (const QString &item : named)
+                QVERIFY2(asked.text.contains(item), qPrintable(item + " in:\n" + asked.text));
+        }
+        const PreferencesStruct &prefs = console->document().preferences();
+        const bool allowed = yes || named.isEmpty();
+        QCOMPARE(prefs.command_flag, allowed && first.contains("command_flag"));
+        QCOMPARE(prefs.http_other_hosts, allowed);
+
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        file.write(second);
+        file.close();
+        const qsizetype before = m_prompter->asked.size();
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigReload"));
+        QCOMPARE(console->document().preferences().command_flag,
+                 !askedAgain && second.contains("command_flag"));
+        QCOMPARE(m_prompter->asked.size() - before, askedAgain ? 1 : 0);
     }
 };
 

@@ -33,7 +33,7 @@ public:
     void showStatus(const QString &) override {}
     void setModified(bool) override {}
     void showWarning(const QString &, const QString &) override {}
-    bool askYesNo(const QString &) override { return true; }
+    bool allowOutputs(const OutputRequest &) override { return true; }
     void setBusy(bool) override {}
     MidiDeviceNames midiDevices() const override
     {

@@ -13,7 +13,7 @@ public:
     QList<BackgroundStruct> backgrounds;
     QList<PreferencesStruct> preferences;
     QList<ConsistenceCheckStruct> checks;
-    QStringList questions;
+    QList<OutputRequest> requests; // those with something to allow
     QStringList warnings; // "title|text"
     QStringList statusLines;
     QStringList currentFiles;
@@ -38,10 +38,12 @@ public:
         calls << "warning";
         warnings << title + QLatin1Char('|') + text;
     }
-    bool askYesNo(const QString &text) override
+    bool allowOutputs(const OutputRequest &request) override
     {
+        if (!request.commandsRequested && request.httpLinks.isEmpty())
+            return true;
         calls << "ask";
-        questions << text;
+        requests << request;
         return answerYes;
     }
     void setBusy(bool busy) override

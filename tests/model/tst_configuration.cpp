@@ -122,7 +122,7 @@ private Q_SLOTS:
     void documentContents_data();
     void documentContents();
     void missingPreferencesKeepPrevious();
-    void commandFlagAskedOnEveryLoad();
+    void outputsAllowedOnEveryLoad();
     void sizesLimited_data();
     void sizesLimited();
     void prescan_data();
@@ -533,30 +533,38 @@ void TestConfiguration::missingPreferencesKeepPrevious()
     QCOMPARE(host.preferences.first().http_server, QStringLiteral("http://desk/"));
 }
 
-void TestConfiguration::commandFlagAskedOnEveryLoad()
+void TestConfiguration::outputsAllowedOnEveryLoad()
 {
-    // The question lists the first three commands of either output.
+    // The host is handed every command and link of either output.
     const QString preferences =
-        "<preferences version=\"1\" command_flag=\"1\" command_path=\"/bin\"/>";
-    const QString command = "<control version=\"1\" protocol_type%1=\"Command\" "
-                            "dmx_command_filename%1=\"%2\"/>";
-    const QString commands = command.arg("", "") + command.arg("_advanced", "rm -rf ~") +
-                             command.arg("", "a") + command.arg("_advanced", "b") +
-                             command.arg("", "c");
-    const QString question = "In this config file is the command flag enable you are sure to "
-                             "want this?\n\nThe file will run programs on this computer with "
-                             "your user rights. Its first commands:\n";
+        "<preferences version=\"1\" command_flag=\"1\" command_path=\"/bin\" "
+        "http_server=\"http://10.0.0.9/\"/>";
+    const QString output =
+        "<control version=\"1\" protocol_type%1=\"%2\" dmx_%3_filename%1=\"%4\"/>";
+    const QString controls = output.arg("", "Command", "command", "") +
+                             output.arg("_advanced", "Command", "command", "rm -rf ~") +
+                             output.arg("", "Command", "command", "a") +
+                             output.arg("_advanced", "HTTP", "http", "go?v=%1");
     const LoadOptions options = fromText();
     for (bool yes : {true, false}) {
         RecordingHost host;
         host.answerYes = yes;
-        QVERIFY(loadConfiguration(host, document(preferences), options));
-        QVERIFY(loadConfiguration(host, document(preferences + commands), options));
-        QCOMPARE(host.questions,
-                 (QStringList{question + "(none yet)", question + "rm -rf ~\na\nb"}));
-        QCOMPARE(host.preferences.size(), 2);
+        QVERIFY(loadConfiguration(host, document(preferences + controls), options));
+        QCOMPARE(host.requests.size(), 1);
+        const OutputRequest &r = host.requests.first();
+        QVERIFY(r.commandsRequested);
+        QCOMPARE(r.commands, (QStringList{"rm -rf ~", "a"}));
+        QCOMPARE(r.commandFolder, QStringLiteral("/bin"));
+        QCOMPARE(r.httpServer, QStringLiteral("http://10.0.0.9/"));
+        QCOMPARE(r.httpLinks, QStringList{"go?v=%1"});
         QCOMPARE(host.preferences.last().command_flag, yes);
+        QCOMPARE(host.preferences.last().http_other_hosts, yes);
         QCOMPARE(host.preferences.last().command_path, QStringLiteral("/bin"));
+        // Asked again on the next load, also of a document with nothing to allow.
+        QVERIFY(loadConfiguration(host, document("<preferences version=\"1\"/>"), options));
+        QCOMPARE(host.requests.size(), 1);
+        QVERIFY(host.preferences.last().http_other_hosts);
+        QVERIFY(!host.preferences.last().command_flag);
     }
 }
 
