@@ -1048,6 +1048,26 @@ Befehlsausgabe einschalten?</translation>
         <source>sends Art-Net to every node of the network, also where nodes asked for unicast</source>
         <translation>sendet Art-Net an jeden Knoten des Netzwerks, auch wo Knoten Unicast erbeten haben</translation>
     </message>
+    <message>
+        <source>Call other computers</source>
+        <translation>Andere Computer aufrufen</translation>
+    </message>
+    <message>
+        <source>lets the HTTP outputs call servers on other computers, not only on this one</source>
+        <translation>lässt die HTTP-Ausgaben Server auf anderen Computern aufrufen, nicht nur auf diesem</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>Show</translation>
+    </message>
+    <message>
+        <source>These settings belong to you on this computer. They are not saved with the show, and no show changes them.</source>
+        <translation>Diese Einstellungen gehören Ihnen auf diesem Computer. Sie werden nicht mit der Show gespeichert, und keine Show ändert sie.</translation>
+    </message>
+    <message>
+        <source>This Computer</source>
+        <translation>Dieser Computer</translation>
+    </message>
 </context>
 <context>
     <name>ProtocolType</name>
@@ -1562,14 +1582,6 @@ Möchten Sie die Änderungen speichern?</translation>
         <translation>(noch keine)</translation>
     </message>
     <message>
-        <source>In this config file is the command flag enable you are sure to want this?</source>
-        <translation>In dieser Konfigurationsdatei sind Befehle eingeschaltet. Wollen Sie das wirklich?</translation>
-    </message>
-    <message>
-        <source>The file will run programs on this computer with your user rights. Its first commands:</source>
-        <translation>Die Datei startet Programme auf diesem Computer mit Ihren Benutzerrechten. Ihre ersten Befehle:</translation>
-    </message>
-    <message>
         <source>Pultora</source>
         <translation>Pultora</translation>
     </message>
@@ -1587,10 +1599,6 @@ Möchten Sie die Änderungen speichern?</translation>
     <message>
         <source>Some numbers in %1 were out of range and have been limited, first: element &quot;%2&quot;, attribute &quot;%3&quot; = %4.</source>
         <translation>Einige Zahlen in %1 lagen außerhalb des Bereichs und wurden begrenzt, zuerst: Element &quot;%2&quot;, Attribut &quot;%3&quot; = %4.</translation>
-    </message>
-    <message>
-        <source>The background of %1 was too large (%2 × %3 at %4 %) and has been limited to %5 × %6 at %7 %.</source>
-        <translation>Der Hintergrund von %1 war zu groß (%2 × %3 bei %4 %) und wurde auf %5 × %6 bei %7 % begrenzt.</translation>
     </message>
     <message>
         <source>The included configuration could not be loaded! It is not valid Pultora XML content (*.ptra).</source>
@@ -1906,6 +1914,62 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
     <message>
         <source>Changed on disk</source>
         <translation>Auf der Platte geändert</translation>
+    </message>
+    <message>
+        <source>When its controls are used, this show runs programs on this computer with your user&apos;s rights and calls other computers.</source>
+        <translation>Wenn ihre Bedienelemente benutzt werden, startet diese Show Programme auf diesem Computer mit Ihren Benutzerrechten und ruft andere Computer auf.</translation>
+    </message>
+    <message>
+        <source>When its controls are used, this show runs programs on this computer with your user&apos;s rights.</source>
+        <translation>Wenn ihre Bedienelemente benutzt werden, startet diese Show Programme auf diesem Computer mit Ihren Benutzerrechten.</translation>
+    </message>
+    <message>
+        <source>When its controls are used, this show calls other computers.</source>
+        <translation>Wenn ihre Bedienelemente benutzt werden, ruft diese Show andere Computer auf.</translation>
+    </message>
+    <message>
+        <source>Allow this? Without your consent the show is loaded with these outputs off.</source>
+        <translation>Erlauben? Ohne Ihre Zustimmung wird die Show mit ausgeschalteten Ausgaben dieser Art geladen.</translation>
+    </message>
+    <message>
+        <source>Programs it runs:</source>
+        <translation>Programme, die sie startet:</translation>
+    </message>
+    <message>
+        <source>Folder of the programs: %1</source>
+        <translation>Ordner der Programme: %1</translation>
+    </message>
+    <message>
+        <source>(none: the system&apos;s search path)</source>
+        <translation>(keiner: der Suchpfad des Systems)</translation>
+    </message>
+    <message>
+        <source>They run in the folder: %1</source>
+        <translation>Sie laufen im Ordner: %1</translation>
+    </message>
+    <message>
+        <source>Computers it calls:</source>
+        <translation>Computer, die sie aufruft:</translation>
+    </message>
+    <message>
+        <source>calls to other computers are not allowed for this show</source>
+        <translation>Aufrufe anderer Computer sind für diese Show nicht erlaubt</translation>
+    </message>
+    <message>
+        <source>The background of %1 had a size that cannot be shown (%2 × %3 at %4 %) and has been limited to %5 × %6 at %7 %.</source>
+        <translation>Der Hintergrund von %1 hatte eine Größe, die sich nicht anzeigen lässt (%2 × %3 bei %4 %), und wurde auf %5 × %6 bei %7 % begrenzt.</translation>
+    </message>
+    <message>
+        <source>Its controls would cover %1 million pixels; at most %2 million are supported</source>
+        <translation>Ihre Bedienelemente würden %1 Millionen Pixel bedecken; höchstens %2 Millionen werden unterstützt</translation>
+    </message>
+    <message>
+        <source>An element has more than %1 attributes</source>
+        <translation>Ein Element hat mehr als %1 Attribute</translation>
+    </message>
+    <message>
+        <source>The attribute &quot;%1&quot; is longer than %2 characters</source>
+        <translation>Das Attribut „%1“ ist länger als %2 Zeichen</translation>
     </message>
 </context>
 <context>
