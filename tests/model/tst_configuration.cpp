@@ -545,11 +545,10 @@ void TestConfiguration::outputsAllowedOnEveryLoad()
                              output.arg("_advanced", "Command", "command", "rm -rf ~") +
                              output.arg("", "Command", "command", "a") +
                              output.arg("_advanced", "HTTP", "http", "go?v=%1");
-    const LoadOptions options = fromText();
     for (bool yes : {true, false}) {
         RecordingHost host;
         host.answerYes = yes;
-        QVERIFY(loadConfiguration(host, document(preferences + controls), options));
+        QVERIFY(loadConfiguration(host, document(preferences + controls), fromText()));
         QCOMPARE(host.requests.size(), 1);
         const OutputRequest &r = host.requests.first();
         QVERIFY(r.commandsRequested);
@@ -559,82 +558,56 @@ void TestConfiguration::outputsAllowedOnEveryLoad()
         QCOMPARE(r.httpLinks, QStringList{"go?v=%1"});
         QCOMPARE(host.preferences.last().command_flag, yes);
         QCOMPARE(host.preferences.last().http_other_hosts, yes);
-        QCOMPARE(host.preferences.last().command_path, QStringLiteral("/bin"));
-        // Asked again on the next load, also of a document with nothing to allow.
-        QVERIFY(loadConfiguration(host, document("<preferences version=\"1\"/>"), options));
-        QCOMPARE(host.requests.size(), 1);
-        QVERIFY(host.preferences.last().http_other_hosts);
-        QVERIFY(!host.preferences.last().command_flag);
     }
 }
 
 void TestConfiguration::sizesLimited_data()
 {
     QTest::addColumn<QString>("children");
-    QTest::addColumn<QString>("control");    // size as loaded; empty: none
-    QTest::addColumn<QString>("background"); // size as loaded; empty: none
-    QTest::addColumn<QString>("warning");    // empty: none
+    QTest::addColumn<QString>("loaded"); // background "b", control "c": sizes as loaded
+    QTest::addColumn<QString>("warning");
+    const QString c = "<control version=\"1\" name=\"C\" %1/>";
+    const QString b = "<background version=\"1\" %1/>";
     const QString number = "Some numbers in the included configuration were out of range and have "
                            "been limited, first: control \"C\", attribute \"%1\" = %2.";
-    QTest::newRow("within the limits")
-        << "<control version=\"1\" name=\"C\" size_x=\"16384\" size_y=\"8\"/>"
-        << "16384x8"
-        << ""
-        << "";
+    QTest::newRow("at the limits") << c.arg("size_x=\"16384\" size_y=\"8\"") << "c 16384x8"
+                                   << "";
     QTest::newRow("wider than a side may be")
-        << "<control version=\"1\" name=\"C\" size_x=\"16777215\"/>"
-        << "16384x50"
-        << "" << number.arg("size_x", "16777215");
-    QTest::newRow("no size, a size that is no number")
-        << "<control version=\"1\" name=\"C\" size_x=\"50\" size_y=\"600px\"/>"
-        << "50x8"
-        << "" << number.arg("size_y", "0");
+        << c.arg("size_x=\"16777215\"") << "c 16384x50" << number.arg("size_x", "16777215");
+    QTest::newRow("a size that is no number")
+        << c.arg("size_y=\"600px\"") << "c 50x8" << number.arg("size_y", "0");
     QTest::newRow("stretched, the largest is smaller")
-        << "<background version=\"1\" stretch_factor=\"1000\"/>"
-           "<control version=\"1\" name=\"C\" size_x=\"1639\" size_y=\"1\"/>"
-        << "1638x1"
-        << "400x300" << number.arg("size_x", "1639");
+        << b.arg("stretch_factor=\"1000\"") + c.arg("size_x=\"1639\" size_y=\"1\"")
+        << "b 400x300 c 1638x1" << number.arg("size_x", "1639");
     QTest::newRow("a background after the controls stretches them too")
-        << "<control version=\"1\" name=\"C\" size_x=\"1638\"/>"
-           "<background version=\"1\" stretch_factor=\"1000\"/>"
-        << "1638x50"
-        << "400x300"
+        << c.arg("size_x=\"1638\"") + b.arg("stretch_factor=\"1000\"") << "b 400x300 c 1638x50"
         << "";
     QTest::newRow("shrunk, the smallest is larger")
-        << "<background version=\"1\" size_x=\"1000\" size_y=\"1000\" stretch_factor=\"10\"/>"
-           "<control version=\"1\" name=\"C\" size_x=\"79\" size_y=\"80\"/>"
-        << "80x80"
-        << "1000x1000" << number.arg("size_x", "79");
+        << b.arg("size_x=\"1000\" size_y=\"1000\" stretch_factor=\"10\"") +
+               c.arg("size_x=\"79\" size_y=\"80\"")
+        << "b 1000x1000 c 80x80" << number.arg("size_x", "79");
     QTest::newRow("a background of no size")
-        << "<background version=\"1\" size_x=\"0\" size_y=\"600px\"/>"
-        << ""
-        << "100x100"
+        << b.arg("size_x=\"0\" size_y=\"600px\"") << "b 100x100"
         << "The background of the included configuration had a size that cannot be shown (0 × 0 "
            "at 100 %) and has been limited to 100 × 100 at 100 %.";
     QTest::newRow("a background just large enough")
-        << "<background version=\"1\" size_x=\"100\" size_y=\"16384\"/>"
-        << ""
-        << "100x16384"
+        << b.arg("size_x=\"100\" size_y=\"16384\"") << "b 100x16384"
         << "";
 }
 
 void TestConfiguration::sizesLimited()
 {
     QFETCH(QString, children);
-    QFETCH(QString, control);
-    QFETCH(QString, background);
+    QFETCH(QString, loaded);
     QFETCH(QString, warning);
     RecordingHost host;
     QVERIFY(loadConfiguration(host, document(children), fromText()));
-    auto size = [](quint32 x, quint32 y) { return QStringLiteral("%1x%2").arg(x).arg(y); };
-    QCOMPARE(host.controls.isEmpty()
-                 ? QString()
-                 : size(host.controls.first().size_x, host.controls.first().size_y),
-             control);
-    QCOMPARE(host.backgrounds.isEmpty()
-                 ? QString()
-                 : size(host.backgrounds.first().size_x, host.backgrounds.first().size_y),
-             background);
+    QStringList sizes;
+    for (const BackgroundStruct &b : std::as_const(host.backgrounds))
+        sizes << QStringLiteral("b %1x%2").arg(b.size_x).arg(b.size_y);
+    for (const SettingStruct &c : std::as_const(host.controls))
+        sizes << QStringLiteral("c %1x%2").arg(c.size_x).arg(c.size_y);
+    QCOMPARE(sizes.join(' '), loaded);
     QCOMPARE(host.warnings, warning.isEmpty() ? QStringList() : QStringList{"Pultora|" + warning});
 }
 

@@ -9,8 +9,6 @@
 #include <QRegularExpression>
 #include <QTest>
 
-#include <memory>
-
 namespace
 {
 
@@ -503,27 +501,20 @@ void TestArtnet::floodReadInPasses_data()
 void TestArtnet::floodReadInPasses()
 {
     QFETCH(bool, acn);
-    std::unique_ptr<QObject> node;
     QByteArray in(512, 0);
-    if (acn) {
-        auto *n = new acnnet(net->env());
-        n->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-        node.reset(n);
-    } else {
-        auto *n = new artnet(false, net->env());
-        QVERIFY(n->setPollReplyEnabled(true));
-        node.reset(n);
-    }
+    acnnet sacn(net->env());
+    artnet art(false, net->env());
+    if (acn)
+        sacn.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+    else
+        QVERIFY(art.setPollReplyEnabled(true));
+    const DropCounts &dropped = acn ? sacn.droppedDatagrams() : art.droppedDatagrams();
     const int flood = MAX_DATAGRAMS_PER_PASS + 100;
     for (int i = 0; i < flood; ++i)
         net->socket->incoming.append({QByteArray("short"), QHostAddress("10.0.0.7")});
-    auto dropped = [&] {
-        return acn ? static_cast<acnnet *>(node.get())->droppedDatagrams().total()
-                   : static_cast<artnet *>(node.get())->droppedDatagrams().total();
-    };
     emit net->socket->readyRead();
-    QCOMPARE(dropped(), quint64(MAX_DATAGRAMS_PER_PASS));
-    QTRY_COMPARE(dropped(), quint64(flood));
+    QCOMPARE(dropped.total(), quint64(MAX_DATAGRAMS_PER_PASS));
+    QTRY_COMPARE(dropped.total(), quint64(flood));
     QVERIFY(net->socket->incoming.isEmpty());
 }
 
