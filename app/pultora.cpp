@@ -176,7 +176,8 @@ void Pultora::startUp(const QStringList &args)
                        [this](int seconds) { m_startupTimeout.run(seconds, this); });
     startTriggerTimer();
     setAcceptDrops(true);
-    // Silent: reports only a newer version, and only when the preferences allow.
+    // Silent: reports only a newer version, and only when the user switched
+    // the check on for this computer.
     slotCheckForSoftwareUpdate(false);
 }
 
