@@ -116,6 +116,27 @@ bool takesPart(const SettingStruct &c)
     return c.control_type != CT_GROUP;
 }
 
+// The one decision on how two controls cover each other, for the whole
+// surface and for one control alike: `outer` is 0 when a holds b (also when
+// they are identical), 1 when only b holds a, -1 when neither; `partial`
+// when they share area. Touching edges share none; a control inside another
+// is held even where their edges touch.
+struct Overlap {
+    int outer = -1;
+    bool partial = false;
+};
+
+Overlap overlapOf(const SettingStruct &a, const SettingStruct &b)
+{
+    Overlap o;
+    if (!takesPart(a) || !takesPart(b))
+        return o;
+    const Rect ra = rectOf(a), rb = rectOf(b);
+    o.outer = holds(ra, rb) ? 0 : holds(rb, ra) ? 1 : -1;
+    o.partial = share(ra, rb);
+    return o;
+}
+
 // A finding before its text: a show whose controls all lie on one spot has
 // millions of them, and only the first ones are written out.
 struct Raw {
@@ -136,17 +157,11 @@ struct Raw {
 void overlapPair(int i, int j, const QList<SettingStruct> &controls,
                  const ConsistenceCheckStruct &checks, std::vector<Raw> &out)
 {
-    if (!takesPart(controls.at(i)) || !takesPart(controls.at(j)))
-        return;
-    const Rect a = rectOf(controls.at(i)), b = rectOf(controls.at(j));
-    if (checks.check_1) {
-        // The outer control is named first; identical rectangles once.
-        if (holds(a, b))
-            out.push_back({i, j, ConsistencyFinding::CompleteOverlap, {}});
-        else if (holds(b, a))
-            out.push_back({j, i, ConsistencyFinding::CompleteOverlap, {}});
-    }
-    if (checks.check_2 && share(a, b))
+    const Overlap o = overlapOf(controls.at(i), controls.at(j));
+    // The outer control is named first; identical rectangles once.
+    if (checks.check_1 && o.outer >= 0)
+        out.push_back({o.outer ? j : i, o.outer ? i : j, ConsistencyFinding::CompleteOverlap, {}});
+    if (checks.check_2 && o.partial)
         out.push_back({i, j, ConsistencyFinding::PartialOverlap, {}});
 }
 
@@ -373,7 +388,7 @@ bool Consistency::sendsAdvancedOutput(quint8 controlType)
 bool Consistency::completeOverlap(const SettingStruct &a, const SettingStruct &b,
                                   ConsistencyFinding *finding)
 {
-    if (!holds(rectOf(a), rectOf(b)))
+    if (overlapOf(a, b).outer != 0)
         return false;
     finding->severity = ConsistencyFinding::Error;
     finding->test = ConsistencyFinding::CompleteOverlap;
@@ -390,11 +405,11 @@ bool Consistency::completeOverlap(const SettingStruct &a, const SettingStruct &b
 bool Consistency::partialOverlap(const SettingStruct &a, const SettingStruct &b,
                                  ConsistencyFinding *finding)
 {
+    if (!overlapOf(a, b).partial)
+        return false;
     const Rect ra = rectOf(a), rb = rectOf(b);
     const qint64 left = std::max(ra.x, rb.x), top = std::max(ra.y, rb.y);
     const qint64 right = std::min(ra.right, rb.right), bottom = std::min(ra.bottom, rb.bottom);
-    if (left >= right || top >= bottom)
-        return false;
     finding->severity = ConsistencyFinding::Warning;
     finding->test = ConsistencyFinding::PartialOverlap;
     finding->text = tr("Controls '%1' and '%2' - partial overlap of position (%3/%4) with "
@@ -517,17 +532,14 @@ QList<ConsistencyFinding> Consistency::checkOne(const SettingStruct &candidate,
         if (candidate.id != 0 && other.id == candidate.id)
             continue;
         ConsistencyFinding f;
-        if (takesPart(candidate) && takesPart(other)) {
-            // The candidate is named first unless the other control holds it.
-            if (checks.check_1) {
-                if (completeOverlap(candidate, other, &f))
-                    add(f, -1, j);
-                else if (completeOverlap(other, candidate, &f))
-                    add(f, j, -1);
-            }
-            if (checks.check_2 && partialOverlap(candidate, other, &f))
-                add(f, -1, j);
-        }
+        // The candidate is named first unless the other control holds it.
+        const Overlap o = overlapOf(candidate, other);
+        if (checks.check_1 && o.outer == 0 && completeOverlap(candidate, other, &f))
+            add(f, -1, j);
+        if (checks.check_1 && o.outer == 1 && completeOverlap(other, candidate, &f))
+            add(f, j, -1);
+        if (checks.check_2 && o.partial && partialOverlap(candidate, other, &f))
+            add(f, -1, j);
         if (checks.check_3)
             for (const ConsistencyFinding &d : duplicateOutputs(candidate, other))
                 add(d, -1, j);

@@ -103,6 +103,14 @@ void TestConsistency::overlaps_data()
     QTest::newRow("one point shared")
         << a << r(49, 49, 10, 10) << QStringList{overlap("partial", "49/49", "49/49")};
     QTest::newRow("apart by one") << a << r(51, 0, 50, 50) << QStringList();
+    QTest::newRow("inside, three edges touch")
+        << a << r(0, 0, 50, 25)
+        << QStringList{overlap("complete", "0/0", "0/0"), overlap("partial", "0/0", "49/24")};
+    QTest::newRow("inside, one edge touches")
+        << a << r(40, 10, 10, 10)
+        << QStringList{overlap("complete", "0/0", "40/10"), overlap("partial", "40/10", "49/19")};
+    QTest::newRow("one past the edge") << a << r(41, 10, 10, 10)
+                                       << QStringList{overlap("partial", "41/10", "49/19")};
     QTest::newRow("inside") << a << r(10, 10, 20, 20)
                             << QStringList{overlap("complete", "0/0", "10/10"),
                                            overlap("partial", "10/10", "29/29")};
@@ -138,6 +146,11 @@ void TestConsistency::overlaps()
     QCOMPARE(texts(result.findings), expected);
     QCOMPARE(texts(Consistency::checkAllPairwise({first, second}, background(MAX, MAX), geometry)),
              expected);
+    // The check of one edited control decides alike, from either side.
+    QCOMPARE(texts(Consistency::checkOne(first, {second}, background(MAX, MAX), geometry)),
+             expected);
+    QCOMPARE(Consistency::checkOne(second, {first}, background(MAX, MAX), geometry).size(),
+             expected.size());
 }
 
 void TestConsistency::outside_data()
