@@ -5,6 +5,7 @@
 #include "showcommands.h"
 #include "stretch.h"
 #include "surface.h"
+#include "typetables.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -81,6 +82,9 @@ void EditCommands::add()
         return;
     SettingStruct record;
     resetSetting(&record);
+    const ControlTraits &traits = controlTraits(record.control_type);
+    record.size_x = traits.defaultWidth;
+    record.size_y = traits.defaultHeight;
     const QPoint at = m_menuPosition ? toStored(*m_menuPosition) : QPoint(0, 0);
     record.position_x = quint32(at.x());
     record.position_y = quint32(at.y());

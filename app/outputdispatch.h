@@ -2,7 +2,7 @@
 // traffic on one of the five outputs, and describes it in one status line.
 //
 // The network universes are kept here, one 512-byte buffer per universe
-// actually used (any universe the records allow, 0..65534), so every send
+// actually used (any universe the records allow, 0..DMX_UNIVERSE_MAX), so every send
 // transmits the complete current universe: values stored at start-up and
 // values of other controls on the same universe leave with the next change.
 // The output objects themselves sit behind OutputPorts, which creates them

@@ -7,6 +7,7 @@
 #include "showcommands.h"
 #include "palette.h"
 #include "prompter.h"
+#include "typetables.h"
 
 #include <QAction>
 #include <QTime>
@@ -28,7 +29,7 @@ void Pultora::slotSettingsChanged(bool bUpdateOverview)
     Q_UNUSED(bUpdateOverview); // the overview follows the document itself
     // A type this console cannot show makes no control; the show still
     // counts as changed.
-    if (m_editRecord.control_type >= CT_COUNT)
+    if (!isControlType(m_editRecord.control_type))
         m_document.markUnsaved();
     else
         m_edit->apply(m_editRecord);

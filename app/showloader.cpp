@@ -6,6 +6,7 @@
 #include "midi.h"
 #include "outputconsent.h"
 #include "prompter.h"
+#include "typetables.h"
 #include "usersettings.h"
 
 #include <QApplication>
@@ -64,7 +65,7 @@ void ShowLoader::applyControl(const SettingStruct &record)
 {
     // A type this console cannot show is left out; the show then differs
     // from its file.
-    if (record.control_type >= CT_COUNT) {
+    if (!isControlType(record.control_type)) {
         m_result->droppedControls = true;
         return;
     }

@@ -2,7 +2,6 @@
 
 #include "attributes.h"
 #include "configfile.h"
-#include "consistency.h"
 #include "typetables.h"
 
 #include <QBuffer>
@@ -354,8 +353,9 @@ QStringList DocumentationWriter::tableHeader(const KindSet &kinds, bool input)
 
 void DocumentationWriter::writeOutputTables()
 {
-    const quint8 protocols[] = {PT_ARTNET, PT_ACN, PT_MIDI, PT_HTTP, PT_COMMAND};
-    for (const quint8 protocol : protocols) {
+    for (quint8 protocol = 0; protocol < PT_COUNT; ++protocol) {
+        if (!isOutputProtocol(protocol))
+            continue;
         QList<Row> rows;
         KindSet kinds{};
         const auto add = [&](const Row &row) {
@@ -364,8 +364,8 @@ void DocumentationWriter::writeOutputTables()
                 kinds[kind] = true;
         };
         for (const SettingStruct *c : m_source.configuration.controls) {
-            const bool advanced = Consistency::sendsAdvancedOutput(c->control_type) &&
-                                  c->dmx_out_advanced.protocol_type != PT_NONE;
+            const bool advanced =
+                hasSecondOutput(c->control_type) && c->dmx_out_advanced.protocol_type != PT_NONE;
             if (c->dmx_out.protocol_type != protocol &&
                 !(advanced && c->dmx_out_advanced.protocol_type == protocol))
                 continue;
@@ -387,8 +387,9 @@ void DocumentationWriter::writeOutputTables()
 void DocumentationWriter::writeInputTables(const QString &groupTitle,
                                            const QList<const SettingStruct *> &controls)
 {
-    const quint8 protocols[] = {PT_ARTNET, PT_ACN, PT_MIDI};
-    for (const quint8 protocol : protocols) {
+    for (quint8 protocol = 0; protocol < PT_COUNT; ++protocol) {
+        if (!isInputProtocol(protocol))
+            continue;
         KindSet kinds{};
         kinds[kindOf(protocol)] = true;
         QList<QList<Cell>> cells;

@@ -12,7 +12,6 @@ namespace
 {
 
 constexpr qint64 POSITION_MAX = 4294967295LL;
-constexpr qint64 DMX_UNIVERSE_MAX = 65534; // stored from 0, as the editor allows
 constexpr qint64 DMX_CHANNEL_MAX = 511;
 constexpr qint64 MIDI_CHANNEL_MAX = 15;
 constexpr qint64 MIDI_DATA_MAX = 127;
@@ -375,7 +374,7 @@ bool numberRange(const SettingStruct &r, int type, NumberRange &range)
     case column::UNIVERSE:
         if (midi)
             return set(MIDI_CHANNEL_MAX, true);
-        return isDmx(protocol) && set(DMX_UNIVERSE_MAX, true);
+        return isDmx(protocol) && set(qint64(DMX_UNIVERSE_MAX), true);
     case column::CHANNEL: return isDmx(protocol) && set(DMX_CHANNEL_MAX, true);
     case column::NOTE: return midi && set(MIDI_DATA_MAX, false);
     case column::VALUE_1:

@@ -40,8 +40,7 @@ struct Address {
 // HTTP and command outputs address no shared channel: never duplicates.
 bool addressOf(const SettingDmxStruct &out, Address *address)
 {
-    if (out.protocol_type != PT_ARTNET && out.protocol_type != PT_ACN &&
-        out.protocol_type != PT_MIDI)
+    if (!isAddressedProtocol(out.protocol_type))
         return false;
     address->protocol = out.protocol_type;
     address->universe = out.dmx_universe;
@@ -57,8 +56,8 @@ int addressesOf(const SettingStruct &c, Address addresses[2])
     if (addressOf(c.dmx_out, &addresses[count]))
         ++count;
     Address advanced;
-    if (Consistency::sendsAdvancedOutput(c.control_type) &&
-        addressOf(c.dmx_out_advanced, &advanced) && (count == 0 || !(advanced == addresses[0])))
+    if (hasSecondOutput(c.control_type) && addressOf(c.dmx_out_advanced, &advanced) &&
+        (count == 0 || !(advanced == addresses[0])))
         addresses[count++] = advanced;
     return count;
 }
@@ -113,7 +112,7 @@ bool share(const Rect &a, const Rect &b)
 // nothing and are meant to hold others.
 bool takesPart(const SettingStruct &c)
 {
-    return c.control_type != CT_GROUP;
+    return controlTraits(c.control_type).overlaps;
 }
 
 // The one decision on how two controls cover each other, for the whole
@@ -368,21 +367,6 @@ bool ConsistencyFinding::operator==(const ConsistencyFinding &o) const
 bool Consistency::anyEnabled(const ConsistenceCheckStruct &checks)
 {
     return checks.check_1 || checks.check_2 || checks.check_3 || checks.check_4 || checks.check_5;
-}
-
-bool Consistency::sendsAdvancedOutput(quint8 controlType)
-{
-    switch (controlType) {
-    case CT_FADER_VERTICAL_MIDDLE:
-    case CT_FADER_HORIZONTAL_MIDDLE:
-    case CT_PITCH_BEND_VERTICAL_MIDDLE:
-    case CT_PITCH_BEND_HORIZONTAL_MIDDLE:
-    case CT_ENCODER_PUSH:
-    case CT_ENCODER_SWITCH:
-        return true;
-    default:
-        return false;
-    }
 }
 
 bool Consistency::completeOverlap(const SettingStruct &a, const SettingStruct &b,

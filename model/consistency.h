@@ -107,7 +107,4 @@ public:
                                   ConsistencyFinding *finding);
     static bool partiallyOutside(const SettingStruct &a, const BackgroundStruct &background,
                                  ConsistencyFinding *finding);
-
-    // True when controls of this type send on their second output.
-    static bool sendsAdvancedOutput(quint8 controlType);
 };

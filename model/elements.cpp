@@ -9,11 +9,6 @@
 namespace
 {
 
-bool isAddressless(quint8 protocol)
-{
-    return protocol == PT_HTTP || protocol == PT_COMMAND;
-}
-
 // The input block; the same attributes for controls and the background.
 void writeInput(AttributeSink &element, const SettingDmxInStruct &in)
 {
@@ -67,12 +62,13 @@ void writeMainOutput(AttributeSink &e, quint8 type, const SettingDmxStruct &out)
     if (out.protocol_type == PT_NONE)
         return;
     e.text(QStringLiteral("protocol_type"), protocolTypeKey(out.protocol_type));
-    if (type >= CT_ENCODER && type <= CT_ENCODER_SWITCH)
+    const OutputTraits &traits = controlTraits(type).output;
+    if (traits.sends && traits.values >= 3)
         e.number(QStringLiteral("dmx_value_3"), out.dmx_value_3);
-    if (type <= CT_ENCODER_SWITCH) {
+    if (traits.sends) {
         e.number(QStringLiteral("dmx_value_2"), out.dmx_value_2);
         e.number(QStringLiteral("dmx_value_1"), out.dmx_value_1);
-        if (!isAddressless(out.protocol_type)) {
+        if (isAddressedProtocol(out.protocol_type)) {
             e.number(QStringLiteral("dmx_channel"), out.dmx_channel);
             e.number(QStringLiteral("dmx_universe"), out.dmx_universe);
         }
@@ -90,15 +86,13 @@ void writeAdvancedOutput(AttributeSink &e, quint8 type, const SettingDmxStruct &
     if (out.protocol_type == PT_NONE)
         return;
     e.text(QStringLiteral("protocol_type_advanced"), protocolTypeKey(out.protocol_type));
-    const bool pushOrSwitch = type == CT_ENCODER_PUSH || type == CT_ENCODER_SWITCH;
-    const bool centre = type == CT_FADER_VERTICAL_MIDDLE || type == CT_FADER_HORIZONTAL_MIDDLE ||
-                        type == CT_PITCH_BEND_VERTICAL_MIDDLE ||
-                        type == CT_PITCH_BEND_HORIZONTAL_MIDDLE;
-    if (pushOrSwitch)
+    // Only the values the second output's editor always shows are stored.
+    const OutputTraits &traits = outputTraits(controlTraits(type).second);
+    if (traits.sends && traits.values >= 2)
         e.number(QStringLiteral("dmx_value_2_advanced"), out.dmx_value_2);
-    if (pushOrSwitch || centre) {
+    if (traits.sends) {
         e.number(QStringLiteral("dmx_value_1_advanced"), out.dmx_value_1);
-        if (!isAddressless(out.protocol_type)) {
+        if (isAddressedProtocol(out.protocol_type)) {
             e.number(QStringLiteral("dmx_channel_advanced"), out.dmx_channel);
             e.number(QStringLiteral("dmx_universe_advanced"), out.dmx_universe);
         }
@@ -117,15 +111,16 @@ void readControlAttributes(const AttributeSource &e, SettingStruct *r)
     r->description = e.text(QStringLiteral("description"));
     if (r->description.isEmpty())
         r->description = e.text(QStringLiteral("info"));
+    r->control_type =
+        controlTypeFromKey(e.text(QStringLiteral("control_type"), QStringLiteral("unknown")));
+    const ControlTraits &traits = controlTraits(r->control_type);
     r->position_x = e.field<quint32>(QStringLiteral("position_x"), 0);
     r->position_y = e.field<quint32>(QStringLiteral("position_y"), 0);
-    r->size_x = e.field<quint32>(QStringLiteral("size_x"), 50);
-    r->size_y = e.field<quint32>(QStringLiteral("size_y"), 50);
+    r->size_x = e.field<quint32>(QStringLiteral("size_x"), traits.defaultWidth);
+    r->size_y = e.field<quint32>(QStringLiteral("size_y"), traits.defaultHeight);
     r->color_red = e.field<quint8>(QStringLiteral("color_red"), 255);
     r->color_green = e.field<quint8>(QStringLiteral("color_green"), 255);
     r->color_blue = e.field<quint8>(QStringLiteral("color_blue"), 255);
-    r->control_type =
-        controlTypeFromKey(e.text(QStringLiteral("control_type"), QStringLiteral("unknown")));
     r->bitmap = e.picture();
 
     SettingDmxStruct &out = r->dmx_out;
@@ -173,7 +168,7 @@ void normaliseOutput(SettingDmxStruct *output)
         output->dmx_value_2 = std::min<quint8>(output->dmx_value_2, 127);
         output->dmx_value_3 = std::min<quint8>(output->dmx_value_3, 127);
     } else {
-        output->dmx_universe = std::min<quint16>(output->dmx_universe, 65534);
+        output->dmx_universe = std::min<quint16>(output->dmx_universe, DMX_UNIVERSE_MAX);
         output->dmx_channel = std::min<quint16>(output->dmx_channel, 511);
     }
 }
@@ -182,7 +177,7 @@ void writeControlFields(AttributeSink &e, const SettingStruct &record)
 {
     // A type outside the table is stored (and read back) as button_push.
     const quint8 type =
-        record.control_type < CT_COUNT ? record.control_type : quint8(CT_BUTTON_PUSH);
+        isControlType(record.control_type) ? record.control_type : quint8(CT_BUTTON_PUSH);
     e.number(QStringLiteral("version"), 1);
     e.text(QStringLiteral("name"), record.name);
     if (!record.description.isEmpty())
@@ -327,8 +322,9 @@ bool limitControlSize(SettingStruct *record, quint32 stretchPercent)
     if (!record)
         return false;
     const quint32 stretch = usableStretch(stretchPercent);
-    const quint32 x = limitSide(record->size_x, stretch, MIN_CONTROL_SHOWN, MAX_CONTROL_SHOWN);
-    const quint32 y = limitSide(record->size_y, stretch, MIN_CONTROL_SHOWN, MAX_CONTROL_SHOWN);
+    const quint32 smallest = controlTraits(record->control_type).minimumSide;
+    const quint32 x = limitSide(record->size_x, stretch, smallest, MAX_CONTROL_SHOWN);
+    const quint32 y = limitSide(record->size_y, stretch, smallest, MAX_CONTROL_SHOWN);
     const bool limited = x != record->size_x || y != record->size_y;
     record->size_x = x;
     record->size_y = y;

@@ -24,7 +24,7 @@ bool readControlElement(const QDomElement &element, SettingStruct *record);
 
 // Keeps an output's address and values inside what its protocol can carry:
 // MIDI universe (channel) <= 15, channel (note) <= 127, values <= 127; every
-// other protocol universe <= 65534 and channel <= 511.
+// other protocol universe <= DMX_UNIVERSE_MAX and channel <= 511.
 void normaliseOutput(SettingDmxStruct *output);
 
 // Appends a "background" element. Does nothing when the document or parent is
@@ -38,13 +38,12 @@ bool readBackgroundElement(const QDomElement &element, BackgroundStruct *record)
 
 // The sizes a document may ask for, each side in pixels as shown (size *
 // stretch / 100): a background of MIN_BACKGROUND_SHOWN to
-// MAX_BACKGROUND_SHOWN, a control of MIN_CONTROL_SHOWN to MAX_CONTROL_SHOWN
-// (the type table gives no sizes of its own), and a stretch factor of at
+// MAX_BACKGROUND_SHOWN, a control of its type's minimum side (typetables.h)
+// to MAX_CONTROL_SHOWN, and a stretch factor of at
 // most MAX_STRETCH_PERCENT. Smaller, the console or its controls cannot be
 // seen or used; larger, a control's picture alone takes gigabytes.
 constexpr quint32 MIN_BACKGROUND_SHOWN = 100;
 constexpr quint32 MAX_BACKGROUND_SHOWN = 16384;
-constexpr quint32 MIN_CONTROL_SHOWN = 8;
 constexpr quint32 MAX_CONTROL_SHOWN = 16384;
 constexpr quint32 MAX_STRETCH_PERCENT = 1000;
 // The most pixels the controls of a show cover together, as shown.

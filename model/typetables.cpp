@@ -7,38 +7,110 @@
 
 namespace {
 
-struct ControlTypeRow {
-    const char *key;
-    const char *label;
-};
+// Sides in stored units and pixels: every type starts at 50 x 50 and may
+// shrink to 8 px a side as shown.
+constexpr quint16 ADDED = 50;
+constexpr quint16 SMALLEST = 8;
 
-const ControlTypeRow kControlTypes[CT_COUNT] = {
-    {"button_push", QT_TRANSLATE_NOOP("ControlType", "Button - Push")},
-    {"button_switch", QT_TRANSLATE_NOOP("ControlType", "Button - Switch")},
-    {"direct_value", QT_TRANSLATE_NOOP("ControlType", "Direct Value")},
-    {"fader_vertical", QT_TRANSLATE_NOOP("ControlType", "Fader, Vertical")},
-    {"fader_horizontal", QT_TRANSLATE_NOOP("ControlType", "Fader, Horizontal")},
-    {"fader_vertical_middle", QT_TRANSLATE_NOOP("ControlType", "Fader, Vertical, Center")},
-    {"fader_horizontal_middle", QT_TRANSLATE_NOOP("ControlType", "Fader, Horizontal, Center")},
-    {"pitch_bend_vertical", QT_TRANSLATE_NOOP("ControlType", "Pitch Bend, Vertical")},
-    {"pitch_bend_horizontal", QT_TRANSLATE_NOOP("ControlType", "Pitch Bend, Horizontal")},
+using ON = OutputNames;
+using IN = InputNames;
+constexpr OutputTraits NO_OUTPUT{false, 0, false, ON::None};
+constexpr quint8 ALL_IN = IN_VALUES | IN_VALUE_3 | IN_COLOURS;
+constexpr quint8 MOVED_IN = IN_VALUES | IN_COLOURS;
+
+// clang-format off
+// key, label,
+// main output {sends, values, value 2 for text, names}, second output,
+// input, input rows, input names, picture, rich name, overlaps, size, minimum
+const ControlTraits kControlTypes[CT_COUNT] = {
+    {"button_push", QT_TRANSLATE_NOOP("ControlType", "Button - Push"),
+     {true, 2, false, ON::Button}, AOT_NONE,
+     true, ALL_IN, IN::Values3, true, false, true, ADDED, ADDED, SMALLEST},
+    {"button_switch", QT_TRANSLATE_NOOP("ControlType", "Button - Switch"),
+     {true, 2, false, ON::Button}, AOT_NONE,
+     true, ALL_IN, IN::Values3, true, false, true, ADDED, ADDED, SMALLEST},
+    {"direct_value", QT_TRANSLATE_NOOP("ControlType", "Direct Value"),
+     {true, 2, false, ON::Direct}, AOT_NONE,
+     true, MOVED_IN, IN::Values2, false, false, true, ADDED, ADDED, SMALLEST},
+    {"fader_vertical", QT_TRANSLATE_NOOP("ControlType", "Fader, Vertical"),
+     {true, 2, false, ON::SliderVertical}, AOT_NONE,
+     true, IN_VALUES, IN::SliderVertical, false, false, true, ADDED, ADDED, SMALLEST},
+    {"fader_horizontal", QT_TRANSLATE_NOOP("ControlType", "Fader, Horizontal"),
+     {true, 2, false, ON::SliderHorizontal}, AOT_NONE,
+     true, IN_VALUES, IN::SliderHorizontal, false, false, true, ADDED, ADDED, SMALLEST},
+    {"fader_vertical_middle", QT_TRANSLATE_NOOP("ControlType", "Fader, Vertical, Center"),
+     {true, 2, false, ON::SliderVertical}, AOT_CENTER,
+     true, IN_VALUES, IN::SliderVertical, false, false, true, ADDED, ADDED, SMALLEST},
+    {"fader_horizontal_middle", QT_TRANSLATE_NOOP("ControlType", "Fader, Horizontal, Center"),
+     {true, 2, false, ON::SliderHorizontal}, AOT_CENTER,
+     true, IN_VALUES, IN::SliderHorizontal, false, false, true, ADDED, ADDED, SMALLEST},
+    {"pitch_bend_vertical", QT_TRANSLATE_NOOP("ControlType", "Pitch Bend, Vertical"),
+     {true, 2, false, ON::SliderVertical}, AOT_NONE,
+     false, MOVED_IN, IN::None, false, false, true, ADDED, ADDED, SMALLEST},
+    {"pitch_bend_horizontal", QT_TRANSLATE_NOOP("ControlType", "Pitch Bend, Horizontal"),
+     {true, 2, false, ON::SliderHorizontal}, AOT_NONE,
+     false, MOVED_IN, IN::None, false, false, true, ADDED, ADDED, SMALLEST},
     {"pitch_bend_vertical_middle",
-     QT_TRANSLATE_NOOP("ControlType", "Pitch Bend, Vertical, Center")},
+     QT_TRANSLATE_NOOP("ControlType", "Pitch Bend, Vertical, Center"),
+     {true, 2, false, ON::SliderVertical}, AOT_CENTER,
+     false, MOVED_IN, IN::None, false, false, true, ADDED, ADDED, SMALLEST},
     {"pitch_bend_horizontal_middle",
-     QT_TRANSLATE_NOOP("ControlType", "Pitch Bend, Horizontal, Center")},
-    {"knob", QT_TRANSLATE_NOOP("ControlType", "Knob")},
-    {"encoder", QT_TRANSLATE_NOOP("ControlType", "Encoder")},
-    {"encoder_push", QT_TRANSLATE_NOOP("ControlType", "Encoder - Push")},
-    {"encoder_switch", QT_TRANSLATE_NOOP("ControlType", "Encoder - Switch")},
-    {"label", QT_TRANSLATE_NOOP("ControlType", "Label")},
-    {"led", QT_TRANSLATE_NOOP("ControlType", "LED")},
-    {"icon", QT_TRANSLATE_NOOP("ControlType", "Icon")},
-    {"time", QT_TRANSLATE_NOOP("ControlType", "Time")},
-    {"group", QT_TRANSLATE_NOOP("ControlType", "Group")},
+     QT_TRANSLATE_NOOP("ControlType", "Pitch Bend, Horizontal, Center"),
+     {true, 2, false, ON::SliderHorizontal}, AOT_CENTER,
+     false, MOVED_IN, IN::None, false, false, true, ADDED, ADDED, SMALLEST},
+    {"knob", QT_TRANSLATE_NOOP("ControlType", "Knob"),
+     {true, 2, false, ON::Knob}, AOT_NONE,
+     false, MOVED_IN, IN::None, false, false, true, ADDED, ADDED, SMALLEST},
+    {"encoder", QT_TRANSLATE_NOOP("ControlType", "Encoder"),
+     {true, 3, false, ON::Encoder}, AOT_NONE,
+     false, ALL_IN, IN::None, false, false, true, ADDED, ADDED, SMALLEST},
+    {"encoder_push", QT_TRANSLATE_NOOP("ControlType", "Encoder - Push"),
+     {true, 3, false, ON::Encoder}, AOT_ENCODER_PUSH,
+     false, ALL_IN, IN::None, false, false, true, ADDED, ADDED, SMALLEST},
+    {"encoder_switch", QT_TRANSLATE_NOOP("ControlType", "Encoder - Switch"),
+     {true, 3, false, ON::Encoder}, AOT_ENCODER_SWITCH,
+     false, ALL_IN, IN::None, false, false, true, ADDED, ADDED, SMALLEST},
+    {"label", QT_TRANSLATE_NOOP("ControlType", "Label"),
+     NO_OUTPUT, AOT_NONE,
+     false, 0, IN::None, false, true, true, ADDED, ADDED, SMALLEST},
+    // The LED's output rows are kept for outputs a file gives it; it has no
+    // output editor.
+    {"led", QT_TRANSLATE_NOOP("ControlType", "LED"),
+     {false, 2, false, ON::None}, AOT_NONE,
+     true, ALL_IN, IN::Values3, false, false, true, ADDED, ADDED, SMALLEST},
+    {"icon", QT_TRANSLATE_NOOP("ControlType", "Icon"),
+     NO_OUTPUT, AOT_NONE,
+     false, 0, IN::None, true, false, true, ADDED, ADDED, SMALLEST},
+    {"time", QT_TRANSLATE_NOOP("ControlType", "Time"),
+     NO_OUTPUT, AOT_NONE,
+     false, 0, IN::None, false, false, true, ADDED, ADDED, SMALLEST},
+    {"group", QT_TRANSLATE_NOOP("ControlType", "Group"),
+     NO_OUTPUT, AOT_NONE,
+     false, 0, IN::None, false, false, false, ADDED, ADDED, SMALLEST},
 };
 
-const char *const kProtocolKeys[PT_COUNT] = {"None",  "Art-Net", "streaming ACN",
-                                             "Midi",  "HTTP",    "Command"};
+// Numbers outside the table: named button_push, with nothing to edit.
+const ControlTraits kUnknownType = {
+    "button_push", QT_TRANSLATE_NOOP("ControlType", "Button - Push"),
+    {false, 0, false, ON::Button}, AOT_NONE,
+    false, 0, IN::None, false, false, true, ADDED, ADDED, SMALLEST};
+// clang-format on
+
+// The centre position of centre faders and pitch bends.
+constexpr OutputTraits kCentrePosition{true, 1, true, ON::CentrePosition};
+
+struct ProtocolRow {
+    const char *key;
+    bool output;
+    bool input;
+    bool addressed;
+};
+
+const ProtocolRow kProtocols[PT_COUNT] = {
+    {"None", false, false, false},       {"Art-Net", true, true, true},
+    {"streaming ACN", true, true, true}, {"Midi", true, true, true},
+    {"HTTP", true, false, false},        {"Command", true, false, false},
+};
 
 struct MidiTypeRow {
     quint8 status;
@@ -75,11 +147,44 @@ const MidiTypeRow *findMidiRow(quint8 status)
 
 } // namespace
 
+const ControlTraits &controlTraits(quint8 type)
+{
+    return isControlType(type) ? kControlTypes[type] : kUnknownType;
+}
+
+bool isControlType(quint8 type)
+{
+    return type < CT_COUNT;
+}
+
+const OutputTraits &outputTraits(quint8 editorType)
+{
+    return editorType == AOT_CENTER ? kCentrePosition : controlTraits(editorType).output;
+}
+
+bool hasSecondOutput(quint8 type)
+{
+    return controlTraits(type).second != AOT_NONE;
+}
+
+bool isOutputProtocol(quint8 protocol)
+{
+    return protocol < PT_COUNT && kProtocols[protocol].output;
+}
+
+bool isInputProtocol(quint8 protocol)
+{
+    return protocol < PT_COUNT && kProtocols[protocol].input;
+}
+
+bool isAddressedProtocol(quint8 protocol)
+{
+    return protocol < PT_COUNT && kProtocols[protocol].addressed;
+}
+
 QString controlTypeKey(quint8 type)
 {
-    if (type >= CT_COUNT)
-        type = CT_BUTTON_PUSH;
-    return QLatin1String(kControlTypes[type].key);
+    return QLatin1String(controlTraits(type).key);
 }
 
 quint8 controlTypeFromKey(const QString &key)
@@ -94,22 +199,20 @@ quint8 controlTypeFromKey(const QString &key)
 
 QString controlTypeLabel(quint8 type)
 {
-    if (type >= CT_COUNT)
-        type = CT_BUTTON_PUSH;
-    return QCoreApplication::translate("ControlType", kControlTypes[type].label);
+    return QCoreApplication::translate("ControlType", controlTraits(type).label);
 }
 
 QString protocolTypeKey(quint8 type)
 {
     if (type >= PT_COUNT)
         type = PT_NONE;
-    return QLatin1String(kProtocolKeys[type]);
+    return QLatin1String(kProtocols[type].key);
 }
 
 quint8 protocolTypeFromKey(const QString &key)
 {
     for (quint8 i = 0; i < PT_COUNT; ++i)
-        if (key == QLatin1String(kProtocolKeys[i]))
+        if (key == QLatin1String(kProtocols[i].key))
             return i;
     return PT_NONE;
 }

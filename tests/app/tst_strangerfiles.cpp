@@ -9,6 +9,7 @@
 #include "elements.h"
 #include "firstpaint.h"
 #include "scriptedprompter.h"
+#include "typetables.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -136,7 +137,8 @@ private slots:
         qint64 area = 0;
         for (const SettingStruct &control : console->document().controls()) {
             const QSize shown = console->surface().shownRect(control).size();
-            QCOMPARE(shown.expandedTo(QSize(MIN_CONTROL_SHOWN, MIN_CONTROL_SHOWN))
+            const int smallest = controlTraits(control.control_type).minimumSide;
+            QCOMPARE(shown.expandedTo(QSize(smallest, smallest))
                          .boundedTo(QSize(MAX_CONTROL_SHOWN, MAX_CONTROL_SHOWN)),
                      shown);
             area += qint64(shown.width()) * shown.height();

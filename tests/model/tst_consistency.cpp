@@ -109,8 +109,8 @@ void TestConsistency::overlaps_data()
     QTest::newRow("inside, one edge touches")
         << a << r(40, 10, 10, 10)
         << QStringList{overlap("complete", "0/0", "40/10"), overlap("partial", "40/10", "49/19")};
-    QTest::newRow("one past the edge") << a << r(41, 10, 10, 10)
-                                       << QStringList{overlap("partial", "41/10", "49/19")};
+    QTest::newRow("one past the edge")
+        << a << r(41, 10, 10, 10) << QStringList{overlap("partial", "41/10", "49/19")};
     QTest::newRow("inside") << a << r(10, 10, 20, 20)
                             << QStringList{overlap("complete", "0/0", "10/10"),
                                            overlap("partial", "10/10", "29/29")};
