@@ -203,7 +203,7 @@ void SettingsBackground::buildWidgets()
     }
     m_channel = spinBox(1, 512, tr("Channel"), m_inputGroup);
     m_note = spinBox(0, 127, tr("MIDI Note"), m_inputGroup);
-    m_universe = spinBox(1, 65535, tr("Universe"), m_inputGroup);
+    m_universe = spinBox(1, DMX_UNIVERSE_MAX + 1, tr("Universe"), m_inputGroup);
     m_universe->setObjectName(QStringLiteral("universe"));
     connect(m_channel, SIGNAL(valueChanged(int)), this, SLOT(ChangedDmxInChannel()));
     connect(m_note, SIGNAL(valueChanged(int)), this, SLOT(ChangedDmxInMidiNote()));
@@ -374,7 +374,7 @@ void SettingsBackground::ChangedType(int DmxInTypeIdx, int DmxInMidiTypeIdx)
     m_rows[UNIVERSE].label->setText(midi ? tr("MIDI Channel :") : tr("DMX Universe :"));
     for (QSpinBox *value : m_value)
         value->setMaximum(midi ? 127 : 255);
-    m_universe->setMaximum(midi ? 16 : 65535);
+    m_universe->setMaximum(midi ? 16 : DMX_UNIVERSE_MAX + 1);
     in.protocol_type_in = quint8(protocol);
     in.dmx_in_midi_type = quint8(status);
 

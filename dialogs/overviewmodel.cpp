@@ -89,11 +89,11 @@ QColor colourOf(const SettingStruct &r, int type)
 // Whether the protocol cell of this output or input may be changed.
 bool protocolEditable(const SettingStruct &r, int type)
 {
-    const int t = r.control_type;
+    const ControlTraits &traits = controlTraits(r.control_type);
     switch (type) {
-    case column::PROTOCOL: return t <= CT_ENCODER_SWITCH;
-    case column::PROTOCOL_ADV: return advancedOutputType(quint8(t)) != AOT_NONE;
-    case column::PROTOCOL_IN: return t <= CT_FADER_HORIZONTAL_MIDDLE || t == CT_LED;
+    case column::PROTOCOL: return traits.output.sends;
+    case column::PROTOCOL_ADV: return traits.second != AOT_NONE;
+    case column::PROTOCOL_IN: return traits.input;
     default: return false;
     }
 }
@@ -509,7 +509,7 @@ bool OverviewFilter::matches(const SettingStruct &r, const QList<Word> &words)
         return p != PT_NONE && p < PT_COUNT ? p : -1;
     };
     for (const Word &word : words) {
-        bool found = (r.control_type < CT_COUNT && word.type[r.control_type]) ||
+        bool found = (isControlType(r.control_type) && word.type[r.control_type]) ||
                      r.name.contains(word.text, Qt::CaseInsensitive);
         for (const int type : {column::PROTOCOL, column::PROTOCOL_ADV, column::PROTOCOL_IN}) {
             if (found)

@@ -281,7 +281,7 @@ QGroupBox *Settings::buildDmxInGroup()
     numberRow(m_inChannelRow, m_inChannel, tr("DMX Channel :"));
     m_inNote = newSpinBox(m_dmxIn, "inNote", 0, 127);
     numberRow(m_inNoteRow, m_inNote, tr("MIDI Note :"));
-    m_inUniverse = newSpinBox(m_dmxIn, "inUniverse", 1, 65535);
+    m_inUniverse = newSpinBox(m_dmxIn, "inUniverse", 1, DMX_UNIVERSE_MAX + 1);
     numberRow(m_inUniverseRow, m_inUniverse, tr("DMX Universe :"));
 
     m_inMidiType = new QComboBox(m_dmxIn);

@@ -94,7 +94,7 @@ SettingsDmxOutWidget::SettingsDmxOutWidget(QWidget *parent) : QWidget(parent)
     numberRow(m_channelRow, m_channel, tr("DMX Channel :"));
     m_note = newSpinBox(m_group, "note", 0, 127);
     numberRow(m_noteRow, m_note, tr("MIDI Note :"));
-    m_universe = newSpinBox(m_group, "universe", 1, 65535);
+    m_universe = newSpinBox(m_group, "universe", 1, DMX_UNIVERSE_MAX + 1);
     numberRow(m_universeRow, m_universe, tr("Universe :"));
 
     m_midiTypeRow.label = new QLabel(tr("MIDI Type :"), m_group);

@@ -1,5 +1,7 @@
 #include "settingsrules.h"
 
+#include "typetables.h"
+
 #include <QCoreApplication>
 
 namespace
@@ -8,8 +10,7 @@ namespace
 const int MIDI_DATA_MAX = 127;
 const int MIDI_CHANNEL_MAX = 15; // stored from 0
 const int DMX_VALUE_MAX = 255;
-const int DMX_CHANNEL_MAX = 511;    // stored from 0
-const int DMX_UNIVERSE_MAX = 65534; // stored from 0
+const int DMX_CHANNEL_MAX = 511; // stored from 0
 
 QString outText(const char *text)
 {
@@ -19,21 +20,6 @@ QString outText(const char *text)
 QString inText(const char *text)
 {
     return QCoreApplication::translate("Settings", text);
-}
-
-bool isOutputProtocol(quint8 protocol)
-{
-    return protocol >= PT_ARTNET && protocol <= PT_COMMAND;
-}
-
-bool isInputProtocol(quint8 protocol)
-{
-    return protocol >= PT_ARTNET && protocol <= PT_MIDI;
-}
-
-bool between(quint8 value, quint8 low, quint8 high)
-{
-    return value >= low && value <= high;
 }
 
 template <typename T> void lower(T &field, int maximum)
@@ -59,19 +45,7 @@ QString hexColorText(quint8 red, quint8 green, quint8 blue)
 
 quint8 advancedOutputType(quint8 controlType)
 {
-    switch (controlType) {
-    case CT_FADER_VERTICAL_MIDDLE:
-    case CT_FADER_HORIZONTAL_MIDDLE:
-    case CT_PITCH_BEND_VERTICAL_MIDDLE:
-    case CT_PITCH_BEND_HORIZONTAL_MIDDLE:
-        return AOT_CENTER;
-    case CT_ENCODER_PUSH:
-        return AOT_ENCODER_PUSH;
-    case CT_ENCODER_SWITCH:
-        return AOT_ENCODER_SWITCH;
-    default:
-        return AOT_NONE;
-    }
+    return controlTraits(controlType).second;
 }
 
 int valueMaximum(quint8 protocol)
@@ -92,18 +66,17 @@ QString universeLabel(quint8 protocol)
 DmxOutRows dmxOutRows(quint8 controlType, quint8 protocol)
 {
     DmxOutRows rows;
-    rows.group = controlType <= CT_ENCODER_SWITCH || controlType == AOT_CENTER;
+    const OutputTraits &traits = outputTraits(controlType);
+    rows.group = traits.sends;
     if (!isOutputProtocol(protocol))
         return rows;
-    const bool textOutput = protocol == PT_HTTP || protocol == PT_COMMAND;
-    rows.value1 =
-        controlType <= CT_ENCODER_SWITCH || controlType == CT_LED || controlType == AOT_CENTER;
-    rows.value2 = controlType <= CT_ENCODER_SWITCH || controlType == CT_LED ||
-                  (controlType == AOT_CENTER && textOutput);
-    rows.value3 = between(controlType, CT_ENCODER, CT_ENCODER_SWITCH);
+    const bool textOutput = !isAddressedProtocol(protocol);
+    rows.value1 = traits.values >= 1;
+    rows.value2 = traits.values >= 2 || (traits.value2ForText && textOutput);
+    rows.value3 = traits.values >= 3;
     if (rows.value1) {
         rows.note = protocol == PT_MIDI;
-        rows.channel = protocol == PT_ARTNET || protocol == PT_ACN;
+        rows.channel = !textOutput && protocol != PT_MIDI;
         rows.universe = !textOutput;
     }
     rows.midiType = protocol == PT_MIDI;
@@ -114,55 +87,40 @@ DmxOutRows dmxOutRows(quint8 controlType, quint8 protocol)
 
 ValueLabels dmxOutValueLabels(quint8 controlType)
 {
-    switch (controlType) {
-    case CT_DIRECT_VALUE:
+    switch (outputTraits(controlType).names) {
+    case OutputNames::Button:
+        return {outText("Value - Button, Released :"), outText("Value - Button, Pressed :"), {}};
+    case OutputNames::Direct:
         return {outText("Value - Direct, Min :"), outText("Value - Direct, Max :"), {}};
-    case CT_FADER_VERTICAL:
-    case CT_FADER_VERTICAL_MIDDLE:
-    case CT_PITCH_BEND_VERTICAL:
-    case CT_PITCH_BEND_VERTICAL_MIDDLE:
+    case OutputNames::SliderVertical:
         return {outText("Value - Slider, Bottom :"), outText("Value - Slider, Top :"), {}};
-    case CT_FADER_HORIZONTAL:
-    case CT_FADER_HORIZONTAL_MIDDLE:
-    case CT_PITCH_BEND_HORIZONTAL:
-    case CT_PITCH_BEND_HORIZONTAL_MIDDLE:
+    case OutputNames::SliderHorizontal:
         return {outText("Value - Slider, Left :"), outText("Value - Slider, Right :"), {}};
-    case CT_KNOB:
+    case OutputNames::Knob:
         return {outText("Value - Left :"), outText("Value - Right :"), {}};
-    case CT_ENCODER:
-    case CT_ENCODER_PUSH:
-    case CT_ENCODER_SWITCH:
+    case OutputNames::Encoder:
         return {outText("Value - Rotated, Left :"), outText("Value - Rotated, Right :"),
                 outText("Value - Rotation, None :")};
-    case AOT_CENTER:
+    case OutputNames::CentrePosition:
         // Value 2 is seen only for HTTP and commands; a plain label there
         // rather than whatever the editor showed for an earlier type.
         return {outText("Value - Center Position:"), outText("Value 2 :"), {}};
-    case CT_LABEL:
-    case CT_LED:
-    case CT_ICON:
-    case CT_TIME:
-    case CT_GROUP:
-        return {};
-    default: // the buttons and anything unknown
-        return {outText("Value - Button, Released :"), outText("Value - Button, Pressed :"), {}};
+    case OutputNames::None:
+        break;
     }
+    return {};
 }
 
 DmxInRows dmxInRows(quint8 controlType, quint8 protocol)
 {
+    const ControlTraits &traits = controlTraits(controlType);
     DmxInRows rows;
-    rows.group = controlType <= CT_FADER_HORIZONTAL_MIDDLE || controlType == CT_LED;
+    rows.group = traits.input;
     if (!isInputProtocol(protocol))
         return rows;
-    const bool led = controlType == CT_LED;
-    const bool buttonLike = controlType <= CT_BUTTON_SWITCH ||
-                            between(controlType, CT_ENCODER, CT_ENCODER_SWITCH) || led;
-    rows.value1 = rows.value2 = controlType <= CT_ENCODER_SWITCH || led;
-    rows.color1 = rows.color2 = rows.fade =
-        controlType <= CT_DIRECT_VALUE ||
-        between(controlType, CT_PITCH_BEND_VERTICAL, CT_ENCODER_SWITCH) || led;
-    rows.value3 = rows.color3 = buttonLike;
+    rows.value1 = rows.value2 = traits.inputRows & IN_VALUES;
+    rows.color1 = rows.color2 = rows.fade = traits.inputRows & IN_COLOURS;
+    rows.value3 = rows.color3 = traits.inputRows & IN_VALUE_3;
     rows.midiType = protocol == PT_MIDI;
     if (rows.value1 || rows.value3) {
         rows.universe = true;
@@ -174,38 +132,34 @@ DmxInRows dmxInRows(quint8 controlType, quint8 protocol)
 
 ValueLabels dmxInValueLabels(quint8 controlType)
 {
-    switch (controlType) {
-    case CT_BUTTON_PUSH:
-    case CT_BUTTON_SWITCH:
-    case CT_LED:
+    switch (controlTraits(controlType).inputNames) {
+    case InputNames::Values3:
         return {inText("Value 1 :"), inText("Value 2 :"), inText("Value 3 :")};
-    case CT_DIRECT_VALUE:
+    case InputNames::Values2:
         return {inText("Value 1 :"), inText("Value 2 :"), {}};
-    case CT_FADER_VERTICAL:
-    case CT_FADER_VERTICAL_MIDDLE:
+    case InputNames::SliderVertical:
         return {inText("Value - Slider, Bottom :"), inText("Value - Slider, Top :"), {}};
-    case CT_FADER_HORIZONTAL:
-    case CT_FADER_HORIZONTAL_MIDDLE:
+    case InputNames::SliderHorizontal:
         return {inText("Value - Slider, Left :"), inText("Value - Slider, Right :"), {}};
-    default:
-        return {};
+    case InputNames::None:
+        break;
     }
+    return {};
 }
 
 bool outputEditorVisible(quint8 controlType)
 {
-    return controlType <= CT_ENCODER_SWITCH;
+    return controlTraits(controlType).output.sends;
 }
 
 bool bitmapRowVisible(quint8 controlType)
 {
-    return controlType == CT_BUTTON_PUSH || controlType == CT_BUTTON_SWITCH ||
-           controlType == CT_ICON;
+    return controlTraits(controlType).picture;
 }
 
 bool nameHintVisible(quint8 controlType)
 {
-    return controlType == CT_LABEL;
+    return controlTraits(controlType).richName;
 }
 
 void applyTypeResets(SettingStruct &record)

@@ -15,15 +15,15 @@ QString hexText(int value);
 // A colour's companion: "0xff 00 7f" for red 255, green 0, blue 127.
 QString hexColorText(quint8 red, quint8 green, quint8 blue);
 
-// The pseudo control type of a control's second output (AOT_*): 20 for
-// centre faders and pitch bends, 0 for encoder_push, 1 for encoder_switch,
-// AOT_NONE (255) for every type without one.
+// The pseudo control type of a control's second output (AOT_*), as the type
+// table gives it: AOT_CENTER for centre faders and pitch bends, the button
+// type an encoder's push behaves like, AOT_NONE for every type without one.
 quint8 advancedOutputType(quint8 controlType);
 
 // Largest value 1..3 an output or input may hold: 127 for MIDI, else 255.
 int valueMaximum(quint8 protocol);
 // Largest universe as shown to the user (from 1): the MIDI channel 16 for
-// MIDI, else 65535.
+// MIDI, else DMX_UNIVERSE_MAX + 1.
 int shownUniverseMaximum(quint8 protocol);
 // The universe row's label: "MIDI Channel :" for MIDI, else "DMX Universe :".
 QString universeLabel(quint8 protocol);
@@ -46,15 +46,15 @@ struct DmxOutRows {
     bool midiType = false, http = false, command = false;
 };
 
-// `controlType` is a control type 0..19 or an advanced output type (20,
-// 255); `protocol` outside 1..5 counts as None.
+// `controlType` is a control type or an advanced output type (AOT_CENTER,
+// AOT_NONE); a protocol no output may use counts as None.
 DmxOutRows dmxOutRows(quint8 controlType, quint8 protocol);
 ValueLabels dmxOutValueLabels(quint8 controlType);
 
 // --- control editor -------------------------------------------------------
 
-// Which rows the "DMX-IN" group shows; `protocol` outside 1..3 counts as
-// None. As above, `group` decides whether any of it is seen.
+// Which rows the "DMX-IN" group shows; a protocol no input may use counts
+// as None. As above, `group` decides whether any of it is seen.
 struct DmxInRows {
     bool group = false;
     bool value1 = false, value2 = false, value3 = false;
@@ -65,7 +65,7 @@ struct DmxInRows {
 DmxInRows dmxInRows(quint8 controlType, quint8 protocol);
 ValueLabels dmxInValueLabels(quint8 controlType);
 
-// The main output editor is shown for types 0..14.
+// The main output editor is shown for the types that send.
 bool outputEditorVisible(quint8 controlType);
 // The bitmap row: buttons and icons.
 bool bitmapRowVisible(quint8 controlType);
@@ -78,7 +78,8 @@ bool nameHintVisible(quint8 controlType);
 void applyTypeResets(SettingStruct &record);
 
 // Brings an output into its protocol's ranges: with MIDI values, note and
-// MIDI channel to 127 / 127 / 15, otherwise channel 511 and universe 65534.
+// MIDI channel to 127 / 127 / 15, otherwise channel 511 and universe
+// DMX_UNIVERSE_MAX.
 // The editors keep what the user typed while the protocol changes back and
 // forth; only the record that is applied goes through these.
 void clampOutput(SettingDmxStruct &output);
