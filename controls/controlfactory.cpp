@@ -7,6 +7,7 @@
 #include "dmxspin.h"
 #include "palette.h"
 #include "stretch.h"
+#include "typetables.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -17,6 +18,11 @@
 ControlWidget::~ControlWidget()
 {
     delete m_widget.data();
+}
+
+bool ControlWidget::takesInput() const
+{
+    return controlTraits(m_type).input;
 }
 
 QString clockPlaceholder()
@@ -61,15 +67,11 @@ bool isHorizontal(quint8 type)
            type == CT_PITCH_BEND_HORIZONTAL || type == CT_PITCH_BEND_HORIZONTAL_MIDDLE;
 }
 
-bool isCentreFader(quint8 type)
-{
-    return type == CT_FADER_VERTICAL_MIDDLE || type == CT_FADER_HORIZONTAL_MIDDLE ||
-           type == CT_PITCH_BEND_VERTICAL_MIDDLE || type == CT_PITCH_BEND_HORIZONTAL_MIDDLE;
-}
-
+// Pitch bends spring back instead of following an input.
 bool isPitchBend(quint8 type)
 {
-    return type >= CT_PITCH_BEND_VERTICAL && type <= CT_PITCH_BEND_HORIZONTAL_MIDDLE;
+    return type == CT_PITCH_BEND_VERTICAL || type == CT_PITCH_BEND_HORIZONTAL ||
+           type == CT_PITCH_BEND_VERTICAL_MIDDLE || type == CT_PITCH_BEND_HORIZONTAL_MIDDLE;
 }
 
 void setButtonIcon(DmxPushButton *button, const SettingStruct &r)
@@ -115,7 +117,6 @@ public:
         m_button->setDmxIn(r.dmx_in);
     }
     std::optional<int> currentValue() const override { return m_button->currentValue(); }
-    bool takesInput() const override { return true; }
     void takeInput(quint8 value) override { m_button->setDmxInColor(value); }
 
 private:
@@ -139,7 +140,6 @@ public:
         m_led->setBaseColor(colorOf(r));
         m_led->setDmxIn(r.dmx_in);
     }
-    bool takesInput() const override { return true; }
     void takeInput(quint8 value) override { m_led->setDmxInColor(value); }
 
 private:
@@ -166,7 +166,6 @@ public:
         m_spin->setRange(lowValue(r, initial), highValue(r, initial));
     }
     std::optional<int> currentValue() const override { return m_spin->currentValue(); }
-    bool takesInput() const override { return true; }
     void takeInput(quint8 value) override { m_spin->setDmxInValue(value); }
 
 private:
@@ -193,7 +192,7 @@ public:
         // Centre faders listen to their input from the start too: the poll
         // feeds them either way.
         m_slider->setDmxIn(r.dmx_in);
-        if (isCentreFader(m_type))
+        if (controlTraits(m_type).second == AOT_CENTER)
             m_slider->setDmxAdvanced(r.dmx_out_advanced);
         else if (!initial)
             m_slider->setDmxAdvanced(nullptr);
@@ -202,8 +201,6 @@ public:
             m_slider->setCenterStart(true);
     }
     std::optional<int> currentValue() const override { return m_slider->currentValue(); }
-    // Pitch bends spring back instead of following an input.
-    bool takesInput() const override { return !isPitchBend(m_type); }
     void takeInput(quint8 value) override { m_slider->setDmxInValue(value); }
     void springBack() override
     {
@@ -389,7 +386,7 @@ const Maker kMakers[CT_COUNT] = {
 std::unique_ptr<ControlWidget> createControlWidget(const SettingStruct &record, QWidget *console,
                                                    QObject *receiver, const QSize &shown)
 {
-    if (record.control_type >= CT_COUNT)
+    if (!isControlType(record.control_type))
         return nullptr;
     std::unique_ptr<ControlWidget> control(kMakers[record.control_type](record, console, receiver));
     control->m_type = record.control_type;

@@ -44,8 +44,9 @@ public:
     virtual std::optional<int> currentValue() const { return std::nullopt; }
     // The value of the second output (the push of an encoder), if any.
     virtual std::optional<int> advancedValue() const { return std::nullopt; }
-    // True when arrived input values move or recolour this control.
-    virtual bool takesInput() const { return false; }
+    // True when arrived input values move or recolour this control, as the
+    // type table says.
+    bool takesInput() const;
     virtual void takeInput(quint8 value) { Q_UNUSED(value); }
     // The clock shows `time`.
     virtual void takeTime(const QString &time) { Q_UNUSED(time); }
