@@ -365,7 +365,7 @@ void SettingsBackground::ChangedType(int DmxInTypeIdx, int DmxInMidiTypeIdx)
     if (!m_protocol || !m_midiType)
         return;
     int protocol = m_protocol->itemData(DmxInTypeIdx).toInt();
-    if (protocol < PT_NONE || protocol > PT_MIDI)
+    if (protocol < 0 || protocol >= PT_COUNT || !isInputProtocol(quint8(protocol)))
         protocol = PT_NONE;
     const int status = m_midiType->itemData(DmxInMidiTypeIdx).toInt();
     const bool midi = protocol == PT_MIDI;

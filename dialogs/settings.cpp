@@ -504,10 +504,10 @@ void Settings::ChangedPrefType(int PrefTypeIdx)
 void Settings::ChangedType(int PrefTypeIdx, int DmxInTypeIdx, int DmxInMidiTypeIdx)
 {
     quint8 type = entryValue(m_type, PrefTypeIdx);
-    if (type >= CT_COUNT)
+    if (!isControlType(type))
         type = CT_BUTTON_PUSH;
     quint8 protocol = entryValue(m_inProtocol, DmxInTypeIdx);
-    if (protocol > PT_MIDI)
+    if (!isInputProtocol(protocol))
         protocol = PT_NONE;
     const quint8 midiType = entryValue(m_inMidiType, DmxInMidiTypeIdx);
 
@@ -668,7 +668,7 @@ bool Settings::takeLearned(quint8 protocol, quint16 universe, quint16 channel, q
     if (m_learnTarget == NoLearning)
         return false;
     if (m_learnTarget == LearnInput) {
-        if (protocol < PT_ARTNET || protocol > PT_MIDI)
+        if (!isInputProtocol(protocol))
             return false;
         SettingDmxInStruct &in = m_edit.working().dmx_in;
         in.protocol_type_in = protocol;

@@ -274,7 +274,7 @@ QString applyProtocol(SettingStruct &r, int type, int action, const QString &tex
         return BatchChange::tr("\"%1\" is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP or "
                   "Command")
             .arg(text);
-    if (type == column::PROTOCOL_IN && protocol > PT_MIDI)
+    if (type == column::PROTOCOL_IN && protocol != PT_NONE && !isInputProtocol(quint8(protocol)))
         return BatchChange::tr("an input listens to None, Art-Net, streaming ACN or MIDI");
     *protocolField(r, type) = quint8(protocol);
     clampNumbers(r, type);
