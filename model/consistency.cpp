@@ -221,7 +221,7 @@ QList<ConsistencyFinding> write(std::vector<Raw> &raws, const QList<SettingStruc
 class OverlapGrid
 {
 public:
-    explicit OverlapGrid(const QList<SettingStruct> &controls) : m_controls(controls)
+    explicit OverlapGrid(const QList<SettingStruct> &controls)
     {
         const int n = int(controls.size());
         m_rects.reserve(n);
@@ -316,7 +316,6 @@ private:
         }
     }
 
-    const QList<SettingStruct> &m_controls;
     std::vector<Rect> m_rects;
     Axis m_x, m_y;
     std::vector<qint64> m_start;
