@@ -32,10 +32,7 @@ AppendShow::AppendShow(ShowDocument &document, QList<SettingStruct> controls,
 
 void AppendShow::redo()
 {
-    m_document.applyChecks(m_after.checks);
-    m_document.applyPreferences(m_after.preferences);
-    m_document.applyBackground(m_after.background);
-    m_document.applyInsert(m_controls);
+    m_document.applyAppend(m_controls, {}, m_after);
 }
 
 void AppendShow::undo()
@@ -43,10 +40,7 @@ void AppendShow::undo()
     QList<quint32> ids;
     for (const SettingStruct &r : std::as_const(m_controls))
         ids.append(r.id);
-    m_document.applyRemove(ids);
-    m_document.applyBackground(m_before.background);
-    m_document.applyPreferences(m_before.preferences);
-    m_document.applyChecks(m_before.checks);
+    m_document.applyAppend({}, ids, m_before);
 }
 
 AddControls::AddControls(ShowDocument &document, QList<SettingStruct> controls, int index,
@@ -91,9 +85,8 @@ void RemoveControls::redo()
 
 void RemoveControls::undo()
 {
-    // Ascending indexes: each lands where it was once those before it are back.
-    for (const auto &entry : std::as_const(m_removed))
-        m_document.applyInsert({entry.second}, entry.first);
+    // Ascending indexes: each lands where it was, all of them in one step.
+    m_document.applyInsertAt(m_removed);
 }
 
 ChangeControls::ChangeControls(ShowDocument &document, const QList<SettingStruct> &after,

@@ -91,23 +91,55 @@ void ShowDocument::applyContent(const ShowContent &content)
 
 void ShowDocument::applyInsert(const QList<SettingStruct> &records, int index)
 {
-    if (records.isEmpty())
-        return;
     if (index < 0 || index > m_content.controls.size())
         index = int(m_content.controls.size());
+    QList<QPair<int, SettingStruct>> placed;
+    placed.reserve(records.size());
+    for (const SettingStruct &r : records)
+        placed.append({index++, r});
+    applyInsertAt(placed);
+}
+
+void ShowDocument::applyInsertAt(const QList<QPair<int, SettingStruct>> &placed)
+{
+    const QList<quint32> added = insertAt(placed);
+    if (!added.isEmpty())
+        emit controlsAdded(added);
+}
+
+QList<quint32> ShowDocument::insertAt(const QList<QPair<int, SettingStruct>> &placed)
+{
+    // One pass over the list, however scattered the places.
     QList<quint32> added;
-    added.reserve(records.size());
-    for (const SettingStruct &r : records) {
-        SettingStruct copy = r;
-        if (copy.id == 0)
-            copy.id = newId();
-        added.append(copy.id);
-        m_content.controls.insert(index++, copy);
+    if (placed.isEmpty())
+        return added;
+    QList<SettingStruct> before = std::move(m_content.controls);
+    QList<SettingStruct> &after = m_content.controls;
+    after = QList<SettingStruct>();
+    after.reserve(before.size() + placed.size());
+    added.reserve(placed.size());
+    qsizetype next = 0;
+    for (const auto &[index, record] : placed) {
+        while (after.size() < index && next < before.size())
+            after.append(std::move(before[next++]));
+        after.append(record);
+        if (after.last().id == 0)
+            after.last().id = newId();
+        added.append(after.last().id);
     }
-    emit controlsAdded(added);
+    while (next < before.size())
+        after.append(std::move(before[next++]));
+    return added;
 }
 
 void ShowDocument::applyRemove(const QList<quint32> &ids)
+{
+    const QList<quint32> removed = remove(ids);
+    if (!removed.isEmpty())
+        emit controlsRemoved(removed);
+}
+
+QList<quint32> ShowDocument::remove(const QList<quint32> &ids)
 {
     const QSet<quint32> gone(ids.cbegin(), ids.cend());
     QList<quint32> removed;
@@ -117,8 +149,7 @@ void ShowDocument::applyRemove(const QList<quint32> &ids)
         removed.append(r.id);
         return true;
     });
-    if (!removed.isEmpty())
-        emit controlsRemoved(removed);
+    return removed;
 }
 
 void ShowDocument::applyChange(const QList<SettingStruct> &records)
@@ -188,6 +219,34 @@ void ShowDocument::applyChecks(const ConsistenceCheckStruct &checks)
 {
     m_content.checks = checks;
     emit checksChanged();
+}
+
+void ShowDocument::applyAppend(const QList<SettingStruct> &added, const QList<quint32> &removed,
+                               const ShowContent &settings)
+{
+    QList<QPair<int, SettingStruct>> placed;
+    placed.reserve(added.size());
+    for (const SettingStruct &r : added)
+        placed.append({int(m_content.controls.size() + placed.size()), r});
+    const QList<quint32> addedIds = insertAt(placed);
+    const QList<quint32> removedIds = remove(removed);
+    m_content.background = settings.background;
+    PreferencesStruct preferences = settings.preferences;
+    preferences.lock_screen = m_content.preferences.lock_screen;
+    const bool preferencesChange = preferences != m_content.preferences;
+    const bool checksChange = settings.checks != m_content.checks;
+    m_content.preferences = preferences;
+    m_content.checks = settings.checks;
+    // Settings that stay as they were are not told.
+    if (!addedIds.isEmpty())
+        emit controlsAdded(addedIds);
+    if (!removedIds.isEmpty())
+        emit controlsRemoved(removedIds);
+    emit backgroundChanged();
+    if (preferencesChange)
+        emit preferencesChanged();
+    if (checksChange)
+        emit checksChanged();
 }
 
 void ShowDocument::storeWindowSize(quint32 sizeX, quint32 sizeY)

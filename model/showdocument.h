@@ -15,7 +15,10 @@
 //   content did not come from the current file" (the built-in default, a
 //   show with controls of unknown type dropped): undoing back to the saved
 //   state clears it unless the content never was saved.
-// - A signal is emitted once per command, after the records changed.
+// - A command changes its whole change set in one step and tells it with
+//   one signal, after every record changed (a delete of thousands at
+//   scattered places, its undo and redo alike). An append, which also takes
+//   the settings a file brings, tells each kind of change once.
 #pragma once
 
 #include "settingstruct.h"
@@ -100,6 +103,9 @@ public:
     void applyContent(const ShowContent &content);
     // Inserts records (with ids) at `index` (-1: at the end).
     void applyInsert(const QList<SettingStruct> &records, int index = -1);
+    // Inserts each record at its index in the list that results, the
+    // indexes ascending (the places a delete kept).
+    void applyInsertAt(const QList<QPair<int, SettingStruct>> &placed);
     // Removes the records with these ids.
     void applyRemove(const QList<quint32> &ids);
     // Replaces records with the same ids.
@@ -110,6 +116,11 @@ public:
     // Every preference but the lock, which only setLocked changes.
     void applyPreferences(const PreferencesStruct &preferences);
     void applyChecks(const ConsistenceCheckStruct &checks);
+    // Appends `added`, removes the records with the ids `removed` and takes
+    // the background, preferences (but the lock) and consistency options
+    // of `settings`: every part changed before the first signal.
+    void applyAppend(const QList<SettingStruct> &added, const QList<quint32> &removed,
+                     const ShowContent &settings);
 
 signals:
     // The whole show was replaced: readers rebuild.
@@ -126,6 +137,10 @@ signals:
 
 private:
     void emitModified();
+    // The record changes of applyInsertAt and applyRemove, untold; they
+    // return the ids added or removed, in the document's order.
+    QList<quint32> insertAt(const QList<QPair<int, SettingStruct>> &placed);
+    QList<quint32> remove(const QList<quint32> &ids);
 
     ShowContent m_content;
     QString m_currentFile;

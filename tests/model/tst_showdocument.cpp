@@ -6,6 +6,8 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
+
 namespace
 {
 
@@ -23,6 +25,20 @@ QStringList names(const ShowDocument &d)
     for (const SettingStruct &r : d.controls())
         list << r.name;
     return list;
+}
+
+// Counts in `told` every signal by which the document tells a change.
+void countTold(ShowDocument &d, int &told)
+{
+    const auto tell = [&told] { ++told; };
+    QObject::connect(&d, &ShowDocument::contentReplaced, tell);
+    QObject::connect(&d, &ShowDocument::controlsAdded, tell);
+    QObject::connect(&d, &ShowDocument::controlsRemoved, tell);
+    QObject::connect(&d, &ShowDocument::controlsChanged, tell);
+    QObject::connect(&d, &ShowDocument::controlsReordered, tell);
+    QObject::connect(&d, &ShowDocument::backgroundChanged, tell);
+    QObject::connect(&d, &ShowDocument::preferencesChanged, tell);
+    QObject::connect(&d, &ShowDocument::checksChanged, tell);
 }
 
 ShowContent threeControls()
@@ -128,17 +144,20 @@ private slots:
     {
         QTest::addColumn<int>("which");
         QTest::addColumn<QStringList>("after");
-        QTest::newRow("add at 1") << 0 << QStringList({"A", "X", "B", "C"});
-        QTest::newRow("remove A and C") << 1 << QStringList({"B"});
-        QTest::newRow("change B") << 2 << QStringList({"A", "B2", "C"});
-        QTest::newRow("reorder") << 3 << QStringList({"C", "A", "B"});
-        QTest::newRow("append") << 4 << QStringList({"A", "B", "C", "Y", "Z"});
+        QTest::addColumn<int>("told"); // signals each way
+        QTest::newRow("add at 1") << 0 << QStringList({"A", "X", "B", "C"}) << 1;
+        QTest::newRow("remove A and C") << 1 << QStringList({"B"}) << 1;
+        QTest::newRow("change B") << 2 << QStringList({"A", "B2", "C"}) << 1;
+        QTest::newRow("reorder") << 3 << QStringList({"C", "A", "B"}) << 1;
+        // Controls and background; the same preferences and checks are not told.
+        QTest::newRow("append") << 4 << QStringList({"A", "B", "C", "Y", "Z"}) << 2;
     }
 
     void controlCommandsRoundTrip()
     {
         QFETCH(int, which);
         QFETCH(QStringList, after);
+        QFETCH(int, told);
         ShowDocument d;
         d.push(new ReplaceShow(d, threeControls(), "Open"));
         d.clearHistory();
@@ -147,6 +166,8 @@ private slots:
         QSignalSpy added(&d, &ShowDocument::controlsAdded);
         QSignalSpy removed(&d, &ShowDocument::controlsRemoved);
         QSignalSpy changed(&d, &ShowDocument::controlsChanged);
+        int count = 0;
+        countTold(d, count);
         switch (which) {
         case 0:
             d.push(new AddControls(d, {control("X")}, 1, "Add"));
@@ -176,15 +197,48 @@ private slots:
         }
         }
         QCOMPARE(names(d), after);
+        QCOMPARE(count, told);
         QVERIFY(d.isModified());
         d.undoStack().undo();
+        QCOMPARE(count, 2 * told);
         QCOMPARE(names(d), QStringList({"A", "B", "C"}));
         QCOMPARE(d.ids(), ids);
         for (int i = 0; i < before.size(); ++i)
             QVERIFY(d.controls().at(i).sameContent(before.at(i)));
         QCOMPARE(d.background().color_blue, quint8(127));
         d.undoStack().redo();
+        QCOMPARE(count, 3 * told);
         QCOMPARE(names(d), after);
+    }
+
+    // A delete of controls at scattered places, named in any order, is one
+    // step each way: one signal, every record back in its place.
+    void scatteredDeleteIsOneStep()
+    {
+        ShowDocument d;
+        ShowContent content;
+        for (int i = 0; i < 1000; ++i)
+            content.controls.append(control(QString::number(i), quint32(i)));
+        d.push(new ReplaceShow(d, content, "Open"));
+        const QList<SettingStruct> before = d.controls();
+        QList<quint32> gone; // half of them, scattered, in no order
+        for (int i = 0; i < 500; ++i)
+            gone.append(before.at(i * 337 % 1000).id);
+        QList<quint32> kept = d.ids();
+        kept.removeIf([&](quint32 id) { return gone.contains(id); });
+        int told = 0;
+        countTold(d, told);
+        d.push(new RemoveControls(d, gone, "Delete"));
+        QCOMPARE(told, 1);
+        QCOMPARE(d.ids(), kept);
+        d.undoStack().undo();
+        QCOMPARE(told, 2);
+        QVERIFY(std::equal(
+            before.cbegin(), before.cend(), d.controls().cbegin(), d.controls().cend(),
+            [](const auto &a, const auto &b) { return a.id == b.id && a.sameContent(b); }));
+        d.undoStack().redo();
+        QCOMPARE(told, 3);
+        QCOMPARE(d.ids(), kept);
     }
 };
 
