@@ -7,7 +7,12 @@
 #include "palette.h"
 #include "stretch.h"
 
+#include <QCursor>
+#include <QHash>
 #include <QPainter>
+#include <QSet>
+
+#include <algorithm>
 
 namespace
 {
@@ -19,6 +24,32 @@ QColor colorOf(const SettingStruct &r)
 
 // Widgets made between two progress reports of a rebuild.
 constexpr int PROGRESS_EVERY = 250;
+// Widgets shown together from which a cover under the mouse pointer pays.
+constexpr int COVER_FROM = 16;
+
+// Marks, for each of the `count` ranks, whether it belongs to a longest
+// rising run (not necessarily adjacent) of `ranks`: those are the widgets
+// already in order among each other. O(n log n).
+QList<bool> longestRising(const QList<int> &ranks, int count)
+{
+    QList<int> tails; // index into ranks of the smallest tail of each length
+    QList<int> before(ranks.size(), -1);
+    for (int i = 0; i < ranks.size(); ++i) {
+        const auto at =
+            std::lower_bound(tails.begin(), tails.end(), ranks.at(i),
+                             [&](int index, int rank) { return ranks.at(index) < rank; });
+        if (at != tails.begin())
+            before[i] = *(at - 1);
+        if (at == tails.end())
+            tails.append(i);
+        else
+            *at = i;
+    }
+    QList<bool> stays(count, false);
+    for (int i = tails.isEmpty() ? -1 : tails.last(); i >= 0; i = before.at(i))
+        stays[ranks.at(i)] = true;
+    return stays;
+}
 
 } // namespace
 
@@ -153,31 +184,24 @@ void Surface::rebuild()
     }
     if (m_cancelled)
         return; // the show that comes back brings its own change
-    for (QWidget *w : std::as_const(made))
-        w->show();
-    lowerGroups();
+    restack();
+    showAll(made);
     emit widgetsChanged();
 }
 
 void Surface::add(const QList<quint32> &ids)
 {
-    // New widgets lie on top, which is right for records added at the end.
-    const QList<SettingStruct> &controls = m_document.controls();
-    bool atEnd = true;
-    for (int i = 0; i < ids.size() && atEnd; ++i)
-        atEnd = controls.size() >= ids.size() &&
-                controls.at(controls.size() - ids.size() + i).id == ids.at(i);
-    for (quint32 id : ids) {
-        const SettingStruct *record = m_document.control(id);
-        if (!record)
-            continue;
-        if (ControlWidget *c = make(*record))
-            c->widget()->show();
-    }
-    if (atEnd)
-        lowerGroups();
-    else
-        restack();
+    // One pass over the show however many arrive and wherever they go: made
+    // hidden, put in their places among the others, then shown together.
+    const QSet<quint32> wanted(ids.cbegin(), ids.cend());
+    QList<QWidget *> made;
+    made.reserve(ids.size());
+    for (const SettingStruct &r : m_document.controls())
+        if (wanted.contains(r.id))
+            if (ControlWidget *c = make(r))
+                made.append(c->widget());
+    restack();
+    showAll(made);
     emit widgetsChanged();
 }
 
@@ -196,46 +220,96 @@ void Surface::remove(const QList<quint32> &ids)
 
 void Surface::change(const QList<quint32> &ids)
 {
-    for (quint32 id : ids) {
-        const SettingStruct *record = m_document.control(id);
-        if (!record)
+    const QSet<quint32> wanted(ids.cbegin(), ids.cend());
+    QList<QWidget *> made;
+    for (const SettingStruct &r : m_document.controls()) {
+        if (!wanted.contains(r.id))
             continue;
-        ControlWidget *c = control(id);
+        ControlWidget *c = control(r.id);
         if (!c)
             continue;
         // A record whose type changed gets a widget of its new kind.
-        if (c->type() != record->control_type) {
-            m_widgets.erase(id);
-            if ((c = make(*record)))
-                c->widget()->show();
+        if (c->type() != r.control_type) {
+            m_widgets.erase(r.id);
+            if ((c = make(r)))
+                made.append(c->widget());
             continue;
         }
-        c->configure(*record, shownRect(*record).size(), false);
-        place(*record, *c);
-        applyColorPalette(c->widget(), colorOf(*record));
-        c->widget()->setToolTip(record->description);
+        c->configure(r, shownRect(r).size(), false);
+        place(r, *c);
+        applyColorPalette(c->widget(), colorOf(r));
+        c->widget()->setToolTip(r.description);
         m_shownTime.clear();
     }
-    lowerGroups();
+    if (!made.isEmpty())
+        restack();
+    showAll(made);
     emit widgetsChanged();
+}
+
+void Surface::showAll(const QList<QWidget *> &widgets)
+{
+    // Each time a widget is shown, Qt looks for the one under the mouse
+    // pointer among all of the console's children, which would make showing
+    // thousands of them take seconds. A pixel-sized widget that draws
+    // nothing, lying on top of them all under the pointer, answers that
+    // look-up at once; when it goes, the widget then under the pointer gets
+    // the mouse as it would have.
+    std::unique_ptr<QWidget> cover;
+    const QPoint pointer = m_console->mapFromGlobal(QCursor::pos());
+    if (widgets.size() >= COVER_FROM && m_console->rect().contains(pointer)) {
+        cover = std::make_unique<QWidget>(m_console);
+        cover->setAttribute(Qt::WA_NoSystemBackground);
+        cover->setGeometry(QRect(pointer, QSize(1, 1)));
+        cover->show();
+    }
+    for (QWidget *w : widgets)
+        w->show();
+    if (cover)
+        cover->hide();
 }
 
 void Surface::restack()
 {
-    // Later records lie on top.
+    // Later records lie above earlier ones; group frames lie below them
+    // all, the last one lowest, so the controls they frame keep receiving
+    // the mouse. Only widgets out of that order move, so a change of any
+    // size costs one pass over the console's children, plus one move for
+    // each widget that is not yet in its place.
+    QList<QWidget *> groups;
+    QList<QWidget *> others;
     for (const SettingStruct &r : m_document.controls())
-        if (ControlWidget *c = control(r.id); c && !c->staysBehind())
-            c->widget()->raise();
-    lowerGroups();
-}
-
-void Surface::lowerGroups()
-{
-    // Group frames stay behind the controls they frame, so those keep
-    // receiving the mouse.
-    for (const SettingStruct &r : m_document.controls())
-        if (ControlWidget *c = control(r.id); c && c->staysBehind())
-            c->widget()->lower();
+        if (ControlWidget *c = control(r.id); c && c->widget())
+            (c->staysBehind() ? groups : others).append(c->widget());
+    QHash<const QObject *, int> rankOf;
+    rankOf.reserve(others.size());
+    for (int i = 0; i < others.size(); ++i)
+        rankOf.insert(others.at(i), i);
+    QList<int> current;
+    current.reserve(others.size());
+    const QObjectList &children = m_console->children();
+    for (const QObject *child : children)
+        if (const auto it = rankOf.constFind(child); it != rankOf.cend())
+            current.append(*it);
+    const QList<bool> stays = longestRising(current, int(others.size()));
+    for (int i = int(others.size()) - 1; i >= 0; --i) {
+        if (stays.at(i))
+            continue;
+        if (i + 1 < others.size())
+            others.at(i)->stackUnder(others.at(i + 1));
+        else
+            others.at(i)->raise();
+    }
+    // The frames at the bottom, the first one on top of them: those already
+    // lying that way stay.
+    qsizetype settled = groups.isEmpty() ? 0 : children.indexOf(groups.first()) + 1;
+    for (qsizetype i = 0; i < settled && i < groups.size(); ++i)
+        if (children.at(settled - 1 - i) != groups.at(i))
+            settled = 0;
+    if (settled > groups.size())
+        settled = 0;
+    for (qsizetype i = settled; i < groups.size(); ++i)
+        groups.at(i)->lower();
 }
 
 void Surface::applyBackground()

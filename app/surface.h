@@ -75,8 +75,11 @@ private:
     void add(const QList<quint32> &ids);
     void remove(const QList<quint32> &ids);
     void change(const QList<quint32> &ids);
+    // Puts the widgets in the stacking order of the records, moving only
+    // those out of it.
     void restack();
-    void lowerGroups();
+    // Shows widgets made hidden, all at once.
+    void showAll(const QList<QWidget *> &widgets);
     void applyBackground();
     ControlWidget *make(const SettingStruct &record);
     void place(const SettingStruct &record, ControlWidget &control);

@@ -8,6 +8,7 @@
 
 #include <QColor>
 #include <QIcon>
+#include <QSet>
 
 #include <algorithm>
 #include <climits>
@@ -385,22 +386,24 @@ bool OverviewModel::setData(const QModelIndex &index, const QVariant &value, int
 
 void OverviewModel::onAdded(const QList<quint32> &ids)
 {
-    if (ids.isEmpty())
-        return;
-    const int first = m_document.indexOf(ids.first());
+    // Runs of neighbouring rows come in one step each, from the top down:
+    // each lands where the show has it once the runs above it are in. The
+    // rows around them keep their selection.
+    const QSet<quint32> added(ids.cbegin(), ids.cend());
     const QList<SettingStruct> &controls = m_document.controls();
-    bool block = first >= 0 && first + ids.size() <= controls.size();
-    for (int i = 0; block && i < ids.size(); ++i)
-        block = controls.at(first + i).id == ids.at(i);
-    if (!block) {
-        reload();
-        return;
+    for (int row = 0; row < controls.size(); ++row) {
+        if (!added.contains(controls.at(row).id))
+            continue;
+        int last = row;
+        while (last + 1 < controls.size() && added.contains(controls.at(last + 1).id))
+            ++last;
+        beginInsertRows(QModelIndex(), row, last);
+        for (int i = row; i <= last; ++i)
+            m_ids.insert(i, controls.at(i).id);
+        m_rowsIndexed = false;
+        endInsertRows();
+        row = last;
     }
-    beginInsertRows(QModelIndex(), first, first + int(ids.size()) - 1);
-    for (int i = 0; i < ids.size(); ++i)
-        m_ids.insert(first + i, ids.at(i));
-    m_rowsIndexed = false;
-    endInsertRows();
 }
 
 void OverviewModel::onRemoved(const QList<quint32> &ids)

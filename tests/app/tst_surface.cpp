@@ -59,6 +59,15 @@ private:
     {
         m_document->push(new ChangeControls(*m_document, {r}, QString()));
     }
+    // The controls' ids from the bottom of the stack to its top.
+    QList<quint32> stacking() const
+    {
+        QList<quint32> ids;
+        for (QObject *child : m_console->children())
+            if (const quint32 id = m_surface->idOf(qobject_cast<QWidget *>(child)))
+                ids.append(id);
+        return ids;
+    }
     // Changes the document's background through a command.
     template <typename F> void background(F change)
     {
@@ -395,6 +404,52 @@ private slots:
         // The second control starts shown-then-hidden: first tick hides it.
         QTRY_VERIFY_WITH_TIMEOUT(!button->isVisible(), 1000);
         QTRY_VERIFY_WITH_TIMEOUT(button->isVisible(), 1000);
+    }
+
+    // Controls deleted at scattered places come back in one step, each where
+    // it lay (frames lowest, the later below), the one under the pointer hovered.
+    void undoneDeleteRestoresStacking_data()
+    {
+        QTest::addColumn<int>("first"); // the indexes deleted
+        QTest::addColumn<int>("step");
+        QTest::addColumn<int>("count");
+        QTest::newRow("every second") << 0 << 2 << 20;
+        QTest::newRow("first and last") << 0 << 39 << 2;
+    }
+    void undoneDeleteRestoresStacking()
+    {
+        QFETCH(int, first);
+        QFETCH(int, step);
+        QFETCH(int, count);
+        ShowContent content;
+        for (int i = 0; i < 40; ++i)
+            content.controls.append(
+                record(i % 6 ? CT_BUTTON_PUSH : CT_GROUP, (i % 8) * 60, (i / 8) * 60));
+        m_document->push(new ReplaceShow(*m_document, content, {}));
+        m_console->show();
+        QVERIFY(QTest::qWaitForWindowExposed(m_console));
+        const QPoint at(130, 70); // on the control at index 10
+        QCursor::setPos(m_console->mapToGlobal(at));
+        QTest::mouseMove(m_console, at);
+        const QList<quint32> ids = m_document->ids();
+        QList<quint32> expected, removed;
+        for (int i = 36; i >= 0; i -= 6)
+            expected.append(ids.at(i));
+        for (int i = 0; i < 40; ++i)
+            if (i % 6)
+                expected.append(ids.at(i));
+        QCOMPARE(stacking(), expected);
+        for (int i = 0; i < count; ++i)
+            removed.append(ids.at(first + i * step));
+        QList<quint32> kept = expected;
+        kept.removeIf([&](quint32 id) { return removed.contains(id); });
+        m_document->push(new RemoveControls(*m_document, removed, {}));
+        QCOMPARE(stacking(), kept);
+        m_document->undoStack().undo();
+        QCOMPARE(stacking(), expected);
+        QVERIFY(m_surface->widget(ids.at(10))->underMouse());
+        m_document->undoStack().redo();
+        QCOMPARE(stacking(), kept);
     }
 
     void hitTestPicksTopmostIncludingEdges()
