@@ -1,4 +1,4 @@
-#include "appinfo.h"
+#include "app/appinfo.h"
 
 Q_LOGGING_CATEGORY(lcApp, "pultora.app", QtInfoMsg)
 

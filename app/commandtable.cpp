@@ -1,6 +1,6 @@
-#include "commandtable.h"
+#include "app/commandtable.h"
 
-#include "appinfo.h"
+#include "app/appinfo.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,10 @@
-#include "consistencyrunner.h"
+#include "app/consistencyrunner.h"
 
-#include "consistencedialogs.h"
-#include "prompter.h"
-#include "showcommands.h"
-#include "showdocument.h"
-#include "surface.h"
+#include "app/prompter.h"
+#include "app/surface.h"
+#include "dialogs/consistencedialogs.h"
+#include "model/showcommands.h"
+#include "model/showdocument.h"
 
 #include <QProgressDialog>
 #include <QScreen>

@@ -9,7 +9,7 @@
 //   results  checkConsistence() -> slotCheckConsistence()
 #pragma once
 
-#include "consistency.h"
+#include "model/consistency.h"
 
 #include <QCoreApplication>
 #include <QPointer>

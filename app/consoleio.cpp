@@ -1,9 +1,9 @@
-#include "consoleio.h"
+#include "app/consoleio.h"
 
-#include "dmxincolor.h"
-#include "showdocument.h"
-#include "startup.h"
-#include "surface.h"
+#include "app/startup.h"
+#include "app/surface.h"
+#include "model/dmxincolor.h"
+#include "model/showdocument.h"
 
 ConsoleIo::~ConsoleIo()
 {

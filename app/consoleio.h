@@ -4,9 +4,9 @@
 // which this class only speaks to through the control interface.
 #pragma once
 
-#include "inputdispatch.h"
-#include "outputdispatch.h"
-#include "outputobjects.h"
+#include "app/inputdispatch.h"
+#include "app/outputdispatch.h"
+#include "app/outputobjects.h"
 
 #include <QColor>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "controleditor.h"
+#include "app/controleditor.h"
 
-#include "learnlistener.h"
-#include "settings.h"
+#include "app/learnlistener.h"
+#include "dialogs/settings.h"
 
 #include <QWidget>
 
@@ -22,8 +22,7 @@ void ControlEditor::open(SettingStruct *record, bool showHex, QWidget *blink)
         services.checkConsistence = m_check;
         services.room = [this] { return m_room ? m_room() : ControlEdit::Room(); };
         m_window = new Settings(services, m_console);
-        QObject::connect(m_window, SIGNAL(valueChanged()), m_console,
-                         SLOT(slotSettingsChanged()));
+        QObject::connect(m_window, SIGNAL(valueChanged()), m_console, SLOT(slotSettingsChanged()));
         if (m_learn)
             m_learn->attach(m_window);
     }

@@ -6,8 +6,8 @@
 // LearnListener on the console's input objects.
 #pragma once
 
-#include "settings.h"
-#include "settingstruct.h"
+#include "dialogs/settings.h"
+#include "model/settingstruct.h"
 
 #include <QPointer>
 

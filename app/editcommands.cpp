@@ -1,11 +1,11 @@
-#include "editcommands.h"
+#include "app/editcommands.h"
 
-#include "appinfo.h"
-#include "prompter.h"
-#include "showcommands.h"
-#include "stretch.h"
-#include "surface.h"
-#include "typetables.h"
+#include "app/appinfo.h"
+#include "app/prompter.h"
+#include "app/surface.h"
+#include "controls/stretch.h"
+#include "model/showcommands.h"
+#include "model/typetables.h"
 
 #include <QAction>
 #include <QKeyEvent>
@@ -299,8 +299,7 @@ bool EditCommands::moveEvent(QEvent *event)
     case QEvent::MouseMove:
     case QEvent::MouseButtonPress: {
         const auto *mouse = static_cast<QMouseEvent *>(event);
-        const QPoint shown =
-            m_services.window->mapFromGlobal(mouse->globalPosition().toPoint());
+        const QPoint shown = m_services.window->mapFromGlobal(mouse->globalPosition().toPoint());
         const QPoint stored = toStored(shown);
         moveTo(mouse->modifiers() & Qt::AltModifier ? stored : snapped(stored));
         if (event->type() == QEvent::MouseButtonPress) {

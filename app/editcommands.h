@@ -13,7 +13,7 @@
 // - Paste works on an empty surface too (a cut only control is not lost).
 #pragma once
 
-#include "showdocument.h"
+#include "model/showdocument.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -1,16 +1,16 @@
-#include "filecommands.h"
+#include "app/filecommands.h"
 
-#include "appinfo.h"
-#include "configfile.h"
-#include "documentation.h"
-#include "importforeigngui.h"
-#include "loadprogress.h"
-#include "prompter.h"
-#include "recentfiles.h"
-#include "sessionfiles.h"
-#include "showcommands.h"
-#include "showloader.h"
-#include "texthelpers.h"
+#include "app/appinfo.h"
+#include "app/loadprogress.h"
+#include "app/prompter.h"
+#include "app/recentfiles.h"
+#include "app/sessionfiles.h"
+#include "app/showloader.h"
+#include "dialogs/importforeigngui.h"
+#include "doc/documentation.h"
+#include "io/texthelpers.h"
+#include "model/configfile.h"
+#include "model/showcommands.h"
 
 #include <QApplication>
 #include <QCryptographicHash>
@@ -135,8 +135,7 @@ void FileCommands::currentFileChanged()
 
 std::optional<bool> FileCommands::checkOverwrite(const QString &path)
 {
-    if (m_stampedPath.isEmpty() || absolute(path) != m_stampedPath ||
-        !m_stamp.changedOnDisk(path))
+    if (m_stampedPath.isEmpty() || absolute(path) != m_stampedPath || !m_stamp.changedOnDisk(path))
         return std::nullopt;
     const QMessageBox::StandardButton answer = m_services.prompter->askNamed(
         m_services.window, QMessageBox::Warning, appinfo::productName(),
@@ -656,11 +655,10 @@ void FileCommands::importForeignGui(bool withControls)
         return;
     }
     // The import goes on without its backup; the user hears of it.
-    const QString backupNote =
-        backupError.isEmpty()
-            ? QString()
-            : tr("The import backup %1 could not be written: %2")
-                  .arg(ImportForeignGui::backupFileName(), backupError);
+    const QString backupNote = backupError.isEmpty()
+                                   ? QString()
+                                   : tr("The import backup %1 could not be written: %2")
+                                         .arg(ImportForeignGui::backupFileName(), backupError);
     if (!backupNote.isEmpty())
         status(backupNote);
 
@@ -726,7 +724,7 @@ void FileCommands::documentation()
     const QString current = m_document.currentFile();
     // The download keeps the show's file name; an untitled show is named
     // as Save would propose.
-    source.configurationName = !current.isEmpty() ? QFileInfo(current).fileName()
+    source.configurationName = !current.isEmpty()  ? QFileInfo(current).fileName()
                                : project.isEmpty() ? tr("untitled.ptra")
                                                    : project + QStringLiteral(".ptra");
     source.programVersion =

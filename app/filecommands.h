@@ -22,9 +22,9 @@
 //   holds no unsaved edit is offered for reload, never with a modal box.
 #pragma once
 
-#include "configuration.h"
-#include "showdocument.h"
-#include "startup.h"
+#include "app/startup.h"
+#include "model/configuration.h"
+#include "model/showdocument.h"
 
 #include <QCoreApplication>
 #include <QStringList>

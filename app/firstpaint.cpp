@@ -1,4 +1,4 @@
-#include "firstpaint.h"
+#include "app/firstpaint.h"
 
 #include <QCoreApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "inputdispatch.h"
+#include "app/inputdispatch.h"
 
 #include <QLoggingCategory>
 #include <algorithm>

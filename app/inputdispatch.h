@@ -6,7 +6,7 @@
 // the real ones, tests a double).
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QByteArray>
 #include <QList>

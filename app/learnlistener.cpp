@@ -1,9 +1,9 @@
-#include "learnlistener.h"
+#include "app/learnlistener.h"
 
-#include "appinfo.h"
-#include "outputobjects.h"
-#include "settings.h"
-#include "settingstruct.h"
+#include "app/appinfo.h"
+#include "app/outputobjects.h"
+#include "dialogs/settings.h"
+#include "model/settingstruct.h"
 
 #include <QList>
 #include <QMetaObject>

@@ -1,4 +1,4 @@
-#include "loadprogress.h"
+#include "app/loadprogress.h"
 
 #include <QProgressDialog>
 

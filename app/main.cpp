@@ -1,11 +1,11 @@
 // Entry point: installs the translation, reads the command line, builds the
 // console window and runs the event loop. Destroying the window writes the
 // last session.
-#include "appinfo.h"
-#include "firstpaint.h"
-#include "picture.h"
-#include "pultora.h"
-#include "translation.h"
+#include "app/appinfo.h"
+#include "app/firstpaint.h"
+#include "app/pultora.h"
+#include "app/translation.h"
+#include "model/picture.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -57,8 +57,8 @@ int main(int argc, char **argv)
         consoleArgv.append(word.data());
     consoleArgv.append(nullptr);
 
-    auto *console = new Pultora(nullptr, int(words.size()), consoleArgv.data(), translationFile,
-                                locale);
+    auto *console =
+        new Pultora(nullptr, int(words.size()), consoleArgv.data(), translationFile, locale);
     FirstPaintReport::installIfRequested(console, [console] {
         return QStringLiteral("dmx-in-setups=%1").arg(console->io().inputSetUps());
     });

@@ -1,7 +1,7 @@
-#include "outputconsent.h"
+#include "app/outputconsent.h"
 
-#include "http.h"
-#include "outputdispatch.h"
+#include "app/outputdispatch.h"
+#include "io/http.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>

@@ -7,8 +7,8 @@
 // Hosts of this computer (loopback names and addresses) need no consent.
 #pragma once
 
-#include "configuration.h"
-#include "settingstruct.h"
+#include "model/configuration.h"
+#include "model/settingstruct.h"
 
 #include <QByteArray>
 #include <QList>

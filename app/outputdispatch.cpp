@@ -1,17 +1,17 @@
-#include "outputdispatch.h"
+#include "app/outputdispatch.h"
 
-#include "appinfo.h"
-#include "outputconsent.h"
-#include "typetables.h"
+#include "app/appinfo.h"
+#include "app/outputconsent.h"
+#include "model/typetables.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <QUrl>
 
-#include "artnet.h"
-#include "http.h"
-#include "midi.h"
-#include "netlog.h"
+#include "io/http.h"
+#include "io/midi.h"
+#include "net/artnet.h"
+#include "net/netlog.h"
 
 namespace
 {

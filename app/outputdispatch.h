@@ -13,7 +13,7 @@
 // happen. The output objects log their failures as warnings.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QByteArray>
 #include <QString>

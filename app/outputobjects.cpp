@@ -1,15 +1,15 @@
-#include "outputobjects.h"
+#include "app/outputobjects.h"
 
-#include "acnnet.h"
-#include "acnsourceid.h"
-#include "appinfo.h"
-#include "artnet.h"
-#include "artnetpacket.h"
-#include "command.h"
-#include "http.h"
-#include "interfaceentry.h"
-#include "midi.h"
-#include "netlog.h"
+#include "app/appinfo.h"
+#include "io/command.h"
+#include "io/http.h"
+#include "io/midi.h"
+#include "net/acnnet.h"
+#include "net/acnsourceid.h"
+#include "net/artnet.h"
+#include "net/artnetpacket.h"
+#include "net/interfaceentry.h"
+#include "net/netlog.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -17,10 +17,10 @@
 //   named in the Art-Net node report.
 #pragma once
 
-#include "inputdispatch.h"
-#include "midibackend.h"
-#include "netenvironment.h"
-#include "outputdispatch.h"
+#include "app/inputdispatch.h"
+#include "app/outputdispatch.h"
+#include "io/midibackend.h"
+#include "net/netenvironment.h"
 
 #include <QStringList>
 #include <QTimer>

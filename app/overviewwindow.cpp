@@ -1,11 +1,11 @@
-#include "overviewwindow.h"
+#include "app/overviewwindow.h"
 
-#include "appinfo.h"
-#include "overviewmodel.h"
-#include "settingsoverview.h"
-#include "showcommands.h"
-#include "showdocument.h"
-#include "surface.h"
+#include "app/appinfo.h"
+#include "app/surface.h"
+#include "dialogs/overviewmodel.h"
+#include "dialogs/settingsoverview.h"
+#include "model/showcommands.h"
+#include "model/showdocument.h"
 
 #include <QMainWindow>
 #include <QStatusBar>
@@ -19,8 +19,7 @@ struct OverviewWindow::Group {
     QList<quint32> shiftedDown;
 };
 
-OverviewWindow::OverviewWindow(ShowDocument &document, const Surface &surface,
-                               QMainWindow *console)
+OverviewWindow::OverviewWindow(ShowDocument &document, const Surface &surface, QMainWindow *console)
     : m_document(document), m_surface(surface), m_console(console)
 {
 }
@@ -47,28 +46,29 @@ void OverviewWindow::open()
         return;
     if (!m_window) {
         auto *w = new SettingsOverview(m_document);
-        w->setWidgetResolver([this](quint32 id) -> const QWidget * { return m_surface.widget(id); });
+        w->setWidgetResolver(
+            [this](quint32 id) -> const QWidget * { return m_surface.widget(id); });
         QObject *c = m_console;
         connect(w, SIGNAL(clickedActionCloseMe()), c, SLOT(slotCloseSettingsOverviewDlg()));
         connect(w, SIGNAL(clickedActionAdd()), c, SLOT(slotAdd()));
         connect(w, SIGNAL(clickedActionDeleteBegin()), c, SLOT(slotSettingsChangedGroupBegin()));
-        connect(w, SIGNAL(clickedActionDelete(const QWidget*)), c,
-                SLOT(slotSettingsDelete(const QWidget*)));
+        connect(w, SIGNAL(clickedActionDelete(const QWidget *)), c,
+                SLOT(slotSettingsDelete(const QWidget *)));
         connect(w, SIGNAL(clickedActionDeleteEnd()), c, SLOT(slotSettingsChangedGroupEnd()));
-        connect(w, SIGNAL(clickedActionEdit(const QWidget*)), c,
-                SLOT(slotSettingsEdit(const QWidget*)));
+        connect(w, SIGNAL(clickedActionEdit(const QWidget *)), c,
+                SLOT(slotSettingsEdit(const QWidget *)));
         connect(w, SIGNAL(clickedActionShiftBegin()), c, SLOT(slotSettingsChangedGroupBegin()));
-        connect(w, SIGNAL(clickedActionShiftUp(const QWidget*)), c,
-                SLOT(slotSettingsShiftUp(const QWidget*)));
-        connect(w, SIGNAL(clickedActionShiftDown(const QWidget*)), c,
-                SLOT(slotSettingsShiftDown(const QWidget*)));
+        connect(w, SIGNAL(clickedActionShiftUp(const QWidget *)), c,
+                SLOT(slotSettingsShiftUp(const QWidget *)));
+        connect(w, SIGNAL(clickedActionShiftDown(const QWidget *)), c,
+                SLOT(slotSettingsShiftDown(const QWidget *)));
         connect(w, SIGNAL(clickedActionShiftEnd()), c, SLOT(slotSettingsChangedGroupEnd()));
         connect(w, SIGNAL(clickedActionChangeBegin()), c, SLOT(slotSettingsChangedGroupBegin()));
-        connect(w, SIGNAL(clickedActionChange(const QWidget*,int,int,QString)), c,
-                SLOT(slotSettingsChangedGroup(const QWidget*,int,int,QString)));
+        connect(w, SIGNAL(clickedActionChange(const QWidget *, int, int, QString)), c,
+                SLOT(slotSettingsChangedGroup(const QWidget *, int, int, QString)));
         connect(w, SIGNAL(clickedActionChangeEnd()), c, SLOT(slotSettingsChangedGroupEnd()));
-        connect(w, SIGNAL(selectControlBlink(const QWidget*)), c,
-                SLOT(slotControlBlink(const QWidget*)));
+        connect(w, SIGNAL(selectControlBlink(const QWidget *)), c,
+                SLOT(slotControlBlink(const QWidget *)));
         connect(w, SIGNAL(clickdActionConfigSave()), c, SLOT(slotConfigSave()));
         m_window = w;
     }
@@ -94,8 +94,7 @@ void OverviewWindow::beginGroup()
     m_group = std::make_unique<Group>(m_document);
 }
 
-void OverviewWindow::change(const QWidget *widget, int action, int columnType,
-                            const QString &value)
+void OverviewWindow::change(const QWidget *widget, int action, int columnType, const QString &value)
 {
     const quint32 id = m_surface.idOf(widget);
     const SettingStruct *record = m_document.control(id);

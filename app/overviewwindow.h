@@ -10,7 +10,7 @@
 // group is one command at once.
 #pragma once
 
-#include "batchchange.h"
+#include "model/batchchange.h"
 
 #include <QObject>
 #include <QPointer>

@@ -1,4 +1,4 @@
-#include "prompter.h"
+#include "app/prompter.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>

@@ -1,28 +1,28 @@
-#include "pultora.h"
+#include "app/pultora.h"
 
-#include "appinfo.h"
-#include "configuration.h"
-#include "filecommands.h"
-#include "showcommands.h"
-#include "showloader.h"
-#include "prompter.h"
-#include "sessionfiles.h"
-#include "statusline.h"
-#include "stretch.h"
-#include "targetframe.h"
+#include "app/appinfo.h"
+#include "app/filecommands.h"
+#include "app/prompter.h"
+#include "app/sessionfiles.h"
+#include "app/showloader.h"
+#include "app/statusline.h"
+#include "app/targetframe.h"
+#include "controls/stretch.h"
+#include "model/configuration.h"
+#include "model/showcommands.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QFileInfo>
+#include <QHBoxLayout>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QMenu>
 #include <QMimeData>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QPushButton>
 #include <QPainter>
+#include <QPushButton>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTime>
@@ -101,8 +101,9 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     m_editor.enableLearn(m_io.objects(),
                          [this] { return m_document.preferences().midi_device_in; });
     // "Add & Next" fills the background row by row, a grid step apart.
-    m_editor.setRoom(
-        [this] { return ControlEdit::Room{m_document.background().size_x, m_edit->grid()}; });
+    m_editor.setRoom([this] {
+        return ControlEdit::Room{m_document.background().size_x, m_edit->grid()};
+    });
 
     // The network nodes' own messages (which network, a second sender on a
     // universe of ours, a frame that did not leave) go to the status line.
@@ -438,9 +439,9 @@ void Pultora::offerReload(const QString &path)
         layout->addWidget(new QLabel(m_reloadOffer));
         auto *reload = new QPushButton(tr("Reload"), m_reloadOffer);
         reload->setFocusPolicy(Qt::NoFocus); // the keys stay with the controls
-        reload->setToolTip(tr("Loads the file as it is now (%1)")
-                               .arg(m_commands.configReload->shortcut().toString(
-                                   QKeySequence::NativeText)));
+        reload->setToolTip(
+            tr("Loads the file as it is now (%1)")
+                .arg(m_commands.configReload->shortcut().toString(QKeySequence::NativeText)));
         connect(reload, &QPushButton::clicked, this, &Pultora::slotConfigReload);
         layout->addWidget(reload);
         statusBar()->addPermanentWidget(m_reloadOffer);

@@ -31,19 +31,19 @@
 // instance's suffix) in the data folder.
 #pragma once
 
-#include "commandtable.h"
-#include "consistencyrunner.h"
-#include "consoleio.h"
-#include "controleditor.h"
-#include "editcommands.h"
-#include "loadprogress.h"
-#include "overviewwindow.h"
-#include "recentfiles.h"
-#include "settingsdialogs.h"
-#include "settingstruct.h"
-#include "showdocument.h"
-#include "startup.h"
-#include "surface.h"
+#include "app/commandtable.h"
+#include "app/consistencyrunner.h"
+#include "app/consoleio.h"
+#include "app/controleditor.h"
+#include "app/editcommands.h"
+#include "app/loadprogress.h"
+#include "app/overviewwindow.h"
+#include "app/recentfiles.h"
+#include "app/settingsdialogs.h"
+#include "app/startup.h"
+#include "app/surface.h"
+#include "model/settingstruct.h"
+#include "model/showdocument.h"
 
 #include <QDateTime>
 #include <QMainWindow>
@@ -67,13 +67,13 @@ class QUrl;
 // What a console uses of the world; tests replace the parts that would
 // block or talk to the user.
 struct ConsoleServices {
-    std::shared_ptr<Prompter> prompter; // null: real message boxes
-    SecondWaiter waitOneSecond;         // null: really waits
-    std::function<void()> quit;         // null: QCoreApplication::quit()
-    LoadProgress::Step loadProgress;    // null: a progress dialog for long loads
-    QStringList importFolders;          // empty: where the import library is installed
+    std::shared_ptr<Prompter> prompter;        // null: real message boxes
+    SecondWaiter waitOneSecond;                // null: really waits
+    std::function<void()> quit;                // null: QCoreApplication::quit()
+    LoadProgress::Step loadProgress;           // null: a progress dialog for long loads
+    QStringList importFolders;                 // empty: where the import library is installed
     std::function<bool(const QUrl &)> openUrl; // null: the desktop's browser
-    int recoveryIntervalMs = 0;         // 0: a minute between recovery copies
+    int recoveryIntervalMs = 0;                // 0: a minute between recovery copies
 };
 
 class Pultora : public QMainWindow

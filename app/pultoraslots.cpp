@@ -1,13 +1,13 @@
 // The console's slots. Each hands its work to a collaborator; the commands
 // whose behaviour arrives with later work are marked "not yet".
-#include "pultora.h"
+#include "app/pultora.h"
 
-#include "appinfo.h"
-#include "filecommands.h"
-#include "showcommands.h"
-#include "palette.h"
-#include "prompter.h"
-#include "typetables.h"
+#include "app/appinfo.h"
+#include "app/filecommands.h"
+#include "app/prompter.h"
+#include "controls/palette.h"
+#include "model/showcommands.h"
+#include "model/typetables.h"
 
 #include <QAction>
 #include <QTime>
@@ -138,7 +138,8 @@ void Pultora::slotPreferencesChanged()
     // The dialog pushed its change; one that locked the screen closes the
     // windows once the dialog's own slot has returned.
     if (locked())
-        QMetaObject::invokeMethod(this, [this] { closeDialogs(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { closeDialogs(); }, Qt::QueuedConnection);
 }
 
 void Pultora::slotSettingsEdit(const QWidget *widget)

@@ -1,6 +1,6 @@
-#include "recentfiles.h"
+#include "app/recentfiles.h"
 
-#include "appinfo.h"
+#include "app/appinfo.h"
 
 #include <QDir>
 #include <QSettings>

@@ -1,7 +1,7 @@
-#include "sessionfiles.h"
+#include "app/sessionfiles.h"
 
-#include "appinfo.h"
-#include "configfile.h"
+#include "app/appinfo.h"
+#include "model/configfile.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -1,15 +1,15 @@
-#include "settingsdialogs.h"
+#include "app/settingsdialogs.h"
 
-#include "aboutinfo.h"
-#include "appinfo.h"
-#include "backgrounddialog.h"
-#include "interfaceentry.h"
-#include "preferencesdialog.h"
-#include "prompter.h"
-#include "showdocument.h"
-#include "showloader.h"
-#include "updatecheck.h"
-#include "usersettings.h"
+#include "app/appinfo.h"
+#include "app/prompter.h"
+#include "app/showloader.h"
+#include "app/usersettings.h"
+#include "dialogs/aboutinfo.h"
+#include "dialogs/backgrounddialog.h"
+#include "dialogs/preferencesdialog.h"
+#include "dialogs/updatecheck.h"
+#include "model/showdocument.h"
+#include "net/interfaceentry.h"
 
 #include <QMainWindow>
 #include <QSettings>

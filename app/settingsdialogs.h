@@ -5,7 +5,7 @@
 // valueChanged() signal, connected to its slots by signature text.
 #pragma once
 
-#include "configuration.h"
+#include "model/configuration.h"
 
 #include <QObject>
 #include <QString>

@@ -1,13 +1,13 @@
-#include "showloader.h"
+#include "app/showloader.h"
 
-#include "appinfo.h"
-#include "elements.h"
-#include "loadprogress.h"
-#include "midi.h"
-#include "outputconsent.h"
-#include "prompter.h"
-#include "typetables.h"
-#include "usersettings.h"
+#include "app/appinfo.h"
+#include "app/loadprogress.h"
+#include "app/outputconsent.h"
+#include "app/prompter.h"
+#include "app/usersettings.h"
+#include "io/midi.h"
+#include "model/elements.h"
+#include "model/typetables.h"
 
 #include <QApplication>
 
@@ -37,8 +37,8 @@ bool ShowLoader::load(const QString &source, const LoadOptions &options, const S
         m_progress->phase(QCoreApplication::translate("Pultora", "Reading %1...")
                               .arg(options.fromText ? appinfo::defaultConfigFileName() : source));
     m_preferencesRead = false;
-    bool loaded = loadConfiguration(*this, source, withShow) &&
-                  !(m_progress && m_progress->cancelled());
+    bool loaded =
+        loadConfiguration(*this, source, withShow) && !(m_progress && m_progress->cancelled());
     // A document without preferences keeps the show's, and with them the
     // consent given to the show before: its own commands and links are asked
     // about as if it had brought preferences.

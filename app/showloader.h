@@ -8,8 +8,8 @@
 // the consent given to the show before.
 #pragma once
 
-#include "configuration.h"
-#include "showdocument.h"
+#include "model/configuration.h"
+#include "model/showdocument.h"
 
 class LoadProgress;
 class Prompter;
@@ -20,7 +20,7 @@ struct LoadedShow {
     QList<SettingStruct> added; // the controls the document brought
     QString currentFile;        // what the loader named current (load only)
     QString status;
-    bool modified = false;      // the loader's verdict
+    bool modified = false;        // the loader's verdict
     bool droppedControls = false; // controls of unknown type were left out
 };
 

@@ -3,7 +3,7 @@
 // connected equipment time before the first value is sent.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QCoreApplication>
 #include <functional>

@@ -1,4 +1,4 @@
-#include "statusline.h"
+#include "app/statusline.h"
 
 #include <QIcon>
 #include <QPaintEvent>

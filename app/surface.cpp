@@ -1,11 +1,11 @@
-#include "surface.h"
+#include "app/surface.h"
 
-#include "appinfo.h"
-#include "controlsupport.h"
-#include "elements.h"
-#include "loadprogress.h"
-#include "palette.h"
-#include "stretch.h"
+#include "app/appinfo.h"
+#include "app/loadprogress.h"
+#include "controls/controlsupport.h"
+#include "controls/palette.h"
+#include "controls/stretch.h"
+#include "model/elements.h"
 
 #include <QCursor>
 #include <QHash>

@@ -9,8 +9,8 @@
 // signals go by signature text to the console's output slots.
 #pragma once
 
-#include "controlwidget.h"
-#include "showdocument.h"
+#include "controls/controlwidget.h"
+#include "model/showdocument.h"
 
 #include <QCoreApplication>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "targetframe.h"
+#include "app/targetframe.h"
 
 #include <QApplication>
 #include <QEvent>

@@ -1,4 +1,4 @@
-#include "translation.h"
+#include "app/translation.h"
 
 #include <QDir>
 #include <QTranslator>

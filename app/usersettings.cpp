@@ -1,6 +1,6 @@
-#include "usersettings.h"
+#include "app/usersettings.h"
 
-#include "appinfo.h"
+#include "app/appinfo.h"
 
 #include <QSettings>
 #include <QStringList>

@@ -3,7 +3,7 @@
 // consents given to shows' outputs (outputconsent.h).
 #pragma once
 
-#include "userpreferences.h"
+#include "model/userpreferences.h"
 
 #include <QByteArray>
 

@@ -1,13 +1,13 @@
-#include "controlwidget.h"
+#include "controls/controlwidget.h"
 
-#include "dmxdial.h"
-#include "dmxdialpush.h"
-#include "dmxpushbutton.h"
-#include "dmxslider.h"
-#include "dmxspin.h"
-#include "palette.h"
-#include "stretch.h"
-#include "typetables.h"
+#include "controls/dmxdial.h"
+#include "controls/dmxdialpush.h"
+#include "controls/dmxpushbutton.h"
+#include "controls/dmxslider.h"
+#include "controls/dmxspin.h"
+#include "controls/palette.h"
+#include "controls/stretch.h"
+#include "model/typetables.h"
 
 #include <QCoreApplication>
 #include <QGroupBox>
@@ -359,26 +359,66 @@ using Maker = ControlWidget *(*)(const SettingStruct &, QWidget *, QObject *);
 
 // One row per control type, in type order.
 const Maker kMakers[CT_COUNT] = {
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new ButtonControl(r, c, o); }, // button_push
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new ButtonControl(r, c, o); }, // button_switch
-    [](const SettingStruct &, QWidget *c, QObject *o) -> ControlWidget * { return new SpinControl(c, o); },       // direct_value
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new SliderControl(r, c, o); }, // fader_vertical
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new SliderControl(r, c, o); }, // fader_horizontal
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new SliderControl(r, c, o); }, // fader_vertical_middle
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new SliderControl(r, c, o); }, // fader_horizontal_middle
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new SliderControl(r, c, o); }, // pitch_bend_vertical
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new SliderControl(r, c, o); }, // pitch_bend_horizontal
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new SliderControl(r, c, o); }, // pitch_bend_vertical_middle
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new SliderControl(r, c, o); }, // pitch_bend_horizontal_middle
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new DialControl(r, c, o); },   // knob
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new DialControl(r, c, o); },   // encoder
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new DialPushControl(r, c, o); }, // encoder_push
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new DialPushControl(r, c, o); }, // encoder_switch
-    [](const SettingStruct &r, QWidget *c, QObject *) -> ControlWidget * { return new LabelControl(r, c); },     // label
-    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * { return new LedControl(r, c, o); },   // led
-    [](const SettingStruct &r, QWidget *c, QObject *) -> ControlWidget * { return new IconControl(r, c); },      // icon
-    [](const SettingStruct &, QWidget *c, QObject *) -> ControlWidget * { return new ClockControl(c); },         // time
-    [](const SettingStruct &r, QWidget *c, QObject *) -> ControlWidget * { return new GroupControl(r, c); },     // group
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new ButtonControl(r, c, o);
+    }, // button_push
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new ButtonControl(r, c, o);
+    }, // button_switch
+    [](const SettingStruct &, QWidget *c, QObject *o) -> ControlWidget * {
+        return new SpinControl(c, o);
+    }, // direct_value
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new SliderControl(r, c, o);
+    }, // fader_vertical
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new SliderControl(r, c, o);
+    }, // fader_horizontal
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new SliderControl(r, c, o);
+    }, // fader_vertical_middle
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new SliderControl(r, c, o);
+    }, // fader_horizontal_middle
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new SliderControl(r, c, o);
+    }, // pitch_bend_vertical
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new SliderControl(r, c, o);
+    }, // pitch_bend_horizontal
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new SliderControl(r, c, o);
+    }, // pitch_bend_vertical_middle
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new SliderControl(r, c, o);
+    }, // pitch_bend_horizontal_middle
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new DialControl(r, c, o);
+    }, // knob
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new DialControl(r, c, o);
+    }, // encoder
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new DialPushControl(r, c, o);
+    }, // encoder_push
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new DialPushControl(r, c, o);
+    }, // encoder_switch
+    [](const SettingStruct &r, QWidget *c, QObject *) -> ControlWidget * {
+        return new LabelControl(r, c);
+    }, // label
+    [](const SettingStruct &r, QWidget *c, QObject *o) -> ControlWidget * {
+        return new LedControl(r, c, o);
+    }, // led
+    [](const SettingStruct &r, QWidget *c, QObject *) -> ControlWidget * {
+        return new IconControl(r, c);
+    }, // icon
+    [](const SettingStruct &, QWidget *c, QObject *) -> ControlWidget * {
+        return new ClockControl(c);
+    }, // time
+    [](const SettingStruct &r, QWidget *c, QObject *) -> ControlWidget * {
+        return new GroupControl(r, c);
+    }, // group
 };
 
 } // namespace

@@ -1,6 +1,6 @@
-#include "controlsupport.h"
+#include "controls/controlsupport.h"
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QElapsedTimer>
 #include <QMetaType>

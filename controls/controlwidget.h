@@ -13,7 +13,7 @@
 // - a type the factory does not know gives no widget (null).
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QPointer>
 #include <QSize>

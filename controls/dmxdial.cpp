@@ -1,6 +1,6 @@
-#include "dmxdial.h"
+#include "controls/dmxdial.h"
 
-#include "dmxvalue.h"
+#include "controls/dmxvalue.h"
 
 #include <QMouseEvent>
 

@@ -16,8 +16,8 @@
 // - Blink() shows and hides it in turn to point at it.
 #pragma once
 
-#include "controlsupport.h"
-#include "settingstruct.h"
+#include "controls/controlsupport.h"
+#include "model/settingstruct.h"
 
 #include <QDial>
 

@@ -1,7 +1,7 @@
-#include "dmxdialpush.h"
+#include "controls/dmxdialpush.h"
 
-#include "dmxincolor.h"
-#include "palette.h"
+#include "controls/palette.h"
+#include "model/dmxincolor.h"
 
 #include <QMouseEvent>
 

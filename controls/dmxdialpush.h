@@ -11,7 +11,7 @@
 // - setDmxInColor() recolours the dial by the DMX-IN colour rule.
 #pragma once
 
-#include "dmxdial.h"
+#include "controls/dmxdial.h"
 
 #include <QColor>
 

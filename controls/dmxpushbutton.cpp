@@ -1,7 +1,7 @@
-#include "dmxpushbutton.h"
+#include "controls/dmxpushbutton.h"
 
-#include "dmxincolor.h"
-#include "palette.h"
+#include "controls/palette.h"
+#include "model/dmxincolor.h"
 
 #include <QEvent>
 #include <QStyleOptionButton>

@@ -18,8 +18,8 @@
 //   itself), keeping its aspect ratio.
 #pragma once
 
-#include "controlsupport.h"
-#include "settingstruct.h"
+#include "controls/controlsupport.h"
+#include "model/settingstruct.h"
 
 #include <QColor>
 #include <QPushButton>

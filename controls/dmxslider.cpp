@@ -1,6 +1,6 @@
-#include "dmxslider.h"
+#include "controls/dmxslider.h"
 
-#include "dmxvalue.h"
+#include "controls/dmxvalue.h"
 
 DmxSlider::DmxSlider(QWidget *parent) : QSlider(parent)
 {

@@ -1,6 +1,6 @@
-#include "dmxspin.h"
+#include "controls/dmxspin.h"
 
-#include "dmxvalue.h"
+#include "controls/dmxvalue.h"
 
 DmxSpin::DmxSpin(QWidget *parent) : QSpinBox(parent)
 {

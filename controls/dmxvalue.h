@@ -6,7 +6,7 @@
 // position 150 sends 50).
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QtGlobal>
 

@@ -1,4 +1,4 @@
-#include "palette.h"
+#include "controls/palette.h"
 
 #include <QBrush>
 #include <QVariant>
@@ -25,8 +25,7 @@ void applyColorPalette(QWidget *widget, const QColor &color)
     // Input colours are applied on every 200 ms tick; building and resolving
     // a palette each time costs more than the rest of the poll together.
     const QVariant last = widget->property(kPaletteColor);
-    if (last.isValid() && last.value<QColor>() == color &&
-        widget->testAttribute(Qt::WA_SetPalette))
+    if (last.isValid() && last.value<QColor>() == color && widget->testAttribute(Qt::WA_SetPalette))
         return;
     widget->setPalette(paletteFromColor(color));
     widget->setProperty(kPaletteColor, color);

@@ -1,4 +1,4 @@
-#include "aboutinfo.h"
+#include "dialogs/aboutinfo.h"
 
 #include <QIcon>
 #include <QLabel>
@@ -37,18 +37,20 @@ AboutInfo::AboutInfo(const QString &iconPath, const QString &text1, const QStrin
         picture->setAlignment(Qt::AlignCenter);
         layout->addWidget(picture);
     }
-    auto *credits = centredLabel(
-        tr("<b>%1</b><br>Version: %2<br>Date: %3<br><br>"
-           "Written by the Pultora developers<br>%4<br><br>"
-           "Translations by the Pultora translators")
-            .arg(facts.productName, facts.version, facts.buildDate, facts.updateLink),
-        this);
+    auto *credits =
+        centredLabel(tr("<b>%1</b><br>Version: %2<br>Date: %3<br><br>"
+                        "Written by the Pultora developers<br>%4<br><br>"
+                        "Translations by the Pultora translators")
+                         .arg(facts.productName, facts.version, facts.buildDate, facts.updateLink),
+                     this);
     credits->setObjectName(QStringLiteral("credits"));
     layout->addWidget(credits);
     if (!text1.isEmpty())
-        layout->addWidget(new QLabel(QStringLiteral("<center>") + text1 + QStringLiteral("</center>"), this));
+        layout->addWidget(
+            new QLabel(QStringLiteral("<center>") + text1 + QStringLiteral("</center>"), this));
     if (!text2.isEmpty())
-        layout->addWidget(new QLabel(QStringLiteral("<center>") + text2 + QStringLiteral("</center>"), this));
+        layout->addWidget(
+            new QLabel(QStringLiteral("<center>") + text2 + QStringLiteral("</center>"), this));
     // The toolkit this process actually runs on, not the one it was built with.
     auto *toolkit = centredLabel(
         tr("<center>Third Party<br>%1 under %2</center>")

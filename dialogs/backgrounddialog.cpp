@@ -1,8 +1,8 @@
-#include "backgrounddialog.h"
+#include "dialogs/backgrounddialog.h"
 
-#include "showcommands.h"
-#include "showdocument.h"
-#include "typetables.h"
+#include "model/showcommands.h"
+#include "model/showdocument.h"
+#include "model/typetables.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -186,9 +186,9 @@ void SettingsBackground::buildWidgets()
     for (quint8 p : {PT_NONE, PT_ARTNET, PT_ACN, PT_MIDI})
         m_protocol->addItem(protocolTypeLabel(p), int(p));
     m_midiType = new QComboBox(m_inputGroup);
-    for (quint8 t : {MT_NONE, MT_NOTE_OFF, MT_NOTE_ON, MT_POLY_KEY_PRESSURE, MT_CONTROL_CHANGE,
-                     MT_PROGRAM_CHANGE, MT_CHANNEL_PRESSURE, MT_PITCH_WHEEL_CHANGE,
-                     MT_SYSTEM_MESSAGE})
+    for (quint8 t :
+         {MT_NONE, MT_NOTE_OFF, MT_NOTE_ON, MT_POLY_KEY_PRESSURE, MT_CONTROL_CHANGE,
+          MT_PROGRAM_CHANGE, MT_CHANNEL_PRESSURE, MT_PITCH_WHEEL_CHANGE, MT_SYSTEM_MESSAGE})
         m_midiType->addItem(midiTypeLabel(t), int(t));
     in->addWidget(new QLabel(tr("Type :"), m_inputGroup), 0, 0);
     in->addWidget(m_protocol, 0, 1, 1, 3);
@@ -198,8 +198,8 @@ void SettingsBackground::buildWidgets()
     for (int i = 0; i < 3; ++i) {
         m_value[i] = spinBox(0, 255, tr("Value %1").arg(i + 1), m_inputGroup);
         connect(m_value[i], SIGNAL(valueChanged(int)), this, valueSlots[i]);
-        m_rows[VALUE_1 + i] = {new QLabel(tr("Value %1 :").arg(i + 1), m_inputGroup),
-                               {m_value[i]}, nullptr};
+        m_rows[VALUE_1 + i] = {
+            new QLabel(tr("Value %1 :").arg(i + 1), m_inputGroup), {m_value[i]}, nullptr};
     }
     m_channel = spinBox(1, 512, tr("Channel"), m_inputGroup);
     m_note = spinBox(0, 127, tr("MIDI Note"), m_inputGroup);
@@ -214,10 +214,14 @@ void SettingsBackground::buildWidgets()
     m_rows[MIDI_TYPE] = {new QLabel(tr("MIDI Type :"), m_inputGroup), {m_midiType}, nullptr};
 
     const char *colourSlots[3][3] = {
-        {SLOT(ChangedDmxInColorRed1()), SLOT(ChangedDmxInColorGreen1()), SLOT(ChangedDmxInColorBlue1())},
-        {SLOT(ChangedDmxInColorRed2()), SLOT(ChangedDmxInColorGreen2()), SLOT(ChangedDmxInColorBlue2())},
-        {SLOT(ChangedDmxInColorRed3()), SLOT(ChangedDmxInColorGreen3()), SLOT(ChangedDmxInColorBlue3())}};
-    const QString componentTips[3] = {tr("Color Red %1"), tr("Color Green %1"), tr("Color Blue %1")};
+        {SLOT(ChangedDmxInColorRed1()), SLOT(ChangedDmxInColorGreen1()),
+         SLOT(ChangedDmxInColorBlue1())},
+        {SLOT(ChangedDmxInColorRed2()), SLOT(ChangedDmxInColorGreen2()),
+         SLOT(ChangedDmxInColorBlue2())},
+        {SLOT(ChangedDmxInColorRed3()), SLOT(ChangedDmxInColorGreen3()),
+         SLOT(ChangedDmxInColorBlue3())}};
+    const QString componentTips[3] = {tr("Color Red %1"), tr("Color Green %1"),
+                                      tr("Color Blue %1")};
     for (int c = 0; c < 3; ++c) {
         Row &r = m_rows[COLOR_1 + c];
         r.label = new QLabel(tr("Color %1 - Red / Green / Blue :").arg(c + 1), m_inputGroup);
@@ -230,7 +234,8 @@ void SettingsBackground::buildWidgets()
     for (int i = 0; i < ROW_COUNT; ++i) {
         Row &r = m_rows[i];
         r.hex = new QLabel(m_inputGroup);
-        r.hex->setMinimumWidth(r.hex->fontMetrics().horizontalAdvance(QStringLiteral("0x00 00 00")));
+        r.hex->setMinimumWidth(
+            r.hex->fontMetrics().horizontalAdvance(QStringLiteral("0x00 00 00")));
         in->addWidget(r.label, i + 1, 0);
         // A single widget spans the three columns of a colour's components.
         if (r.widgets.size() == 1)
@@ -537,12 +542,12 @@ void SettingsBackground::ChangedDmxInUniverse()
     writeHexLabels();
 }
 
-#define PULTORA_COLOUR_SLOT(name, colour, component)                                      \
-    void SettingsBackground::name()                                                        \
-    {                                                                                      \
-        *colourField(m_edit.working().dmx_in, colour, component) =                        \
-            quint8(m_colour[colour][component]->value());                                  \
-        writeHexLabels();                                                                  \
+#define PULTORA_COLOUR_SLOT(name, colour, component)                                               \
+    void SettingsBackground::name()                                                                \
+    {                                                                                              \
+        *colourField(m_edit.working().dmx_in, colour, component) =                                 \
+            quint8(m_colour[colour][component]->value());                                          \
+        writeHexLabels();                                                                          \
     }
 PULTORA_COLOUR_SLOT(ChangedDmxInColorRed1, 0, 0)
 PULTORA_COLOUR_SLOT(ChangedDmxInColorGreen1, 0, 1)

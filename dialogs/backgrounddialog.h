@@ -7,7 +7,7 @@
 // undoable step.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QList>
 #include <QString>
@@ -115,8 +115,19 @@ private:
         QList<QWidget *> widgets;
         QLabel *hex = nullptr;
     };
-    enum RowId { VALUE_1, VALUE_2, VALUE_3, CHANNEL, NOTE, UNIVERSE, MIDI_TYPE, COLOR_1, COLOR_2,
-                 COLOR_3, ROW_COUNT };
+    enum RowId {
+        VALUE_1,
+        VALUE_2,
+        VALUE_3,
+        CHANNEL,
+        NOTE,
+        UNIVERSE,
+        MIDI_TYPE,
+        COLOR_1,
+        COLOR_2,
+        COLOR_3,
+        ROW_COUNT
+    };
 
     void buildWidgets();
     void updateDisplay();

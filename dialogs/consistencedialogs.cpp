@@ -1,4 +1,4 @@
-#include "consistencedialogs.h"
+#include "dialogs/consistencedialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -42,13 +42,12 @@ ConsistenceCheck::ConsistenceCheck(QWidget *parent) : QWidget(parent, Qt::Window
     layout->addWidget(heading);
 
     const QString texts[5] = {
-        tr("Check if controls overlap completely"),
-        tr("Check if controls overlap partially"),
+        tr("Check if controls overlap completely"), tr("Check if controls overlap partially"),
         tr("Check for duplicate DMX settings"),
         tr("Check if controls are completely placed outside the background size"),
         tr("Check if controls are partially placed outside the background size")};
     const char *handlers[5] = {SLOT(ChangedCheck1()), SLOT(ChangedCheck2()), SLOT(ChangedCheck3()),
-                            SLOT(ChangedCheck4()), SLOT(ChangedCheck5())};
+                               SLOT(ChangedCheck4()), SLOT(ChangedCheck5())};
     for (int k = 0; k < 5; ++k) {
         m_boxes[k] = new QCheckBox(texts[k], this);
         m_boxes[k]->setObjectName(QStringLiteral("check_%1").arg(k + 1));
@@ -59,10 +58,10 @@ ConsistenceCheck::ConsistenceCheck(QWidget *parent) : QWidget(parent, Qt::Window
 
     auto *buttons = new QHBoxLayout;
     buttons->addStretch(1);
-    auto *ok = makeButton(tr("OK"), tr("click OK to apply all changes and close the window"),
-                          "ok", this);
-    auto *cancel = makeButton(tr("Cancel"), tr("click Cancel to discard any changes"), "cancel",
-                              this);
+    auto *ok =
+        makeButton(tr("OK"), tr("click OK to apply all changes and close the window"), "ok", this);
+    auto *cancel =
+        makeButton(tr("Cancel"), tr("click Cancel to discard any changes"), "cancel", this);
     ok->setDefault(true);
     connect(ok, SIGNAL(clicked()), this, SLOT(pressOk()));
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
@@ -140,8 +139,8 @@ ConsistenceCheckTable::ConsistenceCheckTable(QWidget *parent) : QWidget(parent, 
     layout->addWidget(m_list, 1);
 
     auto *buttons = new QHBoxLayout;
-    m_checkAgain = makeButton(tr("Check Again"), tr("re-runs the consistency check"),
-                              "checkAgain", this);
+    m_checkAgain =
+        makeButton(tr("Check Again"), tr("re-runs the consistency check"), "checkAgain", this);
     auto *copyAll = makeButton(tr("Copy"), tr("copies the results as text"), "copy", this);
     auto *close = makeButton(tr("Close"), tr("closes this window"), "close", this);
     connect(m_checkAgain, SIGNAL(clicked()), this, SLOT(slotCheck()));

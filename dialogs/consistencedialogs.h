@@ -8,7 +8,7 @@
 // (checkConsistence), and the lines can be copied as text.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QMetaType>
 #include <QPointer>

@@ -1,6 +1,6 @@
-#include "controledit.h"
+#include "dialogs/controledit.h"
 
-#include "settingsrules.h"
+#include "dialogs/settingsrules.h"
 
 void ControlEdit::start(SettingStruct *destination)
 {

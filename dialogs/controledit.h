@@ -7,7 +7,7 @@
 // (add mode); any other id edits that control (edit mode).
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QString>
 

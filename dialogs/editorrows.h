@@ -1,7 +1,7 @@
 // Small pieces the editing dialogs build their rows from.
 #pragma once
 
-#include "settingsrules.h"
+#include "dialogs/settingsrules.h"
 
 #include <QLabel>
 #include <QList>

@@ -1,7 +1,7 @@
-#include "importforeigngui.h"
+#include "dialogs/importforeigngui.h"
 
-#include "configfile.h"
-#include "importlibrary.h"
+#include "dialogs/importlibrary.h"
+#include "model/configfile.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,10 +1,10 @@
-#include "overviewmodel.h"
+#include "dialogs/overviewmodel.h"
 
-#include "batchchange.h"
-#include "settingsrules.h"
-#include "showcommands.h"
-#include "showdocument.h"
-#include "typetables.h"
+#include "dialogs/settingsrules.h"
+#include "model/batchchange.h"
+#include "model/showcommands.h"
+#include "model/showdocument.h"
+#include "model/typetables.h"
 
 #include <QColor>
 #include <QIcon>
@@ -83,7 +83,8 @@ QColor colourOf(const SettingStruct &r, int type)
         return QColor(in.dmx_in_color_red_2, in.dmx_in_color_green_2, in.dmx_in_color_blue_2);
     case column::COLOR_3_IN:
         return QColor(in.dmx_in_color_red_3, in.dmx_in_color_green_3, in.dmx_in_color_blue_3);
-    default: return QColor(r.color_red, r.color_green, r.color_blue);
+    default:
+        return QColor(r.color_red, r.color_green, r.color_blue);
     }
 }
 
@@ -92,10 +93,14 @@ bool protocolEditable(const SettingStruct &r, int type)
 {
     const ControlTraits &traits = controlTraits(r.control_type);
     switch (type) {
-    case column::PROTOCOL: return traits.output.sends;
-    case column::PROTOCOL_ADV: return traits.second != AOT_NONE;
-    case column::PROTOCOL_IN: return traits.input;
-    default: return false;
+    case column::PROTOCOL:
+        return traits.output.sends;
+    case column::PROTOCOL_ADV:
+        return traits.second != AOT_NONE;
+    case column::PROTOCOL_IN:
+        return traits.input;
+    default:
+        return false;
     }
 }
 
@@ -184,28 +189,38 @@ bool OverviewModel::cellShown(const SettingStruct &r, int type)
         const DmxOutRows rows = dmxOutRows(controlType, out.protocol_type);
         NumberRange range;
         switch (isAdvanced(type) ? type - column::PROTOCOL_ADV + column::PROTOCOL : type) {
-        case column::PROTOCOL: return out.protocol_type != PT_NONE;
-        case column::UNIVERSE: return rows.universe && numberRange(r, type, range);
-        case column::CHANNEL: return rows.channel && numberRange(r, type, range);
-        case column::NOTE: return rows.note && numberRange(r, type, range);
-        case column::LINK: return rows.http;
-        case column::COMMAND: return rows.command;
-        case column::VALUE_1: return rows.value1;
-        case column::VALUE_2: return rows.value2;
-        case column::VALUE_3: return rows.value3 && !isAdvanced(type);
-        default: return false;
+        case column::PROTOCOL:
+            return out.protocol_type != PT_NONE;
+        case column::UNIVERSE:
+            return rows.universe && numberRange(r, type, range);
+        case column::CHANNEL:
+            return rows.channel && numberRange(r, type, range);
+        case column::NOTE:
+            return rows.note && numberRange(r, type, range);
+        case column::LINK:
+            return rows.http;
+        case column::COMMAND:
+            return rows.command;
+        case column::VALUE_1:
+            return rows.value1;
+        case column::VALUE_2:
+            return rows.value2;
+        case column::VALUE_3:
+            return rows.value3 && !isAdvanced(type);
+        default:
+            return false;
         }
     }
     if (between(type, column::UNIVERSE_IN, column::NOTE_IN)) {
         const DmxInRows rows = dmxInRows(r.control_type, r.dmx_in.protocol_type_in);
         NumberRange range;
-        const bool address = type == column::UNIVERSE_IN ? rows.universe
+        const bool address = type == column::UNIVERSE_IN  ? rows.universe
                              : type == column::CHANNEL_IN ? rows.channel
                                                           : rows.note;
         return rows.group && address && numberRange(r, type, range);
     }
-    return between(type, column::NAME, column::TYPE) || between(type, column::PROTOCOL_IN,
-                                                                 column::DESCRIPTION);
+    return between(type, column::NAME, column::TYPE) ||
+           between(type, column::PROTOCOL_IN, column::DESCRIPTION);
 }
 
 bool OverviewModel::cellEditable(const SettingStruct &r, int type)
@@ -222,12 +237,14 @@ QString OverviewModel::cellText(const SettingStruct &r, int type)
         const QColor c = colourOf(r, type);
         return QStringLiteral("%1, %2, %3").arg(c.red()).arg(c.green()).arg(c.blue());
     }
-    case column::SWITCH: return {};
+    case column::SWITCH:
+        return {};
     case column::PROTOCOL_NAME:
         if (type == column::PROTOCOL_IN)
             return protocolTypeLabel(r.dmx_in.protocol_type_in);
         return cellShown(r, type) ? protocolTypeLabel(outputOf(r, type).protocol_type) : dash();
-    default: break;
+    default:
+        break;
     }
     if (type == column::TYPE)
         return controlTypeLabel(r.control_type);
@@ -239,13 +256,18 @@ QString OverviewModel::cellText(const SettingStruct &r, int type)
         return QString::number(numberValue(r, type) + (range.oneBased ? 1 : 0));
     }
     switch (type) {
-    case column::NAME: return r.name;
-    case column::DESCRIPTION: return r.description;
+    case column::NAME:
+        return r.name;
+    case column::DESCRIPTION:
+        return r.description;
     case column::LINK:
-    case column::LINK_ADV: return outputOf(r, type).dmx_http_filename;
+    case column::LINK_ADV:
+        return outputOf(r, type).dmx_http_filename;
     case column::COMMAND:
-    case column::COMMAND_ADV: return outputOf(r, type).dmx_command_filename;
-    default: return {};
+    case column::COMMAND_ADV:
+        return outputOf(r, type).dmx_command_filename;
+    default:
+        return {};
     }
 }
 
@@ -264,13 +286,16 @@ QVariant OverviewModel::data(const QModelIndex &index, int role) const
         return {};
     const int type = column::typeAt(index.column());
     switch (role) {
-    case IdRole: return r->id;
-    case ColumnTypeRole: return type;
+    case IdRole:
+        return r->id;
+    case ColumnTypeRole:
+        return type;
     case Qt::DisplayRole:
         if (type == column::DELETE_ROW || type == column::EDIT_ROW)
             return {};
         return cellText(*r, type);
-    case Qt::EditRole: return editText(*r, type);
+    case Qt::EditRole:
+        return editText(*r, type);
     case SortRole:
         if (column::kind(type) == column::NUMBER)
             return cellShown(*r, type) ? numberValue(*r, type) : qint64(-1);
@@ -300,9 +325,12 @@ QVariant OverviewModel::data(const QModelIndex &index, int role) const
         return {};
     case Qt::ToolTipRole:
         switch (type) {
-        case column::DELETE_ROW: return tr("deleting this control");
-        case column::EDIT_ROW: return tr("launching the Control Settings");
-        case column::FADE: return tr("Mix Colors Between DMX Values");
+        case column::DELETE_ROW:
+            return tr("deleting this control");
+        case column::EDIT_ROW:
+            return tr("launching the Control Settings");
+        case column::FADE:
+            return tr("Mix Colors Between DMX Values");
         case column::NOTE:
         case column::NOTE_ADV:
             if (cellShown(*r, type))
@@ -312,9 +340,11 @@ QVariant OverviewModel::data(const QModelIndex &index, int role) const
             if (cellShown(*r, type))
                 return tr("MIDI type: %1").arg(midiTypeLabel(r->dmx_in.dmx_in_midi_type));
             return {};
-        default: return {};
+        default:
+            return {};
         }
-    default: return {};
+    default:
+        return {};
     }
 }
 

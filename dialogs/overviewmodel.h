@@ -11,7 +11,7 @@
 // type, protocols or universes match every word of a filter text.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QAbstractTableModel>
 #include <QHash>

@@ -1,7 +1,7 @@
-#include "preferencesdialog.h"
+#include "dialogs/preferencesdialog.h"
 
-#include "showcommands.h"
-#include "showdocument.h"
+#include "model/showcommands.h"
+#include "model/showdocument.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -240,8 +240,8 @@ void Preferences::buildWidgets()
 
     auto *http = group(tr("HTTP"), this);
     m_http = new QLineEdit(http);
-    m_http->setToolTip(
-        tr("specify the HTTP server which will be used to call the links that are used in controls"));
+    m_http->setToolTip(tr(
+        "specify the HTTP server which will be used to call the links that are used in controls"));
     addRow(http, tr("Server :"), m_http);
     m_httpOtherHosts = new QCheckBox(tr("Call other computers"), http);
     m_httpOtherHosts->setObjectName(QStringLiteral("httpOtherHosts"));

@@ -15,8 +15,8 @@
 // user picks another entry.
 #pragma once
 
-#include "settingstruct.h"
-#include "userpreferences.h"
+#include "model/settingstruct.h"
+#include "model/userpreferences.h"
 
 #include <QList>
 #include <QString>

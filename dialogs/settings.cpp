@@ -1,8 +1,8 @@
-#include "settings.h"
+#include "dialogs/settings.h"
 
-#include "settingsdmxoutwidget.h"
-#include "settingsrules.h"
-#include "typetables.h"
+#include "dialogs/settingsdmxoutwidget.h"
+#include "dialogs/settingsrules.h"
+#include "model/typetables.h"
 
 #include <QCheckBox>
 #include <QComboBox>

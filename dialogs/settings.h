@@ -23,9 +23,9 @@
 // in the room the services give).
 #pragma once
 
-#include "controledit.h"
-#include "editorrows.h"
-#include "settingstruct.h"
+#include "dialogs/controledit.h"
+#include "dialogs/editorrows.h"
+#include "model/settingstruct.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
-#include "settingsdmxoutwidget.h"
+#include "dialogs/settingsdmxoutwidget.h"
 
-#include "settingsrules.h"
-#include "typetables.h"
+#include "dialogs/settingsrules.h"
+#include "model/typetables.h"
 
 #include <QComboBox>
 #include <QGridLayout>

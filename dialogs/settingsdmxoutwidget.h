@@ -13,8 +13,8 @@
 // dmxOutRows() and dmxOutValueLabels().
 #pragma once
 
-#include "editorrows.h"
-#include "settingstruct.h"
+#include "dialogs/editorrows.h"
+#include "model/settingstruct.h"
 
 #include <QString>
 #include <QWidget>

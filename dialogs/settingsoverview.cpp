@@ -1,9 +1,9 @@
-#include "settingsoverview.h"
+#include "dialogs/settingsoverview.h"
 
-#include "batchchange.h"
-#include "overviewmodel.h"
-#include "showcommands.h"
-#include "showdocument.h"
+#include "dialogs/overviewmodel.h"
+#include "model/batchchange.h"
+#include "model/showcommands.h"
+#include "model/showdocument.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,10 +12,10 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QStyle>
 #include <QTableView>
 #include <QToolButton>
-#include <QPushButton>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -29,10 +29,14 @@ constexpr int WIDTH_SAMPLE_ROWS = 100;
 QString verb(int action)
 {
     switch (action) {
-    case BA_SET: return SettingsOverview::tr("Set");
-    case BA_ADD: return SettingsOverview::tr("Add");
-    case BA_SUB: return SettingsOverview::tr("Subtract");
-    default: return SettingsOverview::tr("Increment");
+    case BA_SET:
+        return SettingsOverview::tr("Set");
+    case BA_ADD:
+        return SettingsOverview::tr("Add");
+    case BA_SUB:
+        return SettingsOverview::tr("Subtract");
+    default:
+        return SettingsOverview::tr("Increment");
     }
 }
 
@@ -242,9 +246,8 @@ int SettingsOverview::applyToSelection(int action)
         m_document.push(new ChangeControls(m_document, records, name));
     }
     if (run.refusedCells() > 0)
-        showStatus(tr("%1 cells left unchanged: %2")
-                       .arg(run.refusedCells())
-                       .arg(run.firstRefusal()));
+        showStatus(
+            tr("%1 cells left unchanged: %2").arg(run.refusedCells()).arg(run.firstRefusal()));
     else
         showStatus(name);
     return run.changedCells();
@@ -265,10 +268,10 @@ void SettingsOverview::shiftSelection(bool up)
     const QList<quint32> after = shiftOrder(before, QSet<quint32>(ids.cbegin(), ids.cend()), up);
     if (after == before)
         return;
-    const QString name = ids.size() == 1
-                             ? (up ? tr("Shift Control Up") : tr("Shift Control Down"))
-                             : (up ? tr("Shift %1 Controls Up") : tr("Shift %1 Controls Down"))
-                                   .arg(ids.size());
+    const QString name =
+        ids.size() == 1
+            ? (up ? tr("Shift Control Up") : tr("Shift Control Down"))
+            : (up ? tr("Shift %1 Controls Up") : tr("Shift %1 Controls Down")).arg(ids.size());
     m_document.push(new ReorderControls(m_document, after, name));
 }
 
@@ -318,9 +321,8 @@ void SettingsOverview::slotControlDelete()
     if (ids.isEmpty())
         return;
     m_document.push(new RemoveControls(m_document, ids,
-                                       ids.size() == 1
-                                           ? tr("Delete Control")
-                                           : tr("Delete %1 Controls").arg(ids.size())));
+                                       ids.size() == 1 ? tr("Delete Control")
+                                                       : tr("Delete %1 Controls").arg(ids.size())));
 }
 
 void SettingsOverview::slotControlRefresh()
@@ -349,7 +351,8 @@ void SettingsOverview::cellActivated(const QModelIndex &index)
         if (const QWidget *widget = m_widgetOf ? m_widgetOf(id) : nullptr)
             emit clickedActionEdit(widget);
         break;
-    default: break;
+    default:
+        break;
     }
 }
 

@@ -1,6 +1,6 @@
-#include "settingsrules.h"
+#include "dialogs/settingsrules.h"
 
-#include "typetables.h"
+#include "model/typetables.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 // records: the editor widgets only carry out what these decide.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QString>
 #include <QtGlobal>

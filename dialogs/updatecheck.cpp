@@ -1,4 +1,4 @@
-#include "updatecheck.h"
+#include "dialogs/updatecheck.h"
 
 #include <QMessageBox>
 #include <QNetworkAccessManager>
@@ -107,8 +107,8 @@ void CheckSoftwareUpdate::CheckForUpdateIntern()
     m_reply = m_manager->get(request);
     connect(m_reply, SIGNAL(finished()), this, SLOT(httpFinished()));
     connect(m_reply, SIGNAL(readyRead()), this, SLOT(httpReadyRead()));
-    connect(m_reply, SIGNAL(downloadProgress(qint64,qint64)), this,
-            SLOT(updateDataReadProgress(qint64,qint64)));
+    connect(m_reply, SIGNAL(downloadProgress(qint64, qint64)), this,
+            SLOT(updateDataReadProgress(qint64, qint64)));
 }
 
 void CheckSoftwareUpdate::httpReadyRead()
@@ -140,9 +140,8 @@ void CheckSoftwareUpdate::httpFinished()
     const QVariant status = reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
     const int code = status.isValid() ? status.toInt() : 0;
     if (m_tooLarge) {
-        finish(Outcome::Failed,
-               tr("The check for updates failed: the answer is larger than %1 KB.")
-                   .arg(UPDATE_ANSWER_LIMIT_BYTES / 1024));
+        finish(Outcome::Failed, tr("The check for updates failed: the answer is larger than %1 KB.")
+                                    .arg(UPDATE_ANSWER_LIMIT_BYTES / 1024));
     } else if (code != 0 && (code < 200 || code > 299)) {
         // An error page is no answer, whatever it holds.
         const QString reason =

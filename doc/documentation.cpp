@@ -1,8 +1,8 @@
-#include "documentation.h"
+#include "doc/documentation.h"
 
-#include "attributes.h"
-#include "configfile.h"
-#include "typetables.h"
+#include "model/attributes.h"
+#include "model/configfile.h"
+#include "model/typetables.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -160,10 +160,10 @@ QString DocumentationWriter::pictureUri(const Picture &picture)
         return *found;
     const QByteArray bytes = picture.data();
     const QString type = QMimeDatabase().mimeTypeForData(bytes).name();
-    const QString uri = type.startsWith(QLatin1String("image/"))
-                            ? QStringLiteral("data:%1;base64,").arg(type) +
-                                  QLatin1String(bytes.toBase64())
-                            : QString();
+    const QString uri =
+        type.startsWith(QLatin1String("image/"))
+            ? QStringLiteral("data:%1;base64,").arg(type) + QLatin1String(bytes.toBase64())
+            : QString();
     m_showPictures.insert(picture.cacheKey(), uri);
     return uri;
 }

@@ -17,7 +17,7 @@
 //   as it was.
 #pragma once
 
-#include "configuration.h"
+#include "model/configuration.h"
 
 #include <QByteArray>
 #include <QDateTime>

@@ -1,4 +1,4 @@
-#include "command.h"
+#include "io/command.h"
 
 #include <QDir>
 #include <QLoggingCategory>

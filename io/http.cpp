@@ -1,4 +1,4 @@
-#include "http.h"
+#include "io/http.h"
 
 #include <QLoggingCategory>
 #include <QNetworkAccessManager>

@@ -1,4 +1,4 @@
-#include "midi.h"
+#include "io/midi.h"
 
 #include <QLoggingCategory>
 #include <QMutex>

@@ -19,7 +19,7 @@
 // callback, which runs on a platform thread and only writes the table.
 #pragma once
 
-#include "midibackend.h"
+#include "io/midibackend.h"
 
 #include <QList>
 #include <QLoggingCategory>

@@ -7,7 +7,7 @@
 // list taken at enumeration, and a device is opened by that name, so ports
 // that appear or vanish in between do not shift which one is opened.
 
-#include "midibackend.h"
+#include "io/midibackend.h"
 
 #include <QLoggingCategory>
 #include <QRegularExpression>

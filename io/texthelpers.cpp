@@ -1,4 +1,4 @@
-#include "texthelpers.h"
+#include "io/texthelpers.h"
 
 #include <QRegularExpression>
 

@@ -1,4 +1,4 @@
-#include "attributes.h"
+#include "model/attributes.h"
 
 namespace
 {
@@ -56,10 +56,10 @@ qint64 AttributeSource::number(const QString &name, qint64 fallback) const
     bool ok = false;
     const qint64 result = value.toLongLong(&ok);
     if (!ok)
-        return isDecimalInteger(value) ? (value.trimmed().startsWith(u'-')
-                                              ? fallback
-                                              : std::numeric_limits<qint64>::max())
-                                       : 0;
+        return isDecimalInteger(value)
+                   ? (value.trimmed().startsWith(u'-') ? fallback
+                                                       : std::numeric_limits<qint64>::max())
+                   : 0;
     return result < 0 ? fallback : result;
 }
 

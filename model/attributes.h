@@ -6,7 +6,7 @@
 // of thousands of controls without building a DOM.
 #pragma once
 
-#include "picture.h"
+#include "model/picture.h"
 
 #include <QDomElement>
 #include <QString>

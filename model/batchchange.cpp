@@ -1,7 +1,7 @@
-#include "batchchange.h"
+#include "model/batchchange.h"
 
-#include "showdocument.h"
-#include "typetables.h"
+#include "model/showdocument.h"
+#include "model/typetables.h"
 
 #include <QCoreApplication>
 #include <QRegularExpression>
@@ -76,41 +76,78 @@ void setNumber(SettingStruct &r, int type, qint64 v)
 {
     if (SettingDmxStruct *out = output(r, type)) {
         switch (outputField(type)) {
-        case column::UNIVERSE: out->dmx_universe = quint16(v); return;
+        case column::UNIVERSE:
+            out->dmx_universe = quint16(v);
+            return;
         case column::CHANNEL:
-        case column::NOTE: out->dmx_channel = quint16(v); return;
-        case column::VALUE_1: out->dmx_value_1 = quint8(v); return;
-        case column::VALUE_2: out->dmx_value_2 = quint8(v); return;
-        case column::VALUE_3: out->dmx_value_3 = quint8(v); return;
-        default: return;
+        case column::NOTE:
+            out->dmx_channel = quint16(v);
+            return;
+        case column::VALUE_1:
+            out->dmx_value_1 = quint8(v);
+            return;
+        case column::VALUE_2:
+            out->dmx_value_2 = quint8(v);
+            return;
+        case column::VALUE_3:
+            out->dmx_value_3 = quint8(v);
+            return;
+        default:
+            return;
         }
     }
     SettingDmxInStruct &in = r.dmx_in;
     switch (type) {
-    case column::POSITION_X: r.position_x = quint32(v); return;
-    case column::POSITION_Y: r.position_y = quint32(v); return;
-    case column::SIZE_X: r.size_x = quint32(v); return;
-    case column::SIZE_Y: r.size_y = quint32(v); return;
-    case column::UNIVERSE_IN: in.dmx_in_universe = quint16(v); return;
+    case column::POSITION_X:
+        r.position_x = quint32(v);
+        return;
+    case column::POSITION_Y:
+        r.position_y = quint32(v);
+        return;
+    case column::SIZE_X:
+        r.size_x = quint32(v);
+        return;
+    case column::SIZE_Y:
+        r.size_y = quint32(v);
+        return;
+    case column::UNIVERSE_IN:
+        in.dmx_in_universe = quint16(v);
+        return;
     case column::CHANNEL_IN:
-    case column::NOTE_IN: in.dmx_in_channel = quint16(v); return;
-    case column::VALUE_1_IN: in.dmx_in_value_1 = quint8(v); return;
-    case column::VALUE_2_IN: in.dmx_in_value_2 = quint8(v); return;
-    case column::VALUE_3_IN: in.dmx_in_value_3 = quint8(v); return;
-    default: return;
+    case column::NOTE_IN:
+        in.dmx_in_channel = quint16(v);
+        return;
+    case column::VALUE_1_IN:
+        in.dmx_in_value_1 = quint8(v);
+        return;
+    case column::VALUE_2_IN:
+        in.dmx_in_value_2 = quint8(v);
+        return;
+    case column::VALUE_3_IN:
+        in.dmx_in_value_3 = quint8(v);
+        return;
+    default:
+        return;
     }
 }
 
 QString *textField(SettingStruct &r, int type)
 {
     switch (type) {
-    case column::NAME: return &r.name;
-    case column::DESCRIPTION: return &r.description;
-    case column::LINK: return &r.dmx_out.dmx_http_filename;
-    case column::COMMAND: return &r.dmx_out.dmx_command_filename;
-    case column::LINK_ADV: return &r.dmx_out_advanced.dmx_http_filename;
-    case column::COMMAND_ADV: return &r.dmx_out_advanced.dmx_command_filename;
-    default: return nullptr;
+    case column::NAME:
+        return &r.name;
+    case column::DESCRIPTION:
+        return &r.description;
+    case column::LINK:
+        return &r.dmx_out.dmx_http_filename;
+    case column::COMMAND:
+        return &r.dmx_out.dmx_command_filename;
+    case column::LINK_ADV:
+        return &r.dmx_out_advanced.dmx_http_filename;
+    case column::COMMAND_ADV:
+        return &r.dmx_out_advanced.dmx_command_filename;
+    default:
+        return nullptr;
     }
 }
 
@@ -136,10 +173,14 @@ Rgb colourField(SettingStruct &r, int type)
 quint8 *protocolField(SettingStruct &r, int type)
 {
     switch (type) {
-    case column::PROTOCOL: return &r.dmx_out.protocol_type;
-    case column::PROTOCOL_ADV: return &r.dmx_out_advanced.protocol_type;
-    case column::PROTOCOL_IN: return &r.dmx_in.protocol_type_in;
-    default: return nullptr;
+    case column::PROTOCOL:
+        return &r.dmx_out.protocol_type;
+    case column::PROTOCOL_ADV:
+        return &r.dmx_out_advanced.protocol_type;
+    case column::PROTOCOL_IN:
+        return &r.dmx_in.protocol_type_in;
+    default:
+        return nullptr;
     }
 }
 
@@ -149,8 +190,8 @@ void clampNumbers(SettingStruct &r, int protocolColumn)
 {
     QList<int> columns;
     if (protocolColumn == column::PROTOCOL_IN)
-        columns = {column::UNIVERSE_IN, column::CHANNEL_IN, column::NOTE_IN, column::VALUE_1_IN,
-                   column::VALUE_2_IN, column::VALUE_3_IN};
+        columns = {column::UNIVERSE_IN, column::CHANNEL_IN, column::NOTE_IN,
+                   column::VALUE_1_IN,  column::VALUE_2_IN, column::VALUE_3_IN};
     else
         for (int t = protocolColumn + 1; t <= protocolColumn + 8; ++t)
             if (t != column::LINK && t != column::COMMAND && t != column::LINK_ADV &&
@@ -175,9 +216,15 @@ QString applyNumber(SettingStruct &r, int type, int action, const QString &text,
     const qint64 f = numberValue(r, type);
     qint64 t = f;
     switch (action) {
-    case BA_SET: t = range.oneBased ? n - 1 : n; break;
-    case BA_ADD: t = f + n; break;
-    case BA_SUB: t = f - n; break;
+    case BA_SET:
+        t = range.oneBased ? n - 1 : n;
+        break;
+    case BA_ADD:
+        t = f + n;
+        break;
+    case BA_SUB:
+        t = f - n;
+        break;
     case BA_INC:
         // The first cell keeps its value and starts the count; the others
         // are numbered on from it, wrapping before the top of the range.
@@ -187,7 +234,8 @@ QString applyNumber(SettingStruct &r, int type, int action, const QString &text,
             t = state.counter % (range.hi - range.lo) + range.lo;
         state.counter += n;
         break;
-    default: return BatchChange::tr("unknown action");
+    default:
+        return BatchChange::tr("unknown action");
     }
     setNumber(r, type, std::clamp(t, range.lo, range.hi));
     return {};
@@ -198,8 +246,12 @@ QString applyText(SettingStruct &r, int type, int action, const QString &text,
 {
     QString &field = *textField(r, type);
     switch (action) {
-    case BA_SET: field = text; break;
-    case BA_ADD: field += text; break;
+    case BA_SET:
+        field = text;
+        break;
+    case BA_ADD:
+        field += text;
+        break;
     case BA_SUB:
         if (!text.isEmpty())
             field.remove(text, Qt::CaseSensitive);
@@ -218,7 +270,8 @@ QString applyText(SettingStruct &r, int type, int action, const QString &text,
         state.counter += step;
         break;
     }
-    default: return BatchChange::tr("unknown action");
+    default:
+        return BatchChange::tr("unknown action");
     }
     return {};
 }
@@ -239,7 +292,8 @@ QString applyColour(SettingStruct &r, int type, int action, const QString &text,
         bool ok = false;
         c[i] = part.toInt(&ok);
         if (!ok)
-            return BatchChange::tr("\"%1\" is not a colour: type red, green, blue (for example 255, 0, 0)")
+            return BatchChange::tr(
+                       "\"%1\" is not a colour: type red, green, blue (for example 255, 0, 0)")
                 .arg(text);
     }
     const Rgb field = colourField(r, type);
@@ -249,16 +303,23 @@ QString applyColour(SettingStruct &r, int type, int action, const QString &text,
         const int now = *channel[i];
         int next = now;
         switch (action) {
-        case BA_SET: next = c[i]; break;
-        case BA_ADD: next = now + c[i]; break;
-        case BA_SUB: next = now - c[i]; break;
+        case BA_SET:
+            next = c[i];
+            break;
+        case BA_ADD:
+            next = now + c[i];
+            break;
+        case BA_SUB:
+            next = now - c[i];
+            break;
         case BA_INC:
             if (state.first)
                 *running[i] = now;
             else
                 next = *running[i] = ((*running[i] + c[i]) % 256 + 256) % 256;
             break;
-        default: return BatchChange::tr("unknown action");
+        default:
+            return BatchChange::tr("unknown action");
         }
         *channel[i] = quint8(std::clamp(next, 0, 255));
     }
@@ -271,8 +332,9 @@ QString applyProtocol(SettingStruct &r, int type, int action, const QString &tex
         return BatchChange::tr("a protocol can only be set");
     const int protocol = protocolFromName(text);
     if (protocol < 0)
-        return BatchChange::tr("\"%1\" is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP or "
-                  "Command")
+        return BatchChange::tr(
+                   "\"%1\" is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP or "
+                   "Command")
             .arg(text);
     if (type == column::PROTOCOL_IN && protocol != PT_NONE && !isInputProtocol(quint8(protocol)))
         return BatchChange::tr("an input listens to None, Art-Net, streaming ACN or MIDI");
@@ -294,15 +356,19 @@ Kind kind(int type)
     case COMMAND:
     case LINK_ADV:
     case COMMAND_ADV:
-    case DESCRIPTION: return TEXT;
+    case DESCRIPTION:
+        return TEXT;
     case COLOR:
     case COLOR_1_IN:
     case COLOR_2_IN:
-    case COLOR_3_IN: return COLOUR;
+    case COLOR_3_IN:
+        return COLOUR;
     case PROTOCOL:
     case PROTOCOL_ADV:
-    case PROTOCOL_IN: return PROTOCOL_NAME;
-    case FADE: return SWITCH;
+    case PROTOCOL_IN:
+        return PROTOCOL_NAME;
+    case FADE:
+        return SWITCH;
     case POSITION_X:
     case POSITION_Y:
     case SIZE_X:
@@ -323,8 +389,10 @@ Kind kind(int type)
     case NOTE_IN:
     case VALUE_1_IN:
     case VALUE_2_IN:
-    case VALUE_3_IN: return NUMBER;
-    default: return NONE;
+    case VALUE_3_IN:
+        return NUMBER;
+    default:
+        return NONE;
     }
 }
 
@@ -375,12 +443,16 @@ bool numberRange(const SettingStruct &r, int type, NumberRange &range)
         if (midi)
             return set(MIDI_CHANNEL_MAX, true);
         return isDmx(protocol) && set(qint64(DMX_UNIVERSE_MAX), true);
-    case column::CHANNEL: return isDmx(protocol) && set(DMX_CHANNEL_MAX, true);
-    case column::NOTE: return midi && set(MIDI_DATA_MAX, false);
+    case column::CHANNEL:
+        return isDmx(protocol) && set(DMX_CHANNEL_MAX, true);
+    case column::NOTE:
+        return midi && set(MIDI_DATA_MAX, false);
     case column::VALUE_1:
     case column::VALUE_2:
-    case column::VALUE_3: return set(midi ? MIDI_DATA_MAX : BYTE_MAX, false);
-    default: return false;
+    case column::VALUE_3:
+        return set(midi ? MIDI_DATA_MAX : BYTE_MAX, false);
+    default:
+        return false;
     }
 }
 
@@ -388,28 +460,44 @@ qint64 numberValue(const SettingStruct &r, int type)
 {
     if (const SettingDmxStruct *out = output(r, type)) {
         switch (outputField(type)) {
-        case column::UNIVERSE: return out->dmx_universe;
+        case column::UNIVERSE:
+            return out->dmx_universe;
         case column::CHANNEL:
-        case column::NOTE: return out->dmx_channel;
-        case column::VALUE_1: return out->dmx_value_1;
-        case column::VALUE_2: return out->dmx_value_2;
-        case column::VALUE_3: return out->dmx_value_3;
-        default: return 0;
+        case column::NOTE:
+            return out->dmx_channel;
+        case column::VALUE_1:
+            return out->dmx_value_1;
+        case column::VALUE_2:
+            return out->dmx_value_2;
+        case column::VALUE_3:
+            return out->dmx_value_3;
+        default:
+            return 0;
         }
     }
     const SettingDmxInStruct &in = r.dmx_in;
     switch (type) {
-    case column::POSITION_X: return r.position_x;
-    case column::POSITION_Y: return r.position_y;
-    case column::SIZE_X: return r.size_x;
-    case column::SIZE_Y: return r.size_y;
-    case column::UNIVERSE_IN: return in.dmx_in_universe;
+    case column::POSITION_X:
+        return r.position_x;
+    case column::POSITION_Y:
+        return r.position_y;
+    case column::SIZE_X:
+        return r.size_x;
+    case column::SIZE_Y:
+        return r.size_y;
+    case column::UNIVERSE_IN:
+        return in.dmx_in_universe;
     case column::CHANNEL_IN:
-    case column::NOTE_IN: return in.dmx_in_channel;
-    case column::VALUE_1_IN: return in.dmx_in_value_1;
-    case column::VALUE_2_IN: return in.dmx_in_value_2;
-    case column::VALUE_3_IN: return in.dmx_in_value_3;
-    default: return 0;
+    case column::NOTE_IN:
+        return in.dmx_in_channel;
+    case column::VALUE_1_IN:
+        return in.dmx_in_value_1;
+    case column::VALUE_2_IN:
+        return in.dmx_in_value_2;
+    case column::VALUE_3_IN:
+        return in.dmx_in_value_3;
+    default:
+        return 0;
     }
 }
 
@@ -419,11 +507,11 @@ int protocolFromName(const QString &text)
         const char *name;
         int protocol;
     } names[] = {
-        {"none", PT_NONE},        {"-", PT_NONE},
-        {"art-net", PT_ARTNET},   {"artnet", PT_ARTNET},
+        {"none", PT_NONE},         {"-", PT_NONE},
+        {"art-net", PT_ARTNET},    {"artnet", PT_ARTNET},
         {"streaming acn", PT_ACN}, {"sacn", PT_ACN},
-        {"e1.31", PT_ACN},        {"midi", PT_MIDI},
-        {"http", PT_HTTP},        {"command", PT_COMMAND},
+        {"e1.31", PT_ACN},         {"midi", PT_MIDI},
+        {"http", PT_HTTP},         {"command", PT_COMMAND},
     };
     const QString typed = text.trimmed();
     for (const auto &entry : names)
@@ -436,8 +524,8 @@ int protocolFromName(const QString &text)
     return -1;
 }
 
-QString applyBatchChange(SettingStruct &record, int columnType, int action,
-                         const QString &text, IncrementState &state)
+QString applyBatchChange(SettingStruct &record, int columnType, int action, const QString &text,
+                         IncrementState &state)
 {
     if (action < BA_SET || action > BA_INC)
         return BatchChange::tr("unknown action");
@@ -445,17 +533,27 @@ QString applyBatchChange(SettingStruct &record, int columnType, int action,
     IncrementState next = state;
     QString refusal;
     switch (column::kind(columnType)) {
-    case column::NUMBER: refusal = applyNumber(changed, columnType, action, text, next); break;
-    case column::TEXT: refusal = applyText(changed, columnType, action, text, next); break;
-    case column::COLOUR: refusal = applyColour(changed, columnType, action, text, next); break;
-    case column::PROTOCOL_NAME: refusal = applyProtocol(changed, columnType, action, text); break;
+    case column::NUMBER:
+        refusal = applyNumber(changed, columnType, action, text, next);
+        break;
+    case column::TEXT:
+        refusal = applyText(changed, columnType, action, text, next);
+        break;
+    case column::COLOUR:
+        refusal = applyColour(changed, columnType, action, text, next);
+        break;
+    case column::PROTOCOL_NAME:
+        refusal = applyProtocol(changed, columnType, action, text);
+        break;
     case column::SWITCH: {
         const bool zero = text.trimmed() == QLatin1String("0");
         const bool on = (action == BA_SET || action == BA_INC) ? !zero : zero;
         changed.dmx_in.dmx_in_color_fade = on ? 1 : 0;
         break;
     }
-    case column::NONE: refusal = BatchChange::tr("this column cannot be changed"); break;
+    case column::NONE:
+        refusal = BatchChange::tr("this column cannot be changed");
+        break;
     }
     if (!refusal.isEmpty())
         return refusal;
@@ -480,8 +578,9 @@ QString BatchRun::change(quint32 id, int columnType, int action, const QString &
     if (work == m_work.cend() && !m_indexOf.contains(id)) {
         refusal = BatchChange::tr("the control no longer exists");
     } else {
-        SettingStruct record = work != m_work.cend() ? m_records.at(*work)
-                                                     : m_document.controls().at(m_indexOf.value(id));
+        SettingStruct record = work != m_work.cend()
+                                   ? m_records.at(*work)
+                                   : m_document.controls().at(m_indexOf.value(id));
         refusal = applyBatchChange(record, columnType, action, text, m_increment[columnType]);
         if (refusal.isEmpty()) {
             if (work != m_work.cend()) {

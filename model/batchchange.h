@@ -20,7 +20,7 @@
 // ACN, "Note" for MIDI, "Universe" for those three.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QHash>
 #include <QList>

@@ -1,6 +1,6 @@
-#include "configfile.h"
+#include "model/configfile.h"
 
-#include "modellog.h"
+#include "model/modellog.h"
 
 #include <QFile>
 #include <QSaveFile>
@@ -86,6 +86,5 @@ bool writeFileAtomically(const QString &path, const QByteArray &bytes, QString *
 bool writeConfigurationFile(const QString &path, const QString &text, QString *errorString)
 {
     // Text mode gives the platform's line ends.
-    return writeFileAtomically(path, encodeConfigurationText(text), errorString,
-                               QIODevice::Text);
+    return writeFileAtomically(path, encodeConfigurationText(text), errorString, QIODevice::Text);
 }

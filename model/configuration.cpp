@@ -1,11 +1,11 @@
-#include "configuration.h"
+#include "model/configuration.h"
 
-#include "configfile.h"
-#include "documentprescan.h"
-#include "elementfields.h"
-#include "elements.h"
-#include "modellog.h"
-#include "typetables.h"
+#include "model/configfile.h"
+#include "model/documentprescan.h"
+#include "model/elementfields.h"
+#include "model/elements.h"
+#include "model/modellog.h"
+#include "model/typetables.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -158,8 +158,8 @@ const int kListedUnknownVersions = 5;
 // Reads the root's child elements (their own children are ignored). The root
 // is only noted; whether the document is a configuration is for the caller
 // to decide. Controls past the limit are counted but not kept.
-ParseResult parseDocument(const QString &text, ConfigurationHost &host,
-                          const LoadOptions &options, ParsedDocument *parsed)
+ParseResult parseDocument(const QString &text, ConfigurationHost &host, const LoadOptions &options,
+                          ParsedDocument *parsed)
 {
     if (const std::optional<PrescanRefusal> refused = prescanDocument(text)) {
         parsed->errorLine = refused->line;
@@ -358,11 +358,11 @@ void reportRepairs(ConfigurationHost &host, const ParsedDocument &parsed, const 
             names << QLatin1Char('"') + name + QLatin1Char('"');
         if (parsed.unknownVersions > names.size())
             names << QStringLiteral("…");
-        host.showWarning(title, QCoreApplication::translate(
-                                    "Pultora",
-                                    "%n control(s) with an unknown version were not loaded: %1",
-                                    nullptr, parsed.unknownVersions)
-                                    .arg(names.join(QLatin1String(", "))));
+        host.showWarning(title,
+                         QCoreApplication::translate(
+                             "Pultora", "%n control(s) with an unknown version were not loaded: %1",
+                             nullptr, parsed.unknownVersions)
+                             .arg(names.join(QLatin1String(", "))));
     }
     if (parsed.outOfRange.isSet()) {
         const QString text =
@@ -407,10 +407,9 @@ void refuse(ConfigurationHost &host, const QString &source, const LoadOptions &o
 {
     if (options.fromText)
         host.showWarning(QCoreApplication::translate("Pultora", "XML-Error"),
-                         withTextReason
-                             ? includedConfigurationNotLoaded() + QLatin1Char('\n') + reason +
-                                   QLatin1Char('.')
-                             : includedConfigurationNotLoaded());
+                         withTextReason ? includedConfigurationNotLoaded() + QLatin1Char('\n') +
+                                              reason + QLatin1Char('.')
+                                        : includedConfigurationNotLoaded());
     else
         host.showWarning(
             QCoreApplication::translate("Pultora", "Pultora"),
@@ -604,16 +603,16 @@ bool loadConfiguration(ConfigurationHost &host, const QString &source, const Loa
     case ParseResult::Cancelled:
         return false;
     case ParseResult::Malformed:
-        host.showWarning(
-            QCoreApplication::translate("Pultora", "XML-Error"),
-            (options.fromText ? includedConfigurationNotLoaded()
+        host.showWarning(QCoreApplication::translate("Pultora", "XML-Error"),
+                         (options.fromText
+                              ? includedConfigurationNotLoaded()
                               : QCoreApplication::translate(
                                     "Pultora", "Could not load file %1! It is not a valid "
                                                "Pultora XML file (*.ptra).")
                                     .arg(source)) +
-                QCoreApplication::translate("Pultora", "\nLine %1, column %2: %3")
-                    .arg(QString::number(parsed.errorLine), QString::number(parsed.errorColumn),
-                         parsed.errorText));
+                             QCoreApplication::translate("Pultora", "\nLine %1, column %2: %3")
+                                 .arg(QString::number(parsed.errorLine),
+                                      QString::number(parsed.errorColumn), parsed.errorText));
         return false;
     case ParseResult::Read:
         break;
@@ -643,8 +642,7 @@ bool loadConfiguration(ConfigurationHost &host, const QString &source, const Loa
                               QString::number(MAX_CONTROLS))
                    : QCoreApplication::translate("Pultora",
                                                  "It holds %1 controls; at most %2 are supported")
-                         .arg(QString::number(parsed.controlCount),
-                              QString::number(MAX_CONTROLS)),
+                         .arg(QString::number(parsed.controlCount), QString::number(MAX_CONTROLS)),
                true);
         return false;
     }

@@ -5,7 +5,7 @@
 // implements the host; tests use a recording double.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QList>
 #include <QString>
@@ -31,8 +31,8 @@ struct ConfigurationSource {
     const PreferencesStruct *preferences = nullptr;
     const BackgroundStruct *background = nullptr;
     QList<const SettingStruct *> controls;
-    QString languageCall;                  // system locale name
-    QString languageFile;                  // installed translation, or empty
+    QString languageCall; // system locale name
+    QString languageFile; // installed translation, or empty
     MidiDeviceNames midiDevices;
 };
 

@@ -1,6 +1,6 @@
-#include "consistency.h"
+#include "model/consistency.h"
 
-#include "typetables.h"
+#include "model/typetables.h"
 
 #include <algorithm>
 #include <climits>
@@ -262,8 +262,7 @@ public:
 
     // Calls f(i, j), i < j, for every pair whose closed extents meet; stops
     // when `step` (called every `stride` cells) returns false.
-    template <typename F, typename S>
-    bool forEachPair(F f, S step, qint64 stride) const
+    template <typename F, typename S> bool forEachPair(F f, S step, qint64 stride) const
     {
         for (qint64 cell = 0; cell < cellCount(); ++cell) {
             if (cell % stride == 0 && !step(cell))
@@ -303,8 +302,7 @@ private:
 
     // Calls f(cell, i) for every cell rectangle i covers (within the span
     // of all positions: the corners looked for never lie beyond it).
-    template <typename F>
-    void forEachCell(F f) const
+    template <typename F> void forEachCell(F f) const
     {
         for (int i = 0; i < int(m_rects.size()); ++i) {
             const Rect &r = m_rects[size_t(i)];

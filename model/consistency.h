@@ -21,7 +21,7 @@
 //   (by the other control), then its own ones.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QCoreApplication>
 #include <QList>

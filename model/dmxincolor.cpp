@@ -1,4 +1,4 @@
-#include "dmxincolor.h"
+#include "model/dmxincolor.h"
 
 namespace
 {

@@ -2,7 +2,7 @@
 // background. Shared by the console and the widgets.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QColor>
 

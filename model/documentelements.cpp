@@ -1,7 +1,7 @@
-#include "documentelements.h"
+#include "model/documentelements.h"
 
-#include "elementfields.h"
-#include "modellog.h"
+#include "model/elementfields.h"
+#include "model/modellog.h"
 
 namespace
 {
@@ -23,8 +23,8 @@ quint32 deviceNumber(const AttributeSource &e, const QString &name, const QStrin
     const QString text = e.text(name);
     if (text.isEmpty())
         return 0;
-    const quint32 number = devices.match ? devices.match(names, text)
-                                         : static_cast<quint32>(names.indexOf(text) + 1);
+    const quint32 number =
+        devices.match ? devices.match(names, text) : static_cast<quint32>(names.indexOf(text) + 1);
     if (number == 0 || number > static_cast<quint32>(names.size())) {
         qCDebug(lcModel) << "MIDI device" << text << "not present";
         return 0;
@@ -95,11 +95,13 @@ bool readPreferencesFields(const AttributeSource &e, PreferencesStruct *record,
     record->startup_dmxsend_later = e.flag(QStringLiteral("startup_dmxsend_later"), true);
     record->project_name = e.text(QStringLiteral("project_name"), kProject);
     record->project_description = e.text(QStringLiteral("project_description"));
-    record->snap_grid =
-        qMax<quint16>(1, e.field<quint16>(QStringLiteral("snap_grid"), PreferencesStruct().snap_grid));
-    record->midi_device_in = deviceNumber(e, QStringLiteral("midi_device_in"), devices.inputs, devices);
+    record->snap_grid = qMax<quint16>(
+        1, e.field<quint16>(QStringLiteral("snap_grid"), PreferencesStruct().snap_grid));
+    record->midi_device_in =
+        deviceNumber(e, QStringLiteral("midi_device_in"), devices.inputs, devices);
     record->midi_device_in_name = e.text(QStringLiteral("midi_device_in"));
-    record->midi_device_out = deviceNumber(e, QStringLiteral("midi_device_out"), devices.outputs, devices);
+    record->midi_device_out =
+        deviceNumber(e, QStringLiteral("midi_device_out"), devices.outputs, devices);
     record->midi_device_out_name = e.text(QStringLiteral("midi_device_out"));
     record->hex_value_show = e.flag(QStringLiteral("hex_value_show"), false);
     record->http_server = e.text(QStringLiteral("http_server"), defaultHttpServer());

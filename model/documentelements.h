@@ -4,8 +4,8 @@
 // and return true.
 #pragma once
 
-#include "configuration.h"
-#include "settingstruct.h"
+#include "model/configuration.h"
+#include "model/settingstruct.h"
 
 #include <QDomDocument>
 #include <QDomElement>
@@ -21,8 +21,8 @@ void writePreferencesElement(QDomDocument &document, QDomElement &parent,
 
 // Reads a "preferences" element. A stored MIDI device name becomes the
 // 1-based number of the first present device of that name, 0 when none
-// matches; the name itself is kept in the record either way. A set "command_flag" enables the Command output only when
-// confirmCommandFlag returns true; without it the flag stays off.
+// matches; the name itself is kept in the record either way. A set "command_flag" enables the
+// Command output only when confirmCommandFlag returns true; without it the flag stays off.
 bool readPreferencesElement(const QDomElement &element, PreferencesStruct *record,
                             const MidiDeviceNames &devices,
                             const std::function<bool()> &confirmCommandFlag = {});

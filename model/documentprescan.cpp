@@ -1,4 +1,4 @@
-#include "documentprescan.h"
+#include "model/documentprescan.h"
 
 #include <QCoreApplication>
 

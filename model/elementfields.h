@@ -3,9 +3,9 @@
 // document loader and writer (configuration.cpp). Internal to the model.
 #pragma once
 
-#include "attributes.h"
-#include "configuration.h"
-#include "settingstruct.h"
+#include "model/attributes.h"
+#include "model/configuration.h"
+#include "model/settingstruct.h"
 
 // Writers: every attribute of the element, "version" first.
 void writeControlFields(AttributeSink &sink, const SettingStruct &record);

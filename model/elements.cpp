@@ -1,8 +1,8 @@
-#include "elements.h"
+#include "model/elements.h"
 
-#include "elementfields.h"
-#include "modellog.h"
-#include "typetables.h"
+#include "model/elementfields.h"
+#include "model/modellog.h"
+#include "model/typetables.h"
 
 #include <algorithm>
 

@@ -10,7 +10,7 @@
 // field's largest value.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QDomDocument>
 #include <QDomElement>

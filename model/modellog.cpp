@@ -1,3 +1,3 @@
-#include "modellog.h"
+#include "model/modellog.h"
 
 Q_LOGGING_CATEGORY(lcModel, "pultora.model", QtInfoMsg)

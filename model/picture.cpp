@@ -1,4 +1,4 @@
-#include "picture.h"
+#include "model/picture.h"
 
 #include <QBuffer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 bool SettingDmxStruct::operator==(const SettingDmxStruct &o) const
 {
@@ -14,8 +14,7 @@ bool SettingDmxInStruct::operator==(const SettingDmxInStruct &o) const
     return protocol_type_in == o.protocol_type_in && dmx_in_value_1 == o.dmx_in_value_1 &&
            dmx_in_value_2 == o.dmx_in_value_2 && dmx_in_value_3 == o.dmx_in_value_3 &&
            dmx_in_channel == o.dmx_in_channel && dmx_in_universe == o.dmx_in_universe &&
-           dmx_in_midi_type == o.dmx_in_midi_type &&
-           dmx_in_color_red_1 == o.dmx_in_color_red_1 &&
+           dmx_in_midi_type == o.dmx_in_midi_type && dmx_in_color_red_1 == o.dmx_in_color_red_1 &&
            dmx_in_color_green_1 == o.dmx_in_color_green_1 &&
            dmx_in_color_blue_1 == o.dmx_in_color_blue_1 &&
            dmx_in_color_red_2 == o.dmx_in_color_red_2 &&
@@ -23,8 +22,7 @@ bool SettingDmxInStruct::operator==(const SettingDmxInStruct &o) const
            dmx_in_color_blue_2 == o.dmx_in_color_blue_2 &&
            dmx_in_color_red_3 == o.dmx_in_color_red_3 &&
            dmx_in_color_green_3 == o.dmx_in_color_green_3 &&
-           dmx_in_color_blue_3 == o.dmx_in_color_blue_3 &&
-           dmx_in_color_fade == o.dmx_in_color_fade;
+           dmx_in_color_blue_3 == o.dmx_in_color_blue_3 && dmx_in_color_fade == o.dmx_in_color_fade;
 }
 
 bool SettingStruct::sameContent(const SettingStruct &o) const
@@ -39,9 +37,8 @@ bool SettingStruct::sameContent(const SettingStruct &o) const
 bool BackgroundStruct::sameContent(const BackgroundStruct &o) const
 {
     return position_x == o.position_x && position_y == o.position_y && size_x == o.size_x &&
-           size_y == o.size_y && stretch_factor == o.stretch_factor &&
-           color_red == o.color_red && color_green == o.color_green &&
-           color_blue == o.color_blue && dmx_in == o.dmx_in &&
+           size_y == o.size_y && stretch_factor == o.stretch_factor && color_red == o.color_red &&
+           color_green == o.color_green && color_blue == o.color_blue && dmx_in == o.dmx_in &&
            startup_timeout == o.startup_timeout &&
            startup_dmxsend_later == o.startup_dmxsend_later && bitmap == o.bitmap &&
            qwidget == o.qwidget;

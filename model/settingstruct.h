@@ -3,7 +3,7 @@
 // Records are plain values: copy them freely, reset them before filling them.
 #pragma once
 
-#include "picture.h"
+#include "model/picture.h"
 
 #include <QMetaType>
 #include <QString>
@@ -36,9 +36,9 @@ enum ControlType : quint8 {
 
 // Pseudo control types the editors give the second output.
 enum AdvancedOutputType : quint8 {
-    AOT_CENTER = 20,           // centre faders and pitch bends
-    AOT_ENCODER_PUSH = 0,      // encoder_push: behaves like button_push
-    AOT_ENCODER_SWITCH = 1,    // encoder_switch: behaves like button_switch
+    AOT_CENTER = 20,        // centre faders and pitch bends
+    AOT_ENCODER_PUSH = 0,   // encoder_push: behaves like button_push
+    AOT_ENCODER_SWITCH = 1, // encoder_switch: behaves like button_switch
     AOT_NONE = 255
 };
 
@@ -148,7 +148,10 @@ struct BackgroundStruct {
 };
 
 // Address of the local HTTP server that HTTP links are appended to by default.
-inline QString defaultHttpServer() { return QStringLiteral("http://localhost/"); }
+inline QString defaultHttpServer()
+{
+    return QStringLiteral("http://localhost/");
+}
 
 // Global preferences of a configuration.
 struct PreferencesStruct {

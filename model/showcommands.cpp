@@ -1,4 +1,4 @@
-#include "showcommands.h"
+#include "model/showcommands.h"
 
 #include <QHash>
 #include <QSet>

@@ -3,7 +3,7 @@
 // its apply* functions, so readers learn of it by the document's signals.
 #pragma once
 
-#include "showdocument.h"
+#include "model/showdocument.h"
 
 #include <QUndoCommand>
 
@@ -97,8 +97,7 @@ private:
 };
 
 // A changed record of which the show holds one (background, preferences).
-template <typename T, const T &(ShowDocument::*Get)() const,
-          void (ShowDocument::*Apply)(const T &)>
+template <typename T, const T &(ShowDocument::*Get)() const, void (ShowDocument::*Apply)(const T &)>
 class ChangeSetting : public QUndoCommand
 {
 public:
@@ -115,9 +114,9 @@ private:
     T m_after;
 };
 
-using ChangeBackground = ChangeSetting<BackgroundStruct, &ShowDocument::background,
-                                       &ShowDocument::applyBackground>;
-using ChangePreferences = ChangeSetting<PreferencesStruct, &ShowDocument::preferences,
-                                        &ShowDocument::applyPreferences>;
+using ChangeBackground =
+    ChangeSetting<BackgroundStruct, &ShowDocument::background, &ShowDocument::applyBackground>;
+using ChangePreferences =
+    ChangeSetting<PreferencesStruct, &ShowDocument::preferences, &ShowDocument::applyPreferences>;
 using ChangeChecks =
     ChangeSetting<ConsistenceCheckStruct, &ShowDocument::checks, &ShowDocument::applyChecks>;

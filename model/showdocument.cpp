@@ -1,4 +1,4 @@
-#include "showdocument.h"
+#include "model/showdocument.h"
 
 #include <QHash>
 #include <QSet>

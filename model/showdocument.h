@@ -21,7 +21,7 @@
 //   the settings a file brings, tells each kind of change once.
 #pragma once
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QList>
 #include <QObject>

@@ -1,11 +1,12 @@
-#include "typetables.h"
+#include "model/typetables.h"
 
-#include "settingstruct.h"
+#include "model/settingstruct.h"
 
 #include <QCoreApplication>
 #include <iterator>
 
-namespace {
+namespace
+{
 
 // Sides in stored units and pixels: every type starts at 50 x 50 and may
 // shrink to 8 px a side as shown.
@@ -246,5 +247,6 @@ quint8 midiTypeFromText(const QString &text)
 QString midiTypeLabel(quint8 status)
 {
     const MidiTypeRow *row = findMidiRow(status);
-    return QCoreApplication::translate("MidiType", row ? row->label : QT_TRANSLATE_NOOP("MidiType", "None"));
+    return QCoreApplication::translate("MidiType",
+                                       row ? row->label : QT_TRANSLATE_NOOP("MidiType", "None"));
 }

@@ -1,4 +1,4 @@
-#include "acnmerge.h"
+#include "net/acnmerge.h"
 
 #include <algorithm>
 #include <cstring>

@@ -14,7 +14,7 @@
 // - Pure: no sockets, no clock of its own, no widgets.
 #pragma once
 
-#include "acnpacket.h"
+#include "net/acnpacket.h"
 
 #include <QtGlobal>
 

@@ -1,7 +1,7 @@
-#include "acnnet.h"
+#include "net/acnnet.h"
 
-#include "acnpacket.h"
-#include "netlog.h"
+#include "net/acnpacket.h"
+#include "net/netlog.h"
 
 #include <QCoreApplication>
 #include <QTimer>

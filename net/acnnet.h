@@ -18,11 +18,11 @@
 //   datagrams; the rest follow in later passes.
 #pragma once
 
-#include "acnmerge.h"
-#include "dmxinarray.h"
-#include "dropcounts.h"
-#include "interfaceentry.h"
-#include "netenvironment.h"
+#include "net/acnmerge.h"
+#include "net/dmxinarray.h"
+#include "net/dropcounts.h"
+#include "net/interfaceentry.h"
+#include "net/netenvironment.h"
 
 #include <QHostAddress>
 #include <QObject>

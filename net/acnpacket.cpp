@@ -1,4 +1,4 @@
-#include "acnpacket.h"
+#include "net/acnpacket.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "acnsourceid.h"
+#include "net/acnsourceid.h"
 
 #include <QCryptographicHash>
 #include <QDir>

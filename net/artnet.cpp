@@ -1,7 +1,7 @@
-#include "artnet.h"
+#include "net/artnet.h"
 
-#include "artnetpacket.h"
-#include "netlog.h"
+#include "net/artnetpacket.h"
+#include "net/netlog.h"
 
 #include <QScopeGuard>
 #include <QTimer>

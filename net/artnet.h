@@ -24,12 +24,12 @@
 //   datagrams; the rest follow in later passes.
 #pragma once
 
-#include "dmxinarray.h"
-#include "dropcounts.h"
-#include "interfaceentry.h"
-#include "keepalive.h"
-#include "netenvironment.h"
-#include "pollreplylimit.h"
+#include "net/dmxinarray.h"
+#include "net/dropcounts.h"
+#include "net/interfaceentry.h"
+#include "net/keepalive.h"
+#include "net/netenvironment.h"
+#include "net/pollreplylimit.h"
 
 #include <QHostAddress>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "artnetpacket.h"
+#include "net/artnetpacket.h"
 
 #include <QList>
 #include <QString>

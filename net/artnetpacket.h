@@ -93,7 +93,7 @@ constexpr int REPLY_BIND_INDEX_OFFSET = 211;
 constexpr int REPLY_STATUS2_OFFSET = 212;
 constexpr int REPLY_SIZE = 240;
 constexpr int REPLY_MAX_PORTS = 4;
-constexpr int REPLY_MAX_PAGES = 255;       // BindIndex is one byte
+constexpr int REPLY_MAX_PAGES = 255; // BindIndex is one byte
 // A port that outputs DMX512 taken from the Art-Net network (bit 7); ports
 // a reply does not describe are typed 0.
 constexpr quint8 REPLY_PORT_OUTPUT = 0x80;

@@ -1,4 +1,4 @@
-#include "dmxinarray.h"
+#include "net/dmxinarray.h"
 
 #include <algorithm>
 #include <cstring>

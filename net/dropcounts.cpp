@@ -1,4 +1,4 @@
-#include "dropcounts.h"
+#include "net/dropcounts.h"
 
 QString dropReasonName(DropReason reason)
 {

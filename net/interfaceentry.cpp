@@ -1,6 +1,6 @@
-#include "interfaceentry.h"
+#include "net/interfaceentry.h"
 
-#include "netlog.h"
+#include "net/netlog.h"
 
 Q_LOGGING_CATEGORY(lcNet, "pultora.net", QtInfoMsg)
 

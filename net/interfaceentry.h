@@ -3,7 +3,7 @@
 // on which interfaces multicast groups are joined.
 #pragma once
 
-#include "netenvironment.h"
+#include "net/netenvironment.h"
 
 #include <QList>
 #include <QNetworkAddressEntry>

@@ -1,4 +1,4 @@
-#include "keepalive.h"
+#include "net/keepalive.h"
 
 #include <cstring>
 

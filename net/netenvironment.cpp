@@ -1,4 +1,4 @@
-#include "netenvironment.h"
+#include "net/netenvironment.h"
 
 #include <QNetworkInterface>
 #include <QSocketNotifier>

@@ -1,4 +1,4 @@
-#include "pollreplylimit.h"
+#include "net/pollreplylimit.h"
 
 bool PollReplyLimit::allow(quint32 poller, qint64 nowMs)
 {

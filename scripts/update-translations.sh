@@ -11,7 +11,8 @@ if [ -z "${LUPDATE:-}" ]; then
     LUPDATE=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
 fi
 AREAS="app model net io controls dialogs doc"
-OPTIONS="-locations none -no-obsolete -silent"
+# Includes name their folder from the project root.
+OPTIONS="-locations none -no-obsolete -silent -I ."
 
 # The texts of a .ts file that have no finished translation, one a line.
 unfinished() {

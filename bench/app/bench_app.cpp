@@ -6,7 +6,7 @@
 //   - peak resident memory on the 2,000-control file.
 // The console runs on the offscreen platform in a temporary working folder;
 // run the benchmark inside scripts/netns.sh (scripts/dev.sh bench does).
-#include "configuration.h"
+#include "model/configuration.h"
 
 #include <QCoreApplication>
 #include <QDomDocument>
@@ -61,7 +61,8 @@ QByteArray manyControls(int count, bool listening = false)
             e.setAttribute(QStringLiteral("dmx_in_universe"), (i / 6) % 16);
             e.setAttribute(QStringLiteral("dmx_in_channel"), (i / 2) % 128);
             if ((i / 2) % 3 == 2)
-                e.setAttribute(QStringLiteral("dmx_in_midi_type"), QStringLiteral("control_change"));
+                e.setAttribute(QStringLiteral("dmx_in_midi_type"),
+                               QStringLiteral("control_change"));
         }
         root.appendChild(e);
     }

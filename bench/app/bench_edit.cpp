@@ -6,11 +6,11 @@
 // until the command returned; the paint after it is reported beside).
 // Reports medians; fails only when an edit does not arrive or a control is
 // lost.
-#include "consoleio.h"
-#include "consolestart.h"
-#include "scriptedprompter.h"
-#include "showcommands.h"
-#include "surface.h"
+#include "app/consoleio.h"
+#include "app/surface.h"
+#include "model/showcommands.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/scriptedprompter.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,19 +32,21 @@ namespace
 QByteArray show(int count)
 {
     const char *types[] = {"button_push", "fader_vertical", "knob", "led", "label", "direct_value"};
-    QByteArray text("<PultoraConfig>\n <background version=\"1\" size_x=\"3000\" size_y=\"2500\"/>\n");
+    QByteArray text(
+        "<PultoraConfig>\n <background version=\"1\" size_x=\"3000\" size_y=\"2500\"/>\n");
     for (int i = 0; i < count; ++i)
-        text += QStringLiteral(" <control version=\"1\" name=\"C%1\" control_type=\"%2\" "
-                               "position_x=\"%3\" position_y=\"%4\" protocol_type=\"Art-Net\" "
-                               "dmx_channel=\"%5\" protocol_type_in=\"%6\" dmx_in_universe=\"%7\"/>\n")
-                    .arg(i)
-                    .arg(QLatin1String(types[i % 6]))
-                    .arg((i % 50) * 60)
-                    .arg((i / 50) * 60)
-                    .arg(i % 512)
-                    .arg(i % 2 ? QStringLiteral("Art-Net") : QStringLiteral("None"))
-                    .arg(i % 8)
-                    .toUtf8();
+        text +=
+            QStringLiteral(" <control version=\"1\" name=\"C%1\" control_type=\"%2\" "
+                           "position_x=\"%3\" position_y=\"%4\" protocol_type=\"Art-Net\" "
+                           "dmx_channel=\"%5\" protocol_type_in=\"%6\" dmx_in_universe=\"%7\"/>\n")
+                .arg(i)
+                .arg(QLatin1String(types[i % 6]))
+                .arg((i % 50) * 60)
+                .arg((i / 50) * 60)
+                .arg(i % 512)
+                .arg(i % 2 ? QStringLiteral("Art-Net") : QStringLiteral("None"))
+                .arg(i % 8)
+                .toUtf8();
     return text + "</PultoraConfig>\n";
 }
 
@@ -172,7 +174,8 @@ int main(int argc, char **argv)
     QList<double> open, edit, move, undo;
     // The editor on the control under the window point (5, 5), each time
     // anew (the first opening also builds the window).
-    QContextMenuEvent first(QContextMenuEvent::Mouse, QPoint(5, 5), console.mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent first(QContextMenuEvent::Mouse, QPoint(5, 5),
+                            console.mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(&console, &first);
     console.commands().mainMenu->hide();
     for (int i = 0; i < runs; ++i) {
@@ -199,14 +202,15 @@ int main(int argc, char **argv)
     }
 
     // A move of the control at the window point (5, 5), step by step.
-    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5), console.mapToGlobal(QPoint(5, 5)));
+    QContextMenuEvent menu(QContextMenuEvent::Mouse, QPoint(5, 5),
+                           console.mapToGlobal(QPoint(5, 5)));
     QCoreApplication::sendEvent(&console, &menu);
     console.commands().mainMenu->hide();
     QMetaObject::invokeMethod(&console, "slotMove");
     for (int i = 0; i < runs; ++i) {
         const QPoint at(20 + i * 7, 20 + i * 3);
-        QMouseEvent step(QEvent::MouseMove, at, console.mapToGlobal(at), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
+        QMouseEvent step(QEvent::MouseMove, at, console.mapToGlobal(at), Qt::NoButton, Qt::NoButton,
+                         Qt::NoModifier);
         clock.start();
         QCoreApplication::sendEvent(&console, &step);
         app.processEvents();

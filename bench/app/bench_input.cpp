@@ -9,11 +9,11 @@
 //      tick): median and worst.
 //   3. What a configuration whose inputs span universes 0 and 60000 costs:
 //      set-up time per control and resident memory.
-#include "datagrams.h"
-#include "consolestart.h"
-#include "scriptedprompter.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/datagrams.h"
+#include "tests/app/scriptedprompter.h"
 
-#include "dmxpushbutton.h"
+#include "controls/dmxpushbutton.h"
 
 #include <QApplication>
 #include <QDir>
@@ -73,23 +73,24 @@ QString control(const QString &attributes)
 void pollTick(const QString &dir, bool shortRun)
 {
     const int count = 1000;
-    const char *types[] = {"fader_vertical", "button_push", "led", "direct_value",
+    const char *types[] = {"fader_vertical",          "button_push",  "led", "direct_value",
                            "fader_horizontal_middle", "button_switch"};
     QString controls;
     for (int i = 0; i < count; ++i) {
         const int kind = i % 3; // Art-Net, streaming ACN, MIDI
         const QString in =
-            kind == 0   ? QStringLiteral("protocol_type_in=\"Art-Net\" dmx_in_universe=\"%1\" "
-                                         "dmx_in_channel=\"%2\"")
+            kind == 0 ? QStringLiteral("protocol_type_in=\"Art-Net\" dmx_in_universe=\"%1\" "
+                                       "dmx_in_channel=\"%2\"")
                             .arg(i % 8)
                             .arg(i % 512)
-            : kind == 1 ? QStringLiteral("protocol_type_in=\"streaming ACN\" dmx_in_universe=\"%1\" "
-                                         "dmx_in_channel=\"%2\"")
-                              .arg(i % 8)
-                              .arg(i % 512)
-                        : QStringLiteral("protocol_type_in=\"Midi\" dmx_in_midi_type=\"note_on\" "
-                                         "dmx_in_channel=\"%1\"")
-                              .arg(i % 128);
+            : kind == 1
+                ? QStringLiteral("protocol_type_in=\"streaming ACN\" dmx_in_universe=\"%1\" "
+                                 "dmx_in_channel=\"%2\"")
+                      .arg(i % 8)
+                      .arg(i % 512)
+                : QStringLiteral("protocol_type_in=\"Midi\" dmx_in_midi_type=\"note_on\" "
+                                 "dmx_in_channel=\"%1\"")
+                      .arg(i % 128);
         controls += control(QStringLiteral("control_type=\"%1\" position_x=\"%2\" "
                                            "position_y=\"%3\" size_x=\"30\" size_y=\"30\" %4")
                                 .arg(QLatin1String(types[i % 6]))
@@ -108,8 +109,8 @@ void pollTick(const QString &dir, bool shortRun)
     for (int u = 0; u < 8; ++u) {
         for (int c = 0; c < 512; ++c)
             levels[c] = char((u * 31 + c) & 0xff);
-        sender.writeDatagram(artDmxDatagram(u, levels), QHostAddress(QStringLiteral("127.255.255.255")),
-                             6454);
+        sender.writeDatagram(artDmxDatagram(u, levels),
+                             QHostAddress(QStringLiteral("127.255.255.255")), 6454);
         sender.writeDatagram(e131Datagram(u + 1, levels, 1),
                              QHostAddress(QStringLiteral("239.255.0.%1").arg(u + 1)), 5568);
     }
@@ -155,7 +156,8 @@ void inputLatency(const QString &dir, bool shortRun)
     auto console = startConsole(
         dir, control("control_type=\"led\" protocol_type_in=\"Art-Net\" dmx_in_universe=\"3\" "
                      "dmx_in_channel=\"0\" dmx_in_value_1=\"10\" dmx_in_value_2=\"20\""));
-    auto *led = qobject_cast<DmxPushButton *>(console->surface().widget(console->document().controls().at(0).id));
+    auto *led = qobject_cast<DmxPushButton *>(
+        console->surface().widget(console->document().controls().at(0).id));
     PaletteWatch watch;
     watch.clock.start();
     led->installEventFilter(&watch);
@@ -173,7 +175,8 @@ void inputLatency(const QString &dir, bool shortRun)
             QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 5);
         watch.changedAt = -1;
         const qint64 sentAt = watch.clock.nsecsElapsed();
-        sender.writeDatagram(artDmxDatagram(3, QByteArray(2, char(i % 2 ? 10 : 20))), broadcast, 6454);
+        sender.writeDatagram(artDmxDatagram(3, QByteArray(2, char(i % 2 ? 10 : 20))), broadcast,
+                             6454);
         QElapsedTimer limit;
         limit.start();
         while (watch.changedAt < 0 && limit.elapsed() < 1000)
@@ -218,8 +221,8 @@ void wideRange(const QString &dir)
                 2 * perProtocol);
     std::printf("  load %lld ms (CPU %.0f ms, %.2f ms per control set-up), resident +%ld MB, "
                 "peak %ld MB\n",
-                static_cast<long long>(ms), cpu, cpu / (2 * perProtocol),
-                (rssKb() - before) / 1024, usage.ru_maxrss / 1024);
+                static_cast<long long>(ms), cpu, cpu / (2 * perProtocol), (rssKb() - before) / 1024,
+                usage.ru_maxrss / 1024);
 }
 
 } // namespace

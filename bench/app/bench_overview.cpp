@@ -3,11 +3,11 @@
 // batch Set on every Channel cell (applied, redrawn, undone) and filtering
 // (targets: 500 ms each, filtering 50 ms). Reports the times; fails only
 // when a result is wrong.
-#include "batchchange.h"
-#include "overviewmodel.h"
-#include "settingsoverview.h"
-#include "showcommands.h"
-#include "showdocument.h"
+#include "dialogs/overviewmodel.h"
+#include "dialogs/settingsoverview.h"
+#include "model/batchchange.h"
+#include "model/showcommands.h"
+#include "model/showdocument.h"
 
 #include <QApplication>
 #include <QElapsedTimer>

@@ -4,7 +4,7 @@
 // writeDocumentation (page built, pictures encoded, file written) and the
 // file size; checks that the page parses and names every control.
 //   bench_doc [--short]   (short: 2,000 controls, one run, no targets)
-#include "documentation.h"
+#include "doc/documentation.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -10,9 +10,9 @@
 //
 // Run inside a private network namespace (scripts/netns.sh); jackd is
 // started here.
-#include "http.h"
-#include "jackserver.h"
-#include "midi.h"
+#include "io/http.h"
+#include "io/midi.h"
+#include "tests/io/jackserver.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

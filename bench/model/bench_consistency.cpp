@@ -4,7 +4,7 @@
 // the median time of the check and, beside it, the time of the pairwise
 // version over every pair; fails only when the two disagree.
 //   bench_consistency [--short]
-#include "consistency.h"
+#include "model/consistency.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -3,8 +3,8 @@
 // writeConfiguration and of the load into records (parse and element
 // readers, no widgets), and the peak resident memory.
 //   bench_model [--short]
-#include "configfile.h"
-#include "configuration.h"
+#include "model/configfile.h"
+#include "model/configuration.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>

@@ -14,10 +14,10 @@
 // event loop (gaps of a 1 ms timer) is reported against its target, and
 // the replies sent are checked against the node's reply limits.
 // Run only inside scripts/netns.sh: the nodes see loopback only.
-#include "acnnet.h"
-#include "acnpacket.h"
-#include "artnet.h"
-#include "artnetpacket.h"
+#include "net/acnnet.h"
+#include "net/acnpacket.h"
+#include "net/artnet.h"
+#include "net/artnetpacket.h"
 
 #include <QCoreApplication>
 #include <QDir>

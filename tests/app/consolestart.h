@@ -3,8 +3,8 @@
 // the file cannot be written. `services` may set further seams.
 #pragma once
 
-#include "prompter.h"
-#include "pultora.h"
+#include "app/prompter.h"
+#include "app/pultora.h"
 
 #include <QFile>
 

@@ -2,8 +2,8 @@
 // node's own encoders (which are checked byte for byte and against tshark).
 #pragma once
 
-#include "acnpacket.h"
-#include "artnetpacket.h"
+#include "net/acnpacket.h"
+#include "net/artnetpacket.h"
 
 #include <QByteArray>
 #include <cstring>
@@ -11,10 +11,9 @@
 inline QByteArray artDmxDatagram(int universe, const QByteArray &levels)
 {
     QByteArray p(18 + int(levels.size()), '\0');
-    const int n = artnetpacket::encodeDmx(reinterpret_cast<quint8 *>(p.data()), int(p.size()),
-                                          universe,
-                                          reinterpret_cast<const quint8 *>(levels.constData()),
-                                          int(levels.size()));
+    const int n = artnetpacket::encodeDmx(
+        reinterpret_cast<quint8 *>(p.data()), int(p.size()), universe,
+        reinterpret_cast<const quint8 *>(levels.constData()), int(levels.size()));
     p.resize(n < 0 ? 0 : n);
     return p;
 }
@@ -24,10 +23,9 @@ inline QByteArray e131Datagram(int wireUniverse, const QByteArray &levels, quint
     quint8 name[64] = {};
     std::memcpy(name, "peer", 4);
     QByteArray p(126 + int(levels.size()), '\0');
-    const int n = acnpacket::encodeData(reinterpret_cast<quint8 *>(p.data()), int(p.size()), name,
-                                        sequence, wireUniverse,
-                                        reinterpret_cast<const quint8 *>(levels.constData()),
-                                        int(levels.size()));
+    const int n = acnpacket::encodeData(
+        reinterpret_cast<quint8 *>(p.data()), int(p.size()), name, sequence, wireUniverse,
+        reinterpret_cast<const quint8 *>(levels.constData()), int(levels.size()));
     p.resize(n < 0 ? 0 : n);
     return p;
 }

@@ -2,7 +2,7 @@
 // console tests run without modal loops.
 #pragma once
 
-#include "prompter.h"
+#include "app/prompter.h"
 
 #include <QList>
 #include <QQueue>

@@ -1,12 +1,12 @@
 // The consistency check on the console: silent after a load unless
 // something is found, with information from the menu, for one control from
 // the editor, the options as one undoable step, Skip on large shows.
-#include "consistencedialogs.h"
-#include "consistencyrunner.h"
-#include "consolestart.h"
-#include "pultora.h"
-#include "scriptedprompter.h"
-#include "showcommands.h"
+#include "app/consistencyrunner.h"
+#include "app/pultora.h"
+#include "dialogs/consistencedialogs.h"
+#include "model/showcommands.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/scriptedprompter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -31,7 +31,10 @@ QByteArray show(const QString &controls, const QString &checks = QString())
 QString label(const QString &name, int x, int y)
 {
     return QStringLiteral("<control version=\"1\" name=\"%1\" control_type=\"label\" "
-                          "position_x=\"%2\" position_y=\"%3\"/>").arg(name).arg(x).arg(y);
+                          "position_x=\"%2\" position_y=\"%3\"/>")
+        .arg(name)
+        .arg(x)
+        .arg(y);
 }
 
 QStringList lines(const ConsistenceCheckTable *table)
@@ -56,8 +59,7 @@ private:
     {
         return startConsoleOn(m_dir.filePath(QStringLiteral("show.ptra")), content, m_prompter);
     }
-    template <typename T>
-    static T *window()
+    template <typename T> static T *window()
     {
         for (QWidget *w : QApplication::topLevelWidgets())
             if (auto *found = qobject_cast<T *>(w))
@@ -95,7 +97,8 @@ private slots:
                            "WARNING: Control 'A' with position (350/50) is located partially out "
                            "of the background size of (300x200)!"};
         QTest::newRow("outside, switched off")
-            << show(label("A", 300, 0), "<consistence_check version=\"1\" check_4=\"0\" check_5=\"0\"/>")
+            << show(label("A", 300, 0),
+                    "<consistence_check version=\"1\" check_4=\"0\" check_5=\"0\"/>")
             << QStringList();
     }
     void afterLoad()
@@ -231,7 +234,8 @@ private slots:
         });
         QVERIFY(!runner.checkSurface(false));
         QVERIFY(calls > 0);
-        QVERIFY(lines(runner.results()).contains(QStringLiteral("ERROR: Consistency Check Skipped by User\n")));
+        QVERIFY(lines(runner.results())
+                    .contains(QStringLiteral("ERROR: Consistency Check Skipped by User\n")));
     }
 };
 

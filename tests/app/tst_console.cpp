@@ -3,13 +3,13 @@
 // last-session file. Runs in a temporary working folder with the settings
 // store and the data folder in test mode (the data folder emptied before
 // each test); every question is answered by a ScriptedPrompter.
-#include "appinfo.h"
-#include "configuration.h"
-#include "pultora.h"
-#include "scriptedprompter.h"
-#include "startup.h"
-#include "statusline.h"
-#include "translation.h"
+#include "app/appinfo.h"
+#include "app/pultora.h"
+#include "app/startup.h"
+#include "app/statusline.h"
+#include "app/translation.h"
+#include "model/configuration.h"
+#include "tests/app/scriptedprompter.h"
 
 #include <QAction>
 #include <QDir>
@@ -515,7 +515,7 @@ private slots:
         // Written while the window can still say that it could not be.
         QVERIFY(QFile::exists(path));
         QVERIFY(!QFile::exists(appinfo::lastSessionFileName())); // not in the working folder
-        QVERIFY(m_prompter->asked.isEmpty()); // written without a question
+        QVERIFY(m_prompter->asked.isEmpty());                    // written without a question
     }
 
     void failedWriteWarnsAndKeepsState()

@@ -3,13 +3,13 @@
 // change, and incoming Art-Net and streaming ACN move a fader whose move
 // leaves again on its own output. Runs inside the test command's private
 // network namespace (loopback only).
-#include "datagrams.h"
-#include "consolestart.h"
-#include "pultora.h"
-#include "scriptedprompter.h"
+#include "app/pultora.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/datagrams.h"
+#include "tests/app/scriptedprompter.h"
 
-#include "dmxpushbutton.h"
-#include "dmxslider.h"
+#include "controls/dmxpushbutton.h"
+#include "controls/dmxslider.h"
 
 #include <QDir>
 #include <QFile>
@@ -108,7 +108,8 @@ private slots:
         QTest::qWait(100);
         QVERIFY2(nextArtDmx(2, 300).isEmpty(), "nothing may leave before the first change");
 
-        auto *sw = qobject_cast<DmxPushButton *>(console->surface().widget(console->document().controls().at(1).id));
+        auto *sw = qobject_cast<DmxPushButton *>(
+            console->surface().widget(console->document().controls().at(1).id));
         QVERIFY(sw);
         QTest::mouseClick(sw, Qt::LeftButton);
         const QByteArray dmx = nextArtDmx(2);
@@ -165,7 +166,8 @@ private slots:
                            "dmx_in_channel=\"0\"")
                 .arg(protocol)));
         QVERIFY(console);
-        auto *fader = qobject_cast<DmxSlider *>(console->surface().widget(console->document().controls().at(0).id));
+        auto *fader = qobject_cast<DmxSlider *>(
+            console->surface().widget(console->document().controls().at(0).id));
         QVERIFY(fader);
         QCOMPARE(fader->value(), 0);
 
@@ -173,8 +175,8 @@ private slots:
         const QByteArray levels = QByteArray(1, char(99)) + QByteArray(23, '\0');
         for (int i = 0; i < 20 && fader->value() != 99; ++i) {
             if (protocol == QLatin1String("Art-Net"))
-                sender.writeDatagram(artDmxDatagram(3, levels), QHostAddress(QStringLiteral("127.255.255.255")),
-                                     kArtNetPort);
+                sender.writeDatagram(artDmxDatagram(3, levels),
+                                     QHostAddress(QStringLiteral("127.255.255.255")), kArtNetPort);
             else
                 sender.writeDatagram(e131Datagram(4, levels, quint8(i + 1)),
                                      QHostAddress(QStringLiteral("239.255.0.4")), kAcnPort);
@@ -191,12 +193,13 @@ private slots:
     void userMoveHoldsInputOff()
     {
         drain();
-        auto console = start(control(
-            "control_type=\"fader_horizontal\" protocol_type=\"Art-Net\" dmx_value_1=\"0\" "
-            "dmx_value_2=\"255\" dmx_channel=\"0\" dmx_universe=\"1\" "
-            "protocol_type_in=\"Art-Net\" dmx_in_universe=\"5\" dmx_in_channel=\"7\""));
+        auto console = start(
+            control("control_type=\"fader_horizontal\" protocol_type=\"Art-Net\" dmx_value_1=\"0\" "
+                    "dmx_value_2=\"255\" dmx_channel=\"0\" dmx_universe=\"1\" "
+                    "protocol_type_in=\"Art-Net\" dmx_in_universe=\"5\" dmx_in_channel=\"7\""));
         QVERIFY(console);
-        auto *fader = qobject_cast<DmxSlider *>(console->surface().widget(console->document().controls().at(0).id));
+        auto *fader = qobject_cast<DmxSlider *>(
+            console->surface().widget(console->document().controls().at(0).id));
         QVERIFY(fader);
         QUdpSocket sender;
         QByteArray levels(8, '\0');
@@ -214,7 +217,8 @@ private slots:
         }
         QCOMPARE(fader->value(), moved);
         QTRY_COMPARE_WITH_TIMEOUT(
-            (sender.writeDatagram(artDmxDatagram(5, levels), broadcast, kArtNetPort), fader->value()),
+            (sender.writeDatagram(artDmxDatagram(5, levels), broadcast, kArtNetPort),
+             fader->value()),
             180, 3000);
         QVERIFY(sinceMove.elapsed() >= 1000);
     }
@@ -263,9 +267,9 @@ private slots:
     void receivedValueSurvivesAppendAndEdit()
     {
         drain();
-        const QString listener = QStringLiteral(
-            "control_type=\"fader_vertical\" protocol_type_in=\"Art-Net\" "
-            "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"");
+        const QString listener =
+            QStringLiteral("control_type=\"fader_vertical\" protocol_type_in=\"Art-Net\" "
+                           "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"");
         auto console = start(control(listener.arg(3)));
         QVERIFY(console);
         auto faderAt = [&](int i) {
@@ -337,7 +341,8 @@ private slots:
         const QString path = m_dir.filePath(QStringLiteral("b.ptra"));
         auto write = [](const QString &file, const QByteArray &text) {
             QFile f(file);
-            return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(text) == text.size();
+            return f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+                   f.write(text) == text.size();
         };
         QVERIFY(write(path, ("<PultoraConfig>\n" + showB + "</PultoraConfig>\n").toUtf8()));
         bool cancel = false; // the next load, once the show runs

@@ -1,14 +1,14 @@
 // The console against a real MIDI peer: a private JACK server and a
 // python-rtmidi client. An LED listening to note 60 on MIDI channel 1
 // takes colour 2 when the peer plays that note at the second trigger value.
-#include "consolestart.h"
-#include "scriptedprompter.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/scriptedprompter.h"
 
-#include "../io/jackserver.h"
-#include "../io/midipeer.h"
+#include "tests/io/jackserver.h"
+#include "tests/io/midipeer.h"
 
-#include "dmxpushbutton.h"
-#include "midi.h"
+#include "controls/dmxpushbutton.h"
+#include "io/midi.h"
 
 #include <QDir>
 #include <QStandardPaths>

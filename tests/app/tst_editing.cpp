@@ -2,25 +2,25 @@
 // every edit is one undo step with the modified marker following the saved
 // state, moves snap to the grid, and the lock lets only its own commands
 // through.
-#include "appinfo.h"
-#include "consolestart.h"
-#include "pultora.h"
-#include "scriptedprompter.h"
+#include "app/appinfo.h"
+#include "app/pultora.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/scriptedprompter.h"
 
-#include "settings.h"
+#include "dialogs/settings.h"
 
 #include <QAction>
 #include <QComboBox>
-#include <QPushButton>
-#include <QTextEdit>
 #include <QContextMenuEvent>
 #include <QDir>
 #include <QLabel>
 #include <QMenu>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 
 namespace
 {
@@ -85,8 +85,8 @@ private slots:
         QTest::addColumn<QPoint>("at"); // window point (stretch 200)
         QTest::addColumn<QStringList>("commands");
         QTest::addColumn<QStringList>("after");
-        QTest::newRow("delete the upper of two") << QPoint(130, 60) << QStringList{"slotDelete"}
-                                                 << QStringList{"A@20", "B@100"};
+        QTest::newRow("delete the upper of two")
+            << QPoint(130, 60) << QStringList{"slotDelete"} << QStringList{"A@20", "B@100"};
         QTest::newRow("cut and paste at the click")
             << QPoint(150, 45) << QStringList{"slotCut", "slotPaste"}
             << QStringList{"A@20", "B@100", "C@75"};
@@ -204,9 +204,12 @@ private slots:
     void spinBoxAndLedOpenTheMenu()
     {
         QFETCH(QString, type);
-        const QByteArray show = QStringLiteral(
-            "<PultoraConfig><control version=\"1\" control_type=\"%1\" position_x=\"40\" "
-            "position_y=\"40\"/></PultoraConfig>").arg(type).toUtf8();
+        const QByteArray show =
+            QStringLiteral(
+                "<PultoraConfig><control version=\"1\" control_type=\"%1\" position_x=\"40\" "
+                "position_y=\"40\"/></PultoraConfig>")
+                .arg(type)
+                .toUtf8();
         auto console = start(show.constData());
         QWidget *control = console->surface().widget(console->document().controls().first().id);
         QWidget *target = control->focusProxy() ? control->focusProxy() : control;
@@ -231,7 +234,8 @@ private slots:
         auto *editor = console->findChild<Settings *>();
         QVERIFY(editor && editor->isVisible() && editor->isAddMode());
         editor->findChild<QComboBox *>(QStringLiteral("type"))->setCurrentIndex(CT_FADER_VERTICAL);
-        editor->findChild<QTextEdit *>(QStringLiteral("name"))->setPlainText(QStringLiteral("Fader 1"));
+        editor->findChild<QTextEdit *>(QStringLiteral("name"))
+            ->setPlainText(QStringLiteral("Fader 1"));
         editor->findChild<QWidget *>(QStringLiteral("dmxOut"))
             ->findChild<QComboBox *>(QStringLiteral("protocol"))
             ->setCurrentIndex(PT_ARTNET);
@@ -251,8 +255,8 @@ private slots:
         QCOMPARE(QPoint(int(fader.position_x), int(fader.position_y)), QPoint(90, 50));
 
         bool saved = false;
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigSave",
-                                          Q_RETURN_ARG(bool, saved)));
+        QVERIFY(
+            QMetaObject::invokeMethod(console.get(), "slotConfigSave", Q_RETURN_ARG(bool, saved)));
         QVERIFY(saved && !console->isWindowModified());
         run(*console, "slotConfigReload");
         QCOMPARE(console->document().controls().size(), 1);
@@ -272,16 +276,16 @@ private slots:
     // type does not use starts from its defaults.
     void addAndNext_data()
     {
-        QTest::addColumn<QPoint>("at");   // of the first, stored (stretch 100)
+        QTest::addColumn<QPoint>("at");    // of the first, stored (stretch 100)
         QTest::addColumn<int>("nextType"); // chosen for the second and third
         QTest::addColumn<QList<QPoint>>("added");
         QTest::addColumn<int>("nextInput"); // input protocol of the second
         QTest::newRow("a row from the left")
-            << QPoint(20, 20) << int(CT_BUTTON_PUSH)
-            << QList<QPoint>{{20, 20}, {80, 20}, {140, 20}} << int(PT_ACN);
+            << QPoint(20, 20) << int(CT_BUTTON_PUSH) << QList<QPoint>{{20, 20}, {80, 20}, {140, 20}}
+            << int(PT_ACN);
         QTest::newRow("a clock, then below at the row's start")
-            << QPoint(150, 20) << int(CT_TIME)
-            << QList<QPoint>{{150, 20}, {210, 20}, {150, 80}} << int(PT_NONE);
+            << QPoint(150, 20) << int(CT_TIME) << QList<QPoint>{{150, 20}, {210, 20}, {150, 80}}
+            << int(PT_NONE);
     }
     void addAndNext()
     {

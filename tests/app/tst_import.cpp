@@ -3,10 +3,10 @@
 // none below FARSIGHT_VARIANTS_DIR; its behaviour chosen by
 // FARSIGHT_TEST_MODE), the console's import command with its countdown and
 // questions, and the documentation command.
-#include "appinfo.h"
-#include "consolestart.h"
-#include "importforeigngui.h"
-#include "scriptedprompter.h"
+#include "app/appinfo.h"
+#include "dialogs/importforeigngui.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/scriptedprompter.h"
 
 #include <QProgressDialog>
 #include <QSettings>
@@ -106,8 +106,10 @@ void TestImport::sizeProtocol_data()
     };
     const QByteArray none;
     row("UTF-16", "", none, none, kBuiltIn, utf16(kBuiltIn), "");
-    row("10 bytes of UTF-16, 5 characters", "", none, "ab\xc3\xa9" "de", "abéde", utf16("abéde"),
-        "");
+    row("10 bytes of UTF-16, 5 characters", "", none,
+        "ab\xc3\xa9"
+        "de",
+        "abéde", utf16("abéde"), "");
     row("8-bit", "ansi", none, none, kBuiltIn, kBuiltIn.toUtf8(), "");
     // The text ends at the first zero byte; the backup keeps every byte.
     row("8-bit, zero at the end", "ansi", "odd", none, kBuiltIn, kBuiltIn.toUtf8() + '\0', "");

@@ -1,7 +1,7 @@
-#include "../net/fakenet.h"
-#include "datagrams.h"
-#include "inputdispatch.h"
-#include "outputobjects.h"
+#include "app/inputdispatch.h"
+#include "app/outputobjects.h"
+#include "tests/app/datagrams.h"
+#include "tests/net/fakenet.h"
 
 #include <QtTest>
 

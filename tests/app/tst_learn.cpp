@@ -1,12 +1,12 @@
 // The learn listener over the console's output objects, on a fake network
 // and a fake MIDI backend: which change it hands on, what it leaves, and
 // when it stops listening.
-#include "../io/fakemidibackend.h"
-#include "../net/fakenet.h"
-#include "controleditor.h"
-#include "datagrams.h"
-#include "learnlistener.h"
-#include "outputobjects.h"
+#include "app/controleditor.h"
+#include "app/learnlistener.h"
+#include "app/outputobjects.h"
+#include "tests/app/datagrams.h"
+#include "tests/io/fakemidibackend.h"
+#include "tests/net/fakenet.h"
 
 #include <QPushButton>
 #include <QTest>

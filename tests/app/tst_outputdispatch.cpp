@@ -1,11 +1,12 @@
-#include "../net/fakenet.h"
-#include "artnet.h"
-#include "outputdispatch.h"
-#include "outputobjects.h"
+#include "app/outputdispatch.h"
+#include "app/outputobjects.h"
+#include "net/artnet.h"
+#include "tests/net/fakenet.h"
 
 #include <QtTest>
 
-namespace {
+namespace
+{
 
 struct Sent {
     QString what;

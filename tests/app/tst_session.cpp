@@ -1,8 +1,8 @@
 // The last session and the recovery copy in the data folder (the test-mode
 // one, emptied before each test), with a fresh working folder each time.
-#include "appinfo.h"
-#include "consolestart.h"
-#include "scriptedprompter.h"
+#include "app/appinfo.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/scriptedprompter.h"
 
 #include <QAction>
 #include <QDir>

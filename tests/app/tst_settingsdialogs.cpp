@@ -1,15 +1,15 @@
 // The console's background, preferences and About windows and its update
 // check: what the slots open, the lock, and where reports go. The update
 // check asks a server inside this test (loopback only).
-#include "../io/testhttpserver.h"
-#include "aboutinfo.h"
-#include "backgrounddialog.h"
-#include "consolestart.h"
-#include "preferencesdialog.h"
-#include "pultora.h"
-#include "scriptedprompter.h"
-#include "updatecheck.h"
-#include "usersettings.h"
+#include "app/pultora.h"
+#include "app/usersettings.h"
+#include "dialogs/aboutinfo.h"
+#include "dialogs/backgrounddialog.h"
+#include "dialogs/preferencesdialog.h"
+#include "dialogs/updatecheck.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/scriptedprompter.h"
+#include "tests/io/testhttpserver.h"
 
 #include <QApplication>
 #include <QCheckBox>

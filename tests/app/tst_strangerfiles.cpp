@@ -4,12 +4,12 @@
 // agreement is remembered for this user and the same commands, folder and
 // hosts. The hostile files are the fuzz corpus of the loader and files made
 // here (too large to keep in the repository); each load's time is reported.
-#include "appinfo.h"
-#include "consolestart.h"
-#include "elements.h"
-#include "firstpaint.h"
-#include "scriptedprompter.h"
-#include "typetables.h"
+#include "app/appinfo.h"
+#include "app/firstpaint.h"
+#include "model/elements.h"
+#include "model/typetables.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/scriptedprompter.h"
 
 #include <QBuffer>
 #include <QDir>

@@ -1,13 +1,13 @@
 // The control surface following the show document: geometry scaling, which
 // widget each control type gets, creation versus update, and the
 // connections to the console slots.
-#include "dmxdial.h"
-#include "dmxdialpush.h"
-#include "dmxpushbutton.h"
-#include "dmxslider.h"
-#include "dmxspin.h"
-#include "showcommands.h"
-#include "surface.h"
+#include "app/surface.h"
+#include "controls/dmxdial.h"
+#include "controls/dmxdialpush.h"
+#include "controls/dmxpushbutton.h"
+#include "controls/dmxslider.h"
+#include "controls/dmxspin.h"
+#include "model/showcommands.h"
 
 #include <QGroupBox>
 #include <QLCDNumber>
@@ -149,7 +149,9 @@ private slots:
                     QPainter painter(&painted);
                     m_surface->paintBackground(painter, part);
                 }
-                const auto at = [&](int x, int y) { return painted.pixelColor(x * ratio, y * ratio); };
+                const auto at = [&](int x, int y) {
+                    return painted.pixelColor(x * ratio, y * ratio);
+                };
                 QCOMPARE(at(70, 40), QColor(Qt::blue));
                 QCOMPARE(at(20, 10), part.width() == 100 ? QColor(Qt::red) : QColor(Qt::white));
             }

@@ -1,11 +1,11 @@
 // The German translation as the console finds it: built beside the program
 // (an installed program finds it in share/pultora/translations), it turns
 // the menu, the windows and the messages German.
-#include "commandtable.h"
-#include "consolestart.h"
-#include "scriptedprompter.h"
-#include "settings.h"
-#include "translation.h"
+#include "app/commandtable.h"
+#include "app/translation.h"
+#include "dialogs/settings.h"
+#include "tests/app/consolestart.h"
+#include "tests/app/scriptedprompter.h"
 
 #include <QApplication>
 #include <QMenu>
@@ -65,8 +65,9 @@ private slots:
         // A message, and the control editor's window.
         QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConsistenceCheckChanged",
                                           Q_ARG(bool, true)));
-        QCOMPARE(prompter->asked.value(0).text,
-                 QStringLiteral("Für eine Konsistenzprüfung wurden keine Steuerelemente gefunden!"));
+        QCOMPARE(
+            prompter->asked.value(0).text,
+            QStringLiteral("Für eine Konsistenzprüfung wurden keine Steuerelemente gefunden!"));
         QVERIFY(QMetaObject::invokeMethod(console.get(), "slotAdd"));
         auto *editor = console->findChild<Settings *>();
         QVERIFY(editor);

@@ -1,6 +1,6 @@
 // Value and zoom arithmetic of the controls, without widgets.
-#include "dmxvalue.h"
-#include "stretch.h"
+#include "controls/dmxvalue.h"
+#include "controls/stretch.h"
 
 #include <QtTest>
 

@@ -1,12 +1,12 @@
 // The control widgets: what they emit when operated, how they follow input
 // values, and how they blink.
-#include "dmxdial.h"
-#include "dmxdialpush.h"
-#include "dmxincolor.h"
-#include "dmxpushbutton.h"
-#include "dmxslider.h"
-#include "dmxspin.h"
-#include "palette.h"
+#include "controls/dmxdial.h"
+#include "controls/dmxdialpush.h"
+#include "controls/dmxpushbutton.h"
+#include "controls/dmxslider.h"
+#include "controls/dmxspin.h"
+#include "controls/palette.h"
+#include "model/dmxincolor.h"
 
 #include <QSignalSpy>
 #include <QTimer>
@@ -432,10 +432,10 @@ void TestControlWidgets::dialFollowsTheDrag_data()
 {
     QTest::addColumn<bool>("encoder");
     QTest::addColumn<int>("start");
-    QTest::addColumn<double>("grab"); // clock hour
-    QTest::addColumn<double>("hours"); // turned clockwise, then back
-    QTest::addColumn<int>("turned");   // position after the turn
-    QTest::addColumn<int>("back");     // position after turning back
+    QTest::addColumn<double>("grab");     // clock hour
+    QTest::addColumn<double>("hours");    // turned clockwise, then back
+    QTest::addColumn<int>("turned");      // position after the turn
+    QTest::addColumn<int>("back");        // position after turning back
     QTest::addColumn<QList<int>>("sent"); // last value sent after each
     // A knob spans 255 over 300 degrees: a quarter turn is 76.5.
     QTest::newRow("knob grabbed at 6 o'clock")
@@ -444,8 +444,7 @@ void TestControlWidgets::dialFollowsTheDrag_data()
         << false << 200 << 12.0 << 6.0 << 255 << 102 << QList<int>{255, 102};
     // An encoder goes round in 256 steps and sends its step direction.
     QTest::newRow("encoder") << true << 100 << 9.0 << 3.0 << 164 << 100 << QList<int>{2, 1};
-    QTest::newRow("encoder with push") << true << 10 << 1.0 << 6.0 << 138 << 10
-                                       << QList<int>{2, 1};
+    QTest::newRow("encoder with push") << true << 10 << 1.0 << 6.0 << 138 << 10 << QList<int>{2, 1};
 }
 
 void TestControlWidgets::dialFollowsTheDrag()
@@ -457,9 +456,8 @@ void TestControlWidgets::dialFollowsTheDrag()
     QFETCH(int, turned);
     QFETCH(int, back);
     QFETCH(QList<int>, sent);
-    std::unique_ptr<DmxDial> dial(QByteArray(QTest::currentDataTag()).endsWith("push")
-                                      ? new DmxDialPush
-                                      : new DmxDial);
+    std::unique_ptr<DmxDial> dial(
+        QByteArray(QTest::currentDataTag()).endsWith("push") ? new DmxDialPush : new DmxDial);
     dial->setWrapping(encoder);
     dial->setRange(0, 255);
     dial->resize(100, 100);

@@ -1,5 +1,5 @@
 // The DMX-IN colour rule, checked without any widget.
-#include "dmxincolor.h"
+#include "model/dmxincolor.h"
 
 #include <QtTest>
 

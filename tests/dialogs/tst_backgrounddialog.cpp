@@ -1,7 +1,7 @@
 // The background editor on a show document: apply, OK and cancel, the
 // picture chooser, the input rows by protocol.
-#include "backgrounddialog.h"
-#include "showdocument.h"
+#include "dialogs/backgrounddialog.h"
+#include "model/showdocument.h"
 
 #include <QLabel>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 // The consistency options window (a copy handed back on OK) and the
 // results list (prefixes, icons, when it shows, clicks, copy).
-#include "consistencedialogs.h"
+#include "dialogs/consistencedialogs.h"
 
 #include <QCheckBox>
 #include <QClipboard>
@@ -101,7 +101,8 @@ void TestConsistenceDialogs::checkAgainAndCopy()
     QCOMPARE(again.count(), 1);
 
     QTest::mouseClick(table.findChild<QPushButton *>(QStringLiteral("copy")), Qt::LeftButton);
-    QCOMPARE(QGuiApplication::clipboard()->text(), QStringLiteral("ERROR: one\nWARNING: two\nthree"));
+    QCOMPARE(QGuiApplication::clipboard()->text(),
+             QStringLiteral("ERROR: one\nWARNING: two\nthree"));
     table.list()->item(2)->setSelected(true);
     table.list()->item(0)->setSelected(true);
     table.slotCopy();

@@ -1,7 +1,7 @@
 // The preferences window on a show document: devices by name (also when
 // not connected), apply, OK and cancel, the confirmations.
-#include "preferencesdialog.h"
-#include "showdocument.h"
+#include "dialogs/preferencesdialog.h"
+#include "model/showdocument.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -60,8 +60,8 @@ void TestPreferencesDialog::devices_data()
     QTest::addColumn<int>("number");
     QTest::newRow("no devices") << QStringList() << "" << QStringList{"None"} << 0 << 0;
     QTest::newRow("none stored") << QStringList{"A"} << "" << QStringList{"None", "A"} << 0 << 0;
-    QTest::newRow("present by name") << QStringList{"A", "B"} << "B"
-                                     << QStringList{"None", "A", "B"} << 2 << 2;
+    QTest::newRow("present by name")
+        << QStringList{"A", "B"} << "B" << QStringList{"None", "A", "B"} << 2 << 2;
     QTest::newRow("not connected")
         << QStringList{"A"} << "Gone" << QStringList{"None", "A", "Gone (not connected)"} << 2 << 0;
     QTest::newRow("names compare exactly")

@@ -1,8 +1,8 @@
 // The control editor's window and its output editor: what the fields show,
 // what they write, and what reaches the record the window was given.
-#include "settings.h"
-#include "settingsdmxoutwidget.h"
-#include "settingsrules.h"
+#include "dialogs/settings.h"
+#include "dialogs/settingsdmxoutwidget.h"
+#include "dialogs/settingsrules.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 // The controls overview on a show document: a batch and its single Undo,
 // shifting a multi-row selection, the table following edits made
 // elsewhere, MIDI cells, refusals, the filter.
-#include "batchchange.h"
-#include "overviewmodel.h"
-#include "settingsoverview.h"
-#include "showcommands.h"
-#include "showdocument.h"
+#include "dialogs/overviewmodel.h"
+#include "dialogs/settingsoverview.h"
+#include "model/batchchange.h"
+#include "model/showcommands.h"
+#include "model/showdocument.h"
 
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -43,7 +43,8 @@ void select(SettingsOverview &overview, const QList<int> &rows, int columnType)
 {
     QItemSelection selection;
     for (int row : rows) {
-        const QModelIndex cell = overview.view()->model()->index(row, column::positionOf(columnType));
+        const QModelIndex cell =
+            overview.view()->model()->index(row, column::positionOf(columnType));
         selection.select(cell, cell);
     }
     overview.view()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
@@ -78,10 +79,10 @@ void TestSettingsOverview::batchIsOneUndoStep_data()
     QTest::addColumn<QString>("text");
     QTest::addColumn<QString>("undoText");
     QTest::addColumn<QList<int>>("channels"); // shown, first three
-    QTest::newRow("increment") << int(BA_INC) << "1" << "Increment Channel on 48 controls"
-                               << QList<int>{1, 2, 3};
-    QTest::newRow("set 0 stays at 1") << int(BA_SET) << "0" << "Set Channel on 48 controls"
-                                      << QList<int>{1, 1, 1};
+    QTest::newRow("increment") << int(BA_INC) << "1"
+                               << "Increment Channel on 48 controls" << QList<int>{1, 2, 3};
+    QTest::newRow("set 0 stays at 1") << int(BA_SET) << "0"
+                                      << "Set Channel on 48 controls" << QList<int>{1, 1, 1};
 }
 
 void TestSettingsOverview::batchIsOneUndoStep()
@@ -127,8 +128,8 @@ void TestSettingsOverview::shiftMovesSelectionAlong()
     // Rows 2 and 4, two cells in row 4: each row moves once, in table order.
     QItemSelection selection;
     QAbstractItemModel *table = overview.view()->model();
-    for (const auto &[row, type] : QList<QPair<int, int>>{{3, column::NAME}, {1, column::NAME},
-                                                           {3, column::VALUE_1}}) {
+    for (const auto &[row, type] :
+         QList<QPair<int, int>>{{3, column::NAME}, {1, column::NAME}, {3, column::VALUE_1}}) {
         const QModelIndex index = table->index(row, column::positionOf(type));
         selection.select(index, index);
     }

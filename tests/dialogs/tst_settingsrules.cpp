@@ -1,6 +1,6 @@
 // The control editor's rules and its working record, without a window.
-#include "controledit.h"
-#include "settingsrules.h"
+#include "dialogs/controledit.h"
+#include "dialogs/settingsrules.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -20,16 +20,31 @@ QString names(std::initializer_list<std::pair<bool, const char *>> rows)
 
 QString shownRows(const DmxOutRows &r)
 {
-    return names({{r.group, "group"}, {r.value1, "v1"}, {r.value2, "v2"}, {r.value3, "v3"},
-                  {r.channel, "ch"}, {r.note, "note"}, {r.universe, "uni"},
-                  {r.midiType, "midi"}, {r.http, "http"}, {r.command, "cmd"}});
+    return names({{r.group, "group"},
+                  {r.value1, "v1"},
+                  {r.value2, "v2"},
+                  {r.value3, "v3"},
+                  {r.channel, "ch"},
+                  {r.note, "note"},
+                  {r.universe, "uni"},
+                  {r.midiType, "midi"},
+                  {r.http, "http"},
+                  {r.command, "cmd"}});
 }
 
 QString shownRows(const DmxInRows &r)
 {
-    return names({{r.group, "group"}, {r.value1, "v1"}, {r.value2, "v2"}, {r.value3, "v3"},
-                  {r.color1, "c1"}, {r.color2, "c2"}, {r.color3, "c3"}, {r.fade, "fade"},
-                  {r.channel, "ch"}, {r.note, "note"}, {r.universe, "uni"},
+    return names({{r.group, "group"},
+                  {r.value1, "v1"},
+                  {r.value2, "v2"},
+                  {r.value3, "v3"},
+                  {r.color1, "c1"},
+                  {r.color2, "c2"},
+                  {r.color3, "c3"},
+                  {r.fade, "fade"},
+                  {r.channel, "ch"},
+                  {r.note, "note"},
+                  {r.universe, "uni"},
                   {r.midiType, "midi"}});
 }
 

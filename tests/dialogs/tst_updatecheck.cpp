@@ -1,7 +1,7 @@
 // The update check: parsing the endpoint's answer, and whole checks against
 // a server in this test (loopback only) that answers as each case needs.
-#include "../io/testhttpserver.h"
-#include "updatecheck.h"
+#include "dialogs/updatecheck.h"
+#include "tests/io/testhttpserver.h"
 
 #include <QSignalSpy>
 #include <QtTest>
@@ -75,8 +75,7 @@ void TestUpdateCheck::check_data()
     row("same, silent", same, false, O::NoUpdate, "");
     const QByteArray split = http(200, "OK", "software: pultora\nversion: 0.8.0.1\n");
     const int cut = split.indexOf("sion:");
-    row("split across chunks", split.left(cut), true, O::NewVersion, "new 0.8.0.1",
-        split.mid(cut));
+    row("split across chunks", split.left(cut), true, O::NewVersion, "new 0.8.0.1", split.mid(cut));
     row("error page", http(404, "Not Found", "version: 9.9.9.9\n"), true, O::Failed,
         "The check for updates failed: the server answered 404 Not Found.");
     row("error page, silent", http(500, "Internal Server Error", "oops"), false, O::Failed, "");

@@ -1,10 +1,10 @@
 // The documentation page: parsed back as XML, its tables checked row by row
 // and column by column, its download loaded again, and the page rendered
 // by a real browser.
-#include "../model/recordinghost.h"
-#include "configfile.h"
-#include "configuration.h"
-#include "documentation.h"
+#include "doc/documentation.h"
+#include "model/configfile.h"
+#include "model/configuration.h"
+#include "tests/model/recordinghost.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -248,9 +248,12 @@ void TestDocumentation::downloadLoadsTheSameShow()
     QCOMPARE(host.controls.size(), show.controls.size());
     // Values follow the control type on loading; addresses are kept.
     const auto address = [](const SettingDmxStruct &d) {
-        return QStringList{QString::number(d.protocol_type), QString::number(d.dmx_universe),
-                           QString::number(d.dmx_channel), QString::number(d.dmx_midi_type),
-                           d.dmx_http_filename, d.dmx_command_filename};
+        return QStringList{QString::number(d.protocol_type),
+                           QString::number(d.dmx_universe),
+                           QString::number(d.dmx_channel),
+                           QString::number(d.dmx_midi_type),
+                           d.dmx_http_filename,
+                           d.dmx_command_filename};
     };
     for (int i = 0; i < show.controls.size(); ++i) {
         const SettingStruct &a = show.controls.at(i), &b = host.controls.at(i);

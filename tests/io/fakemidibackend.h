@@ -1,7 +1,7 @@
 // A MIDI backend that records what the midi class asks of the platform.
 #pragma once
 
-#include "midibackend.h"
+#include "io/midibackend.h"
 
 #include <QList>
 #include <QStringList>

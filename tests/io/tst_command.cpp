@@ -1,6 +1,6 @@
 // The command output: how the command line is formed, and real detached
 // processes started with and without a command folder.
-#include "command.h"
+#include "io/command.h"
 
 #include <QtTest>
 

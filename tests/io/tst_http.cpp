@@ -1,8 +1,8 @@
 // The HTTP output against a small HTTP server inside the test: the request
 // that arrives, a server that never answers (aborted after the timeout
 // while the event loop keeps running), unreachable servers.
-#include "http.h"
-#include "testhttpserver.h"
+#include "io/http.h"
+#include "tests/io/testhttpserver.h"
 
 #include <QtTest>
 
@@ -35,7 +35,7 @@ void TestHttp::requestArrives()
     h.requestUrl(server.url() + "/", "/dimmer?ch=1&v=200");
     QCOMPARE(h.pendingCount(), 1);
     QTRY_COMPARE(server.requestLines, QStringList{"GET /dimmer?ch=1&v=200 HTTP/1.1"});
-    QTRY_COMPARE(h.pendingCount(), 0); // answered requests leave the list
+    QTRY_COMPARE(h.pendingCount(), 0);      // answered requests leave the list
     h.requestUrl(server.url(), "scene/%1"); // a "%" goes out percent-encoded
     QTRY_COMPARE(server.requestLines.value(1), QStringLiteral("GET /scene/%251 HTTP/1.1"));
 }
@@ -108,8 +108,7 @@ void TestHttp::refusedAtOnce_data()
     QTest::addColumn<QString>("server");
     QTest::addColumn<QString>("link");
     QTest::addColumn<QString>("error");
-    const auto row = [](const char *name, const char *server, const char *link,
-                        const char *error) {
+    const auto row = [](const char *name, const char *server, const char *link, const char *error) {
         QTest::newRow(name) << QString(server) << QString(link) << QString(error);
     };
     row("no server", "", "relative/path", "not an http or https URL: /relative/path");

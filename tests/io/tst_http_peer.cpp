@@ -1,5 +1,5 @@
 // The HTTP output against python's http.server.
-#include "http.h"
+#include "io/http.h"
 
 #include <QtTest>
 

@@ -1,8 +1,8 @@
 // The midi class over a fake backend: message packing, result codes,
 // device opening rules, the input table and device-name matching; and the
 // real platform backend on a machine without any MIDI system.
-#include "fakemidibackend.h"
-#include "midi.h"
+#include "io/midi.h"
+#include "tests/io/fakemidibackend.h"
 
 #include <QtTest>
 

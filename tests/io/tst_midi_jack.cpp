@@ -1,9 +1,9 @@
 // The midi class with the product backend (RtMidi on JACK) against an
 // independent peer (python-rtmidi), each test on a fresh JACK server with
 // the dummy driver.
-#include "jackserver.h"
-#include "midi.h"
-#include "midipeer.h"
+#include "io/midi.h"
+#include "tests/io/jackserver.h"
+#include "tests/io/midipeer.h"
 
 #include <QtTest>
 

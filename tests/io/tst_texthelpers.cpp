@@ -1,7 +1,7 @@
 // URL joining and the small text functions of the batch editor and the
 // save dialogs, each checked against a table of cases.
-#include "http.h"
-#include "texthelpers.h"
+#include "io/http.h"
+#include "io/texthelpers.h"
 
 #include <QtTest>
 
@@ -50,7 +50,7 @@ void TestTextHelpers::extractFirstNumberCases()
         {"x-5", true, 5}, // the minus is not part of it
         {"Fader", false, -1},
         {"", false, -1},
-        {"n99999999999", false, -1}, // too large for int
+        {"n99999999999", false, -1},                    // too large for int
         {QString::fromUtf8("\u0663\u0664"), false, -1}, // non-ASCII digits do not count
     };
     for (const auto &c : cases) {
@@ -67,9 +67,12 @@ void TestTextHelpers::replaceNumbersCases()
         int number;
         const char *result;
     } cases[] = {
-        {"Fader 1 / 10", 7, "Fader 7 / 7"}, {"a1b22c333", 0, "a0b0c0"},
-        {"Fader", 7, "Fader"},              {"", 7, ""},
-        {"ch 9", 1024, "ch 1024"},          {"x1", -2, "x-2"},
+        {"Fader 1 / 10", 7, "Fader 7 / 7"},
+        {"a1b22c333", 0, "a0b0c0"},
+        {"Fader", 7, "Fader"},
+        {"", 7, ""},
+        {"ch 9", 1024, "ch 1024"},
+        {"x1", -2, "x-2"},
         {"set?ch=3&v=%1", 4, "set?ch=4&v=%4"},
     };
     for (const auto &c : cases)

@@ -1,14 +1,15 @@
 // Fuzzes the document loader with arbitrary bytes, as if a user opened them
 // as a configuration file. Whatever loads must also save and load again.
-#include "configfile.h"
-#include "configuration.h"
+#include "model/configfile.h"
+#include "model/configuration.h"
 
 #include <QCoreApplication>
 #include <QLoggingCategory>
 #include <cstdint>
 #include <cstdlib>
 
-namespace {
+namespace
+{
 
 class CollectingHost : public ConfigurationHost
 {
@@ -20,14 +21,8 @@ public:
 
     void applyControl(const SettingStruct &record) override { controls.append(record); }
     void applyBackground(const BackgroundStruct &record) override { backgrounds.append(record); }
-    void applyPreferences(const PreferencesStruct &record) override
-    {
-        preferences.append(record);
-    }
-    void applyCheckOptions(const ConsistenceCheckStruct &record) override
-    {
-        checks.append(record);
-    }
+    void applyPreferences(const PreferencesStruct &record) override { preferences.append(record); }
+    void applyCheckOptions(const ConsistenceCheckStruct &record) override { checks.append(record); }
     void runSilentConsistencyCheck() override {}
     void setCurrentFile(const QString &) override {}
     void showStatus(const QString &) override {}
@@ -70,8 +65,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     const QString saved = writeConfiguration(source, QStringLiteral("fuzz.ptra"));
     CollectingHost again;
-    if (!loadConfiguration(again, saved, options) ||
-        again.controls.size() != host.controls.size())
+    if (!loadConfiguration(again, saved, options) || again.controls.size() != host.controls.size())
         std::abort(); // a saved configuration that does not load again loses the show
     return 0;
 }

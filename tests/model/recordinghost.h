@@ -1,7 +1,7 @@
 // A ConfigurationHost that records what the loader tells it.
 #pragma once
 
-#include "configuration.h"
+#include "model/configuration.h"
 
 #include <QList>
 #include <QStringList>
@@ -14,7 +14,7 @@ public:
     QList<PreferencesStruct> preferences;
     QList<ConsistenceCheckStruct> checks;
     QList<OutputRequest> requests; // those with something to allow
-    QStringList warnings; // "title|text"
+    QStringList warnings;          // "title|text"
     QStringList statusLines;
     QStringList currentFiles;
     QList<bool> modified;
@@ -27,12 +27,27 @@ public:
 
     void applyControl(const SettingStruct &r) override { add("control", controls, r); }
     void applyBackground(const BackgroundStruct &r) override { add("background", backgrounds, r); }
-    void applyPreferences(const PreferencesStruct &r) override { add("preferences", preferences, r); }
+    void applyPreferences(const PreferencesStruct &r) override
+    {
+        add("preferences", preferences, r);
+    }
     void applyCheckOptions(const ConsistenceCheckStruct &r) override { add("checks", checks, r); }
     void runSilentConsistencyCheck() override { calls << "consistency"; }
-    void setCurrentFile(const QString &path) override { calls << "file"; currentFiles << path; }
-    void showStatus(const QString &text) override { calls << "status"; statusLines << text; }
-    void setModified(bool value) override { calls << "modified"; modified << value; }
+    void setCurrentFile(const QString &path) override
+    {
+        calls << "file";
+        currentFiles << path;
+    }
+    void showStatus(const QString &text) override
+    {
+        calls << "status";
+        statusLines << text;
+    }
+    void setModified(bool value) override
+    {
+        calls << "modified";
+        modified << value;
+    }
     void showWarning(const QString &title, const QString &text) override
     {
         calls << "warning";

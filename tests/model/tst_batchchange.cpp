@@ -1,9 +1,9 @@
 // Batch arithmetic of the overview: per column kind, limits, columns counted
 // from 1, colours, texts, protocol names; Increment over several records;
 // shifting a selection.
-#include "batchchange.h"
-#include "showcommands.h"
-#include "showdocument.h"
+#include "model/batchchange.h"
+#include "model/showcommands.h"
+#include "model/showdocument.h"
 
 #include <QtTest>
 
@@ -166,11 +166,11 @@ void TestBatchChange::colour()
         IncrementState state;
         QVERIFY(applyBatchChange(r, col, BA_SET, "100,150,250", state).isEmpty());
         const QString refusal = applyBatchChange(r, col, action, text, state);
-        const QList<int> got = col == column::COLOR
-                                   ? QList<int>{r.color_red, r.color_green, r.color_blue}
-                                   : QList<int>{r.dmx_in.dmx_in_color_red_2,
-                                                r.dmx_in.dmx_in_color_green_2,
-                                                r.dmx_in.dmx_in_color_blue_2};
+        const QList<int> got =
+            col == column::COLOR
+                ? QList<int>{r.color_red, r.color_green, r.color_blue}
+                : QList<int>{r.dmx_in.dmx_in_color_red_2, r.dmx_in.dmx_in_color_green_2,
+                             r.dmx_in.dmx_in_color_blue_2};
         if (rgb.isEmpty()) {
             QVERIFY(!refusal.isEmpty());
             QCOMPARE(got, (QList<int>{100, 150, 250}));
@@ -306,13 +306,13 @@ void TestBatchChange::shift_data()
     QTest::addColumn<bool>("up");
     QTest::addColumn<QList<quint32>>("order");
     QTest::newRow("two up") << QList<quint32>{4, 2} << true << QList<quint32>{2, 1, 4, 3, 5};
-    QTest::newRow("block at the top stays") << QList<quint32>{1, 2, 4} << true
-                                            << QList<quint32>{1, 2, 4, 3, 5};
+    QTest::newRow("block at the top stays")
+        << QList<quint32>{1, 2, 4} << true << QList<quint32>{1, 2, 4, 3, 5};
     QTest::newRow("two down") << QList<quint32>{3, 1} << false << QList<quint32>{2, 1, 4, 3, 5};
-    QTest::newRow("block at the bottom stays") << QList<quint32>{5, 4, 2} << false
-                                               << QList<quint32>{1, 3, 2, 4, 5};
-    QTest::newRow("neighbours move together") << QList<quint32>{3, 4} << true
-                                              << QList<quint32>{1, 3, 4, 2, 5};
+    QTest::newRow("block at the bottom stays")
+        << QList<quint32>{5, 4, 2} << false << QList<quint32>{1, 3, 2, 4, 5};
+    QTest::newRow("neighbours move together")
+        << QList<quint32>{3, 4} << true << QList<quint32>{1, 3, 4, 2, 5};
 }
 
 void TestBatchChange::shift()

@@ -1,11 +1,11 @@
 // The whole document: writer, loader with its messages and report, the
 // built-in default, text encodings and atomic saving.
-#include "configfile.h"
-#include "configuration.h"
-#include "documentelements.h"
-#include "elements.h"
-#include "recordinghost.h"
-#include "typetables.h"
+#include "model/configfile.h"
+#include "model/configuration.h"
+#include "model/documentelements.h"
+#include "model/elements.h"
+#include "model/typetables.h"
+#include "tests/model/recordinghost.h"
 
 #include <QCryptographicHash>
 #include <QDir>

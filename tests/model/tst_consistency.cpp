@@ -1,6 +1,6 @@
 // The five consistency tests on crafted geometry and outputs, the order and
 // uniqueness of findings, and the grid against the pairwise reference.
-#include "consistency.h"
+#include "model/consistency.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -114,12 +114,12 @@ void TestConsistency::overlaps_data()
     QTest::newRow("inside") << a << r(10, 10, 20, 20)
                             << QStringList{overlap("complete", "0/0", "10/10"),
                                            overlap("partial", "10/10", "29/29")};
-    QTest::newRow("outer comes second") << a << r(0, 0, 100, 100)
-                                        << QStringList{overlap("complete", "0/0", "0/0", true),
-                                                       overlap("partial", "0/0", "49/49")};
-    QTest::newRow("identical, once") << a << r(0, 0, 50, 50)
-                                     << QStringList{overlap("complete", "0/0", "0/0"),
-                                                    overlap("partial", "0/0", "49/49")};
+    QTest::newRow("outer comes second")
+        << a << r(0, 0, 100, 100)
+        << QStringList{overlap("complete", "0/0", "0/0", true), overlap("partial", "0/0", "49/49")};
+    QTest::newRow("identical, once")
+        << a << r(0, 0, 50, 50)
+        << QStringList{overlap("complete", "0/0", "0/0"), overlap("partial", "0/0", "49/49")};
     QTest::newRow("zero size inside: hidden, no area")
         << a << r(20, 20, 0, 0) << QStringList{overlap("complete", "0/0", "20/20")};
     QTest::newRow("zero width across") << a << r(20, 0, 0, 100) << QStringList();
@@ -163,18 +163,18 @@ void TestConsistency::outside_data()
     const QString fully = "Control 'A' with position (%1/%2) is located completely out of the "
                           "background size of (400x300)!";
     QTest::newRow("fits exactly") << r(350, 250, 50, 50) << QStringList();
-    QTest::newRow("out by one to the right") << r(351, 250, 50, 50)
-                                             << QStringList{partly.arg(401).arg(300)};
-    QTest::newRow("out by one below") << r(350, 251, 50, 50)
-                                      << QStringList{partly.arg(400).arg(301)};
-    QTest::newRow("last column inside") << r(399, 0, 50, 50)
-                                        << QStringList{partly.arg(449).arg(50)};
+    QTest::newRow("out by one to the right")
+        << r(351, 250, 50, 50) << QStringList{partly.arg(401).arg(300)};
+    QTest::newRow("out by one below")
+        << r(350, 251, 50, 50) << QStringList{partly.arg(400).arg(301)};
+    QTest::newRow("last column inside")
+        << r(399, 0, 50, 50) << QStringList{partly.arg(449).arg(50)};
     QTest::newRow("starts at the width")
         << r(400, 0, 50, 50) << QStringList{fully.arg(400).arg(0), partly.arg(450).arg(50)};
     QTest::newRow("starts at the height")
         << r(0, 300, 50, 50) << QStringList{fully.arg(0).arg(300), partly.arg(50).arg(350)};
-    QTest::newRow("zero size on the edge") << r(400, 300, 0, 0)
-                                           << QStringList{fully.arg(400).arg(300)};
+    QTest::newRow("zero size on the edge")
+        << r(400, 300, 0, 0) << QStringList{fully.arg(400).arg(300)};
     QTest::newRow("huge size, no wrap")
         << r(10, 10, MAX, 5) << QStringList{partly.arg(qint64(10) + MAX).arg(15)};
     QTest::newRow("huge position")
@@ -211,7 +211,8 @@ void TestConsistency::duplicates_data()
     QTest::addColumn<SettingDmxStruct>("advB");
     QTest::addColumn<QStringList>("expected");
     const SettingDmxStruct none;
-    const QString dmx = "Controls 'A' and 'B' are using the same settings Universe %1 / Channel %2!";
+    const QString dmx =
+        "Controls 'A' and 'B' are using the same settings Universe %1 / Channel %2!";
     const QString midi = "Controls 'A' and 'B' are using the same settings MIDI Channel %1 / MIDI "
                          "Note %2 / MIDI Type %3!";
     const quint8 fader = CT_FADER_VERTICAL, centre = CT_FADER_VERTICAL_MIDDLE;
@@ -295,10 +296,11 @@ void TestConsistency::pairsOnceInListOrder()
     QList<std::tuple<int, int, int>> got;
     for (const ConsistencyFinding &f : findings)
         got.append({f.first, f.second, int(f.test)});
-    const QList<std::tuple<int, int, int>> expected{
-        {2, 0, 1}, {0, 2, 2}, // A's pairs: C holds A, both overlap
-        {1, 2, 3},            // B's pair
-        {3, -1, 4}, {3, -1, 5}};
+    const QList<std::tuple<int, int, int>> expected{{2, 0, 1},
+                                                    {0, 2, 2}, // A's pairs: C holds A, both overlap
+                                                    {1, 2, 3}, // B's pair
+                                                    {3, -1, 4},
+                                                    {3, -1, 5}};
     QCOMPARE(got, expected);
     QCOMPARE(findings.at(0).severity, ConsistencyFinding::Error);
     QCOMPARE(findings.at(0).firstId, 13u);
@@ -340,10 +342,10 @@ void TestConsistency::gridMatchesPairwise()
         c.dmx_out_advanced = output(quint8(random.bounded(4)), 0, random.bounded(20));
         controls.append(c);
     }
-    const auto fast = Consistency::checkAll(controls, background(1000, 1000),
-                                            ConsistenceCheckStruct());
-    const auto slow = Consistency::checkAllPairwise(controls, background(1000, 1000),
-                                                    ConsistenceCheckStruct());
+    const auto fast =
+        Consistency::checkAll(controls, background(1000, 1000), ConsistenceCheckStruct());
+    const auto slow =
+        Consistency::checkAllPairwise(controls, background(1000, 1000), ConsistenceCheckStruct());
     QVERIFY(!fast.skipped);
     QVERIFY(!slow.isEmpty());
     QCOMPARE(fast.findings.size(), slow.size());
@@ -355,12 +357,14 @@ void TestConsistency::oneControl()
     const QList<SettingStruct> show{control("A", 0, 0, 50, 50, 1), control("B", 100, 0, 50, 50, 2)};
     // A new control (id 0) meets every control of the show.
     SettingStruct added = control("N", 10, 10, 10, 10);
-    auto findings = Consistency::checkOne(added, show, background(400, 300), ConsistenceCheckStruct());
-    QCOMPARE(texts(findings),
-             (QStringList{"Controls 'A' and 'N' - complete overlap of position (0/0) with position "
-                          "(10/10)!",
-                          "Controls 'N' and 'A' - partial overlap of position (10/10) with position "
-                          "(19/19)!"}));
+    auto findings =
+        Consistency::checkOne(added, show, background(400, 300), ConsistenceCheckStruct());
+    QCOMPARE(
+        texts(findings),
+        (QStringList{"Controls 'A' and 'N' - complete overlap of position (0/0) with position "
+                     "(10/10)!",
+                     "Controls 'N' and 'A' - partial overlap of position (10/10) with position "
+                     "(19/19)!"}));
     QCOMPARE(findings.at(0).firstId, 1u);
     QCOMPARE(findings.at(0).secondId, 0u);
     // An edited control is not compared with the record it replaces.
@@ -382,7 +386,8 @@ void TestConsistency::groupFramesHoldControls()
     frame.control_type = CT_GROUP;
     const QList<SettingStruct> show{frame, control("A", 10, 10, 50, 50, 2),
                                     control("B", 40, 10, 50, 50, 3)};
-    const auto findings = Consistency::checkAll(show, background(400, 300), ConsistenceCheckStruct());
+    const auto findings =
+        Consistency::checkAll(show, background(400, 300), ConsistenceCheckStruct());
     QCOMPARE(texts(findings.findings),
              QStringList{"Controls 'A' and 'B' - partial overlap of position (40/10) with position "
                          "(59/59)!"});
@@ -397,14 +402,15 @@ void TestConsistency::manyFindingsOnlyTheFirstWritten()
     QList<SettingStruct> controls;
     for (int i = 0; i < 1000; ++i)
         controls.append(control(QStringLiteral("C%1").arg(i), 0, 0, 10, 10, quint32(i + 1)));
-    const auto result = Consistency::checkAll(controls, background(400, 300),
-                                              ConsistenceCheckStruct(), {}, 25);
+    const auto result =
+        Consistency::checkAll(controls, background(400, 300), ConsistenceCheckStruct(), {}, 25);
     QCOMPARE(result.total, 1000 * 999);
     QCOMPARE(result.findings.size(), 25);
-    QVERIFY(result.findings ==
-            Consistency::checkAllPairwise(controls, background(400, 300), ConsistenceCheckStruct(), 25));
-    QCOMPARE(result.findings.first().text, QStringLiteral("Controls 'C0' and 'C1' - complete overlap "
-                                                          "of position (0/0) with position (0/0)!"));
+    QVERIFY(result.findings == Consistency::checkAllPairwise(controls, background(400, 300),
+                                                             ConsistenceCheckStruct(), 25));
+    QCOMPARE(result.findings.first().text,
+             QStringLiteral("Controls 'C0' and 'C1' - complete overlap "
+                            "of position (0/0) with position (0/0)!"));
 }
 
 void TestConsistency::skip()
@@ -421,8 +427,8 @@ void TestConsistency::skip()
     QVERIFY(result.skipped);
     QVERIFY(calls > 0);
     int reported = 0;
-    const auto whole = Consistency::checkAll(controls.mid(0, 300), background(5, 5),
-                                             only(4), [&](int done, int total) {
+    const auto whole = Consistency::checkAll(controls.mid(0, 300), background(5, 5), only(4),
+                                             [&](int done, int total) {
                                                  reported = done;
                                                  return total == 300;
                                              });

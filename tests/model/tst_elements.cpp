@@ -1,8 +1,8 @@
 // The "control" and "background" elements: round trips, what is written
 // under which condition, defaults and the cutting of out-of-range numbers.
-#include "elements.h"
-#include "recordinghost.h"
-#include "typetables.h"
+#include "model/elements.h"
+#include "model/typetables.h"
+#include "tests/model/recordinghost.h"
 
 #include <QTemporaryDir>
 #include <QtTest>

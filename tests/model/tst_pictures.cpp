@@ -1,8 +1,8 @@
 // Pictures go back into the file as they came: photos too large for the
 // toolkit's default decoding limit, bytes that do not decode at all, text
 // that is not plain Base64, and the very file the user chose instead.
-#include "configuration.h"
-#include "recordinghost.h"
+#include "model/configuration.h"
+#include "tests/model/recordinghost.h"
 
 #include <QBuffer>
 #include <QImageReader>

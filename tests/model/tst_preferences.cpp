@@ -1,5 +1,5 @@
 // The "preferences" and "consistence_check" elements.
-#include "documentelements.h"
+#include "model/documentelements.h"
 
 #include <QtTest>
 

@@ -1,7 +1,7 @@
 // The show document and its edit commands, without a window: every command
 // undone and redone gives back the same records and ids, the signals tell
 // readers what changed, and the modified marker follows the clean state.
-#include "showcommands.h"
+#include "model/showcommands.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,7 +1,7 @@
-#include "consistency.h"
-#include "elements.h"
-#include "settingstruct.h"
-#include "typetables.h"
+#include "model/consistency.h"
+#include "model/elements.h"
+#include "model/settingstruct.h"
+#include "model/typetables.h"
 
 #include <QtTest>
 

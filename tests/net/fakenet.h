@@ -2,7 +2,7 @@
 // delivers injected datagrams, fixed interface lists and a clock moved by hand.
 #pragma once
 
-#include "netenvironment.h"
+#include "net/netenvironment.h"
 
 #include <QByteArray>
 #include <QHostAddress>

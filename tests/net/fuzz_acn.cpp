@@ -1,8 +1,8 @@
 // libFuzzer target: hostile datagrams into the streaming ACN node with a
 // DMX-IN array registered. The first byte picks the base universe and
 // channels per universe, the rest is the datagram.
-#include "acnnet.h"
-#include "fakenet.h"
+#include "net/acnnet.h"
+#include "tests/net/fakenet.h"
 
 #include <QCoreApplication>
 

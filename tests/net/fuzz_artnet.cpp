@@ -1,8 +1,8 @@
 // libFuzzer target: hostile datagrams into the Art-Net node with a DMX-IN
 // array registered and poll replies enabled. The first byte picks the base
 // universe and channels per universe, the rest is the datagram.
-#include "artnet.h"
-#include "fakenet.h"
+#include "net/artnet.h"
+#include "tests/net/fakenet.h"
 
 #include <QCoreApplication>
 

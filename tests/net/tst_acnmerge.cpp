@@ -1,7 +1,7 @@
 // Sources of a streaming ACN universe merged as a receiver must: each row is
 // a script of packets (all on one universe) and what the universe shows
 // after the last one.
-#include "acnmerge.h"
+#include "net/acnmerge.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // The streaming ACN node over a fake socket, fixed interface lists and a
 // clock moved by hand.
-#include "acnnet.h"
-#include "acnpacket.h"
-#include "acnsourceid.h"
-#include "fakenet.h"
+#include "net/acnnet.h"
+#include "net/acnpacket.h"
+#include "net/acnsourceid.h"
+#include "tests/net/fakenet.h"
 
 #include <QRegularExpression>
 #include <QSet>

@@ -1,10 +1,10 @@
 // The Art-Net node over a fake socket, fixed interface lists and a clock
 // moved by hand; with the limits of its poll replies and the passes in
 // which both nodes read a flood.
-#include "acnnet.h"
-#include "artnet.h"
-#include "artnetpacket.h"
-#include "fakenet.h"
+#include "net/acnnet.h"
+#include "net/artnet.h"
+#include "net/artnetpacket.h"
+#include "tests/net/fakenet.h"
 
 #include <QRegularExpression>
 #include <QTest>

@@ -1,7 +1,7 @@
 // Interface discovery over hand-made interface lists.
-#include "artnet.h"
-#include "fakenet.h"
-#include "interfaceentry.h"
+#include "net/artnet.h"
+#include "net/interfaceentry.h"
+#include "tests/net/fakenet.h"
 
 #include <QTest>
 

@@ -1,9 +1,9 @@
 // Both nodes on real UDP sockets over the loopback network. The nodes get a
 // loopback-only interface list, so everything they send stays on 127/8.
-#include "acnnet.h"
-#include "acnpacket.h"
-#include "artnet.h"
-#include "artnetpacket.h"
+#include "net/acnnet.h"
+#include "net/acnpacket.h"
+#include "net/artnet.h"
+#include "net/artnetpacket.h"
 
 #include <QNetworkInterface>
 #include <QSignalSpy>

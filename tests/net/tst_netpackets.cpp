@@ -1,7 +1,7 @@
 // Art-Net and E1.31 encoders and decoders on golden bytes, then one negative
 // case per validation branch.
-#include "acnpacket.h"
-#include "artnetpacket.h"
+#include "net/acnpacket.h"
+#include "net/artnetpacket.h"
 
 #include <QTest>
 

@@ -4,9 +4,9 @@
 // test command: it builds a two-namespace LAN joined by a veth pair (198.51.100.1 for us,
 // 198.51.100.2 for olad), moves its own thread into the first namespace, and removes both
 // namespaces at the end. A peer that cannot start fails the test with the reason.
-#include "acnnet.h"
-#include "acnsourceid.h"
-#include "artnet.h"
+#include "net/acnnet.h"
+#include "net/acnsourceid.h"
+#include "net/artnet.h"
 
 #include <QDir>
 #include <QElapsedTimer>

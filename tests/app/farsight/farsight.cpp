@@ -10,7 +10,7 @@
 //   oldversion          version 0x6FFFF
 // Built three times: with both text entry points, with only the 8-bit one
 // (FARSIGHT_ONLY_A) and with none (FARSIGHT_NO_TEXT).
-#include "importlibrary.h"
+#include "dialogs/importlibrary.h"
 
 #include <cstdlib>
 #include <cstring>
