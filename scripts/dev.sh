@@ -7,6 +7,8 @@
 #   scripts/dev.sh fuzz [S]  build the libFuzzer targets and run each S seconds
 #   scripts/dev.sh bench [--short]  build and run the benchmarks
 #   scripts/dev.sh package   build the Debian package (build/pultora_*.deb)
+#   scripts/dev.sh format [--check]  apply .clang-format to every source (--check: list
+#                            the files that differ and fail)
 # The console and every test run inside a private network namespace, so
 # nothing leaves this machine; `start --live [FILE]` talks to the real network.
 set -euo pipefail
@@ -16,7 +18,7 @@ ROOT=$(pwd)
 JOBS=${JOBS:-$(nproc)}
 
 PACKAGES=(
-    cmake ninja-build pkg-config g++ clang libclang-rt-14-dev
+    cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
     libgl-dev librtmidi-dev jackd2 python3-rtmidi
     ola tshark iproute2 util-linux xvfb xauth chromium
@@ -140,6 +142,24 @@ bench)
         QT_QPA_PLATFORM=offscreen "$ROOT/scripts/netns.sh" "$b" "$@"
     done
     ;;
+format)
+    install_deps
+    mapfile -t sources < <(git -C "$ROOT" ls-files '*.cpp' '*.h')
+    if [ "${1:-}" = "--check" ]; then
+        unformatted=()
+        for f in "${sources[@]}"; do
+            clang-format "$ROOT/$f" | cmp -s - "$ROOT/$f" || unformatted+=("$f")
+        done
+        if [ ${#unformatted[@]} -gt 0 ]; then
+            printf 'not formatted: %s\n' "${unformatted[@]}" >&2
+            echo "format: run scripts/dev.sh format" >&2
+            exit 1
+        fi
+        echo "format: ${#sources[@]} files as .clang-format says"
+    else
+        (cd "$ROOT" && clang-format -i "${sources[@]}")
+    fi
+    ;;
 package)
     install_deps
     build "$ROOT/build"
@@ -147,7 +167,7 @@ package)
     ls "$ROOT"/build/pultora_*.deb
     ;;
 *)
-    sed -n '2,11p' "$0"
+    sed -n '2,13p' "$0"
     exit 2
     ;;
 esac
