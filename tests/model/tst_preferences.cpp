@@ -3,6 +3,8 @@
 
 #include <QtTest>
 
+Q_DECLARE_METATYPE(PreferencesStruct)
+
 namespace
 {
 
@@ -48,13 +50,12 @@ PreferencesStruct readPreferences(const QString &attributes, bool *asked = nullp
     return record;
 }
 
-ConsistenceCheckStruct readChecks(const QString &attributes)
+ConsistenceCheckStruct checks(const QString &bits)
 {
-    ConsistenceCheckStruct record;
-    record.check_1 = record.check_2 = false;
-    readConsistenceCheckElement(
-        element(QStringLiteral("<consistence_check version=\"1\" %1/>").arg(attributes)), &record);
-    return record;
+    ConsistenceCheckStruct c;
+    c.check_1 = bits[0] == '1', c.check_2 = bits[1] == '1', c.check_3 = bits[2] == '1';
+    c.check_4 = bits[3] == '1', c.check_5 = bits[4] == '1';
+    return c;
 }
 
 } // namespace
@@ -63,9 +64,9 @@ class TestPreferences : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
+    void roundTrip_data();
     void roundTrip();
     void defaultsWriteOnlyVersion();
-    void emptyTextsSurvive();
     void midiDevicesByName();
     void numbers_data();
     void numbers();
@@ -76,29 +77,50 @@ private Q_SLOTS:
     void checksEachByOwnAttribute();
 };
 
+void TestPreferences::roundTrip_data()
+{
+    QTest::addColumn<PreferencesStruct>("record");
+    QTest::addColumn<PreferencesStruct>("read"); // what the record reads back as
+    PreferencesStruct set;
+    set.startup_timeout = 65535;
+    set.startup_dmxsend_later = false;
+    set.midi_device_out = set.midi_device_in = 2;
+    set.hex_value_show = set.lock_screen = set.command_flag = set.artnet_always_broadcast = true;
+    set.command_path = "/usr/local/bin";
+    set.http_server = "http://10.0.0.1:8080/show/";
+    set.project_name = "Show \"Ä\" <1>";
+    set.project_description = "two\nlines";
+    set.midi_device_out_name = "USB Keys ä"; // the names of devices 2 as read back
+    set.midi_device_in_name = "Fader Box";
+    set.snap_grid = 25;
+    set.net_interface = "eth1";
+    QTest::newRow("everything set") << set << set;
+    // What was switched on and is switched off again stays off; an emptied
+    // server means "no HTTP output" and must not come back as the default;
+    // a description reading "Project" is still a description.
+    PreferencesStruct cleared = set;
+    cleared.startup_dmxsend_later = true;
+    cleared.hex_value_show = cleared.lock_screen = cleared.command_flag = false;
+    cleared.artnet_always_broadcast = false;
+    cleared.midi_device_out = cleared.midi_device_in = 0;
+    cleared.midi_device_out_name = cleared.midi_device_in_name = QString();
+    cleared.http_server.clear();
+    cleared.project_description = "Project";
+    cleared.project_name.clear();
+    PreferencesStruct read = cleared;
+    read.project_name = "Project"; // an empty name is written as the default
+    QTest::newRow("cleared again") << cleared << read;
+}
+
 void TestPreferences::roundTrip()
 {
-    PreferencesStruct record;
-    record.startup_timeout = 65535;
-    record.startup_dmxsend_later = false;
-    record.midi_device_out = 2;
-    record.midi_device_in = 2;
-    record.hex_value_show = true;
-    record.lock_screen = true;
-    record.command_flag = true;
-    record.command_path = "/usr/local/bin";
-    record.http_server = "http://10.0.0.1:8080/show/";
-    record.project_name = "Show \"Ä\" <1>";
-    record.project_description = "two\nlines";
-    record.midi_device_out_name = "USB Keys ä"; // the names of devices 2 as read back
-    record.midi_device_in_name = "Fader Box";
-    record.snap_grid = 25;
-    record.net_interface = "eth1";
-    record.artnet_always_broadcast = true;
-    PreferencesStruct read;
+    QFETCH(PreferencesStruct, record);
+    QFETCH(PreferencesStruct, read);
+    PreferencesStruct back = PreferencesStruct();
+    back.lock_screen = back.hex_value_show = true; // a record read before
     QVERIFY(
-        readPreferencesElement(writtenPreferences(record), &read, devices(), [] { return true; }));
-    QCOMPARE(read, record);
+        readPreferencesElement(writtenPreferences(record), &back, devices(), [] { return true; }));
+    QCOMPARE(back, read);
 }
 
 void TestPreferences::defaultsWriteOnlyVersion()
@@ -115,23 +137,6 @@ void TestPreferences::defaultsWriteOnlyVersion()
     record.hex_value_show = true;
     QCOMPARE(writtenPreferences(record).attribute("startup_dmxsend_later"), QStringLiteral("0"));
     QCOMPARE(writtenPreferences(record).attribute("hex_value_show"), QStringLiteral("1"));
-}
-
-void TestPreferences::emptyTextsSurvive()
-{
-    // An emptied server means "no HTTP output" and must not come back as
-    // the default; a description reading "Project" is still a description.
-    PreferencesStruct record;
-    record.http_server.clear();
-    record.project_description = "Project";
-    PreferencesStruct read;
-    QVERIFY(readPreferencesElement(writtenPreferences(record), &read, devices()));
-    QCOMPARE(read.http_server, QString());
-    QCOMPARE(read.project_description, QStringLiteral("Project"));
-    // An empty project name is written as the default.
-    record.project_name.clear();
-    QVERIFY(readPreferencesElement(writtenPreferences(record), &read, devices()));
-    QCOMPARE(read.project_name, QStringLiteral("Project"));
 }
 
 void TestPreferences::midiDevicesByName()
@@ -165,50 +170,44 @@ void TestPreferences::midiDevicesByName()
     loose.match = [](const QStringList &names, const QString &stored) -> quint32 {
         return stored == "renamed" ? 2 : stored == "wild" ? quint32(names.size() + 5) : 0;
     };
-    PreferencesStruct record2;
     readPreferencesElement(element("<preferences version=\"1\" midi_device_out=\"renamed\" "
                                    "midi_device_in=\"wild\"/>"),
-                           &record2, loose, [] { return false; });
-    QCOMPARE(record2.midi_device_out, 2u);
-    QCOMPARE(record2.midi_device_in, 0u);
+                           &record, loose, [] { return false; });
+    QCOMPARE(record.midi_device_out, 2u);
+    QCOMPARE(record.midi_device_in, 0u);
 }
 
 void TestPreferences::numbers_data()
 {
     QTest::addColumn<QString>("attributes");
-    QTest::addColumn<int>("timeout");
-    QTest::addColumn<bool>("sendLater");
-    QTest::addColumn<bool>("hex");
-    QTest::addColumn<bool>("lock");
-    QTest::newRow("missing") << "" << 0 << true << false << false;
-    QTest::newRow("timeout limited to 16 bits")
-        << "startup_timeout=\"65537\"" << 65535 << true << false << false;
-    QTest::newRow("negative: defaults")
-        << "startup_timeout=\"-7\" startup_dmxsend_later=\"-1\" hex_value_show=\"-1\" "
-           "lock_screen=\"-2\""
-        << 0 << true << false << false;
-    QTest::newRow("not numbers read as 0")
-        << "startup_timeout=\"ten\" startup_dmxsend_later=\"yes\" hex_value_show=\"true\"" << 0
-        << false << false << false;
-    QTest::newRow("non-zero is true")
-        << "startup_dmxsend_later=\"5\" hex_value_show=\"2\" lock_screen=\"1\"" << 0 << true << true
-        << true;
-    QTest::newRow("zero is false")
-        << "startup_dmxsend_later=\"0\" lock_screen=\"0\"" << 0 << false << false << false;
+    QTest::addColumn<QString>("read"); // timeout, send later, hex, lock
+    const auto row = [](const char *name, const char *attributes, const char *read) {
+        QTest::newRow(name) << QString(attributes) << QString(read);
+    };
+    row("missing", "", "0 1 0 0");
+    row("timeout limited to 16 bits", "startup_timeout=\"65537\"", "65535 1 0 0");
+    row("negative: defaults",
+        "startup_timeout=\"-7\" startup_dmxsend_later=\"-1\" hex_value_show=\"-1\" "
+        "lock_screen=\"-2\"",
+        "0 1 0 0");
+    row("not numbers read as 0",
+        "startup_timeout=\"ten\" startup_dmxsend_later=\"yes\" hex_value_show=\"true\"", "0 0 0 0");
+    row("non-zero is true", "startup_dmxsend_later=\"5\" hex_value_show=\"2\" lock_screen=\"1\"",
+        "0 1 1 1");
+    row("zero is false", "startup_dmxsend_later=\"0\" lock_screen=\"0\"", "0 0 0 0");
 }
 
 void TestPreferences::numbers()
 {
     QFETCH(QString, attributes);
-    QFETCH(int, timeout);
-    QFETCH(bool, sendLater);
-    QFETCH(bool, hex);
-    QFETCH(bool, lock);
-    const PreferencesStruct read = readPreferences(attributes);
-    QCOMPARE(int(read.startup_timeout), timeout);
-    QCOMPARE(read.startup_dmxsend_later, sendLater);
-    QCOMPARE(read.hex_value_show, hex);
-    QCOMPARE(read.lock_screen, lock);
+    QFETCH(QString, read);
+    const PreferencesStruct r = readPreferences(attributes);
+    QCOMPARE(QStringLiteral("%1 %2 %3 %4")
+                 .arg(r.startup_timeout)
+                 .arg(int(r.startup_dmxsend_later))
+                 .arg(int(r.hex_value_show))
+                 .arg(int(r.lock_screen)),
+             read);
 }
 
 void TestPreferences::commandFlagNeedsConfirmation()
@@ -254,20 +253,18 @@ void TestPreferences::versionAndTag()
 void TestPreferences::checksRoundTrip()
 {
     for (int mask = 0; mask < 32; ++mask) {
-        ConsistenceCheckStruct record;
-        record.check_1 = mask & 1;
-        record.check_2 = mask & 2;
-        record.check_3 = mask & 4;
-        record.check_4 = mask & 8;
-        record.check_5 = mask & 16;
+        QString bits;
+        for (int k = 0; k < 5; ++k)
+            bits += mask & (1 << k) ? '1' : '0';
         QDomDocument document;
         QDomElement root = document.createElement("root");
         document.appendChild(root);
+        const ConsistenceCheckStruct record = checks(bits);
         writeConsistenceCheckElement(document, root, &record);
         const QDomElement e = root.firstChildElement("consistence_check");
         // Only the switched-off checks are written.
-        QCOMPARE(e.attributes().count(), 1 + 5 - qPopulationCount(quint32(mask)));
-        ConsistenceCheckStruct read;
+        QCOMPARE(e.attributes().count(), 1 + bits.count('0'));
+        ConsistenceCheckStruct read = checks("00000"); // as read before
         QVERIFY(readConsistenceCheckElement(e, &read));
         QCOMPARE(read, record);
     }
@@ -277,27 +274,24 @@ void TestPreferences::checksEachByOwnAttribute_data()
 {
     QTest::addColumn<QString>("attributes");
     QTest::addColumn<QString>("expected"); // check_1..check_5 as 0/1
-    QTest::newRow("none: all on") << ""
-                                  << "11111";
-    QTest::newRow("check 4 off only") << "check_4=\"0\""
-                                      << "11101";
-    QTest::newRow("each its own") << "check_1=\"0\" check_2=\"1\" check_3=\"0\" check_5=\"0\""
-                                  << "01010";
-    QTest::newRow("negative leaves on") << "check_2=\"-1\" check_5=\"7\""
-                                        << "11111";
-    QTest::newRow("not a number is 0") << "check_3=\"off\""
-                                       << "11011";
+    const auto row = [](const char *name, const char *attributes, const char *expected) {
+        QTest::newRow(name) << QString(attributes) << QString(expected);
+    };
+    row("none: all on", "", "11111");
+    row("check 4 off only", "check_4=\"0\"", "11101");
+    row("each its own", "check_1=\"0\" check_2=\"1\" check_3=\"0\" check_5=\"0\"", "01010");
+    row("negative leaves on", "check_2=\"-1\" check_5=\"7\"", "11111");
+    row("not a number is 0", "check_3=\"off\"", "11011");
 }
 
 void TestPreferences::checksEachByOwnAttribute()
 {
     QFETCH(QString, attributes);
     QFETCH(QString, expected);
-    const ConsistenceCheckStruct r = readChecks(attributes);
-    QString got;
-    for (bool on : {r.check_1, r.check_2, r.check_3, r.check_4, r.check_5})
-        got += on ? '1' : '0';
-    QCOMPARE(got, expected);
+    ConsistenceCheckStruct read = checks("00000");
+    readConsistenceCheckElement(
+        element(QStringLiteral("<consistence_check version=\"1\" %1/>").arg(attributes)), &read);
+    QCOMPARE(read, checks(expected));
 }
 
 QTEST_GUILESS_MAIN(TestPreferences)
