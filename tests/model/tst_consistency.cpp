@@ -49,6 +49,33 @@ ConsistenceCheckStruct only(int test)
     return c;
 }
 
+// A control at "x y w h".
+SettingStruct control(const QString &name, const QString &rect, quint32 id)
+{
+    const QStringList n = rect.split(' ');
+    return control(name, n[0].toUInt(), n[1].toUInt(), n[2].toUInt(), n[3].toUInt(), id);
+}
+
+// The texts of findings written as "c A B 0/0 10/10, p B A 10/10 29/29"
+// (complete and partial overlaps) or "f A 400/0, p A 450/50" (outside).
+QStringList findingTexts(const QString &code)
+{
+    QStringList list;
+    for (const QString &item : code.split(", ", Qt::SkipEmptyParts)) {
+        const QStringList f = item.split(' ');
+        const QString kind = f[0] == "p" ? "partial" : "complete";
+        if (f.size() == 5)
+            list << QStringLiteral("Controls '%1' and '%2' - %3 overlap of position (%4) with "
+                                   "position (%5)!")
+                        .arg(f[1], f[2], kind, f[3], f[4]);
+        else
+            list << QStringLiteral("Control '%1' with position (%2) is located %3ly out of the "
+                                   "background size of (400x300)!")
+                        .arg(f[1], f[2], kind);
+    }
+    return list;
+}
+
 QStringList texts(const QList<ConsistencyFinding> &findings)
 {
     QStringList list;
@@ -86,60 +113,42 @@ private slots:
     void skip();
 };
 
+// Rectangles as "x y w h"; findings as findingTexts() reads them.
 void TestConsistency::overlaps_data()
 {
-    QTest::addColumn<QList<quint32>>("a"); // x, y, w, h
-    QTest::addColumn<QList<quint32>>("b");
-    QTest::addColumn<QStringList>("expected");
-    auto r = [](quint32 x, quint32 y, quint32 w, quint32 h) { return QList<quint32>{x, y, w, h}; };
-    // "Controls 'A' and 'B' - <kind> overlap of position (<p>) with position (<q>)!"
-    auto overlap = [](const char *kind, const QString &p, const QString &q, bool ba = false) {
-        return QStringLiteral("Controls %1 - %2 overlap of position (%3) with position (%4)!")
-            .arg(ba ? "'B' and 'A'" : "'A' and 'B'", kind, p, q);
+    QTest::addColumn<QString>("a");
+    QTest::addColumn<QString>("b");
+    QTest::addColumn<QString>("expectedCode");
+    const auto row = [](const char *name, const char *b, const char *expected,
+                        const char *a = "0 0 50 50") {
+        QTest::newRow(name) << QString(a) << QString(b) << QString(expected);
     };
-    const QList<quint32> a = r(0, 0, 50, 50);
-    QTest::newRow("edges touch") << a << r(50, 0, 50, 50) << QStringList();
-    QTest::newRow("corners touch") << a << r(50, 50, 10, 10) << QStringList();
-    QTest::newRow("one point shared")
-        << a << r(49, 49, 10, 10) << QStringList{overlap("partial", "49/49", "49/49")};
-    QTest::newRow("apart by one") << a << r(51, 0, 50, 50) << QStringList();
-    QTest::newRow("inside, three edges touch")
-        << a << r(0, 0, 50, 25)
-        << QStringList{overlap("complete", "0/0", "0/0"), overlap("partial", "0/0", "49/24")};
-    QTest::newRow("inside, one edge touches")
-        << a << r(40, 10, 10, 10)
-        << QStringList{overlap("complete", "0/0", "40/10"), overlap("partial", "40/10", "49/19")};
-    QTest::newRow("one past the edge")
-        << a << r(41, 10, 10, 10) << QStringList{overlap("partial", "41/10", "49/19")};
-    QTest::newRow("inside") << a << r(10, 10, 20, 20)
-                            << QStringList{overlap("complete", "0/0", "10/10"),
-                                           overlap("partial", "10/10", "29/29")};
-    QTest::newRow("outer comes second")
-        << a << r(0, 0, 100, 100)
-        << QStringList{overlap("complete", "0/0", "0/0", true), overlap("partial", "0/0", "49/49")};
-    QTest::newRow("identical, once")
-        << a << r(0, 0, 50, 50)
-        << QStringList{overlap("complete", "0/0", "0/0"), overlap("partial", "0/0", "49/49")};
-    QTest::newRow("zero size inside: hidden, no area")
-        << a << r(20, 20, 0, 0) << QStringList{overlap("complete", "0/0", "20/20")};
-    QTest::newRow("zero width across") << a << r(20, 0, 0, 100) << QStringList();
-    QTest::newRow("huge size reaches far")
-        << r(0, 0, MAX, MAX) << r(4000000000u, 10, 10, 10)
-        << QStringList{overlap("complete", "0/0", "4000000000/10"),
-                       overlap("partial", "4000000000/10", "4000000009/19")};
-    QTest::newRow("huge sizes overlap without wrapping")
-        << r(4294967000u, 0, MAX, MAX) << r(4294967000u, 10, 10, 10)
-        << QStringList{overlap("complete", "4294967000/0", "4294967000/10"),
-                       overlap("partial", "4294967000/10", "4294967009/19")};
+    row("edges touch", "50 0 50 50", "");
+    row("corners touch", "50 50 10 10", "");
+    row("one point shared", "49 49 10 10", "p A B 49/49 49/49");
+    row("apart by one", "51 0 50 50", "");
+    row("inside, three edges touch", "0 0 50 25", "c A B 0/0 0/0, p A B 0/0 49/24");
+    row("inside, one edge touches", "40 10 10 10", "c A B 0/0 40/10, p A B 40/10 49/19");
+    row("one past the edge", "41 10 10 10", "p A B 41/10 49/19");
+    row("inside", "10 10 20 20", "c A B 0/0 10/10, p A B 10/10 29/29");
+    row("outer comes second", "0 0 100 100", "c B A 0/0 0/0, p A B 0/0 49/49");
+    row("identical, once", "0 0 50 50", "c A B 0/0 0/0, p A B 0/0 49/49");
+    row("zero size inside: hidden, no area", "20 20 0 0", "c A B 0/0 20/20");
+    row("zero width across", "20 0 0 100", "");
+    row("huge size reaches far", "4000000000 10 10 10",
+        "c A B 0/0 4000000000/10, p A B 4000000000/10 4000000009/19", "0 0 4294967295 4294967295");
+    row("huge sizes overlap without wrapping", "4294967000 10 10 10",
+        "c A B 4294967000/0 4294967000/10, p A B 4294967000/10 4294967009/19",
+        "4294967000 0 4294967295 4294967295");
 }
 
 void TestConsistency::overlaps()
 {
-    QFETCH(QList<quint32>, a);
-    QFETCH(QList<quint32>, b);
-    QFETCH(QStringList, expected);
-    const SettingStruct first = control("A", a[0], a[1], a[2], a[3], 1);
-    const SettingStruct second = control("B", b[0], b[1], b[2], b[3], 2);
+    QFETCH(QString, a);
+    QFETCH(QString, b);
+    QFETCH(QString, expectedCode);
+    const QStringList expected = findingTexts(expectedCode);
+    const SettingStruct first = control("A", a, 1), second = control("B", b, 2);
     ConsistenceCheckStruct geometry = only(1);
     geometry.check_2 = true;
     const auto result = Consistency::checkAll({first, second}, background(MAX, MAX), geometry);
@@ -155,42 +164,32 @@ void TestConsistency::overlaps()
 
 void TestConsistency::outside_data()
 {
-    QTest::addColumn<QList<quint32>>("rect");
-    QTest::addColumn<QStringList>("expected");
-    auto r = [](quint32 x, quint32 y, quint32 w, quint32 h) { return QList<quint32>{x, y, w, h}; };
-    const QString partly = "Control 'A' with position (%1/%2) is located partially out of the "
-                           "background size of (400x300)!";
-    const QString fully = "Control 'A' with position (%1/%2) is located completely out of the "
-                          "background size of (400x300)!";
-    QTest::newRow("fits exactly") << r(350, 250, 50, 50) << QStringList();
-    QTest::newRow("out by one to the right")
-        << r(351, 250, 50, 50) << QStringList{partly.arg(401).arg(300)};
-    QTest::newRow("out by one below")
-        << r(350, 251, 50, 50) << QStringList{partly.arg(400).arg(301)};
-    QTest::newRow("last column inside")
-        << r(399, 0, 50, 50) << QStringList{partly.arg(449).arg(50)};
-    QTest::newRow("starts at the width")
-        << r(400, 0, 50, 50) << QStringList{fully.arg(400).arg(0), partly.arg(450).arg(50)};
-    QTest::newRow("starts at the height")
-        << r(0, 300, 50, 50) << QStringList{fully.arg(0).arg(300), partly.arg(50).arg(350)};
-    QTest::newRow("zero size on the edge")
-        << r(400, 300, 0, 0) << QStringList{fully.arg(400).arg(300)};
-    QTest::newRow("huge size, no wrap")
-        << r(10, 10, MAX, 5) << QStringList{partly.arg(qint64(10) + MAX).arg(15)};
-    QTest::newRow("huge position")
-        << r(MAX, MAX, MAX, MAX)
-        << QStringList{fully.arg(MAX).arg(MAX), partly.arg(qint64(MAX) * 2).arg(qint64(MAX) * 2)};
+    QTest::addColumn<QString>("rect");
+    QTest::addColumn<QString>("expectedCode");
+    const auto row = [](const char *name, const char *rect, const char *expected) {
+        QTest::newRow(name) << QString(rect) << QString(expected);
+    };
+    row("fits exactly", "350 250 50 50", "");
+    row("out by one to the right", "351 250 50 50", "p A 401/300");
+    row("out by one below", "350 251 50 50", "p A 400/301");
+    row("last column inside", "399 0 50 50", "p A 449/50");
+    row("starts at the width", "400 0 50 50", "f A 400/0, p A 450/50");
+    row("starts at the height", "0 300 50 50", "f A 0/300, p A 50/350");
+    row("zero size on the edge", "400 300 0 0", "f A 400/300");
+    row("huge size, no wrap", "10 10 4294967295 5", "p A 4294967305/15");
+    row("huge position", "4294967295 4294967295 4294967295 4294967295",
+        "f A 4294967295/4294967295, p A 8589934590/8589934590");
 }
 
 void TestConsistency::outside()
 {
-    QFETCH(QList<quint32>, rect);
-    QFETCH(QStringList, expected);
-    const SettingStruct a = control("A", rect[0], rect[1], rect[2], rect[3], 7);
+    QFETCH(QString, rect);
+    QFETCH(QString, expectedCode);
+    const SettingStruct a = control("A", rect, 7);
     ConsistenceCheckStruct checks = only(4);
     checks.check_5 = true;
     const auto findings = Consistency::checkAll({a}, background(400, 300), checks).findings;
-    QCOMPARE(texts(findings), expected);
+    QCOMPARE(texts(findings), findingTexts(expectedCode));
     for (const ConsistencyFinding &f : findings) {
         QCOMPARE(f.first, 0);
         QCOMPARE(f.second, -1);
@@ -198,7 +197,7 @@ void TestConsistency::outside()
     }
     // Each flag decides its own test.
     QCOMPARE(Consistency::checkAll({a}, background(400, 300), only(5)).findings.size(),
-             int(expected.filter("partially").size()));
+             int(expectedCode.count("p A")));
 }
 
 void TestConsistency::duplicates_data()
@@ -359,21 +358,14 @@ void TestConsistency::oneControl()
     SettingStruct added = control("N", 10, 10, 10, 10);
     auto findings =
         Consistency::checkOne(added, show, background(400, 300), ConsistenceCheckStruct());
-    QCOMPARE(
-        texts(findings),
-        (QStringList{"Controls 'A' and 'N' - complete overlap of position (0/0) with position "
-                     "(10/10)!",
-                     "Controls 'N' and 'A' - partial overlap of position (10/10) with position "
-                     "(19/19)!"}));
+    QCOMPARE(texts(findings), findingTexts("c A N 0/0 10/10, p N A 10/10 19/19"));
     QCOMPARE(findings.at(0).firstId, 1u);
     QCOMPARE(findings.at(0).secondId, 0u);
     // An edited control is not compared with the record it replaces.
     SettingStruct edited = show.at(1);
     edited.position_x = 380;
     findings = Consistency::checkOne(edited, show, background(400, 300), ConsistenceCheckStruct());
-    QCOMPARE(texts(findings),
-             QStringList{"Control 'B' with position (430/50) is located partially out of the "
-                         "background size of (400x300)!"});
+    QCOMPARE(texts(findings), findingTexts("p B 430/50"));
     QCOMPARE(findings.at(0).firstId, 2u);
     edited.position_x = 200;
     QVERIFY(Consistency::checkOne(edited, show, background(400, 300), ConsistenceCheckStruct())
@@ -388,9 +380,7 @@ void TestConsistency::groupFramesHoldControls()
                                     control("B", 40, 10, 50, 50, 3)};
     const auto findings =
         Consistency::checkAll(show, background(400, 300), ConsistenceCheckStruct());
-    QCOMPARE(texts(findings.findings),
-             QStringList{"Controls 'A' and 'B' - partial overlap of position (40/10) with position "
-                         "(59/59)!"});
+    QCOMPARE(texts(findings.findings), findingTexts("p A B 40/10 59/59"));
     QVERIFY(Consistency::checkOne(control("N", 5, 5, 5, 5), {frame}, background(400, 300),
                                   ConsistenceCheckStruct())
                 .isEmpty());
@@ -408,9 +398,7 @@ void TestConsistency::manyFindingsOnlyTheFirstWritten()
     QCOMPARE(result.findings.size(), 25);
     QVERIFY(result.findings == Consistency::checkAllPairwise(controls, background(400, 300),
                                                              ConsistenceCheckStruct(), 25));
-    QCOMPARE(result.findings.first().text,
-             QStringLiteral("Controls 'C0' and 'C1' - complete overlap "
-                            "of position (0/0) with position (0/0)!"));
+    QCOMPARE(result.findings.first().text, findingTexts("c C0 C1 0/0 0/0").first());
 }
 
 void TestConsistency::skip()
