@@ -21,37 +21,29 @@ public:
     QStringList calls; // one word per call, in order
     int busyDepth = 0;
     bool answerYes = false;
-    MidiDeviceNames devices;
     QList<QPair<qint64, qint64>> progress; // done, total; not in calls
     int cancelAtProgress = -1;             // progress call (0-based) that answers false
 
-    void applyControl(const SettingStruct &r) override { add("control", controls, r); }
-    void applyBackground(const BackgroundStruct &r) override { add("background", backgrounds, r); }
+    void applyControl(const SettingStruct &r) override { calls << "control", controls << r; }
+    void applyBackground(const BackgroundStruct &r) override
+    {
+        calls << "background", backgrounds << r;
+    }
     void applyPreferences(const PreferencesStruct &r) override
     {
-        add("preferences", preferences, r);
+        calls << "preferences", preferences << r;
     }
-    void applyCheckOptions(const ConsistenceCheckStruct &r) override { add("checks", checks, r); }
+    void applyCheckOptions(const ConsistenceCheckStruct &r) override
+    {
+        calls << "checks", checks << r;
+    }
     void runSilentConsistencyCheck() override { calls << "consistency"; }
-    void setCurrentFile(const QString &path) override
-    {
-        calls << "file";
-        currentFiles << path;
-    }
-    void showStatus(const QString &text) override
-    {
-        calls << "status";
-        statusLines << text;
-    }
-    void setModified(bool value) override
-    {
-        calls << "modified";
-        modified << value;
-    }
+    void setCurrentFile(const QString &path) override { calls << "file", currentFiles << path; }
+    void showStatus(const QString &text) override { calls << "status", statusLines << text; }
+    void setModified(bool value) override { calls << "modified", modified << value; }
     void showWarning(const QString &title, const QString &text) override
     {
-        calls << "warning";
-        warnings << title + QLatin1Char('|') + text;
+        calls << "warning", warnings << title + QLatin1Char('|') + text;
     }
     bool allowOutputs(const OutputRequest &request) override
     {
@@ -66,17 +58,10 @@ public:
         calls << (busy ? "busy" : "idle");
         busyDepth += busy ? 1 : -1;
     }
-    MidiDeviceNames midiDevices() const override { return devices; }
+    MidiDeviceNames midiDevices() const override { return {}; }
     bool loadProgress(qint64 done, qint64 total) override
     {
         progress.append({done, total});
         return progress.size() - 1 != cancelAtProgress;
-    }
-
-private:
-    template <typename T> void add(const char *call, QList<T> &list, const T &record)
-    {
-        calls << call;
-        list << record;
     }
 };

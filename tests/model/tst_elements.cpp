@@ -328,56 +328,42 @@ void TestElements::reading()
     QCOMPARE(fields.value(field), expected);
 }
 
+// Each output follows its own protocol: MIDI cuts to 7 bits, the others
+// keep a byte and limit the address.
 void TestElements::normalisation_data()
 {
-    QTest::addColumn<QString>("protocol");
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<int>("universe");
-    QTest::addColumn<int>("channel");
-    QTest::addColumn<int>("value1");
-    QTest::addColumn<int>("value2");
-    const QString big =
-        QStringLiteral("dmx_universe%1=\"40\" dmx_channel%1=\"300\" dmx_value_1%1=\"200\" "
-                       "dmx_value_2%1=\"255\" dmx_value_3%1=\"130\"");
-    QTest::newRow("MIDI is cut to 7 bits") << "Midi" << big << 15 << 127 << 127 << 127;
-    QTest::newRow("Art-Net keeps them") << "Art-Net" << big << 40 << 300 << 200 << 255;
-    QTest::newRow("sACN address limits")
-        << "streaming ACN"
-        << "dmx_universe%1=\"65535\" dmx_channel%1=\"512\"" << 65534 << 511 << 0 << 0;
-    QTest::newRow("no protocol: address limits")
-        << "None"
-        << "dmx_universe%1=\"70000\" dmx_channel%1=\"9999\"" << 65534 << 511 << 0 << 0;
+    QTest::addColumn<QString>("attributes"); // for both outputs
+    QTest::addColumn<QString>("read");       // universe, channel, values 1 to 3 of each
+    const QString big = "dmx_universe%1=\"40\" dmx_channel%1=\"300\" dmx_value_1%1=\"200\" "
+                        "dmx_value_2%1=\"255\" dmx_value_3%1=\"130\" ";
+    const QString far = "dmx_universe%1=\"70000\" dmx_channel%1=\"9999\" ";
+    const auto row = [](const char *name, const char *main, const char *advanced,
+                        const QString &values, const char *read) {
+        QTest::newRow(name) << QStringLiteral("protocol_type=\"%1\" protocol_type_advanced=\"%2\" ")
+                                       .arg(main, advanced) +
+                                   values.arg("") + values.arg("_advanced")
+                            << QString(read);
+    };
+    row("MIDI, Art-Net", "Midi", "Art-Net", big, "15 127 127 127 127 | 40 300 200 255 130");
+    row("Art-Net, MIDI", "Art-Net", "Midi", big, "40 300 200 255 130 | 15 127 127 127 127");
+    row("sACN, no protocol", "streaming ACN", "None", far,
+        "65534 511 0 255 127 | 65534 511 0 0 127");
 }
 
 void TestElements::normalisation()
 {
-    QFETCH(QString, protocol);
-    QFETCH(QString, stored);
-    QFETCH(int, universe);
-    QFETCH(int, channel);
-    QFETCH(int, value1);
-    QFETCH(int, value2);
-    // The main output under the protocol, the advanced one under the other
-    // family: each output follows its own protocol.
-    const QString other = protocol == QLatin1String("Midi") ? "Art-Net" : "Midi";
-    const SettingStruct main = readControl(
-        QStringLiteral("protocol_type=\"%1\" protocol_type_advanced=\"%2\" ").arg(protocol, other) +
-        stored.arg(QString()) + QLatin1Char(' ') + stored.arg(QStringLiteral("_advanced")));
-    QCOMPARE(int(main.dmx_out.dmx_universe), universe);
-    QCOMPARE(int(main.dmx_out.dmx_channel), channel);
-    if (value1 || value2) {
-        QCOMPARE(int(main.dmx_out.dmx_value_1), value1);
-        QCOMPARE(int(main.dmx_out.dmx_value_2), value2);
-    }
-    const SettingDmxStruct &adv = main.dmx_out_advanced;
-    if (other == QLatin1String("Midi")) {
-        QVERIFY(adv.dmx_universe <= 15 && adv.dmx_channel <= 127 && adv.dmx_value_1 <= 127 &&
-                adv.dmx_value_2 <= 127 && adv.dmx_value_3 <= 127);
-    } else {
-        QCOMPARE(int(adv.dmx_channel), 300);
-        QCOMPARE(int(adv.dmx_value_1), 200);
-        QCOMPARE(int(adv.dmx_value_3), 130);
-    }
+    QFETCH(QString, attributes);
+    QFETCH(QString, read);
+    const SettingStruct r = readControl(attributes);
+    QString got;
+    for (const SettingDmxStruct &o : {r.dmx_out, r.dmx_out_advanced})
+        got += QStringLiteral("%1 %2 %3 %4 %5 | ")
+                   .arg(o.dmx_universe)
+                   .arg(o.dmx_channel)
+                   .arg(o.dmx_value_1)
+                   .arg(o.dmx_value_2)
+                   .arg(o.dmx_value_3);
+    QCOMPARE(got.chopped(3), read);
 }
 
 void TestElements::pictureSources_data()
