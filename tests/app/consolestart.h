@@ -1,23 +1,63 @@
 // A console on a show written to `path`, as `pultora path` starts it, with
 // no start-up wait and no quitting; questions go to `prompter`. Null when
-// the file cannot be written. `services` may set further seams.
+// the file cannot be written. `services` may set further seams. Beside it
+// what the console tests share: files, slots run by name, top windows.
 #pragma once
 
 #include "app/prompter.h"
 #include "app/pultora.h"
 
+#include <QApplication>
 #include <QFile>
 
 #include <memory>
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
+           file.write(bytes) == bytes.size();
+}
+
+inline int controlsIn(const QString &path)
+{
+    return int(readBytes(path).count("<control "));
+}
+
+// Runs a slot of the console by name, as its menu, shortcuts and widgets do.
+inline bool call(Pultora &console, const char *slot)
+{
+    return QMetaObject::invokeMethod(&console, slot);
+}
+
+// Runs Save (or another slot that answers whether it saved).
+inline bool saved(Pultora &console, const char *slot = "slotConfigSave")
+{
+    bool result = false;
+    return QMetaObject::invokeMethod(&console, slot, Q_RETURN_ARG(bool, result)) && result;
+}
+
+// The window of this kind among the top-level ones; null when none.
+template <typename T> T *topLevel()
+{
+    for (QWidget *w : QApplication::topLevelWidgets())
+        if (auto *found = qobject_cast<T *>(w))
+            return found;
+    return nullptr;
+}
 
 inline std::unique_ptr<Pultora> startConsoleOn(const QString &path, const QByteArray &show,
                                                std::shared_ptr<Prompter> prompter,
                                                ConsoleServices services = ConsoleServices())
 {
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(show) != show.size())
+    if (!writeBytes(path, show))
         return nullptr;
-    file.close();
     services.prompter = std::move(prompter);
     if (!services.waitOneSecond)
         services.waitOneSecond = [](QProgressDialog *) {};

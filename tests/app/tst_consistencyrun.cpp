@@ -1,6 +1,7 @@
 // The consistency check on the console: silent after a load unless
 // something is found, with information from the menu, for one control from
-// the editor, the options as one undoable step, Skip on large shows.
+// the editor, the options as one undoable step kept as saved, Skip on large
+// shows.
 #include "app/consistencyrunner.h"
 #include "app/pultora.h"
 #include "dialogs/consistencedialogs.h"
@@ -8,7 +9,6 @@
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QListWidget>
 #include <QPushButton>
@@ -59,14 +59,7 @@ private:
     {
         return startConsoleOn(m_dir.filePath(QStringLiteral("show.ptra")), content, m_prompter);
     }
-    template <typename T> static T *window()
-    {
-        for (QWidget *w : QApplication::topLevelWidgets())
-            if (auto *found = qobject_cast<T *>(w))
-                return found;
-        return nullptr;
-    }
-    static bool run(Pultora &console, const char *slot, bool info)
+    static bool check(Pultora &console, const char *slot, bool info)
     {
         bool result = false;
         QMetaObject::invokeMethod(&console, slot, Q_RETURN_ARG(bool, result), Q_ARG(bool, info));
@@ -81,119 +74,107 @@ private slots:
     }
     void init() { m_prompter = std::make_shared<ScriptedPrompter>(); }
 
-    void afterLoad_data()
+    // After a load the check is silent unless it finds something; from the
+    // menu it always tells. Findings carry their severity and a picture, and
+    // a pair's line makes both controls blink.
+    void checkRuns_data()
     {
         QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<bool>("menu");
         QTest::addColumn<QStringList>("expected"); // empty: no window shown
-        QTest::newRow("clean") << show(label("A", 0, 0) + label("B", 50, 0)) << QStringList();
-        QTest::newRow("overlap, once")
-            << show(label("A", 0, 0) + label("B", 40, 0))
-            << QStringList{"WARNING: Controls 'A' and 'B' - partial overlap of position (40/0) "
-                           "with position (49/49)!"};
-        QTest::newRow("outside")
-            << show(label("A", 300, 0))
-            << QStringList{"ERROR: Control 'A' with position (300/0) is located completely out of "
-                           "the background size of (300x200)!",
-                           "WARNING: Control 'A' with position (350/50) is located partially out "
-                           "of the background size of (300x200)!"};
-        QTest::newRow("outside, switched off")
+        const QString partial = "WARNING: Controls 'A' and 'B' - partial overlap of position "
+                                "(%1/0) with position (49/49)!";
+        QTest::newRow("load, edges touch")
+            << show(label("A", 0, 0) + label("B", 50, 0)) << false << QStringList();
+        QTest::newRow("load, overlap")
+            << show(label("A", 0, 0) + label("B", 40, 0)) << false << QStringList{partial.arg(40)};
+        QTest::newRow("load, outside but switched off")
             << show(label("A", 300, 0),
                     "<consistence_check version=\"1\" check_4=\"0\" check_5=\"0\"/>")
-            << QStringList();
-    }
-    void afterLoad()
-    {
-        QFETCH(QByteArray, content);
-        QFETCH(QStringList, expected);
-        auto console = start(content);
-        auto *results = window<ConsistenceCheckTable>();
-        QCOMPARE(results && results->isVisible(), !expected.isEmpty());
-        QCOMPARE(lines(results), expected);
-        for (int row = 0; row < expected.size(); ++row)
-            QVERIFY(!results->list()->item(row)->icon().pixmap(16).isNull());
-        // A click on a pair's line makes both controls blink.
-        if (results && expected.size() == 1) {
-            QSignalSpy clicked(results, SIGNAL(selectLine(const QWidget *, const QWidget *)));
-            results->slotTableClick(results->list()->item(0));
-            QCOMPARE(clicked.count(), 1);
-            QCOMPARE(clicked.at(0).at(0).value<const QWidget *>(),
-                     console->surface().widget(console->document().controls().at(0).id));
-        }
-        QVERIFY(m_prompter->asked.isEmpty());
-    }
-
-    void fromTheMenu_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<bool>("passed");
-        QTest::addColumn<QStringList>("expected");
-        QTest::newRow("clean") << show(label("A", 0, 0)) << true
-                               << QStringList{"Consistency Check Successful!"};
-        QTest::newRow("all off")
+            << false << QStringList();
+        QTest::newRow("menu, clean")
+            << show(label("A", 0, 0)) << true << QStringList{"Consistency Check Successful!"};
+        QTest::newRow("menu, all off")
             << show(label("A", 300, 0), "<consistence_check version=\"1\" check_1=\"0\" "
                                         "check_2=\"0\" check_3=\"0\" check_4=\"0\" check_5=\"0\"/>")
             << true
             << QStringList{"All checks have been disabled!\nA consistency check is not required."};
-        QTest::newRow("finding") << show(label("A", 0, 0) + label("B", 0, 0)) << false
-                                 << QStringList{"ERROR: Controls 'A' and 'B' - complete overlap of "
-                                                "position (0/0) with position (0/0)!",
-                                                "WARNING: Controls 'A' and 'B' - partial overlap "
-                                                "of position (0/0) with position (49/49)!"};
+        QTest::newRow("menu, findings")
+            << show(label("A", 0, 0) + label("B", 0, 0)) << true
+            << QStringList{"ERROR: Controls 'A' and 'B' - complete overlap of position (0/0) with "
+                           "position (0/0)!",
+                           partial.arg(0)};
     }
-    void fromTheMenu()
+    void checkRuns()
     {
         QFETCH(QByteArray, content);
-        QFETCH(bool, passed);
+        QFETCH(bool, menu);
         QFETCH(QStringList, expected);
         auto console = start(content);
-        QCOMPARE(run(*console, "slotConsistenceCheckChanged", true), passed);
-        auto *results = window<ConsistenceCheckTable>();
-        QVERIFY(results && results->isVisible());
+        if (menu)
+            QCOMPARE(check(*console, "slotConsistenceCheckChanged", true),
+                     !expected.first().contains("overlap"));
+        auto *results = topLevel<ConsistenceCheckTable>();
+        QCOMPARE(results && results->isVisible(), !expected.isEmpty());
         QCOMPARE(lines(results), expected);
+        QVERIFY(m_prompter->asked.isEmpty());
+        if (expected.isEmpty())
+            return;
         QVERIFY(!results->findChild<QPushButton *>(QStringLiteral("checkAgain"))->isHidden());
+        if (!expected.first().contains("overlap"))
+            return;
+        for (int row = 0; row < expected.size(); ++row)
+            QVERIFY(!results->list()->item(row)->icon().pixmap(16).isNull());
+        QSignalSpy clicked(results, SIGNAL(selectLine(const QWidget *, const QWidget *)));
+        results->slotTableClick(results->list()->item(0));
+        QCOMPARE(clicked.count(), 1);
+        QCOMPARE(clicked.at(0).at(0).value<const QWidget *>(),
+                 console->surface().widget(console->document().controls().at(0).id));
     }
 
     void noControls()
     {
         auto console = start(show(QString()));
-        QVERIFY(run(*console, "slotConsistenceCheckChanged", true));
+        QVERIFY(check(*console, "slotConsistenceCheckChanged", true));
         QCOMPARE(m_prompter->asked.size(), 1);
         QCOMPARE(m_prompter->asked.at(0).text,
                  QStringLiteral("No controls were found for a consistency check!"));
     }
 
-    // OK in the options is one undoable step, then a run with information.
-    void optionsAreOneUndoStep()
+    // Locked, the options do not open; unlocked, OK in them is one undoable
+    // step and a run with information. What was switched off (the lock, two
+    // checks) stays off when saved and read again.
+    void optionsAreOneUndoStepAndStayAsSaved()
     {
-        auto console = start(show(label("A", 300, 0)));
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotCheckConsistence"));
-        auto *options = window<ConsistenceCheck>();
+        auto console =
+            start(show(label("A", 300, 0), "<preferences version=\"1\" lock_screen=\"1\"/>"));
+        QVERIFY(console->document().preferences().lock_screen);
+        QVERIFY(call(*console, "slotCheckConsistence"));
+        QVERIFY(!topLevel<ConsistenceCheck>());
+        QVERIFY(call(*console, "slotLockUnlockScreen"));
+        QVERIFY(call(*console, "slotCheckConsistence"));
+        auto *options = topLevel<ConsistenceCheck>();
         QVERIFY(options && options->isVisible());
         options->findChild<QCheckBox *>(QStringLiteral("check_4"))->click();
         options->findChild<QCheckBox *>(QStringLiteral("check_5"))->click();
         const int before = console->document().undoStack().count();
         options->pressOk();
         QCOMPARE(console->document().undoStack().count(), before + 1);
-        QVERIFY(!console->document().checks().check_4 && !console->document().checks().check_5);
-        QVERIFY(console->isWindowModified());
-        QCOMPARE(lines(window<ConsistenceCheckTable>()),
+        QCOMPARE(lines(topLevel<ConsistenceCheckTable>()),
                  QStringList{"Consistency Check Successful!"});
         console->commands().undo->trigger();
         QVERIFY(console->document().checks() == ConsistenceCheckStruct());
+        console->commands().redo->trigger();
         // Unchanged options push nothing.
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotCheckConsistence"));
+        QVERIFY(call(*console, "slotCheckConsistence"));
         options->pressOk();
-        QCOMPARE(console->document().undoStack().index(), before);
-    }
+        QCOMPARE(console->document().undoStack().index(), before + 1);
 
-    void lockedOpensNothing()
-    {
-        auto console = start(show(label("A", 0, 0)));
-        m_prompter->answers = {QMessageBox::Yes};
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotLockUnlockScreen"));
-        QVERIFY(console->document().preferences().lock_screen);
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotCheckConsistence"));
-        QVERIFY(!window<ConsistenceCheck>());
+        QVERIFY(saved(*console));
+        QVERIFY(call(*console, "slotConfigReload"));
+        QVERIFY(!console->document().preferences().lock_screen);
+        const ConsistenceCheckStruct &checks = console->document().checks();
+        QVERIFY(checks.check_1 && checks.check_3 && !checks.check_4 && !checks.check_5);
     }
 
     // The editor's check of one control shows findings without Check Again.
@@ -201,10 +182,11 @@ private slots:
     {
         auto console = start(show(label("A", 0, 0) + label("B", 100, 0)));
         SettingStruct edited = console->document().controls().at(1);
+        edited.position_x = 50; // edges touch
         QVERIFY(console->checkConsitence(&edited));
         edited.position_x = 20;
         QVERIFY(!console->checkConsitence(&edited));
-        auto *results = window<ConsistenceCheckTable>();
+        auto *results = topLevel<ConsistenceCheckTable>();
         QVERIFY(results && results->isVisible());
         QVERIFY(results->findChild<QPushButton *>(QStringLiteral("checkAgain"))->isHidden());
         QCOMPARE(lines(results),

@@ -34,12 +34,6 @@ QByteArray utf16(const QString &text)
     return QByteArray(reinterpret_cast<const char *>(text.utf16()), text.size() * 2);
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 QString names(const Pultora &console)
 {
     QStringList list;

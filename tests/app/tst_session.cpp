@@ -26,24 +26,6 @@ QByteArray show(int controls)
     return text + "</PultoraConfig>\n";
 }
 
-QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
-
-int controlsIn(const QString &path)
-{
-    return int(readBytes(path).count("<control "));
-}
-
 QString data(const QString &name)
 {
     return QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation)).filePath(name);
@@ -63,22 +45,12 @@ class TestSession : public QObject
     {
         return startConsoleOn(work(name), show(controls), m_prompter);
     }
-    static void call(Pultora &console, const char *slot)
-    {
-        QVERIFY(QMetaObject::invokeMethod(&console, slot));
-    }
     // Renames the first control: one edit.
     static void edit(Pultora &console, const QString &name)
     {
         *console.editRecord() = console.document().controls().at(0);
         console.editRecord()->name = name;
-        call(console, "slotSettingsChanged");
-    }
-    static bool save(Pultora &console)
-    {
-        bool saved = false;
-        return QMetaObject::invokeMethod(&console, "slotConfigSave", Q_RETURN_ARG(bool, saved)) &&
-               saved;
+        QVERIFY(call(console, "slotSettingsChanged"));
     }
     // What a console that ended uncleanly leaves.
     static void plantRecovery(const QString &copy, int controls, const QString &original,
@@ -147,27 +119,27 @@ private slots:
         std::unique_ptr<Pultora> console = start(2);
         const QString copy = console->recoveryFile();
         QCOMPARE(copy, data(appinfo::recoveryFileName()));
-        call(*console, "slotWriteRecovery");
+        QVERIFY(call(*console, "slotWriteRecovery"));
         QVERIFY(!QFile::exists(copy)); // nothing unsaved
         edit(*console, QStringLiteral("first"));
-        call(*console, "slotWriteRecovery");
+        QVERIFY(call(*console, "slotWriteRecovery"));
         QVERIFY(readBytes(copy).contains("first"));
         QVERIFY(readBytes(data(QStringLiteral("config_recovery.json"))).contains("show.ptra"));
         QVERIFY(QFile::remove(copy));
-        call(*console, "slotWriteRecovery");
+        QVERIFY(call(*console, "slotWriteRecovery"));
         QVERIFY(!QFile::exists(copy)); // nothing changed since the last copy
         // Undone back to the file, saved, ended: each time the copy goes.
         edit(*console, QStringLiteral("second"));
-        call(*console, "slotWriteRecovery");
+        QVERIFY(call(*console, "slotWriteRecovery"));
         QVERIFY(QFile::exists(copy));
         console->commands().undo->trigger();
         console->commands().undo->trigger();
         QVERIFY(!QFile::exists(copy));
         edit(*console, QStringLiteral("saved"));
-        call(*console, "slotWriteRecovery");
-        QVERIFY(save(*console) && !QFile::exists(copy));
+        QVERIFY(call(*console, "slotWriteRecovery"));
+        QVERIFY(saved(*console) && !QFile::exists(copy));
         edit(*console, QStringLiteral("quit"));
-        call(*console, "slotWriteRecovery");
+        QVERIFY(call(*console, "slotWriteRecovery"));
         QVERIFY(QFile::exists(copy));
         console.reset();
         QVERIFY(!QFile::exists(copy));
@@ -212,7 +184,7 @@ private slots:
         // The changes are this console's to keep until they are saved.
         QCOMPARE(controlsIn(console->recoveryFile()), 4);
         QCOMPARE(QFile::exists(data(copy)), data(copy) == console->recoveryFile());
-        QVERIFY(save(*console));
+        QVERIFY(saved(*console));
         QCOMPARE(controlsIn(original), 4);
         QVERIFY(!QFile::exists(console->recoveryFile()));
     }

@@ -11,7 +11,6 @@
 #include "tests/app/scriptedprompter.h"
 #include "tests/io/testhttpserver.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QPushButton>
@@ -21,19 +20,6 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-
-namespace
-{
-
-template <typename T> T *window()
-{
-    for (QWidget *w : QApplication::topLevelWidgets())
-        if (auto *found = qobject_cast<T *>(w))
-            return found;
-    return nullptr;
-}
-
-} // namespace
 
 class TestSettingsDialogs : public QObject
 {
@@ -54,10 +40,6 @@ private:
                 .toUtf8(),
             m_prompter);
     }
-    static void call(Pultora *console, const char *slot)
-    {
-        QVERIFY(QMetaObject::invokeMethod(console, slot));
-    }
 
 private slots:
     void initTestCase()
@@ -72,8 +54,8 @@ private slots:
         auto console = makeConsole();
         QVERIFY(console);
         const int steps = console->document().undoStack().count();
-        call(console.get(), "slotBackground");
-        auto *dialog = window<SettingsBackground>();
+        QVERIFY(call(*console, "slotBackground"));
+        auto *dialog = topLevel<SettingsBackground>();
         QVERIFY(dialog && dialog->isVisible());
         dialog->findChild<QSpinBox *>("stretch")->setValue(150);
         dialog->findChild<QPushButton *>("ok")->click();
@@ -93,9 +75,9 @@ private slots:
     {
         QFETCH(int, answer);
         auto console = makeConsole();
-        call(console.get(), "slotBackground");
-        call(console.get(), "slotPreferences");
-        auto *dialog = window<Preferences>();
+        QVERIFY(call(*console, "slotBackground"));
+        QVERIFY(call(*console, "slotPreferences"));
+        auto *dialog = topLevel<Preferences>();
         QVERIFY(dialog);
         m_prompter->answers = {QMessageBox::StandardButton(answer)};
         dialog->findChild<QCheckBox *>("lock")->click();
@@ -105,20 +87,20 @@ private slots:
         const bool locked = answer == QMessageBox::Yes;
         QCOMPARE(console->document().preferences().lock_screen, locked);
         // Locking closes the windows; a locked console opens none.
-        QTRY_COMPARE(window<SettingsBackground>() == nullptr, locked);
+        QTRY_COMPARE(topLevel<SettingsBackground>() == nullptr, locked);
         if (locked) {
             for (const char *slot : {"slotBackground", "slotPreferences", "slotAbout"})
-                call(console.get(), slot);
-            QVERIFY(!window<SettingsBackground>() && !window<Preferences>() &&
-                    !window<AboutInfo>());
+                QVERIFY(call(*console, slot));
+            QVERIFY(!topLevel<SettingsBackground>() && !topLevel<Preferences>() &&
+                    !topLevel<AboutInfo>());
         }
     }
 
     void aboutNamesTheRunningToolkit()
     {
         auto console = makeConsole();
-        call(console.get(), "slotAbout");
-        auto *about = window<AboutInfo>();
+        QVERIFY(call(*console, "slotAbout"));
+        auto *about = topLevel<AboutInfo>();
         QVERIFY(about);
         QVERIFY(about->findChild<QLabel *>("toolkit")->text().contains(
             QStringLiteral("Qt (%1)").arg(qVersion())));
