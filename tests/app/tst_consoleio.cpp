@@ -93,57 +93,44 @@ private slots:
 
     void cleanupTestCase() { QDir::setCurrent(m_oldCwd); }
 
-    // Two buttons on one universe: each change carries both values, and the
-    // values stored at start-up leave with the first change.
-    void storedValuesLeaveWithFirstChange()
+    // Three buttons and a switch on one universe: the values stored at
+    // start-up leave with the first change, or at the start when the show
+    // asks, in one frame with every value; switched off, the level falls.
+    void startUpValues_data()
     {
-        auto console = start(control("control_type=\"button_push\" protocol_type=\"Art-Net\" "
-                                     "dmx_value_1=\"33\" dmx_value_2=\"200\" dmx_channel=\"3\" "
-                                     "dmx_universe=\"2\"") +
-                             control("control_type=\"button_switch\" protocol_type=\"Art-Net\" "
-                                     "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"4\" "
-                                     "dmx_universe=\"2\""));
+        QTest::addColumn<bool>("atStart");
+        QTest::newRow("with the first change") << false;
+        QTest::newRow("at the start") << true;
+    }
+    void startUpValues()
+    {
+        QFETCH(bool, atStart);
+        drain();
+        const QString button = "control_type=\"%1\" protocol_type=\"Art-Net\" dmx_value_1=\"%2\" "
+                               "dmx_value_2=\"255\" dmx_channel=\"%3\" dmx_universe=\"2\"";
+        QString controls;
+        for (int c = 0; c < 3; ++c)
+            controls += control(button.arg("button_push").arg(11 * (c + 1)).arg(c));
+        controls += control(button.arg("button_switch").arg(0).arg(3));
+        auto console = start(controls, atStart ? " <preferences version=\"1\" "
+                                                 "startup_dmxsend_later=\"0\"/>\n"
+                                               : "");
         QVERIFY(console);
-        QCOMPARE(console->document().controls().size(), 2);
-        QTest::qWait(100);
-        QVERIFY2(nextArtDmx(2, 300).isEmpty(), "nothing may leave before the first change");
-
+        const QByteArray stored = QByteArray::fromHex("0b1621");
+        if (atStart)
+            QCOMPARE(nextArtDmx(2).left(4), stored + '\0');
+        QVERIFY2(nextArtDmx(2, 300).isEmpty(), "one frame, and nothing before the first change");
         auto *sw = qobject_cast<DmxPushButton *>(
-            console->surface().widget(console->document().controls().at(1).id));
-        QVERIFY(sw);
+            console->surface().widget(console->document().controls().at(3).id));
         QTest::mouseClick(sw, Qt::LeftButton);
-        const QByteArray dmx = nextArtDmx(2);
-        QCOMPARE(dmx.size(), 512);
-        QCOMPARE(quint8(dmx[3]), quint8(33));  // stored at start-up
-        QCOMPARE(quint8(dmx[4]), quint8(255)); // switched on
+        const QByteArray on = nextArtDmx(2);
+        QCOMPARE(on.size(), 512);
+        QCOMPARE(on.left(4), stored + char(255));
         QCOMPARE(console->statusBar()->currentMessage(),
-                 QStringLiteral("Protocol: Art-Net - DMX Universe: 3 | DMX Channel: 5 | DMX "
+                 QStringLiteral("Protocol: Art-Net - DMX Universe: 3 | DMX Channel: 4 | DMX "
                                 "Value: 255"));
         QTest::mouseClick(sw, Qt::LeftButton);
-        const QByteArray off = nextArtDmx(2);
-        QCOMPARE(quint8(off[3]), quint8(33));
-        QCOMPARE(quint8(off[4]), quint8(0));
-    }
-
-    // Frames, not fragments: the start-up send of five controls on one
-    // universe leaves as one packet with every value.
-    void initialValuesLeaveAtStartWhenAsked()
-    {
-        drain();
-        QString controls;
-        for (int c = 0; c < 5; ++c)
-            controls +=
-                control(QStringLiteral("control_type=\"button_push\" protocol_type=\"Art-Net\" "
-                                       "dmx_value_1=\"%1\" dmx_value_2=\"200\" "
-                                       "dmx_channel=\"%2\" dmx_universe=\"9\"")
-                            .arg(11 * (c + 1))
-                            .arg(c));
-        auto console = start(controls, QStringLiteral(" <preferences version=\"1\" "
-                                                      "startup_dmxsend_later=\"0\"/>\n"));
-        QVERIFY(console);
-        const QByteArray dmx = nextArtDmx(9);
-        QCOMPARE(dmx.left(6), QByteArray::fromHex("0b16212c3700"));
-        QVERIFY2(nextArtDmx(9, 300).isEmpty(), "one packet, not one per control");
+        QCOMPARE(nextArtDmx(2).left(4), stored + '\0');
     }
 
     // Incoming DMX moves the fader on the next tick; the move leaves on the
@@ -171,142 +158,71 @@ private slots:
         QVERIFY(fader);
         QCOMPARE(fader->value(), 0);
 
+        // Up, and down again: a level that falls leaves falling.
         QUdpSocket sender;
-        const QByteArray levels = QByteArray(1, char(99)) + QByteArray(23, '\0');
-        for (int i = 0; i < 20 && fader->value() != 99; ++i) {
-            if (protocol == QLatin1String("Art-Net"))
-                sender.writeDatagram(artDmxDatagram(3, levels),
-                                     QHostAddress(QStringLiteral("127.255.255.255")), kArtNetPort);
-            else
-                sender.writeDatagram(e131Datagram(4, levels, quint8(i + 1)),
-                                     QHostAddress(QStringLiteral("239.255.0.4")), kAcnPort);
-            QTest::qWait(150);
+        quint8 sequence = 0;
+        for (const int level : {99, 20}) {
+            const QByteArray levels = QByteArray(1, char(level)) + QByteArray(23, '\0');
+            for (int i = 0; i < 20 && fader->value() != level; ++i) {
+                if (protocol == QLatin1String("Art-Net"))
+                    sender.writeDatagram(artDmxDatagram(3, levels),
+                                         QHostAddress(QStringLiteral("127.255.255.255")),
+                                         kArtNetPort);
+                else
+                    sender.writeDatagram(e131Datagram(4, levels, ++sequence),
+                                         QHostAddress(QStringLiteral("239.255.0.4")), kAcnPort);
+                QTest::qWait(150);
+            }
+            QCOMPARE(fader->value(), level);
+            QByteArray out;
+            for (int frames = 0; frames < 10 && (out.size() < 2 || quint8(out[1]) != level);
+                 ++frames)
+                out = nextArtDmx(0);
+            QCOMPARE(out.size(), 512);
+            QCOMPARE(quint8(out[1]), quint8(level));
         }
-        QCOMPARE(fader->value(), 99);
-        const QByteArray out = nextArtDmx(0);
-        QCOMPARE(out.size(), 512);
-        QCOMPARE(quint8(out[1]), quint8(99));
     }
 
-    // The hand on the fader wins for a second: input arriving sooner is
-    // ignored, input after that is applied.
-    void userMoveHoldsInputOff()
+    // Faders on universes 3 and 7 follow what arrives, and the background
+    // one between them (it gets a slot of its own). A value that arrived once
+    // stays when an append sets the inputs up again, once for all it adds.
+    void receivedValuesFollowTheShow()
     {
         drain();
-        auto console = start(
-            control("control_type=\"fader_horizontal\" protocol_type=\"Art-Net\" dmx_value_1=\"0\" "
-                    "dmx_value_2=\"255\" dmx_channel=\"0\" dmx_universe=\"1\" "
-                    "protocol_type_in=\"Art-Net\" dmx_in_universe=\"5\" dmx_in_channel=\"7\""));
-        QVERIFY(console);
-        auto *fader = qobject_cast<DmxSlider *>(
-            console->surface().widget(console->document().controls().at(0).id));
-        QVERIFY(fader);
-        QUdpSocket sender;
-        QByteArray levels(8, '\0');
-        levels[7] = char(180);
-        const QHostAddress broadcast(QStringLiteral("127.255.255.255"));
-
-        fader->triggerAction(QAbstractSlider::SliderSingleStepAdd); // a user move
-        QElapsedTimer sinceMove;
-        sinceMove.start();
-        const int moved = fader->value();
-        QVERIFY(moved > 0);
-        while (sinceMove.elapsed() < 700) {
-            sender.writeDatagram(artDmxDatagram(5, levels), broadcast, kArtNetPort);
-            QTest::qWait(50);
-        }
-        QCOMPARE(fader->value(), moved);
-        QTRY_COMPARE_WITH_TIMEOUT(
-            (sender.writeDatagram(artDmxDatagram(5, levels), broadcast, kArtNetPort),
-             fader->value()),
-            180, 3000);
-        QVERIFY(sinceMove.elapsed() >= 1000);
-    }
-
-    // The background follows a network universe between the controls' ones
-    // (it gets a slot of its own), not one beyond them.
-    void backgroundFollowsUniverseWithinControls_data()
-    {
-        QTest::addColumn<int>("universe");
-        QTest::addColumn<bool>("followed");
-        QTest::newRow("between") << 5 << true;
-        QTest::newRow("beyond") << 9 << false;
-    }
-
-    void backgroundFollowsUniverseWithinControls()
-    {
-        QFETCH(int, universe);
-        QFETCH(bool, followed);
-        drain();
-        QString controls;
-        for (int u : {3, 7})
-            controls += control(QStringLiteral("control_type=\"fader_vertical\" "
-                                               "protocol_type_in=\"Art-Net\" "
-                                               "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"")
-                                    .arg(u));
-        controls += QStringLiteral(" <background version=\"1\" protocol_type_in=\"Art-Net\" "
-                                   "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"/>\n")
-                        .arg(universe);
-        auto console = start(controls);
-        QVERIFY(console);
-        const QColor before = console->palette().color(QPalette::Window);
-        QUdpSocket sender;
-        const QByteArray levels(2, char(255));
-        const QHostAddress broadcast(QStringLiteral("127.255.255.255"));
-        bool changed = false;
-        for (int i = 0; i < 8 && !changed; ++i) {
-            sender.writeDatagram(artDmxDatagram(quint16(universe), levels), broadcast, kArtNetPort);
-            QTest::qWait(150);
-            changed = console->palette().color(QPalette::Window) != before;
-        }
-        QCOMPARE(changed, followed);
-    }
-
-    // A value that arrived once stays when the show changes around it: an
-    // append adds universes, an edit moves one; nothing is sent again.
-    void receivedValueSurvivesAppendAndEdit()
-    {
-        drain();
-        const QString listener =
-            QStringLiteral("control_type=\"fader_vertical\" protocol_type_in=\"Art-Net\" "
-                           "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"");
-        auto console = start(control(listener.arg(3)));
+        const QString fader = "control_type=\"fader_vertical\" protocol_type_in=\"Art-Net\" "
+                              "dmx_in_universe=\"%1\" dmx_in_channel=\"0\"";
+        auto console = start(control(fader.arg(3)) + control(fader.arg(7)) +
+                             " <background version=\"1\" protocol_type_in=\"Art-Net\" "
+                             "dmx_in_universe=\"5\" dmx_in_channel=\"0\"/>\n");
         QVERIFY(console);
         auto faderAt = [&](int i) {
             return qobject_cast<DmxSlider *>(
                 console->surface().widget(console->document().controls().at(i).id));
         };
+        const QColor before = console->palette().color(QPalette::Window);
         QUdpSocket sender;
-        const QByteArray levels(2, char(99));
-        for (int i = 0; i < 20 && faderAt(0)->value() != 99; ++i) {
-            sender.writeDatagram(artDmxDatagram(3, levels),
-                                 QHostAddress(QStringLiteral("127.255.255.255")), kArtNetPort);
+        for (int i = 0; i < 20 && (faderAt(0)->value() != 99 ||
+                                   console->palette().color(QPalette::Window) == before);
+             ++i) {
+            for (quint16 universe : {3, 5})
+                sender.writeDatagram(
+                    artDmxDatagram(universe, QByteArray(2, char(universe == 3 ? 99 : 255))),
+                    QHostAddress(QStringLiteral("127.255.255.255")), kArtNetPort);
             QTest::qWait(150);
         }
         QCOMPARE(faderAt(0)->value(), 99);
+        QVERIFY(console->palette().color(QPalette::Window) != before);
         const int setUps = console->io().inputSetUps();
 
         const QString more = m_dir.filePath(QStringLiteral("more.ptra"));
-        QFile file(more);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(QStringLiteral("<PultoraConfig>\n%1%2</PultoraConfig>\n")
-                       .arg(control(listener.arg(3)), control(listener.arg(6)))
-                       .toUtf8());
-        file.close();
+        QVERIFY(writeBytes(more, ("<PultoraConfig>\n" + control(fader.arg(3)) +
+                                  control(fader.arg(6)) + "</PultoraConfig>\n")
+                                     .toUtf8()));
         m_prompter->fileNames = {more};
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigAppend"));
-        QCOMPARE(console->document().controls().size(), 3);
-        QCOMPARE(console->io().inputSetUps() - setUps, 1); // once for the whole append
-        QTRY_COMPARE_WITH_TIMEOUT(faderAt(1)->value(), 99, 2000);
-
-        // The third control moves to another universe.
-        *console->editRecord() = console->document().controls().at(2);
-        console->editRecord()->dmx_in.dmx_in_universe = 9;
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotSettingsChanged", Q_ARG(bool, true)));
-        QCOMPARE(console->document().controls().at(2).dmx_in.dmx_in_universe, 9);
-        m_prompter->fileNames = {more};
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigAppend"));
-        QTRY_COMPARE_WITH_TIMEOUT(faderAt(3)->value(), 99, 2000);
+        QVERIFY(call(*console, "slotConfigAppend"));
+        QCOMPARE(console->document().controls().size(), 4);
+        QCOMPARE(console->io().inputSetUps() - setUps, 1);
+        QTRY_COMPARE_WITH_TIMEOUT(faderAt(2)->value(), 99, 2000);
         console->setModified(false, false);
     }
 

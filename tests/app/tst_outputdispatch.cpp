@@ -91,6 +91,8 @@ void TestOutputDispatch::universeBuffers_data()
     QTest::newRow("a fader sends its whole universe")
         << QStringList{"a 0 5 128"} << 1 << "artnet 0 5=128 4=0";
     QTest::newRow("low 8 bits") << QStringList{"s 2 0 511"} << 1 << "acn 2 0=255";
+    QTest::newRow("a level that falls leaves falling")
+        << QStringList{"a 0 5 200", "a 0 5 50"} << 2 << "artnet 0 5=50";
     QTest::newRow("two controls, one universe")
         << QStringList{"a 1 0 10", "a 1 1 20", "a 1 0 30"} << 3 << "artnet 1 0=30 1=20";
     QTest::newRow("protocols apart") << QStringList{"a 1 0 10", "s 1 2 5"} << 2 << "acn 1 0=0 2=5";
