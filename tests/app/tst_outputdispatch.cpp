@@ -62,6 +62,24 @@ SettingDmxStruct out(quint8 protocol, quint16 universe, quint16 channel)
     return d;
 }
 
+// An output written "a 0 5" (Art-Net universe, channel), "s" (sACN), "m 0 60"
+// (MIDI note on; "M": no MIDI type), "h dim?v=%1" (HTTP), "c go %1"
+// (command), "n" (none) or "? 9" (a protocol number unknown).
+SettingDmxStruct out(const QString &spec)
+{
+    const QStringList f = spec.split(' ');
+    const QString rest = spec.section(' ', 1);
+    const QString kind = f.at(0);
+    // The letters in the order of the protocol numbers.
+    const quint8 protocol = kind == "?" ? quint8(rest.toUInt())
+                                        : quint8(QStringLiteral("nasmhc").indexOf(kind.toLower()));
+    SettingDmxStruct d = out(protocol, f.value(1).toUShort(), f.value(2).toUShort());
+    d.dmx_midi_type = kind == "m" ? MT_NOTE_ON : MT_NONE;
+    d.dmx_http_filename = kind == "h" ? rest : QString();
+    d.dmx_command_filename = kind == "c" ? rest : QString();
+    return d;
+}
+
 } // namespace
 
 // QCOMPARE on the two status line texts needs joinUrl; the io library has it.
@@ -176,128 +194,95 @@ void TestOutputDispatch::midiHttpAndCommand()
 
 void TestOutputDispatch::statusLines_data()
 {
-    QTest::addColumn<SettingDmxStruct>("d");
+    QTest::addColumn<QString>("output");
     QTest::addColumn<int>("v");
     QTest::addColumn<bool>("hex");
+    QTest::addColumn<QString>("server"); // "-": no preferences record at all; "cmd": commands on
     QTest::addColumn<QString>("line");
-    QTest::addColumn<QString>("server"); // "-": no preferences record at all
-
-    QTest::newRow("art-net") << out(PT_ARTNET, 0, 5) << 128 << false
-                             << "Protocol: Art-Net - DMX Universe: 1 | DMX Channel: 6 | "
-                                "DMX Value: 128"
-                             << QString();
-    QTest::newRow("art-net hex")
-        << out(PT_ARTNET, 0, 5) << 128 << true
-        << "Protocol: Art-Net - DMX Universe: 1 (0x01) | DMX Channel: 6 (0x06) | DMX Value: "
-           "128 (0x80)"
-        << QString();
-    QTest::newRow("sacn") << out(PT_ACN, 299, 511) << 0 << false
-                          << "Protocol: streaming ACN - DMX Universe: 300 | DMX Channel: 512 | "
-                             "DMX Value: 0"
-                          << QString();
-    SettingDmxStruct midi = out(PT_MIDI, 0, 60);
-    midi.dmx_midi_type = MT_NOTE_ON;
-    QTest::newRow("midi") << midi << 64 << false
-                          << "Protocol: MIDI - MIDI Type: Note, On | MIDI Channel: 1 | MIDI Note: "
-                             "60 | MIDI Value: 64"
-                          << QString();
-    QTest::newRow("midi hex")
-        << midi << 64 << true
-        << "Protocol: MIDI - MIDI Type: Note, On (0x90) | MIDI Channel: 1 (0x01) | MIDI Note: 60 "
-           "(0x3c) | MIDI Value: 64 (0x40)"
-        << QString();
-    QTest::newRow("none") << out(PT_NONE, 0, 0) << 1 << false
-                          << "Protocol: None - No protocol has been selected for sending data!"
-                          << QString();
-    QTest::newRow("unknown") << out(9, 0, 0) << 1 << false
-                             << "Protocol: None - Unknown Type of Protocol" << QString();
-    SettingDmxStruct http = out(PT_HTTP, 0, 0);
-    http.dmx_http_filename = "/dim?v=%1";
-    QTest::newRow("http") << http << 200 << true << "Protocol: HTTP - http://localhost/dim?v=200"
-                          << QString();
-    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
-    cmd.dmx_command_filename = "go %1";
-    QTest::newRow("command flag off") << cmd << 3 << false
-                                      << "Protocol: Command - No Command flag in preferences "
-                                         "configured!"
-                                      << QString();
+    const auto row = [](const char *name, const char *output, int v, bool hex, const char *server,
+                        const char *line) {
+        QTest::newRow(name) << QString(output) << v << hex << QString(server) << QString(line);
+    };
+    row("art-net", "a 0 5", 128, false, "",
+        "Protocol: Art-Net - DMX Universe: 1 | DMX Channel: 6 | DMX Value: 128");
+    row("art-net hex", "a 0 5", 128, true, "",
+        "Protocol: Art-Net - DMX Universe: 1 (0x01) | DMX Channel: 6 (0x06) | DMX Value: 128 "
+        "(0x80)");
+    row("sacn", "s 299 511", 0, false, "",
+        "Protocol: streaming ACN - DMX Universe: 300 | DMX Channel: 512 | DMX Value: 0");
+    row("midi", "m 0 60", 64, false, "",
+        "Protocol: MIDI - MIDI Type: Note, On | MIDI Channel: 1 | MIDI Note: 60 | MIDI Value: 64");
+    row("midi hex", "m 0 60", 64, true, "",
+        "Protocol: MIDI - MIDI Type: Note, On (0x90) | MIDI Channel: 1 (0x01) | MIDI Note: 60 "
+        "(0x3c) | MIDI Value: 64 (0x40)");
+    row("none", "n", 1, false, "",
+        "Protocol: None - No protocol has been selected for sending data!");
+    row("unknown", "? 9", 1, false, "", "Protocol: None - Unknown Type of Protocol");
+    row("http", "h /dim?v=%1", 200, true, "default", "Protocol: HTTP - http://localhost/dim?v=200");
+    row("command flag off", "c go %1", 3, false, "",
+        "Protocol: Command - No Command flag in preferences configured!");
     // Without a preferences record only the prefix is shown.
-    QTest::newRow("http, no preferences") << http << 1 << false << "Protocol: HTTP - "
-                                          << "-";
-    QTest::newRow("command, no preferences") << cmd << 1 << false << "Protocol: Command - "
-                                             << "-";
-    http.dmx_http_filename = "dim?v=%1";
-    QTest::newRow("http joined") << http << 7 << false << "Protocol: HTTP - http://10.0.0.9/dim?v=7"
-                                 << "http://10.0.0.9";
-    QTest::newRow("http, no server")
-        << http << 7 << false << "Protocol: HTTP - No HTTP server name in preferences configured!"
-        << "";
-    cmd.dmx_command_filename = "go %1 %1";
-    QTest::newRow("command, no hex") << cmd << 12 << true << "Protocol: Command - Command: go 12 12"
-                                     << "cmd";
+    row("http, no preferences", "h /dim?v=%1", 1, false, "-", "Protocol: HTTP - ");
+    row("command, no preferences", "c go %1", 1, false, "-", "Protocol: Command - ");
+    row("http joined", "h dim?v=%1", 7, false, "http://10.0.0.9",
+        "Protocol: HTTP - http://10.0.0.9/dim?v=7");
+    row("http, no server", "h dim?v=%1", 7, false, "",
+        "Protocol: HTTP - No HTTP server name in preferences configured!");
+    row("command, no hex", "c go %1 %1", 12, true, "cmd", "Protocol: Command - Command: go 12 12");
 }
 
 void TestOutputDispatch::statusLines()
 {
-    QFETCH(SettingDmxStruct, d);
+    QFETCH(QString, output);
     QFETCH(int, v);
     QFETCH(bool, hex);
-    QFETCH(QString, line);
     QFETCH(QString, server);
+    QFETCH(QString, line);
     PreferencesStruct prefs;
     prefs.hex_value_show = hex;
     prefs.command_flag = server == "cmd";
-    if (!server.isNull() && server != "cmd")
+    if (server != "default" && server != "cmd")
         prefs.http_server = server;
-    QCOMPARE(outputStatusLine(d, v, server == "-" ? nullptr : &prefs), line);
+    QCOMPARE(outputStatusLine(out(output), v, server == "-" ? nullptr : &prefs), line);
 }
 
 void TestOutputDispatch::failuresReported_data()
 {
-    QTest::addColumn<SettingDmxStruct>("d");
+    QTest::addColumn<QString>("output");
     QTest::addColumn<bool>("midiDevice");
-    QTest::addColumn<QString>("portError"); // what the output says
-    QTest::addColumn<bool>("refused");      // the output is not even asked
+    QTest::addColumn<QString>("portError"); // what the output says; empty: not even asked
     QTest::addColumn<QString>("line");
-
-    QTest::newRow("Art-Net") << out(PT_ARTNET, 0, 4) << true << "no network interface" << false
-                             << "Art-Net universe 1 channel 5: not sent (no network interface)";
-    QTest::newRow("sACN") << out(PT_ACN, 299, 511) << true << "sending to 239.255.1.44 failed"
-                          << false
-                          << "streaming ACN universe 300 channel 512: not sent (sending to "
-                             "239.255.1.44 failed)";
-    QTest::newRow("channel past the universe")
-        << out(PT_ARTNET, 0, 512) << true << "" << true
-        << "Art-Net universe 1 channel 513: not sent (channel 513 lies past the universe)";
-    QTest::newRow("Art-Net universe 32769")
-        << out(PT_ARTNET, 32768, 0) << true << "" << true
-        << "Art-Net universe 32769 channel 1: not sent (Art-Net has no universe above 32768)";
-    SettingDmxStruct midi = out(PT_MIDI, 0, 60);
-    midi.dmx_midi_type = MT_NOTE_ON;
-    QTest::newRow("MIDI") << midi << true << "MIDI output device not ready" << false
-                          << "MIDI Note, On channel 1 note 60: not sent (MIDI output device not "
-                             "ready)";
-    QTest::newRow("MIDI without a device")
-        << midi << false << "" << true
-        << "MIDI Note, On channel 1 note 60: not sent (no MIDI output device selected in the "
-           "preferences)";
-    SettingDmxStruct http = out(PT_HTTP, 0, 0);
-    http.dmx_http_filename = "dim?v=%1";
-    QTest::newRow("HTTP") << http << true << "not a valid URL: x" << false
-                          << "HTTP dim?v=7: not sent (not a valid URL: x)";
-    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
-    cmd.dmx_command_filename = "go %1";
-    QTest::newRow("command") << cmd << true << "cannot start go: execv: No such file" << false
-                             << "Command go 7: not sent (cannot start go: execv: No such file)";
+    const auto row = [](const char *name, const char *output, const char *portError,
+                        const char *line, bool midiDevice = true) {
+        QTest::newRow(name) << QString(output) << midiDevice << QString(portError) << QString(line);
+    };
+    row("Art-Net", "a 0 4", "no network interface",
+        "Art-Net universe 1 channel 5: not sent (no network interface)");
+    row("sACN", "s 299 511", "sending to 239.255.1.44 failed",
+        "streaming ACN universe 300 channel 512: not sent (sending to 239.255.1.44 failed)");
+    row("channel past the universe", "a 0 512", "",
+        "Art-Net universe 1 channel 513: not sent (channel 513 lies past the universe)");
+    row("Art-Net universe 32769", "a 32768 0", "",
+        "Art-Net universe 32769 channel 1: not sent (Art-Net has no universe above 32768)");
+    row("MIDI", "m 0 60", "MIDI output device not ready",
+        "MIDI Note, On channel 1 note 60: not sent (MIDI output device not ready)");
+    row("MIDI without a device", "m 0 60", "",
+        "MIDI Note, On channel 1 note 60: not sent (no MIDI output device selected in the "
+        "preferences)",
+        false);
+    row("HTTP", "h dim?v=%1", "not a valid URL: x", "HTTP dim?v=7: not sent (not a valid URL: x)");
+    row("command", "c go %1", "cannot start go: execv: No such file",
+        "Command go 7: not sent (cannot start go: execv: No such file)");
 }
 
 void TestOutputDispatch::failuresReported()
 {
-    QFETCH(SettingDmxStruct, d);
+    QFETCH(QString, output);
     QFETCH(bool, midiDevice);
     QFETCH(QString, portError);
-    QFETCH(bool, refused);
     QFETCH(QString, line);
+    const SettingDmxStruct d = out(output);
+    const bool refused = portError.isEmpty();
     RecordingPorts ports;
     ports.failWith = portError;
     OutputDispatch dispatch(ports);
@@ -322,34 +307,28 @@ void TestOutputDispatch::failuresReported()
 
 void TestOutputDispatch::nothingToSendIsOk_data()
 {
-    QTest::addColumn<SettingDmxStruct>("d");
+    QTest::addColumn<QString>("output");
     QTest::addColumn<bool>("storeOnly");
-    SettingDmxStruct midi = out(PT_MIDI, 0, 60);
-    midi.dmx_midi_type = MT_NOTE_ON;
-    SettingDmxStruct http = out(PT_HTTP, 0, 0);
-    http.dmx_http_filename = "dim?v=%1";
-    SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
-    cmd.dmx_command_filename = "go %1";
-    SettingDmxStruct noType = midi;
-    noType.dmx_midi_type = MT_NONE;
-    QTest::newRow("no protocol") << out(PT_NONE, 0, 0) << false;
-    QTest::newRow("unknown protocol") << out(9, 0, 0) << false;
-    QTest::newRow("Art-Net store only") << out(PT_ARTNET, 0, 4) << true;
-    QTest::newRow("sACN store only") << out(PT_ACN, 0, 4) << true;
-    QTest::newRow("MIDI store only") << midi << true;
-    QTest::newRow("MIDI type none") << noType << false;
-    QTest::newRow("HTTP without server") << http << false;
-    QTest::newRow("command flag off") << cmd << false;
-    http.dmx_http_filename.clear();
-    cmd.dmx_command_filename.clear();
-    QTest::newRow("HTTP without link") << http << false;
-    QTest::newRow("command without text") << cmd << false;
+    const auto row = [](const char *name, const char *output, bool storeOnly = false) {
+        QTest::newRow(name) << QString(output) << storeOnly;
+    };
+    row("no protocol", "n");
+    row("unknown protocol", "? 9");
+    row("Art-Net store only", "a 0 4", true);
+    row("sACN store only", "s 0 4", true);
+    row("MIDI store only", "m 0 60", true);
+    row("MIDI type none", "M 0 60");
+    row("HTTP without server", "h dim?v=%1");
+    row("command flag off", "c go %1");
+    row("HTTP without link", "h");
+    row("command without text", "c");
 }
 
 void TestOutputDispatch::nothingToSendIsOk()
 {
-    QFETCH(SettingDmxStruct, d);
+    QFETCH(QString, output);
     QFETCH(bool, storeOnly);
+    const SettingDmxStruct d = out(output);
     RecordingPorts ports;
     ports.failWith = "would fail";
     OutputDispatch dispatch(ports);
