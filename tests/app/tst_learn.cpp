@@ -14,25 +14,8 @@
 namespace
 {
 
-struct Frame {
-    quint8 protocol = PT_ARTNET;
-    int universe = 0; // as stored
-    QByteArray levels;
-};
-
 // protocol, universe, channel, MIDI type
 using Learned = QList<int>;
-
-// Art-Net frames carry at least two levels.
-Frame art(int universe, const char *hex)
-{
-    return {PT_ARTNET, universe, QByteArray::fromHex(hex)};
-}
-
-Frame acn(int universe, const char *hex)
-{
-    return {PT_ACN, universe, QByteArray::fromHex(hex)};
-}
 
 // Stands for the console window the editor reports to.
 class Console : public QWidget
@@ -43,8 +26,6 @@ public slots:
 };
 
 } // namespace
-
-Q_DECLARE_METATYPE(Frame)
 
 class TestLearn : public QObject
 {
@@ -80,14 +61,20 @@ private:
                 return socket;
         return nullptr;
     }
-    void send(const Frame &f)
+    // Sends frames written "a3:0a141e" (Art-Net universe 3, levels in hex;
+    // at least two) or "s0:05" (streaming ACN, universe as stored).
+    void send(const QString &frames)
     {
-        const bool artNet = f.protocol == PT_ARTNET;
-        FakeSocket *socket = socketOn(artNet ? 6454 : 5568);
-        const QByteArray datagram = artNet ? artDmxDatagram(f.universe, f.levels)
-                                           : e131Datagram(f.universe + 1, f.levels, ++m_sequence);
-        QVERIFY(socket && !datagram.isEmpty());
-        socket->inject(datagram, QHostAddress(QStringLiteral("10.0.0.7")));
+        for (const QString &f : frames.split(' ', Qt::SkipEmptyParts)) {
+            const bool artNet = f.startsWith('a');
+            const int universe = f.mid(1).section(':', 0, 0).toInt();
+            const QByteArray levels = QByteArray::fromHex(f.section(':', 1).toLatin1());
+            FakeSocket *socket = socketOn(artNet ? 6454 : 5568);
+            const QByteArray datagram = artNet ? artDmxDatagram(universe, levels)
+                                               : e131Datagram(universe + 1, levels, ++m_sequence);
+            QVERIFY(socket && !datagram.isEmpty());
+            socket->inject(datagram, QHostAddress(QStringLiteral("10.0.0.7")));
+        }
     }
     int memberships(quint16 port, bool join) const
     {
@@ -122,42 +109,32 @@ private slots:
 
     void dmxChange_data()
     {
-        QTest::addColumn<QList<Frame>>("frames");
+        QTest::addColumn<QString>("frames");
         QTest::addColumn<Learned>("learned");
-        QTest::newRow("level stands")
-            << QList<Frame>{art(3, "0a141e"), art(3, "0a141e")} << Learned{};
-        QTest::newRow("channel changes") << QList<Frame>{art(3, "0a141e"), art(3, "0a151e")}
-                                         << Learned{PT_ARTNET, 3, 1, MT_NONE};
-        QTest::newRow("lowest change") << QList<Frame>{art(3, "01020304"), art(3, "01090309")}
-                                       << Learned{PT_ARTNET, 3, 1, MT_NONE};
-        QTest::newRow("first frame of another universe")
-            << QList<Frame>{art(3, "0000"), art(5, "ffff")} << Learned{};
-        QTest::newRow("later channels keep their first level")
-            << QList<Frame>{art(3, "0102"), art(3, "010209"), art(3, "01020907"),
-                            art(3, "01020807")}
-            << Learned{PT_ARTNET, 3, 2, MT_NONE};
-        QTest::newRow("shorter frame")
-            << QList<Frame>{art(3, "010203"), art(3, "0102")} << Learned{};
-        QTest::newRow("highest Art-Net universe")
-            << QList<Frame>{art(0x7FFF, "0000"), art(0x7FFF, "0001")}
-            << Learned{PT_ARTNET, 0x7FFF, 1, MT_NONE};
-        QTest::newRow("streaming ACN from 0")
-            << QList<Frame>{acn(0, "05"), acn(0, "06")} << Learned{PT_ACN, 0, 0, MT_NONE};
-        QTest::newRow("highest streaming ACN universe")
-            << QList<Frame>{acn(63998, "0000"), acn(63998, "0001")}
-            << Learned{PT_ACN, 63998, 1, MT_NONE};
-        QTest::newRow("protocols apart")
-            << QList<Frame>{art(0, "0101"), acn(0, "0202")} << Learned{};
+        const auto row = [](const char *name, const char *frames, const Learned &learned) {
+            QTest::newRow(name) << QString(frames) << learned;
+        };
+        row("level stands", "a3:0a141e a3:0a141e", {});
+        row("channel changes", "a3:0a141e a3:0a151e", {PT_ARTNET, 3, 1, MT_NONE});
+        row("lowest change", "a3:01020304 a3:01090309", {PT_ARTNET, 3, 1, MT_NONE});
+        row("first frame of another universe", "a3:0000 a5:ffff", {});
+        row("later channels keep their first level", "a3:0102 a3:010209 a3:01020907 a3:01020807",
+            {PT_ARTNET, 3, 2, MT_NONE});
+        row("shorter frame", "a3:010203 a3:0102", {});
+        row("highest Art-Net universe", "a32767:0000 a32767:0001", {PT_ARTNET, 0x7FFF, 1, MT_NONE});
+        row("streaming ACN from 0", "s0:05 s0:06", {PT_ACN, 0, 0, MT_NONE});
+        row("highest streaming ACN universe", "s63998:0000 s63998:0001",
+            {PT_ACN, 63998, 1, MT_NONE});
+        row("protocols apart", "a0:0101 s0:0202", {});
     }
 
     void dmxChange()
     {
-        QFETCH(QList<Frame>, frames);
+        QFETCH(QString, frames);
         QFETCH(Learned, learned);
         LearnListener listener(*m_objects, midiDevice());
         listener.start(Settings::LearnInput, sink());
-        for (const Frame &f : std::as_const(frames))
-            send(f);
+        send(frames);
         QCOMPARE(m_learned, learned.isEmpty() ? QList<Learned>{} : QList<Learned>{learned});
         QCOMPARE(listener.isListening(), learned.isEmpty());
     }
@@ -168,18 +145,16 @@ private slots:
         LearnListener listener(*m_objects, midiDevice());
         listener.start(Settings::LearnInput, sink());
         listener.stop();
-        send(art(1, "1010"));
+        send("a1:1010");
         m_take = false;
         listener.start(Settings::LearnInput, sink());
-        send(art(1, "1111"));
+        send("a1:1111");
         QVERIFY(m_learned.isEmpty());
-        send(art(1, "1211"));
-        send(art(1, "1211"));
+        send("a1:1211 a1:1211");
         QCOMPARE(m_learned, (QList<Learned>{{PT_ARTNET, 1, 0, MT_NONE}}));
         QVERIFY(listener.isListening());
         m_take = true;
-        send(art(1, "1311"));
-        send(art(1, "1411"));
+        send("a1:1311 a1:1411");
         QCOMPARE(m_learned.size(), 2);
         QVERIFY(!listener.isListening());
     }
@@ -254,8 +229,7 @@ private slots:
         learn->click();
         QVERIFY(editor.learnListener()->isListening());
         QCOMPARE(memberships(5568, true), 2 * LearnListener::ACN_UNIVERSES); // two interfaces
-        send(art(2, "0000"));
-        send(art(2, "0001"));
+        send("a2:0000 a2:0001");
         const SettingDmxInStruct &in = editor.window()->workingRecord().dmx_in;
         QCOMPARE(int(in.protocol_type_in), int(PT_ARTNET));
         QCOMPARE(int(in.dmx_in_universe), 2);
@@ -267,8 +241,7 @@ private slots:
         QVERIFY(editor.learnListener()->isListening());
         QTest::keyClick(editor.window(), Qt::Key_Escape);
         QVERIFY(!editor.learnListener()->isListening());
-        send(acn(7, "00"));
-        send(acn(7, "01"));
+        send("s7:00 s7:01");
         QCOMPARE(int(in.protocol_type_in), int(PT_ARTNET));
 
         learn->click();
