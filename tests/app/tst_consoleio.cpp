@@ -12,7 +12,6 @@
 #include "controls/dmxslider.h"
 
 #include <QDir>
-#include <QFile>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -255,12 +254,7 @@ private slots:
         if (command == QLatin1String("cancelled")) // long enough to be cancelled
             showB += control("control_type=\"led\"").repeated(300);
         const QString path = m_dir.filePath(QStringLiteral("b.ptra"));
-        auto write = [](const QString &file, const QByteArray &text) {
-            QFile f(file);
-            return f.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-                   f.write(text) == text.size();
-        };
-        QVERIFY(write(path, ("<PultoraConfig>\n" + showB + "</PultoraConfig>\n").toUtf8()));
+        QVERIFY(writeBytes(path, ("<PultoraConfig>\n" + showB + "</PultoraConfig>\n").toUtf8()));
         bool cancel = false; // the next load, once the show runs
         ConsoleServices services;
         services.loadProgress = [&](qint64, qint64) { return !std::exchange(cancel, false); };
@@ -281,16 +275,16 @@ private slots:
         m_prompter->fileNames = {path};
         cancel = command == QLatin1String("cancelled");
         if (command == QLatin1String("New")) {
-            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigNew"));
-            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigAppend"));
+            QVERIFY(call(*console, "slotConfigNew"));
+            QVERIFY(call(*console, "slotConfigAppend"));
         } else if (command == QLatin1String("Reload")) {
-            QVERIFY(write(console->currentFile(),
-                          ("<PultoraConfig>\n" + showB + "</PultoraConfig>\n").toUtf8()));
-            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigReload"));
+            QVERIFY(writeBytes(console->currentFile(),
+                               ("<PultoraConfig>\n" + showB + "</PultoraConfig>\n").toUtf8()));
+            QVERIFY(call(*console, "slotConfigReload"));
         } else {
             if (command == QLatin1String("failed"))
-                QVERIFY(write(path, "<PultoraConfig><control"));
-            QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigOpen"));
+                QVERIFY(writeBytes(path, "<PultoraConfig><control"));
+            QVERIFY(call(*console, "slotConfigOpen"));
         }
         QCOMPARE(console->document().controls().size(), replaced ? 1 : 3);
 

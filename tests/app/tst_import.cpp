@@ -131,9 +131,8 @@ void TestImport::sizeProtocol()
     if (!mode.isNull())
         qputenv("FARSIGHT_TEST_MODE", mode);
     if (!file.isNull()) {
-        QFile source(m_work.filePath("source.txt"));
-        QVERIFY(source.open(QIODevice::WriteOnly) && source.write(file) == file.size());
-        qputenv("FARSIGHT_TEST_FILE", source.fileName().toLocal8Bit());
+        QVERIFY(writeBytes(m_work.filePath("source.txt"), file));
+        qputenv("FARSIGHT_TEST_FILE", m_work.filePath("source.txt").toLocal8Bit());
     }
     ImportForeignGui importer(nullptr, {variant.isEmpty() ? QCoreApplication::applicationDirPath()
                                                           : FARSIGHT_VARIANTS_DIR "/" + variant});
@@ -241,7 +240,7 @@ void TestImport::countdownAndLock()
             progress->cancel();
     };
     auto pultora = console(services);
-    QMetaObject::invokeMethod(pultora.get(), "slotImportForeignGuiControl");
+    QVERIFY(call(*pultora, "slotImportForeignGuiControl"));
     QCOMPARE(seconds, 3);
     QVERIFY(m_prompter->asked.isEmpty());
     QVERIFY(!QFile::exists(ImportForeignGui::backupFileName()));
@@ -251,8 +250,8 @@ void TestImport::countdownAndLock()
     locked.replace(" <control", " <preferences version=\"1\" lock_screen=\"1\"/>\n <control");
     pultora = console(services, locked);
     QVERIFY(pultora->document().preferences().lock_screen);
-    QMetaObject::invokeMethod(pultora.get(), "slotImportForeignGuiControl");
-    QMetaObject::invokeMethod(pultora.get(), "slotImportForeignGuiBackground");
+    QVERIFY(call(*pultora, "slotImportForeignGuiControl"));
+    QVERIFY(call(*pultora, "slotImportForeignGuiBackground"));
     QCOMPARE(seconds, 3);
 }
 
@@ -260,7 +259,7 @@ void TestImport::failureAndBackupAreTold()
 {
     auto pultora = console();
     qputenv("FARSIGHT_TEST_MODE", "oldversion");
-    QMetaObject::invokeMethod(pultora.get(), "slotImportForeignGuiControl");
+    QVERIFY(call(*pultora, "slotImportForeignGuiControl"));
     QCOMPARE(m_prompter->asked.size(), 1);
     QCOMPARE(m_prompter->asked.at(0).icon, B::Critical);
     QCOMPARE(m_prompter->asked.at(0).text,
@@ -272,7 +271,7 @@ void TestImport::failureAndBackupAreTold()
     qunsetenv("FARSIGHT_TEST_MODE");
     QVERIFY(QDir::current().mkdir(ImportForeignGui::backupFileName()));
     m_prompter->answers = {B::No, B::No};
-    QMetaObject::invokeMethod(pultora.get(), "slotImportForeignGuiControl");
+    QVERIFY(call(*pultora, "slotImportForeignGuiControl"));
     QVERIFY(QDir::current().rmdir(ImportForeignGui::backupFileName()));
     QCOMPARE(names(*pultora), "Alt|Пульт|Café");
     QVERIFY2(pultora->statusBar()->currentMessage().startsWith(
@@ -293,14 +292,14 @@ void TestImport::documentationCommand()
     // Not written: the warning, nothing opened.
     const QString missing = m_work.filePath("missing/doc.html");
     m_prompter->fileNames << missing;
-    QMetaObject::invokeMethod(pultora.get(), "slotDocumentation");
+    QVERIFY(call(*pultora, "slotDocumentation"));
     QVERIFY(m_prompter->asked.value(0).text.startsWith("Cannot write file " + missing + ":\n"));
     QVERIFY(opened.isEmpty());
 
     // Written: ".html" added, opened by its file address, the folder remembered.
     QTemporaryDir out(m_work.filePath("doc XXXXXX"));
     m_prompter->fileNames << out.filePath("Documentation_Project");
-    QMetaObject::invokeMethod(pultora.get(), "slotDocumentation");
+    QVERIFY(call(*pultora, "slotDocumentation"));
     const QString written = out.filePath("Documentation_Project.html");
     QCOMPARE(opened, QList<QUrl>{QUrl::fromLocalFile(written)});
     QVERIFY(!opened.at(0).toString().startsWith("file:////"));

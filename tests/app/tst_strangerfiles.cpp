@@ -97,9 +97,7 @@ private slots:
         QTest::addColumn<int>("warnings"); // -1: any, one per kind at most; 0: loads
         const QDir corpus(QStringLiteral(PULTORA_SOURCE_DIR "/tests/fuzz-corpus/fuzz_load"));
         for (const QString &name : corpus.entryList(QDir::Files, QDir::Name)) {
-            QFile file(corpus.filePath(name));
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            QTest::newRow(qPrintable(name)) << file.readAll() << -1;
+            QTest::newRow(qPrintable(name)) << readBytes(corpus.filePath(name)) << -1;
         }
         QTest::newRow("made: 100,000 attributes") << withAttributes(100000) << 1;
         QTest::newRow("made: 200,000 attributes") << withAttributes(200000) << 1;
@@ -207,12 +205,9 @@ private slots:
         QCOMPARE(prefs.command_flag, allowed && first.contains("command_flag"));
         QCOMPARE(prefs.http_other_hosts, allowed);
 
-        QFile file(path);
-        QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        file.write(second);
-        file.close();
+        QVERIFY(writeBytes(path, second));
         const qsizetype before = m_prompter->asked.size();
-        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotConfigReload"));
+        QVERIFY(call(*console, "slotConfigReload"));
         QCOMPARE(console->document().preferences().command_flag,
                  !askedAgain && second.contains("command_flag"));
         QCOMPARE(m_prompter->asked.size() - before, askedAgain ? 1 : 0);
