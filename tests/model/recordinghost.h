@@ -21,6 +21,7 @@ public:
     QStringList calls; // one word per call, in order
     int busyDepth = 0;
     bool answerYes = false;
+    MidiDeviceNames devices;
     QList<QPair<qint64, qint64>> progress; // done, total; not in calls
     int cancelAtProgress = -1;             // progress call (0-based) that answers false
 
@@ -58,7 +59,7 @@ public:
         calls << (busy ? "busy" : "idle");
         busyDepth += busy ? 1 : -1;
     }
-    MidiDeviceNames midiDevices() const override { return {}; }
+    MidiDeviceNames midiDevices() const override { return devices; }
     bool loadProgress(qint64 done, qint64 total) override
     {
         progress.append({done, total});
