@@ -276,35 +276,31 @@ void OutputObjects::flush()
     m_flushTimer.stop();
     // Taken out first: a node's send may queue a notice.
     const auto frames = std::exchange(m_pending, {});
-    // Each protocol's frame leaves in one batch.
-    const bool artnetFrames = !frames.empty() && frames.begin()->first.first == PT_ARTNET;
-    if (artnetFrames)
-        artnetNode()->beginBatch();
-    std::vector<acnnet::Universe> acnFrame;
-    for (const auto &[key, data] : frames) {
-        const auto [protocol, universe] = key;
-        const auto *levels = reinterpret_cast<const quint8 *>(data.constData());
-        m_sent[key] = data;
-        if (protocol == PT_ACN) {
-            acnFrame.push_back({universe, levels, int(data.size())});
-            continue;
+    // Each protocol's universes leave as one frame.
+    std::vector<DmxUniverse> frame;
+    for (const quint8 protocol : {PT_ARTNET, PT_ACN}) {
+        frame.clear();
+        for (auto it = frames.lower_bound({protocol, 0});
+             it != frames.end() && it->first.first == protocol; ++it) {
+            m_sent[it->first] = it->second;
+            frame.push_back({it->first.second,
+                             reinterpret_cast<const quint8 *>(it->second.constData()),
+                             int(it->second.size())});
         }
-        const qint64 sent = artnetNode()->sendDmx(levels, int(data.size()), universe);
-        const SendOutcome outcome = nodeOutcome(sent, m_artnet->lastSendError());
-        if (!outcome.ok)
-            m_notices.append(failedFrameStatusLine(protocol, universe, outcome.error));
-    }
-    if (artnetFrames && m_artnet->endBatch() > 0)
-        m_notices.append(QCoreApplication::translate("Pultora", "Art-Net: not sent (%1)")
-                             .arg(m_artnet->lastSendError()));
-    if (!acnFrame.empty() &&
-        acnNode()->sendDmxFrame(acnFrame.data(), int(acnFrame.size())) < int(acnFrame.size())) {
-        const QString error = nodeOutcome(0, m_acn->lastSendError()).error;
-        m_notices.append(
-            acnFrame.size() == 1
-                ? failedFrameStatusLine(PT_ACN, acnFrame.front().universe, error)
-                : QCoreApplication::translate("Pultora", "streaming ACN: not sent (%1)")
-                      .arg(error));
+        if (frame.empty())
+            continue;
+        DmxNode *node = protocol == PT_ARTNET ? static_cast<DmxNode *>(artnetNode()) : acnNode();
+        if (node->sendFrame(frame.data(), int(frame.size())) == int(frame.size()))
+            continue;
+        const QString error = nodeOutcome(0, node->lastSendError()).error;
+        if (frame.size() == 1)
+            m_notices.append(failedFrameStatusLine(protocol, frame.front().universe, error));
+        else if (protocol == PT_ARTNET)
+            m_notices.append(
+                QCoreApplication::translate("Pultora", "Art-Net: not sent (%1)").arg(error));
+        else
+            m_notices.append(
+                QCoreApplication::translate("Pultora", "streaming ACN: not sent (%1)").arg(error));
     }
     m_flushTimer.stop(); // the notices the sends queued go out right here
     const QStringList notices = std::exchange(m_notices, {});

@@ -8,7 +8,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <iterator>
 #include <vector>
 
 using namespace acnpacket;
@@ -21,19 +20,8 @@ constexpr int RECEIVE_BUFFER_SIZE = 1024;
 
 } // namespace
 
-struct acnnet::ObserverGroupsAside {
-    explicit ObserverGroupsAside(acnnet *node) : node(node) { node->leaveObserverGroups(); }
-    ~ObserverGroupsAside()
-    {
-        node->joinObserverGroups();
-        node->reportRefusedGroups();
-    }
-    ObserverGroupsAside(const ObserverGroupsAside &) = delete;
-    ObserverGroupsAside &operator=(const ObserverGroupsAside &) = delete;
-    acnnet *node;
-};
-
-acnnet::acnnet(const NetEnvironment &env, QObject *parent) : QObject(parent), m_env(env)
+acnnet::acnnet(const NetEnvironment &env, QObject *parent)
+    : DmxNode(QStringLiteral("sACN"), MAX_UNIVERSE, false, parent), m_env(env)
 {
     setSourceName(QStringLiteral("ACN 1.31 by ") + QLatin1String(MAKER_ADDRESS));
     discoverInterfaces();
@@ -46,11 +34,7 @@ acnnet::~acnnet()
     // Receivers let go of every universe at once instead of after 2.5 s.
     for (int universe : sendingUniverses())
         stopSending(universe);
-    if (m_socket) {
-        leaveObserverGroups();
-        QMutexLocker lock(&m_in.mutex());
-        changeMemberships(false);
-    }
+    m_groups.leaveAll();
     delete m_socket;
     m_socket = nullptr;
 }
@@ -94,13 +78,6 @@ void acnnet::setSourceName(const QString &name)
     ++m_sourceGeneration;
 }
 
-QHostAddress acnnet::multicastGroup(int wireUniverse)
-{
-    if (wireUniverse < MIN_UNIVERSE || wireUniverse > acnpacket::MAX_UNIVERSE)
-        return QHostAddress();
-    return QHostAddress(quint32(239) << 24 | quint32(255) << 16 | quint32(wireUniverse));
-}
-
 QHostAddress acnnet::destination(int wireUniverse) const
 {
     if (wireUniverse < MIN_UNIVERSE || wireUniverse > acnpacket::MAX_UNIVERSE)
@@ -126,9 +103,8 @@ bool acnnet::openSocket()
     socket->setParent(this);
     m_socket = socket;
     connect(m_socket, &DatagramSocket::readyRead, this, &acnnet::readPackage);
-    QMutexLocker lock(&m_in.mutex());
-    changeMemberships(true);
-    lock.unlock();
+    // The groups wanted so far are joined now.
+    m_membershipsOk = m_groups.attach(m_socket, m_interfaces);
     reportRefusedGroups();
     return true;
 }
@@ -146,91 +122,19 @@ bool acnnet::makeSendingReady()
     return true;
 }
 
-bool acnnet::changeMemberships(bool join)
-{
-    if (!m_socket)
-        return false;
-    if (join == m_joined)
-        return true;
-    // Before the console names its first universe there is nothing to join.
-    if (join && m_slots.base() < 0 && !m_slots.isList())
-        return true;
-    m_joined = join;
-    const QList<UniverseSlots::Run> runs = heldRuns();
-    int count = 0;
-    bool ok = true;
-    for (const UniverseSlots::Run &run : std::as_const(runs)) {
-        count += run.count;
-        for (int wire = run.first + 1; wire <= run.first + run.count; ++wire)
-            ok = changeMembership(wire, join) && ok;
-    }
-    if (!ok)
-        qCDebug(lcNet) << (join ? "joining" : "leaving") << "multicast groups failed for" << count
-                       << "universes in" << runs.size() << "runs from"
-                       << (runs.isEmpty() ? 0 : runs.first().first + 1);
-    m_membershipsOk = ok;
-    return ok;
-}
-
-QList<UniverseSlots::Run> acnnet::heldRuns() const
-{
-    if (m_slots.isList())
-        return m_slots.runs(m_in.universes());
-    if (m_slots.base() < 0)
-        return {};
-    return {{m_slots.base(), m_in.isRegistered() ? m_in.universes() : 1}};
-}
-
-QList<int> acnnet::wantedGroups() const
+void acnnet::receiveChanged()
 {
     QList<int> wires;
     for (const UniverseSlots::Run &run : heldRuns())
         for (int wire = run.first + 1; wire <= run.first + run.count; ++wire)
             wires.append(wire);
-    return wires;
-}
-
-void acnnet::leaveObserverGroups()
-{
-    if (!m_socket)
-        return;
-    for (int wire : std::as_const(m_observerGroupWires))
-        changeMembership(wire, false);
-    m_observerGroupWires.clear();
-}
-
-bool acnnet::joinObserverGroups()
-{
-    if (m_observedWires.isEmpty() && m_observerGroupWires.isEmpty())
-        return true;
-    if (!m_socket)
-        return false;
-    const QList<int> held = m_joined ? wantedGroups() : QList<int>();
-    QList<int> target, leave, join;
-    std::set_difference(m_observedWires.cbegin(), m_observedWires.cend(), held.cbegin(),
-                        held.cend(), std::back_inserter(target));
-    std::set_difference(m_observerGroupWires.cbegin(), m_observerGroupWires.cend(), target.cbegin(),
-                        target.cend(), std::back_inserter(leave));
-    std::set_difference(target.cbegin(), target.cend(), m_observerGroupWires.cbegin(),
-                        m_observerGroupWires.cend(), std::back_inserter(join));
-    for (int wire : std::as_const(leave))
-        changeMembership(wire, false);
-    int failed = 0;
-    for (int wire : std::as_const(join))
-        failed += changeMembership(wire, true) ? 0 : 1;
-    // A group refused on one interface may be joined on another: each
-    // attempted group counts as joined, so it is left again.
-    m_observerGroupWires = target;
-    if (failed > 0)
-        qCDebug(lcNet) << "joining multicast groups for observing failed for" << failed << "of"
-                       << join.size() << "universes";
-    return failed == 0;
-}
-
-bool acnnet::setDmxObserver(DmxObserver observer)
-{
-    m_observer = std::move(observer);
-    return !m_observer || openSocket();
+    // Universes that stay keep their groups: no gap in what arrives.
+    const bool ok = m_groups.setWanted(MulticastGroups::DmxIn, wires);
+    if (!ok)
+        qCDebug(lcNet) << "joining multicast groups failed for some of" << wires.size()
+                       << "universes";
+    m_membershipsOk = ok;
+    reportRefusedGroups();
 }
 
 bool acnnet::setObservedUniverses(const QList<int> &universes)
@@ -239,56 +143,25 @@ bool acnnet::setObservedUniverses(const QList<int> &universes)
     for (int universe : universes)
         if (universe >= 0 && universe <= MAX_UNIVERSE)
             wires.append(universe + 1);
-    std::sort(wires.begin(), wires.end());
-    wires.erase(std::unique(wires.begin(), wires.end()), wires.end());
-    m_observedWires = wires;
     if (!wires.isEmpty() && !openSocket())
         return false;
-    const bool ok = joinObserverGroups();
+    const bool ok = m_groups.setWanted(MulticastGroups::Observer, wires);
     reportRefusedGroups();
-    return ok;
-}
-
-bool acnnet::changeMembership(int wire, bool join)
-{
-    const QHostAddress group = multicastGroup(wire);
-    if (group.isNull())
-        return true;
-    // DMX-IN, the observer and the watch over sent universes may want the
-    // same group; the socket joins it once.
-    const auto entry = m_groupUsers.try_emplace(wire, 0).first;
-    const int users = entry->second += join ? 1 : -1;
-    if (users > (join ? 1 : 0))
-        return true;
-    if (users <= 0)
-        m_groupUsers.erase(entry);
-    if (users < 0)
-        return true; // never joined
-    bool ok = true;
-    if (m_interfaces.isEmpty()) {
-        ok = m_socket->setMulticastMembership(group, QHostAddress(QHostAddress::AnyIPv4), join);
-    } else {
-        for (const InterfaceEntry &entry : std::as_const(m_interfaces))
-            ok = m_socket->setMulticastMembership(group, entry.addressEntry.ip(), join) && ok;
-    }
-    if (!ok && join)
-        m_refusedWires.append(wire);
     return ok;
 }
 
 void acnnet::reportRefusedGroups()
 {
-    QStringList fresh;
-    for (int wire : std::as_const(m_refusedWires))
-        if (m_reportedRefused.insert(wire).second)
-            fresh << QString::number(wire);
-    m_refusedWires.clear();
-    if (fresh.isEmpty())
+    const QList<int> refused = m_groups.takeRefused();
+    if (refused.isEmpty())
         return;
+    QStringList wires;
+    for (int wire : refused)
+        wires << QString::number(wire);
     report(QCoreApplication::translate("acnnet",
                                        "streaming ACN: the system refused to listen to universe "
                                        "%1; its values do not arrive")
-               .arg(fresh.join(QStringLiteral(", "))));
+               .arg(wires.join(QStringLiteral(", "))));
 }
 
 void acnnet::watch(Stream &stream, int wire)
@@ -298,156 +171,78 @@ void acnnet::watch(Stream &stream, int wire)
     if (stream.watched || m_loopbackOnly)
         return;
     stream.watched = true;
-    changeMembership(wire, true);
+    m_groups.add(wire);
     reportRefusedGroups();
 }
 
-qint64 acnnet::sendTo(const quint8 *bytes, int length, const QHostAddress &target)
+bool acnnet::encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options)
 {
-    if (!bytes)
-        return -2;
-    if (length <= 0)
-        return -3;
-    if (!m_socket || target.isNull())
-        return -1;
-    return m_socket->writeDatagram(reinterpret_cast<const char *>(bytes), length, target, PORT);
-}
-
-Header acnnet::header(int wire, quint8 sequence, quint8 options) const
-{
+    if (!data || length < 0 || length > MAX_SLOTS)
+        return false;
+    const quint8 sequence = quint8(stream.sequence + 1);
+    // The header of the last packet stands but for the number while the
+    // length, the options and the source stay.
+    if (stream.source == m_sourceGeneration && stream.size == HEADER_SIZE + length &&
+        stream.packet[OPTIONS_OFFSET] == options) {
+        stream.packet[SEQUENCE_OFFSET] = sequence;
+        std::memcpy(stream.packet + DATA_OFFSET, data, size_t(length));
+        stream.sequence = sequence;
+        return true;
+    }
     Header h;
     h.cid = m_cid;
     h.sourceName = m_sourceName;
     h.sequence = sequence;
     h.options = options;
     h.universe = wire;
-    return h;
-}
-
-bool acnnet::encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options)
-{
-    const quint8 sequence = quint8(stream.sequence + 1);
-    // The header of the last packet stands but for the number while the
-    // length, the options and the source stay.
-    if (stream.source == m_sourceGeneration && stream.size == HEADER_SIZE + length && data &&
-        length >= 0 && stream.packet[OPTIONS_OFFSET] == options) {
-        stream.packet[SEQUENCE_OFFSET] = sequence;
-        std::memcpy(stream.packet + DATA_OFFSET, data, size_t(length));
-        stream.sequence = sequence;
-        return true;
-    }
-    const Header h = header(wire, sequence, options);
     const int size = encodeData(stream.packet, MAX_SIZE, h, data, length);
     if (size < 0)
         return false;
     stream.source = m_sourceGeneration;
     stream.size = size;
-    stream.sequence = h.sequence;
+    stream.sequence = sequence;
     return true;
 }
 
-qint64 acnnet::sendDmx(const quint8 *data, int length, int universe)
+void acnnet::sendBatch(qint64 nowMs)
 {
-    if (universe < 0 || universe > MAX_UNIVERSE)
-        return sendFailed(QStringLiteral("universe %1 does not exist").arg(universe + 1), 0);
-    if (!makeSendingReady())
-        return sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), -1);
-    if (!data || length < 0 || length > MAX_SLOTS)
-        return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(data ? length : 0), -1);
-    const int wire = universe + 1;
-    Stream &stream = m_streams[wire];
-    encodeNext(stream, wire, data, length, 0);
-    const OutgoingDatagram datagram{reinterpret_cast<const char *>(stream.packet), stream.size,
-                                    destinationIpv4(wire), PORT};
-    if (m_socket->writeDatagrams(&datagram, 1) != 1) {
-        const QString reason = m_socket->errorString();
-        return sendFailed(
-            QStringLiteral("sending to %1 failed").arg(QHostAddress(datagram.ipv4).toString()) +
-                (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
-            -1);
-    }
-    stream.lastSentMs = m_env.clockMs();
-    stream.live = true;
-    watch(stream, wire);
-    if (!m_sendError.isEmpty())
-        m_sendError.clear();
-    return stream.size;
-}
-
-int acnnet::sendBatch(qint64 nowMs)
-{
-    const int sent =
-        m_socket->writeDatagramsPastFailures(m_batch.data(), int(m_batch.size()), &m_batchLeft);
-    for (size_t i = 0; i < m_batch.size(); ++i) {
-        if (m_batchLeft[i]) {
+    m_batch.send(*m_socket);
+    for (size_t i = 0; i < m_batchStreams.size(); ++i) {
+        if (m_batch.left[i]) {
             m_batchStreams[i]->lastSentMs = nowMs;
             m_batchStreams[i]->live = true;
         }
     }
-    return sent;
 }
 
-int acnnet::sendDmxFrame(const Universe *universes, int count)
+int acnnet::sendUniverses(const DmxUniverse *universes, int count)
 {
-    if (count <= 0)
-        return 0;
-    if (!makeSendingReady()) {
-        sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), -1);
-        return 0;
-    }
+    if (!makeSendingReady())
+        return int(sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), 0));
     m_batch.clear();
     m_batchStreams.clear();
     QString refused;
     for (int i = 0; i < count; ++i) {
-        const Universe &u = universes[i];
+        const DmxUniverse &u = universes[i];
         if (u.universe < 0 || u.universe > MAX_UNIVERSE) {
             refused = QStringLiteral("universe %1 does not exist").arg(u.universe + 1);
             continue;
         }
-        if (!u.data || u.length < 0 || u.length > MAX_SLOTS) {
+        const int wire = u.universe + 1;
+        Stream &stream = m_streams[wire];
+        if (!encodeNext(stream, wire, u.data, u.length, 0)) {
             refused = QStringLiteral("%1 slots cannot be sent").arg(u.data ? u.length : 0);
             continue;
         }
-        const int wire = u.universe + 1;
-        Stream &stream = m_streams[wire];
-        if (stream.frame == m_frame && stream.batchIndex >= 0) {
-            // Named twice: the later levels go, once.
-            encodeData(stream.packet, MAX_SIZE, header(wire, stream.sequence, 0), u.data, u.length);
-            stream.size = HEADER_SIZE + u.length;
-            stream.source = m_sourceGeneration;
-            m_batch[size_t(stream.batchIndex)].size = stream.size;
-            continue;
-        }
-        encodeNext(stream, wire, u.data, u.length, 0);
-        stream.frame = m_frame;
-        stream.batchIndex = int(m_batch.size());
-        m_batch.push_back({reinterpret_cast<const char *>(stream.packet), stream.size,
-                           destinationIpv4(wire), PORT});
+        m_batch.add(reinterpret_cast<const char *>(stream.packet), stream.size,
+                    destinationIpv4(wire), PORT, i);
         m_batchStreams.push_back(&stream);
     }
-    ++m_frame;
-    const int sent = sendBatch(m_env.clockMs());
-    int firstFailed = -1;
-    for (size_t i = 0; i < m_batch.size(); ++i) {
-        if (m_batchLeft[i])
-            watch(*m_batchStreams[i], int(m_batch[i].ipv4 & 0xFFFF));
-        else if (firstFailed < 0)
-            firstFailed = int(i);
-    }
-    if (firstFailed >= 0) {
-        const QString reason = m_socket->errorString();
-        const int failed = int(m_batch.size()) - sent;
-        sendFailed(QStringLiteral("sending to %1 failed")
-                           .arg(QHostAddress(m_batch[size_t(firstFailed)].ipv4).toString()) +
-                       (failed > 1 ? QStringLiteral(" (%1 universes)").arg(failed) : QString()) +
-                       (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
-                   -1);
-    } else if (!refused.isEmpty()) {
-        sendFailed(refused, -1);
-    } else {
-        m_sendError.clear();
-    }
-    return sent;
+    sendBatch(m_env.clockMs());
+    for (size_t i = 0; i < m_batchStreams.size(); ++i)
+        if (m_batch.left[i])
+            watch(*m_batchStreams[i], int(m_batch.datagrams[i].ipv4 & 0xFFFF));
+    return frameSent(m_batch, refused, m_socket->errorString());
 }
 
 bool acnnet::stopSending(int universe)
@@ -458,20 +253,32 @@ bool acnnet::stopSending(int universe)
         return false;
     Stream &stream = it->second;
     stream.live = false;
-    // The last levels once more, marked as the end of the stream.
+    // The last levels once more, marked as the end of the stream, each
+    // packet with the next number.
     quint8 levels[MAX_SLOTS];
     const int count = stream.size - HEADER_SIZE;
     std::memcpy(levels, stream.packet + DATA_OFFSET, size_t(count));
     const QHostAddress target(destinationIpv4(wire));
-    for (int i = 0; i < 3; ++i) {
-        encodeNext(stream, wire, levels, count, OPTION_STREAM_TERMINATED);
-        sendTo(stream.packet, stream.size, target);
-    }
+    int left = 0;
+    for (int i = 0; i < 3; ++i)
+        if (encodeNext(stream, wire, levels, count, OPTION_STREAM_TERMINATED) &&
+            m_socket->writeDatagram(reinterpret_cast<const char *>(stream.packet), stream.size,
+                                    target, PORT) == stream.size)
+            ++left;
     if (stream.watched) {
         stream.watched = false;
-        changeMembership(wire, false);
+        m_groups.remove(wire);
     }
-    return true;
+    if (left == 3)
+        return true;
+    const QString reason = m_socket->errorString();
+    sendFailed(QStringLiteral("ending universe %1: %2 of 3 Stream_Terminated packets to %3 "
+                              "failed")
+                   .arg(wire)
+                   .arg(3 - left)
+                   .arg(target.toString()) +
+               (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason));
+    return false;
 }
 
 QList<int> acnnet::sendingUniverses() const
@@ -482,16 +289,6 @@ QList<int> acnnet::sendingUniverses() const
             out.append(wire - 1);
     std::sort(out.begin(), out.end());
     return out;
-}
-
-qint64 acnnet::sendFailed(const QString &error, qint64 result)
-{
-    // A fader moved while the network is down fails on every step: one
-    // warning per run of equal failures.
-    if (error != m_sendError)
-        qCWarning(lcNet).noquote() << "sACN DMX not sent:" << error;
-    m_sendError = error;
-    return result;
 }
 
 qint64 acnnet::sendDataTimeout()
@@ -510,125 +307,29 @@ qint64 acnnet::sendDataTimeout()
         any = true;
         if (now - stream.lastSentMs < KEEP_ALIVE_PERIOD_MS)
             continue;
-        stream.packet[SEQUENCE_OFFSET] = ++stream.sequence;
-        m_batch.push_back({reinterpret_cast<const char *>(stream.packet), stream.size,
-                           destinationIpv4(wire), PORT});
+        if (stream.source == m_sourceGeneration) {
+            stream.packet[SEQUENCE_OFFSET] = ++stream.sequence;
+        } else {
+            // A new CID or source name reaches the repeats too.
+            quint8 levels[MAX_SLOTS];
+            const int count = stream.size - HEADER_SIZE;
+            std::memcpy(levels, stream.packet + DATA_OFFSET, size_t(count));
+            encodeNext(stream, wire, levels, count, 0);
+        }
+        m_batch.add(reinterpret_cast<const char *>(stream.packet), stream.size,
+                    destinationIpv4(wire), PORT, int(m_batchStreams.size()));
         m_batchStreams.push_back(&stream);
     }
     if (!any)
         return -1;
     sendBatch(now);
+    // A repeat that fails is told as a frame's failure is.
+    reportBatch(m_batch, m_socket->errorString());
     qint64 bytes = 0;
-    for (size_t i = 0; i < m_batch.size(); ++i)
-        if (m_batchLeft[i])
-            bytes += m_batch[i].size;
+    for (size_t i = 0; i < m_batch.datagrams.size(); ++i)
+        if (m_batch.left[i])
+            bytes += m_batch.datagrams[i].size;
     return bytes;
-}
-
-void acnnet::setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse)
-{
-    ObserverGroupsAside aside(this);
-    if (array && size > 0)
-        openSocket();
-    QMutexLocker lock(&m_in.mutex());
-    changeMemberships(false);
-    lock.unlock();
-    m_in.registerArray(array, size, channelsPerUniverse, false);
-    if (array && size > 0) {
-        lock.relock();
-        changeMemberships(true);
-    }
-}
-
-bool acnnet::setReceiveUniverse(int universe)
-{
-    if (universe < 0 || universe > MAX_UNIVERSE)
-        return false;
-    if (universe != m_slots.base()) {
-        ObserverGroupsAside aside(this);
-        QMutexLocker lock(&m_in.mutex());
-        changeMemberships(false);
-        m_slots.setBase(universe);
-        changeMemberships(true);
-    }
-    return true;
-}
-
-bool acnnet::setReceiveUniverses(const QList<int> &universes)
-{
-    if (universes == m_slots.list())
-        return true;
-    UniverseSlots next = m_slots;
-    if (!next.setList(universes, MAX_UNIVERSE))
-        return false;
-    ObserverGroupsAside aside(this);
-    QMutexLocker lock(&m_in.mutex());
-    changeMemberships(false);
-    m_slots = next;
-    changeMemberships(true);
-    return true;
-}
-
-bool acnnet::setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> &universes,
-                                      int channelsPerUniverse)
-{
-    UniverseSlots next = m_slots;
-    if (!next.setList(universes, MAX_UNIVERSE))
-        return false;
-    ObserverGroupsAside aside(this);
-    if (!array || size <= 0) {
-        QMutexLocker lock(&m_in.mutex());
-        changeMemberships(false);
-        m_slots = next;
-        lock.unlock();
-        m_in.registerArray(nullptr, 0, channelsPerUniverse, false);
-        return true;
-    }
-    const bool joined = m_socket && m_joined;
-    const QList<int> before = joined ? wantedGroups() : QList<int>();
-    QList<int> previous;
-    if (m_in.isRegistered())
-        previous = m_slots.matchingSlots(next, DmxInArray::slotsFor(size, channelsPerUniverse),
-                                         m_in.universes());
-    {
-        QMutexLocker lock(&m_in.mutex());
-        m_slots = next;
-    }
-    m_in.registerArray(array, size, channelsPerUniverse, false, previous);
-    if (!joined) {
-        // A socket opened just now has joined the groups itself.
-        if (openSocket()) {
-            QMutexLocker lock(&m_in.mutex());
-            changeMemberships(true);
-        }
-        return true;
-    }
-    // Universes that stay keep their groups: no gap in what arrives.
-    const QList<int> after = wantedGroups();
-    QList<int> leave, join;
-    std::set_difference(before.cbegin(), before.cend(), after.cbegin(), after.cend(),
-                        std::back_inserter(leave));
-    std::set_difference(after.cbegin(), after.cend(), before.cbegin(), before.cend(),
-                        std::back_inserter(join));
-    QMutexLocker lock(&m_in.mutex());
-    bool ok = true;
-    for (int wire : std::as_const(leave))
-        ok = changeMembership(wire, false) && ok;
-    for (int wire : std::as_const(join))
-        ok = changeMembership(wire, true) && ok;
-    if (!ok)
-        qCDebug(lcNet) << "moving multicast groups failed: leaving" << leave.size() << "joining"
-                       << join.size();
-    m_membershipsOk = ok;
-    return true;
-}
-
-bool acnnet::getReceivedValue(int universe, int channel, quint8 &value) const
-{
-    if (universe > MAX_UNIVERSE)
-        return false;
-    const int slot = m_slots.slotOf(universe, m_in.universes());
-    return slot >= 0 && m_in.value(slot, channel, value);
 }
 
 void acnnet::readPackage()
@@ -716,26 +417,18 @@ void acnnet::handle(const quint8 *data, int length, const QHostAddress &sender, 
         if (stream != m_streams.end() && stream->second.live)
             reportSecondSource(packet, sender);
     }
-    const int slot =
-        m_in.isRegistered() ? m_slots.slotOf(packet.universe - 1, m_in.universes()) : -1;
-    if (slot < 0 && !m_observer) {
+    DropReason why;
+    if (!wants(packet.universe - 1, &why)) {
         // Our own packets come back on the groups we watch.
         if (!own)
-            drop(m_in.isRegistered() ? DropReason::UniverseNotListened : DropReason::NotListening,
-                 length, QStringLiteral("wire universe %1").arg(packet.universe));
+            drop(why, length, QStringLiteral("wire universe %1").arg(packet.universe));
         return;
     }
     if (m_merge.take(packet, nowMs) != AcnMerge::Outcome::Merged)
         return;
     int count = 0;
     const quint8 *levels = m_merge.levels(packet.universe, &count);
-    if (m_observer) {
-        // A copy: the observer may replace itself while it runs.
-        const DmxObserver observer = m_observer;
-        observer(packet.universe - 1, levels, count);
-    }
-    if (slot >= 0)
-        m_in.write(slot, levels, count, false);
+    deliver(packet.universe - 1, levels, count, false, &why);
 }
 
 void acnnet::reportSecondSource(const DataPacket &packet, const QHostAddress &sender)
@@ -755,7 +448,7 @@ void acnnet::reportSecondSource(const DataPacket &packet, const QHostAddress &se
 
 void acnnet::drop(DropReason reason, int length, const QString &detail)
 {
-    m_drops.add(reason);
+    countDrop(reason);
     qCDebug(lcNet).noquote() << "sACN: dropped" << length << "bytes -" << dropReasonName(reason)
                              << detail;
 }

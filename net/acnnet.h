@@ -14,14 +14,17 @@
 // - Another source on a universe this node sends, or a multicast group the
 //   system refuses, is reported once through the status reporter and logged
 //   as a warning on `pultora.net`.
+// - A keep-alive repeat or a Stream_Terminated packet that does not leave
+//   is a send failure like a frame's (DmxNode: warned, lastSendError()).
 // - One pass of the event loop handles at most MAX_DATAGRAMS_PER_PASS
 //   datagrams; the rest follow in later passes.
 #pragma once
 
 #include "net/acnmerge.h"
-#include "net/dmxinarray.h"
+#include "net/dmxnode.h"
 #include "net/dropcounts.h"
 #include "net/interfaceentry.h"
+#include "net/multicastgroups.h"
 #include "net/netenvironment.h"
 
 #include <QHostAddress>
@@ -36,7 +39,7 @@
 
 class QTimer;
 
-class acnnet : public QObject
+class acnnet : public DmxNode
 {
     Q_OBJECT
 public:
@@ -67,64 +70,21 @@ public:
         m_report = std::move(report);
     }
 
-    // Sends `length` (0..512) slots of `universe` (0-based) as an E1.31 data
-    // packet and keeps the universe alive. Returns the datagram size; 0 when
-    // the universe is above 63998; -1 for a bad length, no data, an unbound
-    // socket or a failed send. A send that fails is logged as a warning on
-    // `pultora.net` (a run of equal failures once).
-    qint64 sendDmx(const quint8 *data, int length, int universe);
-    // Why the last sendDmx sent nothing; empty after one that left.
-    const QString &lastSendError() const { return m_sendError; }
-    // Several universes at once, as sendDmx each (same rules and results),
-    // in as few system calls as the platform allows; a universe named twice
-    // leaves once, with the later levels. The number of universes that left.
-    struct Universe {
-        int universe = 0;
-        const quint8 *data = nullptr;
-        int length = 0;
-    };
-    int sendDmxFrame(const Universe *universes, int count);
+    // Frames (DmxNode::sendFrame): universes 0..63998, 0..512 slots each.
+    // DMX-IN (DmxNode): universes 0..63998; only the groups of the universes
+    // it holds are joined, and a universe that stays through a change keeps
+    // its group. The observer sees the merged levels of every universe that
+    // reaches the socket each time a packet changes them (late, preview and
+    // outranked packets change nothing).
+
     // Stops sending `universe`: its last packet goes out three more times
     // with Stream_Terminated and is no longer kept alive. False when the
-    // universe was not being sent.
+    // universe was not being sent, or when a Stream_Terminated packet did
+    // not leave (a send failure; the universe stops all the same).
     bool stopSending(int universe);
     // The universes being sent and kept alive (0-based, increasing).
     QList<int> sendingUniverses() const;
 
-    // Registers the console's DMX-IN array (no array unregisters) and moves
-    // the multicast memberships to the new range. Registering opens the socket.
-    void setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse = 512);
-    // First DMX-IN universe (0-based; range mode: slot i holds universe + i);
-    // false above 63998.
-    bool setReceiveUniverse(int universe);
-    int receiveUniverse() const { return m_slots.base(); }
-    // List mode: slot i of the array holds universes[i] (0-based), so the
-    // array needs universes.size() × channelsPerUniverse bytes, and only the
-    // groups of the listed universes are joined. The universes must be
-    // strictly increasing within 0..63998 (else false, nothing changes); an
-    // empty list returns to range mode. May be called before or after
-    // setReceiveBuffer.
-    bool setReceiveUniverses(const QList<int> &universes);
-    const QList<int> &receiveUniverses() const { return m_slots.list(); }
-    // Moves the DMX-IN registration to `array`, holding the listed universes
-    // (list mode, rules as setReceiveUniverses), in one step. A universe held
-    // before and after keeps its received flag and its multicast groups (only
-    // the groups of universes that come or go are joined or left); the caller
-    // carries its bytes over into the new array. No array unregisters. False
-    // for a refused list (nothing changes then).
-    bool setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> &universes,
-                                  int channelsPerUniverse = 512);
-    bool getReceivedValue(int universe, int channel, quint8 &value) const;
-
-    // Sees the merged levels of every universe that reaches the socket each
-    // time a packet changes them, whether DMX-IN holds the universe or not:
-    // the 0-based universe, the levels after the START code and their number
-    // (at most 512). Late, preview and outranked packets change nothing. The observer may
-    // replace itself; it must not delete the node. Setting one opens the
-    // socket (false when it cannot be opened); an empty observer switches
-    // observing off and leaves the socket and groups as they are.
-    using DmxObserver = std::function<void(int universe, const quint8 *levels, int count)>;
-    bool setDmxObserver(DmxObserver observer);
     // Multicast data reaches the socket only for joined groups: these
     // 0-based universes (any outside 0..63998 are ignored) have their groups
     // joined besides DMX-IN's, for the observer; an empty list leaves them.
@@ -138,22 +98,18 @@ public:
                         const QHostAddress &sender = QHostAddress());
     // The sources of the received universes.
     const AcnMerge &sources() const { return m_merge; }
-    // Datagrams read and not used since the node was created, by reason.
-    const DropCounts &droppedDatagrams() const { return m_drops; }
 
-    // 239.255.hi.lo for wire universes 1..63999, else a null address.
-    static QHostAddress multicastGroup(int wireUniverse);
     // Where a packet of this wire universe goes: the multicast group, or
     // 127.255.hi.lo when the interface list is the loopback fallback.
     QHostAddress destination(int wireUniverse) const;
-    // True when every membership call of the last change succeeded.
+    // True when every membership call of DMX-IN's last change succeeded.
     bool membershipsOk() const { return m_membershipsOk; }
 
 public slots:
     // Repeats every sent universe whose last transmission is 500 ms old,
     // with the universe's next sequence number; bytes sent, or -1 when
     // nothing has been sent yet.
-    qint64 sendDataTimeout();
+    qint64 sendDataTimeout() override;
     void readPackage();
 
 private:
@@ -167,19 +123,13 @@ private:
         quint8 sequence = 0;
         bool live = false;
         bool watched = false; // its group joined to hear other sources
-        quint64 frame = 0;    // the sendDmxFrame call that last took it
         quint32 source = 0;   // the CID and name its header was made with
-        int batchIndex = -1;  // its datagram in that call's batch
     };
 
-    bool openSocket();
+    bool openSocket() override;
+    int sendUniverses(const DmxUniverse *universes, int count) override;
+    void receiveChanged() override;
     bool makeSendingReady();
-    // Joins or leaves the groups of the current DMX-IN universes; caller
-    // holds the mutex.
-    bool changeMemberships(bool join);
-    // Joins or leaves a group for one more or one fewer user: only the first
-    // join and the last leave reach the socket.
-    bool changeMembership(int wireUniverse, bool join);
     // Says once which groups the system refused since the last report.
     void reportRefusedGroups();
     void report(const QString &text);
@@ -188,24 +138,13 @@ private:
     // Encodes the next packet of a wire universe into its stream; false
     // (nothing changed) for a bad length.
     bool encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options);
-    acnpacket::Header header(int wire, quint8 sequence, quint8 options) const;
-    // Sends the batch, past any datagram that fails; marks the streams that
-    // left as sent at nowMs (and in m_batchLeft). The number that left.
-    int sendBatch(qint64 nowMs);
+    // Sends m_batch (tagged by m_batchStreams); marks the streams that left
+    // as sent at nowMs.
+    void sendBatch(qint64 nowMs);
     // The destination of a wire universe as an IPv4 address (host order).
     quint32 destinationIpv4(int wire) const;
     // After a universe left: listen for other sources on it.
     void watch(Stream &stream, int wire);
-    // The wire universes whose groups the DMX-IN universes need, increasing.
-    QList<int> wantedGroups() const;
-    QList<UniverseSlots::Run> heldRuns() const;
-    // The observer's groups step aside while DMX-IN's change and come back
-    // (those DMX-IN does not hold) afterwards.
-    void leaveObserverGroups();
-    bool joinObserverGroups();
-    struct ObserverGroupsAside;
-    qint64 sendTo(const quint8 *bytes, int length, const QHostAddress &target);
-    qint64 sendFailed(const QString &error, qint64 result);
     void drop(DropReason reason, int length, const QString &detail = QString());
 
     NetEnvironment m_env;
@@ -219,24 +158,12 @@ private:
     quint32 m_sourceGeneration = 1; // counts changes of CID and source name
     bool m_loopbackOnly = false;
     std::unordered_map<int, Stream> m_streams;
-    UniverseSlots m_slots;
-    bool m_joined = false;
+    MulticastGroups m_groups;
     bool m_membershipsOk = true;
-    DmxInArray m_in;
-    DmxObserver m_observer;
-    QList<int> m_observedWires;      // asked for, increasing
-    QList<int> m_observerGroupWires; // joined for the observer only, increasing
-    DropCounts m_drops;
     bool m_readQueued = false; // a later pass reads what one pass left
-    QString m_sendError;
     AcnMerge m_merge;
-    std::vector<OutgoingDatagram> m_batch;
-    quint64 m_frame = 1; // sendDmxFrame calls, for Stream::frame
-    std::vector<Stream *> m_batchStreams;
-    std::vector<char> m_batchLeft;             // per datagram of the batch: 1 when it left
-    std::unordered_map<int, int> m_groupUsers; // wire universe -> joins not yet left
-    QList<int> m_refusedWires;                 // since the last report
-    std::set<int> m_reportedRefused;
+    Batch m_batch;
+    std::vector<Stream *> m_batchStreams;                   // per datagram of m_batch
     std::set<std::pair<int, QByteArray>> m_reportedSources; // (wire, CID) already reported
     std::function<void(const QString &)> m_report;
 };

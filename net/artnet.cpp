@@ -3,9 +3,9 @@
 #include "net/artnetpacket.h"
 #include "net/netlog.h"
 
-#include <QScopeGuard>
 #include <QTimer>
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <utility>
@@ -30,7 +30,8 @@ constexpr int RECEIVE_BUFFER_SIZE = 1024;
 } // namespace
 
 artnet::artnet(bool trace, const NetEnvironment &env, QObject *parent)
-    : QObject(parent), m_trace(trace), m_env(env), m_shortName(QStringLiteral("ArtNet by Tevo")),
+    : DmxNode(QStringLiteral("Art-Net"), MAX_RECEIVE_UNIVERSE, true, parent), m_trace(trace),
+      m_env(env), m_shortName(QStringLiteral("ArtNet by Tevo")),
       m_longName(QStringLiteral("ArtNet by ") + QLatin1String(MAKER_ADDRESS))
 {
     m_lastSyncMs = nowMs();
@@ -131,7 +132,7 @@ QString artnet::interfaceDescription() const
     return e.name.isEmpty() ? ip : e.name + QLatin1Char(' ') + ip;
 }
 
-bool artnet::pollIfDue()
+bool artnet::pollDue()
 {
     if (!m_socket || !m_timer || m_interfaces.isEmpty())
         return false;
@@ -153,9 +154,16 @@ bool artnet::pollIfDue()
         return false;
     m_polled = true;
     m_lastPollMs = now;
+    return true;
+}
+
+bool artnet::pollIfDue()
+{
+    if (!pollDue())
+        return false;
     quint8 packet[POLL_SIZE];
     const int size = encodePoll(packet, sizeof packet);
-    return sendPacket(packet, size, &m_broadcast) == size;
+    return sendPacket(packet, size, m_broadcast) == size;
 }
 
 QList<QHostAddress> artnet::subscribers(int universe) const
@@ -178,24 +186,20 @@ quint8 artnet::nextSequence(int universe)
     return s;
 }
 
-qint64 artnet::sendToUniverse(quint8 *packet, int size, int universe)
+void artnet::queueToUniverse(quint8 *packet, int size, int universe, int tag)
 {
-    packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
     const QList<QHostAddress> targets =
         m_alwaysBroadcast || m_subscribers.empty() ? QList<QHostAddress>() : subscribers(universe);
+    // Every datagram is a packet of its own: each takes the next number.
     if (targets.isEmpty()) {
-        if (m_interfaces.isEmpty())
-            return -3;
-        return sendPacket(packet, size, &m_broadcast);
+        packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
+        queue(packet, size, m_broadcast, tag);
+        return;
     }
-    // Unicast to every subscriber; the universe has left when one got it.
-    qint64 result = -1;
     for (const QHostAddress &target : targets) {
-        const qint64 sent = sendPacket(packet, size, &target);
-        if (sent >= 0)
-            result = sent;
+        packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
+        queue(packet, size, target, tag);
     }
-    return result;
 }
 
 bool artnet::setPollReplyEnabled(bool enabled)
@@ -210,102 +214,69 @@ bool artnet::setPollReplyEnabled(bool enabled)
     return true;
 }
 
-qint64 artnet::sendDmx(const quint8 *data, int length, int universe,
-                       const QHostAddress *destination)
+int artnet::sendUniverses(const DmxUniverse *universes, int count)
 {
-    if (universe < 0 || universe > MAX_UNIVERSE)
-        return sendFailed(
-            QStringLiteral("Port-Address %1 is above %2").arg(universe).arg(MAX_UNIVERSE), 0);
     if (m_interfaces.isEmpty())
-        return sendFailed(QStringLiteral("no network interface"), 0);
+        return int(sendFailed(QStringLiteral("no network interface"), 0));
     if (!makeSendingReady())
-        return sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), -1);
-    if (!data || length < DMX_MIN_LENGTH || length > DMX_MAX_LENGTH)
-        return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(data ? length : 0), -1);
-    quint8 packet[DMX_MAX_SIZE];
-    const int size = encodeDmx(packet, sizeof packet, universe, data, length);
-    if (size < 0)
-        return sendFailed(QStringLiteral("%1 slots cannot be sent").arg(length), -1);
-    if (!m_polled)
-        pollIfDue(); // learn the subscribers as early as possible
-    qint64 sent;
-    if (destination) {
-        packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
-        sent = sendPacket(packet, size, destination);
-    } else {
-        sent = sendToUniverse(packet, size, universe);
+        return int(sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), 0));
+    startBatch();
+    QString refused;
+    const qint64 now = nowMs();
+    for (int i = 0; i < count; ++i) {
+        const DmxUniverse &u = universes[i];
+        if (u.universe < 0 || u.universe > MAX_UNIVERSE) {
+            refused =
+                QStringLiteral("Port-Address %1 is above %2").arg(u.universe).arg(MAX_UNIVERSE);
+            continue;
+        }
+        quint8 packet[DMX_MAX_SIZE];
+        const int size = encodeDmx(packet, sizeof packet, u.universe, u.data, u.length);
+        if (size < 0) {
+            refused = QStringLiteral("%1 slots cannot be sent").arg(u.data ? u.length : 0);
+            continue;
+        }
+        if (!m_polled && pollDue()) {
+            // Learn the subscribers as early as possible.
+            quint8 poll[POLL_SIZE];
+            queue(poll, encodePoll(poll, sizeof poll), m_broadcast);
+        }
+        queueToUniverse(packet, size, u.universe, i);
+        // The universe's targets are chosen anew at every repeat.
+        m_keepAlive.store(u.universe, packet, size, now);
     }
-    if (sent < 0) {
-        const QString reason = m_socket->errorString();
-        const QString target = destination
-                                   ? destination->toString()
-                                   : m_interfaces.first().addressEntry.broadcast().toString();
-        return sendFailed(QStringLiteral("sending to %1 failed").arg(target) +
-                              (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
-                          sent);
-    }
-    // A null destination: the universe's targets are chosen at every repeat.
-    static const QHostAddress automatic;
-    m_keepAlive.store(universe, packet, size, destination ? *destination : automatic, nowMs());
-    m_sendError.clear();
-    return sent;
+    sendQueued();
+    return frameSent(m_batch, refused, m_socket->errorString());
 }
 
-qint64 artnet::sendFailed(const QString &error, qint64 result)
+void artnet::startBatch()
 {
-    // A fader moved while the network is down fails on every step: one
-    // warning per run of equal failures.
-    if (error != m_sendError)
-        qCWarning(lcNet).noquote() << "Art-Net DMX not sent:" << error;
-    m_sendError = error;
-    return result;
-}
-
-qint64 artnet::sendPacket(const quint8 *bytes, int length, const QHostAddress *destination)
-{
-    if (!bytes)
-        return -2;
-    if (length <= 0)
-        return -3;
-    if (!m_socket)
-        return -1;
-    if (!destination && m_interfaces.isEmpty())
-        return -3;
-    const QHostAddress &target = destination ? *destination : m_broadcast;
-    if (m_batching) {
-        // Offsets for now: the byte store may move while it grows.
-        m_batch.push_back({reinterpret_cast<const char *>(m_batchBytes.size()), length,
-                           target.toIPv4Address(), PORT});
-        m_batchBytes.insert(m_batchBytes.end(), bytes, bytes + length);
-        return length;
-    }
-    return m_socket->writeDatagram(reinterpret_cast<const char *>(bytes), length, target, PORT);
-}
-
-int artnet::endBatch()
-{
-    m_batching = false;
-    if (m_batch.empty())
-        return 0;
-    const int count = int(m_batch.size());
-    int failed = count;
-    if (m_socket) {
-        for (OutgoingDatagram &d : m_batch)
-            d.data = reinterpret_cast<const char *>(m_batchBytes.data()) + quintptr(d.data);
-        // A datagram that fails (one unreachable node) must not hold back the
-        // universes after it.
-        failed = count - m_socket->writeDatagramsPastFailures(m_batch.data(), count);
-    }
     // Cleared, not freed: the next frame needs the same room.
     m_batch.clear();
     m_batchBytes.clear();
-    if (failed > 0) {
-        const QString reason = m_socket ? m_socket->errorString() : QString();
-        sendFailed(QStringLiteral("%1 of %2 datagrams not sent").arg(failed).arg(count) +
-                       (reason.isEmpty() ? QString() : QStringLiteral(": ") + reason),
-                   -1);
-    }
-    return failed;
+}
+
+void artnet::queue(const quint8 *bytes, int length, const QHostAddress &destination, int tag)
+{
+    // Offsets for now: the byte store may move while it grows.
+    m_batch.add(reinterpret_cast<const char *>(m_batchBytes.size()), length,
+                destination.toIPv4Address(), PORT, tag);
+    m_batchBytes.insert(m_batchBytes.end(), bytes, bytes + length);
+}
+
+void artnet::sendQueued()
+{
+    for (OutgoingDatagram &d : m_batch.datagrams)
+        d.data = reinterpret_cast<const char *>(m_batchBytes.data()) + quintptr(d.data);
+    m_batch.send(*m_socket);
+}
+
+qint64 artnet::sendPacket(const quint8 *bytes, int length, const QHostAddress &destination)
+{
+    if (!m_socket || length <= 0)
+        return -1;
+    return m_socket->writeDatagram(reinterpret_cast<const char *>(bytes), length, destination,
+                                   PORT);
 }
 
 qint64 artnet::sendDataTimeout()
@@ -313,26 +284,24 @@ qint64 artnet::sendDataTimeout()
     if (!m_socket)
         return -1;
     // Universes due together leave together.
-    const bool batch = !m_batching;
-    if (batch)
-        beginBatch();
-    const auto finish = qScopeGuard([this, batch] {
-        if (batch)
-            endBatch();
-    });
-    return m_keepAlive.resendDue(nowMs(), [this](const quint8 *p, int n, const QHostAddress &d) {
-        // A repeat is a packet of its own: it takes the next sequence number.
+    startBatch();
+    int tag = 0;
+    const int repeated = m_keepAlive.resendDue(nowMs(), [this, &tag](const quint8 *p, int n) {
         quint8 packet[DMX_MAX_SIZE];
         if (n < DMX_HEADER_SIZE || n > DMX_MAX_SIZE)
-            return qint64(-1);
+            return;
         std::memcpy(packet, p, size_t(n));
-        const int universe = p[DMX_SUB_UNI_OFFSET] | p[DMX_NET_OFFSET] << 8;
-        if (!d.isNull()) {
-            packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
-            return sendPacket(packet, n, &d);
-        }
-        return sendToUniverse(packet, n, universe);
+        queueToUniverse(packet, n, p[DMX_SUB_UNI_OFFSET] | p[DMX_NET_OFFSET] << 8, tag++);
     });
+    if (repeated < 0)
+        return -1;
+    sendQueued();
+    reportBatch(m_batch, m_socket->errorString());
+    qint64 bytes = 0;
+    for (size_t i = 0; i < m_batch.datagrams.size(); ++i)
+        if (m_batch.left[i])
+            bytes += m_batch.datagrams[i].size;
+    return bytes;
 }
 
 qint64 artnet::slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quint8 Frame,
@@ -343,14 +312,12 @@ qint64 artnet::slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quin
     quint8 packet[TIME_CODE_SIZE];
     const int size = encodeTimeCode(packet, sizeof packet, Hour, Minute, Seconds, Frame, Type);
     if (DestIp)
-        return sendPacket(packet, size, DestIp);
+        return sendPacket(packet, size, *DestIp);
     if (m_interfaces.isEmpty())
         return -1;
     qint64 total = 0;
-    for (const InterfaceEntry &entry : std::as_const(m_interfaces)) {
-        const QHostAddress broadcast = entry.addressEntry.broadcast();
-        total += sendPacket(packet, size, &broadcast);
-    }
+    for (const InterfaceEntry &entry : std::as_const(m_interfaces))
+        total += sendPacket(packet, size, entry.addressEntry.broadcast());
     return total;
 }
 
@@ -360,57 +327,10 @@ qint64 artnet::slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quin
     return slotSendTimeCode(Hour, Minute, Seconds, Frame, Type, nullptr);
 }
 
-void artnet::setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse)
+void artnet::receiveChanged()
 {
-    if (array && size > 0) {
-        openSocket();
+    if (isReceiving())
         m_receiveReady = true;
-    }
-    m_in.registerArray(array, size, channelsPerUniverse, true);
-}
-
-bool artnet::setReceiveUniverse(int universe)
-{
-    if (universe < 0 || universe > MAX_RECEIVE_UNIVERSE)
-        return false;
-    m_slots.setBase(universe);
-    return true;
-}
-
-bool artnet::setReceiveUniverses(const QList<int> &universes)
-{
-    return m_slots.setList(universes, MAX_RECEIVE_UNIVERSE);
-}
-
-bool artnet::setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> &universes,
-                                      int channelsPerUniverse)
-{
-    UniverseSlots next = m_slots;
-    if (!next.setList(universes, MAX_RECEIVE_UNIVERSE))
-        return false;
-    QList<int> previous;
-    if (array && size > 0) {
-        openSocket();
-        m_receiveReady = true;
-        if (m_in.isRegistered())
-            previous = m_slots.matchingSlots(next, DmxInArray::slotsFor(size, channelsPerUniverse),
-                                             m_in.universes());
-    }
-    m_slots = next;
-    m_in.registerArray(array, size, channelsPerUniverse, true, previous);
-    return true;
-}
-
-bool artnet::setDmxObserver(DmxObserver observer)
-{
-    m_observer = std::move(observer);
-    return !m_observer || openSocket();
-}
-
-bool artnet::getReceivedValue(int universe, int channel, quint8 &value) const
-{
-    const int slot = m_slots.slotOf(universe, m_in.universes());
-    return slot >= 0 && m_in.value(slot, channel, value);
 }
 
 void artnet::readPackage()
@@ -504,7 +424,7 @@ void artnet::handleDatagram(const quint8 *data, int length, const QHostAddress &
 
 void artnet::drop(DropReason reason, int length, const QHostAddress &sender, const QString &detail)
 {
-    m_drops.add(reason);
+    countDrop(reason);
     qCDebug(lcNet).noquote() << "Art-Net: dropped" << length << "bytes from" << sender.toString()
                              << "-" << dropReasonName(reason) << detail;
 }
@@ -515,7 +435,7 @@ void artnet::handleSync(const quint8 *data, int length)
         return;
     m_lastSyncMs = nowMs();
     m_syncHold = data[SYNC_HOLD_OFFSET];
-    m_in.commitShadow();
+    releaseHeld();
 }
 
 void artnet::writeDmx(const quint8 *data, int length, const QHostAddress &sender)
@@ -525,30 +445,20 @@ void artnet::writeDmx(const quint8 *data, int length, const QHostAddress &sender
         drop(DropReason::TooShort, length, sender);
         return;
     }
-    const int count = std::min(packet.available, DMX_MAX_LENGTH);
     checkOtherSender(packet.universe, sender);
-    if (m_observer) {
-        // A copy: the observer may replace itself while it runs.
-        const DmxObserver observer = m_observer;
-        observer(packet.universe, packet.data, count);
-    }
-    if (!m_in.isRegistered()) {
-        drop(DropReason::NotListening, length, sender);
-        return;
-    }
-    const int slot = m_slots.slotOf(packet.universe, m_in.universes());
-    if (slot < 0) {
-        drop(DropReason::UniverseNotListened, length, sender,
-             QStringLiteral("universe %1").arg(packet.universe));
-        return;
-    }
     if (m_syncHold != 0 && nowMs() - m_lastSyncMs > SYNC_TIMEOUT_MS) {
         // The sender stopped syncing: show what it held back and write
         // straight through again.
         m_syncHold = 0;
-        m_in.commitShadow();
+        releaseHeld();
     }
-    m_in.write(slot, packet.data, count, m_syncHold != 0);
+    DropReason why;
+    if (!deliver(packet.universe, packet.data, std::min(packet.available, DMX_MAX_LENGTH),
+                 m_syncHold != 0, &why))
+        drop(why, length, sender,
+             why == DropReason::UniverseNotListened
+                 ? QStringLiteral("universe %1").arg(packet.universe)
+                 : QString());
 }
 
 bool artnet::isOwnAddress(quint32 ip) const
@@ -618,13 +528,13 @@ void artnet::sendPollReply(const QHostAddress &sender)
     if (!match)
         return;
 
-    int ports = m_in.universes();
+    int ports = receiveSlots();
     QList<PollReplyPage> pages;
-    if (m_slots.isList() && ports > 0) {
+    if (holdsList() && ports > 0) {
         // One plan per run of consecutive universes, so no page announces a
         // universe the array does not hold.
         ports = 0;
-        for (const UniverseSlots::Run &run : m_slots.runs(m_in.universes())) {
+        for (const UniverseSlots::Run &run : heldRuns()) {
             for (const PollReplyPage &page : planPollReplyPages(run.first, run.count)) {
                 if (pages.size() >= REPLY_MAX_PAGES)
                     break;
@@ -635,7 +545,7 @@ void artnet::sendPollReply(const QHostAddress &sender)
     } else {
         if (ports == 0 && m_receiveReady)
             ports = 1;
-        pages = planPollReplyPages(m_slots.base(), ports);
+        pages = planPollReplyPages(receiveUniverse(), ports);
     }
 
     PollReplyInfo info;
@@ -663,7 +573,17 @@ void artnet::sendPollReply(const QHostAddress &sender)
         info.bindIp = bind ? info.ip : 0;
         info.bindIndex = bind ? quint8(k + 1) : 0;
         const int size = encodePollReply(packet, sizeof packet, info);
-        m_socket->writeDatagram(reinterpret_cast<const char *>(packet), size, sender, PORT);
+        if (sendPacket(packet, size, sender) != size) {
+            // A poller that cannot be reached fails at every poll: one
+            // warning per run of equal failures.
+            const QString error = QStringLiteral("ArtPollReply to %1 not sent: %2")
+                                      .arg(sender.toString(), m_socket->errorString());
+            if (error != m_replyError)
+                qCWarning(lcNet).noquote() << "Art-Net:" << error;
+            m_replyError = error;
+            return;
+        }
+        m_replyError.clear();
         trace(QStringLiteral("PollReply to %1 from %2 SubId %3")
                   .arg(sender.toString(), match->addressEntry.ip().toString())
                   .arg(k));

@@ -24,7 +24,7 @@
 //   datagrams; the rest follow in later passes.
 #pragma once
 
-#include "net/dmxinarray.h"
+#include "net/dmxnode.h"
 #include "net/dropcounts.h"
 #include "net/interfaceentry.h"
 #include "net/keepalive.h"
@@ -43,13 +43,13 @@
 
 class QTimer;
 
-class artnet : public QObject
+class artnet : public DmxNode
 {
     Q_OBJECT
 public:
     // Sent universes are Port-Addresses: 15 bits.
     static constexpr int MAX_UNIVERSE = 0x7FFF;
-    // DMX-IN accepts any universe a record can hold; what cannot be on the
+    // DMX-IN takes any universe a record can hold; what cannot be on the
     // wire simply never arrives.
     static constexpr int MAX_RECEIVE_UNIVERSE = 0xFFFF;
     static constexpr qint64 POLL_INTERVAL_MS = 2500;
@@ -92,66 +92,12 @@ public:
     bool setPollReplyEnabled(bool enabled);
     bool isPollReplyEnabled() const { return m_pollReplyEnabled; }
 
-    // Sends `length` (2..512) slots as an ArtDmx for `universe` to
-    // `destination`, or to the universe's subscribers, or to the broadcast
-    // address of the first interface, and keeps the universe alive. Returns
-    // the datagram size; 0 when the universe is above 32767; -1 for a bad
-    // length, no data, an unbound socket or a failed send. A send that fails
-    // is logged as a warning on `pultora.net` (a run of equal failures once).
-    qint64 sendDmx(const quint8 *data, int length, int universe,
-                   const QHostAddress *destination = nullptr);
-    // Why the last sendDmx sent nothing; empty after one that left.
-    const QString &lastSendError() const { return m_sendError; }
-
-    // Frames: between beginBatch() and endBatch() every datagram the node
-    // sends (ArtDmx, repeats, polls) is collected, and endBatch() sends them
-    // in order with as few system calls as the platform allows. Sends inside
-    // a batch report success; endBatch() returns the number of datagrams
-    // that did not leave (warned about, and kept as lastSendError()).
-    void beginBatch() { m_batching = true; }
-    int endBatch();
-
-    // Low-level send to destination:6454 (or the first interface's
-    // broadcast). -2 without data, -3 for length 0 or no interface, -1 when
-    // the send fails, else the bytes sent.
-    qint64 sendPacket(const quint8 *bytes, int length, const QHostAddress *destination);
-
-    // Registers the console's DMX-IN array of `size` bytes (universes ×
-    // channelsPerUniverse); no array unregisters. The array must stay valid
-    // until it is unregistered. Registering opens the socket.
-    void setReceiveBuffer(quint8 *array, int size, int channelsPerUniverse = 512);
-    // The universe stored at offset 0 of the array (range mode: slot i holds
-    // universe + i); false above 65535.
-    bool setReceiveUniverse(int universe);
-    int receiveUniverse() const { return m_slots.base(); }
-    // List mode: slot i of the array holds universes[i], so the array needs
-    // universes.size() × channelsPerUniverse bytes. The universes must be
-    // strictly increasing within 0..65535 (else false, nothing changes); an
-    // empty list returns to range mode. ArtPollReply then describes the
-    // listed universes. May be called before or after setReceiveBuffer.
-    bool setReceiveUniverses(const QList<int> &universes);
-    const QList<int> &receiveUniverses() const { return m_slots.list(); }
-    // Moves the DMX-IN registration to `array`, holding the listed universes
-    // (list mode, rules as setReceiveUniverses), in one step. A universe held
-    // before and after keeps its received flag and any frame held for a sync;
-    // the caller carries its bytes over into the new array. No array
-    // unregisters. False for a refused list (nothing changes then).
-    bool setReceiveUniverseBuffer(quint8 *array, int size, const QList<int> &universes,
-                                  int channelsPerUniverse = 512);
-    // The byte for (universe, channel) in the array; returns true once an
-    // ArtDmx for that universe has arrived. False (value untouched) for a
-    // universe the array does not hold.
-    bool getReceivedValue(int universe, int channel, quint8 &value) const;
-
-    // Sees every ArtDmx that decodes, on any universe, whether DMX-IN holds
-    // it or not: the universe (SubUni | Net << 8, as the console stores it),
-    // the levels that arrived and their number (at most 512). Called as the
-    // datagram is handled, also while a frame is held for a sync. The
-    // observer may replace itself; it must not delete the node. Setting one
-    // opens the socket (false when it cannot be opened); an empty observer
-    // switches observing off and leaves the socket as it is.
-    using DmxObserver = std::function<void(int universe, const quint8 *levels, int count)>;
-    bool setDmxObserver(DmxObserver observer);
+    // Frames (DmxNode::sendFrame): universes 0..32767, 2..512 slots each,
+    // the first one after a poll. Each universe goes to its subscribers, or
+    // to the broadcast address of the first interface, and has left when one
+    // of its datagrams did. DMX-IN (DmxNode): any universe 0..65535 as
+    // SubUni | Net << 8; ArtPollReply describes the universes it holds. The
+    // observer sees every ArtDmx that decodes, also one held for a sync.
 
     // Sends an ArtPoll to the broadcast address when the last one is
     // POLL_INTERVAL_MS old, and drops subscribers that stopped answering.
@@ -163,8 +109,6 @@ public:
     // Handles one datagram already read from the socket (at the clock's
     // current time).
     void handleDatagram(const quint8 *data, int length, const QHostAddress &sender);
-    // Datagrams read and not used since the node was created, by reason.
-    const DropCounts &droppedDatagrams() const { return m_drops; }
 
 public slots:
     qint64 slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quint8 Frame, quint8 Type,
@@ -172,26 +116,38 @@ public slots:
     qint64 slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quint8 Frame, quint8 Type);
     // Repeats every sent universe whose last transmission is 500 ms old;
     // bytes sent, or -1 when nothing has been sent yet.
-    qint64 sendDataTimeout();
+    qint64 sendDataTimeout() override;
     void readPackage();
 
 private slots:
     void tick();
 
 private:
+    bool openSocket() override;
+    int sendUniverses(const DmxUniverse *universes, int count) override;
+    void receiveChanged() override;
     quint8 nextSequence(int universe);
-    // Sends a finished ArtDmx to the universe's subscribers, or broadcasts it.
-    qint64 sendToUniverse(quint8 *packet, int size, int universe);
+    // Queues a finished ArtDmx for the universe's subscribers, or for the
+    // broadcast address, tagged with `tag`.
+    void queueToUniverse(quint8 *packet, int size, int universe, int tag);
+    // Queues a datagram to destination:6454 in m_batch.
+    void queue(const quint8 *bytes, int length, const QHostAddress &destination, int tag = -1);
+    // Sends m_batch, past any datagram that fails; it stays for a look at
+    // what left until the next startBatch().
+    void sendQueued();
+    void startBatch();
+    // True when a poll is due now; drops the subscribers that stopped answering.
+    bool pollDue();
+    // Sends one datagram to destination:6454 at once: its size, or -1.
+    qint64 sendPacket(const quint8 *bytes, int length, const QHostAddress &destination);
     void handlePollReply(const quint8 *data, int length, const QHostAddress &sender);
     bool isOwnAddress(quint32 ip) const;
     void checkOtherSender(int universe, const QHostAddress &sender);
-    bool openSocket();
     bool makeSendingReady();
     void handleSync(const quint8 *data, int length);
     void writeDmx(const quint8 *data, int length, const QHostAddress &sender);
     void drop(DropReason reason, int length, const QHostAddress &sender,
               const QString &detail = QString());
-    qint64 sendFailed(const QString &error, qint64 result);
     void sendPollReply(const QHostAddress &sender);
     qint64 nowMs() const { return m_env.clockMs(); }
     void trace(const QString &line) const;
@@ -208,18 +164,18 @@ private:
     QTimer *m_timer = nullptr;
     KeepAlive m_keepAlive;
 
-    UniverseSlots m_slots;
     quint8 m_oemHigh = 0, m_oemLow = 0xFF;
     quint8 m_versionHigh = 0, m_versionLow = 0;
     QString m_shortName, m_longName, m_nodeReport;
     bool m_pollReplyEnabled = false;
-    bool m_receiveReady = false;
+    bool m_receiveReady = false; // DMX-IN had an array once
+    QString m_replyError;        // why the last poll reply did not leave
 
     bool m_alwaysBroadcast = false;
-    bool m_batching = false;
-    // The datagrams of the batch, end to end, and where each goes.
+    // The queued datagrams' bytes, end to end (a datagram's data is its
+    // offset here until the batch is sent).
     std::vector<quint8> m_batchBytes;
-    std::vector<OutgoingDatagram> m_batch;
+    Batch m_batch;
     std::function<void(const QString &)> m_notice;
     int m_repliesSent = 0;
     PollReplyLimit m_pollLimit;
@@ -231,10 +187,6 @@ private:
     bool m_polled = false;
     QSet<QPair<int, quint32>> m_otherSenders; // reported already
 
-    DmxInArray m_in;
-    DmxObserver m_observer;
-    DropCounts m_drops;
-    QString m_sendError;
     quint16 m_syncHold = 0;
     qint64 m_lastSyncMs = 0;
 };

@@ -2,8 +2,7 @@
 
 #include <cstring>
 
-void KeepAlive::store(int universe, const quint8 *packet, int length,
-                      const QHostAddress &destination, qint64 nowMs)
+void KeepAlive::store(int universe, const quint8 *packet, int length, qint64 nowMs)
 {
     auto it = m_entries.find(universe);
     if (it == m_entries.end()) {
@@ -16,18 +15,14 @@ void KeepAlive::store(int universe, const quint8 *packet, int length,
     if (e.packet.size() != length)
         e.packet.resize(length);
     std::memcpy(e.packet.data(), packet, size_t(length));
-    if (e.destination != destination)
-        e.destination = destination;
     e.lastSentMs = nowMs;
 }
 
-qint64
-KeepAlive::resendDue(qint64 nowMs,
-                     const std::function<qint64(const quint8 *, int, const QHostAddress &)> &send)
+int KeepAlive::resendDue(qint64 nowMs, const std::function<void(const quint8 *, int)> &send)
 {
     if (m_entries.empty())
         return -1;
-    qint64 total = 0;
+    int repeated = 0;
     // Every universe resent here moves to the back, so the loop ends at the
     // first one that is not due (or after one round).
     for (size_t n = m_order.size(); n > 0; --n) {
@@ -35,18 +30,10 @@ KeepAlive::resendDue(qint64 nowMs,
         Entry &e = m_entries.at(universe);
         if (nowMs - e.lastSentMs < KEEP_ALIVE_PERIOD_MS)
             break;
-        const qint64 r = send(reinterpret_cast<const quint8 *>(e.packet.constData()),
-                              int(e.packet.size()), e.destination);
-        if (r > 0)
-            total += r;
+        send(reinterpret_cast<const quint8 *>(e.packet.constData()), int(e.packet.size()));
+        ++repeated;
         e.lastSentMs = nowMs;
         m_order.splice(m_order.end(), m_order, e.position);
     }
-    return total;
-}
-
-QByteArray KeepAlive::packet(int universe) const
-{
-    const auto it = m_entries.find(universe);
-    return it == m_entries.end() ? QByteArray() : it->second.packet;
+    return repeated;
 }

@@ -1,7 +1,7 @@
 // bench_net [--short] [--no-olad]
-// Send path: packets/s of sendDmx with 512 slots to loopback against a raw
-// sendto() loop of the same datagrams, in the same run; for E1.31 also whole
-// frames of 64 and 512 universes through sendDmxFrame, and an Art-Net frame
+// Send path: packets/s of one-universe frames with 512 slots to loopback
+// against a raw sendto() loop of the same datagrams, in the same run; for
+// E1.31 also whole frames of 64 and 512 universes, and an Art-Net frame
 // of 64 and of 512 changed universes sent as one batch against the raw loop.
 // Receive path: CPU time of the receiving thread per packet, end to end
 // through socket and event loop (for E1.31 with source tracking and merge),
@@ -167,10 +167,11 @@ SendFigures measureSend(bool acn, int packets)
     else
         art.reset(new artnet(false, loopbackEnvironment()));
     const int universes = 16;
+    DmxNode *node = acn ? static_cast<DmxNode *>(sacn.get()) : art.get();
     auto sendNode = [&](int i) {
         data[0] = char(i);
-        const quint8 *d = reinterpret_cast<const quint8 *>(data.constData());
-        return acn ? sacn->sendDmx(d, 512, i % universes) : art->sendDmx(d, 512, i % universes);
+        const DmxUniverse u{i % universes, reinterpret_cast<const quint8 *>(data.constData()), 512};
+        return node->sendFrame(&u, 1);
     };
     sendNode(0); // opens the socket
     // The same datagrams, prebuilt, through a plain socket.
@@ -199,7 +200,7 @@ SendFigures measureSend(bool acn, int packets)
     for (int r = 0; r < rounds; ++r) {
         double t0 = threadCpuSeconds();
         for (int i = 0; i < packets / rounds; ++i)
-            if (sendNode(i) < 0)
+            if (sendNode(i) != 1)
                 std::fprintf(stderr, "node send failed\n");
         nodeCpu += threadCpuSeconds() - t0;
         t0 = threadCpuSeconds();
@@ -220,7 +221,7 @@ SendFigures measureSend(bool acn, int packets)
 }
 
 // E1.31 with the console's CID: one universe packet by packet, and frames of
-// `universes` universes (every one changed) through sendDmxFrame, each
+// `universes` universes (every one changed) through sendFrame, each
 // against a raw sendto() loop of the same datagrams in the same run.
 struct AcnSendFigures {
     double singleNs = 0, singleRawNs = 0; // per packet, one universe
@@ -236,7 +237,7 @@ AcnSendFigures measureAcnSend(int universes, int frames)
     node.setCid(cid);
     node.setSourceName("Pultora");
     std::vector<QByteArray> levels(static_cast<size_t>(universes), QByteArray(512, 0));
-    std::vector<acnnet::Universe> frame(static_cast<size_t>(universes));
+    std::vector<DmxUniverse> frame(static_cast<size_t>(universes));
     for (int u = 0; u < universes; ++u)
         frame[size_t(u)] = {u, reinterpret_cast<const quint8 *>(levels[size_t(u)].constData()),
                             512};
@@ -245,7 +246,7 @@ AcnSendFigures measureAcnSend(int universes, int frames)
             levels[size_t(u)][0] = char(step + u);
     };
     change(0);
-    node.sendDmxFrame(frame.data(), universes); // opens the socket
+    node.sendFrame(frame.data(), universes); // opens the socket
 
     // The raw side sends the datagrams the node would send.
     quint8 name[64] = {'P', 'u', 'l', 't', 'o', 'r', 'a'};
@@ -277,7 +278,7 @@ AcnSendFigures measureAcnSend(int universes, int frames)
         double t0 = threadCpuSeconds();
         for (int i = 0; i < frames / rounds; ++i) {
             change(i);
-            if (node.sendDmxFrame(frame.data(), universes) != universes)
+            if (node.sendFrame(frame.data(), universes) != universes)
                 ++f.failedSends;
         }
         nodeCpu += threadCpuSeconds() - t0;
@@ -296,7 +297,7 @@ AcnSendFigures measureAcnSend(int universes, int frames)
         t0 = threadCpuSeconds();
         for (int i = 0; i < singles; ++i) {
             levels[0][1] = char(i);
-            if (node.sendDmx(reinterpret_cast<const quint8 *>(levels[0].constData()), 512, 0) < 0)
+            if (node.sendFrame(frame.data(), 1) != 1)
                 ++f.failedSends;
         }
         singleCpu += threadCpuSeconds() - t0;
@@ -325,7 +326,10 @@ bool measureFrame(int universes, int frames, SendFigures *f)
     artnet art(false, loopbackEnvironment());
     QByteArray data(512, 0);
     const quint8 *d = reinterpret_cast<const quint8 *>(data.constData());
-    art.sendDmx(d, 512, 0); // opens the socket, polls once
+    std::vector<DmxUniverse> frame(static_cast<size_t>(universes));
+    for (int u = 0; u < universes; ++u)
+        frame[size_t(u)] = {u, d, 512};
+    art.sendFrame(frame.data(), 1); // opens the socket, polls once
     std::vector<QByteArray> prebuilt;
     for (int u = 0; u < universes; ++u) {
         QByteArray p(artnetpacket::DMX_MAX_SIZE, 0);
@@ -344,12 +348,8 @@ bool measureFrame(int universes, int frames, SendFigures *f)
             const bool node = (pass == 0) == (i % 2 == 0);
             const double t0 = threadCpuSeconds();
             if (node) {
-                art.beginBatch();
-                for (int u = 0; u < universes; ++u) {
-                    data[u % 512] = char(i); // every universe changed
-                    whole = art.sendDmx(d, 512, u) == 530 && whole;
-                }
-                whole = art.endBatch() == 0 && whole;
+                data[i % 512] = char(i); // every universe changed
+                whole = art.sendFrame(frame.data(), universes) == universes && whole;
                 nodeCpu += threadCpuSeconds() - t0;
             } else {
                 for (const QByteArray &p : prebuilt)

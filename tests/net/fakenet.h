@@ -2,6 +2,7 @@
 // delivers injected datagrams, fixed interface lists and a clock moved by hand.
 #pragma once
 
+#include "net/dmxnode.h"
 #include "net/netenvironment.h"
 
 #include <QByteArray>
@@ -9,6 +10,7 @@
 #include <QList>
 #include <QPointer>
 
+#include <functional>
 #include <memory>
 
 class FakeSocket : public DatagramSocket
@@ -39,12 +41,17 @@ public:
     qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
                          quint16 port) override
     {
-        if (failSends || destination == failTo)
+        if (failSends || destination == failTo || (refuse && refuse(QByteArray(data, int(size)))))
             return -1;
         sent.append({QByteArray(data, int(size)), destination, port});
         if (sentLog)
             sentLog->append(sent.last());
         return size;
+    }
+    int writeDatagrams(const OutgoingDatagram *datagrams, int count) override
+    {
+        batches.append(count);
+        return DatagramSocket::writeDatagrams(datagrams, count);
     }
     bool hasPendingDatagrams() override { return !incoming.isEmpty(); }
     qint64 readDatagram(char *data, qint64 maxSize, QHostAddress *sender) override
@@ -74,13 +81,15 @@ public:
 
     bool bindSucceeds = true;
     bool failSends = false;
-    QHostAddress failTo; // sends to this address fail
+    QHostAddress failTo;                            // sends to this address fail
+    std::function<bool(const QByteArray &)> refuse; // and these datagrams
     bool failMemberships = false;
     quint16 boundPort = 0;
     QList<bool> bindCalls;
     QList<bool> *bindLog = nullptr; // outlives the socket
     QList<Sent> sent;
     QList<Sent> *sentLog = nullptr; // outlives the socket
+    QList<int> batches;             // datagrams handed over per batch call
     QList<Membership> memberships;
     QList<QPair<QByteArray, QHostAddress>> incoming;
 };
@@ -138,3 +147,11 @@ struct FakeNet {
         interfaces = {{QString(), {entry("127.0.0.1", "255.0.0.0", nullptr)}}};
     }
 };
+
+// `levels` as a frame of one universe: the number of universes that left.
+inline int sendUniverse(DmxNode &node, int universe, const QByteArray &levels)
+{
+    const DmxUniverse u{universe, reinterpret_cast<const quint8 *>(levels.constData()),
+                        int(levels.size())};
+    return node.sendFrame(&u, 1);
+}

@@ -93,6 +93,9 @@ void TestAcnMerge::scripts_data()
     QTest::newRow("equal priority merged HTP, longest count")
         << QStringList{"0 A 1 100 10,50,0,7", "5 B 1 100 30,20"} << Outcome::Merged << "30,50,0,7"
         << 2;
+    QTest::newRow("equal priority: a source lowers its level")
+        << QStringList{"0 A 1 100 50,50", "5 B 1 100 20,60", "10 A 2 100 10,50"} << Outcome::Merged
+        << "20,60" << 2;
     QTest::newRow("winner lowers its priority")
         << QStringList{"0 A 1 150 10", "5 B 1 100 99", "10 A 2 50 10"} << Outcome::Merged << "99"
         << 2;

@@ -1,5 +1,6 @@
 // The streaming ACN node over a fake socket, fixed interface lists and a
-// clock moved by hand.
+// clock moved by hand: what is its own (packets, termination, multicast
+// groups, sources); what both nodes do alike is in tst_dmxnode.
 #include "net/acnnet.h"
 #include "net/acnpacket.h"
 #include "net/acnsourceid.h"
@@ -81,7 +82,7 @@ QStringList lanGroups(QList<int> wires)
     QStringList out;
     for (int wire : wires)
         for (const char *local : {"192.168.1.10", "10.0.0.3"})
-            out << acnnet::multicastGroup(wire).toString() + "@" + local;
+            out << MulticastGroups::group(wire).toString() + "@" + local;
     out.sort();
     return out;
 }
@@ -96,18 +97,13 @@ class TestAcnnet : public QObject
 private slots:
     void init();
     void goldenPacket();
-    void sendResults_data();
-    void sendResults();
-    void everyPacketCountsOn();
+    void destinations_data();
+    void destinations();
     void stoppedUniversesTerminate();
-    void frameSendsLikeSingles();
-    void sendFailureReported();
-    void bindFailureRetries();
+    void terminationFailureReported();
     void membershipsFollowDmxIn_data();
     void membershipsFollowDmxIn();
     void refusedGroupReportedOnce();
-    void receive_data();
-    void receive();
     void dropsCountedByReason_data();
     void dropsCountedByReason();
     void sourcesMerged();
@@ -141,7 +137,7 @@ void TestAcnnet::goldenPacket()
     QByteArray data(512, 0);
     for (int i = 0; i < 512; ++i)
         data[i] = char(i * 7);
-    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(638));
+    QCOMPARE(sendUniverse(*node, 0, data), 1);
     QCOMPARE(net->socket->boundPort, quint16(5568));
     const FakeSocket::Sent &s = net->socket->sent.first();
     QCOMPARE(s.destination, QHostAddress("239.255.0.1"));
@@ -169,92 +165,56 @@ void TestAcnnet::goldenPacket()
                                                   "00"));
     QCOMPARE(s.data.mid(126), data);
     node->setSourceName(QString(100, 'y')); // 63 characters and the terminating zero
-    node->sendDmx(u8(data), 24, 0);
+    sendUniverse(*node, 0, data.left(24));
     QCOMPARE(net->socket->sent.last().data.mid(44, 64), QByteArray(63, 'y') + QByteArray(1, 0));
-    node->setSourceName("z");
-    node->setCid(QUuid());
-    node->sendDmx(u8(data), 24, 0); // the same length: the header is made anew
-    QCOMPARE(net->socket->sent.last().data.mid(22, 16), QByteArray(16, 0));
-    QCOMPARE(net->socket->sent.last().data.mid(44, 2), QByteArray("z", 2));
+    // A CID changed at runtime reaches the next packet and the repeats,
+    // though the length stays.
+    node->setCid(QUuid("{00000000-0000-0000-0000-0000000000aa}"));
+    sendUniverse(*node, 0, data.left(24));
+    const QByteArray cid = QByteArray(15, 0) + char(0xaa);
+    QCOMPARE(net->socket->sent.last().data.mid(22, 16), cid);
+    node->setCid(OUR_CID);
+    net->now += 500;
+    node->sendDataTimeout();
+    QCOMPARE(net->socket->sent.last().data.mid(22, 16).toHex(),
+             QByteArray("5a0e3f1c7b2d4e559c3a1d2e3f405162"));
+    QCOMPARE(quint8(net->socket->sent.last().data[111]), quint8(4));
 }
 
-void TestAcnnet::sendResults_data()
+// Each universe goes to its own group, or to the loopback net without a LAN.
+void TestAcnnet::destinations_data()
 {
     QTest::addColumn<bool>("loopbackOnly");
     QTest::addColumn<int>("universe");
     QTest::addColumn<int>("length");
-    QTest::addColumn<qint64>("result");
-    QTest::addColumn<QString>("destination"); // empty: nothing sent
-    QTest::newRow("24 slots") << false << 0 << 24 << qint64(150) << "239.255.0.1";
-    QTest::newRow("last universe") << false << 63998 << 512 << qint64(638) << "239.255.249.255";
-    QTest::newRow("universe 64000") << false << 63999 << 512 << qint64(0) << "";
-    QTest::newRow("universe 0") << false << -1 << 512 << qint64(0) << "";
-    QTest::newRow("513 slots") << false << 0 << 513 << qint64(-1) << "";
-    QTest::newRow("no data") << false << 0 << -1 << qint64(-1) << "";
-    QTest::newRow("loopback only") << true << 0x0122 << 512 << qint64(638) << "127.255.1.35";
+    QTest::addColumn<QString>("destination");
+    QTest::newRow("24 slots") << false << 0 << 24 << "239.255.0.1";
+    QTest::newRow("last universe") << false << 63998 << 512 << "239.255.249.255";
+    QTest::newRow("loopback only") << true << 0x0122 << 512 << "127.255.1.35";
 }
 
-void TestAcnnet::sendResults()
+void TestAcnnet::destinations()
 {
     QFETCH(bool, loopbackOnly);
     QFETCH(int, universe);
     QFETCH(int, length);
-    QFETCH(qint64, result);
     QFETCH(QString, destination);
     if (loopbackOnly)
         net->useLoopbackOnly();
     auto node = makeNode();
-    const QByteArray data = filled(600, 1);
-    if (result <= 0)
-        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("^sACN DMX not sent: "));
-    QCOMPARE(node->sendDmx(length < 0 ? nullptr : u8(data), std::max(length, 0), universe), result);
-    if (destination.isEmpty()) {
-        QVERIFY(!net->socket || net->socket->sent.isEmpty());
-        QVERIFY(!node->lastSendError().isEmpty());
-        return;
-    }
+    QCOMPARE(sendUniverse(*node, universe, filled(length, 1)), 1);
+    QCOMPARE(net->socket->sent.last().data.size(), 126 + length);
     QCOMPARE(net->socket->sent.last().destination, QHostAddress(destination));
     QCOMPARE(be16(net->socket->sent.last().data, 113), universe + 1);
-}
-
-// E1.31 receivers take a packet only when its number is newer than the last
-// one of that source and universe: every packet, repeats included, counts on.
-void TestAcnnet::everyPacketCountsOn()
-{
-    auto node = makeNode();
-    QCOMPARE(node->sendDataTimeout(), qint64(-1));
-    const QByteArray a = filled(512, 1), b = filled(512, 2);
-    node->sendDmx(u8(a), 512, 0);
-    net->now += 250;
-    node->sendDmx(u8(b), 512, 9);
-    for (int tick = 0; tick < 12; ++tick) {
-        net->now += 250;
-        node->sendDataTimeout();
-    }
-    for (int i = 0; i < 300; ++i)
-        node->sendDmx(u8(a), 512, 0);
-    QMap<int, QList<int>> sequences;
-    for (const FakeSocket::Sent &s : std::as_const(net->socket->sent))
-        sequences[be16(s.data, 113)] << quint8(s.data[111]);
-    QCOMPARE(sequences.keys(), (QList<int>{1, 10}));
-    QCOMPARE(sequences[10].size(), 1 + 6); // each repeated every 500 ms
-    QCOMPARE(sequences[1].size(), 1 + 6 + 300);
-    for (const QList<int> &numbers : std::as_const(sequences))
-        for (int i = 0; i < numbers.size(); ++i)
-            QCOMPARE(numbers[i], (i + 1) & 0xFF);
-    // A repeat is the universe's last packet but for its number.
-    const FakeSocket::Sent &repeat = net->socket->sent[2];
-    QCOMPARE(be16(repeat.data, 113), 1);
-    QCOMPARE(repeat.data.left(111), net->socket->sent[0].data.left(111));
-    QCOMPARE(repeat.data.mid(112), net->socket->sent[0].data.mid(112));
+    QCOMPARE(node->destination(universe + 1), QHostAddress(destination));
 }
 
 void TestAcnnet::stoppedUniversesTerminate()
 {
     auto node = makeNode();
     const QByteArray a = filled(24, 5);
-    node->sendDmx(u8(a), 24, 0);
-    node->sendDmx(u8(a), 24, 3);
+    sendUniverse(*node, 0, a);
+    sendUniverse(*node, 3, a);
     QCOMPARE(node->sendingUniverses(), (QList<int>{0, 3}));
     QVERIFY(!node->stopSending(7));
     auto &sent = net->socket->sent;
@@ -280,61 +240,18 @@ void TestAcnnet::stoppedUniversesTerminate()
     QCOMPARE(quint8(last.last().data[112]), acnpacket::OPTION_STREAM_TERMINATED);
 }
 
-void TestAcnnet::frameSendsLikeSingles()
-{
-    auto single = makeNode();
-    const QByteArray a = filled(512, 1), b = filled(100, 2);
-    single->sendDmx(u8(b), 100, 4);
-    single->sendDmx(u8(b), 100, 70);
-    const QList<FakeSocket::Sent> expected = net->socket->sent;
-    auto framed = makeNode();
-    const acnnet::Universe frame[] = {
-        {4, u8(a), 512}, {63999, u8(a), 512}, {70, u8(b), 100}, {4, u8(b), 100}};
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("universe 64000 does not exist"));
-    QCOMPARE(framed->sendDmxFrame(frame, 4), 2);
-    QCOMPARE(net->socket->sent.size(), 2);
-    for (int i = 0; i < 2; ++i) {
-        QCOMPARE(net->socket->sent[i].data, expected[i].data);
-        QCOMPARE(net->socket->sent[i].destination, expected[i].destination);
-    }
-    QCOMPARE(framed->sendingUniverses(), (QList<int>{4, 70}));
-
-    // A universe whose datagram fails does not hold back the ones after it.
-    net->socket->failTo = QHostAddress("239.255.0.6");
-    const acnnet::Universe next[] = {{4, u8(b), 100}, {5, u8(b), 100}, {6, u8(b), 100}};
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("sending to 239.255.0.6 failed"));
-    QCOMPARE(framed->sendDmxFrame(next, 3), 2);
-    QCOMPARE(net->socket->sent.last().destination, QHostAddress("239.255.0.7"));
-    QCOMPARE(framed->sendingUniverses(), (QList<int>{4, 6, 70}));
-}
-
-void TestAcnnet::sendFailureReported()
+// Stream_Terminated that does not leave is a send failure; the universe
+// stops all the same.
+void TestAcnnet::terminationFailureReported()
 {
     auto node = makeNode();
-    const QByteArray data = filled(512, 1);
-    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(638));
+    sendUniverse(*node, 0, filled(24, 5));
     net->socket->failSends = true;
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression("^sACN DMX not sent: sending to 239.255.0.1 failed"));
-    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(-1));
-    QCOMPARE(node->lastSendError(), QStringLiteral("sending to 239.255.0.1 failed"));
-    QTest::failOnWarning(QRegularExpression("not sent"));
-    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(-1)); // the same failure once
-    net->socket->failSends = false;
-    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(638));
-    QVERIFY(node->lastSendError().isEmpty());
-}
-
-void TestAcnnet::bindFailureRetries()
-{
-    net->bindSucceeds = false;
-    auto node = makeNode();
-    const QByteArray data = filled(512, 1);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("cannot open UDP port 5568"));
-    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(-1));
-    net->bindSucceeds = true;
-    QCOMPARE(node->sendDmx(u8(data), 512, 0), qint64(638));
-    QCOMPARE(quint8(net->socket->sent.last().data[111]), quint8(1));
+    QTest::ignoreMessage(QtWarningMsg, "sACN DMX not sent: ending universe 1: 3 of 3 "
+                                       "Stream_Terminated packets to 239.255.0.1 failed");
+    QVERIFY(!node->stopSending(0));
+    QVERIFY(node->lastSendError().startsWith("ending universe 1:"));
+    QVERIFY(node->sendingUniverses().isEmpty());
 }
 
 void TestAcnnet::membershipsFollowDmxIn_data()
@@ -409,7 +326,7 @@ void TestAcnnet::membershipsFollowDmxIn()
         } else if (what == "observe") {
             QVERIFY(node->setObservedUniverses(list));
         } else if (what == "send") {
-            node->sendDmx(u8(data), 24, list.first());
+            sendUniverse(*node, list.first(), data);
         } else if (what == "stop") {
             QVERIFY(node->stopSending(list.first()));
         } else {
@@ -428,7 +345,7 @@ void TestAcnnet::membershipsFollowDmxIn()
 void TestAcnnet::refusedGroupReportedOnce()
 {
     auto node = makeNode();
-    node->sendDmx(u8(filled(24, 1)), 24, 30); // opens the socket
+    sendUniverse(*node, 30, filled(24, 1)); // opens the socket
     net->socket->failMemberships = true;
     QByteArray in(2 * 512, 0);
     QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused to listen to universe 1, 5;"));
@@ -444,88 +361,24 @@ void TestAcnnet::refusedGroupReportedOnce()
     QCOMPARE(in.left(512), filled(512, 4)); // unicast still arrives
 }
 
-void TestAcnnet::receive_data()
-{
-    // The DMX-IN array: a range of three from base 2, or the list {0, 60000}.
-    QTest::addColumn<bool>("list");
-    QTest::addColumn<int>("wire");
-    QTest::addColumn<int>("count");  // property value count field; -1: as built
-    QTest::addColumn<int>("cut");    // bytes kept; -1: all
-    QTest::addColumn<int>("slot");   // slot that takes the data; -1: none
-    QTest::addColumn<int>("landed"); // bytes that land
-    QTest::newRow("range, middle") << false << 4 << -1 << -1 << 1 << 512;
-    QTest::newRow("range, below the base") << false << 2 << -1 << -1 << -1 << 0;
-    QTest::newRow("range, past the array") << false << 6 << -1 << -1 << -1 << 0;
-    QTest::newRow("list, far universe") << true << 60001 << -1 << -1 << 1 << 512;
-    QTest::newRow("list, between") << true << 2 << -1 << -1 << -1 << 0;
-    QTest::newRow("count says 2 slots") << false << 3 << 3 << -1 << 0 << 2;
-    QTest::newRow("100 of 512 slots arrived") << false << 3 << -1 << 226 << 0 << 100;
-    QTest::newRow("count 0xFFFF") << false << 3 << 0xFFFF << -1 << 0 << 512;
-    QTest::newRow("header cut") << false << 3 << -1 << 125 << -1 << 0;
-}
-
-void TestAcnnet::receive()
-{
-    QFETCH(bool, list);
-    QFETCH(int, wire);
-    QFETCH(int, count);
-    QFETCH(int, cut);
-    QFETCH(int, slot);
-    QFETCH(int, landed);
-    auto node = makeNode();
-    QByteArray in(3 * 512, 0);
-    auto *array = reinterpret_cast<quint8 *>(in.data());
-    if (list) {
-        QVERIFY(node->setReceiveUniverseBuffer(array, 2 * 512, {0, 60000}));
-    } else {
-        node->setReceiveBuffer(array, int(in.size()), 512);
-        QVERIFY(node->setReceiveUniverse(2));
-    }
-    QByteArray data(512, 0);
-    for (int i = 0; i < 512; ++i)
-        data[i] = char(i % 251 + 1);
-    QByteArray p = e131(wire, data);
-    if (count >= 0) {
-        p[123] = char(count >> 8);
-        p[124] = char(count);
-    }
-    if (cut >= 0)
-        p.truncate(cut);
-    net->socket->inject(p, PEER);
-    QByteArray expected(3 * 512, 0);
-    if (slot >= 0)
-        expected.replace(slot * 512, landed, data.left(landed));
-    QCOMPARE(in, expected);
-    quint8 v = 0;
-    const int universe = wire - 1;
-    QCOMPARE(node->getReceivedValue(universe, 0, v), slot >= 0);
-    if (slot >= 0)
-        QCOMPARE(v, quint8(data[0]));
-    QVERIFY(!node->getReceivedValue(universe, 512, v));
-    QVERIFY(!node->getReceivedValue(63999, 0, v));
-}
-
 void TestAcnnet::dropsCountedByReason_data()
 {
     QTest::addColumn<int>("cut");    // bytes kept, -1: all
     QTest::addColumn<int>("offset"); // byte changed, -1: none
     QTest::addColumn<int>("value");
-    QTest::addColumn<bool>("registered");
     QTest::addColumn<DropReason>("reason");
     using R = DropReason;
-    QTest::newRow("header cut") << 125 << -1 << 0 << true << R::TooShort;
-    QTest::newRow("preamble") << -1 << 1 << 0x20 << true << R::BadPreamble;
-    QTest::newRow("identifier") << -1 << 4 << int('a') << true << R::BadIdentifier;
-    QTest::newRow("root flags") << -1 << 16 << 0x62 << true << R::BadFlags;
-    QTest::newRow("root vector 8") << -1 << 21 << 8 << true << R::BadRootVector;
-    QTest::newRow("framing vector 1") << -1 << 43 << 1 << true << R::BadFramingVector;
-    QTest::newRow("wire universe 0") << -1 << 114 << 0 << true << R::BadUniverse;
-    QTest::newRow("DMP vector") << -1 << 117 << 1 << true << R::BadDmpVector;
-    QTest::newRow("address type") << -1 << 118 << 0xA0 << true << R::BadAddressing;
-    QTest::newRow("value count 0") << -1 << 123 << 0 << true << R::BadValueCount;
-    QTest::newRow("START code 0xDD") << -1 << 125 << 0xDD << true << R::NonZeroStartCode;
-    QTest::newRow("universe not listened to") << -1 << 114 << 3 << true << R::UniverseNotListened;
-    QTest::newRow("no DMX-IN array") << -1 << -1 << 0 << false << R::NotListening;
+    QTest::newRow("header cut") << 125 << -1 << 0 << R::TooShort;
+    QTest::newRow("preamble") << -1 << 1 << 0x20 << R::BadPreamble;
+    QTest::newRow("identifier") << -1 << 4 << int('a') << R::BadIdentifier;
+    QTest::newRow("root flags") << -1 << 16 << 0x62 << R::BadFlags;
+    QTest::newRow("root vector 8") << -1 << 21 << 8 << R::BadRootVector;
+    QTest::newRow("framing vector 1") << -1 << 43 << 1 << R::BadFramingVector;
+    QTest::newRow("wire universe 0") << -1 << 114 << 0 << R::BadUniverse;
+    QTest::newRow("DMP vector") << -1 << 117 << 1 << R::BadDmpVector;
+    QTest::newRow("address type") << -1 << 118 << 0xA0 << R::BadAddressing;
+    QTest::newRow("value count 0") << -1 << 123 << 0 << R::BadValueCount;
+    QTest::newRow("START code 0xDD") << -1 << 125 << 0xDD << R::NonZeroStartCode;
 }
 
 void TestAcnnet::dropsCountedByReason()
@@ -533,14 +386,11 @@ void TestAcnnet::dropsCountedByReason()
     QFETCH(int, cut);
     QFETCH(int, offset);
     QFETCH(int, value);
-    QFETCH(bool, registered);
     QFETCH(DropReason, reason);
     auto node = makeNode();
-    node->sendDmx(u8(filled(512, 1)), 512, 9); // opens the socket, even without an array
     QByteArray in(2 * 512, 0);
-    if (registered)
-        QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(),
-                                               {0, 60000}));
+    QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(),
+                                           {0, 60000}));
     QByteArray p = e131(1, filled(512, 9));
     if (offset == 123)
         p[124] = 0; // the count is two bytes
@@ -552,8 +402,6 @@ void TestAcnnet::dropsCountedByReason()
     QCOMPARE(node->droppedDatagrams().count(reason), quint64(1));
     QCOMPARE(node->droppedDatagrams().total(), quint64(1));
     QCOMPARE(in, QByteArray(2 * 512, 0));
-    if (!registered)
-        return;
     net->socket->inject(e131(1, filled(512, 9)), PEER);
     QCOMPARE(node->droppedDatagrams().total(), quint64(1));
     QCOMPARE(in.left(512), filled(512, 9));
@@ -591,7 +439,7 @@ void TestAcnnet::sourcesMerged()
 void TestAcnnet::secondSourceReportedOnce()
 {
     auto node = makeNode();
-    node->sendDmx(u8(filled(24, 1)), 24, 0);
+    sendUniverse(*node, 0, filled(24, 1));
     QTest::ignoreMessage(QtWarningMsg,
                          QRegularExpression("universe 1 is also sent by \"peer\" at 10.0.0.7"));
     QTest::failOnWarning(QRegularExpression("also sent by"));

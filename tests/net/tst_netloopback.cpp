@@ -54,8 +54,8 @@ void TestNetLoopback::artnetBetweenTwoNodes()
     for (int i = 0; i < 512; ++i)
         data[i] = char(255 - (i & 0xFF));
     // Broadcast to 127.255.255.255 reaches both sockets sharing the port.
-    QCOMPARE(sender.sendDmx(reinterpret_cast<const quint8 *>(data.constData()), 512, 301),
-             qint64(530));
+    const DmxUniverse frame{301, reinterpret_cast<const quint8 *>(data.constData()), 512};
+    QCOMPARE(sender.sendFrame(&frame, 1), 1);
     quint8 v = 0;
     QTRY_VERIFY_WITH_TIMEOUT(receiver.getReceivedValue(301, 0, v), 5000);
     QCOMPARE(in.mid(512), data);
@@ -99,7 +99,8 @@ void TestNetLoopback::acnToItself()
     node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
     QVERIFY(node.setReceiveUniverse(6));
     const QByteArray data(512, char(0x5A));
-    QCOMPARE(node.sendDmx(reinterpret_cast<const quint8 *>(data.constData()), 512, 6), qint64(638));
+    const DmxUniverse frame{6, reinterpret_cast<const quint8 *>(data.constData()), 512};
+    QCOMPARE(node.sendFrame(&frame, 1), 1);
     quint8 v = 0;
     QTRY_VERIFY_WITH_TIMEOUT(node.getReceivedValue(6, 511, v), 5000);
     QCOMPARE(v, quint8(0x5A));
@@ -128,7 +129,7 @@ void TestNetLoopback::acnMulticastJoin()
         const int wire = list[i] + 1;
         acnpacket::encodeData(reinterpret_cast<quint8 *>(packet.data()), packet.size(), name, 9,
                               wire, reinterpret_cast<const quint8 *>(data.constData()), 512);
-        QCOMPARE(peer.writeDatagram(packet, acnnet::multicastGroup(wire), 5568), qint64(638));
+        QCOMPARE(peer.writeDatagram(packet, MulticastGroups::group(wire), 5568), qint64(638));
     }
     auto all = [&] {
         quint8 v = 0;
