@@ -1,7 +1,9 @@
 // Test doubles for the network seams: a socket that records what is sent and
-// delivers injected datagrams, fixed interface lists and a clock moved by hand.
+// delivers injected datagrams, fixed interface lists and a clock moved by
+// hand; DMX datagrams as other senders send them.
 #pragma once
 
+#include "net/acnpacket.h"
 #include "net/dmxnode.h"
 #include "net/netenvironment.h"
 
@@ -154,4 +156,46 @@ inline int sendUniverse(DmxNode &node, int universe, const QByteArray &levels)
     const DmxUniverse u{universe, reinterpret_cast<const quint8 *>(levels.constData()),
                         int(levels.size())};
     return node.sendFrame(&u, 1);
+}
+
+inline QByteArray filled(int n, char v)
+{
+    return QByteArray(n, v);
+}
+
+inline const quint8 *u8(const QByteArray &a)
+{
+    return reinterpret_cast<const quint8 *>(a.constData());
+}
+
+// An ArtDmx with Sequence 0; lengthField: the Length it says (-1: as many).
+inline QByteArray artDmx(int universe, const QByteArray &data, int lengthField = -1)
+{
+    if (lengthField < 0)
+        lengthField = int(data.size());
+    QByteArray p = QByteArray("Art-Net", 8) + QByteArray::fromHex("0050000e0000");
+    p += char(universe & 0xFF);
+    p += char(universe >> 8);
+    p += char(lengthField >> 8);
+    p += char(lengthField & 0xFF);
+    return p + data;
+}
+
+// An E1.31 data packet of source "peer" (CID `source`, 0, 0, ...).
+inline QByteArray e131(int wireUniverse, const QByteArray &data, quint8 sequence = 1,
+                       char source = 'p', quint8 priority = 100, quint8 options = 0)
+{
+    QByteArray p(acnpacket::MAX_SIZE, 0);
+    const quint8 name[64] = {'p', 'e', 'e', 'r'};
+    const quint8 cid[16] = {quint8(source)};
+    acnpacket::Header h;
+    h.cid = cid;
+    h.sourceName = name;
+    h.sequence = sequence;
+    h.priority = priority;
+    h.options = options;
+    h.universe = wireUniverse;
+    p.resize(acnpacket::encodeData(reinterpret_cast<quint8 *>(p.data()), int(p.size()), h, u8(data),
+                                   int(std::min<qsizetype>(data.size(), acnpacket::MAX_SLOTS))));
+    return p;
 }

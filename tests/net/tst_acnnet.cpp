@@ -18,36 +18,6 @@ namespace
 const QHostAddress PEER("10.0.0.7");
 const QUuid OUR_CID("{5a0e3f1c-7b2d-4e55-9c3a-1d2e3f405162}");
 
-const quint8 *u8(const QByteArray &a)
-{
-    return reinterpret_cast<const quint8 *>(a.constData());
-}
-
-QByteArray filled(int n, char v)
-{
-    return QByteArray(n, v);
-}
-
-// A data packet as another source (CID 'p'...) would send it.
-QByteArray e131(int wireUniverse, const QByteArray &data, quint8 sequence = 1, char source = 'p',
-                quint8 priority = 100, quint8 options = 0)
-{
-    QByteArray p(acnpacket::MAX_SIZE, 0);
-    const quint8 name[64] = {'p', 'e', 'e', 'r'};
-    quint8 cid[16] = {};
-    cid[0] = quint8(source);
-    acnpacket::Header h;
-    h.cid = cid;
-    h.sourceName = name;
-    h.sequence = sequence;
-    h.priority = priority;
-    h.options = options;
-    h.universe = wireUniverse;
-    p.resize(acnpacket::encodeData(reinterpret_cast<quint8 *>(p.data()), int(p.size()), h, u8(data),
-                                   int(data.size())));
-    return p;
-}
-
 int be16(const QByteArray &p, int offset)
 {
     return quint8(p[offset]) << 8 | quint8(p[offset + 1]);

@@ -1,9 +1,10 @@
 // Our nodes against real peers: OLA's olad (Art-Net and E1.31 in both
 // directions, Art-Net subscription through our ArtPollReply), tshark's
-// dissectors and E1.31 sources written in Python. Runs as root inside the private namespace of the
-// test command: it builds a two-namespace LAN joined by a veth pair (198.51.100.1 for us,
-// 198.51.100.2 for olad), moves its own thread into the first namespace, and removes both
-// namespaces at the end. A peer that cannot start fails the test with the reason.
+// dissectors and an E1.31 source written in Python (how sources merge: tst_acnmerge,
+// tst_acnnet). Runs as root inside the private namespace of the test command: it builds a
+// two-namespace LAN joined by a veth pair (198.51.100.1 for us, 198.51.100.2 for olad), moves
+// its own thread into the first namespace, and removes both namespaces at the end. A peer that
+// cannot start fails the test with the reason.
 #include "net/acnnet.h"
 #include "net/acnsourceid.h"
 #include "net/artnet.h"
@@ -39,13 +40,10 @@ const int OLA_ARTNET_IN_UNIVERSE = 3;  // we send Port-Address 0x13
 const int OLA_ARTNET_OUT_UNIVERSE = 4; // OLA sends Port-Address 0x14
 const int OLA_E131_IN_UNIVERSE = 7;    // we send wire universe 7
 const int OLA_E131_OUT_UNIVERSE = 9;   // OLA sends wire universe 9
-const int MERGE_UNIVERSE = 11;         // Python sources at two priorities (wire)
-const int HTP_UNIVERSE = 12;           // Python sources at one priority, then a late packet
 
 // An E1.31 source independent of our encoder. Arguments: wire universe,
-// priority, CID byte, then either "every SECONDS LEVELS" (a packet every
-// 100 ms with counting sequence numbers) or "SEQUENCE:LEVELS" packets sent
-// once each, 50 ms apart. LEVELS: comma-separated, 512 slots zero-padded.
+// priority, CID byte, "every", SECONDS, LEVELS: a packet every 100 ms with
+// counting sequence numbers. LEVELS: comma-separated, 512 slots zero-padded.
 const char PYTHON_SOURCE[] = R"(
 import socket, struct, sys, time
 universe, priority, cid = int(sys.argv[1]), int(sys.argv[2]), bytes([int(sys.argv[3])]) * 16
@@ -61,17 +59,11 @@ def packet(seq, data):
             + struct.pack('!HBBHHHB', 0x7000 | (n + 11), 2, 0xA1, 0, 1, n + 1, 0) + data)
 s = socket.socket(socket.AF_INET, socket.SOCK_DGRAM)
 group = ('239.255.%d.%d' % (universe >> 8, universe & 0xFF), 5568)
-if sys.argv[4] == 'every':
-    end, data, seq = time.time() + float(sys.argv[5]), levels(sys.argv[6]), 1
-    while time.time() < end:
-        s.sendto(packet(seq, data), group)
-        seq += 1
-        time.sleep(0.1)
-else:
-    for item in sys.argv[4:]:
-        seq, text = item.split(':')
-        s.sendto(packet(int(seq), levels(text)), group)
-        time.sleep(0.05)
+end, data, seq = time.time() + float(sys.argv[5]), levels(sys.argv[6]), 1
+while time.time() < end:
+    s.sendto(packet(seq, data), group)
+    seq += 1
+    time.sleep(0.1)
 )";
 
 bool waitUntil(const std::function<bool()> &done, int timeoutMs)
@@ -158,7 +150,6 @@ private slots:
     void olaSubscribesAndSendsArtnet();
     void acnStreamTrustedByOla();
     void olaSendsAcn();
-    void acnSourcesMerged();
     void tsharkDecodesOurPackets();
     void cleanupTestCase();
 
@@ -189,8 +180,7 @@ private:
     std::unique_ptr<artnet> m_artnet;
     std::unique_ptr<acnnet> m_acnnet;
     QByteArray m_artIn = QByteArray(8 * 512, 0); // Art-Net universes 14..21
-    // Wire universes 9 (from olad), MERGE_UNIVERSE and HTP_UNIVERSE.
-    QByteArray m_acnIn = QByteArray(3 * 512, 0);
+    QByteArray m_acnIn = QByteArray(512, 0);     // wire universe 9, from olad
     std::unique_ptr<AcnSourceId> m_acnSource;
     QUuid m_firstCid, m_secondCid;
     std::list<QProcess> m_python;
@@ -466,9 +456,8 @@ std::unique_ptr<acnnet> TestNetPeers::startAcnConsole(const QString &settingsFil
     auto node = std::make_unique<acnnet>();
     node->setSourceName("Pultora");
     node->setCid(m_acnSource->cid());
-    node->setReceiveUniverseBuffer(
-        reinterpret_cast<quint8 *>(m_acnIn.data()), m_acnIn.size(),
-        {OLA_E131_OUT_UNIVERSE - 1, MERGE_UNIVERSE - 1, HTP_UNIVERSE - 1});
+    node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(m_acnIn.data()), m_acnIn.size(),
+                                   {OLA_E131_OUT_UNIVERSE - 1});
     return node;
 }
 
@@ -542,47 +531,6 @@ void TestNetPeers::olaSendsAcn()
         15000);
     QVERIFY2(arrived, "olad's E1.31 did not reach our DMX-IN array");
     QCOMPARE(m_acnIn.left(4), QByteArray("\x05\x06\x07\x00", 4)); // three slots, no more
-}
-
-// Python sources on our DMX-IN universes: the higher priority holds until it
-// has been silent for 2.5 s, equal priorities merge HTP, a late packet is
-// discarded.
-void TestNetPeers::acnSourcesMerged()
-{
-    QVERIFY(m_acnnet);
-    const QString merge = QString::number(MERGE_UNIVERSE), htp = QString::number(HTP_UNIVERSE);
-    QProcess *high = pythonSource({merge, "150", "65", "every", "2", "150,150"});
-    pythonSource({merge, "50", "66", "every", "7", "50,50"});
-    pythonSource({htp, "100", "67", "every", "1.5", "200,10,0"});
-    pythonSource({htp, "100", "68", "every", "1.5", "10,200,5"});
-    const int mergeSlot = 1, htpSlot = 2;
-    auto level = [this](int slot, int channel) { return quint8(m_acnIn[slot * 512 + channel]); };
-    quint8 v = 0;
-    QVERIFY(waitUntil([&] { return m_acnnet->getReceivedValue(HTP_UNIVERSE - 1, 1, v); }, 3000));
-    QVERIFY(waitUntil([&] { return level(htpSlot, 0) == 200 && level(htpSlot, 1) == 200; }, 2000));
-    QCOMPARE(level(htpSlot, 2), quint8(5));
-
-    QElapsedTimer sinceHigh;
-    bool lowSeen = false;
-    waitUntil(
-        [&] {
-            lowSeen = lowSeen || level(mergeSlot, 0) == 50;
-            if (high->state() == QProcess::NotRunning && !sinceHigh.isValid())
-                sinceHigh.start();
-            return sinceHigh.isValid();
-        },
-        6000);
-    QVERIFY2(!lowSeen, "the priority 50 source showed while the 150 one was sending");
-    QCOMPARE(level(mergeSlot, 0), quint8(150));
-    QVERIFY(waitUntil([&] { return level(mergeSlot, 0) == 50; }, 5000));
-    const qint64 handOver = sinceHigh.elapsed();
-    QVERIFY2(handOver >= 2000 && handOver <= 3500, qPrintable(QString::number(handOver)));
-
-    // A priority 200 source whose last packet comes late.
-    QProcess *late = pythonSource({htp, "200", "69", "10:1", "11:2", "8:99"});
-    QVERIFY(waitUntil([&] { return late->state() == QProcess::NotRunning; }, 5000));
-    QTest::qWait(200);
-    QCOMPARE(level(htpSlot, 0), quint8(2));
 }
 
 QStringList TestNetPeers::tsharkRead(const QString &filter, const QStringList &fields)
