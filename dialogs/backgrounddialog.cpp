@@ -1,11 +1,10 @@
 #include "dialogs/backgrounddialog.h"
 
+#include "dialogs/dmxineditor.h"
+#include "dialogs/settingsrules.h"
 #include "model/showcommands.h"
 #include "model/showdocument.h"
-#include "model/typetables.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QFileDialog>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -16,31 +15,12 @@
 #include <QSpinBox>
 #include <QVBoxLayout>
 
+#include <type_traits>
+
 namespace
 {
 
 constexpr int PREVIEW_PX = 48;
-
-QString hex2(int value)
-{
-    return QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0'));
-}
-
-// The three colours of an input, red, green, blue each.
-quint8 *colourField(SettingDmxInStruct &in, int colour, int component)
-{
-    quint8 *fields[3][3] = {
-        {&in.dmx_in_color_red_1, &in.dmx_in_color_green_1, &in.dmx_in_color_blue_1},
-        {&in.dmx_in_color_red_2, &in.dmx_in_color_green_2, &in.dmx_in_color_blue_2},
-        {&in.dmx_in_color_red_3, &in.dmx_in_color_green_3, &in.dmx_in_color_blue_3}};
-    return fields[colour][component];
-}
-
-quint8 *valueField(SettingDmxInStruct &in, int index)
-{
-    quint8 *fields[3] = {&in.dmx_in_value_1, &in.dmx_in_value_2, &in.dmx_in_value_3};
-    return fields[index];
-}
 
 QSpinBox *spinBox(int minimum, int maximum, const QString &tip, QWidget *parent)
 {
@@ -96,6 +76,7 @@ bool BackgroundEdit::apply(const QString &undoText)
 {
     if (!m_document)
         return false;
+    clampInput(m_working.dmx_in);
     // The picture is the one the preview shows, read when it was chosen.
     if (!m_working.sameContent(m_document->background()))
         m_document->push(new ChangeBackground(*m_document, m_working, undoText));
@@ -112,6 +93,7 @@ SettingsBackground::SettingsBackground(QWidget *parent) : QWidget(parent)
         return QFileDialog::getOpenFileName(p, title, QString(), filter);
     };
     buildWidgets();
+    m_input->setSettings(&m_edit.working().dmx_in, std::nullopt, m_edit.showHex());
     updateDisplay();
 }
 
@@ -166,105 +148,36 @@ void SettingsBackground::buildWidgets()
     grid->addLayout(pictureRow, row, 1, 1, 3);
     grid->setColumnStretch(4, 1);
 
-    connect(m_posX, SIGNAL(valueChanged(int)), this, SLOT(ChangedPrefPosX()));
-    connect(m_posY, SIGNAL(valueChanged(int)), this, SLOT(ChangedPrefPosY()));
-    connect(m_sizeX, SIGNAL(valueChanged(int)), this, SLOT(ChangedPrefSizeX()));
-    connect(m_sizeY, SIGNAL(valueChanged(int)), this, SLOT(ChangedPrefSizeY()));
-    connect(m_stretch, SIGNAL(valueChanged(int)), this, SLOT(ChangedPrefStretchFactore()));
-    connect(m_red, SIGNAL(valueChanged(int)), this, SLOT(ChangedPrefColorRed()));
-    connect(m_green, SIGNAL(valueChanged(int)), this, SLOT(ChangedPrefColorGreen()));
-    connect(m_blue, SIGNAL(valueChanged(int)), this, SLOT(ChangedPrefColorBlue()));
-    connect(m_pictureSelect, SIGNAL(clicked()), this, SLOT(slotPixmapSelect()));
-    connect(m_pictureDelete, SIGNAL(clicked()), this, SLOT(slotPixmapDelete()));
+    // Every number writes its field of the working record as it changes.
+    auto writes = [this](QSpinBox *box, auto field) {
+        connect(box, &QSpinBox::valueChanged, this, [this, field](int value) {
+            auto &stored = m_edit.working().*field;
+            stored = std::remove_reference_t<decltype(stored)>(value);
+        });
+    };
+    writes(m_posX, &BackgroundStruct::position_x);
+    writes(m_posY, &BackgroundStruct::position_y);
+    writes(m_sizeX, &BackgroundStruct::size_x);
+    writes(m_sizeY, &BackgroundStruct::size_y);
+    writes(m_stretch, &BackgroundStruct::stretch_factor);
+    writes(m_red, &BackgroundStruct::color_red);
+    writes(m_green, &BackgroundStruct::color_green);
+    writes(m_blue, &BackgroundStruct::color_blue);
+    connect(m_pictureSelect, &QPushButton::clicked, this, &SettingsBackground::slotPixmapSelect);
+    connect(m_pictureDelete, &QPushButton::clicked, this, &SettingsBackground::slotPixmapDelete);
 
-    // ---- input group
-    m_inputGroup = new QGroupBox(tr("DMX-IN"), this);
-    auto *in = new QGridLayout(m_inputGroup);
-    m_protocol = new QComboBox(m_inputGroup);
-    m_protocol->setObjectName(QStringLiteral("protocol"));
-    m_protocol->setToolTip(tr("Type of Protocol"));
-    for (quint8 p : {PT_NONE, PT_ARTNET, PT_ACN, PT_MIDI})
-        m_protocol->addItem(protocolTypeLabel(p), int(p));
-    m_midiType = new QComboBox(m_inputGroup);
-    for (quint8 t :
-         {MT_NONE, MT_NOTE_OFF, MT_NOTE_ON, MT_POLY_KEY_PRESSURE, MT_CONTROL_CHANGE,
-          MT_PROGRAM_CHANGE, MT_CHANNEL_PRESSURE, MT_PITCH_WHEEL_CHANGE, MT_SYSTEM_MESSAGE})
-        m_midiType->addItem(midiTypeLabel(t), int(t));
-    in->addWidget(new QLabel(tr("Type :"), m_inputGroup), 0, 0);
-    in->addWidget(m_protocol, 0, 1, 1, 3);
-
-    const char *valueSlots[3] = {SLOT(ChangedDmxInValue1()), SLOT(ChangedDmxInValue2()),
-                                 SLOT(ChangedDmxInValue3())};
-    for (int i = 0; i < 3; ++i) {
-        m_value[i] = spinBox(0, 255, tr("Value %1").arg(i + 1), m_inputGroup);
-        connect(m_value[i], SIGNAL(valueChanged(int)), this, valueSlots[i]);
-        m_rows[VALUE_1 + i] = {
-            new QLabel(tr("Value %1 :").arg(i + 1), m_inputGroup), {m_value[i]}, nullptr};
-    }
-    m_channel = spinBox(1, 512, tr("Channel"), m_inputGroup);
-    m_note = spinBox(0, 127, tr("MIDI Note"), m_inputGroup);
-    m_universe = spinBox(1, DMX_UNIVERSE_MAX + 1, tr("Universe"), m_inputGroup);
-    m_universe->setObjectName(QStringLiteral("universe"));
-    connect(m_channel, SIGNAL(valueChanged(int)), this, SLOT(ChangedDmxInChannel()));
-    connect(m_note, SIGNAL(valueChanged(int)), this, SLOT(ChangedDmxInMidiNote()));
-    connect(m_universe, SIGNAL(valueChanged(int)), this, SLOT(ChangedDmxInUniverse()));
-    m_rows[CHANNEL] = {new QLabel(tr("DMX Channel :"), m_inputGroup), {m_channel}, nullptr};
-    m_rows[NOTE] = {new QLabel(tr("MIDI Note :"), m_inputGroup), {m_note}, nullptr};
-    m_rows[UNIVERSE] = {new QLabel(tr("DMX Universe :"), m_inputGroup), {m_universe}, nullptr};
-    m_rows[MIDI_TYPE] = {new QLabel(tr("MIDI Type :"), m_inputGroup), {m_midiType}, nullptr};
-
-    const char *colourSlots[3][3] = {
-        {SLOT(ChangedDmxInColorRed1()), SLOT(ChangedDmxInColorGreen1()),
-         SLOT(ChangedDmxInColorBlue1())},
-        {SLOT(ChangedDmxInColorRed2()), SLOT(ChangedDmxInColorGreen2()),
-         SLOT(ChangedDmxInColorBlue2())},
-        {SLOT(ChangedDmxInColorRed3()), SLOT(ChangedDmxInColorGreen3()),
-         SLOT(ChangedDmxInColorBlue3())}};
-    const QString componentTips[3] = {tr("Color Red %1"), tr("Color Green %1"),
-                                      tr("Color Blue %1")};
-    for (int c = 0; c < 3; ++c) {
-        Row &r = m_rows[COLOR_1 + c];
-        r.label = new QLabel(tr("Color %1 - Red / Green / Blue :").arg(c + 1), m_inputGroup);
-        for (int k = 0; k < 3; ++k) {
-            m_colour[c][k] = spinBox(0, 255, componentTips[k].arg(c + 1), m_inputGroup);
-            connect(m_colour[c][k], SIGNAL(valueChanged(int)), this, colourSlots[c][k]);
-            r.widgets.append(m_colour[c][k]);
-        }
-    }
-    for (int i = 0; i < ROW_COUNT; ++i) {
-        Row &r = m_rows[i];
-        r.hex = new QLabel(m_inputGroup);
-        r.hex->setMinimumWidth(
-            r.hex->fontMetrics().horizontalAdvance(QStringLiteral("0x00 00 00")));
-        in->addWidget(r.label, i + 1, 0);
-        // A single widget spans the three columns of a colour's components.
-        if (r.widgets.size() == 1)
-            in->addWidget(r.widgets.first(), i + 1, 1, 1, i == MIDI_TYPE ? 3 : 1);
-        else
-            for (int k = 0; k < r.widgets.size(); ++k)
-                in->addWidget(r.widgets.at(k), i + 1, 1 + k);
-        in->addWidget(r.hex, i + 1, 4);
-    }
-    m_fade = new QCheckBox(tr("Mix Colors Between DMX Values"), m_inputGroup);
-    m_fade->setToolTip(tr("Mix Colors between DMX Values"));
-    in->addWidget(m_fade, ROW_COUNT + 1, 0, 1, 5);
-    in->setColumnStretch(5, 1);
-    connect(m_fade, SIGNAL(clicked()), this, SLOT(ChangedDmxInColorFade()));
+    m_input = new DmxInEditor(DmxInEditor::Owner::Background, this);
     // The two groups share their columns: labels as wide as the longest
     // label of either, every column of numbers as wide as the widest number.
-    int labelWidth = 0;
-    for (QLabel *label : findChildren<QLabel *>())
-        if (grid->indexOf(label) >= 0 || in->indexOf(label) >= 0)
+    int labelWidth = m_input->labelWidth();
+    for (QLabel *label : settings->findChildren<QLabel *>())
+        if (grid->indexOf(label) >= 0)
             labelWidth = qMax(labelWidth, label->sizeHint().width());
     grid->setColumnMinimumWidth(0, labelWidth);
-    in->setColumnMinimumWidth(0, labelWidth);
     const int numberWidth = m_posX->sizeHint().width();
-    for (int column = 1; column <= 3; ++column) {
+    for (int column = 1; column <= 3; ++column)
         grid->setColumnMinimumWidth(column, numberWidth);
-        in->setColumnMinimumWidth(column, numberWidth);
-    }
-    connect(m_protocol, SIGNAL(activated(int)), this, SLOT(ChangedDmxInType(int)));
-    connect(m_midiType, SIGNAL(activated(int)), this, SLOT(ChangedDmxInMidiType(int)));
+    m_input->alignColumns(labelWidth, numberWidth);
 
     // ---- buttons
     auto *ok = new QPushButton(tr("OK"), this);
@@ -276,8 +189,8 @@ void SettingsBackground::buildWidgets()
     auto *cancel = new QPushButton(tr("Cancel"), this);
     cancel->setObjectName(QStringLiteral("cancel"));
     cancel->setToolTip(tr("click Cancel to discard any changes"));
-    connect(ok, SIGNAL(clicked()), this, SLOT(slotOk()));
-    connect(apply, SIGNAL(clicked()), this, SLOT(slotApply()));
+    connect(ok, &QPushButton::clicked, this, &SettingsBackground::slotOk);
+    connect(apply, &QPushButton::clicked, this, &SettingsBackground::slotApply);
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
     auto *buttons = new QHBoxLayout;
     buttons->addStretch();
@@ -287,7 +200,7 @@ void SettingsBackground::buildWidgets()
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(settings);
-    layout->addWidget(m_inputGroup);
+    layout->addWidget(m_input);
     layout->addStretch();
     layout->addLayout(buttons);
 }
@@ -295,6 +208,7 @@ void SettingsBackground::buildWidgets()
 void SettingsBackground::setSettings(ShowDocument *document, bool showHex)
 {
     m_edit.setSettings(document, showHex);
+    m_input->setSettings(&m_edit.working().dmx_in, std::nullopt, showHex);
     updateDisplay();
 }
 
@@ -318,7 +232,6 @@ void SettingsBackground::showPicture()
 void SettingsBackground::updateDisplay()
 {
     const BackgroundStruct &bg = m_edit.working();
-    const SettingDmxInStruct &in = bg.dmx_in;
     showPicture();
     setQuietly(m_posX, int(qMin<quint32>(bg.position_x, 65535)));
     setQuietly(m_posY, int(qMin<quint32>(bg.position_y, 65535)));
@@ -328,97 +241,6 @@ void SettingsBackground::updateDisplay()
     setQuietly(m_red, bg.color_red);
     setQuietly(m_green, bg.color_green);
     setQuietly(m_blue, bg.color_blue);
-
-    const int protocol = m_protocol->findData(int(in.protocol_type_in));
-    if (protocol >= 0)
-        m_protocol->setCurrentIndex(protocol);
-    m_midiType->setCurrentIndex(qMax(0, m_midiType->findData(int(in.dmx_in_midi_type))));
-    // Ranges follow the protocol first, so nothing below is cut to the
-    // ranges of the protocol shown before.
-    ChangedType(m_protocol->currentIndex(), m_midiType->currentIndex());
-}
-
-void SettingsBackground::showRow(RowId row, bool visible)
-{
-    Row &r = m_rows[row];
-    r.label->setVisible(visible);
-    for (QWidget *w : r.widgets)
-        w->setVisible(visible);
-    r.hex->setVisible(visible && m_edit.showHex());
-}
-
-void SettingsBackground::writeHexLabels()
-{
-    const SettingDmxInStruct &in = m_edit.working().dmx_in;
-    m_rows[VALUE_1].hex->setText(QStringLiteral("0x") + hex2(in.dmx_in_value_1));
-    m_rows[VALUE_2].hex->setText(QStringLiteral("0x") + hex2(in.dmx_in_value_2));
-    m_rows[VALUE_3].hex->setText(QStringLiteral("0x") + hex2(in.dmx_in_value_3));
-    m_rows[CHANNEL].hex->setText(QStringLiteral("0x") + hex2(in.dmx_in_channel + 1));
-    m_rows[NOTE].hex->setText(QStringLiteral("0x") + hex2(in.dmx_in_channel));
-    m_rows[UNIVERSE].hex->setText(QStringLiteral("0x") + hex2(in.dmx_in_universe + 1));
-    m_rows[MIDI_TYPE].hex->setText(QStringLiteral("0x") + hex2(in.dmx_in_midi_type));
-    SettingDmxInStruct copy = in;
-    for (int c = 0; c < 3; ++c)
-        m_rows[COLOR_1 + c].hex->setText(QStringLiteral("0x%1 %2 %3")
-                                             .arg(hex2(*colourField(copy, c, 0)),
-                                                  hex2(*colourField(copy, c, 1)),
-                                                  hex2(*colourField(copy, c, 2))));
-}
-
-void SettingsBackground::ChangedType(int DmxInTypeIdx, int DmxInMidiTypeIdx)
-{
-    if (!m_protocol || !m_midiType)
-        return;
-    int protocol = m_protocol->itemData(DmxInTypeIdx).toInt();
-    if (protocol < 0 || protocol >= PT_COUNT || !isInputProtocol(quint8(protocol)))
-        protocol = PT_NONE;
-    const int status = m_midiType->itemData(DmxInMidiTypeIdx).toInt();
-    const bool midi = protocol == PT_MIDI;
-    SettingDmxInStruct &in = m_edit.working().dmx_in;
-
-    m_rows[UNIVERSE].label->setText(midi ? tr("MIDI Channel :") : tr("DMX Universe :"));
-    for (QSpinBox *value : m_value)
-        value->setMaximum(midi ? 127 : 255);
-    m_universe->setMaximum(midi ? 16 : DMX_UNIVERSE_MAX + 1);
-    in.protocol_type_in = quint8(protocol);
-    in.dmx_in_midi_type = quint8(status);
-
-    // What the visible rows show is what is stored: the note and the DMX
-    // channel share one field, and the new ranges may have cut values.
-    setQuietly(m_universe, in.dmx_in_universe + 1);
-    setQuietly(m_channel, in.dmx_in_channel + 1);
-    setQuietly(m_note, in.dmx_in_channel);
-    for (int i = 0; i < 3; ++i)
-        setQuietly(m_value[i], *valueField(in, i));
-    for (int c = 0; c < 3; ++c)
-        for (int k = 0; k < 3; ++k)
-            setQuietly(m_colour[c][k], *colourField(in, c, k));
-    m_fade->setChecked(in.dmx_in_color_fade != 0);
-    if (protocol != PT_NONE) {
-        in.dmx_in_universe = quint16(m_universe->value() - 1);
-        in.dmx_in_channel = quint16(midi ? m_note->value() : m_channel->value() - 1);
-        for (int i = 0; i < 3; ++i)
-            *valueField(in, i) = quint8(m_value[i]->value());
-    }
-    writeHexLabels();
-
-    const bool any = protocol != PT_NONE;
-    for (RowId row : {VALUE_1, VALUE_2, VALUE_3, UNIVERSE, COLOR_1, COLOR_2, COLOR_3})
-        showRow(row, any);
-    showRow(CHANNEL, any && !midi);
-    showRow(NOTE, any && midi);
-    showRow(MIDI_TYPE, any && midi);
-    m_fade->setVisible(any);
-}
-
-void SettingsBackground::ChangedDmxInType(int DmxTypeIdx)
-{
-    ChangedType(DmxTypeIdx, m_midiType ? m_midiType->currentIndex() : 0);
-}
-
-void SettingsBackground::ChangedDmxInMidiType(int MidiTypeIdx)
-{
-    ChangedType(m_protocol ? m_protocol->currentIndex() : 0, MidiTypeIdx);
 }
 
 // ---- picture --------------------------------------------------------------------
@@ -447,8 +269,11 @@ void SettingsBackground::slotPixmapDelete()
 
 void SettingsBackground::applyEdit()
 {
-    if (m_edit.apply(tr("Change Background")))
-        emit valueChanged();
+    if (!m_edit.apply(tr("Change Background")))
+        return;
+    // The applied input is within its protocol's ranges now; show it so.
+    m_input->updateDisplay();
+    emit valueChanged();
 }
 
 void SettingsBackground::slotOk()
@@ -460,107 +285,4 @@ void SettingsBackground::slotOk()
 void SettingsBackground::slotApply()
 {
     applyEdit();
-}
-
-// ---- fields ---------------------------------------------------------------------
-
-void SettingsBackground::ChangedPrefPosX()
-{
-    m_edit.working().position_x = quint32(m_posX->value());
-}
-
-void SettingsBackground::ChangedPrefPosY()
-{
-    m_edit.working().position_y = quint32(m_posY->value());
-}
-
-void SettingsBackground::ChangedPrefSizeX()
-{
-    m_edit.working().size_x = quint32(m_sizeX->value());
-}
-
-void SettingsBackground::ChangedPrefSizeY()
-{
-    m_edit.working().size_y = quint32(m_sizeY->value());
-}
-
-void SettingsBackground::ChangedPrefColorRed()
-{
-    m_edit.working().color_red = quint8(m_red->value());
-}
-
-void SettingsBackground::ChangedPrefColorGreen()
-{
-    m_edit.working().color_green = quint8(m_green->value());
-}
-
-void SettingsBackground::ChangedPrefColorBlue()
-{
-    m_edit.working().color_blue = quint8(m_blue->value());
-}
-
-void SettingsBackground::ChangedPrefStretchFactore()
-{
-    m_edit.working().stretch_factor = quint32(m_stretch->value());
-}
-
-void SettingsBackground::ChangedDmxInValue1()
-{
-    m_edit.working().dmx_in.dmx_in_value_1 = quint8(m_value[0]->value());
-    writeHexLabels();
-}
-
-void SettingsBackground::ChangedDmxInValue2()
-{
-    m_edit.working().dmx_in.dmx_in_value_2 = quint8(m_value[1]->value());
-    writeHexLabels();
-}
-
-void SettingsBackground::ChangedDmxInValue3()
-{
-    m_edit.working().dmx_in.dmx_in_value_3 = quint8(m_value[2]->value());
-    writeHexLabels();
-}
-
-void SettingsBackground::ChangedDmxInChannel()
-{
-    if (m_channel->value() >= 1)
-        m_edit.working().dmx_in.dmx_in_channel = quint16(m_channel->value() - 1);
-    writeHexLabels();
-}
-
-void SettingsBackground::ChangedDmxInMidiNote()
-{
-    m_edit.working().dmx_in.dmx_in_channel = quint16(m_note->value());
-    writeHexLabels();
-}
-
-void SettingsBackground::ChangedDmxInUniverse()
-{
-    if (m_universe->value() >= 1)
-        m_edit.working().dmx_in.dmx_in_universe = quint16(m_universe->value() - 1);
-    writeHexLabels();
-}
-
-#define PULTORA_COLOUR_SLOT(name, colour, component)                                               \
-    void SettingsBackground::name()                                                                \
-    {                                                                                              \
-        *colourField(m_edit.working().dmx_in, colour, component) =                                 \
-            quint8(m_colour[colour][component]->value());                                          \
-        writeHexLabels();                                                                          \
-    }
-PULTORA_COLOUR_SLOT(ChangedDmxInColorRed1, 0, 0)
-PULTORA_COLOUR_SLOT(ChangedDmxInColorGreen1, 0, 1)
-PULTORA_COLOUR_SLOT(ChangedDmxInColorBlue1, 0, 2)
-PULTORA_COLOUR_SLOT(ChangedDmxInColorRed2, 1, 0)
-PULTORA_COLOUR_SLOT(ChangedDmxInColorGreen2, 1, 1)
-PULTORA_COLOUR_SLOT(ChangedDmxInColorBlue2, 1, 2)
-PULTORA_COLOUR_SLOT(ChangedDmxInColorRed3, 2, 0)
-PULTORA_COLOUR_SLOT(ChangedDmxInColorGreen3, 2, 1)
-PULTORA_COLOUR_SLOT(ChangedDmxInColorBlue3, 2, 2)
-#undef PULTORA_COLOUR_SLOT
-
-void SettingsBackground::ChangedDmxInColorFade()
-{
-    m_edit.working().dmx_in.dmx_in_color_fade = m_fade->isChecked() ? 1 : 0;
 }

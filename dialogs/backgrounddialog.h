@@ -1,5 +1,6 @@
 // The background editor: position, size, zoom (stretch factor), colour,
-// picture and input ("DMX-IN") of the surface's background.
+// picture and input ("DMX-IN") of the surface's background. The input is
+// edited by the control editor's input editor (dmxineditor.h).
 //
 // BackgroundEdit holds the logic on records and is usable without a
 // window; SettingsBackground is its view. Applying pushes one
@@ -9,15 +10,12 @@
 
 #include "model/settingstruct.h"
 
-#include <QList>
 #include <QString>
 #include <QWidget>
 
 #include <functional>
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
+class DmxInEditor;
 class QLabel;
 class QPushButton;
 class QSpinBox;
@@ -44,8 +42,9 @@ public:
     void choosePicture(const QString &path);
     void deletePicture();
 
-    // Pushes the working record as one command named `undoText` when it
-    // differs from the document's. False without a document to write to.
+    // Pushes the working record, its input brought into its protocol's
+    // ranges, as one command named `undoText` when it differs from the
+    // document's. False without a document to write to.
     bool apply(const QString &undoText);
 
 private:
@@ -80,60 +79,11 @@ private slots:
     void slotPixmapDelete();
     void slotOk();
     void slotApply();
-    void ChangedPrefPosX();
-    void ChangedPrefPosY();
-    void ChangedPrefSizeX();
-    void ChangedPrefSizeY();
-    void ChangedPrefColorRed();
-    void ChangedPrefColorGreen();
-    void ChangedPrefColorBlue();
-    void ChangedPrefStretchFactore();
-    void ChangedType(int DmxInTypeIdx, int DmxInMidiTypeIdx);
-    void ChangedDmxInType(int DmxTypeIdx);
-    void ChangedDmxInValue1();
-    void ChangedDmxInValue2();
-    void ChangedDmxInValue3();
-    void ChangedDmxInChannel();
-    void ChangedDmxInMidiNote();
-    void ChangedDmxInUniverse();
-    void ChangedDmxInMidiType(int MidiTypeIdx);
-    void ChangedDmxInColorRed1();
-    void ChangedDmxInColorBlue1();
-    void ChangedDmxInColorGreen1();
-    void ChangedDmxInColorRed2();
-    void ChangedDmxInColorGreen2();
-    void ChangedDmxInColorBlue2();
-    void ChangedDmxInColorRed3();
-    void ChangedDmxInColorGreen3();
-    void ChangedDmxInColorBlue3();
-    void ChangedDmxInColorFade();
 
 private:
-    // One row of the input group: label, widgets, hexadecimal companion.
-    struct Row {
-        QLabel *label = nullptr;
-        QList<QWidget *> widgets;
-        QLabel *hex = nullptr;
-    };
-    enum RowId {
-        VALUE_1,
-        VALUE_2,
-        VALUE_3,
-        CHANNEL,
-        NOTE,
-        UNIVERSE,
-        MIDI_TYPE,
-        COLOR_1,
-        COLOR_2,
-        COLOR_3,
-        ROW_COUNT
-    };
-
     void buildWidgets();
     void updateDisplay();
     void showPicture();
-    void writeHexLabels();
-    void showRow(RowId row, bool visible);
     void applyEdit();
 
     BackgroundEdit m_edit;
@@ -144,11 +94,5 @@ private:
     QSpinBox *m_red = nullptr, *m_green = nullptr, *m_blue = nullptr;
     QLabel *m_picture = nullptr, *m_pictureSize = nullptr;
     QPushButton *m_pictureSelect = nullptr, *m_pictureDelete = nullptr;
-    QGroupBox *m_inputGroup = nullptr;
-    QComboBox *m_protocol = nullptr, *m_midiType = nullptr;
-    QSpinBox *m_value[3] = {};
-    QSpinBox *m_channel = nullptr, *m_note = nullptr, *m_universe = nullptr;
-    QSpinBox *m_colour[3][3] = {}; // [colour][red, green, blue]
-    QCheckBox *m_fade = nullptr;
-    Row m_rows[ROW_COUNT];
+    DmxInEditor *m_input = nullptr;
 };

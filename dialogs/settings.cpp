@@ -1,10 +1,10 @@
 #include "dialogs/settings.h"
 
+#include "dialogs/dmxineditor.h"
 #include "dialogs/settingsdmxoutwidget.h"
 #include "dialogs/settingsrules.h"
 #include "model/typetables.h"
 
-#include <QCheckBox>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QGridLayout>
@@ -24,15 +24,6 @@ const int TEXT_EDITOR_MAX_HEIGHT = 50;
 const int PREVIEW_SIZE = 48;
 const QSize SELECT_BUTTON_SIZE(30, 20);
 const QSize DELETE_BUTTON_SIZE(20, 20);
-const quint8 INPUT_PROTOCOLS[] = {PT_NONE, PT_ARTNET, PT_ACN, PT_MIDI};
-const quint8 MIDI_TYPES[] = {
-    MT_NONE,           MT_NOTE_OFF,       MT_NOTE_ON,          MT_POLY_KEY_PRESSURE,
-    MT_CONTROL_CHANGE, MT_PROGRAM_CHANGE, MT_CHANNEL_PRESSURE, MT_PITCH_WHEEL_CHANGE,
-    MT_SYSTEM_MESSAGE};
-
-// "DMX-IN" grid columns: label, stretch, companion, then three inputs; a
-// single input sits in the last column.
-enum InColumn { InLabel, InStretch, InHex, InFirst, InSecond, InLast, InColumnCount };
 
 quint8 entryValue(const QComboBox *list, int index)
 {
@@ -48,22 +39,6 @@ void selectEntry(QComboBox *list, int index)
 {
     const QSignalBlocker blocker(list);
     list->setCurrentIndex(index);
-}
-
-QLabel *newHexLabel(QWidget *parent)
-{
-    auto *hex = new QLabel(QStringLiteral("0x"), parent);
-    hex->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    return hex;
-}
-
-quint8 *colorField(SettingDmxInStruct &in, int color, int component)
-{
-    quint8 *fields[3][3] = {
-        {&in.dmx_in_color_red_1, &in.dmx_in_color_green_1, &in.dmx_in_color_blue_1},
-        {&in.dmx_in_color_red_2, &in.dmx_in_color_green_2, &in.dmx_in_color_blue_2},
-        {&in.dmx_in_color_red_3, &in.dmx_in_color_green_3, &in.dmx_in_color_blue_3}};
-    return fields[color][component];
 }
 
 } // namespace
@@ -93,7 +68,9 @@ Settings::Settings(const SettingsServices &services, QWidget *parent)
     outputs->addWidget(m_out);
     outputs->addWidget(m_outAdvanced);
     outputs->addStretch();
-    main->addWidget(buildDmxInGroup());
+    m_in = new DmxInEditor(DmxInEditor::Owner::Control, this);
+    m_in->setObjectName(QStringLiteral("dmxIn"));
+    main->addWidget(m_in);
 
     auto *descriptionGroup = new QGroupBox(tr("Description"), this);
     auto *descriptionLayout = new QVBoxLayout(descriptionGroup);
@@ -125,11 +102,13 @@ Settings::Settings(const SettingsServices &services, QWidget *parent)
     connect(m_out, &SettingsDmxOutWidget::learnClicked, this, [this] { startLearn(LearnOutput); });
     connect(m_outAdvanced, &SettingsDmxOutWidget::learnClicked, this,
             [this] { startLearn(LearnOutputAdvanced); });
+    connect(m_in, &DmxInEditor::learnClicked, this, [this] { startLearn(LearnInput); });
 
     SettingStruct &w = m_edit.working();
     m_out->setSettings(&w.dmx_out, w.control_type, m_showHex, tr("DMX-OUT"));
     m_outAdvanced->setSettings(&w.dmx_out_advanced, advancedOutputType(w.control_type), m_showHex,
                                tr("DMX-OUT Advanced"));
+    m_in->setSettings(&w.dmx_in, w.control_type, m_showHex);
     updateDisplay();
 }
 
@@ -236,114 +215,6 @@ QGroupBox *Settings::buildSettingsGroup()
     return group;
 }
 
-QGroupBox *Settings::buildDmxInGroup()
-{
-    m_dmxIn = new QGroupBox(tr("DMX-IN"), this);
-    m_dmxIn->setObjectName(QStringLiteral("dmxIn"));
-    auto *grid = new QGridLayout(m_dmxIn);
-    grid->setColumnStretch(InStretch, 1);
-    int row = 0;
-    auto numberRow = [&](EditorRow &r, QSpinBox *spin, const QString &label) {
-        r.label = new QLabel(label, m_dmxIn);
-        r.hex = newHexLabel(m_dmxIn);
-        r.fields = {spin};
-        grid->addWidget(r.label, row, InLabel);
-        grid->addWidget(r.hex, row, InHex);
-        grid->addWidget(spin, row++, InLast);
-    };
-    auto listRow = [&](EditorRow &r, QComboBox *list, const QString &label) {
-        r.label = new QLabel(label, m_dmxIn);
-        r.fields = {list};
-        grid->addWidget(r.label, row, InLabel);
-        grid->addWidget(list, row++, InFirst, 1, InColumnCount - InFirst);
-    };
-
-    // The learn button stands left of the list and comes first in the tab
-    // order, as it is made first.
-    m_inLearn = new QPushButton(tr("Learn"), m_dmxIn);
-    m_inLearn->setObjectName(QStringLiteral("inLearn"));
-    m_inLearn->setCheckable(true);
-    m_inLearn->setToolTip(tr("takes the next DMX channel that changes, or the next MIDI "
-                             "message, as the input of this control"));
-    grid->addWidget(m_inLearn, row, InHex);
-    m_inProtocol = new QComboBox(m_dmxIn);
-    m_inProtocol->setObjectName(QStringLiteral("inProtocol"));
-    for (quint8 p : INPUT_PROTOCOLS)
-        m_inProtocol->addItem(protocolTypeLabel(p), p);
-    listRow(m_inProtocolRow, m_inProtocol, tr("Type :"));
-
-    const char *valueNames[3] = {"inValue1", "inValue2", "inValue3"};
-    for (int n = 0; n < 3; ++n) {
-        m_inValue[n] = newSpinBox(m_dmxIn, valueNames[n], 0, 255);
-        numberRow(m_inValueRow[n], m_inValue[n], tr("Value %1 :").arg(n + 1));
-    }
-    m_inChannel = newSpinBox(m_dmxIn, "inChannel", 1, 512);
-    numberRow(m_inChannelRow, m_inChannel, tr("DMX Channel :"));
-    m_inNote = newSpinBox(m_dmxIn, "inNote", 0, 127);
-    numberRow(m_inNoteRow, m_inNote, tr("MIDI Note :"));
-    m_inUniverse = newSpinBox(m_dmxIn, "inUniverse", 1, DMX_UNIVERSE_MAX + 1);
-    numberRow(m_inUniverseRow, m_inUniverse, tr("DMX Universe :"));
-
-    m_inMidiType = new QComboBox(m_dmxIn);
-    m_inMidiType->setObjectName(QStringLiteral("inMidiType"));
-    for (quint8 status : MIDI_TYPES)
-        m_inMidiType->addItem(midiTypeLabel(status), status);
-    m_inMidiTypeRow.hex = newHexLabel(m_dmxIn);
-    grid->addWidget(m_inMidiTypeRow.hex, row, InHex);
-    listRow(m_inMidiTypeRow, m_inMidiType, tr("MIDI Type :"));
-
-    const char *componentNames[3] = {"Red", "Green", "Blue"};
-    const QString componentTips[3] = {tr("Color Red %1"), tr("Color Green %1"),
-                                      tr("Color Blue %1")};
-    for (int c = 0; c < 3; ++c) {
-        EditorRow &r = m_inColorRow[c];
-        r.label = new QLabel(tr("Color %1 - Red / Green / Blue :").arg(c + 1), m_dmxIn);
-        r.hex = newHexLabel(m_dmxIn);
-        grid->addWidget(r.label, row, InLabel);
-        grid->addWidget(r.hex, row, InHex);
-        for (int k = 0; k < 3; ++k) {
-            const QByteArray name =
-                QByteArray("inColor") + componentNames[k] + QByteArray::number(c + 1);
-            m_inColor[c][k] = newSpinBox(m_dmxIn, name.constData(), 0, 255);
-            m_inColor[c][k]->setToolTip(componentTips[k].arg(c + 1));
-            grid->addWidget(m_inColor[c][k], row, InFirst + k);
-            r.fields.append(m_inColor[c][k]);
-        }
-        ++row;
-    }
-    m_inFade = new QCheckBox(tr("Mix Colors between DMX Values"), m_dmxIn);
-    m_inFade->setObjectName(QStringLiteral("inFade"));
-    m_inFade->setToolTip(m_inFade->text());
-    grid->addWidget(m_inFade, row++, InLabel, 1, InColumnCount);
-
-    connect(m_inProtocol, &QComboBox::currentIndexChanged, this, &Settings::ChangedDmxInType);
-    connect(m_inLearn, &QPushButton::clicked, this, [this] {
-        // The button shows what the window does, not the click.
-        m_inLearn->setChecked(!m_inLearn->isChecked());
-        startLearn(LearnInput);
-    });
-    connect(m_inValue[0], &QSpinBox::valueChanged, this, &Settings::ChangedDmxInValue1);
-    connect(m_inValue[1], &QSpinBox::valueChanged, this, &Settings::ChangedDmxInValue2);
-    connect(m_inValue[2], &QSpinBox::valueChanged, this, &Settings::ChangedDmxInValue3);
-    connect(m_inChannel, &QSpinBox::valueChanged, this, &Settings::ChangedDmxInChannel);
-    connect(m_inNote, &QSpinBox::valueChanged, this, &Settings::ChangedDmxInMidiNote);
-    connect(m_inUniverse, &QSpinBox::valueChanged, this, &Settings::ChangedDmxInUniverse);
-    connect(m_inMidiType, &QComboBox::currentIndexChanged, this, &Settings::ChangedDmxInMidiType);
-    void (Settings::*colorSlots[3][3])() = {
-        {&Settings::ChangedDmxInColorRed1, &Settings::ChangedDmxInColorGreen1,
-         &Settings::ChangedDmxInColorBlue1},
-        {&Settings::ChangedDmxInColorRed2, &Settings::ChangedDmxInColorGreen2,
-         &Settings::ChangedDmxInColorBlue2},
-        {&Settings::ChangedDmxInColorRed3, &Settings::ChangedDmxInColorGreen3,
-         &Settings::ChangedDmxInColorBlue3}};
-    for (int c = 0; c < 3; ++c) {
-        for (int k = 0; k < 3; ++k)
-            connect(m_inColor[c][k], &QSpinBox::valueChanged, this, colorSlots[c][k]);
-    }
-    connect(m_inFade, &QCheckBox::toggled, this, &Settings::ChangedDmxInColorFade);
-    return m_dmxIn;
-}
-
 void Settings::setSettings(SettingStruct *record, bool showHex)
 {
     if (!record)
@@ -355,6 +226,7 @@ void Settings::setSettings(SettingStruct *record, bool showHex)
     m_out->setSettings(&w.dmx_out, w.control_type, showHex, tr("DMX-OUT"));
     m_outAdvanced->setSettings(&w.dmx_out_advanced, advancedOutputType(w.control_type), showHex,
                                tr("DMX-OUT Advanced"));
+    m_in->setSettings(&w.dmx_in, w.control_type, showHex);
     updateDisplay();
 }
 
@@ -387,22 +259,8 @@ void Settings::updateDisplay()
     showInSpinBox(m_color[1], 0, 255, w.color_green);
     showInSpinBox(m_color[2], 0, 255, w.color_blue);
 
-    showDmxInChoices();
-    // Ranges, shown numbers and the output editors follow from these.
-    ChangedType(typeIdx, m_inProtocol->currentIndex(), m_inMidiType->currentIndex());
-}
-
-void Settings::showDmxInChoices()
-{
-    SettingDmxInStruct &in = m_edit.working().dmx_in;
-    selectEntry(m_inProtocol, entryIndex(m_inProtocol, in.protocol_type_in));
-    selectEntry(m_inMidiType, entryIndex(m_inMidiType, in.dmx_in_midi_type));
-    for (int c = 0; c < 3; ++c) {
-        for (int k = 0; k < 3; ++k)
-            showInSpinBox(m_inColor[c][k], 0, 255, *colorField(in, c, k));
-    }
-    const QSignalBlocker blocker(m_inFade);
-    m_inFade->setChecked(in.dmx_in_color_fade != 0);
+    // The rows, the output editors and the input follow from the type.
+    ChangedPrefType(typeIdx);
 }
 
 void Settings::slotPixmapSelect()
@@ -498,29 +356,14 @@ void Settings::ChangedPrefColorBlue()
 
 void Settings::ChangedPrefType(int PrefTypeIdx)
 {
-    ChangedType(PrefTypeIdx, m_inProtocol->currentIndex(), m_inMidiType->currentIndex());
-}
-
-void Settings::ChangedType(int PrefTypeIdx, int DmxInTypeIdx, int DmxInMidiTypeIdx)
-{
     quint8 type = entryValue(m_type, PrefTypeIdx);
     if (!isControlType(type))
         type = CT_BUTTON_PUSH;
-    quint8 protocol = entryValue(m_inProtocol, DmxInTypeIdx);
-    if (!isInputProtocol(protocol))
-        protocol = PT_NONE;
-    const quint8 midiType = entryValue(m_inMidiType, DmxInMidiTypeIdx);
 
     m_type->setEnabled(m_edit.isAdd());
     m_nameHint->setVisible(nameHintVisible(type));
 
-    const ValueLabels labels = dmxInValueLabels(type);
-    const std::optional<QString> valueLabels[3] = {labels.value1, labels.value2, labels.value3};
-    for (int n = 0; n < 3; ++n) {
-        if (valueLabels[n])
-            m_inValueRow[n].label->setText(*valueLabels[n]);
-    }
-
+    // The type resets what it does not use, the input included.
     m_edit.setControlType(type);
     showBitmap();
     m_out->setVisible(outputEditorVisible(type));
@@ -529,138 +372,15 @@ void Settings::ChangedType(int PrefTypeIdx, int DmxInTypeIdx, int DmxInMidiTypeI
     m_outAdvanced->setVisible(advancedType != AOT_NONE);
     m_outAdvanced->setControlType(advancedType);
     m_bitmapRow.show(bitmapRowVisible(type));
+    const bool input = dmxInRows(type, PT_NONE).group;
+    m_in->setVisible(input);
+    m_in->setControlType(type);
 
-    SettingDmxInStruct &in = m_edit.working().dmx_in;
-    if (dmxInRows(type, protocol).group) {
-        in.protocol_type_in = protocol;
-        in.dmx_in_midi_type = midiType;
-    } else {
-        // The type reset the input; shown so should a type with one follow.
-        showDmxInChoices();
-        protocol = in.protocol_type_in;
-    }
-    m_inUniverseRow.label->setText(universeLabel(protocol));
-    showDmxInNumbers();
-
-    const DmxInRows rows = dmxInRows(type, protocol);
-    m_dmxIn->setVisible(rows.group);
-    m_inValueRow[0].show(rows.value1, m_showHex);
-    m_inValueRow[1].show(rows.value2, m_showHex);
-    m_inValueRow[2].show(rows.value3, m_showHex);
-    m_inChannelRow.show(rows.channel, m_showHex);
-    m_inNoteRow.show(rows.note, m_showHex);
-    m_inUniverseRow.show(rows.universe, m_showHex);
-    m_inMidiTypeRow.show(rows.midiType, m_showHex);
-    m_inColorRow[0].show(rows.color1, m_showHex);
-    m_inColorRow[1].show(rows.color2, m_showHex);
-    m_inColorRow[2].show(rows.color3, m_showHex);
-    m_inFade->setVisible(rows.fade);
-
-    m_inProtocol->setToolTip(m_inProtocolRow.label->text());
-    for (const EditorRow *r : {&m_inValueRow[0], &m_inValueRow[1], &m_inValueRow[2],
-                               &m_inChannelRow, &m_inNoteRow, &m_inUniverseRow, &m_inMidiTypeRow})
-        r->tooltipFromLabel();
     // A learn whose button went away cannot be ended by the user.
-    if ((m_learnTarget == LearnInput && !rows.group) ||
+    if ((m_learnTarget == LearnInput && !input) ||
         (m_learnTarget == LearnOutput && !outputEditorVisible(type)) ||
         (m_learnTarget == LearnOutputAdvanced && advancedType == AOT_NONE))
         cancelLearn();
-}
-
-void Settings::ChangedDmxInType(int DmxTypeIdx)
-{
-    ChangedType(m_type->currentIndex(), DmxTypeIdx, m_inMidiType->currentIndex());
-}
-
-void Settings::ChangedDmxInValue1()
-{
-    m_edit.working().dmx_in.dmx_in_value_1 = quint8(m_inValue[0]->value());
-    showDmxInHexTexts();
-}
-
-void Settings::ChangedDmxInValue2()
-{
-    m_edit.working().dmx_in.dmx_in_value_2 = quint8(m_inValue[1]->value());
-    showDmxInHexTexts();
-}
-
-void Settings::ChangedDmxInValue3()
-{
-    m_edit.working().dmx_in.dmx_in_value_3 = quint8(m_inValue[2]->value());
-    showDmxInHexTexts();
-}
-
-void Settings::ChangedDmxInChannel()
-{
-    const int shown = m_inChannel->value();
-    if (shown < 1)
-        return;
-    m_edit.working().dmx_in.dmx_in_channel = quint16(shown - 1);
-    showInSpinBox(m_inNote, 0, 127, qMin(shown - 1, 127));
-    showDmxInHexTexts();
-}
-
-void Settings::ChangedDmxInMidiNote()
-{
-    m_edit.working().dmx_in.dmx_in_channel = quint16(m_inNote->value());
-    showInSpinBox(m_inChannel, 1, 512, m_inNote->value() + 1);
-    showDmxInHexTexts();
-}
-
-void Settings::ChangedDmxInUniverse()
-{
-    const int shown = m_inUniverse->value();
-    if (shown < 1)
-        return;
-    m_edit.working().dmx_in.dmx_in_universe = quint16(shown - 1);
-    showDmxInHexTexts();
-}
-
-void Settings::ChangedDmxInMidiType(int MidiTypeIdx)
-{
-    ChangedType(m_type->currentIndex(), m_inProtocol->currentIndex(), MidiTypeIdx);
-}
-
-void Settings::ChangedDmxInColorRed1()
-{
-    changedDmxInColor(0, 0);
-}
-void Settings::ChangedDmxInColorBlue1()
-{
-    changedDmxInColor(0, 2);
-}
-void Settings::ChangedDmxInColorGreen1()
-{
-    changedDmxInColor(0, 1);
-}
-void Settings::ChangedDmxInColorRed2()
-{
-    changedDmxInColor(1, 0);
-}
-void Settings::ChangedDmxInColorGreen2()
-{
-    changedDmxInColor(1, 1);
-}
-void Settings::ChangedDmxInColorBlue2()
-{
-    changedDmxInColor(1, 2);
-}
-void Settings::ChangedDmxInColorRed3()
-{
-    changedDmxInColor(2, 0);
-}
-void Settings::ChangedDmxInColorGreen3()
-{
-    changedDmxInColor(2, 1);
-}
-void Settings::ChangedDmxInColorBlue3()
-{
-    changedDmxInColor(2, 2);
-}
-
-void Settings::ChangedDmxInColorFade()
-{
-    m_edit.working().dmx_in.dmx_in_color_fade = m_inFade->isChecked() ? 1 : 0;
 }
 
 bool Settings::takeLearned(quint8 protocol, quint16 universe, quint16 channel, quint8 midiType)
@@ -751,8 +471,7 @@ void Settings::startLearn(int target)
 
 void Settings::showLearning()
 {
-    m_inLearn->setChecked(m_learnTarget == LearnInput);
-    m_inLearn->setText(m_learnTarget == LearnInput ? tr("Learning...") : tr("Learn"));
+    m_in->setLearning(m_learnTarget == LearnInput);
     m_out->setLearning(m_learnTarget == LearnOutput);
     m_outAdvanced->setLearning(m_learnTarget == LearnOutputAdvanced);
 }
@@ -772,35 +491,4 @@ void Settings::showBitmap()
     m_bitmapSize->setText(preview.isNull() || !size.isValid()
                               ? tr("cannot be shown")
                               : QStringLiteral("%1x%2").arg(size.width()).arg(size.height()));
-}
-
-void Settings::showDmxInNumbers()
-{
-    const SettingDmxInStruct &in = m_edit.working().dmx_in;
-    // Shown, and applied, within this protocol's ranges.
-    showAddress({{m_inValue[0], m_inValue[1], m_inValue[2]}, m_inChannel, m_inNote, m_inUniverse},
-                in.protocol_type_in, {in.dmx_in_value_1, in.dmx_in_value_2, in.dmx_in_value_3},
-                in.dmx_in_channel, in.dmx_in_universe);
-    showDmxInHexTexts();
-}
-
-void Settings::showDmxInHexTexts()
-{
-    for (int n = 0; n < 3; ++n)
-        m_inValueRow[n].hex->setText(hexText(m_inValue[n]->value()));
-    m_inChannelRow.hex->setText(hexText(m_inChannel->value()));
-    m_inNoteRow.hex->setText(hexText(m_inNote->value()));
-    m_inUniverseRow.hex->setText(hexText(m_inUniverse->value()));
-    m_inMidiTypeRow.hex->setText(hexText(entryValue(m_inMidiType, m_inMidiType->currentIndex())));
-    for (int c = 0; c < 3; ++c)
-        m_inColorRow[c].hex->setText(hexColorText(quint8(m_inColor[c][0]->value()),
-                                                  quint8(m_inColor[c][1]->value()),
-                                                  quint8(m_inColor[c][2]->value())));
-}
-
-void Settings::changedDmxInColor(int color, int component)
-{
-    *colorField(m_edit.working().dmx_in, color, component) =
-        quint8(m_inColor[color][component]->value());
-    showDmxInHexTexts();
 }

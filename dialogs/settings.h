@@ -31,7 +31,7 @@
 
 #include <functional>
 
-class QCheckBox;
+class DmxInEditor;
 class QComboBox;
 class QGroupBox;
 class QLabel;
@@ -106,25 +106,6 @@ public slots:
     void ChangedPrefColorGreen();
     void ChangedPrefColorBlue();
     void ChangedPrefType(int PrefTypeIdx);
-    void ChangedType(int PrefTypeIdx, int DmxInTypeIdx, int DmxInMidiTypeIdx);
-    void ChangedDmxInType(int DmxTypeIdx);
-    void ChangedDmxInValue1();
-    void ChangedDmxInValue2();
-    void ChangedDmxInValue3();
-    void ChangedDmxInChannel();
-    void ChangedDmxInMidiNote();
-    void ChangedDmxInUniverse();
-    void ChangedDmxInMidiType(int MidiTypeIdx);
-    void ChangedDmxInColorRed1();
-    void ChangedDmxInColorBlue1();
-    void ChangedDmxInColorGreen1();
-    void ChangedDmxInColorRed2();
-    void ChangedDmxInColorGreen2();
-    void ChangedDmxInColorBlue2();
-    void ChangedDmxInColorRed3();
-    void ChangedDmxInColorGreen3();
-    void ChangedDmxInColorBlue3();
-    void ChangedDmxInColorFade();
 
     // A change that arrived while learning, as stored (from 0): protocol
     // (1 Art-Net, 2 streaming ACN, 3 MIDI), universe or MIDI channel,
@@ -140,17 +121,11 @@ protected:
 
 private:
     QGroupBox *buildSettingsGroup();
-    QGroupBox *buildDmxInGroup();
     // Checks, asks and applies; true when the record was written.
     bool applySettings();
     void startLearn(int target);
     void showLearning();
     void showBitmap();
-    // The input's protocol, MIDI type, colours and fade from the working record.
-    void showDmxInChoices();
-    void showDmxInNumbers();
-    void showDmxInHexTexts();
-    void changedDmxInColor(int color, int component);
 
     SettingsServices m_services;
     ControlEdit m_edit;
@@ -174,24 +149,7 @@ private:
     SettingsDmxOutWidget *m_out = nullptr;
     SettingsDmxOutWidget *m_outAdvanced = nullptr;
 
-    // "DMX-IN"
-    QGroupBox *m_dmxIn = nullptr;
-    QComboBox *m_inProtocol = nullptr;
-    QPushButton *m_inLearn = nullptr;
-    QSpinBox *m_inValue[3] = {};
-    QSpinBox *m_inChannel = nullptr;
-    QSpinBox *m_inNote = nullptr;
-    QSpinBox *m_inUniverse = nullptr;
-    QComboBox *m_inMidiType = nullptr;
-    QSpinBox *m_inColor[3][3] = {};
-    QCheckBox *m_inFade = nullptr;
-    EditorRow m_inProtocolRow;
-    EditorRow m_inValueRow[3];
-    EditorRow m_inChannelRow;
-    EditorRow m_inNoteRow;
-    EditorRow m_inUniverseRow;
-    EditorRow m_inMidiTypeRow;
-    EditorRow m_inColorRow[3];
+    DmxInEditor *m_in = nullptr;
 
     QTextEdit *m_description = nullptr;
     QPushButton *m_ok = nullptr;

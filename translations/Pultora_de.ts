@@ -291,6 +291,97 @@
     </message>
 </context>
 <context>
+    <name>DmxInEditor</name>
+    <message>
+        <source>DMX-IN</source>
+        <translation>DMX-EIN</translation>
+    </message>
+    <message>
+        <source>Learn</source>
+        <translation>Lernen</translation>
+    </message>
+    <message>
+        <source>takes the next DMX channel that changes, or the next MIDI message, as the input of this control</source>
+        <translation>nimmt den nächsten DMX-Kanal, der sich ändert, oder die nächste MIDI-Nachricht als Eingang dieses Steuerelements</translation>
+    </message>
+    <message>
+        <source>Type :</source>
+        <translation>Typ:</translation>
+    </message>
+    <message>
+        <source>Value %1 :</source>
+        <translation>Wert %1:</translation>
+    </message>
+    <message>
+        <source>DMX Channel :</source>
+        <translation>DMX-Kanal:</translation>
+    </message>
+    <message>
+        <source>MIDI Note :</source>
+        <translation>MIDI-Note:</translation>
+    </message>
+    <message>
+        <source>DMX Universe :</source>
+        <translation>DMX-Universum:</translation>
+    </message>
+    <message>
+        <source>MIDI Type :</source>
+        <translation>MIDI-Typ:</translation>
+    </message>
+    <message>
+        <source>Color Red %1</source>
+        <translation>Farbe Rot %1</translation>
+    </message>
+    <message>
+        <source>Color Green %1</source>
+        <translation>Farbe Grün %1</translation>
+    </message>
+    <message>
+        <source>Color Blue %1</source>
+        <translation>Farbe Blau %1</translation>
+    </message>
+    <message>
+        <source>Color %1 - Red / Green / Blue :</source>
+        <translation>Farbe %1 - Rot / Grün / Blau:</translation>
+    </message>
+    <message>
+        <source>Mix Colors between DMX Values</source>
+        <translation>Farben zwischen DMX-Werten mischen</translation>
+    </message>
+    <message>
+        <source>Mix Colors Between DMX Values</source>
+        <translation>Farben zwischen DMX-Werten mischen</translation>
+    </message>
+    <message>
+        <source>Type of Protocol</source>
+        <translation>Typ des Protokolls</translation>
+    </message>
+    <message>
+        <source>Value %1</source>
+        <translation>Wert %1</translation>
+    </message>
+    <message>
+        <source>Channel</source>
+        <translation>Kanal</translation>
+    </message>
+    <message>
+        <source>MIDI Note</source>
+        <translation>MIDI-Note</translation>
+    </message>
+    <message>
+        <source>Universe</source>
+        <translation>Universum</translation>
+    </message>
+    <message>
+        <source>Learning...</source>
+        <translation>Lerne...</translation>
+    </message>
+    <message>
+        <source>MIDI Channel :</source>
+        <translation>MIDI-Kanal:</translation>
+    </message>
+</context>
+<context>
     <name>Documentation</name>
     <message>
         <source>Documentation of %1</source>
@@ -2085,58 +2176,6 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <translation>entfernt die Bilddatei</translation>
     </message>
     <message>
-        <source>DMX-IN</source>
-        <translation>DMX-EIN</translation>
-    </message>
-    <message>
-        <source>Learn</source>
-        <translation>Lernen</translation>
-    </message>
-    <message>
-        <source>takes the next DMX channel that changes, or the next MIDI message, as the input of this control</source>
-        <translation>nimmt den nächsten DMX-Kanal, der sich ändert, oder die nächste MIDI-Nachricht als Eingang dieses Steuerelements</translation>
-    </message>
-    <message>
-        <source>Value %1 :</source>
-        <translation>Wert %1:</translation>
-    </message>
-    <message>
-        <source>DMX Channel :</source>
-        <translation>DMX-Kanal:</translation>
-    </message>
-    <message>
-        <source>MIDI Note :</source>
-        <translation>MIDI-Note:</translation>
-    </message>
-    <message>
-        <source>DMX Universe :</source>
-        <translation>DMX-Universum:</translation>
-    </message>
-    <message>
-        <source>MIDI Type :</source>
-        <translation>MIDI-Typ:</translation>
-    </message>
-    <message>
-        <source>Color Red %1</source>
-        <translation>Farbe Rot %1</translation>
-    </message>
-    <message>
-        <source>Color Green %1</source>
-        <translation>Farbe Grün %1</translation>
-    </message>
-    <message>
-        <source>Color Blue %1</source>
-        <translation>Farbe Blau %1</translation>
-    </message>
-    <message>
-        <source>Color %1 - Red / Green / Blue :</source>
-        <translation>Farbe %1 - Rot / Grün / Blau:</translation>
-    </message>
-    <message>
-        <source>Mix Colors between DMX Values</source>
-        <translation>Farben zwischen DMX-Werten mischen</translation>
-    </message>
-    <message>
         <source>Add</source>
         <translation>Hinzufügen</translation>
     </message>
@@ -2227,10 +2266,6 @@ Do you want to change the settings?</source>
 Möchten Sie die Einstellungen ändern?</translation>
     </message>
     <message>
-        <source>Learning...</source>
-        <translation>Lerne...</translation>
-    </message>
-    <message>
         <source>cannot be shown</source>
         <translation>nicht darstellbar</translation>
     </message>
@@ -2314,78 +2349,6 @@ Möchten Sie die Einstellungen ändern?</translation>
         <translation>Bild:</translation>
     </message>
     <message>
-        <source>DMX-IN</source>
-        <translation>DMX-EIN</translation>
-    </message>
-    <message>
-        <source>Type of Protocol</source>
-        <translation>Typ des Protokolls</translation>
-    </message>
-    <message>
-        <source>Type :</source>
-        <translation>Typ:</translation>
-    </message>
-    <message>
-        <source>Value %1</source>
-        <translation>Wert %1</translation>
-    </message>
-    <message>
-        <source>Value %1 :</source>
-        <translation>Wert %1:</translation>
-    </message>
-    <message>
-        <source>Channel</source>
-        <translation>Kanal</translation>
-    </message>
-    <message>
-        <source>MIDI Note</source>
-        <translation>MIDI-Note</translation>
-    </message>
-    <message>
-        <source>Universe</source>
-        <translation>Universum</translation>
-    </message>
-    <message>
-        <source>DMX Channel :</source>
-        <translation>DMX-Kanal:</translation>
-    </message>
-    <message>
-        <source>MIDI Note :</source>
-        <translation>MIDI-Note:</translation>
-    </message>
-    <message>
-        <source>DMX Universe :</source>
-        <translation>DMX-Universum:</translation>
-    </message>
-    <message>
-        <source>MIDI Type :</source>
-        <translation>MIDI-Typ:</translation>
-    </message>
-    <message>
-        <source>Color Red %1</source>
-        <translation>Farbe Rot %1</translation>
-    </message>
-    <message>
-        <source>Color Green %1</source>
-        <translation>Farbe Grün %1</translation>
-    </message>
-    <message>
-        <source>Color Blue %1</source>
-        <translation>Farbe Blau %1</translation>
-    </message>
-    <message>
-        <source>Color %1 - Red / Green / Blue :</source>
-        <translation>Farbe %1 - Rot / Grün / Blau:</translation>
-    </message>
-    <message>
-        <source>Mix Colors Between DMX Values</source>
-        <translation>Farben zwischen DMX-Werten mischen</translation>
-    </message>
-    <message>
-        <source>Mix Colors between DMX Values</source>
-        <translation>Farben zwischen DMX-Werten mischen</translation>
-    </message>
-    <message>
         <source>OK</source>
         <translation>OK</translation>
     </message>
@@ -2408,10 +2371,6 @@ Möchten Sie die Einstellungen ändern?</translation>
     <message>
         <source>click Cancel to discard any changes</source>
         <translation>Abbrechen verwirft alle Änderungen</translation>
-    </message>
-    <message>
-        <source>MIDI Channel :</source>
-        <translation>MIDI-Kanal:</translation>
     </message>
     <message>
         <source>All Images (*.bmp *.gif *.ico *.jpg *.jpeg *.png *.pbm *.pgm *.ppm *.xbm *.xpm);;</source>

@@ -154,7 +154,7 @@ void TestBackgroundDialog::inputRowsFollowProtocol()
     QCOMPARE(!labelWithText(dialog, "DMX Channel :")->isHidden(), channelShown);
     QCOMPARE(!labelWithText(dialog, "MIDI Note :")->isHidden(), noteShown);
     QCOMPARE(!labelWithText(dialog, "MIDI Type :")->isHidden(), noteShown);
-    auto *universe = dialog.findChild<QSpinBox *>("universe");
+    auto *universe = dialog.findChild<QSpinBox *>("inUniverse");
     QCOMPARE(universe->maximum(), universeMaximum);
     QCOMPARE(universe->value(), 4);
     // Typing universe 1 stores 0; the companion shows it as typed.
