@@ -1,11 +1,8 @@
-// The control editor's window and its output editor: what the fields show,
-// what they write, and what reaches the record the window was given.
+// The control editor's window: what reaches the record it was given, the
+// picture, learning. Its input and output editors: tst_dmxineditor.
 #include "dialogs/settings.h"
-#include "dialogs/settingsdmxoutwidget.h"
-#include "dialogs/settingsrules.h"
+#include "tests/dialogs/dialogtest.h"
 
-#include <QCheckBox>
-#include <QComboBox>
 #include <QLabel>
 #include <QPushButton>
 #include <QTemporaryDir>
@@ -14,25 +11,6 @@
 
 namespace
 {
-
-template <typename T> T *child(QWidget *parent, const char *name)
-{
-    T *found = parent->findChild<T *>(QLatin1String(name));
-    if (!found)
-        qFatal("no child %s", name);
-    return found;
-}
-
-QSpinBox *spin(QWidget *parent, const char *name)
-{
-    return child<QSpinBox>(parent, name);
-}
-
-void select(QWidget *parent, const char *list, int value)
-{
-    QComboBox *combo = child<QComboBox>(parent, list);
-    combo->setCurrentIndex(combo->findData(value));
-}
 
 bool seen(QWidget *w, QWidget *top)
 {
@@ -47,34 +25,6 @@ SettingStruct record(quint32 id, quint8 type)
     return r;
 }
 
-// The inputs of an output editor by object name, with their row flag.
-const std::pair<bool DmxOutRows::*, const char *> kOutputRows[] = {
-    {&DmxOutRows::value1, "value1"},     {&DmxOutRows::value2, "value2"},
-    {&DmxOutRows::value3, "value3"},     {&DmxOutRows::channel, "channel"},
-    {&DmxOutRows::note, "note"},         {&DmxOutRows::universe, "universe"},
-    {&DmxOutRows::midiType, "midiType"}, {&DmxOutRows::http, "http"},
-    {&DmxOutRows::command, "command"}};
-
-// The inputs the editor shows, and those the row table asks for.
-QString shownOutputRows(SettingsDmxOutWidget &w)
-{
-    QStringList shown;
-    for (const auto &row : kOutputRows)
-        if (seen(child<QWidget>(&w, row.second), &w))
-            shown << QLatin1String(row.second);
-    return shown.join(QLatin1Char(' '));
-}
-
-QString expectedOutputRows(quint8 type, quint8 protocol)
-{
-    const DmxOutRows r = dmxOutRows(type, protocol);
-    QStringList shown;
-    for (const auto &[flag, name] : kOutputRows)
-        if (r.group && r.*flag)
-            shown << QLatin1String(name);
-    return shown.join(QLatin1Char(' '));
-}
-
 } // namespace
 
 class TestSettingsDialog : public QObject
@@ -82,101 +32,14 @@ class TestSettingsDialog : public QObject
     Q_OBJECT
 
 private slots:
-    void outputFollowsRowTable();
-    void oneBasedOutputFields_data();
-    void oneBasedOutputFields();
-    void outputMidiKeepsTypedValues();
     void workingRecordUntilApply();
     void addAndNextAddsAgain();
     void newControlCheckedOnAdd();
-    void oneBasedInputFields();
-    void inputFollowsRowTable();
-    void hexCompanionsFollowPreference();
     void bitmapCancelKeepsPicture();
     void learnInput();
     void learnOutputTakesMidiOnly();
     void learnEnds();
 };
-
-void TestSettingsDialog::outputFollowsRowTable()
-{
-    SettingDmxStruct out;
-    SettingsDmxOutWidget w;
-    w.setSettings(&out, CT_BUTTON_PUSH, false, QStringLiteral("DMX-OUT"));
-    for (int type : {0, 2, 5, 11, 12, 14, 15, 16, int(AOT_CENTER), int(AOT_NONE)}) {
-        for (quint8 protocol = PT_NONE; protocol < PT_COUNT; ++protocol) {
-            out.protocol_type = protocol;
-            w.setControlType(quint8(type));
-            QCOMPARE(shownOutputRows(w), expectedOutputRows(quint8(type), protocol));
-        }
-    }
-}
-
-void TestSettingsDialog::oneBasedOutputFields_data()
-{
-    QTest::addColumn<int>("protocol");
-    QTest::addColumn<int>("channel");
-    QTest::addColumn<int>("universe");
-    QTest::addColumn<QString>("channelInput");
-    QTest::addColumn<int>("shownChannel");
-    QTest::addColumn<int>("shownUniverse");
-    QTest::newRow("DMX channel and universe from 1")
-        << int(PT_ARTNET) << 0 << 0 << "channel" << 1 << 1;
-    QTest::newRow("last DMX channel") << int(PT_ACN) << 511 << 65534 << "channel" << 512 << 65535;
-    QTest::newRow("MIDI note as stored, channel from 1")
-        << int(PT_MIDI) << 60 << 9 << "note" << 60 << 10;
-}
-
-void TestSettingsDialog::oneBasedOutputFields()
-{
-    QFETCH(int, protocol);
-    QFETCH(int, channel);
-    QFETCH(int, universe);
-    QFETCH(QString, channelInput);
-    QFETCH(int, shownChannel);
-    QFETCH(int, shownUniverse);
-    SettingDmxStruct out;
-    out.protocol_type = quint8(protocol);
-    out.dmx_channel = quint16(channel);
-    out.dmx_universe = quint16(universe);
-    SettingsDmxOutWidget w;
-    w.setSettings(&out, CT_BUTTON_PUSH, false, QString());
-    QSpinBox *channelSpin = spin(&w, channelInput.toLatin1().constData());
-    QCOMPARE(channelSpin->value(), shownChannel);
-    QCOMPARE(spin(&w, "universe")->value(), shownUniverse);
-
-    channelSpin->setValue(100);
-    spin(&w, "universe")->setValue(8);
-    QCOMPARE(int(out.dmx_channel), channelInput == QLatin1String("note") ? 100 : 99);
-    QCOMPARE(int(out.dmx_universe), 7);
-}
-
-void TestSettingsDialog::outputMidiKeepsTypedValues()
-{
-    SettingDmxStruct out;
-    out.protocol_type = PT_ARTNET;
-    SettingsDmxOutWidget w;
-    w.setSettings(&out, CT_BUTTON_PUSH, true, QString());
-    spin(&w, "value1")->setValue(200);
-    spin(&w, "universe")->setValue(40);
-
-    select(&w, "protocol", PT_MIDI);
-    QCOMPARE(spin(&w, "value1")->value(), 127);
-    QCOMPARE(spin(&w, "universe")->value(), 16);
-    QCOMPARE(int(out.dmx_value_1), 200);
-    QCOMPARE(int(out.dmx_universe), 39);
-
-    select(&w, "protocol", PT_ARTNET);
-    QCOMPARE(spin(&w, "value1")->value(), 200);
-    QCOMPARE(spin(&w, "universe")->value(), 40);
-    QCOMPARE(int(out.protocol_type), int(PT_ARTNET));
-
-    // An HTTP link is stored as typed.
-    select(&w, "protocol", PT_HTTP);
-    child<QTextEdit>(&w, "http")->setPlainText(QStringLiteral("dim.php?level=%1"));
-    QCOMPARE(out.dmx_http_filename, QStringLiteral("dim.php?level=%1"));
-    QCOMPARE(int(out.protocol_type), int(PT_HTTP));
-}
 
 void TestSettingsDialog::workingRecordUntilApply()
 {
@@ -187,6 +50,12 @@ void TestSettingsDialog::workingRecordUntilApply()
     QVERIFY(!child<QComboBox>(&editing, "type")->isEnabled());
     QCOMPARE(child<QComboBox>(&editing, "type")->currentData().toInt(), int(CT_KNOB));
     QVERIFY(!editing.isAddMode());
+    // An HTTP link is stored as typed.
+    QWidget *out = child(&editing, "dmxOut");
+    select(out, "protocol", PT_HTTP);
+    child<QTextEdit>(out, "http")->setPlainText(QStringLiteral("dim.php?level=%1"));
+    child<QPushButton>(&editing, "apply")->click();
+    QCOMPARE(edited.dmx_out.dmx_http_filename, QStringLiteral("dim.php?level=%1"));
 
     SettingStruct r = record(0, CT_BUTTON_PUSH);
     Settings dlg;
@@ -254,86 +123,6 @@ void TestSettingsDialog::newControlCheckedOnAdd()
     QCOMPARE(checks, 2);
     QCOMPARE(applied.count(), 1);
     QCOMPARE(r.position_x, 20u);
-}
-
-void TestSettingsDialog::oneBasedInputFields()
-{
-    SettingStruct r = record(2, CT_BUTTON_PUSH);
-    r.dmx_in.protocol_type_in = PT_ARTNET;
-    r.dmx_in.dmx_in_channel = 0;
-    r.dmx_in.dmx_in_universe = 0;
-    Settings dlg;
-    dlg.setSettings(&r, false);
-    QCOMPARE(spin(&dlg, "inChannel")->value(), 1);
-    QCOMPARE(spin(&dlg, "inUniverse")->value(), 1);
-    spin(&dlg, "inChannel")->setValue(6);
-    QCOMPARE(int(dlg.workingRecord().dmx_in.dmx_in_channel), 5);
-
-    select(&dlg, "inProtocol", PT_MIDI);
-    QCOMPARE(spin(&dlg, "inNote")->value(), 5);
-    spin(&dlg, "inNote")->setValue(64);
-    spin(&dlg, "inUniverse")->setValue(16);
-    QCOMPARE(int(dlg.workingRecord().dmx_in.dmx_in_channel), 64);
-    QCOMPARE(int(dlg.workingRecord().dmx_in.dmx_in_universe), 15);
-
-    // MIDI shows the typed value narrowed, another protocol shows it again;
-    // applied under MIDI, the value is narrowed for good.
-    r.dmx_in.dmx_in_value_3 = 200;
-    dlg.setSettings(&r, false);
-    QCOMPARE(spin(&dlg, "inValue3")->value(), 200);
-    select(&dlg, "inProtocol", PT_MIDI);
-    QCOMPARE(spin(&dlg, "inValue3")->value(), 127);
-    select(&dlg, "inProtocol", PT_ACN);
-    QCOMPARE(spin(&dlg, "inValue3")->value(), 200);
-    select(&dlg, "inProtocol", PT_MIDI);
-    child<QPushButton>(&dlg, "apply")->click();
-    QCOMPARE(int(r.dmx_in.dmx_in_value_3), 127);
-    QCOMPARE(int(r.dmx_in.protocol_type_in), int(PT_MIDI));
-}
-
-void TestSettingsDialog::inputFollowsRowTable()
-{
-    SettingStruct r = record(0, CT_BUTTON_PUSH);
-    Settings dlg;
-    for (int type : {0, 1, 2, 3, 6, 11, 12, 15, 16}) {
-        for (quint8 protocol = PT_NONE; protocol < PT_COUNT; ++protocol) {
-            r.control_type = quint8(type);
-            r.dmx_in.protocol_type_in = protocol;
-            dlg.setSettings(&r, false);
-            const DmxInRows rows = dmxInRows(quint8(type), protocol);
-            const std::pair<bool, const char *> expected[] = {
-                {rows.value1, "inValue1"},     {rows.value2, "inValue2"},
-                {rows.value3, "inValue3"},     {rows.channel, "inChannel"},
-                {rows.note, "inNote"},         {rows.universe, "inUniverse"},
-                {rows.midiType, "inMidiType"}, {rows.color1, "inColorRed1"},
-                {rows.color3, "inColorRed3"},  {rows.fade, "inFade"}};
-            for (const auto &[shown, name] : expected)
-                QVERIFY2(seen(child<QWidget>(&dlg, name), &dlg) == (shown && rows.group),
-                         qPrintable(QStringLiteral("%1 %2 %3").arg(type).arg(protocol).arg(name)));
-        }
-    }
-}
-
-void TestSettingsDialog::hexCompanionsFollowPreference()
-{
-    SettingStruct r = record(1, CT_ENCODER_PUSH);
-    r.dmx_out.protocol_type = PT_MIDI;
-    r.dmx_out.dmx_midi_type = MT_NOTE_ON;
-    r.dmx_out_advanced.protocol_type = PT_ARTNET;
-    Settings dlg;
-    auto hexShown = [&] {
-        QStringList texts;
-        for (QLabel *label : dlg.findChildren<QLabel *>()) {
-            if (label->text().startsWith(QLatin1String("0x")) && seen(label, &dlg))
-                texts << label->text();
-        }
-        return texts;
-    };
-    dlg.setSettings(&r, false);
-    QVERIFY(hexShown().isEmpty());
-    dlg.setSettings(&r, true);
-    QVERIFY(hexShown().contains(QStringLiteral("0x90")));
-    QVERIFY(hexShown().contains(QStringLiteral("0xff")));
 }
 
 void TestSettingsDialog::bitmapCancelKeepsPicture()

@@ -8,46 +8,6 @@
 namespace
 {
 
-QString names(std::initializer_list<std::pair<bool, const char *>> rows)
-{
-    QStringList shown;
-    for (const auto &row : rows) {
-        if (row.first)
-            shown << QLatin1String(row.second);
-    }
-    return shown.join(QLatin1Char(' '));
-}
-
-QString shownRows(const DmxOutRows &r)
-{
-    return names({{r.group, "group"},
-                  {r.value1, "v1"},
-                  {r.value2, "v2"},
-                  {r.value3, "v3"},
-                  {r.channel, "ch"},
-                  {r.note, "note"},
-                  {r.universe, "uni"},
-                  {r.midiType, "midi"},
-                  {r.http, "http"},
-                  {r.command, "cmd"}});
-}
-
-QString shownRows(const DmxInRows &r)
-{
-    return names({{r.group, "group"},
-                  {r.value1, "v1"},
-                  {r.value2, "v2"},
-                  {r.value3, "v3"},
-                  {r.color1, "c1"},
-                  {r.color2, "c2"},
-                  {r.color3, "c3"},
-                  {r.fade, "fade"},
-                  {r.channel, "ch"},
-                  {r.note, "note"},
-                  {r.universe, "uni"},
-                  {r.midiType, "midi"}});
-}
-
 SettingStruct control(quint32 id)
 {
     SettingStruct r;
@@ -65,13 +25,6 @@ class TestSettingsRules : public QObject
     Q_OBJECT
 
 private slots:
-    void hexTexts();
-    void advancedType_data();
-    void advancedType();
-    void outputRows_data();
-    void outputRows();
-    void inputRows_data();
-    void inputRows();
     void typeResets_data();
     void typeResets();
     void clampOnlyWhatIsApplied();
@@ -81,111 +34,26 @@ private slots:
     void pendingBitmapReadAgain();
 };
 
-void TestSettingsRules::hexTexts()
-{
-    QCOMPARE(hexText(255), QStringLiteral("0xff"));
-    QCOMPARE(hexText(5), QStringLiteral("0x05"));
-    QCOMPARE(hexText(0x90), QStringLiteral("0x90"));
-    QCOMPARE(hexColorText(255, 0, 127), QStringLiteral("0xff 00 7f"));
-}
-
-void TestSettingsRules::advancedType_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("advanced");
-    for (int centre : {CT_FADER_VERTICAL_MIDDLE, CT_FADER_HORIZONTAL_MIDDLE,
-                       CT_PITCH_BEND_VERTICAL_MIDDLE, CT_PITCH_BEND_HORIZONTAL_MIDDLE})
-        QTest::addRow("centre type %d", centre) << centre << int(AOT_CENTER);
-    QTest::newRow("encoder push") << int(CT_ENCODER_PUSH) << 0;
-    QTest::newRow("encoder switch") << int(CT_ENCODER_SWITCH) << 1;
-    QTest::newRow("fader") << int(CT_FADER_VERTICAL) << int(AOT_NONE);
-    QTest::newRow("encoder") << int(CT_ENCODER) << int(AOT_NONE);
-    QTest::newRow("button") << int(CT_BUTTON_PUSH) << int(AOT_NONE);
-}
-
-void TestSettingsRules::advancedType()
-{
-    QFETCH(int, type);
-    QFETCH(int, advanced);
-    QCOMPARE(int(advancedOutputType(quint8(type))), advanced);
-}
-
-void TestSettingsRules::outputRows_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("protocol");
-    QTest::addColumn<QString>("rows");
-    QTest::newRow("button, none") << 0 << int(PT_NONE) << "group";
-    QTest::newRow("button, Art-Net") << 0 << int(PT_ARTNET) << "group v1 v2 ch uni";
-    QTest::newRow("button, sACN") << 1 << int(PT_ACN) << "group v1 v2 ch uni";
-    QTest::newRow("button, MIDI") << 0 << int(PT_MIDI) << "group v1 v2 note uni midi";
-    QTest::newRow("fader, HTTP") << 3 << int(PT_HTTP) << "group v1 v2 http";
-    QTest::newRow("knob, command") << 11 << int(PT_COMMAND) << "group v1 v2 cmd";
-    QTest::newRow("encoder, Art-Net") << 12 << int(PT_ARTNET) << "group v1 v2 v3 ch uni";
-    QTest::newRow("encoder switch, MIDI") << 14 << int(PT_MIDI) << "group v1 v2 v3 note uni midi";
-    QTest::newRow("center, Art-Net") << int(AOT_CENTER) << int(PT_ARTNET) << "group v1 ch uni";
-    QTest::newRow("center, MIDI") << int(AOT_CENTER) << int(PT_MIDI) << "group v1 note uni midi";
-    QTest::newRow("center, HTTP") << int(AOT_CENTER) << int(PT_HTTP) << "group v1 v2 http";
-    QTest::newRow("center, command") << int(AOT_CENTER) << int(PT_COMMAND) << "group v1 v2 cmd";
-    QTest::newRow("label") << 15 << int(PT_ARTNET) << "";
-    QTest::newRow("led keeps its rows but no group") << 16 << int(PT_ARTNET) << "v1 v2 ch uni";
-    QTest::newRow("group frame, MIDI") << 19 << int(PT_MIDI) << "midi";
-    QTest::newRow("no advanced output") << int(AOT_NONE) << int(PT_ARTNET) << "";
-    QTest::newRow("unknown protocol is none") << 0 << 6 << "group";
-}
-
-void TestSettingsRules::outputRows()
-{
-    QFETCH(int, type);
-    QFETCH(int, protocol);
-    QFETCH(QString, rows);
-    QCOMPARE(shownRows(dmxOutRows(quint8(type), quint8(protocol))), rows);
-}
-
-void TestSettingsRules::inputRows_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("protocol");
-    QTest::addColumn<QString>("rows");
-    QTest::newRow("button, none") << 0 << int(PT_NONE) << "group";
-    QTest::newRow("button, Art-Net")
-        << 0 << int(PT_ARTNET) << "group v1 v2 v3 c1 c2 c3 fade ch uni";
-    QTest::newRow("button, MIDI") << 1 << int(PT_MIDI)
-                                  << "group v1 v2 v3 c1 c2 c3 fade note uni midi";
-    QTest::newRow("direct value, sACN") << 2 << int(PT_ACN) << "group v1 v2 c1 c2 fade ch uni";
-    QTest::newRow("fader, Art-Net") << 3 << int(PT_ARTNET) << "group v1 v2 ch uni";
-    QTest::newRow("center fader, MIDI") << 6 << int(PT_MIDI) << "group v1 v2 note uni midi";
-    QTest::newRow("led, Art-Net") << 16 << int(PT_ARTNET) << "group v1 v2 v3 c1 c2 c3 fade ch uni";
-    QTest::newRow("encoder: no group") << 12 << int(PT_ARTNET) << "v1 v2 v3 c1 c2 c3 fade ch uni";
-    QTest::newRow("label: nothing, MIDI type stays") << 15 << int(PT_MIDI) << "midi";
-    QTest::newRow("HTTP is no input") << 0 << int(PT_HTTP) << "group";
-}
-
-void TestSettingsRules::inputRows()
-{
-    QFETCH(int, type);
-    QFETCH(int, protocol);
-    QFETCH(QString, rows);
-    QCOMPARE(shownRows(dmxInRows(quint8(type), quint8(protocol))), rows);
-}
-
 void TestSettingsRules::typeResets_data()
 {
     QTest::addColumn<int>("type");
     QTest::addColumn<int>("out");
-    QTest::addColumn<int>("advanced");
+    QTest::addColumn<int>("advanced"); // the second output's type
     QTest::addColumn<int>("in");
-    QTest::newRow("button") << 0 << int(PT_ARTNET) << int(PT_NONE) << int(PT_ACN);
-    QTest::newRow("direct value") << 2 << int(PT_ARTNET) << int(PT_NONE) << int(PT_ACN);
-    QTest::newRow("center fader") << 5 << int(PT_ARTNET) << int(PT_MIDI) << int(PT_ACN);
-    QTest::newRow("pitch bend") << 7 << int(PT_ARTNET) << int(PT_NONE) << int(PT_NONE);
-    QTest::newRow("center pitch bend") << 9 << int(PT_ARTNET) << int(PT_MIDI) << int(PT_NONE);
-    QTest::newRow("knob") << 11 << int(PT_ARTNET) << int(PT_NONE) << int(PT_NONE);
-    QTest::newRow("encoder") << 12 << int(PT_ARTNET) << int(PT_NONE) << int(PT_NONE);
-    QTest::newRow("encoder push") << 13 << int(PT_ARTNET) << int(PT_MIDI) << int(PT_NONE);
-    QTest::newRow("led") << 16 << int(PT_NONE) << int(PT_NONE) << int(PT_ACN);
-    QTest::newRow("clock") << 18 << int(PT_NONE) << int(PT_NONE) << int(PT_NONE);
-    QTest::newRow("group") << 19 << int(PT_NONE) << int(PT_NONE) << int(PT_NONE);
+    const int none = AOT_NONE, centre = AOT_CENTER;
+    QTest::newRow("button") << 0 << int(PT_ARTNET) << none << int(PT_ACN);
+    QTest::newRow("direct value") << 2 << int(PT_ARTNET) << none << int(PT_ACN);
+    QTest::newRow("center fader") << 5 << int(PT_ARTNET) << centre << int(PT_ACN);
+    QTest::newRow("pitch bend") << 7 << int(PT_ARTNET) << none << int(PT_NONE);
+    QTest::newRow("center pitch bend") << 10 << int(PT_ARTNET) << centre << int(PT_NONE);
+    QTest::newRow("knob") << 11 << int(PT_ARTNET) << none << int(PT_NONE);
+    QTest::newRow("encoder") << 12 << int(PT_ARTNET) << none << int(PT_NONE);
+    QTest::newRow("encoder push") << 13 << int(PT_ARTNET) << int(AOT_ENCODER_PUSH) << int(PT_NONE);
+    QTest::newRow("encoder switch")
+        << 14 << int(PT_ARTNET) << int(AOT_ENCODER_SWITCH) << int(PT_NONE);
+    QTest::newRow("led") << 16 << int(PT_NONE) << none << int(PT_ACN);
+    QTest::newRow("clock") << 18 << int(PT_NONE) << none << int(PT_NONE);
+    QTest::newRow("group") << 19 << int(PT_NONE) << none << int(PT_NONE);
 }
 
 // What a type does not use goes back to the defaults, not just its protocol.
@@ -195,6 +63,7 @@ void TestSettingsRules::typeResets()
     QFETCH(int, out);
     QFETCH(int, advanced);
     QFETCH(int, in);
+    QCOMPARE(int(advancedOutputType(quint8(type))), advanced);
     ControlEdit edit;
     SettingStruct &w = edit.working();
     w.dmx_out.protocol_type = PT_ARTNET;
@@ -204,12 +73,13 @@ void TestSettingsRules::typeResets()
     w.dmx_in.protocol_type_in = PT_ACN;
     w.dmx_in.dmx_in_channel = 7;
     edit.setControlType(quint8(type));
+    const bool second = advanced != AOT_NONE;
     QCOMPARE(int(w.control_type), type);
     QCOMPARE(int(w.dmx_out.protocol_type), out);
-    QCOMPARE(int(w.dmx_out_advanced.protocol_type), advanced);
+    QCOMPARE(int(w.dmx_out_advanced.protocol_type), second ? int(PT_MIDI) : int(PT_NONE));
     QCOMPARE(int(w.dmx_in.protocol_type_in), in);
     QCOMPARE(w.dmx_out.dmx_channel, quint16(out ? 7 : 0));
-    QCOMPARE(w.dmx_out_advanced.dmx_channel, quint16(advanced ? 7 : 0));
+    QCOMPARE(w.dmx_out_advanced.dmx_channel, quint16(second ? 7 : 0));
     QCOMPARE(w.dmx_in.dmx_in_channel, quint16(in ? 7 : 0));
 }
 

@@ -1,0 +1,305 @@
+// The input editor in its two windows, the control editor and the
+// background editor, with the control editor's output editors, whose rows
+// and numbers work alike: the rows each shows, how numbers are shown and
+// stored, and what switching the protocol to MIDI and back keeps.
+#include "dialogs/backgrounddialog.h"
+#include "dialogs/dmxineditor.h"
+#include "dialogs/settings.h"
+#include "model/showdocument.h"
+#include "tests/dialogs/dialogtest.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+
+#include <memory>
+
+namespace
+{
+
+enum Where { ControlInput, BackgroundInput, ControlOutput, ControlAdvanced };
+
+// What the editors share, as stored: protocol, value 1, channel (or note),
+// universe, and the input's blue of colour 1.
+enum Field { PROTOCOL, VALUE_1, CHANNEL, UNIVERSE, BLUE_1 };
+using Address = QList<int>;
+const QHash<QString, Field> kFields = {{"value1", VALUE_1},
+                                       {"channel", CHANNEL},
+                                       {"note", CHANNEL},
+                                       {"universe", UNIVERSE},
+                                       {"colorBlue1", BLUE_1}};
+
+Address of(const SettingDmxInStruct &in)
+{
+    return {in.protocol_type_in, in.dmx_in_value_1, in.dmx_in_channel, in.dmx_in_universe,
+            in.dmx_in_color_blue_1};
+}
+
+Address of(const SettingDmxStruct &out)
+{
+    return {out.protocol_type, out.dmx_value_1, out.dmx_channel, out.dmx_universe, 0};
+}
+
+void put(SettingDmxInStruct &in, const Address &a)
+{
+    in.protocol_type_in = quint8(a[PROTOCOL]);
+    in.dmx_in_value_1 = quint8(a[VALUE_1]);
+    in.dmx_in_channel = quint16(a[CHANNEL]);
+    in.dmx_in_universe = quint16(a[UNIVERSE]);
+    in.dmx_in_color_blue_1 = quint8(a[BLUE_1]);
+}
+
+void put(SettingDmxStruct &out, const Address &a)
+{
+    out.protocol_type = quint8(a[PROTOCOL]);
+    out.dmx_value_1 = quint8(a[VALUE_1]);
+    out.dmx_channel = quint16(a[CHANNEL]);
+    out.dmx_universe = quint16(a[UNIVERSE]);
+}
+
+// The control editor on a control of `type`, or the background editor,
+// opened with the editor's address `a`.
+class Window
+{
+public:
+    Window(Where where, quint8 type, const Address &a, bool showHex) : m_where(where)
+    {
+        if (where == BackgroundInput) {
+            BackgroundStruct bg = m_document.background();
+            put(bg.dmx_in, a);
+            m_document.applyBackground(bg);
+            m_background.setSettings(&m_document, showHex);
+            m_top = &m_background;
+            return;
+        }
+        m_record.id = 1; // an existing control: Apply leaves the window as it is
+        m_record.control_type = type;
+        put(m_record.dmx_in, a);
+        put(m_record.dmx_out, a);
+        put(m_record.dmx_out_advanced, a);
+        m_control.setSettings(&m_record, showHex);
+        m_top = &m_control;
+    }
+    QWidget *top() const { return m_top; }
+    // Inputs are named as outputs are, with "in" in front; null when none.
+    QWidget *field(QString name) const
+    {
+        const char *editors[] = {"dmxIn", nullptr, "dmxOut", "dmxOutAdvanced"};
+        const QWidget *editor = m_where == BackgroundInput ? m_top : child(m_top, editors[m_where]);
+        if (m_where <= BackgroundInput)
+            name = QStringLiteral("in") + name.at(0).toUpper() + name.mid(1);
+        return editor->findChild<QWidget *>(name);
+    }
+    QSpinBox *spin(const QString &name) const { return qobject_cast<QSpinBox *>(field(name)); }
+    QList<int> shown(const QStringList &names) const
+    {
+        QList<int> values;
+        for (const QString &name : names)
+            values << spin(name)->value();
+        return values;
+    }
+    void choose(quint8 protocol) const
+    {
+        auto *list = qobject_cast<QComboBox *>(field("protocol"));
+        list->setCurrentIndex(list->findData(protocol));
+    }
+    Address stored(bool apply)
+    {
+        if (apply)
+            child<QPushButton>(m_top, "apply")->click();
+        if (m_where == BackgroundInput)
+            return of(apply ? m_document.background().dmx_in
+                            : m_background.edit().working().dmx_in);
+        const SettingStruct &r = apply ? m_record : m_control.workingRecord();
+        return m_where == ControlInput
+                   ? of(r.dmx_in)
+                   : of(m_where == ControlOutput ? r.dmx_out : r.dmx_out_advanced);
+    }
+
+private:
+    Where m_where;
+    SettingStruct m_record;
+    ShowDocument m_document;
+    Settings m_control;
+    SettingsBackground m_background;
+    QWidget *m_top = nullptr;
+};
+
+// The row label (column 0), or the hexadecimal companion, beside `field`.
+QLabel *beside(QWidget *field, bool hex)
+{
+    auto *grid = qobject_cast<QGridLayout *>(field->parentWidget()->layout());
+    int row, column, rows, columns;
+    grid->getItemPosition(grid->indexOf(field), &row, &column, &rows, &columns);
+    for (int c = 0; c < grid->columnCount(); ++c) {
+        QLayoutItem *item = grid->itemAtPosition(row, c);
+        auto *label = item ? qobject_cast<QLabel *>(item->widget()) : nullptr;
+        if (label && (c != 0) == hex)
+            return label;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+class TestDmxInEditor : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void rows_data();
+    void rows();
+    void fieldsAsStored_data();
+    void fieldsAsStored();
+    void midiAndBack_data();
+    void midiAndBack();
+};
+
+void TestDmxInEditor::rows_data()
+{
+    QTest::addColumn<int>("where");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<bool>("showHex");
+    QTest::addColumn<QString>("shown");
+    const int in = ControlInput, bg = BackgroundInput, out = ControlOutput, adv = ControlAdvanced;
+    const QString all = "v1 v2 v3 c1 c2 c3 fade uni";
+    QTest::newRow("button, Art-Net, hex") << in << 0 << 1 << true << all + " ch hex";
+    QTest::newRow("switch, MIDI") << in << 1 << 3 << false << all + " note midi";
+    QTest::newRow("direct value, sACN") << in << 2 << 2 << false << "v1 v2 c1 c2 fade uni ch";
+    QTest::newRow("fader, MIDI, hex") << in << 3 << 3 << true << "v1 v2 uni note midi hex";
+    QTest::newRow("centre fader, Art-Net") << in << 6 << 1 << false << "v1 v2 uni ch";
+    QTest::newRow("led, MIDI") << in << 16 << 3 << false << all + " note midi";
+    QTest::newRow("encoder: no input") << in << 12 << 1 << true << "hidden";
+    QTest::newRow("button, none, hex") << in << 0 << 0 << true << "";
+    QTest::newRow("HTTP is no input") << in << 0 << 4 << false << "";
+    QTest::newRow("background, MIDI, hex") << bg << 0 << 3 << true << all + " note midi hex";
+    QTest::newRow("background, Art-Net") << bg << 0 << 1 << false << all + " ch";
+    QTest::newRow("background, none, hex") << bg << 0 << 0 << true << "";
+    QTest::newRow("out: button, sACN, hex") << out << 0 << 2 << true << "v1 v2 uni ch hex";
+    QTest::newRow("out: button, MIDI") << out << 1 << 3 << false << "v1 v2 uni note midi";
+    QTest::newRow("out: fader, HTTP") << out << 3 << 4 << false << "v1 v2 http";
+    QTest::newRow("out: knob, command") << out << 11 << 5 << false << "v1 v2 cmd";
+    QTest::newRow("out: encoder, Art-Net") << out << 12 << 1 << false << "v1 v2 v3 uni ch";
+    QTest::newRow("out: encoder switch, MIDI, hex")
+        << out << 14 << 3 << true << "v1 v2 v3 uni note midi hex";
+    QTest::newRow("out: none, hex") << out << 0 << 0 << true << "";
+    QTest::newRow("out: unknown protocol") << out << 0 << 6 << false << "";
+    QTest::newRow("out: led") << out << 16 << 1 << false << "hidden";
+    QTest::newRow("centre, Art-Net") << adv << 5 << 1 << false << "v1 uni ch";
+    QTest::newRow("centre, MIDI, hex") << adv << 10 << 3 << true << "v1 uni note midi hex";
+    QTest::newRow("centre, HTTP") << adv << 9 << 4 << false << "v1 v2 http";
+    QTest::newRow("encoder push, command") << adv << 13 << 5 << false << "v1 v2 cmd";
+    QTest::newRow("no second output") << adv << 0 << 1 << false << "hidden";
+}
+
+void TestDmxInEditor::rows()
+{
+    QFETCH(int, where);
+    QFETCH(int, type);
+    QFETCH(int, protocol);
+    QFETCH(bool, showHex);
+    QFETCH(QString, shown);
+    const Window w(Where(where), quint8(type), {protocol, 0, 0, 0, 0}, showHex);
+    const std::pair<const char *, const char *> rows[] = {
+        {"v1", "value1"},    {"v2", "value2"},    {"v3", "value3"},     {"c1", "colorRed1"},
+        {"c2", "colorRed2"}, {"c3", "colorRed3"}, {"fade", "fade"},     {"uni", "universe"},
+        {"ch", "channel"},   {"note", "note"},    {"midi", "midiType"}, {"http", "http"},
+        {"cmd", "command"}};
+    QStringList seen;
+    if (!w.field("protocol")->isVisibleTo(w.top()))
+        seen << "hidden";
+    for (const auto &[row, name] : rows) {
+        if (w.field(name) && w.field(name)->isVisibleTo(w.top()))
+            seen << row;
+    }
+    if (beside(w.field("universe"), true)->isVisibleTo(w.top()))
+        seen << "hex";
+    QCOMPARE(seen.join(' '), shown);
+    QCOMPARE(beside(w.field("universe"), false)->text(),
+             protocol == PT_MIDI ? "MIDI Channel :" : "DMX Universe :");
+}
+
+void TestDmxInEditor::fieldsAsStored_data()
+{
+    QTest::addColumn<int>("where");
+    QTest::addColumn<int>("protocol");
+    QTest::addColumn<QString>("field");
+    QTest::addColumn<int>("stored");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("typed");
+    QTest::addColumn<int>("after"); // stored
+    QTest::addColumn<QString>("hex");
+    const int in = ControlInput, bg = BackgroundInput, out = ControlOutput;
+    QTest::newRow("DMX channel from 1") << in << 1 << "channel" << 0 << 1 << 6 << 5 << "0x06";
+    QTest::newRow("note as stored") << in << 3 << "note" << 60 << 60 << 64 << 64 << "0x40";
+    QTest::newRow("a colour") << in << 2 << "colorBlue1" << 0 << 0 << 128 << 128 << "0xff 00 80";
+    QTest::newRow("background: universe from 1")
+        << bg << 1 << "universe" << 3 << 4 << 1 << 0 << "0x01";
+    QTest::newRow("background: MIDI channel from 1")
+        << bg << 3 << "universe" << 9 << 10 << 16 << 15 << "0x10";
+    QTest::newRow("background: value") << bg << 2 << "value1" << 255 << 255 << 200 << 200 << "0xc8";
+    QTest::newRow("out: last DMX channel")
+        << out << 2 << "channel" << 511 << 512 << 100 << 99 << "0x64";
+    QTest::newRow("out: last universe")
+        << out << 1 << "universe" << 65534 << 65535 << 8 << 7 << "0x08";
+    QTest::newRow("out: note") << out << 3 << "note" << 60 << 60 << 100 << 100 << "0x64";
+}
+
+void TestDmxInEditor::fieldsAsStored()
+{
+    QFETCH(int, where);
+    QFETCH(int, protocol);
+    QFETCH(QString, field);
+    QFETCH(int, stored);
+    QFETCH(int, shown);
+    QFETCH(int, typed);
+    QFETCH(int, after);
+    QFETCH(QString, hex);
+    Address address{protocol, 0, 0, 0, 0};
+    address[kFields.value(field)] = stored;
+    Window w(Where(where), CT_BUTTON_PUSH, address, true);
+    QSpinBox *box = w.spin(field);
+    QCOMPARE(box->value(), shown);
+    box->setValue(typed);
+    address[kFields.value(field)] = after;
+    QCOMPARE(w.stored(false), address);
+    QCOMPARE(beside(box, true)->text(), hex);
+    // The note and the DMX channel show one field.
+    if (field == "channel")
+        QCOMPARE(w.spin("note")->value(), after);
+    if (field == "note")
+        QCOMPARE(w.spin("channel")->value(), after + 1);
+}
+
+void TestDmxInEditor::midiAndBack_data()
+{
+    QTest::addColumn<int>("where");
+    QTest::newRow("control editor's input") << int(ControlInput);
+    QTest::newRow("background's input") << int(BackgroundInput);
+    QTest::newRow("control editor's output") << int(ControlOutput);
+}
+
+// MIDI shows typed values within its ranges and keeps them, so that another
+// protocol shows them again; applied under MIDI they are narrowed for good.
+void TestDmxInEditor::midiAndBack()
+{
+    QFETCH(int, where);
+    Window w(Where(where), CT_BUTTON_PUSH, {PT_ARTNET, 200, 300, 39, 0}, false);
+    const QStringList dmx{"value1", "channel", "universe"}, midi{"value1", "note", "universe"};
+    QCOMPARE(w.stored(true), (Address{PT_ARTNET, 200, 300, 39, 0}));
+    w.choose(PT_MIDI);
+    QCOMPARE(w.shown(midi), (QList<int>{127, 127, 16}));
+    QCOMPARE(w.stored(false), (Address{PT_MIDI, 200, 300, 39, 0}));
+    w.choose(PT_ARTNET);
+    QCOMPARE(w.shown(dmx), (QList<int>{200, 301, 40}));
+
+    w.choose(PT_MIDI);
+    QCOMPARE(w.stored(true), (Address{PT_MIDI, 127, 127, 15, 0}));
+    w.choose(PT_ARTNET);
+    QCOMPARE(w.shown(dmx), (QList<int>{127, 128, 16}));
+    QCOMPARE(w.stored(true), (Address{PT_ARTNET, 127, 127, 15, 0}));
+}
+
+QTEST_MAIN(TestDmxInEditor)
+#include "tst_dmxineditor.moc"
