@@ -19,31 +19,31 @@ namespace
 
 enum Where { ControlInput, BackgroundInput, ControlOutput, ControlAdvanced };
 
-// What the editors share, as stored: protocol, value 1, channel (or note),
-// universe, and the input's blue of colour 1.
-enum Field { PROTOCOL, VALUE_1, CHANNEL, UNIVERSE, BLUE_1 };
+// What the editors share, as stored: protocol, values 1 and 3, channel (or
+// note), universe, and the input's blue of colour 1.
+enum Field { PROTOCOL, VALUE_1, VALUE_3, CHANNEL, UNIVERSE, BLUE_1 };
 using Address = QList<int>;
-const QHash<QString, Field> kFields = {{"value1", VALUE_1},
-                                       {"channel", CHANNEL},
-                                       {"note", CHANNEL},
-                                       {"universe", UNIVERSE},
-                                       {"colorBlue1", BLUE_1}};
+const QHash<QString, Field> kFields = {{"value1", VALUE_1},    {"value3", VALUE_3},
+                                       {"channel", CHANNEL},   {"note", CHANNEL},
+                                       {"universe", UNIVERSE}, {"colorBlue1", BLUE_1}};
 
 Address of(const SettingDmxInStruct &in)
 {
-    return {in.protocol_type_in, in.dmx_in_value_1, in.dmx_in_channel, in.dmx_in_universe,
-            in.dmx_in_color_blue_1};
+    return {in.protocol_type_in, in.dmx_in_value_1,  in.dmx_in_value_3,
+            in.dmx_in_channel,   in.dmx_in_universe, in.dmx_in_color_blue_1};
 }
 
 Address of(const SettingDmxStruct &out)
 {
-    return {out.protocol_type, out.dmx_value_1, out.dmx_channel, out.dmx_universe, 0};
+    return {out.protocol_type, out.dmx_value_1,  out.dmx_value_3,
+            out.dmx_channel,   out.dmx_universe, 0};
 }
 
 void put(SettingDmxInStruct &in, const Address &a)
 {
     in.protocol_type_in = quint8(a[PROTOCOL]);
     in.dmx_in_value_1 = quint8(a[VALUE_1]);
+    in.dmx_in_value_3 = quint8(a[VALUE_3]);
     in.dmx_in_channel = quint16(a[CHANNEL]);
     in.dmx_in_universe = quint16(a[UNIVERSE]);
     in.dmx_in_color_blue_1 = quint8(a[BLUE_1]);
@@ -53,6 +53,7 @@ void put(SettingDmxStruct &out, const Address &a)
 {
     out.protocol_type = quint8(a[PROTOCOL]);
     out.dmx_value_1 = quint8(a[VALUE_1]);
+    out.dmx_value_3 = quint8(a[VALUE_3]);
     out.dmx_channel = quint16(a[CHANNEL]);
     out.dmx_universe = quint16(a[UNIVERSE]);
 }
@@ -91,13 +92,6 @@ public:
         return editor->findChild<QWidget *>(name);
     }
     QSpinBox *spin(const QString &name) const { return qobject_cast<QSpinBox *>(field(name)); }
-    QList<int> shown(const QStringList &names) const
-    {
-        QList<int> values;
-        for (const QString &name : names)
-            values << spin(name)->value();
-        return values;
-    }
     void choose(quint8 protocol) const
     {
         auto *list = qobject_cast<QComboBox *>(field("protocol"));
@@ -200,7 +194,7 @@ void TestDmxInEditor::rows()
     QFETCH(int, protocol);
     QFETCH(bool, showHex);
     QFETCH(QString, shown);
-    const Window w(Where(where), quint8(type), {protocol, 0, 0, 0, 0}, showHex);
+    const Window w(Where(where), quint8(type), {protocol, 0, 0, 0, 0, 0}, showHex);
     const std::pair<const char *, const char *> rows[] = {
         {"v1", "value1"},    {"v2", "value2"},    {"v3", "value3"},     {"c1", "colorRed1"},
         {"c2", "colorRed2"}, {"c3", "colorRed3"}, {"fade", "fade"},     {"uni", "universe"},
@@ -225,25 +219,25 @@ void TestDmxInEditor::fieldsAsStored_data()
     QTest::addColumn<int>("where");
     QTest::addColumn<int>("protocol");
     QTest::addColumn<QString>("field");
-    QTest::addColumn<int>("stored");
-    QTest::addColumn<int>("shown");
-    QTest::addColumn<int>("typed");
-    QTest::addColumn<int>("after"); // stored
+    // Stored, shown as opened, typed, stored then.
+    QTest::addColumn<QList<int>>("numbers");
     QTest::addColumn<QString>("hex");
     const int in = ControlInput, bg = BackgroundInput, out = ControlOutput;
-    QTest::newRow("DMX channel from 1") << in << 1 << "channel" << 0 << 1 << 6 << 5 << "0x06";
-    QTest::newRow("note as stored") << in << 3 << "note" << 60 << 60 << 64 << 64 << "0x40";
-    QTest::newRow("a colour") << in << 2 << "colorBlue1" << 0 << 0 << 128 << 128 << "0xff 00 80";
+    QTest::newRow("DMX channel from 1") << in << 1 << "channel" << QList<int>{0, 1, 6, 5} << "0x06";
+    QTest::newRow("note as stored") << in << 3 << "note" << QList<int>{60, 60, 64, 64} << "0x40";
+    QTest::newRow("a colour") << in << 2 << "colorBlue1" << QList<int>{0, 0, 128, 128}
+                              << "0xff 00 80";
     QTest::newRow("background: universe from 1")
-        << bg << 1 << "universe" << 3 << 4 << 1 << 0 << "0x01";
+        << bg << 1 << "universe" << QList<int>{3, 4, 1, 0} << "0x01";
     QTest::newRow("background: MIDI channel from 1")
-        << bg << 3 << "universe" << 9 << 10 << 16 << 15 << "0x10";
-    QTest::newRow("background: value") << bg << 2 << "value1" << 255 << 255 << 200 << 200 << "0xc8";
+        << bg << 3 << "universe" << QList<int>{9, 10, 16, 15} << "0x10";
+    QTest::newRow("background: value")
+        << bg << 2 << "value3" << QList<int>{255, 255, 200, 200} << "0xc8";
     QTest::newRow("out: last DMX channel")
-        << out << 2 << "channel" << 511 << 512 << 100 << 99 << "0x64";
+        << out << 2 << "channel" << QList<int>{511, 512, 100, 99} << "0x64";
     QTest::newRow("out: last universe")
-        << out << 1 << "universe" << 65534 << 65535 << 8 << 7 << "0x08";
-    QTest::newRow("out: note") << out << 3 << "note" << 60 << 60 << 100 << 100 << "0x64";
+        << out << 1 << "universe" << QList<int>{65534, 65535, 8, 7} << "0x08";
+    QTest::newRow("out: note") << out << 3 << "note" << QList<int>{60, 60, 100, 100} << "0x64";
 }
 
 void TestDmxInEditor::fieldsAsStored()
@@ -251,18 +245,15 @@ void TestDmxInEditor::fieldsAsStored()
     QFETCH(int, where);
     QFETCH(int, protocol);
     QFETCH(QString, field);
-    QFETCH(int, stored);
-    QFETCH(int, shown);
-    QFETCH(int, typed);
-    QFETCH(int, after);
+    QFETCH(QList<int>, numbers);
     QFETCH(QString, hex);
-    Address address{protocol, 0, 0, 0, 0};
-    address[kFields.value(field)] = stored;
+    Address address{protocol, 0, 0, 0, 0, 0};
+    address[kFields.value(field)] = numbers[0];
     Window w(Where(where), CT_BUTTON_PUSH, address, true);
     QSpinBox *box = w.spin(field);
-    QCOMPARE(box->value(), shown);
-    box->setValue(typed);
-    address[kFields.value(field)] = after;
+    QCOMPARE(box->value(), numbers[1]);
+    box->setValue(numbers[2]);
+    const int after = address[kFields.value(field)] = numbers[3];
     QCOMPARE(w.stored(false), address);
     QCOMPARE(beside(box, true)->text(), hex);
     // The note and the DMX channel show one field.
@@ -278,27 +269,33 @@ void TestDmxInEditor::midiAndBack_data()
     QTest::newRow("control editor's input") << int(ControlInput);
     QTest::newRow("background's input") << int(BackgroundInput);
     QTest::newRow("control editor's output") << int(ControlOutput);
+    QTest::newRow("second output") << int(ControlAdvanced);
 }
 
 // MIDI shows typed values within its ranges and keeps them, so that another
 // protocol shows them again; applied under MIDI they are narrowed for good.
+// The control's other editors stay at Art-Net: each is narrowed by its own
+// protocol.
 void TestDmxInEditor::midiAndBack()
 {
     QFETCH(int, where);
-    Window w(Where(where), CT_BUTTON_PUSH, {PT_ARTNET, 200, 300, 39, 0}, false);
-    const QStringList dmx{"value1", "channel", "universe"}, midi{"value1", "note", "universe"};
-    QCOMPARE(w.stored(true), (Address{PT_ARTNET, 200, 300, 39, 0}));
+    Window w(Where(where), CT_FADER_VERTICAL_MIDDLE, {PT_ARTNET, 200, 250, 300, 39, 0}, false);
+    auto shown = [&w](const char *channel) {
+        return QList<int>{w.spin("value1")->value(), w.spin("value3")->value(),
+                          w.spin(channel)->value(), w.spin("universe")->value()};
+    };
+    QCOMPARE(w.stored(true), (Address{PT_ARTNET, 200, 250, 300, 39, 0}));
     w.choose(PT_MIDI);
-    QCOMPARE(w.shown(midi), (QList<int>{127, 127, 16}));
-    QCOMPARE(w.stored(false), (Address{PT_MIDI, 200, 300, 39, 0}));
+    QCOMPARE(shown("note"), (QList<int>{127, 127, 127, 16}));
+    QCOMPARE(w.stored(false), (Address{PT_MIDI, 200, 250, 300, 39, 0}));
     w.choose(PT_ARTNET);
-    QCOMPARE(w.shown(dmx), (QList<int>{200, 301, 40}));
+    QCOMPARE(shown("channel"), (QList<int>{200, 250, 301, 40}));
 
     w.choose(PT_MIDI);
-    QCOMPARE(w.stored(true), (Address{PT_MIDI, 127, 127, 15, 0}));
+    QCOMPARE(w.stored(true), (Address{PT_MIDI, 127, 127, 127, 15, 0}));
     w.choose(PT_ARTNET);
-    QCOMPARE(w.shown(dmx), (QList<int>{127, 128, 16}));
-    QCOMPARE(w.stored(true), (Address{PT_ARTNET, 127, 127, 15, 0}));
+    QCOMPARE(shown("channel"), (QList<int>{127, 127, 128, 16}));
+    QCOMPARE(w.stored(true), (Address{PT_ARTNET, 127, 127, 127, 15, 0}));
 }
 
 QTEST_MAIN(TestDmxInEditor)

@@ -44,9 +44,8 @@ private slots:
     void devices();
     void absentDeviceKeptUntilAnotherIsPicked();
     void applyOkCancel();
-    void lockAsksFirst_data();
-    void lockAsksFirst();
-    void commandFlagAsksWhenSwitchedOn();
+    void switchingOnAsks_data();
+    void switchingOnAsks();
     void networkChoice();
     void userPreferencesApartFromTheShow();
 };
@@ -142,58 +141,46 @@ void TestPreferencesDialog::applyOkCancel()
     QCOMPARE(document.preferences(), PreferencesStruct());
 }
 
-void TestPreferencesDialog::lockAsksFirst_data()
+void TestPreferencesDialog::switchingOnAsks_data()
 {
+    QTest::addColumn<QString>("box");
     QTest::addColumn<bool>("answer");
-    QTest::newRow("yes") << true;
-    QTest::newRow("no") << false;
+    QTest::newRow("lock, yes") << "lock" << true;
+    QTest::newRow("lock, no") << "lock" << false;
+    QTest::newRow("command, yes") << "command" << true;
+    QTest::newRow("command, no") << "command" << false;
 }
 
-void TestPreferencesDialog::lockAsksFirst()
+// The screen lock and the command output ask before they go on, never
+// before they go off; the answer reaches the document on OK.
+void TestPreferencesDialog::switchingOnAsks()
 {
+    QFETCH(QString, box);
     QFETCH(bool, answer);
     ShowDocument document;
     Preferences dialog;
-    int asked = 0;
-    dialog.setLockConfirmation([&] {
-        ++asked;
-        return answer;
-    });
-    dialog.setPreferences(&document);
-    click(dialog, "lock");
-    QCOMPARE(dialog.findChild<QCheckBox *>("lock")->isChecked(), answer);
-    click(dialog, "ok");
-    QCOMPARE(asked, 1);
-    QCOMPARE(document.preferences().lock_screen, answer);
-    if (answer) { // unlocking asks nothing
-        dialog.setPreferences(&document);
-        click(dialog, "lock");
-        QCOMPARE(asked, 1);
-        QVERIFY(!dialog.edit().working().lock_screen);
-    }
-}
-
-void TestPreferencesDialog::commandFlagAsksWhenSwitchedOn()
-{
-    ShowDocument document;
-    Preferences dialog;
     QStringList questions;
-    bool answer = false;
-    dialog.setQuestionAsker([&](const QString &q) {
-        questions << q;
+    const auto ask = [&](const QString &question) {
+        questions << question;
         return answer;
-    });
+    };
+    dialog.setLockConfirmation([&] { return ask("lock"); });
+    dialog.setQuestionAsker(ask);
     dialog.setPreferences(&document);
-    click(dialog, "command");
-    QVERIFY(!dialog.findChild<QCheckBox *>("command")->isChecked());
-    QVERIFY(!dialog.edit().working().command_flag);
-    answer = true;
-    click(dialog, "command");
-    QVERIFY(dialog.edit().working().command_flag);
-    click(dialog, "command"); // off: no question
-    QVERIFY(!dialog.edit().working().command_flag);
-    QCOMPARE(questions.size(), 2);
-    QVERIFY(questions.first().contains("rights"));
+    const QByteArray name = box.toLatin1();
+    auto *check = dialog.findChild<QCheckBox *>(box);
+    click(dialog, name);
+    QCOMPARE(check->isChecked(), answer);
+    if (answer) { // off, and on again
+        click(dialog, name);
+        QVERIFY(!check->isChecked());
+        click(dialog, name);
+    }
+    click(dialog, "ok");
+    QCOMPARE(questions.size(), answer ? 2 : 1);
+    QVERIFY(questions.first().contains(box == "lock" ? "lock" : "rights"));
+    const PreferencesStruct &stored = document.preferences();
+    QCOMPARE(box == "lock" ? stored.lock_screen : stored.command_flag, answer);
 }
 
 // Interfaces by name and address, the stored one kept while absent; the

@@ -12,11 +12,6 @@
 namespace
 {
 
-bool seen(QWidget *w, QWidget *top)
-{
-    return w->isVisibleTo(top);
-}
-
 SettingStruct record(quint32 id, quint8 type)
 {
     SettingStruct r;
@@ -34,7 +29,8 @@ class TestSettingsDialog : public QObject
 private slots:
     void workingRecordUntilApply();
     void addAndNextAddsAgain();
-    void newControlCheckedOnAdd();
+    void findings_data();
+    void findings();
     void bitmapCancelKeepsPicture();
     void learnInput();
     void learnOutputTakesMidiOnly();
@@ -43,23 +39,10 @@ private slots:
 
 void TestSettingsDialog::workingRecordUntilApply()
 {
-    // The type is chosen when adding only.
-    SettingStruct edited = record(4, CT_KNOB);
-    Settings editing;
-    editing.setSettings(&edited, false);
-    QVERIFY(!child<QComboBox>(&editing, "type")->isEnabled());
-    QCOMPARE(child<QComboBox>(&editing, "type")->currentData().toInt(), int(CT_KNOB));
-    QVERIFY(!editing.isAddMode());
-    // An HTTP link is stored as typed.
-    QWidget *out = child(&editing, "dmxOut");
-    select(out, "protocol", PT_HTTP);
-    child<QTextEdit>(out, "http")->setPlainText(QStringLiteral("dim.php?level=%1"));
-    child<QPushButton>(&editing, "apply")->click();
-    QCOMPARE(edited.dmx_out.dmx_http_filename, QStringLiteral("dim.php?level=%1"));
-
-    SettingStruct r = record(0, CT_BUTTON_PUSH);
     Settings dlg;
     QSignalSpy applied(&dlg, &Settings::valueChanged);
+    child<QPushButton>(&dlg, "apply")->click(); // no record to write to
+    SettingStruct r = record(0, CT_BUTTON_PUSH);
     dlg.setSettings(&r, false);
     QVERIFY(dlg.isAddMode() && child<QComboBox>(&dlg, "type")->isEnabled());
     spin(&dlg, "posX")->setValue(300);
@@ -68,7 +51,7 @@ void TestSettingsDialog::workingRecordUntilApply()
     QCOMPARE(dlg.workingRecord().position_x, 300u);
     QCOMPARE(r.position_x, 0u);
     QCOMPARE(int(r.control_type), int(CT_BUTTON_PUSH));
-    QVERIFY(seen(child<QLabel>(&dlg, "nameHint"), &dlg));
+    QVERIFY(child(&dlg, "nameHint")->isVisibleTo(&dlg));
 
     child<QPushButton>(&dlg, "apply")->click();
     QCOMPARE(applied.count(), 1);
@@ -76,6 +59,24 @@ void TestSettingsDialog::workingRecordUntilApply()
     QCOMPARE(r.name, QStringLiteral("<b>Go</b>"));
     QCOMPARE(int(r.control_type), int(CT_LABEL));
     QCOMPARE(r.id, 0u);
+    // Opened again, what was not applied is gone; no record changes nothing.
+    spin(&dlg, "posX")->setValue(5);
+    dlg.setSettings(&r, false);
+    dlg.setSettings(nullptr, false);
+    QCOMPARE(spin(&dlg, "posX")->value(), 300);
+
+    // The type is chosen when adding only; an HTTP link is stored as typed.
+    SettingStruct edited = record(4, CT_KNOB);
+    dlg.setSettings(&edited, false);
+    QVERIFY(!child<QComboBox>(&dlg, "type")->isEnabled());
+    QCOMPARE(child<QComboBox>(&dlg, "type")->currentData().toInt(), int(CT_KNOB));
+    QVERIFY(!dlg.isAddMode());
+    QWidget *out = child(&dlg, "dmxOut");
+    select(out, "protocol", PT_HTTP);
+    child<QTextEdit>(out, "http")->setPlainText(QStringLiteral("dim.php?level=%1"));
+    child<QPushButton>(&dlg, "apply")->click();
+    QCOMPARE(edited.dmx_out.dmx_http_filename, QStringLiteral("dim.php?level=%1"));
+    QCOMPARE(edited.id, 4u);
 }
 
 void TestSettingsDialog::addAndNextAddsAgain()
@@ -97,32 +98,46 @@ void TestSettingsDialog::addAndNextAddsAgain()
     QVERIFY(!dlg.isVisible());
 }
 
-void TestSettingsDialog::newControlCheckedOnAdd()
+void TestSettingsDialog::findings_data()
 {
-    SettingStruct r = record(0, CT_BUTTON_PUSH);
-    int checks = 0;
+    QTest::addColumn<bool>("found");
+    QTest::addColumn<bool>("keepEditing");
+    QTest::newRow("nothing found") << false << true;
+    QTest::newRow("findings, back to the settings") << true << true;
+    QTest::newRow("findings, apply anyway") << true << false;
+}
+
+// A new control is checked as it would be added (id 0); findings ask first.
+void TestSettingsDialog::findings()
+{
+    QFETCH(bool, found);
+    QFETCH(bool, keepEditing);
+    QList<SettingStruct> checked;
+    int asked = 0;
     SettingsServices services;
     services.checkConsistence = [&](SettingStruct *candidate) {
-        ++checks;
-        return candidate->position_x != 10; // pretends x = 10 overlaps
+        checked << *candidate;
+        return !found;
     };
-    services.keepEditing = [] { return true; };
+    services.keepEditing = [&] {
+        ++asked;
+        return keepEditing;
+    };
     Settings dlg(services);
     QSignalSpy applied(&dlg, &Settings::valueChanged);
+    SettingStruct r = record(0, CT_BUTTON_PUSH);
     dlg.setSettings(&r, false);
     dlg.show();
-    spin(&dlg, "posX")->setValue(10);
+    spin(&dlg, "posX")->setValue(60);
     child<QPushButton>(&dlg, "ok")->click();
-    QCOMPARE(checks, 1);
-    QCOMPARE(applied.count(), 0);
-    QCOMPARE(r.position_x, 0u);
-    QVERIFY(dlg.isVisible());
-
-    spin(&dlg, "posX")->setValue(20);
-    child<QPushButton>(&dlg, "ok")->click();
-    QCOMPARE(checks, 2);
-    QCOMPARE(applied.count(), 1);
-    QCOMPARE(r.position_x, 20u);
+    QCOMPARE(checked.size(), 1);
+    QCOMPARE(checked.first().id, 0u);
+    QCOMPARE(checked.first().position_x, 60u);
+    QCOMPARE(asked, found ? 1 : 0);
+    const bool written = !found || !keepEditing;
+    QCOMPARE(applied.count(), written ? 1 : 0);
+    QCOMPARE(r.position_x, written ? 60u : 0u);
+    QCOMPARE(dlg.isVisible(), !written);
 }
 
 void TestSettingsDialog::bitmapCancelKeepsPicture()

@@ -1,24 +1,9 @@
-// The control editor's rules and its working record, without a window.
+// The control editor's type resets and its picture file, without a window.
 #include "dialogs/controledit.h"
 #include "dialogs/settingsrules.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
-
-namespace
-{
-
-SettingStruct control(quint32 id)
-{
-    SettingStruct r;
-    r.id = id;
-    r.name = QStringLiteral("Fader 1");
-    r.control_type = CT_FADER_VERTICAL;
-    r.dmx_out.protocol_type = PT_ARTNET;
-    return r;
-}
-
-} // namespace
 
 class TestSettingsRules : public QObject
 {
@@ -27,10 +12,6 @@ class TestSettingsRules : public QObject
 private slots:
     void typeResets_data();
     void typeResets();
-    void clampOnlyWhatIsApplied();
-    void workingRecordUntilApply();
-    void findingsAsked_data();
-    void findingsAsked();
     void pendingBitmapReadAgain();
 };
 
@@ -83,101 +64,6 @@ void TestSettingsRules::typeResets()
     QCOMPARE(w.dmx_in.dmx_in_channel, quint16(in ? 7 : 0));
 }
 
-void TestSettingsRules::clampOnlyWhatIsApplied()
-{
-    SettingStruct destination = control(0);
-    ControlEdit edit;
-    edit.start(&destination);
-    SettingStruct &w = edit.working();
-    w.dmx_out.protocol_type = PT_MIDI;
-    w.dmx_out.dmx_value_1 = 200;
-    w.dmx_out.dmx_universe = 39;
-    w.dmx_out.dmx_channel = 300;
-    w.dmx_out_advanced.protocol_type = PT_ARTNET;
-    w.dmx_out_advanced.dmx_value_1 = 200; // within Art-Net's range
-    w.dmx_in.protocol_type_in = PT_MIDI;
-    w.dmx_in.dmx_in_value_3 = 255;
-    w.dmx_in.dmx_in_universe = 20;
-
-    // Typed values stay while editing...
-    QCOMPARE(int(edit.recordToApply().dmx_out.dmx_value_1), 127);
-    QCOMPARE(int(edit.working().dmx_out.dmx_value_1), 200);
-    // ...and only what is applied is brought into MIDI's ranges.
-    QCOMPARE(edit.apply({}, {}), ControlEdit::Result::Applied);
-    QCOMPARE(int(destination.dmx_out.dmx_value_1), 127);
-    QCOMPARE(int(destination.dmx_out.dmx_universe), 15);
-    QCOMPARE(int(destination.dmx_out.dmx_channel), 127);
-    QCOMPARE(int(destination.dmx_out_advanced.dmx_value_1), 200);
-    QCOMPARE(int(destination.dmx_in.dmx_in_value_3), 127);
-    QCOMPARE(int(destination.dmx_in.dmx_in_universe), 15);
-    QVERIFY(edit.working().sameContent(destination));
-}
-
-void TestSettingsRules::workingRecordUntilApply()
-{
-    SettingStruct destination = control(7);
-    ControlEdit edit;
-    QCOMPARE(edit.apply({}, {}), ControlEdit::Result::NoDestination);
-    edit.start(&destination);
-    edit.working().name = QStringLiteral("Changed");
-    edit.working().position_x = 120;
-    QCOMPARE(destination.name, QStringLiteral("Fader 1"));
-    QCOMPARE(destination.position_x, 0u);
-
-    QCOMPARE(edit.apply({}, {}), ControlEdit::Result::Applied);
-    QCOMPARE(destination.name, QStringLiteral("Changed"));
-    QCOMPARE(destination.position_x, 120u);
-    QCOMPARE(destination.id, 7u);
-
-    // A later start forgets what was not applied.
-    edit.working().name = QStringLiteral("Dropped");
-    edit.start(&destination);
-    QCOMPARE(edit.working().name, QStringLiteral("Changed"));
-    edit.start(nullptr);
-    QCOMPARE(edit.destination(), &destination);
-}
-
-void TestSettingsRules::findingsAsked_data()
-{
-    QTest::addColumn<bool>("consistent");
-    QTest::addColumn<bool>("keepEditing");
-    QTest::addColumn<bool>("asked");
-    QTest::addColumn<bool>("applied");
-    QTest::newRow("nothing found") << true << true << false << true;
-    QTest::newRow("findings, back to the settings") << false << true << true << false;
-    QTest::newRow("findings, apply anyway") << false << false << true << true;
-}
-
-void TestSettingsRules::findingsAsked()
-{
-    QFETCH(bool, consistent);
-    QFETCH(bool, keepEditing);
-    QFETCH(bool, asked);
-    QFETCH(bool, applied);
-    SettingStruct destination = control(0);
-    ControlEdit edit;
-    edit.start(&destination);
-    edit.working().position_x = 60;
-    QList<SettingStruct> checked;
-    bool wasAsked = false;
-    const auto result = edit.apply(
-        [&](SettingStruct *r) {
-            checked << *r;
-            return consistent;
-        },
-        [&] {
-            wasAsked = true;
-            return keepEditing;
-        });
-    // A new control is checked too, as it would be added (id 0).
-    QCOMPARE(checked.size(), 1);
-    QCOMPARE(checked.first().id, 0u);
-    QCOMPARE(checked.first().position_x, 60u);
-    QCOMPARE(wasAsked, asked);
-    QCOMPARE(result == ControlEdit::Result::Applied, applied);
-    QCOMPARE(destination.position_x, applied ? 60u : 0u);
-}
-
 void TestSettingsRules::pendingBitmapReadAgain()
 {
     QTemporaryDir dir;
@@ -186,7 +72,8 @@ void TestSettingsRules::pendingBitmapReadAgain()
     small.fill(Qt::red);
     QVERIFY(small.save(path));
 
-    SettingStruct destination = control(3);
+    SettingStruct destination;
+    destination.id = 3;
     ControlEdit edit;
     edit.start(&destination);
     edit.takeBitmapFile(path);
@@ -199,11 +86,10 @@ void TestSettingsRules::pendingBitmapReadAgain()
     QCOMPARE(edit.apply({}, {}), ControlEdit::Result::Applied);
     QCOMPARE(destination.bitmap.size(), QSize(8, 8));
 
+    // Deleted, the file is forgotten too.
     edit.deleteBitmap();
-    QVERIFY(edit.pendingBitmapFile().isEmpty());
-    QVERIFY(edit.working().bitmap.isNull());
-    edit.takeBitmapFile(dir.filePath(QStringLiteral("missing.png")));
-    QVERIFY(edit.working().bitmap.isNull());
+    QCOMPARE(edit.apply({}, {}), ControlEdit::Result::Applied);
+    QVERIFY(destination.bitmap.isNull());
 }
 
 QTEST_GUILESS_MAIN(TestSettingsRules)
