@@ -28,12 +28,10 @@ void TestSettingsRules::typeResets_data()
     QTest::newRow("pitch bend") << 7 << int(PT_ARTNET) << none << int(PT_NONE);
     QTest::newRow("center pitch bend") << 10 << int(PT_ARTNET) << centre << int(PT_NONE);
     QTest::newRow("knob") << 11 << int(PT_ARTNET) << none << int(PT_NONE);
-    QTest::newRow("encoder") << 12 << int(PT_ARTNET) << none << int(PT_NONE);
     QTest::newRow("encoder push") << 13 << int(PT_ARTNET) << int(AOT_ENCODER_PUSH) << int(PT_NONE);
     QTest::newRow("encoder switch")
         << 14 << int(PT_ARTNET) << int(AOT_ENCODER_SWITCH) << int(PT_NONE);
     QTest::newRow("led") << 16 << int(PT_NONE) << none << int(PT_ACN);
-    QTest::newRow("clock") << 18 << int(PT_NONE) << none << int(PT_NONE);
     QTest::newRow("group") << 19 << int(PT_NONE) << none << int(PT_NONE);
 }
 
