@@ -38,6 +38,7 @@ void PreferencesEdit::setPreferences(ShowDocument *document)
         return;
     m_document = document;
     m_working = document->preferences();
+    m_openedNetwork = m_working.net_interface;
     bind(true);
     bind(false);
 }
@@ -104,9 +105,8 @@ QStringList PreferencesEdit::networkNames() const
     QStringList names{QString()};
     for (const NetworkChoice &n : m_networks)
         names << n.name;
-    const QString &stored = m_working.net_interface;
-    if (!stored.isEmpty() && !names.contains(stored))
-        names << stored;
+    if (!m_openedNetwork.isEmpty() && !names.contains(m_openedNetwork))
+        names << m_openedNetwork;
     return names;
 }
 
@@ -117,7 +117,7 @@ QStringList PreferencesEdit::networkEntries() const
         entries << QStringLiteral("%1 (%2)").arg(n.name, n.address);
     if (networkNames().size() > entries.size())
         entries << QCoreApplication::translate("Preferences", "%1 (not connected)")
-                       .arg(m_working.net_interface);
+                       .arg(m_openedNetwork);
     return entries;
 }
 

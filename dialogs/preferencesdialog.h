@@ -90,6 +90,9 @@ private:
     QString m_keptOut;
     QString m_keptIn;
     QList<NetworkChoice> m_networks;
+    // The stored interface as opened: listed while it is not there, also
+    // after another was picked.
+    QString m_openedNetwork;
     // The interface names networkEntries() lists, "" for the first usable one.
     QStringList networkNames() const;
 };

@@ -42,11 +42,11 @@ class TestPreferencesDialog : public QObject
 private slots:
     void devices_data();
     void devices();
-    void absentDeviceKeptUntilAnotherIsPicked();
+    void absentKeptUntilAnotherIsPicked_data();
+    void absentKeptUntilAnotherIsPicked();
     void applyOkCancel();
     void switchingOnAsks_data();
     void switchingOnAsks();
-    void networkChoice();
     void userPreferencesApartFromTheShow();
 };
 
@@ -91,29 +91,56 @@ void TestPreferencesDialog::devices()
     QCOMPARE(dialog.edit().working().midi_device_out_name, stored);
 }
 
-void TestPreferencesDialog::absentDeviceKeptUntilAnotherIsPicked()
+void TestPreferencesDialog::absentKeptUntilAnotherIsPicked_data()
 {
+    QTest::addColumn<QString>("list");
+    QTest::addColumn<QStringList>("entries");
+    QTest::addColumn<QString>("other"); // the name of entry 1
+    QTest::newRow("MIDI output") << "midiOut" << QStringList{"None", "A", "Gone (not connected)"}
+                                 << "A";
+    QTest::newRow("network") << "network"
+                             << QStringList{"First usable network", "eth0 (192.168.1.10)",
+                                            "Gone (not connected)"}
+                             << "eth0";
+}
+
+// A stored choice that is not there now stays until another is picked, and
+// picking it again takes it back; the first entry stores none.
+void TestPreferencesDialog::absentKeptUntilAnotherIsPicked()
+{
+    QFETCH(QString, list);
+    QFETCH(QStringList, entries);
+    QFETCH(QString, other);
+    const bool midi = list == "midiOut";
+    const auto name = [midi](const PreferencesStruct &p) {
+        return midi ? p.midi_device_out_name : p.net_interface;
+    };
     ShowDocument document;
     PreferencesStruct prefs;
-    prefs.midi_device_out_name = "Gone";
+    (midi ? prefs.midi_device_out_name : prefs.net_interface) = "Gone";
     document.applyPreferences(prefs);
     Preferences dialog;
     dialog.setMidiDevices({"A"}, {});
+    dialog.setNetworks({{"eth0", "192.168.1.10"}});
     dialog.setPreferences(&document);
+    auto *combo = dialog.findChild<QComboBox *>(list);
+    QCOMPARE(texts(combo), entries);
+    QCOMPARE(combo->currentIndex(), 2);
     dialog.findChild<QSpinBox *>("timeout")->setValue(4);
     click(dialog, "apply");
-    QCOMPARE(document.preferences().midi_device_out_name, QStringLiteral("Gone"));
-    auto *out = dialog.findChild<QComboBox *>("midiOut");
-    pick(out, 1);
-    QCOMPARE(dialog.edit().working().midi_device_out, 1u);
-    QCOMPARE(dialog.edit().working().midi_device_out_name, QStringLiteral("A"));
-    pick(out, 2); // back to the one not connected
-    QCOMPARE(dialog.edit().working().midi_device_out, 0u);
-    QCOMPARE(dialog.edit().working().midi_device_out_name, QStringLiteral("Gone"));
-    pick(out, 0);
+    QCOMPARE(name(document.preferences()), QStringLiteral("Gone"));
+    pick(combo, 1);
+    QCOMPARE(name(dialog.edit().working()), other);
+    pick(combo, 2);
+    QCOMPARE(name(dialog.edit().working()), QStringLiteral("Gone"));
+    QCOMPARE(int(dialog.edit().working().midi_device_out), 0);
+    pick(combo, 1);
     click(dialog, "apply");
-    QCOMPARE(document.preferences().midi_device_out_name, QString());
-    QCOMPARE(document.undoStack().count(), 2);
+    QCOMPARE(name(document.preferences()), other);
+    pick(combo, 0);
+    click(dialog, "apply");
+    QCOMPARE(name(document.preferences()), QString());
+    QCOMPARE(document.undoStack().count(), 3);
 }
 
 void TestPreferencesDialog::applyOkCancel()
@@ -131,12 +158,14 @@ void TestPreferencesDialog::applyOkCancel()
 
     timeout->setValue(7);
     dialog.findChild<QLineEdit *>("projectName")->setText("Show");
+    dialog.findChild<QCheckBox *>("alwaysBroadcast")->click();
     click(dialog, "apply");
     click(dialog, "apply");
     QCOMPARE(changed.count(), 2);
     QCOMPARE(document.undoStack().count(), 1); // one step for the whole apply
     QCOMPARE(document.preferences().startup_timeout, quint16(7));
     QCOMPARE(document.preferences().project_name, QStringLiteral("Show"));
+    QVERIFY(document.preferences().artnet_always_broadcast);
     document.undoStack().undo();
     QCOMPARE(document.preferences(), PreferencesStruct());
 }
@@ -181,31 +210,6 @@ void TestPreferencesDialog::switchingOnAsks()
     QVERIFY(questions.first().contains(box == "lock" ? "lock" : "rights"));
     const PreferencesStruct &stored = document.preferences();
     QCOMPARE(box == "lock" ? stored.lock_screen : stored.command_flag, answer);
-}
-
-// Interfaces by name and address, the stored one kept while absent; the
-// choice and always-broadcast reach the document.
-void TestPreferencesDialog::networkChoice()
-{
-    ShowDocument document;
-    PreferencesStruct prefs;
-    prefs.net_interface = "wlan0";
-    document.applyPreferences(prefs);
-    Preferences dialog;
-    dialog.setNetworks({{"eth0", "192.168.1.10"}, {"eth1", "10.0.0.3"}});
-    dialog.setPreferences(&document);
-    auto *combo = dialog.findChild<QComboBox *>("network");
-    QCOMPARE(texts(combo), (QStringList{"First usable network", "eth0 (192.168.1.10)",
-                                        "eth1 (10.0.0.3)", "wlan0 (not connected)"}));
-    QCOMPARE(combo->currentIndex(), 3);
-    pick(combo, 2);
-    dialog.findChild<QCheckBox *>("alwaysBroadcast")->click();
-    click(dialog, "apply");
-    QCOMPARE(document.preferences().net_interface, QString("eth1"));
-    QVERIFY(document.preferences().artnet_always_broadcast);
-    pick(combo, 0);
-    click(dialog, "apply");
-    QVERIFY(document.preferences().net_interface.isEmpty());
 }
 
 // The update check is the user's: off until switched on, stored on OK or
