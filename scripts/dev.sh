@@ -387,7 +387,9 @@ mutate() {
                         --output-on-failure --stop-on-failure \
                         -R "^($(IFS='|' && echo "${ts[*]}"))\$" >>"$log" 2>&1 || rc=$?
                     case $rc in
-                    0) status[$i]=survived detail[$i]="${ts[*]} passed" ;;
+                    0) status[$i]=survived
+                       [ ${#ts[@]} -gt 3 ] && detail[$i]="all ${#ts[@]} tests passed" ||
+                           detail[$i]="${ts[*]} passed" ;;
                     124 | 137) status[$i]=killed detail[$i]="timed out after ${limit}s" ;;
                     *) status[$i]=killed detail[$i]=$(failed_tests "$log")
                        [ -n "${detail[$i]}" ] || detail[$i]="ctest failed ($rc)" ;;
