@@ -1,10 +1,13 @@
 // The update check: parsing the endpoint's answer, and whole checks against
-// a server in this test (loopback only) that answers as each case needs.
+// servers in this test (loopback only) that answer as each case needs.
 #include "dialogs/updatecheck.h"
 #include "tests/io/testhttpserver.h"
 
-#include <QSignalSpy>
+#include <QPointer>
 #include <QtTest>
+
+#include <memory>
+#include <vector>
 
 namespace
 {
@@ -13,6 +16,9 @@ QByteArray http(int status, const QByteArray &reason, const QByteArray &body)
 {
     return TestHttpServer::answer(status, reason, body);
 }
+
+// An answer standing for no server at all on the check's port.
+const QByteArray kNoServer = "(no server)";
 
 } // namespace
 
@@ -24,6 +30,7 @@ private slots:
     void newerVersion();
     void check_data();
     void check();
+    void presenterMayDeleteTheCheck();
 };
 
 void TestUpdateCheck::newerVersion_data()
@@ -54,71 +61,108 @@ void TestUpdateCheck::newerVersion()
 void TestUpdateCheck::check_data()
 {
     using O = CheckSoftwareUpdate::Outcome;
-    QTest::addColumn<QByteArray>("first");
-    QTest::addColumn<QByteArray>("second");
-    QTest::addColumn<bool>("serverUp");
+    QTest::addColumn<QByteArrayList>("answers"); // one check each, in turn; "|" splits
+    QTest::addColumn<bool>("replace");           // the next starts while one runs
     QTest::addColumn<bool>("giveInfo");
-    QTest::addColumn<int>("outcome");
-    QTest::addColumn<QString>("report"); // empty: nothing reported
+    QTest::addColumn<int>("outcome"); // of the last check
+    QTest::addColumn<QStringList>("reports");
 
-    const auto row = [](const char *name, const QByteArray &first, bool giveInfo, O outcome,
-                        const char *report, const QByteArray &second = {}, bool serverUp = true) {
-        QTest::newRow(name) << first << second << serverUp << giveInfo << int(outcome)
-                            << QString(report);
+    const auto row = [](const char *name, const QByteArrayList &answers, bool giveInfo, O outcome,
+                        const QStringList &reports, bool replace = false) {
+        QTest::newRow(name) << answers << replace << giveInfo << int(outcome) << reports;
     };
     const QByteArray newer = http(200, "OK", "software: pultora\nversion: 0.9.1.0\n");
     const QByteArray same = http(200, "OK", "version: 0.8.0.0\n");
-    const char *offline = "There is no internet connection available to check for updates!";
-    row("newer", newer, true, O::NewVersion, "new 0.9.1.0");
-    row("newer, silent", newer, false, O::NewVersion, "new 0.9.1.0");
-    row("same", same, true, O::NoUpdate, "There is no update available!");
-    row("same, silent", same, false, O::NoUpdate, "");
-    const QByteArray split = http(200, "OK", "software: pultora\nversion: 0.8.0.1\n");
-    const int cut = split.indexOf("sion:");
-    row("split across chunks", split.left(cut), true, O::NewVersion, "new 0.8.0.1", split.mid(cut));
-    row("error page", http(404, "Not Found", "version: 9.9.9.9\n"), true, O::Failed,
-        "The check for updates failed: the server answered 404 Not Found.");
-    row("error page, silent", http(500, "Internal Server Error", "oops"), false, O::Failed, "");
-    row("too large", http(200, "OK", QByteArray(70 * 1024, 'x') + "\nversion: 1.0"), true,
-        O::Failed, "The check for updates failed: the answer is larger than 64 KB.");
-    row("no server", {}, true, O::NoConnection, offline, {}, false);
-    row("never answers", {}, true, O::NoConnection, offline);
+    const QByteArray tooLarge = http(200, "OK", QByteArray(70 * 1024, 'x') + "\nversion: 1.0");
+    const QByteArray never; // the server takes the request and stays silent
+    const QByteArray atLimit = "version: 0.8.0.2\n";
+    const QString offline = "There is no internet connection available to check for updates!";
+    const QString noUpdate = "There is no update available!";
+    const QString tooLargeText = "The check for updates failed: the answer is larger than 64 KB.";
+    QByteArray split = http(200, "OK", "software: pultora\nversion: 0.8.0.1\n");
+    split.insert(split.indexOf("sion:"), '|');
+
+    row("newer", {newer}, true, O::NewVersion, {"new 0.9.1.0"});
+    row("newer, silent", {newer}, false, O::NewVersion, {"new 0.9.1.0"});
+    row("same", {same}, true, O::NoUpdate, {noUpdate});
+    row("same, silent", {same}, false, O::NoUpdate, {});
+    row("split across chunks", {split}, true, O::NewVersion, {"new 0.8.0.1"});
+    row("error page", {http(404, "Not Found", "version: 9.9.9.9\n")}, true, O::HttpError,
+        {"The check for updates failed: the server answered 404 Not Found."});
+    row("error page, silent", {http(500, "Internal Server Error", "oops")}, false, O::HttpError,
+        {});
+    row("too large", {tooLarge}, true, O::TooLarge, {tooLargeText});
+    row("exactly the limit",
+        {http(200, "OK", atLimit + QByteArray(UPDATE_ANSWER_LIMIT_BYTES - atLimit.size(), 'x'))},
+        false, O::NewVersion, {"new 0.8.0.2"});
+    row("no server", {kNoServer}, true, O::NoConnection, {offline});
+    row("never answers", {never}, true, O::NoConnection, {offline});
+    // Way back: a failed check leaves nothing to the next.
+    row("too large, then an answer", {tooLarge, same}, true, O::NoUpdate, {tooLargeText, noUpdate});
+    // The replaced check reports nothing, not even its abort as a failure.
+    row("replaced while running", {never, newer}, true, O::NewVersion, {"new 0.9.1.0"}, true);
+    row("replaced while running, by a failing one", {never, tooLarge}, true, O::TooLarge,
+        {tooLargeText}, true);
 }
 
 void TestUpdateCheck::check()
 {
-    QFETCH(QByteArray, first);
-    QFETCH(QByteArray, second);
-    QFETCH(bool, serverUp);
+    QFETCH(QByteArrayList, answers);
+    QFETCH(bool, replace);
     QFETCH(bool, giveInfo);
     QFETCH(int, outcome);
-    QFETCH(QString, report);
+    QFETCH(QStringList, reports);
 
-    QString url;
-    TestHttpServer server(first);
-    server.replyRest = second;
-    {
-        // A port nobody listens on: take one, then give it back.
-        QTcpServer closed;
-        QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
-        url = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
-    }
-    if (serverUp) {
-        QVERIFY(server.listen());
-        url = server.url() + QStringLiteral("/update_check.php?software=pultora");
-    }
     CheckSoftwareUpdate checker;
-    QStringList reports;
-    checker.setPresenter([&](const QString &text) { reports << text; });
+    QStringList seen;
+    checker.setPresenter([&](const QString &text) { seen << text; });
     checker.setGiveInfo(giveInfo);
     checker.setUpdateText(QStringLiteral("new $$$VERSION$$$"));
     checker.setCurrentVersion(0, 8, 0, 0);
     checker.setTimeout(500);
-    QSignalSpy finished(&checker, &CheckSoftwareUpdate::checkFinished);
-    checker.CheckForUpdate(url, 0);
-    QVERIFY(finished.wait(5000));
-    QCOMPARE(int(checker.outcome()), outcome);
-    QCOMPARE(reports, report.isEmpty() ? QStringList() : QStringList{report});
+    std::vector<std::unique_ptr<TestHttpServer>> servers;
+    for (const QByteArray &answer : answers) {
+        const QByteArrayList chunks = answer.split('|');
+        auto &server = servers.emplace_back(std::make_unique<TestHttpServer>(chunks.first()));
+        server->replyRest = chunks.value(1);
+        QString url;
+        if (answer == kNoServer) {
+            // A port nobody listens on: take one, then give it back.
+            QTcpServer closed;
+            QVERIFY(closed.listen(QHostAddress::LocalHost, 0));
+            url = QStringLiteral("http://127.0.0.1:%1/").arg(closed.serverPort());
+        } else {
+            QVERIFY(server->listen());
+            url = server->url() + QStringLiteral("/update_check.php?software=pultora");
+        }
+        const bool last = servers.size() == size_t(answers.size());
+        const int reported = int(seen.size());
+        checker.CheckForUpdate(url, 0);
+        if (last)
+            break;
+        if (replace)
+            QTRY_COMPARE(server->requestLines.size(), 1);
+        else
+            QTRY_COMPARE(seen.size(), reported + 1);
+    }
+    QTRY_COMPARE(int(checker.outcome()), outcome);
+    if (replace)
+        QTest::qWait(700); // past the replaced request's timeout
+    QCOMPARE(seen, reports);
+}
+
+// Whoever answers the report may delete the check (a console closed while
+// its box is open).
+void TestUpdateCheck::presenterMayDeleteTheCheck()
+{
+    TestHttpServer server(http(200, "OK", "version: 0.9.1.0\n"));
+    QVERIFY(server.listen());
+    auto *checker = new CheckSoftwareUpdate;
+    const QPointer<CheckSoftwareUpdate> alive(checker);
+    checker->setCurrentVersion(0, 8, 0, 0);
+    checker->setPresenter([checker](const QString &) { delete checker; });
+    checker->CheckForUpdate(server.url() + QStringLiteral("/"), 0);
+    QTRY_VERIFY(!alive);
 }
 
 QTEST_MAIN(TestUpdateCheck)
