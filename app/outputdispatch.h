@@ -76,7 +76,6 @@ public:
     // Forgets every universe (New, Open, close).
     void clear();
 
-    const UniverseBuffers &artnetUniverses() const { return m_artnet; }
     const UniverseBuffers &acnUniverses() const { return m_acn; }
 
 private:

@@ -47,7 +47,6 @@ public:
     // cells the control does not have are refused in the status line.
     void change(const QWidget *widget, int action, int columnType, const QString &value);
     void endGroup();
-    bool groupActive() const { return m_group != nullptr; }
     // True when a group is open and took the deletion for its end.
     bool groupRemove(const QWidget *widget);
     void shift(const QWidget *widget, bool up);

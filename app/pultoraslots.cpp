@@ -1,5 +1,4 @@
-// The console's slots. Each hands its work to a collaborator; the commands
-// whose behaviour arrives with later work are marked "not yet".
+// The console's slots. Each hands its work to a collaborator.
 #include "app/pultora.h"
 
 #include "app/appinfo.h"
@@ -77,7 +76,7 @@ bool Pultora::slotConsistenceCheckChanged()
     return slotConsistenceCheckChanged(true);
 }
 
-// ---- editing commands (not yet) ---------------------------------------------
+// ---- editing commands ---------------------------------------------------------
 
 void Pultora::slotAdd()
 {

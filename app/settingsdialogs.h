@@ -48,7 +48,6 @@ public:
     SettingsBackground *background() const { return m_background; }
     Preferences *preferences() const { return m_preferences; }
     AboutInfo *about() const { return m_about; }
-    CheckSoftwareUpdate *updateCheck() const { return m_updateCheck; }
 
     // The lock command's question; true when the user answers Yes.
     static bool confirmLock(Prompter &prompter, QWidget *parent);

@@ -45,9 +45,6 @@ public:
     // edges included, holds `point`; 0 when none.
     quint32 hitTest(const QPoint &point, const QWidget *widget = nullptr) const;
 
-    // True when the last rebuild was cancelled through the progress.
-    bool rebuildCancelled() const { return m_cancelled; }
-
     // Draws the background picture over `rect` (nothing without a picture:
     // the window's palette shows the background colour).
     void paintBackground(QPainter &painter, const QRect &rect);

@@ -1,5 +1,5 @@
 # Common compile options for every target of the project.
-add_compile_options(-Wall -Wextra)
+add_compile_options(-Wall -Wextra -Wshadow)
 if(PULTORA_SANITIZE)
     add_compile_options(-fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
     add_link_options(-fsanitize=address,undefined)

@@ -53,7 +53,6 @@ void BackgroundEdit::setSettings(ShowDocument *document, bool showHex)
     if (!document)
         return;
     m_document = document;
-    m_pendingPath.clear();
     m_working = document->background();
 }
 
@@ -61,14 +60,12 @@ void BackgroundEdit::choosePicture(const QString &path)
 {
     if (path.isEmpty())
         return;
-    m_pendingPath = path;
     // The file's bytes as they are; nothing when it is no picture.
     m_working.bitmap = Picture::fromFile(path);
 }
 
 void BackgroundEdit::deletePicture()
 {
-    m_pendingPath.clear();
     m_working.bitmap = Picture();
 }
 

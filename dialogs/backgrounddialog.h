@@ -33,9 +33,6 @@ public:
 
     BackgroundStruct &working() { return m_working; }
     const BackgroundStruct &working() const { return m_working; }
-    // The file the working picture came from; empty when it did not come
-    // from the chooser since setSettings.
-    QString pendingPicturePath() const { return m_pendingPath; }
 
     // A file picked in the chooser; an empty path (chooser cancelled)
     // changes nothing. An unreadable file gives no picture.
@@ -50,7 +47,6 @@ public:
 private:
     ShowDocument *m_document = nullptr;
     BackgroundStruct m_working;
-    QString m_pendingPath;
     bool m_showHex = false;
 };
 

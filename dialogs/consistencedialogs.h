@@ -74,8 +74,6 @@ public:
     void addEntry(int severity, const QString &text, const QWidget *widget1 = nullptr,
                   const QWidget *widget2 = nullptr);
     bool isEmpty() const;
-    bool hasWarnings() const { return m_hasWarnings; }
-    bool hasErrors() const { return m_hasErrors; }
     // The selected lines (all lines when none is selected), one per line,
     // with their "WARNING: " and "ERROR: " prefixes.
     QString text() const;

@@ -40,7 +40,6 @@ public:
     // unreadable or no picture) and read again on apply.
     void takeBitmapFile(const QString &path);
     void deleteBitmap();
-    QString pendingBitmapFile() const { return m_pendingBitmap; }
 
     // The working record as apply() would write it: outputs and input
     // brought into the ranges of their protocols.

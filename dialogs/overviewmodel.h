@@ -82,7 +82,6 @@ class OverviewFilter : public QSortFilterProxyModel
 public:
     explicit OverviewFilter(QObject *parent = nullptr);
     void setFilterText(const QString &text);
-    QString filterText() const { return m_words.join(QLatin1Char(' ')); }
     // True when `record` matches every word of `words` (case ignored): a
     // word matches a part of the name, type or a protocol, or a number
     // equals a universe as the user counts it.

@@ -66,7 +66,6 @@ public:
     // A window of its own also when given a parent (which then owns it).
     explicit Settings(const SettingsServices &services = SettingsServices(),
                       QWidget *parent = nullptr);
-    void setServices(const SettingsServices &services) { m_services = services; }
 
     // Starts editing a copy of `record` (ignored when null); the window
     // should be shown and raised by the caller. `showHex` shows the

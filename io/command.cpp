@@ -20,9 +20,9 @@ QStringList command::commandLine(const QString &path, const QString &command)
     return words;
 }
 
-bool command::runCommand(const QString &path, const QString &command)
+bool command::runCommand(const QString &path, const QString &text)
 {
-    const QStringList words = commandLine(path, command);
+    const QStringList words = commandLine(path, text);
     if (words.isEmpty()) {
         m_error = QStringLiteral("empty command");
         qCWarning(lcCommand).noquote() << "command not started:" << m_error;

@@ -12,11 +12,11 @@ class command : public QObject
 public:
     explicit command(QObject *parent = nullptr);
 
-    // Starts `command` (program and arguments, split like a shell does with
+    // Starts `text` (program and arguments, split like a shell does with
     // quotes and blanks). A non-empty `path` is the folder of the program:
     // the program becomes path + separator + program. Returns false for an
     // empty command or one that cannot be started; errorString() says why.
-    bool runCommand(const QString &path, const QString &command);
+    bool runCommand(const QString &path, const QString &text);
     // Why the last command that failed could not be started.
     const QString &errorString() const { return m_error; }
 

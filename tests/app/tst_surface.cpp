@@ -102,9 +102,9 @@ private slots:
         // A stretch of 0 is read as 100.
         background([](BackgroundStruct &bg) { bg.stretch_factor = 0; });
         QCOMPARE(w->geometry(), QRect(20, 20, 50, 50));
-        BackgroundStruct bg = m_document->background();
-        Surface::storeWindowSize(bg, 300, 200);
-        QCOMPARE(bg.size_x, 300u);
+        BackgroundStruct stored = m_document->background();
+        Surface::storeWindowSize(stored, 300, 200);
+        QCOMPARE(stored.size_x, 300u);
 
         // However far it is stretched, no side grows past a loaded control's.
         QWidget *wide = create(record(CT_LABEL, 0, 0, 1638, 2000));

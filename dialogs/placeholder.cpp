@@ -1,1 +1,0 @@
-// Empty until the library has sources of its own.
