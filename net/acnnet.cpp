@@ -325,11 +325,7 @@ qint64 acnnet::sendDataTimeout()
     sendBatch(now);
     // A repeat that fails is told as a frame's failure is.
     reportBatch(m_batch, m_socket->errorString());
-    qint64 bytes = 0;
-    for (size_t i = 0; i < m_batch.datagrams.size(); ++i)
-        if (m_batch.left[i])
-            bytes += m_batch.datagrams[i].size;
-    return bytes;
+    return m_batch.bytesLeft();
 }
 
 void acnnet::readPackage()

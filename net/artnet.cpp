@@ -297,11 +297,7 @@ qint64 artnet::sendDataTimeout()
         return -1;
     sendQueued();
     reportBatch(m_batch, m_socket->errorString());
-    qint64 bytes = 0;
-    for (size_t i = 0; i < m_batch.datagrams.size(); ++i)
-        if (m_batch.left[i])
-            bytes += m_batch.datagrams[i].size;
-    return bytes;
+    return m_batch.bytesLeft();
 }
 
 qint64 artnet::slotSendTimeCode(quint8 Hour, quint8 Minute, quint8 Seconds, quint8 Frame,

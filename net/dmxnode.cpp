@@ -67,6 +67,15 @@ int DmxNode::tally(const Batch &batch, const QString &socketError, QString *fail
     return sent;
 }
 
+qint64 DmxNode::Batch::bytesLeft() const
+{
+    qint64 bytes = 0;
+    for (size_t i = 0; i < datagrams.size() && i < left.size(); ++i)
+        if (left[i])
+            bytes += datagrams[i].size;
+    return bytes;
+}
+
 int DmxNode::reportBatch(const Batch &batch, const QString &socketError)
 {
     QString failure;

@@ -137,6 +137,8 @@ protected:
         }
         // Sends every datagram it can, past any that fails; how many left.
         int send(DatagramSocket &socket);
+        // After send(): the bytes of the datagrams that left.
+        qint64 bytesLeft() const;
     };
     // After a batch: how many tagged universes left (one datagram of a
     // universe is enough). Universes none of whose datagrams left are a
