@@ -123,6 +123,10 @@ void CommandTable::createMenus(QMainWindow *console)
     }
     mainMenu->addActions(
         {add, edit, move, remove, cut, copy, paste, overview, background, checkConsistence});
+    if (designMode && selectAll) {
+        mainMenu->addSeparator();
+        mainMenu->addActions({designMode, selectAll});
+    }
     mainMenu->addSeparator();
     mainMenu->addActions({configNew, configOpen, configReload});
     recentMenu = mainMenu->addMenu(QIcon(QStringLiteral(":/images/filerecent.xpm")),

@@ -44,6 +44,9 @@ public:
     QAction *cut = nullptr;
     QAction *copy = nullptr;
     QAction *paste = nullptr;
+    // Made by design mode.
+    QAction *designMode = nullptr;
+    QAction *selectAll = nullptr;
     QAction *overview = nullptr;
     QAction *background = nullptr;
     QAction *checkConsistence = nullptr;

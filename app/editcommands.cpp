@@ -4,6 +4,7 @@
 #include "app/prompter.h"
 #include "app/surface.h"
 #include "controls/stretch.h"
+#include "model/geometry.h"
 #include "model/showcommands.h"
 #include "model/typetables.h"
 
@@ -38,6 +39,7 @@ bool EditCommands::menuOpened(const QPoint &position)
     }
     m_menuPosition = position;
     m_targetDropped = false;
+    m_menuShowing = true;
     emit targetShown(hit());
     return true;
 }
@@ -55,6 +57,16 @@ quint32 EditCommands::hit(const QWidget *widget) const
     if (!m_menuPosition || m_targetDropped)
         return 0;
     return m_surface.hitTest(*m_menuPosition);
+}
+
+QList<quint32> EditCommands::targets(const QWidget *widget) const
+{
+    const QList<quint32> selected =
+        m_services.selection ? m_services.selection() : QList<quint32>();
+    if (!selected.isEmpty())
+        return selected;
+    const quint32 id = hit(widget);
+    return id ? QList<quint32>{id} : QList<quint32>();
 }
 
 QPoint EditCommands::toStored(const QPoint &shown) const
@@ -94,7 +106,8 @@ void EditCommands::add()
 
 void EditCommands::edit(const QWidget *widget)
 {
-    const quint32 target = hit(widget);
+    const QList<quint32> all = targets(widget);
+    const quint32 target = all.isEmpty() ? 0 : all.constFirst();
     dropTarget();
     if (locked())
         return;
@@ -118,62 +131,99 @@ void EditCommands::apply(const SettingStruct &record)
         m_document.push(new AddControls(m_document, {record}, -1, tr("Add Control")));
 }
 
+QString EditCommands::countText(const QString &one, const QString &many, qsizetype count)
+{
+    return count == 1 ? one : many.arg(count);
+}
+
 void EditCommands::remove(const QWidget *widget)
 {
-    const quint32 id = hit(widget);
+    const QList<quint32> ids = targets(widget);
     dropTarget();
-    if (locked())
+    if (locked() || ids.isEmpty())
         return;
-    if (id)
-        m_document.push(new RemoveControls(m_document, {id}, tr("Delete Control")));
+    m_document.push(new RemoveControls(
+        m_document, ids, countText(tr("Delete Control"), tr("Delete %1 Controls"), ids.size())));
+}
+
+QList<SettingStruct> EditCommands::records(const QList<quint32> &ids) const
+{
+    QList<SettingStruct> found;
+    for (quint32 id : ids)
+        if (const SettingStruct *record = m_document.control(id))
+            found.append(*record);
+    return found;
 }
 
 void EditCommands::cut()
 {
-    const quint32 target = hit();
+    const QList<SettingStruct> taken = records(targets());
     dropTarget();
-    if (locked())
+    if (locked() || taken.isEmpty())
         return;
-    if (const SettingStruct *record = m_document.control(target)) {
-        m_document.setClipboard(*record);
-        m_document.push(new RemoveControls(m_document, {record->id}, tr("Cut Control")));
-    }
+    m_document.setClipboard(taken);
+    QList<quint32> ids;
+    for (const SettingStruct &r : taken)
+        ids.append(r.id);
+    m_document.push(new RemoveControls(
+        m_document, ids, countText(tr("Cut Control"), tr("Cut %1 Controls"), ids.size())));
 }
 
 void EditCommands::copy()
 {
-    const quint32 target = hit();
+    const QList<SettingStruct> taken = records(targets());
     dropTarget();
-    if (locked())
-        return;
-    if (const SettingStruct *record = m_document.control(target))
-        m_document.setClipboard(*record);
+    if (!locked() && !taken.isEmpty())
+        m_document.setClipboard(taken);
 }
 
 void EditCommands::paste()
 {
+    const bool fromMenu = m_menuShowing;
     dropTarget();
     // An empty surface takes a paste too: the only control, cut, would
     // otherwise be lost.
-    if (locked() || !m_document.clipboard() || !m_menuPosition)
+    QList<SettingStruct> pasted = m_document.clipboard();
+    if (locked() || pasted.isEmpty())
         return;
-    SettingStruct record = *m_document.clipboard();
-    record.id = 0;
-    const QPoint at = toStored(*m_menuPosition);
-    record.position_x = quint32(at.x());
-    record.position_y = quint32(at.y());
-    m_document.push(new AddControls(m_document, {record}, -1, tr("Paste Control")));
+    QList<QRect> rects;
+    for (const SettingStruct &r : std::as_const(pasted))
+        rects.append(QRect(int(qMin<quint32>(r.position_x, 1u << 30)),
+                           int(qMin<quint32>(r.position_y, 1u << 30)), 1, 1));
+    // From the menu: at its position. By key: one grid step beside the
+    // originals, and the next paste one step further.
+    const QPoint at = fromMenu && m_menuPosition
+                          ? toStored(*m_menuPosition)
+                          : geometry::bounds(rects).topLeft() + QPoint(int(grid()), int(grid()));
+    const QPoint shift = geometry::pasteOffset(rects, at);
+    for (SettingStruct &r : pasted) {
+        r.id = 0;
+        r.position_x = quint32(qMax<qint64>(0, qint64(r.position_x) + shift.x()));
+        r.position_y = quint32(qMax<qint64>(0, qint64(r.position_y) + shift.y()));
+    }
+    if (!fromMenu)
+        m_document.setClipboard(pasted);
+    auto *command =
+        new AddControls(m_document, pasted, -1,
+                        countText(tr("Paste Control"), tr("Paste %1 Controls"), pasted.size()));
+    m_document.push(command);
+    if (m_services.select) {
+        QList<quint32> ids;
+        for (const SettingStruct &r : command->controls())
+            ids.append(r.id);
+        m_services.select(ids);
+    }
 }
 
 void EditCommands::undo()
 {
-    if (!locked() && !m_moving)
+    if (!locked() && !moving())
         m_document.undoStack().undo();
 }
 
 void EditCommands::redo()
 {
-    if (!locked() && !m_moving)
+    if (!locked() && !moving())
         m_document.undoStack().redo();
 }
 
@@ -219,7 +269,7 @@ void EditCommands::toggleLock()
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
                                      QMessageBox::No) != QMessageBox::Yes)
             return;
-        if (m_moving)
+        if (moving())
             endMove(false);
         if (m_services.closeDialogs)
             m_services.closeDialogs();
@@ -246,55 +296,79 @@ void EditCommands::lockAttempt()
 
 void EditCommands::startMove()
 {
-    const quint32 target = hit();
+    const QList<quint32> ids = targets();
+    const quint32 first = hit();
     dropTarget();
-    if (locked())
+    if (locked() || ids.isEmpty())
         return;
-    const SettingStruct *record = m_document.control(target);
-    if (!record)
-        return;
-    m_moving = record->id;
-    m_movingAt = QPoint(int(qMin<quint32>(record->position_x, INT_MAX)),
-                        int(qMin<quint32>(record->position_y, INT_MAX)));
-    status(tr("Moving %1: click to place, Esc cancels, Alt moves freely").arg(record->name));
+    // The control under the menu follows the mouse when it is one of them.
+    m_moving = ids;
+    if (first && m_moving.contains(first))
+        m_moving.move(m_moving.indexOf(first), 0);
+    m_movingFrom.clear();
+    for (const SettingStruct &r : records(m_moving))
+        m_movingFrom.append(QPoint(int(qMin<quint32>(r.position_x, INT_MAX)),
+                                   int(qMin<quint32>(r.position_y, INT_MAX))));
+    m_movingAt = m_movingFrom.constFirst();
+    const SettingStruct *record = m_document.control(m_moving.constFirst());
+    status(m_moving.size() == 1
+               ? tr("Moving %1: click to place, Esc cancels, Alt moves freely").arg(record->name)
+               : tr("Moving %1 controls: click to place, Esc cancels, Alt moves freely")
+                     .arg(m_moving.size()));
+}
+
+QPoint EditCommands::movedBy() const
+{
+    // The whole group stops at the surface's top and left edges.
+    QPoint shift = m_movingAt - m_movingFrom.constFirst();
+    for (const QPoint &from : m_movingFrom)
+        shift = QPoint(qMax(shift.x(), -from.x()), qMax(shift.y(), -from.y()));
+    return shift;
 }
 
 void EditCommands::moveTo(const QPoint &stored)
 {
     m_movingAt = QPoint(qMax(0, stored.x()), qMax(0, stored.y()));
-    if (QWidget *w = m_surface.widget(m_moving))
-        w->move(stretch::shownPosition(quint32(m_movingAt.x()), quint32(m_movingAt.y()),
-                                       m_surface.stretch()));
+    const QPoint shift = movedBy();
+    for (int i = 0; i < m_moving.size(); ++i)
+        if (QWidget *w = m_surface.widget(m_moving.at(i))) {
+            const QPoint at = m_movingFrom.at(i) + shift;
+            w->move(stretch::shownPosition(quint32(at.x()), quint32(at.y()), m_surface.stretch()));
+        }
 }
 
 void EditCommands::endMove(bool accept)
 {
-    const quint32 id = std::exchange(m_moving, 0);
-    const SettingStruct *record = m_document.control(id);
-    if (!record)
-        return;
+    const QList<quint32> ids = std::exchange(m_moving, {});
+    const QPoint shift = movedBy();
+    const QList<SettingStruct> before = records(ids);
     if (!accept) {
-        if (QWidget *w = m_surface.widget(id))
-            w->move(m_surface.shownRect(*record).topLeft());
+        for (const SettingStruct &r : before)
+            if (QWidget *w = m_surface.widget(r.id))
+                w->move(m_surface.shownRect(r).topLeft());
         status(tr("Move cancelled"));
         return;
     }
-    SettingStruct moved = *record;
-    moved.position_x = quint32(m_movingAt.x());
-    moved.position_y = quint32(m_movingAt.y());
-    if (moved.position_x == record->position_x && moved.position_y == record->position_y)
+    if (shift.isNull() || before.isEmpty())
         return;
-    m_document.push(new ChangeControls(m_document, {moved}, tr("Move Control")));
+    QList<SettingStruct> moved = before;
+    for (SettingStruct &r : moved) {
+        r.position_x = quint32(qint64(r.position_x) + shift.x());
+        r.position_y = quint32(qint64(r.position_y) + shift.y());
+    }
+    m_document.push(new ChangeControls(
+        m_document, moved, countText(tr("Move Control"), tr("Move %1 Controls"), moved.size())));
 }
 
 bool EditCommands::moveEvent(QEvent *event)
 {
-    if (!m_moving)
+    if (!moving())
         return false;
-    if (!m_document.control(m_moving)) {
-        m_moving = 0; // the control went away (undo, load)
-        return false;
-    }
+    for (quint32 id : std::as_const(m_moving))
+        if (!m_document.control(id)) {
+            m_moving.clear(); // a control went away (undo, load)
+            return false;
+        }
     switch (event->type()) {
     case QEvent::MouseMove:
     case QEvent::MouseButtonPress: {

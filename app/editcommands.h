@@ -1,8 +1,9 @@
 // The editing commands of the console: the hit test at the menu position,
 // Add / Edit / Move / Delete / Cut / Copy / Paste, Undo / Redo and the screen
-// lock. Each change is one command pushed on the show document; the surface
-// follows. Move mode follows the mouse over the whole surface and snaps to a
-// grid of stored units (Alt moves freely, arrow keys nudge by one step).
+// lock. Edit, Move, Delete, Cut and Copy act on the selection of design mode
+// when there is one, otherwise on the control at the menu position. Each change is one command
+// pushed on the show document; the surface follows. Move mode follows the mouse over the whole
+// surface and snaps to a grid of stored units (Alt moves freely, arrow keys nudge by one step).
 //
 // Promises:
 // - shortcuts act at the last menu position; before any menu, nothing;
@@ -10,7 +11,10 @@
 //   and taken back by the next editing command or Escape, after which the
 //   shortcuts act on none until the menu opens again;
 // - nothing but Lock, Save, Check for Updates and Quit acts while locked;
-// - Paste works on an empty surface too (a cut only control is not lost).
+// - Paste works on an empty surface too (a cut only control is not lost);
+//   pasted controls keep their layout, the top-left of their bounding box
+//   at the menu position, or one grid step beside the originals when
+//   pasted by key; they are selected.
 #pragma once
 
 #include "model/showdocument.h"
@@ -42,6 +46,9 @@ public:
         std::function<void(const SettingStruct &)> openEditor;
         // Closes every open dialog (the lock does).
         std::function<void()> closeDialogs;
+        // The selected controls (design mode), and selecting others.
+        std::function<QList<quint32>()> selection;
+        std::function<void(const QList<quint32> &)> select;
     };
 
     EditCommands(ShowDocument &document, const Surface &surface, Services services);
@@ -51,7 +58,8 @@ public:
     // The popup menu opened at `position` (window coordinates); returns
     // false while locked (a lock attempt was counted instead).
     bool menuOpened(const QPoint &position);
-    std::optional<QPoint> menuPosition() const { return m_menuPosition; }
+    // The menu closed; a command it triggered has run by now.
+    void menuClosed() { m_menuShowing = false; }
     // Escape, and every command that used it: the shortcuts act on no
     // control until the menu opens again, so none acts on a control that
     // is no longer framed.
@@ -59,6 +67,9 @@ public:
     // The control under the last menu position, or whose widget is `widget`;
     // 0 when none.
     quint32 hit(const QWidget *widget = nullptr) const;
+    // What Edit, Move, Delete, Cut and Copy act on: the selection, else the
+    // hit control (none: empty).
+    QList<quint32> targets(const QWidget *widget = nullptr) const;
 
     void add();
     void edit(const QWidget *widget = nullptr);
@@ -78,7 +89,7 @@ public:
     void toggleLock();
 
     // Move mode: true while a control follows the mouse.
-    bool moving() const { return m_moving != 0; }
+    bool moving() const { return !m_moving.isEmpty(); }
     // Handles mouse and key events while moving; true when consumed.
     bool moveEvent(QEvent *event);
     // The grid moves snap to, in stored units.
@@ -93,8 +104,17 @@ signals:
     void targetShown(quint32 id);
 
 private:
+public:
+    // `one` for one control, else `many` with the count.
+    static QString countText(const QString &one, const QString &many, qsizetype count);
+
+private:
+    QList<SettingStruct> records(const QList<quint32> &ids) const;
+    // How far the move has taken the controls, stopped at the edges.
+    QPoint movedBy() const;
     QPoint toStored(const QPoint &shown) const;
     QPoint snapped(const QPoint &stored) const;
+    // Moves the control followed to `stored`, the others of the move beside it.
     void moveTo(const QPoint &stored);
     void endMove(bool accept);
     void status(const QString &text) const;
@@ -104,8 +124,10 @@ private:
     Services m_services;
     std::optional<QPoint> m_menuPosition;
     bool m_targetDropped = false;
-    quint32 m_moving = 0;
-    QPoint m_movingAt; // stored position while moving
+    bool m_menuShowing = false;
+    QList<quint32> m_moving;    // the first follows the mouse
+    QList<QPoint> m_movingFrom; // stored positions when the move began
+    QPoint m_movingAt;          // stored position of the first while moving
     int m_lockAttempts = 0;
     QDateTime m_lastLockAttempt;
 };

@@ -1,6 +1,7 @@
 #include "app/pultora.h"
 
 #include "app/appinfo.h"
+#include "app/designmode.h"
 #include "app/filecommands.h"
 #include "app/prompter.h"
 #include "app/sessionfiles.h"
@@ -90,7 +91,18 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
                       m_surface.widget(record.id));
     };
     edit.closeDialogs = [this] { closeDialogs(); };
+    m_design = new DesignMode(m_document, m_surface, this, [this] {
+        return QRect(0, 0, width(), statusBar()->isVisible() ? statusBar()->y() : height());
+    });
+    edit.selection = [this] { return m_design->selection(); };
+    edit.select = [this](const QList<quint32> &ids) { m_design->select(ids); };
     m_edit = std::make_unique<EditCommands>(m_document, m_surface, std::move(edit));
+    connect(m_design, &DesignMode::deleteRequested, this, [this] { m_edit->remove(); });
+    connect(m_design, &DesignMode::switched, this, [this](bool on) {
+        m_statusLine->setDesignMode(on);
+        if (on)
+            m_edit->dropTarget();
+    });
     m_targetFrame = new TargetFrame(this);
     connect(m_edit.get(), &EditCommands::targetShown, this, [this](quint32 id) {
         m_targetFrame->frame(locked() ? nullptr : m_surface.widget(id));
@@ -120,7 +132,12 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     m_recent.load();
     m_commands.createActions(this);
     m_edit->createActions(this, &m_commands.undo, &m_commands.redo);
+    m_design->createActions(this, &m_commands.designMode, &m_commands.selectAll);
     m_commands.createMenus(this);
+    // A command the menu triggered has run when the menu's queued close
+    // arrives: Paste then knows it came from the menu.
+    connect(m_commands.mainMenu, &QMenu::aboutToHide, this,
+            [this] { QTimer::singleShot(0, this, [this] { m_edit->menuClosed(); }); });
     m_commands.setLastSessionAvailable(QFileInfo::exists(m_files->lastSessionFile()));
     m_commands.updateRecentActions(m_recent.files());
     m_recent.setChangedCallback([this] { m_commands.updateRecentActions(m_recent.files()); });
@@ -335,11 +352,11 @@ void Pultora::openMainMenu(const QPoint &position, const QPoint &globalPosition)
         showStatus(unlockTip(), appinfo::STATUS_MS);
         return;
     }
-    const bool hit = m_edit->hit() != 0;
+    const bool hit = !m_edit->targets().isEmpty();
     for (QAction *action :
          {m_commands.edit, m_commands.move, m_commands.remove, m_commands.cut, m_commands.copy})
         action->setEnabled(hit);
-    m_commands.paste->setEnabled(m_document.clipboard().has_value());
+    m_commands.paste->setEnabled(!m_document.clipboard().isEmpty());
     m_commands.configAppend->setEnabled(!m_document.currentFile().isEmpty());
     m_commands.setLastSessionAvailable(QFileInfo::exists(m_files->lastSessionFile()));
     m_commands.mainMenu->popup(globalPosition);
@@ -356,6 +373,9 @@ bool Pultora::eventFilter(QObject *watched, QEvent *event)
         return QMainWindow::eventFilter(watched, event);
     // A moving control follows the mouse over every widget of the surface.
     if (m_edit->moving() && m_edit->moveEvent(event))
+        return true;
+    // In design mode the controls see no mouse and no key.
+    if (m_design->isOn() && m_design->filter(widget, event))
         return true;
     // Controls that have a menu of their own (spin boxes) or take no mouse
     // (LEDs) still open the console's menu.

@@ -12,6 +12,7 @@
 //   ConsoleIo      outputs and DMX-IN over the widgets       consoleio.h
 //   FileCommands   open/save/append, import, documentation   filecommands.h
 //   EditCommands   add/edit/move/cut/paste, undo, the lock   editcommands.h
+//   DesignMode     select, drag, resize on the surface       designmode.h
 //   RecentFiles    recent list and folders in the settings   recentfiles.h
 //   StartupTimeout the wait before the first value is sent   startup.h
 //   Prompter       message boxes and file choosers (a seam)  prompter.h
@@ -55,6 +56,7 @@
 #include <memory>
 #include <optional>
 
+class DesignMode;
 class FileCommands;
 class SessionFiles;
 class QLabel;
@@ -105,6 +107,7 @@ public:
     const QStringList &recentFiles() const { return m_recent.files(); }
     bool triggerTimerRunning() const;
     const ConsoleIo &io() const { return m_io; }
+    DesignMode &design() const { return *m_design; }
     QString translationFile() const { return m_translationFile; }
     QString localeName() const { return m_localeName; }
     // This console's files in the user's data folder; empty when it keeps none.
@@ -231,6 +234,7 @@ private:
     // The show changed since the last recovery copy.
     bool m_recoveryDirty = false;
     std::unique_ptr<EditCommands> m_edit;
+    DesignMode *m_design = nullptr; // a child of the window
     ControlEditor m_editor{this, [this](SettingStruct *record) { return checkConsitence(record); }};
     QTimer *m_triggerTimer = nullptr;
 

@@ -1,6 +1,7 @@
 #include "app/statusline.h"
 
 #include <QIcon>
+#include <QKeySequence>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QSizeGrip>
@@ -83,6 +84,25 @@ void StatusLine::showLock(bool locked, const QString &tip)
     }
     m_lock->setToolTip(tip);
     m_lock->setVisible(locked);
+}
+
+void StatusLine::setDesignMode(bool on)
+{
+    if (!m_design && !on)
+        return;
+    if (!m_design) {
+        m_design = new QLabel(tr("Design Mode"), this);
+        m_design->setObjectName(QStringLiteral("designSign"));
+        m_design->setToolTip(
+            tr("The controls do not operate: click to select, drag to move, "
+               "drag a handle to resize (%1 leaves)")
+                .arg(QKeySequence(tr("Ctrl+Shift+E")).toString(QKeySequence::NativeText)));
+        QFont bold = m_design->font();
+        bold.setBold(true);
+        m_design->setFont(bold);
+        addPermanentWidget(m_design);
+    }
+    m_design->setVisible(on);
 }
 
 QList<QWidget *> StatusLine::shownItems() const

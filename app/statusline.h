@@ -26,6 +26,8 @@ public:
     // The lock sign: shown while `locked`, `tip` saying how to unlock.
     void showLock(bool locked, const QString &tip);
     QLabel *lockSign() const { return m_lock; }
+    // "Design Mode" beside the messages while the mode is on.
+    void setDesignMode(bool on);
 
     // Where the message is drawn: from the left to the first item beside it.
     QRect messageRect() const;
@@ -42,5 +44,6 @@ private:
     void limitHints();
 
     QLabel *m_lock = nullptr;
+    QLabel *m_design = nullptr;
     QList<QPointer<QLabel>> m_hints;
 };

@@ -204,6 +204,13 @@ void Preferences::buildWidgets()
     m_hex = new QCheckBox(tr("Show Hexadecimal Values Additionally"), display);
     m_hex->setToolTip(tr("shows values also in hexadecimal notation"));
     addWide(display, m_hex);
+    m_grid = new QSpinBox(display);
+    m_grid->setObjectName(QStringLiteral("snapGrid"));
+    m_grid->setRange(1, 1000);
+    m_grid->setAlignment(Qt::AlignRight);
+    m_grid->setToolTip(tr("the step that moved and resized controls snap to, and that the arrow "
+                          "keys move them by, in background units; 1: no grid"));
+    addRow(display, tr("Snap Grid :"), m_grid);
 
     auto *network = group(tr("Network"), this);
     m_network = new QComboBox(network);
@@ -320,6 +327,8 @@ void Preferences::buildWidgets()
     connect(cancel, &QPushButton::clicked, this, &QWidget::close);
     connect(m_timeout, SIGNAL(valueChanged(int)), this, SLOT(ChangedStartupTimeout(int)));
     connect(m_sendLater, SIGNAL(clicked()), this, SLOT(ChangedStartupDmxSendLater()));
+    connect(m_grid, &QSpinBox::valueChanged, this,
+            [this](int value) { m_edit.working().snap_grid = quint16(value); });
     connect(m_name, SIGNAL(textChanged(QString)), this, SLOT(ChangedProjectName()));
     connect(m_description, SIGNAL(textChanged()), this, SLOT(ChangedProjectDescription()));
     connect(m_midiOut, SIGNAL(activated(int)), this, SLOT(ChangedDeviceMidiOut(int)));
@@ -363,8 +372,9 @@ void Preferences::updateDisplay()
 {
     const PreferencesStruct &p = m_edit.working();
     const QSignalBlocker b1(m_timeout), b2(m_name), b3(m_description), b4(m_http),
-        b5(m_commandPath);
+        b5(m_commandPath), b6(m_grid);
     m_timeout->setValue(p.startup_timeout);
+    m_grid->setValue(qMax<int>(1, p.snap_grid));
     m_sendLater->setChecked(p.startup_dmxsend_later);
     m_checkUpdates->setChecked(m_user.check_updates);
     m_hex->setChecked(p.hex_value_show);

@@ -158,6 +158,7 @@ private:
     std::function<void(const UserPreferences &)> m_userStore;
 
     QSpinBox *m_timeout = nullptr;
+    QSpinBox *m_grid = nullptr;
     QCheckBox *m_sendLater = nullptr;
     QCheckBox *m_hex = nullptr;
     QCheckBox *m_checkUpdates = nullptr;

@@ -79,8 +79,9 @@ public:
     // Pushes a command (the stack owns it); it is applied at once.
     void push(QUndoCommand *command) { m_stack.push(command); }
 
-    const std::optional<SettingStruct> &clipboard() const { return m_clipboard; }
-    void setClipboard(const SettingStruct &record) { m_clipboard = record; }
+    // The controls last cut or copied, in document order.
+    const QList<SettingStruct> &clipboard() const { return m_clipboard; }
+    void setClipboard(const QList<SettingStruct> &records) { m_clipboard = records; }
 
     // A fresh id for a record entering the document.
     quint32 newId() { return ++m_lastId; }
@@ -145,7 +146,7 @@ private:
     ShowContent m_content;
     QString m_currentFile;
     QUndoStack m_stack;
-    std::optional<SettingStruct> m_clipboard;
+    QList<SettingStruct> m_clipboard;
     quint32 m_lastId = 0;
     bool m_unsavedContent = false;
     // The lock as the current file holds it.
