@@ -78,53 +78,40 @@ void TestAcnMerge::scripts_data()
     QTest::addColumn<Outcome>("last");
     QTest::addColumn<QString>("levels");
     QTest::addColumn<int>("sources");
-    QTest::newRow("one source") << QStringList{"0 A 1 100 10,20"} << Outcome::Merged << "10,20"
-                                << 1;
-    QTest::newRow("higher priority wins")
-        << QStringList{"0 A 1 150 10,10", "10 B 1 50 99,99"} << Outcome::Held << "10,10" << 2;
-    QTest::newRow("higher priority arrives later")
-        << QStringList{"0 B 1 50 99,99", "10 A 1 150 10,10"} << Outcome::Merged << "10,10" << 2;
-    QTest::newRow("lower priority held while the higher lives 2.5 s")
-        << QStringList{"0 A 1 150 10", "100 B 1 50 99", "2500 B 2 50 98"} << Outcome::Held << "10"
-        << 2;
-    QTest::newRow("lower priority takes over after 2.5 s")
-        << QStringList{"0 A 1 150 10", "100 B 1 50 99", "2501 B 2 50 98"} << Outcome::Merged << "98"
-        << 1;
-    QTest::newRow("equal priority merged HTP, longest count")
-        << QStringList{"0 A 1 100 10,50,0,7", "5 B 1 100 30,20"} << Outcome::Merged << "30,50,0,7"
-        << 2;
-    QTest::newRow("equal priority: a source lowers its level")
-        << QStringList{"0 A 1 100 50,50", "5 B 1 100 20,60", "10 A 2 100 10,50"} << Outcome::Merged
-        << "20,60" << 2;
-    QTest::newRow("winner lowers its priority")
-        << QStringList{"0 A 1 150 10", "5 B 1 100 99", "10 A 2 50 10"} << Outcome::Merged << "99"
-        << 2;
-    QTest::newRow("priority above 200 counts as 200")
-        << QStringList{"0 A 1 255 10", "5 B 1 200 30"} << Outcome::Merged << "30" << 2;
-    QTest::newRow("repeated number is late")
-        << QStringList{"0 A 5 100 10", "5 A 5 100 99"} << Outcome::Late << "10" << 1;
-    QTest::newRow("19 behind is late")
-        << QStringList{"0 A 30 100 10", "5 A 11 100 99"} << Outcome::Late << "10" << 1;
-    QTest::newRow("20 behind is new")
-        << QStringList{"0 A 30 100 10", "5 A 10 100 99"} << Outcome::Merged << "99" << 1;
-    QTest::newRow("number wraps 250 -> 3")
-        << QStringList{"0 A 250 100 10", "5 A 3 100 99"} << Outcome::Merged << "99" << 1;
-    QTest::newRow("late packet of one source, others unaffected")
-        << QStringList{"0 A 9 100 10", "5 B 1 100 20", "9 A 8 100 99"} << Outcome::Late << "20"
-        << 2;
-    QTest::newRow("lost source comes back with any number")
-        << QStringList{"0 A 100 100 10", "2600 A 90 100 99"} << Outcome::Merged << "99" << 1;
-    QTest::newRow("terminated source leaves at once")
-        << QStringList{"0 A 1 150 10", "5 B 1 50 99", "10 A 2 150 T 10"} << Outcome::Merged << "99"
-        << 1;
-    QTest::newRow("last source terminated: levels hold")
-        << QStringList{"0 A 1 100 10", "5 A 2 100 T 0"} << Outcome::Held << "10" << 0;
-    QTest::newRow("late Stream_Terminated ignored")
-        << QStringList{"0 A 5 100 10", "5 A 4 100 T 0"} << Outcome::Late << "10" << 1;
-    QTest::newRow("preview ignored")
-        << QStringList{"0 A 1 100 P 99"} << Outcome::Preview << "" << 0;
-    QTest::newRow("preview beside live data")
-        << QStringList{"0 A 1 100 10", "5 B 1 200 P 99"} << Outcome::Preview << "10" << 1;
+    using O = Outcome;
+    const auto row = [](const char *name, const QStringList &steps, Outcome last,
+                        const char *levels, int sources) {
+        QTest::newRow(name) << steps << last << QString(levels) << sources;
+    };
+    row("one source", {"0 A 1 100 10,20"}, O::Merged, "10,20", 1);
+    row("higher priority wins", {"0 A 1 150 10,10", "10 B 1 50 99,99"}, O::Held, "10,10", 2);
+    row("higher priority arrives later", {"0 B 1 50 99,99", "10 A 1 150 10,10"}, O::Merged, "10,10",
+        2);
+    row("lower priority held while the higher lives 2.5 s",
+        {"0 A 1 150 10", "100 B 1 50 99", "2500 B 2 50 98"}, O::Held, "10", 2);
+    row("lower priority takes over after 2.5 s",
+        {"0 A 1 150 10", "100 B 1 50 99", "2501 B 2 50 98"}, O::Merged, "98", 1);
+    row("equal priority merged HTP, longest count", {"0 A 1 100 10,50,0,7", "5 B 1 100 30,20"},
+        O::Merged, "30,50,0,7", 2);
+    row("equal priority: a source lowers its level",
+        {"0 A 1 100 50,50", "5 B 1 100 20,60", "10 A 2 100 10,50"}, O::Merged, "20,60", 2);
+    row("winner lowers its priority", {"0 A 1 150 10", "5 B 1 100 99", "10 A 2 50 10"}, O::Merged,
+        "99", 2);
+    row("priority above 200 counts as 200", {"0 A 1 255 10", "5 B 1 200 30"}, O::Merged, "30", 2);
+    row("repeated number is late", {"0 A 5 100 10", "5 A 5 100 99"}, O::Late, "10", 1);
+    row("19 behind is late", {"0 A 30 100 10", "5 A 11 100 99"}, O::Late, "10", 1);
+    row("20 behind is new", {"0 A 30 100 10", "5 A 10 100 99"}, O::Merged, "99", 1);
+    row("number wraps 250 -> 3", {"0 A 250 100 10", "5 A 3 100 99"}, O::Merged, "99", 1);
+    row("late packet of one source, others unaffected",
+        {"0 A 9 100 10", "5 B 1 100 20", "9 A 8 100 99"}, O::Late, "20", 2);
+    row("lost source comes back with any number", {"0 A 100 100 10", "2600 A 90 100 99"}, O::Merged,
+        "99", 1);
+    row("terminated source leaves at once", {"0 A 1 150 10", "5 B 1 50 99", "10 A 2 150 T 10"},
+        O::Merged, "99", 1);
+    row("last source terminated: levels hold", {"0 A 1 100 10", "5 A 2 100 T 0"}, O::Held, "10", 0);
+    row("late Stream_Terminated ignored", {"0 A 5 100 10", "5 A 4 100 T 0"}, O::Late, "10", 1);
+    row("preview ignored", {"0 A 1 100 P 99"}, O::Preview, "", 0);
+    row("preview beside live data", {"0 A 1 100 10", "5 B 1 200 P 99"}, O::Preview, "10", 1);
 }
 
 void TestAcnMerge::scripts()

@@ -65,20 +65,346 @@ class TestAcnnet : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
-    void goldenPacket();
-    void destinations_data();
-    void destinations();
-    void stoppedUniversesTerminate();
-    void terminationFailureReported();
-    void membershipsFollowDmxIn_data();
-    void membershipsFollowDmxIn();
-    void refusedGroupReportedOnce();
-    void dropsCountedByReason_data();
-    void dropsCountedByReason();
-    void sourcesMerged();
-    void secondSourceReportedOnce();
-    void sourceIdKeptPerInstallation();
+    void init()
+    {
+        net.reset(new FakeNet);
+        net->useLan();
+        reports.clear();
+    }
+
+    void goldenPacket()
+    {
+        auto node = makeNode();
+        node->setSourceName(QString(70, 'x'));
+        node->setSourceName("Pultora");
+        QByteArray data(512, 0);
+        for (int i = 0; i < 512; ++i)
+            data[i] = char(i * 7);
+        QCOMPARE(sendUniverse(*node, 0, data), 1);
+        QCOMPARE(net->socket->boundPort, quint16(5568));
+        const FakeSocket::Sent &s = net->socket->sent.first();
+        QCOMPARE(s.destination, QHostAddress("239.255.0.1"));
+        QCOMPARE(s.port, quint16(5568));
+        // The encoder's packet (its golden bytes: tst_netpackets) with our CID,
+        // name and the universe's first number.
+        const QByteArray cid = OUR_CID.toRfc4122();
+        const quint8 name[64] = {'P', 'u', 'l', 't', 'o', 'r', 'a'};
+        acnpacket::Header h;
+        h.cid = u8(cid);
+        h.sourceName = name;
+        h.sequence = 1;
+        h.universe = 1;
+        QByteArray expected(acnpacket::MAX_SIZE, 0);
+        acnpacket::encodeData(reinterpret_cast<quint8 *>(expected.data()), 638, h, u8(data), 512);
+        QCOMPARE(s.data, expected);
+        node->setSourceName(QString(100, 'y')); // 63 characters and the terminating zero
+        sendUniverse(*node, 0, data.left(24));
+        QCOMPARE(net->socket->sent.last().data.mid(44, 64), QByteArray(63, 'y') + QByteArray(1, 0));
+        // A CID changed at runtime reaches the next packet and the repeats,
+        // though the length stays.
+        node->setCid(QUuid("{00000000-0000-0000-0000-0000000000aa}"));
+        sendUniverse(*node, 0, data.left(24));
+        QCOMPARE(net->socket->sent.last().data.mid(22, 16), QByteArray(15, 0) + char(0xaa));
+        node->setCid(OUR_CID);
+        net->now += 500;
+        node->sendDataTimeout();
+        QCOMPARE(net->socket->sent.last().data.mid(22, 16), cid);
+        QCOMPARE(quint8(net->socket->sent.last().data[111]), quint8(4));
+    }
+
+    // Each universe goes to its own group, or to the loopback net without a LAN.
+    void destinations_data()
+    {
+        QTest::addColumn<bool>("loopbackOnly");
+        QTest::addColumn<int>("universe");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("destination");
+        QTest::newRow("24 slots") << false << 0 << 24 << "239.255.0.1";
+        QTest::newRow("last universe") << false << 63998 << 512 << "239.255.249.255";
+        QTest::newRow("loopback only") << true << 0x0122 << 512 << "127.255.1.35";
+    }
+
+    void destinations()
+    {
+        QFETCH(bool, loopbackOnly);
+        QFETCH(int, universe);
+        QFETCH(int, length);
+        QFETCH(QString, destination);
+        if (loopbackOnly)
+            net->useLoopbackOnly();
+        auto node = makeNode();
+        QCOMPARE(sendUniverse(*node, universe, filled(length, 1)), 1);
+        QCOMPARE(net->socket->sent.last().data.size(), 126 + length);
+        QCOMPARE(net->socket->sent.last().destination, QHostAddress(destination));
+        QCOMPARE(be16(net->socket->sent.last().data, 113), universe + 1);
+        QCOMPARE(node->destination(universe + 1), QHostAddress(destination));
+    }
+
+    void stoppedUniversesTerminate()
+    {
+        auto node = makeNode();
+        const QByteArray a = filled(24, 5);
+        sendUniverse(*node, 0, a);
+        sendUniverse(*node, 3, a);
+        QCOMPARE(node->sendingUniverses(), (QList<int>{0, 3}));
+        QVERIFY(!node->stopSending(7));
+        auto &sent = net->socket->sent;
+        sent.clear();
+        QVERIFY(node->stopSending(0));
+        QVERIFY(!node->stopSending(0));
+        QCOMPARE(sent.size(), 3);
+        for (int i = 0; i < 3; ++i) {
+            QCOMPARE(quint8(sent[i].data[112]), acnpacket::OPTION_STREAM_TERMINATED);
+            QCOMPARE(int(quint8(sent[i].data[111])), 2 + i);
+            QCOMPARE(sent[i].data.mid(126), a);
+            QCOMPARE(sent[i].destination, QHostAddress("239.255.0.1"));
+        }
+        net->now += 1000;
+        node->sendDataTimeout();
+        QCOMPARE(sent.size(), 4); // only universe 3 is kept alive
+        QCOMPARE(be16(sent.last().data, 113), 4);
+        QList<FakeSocket::Sent> last;
+        net->socket->sentLog = &last;
+        node.reset(); // quitting lets go of the rest
+        QCOMPARE(last.size(), 3);
+        QCOMPARE(be16(last.first().data, 113), 4);
+        QCOMPARE(quint8(last.last().data[112]), acnpacket::OPTION_STREAM_TERMINATED);
+    }
+
+    // Stream_Terminated that does not leave is a send failure; the universe
+    // stops all the same.
+    void terminationFailureReported()
+    {
+        auto node = makeNode();
+        sendUniverse(*node, 0, filled(24, 5));
+        net->socket->failSends = true;
+        QTest::ignoreMessage(QtWarningMsg, "sACN DMX not sent: ending universe 1: 3 of 3 "
+                                           "Stream_Terminated packets to 239.255.0.1 failed");
+        QVERIFY(!node->stopSending(0));
+        QVERIFY(node->lastSendError().startsWith("ending universe 1:"));
+        QVERIFY(node->sendingUniverses().isEmpty());
+    }
+
+    void membershipsFollowDmxIn_data()
+    {
+        // Steps: "range B" (array of 3, base B), "list U,U..." (array and list in
+        // one step), "list-only U,U" (list without a new array), "observe U,U",
+        // "send U", "stop U", "unregister". Universes are 0-based.
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QList<int>>("wires"); // groups joined in the end
+        QTest::addColumn<int>("lastCalls");    // membership calls of the last step; -1: any
+        QTest::newRow("range") << QStringList{"range 2"} << QList<int>{3, 4, 5} << 6;
+        QTest::newRow("range moves")
+            << QStringList{"range 2", "range 10"} << QList<int>{11, 12, 13} << -1;
+        QTest::newRow("list") << QStringList{"list 0,60000"} << QList<int>{1, 60001} << 4;
+        QTest::newRow("list before array")
+            << QStringList{"list-only 7,40000", "list 7,40000"} << QList<int>{8, 40001} << 4;
+        QTest::newRow("moved array: only changes")
+            << QStringList{"list 0,4", "list 4,9"} << QList<int>{5, 10} << 4;
+        QTest::newRow("same list, new array")
+            << QStringList{"list 4,9", "list 4,9"} << QList<int>{5, 10} << 0;
+        QTest::newRow("refused list keeps groups")
+            << QStringList{"list 0,4", "list 4,63999"} << QList<int>{1, 5} << 0;
+        QTest::newRow("back to a range")
+            << QStringList{"list 4,9", "list-only -", "range 2"} << QList<int>{3, 4, 5} << 6;
+        QTest::newRow("unregister") << QStringList{"list 0,4", "unregister"} << QList<int>{} << 4;
+        QTest::newRow("observer beside DMX-IN")
+            << QStringList{"list 2,3", "observe 3,0,1,2,2,-1,63999"} << QList<int>{1, 2, 3, 4} << 4;
+        QTest::newRow("observer stays when DMX-IN moves")
+            << QStringList{"list 2,3", "observe 0,1,2,3", "list 0,9"} << QList<int>{1, 2, 3, 4, 10}
+            << -1;
+        QTest::newRow("observer stays when DMX-IN goes")
+            << QStringList{"list 2,3", "observe 0,1,2,3", "unregister"} << QList<int>{1, 2, 3, 4}
+            << -1;
+        QTest::newRow("observer off")
+            << QStringList{"list 2,3", "observe 0,1,2,3", "observe -"} << QList<int>{3, 4} << 4;
+        QTest::newRow("sent universe watched") << QStringList{"send 6"} << QList<int>{7} << 2;
+        QTest::newRow("sent universe also held")
+            << QStringList{"list 2,6", "send 6", "stop 6"} << QList<int>{3, 7} << 0;
+        QTest::newRow("held universe also sent")
+            << QStringList{"send 6", "list 2,6", "unregister"} << QList<int>{7} << 2;
+    }
+
+    // Whatever DMX-IN, the observer and sending do, no group is joined twice or
+    // left unjoined, each keeps the groups it needs, and a change touches only
+    // the groups that come or go.
+    void membershipsFollowDmxIn()
+    {
+        QFETCH(QStringList, steps);
+        QFETCH(QList<int>, wires);
+        QFETCH(int, lastCalls);
+        auto node = makeNode();
+        std::list<QByteArray> arrays; // the node may still point at an earlier one
+        const QByteArray data = filled(24, 1);
+        int callsBefore = 0;
+        for (const QString &step : std::as_const(steps)) {
+            const QString what = step.section(' ', 0, 0);
+            const QString arg = step.section(' ', 1);
+            QList<int> list;
+            if (arg != "-")
+                for (const QString &u : arg.split(',', Qt::SkipEmptyParts))
+                    list << u.toInt();
+            callsBefore = net->socket ? int(net->socket->memberships.size()) : 0;
+            if (what == "range") {
+                arrays.emplace_back(3 * 512, 0);
+                node->setReceiveBuffer(reinterpret_cast<quint8 *>(arrays.back().data()), 3 * 512,
+                                       512);
+                QVERIFY(node->setReceiveUniverse(list.first()));
+            } else if (what == "list") {
+                arrays.emplace_back(int(list.size()) * 512, 0);
+                node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(arrays.back().data()),
+                                               int(arrays.back().size()), list);
+            } else if (what == "list-only") {
+                QVERIFY(node->setReceiveUniverses(list));
+            } else if (what == "observe") {
+                QVERIFY(node->setObservedUniverses(list));
+            } else if (what == "send") {
+                sendUniverse(*node, list.first(), data);
+            } else if (what == "stop") {
+                QVERIFY(node->stopSending(list.first()));
+            } else {
+                node->setReceiveBuffer(nullptr, 0, 512);
+            }
+        }
+        bool sound = false;
+        QCOMPARE(replayMemberships(*net->socket, &sound), lanGroups(wires));
+        QVERIFY(sound);
+        if (lastCalls >= 0)
+            QCOMPARE(int(net->socket->memberships.size()) - callsBefore, lastCalls);
+        QVERIFY(node->membershipsOk());
+        QVERIFY(reports.isEmpty());
+    }
+
+    void refusedGroupReportedOnce()
+    {
+        auto node = makeNode();
+        sendUniverse(*node, 30, filled(24, 1)); // opens the socket
+        net->socket->failMemberships = true;
+        QByteArray in(2 * 512, 0);
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("refused to listen to universe 1, 5;"));
+        node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {0, 4});
+        QVERIFY(!node->membershipsOk());
+        QCOMPARE(reports.size(), 1);
+        QVERIFY(reports.first().contains("universe 1, 5"));
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused to listen to universe 10;"));
+        node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {4, 9});
+        QCOMPARE(reports.size(), 2); // 10 is new; 5 was said
+        QVERIFY(reports.last().contains("universe 10;"));
+        net->socket->inject(e131(5, filled(512, 4)), PEER);
+        QCOMPARE(in.left(512), filled(512, 4)); // unicast still arrives
+    }
+
+    void dropsCountedByReason_data()
+    {
+        QTest::addColumn<int>("cut");    // bytes kept, -1: all
+        QTest::addColumn<int>("offset"); // byte changed, -1: none
+        QTest::addColumn<int>("value");
+        QTest::addColumn<DropReason>("reason");
+        using R = DropReason;
+        QTest::newRow("header cut") << 125 << -1 << 0 << R::TooShort;
+        QTest::newRow("preamble") << -1 << 1 << 0x20 << R::BadPreamble;
+        QTest::newRow("identifier") << -1 << 4 << int('a') << R::BadIdentifier;
+        QTest::newRow("root flags") << -1 << 16 << 0x62 << R::BadFlags;
+        QTest::newRow("root vector 8") << -1 << 21 << 8 << R::BadRootVector;
+        QTest::newRow("framing vector 1") << -1 << 43 << 1 << R::BadFramingVector;
+        QTest::newRow("wire universe 0") << -1 << 114 << 0 << R::BadUniverse;
+        QTest::newRow("DMP vector") << -1 << 117 << 1 << R::BadDmpVector;
+        QTest::newRow("address type") << -1 << 118 << 0xA0 << R::BadAddressing;
+        QTest::newRow("value count 0") << -1 << 123 << 0 << R::BadValueCount;
+        QTest::newRow("START code 0xDD") << -1 << 125 << 0xDD << R::NonZeroStartCode;
+    }
+
+    void dropsCountedByReason()
+    {
+        QFETCH(int, cut);
+        QFETCH(int, offset);
+        QFETCH(int, value);
+        QFETCH(DropReason, reason);
+        auto node = makeNode();
+        QByteArray in(2 * 512, 0);
+        QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(),
+                                               {0, 60000}));
+        QByteArray p = e131(1, filled(512, 9));
+        if (offset == 123)
+            p[124] = 0; // the count is two bytes
+        if (offset >= 0)
+            p[offset] = char(value);
+        if (cut >= 0)
+            p.truncate(cut);
+        net->socket->inject(p, PEER);
+        QCOMPARE(node->droppedDatagrams().count(reason), quint64(1));
+        QCOMPARE(node->droppedDatagrams().total(), quint64(1));
+        QCOMPARE(in, QByteArray(2 * 512, 0));
+        net->socket->inject(e131(1, filled(512, 9)), PEER);
+        QCOMPARE(node->droppedDatagrams().total(), quint64(1));
+        QCOMPARE(in.left(512), filled(512, 9));
+    }
+
+    // What DMX-IN and the observer see is the merged universe (the rules
+    // themselves: tst_acnmerge).
+    void sourcesMerged()
+    {
+        auto node = makeNode();
+        QByteArray in(512, 0);
+        QVERIFY(
+            node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {0}));
+        QList<int> observed;
+        node->setDmxObserver([&](int, const quint8 *levels, int) { observed << levels[0]; });
+        auto send = [&](quint8 seq, char source, quint8 priority, char level, quint8 options = 0) {
+            net->socket->inject(e131(1, filled(512, level), seq, source, priority, options), PEER);
+            net->now += 100;
+        };
+        send(1, 'a', 150, 15);
+        send(1, 'b', 50, 5); // held below
+        send(2, 'a', 150, 16);
+        send(1, 'a', 150, 99); // late
+        send(2, 'b', 50, 6, acnpacket::OPTION_PREVIEW);
+        QCOMPARE(in, filled(512, 16));
+        net->now += 2500;
+        send(3, 'b', 50, 7); // a is lost
+        QCOMPARE(in, filled(512, 7));
+        send(3, 'a', 50, 9); // back, equal priority: highest level wins
+        QCOMPARE(in, filled(512, 9));
+        send(4, 'a', 50, 9, acnpacket::OPTION_STREAM_TERMINATED);
+        QCOMPARE(in, filled(512, 7));
+        QCOMPARE(observed, (QList<int>{15, 16, 7, 9, 7}));
+    }
+
+    void secondSourceReportedOnce()
+    {
+        auto node = makeNode();
+        sendUniverse(*node, 0, filled(24, 1));
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("universe 1 is also sent by \"peer\" at 10.0.0.7"));
+        QTest::failOnWarning(QRegularExpression("also sent by"));
+        QByteArray own = net->socket->sent.first().data;
+        net->socket->inject(own, QHostAddress("192.168.1.10")); // our own, back from the group
+        net->socket->inject(e131(2, filled(24, 1)), PEER);      // a universe we do not send
+        for (quint8 seq = 1; seq < 4; ++seq)
+            net->socket->inject(e131(1, filled(24, 1), seq), PEER);
+        net->socket->inject(e131(1, filled(24, 1), 5, 'p', 100, acnpacket::OPTION_PREVIEW), PEER);
+        QCOMPARE(reports.size(), 1);
+        QVERIFY(reports.first().contains("universe 1 is also sent by \"peer\""));
+        QCOMPARE(node->droppedDatagrams().total(), quint64(5)); // ours is not counted
+    }
+
+    void sourceIdKeptPerInstallation()
+    {
+        QTemporaryDir dir;
+        const QString fileA = dir.filePath("a.ini");
+        QSettings a(fileA, QSettings::IniFormat), b(dir.filePath("b.ini"), QSettings::IniFormat);
+        auto first = AcnSourceId::claim(a, dir.path());
+        auto alongside = AcnSourceId::claim(a, dir.path()); // a second console, same settings
+        auto other = AcnSourceId::claim(b, dir.path());
+        const QUuid kept = first->cid();
+        QVERIFY(!kept.isNull());
+        QCOMPARE(QSet<QUuid>({kept, alongside->cid(), other->cid()}).size(), 3);
+        first.reset();
+        QCOMPARE(AcnSourceId::claim(a, dir.path())->cid(), kept); // restarted
+        QCOMPARE(QUuid(QSettings(fileA, QSettings::IniFormat).value("streamingAcn/cid").toString()),
+                 kept);
+    }
 
 private:
     QScopedPointer<FakeNet> net;
@@ -91,343 +417,6 @@ private:
         return node;
     }
 };
-
-void TestAcnnet::init()
-{
-    net.reset(new FakeNet);
-    net->useLan();
-    reports.clear();
-}
-
-void TestAcnnet::goldenPacket()
-{
-    auto node = makeNode();
-    node->setSourceName(QString(70, 'x'));
-    node->setSourceName("Pultora");
-    QByteArray data(512, 0);
-    for (int i = 0; i < 512; ++i)
-        data[i] = char(i * 7);
-    QCOMPARE(sendUniverse(*node, 0, data), 1);
-    QCOMPARE(net->socket->boundPort, quint16(5568));
-    const FakeSocket::Sent &s = net->socket->sent.first();
-    QCOMPARE(s.destination, QHostAddress("239.255.0.1"));
-    QCOMPARE(s.port, quint16(5568));
-    // The encoder's packet (its golden bytes: tst_netpackets) with our CID,
-    // name and the universe's first number.
-    const QByteArray cid = OUR_CID.toRfc4122();
-    const quint8 name[64] = {'P', 'u', 'l', 't', 'o', 'r', 'a'};
-    acnpacket::Header h;
-    h.cid = u8(cid);
-    h.sourceName = name;
-    h.sequence = 1;
-    h.universe = 1;
-    QByteArray expected(acnpacket::MAX_SIZE, 0);
-    acnpacket::encodeData(reinterpret_cast<quint8 *>(expected.data()), 638, h, u8(data), 512);
-    QCOMPARE(s.data, expected);
-    node->setSourceName(QString(100, 'y')); // 63 characters and the terminating zero
-    sendUniverse(*node, 0, data.left(24));
-    QCOMPARE(net->socket->sent.last().data.mid(44, 64), QByteArray(63, 'y') + QByteArray(1, 0));
-    // A CID changed at runtime reaches the next packet and the repeats,
-    // though the length stays.
-    node->setCid(QUuid("{00000000-0000-0000-0000-0000000000aa}"));
-    sendUniverse(*node, 0, data.left(24));
-    QCOMPARE(net->socket->sent.last().data.mid(22, 16), QByteArray(15, 0) + char(0xaa));
-    node->setCid(OUR_CID);
-    net->now += 500;
-    node->sendDataTimeout();
-    QCOMPARE(net->socket->sent.last().data.mid(22, 16), cid);
-    QCOMPARE(quint8(net->socket->sent.last().data[111]), quint8(4));
-}
-
-// Each universe goes to its own group, or to the loopback net without a LAN.
-void TestAcnnet::destinations_data()
-{
-    QTest::addColumn<bool>("loopbackOnly");
-    QTest::addColumn<int>("universe");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QString>("destination");
-    QTest::newRow("24 slots") << false << 0 << 24 << "239.255.0.1";
-    QTest::newRow("last universe") << false << 63998 << 512 << "239.255.249.255";
-    QTest::newRow("loopback only") << true << 0x0122 << 512 << "127.255.1.35";
-}
-
-void TestAcnnet::destinations()
-{
-    QFETCH(bool, loopbackOnly);
-    QFETCH(int, universe);
-    QFETCH(int, length);
-    QFETCH(QString, destination);
-    if (loopbackOnly)
-        net->useLoopbackOnly();
-    auto node = makeNode();
-    QCOMPARE(sendUniverse(*node, universe, filled(length, 1)), 1);
-    QCOMPARE(net->socket->sent.last().data.size(), 126 + length);
-    QCOMPARE(net->socket->sent.last().destination, QHostAddress(destination));
-    QCOMPARE(be16(net->socket->sent.last().data, 113), universe + 1);
-    QCOMPARE(node->destination(universe + 1), QHostAddress(destination));
-}
-
-void TestAcnnet::stoppedUniversesTerminate()
-{
-    auto node = makeNode();
-    const QByteArray a = filled(24, 5);
-    sendUniverse(*node, 0, a);
-    sendUniverse(*node, 3, a);
-    QCOMPARE(node->sendingUniverses(), (QList<int>{0, 3}));
-    QVERIFY(!node->stopSending(7));
-    auto &sent = net->socket->sent;
-    sent.clear();
-    QVERIFY(node->stopSending(0));
-    QVERIFY(!node->stopSending(0));
-    QCOMPARE(sent.size(), 3);
-    for (int i = 0; i < 3; ++i) {
-        QCOMPARE(quint8(sent[i].data[112]), acnpacket::OPTION_STREAM_TERMINATED);
-        QCOMPARE(int(quint8(sent[i].data[111])), 2 + i);
-        QCOMPARE(sent[i].data.mid(126), a);
-        QCOMPARE(sent[i].destination, QHostAddress("239.255.0.1"));
-    }
-    net->now += 1000;
-    node->sendDataTimeout();
-    QCOMPARE(sent.size(), 4); // only universe 3 is kept alive
-    QCOMPARE(be16(sent.last().data, 113), 4);
-    QList<FakeSocket::Sent> last;
-    net->socket->sentLog = &last;
-    node.reset(); // quitting lets go of the rest
-    QCOMPARE(last.size(), 3);
-    QCOMPARE(be16(last.first().data, 113), 4);
-    QCOMPARE(quint8(last.last().data[112]), acnpacket::OPTION_STREAM_TERMINATED);
-}
-
-// Stream_Terminated that does not leave is a send failure; the universe
-// stops all the same.
-void TestAcnnet::terminationFailureReported()
-{
-    auto node = makeNode();
-    sendUniverse(*node, 0, filled(24, 5));
-    net->socket->failSends = true;
-    QTest::ignoreMessage(QtWarningMsg, "sACN DMX not sent: ending universe 1: 3 of 3 "
-                                       "Stream_Terminated packets to 239.255.0.1 failed");
-    QVERIFY(!node->stopSending(0));
-    QVERIFY(node->lastSendError().startsWith("ending universe 1:"));
-    QVERIFY(node->sendingUniverses().isEmpty());
-}
-
-void TestAcnnet::membershipsFollowDmxIn_data()
-{
-    // Steps: "range B" (array of 3, base B), "list U,U..." (array and list in
-    // one step), "list-only U,U" (list without a new array), "observe U,U",
-    // "send U", "stop U", "unregister". Universes are 0-based.
-    QTest::addColumn<QStringList>("steps");
-    QTest::addColumn<QList<int>>("wires"); // groups joined in the end
-    QTest::addColumn<int>("lastCalls");    // membership calls of the last step; -1: any
-    QTest::newRow("range") << QStringList{"range 2"} << QList<int>{3, 4, 5} << 6;
-    QTest::newRow("range moves") << QStringList{"range 2", "range 10"} << QList<int>{11, 12, 13}
-                                 << -1;
-    QTest::newRow("list") << QStringList{"list 0,60000"} << QList<int>{1, 60001} << 4;
-    QTest::newRow("list before array")
-        << QStringList{"list-only 7,40000", "list 7,40000"} << QList<int>{8, 40001} << 4;
-    QTest::newRow("moved array: only changes")
-        << QStringList{"list 0,4", "list 4,9"} << QList<int>{5, 10} << 4;
-    QTest::newRow("same list, new array")
-        << QStringList{"list 4,9", "list 4,9"} << QList<int>{5, 10} << 0;
-    QTest::newRow("refused list keeps groups")
-        << QStringList{"list 0,4", "list 4,63999"} << QList<int>{1, 5} << 0;
-    QTest::newRow("back to a range")
-        << QStringList{"list 4,9", "list-only -", "range 2"} << QList<int>{3, 4, 5} << 6;
-    QTest::newRow("unregister") << QStringList{"list 0,4", "unregister"} << QList<int>{} << 4;
-    QTest::newRow("observer beside DMX-IN")
-        << QStringList{"list 2,3", "observe 3,0,1,2,2,-1,63999"} << QList<int>{1, 2, 3, 4} << 4;
-    QTest::newRow("observer stays when DMX-IN moves")
-        << QStringList{"list 2,3", "observe 0,1,2,3", "list 0,9"} << QList<int>{1, 2, 3, 4, 10}
-        << -1;
-    QTest::newRow("observer stays when DMX-IN goes")
-        << QStringList{"list 2,3", "observe 0,1,2,3", "unregister"} << QList<int>{1, 2, 3, 4} << -1;
-    QTest::newRow("observer off") << QStringList{"list 2,3", "observe 0,1,2,3", "observe -"}
-                                  << QList<int>{3, 4} << 4;
-    QTest::newRow("sent universe watched") << QStringList{"send 6"} << QList<int>{7} << 2;
-    QTest::newRow("sent universe also held")
-        << QStringList{"list 2,6", "send 6", "stop 6"} << QList<int>{3, 7} << 0;
-    QTest::newRow("held universe also sent")
-        << QStringList{"send 6", "list 2,6", "unregister"} << QList<int>{7} << 2;
-}
-
-// Whatever DMX-IN, the observer and sending do, no group is joined twice or
-// left unjoined, each keeps the groups it needs, and a change touches only
-// the groups that come or go.
-void TestAcnnet::membershipsFollowDmxIn()
-{
-    QFETCH(QStringList, steps);
-    QFETCH(QList<int>, wires);
-    QFETCH(int, lastCalls);
-    auto node = makeNode();
-    std::list<QByteArray> arrays; // the node may still point at an earlier one
-    const QByteArray data = filled(24, 1);
-    int callsBefore = 0;
-    for (const QString &step : std::as_const(steps)) {
-        const QString what = step.section(' ', 0, 0);
-        const QString arg = step.section(' ', 1);
-        QList<int> list;
-        if (arg != "-")
-            for (const QString &u : arg.split(',', Qt::SkipEmptyParts))
-                list << u.toInt();
-        callsBefore = net->socket ? int(net->socket->memberships.size()) : 0;
-        if (what == "range") {
-            arrays.emplace_back(3 * 512, 0);
-            node->setReceiveBuffer(reinterpret_cast<quint8 *>(arrays.back().data()), 3 * 512, 512);
-            QVERIFY(node->setReceiveUniverse(list.first()));
-        } else if (what == "list") {
-            arrays.emplace_back(int(list.size()) * 512, 0);
-            node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(arrays.back().data()),
-                                           int(arrays.back().size()), list);
-        } else if (what == "list-only") {
-            QVERIFY(node->setReceiveUniverses(list));
-        } else if (what == "observe") {
-            QVERIFY(node->setObservedUniverses(list));
-        } else if (what == "send") {
-            sendUniverse(*node, list.first(), data);
-        } else if (what == "stop") {
-            QVERIFY(node->stopSending(list.first()));
-        } else {
-            node->setReceiveBuffer(nullptr, 0, 512);
-        }
-    }
-    bool sound = false;
-    QCOMPARE(replayMemberships(*net->socket, &sound), lanGroups(wires));
-    QVERIFY(sound);
-    if (lastCalls >= 0)
-        QCOMPARE(int(net->socket->memberships.size()) - callsBefore, lastCalls);
-    QVERIFY(node->membershipsOk());
-    QVERIFY(reports.isEmpty());
-}
-
-void TestAcnnet::refusedGroupReportedOnce()
-{
-    auto node = makeNode();
-    sendUniverse(*node, 30, filled(24, 1)); // opens the socket
-    net->socket->failMemberships = true;
-    QByteArray in(2 * 512, 0);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused to listen to universe 1, 5;"));
-    node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {0, 4});
-    QVERIFY(!node->membershipsOk());
-    QCOMPARE(reports.size(), 1);
-    QVERIFY(reports.first().contains("universe 1, 5"));
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused to listen to universe 10;"));
-    node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {4, 9});
-    QCOMPARE(reports.size(), 2); // 10 is new; 5 was said
-    QVERIFY(reports.last().contains("universe 10;"));
-    net->socket->inject(e131(5, filled(512, 4)), PEER);
-    QCOMPARE(in.left(512), filled(512, 4)); // unicast still arrives
-}
-
-void TestAcnnet::dropsCountedByReason_data()
-{
-    QTest::addColumn<int>("cut");    // bytes kept, -1: all
-    QTest::addColumn<int>("offset"); // byte changed, -1: none
-    QTest::addColumn<int>("value");
-    QTest::addColumn<DropReason>("reason");
-    using R = DropReason;
-    QTest::newRow("header cut") << 125 << -1 << 0 << R::TooShort;
-    QTest::newRow("preamble") << -1 << 1 << 0x20 << R::BadPreamble;
-    QTest::newRow("identifier") << -1 << 4 << int('a') << R::BadIdentifier;
-    QTest::newRow("root flags") << -1 << 16 << 0x62 << R::BadFlags;
-    QTest::newRow("root vector 8") << -1 << 21 << 8 << R::BadRootVector;
-    QTest::newRow("framing vector 1") << -1 << 43 << 1 << R::BadFramingVector;
-    QTest::newRow("wire universe 0") << -1 << 114 << 0 << R::BadUniverse;
-    QTest::newRow("DMP vector") << -1 << 117 << 1 << R::BadDmpVector;
-    QTest::newRow("address type") << -1 << 118 << 0xA0 << R::BadAddressing;
-    QTest::newRow("value count 0") << -1 << 123 << 0 << R::BadValueCount;
-    QTest::newRow("START code 0xDD") << -1 << 125 << 0xDD << R::NonZeroStartCode;
-}
-
-void TestAcnnet::dropsCountedByReason()
-{
-    QFETCH(int, cut);
-    QFETCH(int, offset);
-    QFETCH(int, value);
-    QFETCH(DropReason, reason);
-    auto node = makeNode();
-    QByteArray in(2 * 512, 0);
-    QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(),
-                                           {0, 60000}));
-    QByteArray p = e131(1, filled(512, 9));
-    if (offset == 123)
-        p[124] = 0; // the count is two bytes
-    if (offset >= 0)
-        p[offset] = char(value);
-    if (cut >= 0)
-        p.truncate(cut);
-    net->socket->inject(p, PEER);
-    QCOMPARE(node->droppedDatagrams().count(reason), quint64(1));
-    QCOMPARE(node->droppedDatagrams().total(), quint64(1));
-    QCOMPARE(in, QByteArray(2 * 512, 0));
-    net->socket->inject(e131(1, filled(512, 9)), PEER);
-    QCOMPARE(node->droppedDatagrams().total(), quint64(1));
-    QCOMPARE(in.left(512), filled(512, 9));
-}
-
-// What DMX-IN and the observer see is the merged universe (the rules
-// themselves: tst_acnmerge).
-void TestAcnnet::sourcesMerged()
-{
-    auto node = makeNode();
-    QByteArray in(512, 0);
-    QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {0}));
-    QList<int> observed;
-    node->setDmxObserver([&](int, const quint8 *levels, int) { observed << levels[0]; });
-    auto send = [&](quint8 seq, char source, quint8 priority, char level, quint8 options = 0) {
-        net->socket->inject(e131(1, filled(512, level), seq, source, priority, options), PEER);
-        net->now += 100;
-    };
-    send(1, 'a', 150, 15);
-    send(1, 'b', 50, 5); // held below
-    send(2, 'a', 150, 16);
-    send(1, 'a', 150, 99); // late
-    send(2, 'b', 50, 6, acnpacket::OPTION_PREVIEW);
-    QCOMPARE(in, filled(512, 16));
-    net->now += 2500;
-    send(3, 'b', 50, 7); // a is lost
-    QCOMPARE(in, filled(512, 7));
-    send(3, 'a', 50, 9); // back, equal priority: highest level wins
-    QCOMPARE(in, filled(512, 9));
-    send(4, 'a', 50, 9, acnpacket::OPTION_STREAM_TERMINATED);
-    QCOMPARE(in, filled(512, 7));
-    QCOMPARE(observed, (QList<int>{15, 16, 7, 9, 7}));
-}
-
-void TestAcnnet::secondSourceReportedOnce()
-{
-    auto node = makeNode();
-    sendUniverse(*node, 0, filled(24, 1));
-    QTest::ignoreMessage(QtWarningMsg,
-                         QRegularExpression("universe 1 is also sent by \"peer\" at 10.0.0.7"));
-    QTest::failOnWarning(QRegularExpression("also sent by"));
-    QByteArray own = net->socket->sent.first().data;
-    net->socket->inject(own, QHostAddress("192.168.1.10")); // our own, back from the group
-    net->socket->inject(e131(2, filled(24, 1)), PEER);      // a universe we do not send
-    for (quint8 seq = 1; seq < 4; ++seq)
-        net->socket->inject(e131(1, filled(24, 1), seq), PEER);
-    net->socket->inject(e131(1, filled(24, 1), 5, 'p', 100, acnpacket::OPTION_PREVIEW), PEER);
-    QCOMPARE(reports.size(), 1);
-    QVERIFY(reports.first().contains("universe 1 is also sent by \"peer\""));
-    QCOMPARE(node->droppedDatagrams().total(), quint64(5)); // ours is not counted
-}
-
-void TestAcnnet::sourceIdKeptPerInstallation()
-{
-    QTemporaryDir dir;
-    const QString fileA = dir.filePath("a.ini");
-    QSettings a(fileA, QSettings::IniFormat), b(dir.filePath("b.ini"), QSettings::IniFormat);
-    auto first = AcnSourceId::claim(a, dir.path());
-    auto alongside = AcnSourceId::claim(a, dir.path()); // a second console, same settings
-    auto other = AcnSourceId::claim(b, dir.path());
-    const QUuid kept = first->cid();
-    QVERIFY(!kept.isNull());
-    QCOMPARE(QSet<QUuid>({kept, alongside->cid(), other->cid()}).size(), 3);
-    first.reset();
-    QCOMPARE(AcnSourceId::claim(a, dir.path())->cid(), kept); // restarted
-    QCOMPARE(QUuid(QSettings(fileA, QSettings::IniFormat).value("streamingAcn/cid").toString()),
-             kept);
-}
 
 QTEST_GUILESS_MAIN(TestAcnnet)
 #include "tst_acnnet.moc"

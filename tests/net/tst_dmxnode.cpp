@@ -80,29 +80,385 @@ class TestDmxNode : public QObject
 {
     Q_OBJECT
 private slots:
-    void init();
+    void init()
+    {
+        net.reset(new FakeNet);
+        net->useLan();
+    }
     void frameLeavesInOneBatch_data() { addProtocols(); }
-    void frameLeavesInOneBatch();
-    void frameSkipsWhatFails_data();
-    void frameSkipsWhatFails();
-    void keepAliveRepeatsAndCounts_data();
-    void keepAliveRepeatsAndCounts();
+
+    // One frame, one batch, in the frame's order; a universe named twice
+    // leaves once with its later levels (and counts its sequence once).
+    void frameLeavesInOneBatch()
+    {
+        QFETCH(Protocol, protocol);
+        auto node = makeNode(protocol);
+        const QByteArray a = filled(24, 1), b = filled(24, 2), c = filled(24, 3);
+        const DmxUniverse frame[] = {
+            {3, u8(a), 24}, {1, u8(b), 24}, {3, u8(c), 24}, {2, u8(b), 24}};
+        QCOMPARE(node->sendFrame(frame, 4), 3);
+        QCOMPARE(net->socket->batches, QList<int>{int(net->socket->sent.size())});
+        QCOMPARE(sentUniverses(protocol, *net->socket), (QStringList{"3:1", "1:1", "2:1"}));
+        QCOMPARE(sentLevels(protocol, net->socket->sent.last().data), b);
+        QCOMPARE(sentLevels(protocol, net->socket->sent[net->socket->sent.size() - 3].data), c);
+        QVERIFY(node->lastSendError().isEmpty());
+    }
+
+    // What the protocol refuses or the socket does not send is skipped, the
+    // rest of the frame leaves; the reason stays readable, warned about once,
+    // until a frame leaves whole.
+    void frameSkipsWhatFails_data()
+    {
+        QTest::addColumn<Protocol>("protocol");
+        QTest::addColumn<int>("universe"); // of the middle one of three
+        QTest::addColumn<int>("length");
+        QTest::addColumn<QString>("fail"); // "2": universe 2's datagram fails; "all"
+        QTest::addColumn<int>("left");
+        QTest::addColumn<QString>("error");
+        const QString art = "192.168.1.255";
+        QTest::newRow("Art-Net Port-Address 32768")
+            << ArtNet << 32768 << 24 << "" << 2 << "Port-Address 32768 is above 32767";
+        QTest::newRow("Art-Net 513 slots")
+            << ArtNet << 2 << 513 << "" << 2 << "513 slots cannot be sent";
+        QTest::newRow("Art-Net one datagram fails")
+            << ArtNet << 2 << 24 << "2" << 2 << "sending to " + art + " failed";
+        QTest::newRow("Art-Net all fail")
+            << ArtNet << 2 << 24 << "all" << 0 << "sending to " + art + " failed (3 universes)";
+        QTest::newRow("sACN universe 64000")
+            << Acn << 63999 << 24 << "" << 2 << "universe 64000 does not exist";
+        QTest::newRow("sACN 513 slots") << Acn << 2 << 513 << "" << 2 << "513 slots cannot be sent";
+        QTest::newRow("sACN no data") << Acn << 2 << -1 << "" << 2 << "0 slots cannot be sent";
+        QTest::newRow("sACN one datagram fails")
+            << Acn << 2 << 24 << "2" << 2 << "sending to 239.255.0.3 failed";
+        QTest::newRow("sACN all fail")
+            << Acn << 2 << 24 << "all" << 0 << "sending to 239.255.0.2 failed (3 universes)";
+    }
+
+    void frameSkipsWhatFails()
+    {
+        QFETCH(Protocol, protocol);
+        QFETCH(int, universe);
+        QFETCH(int, length);
+        QFETCH(QString, fail);
+        QFETCH(int, left);
+        QFETCH(QString, error);
+        auto node = makeNode(protocol);
+        const QByteArray data = filled(600, 5);
+        QCOMPARE(sendUniverse(*node, 7, data.left(24)), 1); // opens the socket
+        net->socket->sent.clear();
+        net->socket->failSends = fail == "all";
+        if (fail == "2")
+            net->socket->refuse = [protocol](const QByteArray &d) {
+                return sentUniverse(protocol, d).startsWith("2:");
+            };
+        const DmxUniverse frame[] = {{1, u8(data), 24},
+                                     {universe, length < 0 ? nullptr : u8(data), qMax(length, 0)},
+                                     {3, u8(data), 24}};
+        const QString warning =
+            QStringLiteral("%1 DMX not sent: ").arg(protocol == ArtNet ? "Art-Net" : "sACN");
+        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning + error));
+        QCOMPARE(node->sendFrame(frame, 3), left);
+        QCOMPARE(node->lastSendError(), error);
+        QStringList universes;
+        for (const QString &u : sentUniverses(protocol, *net->socket))
+            universes << u.section(':', 0, 0);
+        QCOMPARE(universes, left ? QStringList({"1", "3"}) : QStringList());
+        QTest::failOnWarning(QRegularExpression("not sent"));
+        node->sendFrame(frame, 3); // the same failure again: warned once
+        net->socket->failSends = false;
+        net->socket->refuse = {};
+        QCOMPARE(node->sendFrame(frame, 1), 1);
+        QVERIFY(node->lastSendError().isEmpty());
+    }
+    void keepAliveRepeatsAndCounts_data() { addProtocols(); }
+
+    // Every universe is repeated 500 ms after its own last packet, a fresh send
+    // restarting its period; every packet, repeats included, takes the
+    // universe's next sequence number (after 255: Art-Net 1, sACN 0).
+    void keepAliveRepeatsAndCounts()
+    {
+        QFETCH(Protocol, protocol);
+        auto node = makeNode(protocol);
+        QCOMPARE(node->sendDataTimeout(), qint64(-1)); // nothing sent yet
+        const QByteArray one = filled(24, 1), two = filled(24, 2), three = filled(24, 3);
+        sendUniverse(*node, 1, one); // t = 0
+        net->now += 100;
+        sendUniverse(*node, 2, two); // t = 100
+        const QList<FakeSocket::Sent> &sent = net->socket->sent;
+        const QByteArray first = sent[sent.size() - 2].data;
+        auto last = [&] {
+            return sentUniverse(protocol, sent.last().data) + ' ' +
+                   QString::number(sentLevels(protocol, sent.last().data)[0]);
+        };
+        net->now += 399; // t = 499: nothing due
+        QCOMPARE(node->sendDataTimeout(), qint64(0));
+        net->now += 1; // t = 500: universe 1, its packet but for the number
+        QCOMPARE(node->sendDataTimeout(), qint64(first.size()));
+        QCOMPARE(last(), "1:2 1");
+        const int seq = protocol == ArtNet ? 12 : acnpacket::SEQUENCE_OFFSET;
+        QCOMPARE(sent.last().data.left(seq), first.left(seq));
+        QCOMPARE(sent.last().data.mid(seq + 1), first.mid(seq + 1));
+        net->now += 100; // t = 600: universe 2
+        node->sendDataTimeout();
+        QCOMPARE(last(), "2:2 2");
+        net->now += 300; // t = 900: a fresh send restarts the period
+        sendUniverse(*node, 2, three);
+        net->now += 100; // t = 1000: universe 1
+        node->sendDataTimeout();
+        QCOMPARE(last(), "1:3 1");
+        net->now += 300; // t = 1300: nothing
+        QCOMPARE(node->sendDataTimeout(), qint64(0));
+        net->now += 100; // t = 1400: universe 2 with its new levels
+        node->sendDataTimeout();
+        QCOMPARE(last(), "2:4 3");
+        QStringList numbers;
+        for (int i = 0; i < 256; ++i) {
+            sendUniverse(*node, 3, one);
+            numbers << sentUniverse(protocol, sent.last().data);
+        }
+        QCOMPARE(numbers.mid(254), (QStringList{"3:255", protocol == ArtNet ? "3:1" : "3:0"}));
+        QCOMPARE(numbers.first(), "3:1");
+    }
     void keepAliveFailureReported_data() { addProtocols(); }
-    void keepAliveFailureReported();
-    void bindFailureRetried_data();
-    void bindFailureRetried();
-    void receive_data();
-    void receive();
-    void listsRefused_data();
-    void listsRefused();
+
+    void keepAliveFailureReported()
+    {
+        QFETCH(Protocol, protocol);
+        auto node = makeNode(protocol);
+        QCOMPARE(sendUniverse(*node, 1, filled(24, 1)), 1);
+        net->socket->failSends = true;
+        const QString error = protocol == ArtNet ? "sending to 192.168.1.255 failed"
+                                                 : "sending to 239.255.0.2 failed";
+        QTest::ignoreMessage(QtWarningMsg,
+                             qPrintable(QStringLiteral("%1 DMX not sent: %2")
+                                            .arg(protocol == ArtNet ? "Art-Net" : "sACN", error)));
+        net->now += 500;
+        QVERIFY(node->sendDataTimeout() <= 0);
+        QCOMPARE(node->lastSendError(), error);
+        QTest::failOnWarning(QRegularExpression("not sent"));
+        net->now += 500;
+        node->sendDataTimeout(); // still failing: warned once
+        net->socket->failSends = false;
+        QCOMPARE(sendUniverse(*node, 1, filled(24, 1)), 1);
+        QVERIFY(node->lastSendError().isEmpty());
+    }
+    void bindFailureRetried_data() { addProtocols(); }
+
+    void bindFailureRetried()
+    {
+        QFETCH(Protocol, protocol);
+        const int port = protocol == ArtNet ? 6454 : 5568;
+        net->bindSucceeds = false;
+        auto node = makeNode(protocol);
+        const QString error = QStringLiteral("cannot open UDP port %1").arg(port);
+        QTest::ignoreMessage(QtWarningMsg, QRegularExpression(error));
+        QCOMPARE(sendUniverse(*node, 0, filled(24, 1)), 0);
+        QCOMPARE(node->lastSendError(), error);
+        QVERIFY(!node->setDmxObserver([](int, const quint8 *, int) {}));
+        net->bindSucceeds = true;
+        QCOMPARE(sendUniverse(*node, 0, filled(24, 1)), 1); // tried again
+        QCOMPARE(sentUniverses(protocol, *net->socket), QStringList{"0:1"});
+        QCOMPARE(net->socket->boundPort, quint16(port));
+    }
+
+    // What arrives lands in the slot of its universe, never past a universe or
+    // the array; what DMX-IN does not hold is counted as dropped.
+    void receive_data()
+    {
+        QTest::addColumn<Protocol>("protocol");
+        // "range": 3 slots from universe 2; "list": {0, 60000}; "per100": 100
+        // channels a universe from 10 in 600 bytes; "per4096": 4096 channels a
+        // universe asked for, from 10 in 1024 bytes; "none": unregistered.
+        QTest::addColumn<QString>("dmxIn");
+        QTest::addColumn<int>("universe");
+        QTest::addColumn<int>("levels");  // that arrive; -1: the header cut short
+        QTest::addColumn<int>("claimed"); // by the header; -1: as many
+        QTest::addColumn<int>("at");      // byte where they land; -1: nowhere
+        QTest::addColumn<int>("landed");
+        QTest::addColumn<int>("drop"); // DropReason counted; -1: none
+        const int notHeld = int(DropReason::UniverseNotListened);
+        for (Protocol p : {ArtNet, Acn}) {
+            const auto row = [p](const char *name, const char *dmxIn, int universe, int levels,
+                                 int claimed, int at, int landed, int drop = -1) {
+                QTest::addRow("%s, %s", NAMES[p], name)
+                    << p << QString(dmxIn) << universe << levels << claimed << at << landed << drop;
+            };
+            row("range", "range", 3, 512, -1, 512, 512);
+            row("below the range", "range", 1, 512, -1, -1, 0, notHeld);
+            row("past the array", "range", 5, 512, -1, -1, 0, notHeld);
+            row("list", "list", 60000, 512, -1, 512, 512);
+            row("between the list", "list", 1, 512, -1, -1, 0, notHeld);
+            row("claims 512, 100 arrived", "range", 2, 100, 512, 0, 100);
+            row("claims 0xFFFF", "range", 2, 600, 0xFFFF, 0, 512);
+            row("claims 3", "range", 2, 512, 3, 0, 3);
+            row("100 channels a universe", "per100", 11, 512, -1, 100, 100);
+            row("100 channels, past the end", "per100", 16, 512, -1, -1, 0, notHeld);
+            row("at most 512 channels a universe", "per4096", 11, 512, -1, 512, 512);
+            row("header cut", "range", 2, -1, -1, -1, 0, int(DropReason::TooShort));
+            row("no DMX-IN array", "none", 2, 512, -1, -1, 0, int(DropReason::NotListening));
+        }
+    }
+
+    void receive()
+    {
+        QFETCH(Protocol, protocol);
+        QFETCH(QString, dmxIn);
+        QFETCH(int, universe);
+        QFETCH(int, levels);
+        QFETCH(int, claimed);
+        QFETCH(int, at);
+        QFETCH(int, landed);
+        QFETCH(int, drop);
+        auto node = makeNode(protocol);
+        const int per = dmxIn.startsWith("per") ? dmxIn.mid(3).toInt() : 512;
+        QByteArray in(dmxIn == "per100" ? 600 : dmxIn == "list" ? 1024 : 1536, 0);
+        auto *array = reinterpret_cast<quint8 *>(in.data());
+        if (dmxIn == "list") {
+            QVERIFY(node->setReceiveUniverseBuffer(array, int(in.size()), {0, 60000}));
+        } else {
+            node->setReceiveBuffer(array, int(in.size()), per);
+            QVERIFY(node->setReceiveUniverse(dmxIn == "range" ? 2 : 10));
+            if (dmxIn == "none")
+                node->setReceiveBuffer(nullptr, 0);
+        }
+        quint8 v = 77;
+        QVERIFY(!node->getReceivedValue(universe, 0, v)); // nothing arrived yet
+        QByteArray data(qMax(levels, 0), 0);
+        for (int i = 0; i < data.size(); ++i)
+            data[i] = char(i % 251 + 1);
+        const QByteArray d = dmx(protocol, universe, data, claimed);
+        inject(levels < 0 ? d.left(protocol == ArtNet ? 17 : acnpacket::HEADER_SIZE - 1) : d);
+        QByteArray expected(in.size(), 0);
+        if (at >= 0)
+            expected.replace(at, landed, data.left(landed));
+        QCOMPARE(in, expected);
+        QCOMPARE(node->getReceivedValue(universe, 0, v), at >= 0);
+        if (at >= 0)
+            QCOMPARE(v, quint8(1));
+        QVERIFY(!node->getReceivedValue(universe, qMin(per, 512), v));
+        QCOMPARE(node->droppedDatagrams().total(), quint64(drop < 0 ? 0 : 1));
+        if (drop >= 0)
+            QCOMPARE(node->droppedDatagrams().count(DropReason(drop)), quint64(1));
+    }
+    void listsRefused_data() { addProtocols(); }
+
+    // Unsorted, repeated, negative or too large: refused, and nothing changes.
+    void listsRefused()
+    {
+        QFETCH(Protocol, protocol);
+        const int last = protocol == ArtNet ? 65535 : 63998; // the last universe DMX-IN takes
+        auto node = makeNode(protocol);
+        QByteArray in(2 * 512, 0);
+        auto *array = reinterpret_cast<quint8 *>(in.data());
+        QVERIFY(node->setReceiveUniverseBuffer(array, int(in.size()), {0, last}));
+        QVERIFY(!node->setReceiveUniverse(last + 1));
+        for (const QList<int> &refused :
+             {QList<int>{5, 3}, QList<int>{3, 3}, QList<int>{-1, 3}, QList<int>{3, last + 1}}) {
+            QVERIFY(!node->setReceiveUniverses(refused));
+            QVERIFY(!node->setReceiveUniverseBuffer(nullptr, 0, refused));
+        }
+        QCOMPARE(node->receiveUniverses(), (QList<int>{0, last}));
+        inject(dmx(protocol, last, filled(512, 8)));
+        QCOMPARE(in, filled(512, 0) + filled(512, 8));
+    }
     void rangeAndListChange_data() { addProtocols(); }
-    void rangeAndListChange();
+
+    // A listed universe without room in the array is not held; an empty list
+    // returns to the range; unregistered, the array is neither read nor written.
+    void rangeAndListChange()
+    {
+        QFETCH(Protocol, protocol);
+        auto node = makeNode(protocol);
+        QByteArray in(2 * 512, 0);
+        node->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), int(in.size()));
+        QVERIFY(node->setReceiveUniverses({0, 10, 60000}));
+        inject(dmx(protocol, 60000, filled(512, 3)));
+        quint8 v = 0;
+        QVERIFY(!node->getReceivedValue(60000, 0, v));
+        QCOMPARE(in, QByteArray(1024, 0));
+        QVERIFY(node->setReceiveUniverses({}));
+        QVERIFY(node->setReceiveUniverse(59999));
+        inject(dmx(protocol, 60000, filled(512, 5), -1, 2));
+        QVERIFY(node->getReceivedValue(60000, 0, v));
+        QCOMPARE(in, QByteArray(512, 0) + filled(512, 5));
+        node->setReceiveBuffer(nullptr, 0);
+        QVERIFY(!node->getReceivedValue(60000, 0, v));
+        inject(dmx(protocol, 60000, filled(512, 6), -1, 3));
+        QCOMPARE(in, QByteArray(512, 0) + filled(512, 5));
+    }
     void movedArrayKeepsUniverses_data() { addProtocols(); }
-    void movedArrayKeepsUniverses();
+
+    // A universe that stays through a move keeps its received flag; one that
+    // comes starts without; the old array is no longer written.
+    void movedArrayKeepsUniverses()
+    {
+        QFETCH(Protocol, protocol);
+        auto node = makeNode(protocol);
+        QByteArray first(2 * 512, 0);
+        QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(first.data()),
+                                               int(first.size()), {3, 7}));
+        inject(dmx(protocol, 7, filled(512, 9)));
+        QByteArray second(3 * 512, 0);
+        second.replace(1024, 512, first.mid(512)); // the caller carries the bytes over
+        QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()),
+                                               int(second.size()), {3, 5, 7}));
+        QCOMPARE(node->receiveUniverses(), (QList<int>{3, 5, 7}));
+        quint8 v = 0;
+        QVERIFY(node->getReceivedValue(7, 511, v));
+        QCOMPARE(v, quint8(9));
+        QVERIFY(!node->getReceivedValue(3, 0, v)); // listed before, nothing arrived
+        QVERIFY(!node->getReceivedValue(5, 0, v));
+        inject(dmx(protocol, 5, filled(512, 4)));
+        inject(dmx(protocol, 3, filled(512, 2)));
+        QVERIFY(node->getReceivedValue(5, 0, v));
+        QCOMPARE(second, filled(512, 2) + filled(512, 4) + filled(512, 9));
+        QCOMPARE(first.left(512), QByteArray(512, 0));
+        QVERIFY(node->setReceiveUniverseBuffer(nullptr, 0, {}));
+        QVERIFY(!node->getReceivedValue(7, 0, v));
+    }
     void observerSeesEveryUniverse_data() { addProtocols(); }
-    void observerSeesEveryUniverse();
+
+    // The observer sees every universe that arrives, held by DMX-IN or not, at
+    // most 512 levels, and may switch itself off.
+    void observerSeesEveryUniverse()
+    {
+        QFETCH(Protocol, protocol);
+        auto node = makeNode(protocol);
+        QList<QPair<int, QByteArray>> seen;
+        QVERIFY(node->setDmxObserver([&](int universe, const quint8 *levels, int count) {
+            seen.append({universe, QByteArray(reinterpret_cast<const char *>(levels), count)});
+            if (universe == 7)
+                node->setDmxObserver({});
+        }));
+        QVERIFY(net->socket); // observing opens the socket
+        QByteArray in(512, 0);
+        QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), 512, {1}));
+        inject(dmx(protocol, 0x0123, filled(3, 5)));
+        inject(dmx(protocol, 1, filled(600, 6), 0xFFFF));
+        inject(dmx(protocol, 1, filled(4, 8), -1, 2).left(17));
+        inject(dmx(protocol, 7, filled(2, 1)));
+        inject(dmx(protocol, 7, filled(2, 2), -1, 2));
+        QCOMPARE(seen, (QList<QPair<int, QByteArray>>{
+                           {0x0123, filled(3, 5)}, {1, filled(512, 6)}, {7, filled(2, 1)}}));
+        QCOMPARE(in, filled(512, 6));
+    }
     void floodReadInPasses_data() { addProtocols(); }
-    void floodReadInPasses();
+
+    // A flood is read in passes of the event loop, and nothing of it is lost.
+    void floodReadInPasses()
+    {
+        QFETCH(Protocol, protocol);
+        auto node = makeNode(protocol);
+        QByteArray in(512, 0);
+        node->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), int(in.size()));
+        const int flood = MAX_DATAGRAMS_PER_PASS + 100;
+        for (int i = 0; i < flood; ++i)
+            net->socket->incoming.append({QByteArray("short"), PEER});
+        emit net->socket->readyRead();
+        QCOMPARE(node->droppedDatagrams().total(), quint64(MAX_DATAGRAMS_PER_PASS));
+        QTRY_COMPARE(node->droppedDatagrams().total(), quint64(flood));
+        QVERIFY(net->socket->incoming.isEmpty());
+    }
 
 private:
     std::unique_ptr<DmxNode> makeNode(Protocol p)
@@ -117,407 +473,6 @@ private:
 
     QScopedPointer<FakeNet> net;
 };
-
-void TestDmxNode::init()
-{
-    net.reset(new FakeNet);
-    net->useLan();
-}
-
-// One frame, one batch, in the frame's order; a universe named twice
-// leaves once with its later levels (and counts its sequence once).
-void TestDmxNode::frameLeavesInOneBatch()
-{
-    QFETCH(Protocol, protocol);
-    auto node = makeNode(protocol);
-    const QByteArray a = filled(24, 1), b = filled(24, 2), c = filled(24, 3);
-    const DmxUniverse frame[] = {{3, u8(a), 24}, {1, u8(b), 24}, {3, u8(c), 24}, {2, u8(b), 24}};
-    QCOMPARE(node->sendFrame(frame, 4), 3);
-    QCOMPARE(net->socket->batches, QList<int>{int(net->socket->sent.size())});
-    QCOMPARE(sentUniverses(protocol, *net->socket), (QStringList{"3:1", "1:1", "2:1"}));
-    QCOMPARE(sentLevels(protocol, net->socket->sent.last().data), b);
-    QCOMPARE(sentLevels(protocol, net->socket->sent[net->socket->sent.size() - 3].data), c);
-    QVERIFY(node->lastSendError().isEmpty());
-}
-
-// What the protocol refuses or the socket does not send is skipped, the
-// rest of the frame leaves; the reason stays readable, warned about once,
-// until a frame leaves whole.
-void TestDmxNode::frameSkipsWhatFails_data()
-{
-    QTest::addColumn<Protocol>("protocol");
-    QTest::addColumn<int>("universe"); // of the middle one of three
-    QTest::addColumn<int>("length");
-    QTest::addColumn<QString>("fail"); // "2": universe 2's datagram fails; "all"
-    QTest::addColumn<int>("left");
-    QTest::addColumn<QString>("error");
-    const QString art = "192.168.1.255";
-    QTest::newRow("Art-Net Port-Address 32768")
-        << ArtNet << 32768 << 24 << "" << 2 << "Port-Address 32768 is above 32767";
-    QTest::newRow("Art-Net 513 slots")
-        << ArtNet << 2 << 513 << "" << 2 << "513 slots cannot be sent";
-    QTest::newRow("Art-Net one datagram fails")
-        << ArtNet << 2 << 24 << "2" << 2 << "sending to " + art + " failed";
-    QTest::newRow("Art-Net all fail")
-        << ArtNet << 2 << 24 << "all" << 0 << "sending to " + art + " failed (3 universes)";
-    QTest::newRow("sACN universe 64000")
-        << Acn << 63999 << 24 << "" << 2 << "universe 64000 does not exist";
-    QTest::newRow("sACN 513 slots") << Acn << 2 << 513 << "" << 2 << "513 slots cannot be sent";
-    QTest::newRow("sACN no data") << Acn << 2 << -1 << "" << 2 << "0 slots cannot be sent";
-    QTest::newRow("sACN one datagram fails")
-        << Acn << 2 << 24 << "2" << 2 << "sending to 239.255.0.3 failed";
-    QTest::newRow("sACN all fail")
-        << Acn << 2 << 24 << "all" << 0 << "sending to 239.255.0.2 failed (3 universes)";
-}
-
-void TestDmxNode::frameSkipsWhatFails()
-{
-    QFETCH(Protocol, protocol);
-    QFETCH(int, universe);
-    QFETCH(int, length);
-    QFETCH(QString, fail);
-    QFETCH(int, left);
-    QFETCH(QString, error);
-    auto node = makeNode(protocol);
-    const QByteArray data = filled(600, 5);
-    QCOMPARE(sendUniverse(*node, 7, data.left(24)), 1); // opens the socket
-    net->socket->sent.clear();
-    net->socket->failSends = fail == "all";
-    if (fail == "2")
-        net->socket->refuse = [protocol](const QByteArray &d) {
-            return sentUniverse(protocol, d).startsWith("2:");
-        };
-    const DmxUniverse frame[] = {{1, u8(data), 24},
-                                 {universe, length < 0 ? nullptr : u8(data), qMax(length, 0)},
-                                 {3, u8(data), 24}};
-    const QString warning =
-        QStringLiteral("%1 DMX not sent: ").arg(protocol == ArtNet ? "Art-Net" : "sACN");
-    QTest::ignoreMessage(QtWarningMsg, qPrintable(warning + error));
-    QCOMPARE(node->sendFrame(frame, 3), left);
-    QCOMPARE(node->lastSendError(), error);
-    QStringList universes;
-    for (const QString &u : sentUniverses(protocol, *net->socket))
-        universes << u.section(':', 0, 0);
-    QCOMPARE(universes, left ? QStringList({"1", "3"}) : QStringList());
-    QTest::failOnWarning(QRegularExpression("not sent"));
-    node->sendFrame(frame, 3); // the same failure again: warned once
-    net->socket->failSends = false;
-    net->socket->refuse = {};
-    QCOMPARE(node->sendFrame(frame, 1), 1);
-    QVERIFY(node->lastSendError().isEmpty());
-}
-
-// Every universe is repeated 500 ms after its own last packet, a fresh send
-// restarting its period; every packet, repeats included, takes the
-// universe's next sequence number (after 255: Art-Net 1, sACN 0).
-void TestDmxNode::keepAliveRepeatsAndCounts_data()
-{
-    QTest::addColumn<Protocol>("protocol");
-    QTest::addColumn<int>("after255");
-    QTest::newRow("Art-Net") << ArtNet << 1;
-    QTest::newRow("streaming ACN") << Acn << 0;
-}
-
-void TestDmxNode::keepAliveRepeatsAndCounts()
-{
-    QFETCH(Protocol, protocol);
-    QFETCH(int, after255);
-    auto node = makeNode(protocol);
-    QCOMPARE(node->sendDataTimeout(), qint64(-1)); // nothing sent yet
-    const QByteArray one = filled(24, 1), two = filled(24, 2), three = filled(24, 3);
-    sendUniverse(*node, 1, one); // t = 0
-    net->now += 100;
-    sendUniverse(*node, 2, two); // t = 100
-    const QList<FakeSocket::Sent> &sent = net->socket->sent;
-    const QByteArray first = sent[sent.size() - 2].data;
-    auto last = [&] {
-        return sentUniverse(protocol, sent.last().data) + ' ' +
-               QString::number(sentLevels(protocol, sent.last().data)[0]);
-    };
-    net->now += 399; // t = 499: nothing due
-    QCOMPARE(node->sendDataTimeout(), qint64(0));
-    net->now += 1; // t = 500: universe 1, its packet but for the number
-    QCOMPARE(node->sendDataTimeout(), qint64(first.size()));
-    QCOMPARE(last(), "1:2 1");
-    const int seq = protocol == ArtNet ? 12 : acnpacket::SEQUENCE_OFFSET;
-    QCOMPARE(sent.last().data.left(seq), first.left(seq));
-    QCOMPARE(sent.last().data.mid(seq + 1), first.mid(seq + 1));
-    net->now += 100; // t = 600: universe 2
-    node->sendDataTimeout();
-    QCOMPARE(last(), "2:2 2");
-    net->now += 300; // t = 900: a fresh send restarts the period
-    sendUniverse(*node, 2, three);
-    net->now += 100; // t = 1000: universe 1
-    node->sendDataTimeout();
-    QCOMPARE(last(), "1:3 1");
-    net->now += 300; // t = 1300: nothing
-    QCOMPARE(node->sendDataTimeout(), qint64(0));
-    net->now += 100; // t = 1400: universe 2 with its new levels
-    node->sendDataTimeout();
-    QCOMPARE(last(), "2:4 3");
-    QStringList numbers;
-    for (int i = 0; i < 256; ++i) {
-        sendUniverse(*node, 3, one);
-        numbers << sentUniverse(protocol, sent.last().data);
-    }
-    QCOMPARE(numbers.mid(254), (QStringList{"3:255", QStringLiteral("3:%1").arg(after255)}));
-    QCOMPARE(numbers.first(), "3:1");
-}
-
-void TestDmxNode::keepAliveFailureReported()
-{
-    QFETCH(Protocol, protocol);
-    auto node = makeNode(protocol);
-    QCOMPARE(sendUniverse(*node, 1, filled(24, 1)), 1);
-    net->socket->failSends = true;
-    const QString error =
-        protocol == ArtNet ? "sending to 192.168.1.255 failed" : "sending to 239.255.0.2 failed";
-    QTest::ignoreMessage(QtWarningMsg,
-                         qPrintable(QStringLiteral("%1 DMX not sent: %2")
-                                        .arg(protocol == ArtNet ? "Art-Net" : "sACN", error)));
-    net->now += 500;
-    QVERIFY(node->sendDataTimeout() <= 0);
-    QCOMPARE(node->lastSendError(), error);
-    QTest::failOnWarning(QRegularExpression("not sent"));
-    net->now += 500;
-    node->sendDataTimeout(); // still failing: warned once
-    net->socket->failSends = false;
-    QCOMPARE(sendUniverse(*node, 1, filled(24, 1)), 1);
-    QVERIFY(node->lastSendError().isEmpty());
-}
-
-void TestDmxNode::bindFailureRetried_data()
-{
-    QTest::addColumn<Protocol>("protocol");
-    QTest::addColumn<int>("port");
-    QTest::newRow("Art-Net") << ArtNet << 6454;
-    QTest::newRow("streaming ACN") << Acn << 5568;
-}
-
-void TestDmxNode::bindFailureRetried()
-{
-    QFETCH(Protocol, protocol);
-    QFETCH(int, port);
-    net->bindSucceeds = false;
-    auto node = makeNode(protocol);
-    const QString error = QStringLiteral("cannot open UDP port %1").arg(port);
-    QTest::ignoreMessage(QtWarningMsg, QRegularExpression(error));
-    QCOMPARE(sendUniverse(*node, 0, filled(24, 1)), 0);
-    QCOMPARE(node->lastSendError(), error);
-    QVERIFY(!node->setDmxObserver([](int, const quint8 *, int) {}));
-    net->bindSucceeds = true;
-    QCOMPARE(sendUniverse(*node, 0, filled(24, 1)), 1); // tried again
-    QCOMPARE(sentUniverses(protocol, *net->socket), QStringList{"0:1"});
-    QCOMPARE(net->socket->boundPort, quint16(port));
-}
-
-// What arrives lands in the slot of its universe, never past a universe or
-// the array; what DMX-IN does not hold is counted as dropped.
-void TestDmxNode::receive_data()
-{
-    QTest::addColumn<Protocol>("protocol");
-    // "range": 3 slots from universe 2; "list": {0, 60000}; "per100": 100
-    // channels a universe from 10 in 600 bytes; "per4096": 4096 channels a
-    // universe asked for, from 10 in 1024 bytes; "none": unregistered.
-    QTest::addColumn<QString>("dmxIn");
-    QTest::addColumn<int>("universe");
-    QTest::addColumn<int>("levels");  // that arrive; -1: the header cut short
-    QTest::addColumn<int>("claimed"); // by the header; -1: as many
-    QTest::addColumn<int>("at");      // byte where they land; -1: nowhere
-    QTest::addColumn<int>("landed");
-    QTest::addColumn<int>("drop"); // DropReason counted; -1: none
-    const int notHeld = int(DropReason::UniverseNotListened);
-    for (Protocol p : {ArtNet, Acn}) {
-        const char *n = NAMES[p];
-        QTest::addRow("%s, range", n) << p << "range" << 3 << 512 << -1 << 512 << 512 << -1;
-        QTest::addRow("%s, below the range", n)
-            << p << "range" << 1 << 512 << -1 << -1 << 0 << notHeld;
-        QTest::addRow("%s, past the array", n)
-            << p << "range" << 5 << 512 << -1 << -1 << 0 << notHeld;
-        QTest::addRow("%s, list", n) << p << "list" << 60000 << 512 << -1 << 512 << 512 << -1;
-        QTest::addRow("%s, between the list", n)
-            << p << "list" << 1 << 512 << -1 << -1 << 0 << notHeld;
-        QTest::addRow("%s, claims 512, 100 arrived", n)
-            << p << "range" << 2 << 100 << 512 << 0 << 100 << -1;
-        QTest::addRow("%s, claims 0xFFFF", n)
-            << p << "range" << 2 << 600 << 0xFFFF << 0 << 512 << -1;
-        QTest::addRow("%s, claims 3", n) << p << "range" << 2 << 512 << 3 << 0 << 3 << -1;
-        QTest::addRow("%s, 100 channels a universe", n)
-            << p << "per100" << 11 << 512 << -1 << 100 << 100 << -1;
-        QTest::addRow("%s, 100 channels, past the end", n)
-            << p << "per100" << 16 << 512 << -1 << -1 << 0 << notHeld;
-        QTest::addRow("%s, at most 512 channels a universe", n)
-            << p << "per4096" << 11 << 512 << -1 << 512 << 512 << -1;
-        QTest::addRow("%s, header cut", n)
-            << p << "range" << 2 << -1 << -1 << -1 << 0 << int(DropReason::TooShort);
-        QTest::addRow("%s, no DMX-IN array", n)
-            << p << "none" << 2 << 512 << -1 << -1 << 0 << int(DropReason::NotListening);
-    }
-}
-
-void TestDmxNode::receive()
-{
-    QFETCH(Protocol, protocol);
-    QFETCH(QString, dmxIn);
-    QFETCH(int, universe);
-    QFETCH(int, levels);
-    QFETCH(int, claimed);
-    QFETCH(int, at);
-    QFETCH(int, landed);
-    QFETCH(int, drop);
-    auto node = makeNode(protocol);
-    const int per = dmxIn.startsWith("per") ? dmxIn.mid(3).toInt() : 512;
-    QByteArray in(dmxIn == "per100" ? 600 : dmxIn == "list" ? 1024 : 1536, 0);
-    auto *array = reinterpret_cast<quint8 *>(in.data());
-    if (dmxIn == "list") {
-        QVERIFY(node->setReceiveUniverseBuffer(array, int(in.size()), {0, 60000}));
-    } else {
-        node->setReceiveBuffer(array, int(in.size()), per);
-        QVERIFY(node->setReceiveUniverse(dmxIn == "range" ? 2 : 10));
-        if (dmxIn == "none")
-            node->setReceiveBuffer(nullptr, 0);
-    }
-    quint8 v = 77;
-    QVERIFY(!node->getReceivedValue(universe, 0, v)); // nothing arrived yet
-    QByteArray data(qMax(levels, 0), 0);
-    for (int i = 0; i < data.size(); ++i)
-        data[i] = char(i % 251 + 1);
-    const QByteArray d = dmx(protocol, universe, data, claimed);
-    inject(levels < 0 ? d.left(protocol == ArtNet ? 17 : acnpacket::HEADER_SIZE - 1) : d);
-    QByteArray expected(in.size(), 0);
-    if (at >= 0)
-        expected.replace(at, landed, data.left(landed));
-    QCOMPARE(in, expected);
-    QCOMPARE(node->getReceivedValue(universe, 0, v), at >= 0);
-    if (at >= 0)
-        QCOMPARE(v, quint8(1));
-    QVERIFY(!node->getReceivedValue(universe, qMin(per, 512), v));
-    QCOMPARE(node->droppedDatagrams().total(), quint64(drop < 0 ? 0 : 1));
-    if (drop >= 0)
-        QCOMPARE(node->droppedDatagrams().count(DropReason(drop)), quint64(1));
-}
-
-void TestDmxNode::listsRefused_data()
-{
-    QTest::addColumn<Protocol>("protocol");
-    QTest::addColumn<int>("last"); // the last universe DMX-IN takes
-    QTest::newRow("Art-Net") << ArtNet << 65535;
-    QTest::newRow("streaming ACN") << Acn << 63998;
-}
-
-// Unsorted, repeated, negative or too large: refused, and nothing changes.
-void TestDmxNode::listsRefused()
-{
-    QFETCH(Protocol, protocol);
-    QFETCH(int, last);
-    auto node = makeNode(protocol);
-    QByteArray in(2 * 512, 0);
-    auto *array = reinterpret_cast<quint8 *>(in.data());
-    QVERIFY(node->setReceiveUniverseBuffer(array, int(in.size()), {0, last}));
-    QVERIFY(!node->setReceiveUniverse(last + 1));
-    for (const QList<int> &refused :
-         {QList<int>{5, 3}, QList<int>{3, 3}, QList<int>{-1, 3}, QList<int>{3, last + 1}}) {
-        QVERIFY(!node->setReceiveUniverses(refused));
-        QVERIFY(!node->setReceiveUniverseBuffer(nullptr, 0, refused));
-    }
-    QCOMPARE(node->receiveUniverses(), (QList<int>{0, last}));
-    inject(dmx(protocol, last, filled(512, 8)));
-    QCOMPARE(in, filled(512, 0) + filled(512, 8));
-}
-
-// A listed universe without room in the array is not held; an empty list
-// returns to the range; unregistered, the array is neither read nor written.
-void TestDmxNode::rangeAndListChange()
-{
-    QFETCH(Protocol, protocol);
-    auto node = makeNode(protocol);
-    QByteArray in(2 * 512, 0);
-    node->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), int(in.size()));
-    QVERIFY(node->setReceiveUniverses({0, 10, 60000}));
-    inject(dmx(protocol, 60000, filled(512, 3)));
-    quint8 v = 0;
-    QVERIFY(!node->getReceivedValue(60000, 0, v));
-    QCOMPARE(in, QByteArray(1024, 0));
-    QVERIFY(node->setReceiveUniverses({}));
-    QVERIFY(node->setReceiveUniverse(59999));
-    inject(dmx(protocol, 60000, filled(512, 5), -1, 2));
-    QVERIFY(node->getReceivedValue(60000, 0, v));
-    QCOMPARE(in, QByteArray(512, 0) + filled(512, 5));
-    node->setReceiveBuffer(nullptr, 0);
-    QVERIFY(!node->getReceivedValue(60000, 0, v));
-    inject(dmx(protocol, 60000, filled(512, 6), -1, 3));
-    QCOMPARE(in, QByteArray(512, 0) + filled(512, 5));
-}
-
-// A universe that stays through a move keeps its received flag; one that
-// comes starts without; the old array is no longer written.
-void TestDmxNode::movedArrayKeepsUniverses()
-{
-    QFETCH(Protocol, protocol);
-    auto node = makeNode(protocol);
-    QByteArray first(2 * 512, 0);
-    QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(first.data()),
-                                           int(first.size()), {3, 7}));
-    inject(dmx(protocol, 7, filled(512, 9)));
-    QByteArray second(3 * 512, 0);
-    second.replace(1024, 512, first.mid(512)); // the caller carries the bytes over
-    QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()),
-                                           int(second.size()), {3, 5, 7}));
-    QCOMPARE(node->receiveUniverses(), (QList<int>{3, 5, 7}));
-    quint8 v = 0;
-    QVERIFY(node->getReceivedValue(7, 511, v));
-    QCOMPARE(v, quint8(9));
-    QVERIFY(!node->getReceivedValue(3, 0, v)); // listed before, nothing arrived
-    QVERIFY(!node->getReceivedValue(5, 0, v));
-    inject(dmx(protocol, 5, filled(512, 4)));
-    inject(dmx(protocol, 3, filled(512, 2)));
-    QVERIFY(node->getReceivedValue(5, 0, v));
-    QCOMPARE(second, filled(512, 2) + filled(512, 4) + filled(512, 9));
-    QCOMPARE(first.left(512), QByteArray(512, 0));
-    QVERIFY(node->setReceiveUniverseBuffer(nullptr, 0, {}));
-    QVERIFY(!node->getReceivedValue(7, 0, v));
-}
-
-// The observer sees every universe that arrives, held by DMX-IN or not, at
-// most 512 levels, and may switch itself off.
-void TestDmxNode::observerSeesEveryUniverse()
-{
-    QFETCH(Protocol, protocol);
-    auto node = makeNode(protocol);
-    QList<QPair<int, QByteArray>> seen;
-    QVERIFY(node->setDmxObserver([&](int universe, const quint8 *levels, int count) {
-        seen.append({universe, QByteArray(reinterpret_cast<const char *>(levels), count)});
-        if (universe == 7)
-            node->setDmxObserver({});
-    }));
-    QVERIFY(net->socket); // observing opens the socket
-    QByteArray in(512, 0);
-    QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), 512, {1}));
-    inject(dmx(protocol, 0x0123, filled(3, 5)));
-    inject(dmx(protocol, 1, filled(600, 6), 0xFFFF));
-    inject(dmx(protocol, 1, filled(4, 8), -1, 2).left(17));
-    inject(dmx(protocol, 7, filled(2, 1)));
-    inject(dmx(protocol, 7, filled(2, 2), -1, 2));
-    QCOMPARE(seen, (QList<QPair<int, QByteArray>>{
-                       {0x0123, filled(3, 5)}, {1, filled(512, 6)}, {7, filled(2, 1)}}));
-    QCOMPARE(in, filled(512, 6));
-}
-
-// A flood is read in passes of the event loop, and nothing of it is lost.
-void TestDmxNode::floodReadInPasses()
-{
-    QFETCH(Protocol, protocol);
-    auto node = makeNode(protocol);
-    QByteArray in(512, 0);
-    node->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), int(in.size()));
-    const int flood = MAX_DATAGRAMS_PER_PASS + 100;
-    for (int i = 0; i < flood; ++i)
-        net->socket->incoming.append({QByteArray("short"), PEER});
-    emit net->socket->readyRead();
-    QCOMPARE(node->droppedDatagrams().total(), quint64(MAX_DATAGRAMS_PER_PASS));
-    QTRY_COMPARE(node->droppedDatagrams().total(), quint64(flood));
-    QVERIFY(net->socket->incoming.isEmpty());
-}
 
 QTEST_GUILESS_MAIN(TestDmxNode)
 #include "tst_dmxnode.moc"

@@ -1,6 +1,6 @@
-// Art-Net and E1.31 encoders and decoders on golden bytes, then one negative
-// case per validation branch (what decoders make of short or hostile counts:
-// tst_dmxnode, through both nodes).
+// Art-Net and E1.31 encoders and decoders on golden bytes, then the negative
+// cases the nodes' tests do not hold (short or hostile counts: tst_dmxnode;
+// each dropped E1.31 field by its reason: tst_acnnet).
 #include "net/acnpacket.h"
 #include "net/artnetpacket.h"
 
@@ -49,350 +49,320 @@ class TestNetPackets : public QObject
 {
     Q_OBJECT
 private slots:
-    void artDmxGolden();
-    void artDmxRefused_data();
-    void artDmxRefused();
-    void artHeader_data();
-    void artHeader();
-    void timeCodeGolden();
-    void pollReplyGolden();
-    void pollReplyPages_data();
-    void pollReplyPages();
-    void hardwareAddress_data();
-    void hardwareAddress();
-    void e131Golden();
-    void e131Sizes_data();
-    void e131Sizes();
-    void e131Refused();
-    void e131Invalid_data();
-    void e131Invalid();
+    void artDmxGolden()
+    {
+        const QByteArray data = slotData(512);
+        quint8 buf[artnetpacket::DMX_MAX_SIZE];
+        QCOMPARE(artnetpacket::encodeDmx(buf, sizeof buf, 0x0123, u8(data), 512, 7), 530);
+        const QByteArray header = bytes({
+            'A', 'r', 't', '-', 'N', 'e', 't', 0, // ID
+            0x00, 0x50,                           // OpCode ArtDmx, low byte first
+            0, 14,                                // ProtVerHi, ProtVerLo
+            7,                                    // Sequence
+            0,                                    // Physical
+            0x23,                                 // SubUni: universe & 0xFF
+            0x01,                                 // Net: universe >> 8
+            0x02, 0x00,                           // Length 512, big-endian
+        });
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), 18), header);
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(buf) + 18, 512), data);
+
+        QCOMPARE(artnetpacket::encodeDmx(buf, sizeof buf, 0x7FFF, u8(data), 2), 20);
+        QCOMPARE(buf[12], quint8(0));    // Sequence 0: no reordering
+        QCOMPARE(buf[14], quint8(0xFF)); // SubUni
+        QCOMPARE(buf[15], quint8(0x7F)); // Net: the Port-Address has 15 bits
+        QCOMPARE(buf[16], quint8(0));    // Length hi
+        QCOMPARE(buf[17], quint8(2));    // Length lo
+    }
+
+    void artDmxRefused_data()
+    {
+        QTest::addColumn<int>("universe");
+        QTest::addColumn<int>("length");
+        QTest::addColumn<int>("capacity");
+        QTest::addColumn<bool>("nullData");
+        QTest::newRow("length 1") << 0 << 1 << 530 << false;
+        QTest::newRow("length 513") << 0 << 513 << 600 << false;
+        QTest::newRow("length 0") << 0 << 0 << 530 << false;
+        QTest::newRow("universe 32768") << 32768 << 512 << 530 << false;
+        QTest::newRow("negative universe") << -1 << 512 << 530 << false;
+        QTest::newRow("capacity short") << 0 << 512 << 529 << false;
+        QTest::newRow("no data") << 0 << 512 << 530 << true;
+    }
+
+    void artDmxRefused()
+    {
+        QFETCH(int, universe);
+        QFETCH(int, length);
+        QFETCH(int, capacity);
+        QFETCH(bool, nullData);
+        const QByteArray data = slotData(600);
+        std::vector<quint8> buf(size_t(capacity), 0xEE);
+        QCOMPARE(artnetpacket::encodeDmx(buf.data(), capacity, universe,
+                                         nullData ? nullptr : u8(data), length),
+                 -1);
+        QCOMPARE(buf[0], quint8(0xEE)); // nothing written
+    }
+
+    void artHeader_data()
+    {
+        QTest::addColumn<QByteArray>("datagram");
+        QTest::addColumn<int>("id");
+        QTest::addColumn<int>("opcode");
+        const QByteArray poll =
+            bytes({'A', 'r', 't', '-', 'N', 'e', 't', 0, 0x00, 0x20, 0, 14, 0, 0});
+        QTest::newRow("ArtPoll") << poll << int(artnetpacket::Id::ArtNet) << 0x2000;
+        QTest::newRow("12 bytes") << poll.left(12) << int(artnetpacket::Id::None) << 0;
+        QTest::newRow("13 bytes") << poll.left(13) << int(artnetpacket::Id::ArtNet) << 0x2000;
+        QByteArray wrong = poll;
+        wrong[6] = 'T';
+        QTest::newRow("wrong ID") << wrong << int(artnetpacket::Id::None) << 0;
+        QByteArray unterminated = poll;
+        unterminated[7] = ' ';
+        QTest::newRow("ID without zero byte") << unterminated << int(artnetpacket::Id::None) << 0;
+        const QByteArray madrix =
+            bytes({'M', 'a', 'd', 'r', 'i', 'x', 'N', 0, 0x02, 0x52, 0, 14, 1});
+        QTest::newRow("MadrixN sync") << madrix << int(artnetpacket::Id::Madrix) << 0x5202;
+        QTest::newRow("empty") << QByteArray() << int(artnetpacket::Id::None) << 0;
+    }
+
+    void artHeader()
+    {
+        QFETCH(QByteArray, datagram);
+        QFETCH(int, id);
+        QFETCH(int, opcode);
+        const artnetpacket::Header h = artnetpacket::decodeHeader(u8(datagram), datagram.size());
+        QCOMPARE(int(h.id), id);
+        QCOMPARE(int(h.opcode), opcode);
+    }
+
+    void timeCodeGolden()
+    {
+        quint8 buf[20];
+        QCOMPARE(artnetpacket::encodeTimeCode(buf, sizeof buf, 13, 59, 58, 24, 3), 20);
+        const QByteArray expected = bytes({
+            'A',  'r',  't', '-', 'N', 'e', 't', 0, // ID
+            0x00, 0x97,                             // OpCode ArtTimeCode
+            0,    14,                               // ProtVer
+            0,    0,                                // Filler1, Filler2
+            24,                                     // Frames
+            58,                                     // Seconds
+            59,                                     // Minutes
+            13,                                     // Hours
+            3,                                      // Type (SMPTE 30)
+            0,                                      // padding
+        });
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), 20), expected);
+        QCOMPARE(artnetpacket::encodeTimeCode(buf, 19, 1, 2, 3, 4, 0), -1);
+    }
+
+    void pollReplyGolden()
+    {
+        artnetpacket::PollReplyInfo info;
+        info.ip = 0x0A000003; // 10.0.0.3
+        const quint8 mac[6] = {0x02, 0x00, 0x00, 0xAB, 0xCD, 0xEF};
+        memcpy(info.mac, mac, 6);
+        info.versionHigh = 0;
+        info.versionLow = 8;
+        info.oemHigh = 0x0C;
+        info.oemLow = 0x14;
+        info.shortName = "Pultora-with-a-too-long-name";
+        info.longName = QByteArray(80, 'L');
+        info.nodeReport = "Pultora ";
+        info.netSwitch = 1;
+        info.subSwitch = 2;
+        info.numPorts = 2;
+        info.swOut[0] = 0x23;
+        info.swOut[1] = 0x24;
+        info.swOut[2] = 0x99; // beyond NumPorts: not sent
+        info.bindIp = info.ip;
+        info.bindIndex = 2;
+        quint8 b[240];
+        QCOMPARE(artnetpacket::encodePollReply(b, sizeof b, info), 240);
+        const auto at = [&b](int offset, int n) {
+            return QByteArray(reinterpret_cast<const char *>(b) + offset, n);
+        };
+        QCOMPARE(at(0, 8), QByteArray("Art-Net", 8)); // ID
+        QCOMPARE(at(8, 2), bytes({0x00, 0x21}));      // OpCode ArtPollReply
+        QCOMPARE(at(10, 4), bytes({10, 0, 0, 3}));    // IP, most significant first
+        QCOMPARE(at(14, 2), bytes({0x36, 0x19}));     // Port 6454, low byte first
+        QCOMPARE(at(16, 2), bytes({0, 8}));           // VersInfoH, VersInfoL
+        QCOMPARE(at(18, 2), bytes({1, 2}));           // NetSwitch, SubSwitch
+        QCOMPARE(at(20, 2), bytes({0x0C, 0x14}));     // OemHi, Oem
+        QCOMPARE(at(22, 4), bytes({0, 0, 0, 0}));     // Ubea, Status1, EstaMan
+        QCOMPARE(at(26, 18), QByteArray("Pultora-with-a-to") + QByteArray(1, 0)); // 17 + zero
+        QCOMPARE(at(44, 64), QByteArray(63, 'L') + QByteArray(1, 0));             // 63 + zero
+        QCOMPARE(at(108, 64), QByteArray("Pultora ") + QByteArray(56, 0));        // NodeReport
+        QCOMPARE(at(172, 2), bytes({0, 2}));                         // NumPortsHi, NumPortsLo
+        QCOMPARE(at(174, 4), bytes({0x80, 0x80, 0, 0}));             // PortTypes: DMX512 out, none
+        QCOMPARE(at(178, 4), bytes({0, 0, 0, 0}));                   // GoodInput
+        QCOMPARE(at(182, 4), bytes({0x80, 0x80, 0, 0}));             // GoodOutput
+        QCOMPARE(at(186, 4), bytes({0, 0, 0, 0}));                   // SwIn
+        QCOMPARE(at(190, 4), bytes({0x23, 0x24, 0, 0}));             // SwOut
+        QCOMPARE(at(194, 7), QByteArray(7, 0));                      // SwVideo..Spare, Style StNode
+        QCOMPARE(at(201, 6), bytes({0x02, 0, 0, 0xAB, 0xCD, 0xEF})); // MAC
+        QCOMPARE(at(207, 4), bytes({10, 0, 0, 3}));                  // BindIp
+        QCOMPARE(at(211, 1), bytes({2}));                            // BindIndex
+        QCOMPARE(at(212, 28), QByteArray(28, 0));                    // Status2, filler
+        QCOMPARE(artnetpacket::encodePollReply(b, 239, info), -1);
+
+        // What a controller reads back: the output ports' Port-Addresses.
+        artnetpacket::PollReplyPorts ports;
+        QVERIFY(artnetpacket::decodePollReply(b, 240, ports));
+        QCOMPARE(ports.ip, info.ip);
+        QCOMPARE(ports.outputUniverses, (QList<int>{0x0123, 0x0124}));
+        QVERIFY(!artnetpacket::decodePollReply(b, 193, ports));
+
+        QCOMPARE(artnetpacket::formatNodeReport(1, 10042, "Pultora eth0"),
+                 QByteArray("#0001 [0042] Pultora eth0"));
+        QCOMPARE(artnetpacket::encodePoll(b, 14), 14);
+        QCOMPARE(at(0, 14), QByteArray("Art-Net", 8) + bytes({0x00, 0x20, 0, 14, 0, 0}));
+    }
+
+    void pollReplyPages_data()
+    {
+        QTest::addColumn<int>("base");
+        QTest::addColumn<int>("ports");
+        QTest::addColumn<QList<int>>("expected"); // first, ports, first, ports, ...
+        QTest::newRow("no ports") << 0 << 0 << QList<int>{0, 0};
+        QTest::newRow("one") << 3 << 1 << QList<int>{3, 1};
+        QTest::newRow("six") << 0 << 6 << QList<int>{0, 4, 4, 2};
+        QTest::newRow("eight") << 0 << 8 << QList<int>{0, 4, 4, 4};
+        QTest::newRow("across a Sub-Net") << 14 << 6 << QList<int>{14, 2, 16, 4};
+        QTest::newRow("above 255") << 0x0123 << 3 << QList<int>{0x0123, 3};
+        QTest::newRow("no base yet") << -1 << 2 << QList<int>{0, 2};
+        QList<int> capped;
+        for (int k = 0; k < 255; ++k)
+            capped << 4 * k << 4;
+        QTest::newRow("BindIndex limit") << 0 << 4000 << capped;
+    }
+
+    void pollReplyPages()
+    {
+        QFETCH(int, base);
+        QFETCH(int, ports);
+        QFETCH(QList<int>, expected);
+        QList<int> got;
+        for (const auto &p : artnetpacket::planPollReplyPages(base, ports))
+            got << p.firstUniverse << p.ports;
+        QCOMPARE(got, expected);
+    }
+
+    void hardwareAddress_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("mac");
+        QTest::newRow("colons") << "00:11:22:AA:BB:CC" << bytes({0, 0x11, 0x22, 0xAA, 0xBB, 0xCC});
+        QTest::newRow("lower case") << "02:ab:cd:ef:01:9f" << bytes({2, 0xAB, 0xCD, 0xEF, 1, 0x9F});
+        QTest::newRow("empty") << "" << QByteArray(6, 0);
+        QTest::newRow("bad digit leaves byte")
+            << "00:1G:22:33:44:55" << bytes({0, 0, 0x22, 0x33, 0x44, 0x55});
+        QTest::newRow("short") << "00:11:22" << bytes({0, 0x11, 0x22, 0, 0, 0});
+    }
+
+    void hardwareAddress()
+    {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, mac);
+        quint8 out[6] = {};
+        artnetpacket::parseHardwareAddress(text, out);
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(out), 6), mac);
+    }
+
+    void e131Golden()
+    {
+        const QByteArray p = validE131(512, 1);
+        QCOMPARE(p.size(), 638);
+        const QByteArray header = bytes({
+            0x00, 0x10,                                               // Preamble Size
+            0x00, 0x00,                                               // Post-amble Size
+            'A',  'S',  'C',  '-',  'E', '1', '.', '1', '7', 0, 0, 0, // ACN Packet Identifier
+            0x72, 0x6E,                                               // root flags 0x7, length 622
+            0x00, 0x00, 0x00, 0x04,                                   // root vector: E1.31 data
+            0,    0,    0,    0,    0,   0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0, // CID
+            0x72, 0x58,             // framing flags 0x7, length 600
+            0x00, 0x00, 0x00, 0x02, // framing vector: DMP data
+        });
+        QCOMPARE(p.left(44), header);
+        QCOMPARE(p.mid(44, 64), QByteArray("Pultora") + QByteArray(57, 0)); // Source Name
+        const QByteArray tail = bytes({
+            100,        // Priority
+            0x00, 0x00, // reserved (synchronization address)
+            1,          // Sequence Number
+            0,          // Options
+            0x00, 0x01, // Universe 1
+            0x72, 0x0B, // DMP flags 0x7, length 523
+            0x02,       // DMP vector: set property
+            0xA1,       // Address Type & Data Type
+            0x00, 0x00, // First Property Address
+            0x00, 0x01, // Address Increment
+            0x02, 0x01, // Property value count 513
+            0x00,       // START code
+        });
+        QCOMPARE(p.mid(108, 18), tail);
+        QCOMPARE(p.mid(126), slotData(512));
+    }
+
+    void e131Sizes_data()
+    {
+        QTest::addColumn<int>("slotCount");
+        QTest::newRow("0") << 0;
+        QTest::newRow("24") << 24;
+        QTest::newRow("511") << 511;
+    }
+
+    void e131Sizes()
+    {
+        QFETCH(int, slotCount);
+        const QByteArray p = validE131(slotCount, 63999);
+        QCOMPARE(p.size(), 126 + slotCount);
+        const auto be16 = [&p](int o) { return (quint8(p[o]) << 8) | quint8(p[o + 1]); };
+        QCOMPARE(be16(16), 0x7000 | (110 + slotCount));
+        QCOMPARE(be16(38), 0x7000 | (88 + slotCount));
+        QCOMPARE(be16(115), 0x7000 | (11 + slotCount));
+        QCOMPARE(be16(113), 63999);
+        QCOMPARE(be16(123), slotCount + 1);
+    }
+
+    void e131Refused()
+    {
+        QByteArray data = slotData(600);
+        quint8 buf[700];
+        QCOMPARE(acnpacket::encodeData(buf, sizeof buf, nullptr, 1, 0, u8(data), 512),
+                 -1); // universe 0
+        QCOMPARE(acnpacket::encodeData(buf, sizeof buf, nullptr, 1, 64000, u8(data), 512), -1);
+        QCOMPARE(acnpacket::encodeData(buf, sizeof buf, nullptr, 1, 1, u8(data), 513), -1);
+        QCOMPARE(acnpacket::encodeData(buf, sizeof buf, nullptr, 1, 1, nullptr, 512), -1);
+        QCOMPARE(acnpacket::encodeData(buf, 637, nullptr, 1, 1, u8(data), 512), -1);
+        QCOMPARE(acnpacket::encodeData(buf, 638, nullptr, 1, 63999, u8(data), 512), 638);
+    }
+
+    void e131Invalid_data()
+    {
+        QTest::addColumn<int>("offset");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<int>("result");
+        using R = acnpacket::Result;
+        QTest::newRow("post-amble size") << 3 << 0x01 << int(R::BadPreamble);
+        QTest::newRow("identifier padding") << 15 << 1 << int(R::BadIdentifier);
+        QTest::newRow("root vector high byte") << 18 << 0x01 << int(R::BadRootVector);
+        QTest::newRow("first address") << 120 << 0x01 << int(R::BadAddressing);
+        QTest::newRow("address increment") << 122 << 0x02 << int(R::BadAddressing);
+        QTest::newRow("universe 64000") << 113 << 0xFA << int(R::BadUniverse);
+        QTest::newRow("START code 0xCC (RDM)") << 125 << 0xCC << int(R::NonZeroStartCode);
+    }
+
+    void e131Invalid()
+    {
+        QFETCH(int, offset);
+        QFETCH(int, value);
+        QFETCH(int, result);
+        QByteArray p = validE131(512, 1);
+        p[offset] = char(value);
+        acnpacket::DataPacket d;
+        QCOMPARE(int(acnpacket::decodeData(u8(p), p.size(), d)), result);
+    }
 };
-
-void TestNetPackets::artDmxGolden()
-{
-    const QByteArray data = slotData(512);
-    quint8 buf[artnetpacket::DMX_MAX_SIZE];
-    QCOMPARE(artnetpacket::encodeDmx(buf, sizeof buf, 0x0123, u8(data), 512, 7), 530);
-    const QByteArray header = bytes({
-        'A', 'r', 't', '-', 'N', 'e', 't', 0, // ID
-        0x00, 0x50,                           // OpCode ArtDmx, low byte first
-        0, 14,                                // ProtVerHi, ProtVerLo
-        7,                                    // Sequence
-        0,                                    // Physical
-        0x23,                                 // SubUni: universe & 0xFF
-        0x01,                                 // Net: universe >> 8
-        0x02, 0x00,                           // Length 512, big-endian
-    });
-    QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), 18), header);
-    QCOMPARE(QByteArray(reinterpret_cast<char *>(buf) + 18, 512), data);
-
-    QCOMPARE(artnetpacket::encodeDmx(buf, sizeof buf, 0x7FFF, u8(data), 2), 20);
-    QCOMPARE(buf[12], quint8(0));    // Sequence 0: no reordering
-    QCOMPARE(buf[14], quint8(0xFF)); // SubUni
-    QCOMPARE(buf[15], quint8(0x7F)); // Net: the Port-Address has 15 bits
-    QCOMPARE(buf[16], quint8(0));    // Length hi
-    QCOMPARE(buf[17], quint8(2));    // Length lo
-}
-
-void TestNetPackets::artDmxRefused_data()
-{
-    QTest::addColumn<int>("universe");
-    QTest::addColumn<int>("length");
-    QTest::addColumn<int>("capacity");
-    QTest::addColumn<bool>("nullData");
-    QTest::newRow("length 1") << 0 << 1 << 530 << false;
-    QTest::newRow("length 513") << 0 << 513 << 600 << false;
-    QTest::newRow("length 0") << 0 << 0 << 530 << false;
-    QTest::newRow("universe 32768") << 32768 << 512 << 530 << false;
-    QTest::newRow("negative universe") << -1 << 512 << 530 << false;
-    QTest::newRow("capacity short") << 0 << 512 << 529 << false;
-    QTest::newRow("no data") << 0 << 512 << 530 << true;
-}
-
-void TestNetPackets::artDmxRefused()
-{
-    QFETCH(int, universe);
-    QFETCH(int, length);
-    QFETCH(int, capacity);
-    QFETCH(bool, nullData);
-    const QByteArray data = slotData(600);
-    std::vector<quint8> buf(size_t(capacity), 0xEE);
-    QCOMPARE(artnetpacket::encodeDmx(buf.data(), capacity, universe, nullData ? nullptr : u8(data),
-                                     length),
-             -1);
-    QCOMPARE(buf[0], quint8(0xEE)); // nothing written
-}
-
-void TestNetPackets::artHeader_data()
-{
-    QTest::addColumn<QByteArray>("datagram");
-    QTest::addColumn<int>("id");
-    QTest::addColumn<int>("opcode");
-    const QByteArray poll = bytes({'A', 'r', 't', '-', 'N', 'e', 't', 0, 0x00, 0x20, 0, 14, 0, 0});
-    QTest::newRow("ArtPoll") << poll << int(artnetpacket::Id::ArtNet) << 0x2000;
-    QTest::newRow("12 bytes") << poll.left(12) << int(artnetpacket::Id::None) << 0;
-    QTest::newRow("13 bytes") << poll.left(13) << int(artnetpacket::Id::ArtNet) << 0x2000;
-    QByteArray wrong = poll;
-    wrong[6] = 'T';
-    QTest::newRow("wrong ID") << wrong << int(artnetpacket::Id::None) << 0;
-    QByteArray unterminated = poll;
-    unterminated[7] = ' ';
-    QTest::newRow("ID without zero byte") << unterminated << int(artnetpacket::Id::None) << 0;
-    const QByteArray madrix = bytes({'M', 'a', 'd', 'r', 'i', 'x', 'N', 0, 0x02, 0x52, 0, 14, 1});
-    QTest::newRow("MadrixN sync") << madrix << int(artnetpacket::Id::Madrix) << 0x5202;
-    QTest::newRow("empty") << QByteArray() << int(artnetpacket::Id::None) << 0;
-}
-
-void TestNetPackets::artHeader()
-{
-    QFETCH(QByteArray, datagram);
-    QFETCH(int, id);
-    QFETCH(int, opcode);
-    const artnetpacket::Header h = artnetpacket::decodeHeader(u8(datagram), datagram.size());
-    QCOMPARE(int(h.id), id);
-    QCOMPARE(int(h.opcode), opcode);
-}
-
-void TestNetPackets::timeCodeGolden()
-{
-    quint8 buf[20];
-    QCOMPARE(artnetpacket::encodeTimeCode(buf, sizeof buf, 13, 59, 58, 24, 3), 20);
-    const QByteArray expected = bytes({
-        'A',  'r',  't', '-', 'N', 'e', 't', 0, // ID
-        0x00, 0x97,                             // OpCode ArtTimeCode
-        0,    14,                               // ProtVer
-        0,    0,                                // Filler1, Filler2
-        24,                                     // Frames
-        58,                                     // Seconds
-        59,                                     // Minutes
-        13,                                     // Hours
-        3,                                      // Type (SMPTE 30)
-        0,                                      // padding
-    });
-    QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), 20), expected);
-    QCOMPARE(artnetpacket::encodeTimeCode(buf, 19, 1, 2, 3, 4, 0), -1);
-}
-
-void TestNetPackets::pollReplyGolden()
-{
-    artnetpacket::PollReplyInfo info;
-    info.ip = 0x0A000003; // 10.0.0.3
-    const quint8 mac[6] = {0x02, 0x00, 0x00, 0xAB, 0xCD, 0xEF};
-    memcpy(info.mac, mac, 6);
-    info.versionHigh = 0;
-    info.versionLow = 8;
-    info.oemHigh = 0x0C;
-    info.oemLow = 0x14;
-    info.shortName = "Pultora-with-a-too-long-name";
-    info.longName = QByteArray(80, 'L');
-    info.nodeReport = "Pultora ";
-    info.netSwitch = 1;
-    info.subSwitch = 2;
-    info.numPorts = 2;
-    info.swOut[0] = 0x23;
-    info.swOut[1] = 0x24;
-    info.swOut[2] = 0x99; // beyond NumPorts: not sent
-    info.bindIp = info.ip;
-    info.bindIndex = 2;
-    quint8 b[240];
-    QCOMPARE(artnetpacket::encodePollReply(b, sizeof b, info), 240);
-    const auto at = [&b](int offset, int n) {
-        return QByteArray(reinterpret_cast<const char *>(b) + offset, n);
-    };
-    QCOMPARE(at(0, 8), QByteArray("Art-Net", 8)); // ID
-    QCOMPARE(at(8, 2), bytes({0x00, 0x21}));      // OpCode ArtPollReply
-    QCOMPARE(at(10, 4), bytes({10, 0, 0, 3}));    // IP, most significant first
-    QCOMPARE(at(14, 2), bytes({0x36, 0x19}));     // Port 6454, low byte first
-    QCOMPARE(at(16, 2), bytes({0, 8}));           // VersInfoH, VersInfoL
-    QCOMPARE(at(18, 2), bytes({1, 2}));           // NetSwitch, SubSwitch
-    QCOMPARE(at(20, 2), bytes({0x0C, 0x14}));     // OemHi, Oem
-    QCOMPARE(at(22, 4), bytes({0, 0, 0, 0}));     // Ubea, Status1, EstaMan
-    QCOMPARE(at(26, 18), QByteArray("Pultora-with-a-to") + QByteArray(1, 0)); // 17 + zero
-    QCOMPARE(at(44, 64), QByteArray(63, 'L') + QByteArray(1, 0));             // 63 + zero
-    QCOMPARE(at(108, 64), QByteArray("Pultora ") + QByteArray(56, 0));        // NodeReport
-    QCOMPARE(at(172, 2), bytes({0, 2}));                         // NumPortsHi, NumPortsLo
-    QCOMPARE(at(174, 4), bytes({0x80, 0x80, 0, 0}));             // PortTypes: DMX512 out, none
-    QCOMPARE(at(178, 4), bytes({0, 0, 0, 0}));                   // GoodInput
-    QCOMPARE(at(182, 4), bytes({0x80, 0x80, 0, 0}));             // GoodOutput
-    QCOMPARE(at(186, 4), bytes({0, 0, 0, 0}));                   // SwIn
-    QCOMPARE(at(190, 4), bytes({0x23, 0x24, 0, 0}));             // SwOut
-    QCOMPARE(at(194, 7), QByteArray(7, 0));                      // SwVideo..Spare, Style StNode
-    QCOMPARE(at(201, 6), bytes({0x02, 0, 0, 0xAB, 0xCD, 0xEF})); // MAC
-    QCOMPARE(at(207, 4), bytes({10, 0, 0, 3}));                  // BindIp
-    QCOMPARE(at(211, 1), bytes({2}));                            // BindIndex
-    QCOMPARE(at(212, 28), QByteArray(28, 0));                    // Status2, filler
-    QCOMPARE(artnetpacket::encodePollReply(b, 239, info), -1);
-
-    // What a controller reads back: the output ports' Port-Addresses.
-    artnetpacket::PollReplyPorts ports;
-    QVERIFY(artnetpacket::decodePollReply(b, 240, ports));
-    QCOMPARE(ports.ip, info.ip);
-    QCOMPARE(ports.outputUniverses, (QList<int>{0x0123, 0x0124}));
-    QVERIFY(!artnetpacket::decodePollReply(b, 193, ports));
-
-    QCOMPARE(artnetpacket::formatNodeReport(1, 10042, "Pultora eth0"),
-             QByteArray("#0001 [0042] Pultora eth0"));
-    QCOMPARE(artnetpacket::encodePoll(b, 14), 14);
-    QCOMPARE(at(0, 14), QByteArray("Art-Net", 8) + bytes({0x00, 0x20, 0, 14, 0, 0}));
-}
-
-void TestNetPackets::pollReplyPages_data()
-{
-    QTest::addColumn<int>("base");
-    QTest::addColumn<int>("ports");
-    QTest::addColumn<QList<int>>("expected"); // first, ports, first, ports, ...
-    QTest::newRow("no ports") << 0 << 0 << QList<int>{0, 0};
-    QTest::newRow("one") << 3 << 1 << QList<int>{3, 1};
-    QTest::newRow("six") << 0 << 6 << QList<int>{0, 4, 4, 2};
-    QTest::newRow("eight") << 0 << 8 << QList<int>{0, 4, 4, 4};
-    QTest::newRow("across a Sub-Net") << 14 << 6 << QList<int>{14, 2, 16, 4};
-    QTest::newRow("above 255") << 0x0123 << 3 << QList<int>{0x0123, 3};
-    QTest::newRow("no base yet") << -1 << 2 << QList<int>{0, 2};
-    QList<int> capped;
-    for (int k = 0; k < 255; ++k)
-        capped << 4 * k << 4;
-    QTest::newRow("BindIndex limit") << 0 << 4000 << capped;
-}
-
-void TestNetPackets::pollReplyPages()
-{
-    QFETCH(int, base);
-    QFETCH(int, ports);
-    QFETCH(QList<int>, expected);
-    QList<int> got;
-    for (const auto &p : artnetpacket::planPollReplyPages(base, ports))
-        got << p.firstUniverse << p.ports;
-    QCOMPARE(got, expected);
-}
-
-void TestNetPackets::hardwareAddress_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QByteArray>("mac");
-    QTest::newRow("colons") << "00:11:22:AA:BB:CC" << bytes({0, 0x11, 0x22, 0xAA, 0xBB, 0xCC});
-    QTest::newRow("lower case") << "02:ab:cd:ef:01:9f" << bytes({2, 0xAB, 0xCD, 0xEF, 1, 0x9F});
-    QTest::newRow("empty") << "" << QByteArray(6, 0);
-    QTest::newRow("bad digit leaves byte")
-        << "00:1G:22:33:44:55" << bytes({0, 0, 0x22, 0x33, 0x44, 0x55});
-    QTest::newRow("short") << "00:11:22" << bytes({0, 0x11, 0x22, 0, 0, 0});
-}
-
-void TestNetPackets::hardwareAddress()
-{
-    QFETCH(QString, text);
-    QFETCH(QByteArray, mac);
-    quint8 out[6] = {};
-    artnetpacket::parseHardwareAddress(text, out);
-    QCOMPARE(QByteArray(reinterpret_cast<char *>(out), 6), mac);
-}
-
-void TestNetPackets::e131Golden()
-{
-    const QByteArray p = validE131(512, 1);
-    QCOMPARE(p.size(), 638);
-    const QByteArray header = bytes({
-        0x00, 0x10,                                               // Preamble Size
-        0x00, 0x00,                                               // Post-amble Size
-        'A',  'S',  'C',  '-',  'E', '1', '.', '1', '7', 0, 0, 0, // ACN Packet Identifier
-        0x72, 0x6E,                                               // root flags 0x7, length 622
-        0x00, 0x00, 0x00, 0x04,                                   // root vector: E1.31 data
-        0,    0,    0,    0,    0,   0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0, // CID
-        0x72, 0x58,             // framing flags 0x7, length 600
-        0x00, 0x00, 0x00, 0x02, // framing vector: DMP data
-    });
-    QCOMPARE(p.left(44), header);
-    QCOMPARE(p.mid(44, 64), QByteArray("Pultora") + QByteArray(57, 0)); // Source Name
-    const QByteArray tail = bytes({
-        100,        // Priority
-        0x00, 0x00, // reserved (synchronization address)
-        1,          // Sequence Number
-        0,          // Options
-        0x00, 0x01, // Universe 1
-        0x72, 0x0B, // DMP flags 0x7, length 523
-        0x02,       // DMP vector: set property
-        0xA1,       // Address Type & Data Type
-        0x00, 0x00, // First Property Address
-        0x00, 0x01, // Address Increment
-        0x02, 0x01, // Property value count 513
-        0x00,       // START code
-    });
-    QCOMPARE(p.mid(108, 18), tail);
-    QCOMPARE(p.mid(126), slotData(512));
-}
-
-void TestNetPackets::e131Sizes_data()
-{
-    QTest::addColumn<int>("slotCount");
-    QTest::newRow("0") << 0;
-    QTest::newRow("24") << 24;
-    QTest::newRow("511") << 511;
-}
-
-void TestNetPackets::e131Sizes()
-{
-    QFETCH(int, slotCount);
-    const QByteArray p = validE131(slotCount, 63999);
-    QCOMPARE(p.size(), 126 + slotCount);
-    const auto be16 = [&p](int o) { return (quint8(p[o]) << 8) | quint8(p[o + 1]); };
-    QCOMPARE(be16(16), 0x7000 | (110 + slotCount));
-    QCOMPARE(be16(38), 0x7000 | (88 + slotCount));
-    QCOMPARE(be16(115), 0x7000 | (11 + slotCount));
-    QCOMPARE(be16(113), 63999);
-    QCOMPARE(be16(123), slotCount + 1);
-}
-
-void TestNetPackets::e131Refused()
-{
-    QByteArray data = slotData(600);
-    quint8 buf[700];
-    QCOMPARE(acnpacket::encodeData(buf, sizeof buf, nullptr, 1, 0, u8(data), 512),
-             -1); // universe 0
-    QCOMPARE(acnpacket::encodeData(buf, sizeof buf, nullptr, 1, 64000, u8(data), 512), -1);
-    QCOMPARE(acnpacket::encodeData(buf, sizeof buf, nullptr, 1, 1, u8(data), 513), -1);
-    QCOMPARE(acnpacket::encodeData(buf, sizeof buf, nullptr, 1, 1, nullptr, 512), -1);
-    QCOMPARE(acnpacket::encodeData(buf, 637, nullptr, 1, 1, u8(data), 512), -1);
-    QCOMPARE(acnpacket::encodeData(buf, 638, nullptr, 1, 63999, u8(data), 512), 638);
-}
-
-void TestNetPackets::e131Invalid_data()
-{
-    QTest::addColumn<int>("offset");
-    QTest::addColumn<int>("value");
-    QTest::addColumn<int>("result");
-    using R = acnpacket::Result;
-    QTest::newRow("preamble size") << 1 << 0x11 << int(R::BadPreamble);
-    QTest::newRow("post-amble size") << 3 << 0x01 << int(R::BadPreamble);
-    QTest::newRow("identifier") << 8 << int('F') << int(R::BadIdentifier);
-    QTest::newRow("identifier padding") << 15 << 1 << int(R::BadIdentifier);
-    QTest::newRow("root flags") << 16 << 0x62 << int(R::BadRootFlags);
-    QTest::newRow("root vector 8 (extended)") << 21 << 0x08 << int(R::BadRootVector);
-    QTest::newRow("root vector high byte") << 18 << 0x01 << int(R::BadRootVector);
-    QTest::newRow("framing vector 1 (sync)") << 43 << 0x01 << int(R::BadFramingVector);
-    QTest::newRow("DMP vector") << 117 << 0x01 << int(R::BadDmpVector);
-    QTest::newRow("address type") << 118 << 0xA0 << int(R::BadAddressing);
-    QTest::newRow("first address") << 120 << 0x01 << int(R::BadAddressing);
-    QTest::newRow("address increment") << 122 << 0x02 << int(R::BadAddressing);
-    QTest::newRow("universe 0") << 114 << 0 << int(R::BadUniverse);
-    QTest::newRow("universe 64000") << 113 << 0xFA << int(R::BadUniverse);
-    QTest::newRow("value count 0") << 124 << 0 << int(R::BadValueCount);
-    QTest::newRow("START code 0xCC (RDM)") << 125 << 0xCC << int(R::NonZeroStartCode);
-    QTest::newRow("START code 0x17 (text)") << 125 << 0x17 << int(R::NonZeroStartCode);
-}
-
-void TestNetPackets::e131Invalid()
-{
-    QFETCH(int, offset);
-    QFETCH(int, value);
-    QFETCH(int, result);
-    QByteArray p = validE131(512, 1);
-    if (offset == 114 && value == 0)
-        p[113] = 0;
-    if (offset == 124)
-        p[123] = 0;
-    p[offset] = char(value);
-    acnpacket::DataPacket d;
-    QCOMPARE(int(acnpacket::decodeData(u8(p), p.size(), d)), result);
-}
 
 QTEST_GUILESS_MAIN(TestNetPackets)
 #include "tst_netpackets.moc"
