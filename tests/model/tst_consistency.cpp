@@ -124,6 +124,7 @@ void TestConsistency::overlaps_data()
         QTest::newRow(name) << QString(a) << QString(b) << QString(expected);
     };
     row("edges touch", "50 0 50 50", "");
+    row("top and bottom touch", "0 50 50 50", "");
     row("corners touch", "50 50 10 10", "");
     row("one point shared", "49 49 10 10", "p A B 49/49 49/49");
     row("apart by one", "51 0 50 50", "");

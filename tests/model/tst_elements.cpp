@@ -133,384 +133,375 @@ class TestElements : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void controlRoundTrip_data();
-    void controlRoundTrip();
-    void conditionalAttributes_data();
-    void conditionalAttributes();
-    void controlDefaults();
-    void readerAcceptsOnlyItsTag();
-    void reading_data();
-    void reading();
-    void normalisation_data();
-    void normalisation();
-    void pictureSources_data();
-    void pictureSources();
-    void backgroundRoundTrip();
-    void backgroundReading_data();
-    void backgroundReading();
+    void controlRoundTrip_data()
+    {
+        QTest::addColumn<SettingStruct>("record");
+        const quint8 protocols[] = {PT_ARTNET, PT_ACN, PT_MIDI, PT_HTTP, PT_COMMAND};
+        for (quint8 type = 0; type < CT_COUNT; ++type) {
+            const quint8 protocol = protocols[type % 5];
+            const quint8 advanced = protocols[(type + 2) % 5];
+            QTest::addRow("%s %s, advanced %s", qPrintable(controlTypeKey(type)),
+                          qPrintable(protocolTypeKey(protocol)),
+                          qPrintable(protocolTypeKey(advanced)))
+                << fullControl(type, protocol, advanced, type % 2 == 0, type % 3 == 0);
+        }
+        for (quint8 protocol : protocols)
+            QTest::addRow("encoder_push both %s", qPrintable(protocolTypeKey(protocol)))
+                << fullControl(CT_ENCODER_PUSH, protocol, protocol, true, false);
+        QTest::newRow("no outputs, no input")
+            << fullControl(CT_KNOB, PT_NONE, PT_NONE, false, false);
+    }
+
+    void controlRoundTrip()
+    {
+        QFETCH(SettingStruct, record);
+        SettingStruct read;
+        QVERIFY(readControlElement(writtenControl(record), &read));
+        QCOMPARE(read.name, record.name);
+        QCOMPARE(read.dmx_out, record.dmx_out);
+        QCOMPARE(read.dmx_out_advanced, record.dmx_out_advanced);
+        QCOMPARE(read.dmx_in, record.dmx_in);
+        QCOMPARE(read.bitmap.data(), record.bitmap.data());
+        QVERIFY(read.sameContent(record));
+    }
+
+    void conditionalAttributes_data()
+    {
+        QTest::addColumn<SettingStruct>("record");
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QStringList>("absent");
+
+        SettingStruct c = fullControl(CT_BUTTON_PUSH, PT_HTTP, PT_NONE, false, false);
+        QTest::newRow("push with HTTP: values and link, no address")
+            << c << QStringList{"dmx_value_1", "dmx_value_2", "dmx_http_filename"}
+            << QStringList{"dmx_channel", "dmx_universe", "dmx_value_3", "dmx_command_filename",
+                           "dmx_midi_type"};
+
+        c = fullControl(CT_KNOB, PT_NONE, PT_NONE, false, false);
+        c.description.clear();
+        c.qwidget = 0xbeef;
+        c.dmx_out.dmx_channel = 5; // no protocol: the address is not written either
+        QTest::newRow("nothing optional")
+            << c
+            << QStringList{"version", "name", "position_x", "size_y", "color_blue", "control_type"}
+            << QStringList{"description",       "bitmap",           "protocol_type",
+                           "dmx_channel",       "protocol_type_in", "dmx_in_universe",
+                           "dmx_in_color_fade", "qwidget"};
+
+        c = fullControl(CT_KNOB, PT_ARTNET, PT_MIDI, false, false);
+        QTest::newRow("knob: advanced key and MIDI type only")
+            << c << QStringList{"protocol_type_advanced", "dmx_midi_type_advanced"}
+            << QStringList{"dmx_value_1_advanced", "dmx_value_2_advanced", "dmx_channel_advanced"};
+
+        c = fullControl(CT_ENCODER_SWITCH, PT_ARTNET, PT_COMMAND, false, false);
+        QTest::newRow("encoder_switch with Command: both values, no address")
+            << c
+            << QStringList{"dmx_value_2_advanced", "dmx_value_1_advanced",
+                           "dmx_command_filename_advanced"}
+            << QStringList{"dmx_channel_advanced", "dmx_universe_advanced", "dmx_value_3_advanced"};
+
+        c = fullControl(CT_LED, PT_NONE, PT_NONE, true, false);
+        c.dmx_in.dmx_in_midi_type = MT_NONE;
+        QTest::newRow("input without MIDI type")
+            << c << QStringList{"protocol_type_in", "dmx_in_value_3", "dmx_in_color_blue_3"}
+            << QStringList{"dmx_in_midi_type"};
+    }
+
+    void conditionalAttributes()
+    {
+        QFETCH(SettingStruct, record);
+        QFETCH(QStringList, present);
+        QFETCH(QStringList, absent);
+        const QDomElement e = writtenControl(record);
+        QCOMPARE(e.tagName(), QStringLiteral("control"));
+        for (const QString &name : present)
+            QVERIFY2(e.hasAttribute(name), qPrintable(name));
+        for (const QString &name : absent)
+            QVERIFY2(!e.hasAttribute(name), qPrintable(name));
+    }
+
+    void controlDefaults()
+    {
+        // Version 1 without attributes: the reader's defaults.
+        SettingStruct read = readControl(QString()), expected;
+        expected.name = QStringLiteral("Name");
+        expected.dmx_out_advanced.dmx_value_2 = 0;
+        QVERIFY(read.sameContent(expected));
+
+        // Another or no version: the reset record, also after a filled one.
+        const SettingStruct reset;
+        for (const char *version : {"version=\"2\"", "", "version=\"one\""}) {
+            read = fullControl(CT_KNOB, PT_MIDI, PT_MIDI, true, true);
+            QVERIFY(readControlElement(
+                element(QStringLiteral("<control %1 name=\"X\" size_x=\"9\"/>").arg(version)),
+                &read));
+            QVERIFY2(read.sameContent(reset), version);
+        }
+    }
+
+    void readerAcceptsOnlyItsTag()
+    {
+        SettingStruct control = fullControl(CT_KNOB, PT_ARTNET, PT_NONE, false, false);
+        const SettingStruct before = control;
+        BackgroundStruct background;
+        background.size_x = 1;
+        QVERIFY(!readControlElement(element("<background version=\"1\"/>"), &control));
+        QVERIFY(!readControlElement(QDomElement(), &control));
+        QVERIFY(!readControlElement(element("<control version=\"1\"/>"), nullptr));
+        QVERIFY(!readBackgroundElement(element("<control version=\"1\"/>"), &background));
+        QVERIFY(control.sameContent(before));
+        QCOMPARE(background.size_x, 1u);
+
+        // Nor does the writer write without a record or a parent.
+        QDomDocument document;
+        QDomElement root = document.createElement(QStringLiteral("root")), none;
+        writeControlElement(document, root, nullptr);
+        writeControlElement(document, none, &control);
+        QVERIFY(!root.hasChildNodes());
+    }
+
+    void reading_data()
+    {
+        QTest::addColumn<QString>("attributes");
+        QTest::addColumn<QString>("field");
+        QTest::addColumn<QString>("expected");
+        const auto row = [](const char *name, const char *attributes, const char *field,
+                            const char *expected) {
+            QTest::newRow(name) << QString(attributes) << QString(field) << QString(expected);
+        };
+        row("colour limited to 8 bits", "color_red=\"300\"", "color_red", "255");
+        row("negative colour: default", "color_green=\"-5\"", "color_green", "255");
+        row("colour not a number", "color_blue=\"abc\"", "color_blue", "0");
+        row("empty size", "size_x=\"\"", "size_x", "0");
+        row("negative size: default", "size_y=\"-1\"", "size_y", "50");
+        row("position limited to 32 bits", "position_x=\"4294967297\"", "position_x", "4294967295");
+        row("beyond 64 bits: limited", "position_y=\"99999999999999999999\"", "position_y",
+            "4294967295");
+        row("negative beyond 64 bits: default", "size_y=\"-99999999999999999999\"", "size_y", "50");
+        row("fraction: not a number", "size_x=\"1.5\"", "size_x", "0");
+        row("input value negative: default", "dmx_in_value_2=\"-3\"", "dmx_in_value_2", "127");
+        row("input channel limited, not normalised",
+            "protocol_type_in=\"Midi\" dmx_in_channel=\"65537\"", "dmx_in_channel", "65535");
+        row("qwidget is hexadecimal", "qwidget=\"ff\"", "qwidget", "255");
+        row("qwidget not a number", "qwidget=\"xyz\"", "qwidget", "0");
+        row("a jog wheel is an encoder",
+            "control_type=\"jog_wheel\" protocol_type=\"Art-Net\" dmx_value_3=\"100\"",
+            "dmx_value_3", "100");
+        row("description", "description=\"new\" info=\"old\"", "description", "new");
+        row("description from info", "info=\"old\"", "description", "old");
+        row("empty description from info", "description=\"\" info=\"old\"", "description", "old");
+    }
+
+    void reading()
+    {
+        QFETCH(QString, attributes);
+        QFETCH(QString, field);
+        QFETCH(QString, expected);
+        const SettingStruct r = readControl(attributes);
+        const QHash<QString, QString> fields = {
+            {"description", r.description},
+            {"dmx_value_3", QString::number(r.dmx_out.dmx_value_3)},
+            {"color_red", QString::number(r.color_red)},
+            {"color_green", QString::number(r.color_green)},
+            {"color_blue", QString::number(r.color_blue)},
+            {"size_x", QString::number(r.size_x)},
+            {"size_y", QString::number(r.size_y)},
+            {"position_x", QString::number(r.position_x)},
+            {"position_y", QString::number(r.position_y)},
+            {"dmx_in_value_2", QString::number(r.dmx_in.dmx_in_value_2)},
+            {"dmx_in_channel", QString::number(r.dmx_in.dmx_in_channel)},
+            {"qwidget", QString::number(r.qwidget)},
+        };
+        QVERIFY(fields.contains(field));
+        QCOMPARE(fields.value(field), expected);
+    }
+
+    // Each output follows its own protocol: MIDI cuts to 7 bits, the others
+    // keep a byte and limit the address.
+    void normalisation_data()
+    {
+        QTest::addColumn<QString>("attributes"); // for both outputs
+        QTest::addColumn<QString>("read");       // universe, channel, values 1 to 3 of each
+        const QString big = "dmx_universe%1=\"40\" dmx_channel%1=\"300\" dmx_value_1%1=\"200\" "
+                            "dmx_value_2%1=\"255\" dmx_value_3%1=\"130\" ";
+        const QString far = "dmx_universe%1=\"70000\" dmx_channel%1=\"9999\" ";
+        const auto row = [](const char *name, const char *main, const char *advanced,
+                            const QString &values, const char *read) {
+            QTest::newRow(name) << QStringLiteral(
+                                       "protocol_type=\"%1\" protocol_type_advanced=\"%2\" ")
+                                           .arg(main, advanced) +
+                                       values.arg("") + values.arg("_advanced")
+                                << QString(read);
+        };
+        row("MIDI, Art-Net", "Midi", "Art-Net", big, "15 127 127 127 127 | 40 300 200 255 130");
+        row("Art-Net, MIDI", "Art-Net", "Midi", big, "40 300 200 255 130 | 15 127 127 127 127");
+        row("sACN, no protocol", "streaming ACN", "None", far,
+            "65534 511 0 255 127 | 65534 511 0 0 127");
+    }
+
+    void normalisation()
+    {
+        QFETCH(QString, attributes);
+        QFETCH(QString, read);
+        const SettingStruct r = readControl(attributes);
+        QString got;
+        for (const SettingDmxStruct &o : {r.dmx_out, r.dmx_out_advanced})
+            got += QStringLiteral("%1 %2 %3 %4 %5 | ")
+                       .arg(o.dmx_universe)
+                       .arg(o.dmx_channel)
+                       .arg(o.dmx_value_1)
+                       .arg(o.dmx_value_2)
+                       .arg(o.dmx_value_3);
+        QCOMPARE(got.chopped(3), read);
+    }
+
+    void pictureSources_data()
+    {
+        // In attributes: %1 a picture file, %2 its folder, %3 a text file.
+        QTest::addColumn<QString>("attributes");
+        QTest::addColumn<QByteArray>("bytes"); // "file": the picture file's; empty: no picture
+        QTest::addColumn<bool>("shown");
+        const QString garbage = QStringLiteral("bitmap=\"bm90IGEgcGljdHVyZQ==\" ");
+        const QByteArray small = Picture::fromImage(testPicture().copy(0, 0, 2, 2)).data();
+        QTest::newRow("file, as it is") << "filename=\"%1\"" << QByteArray("file") << true;
+        QTest::newRow("empty bitmap: the file")
+            << "bitmap=\"\" filename=\"%1\"" << QByteArray("file") << true;
+        QTest::newRow("bitmap wins over the file")
+            << QString::fromLatin1("bitmap=\"" + small.toBase64() + "\" filename=\"%1\"") << small
+            << true;
+        // The document's bytes are kept, also when they do not decode.
+        QTest::newRow("undecodable bitmap kept")
+            << garbage + "filename=\"%1\"" << QByteArray("not a picture") << false;
+        QTest::newRow("no such file") << "filename=\"/no/such/file.png\"" << QByteArray() << false;
+        QTest::newRow("folder") << "filename=\"%2\"" << QByteArray() << false;
+        QTest::newRow("device") << "filename=\"/dev/zero\"" << QByteArray() << false;
+        QTest::newRow("file that is no picture") << "filename=\"%3\"" << QByteArray() << false;
+    }
+
+    void pictureSources()
+    {
+        QFETCH(QString, attributes);
+        QFETCH(QByteArray, bytes);
+        QFETCH(bool, shown);
+        QTemporaryDir dir;
+        QVERIFY(dir.isValid());
+        const QString file = dir.filePath("picture.png");
+        QVERIFY(testPicture().save(file));
+        QFile text(dir.filePath("notes.txt"));
+        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
+        text.close();
+        if (bytes == "file") {
+            QFile picture(file);
+            QVERIFY(picture.open(QIODevice::ReadOnly));
+            bytes = picture.readAll();
+        }
+
+        attributes.replace("%1", file).replace("%2", dir.path()).replace("%3", text.fileName());
+        const Picture read = readControl(attributes).bitmap;
+        QCOMPARE(read.data(), bytes);
+        QCOMPARE(read.isNull(), bytes.isEmpty());
+        QCOMPARE(read.canShow(), shown);
+    }
+
+    void backgroundRoundTrip()
+    {
+        BackgroundStruct record;
+        record.position_x = 5;
+        record.position_y = 6;
+        record.size_x = 1024;
+        record.size_y = 768;
+        record.stretch_factor = 150;
+        record.color_red = 10;
+        record.color_green = 20;
+        record.color_blue = 30;
+        record.bitmap = Picture::fromImage(testPicture());
+        record.dmx_in.protocol_type_in = PT_ARTNET;
+        record.dmx_in.dmx_in_universe = 2;
+        record.dmx_in.dmx_in_channel = 511;
+        record.dmx_in.dmx_in_color_blue_2 = 99;
+        record.dmx_in.dmx_in_color_fade = 1;
+
+        QDomDocument document;
+        QDomElement root = document.createElement("root");
+        document.appendChild(root);
+        writeBackgroundElement(document, root, &record);
+        BackgroundStruct read;
+        QVERIFY(readBackgroundElement(element(document.toString(1)).firstChildElement(), &read));
+        QCOMPARE(read.bitmap.data(), record.bitmap.data());
+        QVERIFY(read.sameContent(record));
+
+        // A plain record: what is not set is not written, and no record writes nothing.
+        BackgroundStruct plain;
+        plain.startup_timeout = 9;
+        plain.startup_dmxsend_later = false;
+        plain.qwidget = 7;
+        QDomElement other = document.createElement("root");
+        writeBackgroundElement(document, other, &plain);
+        writeBackgroundElement(document, other, nullptr);
+        QCOMPARE(other.childNodes().count(), 1);
+        const QDomElement e = other.firstChildElement("background");
+        QCOMPARE(e.attribute("version"), QStringLiteral("1"));
+        QCOMPARE(e.attribute("color_green"), QStringLiteral("127"));
+        for (const char *name : {"stretch_factor", "startup_timeout", "startup_dmxsend_later",
+                                 "qwidget", "bitmap", "protocol_type_in", "dmx_in_universe"})
+            QVERIFY2(!e.hasAttribute(name), name);
+    }
+
+    void backgroundReading_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("read");
+        const QString v1 = "<background version=\"1\" %1/>";
+        const auto row = [](const char *name, const QString &element, const char *read) {
+            QTest::newRow(name) << element << QString(read);
+        };
+        // Saved files never carry the send-later switch: silence demands nothing.
+        row("defaults", v1.arg(""),
+            "400x300 at 100 %, colour 255 255 255, wait 0, in 0 0, qwidget 0");
+        row("send later", v1.arg("startup_dmxsend_later=\"2\""),
+            "400x300 at 100 %, colour 255 255 255, wait 0 later, in 0 0, qwidget 0");
+        row("numbers cut",
+            v1.arg("startup_timeout=\"70000\" startup_dmxsend_later=\"0\" color_red=\"256\" "
+                   "stretch_factor=\"-4\" qwidget=\"1A\" dmx_in_midi_type=\"note_on\" "
+                   "protocol_type_in=\"Midi\""),
+            "400x300 at 100 %, colour 255 255 255, wait 65535, in 3 144, qwidget 26");
+        row("no version: the reset record", "<background startup_dmxsend_later=\"-1\"/>", "");
+        row("within", v1.arg("size_x=\"16384\" size_y=\"8000\""),
+            "16384x8000 at 100 %, colour 255 255 255, wait 0, in 0 0, qwidget 0");
+        row("huge", v1.arg("size_y=\"4294967295\" stretch_factor=\"4294967295\""),
+            "400x1638 at 1000 %, colour 255 255 255, wait 0, in 0 0, qwidget 0");
+        row("stretch 0 counts as 100", v1.arg("size_x=\"16385\" stretch_factor=\"0\""),
+            "16384x300 at 0 %, colour 255 255 255, wait 0, in 0 0, qwidget 0");
+        row("small stretch allows more", v1.arg("size_y=\"40000\" stretch_factor=\"50\""),
+            "400x32768 at 50 %, colour 255 255 255, wait 0, in 0 0, qwidget 0");
+    }
+
+    void backgroundReading()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, read);
+        BackgroundStruct r;
+        r.size_x = 1;
+        QVERIFY(readBackgroundElement(::element(element), &r));
+        if (read.isEmpty()) {
+            QVERIFY(r.sameContent(BackgroundStruct()));
+            return;
+        }
+        QCOMPARE(QStringLiteral("%1x%2 at %3 %, colour %4 %5 %6, wait %7%8, in %9 %10, qwidget %11")
+                     .arg(r.size_x)
+                     .arg(r.size_y)
+                     .arg(r.stretch_factor)
+                     .arg(r.color_red)
+                     .arg(r.color_green)
+                     .arg(r.color_blue)
+                     .arg(r.startup_timeout)
+                     .arg(r.startup_dmxsend_later ? " later" : "")
+                     .arg(r.dmx_in.protocol_type_in)
+                     .arg(r.dmx_in.dmx_in_midi_type)
+                     .arg(r.qwidget),
+                 read);
+    }
 };
-
-void TestElements::controlRoundTrip_data()
-{
-    QTest::addColumn<SettingStruct>("record");
-    const quint8 protocols[] = {PT_ARTNET, PT_ACN, PT_MIDI, PT_HTTP, PT_COMMAND};
-    for (quint8 type = 0; type < CT_COUNT; ++type) {
-        const quint8 protocol = protocols[type % 5];
-        const quint8 advanced = protocols[(type + 2) % 5];
-        QTest::addRow("%s %s, advanced %s", qPrintable(controlTypeKey(type)),
-                      qPrintable(protocolTypeKey(protocol)), qPrintable(protocolTypeKey(advanced)))
-            << fullControl(type, protocol, advanced, type % 2 == 0, type % 3 == 0);
-    }
-    for (quint8 protocol : protocols)
-        QTest::addRow("encoder_push both %s", qPrintable(protocolTypeKey(protocol)))
-            << fullControl(CT_ENCODER_PUSH, protocol, protocol, true, false);
-    QTest::newRow("no outputs, no input") << fullControl(CT_KNOB, PT_NONE, PT_NONE, false, false);
-}
-
-void TestElements::controlRoundTrip()
-{
-    QFETCH(SettingStruct, record);
-    SettingStruct read;
-    QVERIFY(readControlElement(writtenControl(record), &read));
-    QCOMPARE(read.name, record.name);
-    QCOMPARE(read.dmx_out, record.dmx_out);
-    QCOMPARE(read.dmx_out_advanced, record.dmx_out_advanced);
-    QCOMPARE(read.dmx_in, record.dmx_in);
-    QCOMPARE(read.bitmap.data(), record.bitmap.data());
-    QVERIFY(read.sameContent(record));
-}
-
-void TestElements::conditionalAttributes_data()
-{
-    QTest::addColumn<SettingStruct>("record");
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<QStringList>("absent");
-
-    SettingStruct c = fullControl(CT_BUTTON_PUSH, PT_HTTP, PT_NONE, false, false);
-    QTest::newRow("push with HTTP: values and link, no address")
-        << c << QStringList{"dmx_value_1", "dmx_value_2", "dmx_http_filename"}
-        << QStringList{"dmx_channel", "dmx_universe", "dmx_value_3", "dmx_command_filename",
-                       "dmx_midi_type"};
-
-    c = fullControl(CT_KNOB, PT_NONE, PT_NONE, false, false);
-    c.description.clear();
-    c.qwidget = 0xbeef;
-    c.dmx_out.dmx_channel = 5; // no protocol: the address is not written either
-    QTest::newRow("nothing optional")
-        << c << QStringList{"version", "name", "position_x", "size_y", "color_blue", "control_type"}
-        << QStringList{"description",      "bitmap",          "protocol_type",     "dmx_channel",
-                       "protocol_type_in", "dmx_in_universe", "dmx_in_color_fade", "qwidget"};
-
-    c = fullControl(CT_KNOB, PT_ARTNET, PT_MIDI, false, false);
-    QTest::newRow("knob: advanced key and MIDI type only")
-        << c << QStringList{"protocol_type_advanced", "dmx_midi_type_advanced"}
-        << QStringList{"dmx_value_1_advanced", "dmx_value_2_advanced", "dmx_channel_advanced"};
-
-    c = fullControl(CT_ENCODER_SWITCH, PT_ARTNET, PT_COMMAND, false, false);
-    QTest::newRow("encoder_switch with Command: both values, no address")
-        << c
-        << QStringList{"dmx_value_2_advanced", "dmx_value_1_advanced",
-                       "dmx_command_filename_advanced"}
-        << QStringList{"dmx_channel_advanced", "dmx_universe_advanced", "dmx_value_3_advanced"};
-
-    c = fullControl(CT_LED, PT_NONE, PT_NONE, true, false);
-    c.dmx_in.dmx_in_midi_type = MT_NONE;
-    QTest::newRow("input without MIDI type")
-        << c << QStringList{"protocol_type_in", "dmx_in_value_3", "dmx_in_color_blue_3"}
-        << QStringList{"dmx_in_midi_type"};
-}
-
-void TestElements::conditionalAttributes()
-{
-    QFETCH(SettingStruct, record);
-    QFETCH(QStringList, present);
-    QFETCH(QStringList, absent);
-    const QDomElement e = writtenControl(record);
-    QCOMPARE(e.tagName(), QStringLiteral("control"));
-    for (const QString &name : present)
-        QVERIFY2(e.hasAttribute(name), qPrintable(name));
-    for (const QString &name : absent)
-        QVERIFY2(!e.hasAttribute(name), qPrintable(name));
-}
-
-void TestElements::controlDefaults()
-{
-    // Version 1 without attributes: the reader's defaults.
-    SettingStruct read = readControl(QString()), expected;
-    expected.name = QStringLiteral("Name");
-    expected.dmx_out_advanced.dmx_value_2 = 0;
-    QVERIFY(read.sameContent(expected));
-
-    // Another or no version: the reset record, also after a filled one.
-    const SettingStruct reset;
-    for (const char *version : {"version=\"2\"", "", "version=\"one\""}) {
-        read = fullControl(CT_KNOB, PT_MIDI, PT_MIDI, true, true);
-        QVERIFY(readControlElement(
-            element(QStringLiteral("<control %1 name=\"X\" size_x=\"9\"/>").arg(version)), &read));
-        QVERIFY2(read.sameContent(reset), version);
-    }
-}
-
-void TestElements::readerAcceptsOnlyItsTag()
-{
-    SettingStruct control = fullControl(CT_KNOB, PT_ARTNET, PT_NONE, false, false);
-    const SettingStruct before = control;
-    BackgroundStruct background;
-    background.size_x = 1;
-    QVERIFY(!readControlElement(element("<background version=\"1\"/>"), &control));
-    QVERIFY(!readControlElement(QDomElement(), &control));
-    QVERIFY(!readControlElement(element("<control version=\"1\"/>"), nullptr));
-    QVERIFY(!readBackgroundElement(element("<control version=\"1\"/>"), &background));
-    QVERIFY(control.sameContent(before));
-    QCOMPARE(background.size_x, 1u);
-
-    // Nor does the writer write without a record or a parent.
-    QDomDocument document;
-    QDomElement root = document.createElement(QStringLiteral("root")), none;
-    writeControlElement(document, root, nullptr);
-    writeControlElement(document, none, &control);
-    QVERIFY(!root.hasChildNodes());
-}
-
-void TestElements::reading_data()
-{
-    QTest::addColumn<QString>("attributes");
-    QTest::addColumn<QString>("field");
-    QTest::addColumn<QString>("expected");
-    const auto row = [](const char *name, const char *attributes, const char *field,
-                        const char *expected) {
-        QTest::newRow(name) << QString(attributes) << QString(field) << QString(expected);
-    };
-    row("colour limited to 8 bits", "color_red=\"300\"", "color_red", "255");
-    row("negative colour: default", "color_green=\"-5\"", "color_green", "255");
-    row("colour not a number", "color_blue=\"abc\"", "color_blue", "0");
-    row("empty size", "size_x=\"\"", "size_x", "0");
-    row("negative size: default", "size_y=\"-1\"", "size_y", "50");
-    row("position limited to 32 bits", "position_x=\"4294967297\"", "position_x", "4294967295");
-    row("beyond 64 bits: limited", "position_y=\"99999999999999999999\"", "position_y",
-        "4294967295");
-    row("negative beyond 64 bits: default", "size_y=\"-99999999999999999999\"", "size_y", "50");
-    row("fraction: not a number", "size_x=\"1.5\"", "size_x", "0");
-    row("input value negative: default", "dmx_in_value_2=\"-3\"", "dmx_in_value_2", "127");
-    row("input channel limited, not normalised",
-        "protocol_type_in=\"Midi\" dmx_in_channel=\"65537\"", "dmx_in_channel", "65535");
-    row("qwidget is hexadecimal", "qwidget=\"ff\"", "qwidget", "255");
-    row("qwidget not a number", "qwidget=\"xyz\"", "qwidget", "0");
-    row("a jog wheel is an encoder",
-        "control_type=\"jog_wheel\" protocol_type=\"Art-Net\" dmx_value_3=\"100\"", "dmx_value_3",
-        "100");
-    row("description", "description=\"new\" info=\"old\"", "description", "new");
-    row("description from info", "info=\"old\"", "description", "old");
-    row("empty description from info", "description=\"\" info=\"old\"", "description", "old");
-}
-
-void TestElements::reading()
-{
-    QFETCH(QString, attributes);
-    QFETCH(QString, field);
-    QFETCH(QString, expected);
-    const SettingStruct r = readControl(attributes);
-    const QHash<QString, QString> fields = {
-        {"description", r.description},
-        {"dmx_value_3", QString::number(r.dmx_out.dmx_value_3)},
-        {"color_red", QString::number(r.color_red)},
-        {"color_green", QString::number(r.color_green)},
-        {"color_blue", QString::number(r.color_blue)},
-        {"size_x", QString::number(r.size_x)},
-        {"size_y", QString::number(r.size_y)},
-        {"position_x", QString::number(r.position_x)},
-        {"position_y", QString::number(r.position_y)},
-        {"dmx_in_value_2", QString::number(r.dmx_in.dmx_in_value_2)},
-        {"dmx_in_channel", QString::number(r.dmx_in.dmx_in_channel)},
-        {"qwidget", QString::number(r.qwidget)},
-    };
-    QVERIFY(fields.contains(field));
-    QCOMPARE(fields.value(field), expected);
-}
-
-// Each output follows its own protocol: MIDI cuts to 7 bits, the others
-// keep a byte and limit the address.
-void TestElements::normalisation_data()
-{
-    QTest::addColumn<QString>("attributes"); // for both outputs
-    QTest::addColumn<QString>("read");       // universe, channel, values 1 to 3 of each
-    const QString big = "dmx_universe%1=\"40\" dmx_channel%1=\"300\" dmx_value_1%1=\"200\" "
-                        "dmx_value_2%1=\"255\" dmx_value_3%1=\"130\" ";
-    const QString far = "dmx_universe%1=\"70000\" dmx_channel%1=\"9999\" ";
-    const auto row = [](const char *name, const char *main, const char *advanced,
-                        const QString &values, const char *read) {
-        QTest::newRow(name) << QStringLiteral("protocol_type=\"%1\" protocol_type_advanced=\"%2\" ")
-                                       .arg(main, advanced) +
-                                   values.arg("") + values.arg("_advanced")
-                            << QString(read);
-    };
-    row("MIDI, Art-Net", "Midi", "Art-Net", big, "15 127 127 127 127 | 40 300 200 255 130");
-    row("Art-Net, MIDI", "Art-Net", "Midi", big, "40 300 200 255 130 | 15 127 127 127 127");
-    row("sACN, no protocol", "streaming ACN", "None", far,
-        "65534 511 0 255 127 | 65534 511 0 0 127");
-}
-
-void TestElements::normalisation()
-{
-    QFETCH(QString, attributes);
-    QFETCH(QString, read);
-    const SettingStruct r = readControl(attributes);
-    QString got;
-    for (const SettingDmxStruct &o : {r.dmx_out, r.dmx_out_advanced})
-        got += QStringLiteral("%1 %2 %3 %4 %5 | ")
-                   .arg(o.dmx_universe)
-                   .arg(o.dmx_channel)
-                   .arg(o.dmx_value_1)
-                   .arg(o.dmx_value_2)
-                   .arg(o.dmx_value_3);
-    QCOMPARE(got.chopped(3), read);
-}
-
-void TestElements::pictureSources_data()
-{
-    // In attributes: %1 a picture file, %2 its folder, %3 a text file.
-    QTest::addColumn<QString>("attributes");
-    QTest::addColumn<QByteArray>("bytes"); // "file": the picture file's; empty: no picture
-    QTest::addColumn<bool>("shown");
-    const QString garbage = QStringLiteral("bitmap=\"bm90IGEgcGljdHVyZQ==\" ");
-    const QByteArray small = Picture::fromImage(testPicture().copy(0, 0, 2, 2)).data();
-    QTest::newRow("file, as it is") << "filename=\"%1\"" << QByteArray("file") << true;
-    QTest::newRow("empty bitmap: the file")
-        << "bitmap=\"\" filename=\"%1\"" << QByteArray("file") << true;
-    QTest::newRow("bitmap wins over the file")
-        << QString::fromLatin1("bitmap=\"" + small.toBase64() + "\" filename=\"%1\"") << small
-        << true;
-    // The document's bytes are kept, also when they do not decode.
-    QTest::newRow("undecodable bitmap kept")
-        << garbage + "filename=\"%1\"" << QByteArray("not a picture") << false;
-    QTest::newRow("no such file") << "filename=\"/no/such/file.png\"" << QByteArray() << false;
-    QTest::newRow("folder") << "filename=\"%2\"" << QByteArray() << false;
-    QTest::newRow("device") << "filename=\"/dev/zero\"" << QByteArray() << false;
-    QTest::newRow("file that is no picture") << "filename=\"%3\"" << QByteArray() << false;
-}
-
-void TestElements::pictureSources()
-{
-    QFETCH(QString, attributes);
-    QFETCH(QByteArray, bytes);
-    QFETCH(bool, shown);
-    QTemporaryDir dir;
-    QVERIFY(dir.isValid());
-    const QString file = dir.filePath("picture.png");
-    QVERIFY(testPicture().save(file));
-    QFile text(dir.filePath("notes.txt"));
-    QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
-    text.close();
-    if (bytes == "file") {
-        QFile picture(file);
-        QVERIFY(picture.open(QIODevice::ReadOnly));
-        bytes = picture.readAll();
-    }
-
-    attributes.replace("%1", file).replace("%2", dir.path()).replace("%3", text.fileName());
-    const Picture read = readControl(attributes).bitmap;
-    QCOMPARE(read.data(), bytes);
-    QCOMPARE(read.isNull(), bytes.isEmpty());
-    QCOMPARE(read.canShow(), shown);
-}
-
-void TestElements::backgroundRoundTrip()
-{
-    BackgroundStruct record;
-    record.position_x = 5;
-    record.position_y = 6;
-    record.size_x = 1024;
-    record.size_y = 768;
-    record.stretch_factor = 150;
-    record.color_red = 10;
-    record.color_green = 20;
-    record.color_blue = 30;
-    record.bitmap = Picture::fromImage(testPicture());
-    record.dmx_in.protocol_type_in = PT_ARTNET;
-    record.dmx_in.dmx_in_universe = 2;
-    record.dmx_in.dmx_in_channel = 511;
-    record.dmx_in.dmx_in_color_blue_2 = 99;
-    record.dmx_in.dmx_in_color_fade = 1;
-
-    QDomDocument document;
-    QDomElement root = document.createElement("root");
-    document.appendChild(root);
-    writeBackgroundElement(document, root, &record);
-    BackgroundStruct read;
-    QVERIFY(readBackgroundElement(element(document.toString(1)).firstChildElement(), &read));
-    QCOMPARE(read.bitmap.data(), record.bitmap.data());
-    QVERIFY(read.sameContent(record));
-
-    // A plain record: what is not set is not written, and no record writes nothing.
-    BackgroundStruct plain;
-    plain.startup_timeout = 9;
-    plain.startup_dmxsend_later = false;
-    plain.qwidget = 7;
-    QDomElement other = document.createElement("root");
-    writeBackgroundElement(document, other, &plain);
-    writeBackgroundElement(document, other, nullptr);
-    QCOMPARE(other.childNodes().count(), 1);
-    const QDomElement e = other.firstChildElement("background");
-    QCOMPARE(e.attribute("version"), QStringLiteral("1"));
-    QCOMPARE(e.attribute("color_green"), QStringLiteral("127"));
-    for (const char *name : {"stretch_factor", "startup_timeout", "startup_dmxsend_later",
-                             "qwidget", "bitmap", "protocol_type_in", "dmx_in_universe"})
-        QVERIFY2(!e.hasAttribute(name), name);
-}
-
-void TestElements::backgroundReading_data()
-{
-    QTest::addColumn<QString>("element");
-    QTest::addColumn<QString>("read");
-    const QString v1 = "<background version=\"1\" %1/>";
-    const auto row = [](const char *name, const QString &element, const char *read) {
-        QTest::newRow(name) << element << QString(read);
-    };
-    // Saved files never carry the send-later switch: silence demands nothing.
-    row("defaults", v1.arg(""), "400x300 at 100 %, colour 255 255 255, wait 0, in 0 0, qwidget 0");
-    row("send later", v1.arg("startup_dmxsend_later=\"2\""),
-        "400x300 at 100 %, colour 255 255 255, wait 0 later, in 0 0, qwidget 0");
-    row("numbers cut",
-        v1.arg("startup_timeout=\"70000\" startup_dmxsend_later=\"0\" color_red=\"256\" "
-               "stretch_factor=\"-4\" qwidget=\"1A\" dmx_in_midi_type=\"note_on\" "
-               "protocol_type_in=\"Midi\""),
-        "400x300 at 100 %, colour 255 255 255, wait 65535, in 3 144, qwidget 26");
-    row("no version: the reset record", "<background startup_dmxsend_later=\"-1\"/>", "");
-    row("within", v1.arg("size_x=\"16384\" size_y=\"8000\""),
-        "16384x8000 at 100 %, colour 255 255 255, wait 0, in 0 0, qwidget 0");
-    row("huge", v1.arg("size_y=\"4294967295\" stretch_factor=\"4294967295\""),
-        "400x1638 at 1000 %, colour 255 255 255, wait 0, in 0 0, qwidget 0");
-    row("stretch 0 counts as 100", v1.arg("size_x=\"16385\" stretch_factor=\"0\""),
-        "16384x300 at 0 %, colour 255 255 255, wait 0, in 0 0, qwidget 0");
-    row("small stretch allows more", v1.arg("size_y=\"40000\" stretch_factor=\"50\""),
-        "400x32768 at 50 %, colour 255 255 255, wait 0, in 0 0, qwidget 0");
-}
-
-void TestElements::backgroundReading()
-{
-    QFETCH(QString, element);
-    QFETCH(QString, read);
-    BackgroundStruct r;
-    r.size_x = 1;
-    QVERIFY(readBackgroundElement(::element(element), &r));
-    if (read.isEmpty()) {
-        QVERIFY(r.sameContent(BackgroundStruct()));
-        return;
-    }
-    QCOMPARE(QStringLiteral("%1x%2 at %3 %, colour %4 %5 %6, wait %7%8, in %9 %10, qwidget %11")
-                 .arg(r.size_x)
-                 .arg(r.size_y)
-                 .arg(r.stretch_factor)
-                 .arg(r.color_red)
-                 .arg(r.color_green)
-                 .arg(r.color_blue)
-                 .arg(r.startup_timeout)
-                 .arg(r.startup_dmxsend_later ? " later" : "")
-                 .arg(r.dmx_in.protocol_type_in)
-                 .arg(r.dmx_in.dmx_in_midi_type)
-                 .arg(r.qwidget),
-             read);
-}
 
 QTEST_GUILESS_MAIN(TestElements)
 #include "tst_elements.moc"

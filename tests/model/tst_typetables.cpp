@@ -9,202 +9,177 @@ class TestTypeTables : public QObject
 {
     Q_OBJECT
 private Q_SLOTS:
-    void controlKeys_data();
-    void controlKeys();
-    void controlTypeOutOfRange();
-    void traits_data();
-    void traits();
-    void protocolKeys_data();
-    void protocolKeys();
-    void midiTexts_data();
-    void midiTexts();
-    void midiUnknownStatus();
+    void controlKeys_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("writtenBack");
+        QTest::newRow("button_push") << "button_push" << 0 << "button_push";
+        QTest::newRow("encoder") << "encoder" << 12 << "encoder";
+        QTest::newRow("jog_wheel is an encoder") << "jog_wheel" << 12 << "encoder";
+        QTest::newRow("group") << "group" << 19 << "group";
+        QTest::newRow("keys are case-sensitive") << "Knob" << 0 << "button_push";
+        QTest::newRow("unknown") << "unknown" << 0 << "button_push";
+        QTest::newRow("empty") << "" << 0 << "button_push";
+    }
+
+    void controlKeys()
+    {
+        QFETCH(QString, key);
+        QFETCH(int, type);
+        QFETCH(QString, writtenBack);
+        QCOMPARE(int(controlTypeFromKey(key)), type);
+        QCOMPARE(controlTypeKey(controlTypeFromKey(key)), writtenBack);
+    }
+
+    void controlTypeOutOfRange()
+    {
+        QCOMPARE(controlTypeKey(20), QStringLiteral("button_push"));
+        QCOMPARE(controlTypeLabel(255), QStringLiteral("Button - Push"));
+        QCOMPARE(protocolTypeKey(6), QStringLiteral("None"));
+    }
+
+    // Each type as the console treated it before the table: which output values
+    // the writer keeps ("+": of the second output, which the duplicate test then
+    // compares) and what the editor and the overlap test make of it (the input
+    // rows: tst_dmxineditor).
+    void traits_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("uses"); // picture, rich name, beneath others
+        const QString button = "v1 v2 ch";
+        const QString centre = "v1 v2 ch +v1 +ch";
+        const QString encoder = "v1 v2 v3 ch";
+        const auto row = [](int type, const QString &stored, const QString &uses = QString()) {
+            QTest::newRow(qPrintable(controlTypeKey(quint8(type)))) << type << stored << uses;
+        };
+        row(CT_BUTTON_PUSH, button, "picture");
+        row(CT_BUTTON_SWITCH, button, "picture");
+        row(CT_DIRECT_VALUE, button);
+        row(CT_FADER_VERTICAL, button);
+        row(CT_FADER_HORIZONTAL, button);
+        row(CT_FADER_VERTICAL_MIDDLE, centre);
+        row(CT_FADER_HORIZONTAL_MIDDLE, centre);
+        row(CT_PITCH_BEND_VERTICAL, button);
+        row(CT_PITCH_BEND_HORIZONTAL, button);
+        row(CT_PITCH_BEND_VERTICAL_MIDDLE, centre);
+        row(CT_PITCH_BEND_HORIZONTAL_MIDDLE, centre);
+        row(CT_KNOB, button);
+        row(CT_ENCODER, encoder);
+        row(CT_ENCODER_PUSH, encoder + " +v1 +v2 +ch");
+        row(CT_ENCODER_SWITCH, encoder + " +v1 +v2 +ch");
+        row(CT_LABEL, "", "rich");
+        row(CT_LED, "");
+        row(CT_ICON, "", "picture");
+        row(CT_TIME, "");
+        row(CT_GROUP, "", "beneath");
+        QTest::newRow("unknown: stored as a button") << 255 << button << "";
+    }
+
+    void traits()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, stored);
+        QFETCH(QString, uses);
+        const ControlTraits &t = controlTraits(quint8(type));
+
+        SettingStruct r;
+        r.control_type = quint8(type);
+        r.dmx_out.protocol_type = r.dmx_out_advanced.protocol_type = PT_ARTNET;
+        r.dmx_out_advanced.dmx_channel = 1;
+        QDomDocument document;
+        QDomElement parent = document.createElement("show");
+        writeControlElement(document, parent, &r);
+        const QDomElement e = parent.firstChildElement();
+        QStringList got;
+        for (const char *suffix : {"", "_advanced"})
+            for (const char *name : {"value_1", "value_2", "value_3", "channel"})
+                if (e.hasAttribute(QStringLiteral("dmx_%1%2").arg(name, suffix)))
+                    got << QStringLiteral("%1%2")
+                               .arg(*suffix ? "+" : "", name)
+                               .replace("value_", "v")
+                               .replace("channel", "ch");
+        QCOMPARE(got.join(' '), stored);
+        SettingStruct other = r;
+        other.dmx_out.protocol_type = PT_NONE;
+        QCOMPARE(!Consistency::duplicateOutputs(r, other).isEmpty(), stored.contains('+'));
+
+        got.clear();
+        for (const auto &[name, on] :
+             {std::pair{"picture", t.picture}, {"rich", t.richName}, {"beneath", !t.overlaps}})
+            if (on)
+                got << name;
+        QCOMPARE(got.join(' '), uses);
+        // A frame holding a control of this type is no finding.
+        ConsistenceCheckStruct overlaps;
+        overlaps.check_3 = overlaps.check_4 = overlaps.check_5 = false;
+        const auto held = Consistency::checkAll({r, r}, BackgroundStruct(), overlaps);
+        QCOMPARE(held.findings.isEmpty(), !t.overlaps);
+        // Limited to 8 px a side as shown, also at half size.
+        r.size_x = r.size_y = 1;
+        QVERIFY(limitControlSize(&r, 50));
+        QCOMPARE(QSize(int(r.size_x), int(r.size_y)), QSize(16, 16));
+    }
+
+    void protocolKeys_data()
+    {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("uses"); // output, input, an address
+        QTest::newRow("Art-Net") << "Art-Net" << 1 << "out in addr";
+        QTest::newRow("streaming ACN") << "streaming ACN" << 2 << "out in addr";
+        QTest::newRow("Midi") << "Midi" << 3 << "out in addr";
+        QTest::newRow("HTTP") << "HTTP" << 4 << "out";
+        QTest::newRow("MIDI is not a key") << "MIDI" << 0 << "";
+        QTest::newRow("Command") << "Command" << 5 << "out";
+        QTest::newRow("artnet lower case") << "art-net" << 0 << "";
+        QTest::newRow("missing") << "" << 0 << "";
+    }
+
+    void protocolKeys()
+    {
+        QFETCH(QString, key);
+        QFETCH(int, type);
+        QFETCH(QString, uses);
+        QCOMPARE(int(protocolTypeFromKey(key)), type);
+        QStringList got;
+        for (const auto &[name, on] : {std::pair{"out", isOutputProtocol(quint8(type))},
+                                       {"in", isInputProtocol(quint8(type))},
+                                       {"addr", isAddressedProtocol(quint8(type))}})
+            if (on)
+                got << name;
+        QCOMPARE(got.join(' '), uses);
+    }
+
+    void midiTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("status");
+        QTest::newRow("key") << "note_on" << 0x90;
+        QTest::newRow("accepted text") << "Note On" << 0x90;
+        QTest::newRow("display label is not accepted") << "Note, On" << 0;
+        QTest::newRow("pitch wheel") << "Pitch Wheel Change" << 0xE0;
+        QTest::newRow("system") << "system_message" << 0xF0;
+        QTest::newRow("none") << "none" << 0;
+        QTest::newRow("None") << "None" << 0;
+        QTest::newRow("garbage") << "0x90" << 0;
+    }
+
+    void midiTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, status);
+        QCOMPARE(int(midiTypeFromText(text)), status);
+    }
+
+    void midiUnknownStatus()
+    {
+        QCOMPARE(midiTypeKey(0x85), QStringLiteral("none"));
+        QCOMPARE(midiTypeLabel(0x85), QStringLiteral("None"));
+        QCOMPARE(midiTypeKey(0xB0), QStringLiteral("control_change"));
+    }
 };
-
-void TestTypeTables::controlKeys_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("writtenBack");
-    QTest::newRow("button_push") << "button_push" << 0 << "button_push";
-    QTest::newRow("encoder") << "encoder" << 12 << "encoder";
-    QTest::newRow("jog_wheel is an encoder") << "jog_wheel" << 12 << "encoder";
-    QTest::newRow("group") << "group" << 19 << "group";
-    QTest::newRow("keys are case-sensitive") << "Knob" << 0 << "button_push";
-    QTest::newRow("unknown") << "unknown" << 0 << "button_push";
-    QTest::newRow("empty") << "" << 0 << "button_push";
-}
-
-void TestTypeTables::controlKeys()
-{
-    QFETCH(QString, key);
-    QFETCH(int, type);
-    QFETCH(QString, writtenBack);
-    QCOMPARE(int(controlTypeFromKey(key)), type);
-    QCOMPARE(controlTypeKey(controlTypeFromKey(key)), writtenBack);
-}
-
-void TestTypeTables::controlTypeOutOfRange()
-{
-    QCOMPARE(controlTypeKey(20), QStringLiteral("button_push"));
-    QCOMPARE(controlTypeLabel(255), QStringLiteral("Button - Push"));
-    QCOMPARE(protocolTypeKey(6), QStringLiteral("None"));
-    // Every key converts back to its own number.
-    for (quint8 t = 0; t < CT_COUNT; ++t)
-        QCOMPARE(controlTypeFromKey(controlTypeKey(t)), t);
-}
-
-// Each type as the console treated it before the table: which output values
-// the writer keeps, the second output, and what the editors, the input side
-// and the overlap test make of it.
-void TestTypeTables::traits_data()
-{
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("stored"); // attributes the writer keeps; "+": second output
-    QTest::addColumn<int>("second");
-    QTest::addColumn<QString>("uses"); // input rows, picture, rich name, beneath others
-    const QString button = "v1 v2 ch";
-    const QString centre = "v1 v2 ch +v1 +ch";
-    const QString encoder = "v1 v2 v3 ch";
-    const auto row = [](int type, const QString &stored, int second, const QString &uses) {
-        QTest::newRow(qPrintable(controlTypeKey(quint8(type)))) << type << stored << second << uses;
-    };
-    row(CT_BUTTON_PUSH, button, AOT_NONE, "input v v3 c picture");
-    row(CT_BUTTON_SWITCH, button, AOT_NONE, "input v v3 c picture");
-    row(CT_DIRECT_VALUE, button, AOT_NONE, "input v c");
-    row(CT_FADER_VERTICAL, button, AOT_NONE, "input v");
-    row(CT_FADER_HORIZONTAL, button, AOT_NONE, "input v");
-    row(CT_FADER_VERTICAL_MIDDLE, centre, AOT_CENTER, "input v");
-    row(CT_FADER_HORIZONTAL_MIDDLE, centre, AOT_CENTER, "input v");
-    row(CT_PITCH_BEND_VERTICAL, button, AOT_NONE, "v c");
-    row(CT_PITCH_BEND_HORIZONTAL, button, AOT_NONE, "v c");
-    row(CT_PITCH_BEND_VERTICAL_MIDDLE, centre, AOT_CENTER, "v c");
-    row(CT_PITCH_BEND_HORIZONTAL_MIDDLE, centre, AOT_CENTER, "v c");
-    row(CT_KNOB, button, AOT_NONE, "v c");
-    row(CT_ENCODER, encoder, AOT_NONE, "v v3 c");
-    row(CT_ENCODER_PUSH, encoder + " +v1 +v2 +ch", AOT_ENCODER_PUSH, "v v3 c");
-    row(CT_ENCODER_SWITCH, encoder + " +v1 +v2 +ch", AOT_ENCODER_SWITCH, "v v3 c");
-    row(CT_LABEL, "", AOT_NONE, "rich");
-    row(CT_LED, "", AOT_NONE, "input v v3 c");
-    row(CT_ICON, "", AOT_NONE, "picture");
-    row(CT_TIME, "", AOT_NONE, "");
-    row(CT_GROUP, "", AOT_NONE, "beneath");
-    // Stored as a button, edited as nothing.
-    QTest::newRow("unknown") << 255 << button << int(AOT_NONE) << "";
-}
-
-void TestTypeTables::traits()
-{
-    QFETCH(int, type);
-    QFETCH(QString, stored);
-    QFETCH(int, second);
-    QFETCH(QString, uses);
-    const ControlTraits &t = controlTraits(quint8(type));
-
-    SettingStruct r;
-    r.control_type = quint8(type);
-    r.dmx_out.protocol_type = r.dmx_out_advanced.protocol_type = PT_ARTNET;
-    r.dmx_out_advanced.dmx_channel = 1;
-    QDomDocument document;
-    QDomElement parent = document.createElement("show");
-    writeControlElement(document, parent, &r);
-    const QDomElement e = parent.firstChildElement();
-    QStringList got;
-    for (const char *suffix : {"", "_advanced"})
-        for (const char *name : {"value_1", "value_2", "value_3", "channel"})
-            if (e.hasAttribute(QStringLiteral("dmx_%1%2").arg(name, suffix)))
-                got << QStringLiteral("%1%2")
-                           .arg(*suffix ? "+" : "", name)
-                           .replace("value_", "v")
-                           .replace("channel", "ch");
-    QCOMPARE(got.join(' '), stored);
-    QCOMPARE(int(t.second), second);
-    // A second output is compared only where the type sends it.
-    SettingStruct other = r;
-    other.dmx_out.protocol_type = PT_NONE;
-    QCOMPARE(!Consistency::duplicateOutputs(r, other).isEmpty(), second != AOT_NONE);
-
-    got.clear();
-    for (const auto &[name, on] : {std::pair{"input", t.input},
-                                   {"v", bool(t.inputRows & IN_VALUES)},
-                                   {"v3", bool(t.inputRows & IN_VALUE_3)},
-                                   {"c", bool(t.inputRows & IN_COLOURS)},
-                                   {"picture", t.picture},
-                                   {"rich", t.richName},
-                                   {"beneath", !t.overlaps}})
-        if (on)
-            got << name;
-    QCOMPARE(got.join(' '), uses);
-    // A frame holding a control of this type is no finding.
-    ConsistenceCheckStruct overlaps;
-    overlaps.check_3 = overlaps.check_4 = overlaps.check_5 = false;
-    const auto held = Consistency::checkAll({r, r}, BackgroundStruct(), overlaps);
-    QCOMPARE(held.findings.isEmpty(), !t.overlaps);
-
-    // Added at 50 x 50; limited to 8 px a side as shown, also at half size.
-    QCOMPARE(QSize(t.defaultWidth, t.defaultHeight), QSize(50, 50));
-    r.size_x = r.size_y = 1;
-    QVERIFY(limitControlSize(&r, 50));
-    QCOMPARE(QSize(int(r.size_x), int(r.size_y)), QSize(16, 16));
-}
-
-void TestTypeTables::protocolKeys_data()
-{
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<QString>("uses"); // output, input, an address
-    QTest::newRow("Art-Net") << "Art-Net" << 1 << "out in addr";
-    QTest::newRow("streaming ACN") << "streaming ACN" << 2 << "out in addr";
-    QTest::newRow("Midi") << "Midi" << 3 << "out in addr";
-    QTest::newRow("HTTP") << "HTTP" << 4 << "out";
-    QTest::newRow("MIDI is not a key") << "MIDI" << 0 << "";
-    QTest::newRow("Command") << "Command" << 5 << "out";
-    QTest::newRow("artnet lower case") << "art-net" << 0 << "";
-    QTest::newRow("missing") << "" << 0 << "";
-}
-
-void TestTypeTables::protocolKeys()
-{
-    QFETCH(QString, key);
-    QFETCH(int, type);
-    QFETCH(QString, uses);
-    QCOMPARE(int(protocolTypeFromKey(key)), type);
-    QStringList got;
-    for (const auto &[name, on] : {std::pair{"out", isOutputProtocol(quint8(type))},
-                                   {"in", isInputProtocol(quint8(type))},
-                                   {"addr", isAddressedProtocol(quint8(type))}})
-        if (on)
-            got << name;
-    QCOMPARE(got.join(' '), uses);
-}
-
-void TestTypeTables::midiTexts_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("status");
-    QTest::newRow("key") << "note_on" << 0x90;
-    QTest::newRow("accepted text") << "Note On" << 0x90;
-    QTest::newRow("display label is not accepted") << "Note, On" << 0;
-    QTest::newRow("pitch wheel") << "Pitch Wheel Change" << 0xE0;
-    QTest::newRow("system") << "system_message" << 0xF0;
-    QTest::newRow("none") << "none" << 0;
-    QTest::newRow("None") << "None" << 0;
-    QTest::newRow("garbage") << "0x90" << 0;
-}
-
-void TestTypeTables::midiTexts()
-{
-    QFETCH(QString, text);
-    QFETCH(int, status);
-    QCOMPARE(int(midiTypeFromText(text)), status);
-}
-
-void TestTypeTables::midiUnknownStatus()
-{
-    QCOMPARE(midiTypeKey(0x85), QStringLiteral("none"));
-    QCOMPARE(midiTypeLabel(0x85), QStringLiteral("None"));
-    QCOMPARE(midiTypeKey(0xB0), QStringLiteral("control_change"));
-}
 
 QTEST_GUILESS_MAIN(TestTypeTables)
 #include "tst_typetables.moc"
