@@ -92,534 +92,508 @@ class TestControlWidgets : public QObject
     Q_OBJECT
 
 private slots:
-    void pushAndSwitch_data();
-    void pushAndSwitch();
-    void buttonInputColour();
-    void buttonCaptionAndPicture_data();
-    void buttonCaptionAndPicture();
-    void ampersandIsNoShortcut();
-
-    void faderSendsPosition();
-    void centreFaderSendsAdvancedValueAtCentre();
-    void faderCenterStart();
-    void faderHoldOffAfterUserMove();
-    void springBackSteps_data();
-    void springBackSteps();
-    void springBackWaitsForRelease();
-
-    void dialSends();
-    void dialFollowsTheDrag_data();
-    void dialFollowsTheDrag();
-    void dialPushDoubleClick_data();
-    void dialPushDoubleClick();
-
-    void spinSendsAndHoldsOff();
-
-    void blinkByNameRunsOnItsTimer();
-    void blinkRestartsAndZeroInterval();
-
-    void paletteFromOneColour();
-};
-
-// Two clicks: a push button sends its second value on press and its first on
-// release; a switch sends on the press that turns it on and on the release
-// that turns it off.
-void TestControlWidgets::pushAndSwitch_data()
-{
-    QTest::addColumn<bool>("checkable");
-    QTest::addColumn<QList<int>>("sent");    // after press, release, press, release
-    QTest::addColumn<QList<int>>("current"); // after each release
-    QTest::newRow("push") << false << QList<int>{200, 10, 200, 10} << QList<int>{10, 10};
-    QTest::newRow("switch") << true << QList<int>{200, 200, 200, 10} << QList<int>{200, 10};
-}
-
-void TestControlWidgets::pushAndSwitch()
-{
-    QFETCH(bool, checkable);
-    QFETCH(QList<int>, sent);
-    QFETCH(QList<int>, current);
-    DmxPushButton b(QStringLiteral("Go"));
-    b.setCheckable(checkable);
-    b.resize(60, 30);
-    b.show();
-    b.setDmx(out(10, 200));
-    QSignalSpy spy(&b, SIGNAL(clicked(SettingDmxStruct, int)));
-    QCOMPARE(b.currentValue(), quint8(10));
-    for (int click = 0; click < 2; ++click) {
-        QTest::mousePress(&b, Qt::LeftButton);
-        QCOMPARE(values(spy).last(), sent[2 * click]);
-        QTest::mouseRelease(&b, Qt::LeftButton);
-        QCOMPARE(values(spy).last(), sent[2 * click + 1]);
-        QCOMPARE(b.currentValue(), quint8(current[click]));
-        QCOMPARE(b.isChecked(), checkable && click == 0);
+    // Two clicks: a push button sends its second value on press and its first on
+    // release; a switch sends on the press that turns it on and on the release
+    // that turns it off.
+    void pushAndSwitch_data()
+    {
+        QTest::addColumn<bool>("checkable");
+        QTest::addColumn<QList<int>>("sent");    // after press, release, press, release
+        QTest::addColumn<QList<int>>("current"); // after each release
+        QTest::newRow("push") << false << QList<int>{200, 10, 200, 10} << QList<int>{10, 10};
+        QTest::newRow("switch") << true << QList<int>{200, 200, 200, 10} << QList<int>{200, 10};
     }
-    QCOMPARE(spy.count(), checkable ? 2 : 4);
-    QCOMPARE(record(spy, 0), out(10, 200));
 
-    // Removing the output silences the button.
-    b.setDmx(static_cast<const SettingDmxStruct *>(nullptr));
-    QTest::mouseClick(&b, Qt::LeftButton);
-    QCOMPARE(spy.count(), checkable ? 2 : 4);
-}
+    void pushAndSwitch()
+    {
+        QFETCH(bool, checkable);
+        QFETCH(QList<int>, sent);
+        QFETCH(QList<int>, current);
+        DmxPushButton b(QStringLiteral("Go"));
+        b.setCheckable(checkable);
+        b.resize(60, 30);
+        b.show();
+        b.setDmx(out(10, 200));
+        QSignalSpy spy(&b, SIGNAL(clicked(SettingDmxStruct, int)));
+        QCOMPARE(b.currentValue(), quint8(10));
+        for (int click = 0; click < 2; ++click) {
+            QTest::mousePress(&b, Qt::LeftButton);
+            QCOMPARE(values(spy).last(), sent[2 * click]);
+            QTest::mouseRelease(&b, Qt::LeftButton);
+            QCOMPARE(values(spy).last(), sent[2 * click + 1]);
+            QCOMPARE(b.currentValue(), quint8(current[click]));
+            QCOMPARE(b.isChecked(), checkable && click == 0);
+        }
+        QCOMPARE(spy.count(), checkable ? 2 : 4);
+        QCOMPARE(record(spy, 0), out(10, 200));
 
-void TestControlWidgets::buttonInputColour()
-{
-    DmxPushButton b(QStringLiteral("LED"));
-    b.setEnabled(false);
-    const QColor base(10, 20, 30);
-    b.setBaseColor(base);
-
-    // Without an input every value shows the base colour.
-    b.setDmxInColor(0);
-    QCOMPARE(b.palette().color(QPalette::Button), base);
-
-    const SettingDmxInStruct s = in(0, 127, 255, true);
-    b.setDmxIn(s);
-    b.setDmxInColor(64);
-    QCOMPARE(b.palette().color(QPalette::Button), dmxInColor(64, s, base));
-
-    SettingDmxInStruct noFade = s;
-    noFade.dmx_in_color_fade = 0;
-    b.setDmxIn(noFade);
-    b.setDmxInColor(64);
-    QCOMPARE(b.palette().color(QPalette::Button), base);
-
-    // The push encoder shows its input the same way, on white.
-    DmxDialPush d;
-    d.setDmxInColor(5);
-    QCOMPARE(d.palette().color(QPalette::Button), QColor(Qt::white));
-    d.setDmxIn(in(0, 127, 255, false));
-    d.setDmxInColor(255);
-    QCOMPARE(d.palette().color(QPalette::Button), QColor(0, 127, 255));
-}
-
-void TestControlWidgets::buttonCaptionAndPicture_data()
-{
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<QSize>("size");
-    QTest::addColumn<QSize>("picture"); // empty: none
-    QTest::newRow("ampersand") << "A & B" << QSize(80, 40) << QSize();
-    QTest::newRow("too wide") << "AN LED 0 caption" << QSize(60, 40) << QSize();
-    QTest::newRow("lines too wide") << "Push button\nBlue & green" << QSize(60, 60) << QSize();
-    QTest::newRow("too many lines") << "1\n2\n3\n4\n5\n6" << QSize(60, 40) << QSize();
-    QTest::newRow("big picture") << "Go" << QSize(60, 60) << QSize(64, 64);
-    QTest::newRow("wide picture") << "Go\nA & B" << QSize(60, 80) << QSize(128, 32);
-    QTest::newRow("small picture") << "Go" << QSize(80, 80) << QSize(16, 16);
-}
-
-void TestControlWidgets::buttonCaptionAndPicture()
-{
-    QFETCH(QString, name);
-    QFETCH(QSize, size);
-    QFETCH(QSize, picture);
-    DmxPushButton b(name);
-    b.resize(size);
-    QPixmap pixmap(picture.isEmpty() ? QSize(1, 1) : picture);
-    b.setIcon(picture.isEmpty() ? QIcon() : QIcon(pixmap));
-    b.setIconSize(size);
-    QCOMPARE(b.text(), name);
-    const QStringList lines = name.split(QLatin1Char('\n')), shown = b.shownLines();
-    const QRect caption = b.captionRect(), icon = b.iconRect();
-    const QFontMetrics metrics = b.fontMetrics();
-    QVERIFY(b.rect().contains(caption) && !shown.isEmpty() && shown.size() <= lines.size());
-    for (int i = 0; i < shown.size(); ++i) {
-        // Whole where it fits, else cut before an ellipsis, as is the last
-        // line shown when lines were left out.
-        const bool whole = metrics.horizontalAdvance(lines.at(i)) <= caption.width() &&
-                           (i + 1 < shown.size() || shown.size() == lines.size());
-        QVERIFY(metrics.horizontalAdvance(shown.at(i)) <= caption.width());
-        QVERIFY(whole ? shown.at(i) == lines.at(i)
-                      : shown.at(i).endsWith(QChar(0x2026)) &&
-                            lines.at(i).startsWith(shown.at(i).chopped(1)));
+        // Removing the output silences the button.
+        b.setDmx(static_cast<const SettingDmxStruct *>(nullptr));
+        QTest::mouseClick(&b, Qt::LeftButton);
+        QCOMPARE(spy.count(), checkable ? 2 : 4);
     }
-    QCOMPARE(icon.isEmpty(), picture.isEmpty());
-    if (icon.isEmpty())
-        return;
-    QVERIFY(b.rect().contains(icon) && !icon.intersects(caption));
-    QVERIFY(qAbs(icon.width() * picture.height() - icon.height() * picture.width()) <=
-            qMax(picture.width(), picture.height())); // aspect ratio kept
-    // As large as allowed: its own size, the full width, or down from the
-    // top margin (as wide as the left one) to the name.
-    QVERIFY(icon.size() == picture || icon.width() >= caption.width() - 1 ||
-            icon.top() <= caption.left() + 1);
-}
 
-void TestControlWidgets::ampersandIsNoShortcut()
-{
-    DmxPushButton b(QStringLiteral("Rock&Roll"));
-    b.setDmx(out(10, 200));
-    b.show();
-    QVERIFY(QTest::qWaitForWindowActive(&b));
-    QSignalSpy spy(&b, SIGNAL(clicked(SettingDmxStruct, int)));
-    QTest::keyClick(&b, Qt::Key_R, Qt::AltModifier);
-    QCOMPARE(spy.count(), 0);
-}
+    void buttonInputColour()
+    {
+        DmxPushButton b(QStringLiteral("LED"));
+        b.setEnabled(false);
+        const QColor base(10, 20, 30);
+        b.setBaseColor(base);
 
-void TestControlWidgets::faderSendsPosition()
-{
-    DmxSlider s(Qt::Vertical);
-    s.setRange(100, 200);
-    s.setDmx(out(200, 100));
-    QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
-    s.setValue(150);
-    QCOMPARE(values(spy), QList<int>{50});
-    QCOMPARE(record(spy, 0), out(200, 100));
-    QCOMPARE(int(s.currentValue()), 50);
-}
+        // Without an input every value shows the base colour.
+        b.setDmxInColor(0);
+        QCOMPARE(b.palette().color(QPalette::Button), base);
 
-void TestControlWidgets::centreFaderSendsAdvancedValueAtCentre()
-{
-    DmxSlider s(Qt::Horizontal);
-    s.setRange(0, 255);
-    s.setDmx(out(0, 255, 127, 5));
-    const SettingDmxStruct advanced = out(77, 0, 0, 9);
-    s.setDmxAdvanced(advanced);
-    QCOMPARE(s.centerValue(), 127);
-    QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
+        const SettingDmxInStruct s = in(0, 127, 255, true);
+        b.setDmxIn(s);
+        b.setDmxInColor(64);
+        QCOMPARE(b.palette().color(QPalette::Button), dmxInColor(64, s, base));
 
-    s.setValue(126);
-    QCOMPARE(values(spy), QList<int>{126});
-    s.setValue(127); // the main value, then the centre output
-    QCOMPARE(values(spy), (QList<int>{126, 127, 77}));
-    QCOMPARE(record(spy, 1).dmx_channel, quint16(5));
-    QCOMPARE(record(spy, 2), advanced);
-    s.setValue(128);
-    QCOMPARE(values(spy), (QList<int>{126, 127, 77, 128}));
+        SettingDmxInStruct noFade = s;
+        noFade.dmx_in_color_fade = 0;
+        b.setDmxIn(noFade);
+        b.setDmxInColor(64);
+        QCOMPARE(b.palette().color(QPalette::Button), base);
 
-    // Without the advanced output the centre is passed silently.
-    s.setDmxAdvanced(static_cast<const SettingDmxStruct *>(nullptr));
-    spy.clear();
-    s.setValue(127);
-    QCOMPARE(values(spy), QList<int>{127});
-}
+        // The push encoder shows its input the same way, on white.
+        DmxDialPush d;
+        d.setDmxInColor(5);
+        QCOMPARE(d.palette().color(QPalette::Button), QColor(Qt::white));
+        d.setDmxIn(in(0, 127, 255, false));
+        d.setDmxInColor(255);
+        QCOMPARE(d.palette().color(QPalette::Button), QColor(0, 127, 255));
+    }
 
-void TestControlWidgets::faderCenterStart()
-{
-    DmxSlider s(Qt::Vertical);
-    s.setRange(0, 255);
-    s.setDmx(out(255, 0));
-    QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
-    s.setCenterStart(true);
-    QVERIFY(s.centerStart());
-    QCOMPARE(s.value(), 127);
-    QCOMPARE(values(spy), QList<int>{128}); // emitted like a user move, inverted
-    s.setCenterStart(false);
-    QCOMPARE(s.value(), 0);
-}
+    void buttonCaptionAndPicture_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QSize>("size");
+        QTest::addColumn<QSize>("picture"); // empty: none
+        QTest::newRow("ampersand") << "A & B" << QSize(80, 40) << QSize();
+        QTest::newRow("too wide") << "AN LED 0 caption" << QSize(60, 40) << QSize();
+        QTest::newRow("lines too wide") << "Push button\nBlue & green" << QSize(60, 60) << QSize();
+        QTest::newRow("too many lines") << "1\n2\n3\n4\n5\n6" << QSize(60, 40) << QSize();
+        QTest::newRow("big picture") << "Go" << QSize(60, 60) << QSize(64, 64);
+        QTest::newRow("wide picture") << "Go\nA & B" << QSize(60, 80) << QSize(128, 32);
+        QTest::newRow("small picture") << "Go" << QSize(80, 80) << QSize(16, 16);
+    }
 
-void TestControlWidgets::faderHoldOffAfterUserMove()
-{
-    ManualClock clock;
-    DmxSlider s(Qt::Vertical);
-    s.setClock(clock.fn());
-    s.setRange(0, 255);
-    s.setDmx(out(0, 255));
-    s.setDmxInValue(50); // no input: nothing
-    QCOMPARE(s.value(), 0);
-    s.setDmxIn(in(255, 0)); // inverted
-    s.setDmxInValue(50);
-    QCOMPARE(s.value(), 205);
-    clock.now += 5000;
-    s.setDmxIn(in(0, 255));
-    QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
+    void buttonCaptionAndPicture()
+    {
+        QFETCH(QString, name);
+        QFETCH(QSize, size);
+        QFETCH(QSize, picture);
+        DmxPushButton b(name);
+        b.resize(size);
+        QPixmap pixmap(picture.isEmpty() ? QSize(1, 1) : picture);
+        b.setIcon(picture.isEmpty() ? QIcon() : QIcon(pixmap));
+        b.setIconSize(size);
+        QCOMPARE(b.text(), name);
+        const QStringList lines = name.split(QLatin1Char('\n')), shown = b.shownLines();
+        const QRect caption = b.captionRect(), icon = b.iconRect();
+        const QFontMetrics metrics = b.fontMetrics();
+        QVERIFY(b.rect().contains(caption) && !shown.isEmpty() && shown.size() <= lines.size());
+        for (int i = 0; i < shown.size(); ++i) {
+            // Whole where it fits, else cut before an ellipsis, as is the last
+            // line shown when lines were left out.
+            const bool whole = metrics.horizontalAdvance(lines.at(i)) <= caption.width() &&
+                               (i + 1 < shown.size() || shown.size() == lines.size());
+            QVERIFY(metrics.horizontalAdvance(shown.at(i)) <= caption.width());
+            QVERIFY(whole ? shown.at(i) == lines.at(i)
+                          : shown.at(i).endsWith(QChar(0x2026)) &&
+                                lines.at(i).startsWith(shown.at(i).chopped(1)));
+        }
+        QCOMPARE(icon.isEmpty(), picture.isEmpty());
+        if (icon.isEmpty())
+            return;
+        QVERIFY(b.rect().contains(icon) && !icon.intersects(caption));
+        QVERIFY(qAbs(icon.width() * picture.height() - icon.height() * picture.width()) <=
+                qMax(picture.width(), picture.height())); // aspect ratio kept
+        // As large as allowed: its own size, the full width, or down from the
+        // top margin (as wide as the left one) to the name.
+        QVERIFY(icon.size() == picture || icon.width() >= caption.width() - 1 ||
+                icon.top() <= caption.left() + 1);
+    }
 
-    // Not moved by the user: input applies at once, and emits like a user move.
-    s.setDmxInValue(30);
-    QCOMPARE(s.value(), 30);
-    QCOMPARE(values(spy), QList<int>{30});
+    void ampersandIsNoShortcut()
+    {
+        DmxPushButton b(QStringLiteral("Rock&Roll"));
+        b.setDmx(out(10, 200));
+        b.show();
+        QVERIFY(QTest::qWaitForWindowActive(&b));
+        QSignalSpy spy(&b, SIGNAL(clicked(SettingDmxStruct, int)));
+        QTest::keyClick(&b, Qt::Key_R, Qt::AltModifier);
+        QCOMPARE(spy.count(), 0);
+    }
 
-    clock.now += 5000;
-    s.setValue(10); // the user moves the fader
-    clock.now += 500;
-    s.setDmxInValue(100);
-    QCOMPARE(s.value(), 10);
-    clock.now += 499; // 999 ms: still held
-    s.setDmxInValue(100);
-    QCOMPARE(s.value(), 10);
-    clock.now += 501; // 1500 ms
-    s.setDmxInValue(100);
-    QCOMPARE(s.value(), 100);
-    QCOMPARE(values(spy), (QList<int>{30, 10, 100}));
+    void faderSendsPosition()
+    {
+        DmxSlider s(Qt::Vertical);
+        s.setRange(100, 200);
+        s.setDmx(out(200, 100));
+        QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
+        s.setValue(150);
+        QCOMPARE(values(spy), QList<int>{50});
+        QCOMPARE(record(spy, 0), out(200, 100));
+        QCOMPARE(int(s.currentValue()), 50);
+    }
 
-    // The applied input restarted the window.
-    clock.now += 200;
-    s.setDmxInValue(120);
-    QCOMPARE(s.value(), 100);
-    clock.now += 800; // exactly 1000 ms
-    s.setDmxInValue(120);
-    QCOMPARE(s.value(), 120);
-}
+    void centreFaderSendsAdvancedValueAtCentre()
+    {
+        DmxSlider s(Qt::Horizontal);
+        s.setRange(0, 255);
+        s.setDmx(out(0, 255, 127, 5));
+        const SettingDmxStruct advanced = out(77, 0, 0, 9);
+        s.setDmxAdvanced(advanced);
+        QCOMPARE(s.centerValue(), 127);
+        QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
 
-void TestControlWidgets::springBackSteps_data()
-{
-    QTest::addColumn<int>("start");
-    QTest::addColumn<QList<int>>("positions");
-    // Centre 127 (values 0 and 255).
-    QTest::newRow("100 above") << 227 << QList<int>{226, 225, 224, 223, 222};
-    QTest::newRow("100 below") << 27 << QList<int>{28, 29, 30, 31, 32};
-    QTest::newRow("50 above") << 177 << QList<int>{176, 175, 174, 173};
-    QTest::newRow("30 above") << 157 << QList<int>{156, 155, 154};
-    QTest::newRow("15 above") << 142 << QList<int>{141, 140};
-    QTest::newRow("1 above") << 128 << QList<int>{127};
-    QTest::newRow("1 below") << 126 << QList<int>{127};
-    QTest::newRow("at centre") << 127 << QList<int>{};
-}
+        s.setValue(126);
+        QCOMPARE(values(spy), QList<int>{126});
+        s.setValue(127); // the main value, then the centre output
+        QCOMPARE(values(spy), (QList<int>{126, 127, 77}));
+        QCOMPARE(record(spy, 1).dmx_channel, quint16(5));
+        QCOMPARE(record(spy, 2), advanced);
+        s.setValue(128);
+        QCOMPARE(values(spy), (QList<int>{126, 127, 77, 128}));
 
-void TestControlWidgets::springBackSteps()
-{
-    QFETCH(int, start);
-    QFETCH(QList<int>, positions);
-    DmxSlider s(Qt::Vertical);
-    s.setRange(0, 255);
-    s.setValue(start);
-    s.setDmx(out(0, 255));
-    QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
-    s.springBack();
-    QCOMPARE(values(spy), positions); // one emission per step
-}
+        // Without the advanced output the centre is passed silently.
+        s.setDmxAdvanced(static_cast<const SettingDmxStruct *>(nullptr));
+        spy.clear();
+        s.setValue(127);
+        QCOMPARE(values(spy), QList<int>{127});
+    }
 
-void TestControlWidgets::springBackWaitsForRelease()
-{
-    DmxSlider s(Qt::Vertical);
-    s.setRange(0, 255);
-    s.setDmx(out(0, 255));
-    s.setValue(200);
-    s.setSliderDown(true);
-    s.springBack();
-    QCOMPARE(s.value(), 200);
-    s.setSliderDown(false);
-    s.springBack();
-    QCOMPARE(s.value(), 200 - 4);
-    // Repeated calls reach the centre and stay there.
-    for (int i = 0; i < 100; ++i)
+    void faderCenterStart()
+    {
+        DmxSlider s(Qt::Vertical);
+        s.setRange(0, 255);
+        s.setDmx(out(255, 0));
+        QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
+        s.setCenterStart(true);
+        QVERIFY(s.centerStart());
+        QCOMPARE(s.value(), 127);
+        QCOMPARE(values(spy), QList<int>{128}); // emitted like a user move, inverted
+        s.setCenterStart(false);
+        QCOMPARE(s.value(), 0);
+    }
+
+    void faderHoldOffAfterUserMove()
+    {
+        ManualClock clock;
+        DmxSlider s(Qt::Vertical);
+        s.setClock(clock.fn());
+        s.setRange(0, 255);
+        s.setDmx(out(0, 255));
+        s.setDmxInValue(50); // no input: nothing
+        QCOMPARE(s.value(), 0);
+        s.setDmxIn(in(255, 0)); // inverted
+        s.setDmxInValue(50);
+        QCOMPARE(s.value(), 205);
+        clock.now += 5000;
+        s.setDmxIn(in(0, 255));
+        QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
+
+        // Not moved by the user: input applies at once, and emits like a user move.
+        s.setDmxInValue(30);
+        QCOMPARE(s.value(), 30);
+        QCOMPARE(values(spy), QList<int>{30});
+
+        clock.now += 5000;
+        s.setValue(10); // the user moves the fader
+        clock.now += 500;
+        s.setDmxInValue(100);
+        QCOMPARE(s.value(), 10);
+        clock.now += 499; // 999 ms: still held
+        s.setDmxInValue(100);
+        QCOMPARE(s.value(), 10);
+        clock.now += 501; // 1500 ms
+        s.setDmxInValue(100);
+        QCOMPARE(s.value(), 100);
+        QCOMPARE(values(spy), (QList<int>{30, 10, 100}));
+
+        // The applied input restarted the window.
+        clock.now += 200;
+        s.setDmxInValue(120);
+        QCOMPARE(s.value(), 100);
+        clock.now += 800; // exactly 1000 ms
+        s.setDmxInValue(120);
+        QCOMPARE(s.value(), 120);
+    }
+
+    void springBackSteps_data()
+    {
+        QTest::addColumn<int>("start");
+        QTest::addColumn<QList<int>>("positions");
+        // Centre 127 (values 0 and 255).
+        QTest::newRow("100 above") << 227 << QList<int>{226, 225, 224, 223, 222};
+        QTest::newRow("100 below") << 27 << QList<int>{28, 29, 30, 31, 32};
+        QTest::newRow("50 above") << 177 << QList<int>{176, 175, 174, 173};
+        QTest::newRow("30 above") << 157 << QList<int>{156, 155, 154};
+        QTest::newRow("15 above") << 142 << QList<int>{141, 140};
+        QTest::newRow("1 above") << 128 << QList<int>{127};
+        QTest::newRow("1 below") << 126 << QList<int>{127};
+        QTest::newRow("at centre") << 127 << QList<int>{};
+    }
+
+    void springBackSteps()
+    {
+        QFETCH(int, start);
+        QFETCH(QList<int>, positions);
+        DmxSlider s(Qt::Vertical);
+        s.setRange(0, 255);
+        s.setValue(start);
+        s.setDmx(out(0, 255));
+        QSignalSpy spy(&s, SIGNAL(valueChangedSlider(SettingDmxStruct, int)));
         s.springBack();
-    QCOMPARE(s.value(), 127);
-}
-
-void TestControlWidgets::dialSends()
-{
-    DmxDial knob;
-    knob.setWrapping(false);
-    knob.setRange(0, 255);
-    knob.setDmx(out(255, 0));
-    QSignalSpy knobSpy(&knob, SIGNAL(valueChangedDial(SettingDmxStruct, int)));
-    knob.setValue(55);
-    knob.setValue(56);
-    QCOMPARE(values(knobSpy), (QList<int>{200, 199}));
-    QCOMPARE(knob.currentValue(), quint8(199));
-
-    DmxDial encoder;
-    encoder.setWrapping(true);
-    encoder.setRange(0, 255);
-    encoder.setDmx(out(1, 2, 3));
-    QSignalSpy spy(&encoder, SIGNAL(valueChangedDial(SettingDmxStruct, int)));
-    encoder.setValue(10); // very first change (the step rules: dmxvalue::encoderValue)
-    encoder.setValue(11); // up
-    QCOMPARE(values(spy), (QList<int>{3, 2}));
-
-    // The current value of an encoder is its resting value.
-    DmxDial idle;
-    idle.setWrapping(true);
-    idle.setRange(0, 255);
-    QCOMPARE(idle.currentValue(), quint8(0)); // no output
-    idle.setDmx(out(1, 2, 3));
-    QCOMPARE(idle.currentValue(), quint8(3));
-    idle.setValue(40);
-    QCOMPARE(idle.currentValue(), quint8(3));
-}
-
-void TestControlWidgets::dialFollowsTheDrag_data()
-{
-    QTest::addColumn<bool>("encoder");
-    QTest::addColumn<int>("start");
-    QTest::addColumn<double>("grab");     // clock hour
-    QTest::addColumn<double>("hours");    // turned clockwise, then back
-    QTest::addColumn<int>("turned");      // position after the turn
-    QTest::addColumn<int>("back");        // position after turning back
-    QTest::addColumn<QList<int>>("sent"); // last value sent after each
-    // A knob spans 255 over 300 degrees: a quarter turn is 76.5.
-    QTest::newRow("knob grabbed at 6 o'clock")
-        << false << 100 << 6.0 << 3.0 << 177 << 100 << QList<int>{177, 100};
-    QTest::newRow("knob stops at its end")
-        << false << 200 << 12.0 << 6.0 << 255 << 102 << QList<int>{255, 102};
-    // An encoder goes round in 256 steps and sends its step direction.
-    QTest::newRow("encoder") << true << 100 << 9.0 << 3.0 << 164 << 100 << QList<int>{2, 1};
-    QTest::newRow("encoder with push") << true << 10 << 1.0 << 6.0 << 138 << 10 << QList<int>{2, 1};
-}
-
-void TestControlWidgets::dialFollowsTheDrag()
-{
-    QFETCH(bool, encoder);
-    QFETCH(int, start);
-    QFETCH(double, grab);
-    QFETCH(double, hours);
-    QFETCH(int, turned);
-    QFETCH(int, back);
-    QFETCH(QList<int>, sent);
-    std::unique_ptr<DmxDial> dial(
-        QByteArray(QTest::currentDataTag()).endsWith("push") ? new DmxDialPush : new DmxDial);
-    dial->setWrapping(encoder);
-    dial->setRange(0, 255);
-    dial->resize(100, 100);
-    dial->show();
-    QVERIFY(QTest::qWaitForWindowExposed(dial.get()));
-    dial->setValue(start);
-    dial->setDmx(encoder ? out(1, 2, 3) : out(0, 255));
-    QSignalSpy spy(dial.get(), SIGNAL(valueChangedDial(SettingDmxStruct, int)));
-
-    // A press, and one that is let go at once, change nothing.
-    QTest::mouseClick(dial.get(), Qt::LeftButton, {}, atHour(grab));
-    QTest::mousePress(dial.get(), Qt::LeftButton, {}, atHour(grab));
-    QCOMPARE(dial->value(), start);
-    QCOMPARE(spy.count(), 0);
-
-    dragAround(dial.get(), grab, grab + hours);
-    QCOMPARE(dial->value(), turned);
-    QCOMPARE(values(spy).last(), sent.at(0));
-    dragAround(dial.get(), grab + hours, grab);
-    QCOMPARE(dial->value(), back);
-    QCOMPARE(values(spy).last(), sent.at(1));
-    const int count = spy.count();
-    QTest::mouseRelease(dial.get(), Qt::LeftButton, {}, atHour(grab));
-    QCOMPARE(spy.count(), count);
-    QCOMPARE(dial->value(), back);
-}
-
-void TestControlWidgets::dialPushDoubleClick_data()
-{
-    QTest::addColumn<bool>("withOutput");
-    QTest::addColumn<bool>("switchMode");
-    QTest::addColumn<QList<int>>("first"); // sent by the first double click
-    QTest::addColumn<QList<int>>("second");
-    QTest::newRow("push: both values at once")
-        << true << false << QList<int>{220, 20} << QList<int>{220, 20};
-    QTest::newRow("switch: on, then off") << true << true << QList<int>{220} << QList<int>{20};
-    QTest::newRow("no push output: silent") << false << false << QList<int>{} << QList<int>{};
-}
-
-void TestControlWidgets::dialPushDoubleClick()
-{
-    QFETCH(bool, withOutput);
-    QFETCH(bool, switchMode);
-    QFETCH(QList<int>, first);
-    QFETCH(QList<int>, second);
-    DmxDialPush d;
-    d.setWrapping(true);
-    d.setRange(0, 255);
-    d.resize(60, 60);
-    d.show();
-    d.setSwitchMode(switchMode);
-    d.setDmx(out(1, 2, 3));
-    if (withOutput)
-        d.setDmxPush(out(20, 220, 0, 7));
-    QSignalSpy spy(&d, SIGNAL(clicked(SettingDmxStruct, int)));
-    QTest::mouseDClick(&d, Qt::LeftButton);
-    QCOMPARE(values(spy), first);
-    if (!first.isEmpty())
-        QCOMPARE(record(spy, 0).dmx_channel, quint16(7));
-    QCOMPARE(d.isPushed(), switchMode);
-    QCOMPARE(d.pushValue(), quint8(withOutput ? first.last() : 0));
-    spy.clear();
-    QTest::mouseDClick(&d, Qt::LeftButton);
-    QCOMPARE(values(spy), second);
-    QVERIFY(!d.isPushed());
-    QCOMPARE(d.pushValue(), quint8(withOutput ? 20 : 0));
-}
-
-void TestControlWidgets::spinSendsAndHoldsOff()
-{
-    ManualClock clock;
-    DmxSpin s;
-    s.setClock(clock.fn());
-    s.setRange(100, 200);
-    s.setDmx(out(200, 100));
-    s.setDmxIn(in(0, 255));
-    QSignalSpy spy(&s, SIGNAL(valueChangedSpin(SettingDmxStruct, int)));
-    s.setValue(150);
-    QCOMPARE(values(spy), QList<int>{50});
-    QCOMPARE(s.currentValue(), quint8(50));
-
-    clock.now += 500;
-    s.setDmxInValue(180);
-    QCOMPARE(s.value(), 150);
-    clock.now += 1000;
-    s.setDmxInValue(180);
-    QCOMPARE(s.value(), 180);
-    QCOMPARE(values(spy), (QList<int>{50, 20}));
-}
-
-// The console invokes Blink by name on whatever widget a record holds; the
-// blink then runs on the widget's own timer and ends shown.
-void TestControlWidgets::blinkByNameRunsOnItsTimer()
-{
-    QWidget window;
-    const QList<QWidget *> widgets{new DmxPushButton(QStringLiteral("b"), &window),
-                                   new DmxSlider(Qt::Vertical, &window), new DmxDial(&window),
-                                   new DmxDialPush(&window), new DmxSpin(&window)};
-    window.show();
-    QList<int> hides(widgets.size());
-    for (int i = 0; i < widgets.size(); ++i) {
-        QWidget *w = widgets.at(i);
-        // 60 / 5 = 12, as 3000 / 250: 13 toggles, then shown.
-        QVERIFY2(QMetaObject::invokeMethod(w, "Blink", Q_ARG(quint16, 60), Q_ARG(quint16, 5),
-                                           Q_ARG(bool, false)),
-                 w->metaObject()->className());
-        QTimer *timer = blinkTimer(w);
-        QVERIFY(timer && timer->isActive());
-        connect(timer, &QTimer::timeout, w, [&hides, i, w] { hides[i] += w->isHidden() ? 1 : 0; });
+        QCOMPARE(values(spy), positions); // one emission per step
     }
-    for (QWidget *w : widgets) {
-        QTRY_VERIFY_WITH_TIMEOUT(!blinkTimer(w)->isActive(), 5000);
-        QVERIFY(!w->isHidden());
-    }
-    QCOMPARE(hides, QList<int>(widgets.size(), 7)); // hidden after ticks 0, 2, ..., 12
-}
 
-void TestControlWidgets::blinkRestartsAndZeroInterval()
-{
-    DmxPushButton b(QStringLiteral("b"));
-    b.show();
-    b.Blink(3000, 250, false);
-    for (int i = 0; i < 5; ++i)
+    void springBackWaitsForRelease()
+    {
+        DmxSlider s(Qt::Vertical);
+        s.setRange(0, 255);
+        s.setDmx(out(0, 255));
+        s.setValue(200);
+        s.setSliderDown(true);
+        s.springBack();
+        QCOMPARE(s.value(), 200);
+        s.setSliderDown(false);
+        s.springBack();
+        QCOMPARE(s.value(), 200 - 4);
+        // Repeated calls reach the centre and stay there.
+        for (int i = 0; i < 100; ++i)
+            s.springBack();
+        QCOMPARE(s.value(), 127);
+    }
+
+    void dialSends()
+    {
+        DmxDial knob;
+        knob.setWrapping(false);
+        knob.setRange(0, 255);
+        knob.setDmx(out(255, 0));
+        QSignalSpy knobSpy(&knob, SIGNAL(valueChangedDial(SettingDmxStruct, int)));
+        knob.setValue(55);
+        knob.setValue(56);
+        QCOMPARE(values(knobSpy), (QList<int>{200, 199}));
+        QCOMPARE(knob.currentValue(), quint8(199));
+
+        DmxDial encoder;
+        encoder.setWrapping(true);
+        encoder.setRange(0, 255);
+        encoder.setDmx(out(1, 2, 3));
+        QSignalSpy spy(&encoder, SIGNAL(valueChangedDial(SettingDmxStruct, int)));
+        encoder.setValue(10); // very first change (the step rules: dmxvalue::encoderValue)
+        encoder.setValue(11); // up
+        QCOMPARE(values(spy), (QList<int>{3, 2}));
+
+        // The current value of an encoder is its resting value.
+        DmxDial idle;
+        idle.setWrapping(true);
+        idle.setRange(0, 255);
+        QCOMPARE(idle.currentValue(), quint8(0)); // no output
+        idle.setDmx(out(1, 2, 3));
+        QCOMPARE(idle.currentValue(), quint8(3));
+        idle.setValue(40);
+        QCOMPARE(idle.currentValue(), quint8(3));
+    }
+
+    void dialFollowsTheDrag_data()
+    {
+        QTest::addColumn<bool>("encoder");
+        QTest::addColumn<int>("start");
+        QTest::addColumn<double>("grab");     // clock hour
+        QTest::addColumn<double>("hours");    // turned clockwise, then back
+        QTest::addColumn<int>("turned");      // position after the turn
+        QTest::addColumn<int>("back");        // position after turning back
+        QTest::addColumn<QList<int>>("sent"); // last value sent after each
+        // A knob spans 255 over 300 degrees: a quarter turn is 76.5.
+        QTest::newRow("knob grabbed at 6 o'clock")
+            << false << 100 << 6.0 << 3.0 << 177 << 100 << QList<int>{177, 100};
+        QTest::newRow("knob stops at its end")
+            << false << 200 << 12.0 << 6.0 << 255 << 102 << QList<int>{255, 102};
+        // An encoder goes round in 256 steps and sends its step direction.
+        QTest::newRow("encoder") << true << 100 << 9.0 << 3.0 << 164 << 100 << QList<int>{2, 1};
+        QTest::newRow("encoder with push")
+            << true << 10 << 1.0 << 6.0 << 138 << 10 << QList<int>{2, 1};
+    }
+
+    void dialFollowsTheDrag()
+    {
+        QFETCH(bool, encoder);
+        QFETCH(int, start);
+        QFETCH(double, grab);
+        QFETCH(double, hours);
+        QFETCH(int, turned);
+        QFETCH(int, back);
+        QFETCH(QList<int>, sent);
+        std::unique_ptr<DmxDial> dial(
+            QByteArray(QTest::currentDataTag()).endsWith("push") ? new DmxDialPush : new DmxDial);
+        dial->setWrapping(encoder);
+        dial->setRange(0, 255);
+        dial->resize(100, 100);
+        dial->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dial.get()));
+        dial->setValue(start);
+        dial->setDmx(encoder ? out(1, 2, 3) : out(0, 255));
+        QSignalSpy spy(dial.get(), SIGNAL(valueChangedDial(SettingDmxStruct, int)));
+
+        // A press, and one that is let go at once, change nothing.
+        QTest::mouseClick(dial.get(), Qt::LeftButton, {}, atHour(grab));
+        QTest::mousePress(dial.get(), Qt::LeftButton, {}, atHour(grab));
+        QCOMPARE(dial->value(), start);
+        QCOMPARE(spy.count(), 0);
+
+        dragAround(dial.get(), grab, grab + hours);
+        QCOMPARE(dial->value(), turned);
+        QCOMPARE(values(spy).last(), sent.at(0));
+        dragAround(dial.get(), grab + hours, grab);
+        QCOMPARE(dial->value(), back);
+        QCOMPARE(values(spy).last(), sent.at(1));
+        const int count = spy.count();
+        QTest::mouseRelease(dial.get(), Qt::LeftButton, {}, atHour(grab));
+        QCOMPARE(spy.count(), count);
+        QCOMPARE(dial->value(), back);
+    }
+
+    void dialPushDoubleClick_data()
+    {
+        QTest::addColumn<bool>("withOutput");
+        QTest::addColumn<bool>("switchMode");
+        QTest::addColumn<QList<int>>("first"); // sent by the first double click
+        QTest::addColumn<QList<int>>("second");
+        QTest::newRow("push: both values at once")
+            << true << false << QList<int>{220, 20} << QList<int>{220, 20};
+        QTest::newRow("switch: on, then off") << true << true << QList<int>{220} << QList<int>{20};
+        QTest::newRow("no push output: silent") << false << false << QList<int>{} << QList<int>{};
+    }
+
+    void dialPushDoubleClick()
+    {
+        QFETCH(bool, withOutput);
+        QFETCH(bool, switchMode);
+        QFETCH(QList<int>, first);
+        QFETCH(QList<int>, second);
+        DmxDialPush d;
+        d.setWrapping(true);
+        d.setRange(0, 255);
+        d.resize(60, 60);
+        d.show();
+        d.setSwitchMode(switchMode);
+        d.setDmx(out(1, 2, 3));
+        if (withOutput)
+            d.setDmxPush(out(20, 220, 0, 7));
+        QSignalSpy spy(&d, SIGNAL(clicked(SettingDmxStruct, int)));
+        QTest::mouseDClick(&d, Qt::LeftButton);
+        QCOMPARE(values(spy), first);
+        if (!first.isEmpty())
+            QCOMPARE(record(spy, 0).dmx_channel, quint16(7));
+        QCOMPARE(d.isPushed(), switchMode);
+        QCOMPARE(d.pushValue(), quint8(withOutput ? first.last() : 0));
+        spy.clear();
+        QTest::mouseDClick(&d, Qt::LeftButton);
+        QCOMPARE(values(spy), second);
+        QVERIFY(!d.isPushed());
+        QCOMPARE(d.pushValue(), quint8(withOutput ? 20 : 0));
+    }
+
+    void spinSendsAndHoldsOff()
+    {
+        ManualClock clock;
+        DmxSpin s;
+        s.setClock(clock.fn());
+        s.setRange(100, 200);
+        s.setDmx(out(200, 100));
+        s.setDmxIn(in(0, 255));
+        QSignalSpy spy(&s, SIGNAL(valueChangedSpin(SettingDmxStruct, int)));
+        s.setValue(150);
+        QCOMPARE(values(spy), QList<int>{50});
+        QCOMPARE(s.currentValue(), quint8(50));
+
+        clock.now += 500;
+        s.setDmxInValue(180);
+        QCOMPARE(s.value(), 150);
+        clock.now += 1000;
+        s.setDmxInValue(180);
+        QCOMPARE(s.value(), 180);
+        QCOMPARE(values(spy), (QList<int>{50, 20}));
+    }
+
+    // The console invokes Blink by name on whatever widget a record holds; the
+    // blink then runs on the widget's own timer and ends shown.
+    void blinkByNameRunsOnItsTimer()
+    {
+        QWidget window;
+        const QList<QWidget *> widgets{new DmxPushButton(QStringLiteral("b"), &window),
+                                       new DmxSlider(Qt::Vertical, &window), new DmxDial(&window),
+                                       new DmxDialPush(&window), new DmxSpin(&window)};
+        window.show();
+        QList<int> hides(widgets.size());
+        for (int i = 0; i < widgets.size(); ++i) {
+            QWidget *w = widgets.at(i);
+            // 60 / 5 = 12, as 3000 / 250: 13 toggles, then shown.
+            QVERIFY2(QMetaObject::invokeMethod(w, "Blink", Q_ARG(quint16, 60), Q_ARG(quint16, 5),
+                                               Q_ARG(bool, false)),
+                     w->metaObject()->className());
+            QTimer *timer = blinkTimer(w);
+            QVERIFY(timer && timer->isActive());
+            connect(timer, &QTimer::timeout, w,
+                    [&hides, i, w] { hides[i] += w->isHidden() ? 1 : 0; });
+        }
+        for (QWidget *w : widgets) {
+            QTRY_VERIFY_WITH_TIMEOUT(!blinkTimer(w)->isActive(), 5000);
+            QVERIFY(!w->isHidden());
+        }
+        QCOMPARE(hides, QList<int>(widgets.size(), 7)); // hidden after ticks 0, 2, ..., 12
+    }
+
+    void blinkRestartsAndZeroInterval()
+    {
+        DmxPushButton b(QStringLiteral("b"));
+        b.show();
+        b.Blink(3000, 250, false);
+        for (int i = 0; i < 5; ++i)
+            tick(&b);
+        QVERIFY(b.isHidden());
+        // A new Blink starts over from tick 0 with the new values.
+        b.Blink(1000, 500, true); // 2 + 1 toggling ticks
+        QCOMPARE(blinkTimer(&b)->interval(), 500);
         tick(&b);
-    QVERIFY(b.isHidden());
-    // A new Blink starts over from tick 0 with the new values.
-    b.Blink(1000, 500, true); // 2 + 1 toggling ticks
-    QCOMPARE(blinkTimer(&b)->interval(), 500);
-    tick(&b);
-    QVERIFY(!b.isHidden()); // offset true: tick 0 shows
-    tick(&b);
-    QVERIFY(b.isHidden());
-    tick(&b);
-    QVERIFY(!b.isHidden());
-    QVERIFY(blinkTimer(&b)->isActive());
-    tick(&b);
-    QVERIFY(!blinkTimer(&b)->isActive());
+        QVERIFY(!b.isHidden()); // offset true: tick 0 shows
+        tick(&b);
+        QVERIFY(b.isHidden());
+        tick(&b);
+        QVERIFY(!b.isHidden());
+        QVERIFY(blinkTimer(&b)->isActive());
+        tick(&b);
+        QVERIFY(!blinkTimer(&b)->isActive());
 
-    // An interval of 0 blinks nothing, stops a running blink and shows it.
-    b.Blink(3000, 250, false);
-    tick(&b);
-    QVERIFY(b.isHidden());
-    b.Blink(3000, 0, false);
-    QVERIFY(!b.isHidden());
-    QVERIFY(!blinkTimer(&b)->isActive());
-    tick(&b); // a stray tick does not divide by zero
-    QVERIFY(!b.isHidden());
-}
+        // An interval of 0 blinks nothing, stops a running blink and shows it.
+        b.Blink(3000, 250, false);
+        tick(&b);
+        QVERIFY(b.isHidden());
+        b.Blink(3000, 0, false);
+        QVERIFY(!b.isHidden());
+        QVERIFY(!blinkTimer(&b)->isActive());
+        tick(&b); // a stray tick does not divide by zero
+        QVERIFY(!b.isHidden());
+    }
 
-void TestControlWidgets::paletteFromOneColour()
-{
-    const QColor color(10, 100, 200);
-    const QPalette p = paletteFromColor(color);
-    QCOMPARE(p.color(QPalette::Button), color);
-    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        QCOMPARE(p.color(group, QPalette::Base), p.color(QPalette::Window));
+    void paletteFromOneColour()
+    {
+        const QColor color(10, 100, 200);
+        const QPalette p = paletteFromColor(color);
+        QCOMPARE(p.color(QPalette::Button), color);
+        for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
+            QCOMPARE(p.color(group, QPalette::Base), p.color(QPalette::Window));
 
-    DmxSpin spin;
-    applyColorPalette(&spin, color);
-    QCOMPARE(spin.palette().color(QPalette::Base), p.color(QPalette::Window));
-    applyColorPalette(nullptr, color); // ignored
-}
+        DmxSpin spin;
+        applyColorPalette(&spin, color);
+        QCOMPARE(spin.palette().color(QPalette::Base), p.color(QPalette::Window));
+        applyColorPalette(nullptr, color); // ignored
+    }
+};
 
 QTEST_MAIN(TestControlWidgets)
 #include "tst_controlwidgets.moc"

@@ -40,200 +40,193 @@ class TestPreferencesDialog : public QObject
 {
     Q_OBJECT
 private slots:
-    void devices_data();
-    void devices();
-    void absentKeptUntilAnotherIsPicked_data();
-    void absentKeptUntilAnotherIsPicked();
-    void applyOkCancel();
-    void switchingOnAsks_data();
-    void switchingOnAsks();
-    void userPreferencesApartFromTheShow();
-};
-
-void TestPreferencesDialog::devices_data()
-{
-    QTest::addColumn<QStringList>("present");
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<int>("selected");
-    QTest::addColumn<int>("number");
-    QTest::newRow("no devices") << QStringList() << "" << QStringList{"None"} << 0 << 0;
-    QTest::newRow("none stored") << QStringList{"A"} << "" << QStringList{"None", "A"} << 0 << 0;
-    QTest::newRow("present by name")
-        << QStringList{"A", "B"} << "B" << QStringList{"None", "A", "B"} << 2 << 2;
-    QTest::newRow("not connected")
-        << QStringList{"A"} << "Gone" << QStringList{"None", "A", "Gone (not connected)"} << 2 << 0;
-    QTest::newRow("names compare exactly")
-        << QStringList{"b"} << "B" << QStringList{"None", "b", "B (not connected)"} << 2 << 0;
-}
-
-void TestPreferencesDialog::devices()
-{
-    QFETCH(QStringList, present);
-    QFETCH(QString, stored);
-    QFETCH(QStringList, entries);
-    QFETCH(int, selected);
-    QFETCH(int, number);
-    ShowDocument document;
-    PreferencesStruct prefs;
-    prefs.midi_device_out_name = stored;
-    prefs.midi_device_in_name = stored;
-    document.applyPreferences(prefs);
-    Preferences dialog;
-    dialog.setMidiDevices(present, present);
-    dialog.setPreferences(&document);
-    for (const char *name : {"midiOut", "midiIn"}) {
-        const auto *combo = dialog.findChild<QComboBox *>(name);
-        QCOMPARE(texts(combo), entries);
-        QCOMPARE(combo->currentIndex(), selected);
+    void devices_data()
+    {
+        QTest::addColumn<QStringList>("present");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<int>("selected");
+        QTest::addColumn<int>("number");
+        QTest::newRow("no devices") << QStringList() << "" << QStringList{"None"} << 0 << 0;
+        QTest::newRow("none stored")
+            << QStringList{"A"} << "" << QStringList{"None", "A"} << 0 << 0;
+        QTest::newRow("present by name")
+            << QStringList{"A", "B"} << "B" << QStringList{"None", "A", "B"} << 2 << 2;
+        QTest::newRow("not connected")
+            << QStringList{"A"} << "Gone" << QStringList{"None", "A", "Gone (not connected)"} << 2
+            << 0;
+        QTest::newRow("names compare exactly")
+            << QStringList{"b"} << "B" << QStringList{"None", "b", "B (not connected)"} << 2 << 0;
     }
-    QCOMPARE(int(dialog.edit().working().midi_device_out), number);
-    QCOMPARE(dialog.edit().working().midi_device_out_name, stored);
-}
 
-void TestPreferencesDialog::absentKeptUntilAnotherIsPicked_data()
-{
-    QTest::addColumn<QString>("list");
-    QTest::addColumn<QStringList>("entries");
-    QTest::addColumn<QString>("other"); // the name of entry 1
-    QTest::newRow("MIDI output") << "midiOut" << QStringList{"None", "A", "Gone (not connected)"}
-                                 << "A";
-    QTest::newRow("network") << "network"
-                             << QStringList{"First usable network", "eth0 (192.168.1.10)",
-                                            "Gone (not connected)"}
-                             << "eth0";
-}
-
-// A stored choice that is not there now stays until another is picked, and
-// picking it again takes it back; the first entry stores none.
-void TestPreferencesDialog::absentKeptUntilAnotherIsPicked()
-{
-    QFETCH(QString, list);
-    QFETCH(QStringList, entries);
-    QFETCH(QString, other);
-    const bool midi = list == "midiOut";
-    const auto name = [midi](const PreferencesStruct &p) {
-        return midi ? p.midi_device_out_name : p.net_interface;
-    };
-    ShowDocument document;
-    PreferencesStruct prefs;
-    (midi ? prefs.midi_device_out_name : prefs.net_interface) = "Gone";
-    document.applyPreferences(prefs);
-    Preferences dialog;
-    dialog.setMidiDevices({"A"}, {});
-    dialog.setNetworks({{"eth0", "192.168.1.10"}});
-    dialog.setPreferences(&document);
-    auto *combo = dialog.findChild<QComboBox *>(list);
-    QCOMPARE(texts(combo), entries);
-    QCOMPARE(combo->currentIndex(), 2);
-    dialog.findChild<QSpinBox *>("timeout")->setValue(4);
-    click(dialog, "apply");
-    QCOMPARE(name(document.preferences()), QStringLiteral("Gone"));
-    pick(combo, 1);
-    QCOMPARE(name(dialog.edit().working()), other);
-    pick(combo, 2);
-    QCOMPARE(name(dialog.edit().working()), QStringLiteral("Gone"));
-    QCOMPARE(int(dialog.edit().working().midi_device_out), 0);
-    pick(combo, 1);
-    click(dialog, "apply");
-    QCOMPARE(name(document.preferences()), other);
-    pick(combo, 0);
-    click(dialog, "apply");
-    QCOMPARE(name(document.preferences()), QString());
-    QCOMPARE(document.undoStack().count(), 3);
-}
-
-void TestPreferencesDialog::applyOkCancel()
-{
-    ShowDocument document;
-    Preferences dialog;
-    QSignalSpy changed(&dialog, &Preferences::valueChanged);
-    dialog.setPreferences(&document);
-    auto *timeout = dialog.findChild<QSpinBox *>("timeout");
-    timeout->setValue(7);
-    click(dialog, "cancel");
-    QCOMPARE(document.preferences().startup_timeout, quint16(0));
-    dialog.setPreferences(&document);
-    QCOMPARE(timeout->value(), 0);
-
-    timeout->setValue(7);
-    dialog.findChild<QLineEdit *>("projectName")->setText("Show");
-    dialog.findChild<QCheckBox *>("alwaysBroadcast")->click();
-    click(dialog, "apply");
-    click(dialog, "apply");
-    QCOMPARE(changed.count(), 2);
-    QCOMPARE(document.undoStack().count(), 1); // one step for the whole apply
-    QCOMPARE(document.preferences().startup_timeout, quint16(7));
-    QCOMPARE(document.preferences().project_name, QStringLiteral("Show"));
-    QVERIFY(document.preferences().artnet_always_broadcast);
-    document.undoStack().undo();
-    QCOMPARE(document.preferences(), PreferencesStruct());
-}
-
-void TestPreferencesDialog::switchingOnAsks_data()
-{
-    QTest::addColumn<QString>("box");
-    QTest::addColumn<bool>("answer");
-    QTest::newRow("lock, yes") << "lock" << true;
-    QTest::newRow("lock, no") << "lock" << false;
-    QTest::newRow("command, yes") << "command" << true;
-    QTest::newRow("command, no") << "command" << false;
-}
-
-// The screen lock and the command output ask before they go on, never
-// before they go off; the answer reaches the document on OK.
-void TestPreferencesDialog::switchingOnAsks()
-{
-    QFETCH(QString, box);
-    QFETCH(bool, answer);
-    ShowDocument document;
-    Preferences dialog;
-    QStringList questions;
-    const auto ask = [&](const QString &question) {
-        questions << question;
-        return answer;
-    };
-    dialog.setLockConfirmation([&] { return ask("lock"); });
-    dialog.setQuestionAsker(ask);
-    dialog.setPreferences(&document);
-    const QByteArray name = box.toLatin1();
-    auto *check = dialog.findChild<QCheckBox *>(box);
-    click(dialog, name);
-    QCOMPARE(check->isChecked(), answer);
-    if (answer) { // off, and on again
-        click(dialog, name);
-        QVERIFY(!check->isChecked());
-        click(dialog, name);
-    }
-    click(dialog, "ok");
-    QCOMPARE(questions.size(), answer ? 2 : 1);
-    QVERIFY(questions.first().contains(box == "lock" ? "lock" : "rights"));
-    const PreferencesStruct &stored = document.preferences();
-    QCOMPARE(box == "lock" ? stored.lock_screen : stored.command_flag, answer);
-}
-
-// The update check is the user's: off until switched on, stored on OK or
-// Apply, never a step of the show's history nor a change of the show.
-void TestPreferencesDialog::userPreferencesApartFromTheShow()
-{
-    ShowDocument document;
-    Preferences dialog;
-    QList<UserPreferences> stored;
-    const auto store = [&stored](const UserPreferences &p) { stored << p; };
-    auto *check = dialog.findChild<QCheckBox *>("checkUpdates");
-    for (const char *close : {"cancel", "ok"}) {
+    void devices()
+    {
+        QFETCH(QStringList, present);
+        QFETCH(QString, stored);
+        QFETCH(QStringList, entries);
+        QFETCH(int, selected);
+        QFETCH(int, number);
+        ShowDocument document;
+        PreferencesStruct prefs;
+        prefs.midi_device_out_name = stored;
+        prefs.midi_device_in_name = stored;
+        document.applyPreferences(prefs);
+        Preferences dialog;
+        dialog.setMidiDevices(present, present);
         dialog.setPreferences(&document);
-        dialog.setUserPreferences(UserPreferences(), store);
-        QVERIFY(!check->isChecked());
-        click(dialog, "checkUpdates");
-        click(dialog, close);
+        for (const char *name : {"midiOut", "midiIn"}) {
+            const auto *combo = dialog.findChild<QComboBox *>(name);
+            QCOMPARE(texts(combo), entries);
+            QCOMPARE(combo->currentIndex(), selected);
+        }
+        QCOMPARE(int(dialog.edit().working().midi_device_out), number);
+        QCOMPARE(dialog.edit().working().midi_device_out_name, stored);
     }
-    click(dialog, "apply"); // unchanged since: stored once
-    QCOMPARE(stored.size(), 1);
-    QVERIFY(stored.first().check_updates);
-    QCOMPARE(document.undoStack().count(), 0);
-    QVERIFY(!document.isModified());
-}
+
+    void absentKeptUntilAnotherIsPicked_data()
+    {
+        QTest::addColumn<QString>("list");
+        QTest::addColumn<QStringList>("entries");
+        QTest::addColumn<QString>("other"); // the name of entry 1
+        QTest::newRow("MIDI output")
+            << "midiOut" << QStringList{"None", "A", "Gone (not connected)"} << "A";
+        QTest::newRow("network") << "network"
+                                 << QStringList{"First usable network", "eth0 (192.168.1.10)",
+                                                "Gone (not connected)"}
+                                 << "eth0";
+    }
+
+    // A stored choice that is not there now stays until another is picked, and
+    // picking it again takes it back; the first entry stores none.
+    void absentKeptUntilAnotherIsPicked()
+    {
+        QFETCH(QString, list);
+        QFETCH(QStringList, entries);
+        QFETCH(QString, other);
+        const bool midi = list == "midiOut";
+        const auto name = [midi](const PreferencesStruct &p) {
+            return midi ? p.midi_device_out_name : p.net_interface;
+        };
+        ShowDocument document;
+        PreferencesStruct prefs;
+        (midi ? prefs.midi_device_out_name : prefs.net_interface) = "Gone";
+        document.applyPreferences(prefs);
+        Preferences dialog;
+        dialog.setMidiDevices({"A"}, {});
+        dialog.setNetworks({{"eth0", "192.168.1.10"}});
+        dialog.setPreferences(&document);
+        auto *combo = dialog.findChild<QComboBox *>(list);
+        QCOMPARE(texts(combo), entries);
+        QCOMPARE(combo->currentIndex(), 2);
+        dialog.findChild<QSpinBox *>("timeout")->setValue(4);
+        click(dialog, "apply");
+        QCOMPARE(name(document.preferences()), QStringLiteral("Gone"));
+        pick(combo, 1);
+        QCOMPARE(name(dialog.edit().working()), other);
+        pick(combo, 2);
+        QCOMPARE(name(dialog.edit().working()), QStringLiteral("Gone"));
+        QCOMPARE(int(dialog.edit().working().midi_device_out), 0);
+        pick(combo, 1);
+        click(dialog, "apply");
+        QCOMPARE(name(document.preferences()), other);
+        pick(combo, 0);
+        click(dialog, "apply");
+        QCOMPARE(name(document.preferences()), QString());
+        QCOMPARE(document.undoStack().count(), 3);
+    }
+
+    void applyOkCancel()
+    {
+        ShowDocument document;
+        Preferences dialog;
+        QSignalSpy changed(&dialog, &Preferences::valueChanged);
+        dialog.setPreferences(&document);
+        auto *timeout = dialog.findChild<QSpinBox *>("timeout");
+        timeout->setValue(7);
+        click(dialog, "cancel");
+        QCOMPARE(document.preferences().startup_timeout, quint16(0));
+        dialog.setPreferences(&document);
+        QCOMPARE(timeout->value(), 0);
+
+        timeout->setValue(7);
+        dialog.findChild<QLineEdit *>("projectName")->setText("Show");
+        dialog.findChild<QCheckBox *>("alwaysBroadcast")->click();
+        click(dialog, "apply");
+        click(dialog, "apply");
+        QCOMPARE(changed.count(), 2);
+        QCOMPARE(document.undoStack().count(), 1); // one step for the whole apply
+        QCOMPARE(document.preferences().startup_timeout, quint16(7));
+        QCOMPARE(document.preferences().project_name, QStringLiteral("Show"));
+        QVERIFY(document.preferences().artnet_always_broadcast);
+        document.undoStack().undo();
+        QCOMPARE(document.preferences(), PreferencesStruct());
+    }
+
+    void switchingOnAsks_data()
+    {
+        QTest::addColumn<QString>("box");
+        QTest::addColumn<bool>("answer");
+        QTest::newRow("lock, yes") << "lock" << true;
+        QTest::newRow("lock, no") << "lock" << false;
+        QTest::newRow("command, yes") << "command" << true;
+        QTest::newRow("command, no") << "command" << false;
+    }
+
+    // The screen lock and the command output ask before they go on, never
+    // before they go off; the answer reaches the document on OK.
+    void switchingOnAsks()
+    {
+        QFETCH(QString, box);
+        QFETCH(bool, answer);
+        ShowDocument document;
+        Preferences dialog;
+        QStringList questions;
+        const auto ask = [&](const QString &question) {
+            questions << question;
+            return answer;
+        };
+        dialog.setLockConfirmation([&] { return ask("lock"); });
+        dialog.setQuestionAsker(ask);
+        dialog.setPreferences(&document);
+        const QByteArray name = box.toLatin1();
+        auto *check = dialog.findChild<QCheckBox *>(box);
+        click(dialog, name);
+        QCOMPARE(check->isChecked(), answer);
+        if (answer) { // off, and on again
+            click(dialog, name);
+            QVERIFY(!check->isChecked());
+            click(dialog, name);
+        }
+        click(dialog, "ok");
+        QCOMPARE(questions.size(), answer ? 2 : 1);
+        QVERIFY(questions.first().contains(box == "lock" ? "lock" : "rights"));
+        const PreferencesStruct &stored = document.preferences();
+        QCOMPARE(box == "lock" ? stored.lock_screen : stored.command_flag, answer);
+    }
+
+    // The update check is the user's: off until switched on, stored on OK or
+    // Apply, never a step of the show's history nor a change of the show.
+    void userPreferencesApartFromTheShow()
+    {
+        ShowDocument document;
+        Preferences dialog;
+        QList<UserPreferences> stored;
+        const auto store = [&stored](const UserPreferences &p) { stored << p; };
+        auto *check = dialog.findChild<QCheckBox *>("checkUpdates");
+        for (const char *close : {"cancel", "ok"}) {
+            dialog.setPreferences(&document);
+            dialog.setUserPreferences(UserPreferences(), store);
+            QVERIFY(!check->isChecked());
+            click(dialog, "checkUpdates");
+            click(dialog, close);
+        }
+        click(dialog, "apply"); // unchanged since: stored once
+        QCOMPARE(stored.size(), 1);
+        QVERIFY(stored.first().check_updates);
+        QCOMPARE(document.undoStack().count(), 0);
+        QVERIFY(!document.isModified());
+    }
+};
 
 QTEST_MAIN(TestPreferencesDialog)
 #include "tst_preferencesdialog.moc"

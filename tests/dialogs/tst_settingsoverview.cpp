@@ -61,204 +61,191 @@ class TestSettingsOverview : public QObject
 {
     Q_OBJECT
 private slots:
-    void batchIsOneUndoStep_data();
-    void batchIsOneUndoStep();
-    void shiftMovesSelectionAlong();
-    void followsTheDocument();
-    void midiCellsEachInTheirColumn();
-    void refusedEditChangesNothing();
-    void filter_data();
-    void filter();
-    void closes_data();
-    void closes();
-};
-
-void TestSettingsOverview::batchIsOneUndoStep_data()
-{
-    QTest::addColumn<int>("action");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("undoText");
-    QTest::addColumn<QList<int>>("channels"); // shown, first three
-    QTest::newRow("increment") << int(BA_INC) << "1"
-                               << "Increment Channel on 48 controls" << QList<int>{1, 2, 3};
-    QTest::newRow("set 0 stays at 1") << int(BA_SET) << "0"
-                                      << "Set Channel on 48 controls" << QList<int>{1, 1, 1};
-}
-
-void TestSettingsOverview::batchIsOneUndoStep()
-{
-    QFETCH(int, action);
-    QFETCH(QString, text);
-    QFETCH(QString, undoText);
-    QFETCH(QList<int>, channels);
-    ShowDocument document;
-    fill(document, faders(48));
-    const ShowContent before = document.content();
-    SettingsOverview overview(document);
-    QList<int> rows;
-    for (int i = 0; i < 48; ++i)
-        rows.append(i);
-    select(overview, rows, column::CHANNEL);
-    // The first row's channel is 1, so Increment numbers 1..48.
-    overview.valueField()->setText(text);
-    QCOMPARE(overview.applyToSelection(action), 48);
-    QCOMPARE(document.undoStack().count(), 1);
-    QCOMPARE(document.undoStack().undoText(), undoText);
-    for (int i = 0; i < channels.size(); ++i)
-        QCOMPARE(cell(overview, i, column::CHANNEL), QString::number(channels.at(i)));
-    document.undoStack().undo();
-    for (int i = 0; i < 48; ++i)
-        QVERIFY(document.controls().at(i).sameContent(before.controls.at(i)));
-}
-
-void TestSettingsOverview::shiftMovesSelectionAlong()
-{
-    ShowDocument document;
-    fill(document, faders(5));
-    const QList<quint32> ids = document.ids();
-    SettingsOverview overview(document);
-    // Rows 2 and 4, two cells in row 4: each row moves once, in table order.
-    QItemSelection selection;
-    QAbstractItemModel *table = overview.view()->model();
-    for (const auto &[row, type] :
-         QList<QPair<int, int>>{{3, column::NAME}, {1, column::NAME}, {3, column::VALUE_1}}) {
-        const QModelIndex index = table->index(row, column::positionOf(type));
-        selection.select(index, index);
+    void batchIsOneUndoStep_data()
+    {
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("undoText");
+        QTest::addColumn<QList<int>>("channels"); // shown, first three
+        QTest::newRow("increment") << int(BA_INC) << "1"
+                                   << "Increment Channel on 48 controls" << QList<int>{1, 2, 3};
     }
-    overview.view()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
-    overview.slotControlShiftUp();
-    QCOMPARE(document.ids(), (QList<quint32>{ids[1], ids[0], ids[3], ids[2], ids[4]}));
-    QCOMPARE(overview.selectedIds(), (QList<quint32>{ids[1], ids[3]}));
-    overview.slotControlShiftUp(); // ids[1] is at the top: only ids[3] moves
-    QCOMPARE(document.ids(), (QList<quint32>{ids[1], ids[3], ids[0], ids[2], ids[4]}));
-    QCOMPARE(overview.selectedIds(), (QList<quint32>{ids[1], ids[3]}));
-    QCOMPARE(document.undoStack().undoText(), QStringLiteral("Shift 2 Controls Up"));
-    overview.slotControlShiftDown();
-    QCOMPARE(document.ids(), (QList<quint32>{ids[0], ids[1], ids[3], ids[2], ids[4]}));
-}
 
-void TestSettingsOverview::followsTheDocument()
-{
-    ShowDocument document;
-    fill(document, faders(3));
-    SettingsOverview overview(document);
-    auto *count = overview.findChild<QLabel *>("count");
-    QCOMPARE(count->text(), QStringLiteral("3 Controls"));
-    // An edit made in the control editor is a ChangeControls on the document.
-    SettingStruct edited = document.controls().at(1);
-    edited.name = QStringLiteral("Spot");
-    edited.dmx_out.dmx_universe = 9;
-    document.push(new ChangeControls(document, {edited}, "Edit Control"));
-    QCOMPARE(cell(overview, 1, column::NAME), QStringLiteral("Spot"));
-    QCOMPARE(cell(overview, 1, column::UNIVERSE), QStringLiteral("10"));
-    document.push(new RemoveControls(document, {document.ids().at(0)}, "Delete"));
-    QCOMPARE(overview.view()->model()->rowCount(), 2);
-    QCOMPARE(cell(overview, 0, column::NAME), QStringLiteral("Spot"));
-    QCOMPARE(count->text(), QStringLiteral("2 Controls"));
-    document.undoStack().undo();
-    QCOMPARE(cell(overview, 1, column::NAME), QStringLiteral("Spot"));
-    document.push(new ReplaceShow(document, ShowContent(), "New"));
-    QCOMPARE(overview.view()->model()->rowCount(), 0);
-    QCOMPARE(count->text(), QString());
-}
+    void batchIsOneUndoStep()
+    {
+        QFETCH(int, action);
+        QFETCH(QString, text);
+        QFETCH(QString, undoText);
+        QFETCH(QList<int>, channels);
+        ShowDocument document;
+        fill(document, faders(48));
+        const ShowContent before = document.content();
+        SettingsOverview overview(document);
+        QList<int> rows;
+        for (int i = 0; i < 48; ++i)
+            rows.append(i);
+        select(overview, rows, column::CHANNEL);
+        // The first row's channel is 1, so Increment numbers 1..48.
+        overview.valueField()->setText(text);
+        QCOMPARE(overview.applyToSelection(action), 48);
+        QCOMPARE(document.undoStack().count(), 1);
+        QCOMPARE(document.undoStack().undoText(), undoText);
+        for (int i = 0; i < channels.size(); ++i)
+            QCOMPARE(cell(overview, i, column::CHANNEL), QString::number(channels.at(i)));
+        document.undoStack().undo();
+        for (int i = 0; i < 48; ++i)
+            QVERIFY(document.controls().at(i).sameContent(before.controls.at(i)));
+    }
 
-void TestSettingsOverview::midiCellsEachInTheirColumn()
-{
-    ShowDocument document;
-    QList<SettingStruct> records = faders(1, PT_MIDI);
-    records[0].dmx_out.dmx_channel = 60;
-    records[0].dmx_out.dmx_universe = 2;
-    records[0].dmx_out.dmx_midi_type = MT_NOTE_ON;
-    fill(document, records);
-    SettingsOverview overview(document);
-    QAbstractItemModel *table = overview.view()->model();
-    const QModelIndex note = table->index(0, column::positionOf(column::NOTE));
-    const QModelIndex channel = table->index(0, column::positionOf(column::CHANNEL));
-    QCOMPARE(note.data().toString(), QStringLiteral("60"));
-    QCOMPARE(cell(overview, 0, column::UNIVERSE), QStringLiteral("3"));
-    QCOMPARE(channel.data().toString(), QStringLiteral("-"));
-    QCOMPARE(table->flags(channel), Qt::NoItemFlags);
-    // Retyping the note stores the note, and nothing else changes.
-    const SettingStruct before = document.controls().first();
-    QVERIFY(table->setData(note, QStringLiteral("61")));
-    SettingStruct expected = before;
-    expected.dmx_out.dmx_channel = 61;
-    QVERIFY(document.controls().first().sameContent(expected));
-    QCOMPARE(document.undoStack().undoText(), QStringLiteral("Set Note of Fader 1"));
-    // The type cell cannot be edited.
-    QCOMPARE(table->flags(table->index(0, column::positionOf(column::TYPE))), Qt::NoItemFlags);
-}
+    void shiftMovesSelectionAlong()
+    {
+        ShowDocument document;
+        fill(document, faders(5));
+        const QList<quint32> ids = document.ids();
+        SettingsOverview overview(document);
+        // Rows 2 and 4, two cells in row 4: each row moves once, in table order.
+        QItemSelection selection;
+        QAbstractItemModel *table = overview.view()->model();
+        for (const auto &[row, type] :
+             QList<QPair<int, int>>{{3, column::NAME}, {1, column::NAME}, {3, column::VALUE_1}}) {
+            const QModelIndex index = table->index(row, column::positionOf(type));
+            selection.select(index, index);
+        }
+        overview.view()->selectionModel()->select(selection, QItemSelectionModel::ClearAndSelect);
+        overview.slotControlShiftUp();
+        QCOMPARE(document.ids(), (QList<quint32>{ids[1], ids[0], ids[3], ids[2], ids[4]}));
+        QCOMPARE(overview.selectedIds(), (QList<quint32>{ids[1], ids[3]}));
+        overview.slotControlShiftUp(); // ids[1] is at the top: only ids[3] moves
+        QCOMPARE(document.ids(), (QList<quint32>{ids[1], ids[3], ids[0], ids[2], ids[4]}));
+        QCOMPARE(overview.selectedIds(), (QList<quint32>{ids[1], ids[3]}));
+        QCOMPARE(document.undoStack().undoText(), QStringLiteral("Shift 2 Controls Up"));
+        overview.slotControlShiftDown();
+        QCOMPARE(document.ids(), (QList<quint32>{ids[0], ids[1], ids[3], ids[2], ids[4]}));
+    }
 
-void TestSettingsOverview::refusedEditChangesNothing()
-{
-    ShowDocument document;
-    fill(document, faders(2));
-    SettingsOverview overview(document);
-    const ShowContent before = document.content();
-    QAbstractItemModel *table = overview.view()->model();
-    QVERIFY(!table->setData(table->index(0, column::positionOf(column::PROTOCOL)),
-                            QStringLiteral("no protocol")));
-    QVERIFY(overview.statusText().contains(QStringLiteral("no protocol")));
-    select(overview, {0, 1}, column::VALUE_1);
-    overview.valueField()->setText(QStringLiteral("loud"));
-    QCOMPARE(overview.applyToSelection(BA_SET), 0);
-    QCOMPARE(document.undoStack().count(), 0);
-    QVERIFY(overview.statusText().startsWith(QStringLiteral("2 cells left unchanged")));
-    QVERIFY(document.controls().first().sameContent(before.controls.first()));
-}
+    void followsTheDocument()
+    {
+        ShowDocument document;
+        fill(document, faders(3));
+        SettingsOverview overview(document);
+        auto *count = overview.findChild<QLabel *>("count");
+        QCOMPARE(count->text(), QStringLiteral("3 Controls"));
+        // An edit made in the control editor is a ChangeControls on the document.
+        SettingStruct edited = document.controls().at(1);
+        edited.name = QStringLiteral("Spot");
+        edited.dmx_out.dmx_universe = 9;
+        document.push(new ChangeControls(document, {edited}, "Edit Control"));
+        QCOMPARE(cell(overview, 1, column::NAME), QStringLiteral("Spot"));
+        QCOMPARE(cell(overview, 1, column::UNIVERSE), QStringLiteral("10"));
+        document.push(new RemoveControls(document, {document.ids().at(0)}, "Delete"));
+        QCOMPARE(overview.view()->model()->rowCount(), 2);
+        QCOMPARE(cell(overview, 0, column::NAME), QStringLiteral("Spot"));
+        QCOMPARE(count->text(), QStringLiteral("2 Controls"));
+        document.undoStack().undo();
+        QCOMPARE(cell(overview, 1, column::NAME), QStringLiteral("Spot"));
+        document.push(new ReplaceShow(document, ShowContent(), "New"));
+        QCOMPARE(overview.view()->model()->rowCount(), 0);
+        QCOMPARE(count->text(), QString());
+    }
 
-void TestSettingsOverview::filter_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("rows");
-    QTest::newRow("all") << "" << 9;
-    QTest::newRow("name") << "spot 4" << 1;
-    QTest::newRow("protocol") << "midi" << 3;
-    QTest::newRow("universe") << "2" << 3;
-    QTest::newRow("protocol and universe") << "art-net 3" << 1;
-    QTest::newRow("type") << "vertical" << 9;
-    QTest::newRow("nothing") << "knob" << 0;
-}
+    void midiCellsEachInTheirColumn()
+    {
+        ShowDocument document;
+        QList<SettingStruct> records = faders(1, PT_MIDI);
+        records[0].dmx_out.dmx_channel = 60;
+        records[0].dmx_out.dmx_universe = 2;
+        records[0].dmx_out.dmx_midi_type = MT_NOTE_ON;
+        fill(document, records);
+        SettingsOverview overview(document);
+        QAbstractItemModel *table = overview.view()->model();
+        const QModelIndex note = table->index(0, column::positionOf(column::NOTE));
+        const QModelIndex channel = table->index(0, column::positionOf(column::CHANNEL));
+        QCOMPARE(note.data().toString(), QStringLiteral("60"));
+        QCOMPARE(cell(overview, 0, column::UNIVERSE), QStringLiteral("3"));
+        QCOMPARE(channel.data().toString(), QStringLiteral("-"));
+        QCOMPARE(table->flags(channel), Qt::NoItemFlags);
+        // Retyping the note stores the note, and nothing else changes.
+        const SettingStruct before = document.controls().first();
+        QVERIFY(table->setData(note, QStringLiteral("61")));
+        SettingStruct expected = before;
+        expected.dmx_out.dmx_channel = 61;
+        QVERIFY(document.controls().first().sameContent(expected));
+        QCOMPARE(document.undoStack().undoText(), QStringLiteral("Set Note of Fader 1"));
+        // The type cell cannot be edited.
+        QCOMPARE(table->flags(table->index(0, column::positionOf(column::TYPE))), Qt::NoItemFlags);
+    }
 
-void TestSettingsOverview::filter()
-{
-    QFETCH(QString, text);
-    QFETCH(int, rows);
-    ShowDocument document;
-    QList<SettingStruct> records = faders(3);
-    records += faders(3, PT_MIDI);
-    records += faders(3, PT_ACN);
-    for (int i = 3; i < 9; ++i)
-        records[i].name = QStringLiteral("Spot %1").arg(i);
-    fill(document, records);
-    SettingsOverview overview(document);
-    overview.filterField()->setText(text);
-    QCOMPARE(overview.view()->model()->rowCount(), rows);
-}
+    void refusedEditChangesNothing()
+    {
+        ShowDocument document;
+        fill(document, faders(2));
+        SettingsOverview overview(document);
+        const ShowContent before = document.content();
+        QAbstractItemModel *table = overview.view()->model();
+        QVERIFY(!table->setData(table->index(0, column::positionOf(column::PROTOCOL)),
+                                QStringLiteral("no protocol")));
+        QVERIFY(overview.statusText().contains(QStringLiteral("no protocol")));
+        select(overview, {0, 1}, column::VALUE_1);
+        overview.valueField()->setText(QStringLiteral("loud"));
+        QCOMPARE(overview.applyToSelection(BA_SET), 0);
+        QCOMPARE(document.undoStack().count(), 0);
+        QVERIFY(overview.statusText().startsWith(QStringLiteral("2 cells left unchanged")));
+        QVERIFY(document.controls().first().sameContent(before.controls.first()));
+    }
 
-void TestSettingsOverview::closes_data()
-{
-    QTest::addColumn<bool>("escape");
-    QTest::newRow("Escape") << true;
-    QTest::newRow("Close button") << false;
-}
+    void filter_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("rows");
+        QTest::newRow("all") << "" << 9;
+        QTest::newRow("name") << "spot 4" << 1;
+        QTest::newRow("protocol") << "midi" << 3;
+        QTest::newRow("universe") << "2" << 3;
+        QTest::newRow("protocol and universe") << "art-net 3" << 1;
+        QTest::newRow("type") << "vertical" << 9;
+        QTest::newRow("nothing") << "knob" << 0;
+    }
 
-void TestSettingsOverview::closes()
-{
-    QFETCH(bool, escape);
-    ShowDocument document;
-    fill(document, faders(2));
-    SettingsOverview overview(document);
-    QSignalSpy closed(&overview, &SettingsOverview::clickedActionCloseMe);
-    overview.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&overview));
-    if (escape)
-        QTest::keyClick(overview.view(), Qt::Key_Escape);
-    else
-        overview.findChild<QPushButton *>(QStringLiteral("close"))->click();
-    QVERIFY(!overview.isVisible());
-    QCOMPARE(closed.count(), 1);
-}
+    void filter()
+    {
+        QFETCH(QString, text);
+        QFETCH(int, rows);
+        ShowDocument document;
+        QList<SettingStruct> records = faders(3);
+        records += faders(3, PT_MIDI);
+        records += faders(3, PT_ACN);
+        for (int i = 3; i < 9; ++i)
+            records[i].name = QStringLiteral("Spot %1").arg(i);
+        fill(document, records);
+        SettingsOverview overview(document);
+        overview.filterField()->setText(text);
+        QCOMPARE(overview.view()->model()->rowCount(), rows);
+    }
+
+    void closes_data()
+    {
+        QTest::addColumn<bool>("escape");
+        QTest::newRow("Escape") << true;
+        QTest::newRow("Close button") << false;
+    }
+
+    void closes()
+    {
+        QFETCH(bool, escape);
+        ShowDocument document;
+        fill(document, faders(2));
+        SettingsOverview overview(document);
+        QSignalSpy closed(&overview, &SettingsOverview::clickedActionCloseMe);
+        overview.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&overview));
+        if (escape)
+            QTest::keyClick(overview.view(), Qt::Key_Escape);
+        else
+            overview.findChild<QPushButton *>(QStringLiteral("close"))->click();
+        QVERIFY(!overview.isVisible());
+        QCOMPARE(closed.count(), 1);
+    }
+};
 
 QTEST_MAIN(TestSettingsOverview)
 #include "tst_settingsoverview.moc"
