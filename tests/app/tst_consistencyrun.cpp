@@ -84,8 +84,6 @@ private slots:
         QTest::addColumn<QStringList>("expected"); // empty: no window shown
         const QString partial = "WARNING: Controls 'A' and 'B' - partial overlap of position "
                                 "(%1/0) with position (49/49)!";
-        QTest::newRow("load, edges touch")
-            << show(label("A", 0, 0) + label("B", 50, 0)) << false << QStringList();
         QTest::newRow("load, overlap")
             << show(label("A", 0, 0) + label("B", 40, 0)) << false << QStringList{partial.arg(40)};
         QTest::newRow("load, outside but switched off")

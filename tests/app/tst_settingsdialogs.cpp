@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScopeGuard>
-#include <QSpinBox>
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QTemporaryDir>
@@ -48,21 +47,6 @@ private slots:
         QVERIFY(m_dir.isValid());
     }
     void init() { m_prompter = std::make_shared<ScriptedPrompter>(); }
-
-    void backgroundApplyIsOneUndoStep()
-    {
-        auto console = makeConsole();
-        QVERIFY(console);
-        const int steps = console->document().undoStack().count();
-        QVERIFY(call(*console, "slotBackground"));
-        auto *dialog = topLevel<SettingsBackground>();
-        QVERIFY(dialog && dialog->isVisible());
-        dialog->findChild<QSpinBox *>("stretch")->setValue(150);
-        dialog->findChild<QPushButton *>("ok")->click();
-        QCOMPARE(console->document().background().stretch_factor, 150u);
-        QCOMPARE(console->document().undoStack().count(), steps + 1);
-        QVERIFY(console->isWindowModified());
-    }
 
     void lockInPreferencesAsksLikeTheLockCommand_data()
     {
