@@ -30,6 +30,7 @@ private slots:
     void newerVersion();
     void check_data();
     void check();
+    void presenterMayDeleteTheCheck_data();
     void presenterMayDeleteTheCheck();
 };
 
@@ -152,15 +153,29 @@ void TestUpdateCheck::check()
 }
 
 // Whoever answers the report may delete the check (a console closed while
-// its box is open).
+// its box is open) or start the next one, which then runs.
+void TestUpdateCheck::presenterMayDeleteTheCheck_data()
+{
+    QTest::addColumn<bool>("again");
+    QTest::newRow("deletes the check") << false;
+    QTest::newRow("checks again") << true;
+}
+
 void TestUpdateCheck::presenterMayDeleteTheCheck()
 {
+    QFETCH(bool, again);
     TestHttpServer server(http(200, "OK", "version: 0.9.1.0\n"));
     QVERIFY(server.listen());
     auto *checker = new CheckSoftwareUpdate;
     const QPointer<CheckSoftwareUpdate> alive(checker);
     checker->setCurrentVersion(0, 8, 0, 0);
-    checker->setPresenter([checker](const QString &) { delete checker; });
+    int reports = 0;
+    checker->setPresenter([&, checker](const QString &) {
+        if (!again || ++reports == 2)
+            delete checker;
+        else
+            checker->CheckForUpdate(server.url() + QStringLiteral("/"), 0);
+    });
     checker->CheckForUpdate(server.url() + QStringLiteral("/"), 0);
     QTRY_VERIFY(!alive);
 }
