@@ -22,11 +22,10 @@ namespace
 constexpr int HANDLE = 7;
 constexpr int GUIDE_REACH = 6;
 // The eight handles, by the edges each moves: corners and side centres.
-constexpr int HANDLES[] = {
-    geometry::LEFT | geometry::TOP,     geometry::TOP,    geometry::RIGHT | geometry::TOP,
-    geometry::RIGHT,                    geometry::RIGHT | geometry::BOTTOM,
-    geometry::BOTTOM,                   geometry::LEFT | geometry::BOTTOM,
-    geometry::LEFT};
+constexpr int HANDLES[] = {geometry::LEFT | geometry::TOP,     geometry::TOP,
+                           geometry::RIGHT | geometry::TOP,    geometry::RIGHT,
+                           geometry::RIGHT | geometry::BOTTOM, geometry::BOTTOM,
+                           geometry::LEFT | geometry::BOTTOM,  geometry::LEFT};
 
 QRect storedRectOf(const SettingStruct &r)
 {
@@ -265,6 +264,23 @@ bool DesignMode::filter(QWidget *widget, QEvent *event)
 {
     if (!m_on)
         return false;
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::Wheel:
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::ShortcutOverride:
+        break;
+    case QEvent::Resize:
+        if (widget == m_console)
+            refresh();
+        return false;
+    default:
+        return false;
+    }
     const quint32 id = controlOf(widget);
     if (!id && widget != m_console)
         return false; // the status line and its buttons
@@ -303,10 +319,6 @@ bool DesignMode::filter(QWidget *widget, QEvent *event)
         key(k->key(), k->modifiers());
         return true;
     }
-    case QEvent::Resize:
-        if (widget == m_console)
-            refresh();
-        return false;
     default:
         return false;
     }
@@ -393,8 +405,8 @@ void DesignMode::follow(const QPoint &at, Qt::KeyboardModifiers modifiers)
                 minimums.append(minimumSize(id));
             minimum = geometry::groupMinimum(m_startRects, minimums, m_startBox);
         }
-        const geometry::SnapResult r = geometry::resize(m_startBox, m_edges, delta, minimum,
-                                                        m_guides, snapFor(modifiers));
+        const geometry::SnapResult r =
+            geometry::resize(m_startBox, m_edges, delta, minimum, m_guides, snapFor(modifiers));
         m_after.clear();
         for (int i = 0; i < m_moving.size(); ++i) {
             const QRect rect = m_moving.size() == 1
@@ -573,7 +585,8 @@ void DesignMode::cancelGesture()
 
 bool DesignMode::key(int key, Qt::KeyboardModifiers modifiers)
 {
-    const int step = modifiers & Qt::AltModifier ? 1 : qMax<int>(1, m_document.preferences().snap_grid);
+    const int step =
+        modifiers & Qt::AltModifier ? 1 : qMax<int>(1, m_document.preferences().snap_grid);
     switch (key) {
     case Qt::Key_Escape:
         if (m_gesture != Gesture::None)

@@ -166,6 +166,8 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
 Pultora::~Pultora()
 {
     qApp->removeEventFilter(this);
+    // The controls' last events while they are deleted reach no design mode.
+    m_design = nullptr;
     stopTriggerTimer();
     closeDialogs();
     // Written on every exit, whatever the user answered about saving.
@@ -375,7 +377,7 @@ bool Pultora::eventFilter(QObject *watched, QEvent *event)
     if (m_edit->moving() && m_edit->moveEvent(event))
         return true;
     // In design mode the controls see no mouse and no key.
-    if (m_design->isOn() && m_design->filter(widget, event))
+    if (m_design && m_design->isOn() && m_design->filter(widget, event))
         return true;
     // Controls that have a menu of their own (spin boxes) or take no mouse
     // (LEDs) still open the console's menu.
