@@ -139,158 +139,154 @@ class TestDmxInEditor : public QObject
     Q_OBJECT
 
 private slots:
-    void rows_data();
-    void rows();
-    void fieldsAsStored_data();
-    void fieldsAsStored();
-    void midiAndBack_data();
-    void midiAndBack();
-};
-
-void TestDmxInEditor::rows_data()
-{
-    QTest::addColumn<int>("where");
-    QTest::addColumn<int>("type");
-    QTest::addColumn<int>("protocol");
-    QTest::addColumn<bool>("showHex");
-    QTest::addColumn<QString>("shown");
-    const int in = ControlInput, bg = BackgroundInput, out = ControlOutput, adv = ControlAdvanced;
-    const QString all = "v1 v2 v3 c1 c2 c3 fade uni";
-    QTest::newRow("button, Art-Net, hex") << in << 0 << 1 << true << all + " ch hex";
-    QTest::newRow("switch, MIDI") << in << 1 << 3 << false << all + " note midi";
-    QTest::newRow("direct value, sACN") << in << 2 << 2 << false << "v1 v2 c1 c2 fade uni ch";
-    QTest::newRow("fader, MIDI, hex") << in << 3 << 3 << true << "v1 v2 uni note midi hex";
-    QTest::newRow("led, MIDI") << in << 16 << 3 << false << all + " note midi";
-    QTest::newRow("encoder: no input") << in << 12 << 1 << true << "hidden";
-    QTest::newRow("button, none, hex") << in << 0 << 0 << true << "";
-    QTest::newRow("HTTP is no input") << in << 0 << 4 << false << "";
-    QTest::newRow("background, MIDI, hex") << bg << 0 << 3 << true << all + " note midi hex";
-    QTest::newRow("background, Art-Net") << bg << 0 << 1 << false << all + " ch";
-    QTest::newRow("background, none, hex") << bg << 0 << 0 << true << "";
-    QTest::newRow("out: button, sACN, hex") << out << 0 << 2 << true << "v1 v2 uni ch hex";
-    QTest::newRow("out: button, MIDI") << out << 1 << 3 << false << "v1 v2 uni note midi";
-    QTest::newRow("out: fader, HTTP") << out << 3 << 4 << false << "v1 v2 http";
-    QTest::newRow("out: knob, command") << out << 11 << 5 << false << "v1 v2 cmd";
-    QTest::newRow("out: encoder switch, MIDI, hex")
-        << out << 14 << 3 << true << "v1 v2 v3 uni note midi hex";
-    QTest::newRow("out: none, hex") << out << 0 << 0 << true << "";
-    QTest::newRow("out: unknown protocol") << out << 0 << 6 << false << "";
-    QTest::newRow("out: led") << out << 16 << 1 << false << "hidden";
-    QTest::newRow("centre, Art-Net") << adv << 5 << 1 << false << "v1 uni ch";
-    QTest::newRow("centre, HTTP") << adv << 9 << 4 << false << "v1 v2 http";
-    QTest::newRow("no second output") << adv << 0 << 1 << false << "hidden";
-}
-
-void TestDmxInEditor::rows()
-{
-    QFETCH(int, where);
-    QFETCH(int, type);
-    QFETCH(int, protocol);
-    QFETCH(bool, showHex);
-    QFETCH(QString, shown);
-    const Window w(Where(where), quint8(type), {protocol, 0, 0, 0, 0, 0}, showHex);
-    const std::pair<const char *, const char *> rows[] = {
-        {"v1", "value1"},    {"v2", "value2"},    {"v3", "value3"},     {"c1", "colorRed1"},
-        {"c2", "colorRed2"}, {"c3", "colorRed3"}, {"fade", "fade"},     {"uni", "universe"},
-        {"ch", "channel"},   {"note", "note"},    {"midi", "midiType"}, {"http", "http"},
-        {"cmd", "command"}};
-    QStringList seen;
-    if (!w.field("protocol")->isVisibleTo(w.top()))
-        seen << "hidden";
-    for (const auto &[row, name] : rows) {
-        if (w.field(name) && w.field(name)->isVisibleTo(w.top()))
-            seen << row;
+    void rows_data()
+    {
+        QTest::addColumn<int>("where");
+        QTest::addColumn<int>("type");
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<bool>("showHex");
+        QTest::addColumn<QString>("shown");
+        const int in = ControlInput, bg = BackgroundInput, out = ControlOutput,
+                  adv = ControlAdvanced;
+        const QString all = "v1 v2 v3 c1 c2 c3 fade uni";
+        QTest::newRow("button, Art-Net, hex") << in << 0 << 1 << true << all + " ch hex";
+        QTest::newRow("switch, MIDI") << in << 1 << 3 << false << all + " note midi";
+        QTest::newRow("direct value, sACN") << in << 2 << 2 << false << "v1 v2 c1 c2 fade uni ch";
+        QTest::newRow("fader, MIDI, hex") << in << 3 << 3 << true << "v1 v2 uni note midi hex";
+        QTest::newRow("led, MIDI") << in << 16 << 3 << false << all + " note midi";
+        QTest::newRow("encoder: no input") << in << 12 << 1 << true << "hidden";
+        QTest::newRow("button, none, hex") << in << 0 << 0 << true << "";
+        QTest::newRow("HTTP is no input") << in << 0 << 4 << false << "";
+        QTest::newRow("background, MIDI, hex") << bg << 0 << 3 << true << all + " note midi hex";
+        QTest::newRow("background, Art-Net") << bg << 0 << 1 << false << all + " ch";
+        QTest::newRow("background, none, hex") << bg << 0 << 0 << true << "";
+        QTest::newRow("out: button, sACN, hex") << out << 0 << 2 << true << "v1 v2 uni ch hex";
+        QTest::newRow("out: button, MIDI") << out << 1 << 3 << false << "v1 v2 uni note midi";
+        QTest::newRow("out: fader, HTTP") << out << 3 << 4 << false << "v1 v2 http";
+        QTest::newRow("out: knob, command") << out << 11 << 5 << false << "v1 v2 cmd";
+        QTest::newRow("out: encoder switch, MIDI, hex")
+            << out << 14 << 3 << true << "v1 v2 v3 uni note midi hex";
+        QTest::newRow("out: none, hex") << out << 0 << 0 << true << "";
+        QTest::newRow("out: unknown protocol") << out << 0 << 6 << false << "";
+        QTest::newRow("out: led") << out << 16 << 1 << false << "hidden";
+        QTest::newRow("centre, Art-Net") << adv << 5 << 1 << false << "v1 uni ch";
+        QTest::newRow("centre, HTTP") << adv << 9 << 4 << false << "v1 v2 http";
+        QTest::newRow("no second output") << adv << 0 << 1 << false << "hidden";
     }
-    if (beside(w.field("universe"), true)->isVisibleTo(w.top()))
-        seen << "hex";
-    QCOMPARE(seen.join(' '), shown);
-    QCOMPARE(beside(w.field("universe"), false)->text(),
-             protocol == PT_MIDI ? "MIDI Channel :" : "DMX Universe :");
-}
 
-void TestDmxInEditor::fieldsAsStored_data()
-{
-    QTest::addColumn<int>("where");
-    QTest::addColumn<int>("protocol");
-    QTest::addColumn<QString>("field");
-    // Stored, shown as opened, typed, stored then.
-    QTest::addColumn<QList<int>>("numbers");
-    QTest::addColumn<QString>("hex");
-    const int in = ControlInput, bg = BackgroundInput, out = ControlOutput;
-    QTest::newRow("DMX channel from 1") << in << 1 << "channel" << QList<int>{0, 1, 6, 5} << "0x06";
-    QTest::newRow("note as stored") << in << 3 << "note" << QList<int>{60, 60, 64, 64} << "0x40";
-    QTest::newRow("a colour") << in << 2 << "colorBlue1" << QList<int>{0, 0, 128, 128}
-                              << "0xff 00 80";
-    QTest::newRow("background: universe from 1")
-        << bg << 1 << "universe" << QList<int>{3, 4, 1, 0} << "0x01";
-    QTest::newRow("background: MIDI channel from 1")
-        << bg << 3 << "universe" << QList<int>{9, 10, 16, 15} << "0x10";
-    QTest::newRow("background: value")
-        << bg << 2 << "value3" << QList<int>{255, 255, 200, 200} << "0xc8";
-    QTest::newRow("out: last DMX channel")
-        << out << 2 << "channel" << QList<int>{511, 512, 100, 99} << "0x64";
-    QTest::newRow("out: last universe")
-        << out << 1 << "universe" << QList<int>{65534, 65535, 8, 7} << "0x08";
-    QTest::newRow("out: note") << out << 3 << "note" << QList<int>{60, 60, 100, 100} << "0x64";
-}
+    void rows()
+    {
+        QFETCH(int, where);
+        QFETCH(int, type);
+        QFETCH(int, protocol);
+        QFETCH(bool, showHex);
+        QFETCH(QString, shown);
+        const Window w(Where(where), quint8(type), {protocol, 0, 0, 0, 0, 0}, showHex);
+        const std::pair<const char *, const char *> rows[] = {
+            {"v1", "value1"},    {"v2", "value2"},    {"v3", "value3"},     {"c1", "colorRed1"},
+            {"c2", "colorRed2"}, {"c3", "colorRed3"}, {"fade", "fade"},     {"uni", "universe"},
+            {"ch", "channel"},   {"note", "note"},    {"midi", "midiType"}, {"http", "http"},
+            {"cmd", "command"}};
+        QStringList seen;
+        if (!w.field("protocol")->isVisibleTo(w.top()))
+            seen << "hidden";
+        for (const auto &[row, name] : rows) {
+            if (w.field(name) && w.field(name)->isVisibleTo(w.top()))
+                seen << row;
+        }
+        if (beside(w.field("universe"), true)->isVisibleTo(w.top()))
+            seen << "hex";
+        QCOMPARE(seen.join(' '), shown);
+        QCOMPARE(beside(w.field("universe"), false)->text(),
+                 protocol == PT_MIDI ? "MIDI Channel :" : "DMX Universe :");
+    }
 
-void TestDmxInEditor::fieldsAsStored()
-{
-    QFETCH(int, where);
-    QFETCH(int, protocol);
-    QFETCH(QString, field);
-    QFETCH(QList<int>, numbers);
-    QFETCH(QString, hex);
-    Address address{protocol, 0, 0, 0, 0, 0};
-    address[kFields.value(field)] = numbers[0];
-    Window w(Where(where), CT_BUTTON_PUSH, address, true);
-    QSpinBox *box = w.spin(field);
-    QCOMPARE(box->value(), numbers[1]);
-    box->setValue(numbers[2]);
-    const int after = address[kFields.value(field)] = numbers[3];
-    QCOMPARE(w.stored(false), address);
-    QCOMPARE(beside(box, true)->text(), hex);
-    // The note and the DMX channel show one field.
-    if (field == "channel")
-        QCOMPARE(w.spin("note")->value(), after);
-    if (field == "note")
-        QCOMPARE(w.spin("channel")->value(), after + 1);
-}
+    void fieldsAsStored_data()
+    {
+        QTest::addColumn<int>("where");
+        QTest::addColumn<int>("protocol");
+        QTest::addColumn<QString>("field");
+        // Stored, shown as opened, typed, stored then.
+        QTest::addColumn<QList<int>>("numbers");
+        QTest::addColumn<QString>("hex");
+        const int in = ControlInput, bg = BackgroundInput, out = ControlOutput;
+        QTest::newRow("DMX channel from 1")
+            << in << 1 << "channel" << QList<int>{0, 1, 6, 5} << "0x06";
+        QTest::newRow("note as stored")
+            << in << 3 << "note" << QList<int>{60, 60, 64, 64} << "0x40";
+        QTest::newRow("a colour") << in << 2 << "colorBlue1" << QList<int>{0, 0, 128, 128}
+                                  << "0xff 00 80";
+        QTest::newRow("background: universe from 1")
+            << bg << 1 << "universe" << QList<int>{3, 4, 1, 0} << "0x01";
+        QTest::newRow("background: MIDI channel from 1")
+            << bg << 3 << "universe" << QList<int>{9, 10, 16, 15} << "0x10";
+        QTest::newRow("background: value")
+            << bg << 2 << "value3" << QList<int>{255, 255, 200, 200} << "0xc8";
+        QTest::newRow("out: last DMX channel")
+            << out << 2 << "channel" << QList<int>{511, 512, 100, 99} << "0x64";
+        QTest::newRow("out: last universe")
+            << out << 1 << "universe" << QList<int>{65534, 65535, 8, 7} << "0x08";
+        QTest::newRow("out: note") << out << 3 << "note" << QList<int>{60, 60, 100, 100} << "0x64";
+    }
 
-void TestDmxInEditor::midiAndBack_data()
-{
-    QTest::addColumn<int>("where");
-    QTest::newRow("control editor's input") << int(ControlInput);
-    QTest::newRow("background's input") << int(BackgroundInput);
-    QTest::newRow("control editor's output") << int(ControlOutput);
-    QTest::newRow("second output") << int(ControlAdvanced);
-}
+    void fieldsAsStored()
+    {
+        QFETCH(int, where);
+        QFETCH(int, protocol);
+        QFETCH(QString, field);
+        QFETCH(QList<int>, numbers);
+        QFETCH(QString, hex);
+        Address address{protocol, 0, 0, 0, 0, 0};
+        address[kFields.value(field)] = numbers[0];
+        Window w(Where(where), CT_BUTTON_PUSH, address, true);
+        QSpinBox *box = w.spin(field);
+        QCOMPARE(box->value(), numbers[1]);
+        box->setValue(numbers[2]);
+        const int after = address[kFields.value(field)] = numbers[3];
+        QCOMPARE(w.stored(false), address);
+        QCOMPARE(beside(box, true)->text(), hex);
+        // The note and the DMX channel show one field.
+        if (field == "channel")
+            QCOMPARE(w.spin("note")->value(), after);
+        if (field == "note")
+            QCOMPARE(w.spin("channel")->value(), after + 1);
+    }
 
-// MIDI shows typed values within its ranges and keeps them, so that another
-// protocol shows them again; applied under MIDI they are narrowed for good.
-// The control's other editors stay at Art-Net: each is narrowed by its own
-// protocol.
-void TestDmxInEditor::midiAndBack()
-{
-    QFETCH(int, where);
-    Window w(Where(where), CT_FADER_VERTICAL_MIDDLE, {PT_ARTNET, 200, 250, 300, 39, 0}, false);
-    auto shown = [&w](const char *channel) {
-        return QList<int>{w.spin("value1")->value(), w.spin("value3")->value(),
-                          w.spin(channel)->value(), w.spin("universe")->value()};
-    };
-    QCOMPARE(w.stored(true), (Address{PT_ARTNET, 200, 250, 300, 39, 0}));
-    w.choose(PT_MIDI);
-    QCOMPARE(shown("note"), (QList<int>{127, 127, 127, 16}));
-    QCOMPARE(w.stored(false), (Address{PT_MIDI, 200, 250, 300, 39, 0}));
-    w.choose(PT_ARTNET);
-    QCOMPARE(shown("channel"), (QList<int>{200, 250, 301, 40}));
+    void midiAndBack_data()
+    {
+        QTest::addColumn<int>("where");
+        QTest::newRow("control editor's input") << int(ControlInput);
+        QTest::newRow("background's input") << int(BackgroundInput);
+        QTest::newRow("control editor's output") << int(ControlOutput);
+        QTest::newRow("second output") << int(ControlAdvanced);
+    }
 
-    w.choose(PT_MIDI);
-    QCOMPARE(w.stored(true), (Address{PT_MIDI, 127, 127, 127, 15, 0}));
-    w.choose(PT_ARTNET);
-    QCOMPARE(shown("channel"), (QList<int>{127, 127, 128, 16}));
-    QCOMPARE(w.stored(true), (Address{PT_ARTNET, 127, 127, 127, 15, 0}));
-}
+    // MIDI shows typed values within its ranges and keeps them, so that another
+    // protocol shows them again; applied under MIDI they are narrowed for good.
+    // The control's other editors stay at Art-Net: each is narrowed by its own
+    // protocol.
+    void midiAndBack()
+    {
+        QFETCH(int, where);
+        Window w(Where(where), CT_FADER_VERTICAL_MIDDLE, {PT_ARTNET, 200, 250, 300, 39, 0}, false);
+        auto shown = [&w](const char *channel) {
+            return QList<int>{w.spin("value1")->value(), w.spin("value3")->value(),
+                              w.spin(channel)->value(), w.spin("universe")->value()};
+        };
+        QCOMPARE(w.stored(true), (Address{PT_ARTNET, 200, 250, 300, 39, 0}));
+        w.choose(PT_MIDI);
+        QCOMPARE(shown("note"), (QList<int>{127, 127, 127, 16}));
+        QCOMPARE(w.stored(false), (Address{PT_MIDI, 200, 250, 300, 39, 0}));
+        w.choose(PT_ARTNET);
+        QCOMPARE(shown("channel"), (QList<int>{200, 250, 301, 40}));
+
+        w.choose(PT_MIDI);
+        QCOMPARE(w.stored(true), (Address{PT_MIDI, 127, 127, 127, 15, 0}));
+        w.choose(PT_ARTNET);
+        QCOMPARE(shown("channel"), (QList<int>{127, 127, 128, 16}));
+        QCOMPARE(w.stored(true), (Address{PT_ARTNET, 127, 127, 127, 15, 0}));
+    }
+};
 
 QTEST_MAIN(TestDmxInEditor)
 #include "tst_dmxineditor.moc"

@@ -154,191 +154,187 @@ class TestDocumentation : public QObject
     Q_OBJECT
 
 private slots:
-    void page_data();
-    void page();
-    void downloadLoadsTheSameShow();
-    void edges();
-    void rendersInBrowser();
-};
+    void page_data()
+    {
+        QTest::addColumn<bool>("hex");
+        QTest::newRow("hex off") << false;
+        QTest::newRow("hex on") << true;
+    }
 
-void TestDocumentation::page_data()
-{
-    QTest::addColumn<bool>("hex");
-    QTest::newRow("hex off") << false;
-    QTest::newRow("hex on") << true;
-}
+    void page()
+    {
+        QFETCH(bool, hex);
+        const Page page(documentationText(Show(hex).source()));
+        QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
+        QCOMPARE(page.encoding, QStringLiteral("UTF-8"));
+        QCOMPARE(page.title, QStringLiteral("Documentation of Bühne Σκηνή"));
 
-void TestDocumentation::page()
-{
-    QFETCH(bool, hex);
-    const Page page(documentationText(Show(hex).source()));
-    QVERIFY2(page.error.isEmpty(), qPrintable(page.error));
-    QCOMPARE(page.encoding, QStringLiteral("UTF-8"));
-    QCOMPARE(page.title, QStringLiteral("Documentation of Bühne Σκηνή"));
-
-    // Heading, address columns, names: no table for an unused protocol,
-    // none for the label; mixed protocols give every row every column.
-    const QString dmx = "Universe|Channel", midi = "MIDI Type|Channel|Note";
-    const QList<QStringList> expected{
-        {"Background Input streaming ACN", dmx, "Bühne Σκηνή"},
-        {"Control Input Art-Net", dmx, "Run"},
-        {"Control Input MIDI", midi, "鍵盤"},
-        {"Control Output Art-Net", dmx, "Fader Ä|Центр|Центр (advanced)"},
-        {"Control Output Command", "Command File Name", "Run"},
-        {"Control Output HTTP", midi + "|HTTP File Name", "鍵盤|鍵盤 (advanced)|Plain"},
-        {"Control Output MIDI", midi + "|HTTP File Name",
-         "鍵盤|鍵盤 (advanced)|Centre only|Centre only (advanced)"},
-        {"Control Output streaming ACN", dmx, "Центр|Центр (advanced)"},
-    };
-    QCOMPARE(page.tables.size(), expected.size() + 1);
-    for (const QStringList &table : expected) {
-        const QList<QStringList> rows = page.tables.value(table.at(0));
-        QCOMPARE(rows.value(0).join('|'),
-                 "Name|Bitmap|Control Type|Protocol|" + table.at(1) + "|Description");
-        QStringList names;
-        for (int i = 1; i < rows.size(); ++i) {
-            names << rows.at(i).value(0);
-            QCOMPARE(rows.at(i).size(), rows.at(0).size());
+        // Heading, address columns, names: no table for an unused protocol,
+        // none for the label; mixed protocols give every row every column.
+        const QString dmx = "Universe|Channel", midi = "MIDI Type|Channel|Note";
+        const QList<QStringList> expected{
+            {"Background Input streaming ACN", dmx, "Bühne Σκηνή"},
+            {"Control Input Art-Net", dmx, "Run"},
+            {"Control Input MIDI", midi, "鍵盤"},
+            {"Control Output Art-Net", dmx, "Fader Ä|Центр|Центр (advanced)"},
+            {"Control Output Command", "Command File Name", "Run"},
+            {"Control Output HTTP", midi + "|HTTP File Name", "鍵盤|鍵盤 (advanced)|Plain"},
+            {"Control Output MIDI", midi + "|HTTP File Name",
+             "鍵盤|鍵盤 (advanced)|Centre only|Centre only (advanced)"},
+            {"Control Output streaming ACN", dmx, "Центр|Центр (advanced)"},
+        };
+        QCOMPARE(page.tables.size(), expected.size() + 1);
+        for (const QStringList &table : expected) {
+            const QList<QStringList> rows = page.tables.value(table.at(0));
+            QCOMPARE(rows.value(0).join('|'),
+                     "Name|Bitmap|Control Type|Protocol|" + table.at(1) + "|Description");
+            QStringList names;
+            for (int i = 1; i < rows.size(); ++i) {
+                names << rows.at(i).value(0);
+                QCOMPARE(rows.at(i).size(), rows.at(0).size());
+            }
+            QCOMPARE(names.join('|'), table.at(2));
         }
-        QCOMPARE(names.join('|'), table.at(2));
+
+        // Addresses counted from 1, MIDI notes as stored; hex only when asked.
+        const auto n = [hex](int v) {
+            return hex ? QStringLiteral("%1 (0x%2)").arg(v).arg(v, 2, 16, QLatin1Char('0'))
+                       : QString::number(v);
+        };
+        QCOMPARE(page.row("Control Output streaming ACN", "Центр (advanced)"),
+                 (QStringList{"Art-Net", n(16), n(1), "-"}));
+        QCOMPARE(page.row("Control Output MIDI", "鍵盤"),
+                 (QStringList{"MIDI", "Note, On", n(3), n(60), "", "-"}));
+        QCOMPARE(page.row("Control Output MIDI", "Centre only"),
+                 (QStringList{"None", "", "", "", "", "-"}));
+        QCOMPARE(page.row("Background Input streaming ACN", "Bühne Σκηνή"),
+                 (QStringList{"streaming ACN", n(4), n(100), "Tour <2026> & more"}));
+        QCOMPARE(page.row("Control Output Command", "Run"),
+                 (QStringList{"Command", "run.sh", "bell"}));
+        QCOMPARE(page.tables.value("Control Output Art-Net").value(1).mid(0, 3),
+                 (QStringList{"Fader Ä", "[img Fader Ä]", "Fader, Vertical"}));
+
+        QMap<QString, QString> prefs;
+        for (const QStringList &row : page.tables.value("Preferences"))
+            prefs.insert(row.value(0), row.value(1));
+        QCOMPARE(prefs.size(), 12);
+        QCOMPARE(prefs.value("Show Hexadecimal Values Additionally"), hex ? "On" : "Off");
+        QCOMPARE(prefs.value("Project Description"), QStringLiteral("see up"));
+        QCOMPARE(prefs.value("Command Path"), QStringLiteral("/opt/show"));
+        QCOMPARE(prefs.value("MIDI-OUT"), QStringLiteral("None"));
+        QCOMPARE(page.links.value("href"), QStringLiteral("#description"));
+        QVERIFY(page.links.contains("name:description"));
     }
 
-    // Addresses counted from 1, MIDI notes as stored; hex only when asked.
-    const auto n = [hex](int v) {
-        return hex ? QStringLiteral("%1 (0x%2)").arg(v).arg(v, 2, 16, QLatin1Char('0'))
-                   : QString::number(v);
-    };
-    QCOMPARE(page.row("Control Output streaming ACN", "Центр (advanced)"),
-             (QStringList{"Art-Net", n(16), n(1), "-"}));
-    QCOMPARE(page.row("Control Output MIDI", "鍵盤"),
-             (QStringList{"MIDI", "Note, On", n(3), n(60), "", "-"}));
-    QCOMPARE(page.row("Control Output MIDI", "Centre only"),
-             (QStringList{"None", "", "", "", "", "-"}));
-    QCOMPARE(page.row("Background Input streaming ACN", "Bühne Σκηνή"),
-             (QStringList{"streaming ACN", n(4), n(100), "Tour <2026> & more"}));
-    QCOMPARE(page.row("Control Output Command", "Run"), (QStringList{"Command", "run.sh", "bell"}));
-    QCOMPARE(page.tables.value("Control Output Art-Net").value(1).mid(0, 3),
-             (QStringList{"Fader Ä", "[img Fader Ä]", "Fader, Vertical"}));
+    void downloadLoadsTheSameShow()
+    {
+        const Show show(false);
+        const QString href =
+            Page(documentationText(show.source())).links.value("download:Bühne.ptra");
+        const QString prefix = QStringLiteral("data:application/xml;base64,");
+        QVERIFY(href.startsWith(prefix));
+        const QByteArray bytes = QByteArray::fromBase64(href.mid(prefix.size()).toLatin1());
+        QVERIFY(bytes.contains(QStringLiteral("鍵盤").toUtf8())); // UTF-8, no 8-bit damage
 
-    QMap<QString, QString> prefs;
-    for (const QStringList &row : page.tables.value("Preferences"))
-        prefs.insert(row.value(0), row.value(1));
-    QCOMPARE(prefs.size(), 12);
-    QCOMPARE(prefs.value("Show Hexadecimal Values Additionally"), hex ? "On" : "Off");
-    QCOMPARE(prefs.value("Project Description"), QStringLiteral("see up"));
-    QCOMPARE(prefs.value("Command Path"), QStringLiteral("/opt/show"));
-    QCOMPARE(prefs.value("MIDI-OUT"), QStringLiteral("None"));
-    QCOMPARE(page.links.value("href"), QStringLiteral("#description"));
-    QVERIFY(page.links.contains("name:description"));
-}
-
-void TestDocumentation::downloadLoadsTheSameShow()
-{
-    const Show show(false);
-    const QString href = Page(documentationText(show.source())).links.value("download:Bühne.ptra");
-    const QString prefix = QStringLiteral("data:application/xml;base64,");
-    QVERIFY(href.startsWith(prefix));
-    const QByteArray bytes = QByteArray::fromBase64(href.mid(prefix.size()).toLatin1());
-    QVERIFY(bytes.contains(QStringLiteral("鍵盤").toUtf8())); // UTF-8, no 8-bit damage
-
-    RecordingHost host;
-    LoadOptions options;
-    options.fromText = true;
-    QVERIFY(loadConfiguration(host, decodeConfigurationText(bytes), options));
-    QCOMPARE(host.controls.size(), show.controls.size());
-    // Values follow the control type on loading; addresses are kept.
-    const auto address = [](const SettingDmxStruct &d) {
-        return QStringList{QString::number(d.protocol_type),
-                           QString::number(d.dmx_universe),
-                           QString::number(d.dmx_channel),
-                           QString::number(d.dmx_midi_type),
-                           d.dmx_http_filename,
-                           d.dmx_command_filename};
-    };
-    for (int i = 0; i < show.controls.size(); ++i) {
-        const SettingStruct &a = show.controls.at(i), &b = host.controls.at(i);
-        QCOMPARE(b.name, a.name);
-        QCOMPARE(address(b.dmx_out), address(a.dmx_out));
-        if (a.name != QLatin1String("Plain")) // a switch has no second output
-            QCOMPARE(address(b.dmx_out_advanced), address(a.dmx_out_advanced));
-        QVERIFY(b.dmx_in == a.dmx_in);
-        QCOMPARE(b.bitmap.isNull(), a.bitmap.isNull());
+        RecordingHost host;
+        LoadOptions options;
+        options.fromText = true;
+        QVERIFY(loadConfiguration(host, decodeConfigurationText(bytes), options));
+        QCOMPARE(host.controls.size(), show.controls.size());
+        // Values follow the control type on loading; addresses are kept.
+        const auto address = [](const SettingDmxStruct &d) {
+            return QStringList{QString::number(d.protocol_type),
+                               QString::number(d.dmx_universe),
+                               QString::number(d.dmx_channel),
+                               QString::number(d.dmx_midi_type),
+                               d.dmx_http_filename,
+                               d.dmx_command_filename};
+        };
+        for (int i = 0; i < show.controls.size(); ++i) {
+            const SettingStruct &a = show.controls.at(i), &b = host.controls.at(i);
+            QCOMPARE(b.name, a.name);
+            QCOMPARE(address(b.dmx_out), address(a.dmx_out));
+            if (a.name != QLatin1String("Plain")) // a switch has no second output
+                QCOMPARE(address(b.dmx_out_advanced), address(a.dmx_out_advanced));
+            QVERIFY(b.dmx_in == a.dmx_in);
+            QCOMPARE(b.bitmap.isNull(), a.bitmap.isNull());
+        }
     }
-}
 
-void TestDocumentation::edges()
-{
-    // No controls and no description: only the preferences table, no anchor.
-    Show show(false);
-    show.controls.clear();
-    show.background.dmx_in = SettingDmxInStruct();
-    show.preferences.project_description.clear();
-    const Page empty(documentationText(show.source()));
-    QCOMPARE(empty.tables.keys(), QStringList{"Preferences"});
-    QVERIFY(!empty.links.contains("href") && !empty.links.contains("name:description"));
+    void edges()
+    {
+        // No controls and no description: only the preferences table, no anchor.
+        Show show(false);
+        show.controls.clear();
+        show.background.dmx_in = SettingDmxInStruct();
+        show.preferences.project_description.clear();
+        const Page empty(documentationText(show.source()));
+        QCOMPARE(empty.tables.keys(), QStringList{"Preferences"});
+        QVERIFY(!empty.links.contains("href") && !empty.links.contains("name:description"));
 
-    // Without preferences: the default project name and no preferences table.
-    DocumentationSource bare = show.source();
-    bare.configuration.preferences = nullptr;
-    const Page barePage(documentationText(bare));
-    QCOMPARE(barePage.title, QStringLiteral("Documentation of Project"));
-    QVERIFY(barePage.tables.isEmpty());
+        // Without preferences: the default project name and no preferences table.
+        DocumentationSource bare = show.source();
+        bare.configuration.preferences = nullptr;
+        const Page barePage(documentationText(bare));
+        QCOMPARE(barePage.title, QStringLiteral("Documentation of Project"));
+        QVERIFY(barePage.tables.isEmpty());
 
-    // Written whole or not at all.
-    QTemporaryDir dir;
-    QVERIFY(writeDocumentation(show.source(), dir.filePath("doc.html")));
-    QFile file(dir.filePath("doc.html"));
-    QVERIFY(file.open(QIODevice::ReadOnly));
-    QCOMPARE(Page(file.readAll()).tables.keys(), QStringList{"Preferences"});
-    QString error;
-    QVERIFY(!writeDocumentation(show.source(), dir.filePath("missing/doc.html"), &error));
-    QVERIFY(!error.isEmpty());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"doc.html"});
-}
+        // Written whole or not at all.
+        QTemporaryDir dir;
+        QVERIFY(writeDocumentation(show.source(), dir.filePath("doc.html")));
+        QFile file(dir.filePath("doc.html"));
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(Page(file.readAll()).tables.keys(), QStringList{"Preferences"});
+        QString error;
+        QVERIFY(!writeDocumentation(show.source(), dir.filePath("missing/doc.html"), &error));
+        QVERIFY(!error.isEmpty());
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"doc.html"});
+    }
 
-void TestDocumentation::rendersInBrowser()
-{
-    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
-    if (chromium.isEmpty())
-        QSKIP("chromium is not installed");
-    // Kept in the build folder for a look.
-    const QString page = QStringLiteral(PULTORA_BINARY_DIR "/tests/doc/documentation.html");
-    const QString shot = QStringLiteral(PULTORA_BINARY_DIR "/tests/doc/documentation.png");
-    QFile::remove(shot);
-    const Show show(true);
-    DocumentationSource source = show.source();
-    source.windowPicture = QImage(400, 300, QImage::Format_RGB32);
-    source.windowPicture.fill(QColor(127, 127, 127));
-    QVERIFY(writeDocumentation(source, page));
+    void rendersInBrowser()
+    {
+        const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+        if (chromium.isEmpty())
+            QSKIP("chromium is not installed");
+        // Kept in the build folder for a look.
+        const QString page = QStringLiteral(PULTORA_BINARY_DIR "/tests/doc/documentation.html");
+        const QString shot = QStringLiteral(PULTORA_BINARY_DIR "/tests/doc/documentation.png");
+        QFile::remove(shot);
+        const Show show(true);
+        DocumentationSource source = show.source();
+        source.windowPicture = QImage(400, 300, QImage::Format_RGB32);
+        source.windowPicture.fill(QColor(127, 127, 127));
+        QVERIFY(writeDocumentation(source, page));
 
-    QTemporaryDir profile;
-    const auto run = [&](const QStringList &extra) {
-        QProcess browser;
-        // No background traffic: the page is a local file.
-        browser.start(chromium,
-                      QStringList{"--headless", "--no-sandbox", "--disable-gpu", "--no-first-run",
-                                  "--disable-background-networking", "--disable-component-update",
-                                  "--disable-sync", "--user-data-dir=" + profile.path()} +
-                          extra + QStringList{QUrl::fromLocalFile(page).toString()});
-        if (!browser.waitForFinished(60000))
-            browser.kill();
-        browser.waitForFinished();
-        return QString::fromUtf8(browser.readAllStandardOutput());
-    };
-    run({"--screenshot=" + shot, "--window-size=1280,1600"});
-    const QImage picture(shot);
-    QVERIFY2(!picture.isNull(), "no screenshot");
-    // Black page, yellow text, the grey window picture.
-    QSet<QRgb> colours;
-    for (int y = 0; y < picture.height(); y += 4)
-        for (int x = 0; x < picture.width(); x += 4)
-            colours.insert(picture.pixel(x, y));
-    QVERIFY2(colours.size() > 10, "blank screenshot");
-    QVERIFY(colours.contains(qRgb(127, 127, 127)));
-    const QString dom = run({"--dump-dom"});
-    QVERIFY(dom.contains(QStringLiteral("Documentation of Bühne Σκηνή")));
-    QVERIFY(dom.contains(QStringLiteral("鍵盤 (advanced)")));
-}
+        QTemporaryDir profile;
+        const auto run = [&](const QStringList &extra) {
+            QProcess browser;
+            // No background traffic: the page is a local file.
+            browser.start(chromium, QStringList{"--headless", "--no-sandbox", "--disable-gpu",
+                                                "--no-first-run", "--disable-background-networking",
+                                                "--disable-component-update", "--disable-sync",
+                                                "--user-data-dir=" + profile.path()} +
+                                        extra + QStringList{QUrl::fromLocalFile(page).toString()});
+            if (!browser.waitForFinished(60000))
+                browser.kill();
+            browser.waitForFinished();
+            return QString::fromUtf8(browser.readAllStandardOutput());
+        };
+        run({"--screenshot=" + shot, "--window-size=1280,1600"});
+        const QImage picture(shot);
+        QVERIFY2(!picture.isNull(), "no screenshot");
+        // Black page, yellow text, the grey window picture.
+        QSet<QRgb> colours;
+        for (int y = 0; y < picture.height(); y += 4)
+            for (int x = 0; x < picture.width(); x += 4)
+                colours.insert(picture.pixel(x, y));
+        QVERIFY2(colours.size() > 10, "blank screenshot");
+        QVERIFY(colours.contains(qRgb(127, 127, 127)));
+        const QString dom = run({"--dump-dom"});
+        QVERIFY(dom.contains(QStringLiteral("Documentation of Bühne Σκηνή")));
+        QVERIFY(dom.contains(QStringLiteral("鍵盤 (advanced)")));
+    }
+};
 
 QTEST_MAIN(TestDocumentation)
 #include "tst_documentation.moc"

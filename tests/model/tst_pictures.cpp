@@ -77,82 +77,79 @@ class TestPictures : public QObject
     QByteArray m_photo; // 6000 x 6000, over 20 MB as Base64
 
 private Q_SLOTS:
-    void initTestCase();
-    void savedAsLoaded_data();
-    void savedAsLoaded();
-    void shownSmallerDecodesSmaller();
-    void replacedPictureSavesTheNewFile();
+    void initTestCase()
+    {
+        m_photo = noisePng(6000);
+        QVERIFY(m_photo.toBase64().size() > 20 * 1000 * 1000);
+    }
+
+    void savedAsLoaded_data()
+    {
+        QTest::addColumn<QString>("element");
+        QTest::addColumn<QString>("bitmap");
+        QTest::addColumn<bool>("shown");
+        const QString photo = QString::fromLatin1(m_photo.toBase64());
+        QTest::newRow("photo of 6000 x 6000 as background") << "background" << photo << true;
+        QTest::newRow("photo of 6000 x 6000 on an icon") << "control" << photo << true;
+        QTest::newRow("bytes that are no picture")
+            << "control" << QString::fromLatin1(QByteArray("no picture at all").toBase64())
+            << false;
+        QTest::newRow("picture cut short")
+            << "background" << QString::fromLatin1(m_photo.left(4000).toBase64()) << false;
+        QTest::newRow("Base64 with spaces and a stray character")
+            << "control" << QString::fromLatin1(m_photo.left(300).toBase64()).insert(40, " *")
+            << false;
+    }
+
+    void savedAsLoaded()
+    {
+        QFETCH(QString, element);
+        QFETCH(QString, bitmap);
+        QFETCH(bool, shown);
+        RecordingHost host;
+        const QString saved = bitmapOf(loadAndSave(element, bitmap, &host), element);
+        QVERIFY2(
+            saved == bitmap,
+            qPrintable(
+                QStringLiteral("saved %1 characters of %2").arg(saved.size()).arg(bitmap.size())));
+        // What cannot be shown is said, and only that.
+        QCOMPARE(host.statusLines.size(), 1);
+        QCOMPARE(host.statusLines.first().contains(QLatin1String("cannot be shown")), !shown);
+        QCOMPARE(host.warnings, QStringList());
+    }
+
+    void shownSmallerDecodesSmaller()
+    {
+        Picture::setUpDecoding();
+        const Picture photo = Picture::fromData(m_photo);
+        QCOMPARE(photo.size(), QSize(6000, 6000));
+        // A limit the whole picture is over (6000 x 6000 x 4 bytes): shown
+        // smaller, it decodes all the same.
+        QImageReader::setAllocationLimit(100);
+        const QImage shown = photo.image(QSize(600, 400));
+        QImageReader::setAllocationLimit(Picture::DECODING_LIMIT_MB);
+        QCOMPARE(shown.size(), QSize(600, 400));
+        QCOMPARE(photo.fitted(QSize(300, 300)).size(), QSize(300, 300));
+    }
+
+    void replacedPictureSavesTheNewFile()
+    {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("new.jpg"));
+        QImage picture(40, 30, QImage::Format_RGB32);
+        picture.fill(Qt::darkCyan);
+        QVERIFY(picture.save(path, "JPEG"));
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+
+        RecordingHost host;
+        const QString loaded = QString::fromLatin1(m_photo.left(500).toBase64());
+        QVERIFY(!loadAndSave(QStringLiteral("control"), loaded, &host).isEmpty());
+        host.controls.first().bitmap = Picture::fromFile(path); // as the editors do
+        QCOMPARE(bitmapOf(save(host), QStringLiteral("control")),
+                 QString::fromLatin1(file.readAll().toBase64()));
+    }
 };
-
-void TestPictures::initTestCase()
-{
-    m_photo = noisePng(6000);
-    QVERIFY(m_photo.toBase64().size() > 20 * 1000 * 1000);
-}
-
-void TestPictures::savedAsLoaded_data()
-{
-    QTest::addColumn<QString>("element");
-    QTest::addColumn<QString>("bitmap");
-    QTest::addColumn<bool>("shown");
-    const QString photo = QString::fromLatin1(m_photo.toBase64());
-    QTest::newRow("photo of 6000 x 6000 as background") << "background" << photo << true;
-    QTest::newRow("photo of 6000 x 6000 on an icon") << "control" << photo << true;
-    QTest::newRow("bytes that are no picture")
-        << "control" << QString::fromLatin1(QByteArray("no picture at all").toBase64()) << false;
-    QTest::newRow("picture cut short")
-        << "background" << QString::fromLatin1(m_photo.left(4000).toBase64()) << false;
-    QTest::newRow("Base64 with spaces and a stray character")
-        << "control" << QString::fromLatin1(m_photo.left(300).toBase64()).insert(40, " *") << false;
-}
-
-void TestPictures::savedAsLoaded()
-{
-    QFETCH(QString, element);
-    QFETCH(QString, bitmap);
-    QFETCH(bool, shown);
-    RecordingHost host;
-    const QString saved = bitmapOf(loadAndSave(element, bitmap, &host), element);
-    QVERIFY2(saved == bitmap,
-             qPrintable(
-                 QStringLiteral("saved %1 characters of %2").arg(saved.size()).arg(bitmap.size())));
-    // What cannot be shown is said, and only that.
-    QCOMPARE(host.statusLines.size(), 1);
-    QCOMPARE(host.statusLines.first().contains(QLatin1String("cannot be shown")), !shown);
-    QCOMPARE(host.warnings, QStringList());
-}
-
-void TestPictures::shownSmallerDecodesSmaller()
-{
-    Picture::setUpDecoding();
-    const Picture photo = Picture::fromData(m_photo);
-    QCOMPARE(photo.size(), QSize(6000, 6000));
-    // A limit the whole picture is over (6000 x 6000 x 4 bytes): shown
-    // smaller, it decodes all the same.
-    QImageReader::setAllocationLimit(100);
-    const QImage shown = photo.image(QSize(600, 400));
-    QImageReader::setAllocationLimit(Picture::DECODING_LIMIT_MB);
-    QCOMPARE(shown.size(), QSize(600, 400));
-    QCOMPARE(photo.fitted(QSize(300, 300)).size(), QSize(300, 300));
-}
-
-void TestPictures::replacedPictureSavesTheNewFile()
-{
-    QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("new.jpg"));
-    QImage picture(40, 30, QImage::Format_RGB32);
-    picture.fill(Qt::darkCyan);
-    QVERIFY(picture.save(path, "JPEG"));
-    QFile file(path);
-    QVERIFY(file.open(QIODevice::ReadOnly));
-
-    RecordingHost host;
-    const QString loaded = QString::fromLatin1(m_photo.left(500).toBase64());
-    QVERIFY(!loadAndSave(QStringLiteral("control"), loaded, &host).isEmpty());
-    host.controls.first().bitmap = Picture::fromFile(path); // as the editors do
-    QCOMPARE(bitmapOf(save(host), QStringLiteral("control")),
-             QString::fromLatin1(file.readAll().toBase64()));
-}
 
 QTEST_GUILESS_MAIN(TestPictures)
 #include "tst_pictures.moc"

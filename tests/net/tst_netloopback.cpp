@@ -37,109 +37,105 @@ class TestNetLoopback : public QObject
 {
     Q_OBJECT
 private slots:
-    void artnetBetweenTwoNodes();
-    void artnetBurstOfUniverses();
-    void acnToItself();
-    void acnMulticastJoin();
-};
-
-void TestNetLoopback::artnetBetweenTwoNodes()
-{
-    artnet sender(false, loopbackEnvironment());
-    artnet receiver(false, loopbackEnvironment());
-    QByteArray in(2 * 512, 0);
-    receiver.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    QVERIFY(receiver.setReceiveUniverse(300));
-    QByteArray data(512, 0);
-    for (int i = 0; i < 512; ++i)
-        data[i] = char(255 - (i & 0xFF));
-    // Broadcast to 127.255.255.255 reaches both sockets sharing the port.
-    const DmxUniverse frame{301, reinterpret_cast<const quint8 *>(data.constData()), 512};
-    QCOMPARE(sender.sendFrame(&frame, 1), 1);
-    quint8 v = 0;
-    QTRY_VERIFY_WITH_TIMEOUT(receiver.getReceivedValue(301, 0, v), 5000);
-    QCOMPARE(in.mid(512), data);
-    // The keep-alive arrives again without another send.
-    in.fill(0);
-    QTRY_COMPARE_WITH_TIMEOUT(in.mid(512), data, 5000);
-}
-
-void TestNetLoopback::artnetBurstOfUniverses()
-{
-    // More datagrams queued at once than one batched read takes.
-    artnet receiver(false, loopbackEnvironment());
-    const int universes = 150;
-    QByteArray in(universes * 512, 0);
-    receiver.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    QVERIFY(receiver.setReceiveUniverse(0));
-    QUdpSocket peer;
-    QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
-    QByteArray packet(530, 0);
-    for (int u = 0; u < universes; ++u) {
-        const QByteArray data(512, char(u + 1));
-        artnetpacket::encodeDmx(reinterpret_cast<quint8 *>(packet.data()), packet.size(), u,
-                                reinterpret_cast<const quint8 *>(data.constData()), 512);
-        QCOMPARE(peer.writeDatagram(packet, QHostAddress::LocalHost, 6454), qint64(530));
-    }
-    auto all = [&] {
+    void artnetBetweenTwoNodes()
+    {
+        artnet sender(false, loopbackEnvironment());
+        artnet receiver(false, loopbackEnvironment());
+        QByteArray in(2 * 512, 0);
+        receiver.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        QVERIFY(receiver.setReceiveUniverse(300));
+        QByteArray data(512, 0);
+        for (int i = 0; i < 512; ++i)
+            data[i] = char(255 - (i & 0xFF));
+        // Broadcast to 127.255.255.255 reaches both sockets sharing the port.
+        const DmxUniverse frame{301, reinterpret_cast<const quint8 *>(data.constData()), 512};
+        QCOMPARE(sender.sendFrame(&frame, 1), 1);
         quint8 v = 0;
-        for (int u = 0; u < universes; ++u)
-            if (!receiver.getReceivedValue(u, 511, v) || v != quint8(u + 1))
-                return false;
-        return true;
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(all(), 5000);
-}
-
-void TestNetLoopback::acnToItself()
-{
-    acnnet node(loopbackEnvironment());
-    QCOMPARE(node.destination(1), QHostAddress("127.255.0.1"));
-    QByteArray in(512, 0);
-    node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-    QVERIFY(node.setReceiveUniverse(6));
-    const QByteArray data(512, char(0x5A));
-    const DmxUniverse frame{6, reinterpret_cast<const quint8 *>(data.constData()), 512};
-    QCOMPARE(node.sendFrame(&frame, 1), 1);
-    quint8 v = 0;
-    QTRY_VERIFY_WITH_TIMEOUT(node.getReceivedValue(6, 511, v), 5000);
-    QCOMPARE(v, quint8(0x5A));
-}
-
-// More groups than Linux lets one socket join (20): every one is heard.
-void TestNetLoopback::acnMulticastJoin()
-{
-    if (!onlyLoopbackExists())
-        QFAIL("network tests run only inside the private namespace of scripts/netns.sh");
-    acnnet node(loopbackEnvironment());
-    const int universes = 64;
-    QList<int> list;
-    for (int i = 0; i < universes; ++i)
-        list << 0x0100 + 3 * i; // 0-based; wire universes from 0x0101
-    QByteArray in(universes * 512, 0);
-    QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), list));
-    QVERIFY(node.membershipsOk());
-    QUdpSocket peer;
-    QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
-    peer.setSocketOption(QAbstractSocket::MulticastLoopbackOption, 1);
-    QByteArray packet(638, 0);
-    const quint8 name[64] = {'x'};
-    for (int i = 0; i < universes; ++i) {
-        const QByteArray data(512, char(i + 1));
-        const int wire = list[i] + 1;
-        acnpacket::encodeData(reinterpret_cast<quint8 *>(packet.data()), packet.size(), name, 9,
-                              wire, reinterpret_cast<const quint8 *>(data.constData()), 512);
-        QCOMPARE(peer.writeDatagram(packet, MulticastGroups::group(wire), 5568), qint64(638));
+        QTRY_VERIFY_WITH_TIMEOUT(receiver.getReceivedValue(301, 0, v), 5000);
+        QCOMPARE(in.mid(512), data);
+        // The keep-alive arrives again without another send.
+        in.fill(0);
+        QTRY_COMPARE_WITH_TIMEOUT(in.mid(512), data, 5000);
     }
-    auto all = [&] {
+
+    void artnetBurstOfUniverses()
+    {
+        // More datagrams queued at once than one batched read takes.
+        artnet receiver(false, loopbackEnvironment());
+        const int universes = 150;
+        QByteArray in(universes * 512, 0);
+        receiver.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        QVERIFY(receiver.setReceiveUniverse(0));
+        QUdpSocket peer;
+        QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
+        QByteArray packet(530, 0);
+        for (int u = 0; u < universes; ++u) {
+            const QByteArray data(512, char(u + 1));
+            artnetpacket::encodeDmx(reinterpret_cast<quint8 *>(packet.data()), packet.size(), u,
+                                    reinterpret_cast<const quint8 *>(data.constData()), 512);
+            QCOMPARE(peer.writeDatagram(packet, QHostAddress::LocalHost, 6454), qint64(530));
+        }
+        auto all = [&] {
+            quint8 v = 0;
+            for (int u = 0; u < universes; ++u)
+                if (!receiver.getReceivedValue(u, 511, v) || v != quint8(u + 1))
+                    return false;
+            return true;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(all(), 5000);
+    }
+
+    void acnToItself()
+    {
+        acnnet node(loopbackEnvironment());
+        QCOMPARE(node.destination(1), QHostAddress("127.255.0.1"));
+        QByteArray in(512, 0);
+        node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        QVERIFY(node.setReceiveUniverse(6));
+        const QByteArray data(512, char(0x5A));
+        const DmxUniverse frame{6, reinterpret_cast<const quint8 *>(data.constData()), 512};
+        QCOMPARE(node.sendFrame(&frame, 1), 1);
         quint8 v = 0;
+        QTRY_VERIFY_WITH_TIMEOUT(node.getReceivedValue(6, 511, v), 5000);
+        QCOMPARE(v, quint8(0x5A));
+    }
+
+    // More groups than Linux lets one socket join (20): every one is heard.
+    void acnMulticastJoin()
+    {
+        if (!onlyLoopbackExists())
+            QFAIL("network tests run only inside the private namespace of scripts/netns.sh");
+        acnnet node(loopbackEnvironment());
+        const int universes = 64;
+        QList<int> list;
         for (int i = 0; i < universes; ++i)
-            if (!node.getReceivedValue(list[i], 511, v) || v != quint8(i + 1))
-                return false;
-        return true;
-    };
-    QTRY_VERIFY_WITH_TIMEOUT(all(), 5000);
-}
+            list << 0x0100 + 3 * i; // 0-based; wire universes from 0x0101
+        QByteArray in(universes * 512, 0);
+        QVERIFY(
+            node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), list));
+        QVERIFY(node.membershipsOk());
+        QUdpSocket peer;
+        QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
+        peer.setSocketOption(QAbstractSocket::MulticastLoopbackOption, 1);
+        QByteArray packet(638, 0);
+        const quint8 name[64] = {'x'};
+        for (int i = 0; i < universes; ++i) {
+            const QByteArray data(512, char(i + 1));
+            const int wire = list[i] + 1;
+            acnpacket::encodeData(reinterpret_cast<quint8 *>(packet.data()), packet.size(), name, 9,
+                                  wire, reinterpret_cast<const quint8 *>(data.constData()), 512);
+            QCOMPARE(peer.writeDatagram(packet, MulticastGroups::group(wire), 5568), qint64(638));
+        }
+        auto all = [&] {
+            quint8 v = 0;
+            for (int i = 0; i < universes; ++i)
+                if (!node.getReceivedValue(list[i], 511, v) || v != quint8(i + 1))
+                    return false;
+            return true;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(all(), 5000);
+    }
+};
 
 QTEST_GUILESS_MAIN(TestNetLoopback)
 #include "tst_netloopback.moc"
