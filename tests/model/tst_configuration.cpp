@@ -264,10 +264,11 @@ private Q_SLOTS:
         QTest::addColumn<QString>("path"); // empty: `content` written to a file; "text": as text
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("existing");    // appending to that many controls when > 0
+        QTest::addColumn<qint64>("area");     // the pixels they cover
         QTest::addColumn<QString>("warning"); // its start; empty: loads without one
         const auto row = [](const char *name, const QString &path, const QByteArray &content,
-                            const QString &warning, int existing = 0) {
-            QTest::newRow(name) << path << content << existing << warning;
+                            const QString &warning, int existing = 0, qint64 area = 0) {
+            QTest::newRow(name) << path << content << existing << area << warning;
         };
         const QString unread = "Pultora|The file @ could not be read!\n";
         row("missing", QDir::temp().filePath("no-such-folder-4711/missing.ptra"), {}, unread);
@@ -302,12 +303,14 @@ private Q_SLOTS:
             MAX_CONTROLS - 2);
         row("appended up to the limit", "", doc(controls(2)), "", MAX_CONTROLS - 2);
         // 16384 × 3906 + 8 × 512 pixels are 64,000,000.
-        const QString area = "<control version=\"1\" size_x=\"16384\" size_y=\"3906\"/>"
-                             "<control version=\"1\" size_x=\"8\" size_y=\"%1\"/>";
-        row("controls covering as much as supported", "", doc(area.arg(512)), "");
-        row("controls covering more", "", doc(area.arg(513)),
+        const QString big = "<control version=\"1\" size_x=\"16384\" size_y=\"3906\"/>";
+        const QString small = "<control version=\"1\" size_x=\"8\" size_y=\"%1\"/>";
+        row("controls covering as much as supported", "", doc(big + small.arg(512)), "");
+        row("controls covering more", "", doc(big + small.arg(513)),
             unread +
                 "Its controls would cover 64.0 million pixels; at most 64 million are supported.");
+        row("appended to controls covering almost as much", "", doc(small.arg(513)),
+            unread + "Its controls would cover 64.0 million", 1, 16384 * 3906);
 
         // Start tags too large for the reader are refused before it reads them;
         // an internal subset with a quoted '>' is read past as the reader does.
@@ -346,12 +349,14 @@ private Q_SLOTS:
         QFETCH(QString, path);
         QFETCH(QByteArray, content);
         QFETCH(int, existing);
+        QFETCH(qint64, area);
         QFETCH(QString, warning);
         QTemporaryDir dir;
         LoadOptions options;
         options.fromText = path == "text";
         options.append = existing > 0;
         options.existingControls = existing;
+        options.existingArea = area;
         if (path.isEmpty()) {
             path = dir.filePath("show.ptra");
             QVERIFY(writeBytes(path, content));

@@ -106,8 +106,10 @@ private slots:
         QVERIFY(d.isModified());
         QCOMPARE(d.ids(), ids);
 
-        // Content never saved stays modified, also undone to where it came.
+        // A history cleared keeps the edits it held unsaved; content never
+        // saved stays modified, also undone to where it came.
         d.clearHistory();
+        QVERIFY(d.isModified());
         d.markUnsaved();
         d.push(new ChangeBackground(d, BackgroundStruct(), "Background"));
         d.undoStack().undo();
