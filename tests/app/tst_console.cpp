@@ -660,6 +660,22 @@ private slots:
         console->setModified(false, false);
     }
 
+    // A file that could not be read is kept as .bak when it is saved over
+    // (startsWith); once mended and opened, it is saved as any other.
+    void mendedFileIsSavedWithoutACopy()
+    {
+        const QString show = file("show.ptra");
+        QVERIFY(writeBytes(show, "<PultoraConfig><control"));
+        m_prompter->answers = {B::Ok};
+        auto console = makeConsole({show});
+        QVERIFY(writeBytes(show, showWith(4)));
+        m_prompter->fileNames = {show};
+        QVERIFY(call(*console, "slotConfigOpen"));
+        QCOMPARE(console->document().controls().size(), 4);
+        QVERIFY(saved(*console));
+        QVERIFY(!QFile::exists(show + QStringLiteral(".bak")));
+    }
+
     void emptyStartKeepsTheLastSession()
     {
         // One left in the working folder is taken over at the start.
