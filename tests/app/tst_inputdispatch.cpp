@@ -188,6 +188,11 @@ private Q_SLOTS:
         QCOMPARE(ports.registrations[1].universes, QList<int>({1, 2}));
         QCOMPARE(quint8(ports.registrations[1].buffer[512 + 7]), quint8(99));
         QCOMPARE(quint8(ports.registrations[1].buffer[7]), quint8(0));
+        // Detached (the nodes are made anew), the same universes register again.
+        dispatch.detach();
+        dispatch.setUp({&a, &b});
+        QCOMPARE(ports.registrations.size(), 4);
+        QCOMPARE(ports.registrations.last().universes, QList<int>({1, 2}));
     }
 
     void receivedValueSurvivesSetUp_data()
