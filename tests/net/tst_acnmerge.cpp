@@ -84,6 +84,7 @@ void TestAcnMerge::scripts_data()
         QTest::newRow(name) << steps << last << QString(levels) << sources;
     };
     row("one source", {"0 A 1 100 10,20"}, O::Merged, "10,20", 1);
+    row("one source, fewer slots", {"0 A 1 100 10,20,30", "5 A 2 100 40"}, O::Merged, "40", 1);
     row("higher priority wins", {"0 A 1 150 10,10", "10 B 1 50 99,99"}, O::Held, "10,10", 2);
     row("higher priority arrives later", {"0 B 1 50 99,99", "10 A 1 150 10,10"}, O::Merged, "10,10",
         2);
