@@ -212,6 +212,8 @@ private slots:
         row("sACN", column::PROTOCOL, "sACN", PT_ACN);
         row("streaming ACN", column::PROTOCOL_IN, "Streaming ACN", PT_ACN);
         row("midi", column::PROTOCOL, "midi", PT_MIDI);
+        row("midi, second output", column::PROTOCOL_ADV, "MIDI", PT_MIDI);
+        row("midi, input", column::PROTOCOL_IN, "Midi", PT_MIDI);
         row("http", column::PROTOCOL, "HTTP", PT_HTTP);
         row("command", column::PROTOCOL, "command", PT_COMMAND);
         row("none", column::PROTOCOL, "None", PT_NONE);
@@ -231,7 +233,8 @@ private slots:
         QFETCH(int, protocol);
         SettingStruct r = control(PT_ACN);
         r.dmx_out_advanced.protocol_type = PT_ACN;
-        r.dmx_out.dmx_value_2 = 255;
+        r.dmx_out.dmx_value_2 = r.dmx_out.dmx_value_3 = r.dmx_out_advanced.dmx_value_2 = 255;
+        r.dmx_in.dmx_in_value_2 = r.dmx_in.dmx_in_value_3 = 255;
         const SettingStruct original = r;
         IncrementState state;
         const QString refusal = applyBatchChange(r, column, action, text, state);
@@ -245,9 +248,14 @@ private slots:
         }
         QCOMPARE(refusal, QString());
         QCOMPARE(int(now), protocol);
-        // A MIDI output holds MIDI values.
-        if (column == column::PROTOCOL && protocol == PT_MIDI)
-            QCOMPARE(int(r.dmx_out.dmx_value_2), 127);
+        // A MIDI output or input holds MIDI values.
+        const QList<int> values =
+            column == column::PROTOCOL ? QList<int>{r.dmx_out.dmx_value_2, r.dmx_out.dmx_value_3}
+            : column == column::PROTOCOL_ADV
+                ? QList<int>{r.dmx_out_advanced.dmx_value_2}
+                : QList<int>{r.dmx_in.dmx_in_value_2, r.dmx_in.dmx_in_value_3};
+        if (protocol == PT_MIDI)
+            QCOMPARE(values, QList<int>(values.size(), 127));
     }
 
     void fadeSwitch()
