@@ -103,6 +103,7 @@ void TestAcnMerge::scripts_data()
     row("19 behind is late", {"0 A 30 100 10", "5 A 11 100 99"}, O::Late, "10", 1);
     row("20 behind is new", {"0 A 30 100 10", "5 A 10 100 99"}, O::Merged, "99", 1);
     row("number wraps 250 -> 3", {"0 A 250 100 10", "5 A 3 100 99"}, O::Merged, "99", 1);
+    row("250 after 3: before the wrap", {"0 A 3 100 10", "5 A 250 100 99"}, O::Late, "10", 1);
     row("late packet of one source, others unaffected",
         {"0 A 9 100 10", "5 B 1 100 20", "9 A 8 100 99"}, O::Late, "20", 2);
     row("lost source comes back with any number", {"0 A 100 100 10", "2600 A 90 100 99"}, O::Merged,
