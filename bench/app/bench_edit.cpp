@@ -1,12 +1,15 @@
 // bench_edit [--short]: editing a console of 2,000 controls on the offscreen
 // platform: opening the control editor, applying an edit, one step of a
-// move, one undo (target: each under 16 ms, one frame at 60 Hz). Then a
-// surface of 4,000 controls with its I/O side: deleting every second one in
-// one command, undoing and redoing that (target: the undo under 200 ms
-// until the command returned; the paint after it is reported beside).
-// Reports medians; fails only when an edit does not arrive or a control is
-// lost.
+// move, one undo; in design mode one step of a drag of 500 controls, one
+// step of a rubber band over all of them, one undo of such a drag (target:
+// each under 16 ms, one frame at 60 Hz). Then a surface of 4,000 controls
+// with its I/O side: deleting every second one in one command, undoing and
+// redoing that (target: the undo under 200 ms until the command returned;
+// the paint after it is reported beside).
+// Reports medians; fails only when an edit does not arrive, a control is
+// lost or a drag or its undo does not put the controls where they belong.
 #include "app/consoleio.h"
+#include "app/designmode.h"
 #include "app/surface.h"
 #include "model/showcommands.h"
 #include "tests/app/consolestart.h"
@@ -148,6 +151,99 @@ bool bulkDelete(int runs)
     return true;
 }
 
+// Design mode on the console of 2,000 controls: one step of a drag of 500
+// selected controls (guides included), one step of a rubber band growing
+// over all 2,000, one undo of the 500-control drag (redone between). False
+// when the drag or its undo did not put the controls where they belong.
+bool designMode(Pultora &console, int runs)
+{
+    DesignMode &mode = console.design();
+    const ShowDocument &document = console.document();
+    const QList<quint32> all = document.ids();
+    // Positions stored, and the widgets shown there.
+    const auto positions = [&] {
+        QList<QPoint> at;
+        for (quint32 id : all) {
+            const SettingStruct *r = document.control(id);
+            const QWidget *w = console.surface().widget(id);
+            if (!r || !w || w->pos() != console.surface().shownRect(*r).topLeft())
+                return QList<QPoint>();
+            at.append(QPoint(int(r->position_x), int(r->position_y)));
+        }
+        return at;
+    };
+    const auto mouse = [&console](QWidget *to, QEvent::Type type, const QPoint &at) {
+        QMouseEvent event(type, to->mapFrom(&console, at), console.mapToGlobal(at),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QCoreApplication::sendEvent(to, &event);
+    };
+    const QList<QPoint> before = positions();
+    if (before.size() != all.size() || !mode.setOn(true)) {
+        std::printf("a control was lost or design mode did not start\n");
+        return false;
+    }
+    mode.select(all.mid(0, 500));
+    const int steps = console.document().undoStack().index();
+    QWidget *first = console.surface().widget(all.first());
+    const QPoint from = first->mapTo(&console, first->rect().center());
+    QElapsedTimer clock;
+    QList<double> drag, band, undo, painted;
+    mouse(first, QEvent::MouseButtonPress, from);
+    for (int i = 1; i <= 50; ++i) {
+        clock.start();
+        mouse(&console, QEvent::MouseMove, from + QPoint(3 * i, 2 * i));
+        QCoreApplication::processEvents();
+        drag.append(clock.nsecsElapsed() / 1e6);
+    }
+    mouse(&console, QEvent::MouseButtonRelease, from + QPoint(150, 100));
+    QList<QPoint> moved = before;
+    const QPoint shift = positions().value(0) - before.at(0);
+    for (int i = 0; i < 500; ++i)
+        moved[i] += shift;
+    if (shift.isNull() || positions() != moved ||
+        console.document().undoStack().index() != steps + 1) {
+        std::printf("the drag did not move the 500 controls\n");
+        return false;
+    }
+    for (int i = 0; i < qMax(5, runs / 4); ++i) {
+        clock.start();
+        console.commands().undo->trigger();
+        undo.append(clock.nsecsElapsed() / 1e6);
+        QCoreApplication::processEvents();
+        painted.append(clock.nsecsElapsed() / 1e6);
+        const bool restored = positions() == before;
+        console.commands().redo->trigger();
+        QCoreApplication::processEvents();
+        if (!restored || positions() != moved) {
+            std::printf("the undo or redo of the drag did not restore the 500 controls\n");
+            return false;
+        }
+    }
+    // The band from below right of every control up to the window's corner.
+    const QPoint corner(3100, 2600);
+    mouse(&console, QEvent::MouseButtonPress, corner);
+    for (int i = 1; i <= 50; ++i) {
+        clock.start();
+        mouse(&console, QEvent::MouseMove, corner - corner * i / 50);
+        QCoreApplication::processEvents();
+        band.append(clock.nsecsElapsed() / 1e6);
+    }
+    mouse(&console, QEvent::MouseButtonRelease, QPoint());
+    if (mode.selection() != all) {
+        std::printf("the rubber band did not select every control\n");
+        return false;
+    }
+    mode.setOn(false);
+    std::printf("design mode on the same console\n");
+    report("drag 500 controls, one step", drag);
+    report("rubber band, one step", band);
+    report("undo a 500-control drag", undo);
+    std::printf("%-28s median %6.2f ms\n", "  painted after", median(painted));
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -237,6 +333,8 @@ int main(int argc, char **argv)
     report("apply an edit", edit);
     report("one step of a move", move);
     report("one undo", undo);
+    if (!designMode(console, runs))
+        return 1;
     console.setModified(false, false);
 
     if (!bulkDelete(qMax(3, runs / 10))) {
