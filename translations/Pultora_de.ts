@@ -291,6 +291,49 @@
     </message>
 </context>
 <context>
+    <name>DesignMode</name>
+    <message>
+        <source>Design Mode</source>
+        <translation>Gestaltungsmodus</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+E</source>
+        <translation>Ctrl+Shift+E</translation>
+    </message>
+    <message>
+        <source>Select, drag and resize the controls with the mouse; the controls do not operate meanwhile</source>
+        <translation>Steuerelemente mit der Maus auswählen, verschieben und in der Größe ändern; die Steuerelemente reagieren währenddessen nicht</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Alle auswählen</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+A</source>
+        <translation>Ctrl+Shift+A</translation>
+    </message>
+    <message>
+        <source>Selects every control (in design mode)</source>
+        <translation>Wählt alle Steuerelemente aus (im Gestaltungsmodus)</translation>
+    </message>
+    <message>
+        <source>Resize Control</source>
+        <translation>Größe des Steuerelements ändern</translation>
+    </message>
+    <message>
+        <source>Resize %1 Controls</source>
+        <translation>Größe von %1 Steuerelementen ändern</translation>
+    </message>
+    <message>
+        <source>Move Control</source>
+        <translation>Steuerelement verschieben</translation>
+    </message>
+    <message>
+        <source>Move %1 Controls</source>
+        <translation>%1 Steuerelemente verschieben</translation>
+    </message>
+</context>
+<context>
     <name>DmxInEditor</name>
     <message>
         <source>DMX-IN</source>
@@ -639,6 +682,26 @@ Sie können den Bildschirm entsperren mit
     <message>
         <source>Move Control</source>
         <translation>Steuerelement verschieben</translation>
+    </message>
+    <message>
+        <source>Delete %1 Controls</source>
+        <translation>%1 Steuerelemente löschen</translation>
+    </message>
+    <message>
+        <source>Cut %1 Controls</source>
+        <translation>%1 Steuerelemente ausschneiden</translation>
+    </message>
+    <message>
+        <source>Paste %1 Controls</source>
+        <translation>%1 Steuerelemente einfügen</translation>
+    </message>
+    <message>
+        <source>Moving %1 controls: click to place, Esc cancels, Alt moves freely</source>
+        <translation>%1 Steuerelemente werden verschoben: Klicken setzt ab, Esc bricht ab, Alt verschiebt frei</translation>
+    </message>
+    <message>
+        <source>Move %1 Controls</source>
+        <translation>%1 Steuerelemente verschieben</translation>
     </message>
 </context>
 <context>
@@ -1158,6 +1221,14 @@ Befehlsausgabe einschalten?</translation>
     <message>
         <source>This Computer</source>
         <translation>Dieser Computer</translation>
+    </message>
+    <message>
+        <source>the step that moved and resized controls snap to, and that the arrow keys move them by, in background units; 1: no grid</source>
+        <translation>das Raster, an dem verschobene und vergrößerte Steuerelemente einrasten und um das die Pfeiltasten sie verschieben, in Hintergrundeinheiten; 1: kein Raster</translation>
+    </message>
+    <message>
+        <source>Snap Grid :</source>
+        <translation>Raster :</translation>
     </message>
 </context>
 <context>
@@ -2668,6 +2739,21 @@ Sie können den Bildschirm entsperren mit
     <message>
         <source>Delete %1 Controls</source>
         <translation>%1 Steuerelemente löschen</translation>
+    </message>
+</context>
+<context>
+    <name>StatusLine</name>
+    <message>
+        <source>Design Mode</source>
+        <translation>Gestaltungsmodus</translation>
+    </message>
+    <message>
+        <source>The controls do not operate: click to select, drag to move, drag a handle to resize (%1 leaves)</source>
+        <translation>Die Steuerelemente reagieren nicht: Klicken wählt aus, Ziehen verschiebt, Ziehen an einem Griff ändert die Größe (%1 beendet)</translation>
+    </message>
+    <message>
+        <source>Ctrl+Shift+E</source>
+        <translation>Ctrl+Shift+E</translation>
     </message>
 </context>
 <context>
