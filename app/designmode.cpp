@@ -15,6 +15,8 @@
 #include <QWidget>
 
 #include <algorithm>
+#include <iterator>
+#include <tuple>
 
 namespace
 {
@@ -45,6 +47,44 @@ public:
         setAttribute(Qt::WA_TransparentForMouseEvents);
         setAttribute(Qt::WA_NoSystemBackground);
         setObjectName(QStringLiteral("designOverlay"));
+    }
+
+    // Repaints only the frames, guides and band that came, went or moved
+    // since the last call: the overlay lies transparent over the whole
+    // surface, so a full update repaints every control beneath it.
+    void changed()
+    {
+        const auto order = [](const QRect &a, const QRect &b) {
+            return std::make_tuple(a.y(), a.x(), a.height(), a.width()) <
+                   std::make_tuple(b.y(), b.x(), b.height(), b.width());
+        };
+        DesignMode::Paint now = m_mode.paintState();
+        std::sort(now.frames.begin(), now.frames.end(), order);
+        QList<QRect> differing;
+        std::set_symmetric_difference(m_shown.frames.cbegin(), m_shown.frames.cend(),
+                                      now.frames.cbegin(), now.frames.cend(),
+                                      std::back_inserter(differing), order);
+        QRegion dirty;
+        for (const QRect &f : std::as_const(differing))
+            dirty += f.adjusted(-HANDLE, -HANDLE, HANDLE, HANDLE);
+        if (m_shown.guideX != now.guideX)
+            for (const std::optional<int> &x : {m_shown.guideX, now.guideX})
+                if (x)
+                    dirty += QRect(*x - 1, 0, 3, height());
+        if (m_shown.guideY != now.guideY)
+            for (const std::optional<int> &y : {m_shown.guideY, now.guideY})
+                if (y)
+                    dirty += QRect(0, *y - 1, width(), 3);
+        if (m_shown.band != now.band) {
+            for (const QRect &band : {m_shown.band, now.band})
+                if (!band.isNull())
+                    dirty +=
+                        QRegion(band.adjusted(-1, -1, 1, 1)) - QRegion(band.adjusted(2, 2, -2, -2));
+            // The fill stays where the old band and the new one overlap.
+            dirty += QRegion(m_shown.band) ^ QRegion(now.band);
+        }
+        update(dirty);
+        m_shown = std::move(now);
     }
 
 protected:
@@ -79,6 +119,7 @@ protected:
 
 private:
     DesignMode &m_mode;
+    DesignMode::Paint m_shown; // sorted frames
 };
 
 DesignMode::DesignMode(ShowDocument &document, const Surface &surface, QWidget *console,
@@ -209,7 +250,7 @@ void DesignMode::refresh()
         return;
     m_overlay->setGeometry(m_area ? m_area() : m_console->rect());
     m_overlay->raise();
-    m_overlay->update();
+    m_overlay->changed();
 }
 
 QRect DesignMode::handleRect(const QRect &frame, int edges) const
@@ -383,16 +424,10 @@ void DesignMode::follow(const QPoint &at, Qt::KeyboardModifiers modifiers)
         const geometry::SnapResult r =
             geometry::drag(m_startBox, delta, m_guides, snapFor(modifiers));
         const QPoint shift = r.rect.topLeft() - m_startBox.topLeft();
-        m_after.clear();
-        for (int i = 0; i < m_moving.size(); ++i) {
-            SettingStruct moved = *m_document.control(m_moving.at(i));
-            moved.position_x = quint32(m_startRects.at(i).x() + shift.x());
-            moved.position_y = quint32(m_startRects.at(i).y() + shift.y());
-            m_after.append(moved);
-        }
-        m_guideX = r.guideX;
-        m_guideY = r.guideY;
-        preview(m_after);
+        QList<QRect> rects;
+        for (const QRect &start : std::as_const(m_startRects))
+            rects.append(start.translated(shift));
+        show(rects, r);
         return;
     }
     case Gesture::Resize: {
@@ -407,21 +442,11 @@ void DesignMode::follow(const QPoint &at, Qt::KeyboardModifiers modifiers)
         }
         const geometry::SnapResult r =
             geometry::resize(m_startBox, m_edges, delta, minimum, m_guides, snapFor(modifiers));
-        m_after.clear();
-        for (int i = 0; i < m_moving.size(); ++i) {
-            const QRect rect = m_moving.size() == 1
-                                   ? r.rect
-                                   : geometry::scaled(m_startRects.at(i), m_startBox, r.rect);
-            SettingStruct resized = *m_document.control(m_moving.at(i));
-            resized.position_x = quint32(std::max(0, rect.x()));
-            resized.position_y = quint32(std::max(0, rect.y()));
-            resized.size_x = quint32(std::max(1, rect.width()));
-            resized.size_y = quint32(std::max(1, rect.height()));
-            m_after.append(resized);
-        }
-        m_guideX = r.guideX;
-        m_guideY = r.guideY;
-        preview(m_after);
+        QList<QRect> rects;
+        for (const QRect &start : std::as_const(m_startRects))
+            rects.append(m_moving.size() == 1 ? r.rect
+                                              : geometry::scaled(start, m_startBox, r.rect));
+        show(rects, r);
         return;
     }
     case Gesture::Band: {
@@ -438,6 +463,26 @@ void DesignMode::follow(const QPoint &at, Qt::KeyboardModifiers modifiers)
         return;
     }
     }
+}
+
+void DesignMode::show(const QList<QRect> &rects, const geometry::SnapResult &snapped)
+{
+    m_after.clear();
+    for (int i = 0; i < m_moving.size() && i < rects.size(); ++i) {
+        const SettingStruct *now = m_document.control(m_moving.at(i));
+        if (!now)
+            continue;
+        SettingStruct changed = *now;
+        const QRect &rect = rects.at(i);
+        changed.position_x = quint32(std::max(0, rect.x()));
+        changed.position_y = quint32(std::max(0, rect.y()));
+        changed.size_x = quint32(std::max(1, rect.width()));
+        changed.size_y = quint32(std::max(1, rect.height()));
+        m_after.append(changed);
+    }
+    m_guideX = snapped.guideX;
+    m_guideY = snapped.guideY;
+    preview(m_after);
 }
 
 void DesignMode::startDrag()
@@ -624,12 +669,10 @@ void DesignMode::nudge(const QPoint &delta)
     m_gesture = Gesture::None;
     // The whole selection keeps its layout at the surface's edges.
     const QPoint shift(std::max(delta.x(), -m_startBox.x()), std::max(delta.y(), -m_startBox.y()));
-    QList<SettingStruct> after;
-    for (int i = 0; i < m_moving.size(); ++i) {
-        SettingStruct moved = *m_document.control(m_moving.at(i));
-        moved.position_x = quint32(m_startRects.at(i).x() + shift.x());
-        moved.position_y = quint32(m_startRects.at(i).y() + shift.y());
-        after.append(moved);
-    }
-    pushChange(after, false);
+    QList<QRect> rects;
+    for (const QRect &start : std::as_const(m_startRects))
+        rects.append(start.translated(shift));
+    show(rects, geometry::SnapResult());
+    pushChange(m_after, false);
+    m_after.clear();
 }

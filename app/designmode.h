@@ -67,7 +67,7 @@ public:
     // For the overlay.
     QRect handleRect(const QRect &frame, int handle) const;
     struct Paint {
-        QList<QRect> frames; // shown, of the selected controls
+        QList<QRect> frames;               // shown, of the selected controls
         std::optional<int> guideX, guideY; // shown
         QRect band;
     };
@@ -95,6 +95,9 @@ private:
 
     void startDrag();
     void startResize(int edges);
+    // The gesture's controls at `rects` (stored, one per m_moving), shown
+    // with the guides that won.
+    void show(const QList<QRect> &rects, const geometry::SnapResult &snapped);
     // Puts the widgets of the gesture where `after` has them.
     void preview(const QList<SettingStruct> &after);
     void pushChange(const QList<SettingStruct> &after, bool resized);
@@ -120,7 +123,7 @@ private:
     QPoint m_pressAt; // shown
     quint32 m_pressId = 0;
     int m_edges = 0;
-    QList<quint32> m_moving; // selected, and carried by selected frames
+    QList<quint32> m_moving;   // selected, and carried by selected frames
     QList<QRect> m_startRects; // stored, one per m_moving
     QRect m_startBox;
     geometry::Guides m_guides;
