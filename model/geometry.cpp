@@ -88,12 +88,12 @@ AxisResult snapAxis(int gridEdge, std::initializer_list<int> edges, const GuideL
 SnapResult drag(const QRect &box, const QPoint &delta, const Guides &guides, const Snap &snap)
 {
     QRect moved = box.translated(delta);
-    const AxisResult x = snapAxis(moved.x(), {moved.x(), moved.x() + moved.width() / 2,
-                                              moved.x() + moved.width()},
-                                  guides.x, snap);
-    const AxisResult y = snapAxis(moved.y(), {moved.y(), moved.y() + moved.height() / 2,
-                                              moved.y() + moved.height()},
-                                  guides.y, snap);
+    const AxisResult x =
+        snapAxis(moved.x(), {moved.x(), moved.x() + moved.width() / 2, moved.x() + moved.width()},
+                 guides.x, snap);
+    const AxisResult y =
+        snapAxis(moved.y(), {moved.y(), moved.y() + moved.height() / 2, moved.y() + moved.height()},
+                 guides.y, snap);
     moved.translate(x.shift, y.shift);
     SnapResult result{moved, x.guide, y.guide};
     // Never past the surface's top or left edge.
@@ -164,11 +164,11 @@ QRect scaled(const QRect &rect, const QRect &from, const QRect &to)
         return int(toLow + scaledOffset);
     };
     const int left = map(rect.x(), from.x(), from.width(), to.x(), to.width());
-    const int right = map(qint64(rect.x()) + rect.width(), from.x(), from.width(), to.x(),
-                          to.width());
+    const int right =
+        map(qint64(rect.x()) + rect.width(), from.x(), from.width(), to.x(), to.width());
     const int top = map(rect.y(), from.y(), from.height(), to.y(), to.height());
-    const int bottom = map(qint64(rect.y()) + rect.height(), from.y(), from.height(), to.y(),
-                           to.height());
+    const int bottom =
+        map(qint64(rect.y()) + rect.height(), from.y(), from.height(), to.y(), to.height());
     return QRect(left, top, std::max(1, right - left), std::max(1, bottom - top));
 }
 
