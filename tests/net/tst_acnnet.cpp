@@ -97,13 +97,13 @@ private slots:
         QByteArray expected(acnpacket::MAX_SIZE, 0);
         acnpacket::encodeData(reinterpret_cast<quint8 *>(expected.data()), 638, h, u8(data), 512);
         QCOMPARE(s.data, expected);
+        // A name or CID changed at runtime reaches the next packet and the
+        // repeats, though the length stays.
         node->setSourceName(QString(100, 'y')); // 63 characters and the terminating zero
-        sendUniverse(*node, 0, data.left(24));
+        sendUniverse(*node, 0, data);
         QCOMPARE(net->socket->sent.last().data.mid(44, 64), QByteArray(63, 'y') + QByteArray(1, 0));
-        // A CID changed at runtime reaches the next packet and the repeats,
-        // though the length stays.
         node->setCid(QUuid("{00000000-0000-0000-0000-0000000000aa}"));
-        sendUniverse(*node, 0, data.left(24));
+        sendUniverse(*node, 0, data);
         QCOMPARE(net->socket->sent.last().data.mid(22, 16), QByteArray(15, 0) + char(0xaa));
         node->setCid(OUR_CID);
         net->now += 500;
