@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <numeric>
 
 namespace geometry
 {
@@ -203,6 +204,76 @@ QPoint pasteOffset(const QList<QRect> &rects, const QPoint &at)
 {
     const QRect box = bounds(rects);
     return box.isNull() ? QPoint() : at - box.topLeft();
+}
+
+namespace
+{
+
+// `r` mirrored on the diagonal, so that y is arranged as x.
+QRect flipped(const QRect &r)
+{
+    return QRect(r.y(), r.x(), r.height(), r.width());
+}
+
+// Along x: the others between the first and the last (by left edge, ties in
+// the given order) with equal gaps. When the free space does not divide
+// evenly, the first gaps get one unit more each; gaps below 0 overlap evenly.
+void distribute(QList<QRect> &rects)
+{
+    QList<int> order(rects.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(),
+                     [&](int a, int b) { return rects.at(a).x() < rects.at(b).x(); });
+    const QRect &first = rects.at(order.first());
+    qint64 free = qint64(rects.at(order.last()).x()) - first.x() - first.width();
+    for (int k = 1; k + 1 < order.size(); ++k)
+        free -= rects.at(order.at(k)).width();
+    const qint64 gaps = order.size() - 1;
+    const qint64 base = free >= 0 ? free / gaps : -((-free + gaps - 1) / gaps); // rounded down
+    const qint64 more = free - base * gaps; // how many gaps get one unit more
+    qint64 at = qint64(first.x()) + first.width();
+    for (int k = 1; k + 1 < order.size(); ++k) {
+        QRect &r = rects[order.at(k)];
+        r.moveLeft(int(at + base + (k <= more ? 1 : 0)));
+        at = qint64(r.x()) + r.width();
+    }
+}
+
+} // namespace
+
+QList<QRect> arranged(const QList<QRect> &rects, Arrange how)
+{
+    enum Kind { Low, High, Centre, Spread, Size };
+    // By Arrange: what changes, and on which axis (x or y).
+    static const struct {
+        Kind kind;
+        bool x;
+    } ways[] = {{Low, true},    {High, true},    {Low, false},   {High, false},
+                {Centre, true}, {Centre, false}, {Spread, true}, {Spread, false},
+                {Size, true},   {Size, false},   {Size, true}};
+    const auto [kind, x] = ways[int(how)];
+    if (rects.size() < (kind == Spread ? 3 : 2))
+        return rects;
+    QList<QRect> out = rects;
+    for (QRect &r : out)
+        r = x ? r : flipped(r);
+    if (kind == Spread)
+        distribute(out);
+    const QRect box = bounds(out);
+    const QSize first = out.first().size();
+    for (QRect &r : out) {
+        if (kind == Low)
+            r.moveLeft(box.x());
+        if (kind == High)
+            r.moveLeft(box.x() + box.width() - r.width());
+        if (kind == Centre)
+            r.moveLeft(box.x() + box.width() / 2 - r.width() / 2);
+        if (kind == Size)
+            r.setSize(how == Arrange::SameSize ? first : QSize(first.width(), r.height()));
+        r = x ? r : flipped(r);
+        r.moveTo(std::max(0, r.x()), std::max(0, r.y()));
+    }
+    return out;
 }
 
 } // namespace geometry

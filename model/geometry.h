@@ -78,4 +78,22 @@ QRect bounds(const QList<QRect> &rects);
 // The shift that puts the bounding box of `rects` with its top-left at `at`.
 QPoint pasteOffset(const QList<QRect> &rects, const QPoint &at);
 
+// Ways to arrange several controls.
+enum class Arrange {
+    Left,        // left edges on the leftmost
+    Right,       // right edges on the rightmost
+    Top,         // top edges on the topmost
+    Bottom,      // bottom edges on the bottommost
+    CentresX,    // centres on one vertical line, the bounding box's centre
+    CentresY,    // centres on one horizontal line, the bounding box's centre
+    DistributeX, // the outermost two stay, equal gaps between neighbours
+    DistributeY,
+    SameWidth, // as the first
+    SameHeight,
+    SameSize
+};
+// `rects` arranged, one result each in the same order. Fewer than two (three
+// to distribute) come back unchanged; nothing ends left of or above 0.
+QList<QRect> arranged(const QList<QRect> &rects, Arrange how);
+
 } // namespace geometry

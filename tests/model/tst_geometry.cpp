@@ -1,6 +1,6 @@
 // Snapping a dragged or resized box to the grid and to guides, resizing a
-// group, pasting a layout: which candidate wins, ties, free moves, the
-// minimum sizes and the surface's edges.
+// group, pasting a layout, arranging several: which candidate wins, ties,
+// free moves, the minimum sizes and the surface's edges.
 #include "model/geometry.h"
 
 #include <QtTest>
@@ -30,6 +30,8 @@ private slots:
     void groupResize_data();
     void groupResize();
     void pasteLayout();
+    void arrange_data();
+    void arrange();
 };
 
 void TestGeometry::dragSnaps_data()
@@ -169,6 +171,47 @@ void TestGeometry::pasteLayout()
     // A group of a wide and a narrow control: the narrow one's minimum of 16
     // (20 of 100 wide) holds the group at 80 at least.
     QCOMPARE(groupMinimum(copied, {QSize(16, 16), QSize(16, 16)}, bounds(copied)), QSize(80, 144));
+}
+
+void TestGeometry::arrange_data()
+{
+    QTest::addColumn<int>("how");
+    QTest::addColumn<QList<QRect>>("rects");
+    QTest::addColumn<QList<QRect>>("result");
+    using A = Arrange;
+    using R = QRect;
+    auto row = [](const char *name, A how, const QList<R> &rects, const QList<R> &result) {
+        QTest::newRow(name) << int(how) << rects << result;
+    };
+    // Bounding box 10,5 to 70,90: centres x 40, y 5 + 85 / 2 = 47.
+    const QList<R> s{R(10, 20, 30, 40), R(50, 5, 20, 10), R(25, 60, 10, 30)};
+    row("left", A::Left, s, {R(10, 20, 30, 40), R(10, 5, 20, 10), R(10, 60, 10, 30)});
+    row("right", A::Right, s, {R(40, 20, 30, 40), R(50, 5, 20, 10), R(60, 60, 10, 30)});
+    row("top", A::Top, s, {R(10, 5, 30, 40), R(50, 5, 20, 10), R(25, 5, 10, 30)});
+    row("bottom", A::Bottom, s, {R(10, 50, 30, 40), R(50, 80, 20, 10), R(25, 60, 10, 30)});
+    row("centres x", A::CentresX, s, {R(25, 20, 30, 40), R(30, 5, 20, 10), R(35, 60, 10, 30)});
+    row("centres y", A::CentresY, s, {R(10, 27, 30, 40), R(50, 42, 20, 10), R(25, 32, 10, 30)});
+    row("same width", A::SameWidth, s, {R(10, 20, 30, 40), R(50, 5, 30, 10), R(25, 60, 30, 30)});
+    row("same height", A::SameHeight, s, {R(10, 20, 30, 40), R(50, 5, 20, 40), R(25, 60, 10, 40)});
+    row("same size", A::SameSize, s, {R(10, 20, 30, 40), R(50, 5, 30, 40), R(25, 60, 30, 40)});
+    row("one", A::Right, {R(-5, 3, 10, 10)}, {R(-5, 3, 10, 10)});
+    // By left edge 1, 2 (a tie: as given), 3, 0; free 100 - 35 = 65: gaps 22 22 21.
+    row("distribute x", A::DistributeX,
+        {R(100, 0, 10, 10), R(0, 0, 10, 10), R(0, 50, 20, 10), R(50, 0, 5, 10)},
+        {R(100, 0, 10, 10), R(0, 0, 10, 10), R(32, 50, 20, 10), R(74, 0, 5, 10)});
+    // Free 21: gaps 11 10.
+    row("distribute y", A::DistributeY, {R(5, 0, 9, 10), R(5, 41, 9, 10), R(5, 13, 9, 10)},
+        {R(5, 0, 9, 10), R(5, 41, 9, 10), R(5, 21, 9, 10)});
+    // Free 5 - 10 - 100 = -105: gaps -52 -53; the wide one at -42 stops at 0.
+    row("overlap stops at 0", A::DistributeX, {R(0, 0, 10, 10), R(1, 0, 100, 10), R(5, 0, 10, 10)},
+        {R(0, 0, 10, 10), R(0, 0, 100, 10), R(5, 0, 10, 10)});
+}
+
+void TestGeometry::arrange()
+{
+    QFETCH(int, how);
+    QFETCH(QList<QRect>, rects);
+    QTEST(arranged(rects, Arrange(how)), "result");
 }
 
 QTEST_APPLESS_MAIN(TestGeometry)

@@ -1,0 +1,66 @@
+#include "model/autopatch.h"
+
+#include "model/typetables.h"
+
+#include <QSet>
+
+#include <algorithm>
+
+namespace
+{
+
+constexpr quint32 DMX_CHANNELS = 512;
+constexpr quint32 MIDI_NUMBERS = 128;
+
+// The outputs of `controls` that send: the main one when the type sends on
+// it, the second one when the type has one.
+QList<SettingDmxStruct> sendingOutputs(const QList<SettingStruct> &controls)
+{
+    QList<SettingDmxStruct> outputs;
+    for (const SettingStruct &c : controls) {
+        if (controlTraits(c.control_type).output.sends)
+            outputs.append(c.dmx_out);
+        if (hasSecondOutput(c.control_type))
+            outputs.append(c.dmx_out_advanced);
+    }
+    return outputs;
+}
+
+} // namespace
+
+AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &controls)
+{
+    AutoPatch patch;
+    patch.output = last;
+    const quint8 protocol = last.protocol_type;
+    if (protocol == PT_HTTP || protocol == PT_COMMAND)
+        return patch;
+    if (protocol != PT_ARTNET && protocol != PT_ACN && protocol != PT_MIDI) {
+        patch.output = SettingDmxStruct();
+        return patch;
+    }
+    const bool midi = protocol == PT_MIDI;
+    // Addresses as one number: universe (MIDI channel) times its size plus
+    // the channel (note or controller), so that counting on runs into the
+    // next universe; MIDI stays in its channel.
+    const quint32 size = midi ? MIDI_NUMBERS : DMX_CHANNELS;
+    QSet<quint32> used;
+    for (const SettingDmxStruct &o : sendingOutputs(controls)) {
+        if (o.protocol_type == protocol && o.dmx_channel < size &&
+            (!midi || o.dmx_midi_type == last.dmx_midi_type))
+            used.insert(quint32(o.dmx_universe) * size + o.dmx_channel);
+    }
+    const quint32 start = quint32(last.dmx_universe) * size;
+    const quint32 end = midi ? start + size : (quint32(DMX_UNIVERSE_MAX) + 1) * size;
+    quint32 at = start + std::min<quint32>(last.dmx_channel, size - 1) + 1;
+    while (at < end && used.contains(at))
+        ++at;
+    if (at >= end) {
+        patch.full = true;
+        patch.output.protocol_type = PT_NONE;
+        return patch;
+    }
+    patch.output.dmx_universe = quint16(at / size);
+    patch.output.dmx_channel = quint16(at % size);
+    return patch;
+}

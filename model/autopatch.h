@@ -1,0 +1,24 @@
+// Auto-patch: the output a control created by hand gets when it follows
+// another one, so that a console is patched while it is built.
+//
+// Promises:
+// - the protocol, universe (MIDI channel) and MIDI type of `last` are kept;
+// - the channel is the first after last's that no output of any control
+//   uses on that protocol and universe (both outputs of every control that
+//   sends on them count); past the universe's last channel (512), channel 1
+//   of the next universe, up to the largest universe;
+// - MIDI: the first controller or note after last's that no output of the
+//   same channel and message type uses, none past 127: then no output;
+// - HTTP and command outputs are copied unchanged; no protocol, no output.
+#pragma once
+
+#include "model/settingstruct.h"
+
+#include <QList>
+
+struct AutoPatch {
+    SettingDmxStruct output; // for the new control's main output
+    bool full = false;       // MIDI had no free number left: no output
+};
+
+AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &controls);

@@ -1,0 +1,82 @@
+// Auto-patch: which outputs count as used, the wrap into the next universe,
+// MIDI running out of numbers, the protocols that are not addressed.
+#include "model/autopatch.h"
+#include "model/typetables.h"
+
+#include <QtTest>
+
+Q_DECLARE_METATYPE(SettingStruct)
+
+namespace
+{
+
+// An output (values 1, 2, 3: 7, 255, 127; the new one keeps them).
+SettingDmxStruct out(quint8 protocol, quint16 universe, quint16 channel, quint8 midi = MT_NONE)
+{
+    return {protocol, 7, 255, 127, channel, universe, midi, {}, {}};
+}
+
+SettingStruct c(quint8 type, const SettingDmxStruct &main, const SettingDmxStruct &second = {})
+{
+    SettingStruct s;
+    s.control_type = type;
+    s.dmx_out = main;
+    s.dmx_out_advanced = second;
+    return s;
+}
+
+} // namespace
+
+class TestAutoPatch : public QObject
+{
+    Q_OBJECT
+private slots:
+    void patch_data();
+    void patch();
+};
+
+void TestAutoPatch::patch_data()
+{
+    QTest::addColumn<SettingDmxStruct>("last");
+    QTest::addColumn<QList<SettingStruct>>("controls");
+    QTest::addColumn<SettingDmxStruct>("output");
+    QTest::addColumn<bool>("full");
+    using L = QList<SettingStruct>;
+    const quint8 A = PT_ARTNET, S = PT_ACN, M = PT_MIDI, B = CT_BUTTON_PUSH;
+    const quint8 N = MT_NOTE_ON, CC = MT_CONTROL_CHANGE;
+    auto row = [](const char *name, const SettingDmxStruct &last, const L &controls,
+                  const SettingDmxStruct &output,
+                  bool full = false) { QTest::newRow(name) << last << controls << output << full; };
+    row("first hole", out(A, 0, 9),
+        L{c(B, out(A, 0, 10)), c(B, out(A, 0, 11)), c(B, out(A, 0, 13))}, out(A, 0, 12));
+    row("wrap into the next universe", out(S, 4, 510), L{c(B, out(S, 4, 511)), c(B, out(S, 5, 0))},
+        out(S, 5, 1));
+    row("a centre fader's both outputs", out(S, 2, 0),
+        L{c(CT_FADER_VERTICAL_MIDDLE, out(S, 2, 1), out(S, 2, 2))}, out(S, 2, 3));
+    // An LED keeps an output from a file but does not send; a knob has no second.
+    row("not counted", out(A, 0, 0),
+        L{c(CT_LED, out(A, 0, 1)), c(CT_KNOB, {}, out(A, 0, 1)), c(B, out(A, 1, 1)),
+          c(B, out(S, 0, 1)), c(B, out(M, 0, 1))},
+        out(A, 0, 1));
+    row("midi: same channel and type", out(M, 3, 60, N),
+        L{c(B, out(M, 3, 61, N)), c(B, out(M, 4, 62, N)), c(B, out(M, 3, 62, CC))},
+        out(M, 3, 62, N));
+    row("midi: none past 127", out(M, 0, 126, CC), L{c(B, out(M, 0, 127, CC))},
+        out(PT_NONE, 0, 126, CC), true);
+    row("last universe full", out(A, DMX_UNIVERSE_MAX, 511), L(),
+        out(PT_NONE, DMX_UNIVERSE_MAX, 511), true);
+    row("http copied", out(PT_HTTP, 3, 9), L{c(B, out(PT_HTTP, 3, 9))}, out(PT_HTTP, 3, 9));
+    row("no protocol", out(PT_NONE, 0, 5), L(), SettingDmxStruct());
+}
+
+void TestAutoPatch::patch()
+{
+    QFETCH(SettingDmxStruct, last);
+    QFETCH(QList<SettingStruct>, controls);
+    const AutoPatch p = autoPatch(last, controls);
+    QTEST(p.output, "output");
+    QTEST(p.full, "full");
+}
+
+QTEST_APPLESS_MAIN(TestAutoPatch)
+#include "tst_autopatch.moc"
