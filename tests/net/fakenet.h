@@ -103,8 +103,7 @@ struct FakeNet {
     int interfaceQueries = 0;
     bool bindSucceeds = true;
     QPointer<FakeSocket> socket; // the last socket a node created
-    int socketsCreated = 0;
-    QList<bool> bindLog; // share flag of every bind of every socket
+    QList<bool> bindLog;         // share flag of every bind of every socket
 
     NetEnvironment env()
     {
@@ -118,7 +117,6 @@ struct FakeNet {
             s->bindSucceeds = bindSucceeds;
             s->bindLog = &bindLog;
             socket = s;
-            ++socketsCreated;
             return s;
         };
         e.clockMs = [this] { return now; };

@@ -193,36 +193,26 @@ private slots:
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QList<int>>("wires"); // groups joined in the end
         QTest::addColumn<int>("lastCalls");    // membership calls of the last step; -1: any
-        QTest::newRow("range") << QStringList{"range 2"} << QList<int>{3, 4, 5} << 6;
-        QTest::newRow("range moves")
-            << QStringList{"range 2", "range 10"} << QList<int>{11, 12, 13} << -1;
-        QTest::newRow("list") << QStringList{"list 0,60000"} << QList<int>{1, 60001} << 4;
-        QTest::newRow("list before array")
-            << QStringList{"list-only 7,40000", "list 7,40000"} << QList<int>{8, 40001} << 4;
-        QTest::newRow("moved array: only changes")
-            << QStringList{"list 0,4", "list 4,9"} << QList<int>{5, 10} << 4;
-        QTest::newRow("same list, new array")
-            << QStringList{"list 4,9", "list 4,9"} << QList<int>{5, 10} << 0;
-        QTest::newRow("refused list keeps groups")
-            << QStringList{"list 0,4", "list 4,63999"} << QList<int>{1, 5} << 0;
-        QTest::newRow("back to a range")
-            << QStringList{"list 4,9", "list-only -", "range 2"} << QList<int>{3, 4, 5} << 6;
-        QTest::newRow("unregister") << QStringList{"list 0,4", "unregister"} << QList<int>{} << 4;
-        QTest::newRow("observer beside DMX-IN")
-            << QStringList{"list 2,3", "observe 3,0,1,2,2,-1,63999"} << QList<int>{1, 2, 3, 4} << 4;
-        QTest::newRow("observer stays when DMX-IN moves")
-            << QStringList{"list 2,3", "observe 0,1,2,3", "list 0,9"} << QList<int>{1, 2, 3, 4, 10}
-            << -1;
-        QTest::newRow("observer stays when DMX-IN goes")
-            << QStringList{"list 2,3", "observe 0,1,2,3", "unregister"} << QList<int>{1, 2, 3, 4}
-            << -1;
-        QTest::newRow("observer off")
-            << QStringList{"list 2,3", "observe 0,1,2,3", "observe -"} << QList<int>{3, 4} << 4;
-        QTest::newRow("sent universe watched") << QStringList{"send 6"} << QList<int>{7} << 2;
-        QTest::newRow("sent universe also held")
-            << QStringList{"list 2,6", "send 6", "stop 6"} << QList<int>{3, 7} << 0;
-        QTest::newRow("held universe also sent")
-            << QStringList{"send 6", "list 2,6", "unregister"} << QList<int>{7} << 2;
+        const auto row = [](const char *name, const QStringList &steps, const QList<int> &wires,
+                            int lastCalls) { QTest::newRow(name) << steps << wires << lastCalls; };
+        row("range", {"range 2"}, {3, 4, 5}, 6);
+        row("range moves", {"range 2", "range 10"}, {11, 12, 13}, -1);
+        row("list", {"list 0,60000"}, {1, 60001}, 4);
+        row("list before array", {"list-only 7,40000", "list 7,40000"}, {8, 40001}, 4);
+        row("moved array: only changes", {"list 0,4", "list 4,9"}, {5, 10}, 4);
+        row("same list, new array", {"list 4,9", "list 4,9"}, {5, 10}, 0);
+        row("refused list keeps groups", {"list 0,4", "list 4,63999"}, {1, 5}, 0);
+        row("back to a range", {"list 4,9", "list-only -", "range 2"}, {3, 4, 5}, 6);
+        row("unregister", {"list 0,4", "unregister"}, {}, 4);
+        row("observer beside DMX-IN", {"list 2,3", "observe 3,0,1,2,2,-1,63999"}, {1, 2, 3, 4}, 4);
+        row("observer stays when DMX-IN moves", {"list 2,3", "observe 0,1,2,3", "list 0,9"},
+            {1, 2, 3, 4, 10}, -1);
+        row("observer stays when DMX-IN goes", {"list 2,3", "observe 0,1,2,3", "unregister"},
+            {1, 2, 3, 4}, -1);
+        row("observer off", {"list 2,3", "observe 0,1,2,3", "observe -"}, {3, 4}, 4);
+        row("sent universe watched", {"send 6"}, {7}, 2);
+        row("sent universe also held", {"list 2,6", "send 6", "stop 6"}, {3, 7}, 0);
+        row("held universe also sent", {"send 6", "list 2,6", "unregister"}, {7}, 2);
     }
 
     // Whatever DMX-IN, the observer and sending do, no group is joined twice or

@@ -154,20 +154,18 @@ private slots:
     // Replies in pages of up to four output ports, never across a Sub-Net.
     void pollReplyPages_data()
     {
-        QTest::addColumn<QList<int>>(
-            "universes");                       // list mode; one element n < 0: range of -n from 0
-        QTest::addColumn<int>("base");          // range mode base
-        QTest::addColumn<QStringList>("pages"); // "NumPorts NetSub SwOut PortTypes BindIndex"
+        QTest::addColumn<QList<int>>("universes"); // a list; {-n}: a range of n from 0
+        QTest::addColumn<QStringList>("pages");    // "NumPorts NetSub SwOut PortTypes BindIndex"
         QTest::newRow("six from 0")
-            << QList<int>{-6} << 0
+            << QList<int>{-6}
             << QStringList{"4 0000 00010203 80808080 1", "2 0000 04050000 80800000 2"};
         QTest::newRow("receive-ready, no array")
-            << QList<int>{} << 0 << QStringList{"1 0000 00000000 80000000 0"};
+            << QList<int>{} << QStringList{"1 0000 00000000 80000000 0"};
         QTest::newRow("list 0, 60000")
-            << QList<int>{0, 60000} << 0
+            << QList<int>{0, 60000}
             << QStringList{"1 0000 00000000 80000000 1", "1 6a06 60000000 80000000 2"};
         QTest::newRow("list of runs")
-            << QList<int>{1, 2, 3, 4, 5, 20, 31, 32} << 0
+            << QList<int>{1, 2, 3, 4, 5, 20, 31, 32}
             << QStringList{"4 0000 01020304 80808080 1", "1 0000 05000000 80000000 2",
                            "1 0001 14000000 80000000 3", "1 0001 1f000000 80000000 4",
                            "1 0002 20000000 80000000 5"};
@@ -176,7 +174,6 @@ private slots:
     void pollReplyPages()
     {
         QFETCH(QList<int>, universes);
-        QFETCH(int, base);
         QFETCH(QStringList, pages);
         artnet node(false, net->env());
         node.setPollReplyEnabled(true);
@@ -185,7 +182,7 @@ private slots:
         QByteArray in(qMax(1, count) * 512, 0);
         node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
         if (range)
-            QVERIFY(node.setReceiveUniverse(base));
+            QVERIFY(node.setReceiveUniverse(0));
         else if (count > 0)
             QVERIFY(node.setReceiveUniverses(universes));
         else
@@ -297,31 +294,24 @@ private slots:
         QTest::addColumn<QStringList>("targets");
         const QByteArray a = pollReply("10.0.0.20", 0, 0, {{0x80, 0x05}});
         const QByteArray b = pollReply("192.168.1.30", 0, 0, {{0x80, 0x04}, {0x80, 0x05}});
-        QTest::newRow("nobody") << QList<QByteArray>{} << "10.0.0.99" << false
-                                << QStringList{"192.168.1.255"};
-        QTest::newRow("one subscriber")
-            << QList<QByteArray>{a} << "10.0.0.99" << false << QStringList{"10.0.0.20"};
-        QTest::newRow("two subscribers") << QList<QByteArray>{a, b, a} << "10.0.0.99" << false
-                                         << QStringList{"10.0.0.20", "192.168.1.30"};
-        QTest::newRow("always broadcast")
-            << QList<QByteArray>{a} << "10.0.0.99" << true << QStringList{"192.168.1.255"};
-        QTest::newRow("SwOut read by its low nibble")
-            << QList<QByteArray>{pollReply("10.0.0.21", 0, 0, {{0x80, 0x15}})} << "10.0.0.99"
-            << false << QStringList{"10.0.0.21"};
-        QTest::newRow("Sub-Net 1 is universe 21")
-            << QList<QByteArray>{pollReply("10.0.0.21", 0, 1, {{0x80, 0x05}})} << "10.0.0.99"
-            << false << QStringList{"192.168.1.255"};
-        QTest::newRow("an input port does not subscribe")
-            << QList<QByteArray>{pollReply("10.0.0.22", 0, 0, {{0x40, 0x05}})} << "10.0.0.99"
-            << false << QStringList{"192.168.1.255"};
-        QTest::newRow("our own reply")
-            << QList<QByteArray>{pollReply("10.0.0.3", 0, 0, {{0x80, 0x05}})} << "10.0.0.99"
-            << false << QStringList{"192.168.1.255"};
-        QTest::newRow("a reply from our own address")
-            << QList<QByteArray>{pollReply("10.0.0.20", 0, 0, {{0x80, 0x05}})} << "10.0.0.3"
-            << false << QStringList{"192.168.1.255"};
-        QTest::newRow("truncated reply") << QList<QByteArray>{a.left(190)} << "10.0.0.99" << false
-                                         << QStringList{"192.168.1.255"};
+        const QStringList broadcast{"192.168.1.255"};
+        const auto row = [](const char *name, const QList<QByteArray> &replies,
+                            const QStringList &targets, const char *from = "10.0.0.99",
+                            bool alwaysBroadcast = false) {
+            QTest::newRow(name) << replies << QString(from) << alwaysBroadcast << targets;
+        };
+        row("nobody", {}, broadcast);
+        row("one subscriber", {a}, {"10.0.0.20"});
+        row("two subscribers", {a, b, a}, {"10.0.0.20", "192.168.1.30"});
+        row("always broadcast", {a}, broadcast, "10.0.0.99", true);
+        row("SwOut read by its low nibble", {pollReply("10.0.0.21", 0, 0, {{0x80, 0x15}})},
+            {"10.0.0.21"});
+        row("Sub-Net 1 is universe 21", {pollReply("10.0.0.21", 0, 1, {{0x80, 0x05}})}, broadcast);
+        row("an input port does not subscribe", {pollReply("10.0.0.22", 0, 0, {{0x40, 0x05}})},
+            broadcast);
+        row("our own reply", {pollReply("10.0.0.3", 0, 0, {{0x80, 0x05}})}, broadcast);
+        row("a reply from our own address", {a}, broadcast, "10.0.0.3");
+        row("truncated reply", {a.left(190)}, broadcast);
     }
 
     void unicastToSubscribers()

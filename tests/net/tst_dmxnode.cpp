@@ -116,22 +116,21 @@ private slots:
         QTest::addColumn<int>("left");
         QTest::addColumn<QString>("error");
         const QString art = "192.168.1.255";
-        QTest::newRow("Art-Net Port-Address 32768")
-            << ArtNet << 32768 << 24 << "" << 2 << "Port-Address 32768 is above 32767";
-        QTest::newRow("Art-Net 513 slots")
-            << ArtNet << 2 << 513 << "" << 2 << "513 slots cannot be sent";
-        QTest::newRow("Art-Net one datagram fails")
-            << ArtNet << 2 << 24 << "2" << 2 << "sending to " + art + " failed";
-        QTest::newRow("Art-Net all fail")
-            << ArtNet << 2 << 24 << "all" << 0 << "sending to " + art + " failed (3 universes)";
-        QTest::newRow("sACN universe 64000")
-            << Acn << 63999 << 24 << "" << 2 << "universe 64000 does not exist";
-        QTest::newRow("sACN 513 slots") << Acn << 2 << 513 << "" << 2 << "513 slots cannot be sent";
-        QTest::newRow("sACN no data") << Acn << 2 << -1 << "" << 2 << "0 slots cannot be sent";
-        QTest::newRow("sACN one datagram fails")
-            << Acn << 2 << 24 << "2" << 2 << "sending to 239.255.0.3 failed";
-        QTest::newRow("sACN all fail")
-            << Acn << 2 << 24 << "all" << 0 << "sending to 239.255.0.2 failed (3 universes)";
+        const auto row = [](const char *name, Protocol p, int universe, int length,
+                            const char *fail, int left, const QString &error) {
+            QTest::newRow(name) << p << universe << length << QString(fail) << left << error;
+        };
+        row("Art-Net Port-Address 32768", ArtNet, 32768, 24, "", 2,
+            "Port-Address 32768 is above 32767");
+        row("Art-Net 513 slots", ArtNet, 2, 513, "", 2, "513 slots cannot be sent");
+        row("Art-Net one datagram fails", ArtNet, 2, 24, "2", 2, "sending to " + art + " failed");
+        row("Art-Net all fail", ArtNet, 2, 24, "all", 0,
+            "sending to " + art + " failed (3 universes)");
+        row("sACN universe 64000", Acn, 63999, 24, "", 2, "universe 64000 does not exist");
+        row("sACN 513 slots", Acn, 2, 513, "", 2, "513 slots cannot be sent");
+        row("sACN no data", Acn, 2, -1, "", 2, "0 slots cannot be sent");
+        row("sACN one datagram fails", Acn, 2, 24, "2", 2, "sending to 239.255.0.3 failed");
+        row("sACN all fail", Acn, 2, 24, "all", 0, "sending to 239.255.0.2 failed (3 universes)");
     }
 
     void frameSkipsWhatFails()
