@@ -126,6 +126,7 @@ void CommandTable::createMenus(QMainWindow *console)
     if (designMode && selectAll) {
         mainMenu->addSeparator();
         mainMenu->addActions({designMode, selectAll});
+        arrangeMenu = mainMenu->addMenu(tr("Arrange"));
     }
     mainMenu->addSeparator();
     mainMenu->addActions({configNew, configOpen, configReload});

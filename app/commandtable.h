@@ -74,6 +74,8 @@ public:
     QMenu *recentMenu = nullptr;
     QMenu *importMenu = nullptr;
     QMenu *helpMenu = nullptr;
+    // Filled by the console with design mode's arrangements.
+    QMenu *arrangeMenu = nullptr;
 
 private:
     QAction *make(QMainWindow *console, const QString &text, const QString &shortcut,

@@ -3,6 +3,8 @@
 #include "app/editcommands.h"
 #include "app/surface.h"
 #include "controls/stretch.h"
+#include "model/autopatch.h"
+#include "model/elements.h"
 #include "model/showcommands.h"
 #include "model/showdocument.h"
 #include "model/typetables.h"
@@ -222,6 +224,99 @@ void DesignMode::clearSelection()
     select({});
 }
 
+quint32 DesignMode::create(quint8 type, const QPoint &shown, bool patch)
+{
+    if (!m_on || m_document.preferences().lock_screen || !isControlType(type))
+        return 0;
+    SettingStruct record;
+    resetSetting(&record);
+    record.control_type = type;
+    record.name = controlTypeLabel(type);
+    const ControlTraits &traits = controlTraits(type);
+    record.size_x = traits.defaultWidth;
+    record.size_y = traits.defaultHeight;
+    const quint32 s = m_surface.stretch();
+    const int grid = qMax<int>(1, m_document.preferences().snap_grid);
+    auto place = [&](int at, quint32 side) {
+        const qint64 stored = stretch::toStored(at, s) - side / 2;
+        return quint32(qMax<qint64>(0, (stored + grid / 2) / grid * grid));
+    };
+    record.position_x = place(shown.x(), record.size_x);
+    record.position_y = place(shown.y(), record.size_y);
+    if (patch && traits.output.sends) {
+        // After the last control made, as it is now (it may have been
+        // edited since), else after what the palette was set to.
+        SettingDmxStruct from = m_patchFrom;
+        bool fromStart = m_patchFromStart;
+        if (const SettingStruct *last = m_document.control(m_lastMade);
+            last && last->dmx_out.protocol_type != PT_NONE) {
+            from = last->dmx_out;
+            fromStart = false;
+        }
+        const AutoPatch patched = autoPatch(from, m_document.controls(), fromStart);
+        record.dmx_out = patched.output;
+        if (patched.full)
+            emit message(tr("No MIDI number is free on channel %1: the new control has no output")
+                             .arg(from.dmx_universe + 1));
+    }
+    auto *command = new AddControls(m_document, {record}, -1, tr("Add Control"));
+    m_document.push(command);
+    const quint32 id = command->controls().isEmpty() ? 0 : command->controls().constFirst().id;
+    if (id && record.dmx_out.protocol_type != PT_NONE) {
+        m_lastMade = id;
+        emit patched(record.dmx_out.protocol_type);
+    }
+    select({id});
+    return id;
+}
+
+void DesignMode::setPatchFrom(const SettingDmxStruct &output, bool fromStart)
+{
+    m_patchFrom = output;
+    m_patchFromStart = fromStart;
+    m_lastMade = 0;
+}
+
+QList<QPair<geometry::Arrange, QString>> DesignMode::arrangements()
+{
+    using A = geometry::Arrange;
+    return {{A::Left, tr("Align Left")},
+            {A::Right, tr("Align Right")},
+            {A::Top, tr("Align Top")},
+            {A::Bottom, tr("Align Bottom")},
+            {A::CentresX, tr("Align Centres Horizontally")},
+            {A::CentresY, tr("Align Centres Vertically")},
+            {A::DistributeX, tr("Distribute Horizontally")},
+            {A::DistributeY, tr("Distribute Vertically")},
+            {A::SameWidth, tr("Make Same Width")},
+            {A::SameHeight, tr("Make Same Height")},
+            {A::SameSize, tr("Make Same Size")}};
+}
+
+void DesignMode::arrange(geometry::Arrange how)
+{
+    const QList<quint32> ids = selection();
+    if (!m_on || ids.size() < 2 || m_gesture != Gesture::None)
+        return;
+    m_moving = ids;
+    m_startRects.clear();
+    for (quint32 id : ids)
+        m_startRects.append(storedRect(id));
+    show(geometry::arranged(m_startRects, how), geometry::SnapResult());
+    QList<SettingStruct> changed;
+    for (const SettingStruct &r : std::as_const(m_after)) {
+        SettingStruct limited = r;
+        limitControlSize(&limited, m_surface.stretch());
+        changed.append(limited);
+    }
+    m_after.clear();
+    QString text;
+    for (const auto &[kind, label] : arrangements())
+        if (kind == how)
+            text = label;
+    pushChange(changed, false, text);
+}
+
 void DesignMode::prune()
 {
     QSet<quint32> kept;
@@ -345,6 +440,12 @@ bool DesignMode::filter(QWidget *widget, QEvent *event)
             release();
         return true;
     case QEvent::MouseButtonDblClick:
+        if (id && static_cast<QMouseEvent *>(event)->button() == Qt::LeftButton) {
+            cancelGesture();
+            select({id});
+            emit editRequested();
+        }
+        return true;
     case QEvent::Wheel:
     case QEvent::KeyRelease:
         return true;
@@ -597,7 +698,7 @@ void DesignMode::release()
     refresh();
 }
 
-void DesignMode::pushChange(const QList<SettingStruct> &after, bool resized)
+void DesignMode::pushChange(const QList<SettingStruct> &after, bool resized, const QString &text)
 {
     QList<SettingStruct> changed;
     for (const SettingStruct &r : after)
@@ -612,8 +713,9 @@ void DesignMode::pushChange(const QList<SettingStruct> &after, bool resized)
     const int n = int(changed.size());
     m_document.push(new ChangeControls(
         m_document, changed,
-        resized ? EditCommands::countText(tr("Resize Control"), tr("Resize %1 Controls"), n)
-                : EditCommands::countText(tr("Move Control"), tr("Move %1 Controls"), n)));
+        !text.isEmpty() ? text
+        : resized       ? EditCommands::countText(tr("Resize Control"), tr("Resize %1 Controls"), n)
+                        : EditCommands::countText(tr("Move Control"), tr("Move %1 Controls"), n)));
 }
 
 void DesignMode::cancelGesture()

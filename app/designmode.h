@@ -16,6 +16,7 @@
 #pragma once
 
 #include "model/geometry.h"
+#include "model/settingstruct.h"
 
 #include <QList>
 #include <QObject>
@@ -31,7 +32,6 @@ class QEvent;
 class QWidget;
 class ShowDocument;
 class Surface;
-struct SettingStruct;
 
 class DesignOverlay;
 
@@ -60,6 +60,21 @@ public:
     void selectAll();
     void clearSelection();
 
+    // Makes a control of `type` centred on `shown` (a window point; the
+    // grid applies), with the type's default size, patched after the last
+    // control made when `patch` is true (see autopatch.h); selects it.
+    // Returns its id, 0 when nothing was made (locked, mode off).
+    quint32 create(quint8 type, const QPoint &shown, bool patch);
+    // The output the next control made is patched after.
+    void setPatchFrom(const SettingDmxStruct &output, bool fromStart);
+    const SettingDmxStruct &patchFrom() const { return m_patchFrom; }
+
+    // Arranges the selection (two or more) as one undo step named after
+    // the arrangement.
+    void arrange(geometry::Arrange how);
+    // Every arrangement with its name, in menu order.
+    static QList<QPair<geometry::Arrange, QString>> arrangements();
+
     // An event meant for `widget` of the console while the mode is on; true
     // when it is taken (the widget does not see it).
     bool filter(QWidget *widget, QEvent *event);
@@ -78,6 +93,12 @@ signals:
     void selectionChanged();
     // Del or Backspace with a selection.
     void deleteRequested();
+    // A double click on a control (it is selected alone).
+    void editRequested();
+    // Something to tell in the status line.
+    void message(const QString &text);
+    // A control was made and patched to `protocol`.
+    void patched(quint8 protocol);
 
 private:
     enum class Gesture { None, Pending, Drag, Resize, Band };
@@ -100,7 +121,10 @@ private:
     void show(const QList<QRect> &rects, const geometry::SnapResult &snapped);
     // Puts the widgets of the gesture where `after` has them.
     void preview(const QList<SettingStruct> &after);
-    void pushChange(const QList<SettingStruct> &after, bool resized);
+    // One command for the controls of `after` that changed, named `text` or
+    // after the gesture.
+    void pushChange(const QList<SettingStruct> &after, bool resized,
+                    const QString &text = QString());
     void restoreWidgets();
     void prune();
     void refresh();
@@ -130,5 +154,8 @@ private:
     QList<SettingStruct> m_after;
     std::optional<int> m_guideX, m_guideY; // stored
     QSet<quint32> m_bandBase;
-    QRect m_band; // shown
+    SettingDmxStruct m_patchFrom;
+    bool m_patchFromStart = true; // the next patch may take the first channel
+    quint32 m_lastMade = 0;       // the last control made with an output
+    QRect m_band;                 // shown
 };

@@ -111,6 +111,11 @@ void EditCommands::edit(const QWidget *widget)
     dropTarget();
     if (locked())
         return;
+    // Several selected: their common fields change together in the overview.
+    if (all.size() > 1 && m_services.openOverview) {
+        m_services.openOverview(all);
+        return;
+    }
     const SettingStruct *record = m_document.control(target);
     if (record && m_services.openEditor)
         m_services.openEditor(*record);

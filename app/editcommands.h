@@ -44,6 +44,8 @@ public:
         std::function<void(const QString &)> showStatus;
         // Opens the control editor on a record (id 0: a new control).
         std::function<void(const SettingStruct &)> openEditor;
+        // Opens the controls overview on these controls alone.
+        std::function<void(const QList<quint32> &)> openOverview;
         // Closes every open dialog (the lock does).
         std::function<void()> closeDialogs;
         // The selected controls (design mode), and selecting others.
@@ -67,8 +69,9 @@ public:
     // The control under the last menu position, or whose widget is `widget`;
     // 0 when none.
     quint32 hit(const QWidget *widget = nullptr) const;
-    // What Edit, Move, Delete, Cut and Copy act on: the selection, else the
-    // hit control (none: empty).
+    // What Edit, Move, Delete, Cut and Copy act on: the control of `widget`
+    // when one is given, else the selection, else the hit control (none:
+    // empty).
     QList<quint32> targets(const QWidget *widget = nullptr) const;
 
     void add();

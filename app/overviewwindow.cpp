@@ -40,7 +40,7 @@ void OverviewWindow::status(const QString &text) const
         m_console->statusBar()->showMessage(text, appinfo::STATUS_MS);
 }
 
-void OverviewWindow::open()
+void OverviewWindow::open(const QList<quint32> &only)
 {
     if (m_document.preferences().lock_screen)
         return;
@@ -72,6 +72,11 @@ void OverviewWindow::open()
         connect(w, SIGNAL(clickdActionConfigSave()), c, SLOT(slotConfigSave()));
         m_window = w;
     }
+    m_window->filter()->setOnly(only);
+    m_window->setWindowTitle(
+        only.isEmpty()
+            ? QCoreApplication::translate("SettingsOverview", "Overview Over All Added Controls")
+            : tr("Overview of the %1 Selected Controls").arg(only.size()));
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

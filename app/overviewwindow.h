@@ -35,8 +35,9 @@ public:
     ~OverviewWindow() override;
 
     // Creates the window on first use, shows and raises it; nothing while
-    // the screen is locked.
-    void open();
+    // the screen is locked. With `only`, it lists those controls alone (a
+    // batch then changes them together); without, every control.
+    void open(const QList<quint32> &only = {});
     // Hides, disconnects and deletes the window (safe from its own
     // closeEvent).
     void close();

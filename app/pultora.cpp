@@ -8,6 +8,8 @@
 #include "app/showloader.h"
 #include "app/statusline.h"
 #include "app/targetframe.h"
+#include "app/typepalette.h"
+#include "app/usersettings.h"
 #include "controls/stretch.h"
 #include "model/configuration.h"
 #include "model/showcommands.h"
@@ -91,6 +93,7 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
                       m_surface.widget(record.id));
     };
     edit.closeDialogs = [this] { closeDialogs(); };
+    edit.openOverview = [this](const QList<quint32> &ids) { m_overview.open(ids); };
     m_design = new DesignMode(m_document, m_surface, this, [this] {
         return QRect(0, 0, width(), statusBar()->isVisible() ? statusBar()->y() : height());
     });
@@ -98,10 +101,33 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     edit.select = [this](const QList<quint32> &ids) { m_design->select(ids); };
     m_edit = std::make_unique<EditCommands>(m_document, m_surface, std::move(edit));
     connect(m_design, &DesignMode::deleteRequested, this, [this] { m_edit->remove(); });
+    connect(m_design, &DesignMode::editRequested, this, [this] { m_edit->edit(); });
+    connect(m_design, &DesignMode::message, this,
+            [this](const QString &text) { showStatus(text, appinfo::STATUS_MS); });
+    m_palette = new TypePalette(this);
+    connect(m_palette, &TypePalette::chosen, this, [this](quint8 type) {
+        const QRect area = rect().adjusted(0, 0, 0, -statusBar()->height());
+        m_design->create(type, area.center(), usersettings::readPreferences().auto_patch);
+    });
+    auto patchTo = [this](quint8 protocol) {
+        SettingDmxStruct output;
+        output.protocol_type = protocol;
+        if (protocol == PT_MIDI)
+            output.dmx_midi_type = MT_CONTROL_CHANGE;
+        m_design->setPatchFrom(output, true);
+    };
+    patchTo(m_palette->protocol());
+    connect(m_palette, &TypePalette::protocolPicked, this, patchTo);
+    connect(m_design, &DesignMode::patched, m_palette, &TypePalette::setProtocol);
     connect(m_design, &DesignMode::switched, this, [this](bool on) {
         m_statusLine->setDesignMode(on);
-        if (on)
+        if (on) {
             m_edit->dropTarget();
+            // Beside the window, where it covers no control.
+            if (m_palette->pos().isNull())
+                m_palette->move(frameGeometry().topRight() + QPoint(8, 0));
+        }
+        m_palette->setVisible(on);
     });
     m_targetFrame = new TargetFrame(this);
     connect(m_edit.get(), &EditCommands::targetShown, this, [this](quint32 id) {
@@ -134,6 +160,10 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     m_edit->createActions(this, &m_commands.undo, &m_commands.redo);
     m_design->createActions(this, &m_commands.designMode, &m_commands.selectAll);
     m_commands.createMenus(this);
+    for (const auto &[how, label] : DesignMode::arrangements()) {
+        QAction *action = m_commands.arrangeMenu->addAction(label);
+        connect(action, &QAction::triggered, this, [this, how = how] { m_design->arrange(how); });
+    }
     // A command the menu triggered has run when the menu's queued close
     // arrives: Paste then knows it came from the menu.
     connect(m_commands.mainMenu, &QMenu::aboutToHide, this,
@@ -359,6 +389,8 @@ void Pultora::openMainMenu(const QPoint &position, const QPoint &globalPosition)
          {m_commands.edit, m_commands.move, m_commands.remove, m_commands.cut, m_commands.copy})
         action->setEnabled(hit);
     m_commands.paste->setEnabled(!m_document.clipboard().isEmpty());
+    m_commands.selectAll->setEnabled(m_design->isOn());
+    m_commands.arrangeMenu->setEnabled(m_design->isOn() && m_design->selection().size() > 1);
     m_commands.configAppend->setEnabled(!m_document.currentFile().isEmpty());
     m_commands.setLastSessionAvailable(QFileInfo::exists(m_files->lastSessionFile()));
     m_commands.mainMenu->popup(globalPosition);
@@ -482,12 +514,29 @@ void Pultora::contextMenuEvent(QContextMenuEvent *event)
 
 void Pultora::dragEnterEvent(QDragEnterEvent *event)
 {
-    if (event->mimeData()->hasUrls())
+    if (event->mimeData()->hasUrls() ||
+        (m_design->isOn() && TypePalette::droppedType(event->mimeData())))
+        event->acceptProposedAction();
+}
+
+void Pultora::dragMoveEvent(QDragMoveEvent *event)
+{
+    // Controls land on the surface, not on the status line.
+    if (TypePalette::droppedType(event->mimeData()) &&
+        event->position().toPoint().y() >= statusBar()->y())
+        event->ignore();
+    else
         event->acceptProposedAction();
 }
 
 void Pultora::dropEvent(QDropEvent *event)
 {
+    if (const std::optional<quint8> type = TypePalette::droppedType(event->mimeData())) {
+        event->acceptProposedAction();
+        m_design->create(*type, event->position().toPoint(),
+                         usersettings::readPreferences().auto_patch);
+        return;
+    }
     if (!event->mimeData()->hasUrls())
         return;
     const QString path = event->mimeData()->urls().constFirst().toLocalFile();

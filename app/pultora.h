@@ -57,6 +57,7 @@
 #include <optional>
 
 class DesignMode;
+class TypePalette;
 class FileCommands;
 class SessionFiles;
 class QLabel;
@@ -123,6 +124,7 @@ protected:
     void closeEvent(QCloseEvent *event) override;
     void contextMenuEvent(QContextMenuEvent *event) override;
     void dragEnterEvent(QDragEnterEvent *event) override;
+    void dragMoveEvent(QDragMoveEvent *event) override;
     void dropEvent(QDropEvent *event) override;
 
 public slots:
@@ -234,7 +236,8 @@ private:
     // The show changed since the last recovery copy.
     bool m_recoveryDirty = false;
     std::unique_ptr<EditCommands> m_edit;
-    DesignMode *m_design = nullptr; // a child of the window
+    DesignMode *m_design = nullptr;   // a child of the window
+    TypePalette *m_palette = nullptr; // shown in design mode
     ControlEditor m_editor{this, [this](SettingStruct *record) { return checkConsitence(record); }};
     QTimer *m_triggerTimer = nullptr;
 

@@ -9,6 +9,7 @@ namespace
 {
 
 const char CHECK_UPDATES_KEY[] = "check_updates";
+const char AUTO_PATCH_KEY[] = "auto_patch";
 const char ACCEPTED_OUTPUTS_KEY[] = "accepted_outputs";
 
 } // namespace
@@ -22,6 +23,8 @@ UserPreferences readPreferences()
     UserPreferences preferences;
     preferences.check_updates =
         settings.value(QLatin1String(CHECK_UPDATES_KEY), preferences.check_updates).toBool();
+    preferences.auto_patch =
+        settings.value(QLatin1String(AUTO_PATCH_KEY), preferences.auto_patch).toBool();
     return preferences;
 }
 
@@ -29,6 +32,7 @@ void writePreferences(const UserPreferences &preferences)
 {
     QSettings settings(appinfo::settingsOrganisation(), appinfo::settingsApplication());
     settings.setValue(QLatin1String(CHECK_UPDATES_KEY), preferences.check_updates);
+    settings.setValue(QLatin1String(AUTO_PATCH_KEY), preferences.auto_patch);
 }
 
 bool outputsAccepted(const QByteArray &hash)

@@ -561,11 +561,21 @@ bool OverviewFilter::matches(const SettingStruct &r, const QList<Word> &words)
     return true;
 }
 
+void OverviewFilter::setOnly(const QList<quint32> &ids)
+{
+    const QSet<quint32> only(ids.cbegin(), ids.cend());
+    if (only == m_only)
+        return;
+    m_only = only;
+    invalidate();
+}
+
 bool OverviewFilter::filterAcceptsRow(int sourceRow, const QModelIndex &) const
 {
-    if (m_prepared.isEmpty())
+    if (m_prepared.isEmpty() && m_only.isEmpty())
         return true;
     const auto *model = static_cast<const OverviewModel *>(sourceModel());
     const SettingStruct *r = model->recordAt(sourceRow);
-    return r && matches(*r, m_prepared);
+    return r && (m_only.isEmpty() || m_only.contains(r->id)) &&
+           (m_prepared.isEmpty() || matches(*r, m_prepared));
 }

@@ -16,6 +16,7 @@
 #include <QAbstractTableModel>
 #include <QHash>
 #include <QList>
+#include <QSet>
 #include <QSortFilterProxyModel>
 #include <QStringList>
 
@@ -82,6 +83,9 @@ class OverviewFilter : public QSortFilterProxyModel
 public:
     explicit OverviewFilter(QObject *parent = nullptr);
     void setFilterText(const QString &text);
+    // Only the controls of `ids` pass besides the words; none given: all.
+    void setOnly(const QList<quint32> &ids);
+    int onlyCount() const { return int(m_only.size()); }
     // True when `record` matches every word of `words` (case ignored): a
     // word matches a part of the name, type or a protocol, or a number
     // equals a universe as the user counts it.
@@ -103,4 +107,5 @@ protected:
 private:
     QStringList m_words;
     QList<Word> m_prepared;
+    QSet<quint32> m_only;
 };

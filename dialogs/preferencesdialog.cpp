@@ -300,6 +300,13 @@ void Preferences::buildWidgets()
     m_checkUpdates->setToolTip(
         tr("asks the Pultora web site for a newer version 30 seconds after the start"));
     user->addWidget(m_checkUpdates);
+    m_autoPatch = new QCheckBox(tr("Patch new controls automatically"), userPage);
+    m_autoPatch->setObjectName(QStringLiteral("autoPatch"));
+    m_autoPatch->setToolTip(tr("a control made from the palette takes the protocol and universe "
+                               "of the one made before it and the next channel no control uses"));
+    user->addWidget(m_autoPatch);
+    connect(m_autoPatch, &QCheckBox::clicked, this,
+            [this](bool checked) { m_user.auto_patch = checked; });
     user->addStretch();
     pages->addTab(userPage, tr("This Computer"));
 
@@ -377,6 +384,7 @@ void Preferences::updateDisplay()
     m_grid->setValue(qMax<int>(1, p.snap_grid));
     m_sendLater->setChecked(p.startup_dmxsend_later);
     m_checkUpdates->setChecked(m_user.check_updates);
+    m_autoPatch->setChecked(m_user.auto_patch);
     m_hex->setChecked(p.hex_value_show);
     m_name->setText(p.project_name);
     m_description->setPlainText(p.project_description);
@@ -398,6 +406,7 @@ void Preferences::setUserPreferences(const UserPreferences &preferences,
     m_user = m_userStored = preferences;
     m_userStore = std::move(store);
     m_checkUpdates->setChecked(m_user.check_updates);
+    m_autoPatch->setChecked(m_user.auto_patch);
 }
 
 void Preferences::pressApply()

@@ -162,6 +162,7 @@ private:
     QCheckBox *m_sendLater = nullptr;
     QCheckBox *m_hex = nullptr;
     QCheckBox *m_checkUpdates = nullptr;
+    QCheckBox *m_autoPatch = nullptr;
     QLineEdit *m_name = nullptr;
     QPlainTextEdit *m_description = nullptr;
     QComboBox *m_midiOut = nullptr;

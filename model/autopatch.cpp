@@ -28,7 +28,8 @@ QList<SettingDmxStruct> sendingOutputs(const QList<SettingStruct> &controls)
 
 } // namespace
 
-AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &controls)
+AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &controls,
+                    bool fromStart)
 {
     AutoPatch patch;
     patch.output = last;
@@ -53,6 +54,8 @@ AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &co
     const quint32 start = quint32(last.dmx_universe) * size;
     const quint32 end = midi ? start + size : (quint32(DMX_UNIVERSE_MAX) + 1) * size;
     quint32 at = start + std::min<quint32>(last.dmx_channel, size - 1) + 1;
+    if (fromStart)
+        at = start;
     while (at < end && used.contains(at))
         ++at;
     if (at >= end) {

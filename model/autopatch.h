@@ -21,4 +21,7 @@ struct AutoPatch {
     bool full = false;       // MIDI had no free number left: no output
 };
 
-AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &controls);
+// `fromStart`: the search starts at last's universe's first channel (MIDI:
+// number 0) instead of after last's channel.
+AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &controls,
+                    bool fromStart = false);

@@ -9,7 +9,13 @@ struct UserPreferences {
     // the user switches it on: a console on a show network calls nowhere
     // unasked.
     bool check_updates = false;
+    // A control made from the palette takes the next free address after the
+    // one made before it.
+    bool auto_patch = true;
 
-    bool operator==(const UserPreferences &o) const { return check_updates == o.check_updates; }
+    bool operator==(const UserPreferences &o) const
+    {
+        return check_updates == o.check_updates && auto_patch == o.auto_patch;
+    }
     bool operator!=(const UserPreferences &o) const { return !(*this == o); }
 };

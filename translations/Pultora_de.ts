@@ -332,6 +332,58 @@
         <source>Move %1 Controls</source>
         <translation>%1 Steuerelemente verschieben</translation>
     </message>
+    <message>
+        <source>No MIDI number is free on channel %1: the new control has no output</source>
+        <translation>Auf Kanal %1 ist keine MIDI-Nummer frei: das neue Steuerelement hat keinen Ausgang</translation>
+    </message>
+    <message>
+        <source>Add Control</source>
+        <translation>Steuerelement hinzufügen</translation>
+    </message>
+    <message>
+        <source>Align Left</source>
+        <translation>Links ausrichten</translation>
+    </message>
+    <message>
+        <source>Align Right</source>
+        <translation>Rechts ausrichten</translation>
+    </message>
+    <message>
+        <source>Align Top</source>
+        <translation>Oben ausrichten</translation>
+    </message>
+    <message>
+        <source>Align Bottom</source>
+        <translation>Unten ausrichten</translation>
+    </message>
+    <message>
+        <source>Align Centres Horizontally</source>
+        <translation>Mitten waagerecht ausrichten</translation>
+    </message>
+    <message>
+        <source>Align Centres Vertically</source>
+        <translation>Mitten senkrecht ausrichten</translation>
+    </message>
+    <message>
+        <source>Distribute Horizontally</source>
+        <translation>Waagerecht verteilen</translation>
+    </message>
+    <message>
+        <source>Distribute Vertically</source>
+        <translation>Senkrecht verteilen</translation>
+    </message>
+    <message>
+        <source>Make Same Width</source>
+        <translation>Gleiche Breite</translation>
+    </message>
+    <message>
+        <source>Make Same Height</source>
+        <translation>Gleiche Höhe</translation>
+    </message>
+    <message>
+        <source>Make Same Size</source>
+        <translation>Gleiche Größe</translation>
+    </message>
 </context>
 <context>
     <name>DmxInEditor</name>
@@ -1229,6 +1281,14 @@ Befehlsausgabe einschalten?</translation>
     <message>
         <source>Snap Grid :</source>
         <translation>Raster :</translation>
+    </message>
+    <message>
+        <source>Patch new controls automatically</source>
+        <translation>Neue Steuerelemente automatisch patchen</translation>
+    </message>
+    <message>
+        <source>a control made from the palette takes the protocol and universe of the one made before it and the next channel no control uses</source>
+        <translation>ein Steuerelement aus der Palette übernimmt Protokoll und Universum des zuvor erstellten und den nächsten Kanal, den kein Steuerelement verwendet</translation>
     </message>
 </context>
 <context>
@@ -2133,6 +2193,17 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <source>The attribute &quot;%1&quot; is longer than %2 characters</source>
         <translation>Das Attribut „%1“ ist länger als %2 Zeichen</translation>
     </message>
+    <message>
+        <source>Arrange</source>
+        <translation>Anordnen</translation>
+    </message>
+</context>
+<context>
+    <name>QCoreApplication</name>
+    <message>
+        <source>Overview of the %1 Selected Controls</source>
+        <translation>Übersicht der %1 ausgewählten Steuerelemente</translation>
+    </message>
 </context>
 <context>
     <name>Settings</name>
@@ -2761,6 +2832,25 @@ Sie können den Bildschirm entsperren mit
     <message>
         <source>Building the console: %1 controls...</source>
         <translation>Das Pult wird aufgebaut: %1 Steuerelemente...</translation>
+    </message>
+</context>
+<context>
+    <name>TypePalette</name>
+    <message>
+        <source>Controls</source>
+        <translation>Steuerelemente</translation>
+    </message>
+    <message>
+        <source>Drag a control onto the console, or double-click it to place it in the middle</source>
+        <translation>Ein Steuerelement auf die Konsole ziehen oder doppelt klicken, um es in die Mitte zu setzen</translation>
+    </message>
+    <message>
+        <source>The protocol new controls send on; each takes the next free channel after the one made before it</source>
+        <translation>Das Protokoll, auf dem neue Steuerelemente senden; jedes nimmt den nächsten freien Kanal nach dem zuvor erstellten</translation>
+    </message>
+    <message>
+        <source>Patch to:</source>
+        <translation>Patchen auf:</translation>
     </message>
 </context>
 <context>

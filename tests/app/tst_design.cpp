@@ -4,11 +4,18 @@
 // focus, a group frame carries its controls, and the lock leaves the mode.
 #include "app/designmode.h"
 #include "app/pultora.h"
+#include "app/typepalette.h"
+#include "dialogs/overviewmodel.h"
+#include "dialogs/settings.h"
+#include "dialogs/settingsoverview.h"
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
 
 #include <QAction>
+#include <QComboBox>
 #include <QDir>
+#include <QListWidget>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QStandardPaths>
 #include <QStatusBar>
@@ -140,12 +147,12 @@ private slots:
         QTest::addColumn<QPoint>("handle"); // window point of B's handle
         QTest::addColumn<QPoint>("by");
         QTest::addColumn<QRect>("after");
-        QTest::newRow("bottom-right") << QPoint(260, 60) << QPoint(30, 30)
-                                      << QRect(200, 20, 90, 70);
-        QTest::newRow("left, to a guide") << QPoint(200, 40) << QPoint(-118, 0)
-                                          << QRect(80, 20, 180, 40); // A's right edge
-        QTest::newRow("top, not below the minimum") << QPoint(230, 20) << QPoint(0, 100)
-                                                    << QRect(200, 52, 60, 8);
+        QTest::newRow("bottom-right")
+            << QPoint(260, 60) << QPoint(30, 30) << QRect(200, 20, 90, 70);
+        QTest::newRow("left, to a guide")
+            << QPoint(200, 40) << QPoint(-118, 0) << QRect(80, 20, 180, 40); // A's right edge
+        QTest::newRow("top, not below the minimum")
+            << QPoint(230, 20) << QPoint(0, 100) << QRect(200, 52, 60, 8);
     }
     void handlesResize()
     {
@@ -217,6 +224,75 @@ private slots:
         QCOMPARE(undoText(), QStringLiteral("Undo Move 2 Controls"));
         console().commands().undo->trigger();
         QCOMPARE(stored("L").topLeft(), QPoint(320, 180));
+    }
+
+    // Dropped from the palette: made where it lands, patched after the one
+    // made before it, selected, one undo step each.
+    void paletteDropsPatchedControls()
+    {
+        auto *palette = console().findChild<TypePalette *>();
+        QVERIFY(palette && palette->isVisible());
+        auto drop = [&](quint8 type, const QPoint &at) {
+            QMimeData data;
+            data.setData(QString::fromLatin1(TypePalette::MIME_TYPE), QByteArray::number(type));
+            QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&console(), &enter);
+            QDropEvent event(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(&console(), &event);
+            return console().document().control(console().design().selection().value(0));
+        };
+        const SettingStruct *first = drop(CT_FADER_VERTICAL, QPoint(600, 400));
+        QVERIFY(first);
+        QCOMPARE(QPoint(int(first->position_x), int(first->position_y)), QPoint(580, 380));
+        QCOMPARE(first->dmx_out.protocol_type, quint8(PT_ARTNET));
+        QCOMPARE(first->dmx_out.dmx_channel, quint16(1)); // A sends on the first
+        QCOMPARE(undoText(), QStringLiteral("Undo Add Control"));
+        QCOMPARE(drop(CT_KNOB, QPoint(650, 400))->dmx_out.dmx_channel, quint16(2));
+        QCOMPARE(drop(CT_LABEL, QPoint(650, 300))->dmx_out.protocol_type, quint8(PT_NONE));
+
+        // Another protocol picked starts at its first channel; a double
+        // click makes the control in the middle.
+        auto *protocols = palette->findChild<QComboBox *>(QStringLiteral("patchProtocol"));
+        protocols->setCurrentIndex(protocols->findData(int(PT_ACN)));
+        emit protocols->activated(protocols->currentIndex());
+        auto *types = palette->findChild<QListWidget *>(QStringLiteral("types"));
+        emit types->itemActivated(types->item(CT_FADER_HORIZONTAL));
+        const SettingStruct *made =
+            console().document().control(console().design().selection().value(0));
+        QCOMPARE(made->control_type, quint8(CT_FADER_HORIZONTAL));
+        QCOMPARE(made->dmx_out.protocol_type, quint8(PT_ACN));
+        QCOMPARE(made->dmx_out.dmx_channel, quint16(0));
+        QVERIFY(
+            widget(qPrintable(made->name))
+                ->geometry()
+                .contains(
+                    console().rect().adjusted(0, 0, 0, -console().statusBar()->height()).center()));
+        for (int i = 0; i < 4; ++i)
+            console().commands().undo->trigger();
+        QCOMPARE(console().document().controls().size(), 5);
+    }
+
+    void arrangeDoubleClickAndEditMany()
+    {
+        const QList<quint32> both{record("A").id, record("S").id};
+        console().design().select(both);
+        console().design().arrange(geometry::Arrange::Right);
+        QCOMPARE(stored("A"), QRect(40, 20, 60, 40)); // S's right edge at 100
+        QCOMPARE(undoText(), QStringLiteral("Undo Align Right"));
+        console().commands().undo->trigger();
+        QCOMPARE(stored("A"), QRect(20, 20, 60, 40));
+
+        // Edit on two: the overview lists those two alone.
+        QVERIFY(call(console(), "slotEdit"));
+        auto *overview = topLevel<SettingsOverview>();
+        QVERIFY(overview && overview->isVisible());
+        QCOMPARE(overview->filter()->rowCount(), 2);
+
+        QTest::mouseDClick(widget("B"), Qt::LeftButton);
+        QCOMPARE(console().design().selection(), QList<quint32>{record("B").id});
+        auto *editor = topLevel<Settings>();
+        QVERIFY(editor && editor->isVisible());
+        QCOMPARE(console().editRecord()->name, QStringLiteral("B"));
     }
 
     void lockLeavesTheMode()
