@@ -319,6 +319,12 @@ mutate() {
     say() { printf '%s\n' "$*" | tee -a "$results"; }
 
     mkdir -p "$MUTATE_DIR"
+    # One run at a time: two would overwrite each other's scratch files.
+    exec 8>"$MUTATE_DIR/run.lock"
+    if ! flock -n 8; then
+        echo "mutate: waiting for the other run in build-mutate/ to end" >&2
+        flock 8
+    fi
     rm -rf "$logs" "$MUTATE_DIR/original" "$results"
     mkdir -p "$logs"
     say "== ${#sel[@]} mutations; the working tree copied to build-mutate/src"
