@@ -185,6 +185,7 @@ bool designMode(Pultora &console, int runs)
         return false;
     }
     mode.select(all.mid(0, 500));
+    QCoreApplication::processEvents(); // the first paint of the mode is no step
     const int steps = console.document().undoStack().index();
     QWidget *first = console.surface().widget(all.first());
     const QPoint from = first->mapTo(&console, first->rect().center());
