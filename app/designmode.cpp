@@ -25,6 +25,9 @@ namespace
 // Handles and the pull of guides, in pixels as shown.
 constexpr int HANDLE = 7;
 constexpr int GUIDE_REACH = 6;
+// From this many controls on, a gesture previews the outline of their
+// bounding box: moving that many widgets at each step repaints too much.
+constexpr int OUTLINE_FROM = 64;
 // The eight handles, by the edges each moves: corners and side centres.
 constexpr int HANDLES[] = {geometry::LEFT | geometry::TOP,     geometry::TOP,
                            geometry::RIGHT | geometry::TOP,    geometry::RIGHT,
@@ -67,8 +70,11 @@ public:
                                       now.frames.cbegin(), now.frames.cend(),
                                       std::back_inserter(differing), order);
         QRegion dirty;
+        // A frame and its handles lie on its border: the control inside
+        // needs no repaint.
         for (const QRect &f : std::as_const(differing))
-            dirty += f.adjusted(-HANDLE, -HANDLE, HANDLE, HANDLE);
+            dirty += QRegion(f.adjusted(-HANDLE, -HANDLE, HANDLE, HANDLE)) -
+                     QRegion(f.adjusted(HANDLE, HANDLE, -HANDLE, -HANDLE));
         if (m_shown.guideX != now.guideX)
             for (const std::optional<int> &x : {m_shown.guideX, now.guideX})
                 if (x)
@@ -77,6 +83,11 @@ public:
             for (const std::optional<int> &y : {m_shown.guideY, now.guideY})
                 if (y)
                     dirty += QRect(0, *y - 1, width(), 3);
+        if (m_shown.outline != now.outline)
+            for (const QRect &box : {m_shown.outline, now.outline})
+                if (!box.isNull())
+                    dirty +=
+                        QRegion(box.adjusted(-2, -2, 2, 2)) - QRegion(box.adjusted(2, 2, -2, -2));
         if (m_shown.band != now.band) {
             for (const QRect &band : {m_shown.band, now.band})
                 if (!band.isNull())
@@ -105,6 +116,11 @@ protected:
         for (const QRect &f : state.frames)
             for (int edges : HANDLES)
                 p.drawRect(m_mode.handleRect(f, edges).adjusted(0, 0, -1, -1));
+        if (!state.outline.isNull()) {
+            p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(accent, 2, Qt::DashLine));
+            p.drawRect(state.outline.adjusted(0, 0, -1, -1));
+        }
         p.setPen(QPen(QColor(230, 0, 160), 1));
         if (state.guideX)
             p.drawLine(*state.guideX, 0, *state.guideX, height());
@@ -330,6 +346,7 @@ void DesignMode::prune()
                 m_gesture = Gesture::None;
                 m_guideX.reset();
                 m_guideY.reset();
+                m_outline = QRect();
                 break;
             }
     const bool changed = kept != m_selected;
@@ -366,6 +383,7 @@ DesignMode::Paint DesignMode::paintState() const
     for (quint32 id : std::as_const(m_selected))
         if (const QWidget *w = m_surface.widget(id))
             state.frames.append(w->geometry().translated(-origin));
+    state.outline = m_outline.translated(-origin);
     const quint32 s = m_surface.stretch();
     if (m_guideX)
         state.guideX = stretch::toShown(quint32(std::max(0, *m_guideX)), s) - origin.x();
@@ -654,6 +672,14 @@ QSize DesignMode::minimumSize(quint32 id) const
 
 void DesignMode::preview(const QList<SettingStruct> &after)
 {
+    if (after.size() >= OUTLINE_FROM) {
+        QList<QRect> shown;
+        for (const SettingStruct &r : after)
+            shown.append(m_surface.shownRect(r));
+        m_outline = geometry::bounds(shown);
+        refresh();
+        return;
+    }
     for (const SettingStruct &r : after)
         if (QWidget *w = m_surface.widget(r.id)) {
             const QRect rect = m_surface.shownRect(r);
@@ -666,6 +692,11 @@ void DesignMode::preview(const QList<SettingStruct> &after)
 
 void DesignMode::restoreWidgets()
 {
+    if (!m_outline.isNull()) {
+        m_outline = QRect(); // the widgets stayed where they were
+        refresh();
+        return;
+    }
     QList<SettingStruct> before;
     for (quint32 id : std::as_const(m_moving))
         if (const SettingStruct *r = m_document.control(id))
@@ -710,6 +741,7 @@ void DesignMode::pushChange(const QList<SettingStruct> &after, bool resized, con
         restoreWidgets();
         return;
     }
+    m_outline = QRect(); // the surface moves the widgets now
     const int n = int(changed.size());
     m_document.push(new ChangeControls(
         m_document, changed,

@@ -85,6 +85,7 @@ public:
         QList<QRect> frames;               // shown, of the selected controls
         std::optional<int> guideX, guideY; // shown
         QRect band;
+        QRect outline; // where the gesture takes many controls
     };
     Paint paintState() const;
 
@@ -152,6 +153,7 @@ private:
     QRect m_startBox;
     geometry::Guides m_guides;
     QList<SettingStruct> m_after;
+    QRect m_outline;                       // shown, while many are previewed by their bounding box
     std::optional<int> m_guideX, m_guideY; // stored
     QSet<quint32> m_bandBase;
     SettingDmxStruct m_patchFrom;

@@ -2,13 +2,15 @@
 // another one, so that a console is patched while it is built.
 //
 // Promises:
-// - the protocol, universe (MIDI channel) and MIDI type of `last` are kept;
-// - the channel is the first after last's that no output of any control
-//   uses on that protocol and universe (both outputs of every control that
-//   sends on them count); past the universe's last channel (512), channel 1
-//   of the next universe, up to the largest universe;
+// - the protocol, MIDI type and values of `last` are kept;
+// - the channel (stored from 0) is the first after last's that no output of
+//   any control uses on that protocol and universe (both outputs of every
+//   control that sends on them count); past the universe's last channel
+//   (511), the search goes on from channel 0 of the next universe, up to the
+//   largest universe;
 // - MIDI: the first controller or note after last's that no output of the
-//   same channel and message type uses, none past 127: then no output;
+//   same channel and message type uses, none past 127;
+// - nothing free: no output, and `full` says so;
 // - HTTP and command outputs are copied unchanged; no protocol, no output.
 #pragma once
 
@@ -18,7 +20,7 @@
 
 struct AutoPatch {
     SettingDmxStruct output; // for the new control's main output
-    bool full = false;       // MIDI had no free number left: no output
+    bool full = false;       // no free channel (number) was left: no output
 };
 
 // `fromStart`: the search starts at last's universe's first channel (MIDI:
