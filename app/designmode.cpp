@@ -259,21 +259,24 @@ quint32 DesignMode::create(quint8 type, const QPoint &shown, bool patch)
     };
     record.position_x = place(shown.x(), record.size_x);
     record.position_y = place(shown.y(), record.size_y);
+    // After the last control made, as it is now (it may have been edited
+    // since), else after what the palette was set to.
+    SettingDmxStruct from = m_patchFrom;
+    bool fromStart = m_patchFromStart;
+    if (const SettingStruct *last = m_document.control(m_lastMade);
+        last && last->dmx_out.protocol_type != PT_NONE) {
+        from = last->dmx_out;
+        fromStart = false;
+    }
     if (patch && traits.output.sends) {
-        // After the last control made, as it is now (it may have been
-        // edited since), else after what the palette was set to.
-        SettingDmxStruct from = m_patchFrom;
-        bool fromStart = m_patchFromStart;
-        if (const SettingStruct *last = m_document.control(m_lastMade);
-            last && last->dmx_out.protocol_type != PT_NONE) {
-            from = last->dmx_out;
-            fromStart = false;
-        }
         const AutoPatch patched = autoPatch(from, m_document.controls(), fromStart);
         record.dmx_out = patched.output;
         if (patched.full)
-            emit message(tr("No MIDI number is free on channel %1: the new control has no output")
-                             .arg(from.dmx_universe + 1));
+            emit message(tr("No channel is free after %1: the new control has no output")
+                             .arg(from.dmx_channel + 1));
+    } else if (patch && traits.input) {
+        // One that only listens (an LED) listens on the palette's protocol.
+        record.dmx_in = autoPatchInput(from, m_document.controls());
     }
     auto *command = new AddControls(m_document, {record}, -1, tr("Add Control"));
     m_document.push(command);

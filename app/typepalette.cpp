@@ -4,10 +4,12 @@
 #include "model/settingstruct.h"
 #include "model/typetables.h"
 
-#include <QComboBox>
-#include <QLabel>
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QHBoxLayout>
 #include <QListWidget>
 #include <QMimeData>
+#include <QRadioButton>
 #include <QVBoxLayout>
 
 namespace
@@ -58,10 +60,10 @@ protected:
     {
         if (items.isEmpty())
             return nullptr;
-        auto *data = new QMimeData;
-        data->setData(QString::fromLatin1(TypePalette::MIME_TYPE),
+        auto *mime = new QMimeData;
+        mime->setData(QString::fromLatin1(TypePalette::MIME_TYPE),
                       QByteArray::number(items.constFirst()->data(Qt::UserRole).toInt()));
-        return data;
+        return mime;
     }
 };
 
@@ -75,6 +77,17 @@ TypePalette::TypePalette(QWidget *console) : QWidget(console, Qt::Tool)
     m_list = new TypeList(this);
     m_list->setObjectName(QStringLiteral("types"));
     m_list->setIconSize(QSize(ICON_SIDE, ICON_SIDE));
+    // Every type in view at once, four to a row, names wrapped under the
+    // pictures.
+    m_list->setViewMode(QListView::IconMode);
+    m_list->setMovement(QListView::Static);
+    m_list->setResizeMode(QListView::Adjust);
+    m_list->setWordWrap(true);
+    m_list->setTextElideMode(Qt::ElideNone);
+    const int line = fontMetrics().height();
+    const QSize cell(fontMetrics().averageCharWidth() * 14, ICON_SIDE + 3 * line + 6);
+    m_list->setGridSize(cell);
+    m_list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     m_list->setDragEnabled(true);
     m_list->setDragDropMode(QAbstractItemView::DragOnly);
     m_list->setToolTip(tr("Drag a control onto the console, or double-click it to place it in "
@@ -89,24 +102,29 @@ TypePalette::TypePalette(QWidget *console) : QWidget(console, Qt::Tool)
     m_list->setCurrentRow(0);
     layout->addWidget(m_list);
 
-    m_protocol = new QComboBox(this);
-    m_protocol->setObjectName(QStringLiteral("patchProtocol"));
-    for (quint8 protocol : {PT_ARTNET, PT_ACN, PT_MIDI, PT_NONE})
-        m_protocol->addItem(protocolTypeLabel(protocol), int(protocol));
-    m_protocol->setToolTip(tr("The protocol new controls send on; each takes the next free "
-                              "channel after the one made before it"));
-    auto *label = new QLabel(tr("Patch to:"), this);
-    label->setBuddy(m_protocol);
-    layout->addWidget(label);
-    layout->addWidget(m_protocol);
+    auto *patch = new QGroupBox(tr("Patch to:"), this);
+    patch->setToolTip(tr("The protocol new controls send on; each takes the next free "
+                         "channel after the one made before it"));
+    auto *choices = new QHBoxLayout(patch);
+    m_protocol = new QButtonGroup(this);
+    for (quint8 protocol : {PT_ARTNET, PT_ACN, PT_MIDI, PT_NONE}) {
+        auto *button = new QRadioButton(protocolTypeLabel(protocol), patch);
+        button->setObjectName(QStringLiteral("patch%1").arg(protocol));
+        m_protocol->addButton(button, protocol);
+        choices->addWidget(button);
+    }
+    m_protocol->button(PT_ARTNET)->setChecked(true);
+    layout->addWidget(patch);
 
     connect(m_list, &QListWidget::itemActivated, this, [this](QListWidgetItem *item) {
         emit chosen(quint8(item->data(Qt::UserRole).toInt()));
     });
-    connect(m_protocol, &QComboBox::activated, this, [this](int index) {
-        emit protocolPicked(quint8(m_protocol->itemData(index).toInt()));
-    });
-    resize(220, 560);
+    connect(m_protocol, &QButtonGroup::idClicked, this,
+            [this](int protocol) { emit protocolPicked(quint8(protocol)); });
+    const int columns = 4, rows = (CT_COUNT + columns - 1) / columns;
+    m_list->setMinimumSize(cell.width() * columns + 2 * m_list->frameWidth() + 4,
+                           cell.height() * rows + 2 * m_list->frameWidth() + 4);
+    adjustSize();
 }
 
 std::optional<quint8> TypePalette::droppedType(const QMimeData *data)
@@ -122,14 +140,13 @@ std::optional<quint8> TypePalette::droppedType(const QMimeData *data)
 
 quint8 TypePalette::protocol() const
 {
-    return quint8(m_protocol->currentData().toInt());
+    return quint8(qMax(0, m_protocol->checkedId()));
 }
 
 void TypePalette::setProtocol(quint8 protocol)
 {
-    const int index = m_protocol->findData(int(protocol));
-    if (index >= 0)
-        m_protocol->setCurrentIndex(index);
+    if (QAbstractButton *button = m_protocol->button(protocol))
+        button->setChecked(true);
 }
 
 #include "typepalette.moc"

@@ -1,15 +1,15 @@
 // The palette of design mode: a tool window with one entry per control
-// type, each with a picture of the control and its name, and the protocol
-// that new controls are patched to. Dragging an entry onto the surface makes
-// that control where it is dropped; a double click (or Enter) makes it in
-// the middle of the visible surface.
+// type, each with a picture of the control and its name, all in view, and
+// the protocol that new controls are patched to (one click each). Dragging an entry onto the
+// surface makes that control where it is dropped; a double click (or Enter) makes it in the middle
+// of the visible surface.
 #pragma once
 
 #include <QWidget>
 
 #include <optional>
 
-class QComboBox;
+class QButtonGroup;
 class QListWidget;
 class QMimeData;
 
@@ -38,5 +38,5 @@ signals:
 
 private:
     QListWidget *m_list = nullptr;
-    QComboBox *m_protocol = nullptr;
+    QButtonGroup *m_protocol = nullptr; // ids: the protocols
 };

@@ -67,3 +67,31 @@ AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &co
     patch.output.dmx_channel = quint16(at % size);
     return patch;
 }
+
+SettingDmxInStruct autoPatchInput(const SettingDmxStruct &last,
+                                  const QList<SettingStruct> &controls)
+{
+    SettingDmxInStruct in;
+    const quint8 protocol = last.protocol_type;
+    if (protocol != PT_ARTNET && protocol != PT_ACN && protocol != PT_MIDI)
+        return in;
+    const bool midi = protocol == PT_MIDI;
+    QSet<quint16> used;
+    for (const SettingStruct &c : controls) {
+        const SettingDmxInStruct &i = c.dmx_in;
+        if (i.protocol_type_in == protocol && i.dmx_in_universe == last.dmx_universe &&
+            (!midi || i.dmx_in_midi_type == last.dmx_midi_type))
+            used.insert(i.dmx_in_channel);
+    }
+    const quint16 size = midi ? quint16(MIDI_NUMBERS) : quint16(DMX_CHANNELS);
+    for (quint16 channel = 0; channel < size; ++channel) {
+        if (!used.contains(channel)) {
+            in.protocol_type_in = protocol;
+            in.dmx_in_universe = last.dmx_universe;
+            in.dmx_in_channel = channel;
+            in.dmx_in_midi_type = midi ? last.dmx_midi_type : quint8(MT_NONE);
+            return in;
+        }
+    }
+    return in;
+}

@@ -27,3 +27,10 @@ struct AutoPatch {
 // number 0) instead of after last's channel.
 AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &controls,
                     bool fromStart = false);
+
+// The input of a control that listens and sends nothing (an LED) made after
+// `last`: last's protocol (Art-Net, streaming ACN or MIDI, else none),
+// universe (MIDI channel and type), and the first channel from 0 that no
+// control's input uses there (none free: no input).
+SettingDmxInStruct autoPatchInput(const SettingDmxStruct &last,
+                                  const QList<SettingStruct> &controls);

@@ -333,10 +333,6 @@
         <translation>%1 Steuerelemente verschieben</translation>
     </message>
     <message>
-        <source>No MIDI number is free on channel %1: the new control has no output</source>
-        <translation>Auf Kanal %1 ist keine MIDI-Nummer frei: das neue Steuerelement hat keinen Ausgang</translation>
-    </message>
-    <message>
         <source>Add Control</source>
         <translation>Steuerelement hinzufügen</translation>
     </message>
@@ -383,6 +379,10 @@
     <message>
         <source>Make Same Size</source>
         <translation>Gleiche Größe</translation>
+    </message>
+    <message>
+        <source>No channel is free after %1: the new control has no output</source>
+        <translation>Nach %1 ist kein Kanal frei: das neue Steuerelement hat keinen Ausgang</translation>
     </message>
 </context>
 <context>

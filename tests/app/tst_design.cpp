@@ -11,8 +11,8 @@
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
 
+#include <QAbstractButton>
 #include <QAction>
-#include <QComboBox>
 #include <QDir>
 #include <QListWidget>
 #include <QMimeData>
@@ -249,12 +249,11 @@ private slots:
         QCOMPARE(undoText(), QStringLiteral("Undo Add Control"));
         QCOMPARE(drop(CT_KNOB, QPoint(650, 400))->dmx_out.dmx_channel, quint16(2));
         QCOMPARE(drop(CT_LABEL, QPoint(650, 300))->dmx_out.protocol_type, quint8(PT_NONE));
+        QCOMPARE(drop(CT_LED, QPoint(600, 300))->dmx_in.protocol_type_in, quint8(PT_ARTNET));
 
         // Another protocol picked starts at its first channel; a double
         // click makes the control in the middle.
-        auto *protocols = palette->findChild<QComboBox *>(QStringLiteral("patchProtocol"));
-        protocols->setCurrentIndex(protocols->findData(int(PT_ACN)));
-        emit protocols->activated(protocols->currentIndex());
+        palette->findChild<QAbstractButton *>(QStringLiteral("patch%1").arg(PT_ACN))->click();
         auto *types = palette->findChild<QListWidget *>(QStringLiteral("types"));
         emit types->itemActivated(types->item(CT_FADER_HORIZONTAL));
         const SettingStruct *made =
@@ -267,7 +266,7 @@ private slots:
                 ->geometry()
                 .contains(
                     console().rect().adjusted(0, 0, 0, -console().statusBar()->height()).center()));
-        for (int i = 0; i < 4; ++i)
+        for (int i = 0; i < 5; ++i)
             console().commands().undo->trigger();
         QCOMPARE(console().document().controls().size(), 5);
     }

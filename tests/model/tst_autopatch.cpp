@@ -33,6 +33,7 @@ class TestAutoPatch : public QObject
 private slots:
     void patch_data();
     void patch();
+    void input();
 };
 
 void TestAutoPatch::patch_data()
@@ -76,6 +77,21 @@ void TestAutoPatch::patch()
     const AutoPatch p = autoPatch(last, controls);
     QTEST(p.output, "output");
     QTEST(p.full, "full");
+}
+
+// An LED listens on the first channel no input uses, of last's protocol.
+void TestAutoPatch::input()
+{
+    SettingStruct led;
+    led.dmx_in.protocol_type_in = PT_ACN;
+    led.dmx_in.dmx_in_universe = 2;
+    const QList<SettingStruct> two{led, led};
+    SettingDmxInStruct in = autoPatchInput(out(PT_ACN, 2, 40), {led});
+    QCOMPARE(in.protocol_type_in, quint8(PT_ACN));
+    QCOMPARE(in.dmx_in_universe, quint16(2));
+    QCOMPARE(in.dmx_in_channel, quint16(1));
+    QCOMPARE(autoPatchInput(out(PT_ARTNET, 2, 40), two).dmx_in_channel, quint16(0));
+    QCOMPARE(autoPatchInput(out(PT_HTTP, 2, 40), two), SettingDmxInStruct());
 }
 
 QTEST_APPLESS_MAIN(TestAutoPatch)
