@@ -11,7 +11,8 @@
 #                            the files that differ and fail)
 #   scripts/dev.sh size      non-blank lines of product and test sources, and their ratio
 #   scripts/dev.sh mutate [MODULE...]  apply each mutation of tests/mutations.txt in a
-#                            scratch copy (build-mutate/), run its tests, count the killed
+#                            scratch copy (build-mutate/), run its tests, count the killed;
+#                            MUTATE_FROM=COMMIT copies that commit instead of the working tree
 # The console and every test run inside a private network namespace, so
 # nothing leaves this machine; `start --live [FILE]` talks to the real network.
 set -euo pipefail
@@ -271,20 +272,22 @@ restore_mutation() {
     touch "$src/$file"
 }
 
-# sync_scratch SRC: SRC holds exactly the working tree's tracked and
+# sync_scratch SRC [FROM]: SRC holds exactly the files of FROM (a folder), or
+# by default the working tree's tracked and
 # untracked-not-ignored files; a file copied anew gets a new time.
 sync_scratch() {
-    local src=$1 f
+    local src=$1 from=${2:-$ROOT} f
     mkdir -p "$src"
     local -A want=()
     while IFS= read -r -d '' f; do
         want[$f]=1
-        if ! cmp -s "$ROOT/$f" "$src/$f"; then
+        if ! cmp -s "$from/$f" "$src/$f"; then
             mkdir -p "$src/$(dirname "$f")"
             rm -f "$src/$f"
-            cp "$ROOT/$f" "$src/$f"
+            cp "$from/$f" "$src/$f"
         fi
-    done < <(worktree_files)
+    done < <(if [ "$from" = "$ROOT" ]; then worktree_files; else
+        cd "$from" && find . -type f -print0 | sed -z 's|^\./||'; fi)
     while IFS= read -r -d '' f; do
         f=${f#./}
         [ -n "${want[$f]:-}" ] || rm -f "$src/$f"
@@ -327,8 +330,15 @@ mutate() {
     fi
     rm -rf "$logs" "$MUTATE_DIR/original" "$results"
     mkdir -p "$logs"
-    say "== ${#sel[@]} mutations; the working tree copied to build-mutate/src"
-    sync_scratch "$src"
+    say "== ${#sel[@]} mutations; ${MUTATE_FROM:-the working tree} copied to build-mutate/src"
+    if [ -n "${MUTATE_FROM:-}" ]; then
+        # A commit instead of the working tree, whatever is being edited there.
+        rm -rf "$MUTATE_DIR/from" && mkdir -p "$MUTATE_DIR/from"
+        git -C "$ROOT" archive "$MUTATE_FROM" | tar -x -C "$MUTATE_DIR/from" || exit 1
+        sync_scratch "$src" "$MUTATE_DIR/from"
+    else
+        sync_scratch "$src"
+    fi
     flock "$BUILD_LOCK" cmake -S "$src" -B "$bld" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DPULTORA_BENCH=OFF >"$logs/configure.log" 2>&1 || {
         tail -n 20 "$logs/configure.log" >&2
