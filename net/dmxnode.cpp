@@ -4,6 +4,7 @@
 
 #include <QHostAddress>
 
+#include <algorithm>
 #include <unordered_map>
 #include <utility>
 
@@ -191,7 +192,21 @@ bool DmxNode::deliver(int universe, const quint8 *levels, int count, bool hold, 
         return false;
     }
     m_in.write(slot, levels, count, hold);
+    if (hold) {
+        if (std::find(m_held.cbegin(), m_held.cend(), universe) == m_held.cend())
+            m_held.push_back(universe);
+    } else if (m_notify)
+        m_notify(universe);
     return true;
+}
+
+void DmxNode::releaseHeld()
+{
+    m_in.commitShadow();
+    const std::vector<int> held = std::exchange(m_held, {});
+    if (m_notify)
+        for (const int universe : held)
+            m_notify(universe);
 }
 
 QList<UniverseSlots::Run> DmxNode::heldRuns() const

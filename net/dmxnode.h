@@ -87,6 +87,12 @@ public:
     using DmxObserver = std::function<void(int universe, const quint8 *levels, int count)>;
     bool setDmxObserver(DmxObserver observer);
 
+    // Told the universe (as the console stores it) each time levels of a
+    // universe DMX-IN holds reach the array: at once, or for a frame held
+    // until a sync, when the sync releases it. Runs on the node's thread.
+    using ReceiveNotifier = std::function<void(int universe)>;
+    void setReceiveNotifier(ReceiveNotifier notifier) { m_notify = std::move(notifier); }
+
     // Datagrams read and not used since the node was created, by reason.
     const DropCounts &droppedDatagrams() const { return m_drops; }
 
@@ -110,7 +116,7 @@ protected:
     bool deliver(int universe, const quint8 *levels, int count, bool hold, DropReason *why);
     // True when levels of `universe` would go anywhere; else the reason.
     bool wants(int universe, DropReason *why) const;
-    void releaseHeld() { m_in.commitShadow(); }
+    void releaseHeld();
     bool isReceiving() const { return m_in.isRegistered(); }
     // The slots of the DMX-IN array; 0 without one.
     int receiveSlots() const { return m_in.universes(); }
@@ -165,6 +171,8 @@ private:
     DmxInArray m_in;
     UniverseSlots m_slots;
     DmxObserver m_observer;
+    ReceiveNotifier m_notify;
+    std::vector<int> m_held;          // universes written since the last release, held
     std::vector<DmxUniverse> m_frame; // a frame that named a universe twice, once each
     DropCounts m_drops;
 };
