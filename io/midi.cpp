@@ -351,6 +351,21 @@ bool midi::getInputValue(quint8 device, quint8 status, quint8 channel, quint8 da
     return true;
 }
 
+void midi::inputStored()
+{
+    if (m_inputPending.exchange(true))
+        return;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            // Cleared first: a message stored while the notifier runs asks again.
+            m_inputPending = false;
+            if (m_inputNotifier)
+                m_inputNotifier();
+        },
+        Qt::QueuedConnection);
+}
+
 void midi::setInputObserver(InputObserver observer)
 {
     {
@@ -374,6 +389,7 @@ void midi::inputCallback(unsigned kind, quint32 message)
         QMutexLocker lock(&s_instanceMutex);
         if (s_instance) {
             s_instance->storeMessage(message);
+            s_instance->inputStored();
             if (s_instance->m_observer)
                 s_instance->m_observer(quint8(message), quint8((message >> 8) & 0x7F),
                                        quint8((message >> 16) & 0x7F));

@@ -94,6 +94,10 @@ public:
     using InputObserver = std::function<void(quint8 status, quint8 data1, quint8 data2)>;
     void setInputObserver(InputObserver observer);
 
+    // Told on the object's thread, once per pass of its event loop, that
+    // messages went into the table since it was last told.
+    void setInputNotifier(std::function<void()> notifier) { m_inputNotifier = std::move(notifier); }
+
     // Device names as the platform reports them, in device-index order.
     QStringList outputDeviceNames();
     QStringList inputDeviceNames();
@@ -131,6 +135,9 @@ private:
     void openOutput(int device);
     bool openInput(int device);
     void storeMessage(quint32 message);
+    // On the input thread, after a message was stored: one queued call of
+    // the notifier, however many messages follow before it runs.
+    void inputStored();
     void closeAll();
     void startDevicePoll();
     bool checkList(QList<MidiDeviceRecord> &records, bool output);
@@ -149,6 +156,8 @@ private:
     std::array<std::atomic<TypeRow *>, 8> m_table;
     // Read and replaced under the input callback's lock.
     InputObserver m_observer;
+    std::function<void()> m_inputNotifier;
+    std::atomic<bool> m_inputPending{false};
     std::function<void(const QString &)> m_notice;
     class QTimer *m_devicePoll = nullptr;
 };
