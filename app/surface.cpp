@@ -63,6 +63,7 @@ Surface::Surface(QWidget *console, const ShowDocument &document, LoadProgress *p
     connect(&document, &ShowDocument::controlsChanged, this, &Surface::change);
     connect(&document, &ShowDocument::controlsReordered, this, &Surface::restack);
     connect(&document, &ShowDocument::backgroundChanged, this, &Surface::applyBackground);
+    connect(this, &Surface::widgetsChanged, this, [this] { m_clockedStale = true; });
 }
 
 Surface::~Surface()
@@ -383,17 +384,31 @@ void Surface::blink(const QWidget *first, const QWidget *second)
     }
 }
 
+const std::vector<quint32> &Surface::clocked()
+{
+    if (m_clockedStale) {
+        m_clocked.clear();
+        for (const SettingStruct &r : m_document.controls())
+            if (const ControlWidget *c = control(r.id); c && c->needsClock())
+                m_clocked.push_back(r.id);
+        m_clockedStale = false;
+    }
+    return m_clocked;
+}
+
 void Surface::showTime(const QString &time)
 {
     if (time == m_shownTime)
         return;
     m_shownTime = time;
-    for (const auto &entry : m_widgets)
-        entry.second->takeTime(time);
+    for (const quint32 id : clocked())
+        if (ControlWidget *c = control(id))
+            c->takeTime(time);
 }
 
 void Surface::springBack()
 {
-    for (const auto &entry : m_widgets)
-        entry.second->springBack();
+    for (const quint32 id : clocked())
+        if (ControlWidget *c = control(id))
+            c->springBack();
 }

@@ -18,6 +18,7 @@
 
 #include <memory>
 #include <unordered_map>
+#include <vector>
 
 class LoadProgress;
 class QPainter;
@@ -81,12 +82,17 @@ private:
     ControlWidget *make(const SettingStruct &record);
     void place(const SettingStruct &record, ControlWidget &control);
     void deleteAll();
+    // The controls the trigger timer drives (clocks, pitch bends), by id,
+    // found again after each change of the widgets.
+    const std::vector<quint32> &clocked();
 
     QWidget *m_console;
     const ShowDocument &m_document;
     LoadProgress *m_progress;
     std::unordered_map<quint32, std::unique_ptr<ControlWidget>> m_widgets;
     QString m_shownTime;
+    std::vector<quint32> m_clocked;
+    bool m_clockedStale = true;
     bool m_cancelled = false;
     // Background picture scaled to the window, kept until either changes.
     QPixmap m_scaledPicture;

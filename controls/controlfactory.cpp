@@ -189,8 +189,8 @@ public:
     void configure(const SettingStruct &r, const QSize &, bool initial) override
     {
         m_slider->setDmx(r.dmx_out);
-        // Centre faders listen to their input from the start too: the poll
-        // feeds them either way.
+        // Centre faders listen to their input from the start too: input
+        // reaches them either way.
         m_slider->setDmxIn(r.dmx_in);
         if (controlTraits(m_type).second == AOT_CENTER)
             m_slider->setDmxAdvanced(r.dmx_out_advanced);
@@ -207,6 +207,7 @@ public:
         if (isPitchBend(m_type))
             m_slider->springBack();
     }
+    bool needsClock() const override { return isPitchBend(m_type); }
 
 private:
     DmxSlider *m_slider;
@@ -330,6 +331,7 @@ public:
         m_clock->display(clockPlaceholder());
     }
     void takeTime(const QString &time) override { m_clock->display(time); }
+    bool needsClock() const override { return true; }
 
 private:
     QLCDNumber *m_clock;

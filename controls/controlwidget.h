@@ -55,6 +55,8 @@ public:
     // One tick of the trigger timer for controls that move back by
     // themselves (pitch bends).
     virtual void springBack() {}
+    // True for the controls the trigger timer drives (clocks, pitch bends).
+    virtual bool needsClock() const { return false; }
     // Shown size changed (stretch, move): pictures follow.
     virtual void resized(const SettingStruct &record, const QSize &shown)
     {
