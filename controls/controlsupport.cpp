@@ -56,6 +56,48 @@ bool ValueHoldOff::holding() const
     return m_clock() - *m_lastChangeMs < HOLD_OFF_MS;
 }
 
+qint64 ValueHoldOff::remainingMs() const
+{
+    if (!holding())
+        return 0;
+    return qBound<qint64>(1, HOLD_OFF_MS - (m_clock() - *m_lastChangeMs), HOLD_OFF_MS);
+}
+
+void FollowedInput::offer(quint8 value)
+{
+    m_value = value;
+    if (m_holdOff.holding()) {
+        qCDebug(lcControls) << "input" << value << "held off after a recent change";
+        applyWhenFree();
+        return;
+    }
+    m_applying = true;
+    m_apply(value);
+    m_applying = false;
+}
+
+void FollowedInput::changed()
+{
+    if (m_applying)
+        return;
+    m_holdOff.touch();
+    if (m_value)
+        applyWhenFree();
+}
+
+void FollowedInput::applyWhenFree()
+{
+    if (!m_timer) {
+        m_timer = new QTimer(m_widget);
+        m_timer->setSingleShot(true);
+        QObject::connect(m_timer, &QTimer::timeout, m_widget, [this] {
+            if (m_value)
+                offer(*m_value);
+        });
+    }
+    m_timer->start(int(m_holdOff.remainingMs()));
+}
+
 void BlinkSequence::start(QWidget *widget, quint16 timeMs, quint16 intervalMs, bool startOffset,
                           const char *tickSlot)
 {

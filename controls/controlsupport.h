@@ -35,9 +35,9 @@ void registerControlMetaTypes();
 // becomes a shortcut.
 QString escapeMnemonics(const QString &name);
 
-// Remembers when a control's value last changed and says whether an incoming
-// value must wait: a value that arrives less than a second after a change is
-// dropped, so a user's move wins over the input.
+// Remembers when the user last changed a control's value and says whether an
+// incoming value must wait: less than a second after the change it does, so
+// a user's move wins over the input.
 class ValueHoldOff
 {
 public:
@@ -50,10 +50,43 @@ public:
     // True while the last change is at most HOLD_OFF_MS - 1 ms old; false
     // before any change.
     bool holding() const;
+    // Milliseconds until the hold ends; 0 when not holding.
+    qint64 remainingMs() const;
 
 private:
     ControlClock m_clock = defaultControlClock();
     std::optional<qint64> m_lastChangeMs;
+};
+
+// The input a fader or spin box follows. A value that arrives is applied at
+// once, unless the user moved the control less than a second ago: then it is
+// kept and applied when that second is over. The user's move wins for that
+// second; after it, the last value that arrived applies again. Moves the
+// input makes hold nothing off.
+class FollowedInput
+{
+public:
+    // `apply` moves the widget to an input value.
+    FollowedInput(QWidget *widget, std::function<void(quint8)> apply)
+        : m_widget(widget), m_apply(std::move(apply))
+    {
+    }
+    // A null clock restores the default clock.
+    void setClock(ControlClock clock) { m_holdOff.setClock(std::move(clock)); }
+    void offer(quint8 value);
+    // The control's value changed; unless the input changed it, that was the
+    // user, whose move holds the input off.
+    void changed();
+
+private:
+    void applyWhenFree();
+
+    QWidget *m_widget;
+    std::function<void(quint8)> m_apply;
+    ValueHoldOff m_holdOff;
+    std::optional<quint8> m_value;
+    bool m_applying = false;
+    QPointer<QTimer> m_timer; // a child of the widget
 };
 
 // Shows and hides a widget in turn for a while. The timer is a child of the

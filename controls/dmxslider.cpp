@@ -2,12 +2,14 @@
 
 #include "controls/dmxvalue.h"
 
-DmxSlider::DmxSlider(QWidget *parent) : QSlider(parent)
+DmxSlider::DmxSlider(QWidget *parent)
+    : QSlider(parent), m_input(this, [this](quint8 value) { moveToInput(value); })
 {
     init();
 }
 
-DmxSlider::DmxSlider(Qt::Orientation orientation, QWidget *parent) : QSlider(orientation, parent)
+DmxSlider::DmxSlider(Qt::Orientation orientation, QWidget *parent)
+    : QSlider(orientation, parent), m_input(this, [this](quint8 value) { moveToInput(value); })
 {
     init();
 }
@@ -60,7 +62,7 @@ void DmxSlider::setCenterStart(bool centerStart)
 
 void DmxSlider::setClock(ControlClock clock)
 {
-    m_holdOff.setClock(std::move(clock));
+    m_input.setClock(std::move(clock));
 }
 
 quint8 DmxSlider::currentValue() const
@@ -72,14 +74,15 @@ quint8 DmxSlider::currentValue() const
 
 void DmxSlider::setDmxInValue(quint8 value)
 {
-    if (m_holdOff.holding()) {
-        qCDebug(lcControls) << "input" << value << "held off after a recent change";
-        return;
-    }
-    if (!m_dmxIn)
-        return;
-    // Emits through valueChanged like a user move, which restarts the hold-off.
-    setValue(dmxvalue::inputPosition(*m_dmxIn, value));
+    if (m_dmxIn)
+        m_input.offer(value);
+}
+
+void DmxSlider::moveToInput(quint8 value)
+{
+    // Emits through valueChanged like a user move, but holds nothing off.
+    if (m_dmxIn)
+        setValue(dmxvalue::inputPosition(*m_dmxIn, value));
 }
 
 int DmxSlider::centerValue() const
@@ -126,7 +129,7 @@ void DmxSlider::valueChangedSlider(int Value)
     if (!m_dmx)
         return;
     emit valueChangedSlider(*m_dmx, dmxvalue::positionValue(*m_dmx, Value));
-    m_holdOff.touch();
+    m_input.changed();
 }
 
 void DmxSlider::valueChangedSliderMiddle(int Value)
@@ -135,7 +138,7 @@ void DmxSlider::valueChangedSliderMiddle(int Value)
         return;
     if ((centerValue() & 0xFF) == Value)
         emit valueChangedSlider(*m_dmxAdvanced, m_dmxAdvanced->dmx_value_1);
-    m_holdOff.touch();
+    m_input.changed();
 }
 
 void DmxSlider::Blink(quint16 BlinkTime, quint16 BlinkIntervall, bool StartOffset)

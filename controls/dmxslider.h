@@ -7,8 +7,10 @@
 //   value 2); without a main output it emits nothing;
 // - with an advanced output (centre faders), passing the centre position
 //   also emits valueChangedSlider(advanced output, advanced value 1);
-// - setDmxInValue() moves the fader to an incoming value unless the fader
-//   changed less than a second ago, so a user's move is not overridden;
+// - setDmxInValue() moves the fader to an incoming value, unless the fader
+//   changed less than a second ago by any move but the input's: then it
+//   moves there when that second is over (see FollowedInput), so a user's
+//   move is not overridden;
 // - springBack() moves a pitch bend one step (1 to 5 positions) towards its
 //   centre, never while the user holds the handle;
 // - Blink() shows and hides it in turn to point at it.
@@ -42,15 +44,15 @@ public:
     void setCenterStart(bool centerStart);
     bool centerStart() const { return m_centerStart; }
 
-    // The clock that times the hold-off after a change (tests move it).
+    // The clock that times the hold-off after a user's change (tests move it).
     void setClock(ControlClock clock);
 
     // 0 without a main output; otherwise the value the position sends, as a
     // byte.
     quint8 currentValue() const;
     // Moves to an incoming value (counted down from input value 1 when the
-    // input is inverted); ignored within a second of the last change or
-    // without an input.
+    // input is inverted), within a second of the last change not made by
+    // the input only once that second is over; ignored without an input.
     void setDmxInValue(quint8 value);
     // One step towards the centre; see the source for the step sizes.
     void springBack();
@@ -71,6 +73,7 @@ private slots:
 
 private:
     void init();
+    void moveToInput(quint8 value);
     // Moves one position towards `target`; returns the remaining distance.
     int stepTowards(int target, int direction);
 
@@ -78,6 +81,6 @@ private:
     std::optional<SettingDmxStruct> m_dmxAdvanced;
     std::optional<SettingDmxInStruct> m_dmxIn;
     bool m_centerStart = false;
-    ValueHoldOff m_holdOff;
+    FollowedInput m_input;
     BlinkSequence m_blink;
 };

@@ -2,7 +2,11 @@
 
 #include "controls/dmxvalue.h"
 
-DmxSpin::DmxSpin(QWidget *parent) : QSpinBox(parent)
+DmxSpin::DmxSpin(QWidget *parent)
+    : QSpinBox(parent), m_input(this, [this](quint8 value) {
+          if (m_dmxIn)
+              setValue(dmxvalue::inputPosition(*m_dmxIn, value));
+      })
 {
     registerControlMetaTypes();
     connect(this, qOverload<int>(&QSpinBox::valueChanged), this, &DmxSpin::valueChangedSpinner);
@@ -30,7 +34,7 @@ void DmxSpin::setDmxIn(const SettingDmxInStruct *dmxIn)
 
 void DmxSpin::setClock(ControlClock clock)
 {
-    m_holdOff.setClock(std::move(clock));
+    m_input.setClock(std::move(clock));
 }
 
 quint8 DmxSpin::currentValue() const
@@ -42,13 +46,8 @@ quint8 DmxSpin::currentValue() const
 
 void DmxSpin::setDmxInValue(quint8 value)
 {
-    if (m_holdOff.holding()) {
-        qCDebug(lcControls) << "input" << value << "held off after a recent change";
-        return;
-    }
-    if (!m_dmxIn)
-        return;
-    setValue(dmxvalue::inputPosition(*m_dmxIn, value));
+    if (m_dmxIn)
+        m_input.offer(value);
 }
 
 void DmxSpin::valueChangedSpinner(int Value)
@@ -56,7 +55,7 @@ void DmxSpin::valueChangedSpinner(int Value)
     if (!m_dmx)
         return;
     emit valueChangedSpin(*m_dmx, dmxvalue::positionValue(*m_dmx, Value));
-    m_holdOff.touch();
+    m_input.changed();
 }
 
 void DmxSpin::Blink(quint16 BlinkTime, quint16 BlinkIntervall, bool StartOffset)

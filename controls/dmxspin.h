@@ -5,8 +5,8 @@
 //   valueChangedSpin(main output, value), the value being the spin value, or
 //   value 1 minus it when the output is inverted; without a main output it
 //   emits nothing;
-// - setDmxInValue() takes an incoming value unless the spin box changed less
-//   than a second ago, so a user's entry is not overridden;
+// - setDmxInValue() takes an incoming value as DmxSlider does, so a user's
+//   entry is not overridden;
 // - Blink() shows and hides it in turn to point at it.
 #pragma once
 
@@ -30,7 +30,7 @@ public:
     void setDmxIn(const SettingDmxInStruct &dmxIn);
     void setDmxIn(const SettingDmxInStruct *dmxIn);
 
-    // The clock that times the hold-off after a change (tests move it).
+    // The clock that times the hold-off after a user's change (tests move it).
     void setClock(ControlClock clock);
 
     // 0 without a main output; otherwise the value the spin box sends, as a
@@ -52,6 +52,6 @@ private slots:
 private:
     std::optional<SettingDmxStruct> m_dmx;
     std::optional<SettingDmxInStruct> m_dmxIn;
-    ValueHoldOff m_holdOff;
+    FollowedInput m_input;
     BlinkSequence m_blink;
 };

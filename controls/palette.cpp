@@ -22,8 +22,8 @@ void applyColorPalette(QWidget *widget, const QColor &color)
 {
     if (!widget)
         return;
-    // Input colours are applied on every 200 ms tick; building and resolving
-    // a palette each time costs more than the rest of the poll together.
+    // Input colours are applied again whenever the show changes; building
+    // and resolving a palette each time costs more than the rest together.
     const QVariant last = widget->property(kPaletteColor);
     if (last.isValid() && last.value<QColor>() == color && widget->testAttribute(Qt::WA_SetPalette))
         return;
