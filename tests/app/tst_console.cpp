@@ -518,18 +518,19 @@ private slots:
     // and each answer does what it says; an unchanged file is saved unasked.
     void saveAsksWhenFileChangedElsewhere_data()
     {
-        QTest::addColumn<bool>("changed");
+        QTest::addColumn<int>("changed"); // 0: no; 1: to two controls; 2: one letter
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("result");
         QTest::addColumn<int>("onDisk"); // controls in the file afterwards
-        QTest::newRow("unchanged") << false << 0 << true << 4;
-        QTest::newRow("Overwrite") << true << int(B::Save) << true << 4;
-        QTest::newRow("Save As") << true << int(B::SaveAll) << true << 2;
-        QTest::newRow("Cancel") << true << int(B::Cancel) << false << 2;
+        QTest::newRow("unchanged") << 0 << 0 << true << 4;
+        QTest::newRow("Overwrite") << 1 << int(B::Save) << true << 4;
+        QTest::newRow("Save As") << 1 << int(B::SaveAll) << true << 2;
+        QTest::newRow("Cancel") << 1 << int(B::Cancel) << false << 2;
+        QTest::newRow("Cancel, the size kept") << 2 << int(B::Cancel) << false << 4;
     }
     void saveAsksWhenFileChangedElsewhere()
     {
-        QFETCH(bool, changed);
+        QFETCH(int, changed);
         QFETCH(int, answer);
         QFETCH(bool, result);
         QFETCH(int, onDisk);
@@ -537,8 +538,10 @@ private slots:
         QVERIFY(writeBytes(four, showWith(4)));
         auto console = makeConsole({four});
         console->setModified(true, false);
+        QByteArray other = changed == 1 ? showWith(2) : showWith(4);
+        other[other.indexOf("name=\"") + 6] ^= 0x20;
         if (changed)
-            QVERIFY(writeBytes(four, showWith(2)));
+            QVERIFY(writeBytes(four, other));
         m_prompter->asked.clear();
         m_prompter->answers = {B::StandardButton(answer)};
         m_prompter->fileNames = {copy};
@@ -674,6 +677,33 @@ private slots:
         QCOMPARE(console->document().controls().size(), 4);
         QVERIFY(saved(*console));
         QVERIFY(!QFile::exists(show + QStringLiteral(".bak")));
+    }
+
+    // An append counts the controls already there against the limit.
+    void appendCountsTheControlsThere()
+    {
+        const QString many = file("many.ptra");
+        QVERIFY(writeBytes(many, "<PultoraConfig>" +
+                                     QByteArray("<control version=\"1\"/>").repeated(MAX_CONTROLS) +
+                                     "</PultoraConfig>"));
+        QVERIFY(writeBytes(file("one.ptra"), showWith(1)));
+        auto console = makeConsole({QStringLiteral("one.ptra")});
+        m_prompter->fileNames = {many};
+        QVERIFY(call(*console, "slotConfigAppend"));
+        QCOMPARE(console->document().controls().size(), 1);
+        QVERIFY(m_prompter->asked.value(0).text.contains(QStringLiteral("1 are loaded already")));
+    }
+
+    // New starts an empty show with the preferences of the one before.
+    void newKeepsThePreferences()
+    {
+        QVERIFY(writeBytes(file("p.ptra"), "<PultoraConfig><preferences version=\"1\" "
+                                           "hex_value_show=\"1\"/><control version=\"1\"/>"
+                                           "</PultoraConfig>"));
+        auto console = makeConsole({QStringLiteral("p.ptra")});
+        QVERIFY(call(*console, "slotConfigNew"));
+        QVERIFY(console->document().controls().isEmpty());
+        QVERIFY(console->document().preferences().hex_value_show);
     }
 
     void emptyStartKeepsTheLastSession()
