@@ -26,6 +26,7 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTime>
@@ -123,9 +124,17 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
         m_statusLine->setDesignMode(on);
         if (on) {
             m_edit->dropTarget();
-            // Beside the window, where it covers no control.
-            if (m_palette->pos().isNull())
-                m_palette->move(frameGeometry().topRight() + QPoint(8, 0));
+            // Beside the window, where it covers no control, as far as the
+            // screen has room.
+            if (m_palette->pos().isNull()) {
+                QPoint at = frameGeometry().topRight() + QPoint(8, 0);
+                if (const QScreen *shown = screen()) {
+                    const QRect room = shown->availableGeometry();
+                    at.setX(qMax(room.left(), qMin(at.x(), room.right() + 1 -
+                                                               m_palette->frameGeometry().width())));
+                }
+                m_palette->move(at);
+            }
         }
         m_palette->setVisible(on);
     });

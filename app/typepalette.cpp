@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace
@@ -122,7 +123,9 @@ TypePalette::TypePalette(QWidget *console) : QWidget(console, Qt::Tool)
     connect(m_protocol, &QButtonGroup::idClicked, this,
             [this](int protocol) { emit protocolPicked(quint8(protocol)); });
     const int columns = 4, rows = (CT_COUNT + columns - 1) / columns;
-    m_list->setMinimumSize(cell.width() * columns + 2 * m_list->frameWidth() + 4,
+    // Room for a scroll bar too, so that one never takes a column away.
+    const int bar = m_list->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    m_list->setMinimumSize(cell.width() * columns + 2 * m_list->frameWidth() + bar + 4,
                            cell.height() * rows + 2 * m_list->frameWidth() + 4);
     adjustSize();
 }
