@@ -64,7 +64,7 @@ inline QString recoveryFileName()
 
 // Every status-bar message stays this long.
 constexpr int STATUS_MS = 5000;
-// Period of the trigger timer (input poll, clocks, pitch-bend return).
+// Period of the trigger timer (clocks, pitch-bend return).
 constexpr int TRIGGER_INTERVAL_MS = 200;
 // Time between two recovery copies of a modified show.
 constexpr int RECOVERY_INTERVAL_MS = 60000;

@@ -5,10 +5,23 @@
 #include "model/dmxincolor.h"
 #include "model/showdocument.h"
 
+ConsoleIo::ConsoleIo(const ShowDocument &document, const Surface &surface,
+                     const NetEnvironment &env)
+    : m_document(document), m_surface(surface), m_objects(env), m_output(m_objects),
+      m_input(m_objects)
+{
+    m_followTimer.setSingleShot(true);
+    m_followTimer.setInterval(0);
+    QObject::connect(&m_followTimer, &QTimer::timeout, &m_followTimer, [this] { followInputs(); });
+    m_objects.setArrivalHandler(
+        [this](quint8 protocol, int universe) { arrived(protocol, universe); });
+}
+
 ConsoleIo::~ConsoleIo()
 {
-    // The window that shows notices is going away.
+    // The window that shows notices is going away, and the listeners.
     m_objects.setNoticeHandler({});
+    m_objects.setArrivalHandler({});
     clear();
 }
 
@@ -69,29 +82,87 @@ void ConsoleIo::setUpInputs()
         records.append(&r);
     if (m_input.setUp(records, &m_document.background()))
         ++m_inputSetUps;
+    indexListeners();
 }
 
-std::optional<QColor> ConsoleIo::pollInputs()
+void ConsoleIo::indexListeners()
 {
-    const BackgroundStruct &background = m_document.background();
-    const PreferencesStruct &prefs = m_document.preferences();
-    std::optional<QColor> windowColor;
-    // The background's input was changed to a universe the buffers do not
-    // hold yet but should follow: set up again once.
-    if (!m_input.followsBackground(background))
-        setUpInputs();
-    if (const auto v = m_input.fetch(background.dmx_in, &prefs))
-        windowColor =
-            dmxInColor(*v, background.dmx_in,
-                       QColor(background.color_red, background.color_green, background.color_blue));
+    m_universes.clear();
+    m_arrived.clear();
+    m_midiListeners.clear();
+    const auto add = [this](quint32 id, const SettingDmxInStruct &in) {
+        const quint8 protocol = in.protocol_type_in;
+        if (protocol == PT_MIDI)
+            m_midiListeners.push_back({id, in});
+        else if (protocol == PT_ARTNET || protocol == PT_ACN)
+            m_universes[universeKey(protocol, in.dmx_in_universe)].listeners.push_back({id, in});
+    };
+    add(0, m_document.background().dmx_in);
     for (const SettingStruct &r : m_document.controls()) {
-        ControlWidget *control = m_surface.control(r.id);
-        if (!control || !control->takesInput())
-            continue;
-        if (const auto v = m_input.fetch(r.dmx_in, &prefs, true))
-            control->takeInput(*v);
+        const ControlWidget *control = m_surface.control(r.id);
+        if (control && control->takesInput())
+            add(r.id, r.dmx_in);
     }
-    return windowColor;
+    // Every listener is offered what already arrived.
+    for (auto &[key, universe] : m_universes) {
+        universe.arrived = true;
+        m_arrived.push_back(key);
+    }
+    m_midiArrived = !m_midiListeners.empty();
+    m_followTimer.start();
+}
+
+void ConsoleIo::arrived(quint8 protocol, int universe)
+{
+    if (protocol == PT_MIDI) {
+        m_midiArrived = !m_midiListeners.empty();
+    } else {
+        const auto it = m_universes.find(universeKey(protocol, universe));
+        if (it == m_universes.end() || it->second.arrived)
+            return;
+        it->second.arrived = true;
+        m_arrived.push_back(it->first);
+    }
+    if (!m_followTimer.isActive())
+        m_followTimer.start();
+}
+
+void ConsoleIo::followInputs()
+{
+    const PreferencesStruct &prefs = m_document.preferences();
+    // Taken out first: what arrives while the controls move waits for the
+    // next pass.
+    const std::vector<quint32> keys = std::exchange(m_arrived, {});
+    for (const quint32 key : keys) {
+        const auto it = m_universes.find(key);
+        if (it == m_universes.end())
+            continue;
+        it->second.arrived = false;
+        for (Listener &listener : it->second.listeners)
+            offer(listener, prefs);
+    }
+    if (std::exchange(m_midiArrived, false))
+        for (Listener &listener : m_midiListeners)
+            offer(listener, prefs);
+    // Moved controls echo their outputs in this pass.
+    m_objects.flush();
+}
+
+void ConsoleIo::offer(Listener &listener, const PreferencesStruct &prefs)
+{
+    const auto value = m_input.fetch(listener.in, &prefs, listener.id != 0);
+    if (!value || *value == listener.offered)
+        return;
+    listener.offered = *value;
+    if (listener.id == 0) {
+        const BackgroundStruct &background = m_document.background();
+        if (m_backgroundHandler)
+            m_backgroundHandler(dmxInColor(
+                *value, listener.in,
+                QColor(background.color_red, background.color_green, background.color_blue)));
+    } else if (ControlWidget *control = m_surface.control(listener.id)) {
+        control->takeInput(*value);
+    }
 }
 
 void ConsoleIo::clear()

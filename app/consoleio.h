@@ -10,9 +10,12 @@
 
 #include <QColor>
 #include <QList>
+#include <QTimer>
 
 #include <functional>
 #include <optional>
+#include <unordered_map>
+#include <vector>
 
 class ShowDocument;
 class Surface;
@@ -20,10 +23,9 @@ class Surface;
 class ConsoleIo
 {
 public:
-    ConsoleIo(const ShowDocument &document, const Surface &surface)
-        : m_document(document), m_surface(surface), m_output(m_objects), m_input(m_objects)
-    {
-    }
+    // The network nodes see the world through env (tests hand in a fake).
+    ConsoleIo(const ShowDocument &document, const Surface &surface,
+              const NetEnvironment &env = NetEnvironment::system());
     ~ConsoleIo();
 
     // Sends v for d (not store-only) and returns the status line, which
@@ -39,12 +41,16 @@ public:
                    const std::function<void(int seconds)> &wait);
     bool showStarted() const { return m_showStarted; }
     // Registers DMX-IN buffers for the universes the controls listen to,
-    // plus the background's when it lies within their span. Called once per
-    // change of the show; universes that stay keep their values.
+    // plus the background's when it lies within their span, and indexes the
+    // listeners by what they listen to. Called once per change of the show;
+    // universes that stay keep their values. Every listener is then offered
+    // its input value again.
     void setUpInputs();
-    // Hands every arrived input value to its control. Returns the colour
-    // the window takes when the background's input has a value.
-    std::optional<QColor> pollInputs();
+    // Where the colour goes that the background's input gives the window.
+    void setBackgroundHandler(std::function<void(const QColor &)> handler)
+    {
+        m_backgroundHandler = std::move(handler);
+    }
     // Deletes the output objects and the universes (exit).
     void clear();
     // Another show is about to take the place of the one sent so far:
@@ -70,6 +76,31 @@ public:
     const InputDispatch &input() const { return m_input; }
 
 private:
+    // A control (id) or the background (id 0) listening to an input, with
+    // the value it was last offered (-1: none yet).
+    struct Listener {
+        quint32 id = 0;
+        SettingDmxInStruct in;
+        int offered = -1;
+    };
+    // The listeners of one network universe, in document order.
+    struct Universe {
+        std::vector<Listener> listeners;
+        bool arrived = false; // since the last pass
+    };
+    static quint32 universeKey(quint8 protocol, int universe)
+    {
+        return quint32(protocol) << 16 | quint32(universe & 0xFFFF);
+    }
+    void indexListeners();
+    // Something arrived: its listeners are offered their values in the pass
+    // that follows, once however often it arrives before.
+    void arrived(quint8 protocol, int universe);
+    // The pass: each listener of what arrived whose value changed takes it;
+    // what that sends leaves at the end.
+    void followInputs();
+    void offer(Listener &listener, const PreferencesStruct &prefs);
+
     const ShowDocument &m_document;
     const Surface &m_surface;
     OutputObjects m_objects;
@@ -78,4 +109,11 @@ private:
     int m_inputSetUps = 0;
     bool m_inputsHeld = false;
     bool m_showStarted = false;
+    std::function<void(const QColor &)> m_backgroundHandler;
+    std::unordered_map<quint32, Universe> m_universes; // by universeKey
+    std::vector<quint32> m_arrived;                    // keys, in order of arrival
+    std::vector<Listener> m_midiListeners;
+    bool m_midiArrived = false;
+    // Runs followInputs once per pass of the event loop.
+    QTimer m_followTimer;
 };

@@ -1,15 +1,16 @@
 // Input dispatch: the DMX-IN buffers the network nodes write into, and the
 // lookup of one control's (or the background's) input value.
 //
-// The console polls every 200 ms; received values reach it through
-// InputPorts, the seam to the nodes and the MIDI object (the product wires
-// the real ones, tests a double).
+// Received values reach the console through InputPorts, the seam to the
+// nodes and the MIDI object (the product wires the real ones, tests a
+// double), which also tell it when something arrived.
 #pragma once
 
 #include "model/settingstruct.h"
 
 #include <QByteArray>
 #include <QList>
+#include <functional>
 #include <optional>
 
 class InputPorts
@@ -32,6 +33,11 @@ public:
                                quint8 *value) = 0;
     virtual bool midiInputValue(int device, quint8 type, quint8 channel, quint8 number,
                                 quint8 *value) = 0;
+    // Told on the console's thread what arrived: levels of a network
+    // protocol's universe that reached its buffer, or (PT_MIDI, -1) MIDI
+    // messages that went into the table since the last call.
+    using ArrivalHandler = std::function<void(quint8 protocol, int universe)>;
+    virtual void setArrivalHandler(ArrivalHandler handler) { Q_UNUSED(handler); }
 };
 
 // The universes one network protocol listens to, in increasing order

@@ -123,6 +123,7 @@ artnet *OutputObjects::artnetNode()
         m_artnet->setNodeReport(
             QStringLiteral("%1 %2").arg(product, m_artnet->interfaceDescription()));
         qCInfo(lcNet).noquote() << "Art-Net uses the network" << m_artnet->interfaceDescription();
+        m_artnet->setReceiveNotifier([this](int universe) { arrived(PT_ARTNET, universe); });
         if (m_dmxObserver)
             hookArtnet();
     }
@@ -145,10 +146,17 @@ acnnet *OutputObjects::acnNode()
         }
         m_acn->setCid(m_acnSource->cid());
         m_acn->setStatusReporter(m_report);
+        m_acn->setReceiveNotifier([this](int universe) { arrived(PT_ACN, universe); });
         if (m_dmxObserver)
             hookAcn();
     }
     return m_acn.get();
+}
+
+void OutputObjects::arrived(quint8 protocol, int universe)
+{
+    if (m_arrival)
+        m_arrival(protocol, universe);
 }
 
 void OutputObjects::setStatusReporter(std::function<void(const QString &)> report)
@@ -163,6 +171,7 @@ midi *OutputObjects::midiObject()
     if (!m_midi) {
         m_midi = m_midiBackend ? std::make_unique<midi>(m_midiBackend()) : std::make_unique<midi>();
         m_midi->setNoticeHandler([this](const QString &text) { notice(text); });
+        m_midi->setInputNotifier([this] { arrived(PT_MIDI, -1); });
         if (m_midiObserver)
             m_midi->setInputObserver(m_midiObserver);
     }

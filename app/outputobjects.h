@@ -2,7 +2,8 @@
 // one MIDI object, one HTTP and one command output, each created on first
 // use and kept until the configuration is cleared or the console closes.
 // They serve both directions: the output dispatch sends through them and the
-// input dispatch registers its DMX-IN buffers with them and polls them.
+// input dispatch registers its DMX-IN buffers with them, reads them and is
+// told what arrived.
 //
 // Promises:
 // - Frames, not fragments: every Art-Net and streaming ACN universe written
@@ -77,6 +78,7 @@ public:
     bool receivedValue(quint8 protocol, quint16 universe, quint16 channel, quint8 *value) override;
     bool midiInputValue(int device, quint8 type, quint8 channel, quint8 number,
                         quint8 *value) override;
+    void setArrivalHandler(ArrivalHandler handler) override { m_arrival = std::move(handler); }
 
     // Deletes every object (New, Open, exit). Registered DMX-IN buffers are
     // forgotten with their nodes; observers stay and go to the next nodes.
@@ -116,6 +118,7 @@ private:
     SendOutcome queueFrame(quint8 protocol, quint16 universe, const QByteArray &data,
                            const QString &lastError);
     void notice(const QString &text);
+    void arrived(quint8 protocol, int universe);
     // A chosen interface that is not there leaves the nodes on loopback: say so.
     void checkInterface();
     void scheduleFlush();
@@ -145,6 +148,7 @@ private:
     std::unique_ptr<artnet> m_artnet;
     std::unique_ptr<acnnet> m_acn;
     std::function<void(const QString &)> m_report;
+    ArrivalHandler m_arrival;
     // This console's streaming ACN CID, claimed once and kept to the end.
     std::unique_ptr<AcnSourceId> m_acnSource;
     std::unique_ptr<midi> m_midi;

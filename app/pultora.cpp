@@ -10,6 +10,7 @@
 #include "app/targetframe.h"
 #include "app/typepalette.h"
 #include "app/usersettings.h"
+#include "controls/palette.h"
 #include "controls/stretch.h"
 #include "model/configuration.h"
 #include "model/showcommands.h"
@@ -48,7 +49,7 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
       m_progress(this, services.loadProgress), m_surface(this, m_document, &m_progress),
       m_startupTimeout(services.waitOneSecond ? services.waitOneSecond : defaultSecondWaiter()),
       m_quit(services.quit ? services.quit : [] { QCoreApplication::quit(); }),
-      m_io(m_document, m_surface)
+      m_io(m_document, m_surface, services.net ? *services.net : NetEnvironment::system())
 {
     setWindowIcon(QIcon(QStringLiteral(":/images/pultora.png")));
     m_statusLine = new StatusLine(this);
@@ -155,8 +156,15 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     // The network nodes' own messages (which network, a second sender on a
     // universe of ours, a frame that did not leave) go to the status line.
     m_io.setNoticeHandler([this](const QString &text) { showStatus(text, appinfo::STATUS_MS); });
-    connect(&m_document, &ShowDocument::preferencesChanged, this,
-            [this] { m_io.applyNetworkPreferences(); });
+    // The window takes the background's input colour; the stored background
+    // colour stays as it is.
+    m_io.setBackgroundHandler([this](const QColor &color) { applyColorPalette(this, color); });
+    // The MIDI input device is a preference: the listeners are offered
+    // their values again.
+    connect(&m_document, &ShowDocument::preferencesChanged, this, [this] {
+        m_io.applyNetworkPreferences();
+        m_io.setUpInputs();
+    });
     // The I/O side follows the widgets once per change of the show.
     connect(&m_surface, &Surface::widgetsChanged, this, [this] { m_io.setUpInputs(); });
     connect(&m_document, &ShowDocument::backgroundChanged, this, [this] { m_io.setUpInputs(); });

@@ -26,9 +26,10 @@
 // left that did not end cleanly, and only when none is restored load the
 // command-line file or "config_default.ptra" (offering the built-in
 // default); merge start-up settings, wait, send the initial values, start
-// the 200 ms trigger timer and the recovery timer. While the show is
-// modified, a recovery copy is written each minute it changed; a save or a
-// clean end removes it. Closing writes "config_last_session.ptra" (with the
+// the 200 ms trigger timer (clocks, spring-back) and the recovery timer;
+// input moves the controls as it arrives. While the show is modified, a
+// recovery copy is written each minute it changed; a save or a clean end
+// removes it. Closing writes "config_last_session.ptra" (with the
 // instance's suffix) in the data folder.
 #pragma once
 
@@ -77,6 +78,7 @@ struct ConsoleServices {
     QStringList importFolders;                 // empty: where the import library is installed
     std::function<bool(const QUrl &)> openUrl; // null: the desktop's browser
     int recoveryIntervalMs = 0;                // 0: a minute between recovery copies
+    std::optional<NetEnvironment> net;         // none: the system's network
 };
 
 class Pultora : public QMainWindow
@@ -175,9 +177,9 @@ private slots:
     void slotControlPotiChanged(SettingDmxStruct DmxData, int DmxValue);
     bool slotConsistenceCheckChanged(bool InfoWhenSucceded);
     bool slotConsistenceCheckChanged();
+    // The trigger timer's tick: the clocks' time and the pitch bends'
+    // spring-back (input arrives by itself).
     void slotCheckTrigger();
-    void checkDmxIn();
-    void checkPitchBend();
     void slotCheckForSoftwareUpdate(bool GiveInfoForNoUpdates);
     void slotCheckForSoftwareUpdate();
     void slotHelp();

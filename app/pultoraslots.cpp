@@ -4,7 +4,6 @@
 #include "app/appinfo.h"
 #include "app/filecommands.h"
 #include "app/prompter.h"
-#include "controls/palette.h"
 #include "model/showcommands.h"
 #include "model/typetables.h"
 
@@ -298,21 +297,7 @@ void Pultora::slotControlPotiChanged(SettingDmxStruct DmxData, int DmxValue)
 
 void Pultora::slotCheckTrigger()
 {
-    checkDmxIn();
-    checkPitchBend();
-}
-
-void Pultora::checkDmxIn()
-{
-    // The window takes the background's input colour; the stored background
-    // colour stays as it is.
-    if (const auto color = m_io.pollInputs())
-        applyColorPalette(this, *color);
     m_surface.showTime(QTime::currentTime().toString(QStringLiteral("hh:mm:ss")));
-}
-
-void Pultora::checkPitchBend()
-{
     m_surface.springBack();
 }
 

@@ -7,6 +7,7 @@
 #include "tests/app/consolestart.h"
 #include "tests/app/datagrams.h"
 #include "tests/app/scriptedprompter.h"
+#include "tests/net/fakenet.h"
 
 #include "controls/dmxpushbutton.h"
 #include "controls/dmxslider.h"
@@ -132,7 +133,7 @@ private slots:
         QCOMPARE(nextArtDmx(2).left(4), stored + '\0');
     }
 
-    // Incoming DMX moves the fader on the next tick; the move leaves on the
+    // Incoming DMX moves the fader as it arrives; the move leaves on the
     // fader's own output like a user move.
     void inputMovesFaderAndLeavesAgain_data()
     {
@@ -180,6 +181,76 @@ private slots:
             QCOMPARE(out.size(), 512);
             QCOMPARE(quint8(out[1]), quint8(level));
         }
+    }
+
+    // On the fake network: one frame moves every control that listens to it
+    // (and recolours the background) in the pass of the event loop that
+    // reads it, and their outputs leave in that pass; a level going down too.
+    void frameMovesListenersInOnePass_data()
+    {
+        QTest::addColumn<QString>("protocol");
+        QTest::newRow("Art-Net") << "Art-Net";
+        QTest::newRow("streaming ACN") << "streaming ACN";
+    }
+
+    void frameMovesListenersInOnePass()
+    {
+        QFETCH(QString, protocol);
+        FakeNet net;
+        net.useLoopbackOnly();
+        ConsoleServices services;
+        QList<QPointer<FakeSocket>> sockets;
+        services.net = net.env();
+        services.net->createSocket = [&net, &sockets, create = services.net->createSocket] {
+            DatagramSocket *socket = create();
+            sockets.append(net.socket);
+            return socket;
+        };
+        const QString fader =
+            "control_type=\"fader_vertical\" protocol_type=\"Art-Net\" "
+            "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"%1\" "
+            "protocol_type_in=\"%2\" dmx_in_universe=\"%3\" dmx_in_channel=\"%1\"";
+        QString show;
+        for (int c = 0; c < 3; ++c)
+            show += control(fader.arg(c).arg(protocol).arg(3));
+        show += control(fader.arg(3).arg(protocol).arg(2)); // another universe: stays
+        show += QString(" <background version=\"1\" protocol_type_in=\"%1\" "
+                        "dmx_in_universe=\"3\" dmx_in_channel=\"3\"/>\n")
+                    .arg(protocol);
+        auto console = startConsoleOn(m_dir.filePath(QStringLiteral("fake.ptra")),
+                                      ("<PultoraConfig>\n" + show + "</PultoraConfig>\n").toUtf8(),
+                                      m_prompter, services);
+        QVERIFY(console);
+        const bool artnet = protocol == QLatin1String("Art-Net");
+        const auto boundTo = [&sockets](quint16 port) {
+            FakeSocket *found = nullptr;
+            for (FakeSocket *s : std::as_const(sockets))
+                found = s && s->boundPort == port ? s : found;
+            return found;
+        };
+        FakeSocket *in = boundTo(artnet ? kArtNetPort : kAcnPort);
+        QVERIFY(in);
+        const QColor before = console->palette().color(QPalette::Window);
+        quint8 sequence = 0;
+        for (const char level : {char(99), char(20)}) {
+            const QByteArray levels = QByteArray(3, level) + char(255);
+            if (FakeSocket *out = boundTo(kArtNetPort))
+                out->sent.clear();
+            in->inject(artnet ? artDmxDatagram(3, levels) : e131Datagram(4, levels, ++sequence),
+                       QHostAddress(QStringLiteral("127.0.0.9")));
+            QCoreApplication::processEvents(); // one pass
+            for (int c = 0; c < 4; ++c)
+                QCOMPARE(qobject_cast<DmxSlider *>(
+                             console->surface().widget(console->document().controls().at(c).id))
+                             ->value(),
+                         c < 3 ? int(level) : 0);
+            QVERIFY(console->palette().color(QPalette::Window) != before);
+            FakeSocket *out = boundTo(kArtNetPort);
+            QVERIFY(out && !out->sent.isEmpty());
+            QCOMPARE(out->sent.last().data.mid(14, 2), QByteArray(2, '\0')); // universe 0
+            QCOMPARE(out->sent.last().data.mid(18, 4), QByteArray(3, level) + '\0');
+        }
+        console->setModified(false, false);
     }
 
     // Faders on universes 3 and 7 follow what arrives, and the background
