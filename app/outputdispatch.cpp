@@ -8,6 +8,8 @@
 #include <QLoggingCategory>
 #include <QUrl>
 
+#include <set>
+
 #include "io/http.h"
 #include "io/midi.h"
 #include "net/artnet.h"
@@ -212,6 +214,24 @@ QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStru
 QString artnetUniverseRefusal()
 {
     return Text::tr("Art-Net has no universe above %1").arg(artnet::MAX_UNIVERSE + 1);
+}
+
+QString refusedUniversesLine(const QList<SettingStruct> &controls)
+{
+    std::set<int> refused;
+    for (const SettingStruct &c : controls)
+        for (const SettingDmxStruct *d : {&c.dmx_out, &c.dmx_out_advanced})
+            if (d->protocol_type == PT_ARTNET && d->dmx_universe > artnet::MAX_UNIVERSE)
+                refused.insert(d->dmx_universe + 1);
+    QStringList numbers;
+    for (int universe : refused)
+        numbers << QString::number(universe);
+    if (numbers.isEmpty())
+        return QString();
+    return Text::tr("%1: not sent (%2)")
+        .arg(Text::tr("%1 universe %2")
+                 .arg(protocolName(PT_ARTNET), numbers.join(QStringLiteral(", "))),
+             artnetUniverseRefusal());
 }
 
 QString failedFrameStatusLine(quint8 protocol, int universe, const QString &error)

@@ -97,6 +97,12 @@ QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStru
 // Why an Art-Net universe above the 15-bit Port-Address range is refused.
 QString artnetUniverseRefusal();
 
+// The status-bar line that names the Art-Net universes of these controls
+// above the Port-Address range, which never leave, e.g. "Art-Net universe
+// 32769, 40001: not sent (Art-Net has no universe above 32768)"; empty when
+// there are none.
+QString refusedUniversesLine(const QList<SettingStruct> &controls);
+
 // The status-bar line for a network frame that did not leave, e.g.
 // "Art-Net universe 1: not sent (no network interface)"; universe 0-based.
 QString failedFrameStatusLine(quint8 protocol, int universe, const QString &error);

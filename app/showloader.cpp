@@ -3,11 +3,13 @@
 #include "app/appinfo.h"
 #include "app/loadprogress.h"
 #include "app/outputconsent.h"
+#include "app/outputdispatch.h"
 #include "app/prompter.h"
 #include "app/usersettings.h"
 #include "io/midi.h"
 #include "model/elements.h"
 #include "model/typetables.h"
+#include "net/netlog.h"
 
 #include <QApplication>
 
@@ -55,6 +57,13 @@ bool ShowLoader::load(const QString &source, const LoadOptions &options, const S
             preferences.command_flag = false;
             preferences.http_other_hosts = false;
         }
+    }
+    // Controls on universes that never leave are told with the load, not
+    // only when they first move.
+    const QString refused = loaded ? refusedUniversesLine(result->added) : QString();
+    if (!refused.isEmpty()) {
+        qCWarning(lcNet).noquote() << refused;
+        result->status += QStringLiteral(" — ") + refused;
     }
     m_result = nullptr;
     m_kept.clear();

@@ -118,6 +118,10 @@ bool acnnet::makeSendingReady()
         m_timer->setInterval(KEEP_ALIVE_TICK_MS);
         connect(m_timer, &QTimer::timeout, this, &acnnet::sendDataTimeout);
         m_timer->start();
+        m_discoveryTimer = new QTimer(this);
+        m_discoveryTimer->setInterval(DISCOVERY_PERIOD_MS);
+        connect(m_discoveryTimer, &QTimer::timeout, this, &acnnet::sendDiscovery);
+        m_discoveryTimer->start();
     }
     return true;
 }
@@ -221,6 +225,7 @@ int acnnet::sendUniverses(const DmxUniverse *universes, int count)
         return int(sendFailed(QStringLiteral("cannot open UDP port %1").arg(PORT), 0));
     m_batch.clear();
     m_batchStreams.clear();
+    m_firstCopies.clear();
     QString refused;
     for (int i = 0; i < count; ++i) {
         const DmxUniverse &u = universes[i];
@@ -233,6 +238,15 @@ int acnnet::sendUniverses(const DmxUniverse *universes, int count)
         if (!encodeNext(stream, wire, u.data, u.length, 0)) {
             refused = QStringLiteral("%1 slots cannot be sent").arg(u.data ? u.length : 0);
             continue;
+        }
+        if (!stream.live) {
+            // A start: the packet goes first numbered 128 past its own number.
+            auto &copy = m_firstCopies.emplace_back();
+            std::memcpy(copy.data(), stream.packet, size_t(stream.size));
+            copy[SEQUENCE_OFFSET] = quint8(stream.sequence + 128);
+            m_batch.add(reinterpret_cast<const char *>(copy.data()), stream.size,
+                        destinationIpv4(wire), PORT, i);
+            m_batchStreams.push_back(&stream);
         }
         m_batch.add(reinterpret_cast<const char *>(stream.packet), stream.size,
                     destinationIpv4(wire), PORT, i);
@@ -328,6 +342,34 @@ qint64 acnnet::sendDataTimeout()
     return m_batch.bytesLeft();
 }
 
+qint64 acnnet::sendDiscovery()
+{
+    const QList<int> universes = sendingUniverses();
+    if (!m_socket || universes.isEmpty())
+        return -1;
+    std::vector<int> wires(universes.begin(), universes.end());
+    for (int &wire : wires)
+        ++wire;
+    const int pages = int((wires.size() + DISCOVERY_PAGE_UNIVERSES - 1) / DISCOVERY_PAGE_UNIVERSES);
+    const QHostAddress target(destinationIpv4(DISCOVERY_UNIVERSE));
+    qint64 bytes = 0;
+    quint8 packet[DISCOVERY_MAX_SIZE];
+    for (int page = 0; page < pages; ++page) {
+        const int first = page * DISCOVERY_PAGE_UNIVERSES;
+        const int count = std::min(DISCOVERY_PAGE_UNIVERSES, int(wires.size()) - first);
+        const int size = encodeDiscovery(packet, sizeof packet, m_cid, m_sourceName, page,
+                                         pages - 1, wires.data() + first, count);
+        if (m_socket->writeDatagram(reinterpret_cast<const char *>(packet), size, target, PORT) !=
+            size) {
+            qCDebug(lcNet) << "sACN universe discovery to" << target
+                           << "not sent:" << m_socket->errorString();
+            return -1;
+        }
+        bytes += size;
+    }
+    return bytes;
+}
+
 void acnnet::readPackage()
 {
     if (!m_socket)
@@ -386,6 +428,7 @@ DropReason dropReason(Result result)
     case Result::BadValueCount:
         return DropReason::BadValueCount;
     case Result::NonZeroStartCode:
+    case Result::Extended:
     case Result::Ok:
         break;
     }
@@ -403,6 +446,10 @@ void acnnet::handle(const quint8 *data, int length, const QHostAddress &sender, 
 {
     DataPacket packet;
     const Result result = decodeData(data, length, packet);
+    // Universe discovery and synchronization of other sources, and our own
+    // discovery on loopback, are no faults.
+    if (result == Result::Extended)
+        return;
     if (result != Result::Ok) {
         drop(dropReason(result), length);
         return;

@@ -9,6 +9,15 @@
 // Promises:
 // - Every packet of a universe, keep-alives included, carries the next
 //   sequence number of that universe, and every packet carries the node's CID.
+// - A receiver that checks sequence numbers takes a universe's first frame
+//   at once, whatever number it kept of this CID (a run that crashed moments
+//   ago, a Stream_Terminated it missed): the first frame of a universe that
+//   is not being sent goes out twice, numbered n + 129 and then n + 1, and
+//   counting goes on from n + 1. Of two numbers 128 apart one always lies
+//   outside the window of 20 late numbers, and neither is late after the
+//   other.
+// - Every DISCOVERY_PERIOD_MS while universes are sent, universe discovery
+//   packets list them, 512 a page, on universe 64214.
 // - A universe that stops being sent (stopSending, destruction) leaves with
 //   three Stream_Terminated packets, so receivers let go at once.
 // - Another source on a universe this node sends, or a multicast group the
@@ -31,6 +40,8 @@
 #include <QObject>
 #include <QUuid>
 
+#include <array>
+#include <deque>
 #include <functional>
 #include <set>
 #include <unordered_map>
@@ -47,6 +58,7 @@ public:
     static constexpr int MAX_UNIVERSE = 63998;
     static constexpr int KEEP_ALIVE_TICK_MS = 100;
     static constexpr qint64 KEEP_ALIVE_PERIOD_MS = 500;
+    static constexpr int DISCOVERY_PERIOD_MS = 10000;
 
     // Discovers the interfaces (traced on `pultora.net`); opens no socket yet.
     explicit acnnet(const NetEnvironment &env = NetEnvironment::system(),
@@ -110,6 +122,9 @@ public slots:
     // with the universe's next sequence number; bytes sent, or -1 when
     // nothing has been sent yet.
     qint64 sendDataTimeout() override;
+    // Sends the universe discovery pages of the universes being sent; bytes
+    // sent, or -1 when none are sent or a page did not leave.
+    qint64 sendDiscovery();
     void readPackage();
 
 private:
@@ -153,6 +168,7 @@ private:
     bool m_shareAddress = true;
     DatagramSocket *m_socket = nullptr;
     QTimer *m_timer = nullptr;
+    QTimer *m_discoveryTimer = nullptr;
     quint8 m_sourceName[64] = {};
     quint8 m_cid[16] = {};
     quint32 m_sourceGeneration = 1; // counts changes of CID and source name
@@ -163,7 +179,8 @@ private:
     bool m_readQueued = false; // a later pass reads what one pass left
     AcnMerge m_merge;
     Batch m_batch;
-    std::vector<Stream *> m_batchStreams;                   // per datagram of m_batch
+    std::vector<Stream *> m_batchStreams;                              // per datagram of m_batch
+    std::deque<std::array<quint8, acnpacket::MAX_SIZE>> m_firstCopies; // first of a pair
     std::set<std::pair<int, QByteArray>> m_reportedSources; // (wire, CID) already reported
     std::function<void(const QString &)> m_report;
 };

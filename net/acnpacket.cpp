@@ -40,6 +40,24 @@ void putFlagsAndLength(quint8 *p, int length)
     putBe16(p, quint16(FLAGS << 8 | (length & 0x0FFF)));
 }
 
+// The root layer and the framing layer up to the source name, but for the
+// lengths.
+void putRootAndFraming(quint8 *buf, quint32 rootVector, const quint8 *cid, quint32 framingVector,
+                       const quint8 *sourceName)
+{
+    putBe16(buf + PREAMBLE_SIZE_OFFSET, 0x0010);
+    putBe16(buf + POSTAMBLE_SIZE_OFFSET, 0x0000);
+    std::memcpy(buf + IDENTIFIER_OFFSET, IDENTIFIER, IDENTIFIER_SIZE);
+    putBe32(buf + ROOT_VECTOR_OFFSET, rootVector);
+    if (cid)
+        std::memcpy(buf + CID_OFFSET, cid, CID_SIZE);
+    putBe32(buf + FRAMING_VECTOR_OFFSET, framingVector);
+    if (sourceName) {
+        std::memcpy(buf + SOURCE_NAME_OFFSET, sourceName, SOURCE_NAME_SIZE);
+        buf[SOURCE_NAME_OFFSET + SOURCE_NAME_SIZE - 1] = 0;
+    }
+}
+
 } // namespace
 
 int encodeData(quint8 *buf, int capacity, const quint8 *sourceName, quint8 sequence, int universe,
@@ -59,19 +77,9 @@ int encodeData(quint8 *buf, int capacity, const Header &h, const quint8 *data, i
         universe > MAX_UNIVERSE || capacity < HEADER_SIZE + slots)
         return -1;
     std::memset(buf, 0, HEADER_SIZE);
-    putBe16(buf + PREAMBLE_SIZE_OFFSET, 0x0010);
-    putBe16(buf + POSTAMBLE_SIZE_OFFSET, 0x0000);
-    std::memcpy(buf + IDENTIFIER_OFFSET, IDENTIFIER, IDENTIFIER_SIZE);
+    putRootAndFraming(buf, ROOT_VECTOR, h.cid, FRAMING_VECTOR, h.sourceName);
     putFlagsAndLength(buf + ROOT_FLAGS_LENGTH_OFFSET, ROOT_LENGTH_BASE + slots);
-    putBe32(buf + ROOT_VECTOR_OFFSET, ROOT_VECTOR);
-    if (h.cid)
-        std::memcpy(buf + CID_OFFSET, h.cid, CID_SIZE);
     putFlagsAndLength(buf + FRAMING_FLAGS_LENGTH_OFFSET, FRAMING_LENGTH_BASE + slots);
-    putBe32(buf + FRAMING_VECTOR_OFFSET, FRAMING_VECTOR);
-    if (h.sourceName) {
-        std::memcpy(buf + SOURCE_NAME_OFFSET, h.sourceName, SOURCE_NAME_SIZE);
-        buf[SOURCE_NAME_OFFSET + SOURCE_NAME_SIZE - 1] = 0;
-    }
     buf[PRIORITY_OFFSET] = h.priority;
     buf[SEQUENCE_OFFSET] = h.sequence;
     buf[OPTIONS_OFFSET] = h.options;
@@ -88,9 +96,30 @@ int encodeData(quint8 *buf, int capacity, const Header &h, const quint8 *data, i
     return HEADER_SIZE + slots;
 }
 
+int encodeDiscovery(quint8 *buf, int capacity, const quint8 *cid, const quint8 *sourceName,
+                    int page, int lastPage, const int *universes, int count)
+{
+    const int size = DISCOVERY_HEADER_SIZE + 2 * count;
+    if (!buf || count < 0 || count > DISCOVERY_PAGE_UNIVERSES || (count > 0 && !universes) ||
+        page < 0 || page > lastPage || lastPage > 0xFF || capacity < size)
+        return -1;
+    std::memset(buf, 0, DISCOVERY_HEADER_SIZE);
+    putRootAndFraming(buf, ROOT_VECTOR_EXTENDED, cid, FRAMING_VECTOR_DISCOVERY, sourceName);
+    putFlagsAndLength(buf + ROOT_FLAGS_LENGTH_OFFSET, size - ROOT_FLAGS_LENGTH_OFFSET);
+    putFlagsAndLength(buf + FRAMING_FLAGS_LENGTH_OFFSET, size - FRAMING_FLAGS_LENGTH_OFFSET);
+    putFlagsAndLength(buf + DISCOVERY_FLAGS_LENGTH_OFFSET, size - DISCOVERY_FLAGS_LENGTH_OFFSET);
+    putBe32(buf + DISCOVERY_VECTOR_OFFSET, DISCOVERY_VECTOR_UNIVERSE_LIST);
+    buf[DISCOVERY_PAGE_OFFSET] = quint8(page);
+    buf[DISCOVERY_LAST_PAGE_OFFSET] = quint8(lastPage);
+    for (int i = 0; i < count; ++i)
+        putBe16(buf + DISCOVERY_LIST_OFFSET + 2 * i, quint16(universes[i]));
+    return size;
+}
+
 Result decodeData(const quint8 *buf, int len, DataPacket &out)
 {
-    if (!buf || len < HEADER_SIZE)
+    // Synchronization and discovery packets are shorter than a data header.
+    if (!buf || len < CID_OFFSET)
         return Result::TooShort;
     if (be16(buf + PREAMBLE_SIZE_OFFSET) != 0x0010 || be16(buf + POSTAMBLE_SIZE_OFFSET) != 0)
         return Result::BadPreamble;
@@ -98,8 +127,12 @@ Result decodeData(const quint8 *buf, int len, DataPacket &out)
         return Result::BadIdentifier;
     if ((buf[ROOT_FLAGS_LENGTH_OFFSET] & 0xF0) != FLAGS)
         return Result::BadRootFlags;
+    if (be32(buf + ROOT_VECTOR_OFFSET) == ROOT_VECTOR_EXTENDED)
+        return Result::Extended;
     if (be32(buf + ROOT_VECTOR_OFFSET) != ROOT_VECTOR)
         return Result::BadRootVector;
+    if (len < HEADER_SIZE)
+        return Result::TooShort;
     if (be32(buf + FRAMING_VECTOR_OFFSET) != FRAMING_VECTOR)
         return Result::BadFramingVector;
     const int universe = be16(buf + UNIVERSE_OFFSET);

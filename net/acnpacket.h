@@ -1,5 +1,8 @@
 // E1.31 (streaming ACN) data packets: a pure encoder and decoder over
-// (buffer, length) with named offsets. All multi-byte fields are big-endian.
+// (buffer, length) with named offsets, and the encoder of the universe
+// discovery packets that list what a source sends. All multi-byte fields are
+// big-endian; every flags-and-length field counts from itself to the end of
+// the packet.
 #pragma once
 
 #include <QtGlobal>
@@ -53,6 +56,22 @@ constexpr quint8 OPTION_STREAM_TERMINATED = 0x40; // the source leaves this univ
 constexpr int MIN_UNIVERSE = 1;
 constexpr int MAX_UNIVERSE = 63999;
 
+// Universe discovery: the root and framing layers as in a data packet up
+// to the source name, with the extended vectors, then the universe list.
+constexpr int DISCOVERY_RESERVED_OFFSET = 108; // 4 bytes, 0
+constexpr int DISCOVERY_FLAGS_LENGTH_OFFSET = 112;
+constexpr int DISCOVERY_VECTOR_OFFSET = 114;    // 0x00000001
+constexpr int DISCOVERY_PAGE_OFFSET = 118;      // this page, from 0
+constexpr int DISCOVERY_LAST_PAGE_OFFSET = 119; // the number of the last page
+constexpr int DISCOVERY_LIST_OFFSET = 120;      // increasing universes, 2 bytes each
+constexpr int DISCOVERY_HEADER_SIZE = DISCOVERY_LIST_OFFSET;
+constexpr int DISCOVERY_PAGE_UNIVERSES = 512;
+constexpr int DISCOVERY_MAX_SIZE = DISCOVERY_HEADER_SIZE + 2 * DISCOVERY_PAGE_UNIVERSES; // 1144
+constexpr quint32 ROOT_VECTOR_EXTENDED = 0x00000008;
+constexpr quint32 FRAMING_VECTOR_DISCOVERY = 0x00000002;
+constexpr quint32 DISCOVERY_VECTOR_UNIVERSE_LIST = 0x00000001;
+constexpr int DISCOVERY_UNIVERSE = 64214; // its multicast group: 239.255.250.214
+
 extern const quint8 IDENTIFIER[IDENTIFIER_SIZE];
 
 // The framing fields of a data packet besides the levels.
@@ -73,13 +92,21 @@ int encodeData(quint8 *buf, int capacity, const Header &header, const quint8 *da
 int encodeData(quint8 *buf, int capacity, const quint8 *sourceName, quint8 sequence, int universe,
                const quint8 *data, int slots);
 
+// Writes one page of a universe discovery packet: 120 + 2 * count bytes.
+// Requires 0 <= count <= 512, 0 <= page <= lastPage <= 255 and the
+// capacity; the universes go out as given (the sender sorts them). Returns
+// the packet size, or -1 (nothing written). cid and sourceName as in Header.
+int encodeDiscovery(quint8 *buf, int capacity, const quint8 *cid, const quint8 *sourceName,
+                    int page, int lastPage, const int *universes, int count);
+
 enum class Result {
     Ok,
-    TooShort,         // shorter than the 126-byte header
+    TooShort,         // shorter than the 126-byte header (sync, discovery: the root layer)
     BadPreamble,      // preamble or post-amble size
     BadIdentifier,    // not "ASC-E1.17"
     BadRootFlags,     // flags nibble of the root layer is not 0x7
     BadRootVector,    // not a data packet (root vector 4)
+    Extended,         // synchronization or universe discovery (root vector 8): no levels
     BadFramingVector, // not E1.31 data (framing vector 2)
     BadUniverse,      // wire universe outside 1..63999
     BadDmpVector,     // not a DMP set property message (vector 2)

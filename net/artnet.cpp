@@ -558,14 +558,15 @@ void artnet::sendPollReply(const QHostAddress &sender)
     quint8 packet[REPLY_SIZE];
     for (int k = 0; k < pages.size(); ++k) {
         const PollReplyPage &page = pages.at(k);
-        // Net and Sub-Net of the page go into NetSwitch and SubSwitch; SwOut
-        // carries the whole low byte (Sub-Net and universe nibbles), which
-        // Art-Net 4 controllers read by its low nibble and older ones whole.
+        // Net and Sub-Net of the page go into NetSwitch and SubSwitch, the
+        // low four bits of each port's Port-Address into its SwOut (as
+        // Art-Net 4 wants; a controller that compares the whole byte, as OLA
+        // 0.10 does, then subscribes to ports on Sub-Net 0 only).
         info.netSwitch = quint8((page.firstUniverse >> 8) & 0x7F);
         info.subSwitch = quint8((page.firstUniverse >> 4) & 0x0F);
         info.numPorts = page.ports;
         for (int i = 0; i < REPLY_MAX_PORTS; ++i)
-            info.swOut[i] = i < page.ports ? quint8((page.firstUniverse + i) & 0xFF) : 0;
+            info.swOut[i] = i < page.ports ? quint8((page.firstUniverse + i) & 0x0F) : 0;
         info.bindIp = bind ? info.ip : 0;
         info.bindIndex = bind ? quint8(k + 1) : 0;
         const int size = encodePollReply(packet, sizeof packet, info);

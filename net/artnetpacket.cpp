@@ -149,9 +149,11 @@ int encodePollReply(quint8 *buf, int capacity, const PollReplyInfo &info)
         buf[REPLY_GOOD_OUTPUT_OFFSET + i] = REPLY_GOOD_OUTPUT;
         buf[REPLY_SW_OUT_OFFSET + i] = info.swOut[i];
     }
+    buf[REPLY_STYLE_OFFSET] = REPLY_STYLE_CONTROLLER;
     std::memcpy(buf + REPLY_MAC_OFFSET, info.mac, 6);
     putBe32(buf + REPLY_BIND_IP_OFFSET, info.bindIp);
     buf[REPLY_BIND_INDEX_OFFSET] = info.bindIndex;
+    buf[REPLY_STATUS2_OFFSET] = REPLY_STATUS2_PORT_ADDRESS_15;
     return REPLY_SIZE;
 }
 

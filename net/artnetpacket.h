@@ -97,7 +97,9 @@ constexpr int REPLY_MAX_PAGES = 255; // BindIndex is one byte
 // A port that outputs DMX512 taken from the Art-Net network (bit 7); ports
 // a reply does not describe are typed 0.
 constexpr quint8 REPLY_PORT_OUTPUT = 0x80;
-constexpr quint8 REPLY_GOOD_OUTPUT = 0x80; // data is being transmitted
+constexpr quint8 REPLY_GOOD_OUTPUT = 0x80;             // data is being transmitted
+constexpr quint8 REPLY_STYLE_CONTROLLER = 0x01;        // StController: a console, not a node
+constexpr quint8 REPLY_STATUS2_PORT_ADDRESS_15 = 0x08; // 15-bit Port-Addresses (Art-Net 3 and 4)
 // Node report: "#xxxx [count] text", xxxx a status code in hex.
 constexpr quint16 REPORT_POWER_OK = 0x0001;
 
@@ -142,12 +144,14 @@ struct PollReplyInfo {
     quint8 oemHigh = 0, oemLow = 0xFF;
     QByteArray shortName, longName, nodeReport; // 8-bit text, cut to fit
     quint8 netSwitch = 0, subSwitch = 0;
-    int numPorts = 0; // 0..4
-    quint8 swOut[4] = {};
-    quint32 bindIp = 0; // host order; 0 with a single port
+    int numPorts = 0;     // 0..4
+    quint8 swOut[4] = {}; // written as given; Art-Net 4 wants the low nibble of the Port-Address
+    quint32 bindIp = 0;   // host order; 0 with a single port
     quint8 bindIndex = 0;
 };
-// Writes the 240-byte ArtPollReply; returns REPLY_SIZE, or -1 when capacity is short.
+// Writes the 240-byte ArtPollReply of a controller (Style StController) that
+// takes 15-bit Port-Addresses (Status2 bit 3), without input ports; returns
+// REPLY_SIZE, or -1 when capacity is short.
 int encodePollReply(quint8 *buf, int capacity, const PollReplyInfo &info);
 
 // What a received ArtPollReply says about its sender.

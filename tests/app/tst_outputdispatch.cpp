@@ -97,6 +97,7 @@ private Q_SLOTS:
     void nothingToSendIsOk_data();
     void nothingToSendIsOk();
     void framesPerPassAndNetworkChoice();
+    void refusedUniversesTold();
 };
 
 // Steps "a|s universe channel value [store]" or "clear"; the last datagram
@@ -378,7 +379,7 @@ void TestOutputDispatch::framesPerPassAndNetworkChoice()
     QCoreApplication::processEvents(); // the end of the pass
     const auto artnet = sentTo(6454), acn = sentTo(5568);
     QCOMPARE(artnet.size(), 1);
-    QCOMPARE(acn.size(), 1);
+    QCOMPARE(acn.size(), 2); // a first frame: numbered 129, then 1 (tst_acnnet)
     QCOMPARE(artnet[0].data.mid(18, 11), QByteArray::fromHex("0102030405060708090a00"));
     QCOMPARE(acn[0].data.mid(126, 11), QByteArray::fromHex("0102030405060708090a00"));
     QCOMPARE(artnet[0].destination, QHostAddress("192.168.1.255"));
@@ -418,6 +419,16 @@ void TestOutputDispatch::framesPerPassAndNetworkChoice()
     objects.flush();
     QCOMPARE(notices, QStringList{"streaming ACN: not sent (sending to 127.255.0.3 failed)"});
     QCOMPARE(sentTo(5568).last().destination, QHostAddress("127.255.0.4"));
+}
+
+void TestOutputDispatch::refusedUniversesTold()
+{
+    QList<SettingStruct> c(2); // Art-Net universes 40001, 32768 (the last), 32769
+    c[0].dmx_out = out(PT_ARTNET, 40000, 0);
+    c[1].dmx_out = out(PT_ARTNET, 32767, 0);
+    c[1].dmx_out_advanced = out(PT_ARTNET, 32768, 0);
+    QCOMPARE(refusedUniversesLine(c),
+             "Art-Net universe 32769, 40001: not sent (Art-Net has no universe above 32768)");
 }
 
 QTEST_GUILESS_MAIN(TestOutputDispatch)

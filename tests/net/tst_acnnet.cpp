@@ -82,7 +82,7 @@ private slots:
             data[i] = char(i * 7);
         QCOMPARE(sendUniverse(*node, 0, data), 1);
         QCOMPARE(net->socket->boundPort, quint16(5568));
-        const FakeSocket::Sent &s = net->socket->sent.first();
+        const FakeSocket::Sent &s = net->socket->sent.last(); // after the same numbered 129
         QCOMPARE(s.destination, QHostAddress("239.255.0.1"));
         QCOMPARE(s.port, quint16(5568));
         // The encoder's packet (its golden bytes: tst_netpackets) with our CID,
@@ -296,7 +296,7 @@ private slots:
         QTest::newRow("preamble") << -1 << 1 << 0x20 << R::BadPreamble;
         QTest::newRow("identifier") << -1 << 4 << int('a') << R::BadIdentifier;
         QTest::newRow("root flags") << -1 << 16 << 0x62 << R::BadFlags;
-        QTest::newRow("root vector 8") << -1 << 21 << 8 << R::BadRootVector;
+        QTest::newRow("root vector 9") << -1 << 21 << 9 << R::BadRootVector;
         QTest::newRow("framing vector 1") << -1 << 43 << 1 << R::BadFramingVector;
         QTest::newRow("wire universe 0") << -1 << 114 << 0 << R::BadUniverse;
         QTest::newRow("DMP vector") << -1 << 117 << 1 << R::BadDmpVector;
@@ -377,6 +377,48 @@ private slots:
         QCOMPARE(reports.size(), 1);
         QVERIFY(reports.first().contains("universe 1 is also sent by \"peer\""));
         QCOMPARE(node->droppedDatagrams().total(), quint64(5)); // ours is not counted
+    }
+
+    // A console killed and restarted within 2.5 s, whatever its last number: a strict
+    // receiver takes the new run at once (only the first copy, numbered 129, can be late).
+    void restartTakenAtOnce()
+    {
+        for (int last = 0; last < 256; ++last) {
+            auto node = makeNode();
+            sendUniverse(*node, 0, filled(24, 2));
+            sendUniverse(*node, 0, filled(24, 3));
+            QString seen = QString::number(last);
+            quint8 held = quint8(last);
+            for (const FakeSocket::Sent &sent : std::as_const(net->socket->sent)) {
+                const quint8 next = quint8(sent.data[acnpacket::SEQUENCE_OFFSET]);
+                seen += AcnMerge::isLate(held, next) ? 'L' : 'M';
+                held = AcnMerge::isLate(held, next) ? held : next;
+            }
+            QCOMPARE(seen, QString::number(last) + (last >= 129 && last <= 148 ? "LMM" : "MMM"));
+        }
+    }
+
+    // Universes sent, sorted, 512 a page, on 64214; such packets that arrive are no faults.
+    void discoveryPages()
+    {
+        auto node = makeNode();
+        const QByteArray levels = filled(24, 1);
+        std::vector<DmxUniverse> frame;
+        for (int u = 600; u >= 88; --u) // 513 universes, wire 601 down to 89
+            frame.push_back({u, u8(levels), 24});
+        node->sendFrame(frame.data(), int(frame.size()));
+        QCOMPARE(node->sendDiscovery(), qint64(1144 + 122));
+        QCOMPARE(net->socket->sent.last().destination, QHostAddress("239.255.250.214"));
+        // Preamble, post-amble, ACN id, root length 106 and vector (extended), CID;
+        // framing length 84 and vector (discovery), source name, reserved; discovery
+        // length 10 and vector (universe list), page 1 of 0..1: universe 601.
+        QCOMPARE(net->socket->sent.last().data,
+                 QByteArray::fromHex("0010 0000 4153432d45312e3137000000 706a 00000008") +
+                     OUR_CID.toRfc4122() + QByteArray::fromHex("7054 00000002") +
+                     QByteArray("ACN 1.31 by www.pultora.org").leftJustified(68, 0) +
+                     QByteArray::fromHex("700a 00000001 0101 0259"));
+        net->socket->inject(net->socket->sent.last().data, PEER);
+        QCOMPARE(node->droppedDatagrams().total(), quint64(0));
     }
 
     void sourceIdKeptPerInstallation()

@@ -172,8 +172,8 @@ private slots:
         info.netSwitch = 1;
         info.subSwitch = 2;
         info.numPorts = 2;
-        info.swOut[0] = 0x23;
-        info.swOut[1] = 0x24;
+        info.swOut[0] = 0x03;
+        info.swOut[1] = 0x04;
         info.swOut[2] = 0x99; // beyond NumPorts: not sent
         info.bindIp = info.ip;
         info.bindIndex = 2;
@@ -193,17 +193,17 @@ private slots:
         QCOMPARE(at(26, 18), QByteArray("Pultora-with-a-to") + QByteArray(1, 0)); // 17 + zero
         QCOMPARE(at(44, 64), QByteArray(63, 'L') + QByteArray(1, 0));             // 63 + zero
         QCOMPARE(at(108, 64), QByteArray("Pultora ") + QByteArray(56, 0));        // NodeReport
-        QCOMPARE(at(172, 2), bytes({0, 2}));                         // NumPortsHi, NumPortsLo
-        QCOMPARE(at(174, 4), bytes({0x80, 0x80, 0, 0}));             // PortTypes: DMX512 out, none
-        QCOMPARE(at(178, 4), bytes({0, 0, 0, 0}));                   // GoodInput
-        QCOMPARE(at(182, 4), bytes({0x80, 0x80, 0, 0}));             // GoodOutput
-        QCOMPARE(at(186, 4), bytes({0, 0, 0, 0}));                   // SwIn
-        QCOMPARE(at(190, 4), bytes({0x23, 0x24, 0, 0}));             // SwOut
-        QCOMPARE(at(194, 7), QByteArray(7, 0));                      // SwVideo..Spare, Style StNode
+        QCOMPARE(at(172, 2), bytes({0, 2}));                // NumPortsHi, NumPortsLo
+        QCOMPARE(at(174, 4), bytes({0x80, 0x80, 0, 0}));    // PortTypes: DMX512 out, none
+        QCOMPARE(at(178, 4), bytes({0, 0, 0, 0}));          // GoodInput
+        QCOMPARE(at(182, 4), bytes({0x80, 0x80, 0, 0}));    // GoodOutput
+        QCOMPARE(at(186, 4), bytes({0, 0, 0, 0}));          // SwIn
+        QCOMPARE(at(190, 4), bytes({0x03, 0x04, 0, 0}));    // SwOut: low nibbles
+        QCOMPARE(at(194, 7), bytes({0, 0, 0, 0, 0, 0, 1})); // SwVideo..Spare, Style StController
         QCOMPARE(at(201, 6), bytes({0x02, 0, 0, 0xAB, 0xCD, 0xEF})); // MAC
         QCOMPARE(at(207, 4), bytes({10, 0, 0, 3}));                  // BindIp
         QCOMPARE(at(211, 1), bytes({2}));                            // BindIndex
-        QCOMPARE(at(212, 28), QByteArray(28, 0));                    // Status2, filler
+        QCOMPARE(at(212, 28), char(8) + QByteArray(27, 0));          // Status2: 15-bit Port-Address
         QCOMPARE(artnetpacket::encodePollReply(b, 239, info), -1);
 
         // What a controller reads back: the output ports' Port-Addresses.

@@ -24,6 +24,7 @@
 #include <fcntl.h>
 #include <sched.h>
 #include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <functional>
@@ -35,11 +36,11 @@ namespace
 
 const char OUR_IP[] = "198.51.100.1";
 const char OLA_IP[] = "198.51.100.2";
-// OLA's Art-Net plugin: net 0, Sub-Net 1, so OLA universe u is Port-Address 0x10 | u.
-const int OLA_ARTNET_IN_UNIVERSE = 3;  // we send Port-Address 0x13
-const int OLA_ARTNET_OUT_UNIVERSE = 4; // OLA sends Port-Address 0x14
-const int OLA_E131_IN_UNIVERSE = 7;    // we send wire universe 7
-const int OLA_E131_OUT_UNIVERSE = 9;   // OLA sends wire universe 9
+// OLA's Art-Net plugin: net 0, Sub-Net 0 (it reads our SwOut whole), Port-Address u.
+const int OLA_ARTNET_IN_UNIVERSE = 3;   // we send Port-Address 0x03
+const int OLA_ARTNET_OUT_UNIVERSE = 15; // OLA sends Port-Address 0x0F
+const int OLA_E131_IN_UNIVERSE = 7;     // we send wire universe 7
+const int OLA_E131_OUT_UNIVERSE = 9;    // OLA sends wire universe 9
 
 // An E1.31 source independent of our encoder. Arguments: wire universe,
 // priority, CID byte, "every", SECONDS, LEVELS: a packet every 100 ms with
@@ -149,6 +150,7 @@ private slots:
     void artnetToOla();
     void olaSubscribesAndSendsArtnet();
     void acnStreamTrustedByOla();
+    void acnCrashRestartTakenByOla();
     void olaSendsAcn();
     void tsharkDecodesOurPackets();
     void cleanupTestCase();
@@ -348,7 +350,7 @@ bool TestNetPeers::startOlad(QString *why)
         if (name == "ola-artnet.conf") {
             set("ip", OLA_IP);
             set("net", "0");
-            set("subnet", "1");
+            set("subnet", "0");
             set("use_loopback", "false");
             set("always_broadcast", "false");
         } else if (name == "ola-e131.conf") {
@@ -400,44 +402,43 @@ void TestNetPeers::artnetToOla()
         {"ola_patch", "-d", "1", "-p", "0", "-i", "-u", QString::number(OLA_ARTNET_IN_UNIVERSE)}));
     QVERIFY2(patch.exitCode == 0, patch.out.constData());
     const QByteArray data = pattern(512, 3, 1);
-    const QString recording = recordOla(
-        OLA_ARTNET_IN_UNIVERSE, [&] { send(*m_artnet, 0x10 | OLA_ARTNET_IN_UNIVERSE, data); });
+    const QString recording =
+        recordOla(OLA_ARTNET_IN_UNIVERSE, [&] { send(*m_artnet, OLA_ARTNET_IN_UNIVERSE, data); });
     const QString expected = QString("%1 %2").arg(OLA_ARTNET_IN_UNIVERSE).arg(csv(data));
     QVERIFY2(recording.contains(expected), qPrintable(recording.left(300)));
     // olad answered our polls with an output port there: it gets the universe
     // by unicast from now on (what went on the wire: see the tshark test).
-    QCOMPARE(m_artnet->subscribers(0x10 | OLA_ARTNET_IN_UNIVERSE),
+    QCOMPARE(m_artnet->subscribers(OLA_ARTNET_IN_UNIVERSE),
              QList<QHostAddress>{QHostAddress(OLA_IP)});
 }
 
 void TestNetPeers::olaSubscribesAndSendsArtnet()
 {
     // Patching an output port makes olad poll; it sends only to nodes whose
-    // ArtPollReply lists its Port-Address 0x14 (our third reply page).
+    // ArtPollReply lists its Port-Address 0x0F (our first reply page).
     const Result patch = run(
         inB({"ola_patch", "-d", "1", "-p", "0", "-u", QString::number(OLA_ARTNET_OUT_UNIVERSE)}));
     QVERIFY2(patch.exitCode == 0, patch.out.constData());
-    const int slot = (0x10 | OLA_ARTNET_OUT_UNIVERSE) - 14;
+    const int slot = OLA_ARTNET_OUT_UNIVERSE - 14;
     quint8 v = 0;
     const bool arrived = waitUntil(
         [&] {
             run(inB({"ola_set_dmx", "-u", QString::number(OLA_ARTNET_OUT_UNIVERSE), "-d",
                      "11,22,33,44"}),
                 5000);
-            return m_artnet->getReceivedValue(0x14, 3, v) && v == 44;
+            return m_artnet->getReceivedValue(OLA_ARTNET_OUT_UNIVERSE, 3, v) && v == 44;
         },
         25000);
     QVERIFY2(arrived, "olad sent no ArtDmx to our node (not subscribed from our ArtPollReply?)");
     QCOMPARE(m_artIn.mid(slot * 512, 4), QByteArray("\x0b\x16\x21\x2c", 4));
-    // Universe 0x13 echoes our own broadcasts from the previous test; 0x15 got nothing.
-    QVERIFY(!m_artnet->getReceivedValue(0x15, 0, v));
+    QVERIFY(!m_artnet->getReceivedValue(OLA_ARTNET_OUT_UNIVERSE + 1, 0, v));
 
     // We send that universe too: two senders on one universe, reported once.
     QStringList notices;
     m_artnet->setNoticeHandler([&notices](const QString &text) { notices << text; });
     const QByteArray ours(512, 1);
-    send(*m_artnet, 0x14, ours);
-    QTest::ignoreMessage(QtWarningMsg, "Art-Net universe 21 is also sent by 198.51.100.2: two "
+    send(*m_artnet, OLA_ARTNET_OUT_UNIVERSE, ours);
+    QTest::ignoreMessage(QtWarningMsg, "Art-Net universe 16 is also sent by 198.51.100.2: two "
                                        "senders on one universe");
     for (int i = 0; i < 3; ++i)
         run(inB({"ola_set_dmx", "-u", QString::number(OLA_ARTNET_OUT_UNIVERSE), "-d", "1,2"}),
@@ -515,6 +516,32 @@ void TestNetPeers::acnStreamTrustedByOla()
     standby->kill();
 }
 
+// A console killed after 20 frames (a restart numbered from 1 would be late
+// for 2 s) and started 0.3 s later with the same CID: olad takes it within 1 s.
+void TestNetPeers::acnCrashRestartTakenByOla()
+{
+    const int u = 8; // wire universe and OLA's, on its E1.31 input port 1
+    QCOMPARE(run(inB({"ola_patch", "-d", "2", "-p", "1", "-i", "-u", "8"})).exitCode, 0);
+    const QString settings = m_dir.filePath("crash.ini");
+    const pid_t crashing = fork();
+    if (crashing == 0) {
+        m_acnSource.release(); // our parent's lock: not ours to remove
+        const auto node = startAcnConsole(settings);
+        for (int k = 1; k <= 20; ++k, usleep(5000))
+            send(*node, u - 1, QByteArray(512, char(k)));
+        for (;;)
+            pause();
+    }
+    QTest::qWait(1000);
+    QCOMPARE(::kill(crashing, SIGKILL) | int(::waitpid(crashing, nullptr, 0) != crashing), 0);
+    QTest::qWait(300);
+    const auto restarted = startAcnConsole(settings);
+    QVERIFY(!QSettings(settings, QSettings::IniFormat).contains("streamingAcn/cid2")); // same CID
+    const auto again = [&] { send(*restarted, u - 1, QByteArray(512, char(200))); };
+    again();
+    QVERIFY(recordOla(u, again, 1).contains("8 " + csv(QByteArray(512, char(200))))); // in 1 s
+}
+
 void TestNetPeers::olaSendsAcn()
 {
     const Result patch =
@@ -582,35 +609,35 @@ void TestNetPeers::tsharkDecodesOurPackets()
                              "artnet.header.protver==14")
                  .isEmpty());
 
-    // Unicast: once olad subscribed to 0x13 (OLA universe 3), every ArtDmx of
+    // Unicast: once olad subscribed to 0x03 (OLA universe 3), every ArtDmx of
     // it goes to olad alone; 0x0123 has no subscriber and is broadcast. The
     // Sequence counts per universe.
     const QStringList dmx =
         tsharkRead(us + "artnet.header.opcode==0x5000", {"ip.dst", "udp.payload"});
-    QStringList to19, to291;
+    QStringList toOla, to291;
     QList<int> seq291;
     for (const QString &line : dmx) {
         const QByteArray payload =
             QByteArray::fromHex(line.section('\t', 1).remove(':').toLatin1());
         const int universe = quint8(payload[14]) | quint8(payload[15]) << 8;
-        if (universe == 0x13)
-            to19 << line.section('\t', 0, 0);
+        if (universe == OLA_ARTNET_IN_UNIVERSE)
+            toOla << line.section('\t', 0, 0);
         if (universe == 0x0123) {
             to291 << line.section('\t', 0, 0);
             seq291 << quint8(payload[12]);
         }
     }
-    const int firstUnicast = int(to19.indexOf(OLA_IP));
-    QVERIFY2(firstUnicast >= 0, qPrintable(to19.join(' ')));
-    QCOMPARE(to19.mid(firstUnicast), QStringList(to19.size() - firstUnicast, OLA_IP));
-    QCOMPARE(to19.mid(0, firstUnicast),
+    const int firstUnicast = int(toOla.indexOf(OLA_IP));
+    QVERIFY2(firstUnicast >= 0, qPrintable(toOla.join(' ')));
+    QCOMPARE(toOla.mid(firstUnicast), QStringList(toOla.size() - firstUnicast, OLA_IP));
+    QCOMPARE(toOla.mid(0, firstUnicast),
              QStringList(firstUnicast, "198.51.100.255")); // before olad's first reply
     QVERIFY2(to291.size() >= 2 && to291.count("198.51.100.255") == to291.size(),
              qPrintable(to291.join(' ')));
     QCOMPARE(seq291.mid(0, 2), (QList<int>{1, 2})); // the send and its first repeat
     QVERIFY(!tsharkRead(us + "artnet.header.opcode==0x2000").isEmpty()); // our polls
 
-    // Our replies to olad's polls: page 3 holds Port-Address 0x14.
+    // Our replies to olad's polls: page 1 holds Port-Address 0x0F.
     const QString mac = m_artnet->interfaces().first().hardwareAddress.toLower();
     const QStringList replies = tsharkRead(
         us + "artnet.header.opcode==0x2100",
@@ -629,7 +656,7 @@ void TestNetPeers::tsharkDecodesOurPackets()
                  QString("198.51.100.1\tPultora\t2\t0x00\t0x01\t20\t%1\t0x03\t0x00ff").arg(mac)),
              qPrintable(replies.join('\n')));
 
-    const QStringList e131 = tsharkRead(us + "acn.dmx.universe==1000",
+    const QStringList e131 = tsharkRead(us + "acn.dmx.universe==1000 && acn.dmx.seq_number!=129",
                                         {"acn.dmx.count", "acn.dmx.source_name", "acn.dmx.priority",
                                          "acn.dmx.seq_number", "acn.pdu.length"});
     QVERIFY2(e131.size() >= 3, qPrintable(e131.join('\n')));
@@ -638,11 +665,11 @@ void TestNetPeers::tsharkDecodesOurPackets()
     QVERIFY2(e131.at(2).startsWith("25\tPultora\t100\t3\t"), qPrintable(e131.at(2))); // repeat
 
     // Universe 7 over the OLA run: one CID before and after the restart, the
-    // number counting on by one with every packet of a run, three
-    // Stream_Terminated packets between the runs.
-    const QStringList seven =
-        tsharkRead(us + QString("acn.dmx.universe==%1").arg(OLA_E131_IN_UNIVERSE),
-                   {"acn.cid", "acn.dmx.seq_number", "acn.dmx.options"});
+    // number counting on by one with every packet of a run (past the copy of
+    // its first frame numbered 129), three Stream_Terminated packets between the runs.
+    const QStringList seven = tsharkRead(
+        us + QString("acn.dmx.universe==%1 && acn.dmx.seq_number!=129").arg(OLA_E131_IN_UNIVERSE),
+        {"acn.cid", "acn.dmx.seq_number", "acn.dmx.options"});
     QVERIFY2(seven.size() > 20, qPrintable(seven.join('\n')));
     int terminated = 0, runs = 1;
     for (int i = 0; i < seven.size(); ++i) {
