@@ -18,20 +18,9 @@ namespace
 
 constexpr int ICON_SIDE = 32;
 
-// Takes the signals of the controls drawn for the palette's pictures, so
-// that making them sends nothing.
-class PreviewSink : public QObject
-{
-    Q_OBJECT
-public slots:
-    void slotControlPushClicked(SettingDmxStruct, int) {}
-    void slotControlSliderChanged(SettingDmxStruct, int) {}
-    void slotControlPotiChanged(SettingDmxStruct, int) {}
-};
-
 // A picture of a control of `type` at its default size, made by the control
 // itself.
-QIcon pictureOf(quint8 type, QWidget *holder, QObject *sink)
+QIcon pictureOf(quint8 type, SilentConsole *holder)
 {
     SettingStruct record;
     resetSetting(&record);
@@ -41,7 +30,7 @@ QIcon pictureOf(quint8 type, QWidget *holder, QObject *sink)
     const QSize size(traits.defaultWidth, traits.defaultHeight);
     record.size_x = quint32(size.width());
     record.size_y = quint32(size.height());
-    std::unique_ptr<ControlWidget> control = createControlWidget(record, holder, sink, size);
+    std::unique_ptr<ControlWidget> control = createControlWidget(record, holder, holder, size);
     if (!control || !control->widget())
         return QIcon();
     QWidget *w = control->widget();
@@ -93,11 +82,9 @@ TypePalette::TypePalette(QWidget *console) : QWidget(console, Qt::Tool)
     m_list->setDragDropMode(QAbstractItemView::DragOnly);
     m_list->setToolTip(tr("Drag a control onto the console, or double-click it to place it in "
                           "the middle"));
-    QWidget holder;
-    PreviewSink sink;
+    SilentConsole holder;
     for (quint8 type = 0; type < CT_COUNT; ++type) {
-        auto *item =
-            new QListWidgetItem(pictureOf(type, &holder, &sink), controlTypeLabel(type), m_list);
+        auto *item = new QListWidgetItem(pictureOf(type, &holder), controlTypeLabel(type), m_list);
         item->setData(Qt::UserRole, int(type));
     }
     m_list->setCurrentRow(0);
@@ -151,5 +138,3 @@ void TypePalette::setProtocol(quint8 protocol)
     if (QAbstractButton *button = m_protocol->button(protocol))
         button->setChecked(true);
 }
-
-#include "typepalette.moc"

@@ -84,3 +84,15 @@ std::unique_ptr<ControlWidget> createControlWidget(const SettingStruct &record, 
 
 // The placeholder a clock shows until the first tick.
 QString clockPlaceholder();
+
+// Parent and receiver of controls that are only looked at (the palette's
+// pictures) or tested alone: it has the console's output slots and does
+// nothing with what arrives, so making such a control sends nothing.
+class SilentConsole : public QWidget
+{
+    Q_OBJECT
+public slots:
+    void slotControlPushClicked(SettingDmxStruct, int) {}
+    void slotControlSliderChanged(SettingDmxStruct, int) {}
+    void slotControlPotiChanged(SettingDmxStruct, int) {}
+};

@@ -10,6 +10,7 @@
 #include "app/consoleio.h"
 #include "app/designmode.h"
 #include "app/surface.h"
+#include "controls/controlwidget.h"
 #include "model/showcommands.h"
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
@@ -65,17 +66,6 @@ void report(const char *what, const QList<double> &ms)
                 *std::max_element(ms.cbegin(), ms.cend()), m < 16.0 ? "met" : "MISSED");
 }
 
-// Stands in for the console window: parent of the widgets, with the slots
-// their signals go to.
-class Window : public QWidget
-{
-    Q_OBJECT
-public slots:
-    void slotControlPushClicked(SettingDmxStruct, int) {}
-    void slotControlSliderChanged(SettingDmxStruct, int) {}
-    void slotControlPotiChanged(SettingDmxStruct, int) {}
-};
-
 // Deletes every second of 4,000 controls in one command, undoes and redoes
 // it `runs` times. False when a control is lost on the way.
 bool bulkDelete(int runs)
@@ -100,7 +90,7 @@ bool bulkDelete(int runs)
         content.controls.append(r);
     }
     ShowDocument document;
-    Window window;
+    SilentConsole window; // stands in for the console window
     Surface surface(&window, document);
     ConsoleIo io(document, surface);
     QObject::connect(&surface, &Surface::widgetsChanged, [&io] { io.setUpInputs(); });
@@ -363,5 +353,3 @@ int main(int argc, char **argv)
     }
     return 0;
 }
-
-#include "bench_edit.moc"

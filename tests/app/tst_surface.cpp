@@ -2,6 +2,7 @@
 // widget each control type gets, creation versus update, and the
 // connections to the console slots.
 #include "app/surface.h"
+#include "controls/controlwidget.h"
 #include "controls/dmxdial.h"
 #include "controls/dmxdialpush.h"
 #include "controls/dmxpushbutton.h"
@@ -17,24 +18,12 @@
 #include <QSignalSpy>
 #include <QTest>
 
-// Stands in for the console: parent of the widgets and receiver of their
-// signals, with the console's slot signatures (what the widgets send is
-// their own test).
-class FakeConsole : public QWidget
-{
-    Q_OBJECT
-public slots:
-    void slotControlPushClicked(SettingDmxStruct, int) {}
-    void slotControlSliderChanged(SettingDmxStruct, int) {}
-    void slotControlPotiChanged(SettingDmxStruct, int) {}
-};
-
 class TestSurface : public QObject
 {
     Q_OBJECT
 
 private:
-    FakeConsole *m_console = nullptr;
+    SilentConsole *m_console = nullptr; // what the widgets send is their own test
     ShowDocument *m_document = nullptr;
     Surface *m_surface = nullptr;
 
@@ -79,7 +68,7 @@ private:
 private slots:
     void init()
     {
-        m_console = new FakeConsole;
+        m_console = new SilentConsole;
         m_document = new ShowDocument;
         m_surface = new Surface(m_console, *m_document);
     }
