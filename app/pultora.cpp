@@ -131,8 +131,9 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
                 QPoint at = frameGeometry().topRight() + QPoint(8, 0);
                 if (const QScreen *shown = screen()) {
                     const QRect room = shown->availableGeometry();
-                    at.setX(qMax(room.left(), qMin(at.x(), room.right() + 1 -
-                                                               m_palette->frameGeometry().width())));
+                    at.setX(
+                        qMax(room.left(),
+                             qMin(at.x(), room.right() + 1 - m_palette->frameGeometry().width())));
                 }
                 m_palette->move(at);
             }
