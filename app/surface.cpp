@@ -9,6 +9,7 @@
 
 #include <QCursor>
 #include <QHash>
+#include <QLayout>
 #include <QPainter>
 #include <QSet>
 
@@ -73,11 +74,22 @@ Surface::~Surface()
 
 void Surface::deleteAll()
 {
+    if (m_widgets.empty())
+        return;
+    // Each widget hidden or deleted on a console that updates adds its
+    // rectangle to the region to repaint, and merging thousands of them one
+    // by one takes seconds. With updates held, none is counted; the console
+    // is repainted once, whole, when they are released.
+    const bool updates = m_console->updatesEnabled();
+    if (updates)
+        m_console->setUpdatesEnabled(false);
     // Hidden first: deleting thousands of shown siblings repaints for each.
     for (auto &entry : m_widgets)
         if (QWidget *w = entry.second->widget())
             w->hide();
     m_widgets.clear();
+    if (updates)
+        m_console->setUpdatesEnabled(true);
 }
 
 quint32 Surface::stretch() const
@@ -256,6 +268,12 @@ void Surface::showAll(const QList<QWidget *> &widgets)
     // nothing, lying on top of them all under the pointer, answers that
     // look-up at once; when it goes, the widget then under the pointer gets
     // the mouse as it would have.
+    // Showing a widget also lays the console's own layout (menu and status
+    // bars) out again: once after all of them is enough.
+    QLayout *layout = m_console->layout();
+    const bool holdLayout = layout && layout->isEnabled() && widgets.size() >= COVER_FROM;
+    if (holdLayout)
+        layout->setEnabled(false);
     std::unique_ptr<QWidget> cover;
     const QPoint pointer = m_console->mapFromGlobal(QCursor::pos());
     if (widgets.size() >= COVER_FROM && m_console->rect().contains(pointer)) {
@@ -266,6 +284,10 @@ void Surface::showAll(const QList<QWidget *> &widgets)
     }
     for (QWidget *w : widgets)
         w->show();
+    if (holdLayout) {
+        layout->setEnabled(true);
+        layout->activate();
+    }
     if (cover)
         cover->hide();
 }

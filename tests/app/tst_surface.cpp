@@ -17,6 +17,7 @@
 #include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
+#include <QVBoxLayout>
 
 class TestSurface : public QObject
 {
@@ -360,6 +361,27 @@ private slots:
         QCOMPARE(m_surface->widgetCount(), 3);
         QCOMPARE(m_console->findChildren<DmxDial *>().size(), 3);
         QCOMPARE(m_console->findChildren<QLabel *>().size(), 0);
+    }
+
+    void replacingManyOnAShownConsoleLeavesItUpdatingAndLaidOut()
+    {
+        auto *layout = new QVBoxLayout(m_console);
+        m_console->show();
+        ShowContent many;
+        for (int i = 0; i < 40; ++i)
+            many.controls.append(record(CT_BUTTON_PUSH, quint32(i) * 10));
+        m_document->push(new ReplaceShow(*m_document, many, {}));
+        QCOMPARE(m_surface->widgetCount(), 40);
+        many.controls.removeLast();
+        m_document->push(new ReplaceShow(*m_document, many, {}));
+        QCOMPARE(m_surface->widgetCount(), 39);
+        QCOMPARE(m_console->findChildren<DmxPushButton *>().size(), 39);
+        QVERIFY(m_console->updatesEnabled());
+        QVERIFY(layout->isEnabled());
+        for (DmxPushButton *b : m_console->findChildren<DmxPushButton *>()) {
+            QVERIFY(b->isVisible());
+            QVERIFY(b->updatesEnabled());
+        }
     }
 
     void blinkIgnoresStrangersAndPlainWidgets()
