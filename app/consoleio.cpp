@@ -129,6 +129,10 @@ void ConsoleIo::arrived(quint8 protocol, int universe)
 
 void ConsoleIo::followInputs()
 {
+    // While a show is replaced the listeners are the old show's: what
+    // arrived waits for the new one, or for the old one to stay.
+    if (m_inputsHeld)
+        return;
     const PreferencesStruct &prefs = m_document.preferences();
     // Taken out first: what arrives while the controls move waits for the
     // next pass.
@@ -177,8 +181,11 @@ void ConsoleIo::clear()
 void ConsoleIo::replaceShow(bool done)
 {
     m_inputsHeld = false;
-    if (!done)
+    if (!done) {
+        if (!m_arrived.empty() || m_midiArrived)
+            m_followTimer.start();
         return;
+    }
     clear();
     setUpInputs();
 }
