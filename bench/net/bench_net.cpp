@@ -1,14 +1,19 @@
 // bench_net [--short] [--no-olad]
-// Send path: packets/s of one-universe frames with 512 slots to loopback
-// against a raw sendto() loop of the same datagrams, in the same run; for
-// E1.31 also whole frames of 64 and 512 universes, and an Art-Net frame
-// of 64 and of 512 changed universes sent as one batch against the raw loop.
-// Receive path: CPU time of the receiving thread per packet, end to end
-// through socket and event loop (for E1.31 with source tracking and merge),
-// while a sender thread floods 64 (and 512) universes at 44 frames/s;
-// checks that the last frame of every universe arrived. olad (as user olad)
-// listens to the same flood, Art-Net on loopback and E1.31 on the multicast
-// groups, and its CPU per packet is reported beside ours.
+// Every figure stands beside a floor measured in the same run, and its
+// ratio beside a target; a missed ratio is reported, never failed on.
+// Send path: CPU per packet of one-universe frames with 512 slots to
+// loopback against sendto() of the same datagram (target <= 1.2x); whole
+// frames of 64 and 512 changed universes, E1.31 and Art-Net, against one
+// sendmmsg() of the same datagrams (target <= 1.05x).
+// Receive path: CPU time of the receiving thread per packet it received,
+// end to end through socket and event loop (for E1.31 with source tracking
+// and merge), while a sender thread floods 64 and 512 universes at 44
+// frames/s, against a bare socket emptied with recvmmsg() on the same flood
+// (target <= 1.2x); checks that the last frame of every universe arrived.
+// olad (as user olad) listens to the same flood with every universe of it
+// patched (Art-Net on loopback: its four input ports, so four universes;
+// E1.31 on the multicast groups), each charged per packet its socket took
+// in (target: the node <= 0.8x olad).
 // Poll flood: a sender thread sends 150,000 ArtPolls a second from 256
 // addresses to the node, which answers polls; the longest pause of the
 // event loop (gaps of a 1 ms timer) is reported against its target, and
@@ -34,6 +39,8 @@
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
+#include <poll.h>
+#include <pwd.h>
 #include <sys/socket.h>
 #include <time.h>
 #include <unistd.h>
@@ -87,6 +94,34 @@ sockaddr_in address(const char *ip, quint16 port)
     return a;
 }
 
+// The floor of a frame: the same datagrams through sendmmsg(), up to 1,024
+// a call (the kernel's limit). Returns how many left.
+int sendAll(int fd, const std::vector<QByteArray> &datagrams, const std::vector<sockaddr_in> &to)
+{
+    constexpr size_t kMost = 1024;
+    static std::vector<mmsghdr> headers(kMost);
+    static std::vector<iovec> io(kMost);
+    int done = 0;
+    for (size_t first = 0; first < datagrams.size();) {
+        const size_t n = std::min(kMost, datagrams.size() - first);
+        for (size_t i = 0; i < n; ++i) {
+            const QByteArray &d = datagrams[first + i];
+            io[i] = {const_cast<char *>(d.constData()), size_t(d.size())};
+            headers[i] = {};
+            headers[i].msg_hdr.msg_name = const_cast<sockaddr_in *>(&to[first + i]);
+            headers[i].msg_hdr.msg_namelen = sizeof(sockaddr_in);
+            headers[i].msg_hdr.msg_iov = &io[i];
+            headers[i].msg_hdr.msg_iovlen = 1;
+        }
+        const int sent = ::sendmmsg(fd, headers.data(), unsigned(n), 0);
+        if (sent <= 0)
+            return done;
+        done += sent;
+        first += size_t(sent);
+    }
+    return done;
+}
+
 // UDP receive errors of this namespace (drops for full buffers).
 long long udpErrors()
 {
@@ -124,17 +159,21 @@ long long socketDrops(quint16 port, uint uid)
     return drops;
 }
 
-// utime + stime of a process in seconds.
+// CPU time of a process in seconds: the run time of all its threads as the
+// scheduler counts it (/proc/PID/task/*/schedstat, in nanoseconds; the clock
+// ticks of /proc/PID/stat are 10 ms, coarser than what a short flood costs).
 double processCpuSeconds(qint64 pid)
 {
-    QFile f(QString("/proc/%1/stat").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
+    QDir tasks(QString("/proc/%1/task").arg(pid));
+    if (!tasks.exists())
         return -1;
-    const QByteArray s = f.readAll();
-    const QList<QByteArray> fields = s.mid(s.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return -1;
-    return double(fields[11].toLongLong() + fields[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+    double total = 0;
+    for (const QString &task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile f(tasks.filePath(task + "/schedstat"));
+        if (f.open(QIODevice::ReadOnly))
+            total += f.readAll().split(' ').value(0).toDouble() * 1e-9;
+    }
+    return total;
 }
 
 // A blocking event loop, as the console runs it, until `stop` holds (checked
@@ -220,12 +259,13 @@ SendFigures measureSend(bool acn, int packets)
     return f;
 }
 
-// E1.31 with the console's CID: one universe packet by packet, and frames of
-// `universes` universes (every one changed) through sendFrame, each
-// against a raw sendto() loop of the same datagrams in the same run.
+// E1.31 with the console's CID: one universe packet by packet against
+// sendto() of the same datagram, and frames of `universes` universes (every
+// one changed) through sendFrame against sendmmsg() of the same datagrams,
+// in the same run.
 struct AcnSendFigures {
     double singleNs = 0, singleRawNs = 0; // per packet, one universe
-    double frameNs = 0, frameRawNs = 0;   // per packet, whole frames
+    double frameNs = 0, frameRawNs = 0;   // per packet, whole frames (floor: sendmmsg)
     int failedSends = 0;                  // node sends that did not leave
 };
 
@@ -260,8 +300,9 @@ AcnSendFigures measureAcnSend(int universes, int frames)
         h.sourceName = name;
         h.sequence = 2;
         h.universe = u + 1;
-        acnpacket::encodeData(reinterpret_cast<quint8 *>(p.data()), int(p.size()), h,
-                              reinterpret_cast<const quint8 *>(levels[size_t(u)].constData()), 512);
+        p.resize(acnpacket::encodeData(
+            reinterpret_cast<quint8 *>(p.data()), int(p.size()), h,
+            reinterpret_cast<const quint8 *>(levels[size_t(u)].constData()), 512));
         prebuilt.push_back(p);
         targets.push_back(address(
             qPrintable(QString("127.255.%1.%2").arg((u + 1) >> 8).arg((u + 1) & 0xFF)), 5568));
@@ -285,13 +326,8 @@ AcnSendFigures measureAcnSend(int universes, int frames)
         drain();
         t0 = threadCpuSeconds();
         for (int i = 0; i < frames / rounds; ++i)
-            for (int u = 0; u < universes; ++u) {
-                const QByteArray &p = prebuilt[size_t(u)];
-                if (::sendto(fd, p.constData(), size_t(p.size()), 0,
-                             reinterpret_cast<const sockaddr *>(&targets[size_t(u)]),
-                             sizeof(sockaddr_in)) < 0)
-                    std::fprintf(stderr, "raw send failed\n");
-            }
+            if (sendAll(fd, prebuilt, targets) != universes)
+                std::fprintf(stderr, "floor send failed\n");
         rawCpu += threadCpuSeconds() - t0;
         drain();
         t0 = threadCpuSeconds();
@@ -319,8 +355,8 @@ AcnSendFigures measureAcnSend(int universes, int frames)
 }
 
 // CPU per frame of `universes` changed universes sent by the Art-Net node
-// as one batch, and of a raw sendto() loop of the same datagrams. False
-// when a frame did not leave whole.
+// as one batch, and of sendmmsg() of the same datagrams. False when a frame
+// did not leave whole.
 bool measureFrame(int universes, int frames, SendFigures *f)
 {
     artnet art(false, loopbackEnvironment());
@@ -338,7 +374,7 @@ bool measureFrame(int universes, int frames, SendFigures *f)
         prebuilt.push_back(p);
     }
     const int fd = rawSocket();
-    const sockaddr_in to = address("127.255.255.255", 6454);
+    const std::vector<sockaddr_in> to(prebuilt.size(), address("127.255.255.255", 6454));
     bool whole = true;
     double nodeCpu = 0, rawCpu = 0;
     for (int i = 0; i < frames; ++i) {
@@ -352,10 +388,8 @@ bool measureFrame(int universes, int frames, SendFigures *f)
                 whole = art.sendFrame(frame.data(), universes) == universes && whole;
                 nodeCpu += threadCpuSeconds() - t0;
             } else {
-                for (const QByteArray &p : prebuilt)
-                    if (::sendto(fd, p.constData(), size_t(p.size()), 0,
-                                 reinterpret_cast<const sockaddr *>(&to), sizeof to) < 0)
-                        whole = false;
+                if (sendAll(fd, prebuilt, to) != universes)
+                    whole = false;
                 rawCpu += threadCpuSeconds() - t0;
             }
             QCoreApplication::processEvents();
@@ -371,6 +405,8 @@ struct Olad {
     QTemporaryDir dir;
     std::unique_ptr<QProcess> process;
     QString why;
+    uint uid = 0;
+    int patched = 0; // input ports, as ola_dev_info lists them
 
     static int run(const QStringList &cmd, int ms = 10000)
     {
@@ -404,12 +440,14 @@ struct Olad {
         return false;
     }
 
-    // Art-Net only, on loopback, input ports 0..3 patched to universes 0..3;
-    // or (e131) E1.31 only, input ports 0..3 patched to universes 1..4. OLA's
+    // Art-Net only, on loopback, input ports 0..n-1 patched to universes
+    // 0..n-1 (OLA 0.10's Art-Net device has four input ports); or (e131)
+    // E1.31 only, input ports 0..n-1 patched to universes 1..n, so that it
+    // takes in every universe of the flood as the node does. OLA's
     // E1.31 will not run on loopback: it gets a veth pair of its own, while
     // the flood goes to the multicast groups on loopback, which its socket
     // hears as ours does.
-    bool start(bool e131 = false)
+    bool start(bool e131, int universes)
     {
         if (geteuid() != 0) {
             why = "needs root to run olad as its own user";
@@ -419,6 +457,8 @@ struct Olad {
             why = "olad is not installed";
             return false;
         }
+        if (const passwd *user = ::getpwnam("olad"))
+            uid = user->pw_uid;
         if (e131) {
             for (const QStringList &step :
                  {QStringList{"ip", "link", "add", "olab0", "type", "veth", "peer", "name",
@@ -431,6 +471,7 @@ struct Olad {
                     return false;
                 }
         }
+        const QString ports = QString::number(universes);
         const QString conf = dir.filePath("ola");
         QDir().mkpath(conf);
         run({"chown", "-R", "olad:olad", conf});
@@ -455,7 +496,8 @@ struct Olad {
                                                                 {"cid", "7b4ac0f2-43f5-4a6c-9bd3-"
                                                                         "0e1c21a0a002"},
                                                                 {"prepend_hostname", "false"},
-                                                                {"draft_discovery", "false"}}
+                                                                {"draft_discovery", "false"},
+                                                                {"input_ports", ports}}
                      : std::vector<std::pair<QString, QString>>{{"ip", "127.0.0.1"},
                                                                 {"use_loopback", "true"},
                                                                 {"always_broadcast", "false"},
@@ -476,9 +518,24 @@ struct Olad {
         }
         if (!startOnce(conf))
             return false;
-        for (int p = 0; p < 4; ++p)
-            run({"ola_patch", "-d", "1", "-p", QString::number(p), "-i", "-u",
-                 QString::number(e131 ? p + 1 : p)});
+        // Patched a few at a time, each by its own ola_patch.
+        for (int first = 0; first < universes; first += 16) {
+            std::vector<std::unique_ptr<QProcess>> patches;
+            for (int p = first; p < std::min(universes, first + 16); ++p) {
+                patches.emplace_back(new QProcess);
+                patches.back()->start("ola_patch", {"-d", "1", "-p", QString::number(p), "-i", "-u",
+                                                    QString::number(e131 ? p + 1 : p)});
+            }
+            for (auto &patch : patches)
+                if (!patch->waitForFinished(20000))
+                    patch->kill();
+        }
+        QProcess info;
+        info.start("ola_dev_info", {});
+        info.waitForFinished(20000);
+        for (const QByteArray &line : info.readAllStandardOutput().split('\n'))
+            if (line.contains(" IN ") && line.contains("patched to universe"))
+                ++patched;
         return true;
     }
 
@@ -492,47 +549,20 @@ struct Olad {
     }
 };
 
-struct ReceiveFigures {
-    long long packets = 0;
-    double cpuUsPerPacket = 0;
-    int universesComplete = 0;
-    long long udpDrops = 0; // all sockets of the namespace
-    long long ourDrops = 0; // our node's socket
-    double oladUsPerPacket = -1;
-};
-
-// A sender thread floods `universes` at 44 frames/s for `seconds`; the node
-// receives on this thread's event loop.
-// E1.31 goes to 127.255.hi.lo, or with olad listening to the multicast
-// groups (loopback-only nodes join them on 127.0.0.1).
-ReceiveFigures measureReceive(bool acn, int universes, double seconds, Olad *olad)
+// A thread that floods `universes` at 44 frames/s for `frames` frames:
+// Art-Net to 127.255.255.255, E1.31 to 127.255.hi.lo, or (multicast) to the
+// groups 239.255.hi.lo. It counts what it sent and says when it is done.
+std::thread startFlood(bool acn, int universes, int frames, bool multicast, std::atomic_bool &done,
+                       std::atomic<long long> &sent)
 {
-    ReceiveFigures f;
-    QByteArray in(universes * 512, 0);
-    std::unique_ptr<artnet> art;
-    std::unique_ptr<acnnet> sacn;
-    if (acn) {
-        sacn.reset(new acnnet(loopbackEnvironment()));
-        sacn->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-        sacn->setReceiveUniverse(0);
-    } else {
-        art.reset(new artnet(false, loopbackEnvironment()));
-        art->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
-        art->setReceiveUniverse(0);
-    }
-    runEventLoopFor(0.2);
-
-    const int frames = int(seconds * 44);
-    std::atomic_bool done{false};
-    std::atomic<long long> sent{0};
-    std::thread sender([&] {
+    return std::thread([acn, universes, frames, multicast, &done, &sent] {
         const int fd = rawSocket();
         int size = 1 << 20;
         ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
         std::vector<sockaddr_in> targets;
         for (int u = 0; u < universes; ++u)
             targets.push_back(acn ? address(qPrintable(QString("%1.255.%2.%3")
-                                                           .arg(olad ? 239 : 127)
+                                                           .arg(multicast ? 239 : 127)
                                                            .arg((u + 1) >> 8)
                                                            .arg((u + 1) & 0xFF)),
                                             5568)
@@ -562,12 +592,118 @@ ReceiveFigures measureReceive(bool acn, int universes, double seconds, Olad *ola
         ::close(fd);
         done = true;
     });
+}
+
+struct ReceiveFigures {
+    long long packets = 0;     // sent by the flood
+    long long received = 0;    // by our node: sent less what its socket dropped
+    double cpuUsPerPacket = 0; // per packet received
+    int universesComplete = 0;
+    long long udpDrops = 0;      // all sockets of the namespace
+    long long ourDrops = 0;      // our node's socket
+    double oladUsPerPacket = -1; // per packet olad's socket took in
+    long long oladReceived = 0;
+};
+
+// The floor of receiving: a bare socket bound as the node's is, emptied with
+// recvmmsg() (64 a call, as the node does) whenever poll() says it holds
+// something, on the same flood; CPU of this thread per datagram received.
+struct BareFigures {
+    long long packets = 0, received = 0;
+    double cpuUsPerPacket = 0;
+};
+
+BareFigures measureBareReceive(bool acn, int universes, double seconds)
+{
+    BareFigures f;
+    const quint16 port = acn ? 5568 : 6454;
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    const int one = 1, buffer = UdpDatagramSocket::RECEIVE_BUFFER_BYTES;
+    ::setsockopt(fd, SOL_SOCKET, SO_REUSEADDR, &one, sizeof one);
+    ::setsockopt(fd, SOL_SOCKET, SO_RCVBUF, &buffer, sizeof buffer);
+    const sockaddr_in any = address("0.0.0.0", port);
+    if (::bind(fd, reinterpret_cast<const sockaddr *>(&any), sizeof any) != 0) {
+        ::close(fd);
+        return f;
+    }
+    constexpr int kBatch = 64, kSlot = 1500;
+    std::vector<char> buffers(size_t(kBatch) * kSlot);
+    mmsghdr headers[kBatch];
+    iovec io[kBatch];
+    sockaddr_in from[kBatch];
+    std::atomic_bool done{false};
+    std::atomic<long long> sent{0};
+    std::thread sender = startFlood(acn, universes, int(seconds * 44), false, done, sent);
+    const double cpu0 = threadCpuSeconds();
+    double quietSince = -1;
+    for (;;) {
+        pollfd p{fd, POLLIN, 0};
+        if (::poll(&p, 1, 50) <= 0) {
+            if (!done)
+                continue;
+            if (quietSince < 0)
+                quietSince = wallSeconds();
+            if (wallSeconds() - quietSince > 0.3)
+                break;
+            continue;
+        }
+        for (;;) {
+            for (int i = 0; i < kBatch; ++i) {
+                io[i] = {buffers.data() + size_t(i) * kSlot, kSlot};
+                headers[i] = {};
+                headers[i].msg_hdr.msg_iov = &io[i];
+                headers[i].msg_hdr.msg_iovlen = 1;
+                headers[i].msg_hdr.msg_name = &from[i];
+                headers[i].msg_hdr.msg_namelen = sizeof from[i];
+            }
+            const int n = ::recvmmsg(fd, headers, kBatch, MSG_DONTWAIT, nullptr);
+            if (n <= 0)
+                break;
+            f.received += n;
+            if (n < kBatch)
+                break;
+        }
+    }
+    const double cpu = threadCpuSeconds() - cpu0;
+    sender.join();
+    ::close(fd);
+    f.packets = sent;
+    f.cpuUsPerPacket = f.received ? cpu * 1e6 / double(f.received) : 0;
+    return f;
+}
+
+// A sender thread floods `universes` at 44 frames/s for `seconds`; the node
+// receives on this thread's event loop.
+// E1.31 goes to 127.255.hi.lo, or with olad listening to the multicast
+// groups (loopback-only nodes join them on 127.0.0.1).
+ReceiveFigures measureReceive(bool acn, int universes, double seconds, Olad *olad)
+{
+    ReceiveFigures f;
+    QByteArray in(universes * 512, 0);
+    std::unique_ptr<artnet> art;
+    std::unique_ptr<acnnet> sacn;
+    if (acn) {
+        sacn.reset(new acnnet(loopbackEnvironment()));
+        sacn->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        sacn->setReceiveUniverse(0);
+    } else {
+        art.reset(new artnet(false, loopbackEnvironment()));
+        art->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        art->setReceiveUniverse(0);
+    }
+    runEventLoopFor(0.2);
+
+    const int frames = int(seconds * 44);
+    std::atomic_bool done{false};
+    std::atomic<long long> sent{0};
+    std::thread sender = startFlood(acn, universes, frames, olad != nullptr, done, sent);
 
     const long long drops0 = udpErrors();
     const quint16 port = acn ? 5568 : 6454;
     const long long ours0 = socketDrops(port, geteuid());
     const qint64 oladPid = olad && olad->process ? olad->process->processId() : 0;
     const double olad0 = oladPid ? processCpuSeconds(oladPid) : -1;
+    const long long oladDrops0 = olad ? socketDrops(port, olad->uid) : 0;
     const double cpu0 = threadCpuSeconds();
     runEventLoopFor(seconds + 30, [&done] { return done.load(); });
     runEventLoopFor(0.3); // drain
@@ -575,11 +711,15 @@ ReceiveFigures measureReceive(bool acn, int universes, double seconds, Olad *ola
     const double oladCpu = oladPid ? processCpuSeconds(oladPid) - olad0 : -1;
     sender.join();
     f.packets = sent;
-    f.cpuUsPerPacket = cpu * 1e6 / double(f.packets);
     f.udpDrops = udpErrors() - drops0;
     f.ourDrops = socketDrops(port, geteuid()) - ours0;
-    if (oladPid && olad0 >= 0)
-        f.oladUsPerPacket = oladCpu * 1e6 / double(f.packets);
+    f.received = f.packets - f.ourDrops;
+    f.cpuUsPerPacket = f.received > 0 ? cpu * 1e6 / double(f.received) : 0;
+    if (oladPid && olad0 >= 0) {
+        f.oladReceived = f.packets - (socketDrops(port, olad->uid) - oladDrops0);
+        if (f.oladReceived > 0)
+            f.oladUsPerPacket = oladCpu * 1e6 / double(f.oladReceived);
+    }
     // The last frame of every universe must be in the array.
     const int last = frames - 1;
     for (int u = 0; u < universes; ++u) {
@@ -694,20 +834,23 @@ int main(int argc, char **argv)
         }
     const int sendPackets = quick ? 20000 : 200000;
     const double floodSeconds = quick ? 1.5 : 10.0;
-    int failures = 0;
     int lost = 0; // frames the socket took in but the arrays do not hold
 
+    // Each figure against a floor measured in the same run; a missed ratio
+    // is reported, never failed on: it depends on what else the machine does.
+    int missed = 0;
+    auto verdict = [&missed](double ratio, double target) {
+        const bool ok = ratio <= target;
+        missed += ok ? 0 : 1;
+        return ok ? "ok" : "MISSED";
+    };
     std::printf("== send path, 512 slots to loopback, %d packets each\n", sendPackets);
     {
         const SendFigures s = measureSend(false, sendPackets);
-        const bool acn = false;
         const double ratio = s.nodeNsPerPacket / s.rawNsPerPacket;
-        std::printf("%-8s node %7.0f ns/packet (%8.0f packets/s)  raw sendto %7.0f ns/packet "
-                    "(%8.0f packets/s)  ratio %.2f (target <= 1.30)\n",
-                    acn ? "E1.31" : "Art-Net", s.nodeNsPerPacket, 1e9 / s.nodeNsPerPacket,
-                    s.rawNsPerPacket, 1e9 / s.rawNsPerPacket, ratio);
-        if (ratio > 1.3)
-            ++failures;
+        std::printf("Art-Net  one universe: node %6.0f ns/packet  sendto %6.0f ns/packet  "
+                    "ratio %.2f (target <= 1.20): %s\n",
+                    s.nodeNsPerPacket, s.rawNsPerPacket, ratio, verdict(ratio, 1.2));
     }
     std::printf("== E1.31 send, 512 slots to loopback, every universe changed in every frame\n");
     for (int universes : {64, 512}) {
@@ -715,23 +858,19 @@ int main(int argc, char **argv)
         const AcnSendFigures s = measureAcnSend(universes, frames);
         const double frameRatio = s.frameNs / s.frameRawNs;
         const double singleRatio = s.singleNs / s.singleRawNs;
-        std::printf("E1.31    frame of %3d: node %6.0f ns/packet  raw sendto loop %6.0f ns/packet  "
-                    "ratio %.2f (target <= 1.00)\n",
-                    universes, s.frameNs, s.frameRawNs, frameRatio);
-        std::printf(
-            "E1.31    one universe:  node %6.0f ns/packet  raw sendto      %6.0f ns/packet  "
-            "ratio %.2f (target <= 1.20)\n",
-            s.singleNs, s.singleRawNs, singleRatio);
-        if (frameRatio > 1.0 || singleRatio > 1.2)
-            ++failures;
+        std::printf("E1.31    frame of %3d: node %6.0f ns/packet  sendmmsg floor %6.0f ns/packet  "
+                    "ratio %.2f (target <= 1.05): %s\n",
+                    universes, s.frameNs, s.frameRawNs, frameRatio, verdict(frameRatio, 1.05));
+        std::printf("E1.31    one universe:  node %6.0f ns/packet  sendto         %6.0f ns/packet  "
+                    "ratio %.2f (target <= 1.20): %s\n",
+                    s.singleNs, s.singleRawNs, singleRatio, verdict(singleRatio, 1.2));
         if (s.failedSends) {
             std::printf("E1.31    %d node sends failed\n", s.failedSends);
             ++lost;
         }
     }
 
-    std::printf("== Art-Net frames (every universe changed) as one batch, against a raw "
-                "sendto() loop\n");
+    std::printf("== Art-Net frames (every universe changed) as one batch\n");
     for (int universes : {64, 512}) {
         SendFigures s;
         if (!measureFrame(universes, quick ? 40 : 400, &s)) {
@@ -739,39 +878,36 @@ int main(int argc, char **argv)
             ++lost;
         }
         const double ratio = s.nodeNsPerPacket / s.rawNsPerPacket;
-        std::printf("Art-Net %3d universes: node %6.0f ns/packet  raw sendto %6.0f ns/packet  "
-                    "ratio %.2f (target <= 1.00)\n",
-                    universes, s.nodeNsPerPacket, s.rawNsPerPacket, ratio);
-        if (ratio > 1.0)
-            ++failures;
+        std::printf("Art-Net  frame of %3d: node %6.0f ns/packet  sendmmsg floor %6.0f ns/packet  "
+                    "ratio %.2f (target <= 1.05): %s\n",
+                    universes, s.nodeNsPerPacket, s.rawNsPerPacket, ratio, verdict(ratio, 1.05));
     }
 
-    std::printf("== receive path, 44 frames/s per universe, %.1f s, CPU of the receiving thread\n",
+    std::printf("== receive path, 44 frames/s per universe, %.1f s, CPU of the receiving thread "
+                "per packet it received\n",
                 floodSeconds);
-    auto report = [&](bool acn, int universes, const ReceiveFigures &r, bool target) {
-        std::printf("%-8s %3d universes: %7lld packets  %.2f us CPU/packet%s  last frame complete "
-                    "in %d/%d  drops: ours %lld, namespace %lld",
-                    acn ? "E1.31" : "Art-Net", universes, r.packets, r.cpuUsPerPacket,
-                    target ? (acn ? " (target <= 2)" : " (target < 5)") : "", r.universesComplete,
-                    universes, r.ourDrops, r.udpDrops);
-        if (r.oladUsPerPacket >= 0)
-            std::printf("  | olad %.2f us CPU/packet", r.oladUsPerPacket);
-        std::printf("\n");
+    // Frames the node's socket took in but its arrays do not hold are lost
+    // whatever the load.
+    auto checkComplete = [&](bool acn, int universes, const ReceiveFigures &r) {
         if (r.universesComplete != universes && r.ourDrops == 0 && r.udpDrops == 0) {
             std::printf("%s %d universes: frames lost after they were received\n",
                         acn ? "E1.31" : "Art-Net", universes);
             ++lost;
         }
-        if (!target)
-            return;
-        if (r.cpuUsPerPacket >= (acn ? 2.0 : 5.0))
-            ++failures;
-        if (universes == 64 && (r.universesComplete != universes || r.ourDrops != 0))
-            ++failures;
     };
     for (bool acn : {false, true})
-        for (int universes : {64, 512})
-            report(acn, universes, measureReceive(acn, universes, floodSeconds, nullptr), true);
+        for (int universes : {64, 512}) {
+            const ReceiveFigures r = measureReceive(acn, universes, floodSeconds, nullptr);
+            const BareFigures b = measureBareReceive(acn, universes, floodSeconds);
+            const double ratio = b.cpuUsPerPacket > 0 ? r.cpuUsPerPacket / b.cpuUsPerPacket : 0;
+            std::printf("%-8s %3d universes: node %.2f us/packet (%lld of %lld received, last "
+                        "frame complete in %d/%d)  bare recvmmsg %.2f us/packet (%lld of %lld)  "
+                        "ratio %.2f (target <= 1.20): %s\n",
+                        acn ? "E1.31" : "Art-Net", universes, r.cpuUsPerPacket, r.received,
+                        r.packets, r.universesComplete, universes, b.cpuUsPerPacket, b.received,
+                        b.packets, ratio, verdict(ratio, 1.2));
+            checkComplete(acn, universes, r);
+        }
 
     std::printf("== ArtPoll flood, 150000 polls/s from 256 addresses, %.1f s\n", floodSeconds);
     {
@@ -789,24 +925,33 @@ int main(int argc, char **argv)
         }
     }
 
-    // olad listens to the same Art-Net flood (broadcast reaches both sockets).
+    // olad listens to the same flood (broadcast and multicast reach both
+    // sockets) with every universe of it patched, so that it takes in every
+    // packet as the node does; each is charged per packet its socket took in.
     for (bool acn : {false, true}) {
+        const std::vector<int> sizes =
+            acn ? (quick ? std::vector<int>{64} : std::vector<int>{64, 512}) : std::vector<int>{4};
         Olad olad;
-        if (app.arguments().contains("--no-olad") || !olad.start(acn)) {
+        if (app.arguments().contains("--no-olad") || !olad.start(acn, sizes.back())) {
             std::printf("olad (%s): not measured (%s)\n", acn ? "E1.31" : "Art-Net",
                         olad.why.isEmpty() ? "--no-olad" : qPrintable(olad.why));
             continue;
         }
-        std::printf("== the same %s flood with olad listening too (4 input ports patched); "
-                    "three busy threads share the cores\n",
-                    acn ? "E1.31 (multicast)" : "Art-Net");
-        for (int universes : {64, 512})
-            report(acn, universes, measureReceive(acn, universes, floodSeconds, &olad), false);
+        std::printf("== the same %s flood with olad listening too, every universe patched; "
+                    "CPU per packet each received (olad: %d input ports patched)\n",
+                    acn ? "E1.31 (multicast)" : "Art-Net", olad.patched);
+        for (int universes : sizes) {
+            const ReceiveFigures r = measureReceive(acn, universes, floodSeconds, &olad);
+            const double ratio = r.oladUsPerPacket > 0 ? r.cpuUsPerPacket / r.oladUsPerPacket : 0;
+            std::printf("%-8s %3d universes: node %.2f us/packet (%lld of %lld)  olad %.2f "
+                        "us/packet (%lld of %lld)  ratio %.2f (target <= 0.80): %s\n",
+                        acn ? "E1.31" : "Art-Net", universes, r.cpuUsPerPacket, r.received,
+                        r.packets, r.oladUsPerPacket, r.oladReceived, r.packets, ratio,
+                        verdict(ratio, 0.8));
+            checkComplete(acn, universes, r);
+        }
     }
-    std::printf("bench_net: %s\n", failures ? "TARGETS MISSED" : "all targets met");
-    // Timings depend on what else the machine does: the short run reports
-    // them and fails only on what is wrong whatever the load.
-    if (quick)
-        return lost ? 1 : 0;
-    return failures ? 1 : 0;
+    std::printf("bench_net: %d ratios missed their targets, %d faults\n", missed, lost);
+    // Only what is wrong whatever the load fails the run.
+    return lost ? 1 : 0;
 }
