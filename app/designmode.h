@@ -10,9 +10,10 @@
 //   sends nothing; input from outside keeps moving controls and sending;
 // - shortcuts reach the console's commands even while a spin box has focus;
 // - selecting is no edit; every gesture is one command, pushed at release
-//   (the preview moves widgets, never the document), Escape cancels it;
+//   (the preview moves widgets, or for many the outline of their bounding
+//   box, never the document), Escape cancels it;
 // - a locked console cannot enter the mode, and locking leaves it;
-// - the selection holds only controls that exist, in no particular order.
+// - the selection holds only controls that exist.
 #pragma once
 
 #include "model/geometry.h"
@@ -55,7 +56,6 @@ public:
 
     // Ids of the selected controls, in document order.
     QList<quint32> selection() const;
-    bool isSelected(quint32 id) const { return m_selected.contains(id); }
     void select(const QList<quint32> &ids);
     void selectAll();
     void clearSelection();
@@ -67,7 +67,6 @@ public:
     quint32 create(quint8 type, const QPoint &shown, bool patch);
     // The output the next control made is patched after.
     void setPatchFrom(const SettingDmxStruct &output, bool fromStart);
-    const SettingDmxStruct &patchFrom() const { return m_patchFrom; }
 
     // Arranges the selection (two or more) as one undo step named after
     // the arrangement.
