@@ -320,6 +320,24 @@ private slots:
         QCOMPARE(values(spy), (QList<int>{10, 100})); // input moves emit like user moves
     }
 
+    // The first input ever arriving while a user's move holds it off is
+    // kept, and applied when the second is over.
+    void firstInputHeldIsApplied()
+    {
+        ManualClock clock;
+        DmxSlider s(Qt::Vertical);
+        s.setClock(clock.fn());
+        s.setRange(0, 255);
+        s.setDmx(out(0, 255));
+        s.setDmxIn(in(0, 255));
+        s.setValue(10);
+        clock.now += 500;
+        s.setDmxInValue(100);
+        QCOMPARE(s.value(), 10);
+        clock.now += 1000;
+        QTRY_COMPARE(s.value(), 100);
+    }
+
     void springBackSteps_data()
     {
         QTest::addColumn<int>("start");
