@@ -41,6 +41,8 @@ QString protocolName(quint8 protocol)
         return Text::tr("HTTP");
     case PT_COMMAND:
         return Text::tr("Command");
+    case PT_OSC:
+        return Text::tr("OSC");
     default:
         return Text::tr("None");
     }

@@ -10,6 +10,7 @@ namespace
 
 const char CHECK_UPDATES_KEY[] = "check_updates";
 const char AUTO_PATCH_KEY[] = "auto_patch";
+const char OSC_IN_PORT_KEY[] = "osc/in_port";
 const char ACCEPTED_OUTPUTS_KEY[] = "accepted_outputs";
 
 } // namespace
@@ -25,6 +26,9 @@ UserPreferences readPreferences()
         settings.value(QLatin1String(CHECK_UPDATES_KEY), preferences.check_updates).toBool();
     preferences.auto_patch =
         settings.value(QLatin1String(AUTO_PATCH_KEY), preferences.auto_patch).toBool();
+    const uint port =
+        settings.value(QLatin1String(OSC_IN_PORT_KEY), preferences.osc_in_port).toUInt();
+    preferences.osc_in_port = port <= 65535 ? quint16(port) : 0;
     return preferences;
 }
 
@@ -33,6 +37,7 @@ void writePreferences(const UserPreferences &preferences)
     QSettings settings(appinfo::settingsOrganisation(), appinfo::settingsApplication());
     settings.setValue(QLatin1String(CHECK_UPDATES_KEY), preferences.check_updates);
     settings.setValue(QLatin1String(AUTO_PATCH_KEY), preferences.auto_patch);
+    settings.setValue(QLatin1String(OSC_IN_PORT_KEY), preferences.osc_in_port);
 }
 
 bool outputsAccepted(const QByteArray &hash)

@@ -391,7 +391,8 @@ void DocumentationWriter::writeInputTables(const QString &groupTitle,
         if (!isInputProtocol(protocol))
             continue;
         KindSet kinds{};
-        kinds[kindOf(protocol)] = true;
+        if (const int kind = kindOf(protocol); kind >= 0)
+            kinds[kind] = true;
         QList<QList<Cell>> cells;
         for (const SettingStruct *c : controls)
             if (c->dmx_in.protocol_type_in == protocol)

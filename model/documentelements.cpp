@@ -83,6 +83,14 @@ void writePreferencesFields(AttributeSink &e, const PreferencesStruct &record,
         e.text(QStringLiteral("net_interface"), record.net_interface);
     if (record.artnet_always_broadcast)
         e.text(QStringLiteral("artnet_always_broadcast"), QStringLiteral("1"));
+    const PreferencesStruct defaults;
+    if (record.osc_default_host != defaults.osc_default_host)
+        e.text(QStringLiteral("osc_default_host"), record.osc_default_host);
+    if (record.osc_default_port != defaults.osc_default_port)
+        e.number(QStringLiteral("osc_default_port"), record.osc_default_port);
+    if (!record.osc_plain_targets.isEmpty())
+        e.text(QStringLiteral("osc_plain_targets"),
+               record.osc_plain_targets.join(QLatin1Char(',')));
 }
 
 bool readPreferencesFields(const AttributeSource &e, PreferencesStruct *record,
@@ -110,6 +118,17 @@ bool readPreferencesFields(const AttributeSource &e, PreferencesStruct *record,
     record->lock_screen = e.flag(QStringLiteral("lock_screen"), false);
     record->net_interface = e.text(QStringLiteral("net_interface"));
     record->artnet_always_broadcast = e.flag(QStringLiteral("artnet_always_broadcast"), false);
+    record->osc_default_host =
+        e.text(QStringLiteral("osc_default_host"), PreferencesStruct().osc_default_host);
+    // A port beyond 16 bits cannot be a target: the default one instead.
+    const qint64 port =
+        e.number(QStringLiteral("osc_default_port"), PreferencesStruct().osc_default_port);
+    record->osc_default_port = port <= 65535 ? quint16(port) : PreferencesStruct().osc_default_port;
+    const QStringList targets =
+        e.text(QStringLiteral("osc_plain_targets")).split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString &target : targets)
+        if (const QString trimmed = target.trimmed(); !trimmed.isEmpty())
+            record->osc_plain_targets << trimmed;
     return commandFlagRequested;
 }
 

@@ -9,14 +9,54 @@
 namespace
 {
 
+// OSC fields: the argument is stored as a word, "float" (the default, not
+// written) or "int"; a port beyond 16 bits reads as 0 (the default target),
+// not as the largest port.
+const QString kOscInt = QStringLiteral("int");
+
+quint16 readPort(const AttributeSource &e, const QString &name, quint16 fallback)
+{
+    const qint64 port = e.number(name, fallback);
+    return port <= 65535 ? quint16(port) : 0;
+}
+
+// `suffix` is "" for the main output and "_advanced" for the second one.
+void writeOscOutput(AttributeSink &e, const SettingDmxStruct &out, const QString &suffix)
+{
+    if (out.protocol_type != PT_OSC)
+        return;
+    e.text(QLatin1String("osc_address") + suffix, out.osc_address);
+    if (!out.osc_host.isEmpty())
+        e.text(QLatin1String("osc_host") + suffix, out.osc_host);
+    if (out.osc_port != 0)
+        e.number(QLatin1String("osc_port") + suffix, out.osc_port);
+    if (out.osc_argument == OSC_INT)
+        e.text(QLatin1String("osc_argument") + suffix, kOscInt);
+}
+
+void readOscOutput(const AttributeSource &e, SettingDmxStruct *out, const QString &suffix)
+{
+    if (out->protocol_type != PT_OSC)
+        return;
+    out->osc_address = e.text(QLatin1String("osc_address") + suffix);
+    out->osc_host = e.text(QLatin1String("osc_host") + suffix);
+    out->osc_port = readPort(e, QLatin1String("osc_port") + suffix, 0);
+    out->osc_argument =
+        e.text(QLatin1String("osc_argument") + suffix) == kOscInt ? OSC_INT : OSC_FLOAT;
+}
+
 // The input block; the same attributes for controls and the background.
 void writeInput(AttributeSink &element, const SettingDmxInStruct &in)
 {
     if (in.protocol_type_in == PT_NONE)
         return;
     element.text(QStringLiteral("protocol_type_in"), protocolTypeKey(in.protocol_type_in));
-    element.number(QStringLiteral("dmx_in_universe"), in.dmx_in_universe);
-    element.number(QStringLiteral("dmx_in_channel"), in.dmx_in_channel);
+    if (in.protocol_type_in == PT_OSC) {
+        element.text(QStringLiteral("dmx_in_osc_address"), in.dmx_in_osc_address);
+    } else {
+        element.number(QStringLiteral("dmx_in_universe"), in.dmx_in_universe);
+        element.number(QStringLiteral("dmx_in_channel"), in.dmx_in_channel);
+    }
     element.number(QStringLiteral("dmx_in_value_1"), in.dmx_in_value_1);
     element.number(QStringLiteral("dmx_in_value_2"), in.dmx_in_value_2);
     element.number(QStringLiteral("dmx_in_value_3"), in.dmx_in_value_3);
@@ -55,6 +95,8 @@ void readInput(const AttributeSource &e, SettingDmxInStruct *in)
     in->dmx_in_color_blue_2 = e.field<quint8>(QStringLiteral("dmx_in_color_blue_2"), 0);
     in->dmx_in_color_blue_3 = e.field<quint8>(QStringLiteral("dmx_in_color_blue_3"), 255);
     in->dmx_in_color_fade = e.field<quint8>(QStringLiteral("dmx_in_color_fade"), 0);
+    if (in->protocol_type_in == PT_OSC)
+        in->dmx_in_osc_address = e.text(QStringLiteral("dmx_in_osc_address"));
 }
 
 void writeMainOutput(AttributeSink &e, quint8 type, const SettingDmxStruct &out)
@@ -79,6 +121,7 @@ void writeMainOutput(AttributeSink &e, quint8 type, const SettingDmxStruct &out)
         e.text(QStringLiteral("dmx_http_filename"), out.dmx_http_filename);
     if (!out.dmx_command_filename.isEmpty())
         e.text(QStringLiteral("dmx_command_filename"), out.dmx_command_filename);
+    writeOscOutput(e, out, QString());
 }
 
 void writeAdvancedOutput(AttributeSink &e, quint8 type, const SettingDmxStruct &out)
@@ -103,6 +146,7 @@ void writeAdvancedOutput(AttributeSink &e, quint8 type, const SettingDmxStruct &
         e.text(QStringLiteral("dmx_http_filename_advanced"), out.dmx_http_filename);
     if (!out.dmx_command_filename.isEmpty())
         e.text(QStringLiteral("dmx_command_filename_advanced"), out.dmx_command_filename);
+    writeOscOutput(e, out, QStringLiteral("_advanced"));
 }
 
 void readControlAttributes(const AttributeSource &e, SettingStruct *r)
@@ -135,6 +179,7 @@ void readControlAttributes(const AttributeSource &e, SettingStruct *r)
         midiTypeFromText(e.text(QStringLiteral("dmx_midi_type"), QStringLiteral("None")));
     out.dmx_http_filename = e.text(QStringLiteral("dmx_http_filename"));
     out.dmx_command_filename = e.text(QStringLiteral("dmx_command_filename"));
+    readOscOutput(e, &out, QString());
 
     SettingDmxStruct &adv = r->dmx_out_advanced;
     adv.protocol_type = protocolTypeFromKey(
@@ -148,6 +193,7 @@ void readControlAttributes(const AttributeSource &e, SettingStruct *r)
         midiTypeFromText(e.text(QStringLiteral("dmx_midi_type_advanced"), QStringLiteral("None")));
     adv.dmx_http_filename = e.text(QStringLiteral("dmx_http_filename_advanced"));
     adv.dmx_command_filename = e.text(QStringLiteral("dmx_command_filename_advanced"));
+    readOscOutput(e, &adv, QStringLiteral("_advanced"));
 
     readInput(e, &r->dmx_in);
 

@@ -7,7 +7,8 @@
 // with any other version the record keeps its reset values. Readers never
 // reject an element: a missing or negative number takes its default, a text
 // that is not a number stores 0 and a number larger than its field stores the
-// field's largest value.
+// field's largest value (but an OSC port beyond 65535 stores 0, the default
+// target). OSC fields are written and read only for OSC outputs and inputs.
 #pragma once
 
 #include "model/settingstruct.h"
@@ -24,7 +25,8 @@ bool readControlElement(const QDomElement &element, SettingStruct *record);
 
 // Keeps an output's address and values inside what its protocol can carry:
 // MIDI universe (channel) <= 15, channel (note) <= 127, values <= 127; every
-// other protocol universe <= DMX_UNIVERSE_MAX and channel <= 511.
+// other protocol universe <= DMX_UNIVERSE_MAX and channel <= 511. OSC
+// addresses and targets are left as they are.
 void normaliseOutput(SettingDmxStruct *output);
 
 // Appends a "background" element. Does nothing when the document or parent is

@@ -6,7 +6,8 @@ bool SettingDmxStruct::operator==(const SettingDmxStruct &o) const
            dmx_value_2 == o.dmx_value_2 && dmx_value_3 == o.dmx_value_3 &&
            dmx_channel == o.dmx_channel && dmx_universe == o.dmx_universe &&
            dmx_midi_type == o.dmx_midi_type && dmx_http_filename == o.dmx_http_filename &&
-           dmx_command_filename == o.dmx_command_filename;
+           dmx_command_filename == o.dmx_command_filename && osc_address == o.osc_address &&
+           osc_host == o.osc_host && osc_port == o.osc_port && osc_argument == o.osc_argument;
 }
 
 bool SettingDmxInStruct::operator==(const SettingDmxInStruct &o) const
@@ -22,7 +23,8 @@ bool SettingDmxInStruct::operator==(const SettingDmxInStruct &o) const
            dmx_in_color_blue_2 == o.dmx_in_color_blue_2 &&
            dmx_in_color_red_3 == o.dmx_in_color_red_3 &&
            dmx_in_color_green_3 == o.dmx_in_color_green_3 &&
-           dmx_in_color_blue_3 == o.dmx_in_color_blue_3 && dmx_in_color_fade == o.dmx_in_color_fade;
+           dmx_in_color_blue_3 == o.dmx_in_color_blue_3 &&
+           dmx_in_color_fade == o.dmx_in_color_fade && dmx_in_osc_address == o.dmx_in_osc_address;
 }
 
 bool SettingStruct::sameContent(const SettingStruct &o) const
@@ -55,7 +57,10 @@ bool PreferencesStruct::operator==(const PreferencesStruct &o) const
            command_path == o.command_path && http_server == o.http_server &&
            project_name == o.project_name && project_description == o.project_description &&
            snap_grid == o.snap_grid && http_other_hosts == o.http_other_hosts &&
-           net_interface == o.net_interface && artnet_always_broadcast == o.artnet_always_broadcast;
+           net_interface == o.net_interface &&
+           artnet_always_broadcast == o.artnet_always_broadcast &&
+           osc_default_host == o.osc_default_host && osc_default_port == o.osc_default_port &&
+           osc_plain_targets == o.osc_plain_targets;
 }
 
 bool ConsistenceCheckStruct::operator==(const ConsistenceCheckStruct &o) const

@@ -7,6 +7,7 @@
 
 #include <QMetaType>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 // Control types (stored as keys, see typetables.h).
@@ -49,8 +50,12 @@ enum ProtocolType : quint8 {
     PT_MIDI = 3,
     PT_HTTP = 4,
     PT_COMMAND = 5,
-    PT_COUNT = 6
+    PT_OSC = 6, // Open Sound Control over UDP
+    PT_COUNT = 7
 };
+
+// The argument an OSC output sends its value as.
+enum OscArgument : quint8 { OSC_FLOAT = 0, OSC_INT = 1 };
 
 // MIDI message types are the status byte of the message kind (upper nibble).
 enum MidiType : quint8 {
@@ -76,6 +81,12 @@ struct SettingDmxStruct {
     quint8 dmx_midi_type = MT_NONE;
     QString dmx_http_filename;
     QString dmx_command_filename;
+    // OSC: the address sent to, and the target; an empty host or port 0
+    // stands for the show's default target (PreferencesStruct).
+    QString osc_address;
+    QString osc_host;
+    quint16 osc_port = 0;
+    quint8 osc_argument = OSC_FLOAT;
 
     bool operator==(const SettingDmxStruct &o) const;
     bool operator!=(const SettingDmxStruct &o) const { return !(*this == o); }
@@ -94,6 +105,7 @@ struct SettingDmxInStruct {
     quint8 dmx_in_color_red_2 = 127, dmx_in_color_green_2 = 255, dmx_in_color_blue_2 = 0;
     quint8 dmx_in_color_red_3 = 0, dmx_in_color_green_3 = 127, dmx_in_color_blue_3 = 255;
     quint8 dmx_in_color_fade = 0;
+    QString dmx_in_osc_address; // OSC: the address or pattern listened to
 
     bool operator==(const SettingDmxInStruct &o) const;
     bool operator!=(const SettingDmxInStruct &o) const { return !(*this == o); }
@@ -180,6 +192,12 @@ struct PreferencesStruct {
     QString net_interface;
     // Art-Net goes by broadcast even to universes that nodes subscribed to.
     bool artnet_always_broadcast = false;
+    // Where OSC outputs without a host or port of their own send to.
+    QString osc_default_host = QStringLiteral("127.0.0.1");
+    quint16 osc_default_port = 9000;
+    // "host:port" targets that get plain messages instead of bundles (some
+    // receivers ignore bundles).
+    QStringList osc_plain_targets;
 
     bool operator==(const PreferencesStruct &o) const;
     bool operator!=(const PreferencesStruct &o) const { return !(*this == o); }

@@ -111,6 +111,7 @@ const ProtocolRow kProtocols[PT_COUNT] = {
     {"None", false, false, false},       {"Art-Net", true, true, true},
     {"streaming ACN", true, true, true}, {"Midi", true, true, true},
     {"HTTP", true, false, false},        {"Command", true, false, false},
+    {"OSC", true, true, false},
 };
 
 struct MidiTypeRow {
@@ -220,7 +221,7 @@ quint8 protocolTypeFromKey(const QString &key)
 
 QString protocolTypeLabel(quint8 type)
 {
-    // Art-Net, streaming ACN, MIDI and HTTP are names; the others are words.
+    // Art-Net, streaming ACN, MIDI, HTTP and OSC are names; the others are words.
     if (type == PT_MIDI)
         return QStringLiteral("MIDI");
     if (type == PT_COMMAND)

@@ -72,7 +72,8 @@ constexpr quint16 DMX_UNIVERSE_MAX = 65534;
 bool isOutputProtocol(quint8 protocol);
 bool isInputProtocol(quint8 protocol);
 // Art-Net, streaming ACN and MIDI address a universe (MIDI channel) and a
-// channel (note); HTTP and command outputs address none.
+// channel (note); HTTP, command and OSC outputs address none (OSC has an
+// address text and a target of its own).
 bool isAddressedProtocol(quint8 protocol);
 
 // Control type. Unknown keys give 0 (button_push); "jog_wheel" gives 12
@@ -81,7 +82,7 @@ QString controlTypeKey(quint8 type);
 quint8 controlTypeFromKey(const QString &key);
 QString controlTypeLabel(quint8 type);
 
-// Protocol type. Keys compare exactly; unknown keys give 0, numbers above 5
+// Protocol type. Keys compare exactly; unknown keys give 0, numbers above 6
 // give "None".
 QString protocolTypeKey(quint8 type);
 quint8 protocolTypeFromKey(const QString &key);

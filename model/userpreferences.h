@@ -4,6 +4,8 @@
 // of a show, never written to or read from a show file.
 #pragma once
 
+#include <QtGlobal>
+
 struct UserPreferences {
     // Ask the maker's site for a newer version 30 s after start. Off unless
     // the user switches it on: a console on a show network calls nowhere
@@ -12,10 +14,13 @@ struct UserPreferences {
     // A control made from the palette takes the next free address after the
     // one made before it.
     bool auto_patch = true;
+    // The UDP port OSC input listens on; 0: OSC input off.
+    quint16 osc_in_port = 0;
 
     bool operator==(const UserPreferences &o) const
     {
-        return check_updates == o.check_updates && auto_patch == o.auto_patch;
+        return check_updates == o.check_updates && auto_patch == o.auto_patch &&
+               osc_in_port == o.osc_in_port;
     }
     bool operator!=(const UserPreferences &o) const { return !(*this == o); }
 };

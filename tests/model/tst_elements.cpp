@@ -40,7 +40,7 @@ void fillOutput(SettingDmxStruct *out, quint8 protocol, bool values, bool value3
     }
     if (value3)
         out->dmx_value_3 = 64;
-    if (address && protocol != PT_HTTP && protocol != PT_COMMAND) {
+    if (address && isAddressedProtocol(protocol)) {
         out->dmx_channel = midi ? 100 : 300;
         out->dmx_universe = midi ? 9 : 7;
     }
@@ -50,6 +50,22 @@ void fillOutput(SettingDmxStruct *out, quint8 protocol, bool values, bool value3
         out->dmx_http_filename = QStringLiteral("cue.php?go=%1&x=<1>");
     if (protocol == PT_COMMAND)
         out->dmx_command_filename = QStringLiteral("echo \"%1\"");
+    if (protocol == PT_OSC) {
+        out->osc_address = QStringLiteral(" /mixer/{a,b}/fader 1 ");
+        out->osc_host = QStringLiteral("10.0.0.5");
+        out->osc_port = 65535;
+        out->osc_argument = OSC_INT;
+    }
+}
+
+// The input listens to OSC; OSC inputs store no universe or channel.
+SettingStruct withOscInput(SettingStruct c)
+{
+    c.dmx_in.protocol_type_in = PT_OSC;
+    c.dmx_in.dmx_in_osc_address = QStringLiteral("/cue/*/go");
+    c.dmx_in.dmx_in_universe = c.dmx_in.dmx_in_channel = 0;
+    c.dmx_in.dmx_in_midi_type = MT_NONE;
+    return c;
 }
 
 // A record holding only what survives a write and a read.
@@ -150,6 +166,13 @@ private Q_SLOTS:
                 << fullControl(CT_ENCODER_PUSH, protocol, protocol, true, false);
         QTest::newRow("no outputs, no input")
             << fullControl(CT_KNOB, PT_NONE, PT_NONE, false, false);
+        QTest::newRow("encoder_push both OSC, OSC input")
+            << withOscInput(fullControl(CT_ENCODER_PUSH, PT_OSC, PT_OSC, true, false));
+        SettingStruct c = fullControl(CT_FADER_VERTICAL_MIDDLE, PT_OSC, PT_OSC, false, false);
+        c.dmx_out.osc_host.clear();
+        c.dmx_out.osc_port = 0;
+        c.dmx_out.osc_argument = OSC_FLOAT;
+        QTest::newRow("centre fader OSC to the default target, second OSC") << c;
     }
 
     void controlRoundTrip()
@@ -199,6 +222,25 @@ private Q_SLOTS:
             << QStringList{"dmx_value_2_advanced", "dmx_value_1_advanced",
                            "dmx_command_filename_advanced"}
             << QStringList{"dmx_channel_advanced", "dmx_universe_advanced", "dmx_value_3_advanced"};
+
+        c = fullControl(CT_ENCODER_PUSH, PT_OSC, PT_OSC, false, false);
+        c.dmx_out.osc_host.clear();
+        c.dmx_out.osc_port = 0;
+        c.dmx_out.osc_argument = OSC_FLOAT;
+        QTest::newRow("OSC: defaults not written, second output's own target")
+            << c
+            << QStringList{"osc_address", "osc_address_advanced", "osc_host_advanced",
+                           "osc_port_advanced", "osc_argument_advanced"}
+            << QStringList{"osc_host", "osc_port", "osc_argument", "dmx_channel",
+                           "dmx_universe_advanced"};
+
+        c = withOscInput(fullControl(CT_BUTTON_PUSH, PT_ARTNET, PT_NONE, true, false));
+        c.dmx_out.osc_address = c.dmx_out.osc_host = QStringLiteral("/kept/in/memory");
+        c.dmx_out.osc_argument = OSC_INT;
+        QTest::newRow("OSC fields of an Art-Net output, OSC input")
+            << c << QStringList{"dmx_channel", "dmx_in_osc_address", "dmx_in_value_3"}
+            << QStringList{"osc_address", "osc_host", "osc_argument", "dmx_in_universe",
+                           "dmx_in_channel"};
 
         c = fullControl(CT_LED, PT_NONE, PT_NONE, true, false);
         c.dmx_in.dmx_in_midi_type = MT_NONE;
@@ -289,6 +331,17 @@ private Q_SLOTS:
             "dmx_value_3", "100");
         row("description", "description=\"new\" info=\"old\"", "description", "new");
         row("description from info", "info=\"old\"", "description", "old");
+        row("OSC argument int", "protocol_type=\"OSC\" osc_argument=\"int\"", "osc_argument", "1");
+        row("unknown OSC argument: float", "protocol_type=\"OSC\" osc_argument=\"Int\"",
+            "osc_argument", "0");
+        row("OSC port beyond 16 bits: default target", "protocol_type=\"OSC\" osc_port=\"65536\"",
+            "osc_port", "0");
+        row("OSC fields of another protocol ignored",
+            "protocol_type=\"HTTP\" osc_port=\"8000\" osc_address=\"/a\"", "osc_port", "0");
+        row("OSC pattern kept as text", "protocol_type=\"OSC\" osc_address=\"/a/[0-9]* \"",
+            "osc_address", "/a/[0-9]* ");
+        row("OSC input address", "protocol_type_in=\"OSC\" dmx_in_osc_address=\"//go\"",
+            "dmx_in_osc_address", "//go");
         row("empty description from info", "description=\"\" info=\"old\"", "description", "old");
     }
 
@@ -311,6 +364,10 @@ private Q_SLOTS:
             {"dmx_in_value_2", QString::number(r.dmx_in.dmx_in_value_2)},
             {"dmx_in_channel", QString::number(r.dmx_in.dmx_in_channel)},
             {"qwidget", QString::number(r.qwidget)},
+            {"osc_argument", QString::number(r.dmx_out.osc_argument)},
+            {"osc_port", QString::number(r.dmx_out.osc_port)},
+            {"osc_address", r.dmx_out.osc_address},
+            {"dmx_in_osc_address", r.dmx_in.dmx_in_osc_address},
         };
         QVERIFY(fields.contains(field));
         QCOMPARE(fields.value(field), expected);

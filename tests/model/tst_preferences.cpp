@@ -82,6 +82,9 @@ private Q_SLOTS:
         set.midi_device_in_name = "Fader Box";
         set.snap_grid = 25;
         set.net_interface = "eth1";
+        set.osc_default_host = "mixer.local";
+        set.osc_default_port = 1;
+        set.osc_plain_targets = QStringList{"10.0.0.9:53000", "mixer.local:1"};
         QTest::newRow("everything set") << set << set;
         // What was switched on and is switched off again stays off; an emptied
         // server means "no HTTP output" and must not come back as the default;
@@ -95,6 +98,9 @@ private Q_SLOTS:
         cleared.http_server.clear();
         cleared.project_description = "Project";
         cleared.project_name.clear();
+        cleared.osc_default_host = PreferencesStruct().osc_default_host;
+        cleared.osc_default_port = PreferencesStruct().osc_default_port;
+        cleared.osc_plain_targets.clear();
         PreferencesStruct read = cleared;
         read.project_name = "Project"; // an empty name is written as the default
         QTest::newRow("cleared again") << cleared << read;

@@ -36,7 +36,8 @@ private Q_SLOTS:
     {
         QCOMPARE(controlTypeKey(20), QStringLiteral("button_push"));
         QCOMPARE(controlTypeLabel(255), QStringLiteral("Button - Push"));
-        QCOMPARE(protocolTypeKey(6), QStringLiteral("None"));
+        QCOMPARE(protocolTypeKey(PT_COUNT), QStringLiteral("None"));
+        QCOMPARE(protocolTypeLabel(PT_COUNT), QStringLiteral("None"));
     }
 
     // Each type as the console treated it before the table: which output values
@@ -133,6 +134,8 @@ private Q_SLOTS:
         QTest::newRow("HTTP") << "HTTP" << 4 << "out";
         QTest::newRow("MIDI is not a key") << "MIDI" << 0 << "";
         QTest::newRow("Command") << "Command" << 5 << "out";
+        QTest::newRow("OSC") << "OSC" << 6 << "out in";
+        QTest::newRow("osc lower case") << "osc" << 0 << "";
         QTest::newRow("artnet lower case") << "art-net" << 0 << "";
         QTest::newRow("missing") << "" << 0 << "";
     }
