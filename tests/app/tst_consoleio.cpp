@@ -133,56 +133,6 @@ private slots:
         QCOMPARE(nextArtDmx(2).left(4), stored + '\0');
     }
 
-    // Incoming DMX moves the fader as it arrives; the move leaves on the
-    // fader's own output like a user move.
-    void inputMovesFaderAndLeavesAgain_data()
-    {
-        QTest::addColumn<QString>("protocol");
-        QTest::newRow("Art-Net") << "Art-Net";
-        QTest::newRow("streaming ACN") << "streaming ACN";
-    }
-
-    void inputMovesFaderAndLeavesAgain()
-    {
-        QFETCH(QString, protocol);
-        drain();
-        auto console = start(control(
-            QStringLiteral("control_type=\"fader_vertical\" protocol_type=\"Art-Net\" "
-                           "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"1\" "
-                           "dmx_universe=\"0\" protocol_type_in=\"%1\" dmx_in_universe=\"3\" "
-                           "dmx_in_channel=\"0\"")
-                .arg(protocol)));
-        QVERIFY(console);
-        auto *fader = qobject_cast<DmxSlider *>(
-            console->surface().widget(console->document().controls().at(0).id));
-        QVERIFY(fader);
-        QCOMPARE(fader->value(), 0);
-
-        // Up, and down again: a level that falls leaves falling.
-        QUdpSocket sender;
-        quint8 sequence = 0;
-        for (const int level : {99, 20}) {
-            const QByteArray levels = QByteArray(1, char(level)) + QByteArray(23, '\0');
-            for (int i = 0; i < 20 && fader->value() != level; ++i) {
-                if (protocol == QLatin1String("Art-Net"))
-                    sender.writeDatagram(artDmxDatagram(3, levels),
-                                         QHostAddress(QStringLiteral("127.255.255.255")),
-                                         kArtNetPort);
-                else
-                    sender.writeDatagram(e131Datagram(4, levels, ++sequence),
-                                         QHostAddress(QStringLiteral("239.255.0.4")), kAcnPort);
-                QTest::qWait(150);
-            }
-            QCOMPARE(fader->value(), level);
-            QByteArray out;
-            for (int frames = 0; frames < 10 && (out.size() < 2 || quint8(out[1]) != level);
-                 ++frames)
-                out = nextArtDmx(0);
-            QCOMPARE(out.size(), 512);
-            QCOMPARE(quint8(out[1]), quint8(level));
-        }
-    }
-
     // On the fake network: one frame moves every control that listens to it
     // (and recolours the background) in the pass of the event loop that
     // reads it, and their outputs leave in that pass; a level going down too.
