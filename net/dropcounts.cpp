@@ -33,6 +33,18 @@ QString dropReasonName(DropReason reason)
         return QStringLiteral("universe not listened to");
     case DropReason::PollLimited:
         return QStringLiteral("poll not answered (too many polls)");
+    case DropReason::OscTruncated:
+        return QStringLiteral("OSC truncated");
+    case DropReason::OscBadPadding:
+        return QStringLiteral("OSC bad padding");
+    case DropReason::OscBadTypeTag:
+        return QStringLiteral("OSC bad type tag");
+    case DropReason::OscBadAddress:
+        return QStringLiteral("OSC bad address");
+    case DropReason::OscOversized:
+        return QStringLiteral("OSC oversized");
+    case DropReason::OscTooDeep:
+        return QStringLiteral("OSC bundles nested too deep");
     }
     return QStringLiteral("unknown reason");
 }

@@ -1,5 +1,5 @@
 // Why a network node dropped a received datagram, and how often it did so.
-// Both nodes count every datagram they read and do not use, by reason, and
+// Every node counts each datagram it reads and does not use, by reason, and
 // log each drop at debug level on `pultora.net`.
 #pragma once
 
@@ -24,8 +24,14 @@ enum class DropReason {
     NotListening,        // DMX while no DMX-IN array is registered
     UniverseNotListened, // DMX for a universe the DMX-IN array does not hold
     PollLimited,         // an ArtPoll beyond the replies a node gives (pollreplylimit.h)
+    OscTruncated,        // OSC: a string, argument or bundle element runs past its end
+    OscBadPadding,       // OSC: not a multiple of 4 bytes, padding not NUL, bytes left over
+    OscBadTypeTag,       // OSC: unknown type tag, or a tag string without ','
+    OscBadAddress,       // OSC: address not starting with '/', nor a bundle
+    OscOversized,        // OSC: larger than oscpacket::MAX_RECEIVE
+    OscTooDeep,          // OSC: bundles nested deeper than oscpacket::MAX_BUNDLE_DEPTH
 };
-constexpr int DROP_REASONS = int(DropReason::PollLimited) + 1;
+constexpr int DROP_REASONS = int(DropReason::OscTooDeep) + 1;
 
 // The reason as a log names it: "too short", "bad identifier", ...
 QString dropReasonName(DropReason reason);

@@ -1,0 +1,39 @@
+// OSC address patterns: which of the console's addresses a received
+// address names. Rules, per part between slashes: '?' one character, '*' any
+// run of characters (never a '/'), "[abc]", "[a-z]", "[!a-z]" one character
+// of a set ('-' first or last is literal), "{foo,bar}" one of the literal
+// alternatives. A pattern and an address match part for part, with the same
+// number of parts. The path traversal "//" is not supported: such a pattern
+// is malformed.
+//
+// Promises:
+// - match() takes at most maxSteps steps, whatever the pattern: a pattern
+//   built to backtrack ends with TooManySteps instead of hanging a pass.
+// - A malformed pattern never matches (Malformed).
+// - Pure: no state.
+#pragma once
+
+#include <QByteArrayView>
+
+namespace oscpattern
+{
+
+constexpr int DEFAULT_MAX_STEPS = 10000;
+
+// Starts with '/'; parts not empty; printable ASCII without space, '#' or a
+// ',' outside braces; '[...]' and '{...}' closed within their part, not
+// nested, not empty ('[' needs a character).
+bool isValidPattern(QByteArrayView pattern);
+
+// None of ?*[]{}: the address can be looked up, not matched.
+bool isLiteral(QByteArrayView pattern);
+
+enum class MatchResult {
+    Match,
+    NoMatch,
+    Malformed,   // isValidPattern() says no
+    TooManySteps // gave up after maxSteps: the caller treats it as no match
+};
+MatchResult match(QByteArrayView pattern, QByteArrayView address, int maxSteps = DEFAULT_MAX_STEPS);
+
+} // namespace oscpattern
