@@ -1,6 +1,6 @@
 // Why a network node dropped a received datagram, and how often it did so.
 // Every node counts each datagram it reads and does not use, by reason, and
-// log each drop at debug level on `pultora.net`.
+// logs each drop at debug level on `pultora.net`.
 #pragma once
 
 #include <QString>

@@ -115,6 +115,18 @@ void UdpDatagramSocket::close()
 
 bool UdpDatagramSocket::bind(quint16 port, bool shareAddress)
 {
+    return bindTo(QHostAddress(QHostAddress::AnyIPv4), port, shareAddress);
+}
+
+bool UdpDatagramSocket::bindAddress(const QHostAddress &address, quint16 port)
+{
+    if (address.protocol() != QAbstractSocket::IPv4Protocol)
+        return false;
+    return bindTo(address, port, false);
+}
+
+bool UdpDatagramSocket::bindTo(const QHostAddress &address, quint16 port, bool shareAddress)
+{
     close();
 #ifdef Q_OS_WIN
     static const bool started = [] {
@@ -149,9 +161,9 @@ bool UdpDatagramSocket::bind(quint16 port, bool shareAddress)
     // The groups of the member sockets reach this one (the Linux default, said aloud).
     setOption(m_fd, IPPROTO_IP, IP_MULTICAST_ALL, 1);
 #endif
-    const sockaddr_in any = toSockaddr(QHostAddress(QHostAddress::AnyIPv4), port);
+    const sockaddr_in local = toSockaddr(address, port);
     if (!setNonBlocking(m_fd) ||
-        ::bind(fd, reinterpret_cast<const sockaddr *>(&any), sizeof any) != 0) {
+        ::bind(fd, reinterpret_cast<const sockaddr *>(&local), sizeof local) != 0) {
         close();
         return false;
     }

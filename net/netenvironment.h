@@ -38,7 +38,7 @@ struct OutgoingDatagram {
     quint16 port = 0;
 };
 
-// A UDP socket bound to one port on every IPv4 address. All calls return
+// A UDP socket bound to one port on every IPv4 address (or on one). All calls return
 // without blocking.
 class DatagramSocket : public QObject
 {
@@ -50,6 +50,15 @@ public:
     // Binds to 0.0.0.0:port; with shareAddress other sockets may bind the same
     // port (address sharing and reuse). False when the port cannot be bound.
     virtual bool bind(quint16 port, bool shareAddress) = 0;
+    // Binds exclusively to one IPv4 address (127.0.0.1, an interface's own
+    // address) and port, so only datagrams to that address arrive. False when
+    // it cannot be bound; sockets that cannot do it always say false.
+    virtual bool bindAddress(const QHostAddress &address, quint16 port)
+    {
+        Q_UNUSED(address);
+        Q_UNUSED(port);
+        return false;
+    }
     // Bytes sent, or -1.
     virtual qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
                                  quint16 port) = 0;
@@ -94,6 +103,7 @@ public:
     explicit UdpDatagramSocket(QObject *parent = nullptr);
     ~UdpDatagramSocket() override;
     bool bind(quint16 port, bool shareAddress) override;
+    bool bindAddress(const QHostAddress &address, quint16 port) override;
     qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
                          quint16 port) override;
     int writeDatagrams(const OutgoingDatagram *datagrams, int count) override;
@@ -104,6 +114,7 @@ public:
     QString errorString() const override { return m_error; }
 
 private:
+    bool bindTo(const QHostAddress &address, quint16 port, bool shareAddress);
     void close();
     qint64 receiveOne(char *data, qint64 maxSize, QHostAddress *sender);
 

@@ -40,6 +40,14 @@ public:
         boundPort = port;
         return true;
     }
+    bool bindAddress(const QHostAddress &address, quint16 port) override
+    {
+        if (!bindSucceeds)
+            return false;
+        boundAddress = address;
+        boundPort = port;
+        return true;
+    }
     qint64 writeDatagram(const char *data, qint64 size, const QHostAddress &destination,
                          quint16 port) override
     {
@@ -87,6 +95,7 @@ public:
     std::function<bool(const QByteArray &)> refuse; // and these datagrams
     bool failMemberships = false;
     quint16 boundPort = 0;
+    QHostAddress boundAddress; // null unless bound to one address
     QList<bool> bindCalls;
     QList<bool> *bindLog = nullptr; // outlives the socket
     QList<Sent> sent;

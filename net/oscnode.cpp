@@ -1,0 +1,297 @@
+#include "net/oscnode.h"
+
+#include "net/netlog.h"
+
+#include <QHostInfo>
+#include <QPointer>
+
+#include <cmath>
+#include <limits>
+#include <utility>
+#include <vector>
+
+namespace
+{
+
+QString targetKey(const QString &host, quint16 port)
+{
+    return host + QLatin1Char(':') + QString::number(port);
+}
+
+qint32 toInt32(double number)
+{
+    if (std::isnan(number))
+        return 0;
+    return qint32(qBound(double(std::numeric_limits<qint32>::min()), std::round(number),
+                         double(std::numeric_limits<qint32>::max())));
+}
+
+} // namespace
+
+OscNode::OscNode(const NetEnvironment &env, QObject *parent) : QObject(parent), m_env(env)
+{
+    m_resolver = [this](const QString &host, const std::function<void(quint32)> &done) {
+        QHostInfo::lookupHost(host, this, [done](const QHostInfo &info) {
+            const auto addresses = info.addresses();
+            for (const QHostAddress &a : addresses)
+                if (a.protocol() == QAbstractSocket::IPv4Protocol) {
+                    done(a.toIPv4Address());
+                    return;
+                }
+            done(0);
+        });
+    };
+}
+
+OscNode::~OscNode()
+{
+    closeListening();
+}
+
+void OscNode::setPlainTargets(const QStringList &hostPorts)
+{
+    m_plain = QSet<QString>(hostPorts.begin(), hostPorts.end());
+}
+
+void OscNode::setResolveAllowed(std::function<bool(const QString &)> allowed)
+{
+    m_allowed = std::move(allowed);
+}
+
+void OscNode::setResolver(Resolver resolver)
+{
+    m_resolver = std::move(resolver);
+}
+
+bool OscNode::allowed(const QString &host) const
+{
+    return !m_allowed || m_allowed(host);
+}
+
+QString OscNode::send(const QString &host, quint16 port, QByteArrayView address,
+                      oscpacket::Value value)
+{
+    if (host.isEmpty() || port == 0)
+        return QStringLiteral("no OSC target");
+    if (value.kind != oscpacket::Value::Float && value.kind != oscpacket::Value::Int)
+        return QStringLiteral("no number to send");
+    if (!allowed(host))
+        return QStringLiteral("not allowed: %1").arg(host);
+    if (!m_sendSocket) {
+        m_sendSocket = m_env.createSocket ? m_env.createSocket() : nullptr;
+        if (!m_sendSocket || !m_sendSocket->bind(0, false)) {
+            delete m_sendSocket;
+            m_sendSocket = nullptr;
+            return QStringLiteral("cannot open a UDP socket");
+        }
+        m_sendSocket->setParent(this);
+        // Nothing is expected back on it: whatever arrives is read and dropped.
+        connect(m_sendSocket, &DatagramSocket::readyRead, this,
+                [this] { readPending(m_sendSocket); });
+    }
+    const QByteArray message = value.kind == oscpacket::Value::Float
+                                   ? oscpacket::message(address, float(value.number))
+                                   : oscpacket::message(address, toInt32(value.number));
+
+    QHostAddress literal;
+    if (literal.setAddress(host)) {
+        if (literal.protocol() != QAbstractSocket::IPv4Protocol)
+            return QStringLiteral("not an IPv4 address: %1").arg(host);
+        queue(host, literal.toIPv4Address(), port, message);
+        return QString();
+    }
+    const qint64 now = m_env.clockMs ? m_env.clockMs() : 0;
+    Name &name = m_names[host];
+    if (name.known && name.ipv4) {
+        // A stale address still serves while the name is looked up again.
+        if (now >= name.expiresMs && !name.resolving)
+            resolve(host);
+        queue(host, m_names.value(host).ipv4, port, message);
+        return QString();
+    }
+    if (name.known && !name.resolving && now < name.expiresMs)
+        return QStringLiteral("host not found: %1").arg(host);
+    if (name.waiting.size() >= MAX_WAITING)
+        return QStringLiteral("too many messages waiting for %1").arg(host);
+    name.waiting.append({port, message});
+    if (!name.resolving)
+        resolve(host);
+    return QString();
+}
+
+void OscNode::resolve(const QString &host)
+{
+    m_names[host].resolving = true;
+    QPointer<OscNode> self(this);
+    m_resolver(host, [self, host](quint32 ipv4) {
+        if (self)
+            self->resolved(host, ipv4);
+    });
+}
+
+void OscNode::resolved(const QString &host, quint32 ipv4)
+{
+    const auto it = m_names.find(host);
+    if (it == m_names.end())
+        return;
+    const qint64 now = m_env.clockMs ? m_env.clockMs() : 0;
+    it->resolving = false;
+    it->known = true;
+    it->ipv4 = ipv4;
+    it->expiresMs = now + (ipv4 ? RESOLVED_MS : FAILED_RESOLVE_MS);
+    const auto waiting = std::exchange(it->waiting, {});
+    if (!ipv4) {
+        qCDebug(lcNet) << "OSC: host not found:" << host;
+        if (!waiting.isEmpty())
+            m_lastSendError = QStringLiteral("host not found: %1").arg(host);
+        return;
+    }
+    if (!allowed(host)) {
+        if (!waiting.isEmpty())
+            m_lastSendError = QStringLiteral("not allowed: %1").arg(host);
+        return;
+    }
+    for (const auto &w : waiting)
+        queue(host, ipv4, w.first, w.second);
+}
+
+void OscNode::queue(const QString &host, quint32 ipv4, quint16 port, const QByteArray &message)
+{
+    const QString key = targetKey(host, port);
+    auto it = m_outgoingIndex.find(key);
+    if (it == m_outgoingIndex.end()) {
+        it = m_outgoingIndex.insert(key, m_outgoing.size());
+        m_outgoing.append({ipv4, port, host, m_plain.contains(key), {}});
+    }
+    m_outgoing[*it].messages.append(message);
+    scheduleFlush();
+}
+
+void OscNode::scheduleFlush()
+{
+    if (m_flushQueued)
+        return;
+    m_flushQueued = true;
+    QMetaObject::invokeMethod(this, &OscNode::flush, Qt::QueuedConnection);
+}
+
+void OscNode::flush()
+{
+    m_flushQueued = false;
+    const QList<Target> targets = std::exchange(m_outgoing, {});
+    m_outgoingIndex.clear();
+    if (!m_sendSocket)
+        return;
+    QList<QByteArray> datagrams;
+    std::vector<OutgoingDatagram> out;
+    for (const Target &t : targets) {
+        if (!allowed(t.host)) {
+            m_lastSendError = QStringLiteral("not allowed: %1").arg(t.host);
+            continue;
+        }
+        const QList<QByteArray> packed = t.plain ? t.messages : oscpacket::bundles(t.messages);
+        for (const QByteArray &d : packed) {
+            datagrams.append(d);
+            out.push_back({nullptr, int(d.size()), t.ipv4, t.port});
+        }
+    }
+    for (size_t i = 0; i < out.size(); ++i)
+        out[i].data = datagrams[qsizetype(i)].constData();
+    const int sent = m_sendSocket->writeDatagramsPastFailures(out.data(), int(out.size()));
+    if (sent < int(out.size())) {
+        m_lastSendError = m_sendSocket->errorString();
+        qCDebug(lcNet).noquote() << "OSC:" << int(out.size()) - sent << "of" << out.size()
+                                 << "datagrams did not leave -" << m_lastSendError;
+    }
+}
+
+bool OscNode::listen(quint16 port, const QHostAddress &interfaceAddress)
+{
+    closeListening();
+    m_error.clear();
+    if (port == 0)
+        return true;
+    QList<QHostAddress> addresses{QHostAddress(QHostAddress::LocalHost)};
+    // The any-address would be every interface: loopback only then.
+    if (!interfaceAddress.isNull() && !interfaceAddress.isLoopback() &&
+        interfaceAddress != QHostAddress(QHostAddress::AnyIPv4))
+        addresses.append(interfaceAddress);
+    for (const QHostAddress &a : std::as_const(addresses)) {
+        DatagramSocket *s = m_env.createSocket ? m_env.createSocket() : nullptr;
+        if (!s || !s->bindAddress(a, port)) {
+            delete s;
+            closeListening();
+            m_error = QStringLiteral("cannot listen on %1 port %2").arg(a.toString()).arg(port);
+            qCDebug(lcNet).noquote() << "OSC:" << m_error;
+            return false;
+        }
+        s->setParent(this);
+        connect(s, &DatagramSocket::readyRead, this, [this, s] { readPending(s); });
+        m_listenSockets.append(s);
+    }
+    m_listenPort = port;
+    return true;
+}
+
+void OscNode::closeListening()
+{
+    for (DatagramSocket *s : std::as_const(m_listenSockets)) {
+        s->disconnect(this);
+        // A handler may stop listening while its socket is being read.
+        if (m_reading)
+            s->deleteLater();
+        else
+            delete s;
+    }
+    m_listenSockets.clear();
+    m_listenPort = 0;
+}
+
+void OscNode::readPending(DatagramSocket *socket)
+{
+    char buffer[oscpacket::MAX_RECEIVE + 1]; // one more: an oversized datagram shows
+    QHostAddress sender;
+    const bool discard = socket == m_sendSocket;
+    ++m_reading;
+    for (int i = 0; i < MAX_DATAGRAMS_PER_PASS; ++i) {
+        const qint64 n = socket->readDatagram(buffer, sizeof buffer, &sender);
+        if (n < 0) {
+            --m_reading;
+            return;
+        }
+        if (discard)
+            continue;
+        handleDatagram(buffer, int(n), sender);
+        if (!m_listenSockets.contains(socket)) {
+            --m_reading;
+            return;
+        }
+    }
+    --m_reading;
+    // More may be pending, also in the socket's own batch, which no read
+    // notification announces.
+    QMetaObject::invokeMethod(
+        this,
+        [this, guard = QPointer<DatagramSocket>(socket)] {
+            if (guard && (guard == m_sendSocket || m_listenSockets.contains(guard)))
+                readPending(guard);
+        },
+        Qt::QueuedConnection);
+}
+
+void OscNode::handleDatagram(const char *data, int size, const QHostAddress &sender)
+{
+    DropReason why = DropReason::OscTruncated;
+    const bool ok = oscpacket::decode(
+        data, size,
+        [this](const oscpacket::Message &m) {
+            if (m_handler)
+                m_handler(m.address, m.value);
+        },
+        &why);
+    if (ok)
+        return;
+    m_drops.add(why);
+    qCDebug(lcNet).noquote() << "OSC: dropped" << size << "bytes from" << sender.toString() << "-"
+                             << dropReasonName(why);
+}
