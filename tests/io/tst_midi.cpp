@@ -37,10 +37,7 @@ private slots:
         QTest::newRow("control change ch 4, cc 7 = 100") << 0xB0 << 3 << 7 << 100 << 0x6407B3u;
         QTest::newRow("data2 200 is masked to 72") << 0x90 << 0 << 60 << 200 << 0x483C90u;
         QTest::newRow("channel 17 becomes 1") << 0x90 << 17 << 60 << 1 << 0x013C91u;
-        QTest::newRow("low nibble of status ignored") << 0x9F << 2 << 1 << 2 << 0x020192u;
         QTest::newRow("data1 0x85 is masked to 5") << 0x80 << 0 << 0x85 << 0 << 0x000580u;
-        QTest::newRow("program change") << 0xC0 << 15 << 5 << 0 << 0x0005CFu;
-        QTest::newRow("all zero") << 0x00 << 0 << 0 << 0 << 0x000000u;
     }
 
     void packing()
@@ -74,7 +71,6 @@ private slots:
         QTest::newRow("bad open mode")
             << 1 << 0 << 70 << -5 << "MIDI output device opened in the wrong mode";
         QTest::newRow("unspecified error") << 1 << 0 << 1 << -6 << "MIDI send failed";
-        QTest::newRow("invalid parameter") << 1 << 0 << 11 << -6 << "MIDI send failed";
     }
 
     void failuresWarnedOnce()
@@ -115,17 +111,21 @@ private slots:
         QCOMPARE(log.sent.size(), 3);
     }
 
-    void noDevices()
+    // An input that cannot be opened reads nothing and is not tried again;
+    // without devices none is listed.
+    void noInput()
     {
         auto m = makeMidi();
-        backend->outputs.clear();
-        backend->inputs.clear();
-        QCOMPARE(m->sendShortMessage(0, 0xB0, 0, 1, 2), -1);
+        backend->openInputResult = MidiBackend::Allocated;
         quint8 value = 99;
         QVERIFY(!m->getInputValue(0, 0x90, 0, 60, value));
+        QVERIFY(!m->getInputValue(0, 0x90, 0, 60, value));
+        QCOMPARE(log.openInputCalls, 1);
         QCOMPARE(value, quint8(99));
-        QVERIFY(m->outputDeviceNames().isEmpty());
-        QVERIFY(m->inputDeviceNames().isEmpty());
+        m = makeMidi();
+        backend->outputs.clear();
+        backend->inputs.clear();
+        QVERIFY(m->outputDeviceNames().isEmpty() && m->inputDeviceNames().isEmpty());
     }
 
     void inputTable()
@@ -176,16 +176,6 @@ private slots:
         QVERIFY(!m->getInputValue(0, 0x90, 0, 128, value)); // past the row
         QVERIFY(!m->getInputValue(1, 0x90, 0, 60, value));  // no such device
         QCOMPARE(value, quint8(99));
-    }
-
-    void inputOpenFailureIsNotRetried()
-    {
-        auto m = makeMidi();
-        backend->openInputResult = MidiBackend::Allocated;
-        quint8 value = 0;
-        QVERIFY(!m->getInputValue(0, 0x90, 0, 60, value));
-        QVERIFY(!m->getInputValue(0, 0x90, 0, 60, value));
-        QCOMPARE(log.openInputCalls, 1);
     }
 
     void destructionClosesEverything()
@@ -284,9 +274,7 @@ private slots:
         const QStringList plain{"Microsoft GS Wavetable Synth", "USB MIDI Interface"};
         QTest::newRow("exact, 1-based") << plain << "USB MIDI Interface" << 2u;
         QTest::newRow("no device has the name") << plain << "Gone" << 0u;
-        QTest::newRow("empty name") << plain << "" << 0u;
         QTest::newRow("case matters") << plain << "usb midi interface" << 0u;
-        QTest::newRow("no devices") << QStringList() << "USB MIDI Interface" << 0u;
 
         const QStringList jack{"system:midi_playback_1", "Acme Synth X:MIDI 1",
                                "Acme Synth X:MIDI 2"};
@@ -294,12 +282,9 @@ private slots:
         QTest::newRow("stored with suffix, now without") << jack << "Acme Synth X-01:MIDI 1" << 2u;
         QTest::newRow("stored without suffix, now with")
             << QStringList{"a:b", "Acme Synth X-02:MIDI 1"} << "Acme Synth X:MIDI 1" << 2u;
-        QTest::newRow("both with other suffixes")
-            << QStringList{"Acme Synth X-03:MIDI 1"} << "Acme Synth X-01:MIDI 1" << 1u;
         QTest::newRow("exact beats suffix match")
             << QStringList{"Acme-01:p", "Acme:p"} << "Acme:p" << 2u;
         QTest::newRow("same client, other port") << jack << "Acme Synth X-01:MIDI 3" << 0u;
-        QTest::newRow("other client") << jack << "Acme Synth Y:MIDI 1" << 0u;
         QTest::newRow("suffix must be digits") << QStringList{"Acme-ab:p"} << "Acme:p" << 0u;
         QTest::newRow("port with colons")
             << QStringList{"a2j-01:Midi Through [14] (capture): Port-0"}
