@@ -1,23 +1,9 @@
 // Value and zoom arithmetic of the controls, without widgets.
 #include "controls/dmxvalue.h"
 #include "controls/stretch.h"
+#include "tests/records.h"
 
 #include <QtTest>
-
-namespace
-{
-
-SettingDmxStruct out(quint8 v1, quint8 v2, quint8 v3 = 127)
-{
-    SettingDmxStruct d;
-    d.protocol_type = PT_ARTNET;
-    d.dmx_value_1 = v1;
-    d.dmx_value_2 = v2;
-    d.dmx_value_3 = v3;
-    return d;
-}
-
-} // namespace
 
 class TestControlMath : public QObject
 {
@@ -46,7 +32,7 @@ private slots:
         QFETCH(int, v2);
         QFETCH(int, position);
         QFETCH(int, sent);
-        QCOMPARE(dmxvalue::positionValue(out(quint8(v1), quint8(v2)), position), sent);
+        QCOMPARE(dmxvalue::positionValue(artnetOut(quint8(v1), quint8(v2)), position), sent);
     }
 
     void centerPosition_data()
@@ -66,7 +52,7 @@ private slots:
         QFETCH(int, v1);
         QFETCH(int, v2);
         QFETCH(int, center);
-        QCOMPARE(dmxvalue::centerPosition(out(quint8(v1), quint8(v2))), center);
+        QCOMPARE(dmxvalue::centerPosition(artnetOut(quint8(v1), quint8(v2))), center);
     }
 
     void inputPosition()
@@ -82,7 +68,7 @@ private slots:
 
     void encoderValue()
     {
-        const SettingDmxStruct d = out(1, 2, 3);
+        const SettingDmxStruct d = artnetOut(1, 2, 3);
         QCOMPARE(dmxvalue::encoderValue(d, -1, 10), quint8(3)); // first change
         QCOMPARE(dmxvalue::encoderValue(d, 10, 11), quint8(2)); // up
         QCOMPARE(dmxvalue::encoderValue(d, 11, 10), quint8(1)); // down
