@@ -8,7 +8,6 @@
 #include "app/pultora.h"
 #include "app/startup.h"
 #include "app/statusline.h"
-#include "app/translation.h"
 #include "model/configuration.h"
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
@@ -26,7 +25,6 @@
 #include <QStatusBar>
 #include <QTemporaryDir>
 #include <QTest>
-#include <QTranslator>
 
 namespace
 {
@@ -172,15 +170,27 @@ private slots:
 
     // Controls, menus, timers and windows connect to the console's slots by
     // name: a slot renamed would leave them unconnected with only a warning.
+    // The menu enables what fits what lies under it.
     void everyConnectionHolds()
     {
         QTest::failOnWarning(QRegularExpression("QObject::connect"));
         auto console = makeDefaultConsole(); // every type of control
         console->show();
-        QContextMenuEvent onControl(QContextMenuEvent::Mouse, QPoint(30, 30),
-                                    console->mapToGlobal(QPoint(30, 30)));
-        QCoreApplication::sendEvent(console.get(), &onControl);
-        console->commands().mainMenu->hide();
+        QVERIFY(QTest::qWaitForWindowExposed(console.get()));
+        const CommandTable &c = console->commands();
+        // (5, 5) is bare background; "Push\nRed" covers (20, 20) to (70, 70).
+        for (const QPoint &at : {QPoint(5, 5), QPoint(30, 30)}) {
+            QContextMenuEvent menu(QContextMenuEvent::Mouse, at, console->mapToGlobal(at));
+            QCoreApplication::sendEvent(console.get(), &menu);
+            QVERIFY(c.mainMenu->isVisible());
+            const bool on = at.x() > 5;
+            for (const QAction *a : {c.edit, c.remove, c.copy})
+                QCOMPARE(a->isEnabled(), on);
+            QVERIFY(!on || (c.move->isEnabled() && c.cut->isEnabled()));
+            QVERIFY(c.configAppend->isEnabled());
+            QVERIFY(!c.paste->isEnabled()); // nothing cut or copied yet
+            c.mainMenu->hide();
+        }
         for (const char *slot : {"slotEdit", "slotOverview", "slotBackground", "slotPreferences",
                                  "slotCheckConsistence", "slotAbout"})
             QVERIFY2(call(*console, slot), slot);
@@ -188,18 +198,6 @@ private slots:
         QCOMPARE(meta.method(meta.indexOfSlot("checkConsitence(SettingStruct*)")).returnType(),
                  int(QMetaType::Bool));
         console->setModified(false, false);
-    }
-
-    void translationFallsBackToLanguage()
-    {
-        // A translation file holding nothing but the format's magic number.
-        QVERIFY(writeBytes(file("Pultora_de.qm"),
-                           QByteArray::fromHex("3cb86418caef9c95cd211cbf60a1bddd")));
-        QTranslator translator;
-        QCOMPARE(loadTranslation(translator, QStringLiteral("de_DE"), m_dir->path()),
-                 QStringLiteral("Pultora_de_DE"));
-        QTranslator none;
-        QVERIFY(loadTranslation(none, QStringLiteral("fr_FR"), m_dir->path()).isEmpty());
     }
 
     // A dropped file is opened, unless the console is locked; text without
@@ -245,31 +243,6 @@ private slots:
         QCOMPARE(m_prompter->asked.at(0).icon, B::Warning);
         QVERIFY(m_prompter->asked.at(0).text.startsWith(
             QStringLiteral("The file %1 could not be written!\n").arg(path)));
-    }
-
-    void popupMenuEnablesByWhatIsUnderIt()
-    {
-        auto console = makeDefaultConsole();
-        console->show();
-        QVERIFY(QTest::qWaitForWindowExposed(console.get()));
-        const CommandTable &c = console->commands();
-        // "Push\nRed" covers (20, 20) to (70, 70); (5, 5) is bare background.
-        QContextMenuEvent onControl(QContextMenuEvent::Mouse, QPoint(30, 30),
-                                    console->mapToGlobal(QPoint(30, 30)));
-        QCoreApplication::sendEvent(console.get(), &onControl);
-        QVERIFY(c.mainMenu->isVisible());
-        QVERIFY(c.edit->isEnabled() && c.move->isEnabled() && c.remove->isEnabled());
-        QVERIFY(c.cut->isEnabled() && c.copy->isEnabled());
-        QVERIFY(!c.paste->isEnabled()); // nothing cut or copied yet
-        QVERIFY(c.configAppend->isEnabled());
-        c.mainMenu->hide();
-
-        QContextMenuEvent onBackground(QContextMenuEvent::Mouse, QPoint(5, 5),
-                                       console->mapToGlobal(QPoint(5, 5)));
-        QCoreApplication::sendEvent(console.get(), &onBackground);
-        QVERIFY(!c.edit->isEnabled() && !c.remove->isEnabled() && !c.copy->isEnabled());
-        c.mainMenu->hide();
-        m_prompter->answers = {B::No};
     }
 
     // The show the console starts with: the file named, the default file in

@@ -35,6 +35,8 @@ private slots:
             translationDirectories(QStringLiteral(PULTORA_BINARY_DIR "/app"));
         QCOMPARE(loadTranslation(m_translator, QStringLiteral("de_DE"), directories),
                  QStringLiteral("Pultora_de_DE"));
+        QTranslator none;
+        QVERIFY(loadTranslation(none, QStringLiteral("fr_FR"), directories).isEmpty());
         QVERIFY(QCoreApplication::installTranslator(&m_translator));
     }
 
