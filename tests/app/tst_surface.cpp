@@ -219,7 +219,6 @@ private slots:
     {
         QTest::addColumn<int>("type");
         QTest::newRow("button") << int(CT_BUTTON_PUSH);
-        QTest::newRow("led") << int(CT_LED);
         QTest::newRow("group") << int(CT_GROUP);
         QTest::newRow("label") << int(CT_LABEL);
         QTest::newRow("icon without picture") << int(CT_ICON);

@@ -77,14 +77,11 @@ private slots:
         split.insert(split.indexOf("sion:"), '|');
 
         row("newer", {newer}, true, O::NewVersion, {"new 0.9.1.0"});
-        row("newer, silent", {newer}, false, O::NewVersion, {"new 0.9.1.0"});
         row("same", {same}, true, O::NoUpdate, {noUpdate});
         row("same, silent", {same}, false, O::NoUpdate, {});
         row("split across chunks", {split}, true, O::NewVersion, {"new 0.8.0.1"});
         row("error page", {http(404, "Not Found", "version: 9.9.9.9\n")}, true, O::HttpError,
             {"The check for updates failed: the server answered 404 Not Found."});
-        row("error page, silent", {http(500, "Internal Server Error", "oops")}, false, O::HttpError,
-            {});
         row("too large", {tooLarge}, true, O::TooLarge, {tooLargeText});
         row("exactly the limit",
             {http(200, "OK",
