@@ -18,10 +18,8 @@ private slots:
             {"http://h/", "a/b", "http://h/a/b"},
             {"http://h", "/a", "http://h/a"},
             {"http://h:8080", "a", "http://h:8080/a"}, // one slash inserted
-            {"http://h/", "", "http://h/"},
             {"http://h", "", "http://h/"},
             {"", "a", "/a"},
-            {"", "/a", "/a"},
             {"", "", "/"},
             {"http://h//", "//a", "http://h///a"}, // only one slash removed
         };
@@ -38,12 +36,9 @@ private slots:
         } cases[] = {
             {"12a", true, 12},
             {"Fader 12b 7", true, 12},
-            {"Channel 512", true, 512},
-            {"3", true, 3},
             {"x007y", true, 7},
             {"x-5", true, 5}, // the minus is not part of it
             {"Fader", false, -1},
-            {"", false, -1},
             {"n99999999999", false, -1},                    // too large for int
             {QString::fromUtf8("\u0663\u0664"), false, -1}, // non-ASCII digits do not count
         };
@@ -64,7 +59,6 @@ private slots:
             {"Fader 1 / 10", 7, "Fader 7 / 7"},
             {"a1b22c333", 0, "a0b0c0"},
             {"Fader", 7, "Fader"},
-            {"", 7, ""},
             {"ch 9", 1024, "ch 1024"},
             {"x1", -2, "x-2"},
             {"set?ch=3&v=%1", 4, "set?ch=4&v=%4"},
@@ -83,7 +77,6 @@ private slots:
             {"  ??", "____"},                     // every occurrence
             {"C:*x", "C:*x"},
             {"a\tü", "a\tü"},
-            {"", ""},
         };
         for (const auto &c : cases)
             QCOMPARE(sanitizeFileName(QString::fromUtf8(c.text)), QString::fromUtf8(c.result));
