@@ -203,8 +203,6 @@ private Q_SLOTS:
         QTest::addColumn<QStringList>("groups"); // multicast changes of the second set-up
         QTest::newRow("Art-Net: a universe comes")
             << int(PT_ARTNET) << QList<int>{4} << QList<int>{4, 9} << QStringList();
-        QTest::newRow("Art-Net: a universe goes")
-            << int(PT_ARTNET) << QList<int>{2, 4} << QList<int>{4} << QStringList();
         QTest::newRow("Art-Net: same universes")
             << int(PT_ARTNET) << QList<int>{4, 9} << QList<int>{4, 9} << QStringList();
         QTest::newRow("sACN: a universe comes")

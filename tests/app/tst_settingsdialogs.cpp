@@ -99,7 +99,6 @@ private slots:
         QTest::addColumn<bool>("scheduled");
         QTest::newRow("off by default") << false << "" << false;
         QTest::newRow("a show cannot switch it on") << false << "check_updates=\"1\"" << false;
-        QTest::newRow("switched on by the user") << true << "" << true;
         QTest::newRow("a show cannot switch it off") << true << "check_updates=\"0\"" << true;
     }
 

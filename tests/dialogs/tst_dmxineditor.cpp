@@ -153,20 +153,17 @@ private slots:
         QTest::newRow("switch, MIDI") << in << 1 << 3 << false << all + " note midi";
         QTest::newRow("direct value, sACN") << in << 2 << 2 << false << "v1 v2 c1 c2 fade uni ch";
         QTest::newRow("fader, MIDI, hex") << in << 3 << 3 << true << "v1 v2 uni note midi hex";
-        QTest::newRow("led, MIDI") << in << 16 << 3 << false << all + " note midi";
         QTest::newRow("encoder: no input") << in << 12 << 1 << true << "hidden";
         QTest::newRow("button, none, hex") << in << 0 << 0 << true << "";
         QTest::newRow("HTTP is no input") << in << 0 << 4 << false << "";
         QTest::newRow("background, MIDI, hex") << bg << 0 << 3 << true << all + " note midi hex";
         QTest::newRow("background, Art-Net") << bg << 0 << 1 << false << all + " ch";
-        QTest::newRow("background, none, hex") << bg << 0 << 0 << true << "";
         QTest::newRow("out: button, sACN, hex") << out << 0 << 2 << true << "v1 v2 uni ch hex";
         QTest::newRow("out: button, MIDI") << out << 1 << 3 << false << "v1 v2 uni note midi";
         QTest::newRow("out: fader, HTTP") << out << 3 << 4 << false << "v1 v2 http";
         QTest::newRow("out: knob, command") << out << 11 << 5 << false << "v1 v2 cmd";
         QTest::newRow("out: encoder switch, MIDI, hex")
             << out << 14 << 3 << true << "v1 v2 v3 uni note midi hex";
-        QTest::newRow("out: none, hex") << out << 0 << 0 << true << "";
         QTest::newRow("out: unknown protocol") << out << 0 << 6 << false << "";
         QTest::newRow("out: led") << out << 16 << 1 << false << "hidden";
         QTest::newRow("centre, Art-Net") << adv << 5 << 1 << false << "v1 uni ch";
