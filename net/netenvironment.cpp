@@ -308,6 +308,10 @@ qint64 UdpDatagramSocket::readDatagram(char *data, qint64 maxSize, QHostAddress 
         return -1;
 #ifdef Q_OS_LINUX
     Batch &b = *m_batch;
+    // A batch slot would cut a datagram longer than SLOT_BYTES: a reader
+    // that takes longer ones (OSC) reads one datagram per call.
+    if (b.next >= b.received && maxSize > Batch::SLOT_BYTES)
+        return receiveOne(data, maxSize, sender);
     if (b.next >= b.received) {
         if (b.drained) {
             // The socket was empty at the last batch; the read notifier

@@ -88,7 +88,8 @@ signals:
 };
 
 // The real socket: a platform UDP socket watched by a QSocketNotifier. One
-// system call per datagram read or sent (Linux: per batch); the receive
+// system call per datagram read or sent (Linux: per batch, but reads into a
+// buffer of more than 1,500 bytes take one datagram each); the receive
 // buffer is enlarged so a burst of hundreds of universes is not dropped.
 // Linux lets one socket join 20 multicast groups (igmp_max_memberships):
 // further groups are joined by member sockets that are bound to no port and

@@ -375,10 +375,23 @@ private slots:
         QUdpSocket peer;
         const QByteArray two = oscpacket::bundles(
             {oscpacket::message("/a", qint32(1)), oscpacket::message("/b", 2.5f)})[0];
+        // Longer than an Ethernet frame: whole, not cut where a bundle could end.
+        QList<QByteArray> many;
+        QStringList expected{"/a1", "/b2.5"};
+        for (int i = 0; i < 150; ++i) {
+            many << oscpacket::message("/m", qint32(i));
+            expected << "/m" + QString::number(i);
+        }
+        const QByteArray large = oscpacket::bundles(many, oscpacket::MAX_RECEIVE)[0];
+        QVERIFY(large.size() > 1500);
         peer.writeDatagram(QByteArray("/bad"), QHostAddress::LocalHost, port);
         peer.writeDatagram(two, QHostAddress::LocalHost, port);
-        QTRY_COMPARE(got, QStringList({"/a1", "/b2.5"}));
+        peer.writeDatagram(large, QHostAddress::LocalHost, port);
+        peer.writeDatagram(large.repeated(4), QHostAddress::LocalHost, port);
+        QTRY_COMPARE(got, expected);
+        QTRY_COMPARE(node.drops().total(), quint64(2));
         QCOMPARE(node.drops().count(DropReason::OscTruncated), quint64(1));
+        QCOMPARE(node.drops().count(DropReason::OscOversized), quint64(1));
     }
 };
 
