@@ -16,7 +16,7 @@
 namespace
 {
 
-const char *const kTitles[column::DESCRIPTION + 1] = {
+const char *const kTitles[column::LAST + 1] = {
     QT_TRANSLATE_NOOP("OverviewModel", "Del"),
     QT_TRANSLATE_NOOP("OverviewModel", "Edit"),
     QT_TRANSLATE_NOOP("OverviewModel", "Name"),
@@ -56,6 +56,15 @@ const char *const kTitles[column::DESCRIPTION + 1] = {
     QT_TRANSLATE_NOOP("OverviewModel", "Color 3, IN"),
     QT_TRANSLATE_NOOP("OverviewModel", "Fade"),
     QT_TRANSLATE_NOOP("OverviewModel", "Description"),
+    QT_TRANSLATE_NOOP("OverviewModel", "OSC Address"),
+    QT_TRANSLATE_NOOP("OverviewModel", "OSC Host"),
+    QT_TRANSLATE_NOOP("OverviewModel", "OSC Port"),
+    QT_TRANSLATE_NOOP("OverviewModel", "OSC Argument"),
+    QT_TRANSLATE_NOOP("OverviewModel", "OSC Address 2"),
+    QT_TRANSLATE_NOOP("OverviewModel", "OSC Host 2"),
+    QT_TRANSLATE_NOOP("OverviewModel", "OSC Port 2"),
+    QT_TRANSLATE_NOOP("OverviewModel", "OSC Argument 2"),
+    QT_TRANSLATE_NOOP("OverviewModel", "OSC In Address"),
 };
 
 bool between(int v, int lo, int hi)
@@ -175,13 +184,15 @@ void OverviewModel::reload()
 
 QString OverviewModel::columnTitle(int type)
 {
-    if (type < 0 || type > column::DESCRIPTION)
+    if (type < 0 || type > column::LAST)
         return {};
     return tr(kTitles[type]);
 }
 
 bool OverviewModel::cellShown(const SettingStruct &r, int type)
 {
+    if (column::isOsc(type))
+        return oscCellUsed(r, type);
     if (between(type, column::PROTOCOL, column::VALUE_2_ADV)) {
         const SettingDmxStruct &out = outputOf(r, type);
         const quint8 controlType =
@@ -267,7 +278,7 @@ QString OverviewModel::cellText(const SettingStruct &r, int type)
     case column::COMMAND_ADV:
         return outputOf(r, type).dmx_command_filename;
     default:
-        return {};
+        return oscCellText(r, type);
     }
 }
 

@@ -72,8 +72,42 @@ int outputField(int type)
     return type >= column::PROTOCOL_ADV ? type - column::PROTOCOL_ADV + column::PROTOCOL : type;
 }
 
+// The output an OSC column of an output belongs to, and its field as the
+// main output's column; null for other columns.
+SettingDmxStruct *oscOutput(SettingStruct &r, int type)
+{
+    if (type >= column::OSC_ADDRESS && type <= column::OSC_ARGUMENT)
+        return &r.dmx_out;
+    if (type >= column::OSC_ADDRESS_ADV && type <= column::OSC_ARGUMENT_ADV)
+        return &r.dmx_out_advanced;
+    return nullptr;
+}
+
+int oscField(int type)
+{
+    return type >= column::OSC_ADDRESS_ADV && type <= column::OSC_ARGUMENT_ADV
+               ? type - column::OSC_ADDRESS_ADV + column::OSC_ADDRESS
+               : type;
+}
+
+const QString &oscFloatWord()
+{
+    static const QString word = QStringLiteral("float");
+    return word;
+}
+
+const QString &oscIntWord()
+{
+    static const QString word = QStringLiteral("int");
+    return word;
+}
+
 void setNumber(SettingStruct &r, int type, qint64 v)
 {
+    if (SettingDmxStruct *osc = oscOutput(r, type)) {
+        osc->osc_port = quint16(v);
+        return;
+    }
     if (SettingDmxStruct *out = output(r, type)) {
         switch (outputField(type)) {
         case column::UNIVERSE:
@@ -146,6 +180,17 @@ QString *textField(SettingStruct &r, int type)
         return &r.dmx_out_advanced.dmx_http_filename;
     case column::COMMAND_ADV:
         return &r.dmx_out_advanced.dmx_command_filename;
+    case column::OSC_ADDRESS_IN:
+        return &r.dmx_in.dmx_in_osc_address;
+    default:
+        break;
+    }
+    SettingDmxStruct *osc = oscOutput(r, type);
+    switch (osc ? oscField(type) : -1) {
+    case column::OSC_ADDRESS:
+        return &osc->osc_address;
+    case column::OSC_HOST:
+        return &osc->osc_host;
     default:
         return nullptr;
     }
@@ -244,6 +289,8 @@ QString applyNumber(SettingStruct &r, int type, int action, const QString &text,
 QString applyText(SettingStruct &r, int type, int action, const QString &text,
                   IncrementState &state)
 {
+    if (column::isOsc(type) && !oscCellUsed(r, type))
+        return BatchChange::tr("this control's protocol is not OSC");
     QString &field = *textField(r, type);
     switch (action) {
     case BA_SET:
@@ -273,6 +320,23 @@ QString applyText(SettingStruct &r, int type, int action, const QString &text,
     default:
         return BatchChange::tr("unknown action");
     }
+    const bool address = oscField(type) == column::OSC_ADDRESS || type == column::OSC_ADDRESS_IN;
+    if (address && !field.startsWith(QLatin1Char('/')))
+        return BatchChange::tr("\"%1\" is no OSC address: it starts with '/'").arg(field);
+    return {};
+}
+
+QString applyWord(SettingStruct &r, int type, int action, const QString &text)
+{
+    if (!oscCellUsed(r, type))
+        return BatchChange::tr("this control's protocol is not OSC");
+    if (action != BA_SET)
+        return BatchChange::tr("an OSC argument can only be set");
+    const QString typed = text.trimmed();
+    const bool isFloat = typed.compare(oscFloatWord(), Qt::CaseInsensitive) == 0;
+    if (!isFloat && typed.compare(oscIntWord(), Qt::CaseInsensitive) != 0)
+        return BatchChange::tr("\"%1\" is no OSC argument: type float or int").arg(text);
+    oscOutput(r, type)->osc_argument = isFloat ? OSC_FLOAT : OSC_INT;
     return {};
 }
 
@@ -333,11 +397,11 @@ QString applyProtocol(SettingStruct &r, int type, int action, const QString &tex
     const int protocol = protocolFromName(text);
     if (protocol < 0)
         return BatchChange::tr(
-                   "\"%1\" is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP or "
-                   "Command")
+                   "\"%1\" is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP, "
+                   "Command or OSC")
             .arg(text);
     if (type == column::PROTOCOL_IN && protocol != PT_NONE && !isInputProtocol(quint8(protocol)))
-        return BatchChange::tr("an input listens to None, Art-Net, streaming ACN or MIDI");
+        return BatchChange::tr("an input listens to None, Art-Net, streaming ACN, MIDI or OSC");
     *protocolField(r, type) = quint8(protocol);
     clampNumbers(r, type);
     return {};
@@ -357,7 +421,15 @@ Kind kind(int type)
     case LINK_ADV:
     case COMMAND_ADV:
     case DESCRIPTION:
+    case OSC_ADDRESS:
+    case OSC_HOST:
+    case OSC_ADDRESS_ADV:
+    case OSC_HOST_ADV:
+    case OSC_ADDRESS_IN:
         return TEXT;
+    case OSC_ARGUMENT:
+    case OSC_ARGUMENT_ADV:
+        return WORD;
     case COLOR:
     case COLOR_1_IN:
     case COLOR_2_IN:
@@ -390,6 +462,8 @@ Kind kind(int type)
     case VALUE_1_IN:
     case VALUE_2_IN:
     case VALUE_3_IN:
+    case OSC_PORT:
+    case OSC_PORT_ADV:
         return NUMBER;
     default:
         return NONE;
@@ -405,9 +479,14 @@ int typeAt(int position)
 
 int positionOf(int type)
 {
-    if (type < 0 || type == 26 || type > DESCRIPTION)
+    if (type < 0 || type == 26 || type > LAST)
         return -1;
     return type < 26 ? type : type - 1;
+}
+
+bool isOsc(int type)
+{
+    return type >= OSC_ADDRESS && type <= OSC_ADDRESS_IN;
 }
 
 } // namespace column
@@ -420,6 +499,8 @@ bool numberRange(const SettingStruct &r, int type, NumberRange &range)
     };
     if (type >= column::POSITION_X && type <= column::SIZE_Y)
         return set(POSITION_MAX, false);
+    if (oscField(type) == column::OSC_PORT)
+        return oscCellUsed(r, type) && set(65535, false);
     quint8 protocol = 0;
     int field = type;
     if (const SettingDmxStruct *out = output(r, type)) {
@@ -458,6 +539,8 @@ bool numberRange(const SettingStruct &r, int type, NumberRange &range)
 
 qint64 numberValue(const SettingStruct &r, int type)
 {
+    if (oscField(type) == column::OSC_PORT)
+        return oscOutput(const_cast<SettingStruct &>(r), type)->osc_port;
     if (const SettingDmxStruct *out = output(r, type)) {
         switch (outputField(type)) {
         case column::UNIVERSE:
@@ -512,6 +595,7 @@ int protocolFromName(const QString &text)
         {"streaming acn", PT_ACN}, {"sacn", PT_ACN},
         {"e1.31", PT_ACN},         {"midi", PT_MIDI},
         {"http", PT_HTTP},         {"command", PT_COMMAND},
+        {"osc", PT_OSC},
     };
     const QString typed = text.trimmed();
     for (const auto &entry : names)
@@ -522,6 +606,35 @@ int protocolFromName(const QString &text)
         if (typed.compare(protocolTypeLabel(quint8(protocol)), Qt::CaseInsensitive) == 0)
             return protocol;
     return -1;
+}
+
+bool oscCellUsed(const SettingStruct &r, int type)
+{
+    if (type == column::OSC_ADDRESS_IN)
+        return r.dmx_in.protocol_type_in == PT_OSC;
+    const SettingDmxStruct *out = oscOutput(const_cast<SettingStruct &>(r), type);
+    if (!out || out->protocol_type != PT_OSC)
+        return false;
+    return out == &r.dmx_out || hasSecondOutput(r.control_type);
+}
+
+QString oscCellText(const SettingStruct &r, int type)
+{
+    if (!oscCellUsed(r, type))
+        return {};
+    if (type == column::OSC_ADDRESS_IN)
+        return r.dmx_in.dmx_in_osc_address;
+    const SettingDmxStruct &out = *oscOutput(const_cast<SettingStruct &>(r), type);
+    switch (oscField(type)) {
+    case column::OSC_ADDRESS:
+        return out.osc_address;
+    case column::OSC_HOST:
+        return out.osc_host;
+    case column::OSC_PORT:
+        return QString::number(out.osc_port);
+    default:
+        return out.osc_argument == OSC_INT ? oscIntWord() : oscFloatWord();
+    }
 }
 
 QString applyBatchChange(SettingStruct &record, int columnType, int action, const QString &text,
@@ -544,6 +657,9 @@ QString applyBatchChange(SettingStruct &record, int columnType, int action, cons
         break;
     case column::PROTOCOL_NAME:
         refusal = applyProtocol(changed, columnType, action, text);
+        break;
+    case column::WORD:
+        refusal = applyWord(changed, columnType, action, text);
         break;
     case column::SWITCH: {
         const bool zero = text.trimmed() == QLatin1String("0");

@@ -12,12 +12,18 @@
 //   27..30 input: protocol, universe, channel, note
 //   31..36 input value 1, colour 1, value 2, colour 2, value 3, colour 3
 //   37 colour fade, 38 description
+//   39..42 main output OSC: address, host, port, argument
+//   43..46 second output OSC: the same
+//   47 input OSC address
 //
 // Numbers the user counts from 1 (universe, DMX channel, MIDI channel) are
 // typed from 1 and clamped to the column's range, so a Set of "0" gives the
 // lowest value rather than wrapping round. An address column holds a value
 // only for the protocols that use it: "Channel" for Art-Net and streaming
-// ACN, "Note" for MIDI, "Universe" for those three.
+// ACN, "Note" for MIDI, "Universe" for those three; the OSC columns hold one
+// only when their output or input uses OSC. An OSC address must start with
+// '/'; a port is 0..65535, 0 meaning the show's default port; an argument is
+// "float" or "int".
 #pragma once
 
 #include "model/settingstruct.h"
@@ -70,15 +76,27 @@ enum Type : int {
     COLOR_3_IN = 36,
     FADE = 37,
     DESCRIPTION = 38,
+    OSC_ADDRESS = 39,
+    OSC_HOST = 40,
+    OSC_PORT = 41,
+    OSC_ARGUMENT = 42,
+    OSC_ADDRESS_ADV = 43,
+    OSC_HOST_ADV = 44,
+    OSC_PORT_ADV = 45,
+    OSC_ARGUMENT_ADV = 46,
+    OSC_ADDRESS_IN = 47,
+    LAST = OSC_ADDRESS_IN
 };
 
-enum Kind { NONE, TEXT, NUMBER, COLOUR, PROTOCOL_NAME, SWITCH };
+// WORD: one of a few words, set only (the OSC argument).
+enum Kind { NONE, TEXT, NUMBER, COLOUR, PROTOCOL_NAME, SWITCH, WORD };
 
 Kind kind(int type);
-// Column type of a table position (0..37) and back (-1: none).
+// Column type of a table position (0..COUNT - 1) and back (-1: none).
 int typeAt(int position);
 int positionOf(int type);
-constexpr int COUNT = 38;
+constexpr int COUNT = 47;
+bool isOsc(int type);
 } // namespace column
 
 enum BatchAction : int { BA_SET = 1, BA_ADD = 2, BA_SUB = 3, BA_INC = 4 };
@@ -98,9 +116,15 @@ qint64 numberValue(const SettingStruct &record, int columnType);
 
 // The protocol a whole name (any case, surrounding blanks ignored) means:
 // "None" or "-", "Art-Net" or "ArtNet", "streaming ACN", "sACN" or "E1.31",
-// "MIDI", "HTTP", "Command". -1 for anything else, parts of names
+// "MIDI", "HTTP", "Command", "OSC". -1 for anything else, parts of names
 // included.
 int protocolFromName(const QString &text);
+
+// OSC columns: whether the column holds a value for this record (its output
+// or input uses OSC, and a second output exists), and the text it shows
+// ("" when it holds none).
+bool oscCellUsed(const SettingStruct &record, int columnType);
+QString oscCellText(const SettingStruct &record, int columnType);
 
 // The running state of Increment in one column of one batch.
 struct IncrementState {

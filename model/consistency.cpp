@@ -1,5 +1,6 @@
 #include "model/consistency.h"
 
+#include "model/oscvalue.h"
 #include "model/typetables.h"
 
 #include <algorithm>
@@ -25,23 +26,36 @@ Rect rectOf(const SettingStruct &c)
             qint64(c.position_y) + c.size_y};
 }
 
-// The place of an output: two outputs are duplicates when these are equal.
+// The place of an output, or of an OSC input: two are duplicates when these
+// are equal.
 struct Address {
     quint8 protocol = PT_NONE;
     quint16 universe = 0;
     quint16 channel = 0;
     quint8 midiType = MT_NONE; // compared for MIDI only
+    bool input = false;        // an input's OSC address, never equal to an output's
+    QString osc;               // OSC address (or an input's pattern)
+    QString target;            // OSC outputs: "host:port" with the defaults filled in
 
-    auto key() const { return std::make_tuple(protocol, universe, channel, midiType); }
+    auto key() const { return std::tie(protocol, universe, channel, midiType, input, osc, target); }
     bool operator==(const Address &o) const { return key() == o.key(); }
     bool operator<(const Address &o) const { return key() < o.key(); }
 };
 
-// HTTP and command outputs address no shared channel: never duplicates.
-bool addressOf(const SettingDmxStruct &out, Address *address)
+// HTTP and command outputs address no shared channel: never duplicates; nor
+// an OSC output without an address, which sends nothing.
+bool addressOf(const SettingDmxStruct &out, const PreferencesStruct &prefs, Address *address)
 {
+    if (out.protocol_type == PT_OSC && !out.osc_address.isEmpty()) {
+        *address = Address();
+        address->protocol = PT_OSC;
+        address->osc = out.osc_address;
+        address->target = oscTargetKey(out, prefs);
+        return true;
+    }
     if (!isAddressedProtocol(out.protocol_type))
         return false;
+    *address = Address();
     address->protocol = out.protocol_type;
     address->universe = out.dmx_universe;
     address->channel = out.dmx_channel;
@@ -49,21 +63,41 @@ bool addressOf(const SettingDmxStruct &out, Address *address)
     return true;
 }
 
-// The one or two addresses a control sends on, without repeats.
-int addressesOf(const SettingStruct &c, Address addresses[2])
+// Of the inputs only OSC ones are compared: two controls listening to one
+// OSC address move together, which is rarely meant.
+constexpr int MAX_ADDRESSES = 3;
+
+// The addresses a control sends on (one or two, without repeats) and the
+// OSC address its input listens to.
+int addressesOf(const SettingStruct &c, const PreferencesStruct &prefs,
+                Address addresses[MAX_ADDRESSES])
 {
     int count = 0;
-    if (addressOf(c.dmx_out, &addresses[count]))
+    if (addressOf(c.dmx_out, prefs, &addresses[count]))
         ++count;
     Address advanced;
-    if (hasSecondOutput(c.control_type) && addressOf(c.dmx_out_advanced, &advanced) &&
+    if (hasSecondOutput(c.control_type) && addressOf(c.dmx_out_advanced, prefs, &advanced) &&
         (count == 0 || !(advanced == addresses[0])))
         addresses[count++] = advanced;
+    if (c.dmx_in.protocol_type_in == PT_OSC && !c.dmx_in.dmx_in_osc_address.isEmpty()) {
+        Address &in = addresses[count++];
+        in = Address();
+        in.protocol = PT_OSC;
+        in.input = true;
+        in.osc = c.dmx_in.dmx_in_osc_address;
+    }
     return count;
 }
 
 QString duplicateText(const QString &a, const QString &b, const Address &address)
 {
+    if (address.protocol == PT_OSC && address.input)
+        return Consistency::tr("Controls '%1' and '%2' are both listening to the OSC address %3!")
+            .arg(a, b, address.osc);
+    if (address.protocol == PT_OSC)
+        return Consistency::tr("Controls '%1' and '%2' are using the same settings OSC address "
+                               "%3 / target %4!")
+            .arg(a, b, address.osc, address.target);
     if (address.protocol == PT_MIDI)
         return Consistency::tr("Controls '%1' and '%2' are using the same settings MIDI Channel "
                                "%3 / MIDI Note %4 / MIDI Type %5!")
@@ -322,7 +356,8 @@ private:
 
 // Pairs of controls sending on the same address, found by sorting the
 // addresses: each pair once per address they share.
-void duplicatePairs(const QList<SettingStruct> &controls, std::vector<Raw> &out)
+void duplicatePairs(const QList<SettingStruct> &controls, const PreferencesStruct &prefs,
+                    std::vector<Raw> &out)
 {
     struct Entry {
         Address address;
@@ -335,8 +370,8 @@ void duplicatePairs(const QList<SettingStruct> &controls, std::vector<Raw> &out)
     std::vector<Entry> entries;
     entries.reserve(size_t(controls.size()) * 2);
     for (int i = 0; i < int(controls.size()); ++i) {
-        Address addresses[2];
-        const int count = addressesOf(controls.at(i), addresses);
+        Address addresses[MAX_ADDRESSES];
+        const int count = addressesOf(controls.at(i), prefs, addresses);
         for (int k = 0; k < count; ++k)
             entries.push_back({addresses[k], i});
     }
@@ -404,11 +439,14 @@ bool Consistency::partialOverlap(const SettingStruct &a, const SettingStruct &b,
 }
 
 QList<ConsistencyFinding> Consistency::duplicateOutputs(const SettingStruct &a,
-                                                        const SettingStruct &b)
+                                                        const SettingStruct &b,
+                                                        const PreferencesStruct *prefs)
 {
+    const PreferencesStruct defaults;
+    const PreferencesStruct &given = prefs ? *prefs : defaults;
     QList<ConsistencyFinding> out;
-    Address mine[2], theirs[2];
-    const int countA = addressesOf(a, mine), countB = addressesOf(b, theirs);
+    Address mine[MAX_ADDRESSES], theirs[MAX_ADDRESSES];
+    const int countA = addressesOf(a, given, mine), countB = addressesOf(b, given, theirs);
     for (int p = 0; p < countA; ++p)
         for (int q = 0; q < countB; ++q)
             if (mine[p] == theirs[q])
@@ -460,8 +498,10 @@ bool Consistency::partiallyOutside(const SettingStruct &a, const BackgroundStruc
 ConsistencyResult Consistency::checkAll(const QList<SettingStruct> &controls,
                                         const BackgroundStruct &background,
                                         const ConsistenceCheckStruct &checks,
-                                        const ConsistencyProgress &progress, int limit)
+                                        const ConsistencyProgress &progress, int limit,
+                                        const PreferencesStruct *prefs)
 {
+    const PreferencesStruct defaults;
     ConsistencyResult result;
     std::vector<Raw> raws;
     const int n = int(controls.size());
@@ -480,7 +520,7 @@ ConsistencyResult Consistency::checkAll(const QList<SettingStruct> &controls,
                           stride))
         result.skipped = true;
     if (!result.skipped && checks.check_3)
-        duplicatePairs(controls, raws);
+        duplicatePairs(controls, prefs ? *prefs : defaults, raws);
     if (!result.skipped && (checks.check_4 || checks.check_5)) {
         for (int i = 0; i < n; ++i) {
             if (i % stride == 0 && !step(cells + i)) {
@@ -500,7 +540,8 @@ ConsistencyResult Consistency::checkAll(const QList<SettingStruct> &controls,
 QList<ConsistencyFinding> Consistency::checkOne(const SettingStruct &candidate,
                                                 const QList<SettingStruct> &controls,
                                                 const BackgroundStruct &background,
-                                                const ConsistenceCheckStruct &checks)
+                                                const ConsistenceCheckStruct &checks,
+                                                const PreferencesStruct *prefs)
 {
     QList<ConsistencyFinding> out;
     auto add = [&](ConsistencyFinding f, int first, int second) {
@@ -522,7 +563,7 @@ QList<ConsistencyFinding> Consistency::checkOne(const SettingStruct &candidate,
         if (checks.check_2 && o.partial && partialOverlap(candidate, other, &f))
             add(f, -1, j);
         if (checks.check_3)
-            for (const ConsistencyFinding &d : duplicateOutputs(candidate, other))
+            for (const ConsistencyFinding &d : duplicateOutputs(candidate, other, prefs))
                 add(d, -1, j);
     }
     ConsistencyFinding f;
@@ -536,19 +577,21 @@ QList<ConsistencyFinding> Consistency::checkOne(const SettingStruct &candidate,
 QList<ConsistencyFinding> Consistency::checkAllPairwise(const QList<SettingStruct> &controls,
                                                         const BackgroundStruct &background,
                                                         const ConsistenceCheckStruct &checks,
-                                                        int limit)
+                                                        int limit, const PreferencesStruct *prefs)
 {
+    const PreferencesStruct defaults;
+    const PreferencesStruct &given = prefs ? *prefs : defaults;
     std::vector<Raw> raws;
     const int n = int(controls.size());
     for (int i = 0; i < n; ++i) {
-        Address mine[2];
-        const int countMine = addressesOf(controls.at(i), mine);
+        Address mine[MAX_ADDRESSES];
+        const int countMine = addressesOf(controls.at(i), given, mine);
         for (int j = i + 1; j < n; ++j) {
             overlapPair(i, j, controls, checks, raws);
             if (!checks.check_3)
                 continue;
-            Address theirs[2];
-            const int countTheirs = addressesOf(controls.at(j), theirs);
+            Address theirs[MAX_ADDRESSES];
+            const int countTheirs = addressesOf(controls.at(j), given, theirs);
             for (int p = 0; p < countMine; ++p)
                 for (int q = 0; q < countTheirs; ++q)
                     if (mine[p] == theirs[q])

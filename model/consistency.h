@@ -19,6 +19,10 @@
 //   controls they gather.
 // - Findings come in list order of their first control: its pair findings
 //   (by the other control), then its own ones.
+// - OSC outputs are duplicates when they send the same address to the same
+//   target, the show's default target filled in from the preferences given
+//   (none given: the default preferences); two inputs are duplicates when
+//   they listen to the same OSC address. Both are findings of test 3.
 #pragma once
 
 #include "model/settingstruct.h"
@@ -74,8 +78,8 @@ public:
     static ConsistencyResult checkAll(const QList<SettingStruct> &controls,
                                       const BackgroundStruct &background,
                                       const ConsistenceCheckStruct &checks,
-                                      const ConsistencyProgress &progress = {},
-                                      int limit = INT_MAX);
+                                      const ConsistencyProgress &progress = {}, int limit = INT_MAX,
+                                      const PreferencesStruct *prefs = nullptr);
 
     // One control (as the editor holds it) against the controls of the
     // show; the show's record with the same id is left out. Findings name
@@ -83,14 +87,16 @@ public:
     static QList<ConsistencyFinding> checkOne(const SettingStruct &candidate,
                                               const QList<SettingStruct> &controls,
                                               const BackgroundStruct &background,
-                                              const ConsistenceCheckStruct &checks);
+                                              const ConsistenceCheckStruct &checks,
+                                              const PreferencesStruct *prefs = nullptr);
 
     // The same tests, pairwise over every pair in list order: the slow
     // reference the grid is measured and tested against.
     static QList<ConsistencyFinding> checkAllPairwise(const QList<SettingStruct> &controls,
                                                       const BackgroundStruct &background,
                                                       const ConsistenceCheckStruct &checks,
-                                                      int limit = INT_MAX);
+                                                      int limit = INT_MAX,
+                                                      const PreferencesStruct *prefs = nullptr);
 
     // The single tests; each returns true and fills `finding` (text,
     // severity, test) when it finds something. For the pair tests, `a` is
@@ -100,9 +106,11 @@ public:
     static bool partialOverlap(const SettingStruct &a, const SettingStruct &b,
                                ConsistencyFinding *finding);
     // Compares every output the two controls send on (the output, and the
-    // second output of the types that have one), also across the two.
+    // second output of the types that have one), also across the two, and
+    // their OSC inputs.
     static QList<ConsistencyFinding> duplicateOutputs(const SettingStruct &a,
-                                                      const SettingStruct &b);
+                                                      const SettingStruct &b,
+                                                      const PreferencesStruct *prefs = nullptr);
     static bool completelyOutside(const SettingStruct &a, const BackgroundStruct &background,
                                   ConsistencyFinding *finding);
     static bool partiallyOutside(const SettingStruct &a, const BackgroundStruct &background,

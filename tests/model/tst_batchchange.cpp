@@ -4,6 +4,7 @@
 #include "model/batchchange.h"
 #include "model/showcommands.h"
 #include "model/showdocument.h"
+#include "model/typetables.h"
 
 #include <QtTest>
 
@@ -16,7 +17,7 @@ SettingStruct control(quint8 protocol)
     r.control_type = CT_FADER_VERTICAL;
     r.dmx_out.protocol_type = protocol;
     r.dmx_out_advanced.protocol_type = protocol;
-    r.dmx_in.protocol_type_in = protocol <= PT_MIDI ? protocol : quint8(PT_NONE);
+    r.dmx_in.protocol_type_in = isInputProtocol(protocol) ? protocol : quint8(PT_NONE);
     return r;
 }
 
@@ -56,6 +57,11 @@ private slots:
         row("position top", PT_NONE, column::POSITION_X, BA_ADD, 4294967290, "10", 4294967295);
         row("huge number", PT_NONE, column::SIZE_Y, BA_SET, 5, "99999999999999999999", 4294967295);
         row("type column", PT_NONE, column::TYPE, BA_SET, 0, "1", -1);
+        row("OSC port top", PT_OSC, column::OSC_PORT, BA_ADD, 65000, "1000", 65535);
+        row("OSC port 0: the default", PT_OSC, column::OSC_PORT, BA_SET, 8000, "0", 0);
+        row("no OSC port for Art-Net", PT_ARTNET, column::OSC_PORT, BA_SET, 0, "1", -1);
+        row("no second OSC port without a second output", PT_OSC, column::OSC_PORT_ADV, BA_SET, 0,
+            "1", -1);
     }
 
     void number()
@@ -216,6 +222,8 @@ private slots:
         row("midi, input", column::PROTOCOL_IN, "Midi", PT_MIDI);
         row("http", column::PROTOCOL, "HTTP", PT_HTTP);
         row("command", column::PROTOCOL, "command", PT_COMMAND);
+        row("osc", column::PROTOCOL_ADV, "osc", PT_OSC);
+        row("osc, input", column::PROTOCOL_IN, "OSC", PT_OSC);
         row("none", column::PROTOCOL, "None", PT_NONE);
         row("dash", column::PROTOCOL_IN, "-", PT_NONE);
         row("no protocol is no name", column::PROTOCOL, "no protocol", -1);
@@ -256,6 +264,65 @@ private slots:
                 : QList<int>{r.dmx_in.dmx_in_value_2, r.dmx_in.dmx_in_value_3};
         if (protocol == PT_MIDI)
             QCOMPARE(values, QList<int>(values.size(), 127));
+    }
+
+    // A selection of two OSC centre faders and an Art-Net fader that keeps
+    // OSC fields it does not use: the cells after the change.
+    void oscCells_data()
+    {
+        QTest::addColumn<int>("column");
+        QTest::addColumn<int>("action");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QStringList>("cells");
+        QTest::addColumn<int>("refused");
+        const auto row = [](const char *name, int col, int action, const char *text,
+                            const QStringList &cells, int refused) {
+            QTest::newRow(name) << col << action << QString(text) << cells << refused;
+        };
+        row("set host", column::OSC_HOST, BA_SET, "10.0.0.2", {"10.0.0.2", "10.0.0.2", ""}, 1);
+        row("set second port, 0 the default", column::OSC_PORT_ADV, BA_SET, "0", {"0", "0", ""}, 1);
+        row("add to port", column::OSC_PORT, BA_ADD, "5", {"5", "6", ""}, 1);
+        row("address without '/'", column::OSC_ADDRESS, BA_SET, "a/b", {"/a", "/b", ""}, 3);
+        row("subtracting the '/'", column::OSC_ADDRESS_ADV, BA_SUB, "/", {"/a_", "/b_", ""}, 3);
+        row("add to address", column::OSC_ADDRESS, BA_ADD, "/go", {"/a/go", "/b/go", ""}, 1);
+        row("argument", column::OSC_ARGUMENT, BA_SET, " INT ", {"int", "int", ""}, 1);
+        row("no such argument", column::OSC_ARGUMENT_ADV, BA_SET, "double", {"float", "float", ""},
+            3);
+        row("input address", column::OSC_ADDRESS_IN, BA_SET, "/in/*", {"/in/*", "/in/*", ""}, 1);
+    }
+
+    void oscCells()
+    {
+        QFETCH(int, column);
+        QFETCH(int, action);
+        QFETCH(QString, text);
+        QFETCH(QStringList, cells);
+        QFETCH(int, refused);
+        QList<SettingStruct> records;
+        for (const char *name : {"a", "b"}) {
+            SettingStruct r = control(PT_OSC);
+            r.control_type = CT_FADER_VERTICAL_MIDDLE;
+            r.dmx_out.osc_address = QStringLiteral("/%1").arg(name);
+            r.dmx_out_advanced.osc_address = QStringLiteral("/%1_").arg(name);
+            records << r;
+        }
+        records[1].dmx_out.osc_port = 1;
+        SettingStruct other = control(PT_ARTNET);
+        other.dmx_out.osc_host = other.dmx_out.osc_address = "/hidden";
+        other.dmx_in.dmx_in_osc_address = "/hidden";
+        records << other;
+        IncrementState state;
+        QStringList got;
+        for (SettingStruct &r : records) {
+            const SettingStruct before = r;
+            const bool refusedHere = !applyBatchChange(r, column, action, text, state).isEmpty();
+            refused -= refusedHere;
+            if (refusedHere)
+                QVERIFY(r.sameContent(before));
+            got << oscCellText(r, column);
+        }
+        QCOMPARE(got, cells);
+        QCOMPARE(refused, 0);
     }
 
     void fadeSwitch()

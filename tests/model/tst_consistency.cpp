@@ -38,6 +38,16 @@ SettingDmxStruct output(quint8 protocol, quint16 universe, quint16 channel,
     return out;
 }
 
+SettingDmxStruct osc(const QString &address, const QString &host = {}, quint16 port = 0)
+{
+    SettingDmxStruct out;
+    out.protocol_type = PT_OSC;
+    out.osc_address = address;
+    out.osc_host = host;
+    out.osc_port = port;
+    return out;
+}
+
 ConsistenceCheckStruct only(int test)
 {
     ConsistenceCheckStruct c;
@@ -232,6 +242,18 @@ private slots:
         faders("command same line", output(PT_COMMAND, 0, 0, 0, "ls"),
                output(PT_COMMAND, 0, 0, 0, "ls"));
         faders("no protocol", none, none);
+        const QString oscText =
+            "Controls 'A' and 'B' are using the same settings OSC address %1 / target %2!";
+        faders("OSC same address and target", osc("/a b", "h", 1), osc("/a b", "h", 1),
+               {oscText.arg("/a b", "h:1")});
+        faders("OSC other port", osc("/a", "h", 1), osc("/a", "h", 2));
+        faders("OSC other host", osc("/a", "h", 1), osc("/a", "g", 1));
+        faders("OSC address differs in case", osc("/a"), osc("/A"));
+        faders("OSC default target is the explicit one", osc("/a"), osc("/a", "127.0.0.1", 9000),
+               {oscText.arg("/a", "127.0.0.1:9000")});
+        faders("OSC without address sends nothing", osc(""), osc(""));
+        row("OSC second output against an output", centre, none, osc("/c"), fader, osc("/c"), none,
+            {oscText.arg("/c", "127.0.0.1:9000")});
         row("centre outputs", centre, none, output(PT_ARTNET, 2, 9), centre, none,
             output(PT_ARTNET, 2, 9), {dmx.arg(3).arg(10)});
         row("encoder push outputs", CT_ENCODER_PUSH, none, output(PT_MIDI, 15, 1, MT_NOTE_OFF),
@@ -271,6 +293,37 @@ private slots:
                  expected);
         // Switched off, nothing.
         QVERIFY(Consistency::checkAll({a, b}, background(400, 300), only(1)).findings.isEmpty());
+    }
+
+    // Two inputs listening to one OSC address; the default target as the
+    // preferences given have it.
+    void oscInputsAndTargets()
+    {
+        SettingStruct a = control("A", 0, 0, 10, 10, 1), b = control("B", 100, 0, 10, 10, 2);
+        SettingStruct c = control("C", 200, 0, 10, 10, 3);
+        for (SettingStruct *s : {&a, &b, &c}) {
+            s->dmx_in.protocol_type_in = PT_OSC;
+            s->dmx_in.dmx_in_osc_address = "/go";
+        }
+        c.dmx_in.dmx_in_osc_address = "/stop";
+        c.dmx_out = osc("/go"); // an output is no input
+        const QString text = "Controls 'A' and 'B' are both listening to the OSC address /go!";
+        QCOMPARE(texts(Consistency::checkAll({a, b, c}, background(400, 300), only(3)).findings),
+                 QStringList{text});
+        QCOMPARE(texts(Consistency::checkOne(a, {b, c}, background(400, 300), only(3))),
+                 QStringList{text});
+        b.dmx_in.protocol_type_in = PT_MIDI; // the address stays, unused
+        QVERIFY(Consistency::checkAll({a, b, c}, background(400, 300), only(3)).findings.isEmpty());
+
+        a.dmx_out = osc("/x");
+        b.dmx_out = osc("/x", "127.0.0.1", 8000);
+        PreferencesStruct prefs;
+        QVERIFY(Consistency::duplicateOutputs(a, b, &prefs).isEmpty());
+        prefs.osc_default_port = 8000;
+        QCOMPARE(Consistency::duplicateOutputs(a, b, &prefs).size(), 1);
+        QCOMPARE(
+            Consistency::checkAll({a, b}, background(400, 300), only(3), {}, INT_MAX, &prefs).total,
+            1);
     }
 
     void pairsOnceInListOrder()
@@ -333,6 +386,10 @@ private slots:
             c.dmx_out = output(quint8(random.bounded(4)), random.bounded(2), random.bounded(20),
                                quint8(random.bounded(2) ? MT_NOTE_ON : MT_NOTE_OFF));
             c.dmx_out_advanced = output(quint8(random.bounded(4)), 0, random.bounded(20));
+            if (i % 3 == 0)
+                c.dmx_out = osc(QStringLiteral("/%1").arg(random.bounded(20)));
+            c.dmx_in.protocol_type_in = i % 2 ? PT_OSC : PT_NONE;
+            c.dmx_in.dmx_in_osc_address = QStringLiteral("/%1").arg(random.bounded(20));
             controls.append(c);
         }
         const auto fast =
