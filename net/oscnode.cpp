@@ -104,9 +104,10 @@ QString OscNode::send(const QString &host, quint16 port, QByteArrayView address,
     Name &name = m_names[host];
     if (name.known && name.ipv4) {
         // A stale address still serves while the name is looked up again.
+        const quint32 ipv4 = name.ipv4;
         if (now >= name.expiresMs && !name.resolving)
             resolve(host);
-        queue(host, m_names.value(host).ipv4, port, message);
+        queue(host, ipv4, port, message);
         return QString();
     }
     if (name.known && !name.resolving && now < name.expiresMs)

@@ -314,15 +314,22 @@ private slots:
         QCOMPARE(net.socket->sent[0].data, oscpacket::bundles({oscpacket::message("/a", 1.0f),
                                                                oscpacket::message("/b", 1.0f)})[0]);
 
+        // An old address still serves while the name is looked up again.
+        net.now += OscNode::RESOLVED_MS;
+        QCOMPARE(node.send("desk", 8000, "/c", one), QString());
+        QCOMPARE(lookups.size(), 2);
+        QCoreApplication::processEvents();
+        QCOMPARE(net.socket->sent.size(), 2);
+
         // A name not found is not looked up again for a while.
         QCOMPARE(node.send("typo", 8000, "/a", one), QString());
         lookups.last().second(0);
         QCOMPARE(node.lastSendError(), QString("host not found: typo"));
         QCOMPARE(node.send("typo", 8000, "/a", one), QString("host not found: typo"));
-        QCOMPARE(lookups.size(), 2);
+        QCOMPARE(lookups.size(), 3);
         net.now += OscNode::FAILED_RESOLVE_MS;
         QCOMPARE(node.send("typo", 8000, "/a", one), QString());
-        QCOMPARE(lookups.size(), 3);
+        QCOMPARE(lookups.size(), 4);
 
         // Refused hosts: neither looked up nor sent to, also when refused while waiting.
         QCOMPARE(node.send("blocked", 8000, "/a", one), QString("not allowed: blocked"));
@@ -332,8 +339,8 @@ private slots:
         lookups.last().second(0x0A00000A);
         QCOMPARE(node.send("desk", 8000, "/a", one), QString("not allowed: desk"));
         QCoreApplication::processEvents();
-        QCOMPARE(lookups.size(), 4);
-        QCOMPARE(net.socket->sent.size(), 1);
+        QCOMPARE(lookups.size(), 5);
+        QCOMPARE(net.socket->sent.size(), 2);
     }
 
     void listenAddresses()
