@@ -1,5 +1,6 @@
 #include "app/consoleio.h"
 
+#include "app/outputconsent.h"
 #include "app/startup.h"
 #include "app/surface.h"
 #include "model/dmxincolor.h"
@@ -15,6 +16,12 @@ ConsoleIo::ConsoleIo(const ShowDocument &document, const Surface &surface,
     QObject::connect(&m_followTimer, &QTimer::timeout, &m_followTimer, [this] { followInputs(); });
     m_objects.setArrivalHandler(
         [this](quint8 protocol, int universe) { arrived(protocol, universe); });
+    // Until the user allows the show to call other computers, OSC reaches
+    // this computer and the chosen interface's network only.
+    m_objects.setOscResolveAllowed([this](const QString &host) {
+        return m_document.preferences().http_other_hosts ||
+               !oscHostNeedsConsent(host, m_objects.interfaceNetworks());
+    });
 }
 
 ConsoleIo::~ConsoleIo()
@@ -29,6 +36,7 @@ void ConsoleIo::applyNetworkPreferences()
 {
     const PreferencesStruct &prefs = m_document.preferences();
     m_objects.setNetworkOptions(prefs.net_interface, prefs.artnet_always_broadcast);
+    m_objects.setOscPlainTargets(prefs.osc_plain_targets);
 }
 
 QString ConsoleIo::send(const SettingDmxStruct &d, int v)

@@ -2,6 +2,7 @@
 
 #include "app/outputdispatch.h"
 #include "io/http.h"
+#include "net/interfaceentry.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -38,18 +39,51 @@ bool isLoopbackUrl(const QUrl &url)
     return address.setAddress(host) && address.isLoopback();
 }
 
-OutputConsent outputConsent(const OutputRequest &request, const QList<SettingStruct> &alsoControls)
+QList<QNetworkAddressEntry> ownNetworks(const NetEnvironment &env, const QString &interfaceName)
+{
+    const NetEnvironment chosen = withInterface(env, interfaceName);
+    const QList<InterfaceEntry> list = discoverInterfaceList(
+        chosen.interfaces ? chosen.interfaces() : QList<NetworkInterfaceInfo>(), false);
+    QList<QNetworkAddressEntry> networks;
+    if (!isLoopbackOnly(list))
+        for (const InterfaceEntry &e : list)
+            networks.append(e.addressEntry);
+    return networks;
+}
+
+bool oscHostNeedsConsent(const QString &host, const QList<QNetworkAddressEntry> &ownNetworks)
+{
+    QHostAddress address;
+    if (!address.setAddress(host))
+        return !isLoopbackUrl(QUrl(QStringLiteral("osc://") + host));
+    if (address.isLoopback())
+        return false;
+    if (address.protocol() != QAbstractSocket::IPv4Protocol)
+        return true;
+    for (const QNetworkAddressEntry &e : ownNetworks)
+        if (e.ip().protocol() == QAbstractSocket::IPv4Protocol && e.prefixLength() > 0 &&
+            address.isInSubnet(e.ip(), e.prefixLength()))
+            return false;
+    return true;
+}
+
+OutputConsent outputConsent(const OutputRequest &request, const QList<SettingStruct> &alsoControls,
+                            const QList<QNetworkAddressEntry> &ownNetworks)
 {
     OutputConsent consent;
     consent.commandsRequested = request.commandsRequested;
     QStringList commands = request.commands;
     QStringList links = request.httpLinks;
+    QStringList oscHosts = request.oscHosts;
     for (const SettingStruct &control : alsoControls) {
         for (const SettingDmxStruct *output : {&control.dmx_out, &control.dmx_out_advanced}) {
             if (output->protocol_type == PT_COMMAND && !output->dmx_command_filename.isEmpty())
                 commands << output->dmx_command_filename;
             else if (output->protocol_type == PT_HTTP && !output->dmx_http_filename.isEmpty())
                 links << output->dmx_http_filename;
+            else if (output->protocol_type == PT_OSC && !output->osc_address.isEmpty())
+                oscHosts << (output->osc_host.isEmpty() ? request.oscDefaultHost
+                                                        : output->osc_host);
         }
     }
     if (consent.commandsRequested) {
@@ -67,6 +101,9 @@ OutputConsent outputConsent(const OutputRequest &request, const QList<SettingStr
             }
         }
     }
+    for (const QString &host : std::as_const(oscHosts))
+        if (!host.isEmpty() && oscHostNeedsConsent(host, ownNetworks))
+            consent.hosts << host;
     sortUnique(consent.hosts);
     return consent;
 }

@@ -2,6 +2,7 @@
 
 #include "app/appinfo.h"
 #include "app/outputconsent.h"
+#include "model/oscvalue.h"
 #include "model/typetables.h"
 
 #include <QCoreApplication>
@@ -46,6 +47,32 @@ QString protocolName(quint8 protocol)
     default:
         return Text::tr("None");
     }
+}
+
+// The host and port an OSC output sends to: its own, else the preferences'
+// default; empty or 0 when there is none.
+QPair<QString, quint16> oscTarget(const SettingDmxStruct &d, const PreferencesStruct *prefs)
+{
+    const QString host = !d.osc_host.isEmpty() ? d.osc_host
+                         : prefs               ? prefs->osc_default_host
+                                               : QString();
+    const quint16 port = d.osc_port != 0 ? d.osc_port : prefs ? prefs->osc_default_port : 0;
+    return {host, port};
+}
+
+// "host:port", an IPv6 host in brackets.
+QString oscTargetText(const QString &host, quint16 port)
+{
+    SettingDmxStruct target;
+    target.osc_host = host;
+    target.osc_port = port;
+    return oscTargetKey(target, PreferencesStruct());
+}
+
+// The argument as it is sent: "0.50" (float) or "128" (int).
+QString oscArgumentText(const SettingDmxStruct &d, int v)
+{
+    return d.osc_argument == OSC_INT ? QString::number(v) : QString::number(oscFloat(d, v), 'f', 2);
 }
 
 } // namespace
@@ -119,6 +146,20 @@ SendOutcome OutputDispatch::send(const SettingDmxStruct &d, int v, bool storeOnl
             outcome =
                 m_ports.runCommand(prefs->command_path, substituteValue(d.dmx_command_filename, v));
         break;
+    case PT_OSC: {
+        if (storeOnly)
+            return outcome;
+        if (d.osc_address.isEmpty())
+            return refuse(lcNet, d, v, Text::tr("no OSC address"));
+        const auto [host, port] = oscTarget(d, prefs);
+        if (host.isEmpty() || port == 0)
+            return refuse(lcNet, d, v,
+                          Text::tr("no OSC target, and no default target in the preferences"));
+        const bool isFloat = d.osc_argument != OSC_INT;
+        outcome = m_ports.sendOsc(host, port, d.osc_address.toUtf8(), isFloat,
+                                  isFloat ? oscFloat(d, v) : double(v));
+        break;
+    }
     default:
         break;
     }
@@ -208,6 +249,13 @@ QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStru
         if (!prefs->command_flag)
             return text + Text::tr("No Command flag in preferences configured!");
         return text + Text::tr("Command: %1").arg(substituteValue(d.dmx_command_filename, v));
+    case PT_OSC: {
+        const auto [host, port] = oscTarget(d, prefs);
+        if (host.isEmpty() || port == 0)
+            return text + Text::tr("%1 %2 (no target)").arg(d.osc_address, oscArgumentText(d, v));
+        return text + Text::tr("%1 %2 to %3")
+                          .arg(d.osc_address, oscArgumentText(d, v), oscTargetText(host, port));
+    }
     default:
         return text + Text::tr("Unknown Type of Protocol");
     }
@@ -264,6 +312,11 @@ QString failedSendStatusLine(const SettingDmxStruct &d, int v, const QString &er
         break;
     case PT_COMMAND:
         what = Text::tr("Command %1").arg(substituteValue(d.dmx_command_filename, v));
+        break;
+    case PT_OSC:
+        what = d.osc_address.isEmpty()
+                   ? protocolName(PT_OSC)
+                   : Text::tr("OSC %1 %2").arg(d.osc_address, oscArgumentText(d, v));
         break;
     default:
         what = protocolName(d.protocol_type);

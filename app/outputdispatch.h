@@ -43,6 +43,10 @@ public:
     virtual SendOutcome requestUrl(const QString &server, const QString &link) = 0;
     // ok means the command was started.
     virtual SendOutcome runCommand(const QString &path, const QString &command) = 0;
+    // One OSC message with one argument, a float or an int; ok means it is
+    // queued (it leaves at the end of the pass, or once the host is found).
+    virtual SendOutcome sendOsc(const QString &host, quint16 port, const QByteArray &address,
+                                bool isFloat, double number) = 0;
 };
 
 // One zero-filled 512-byte buffer per universe, created on first use.
@@ -67,8 +71,9 @@ public:
     // Sends value v for output d. With storeOnly the network universes are
     // updated but nothing is transmitted, and MIDI, HTTP and command are
     // skipped. prefs may be null. Not ok when the value did not leave: the
-    // channel lies past the universe, no MIDI output device is selected, or
-    // the output failed. Nothing to send (no protocol, store-only, an output
+    // channel lies past the universe, no MIDI output device is selected, an
+    // OSC output has no address or no target (its own or the preferences'
+    // default), or the output failed. Nothing to send (no protocol, store-only, an output
     // switched off or left empty in the record or the preferences) is ok.
     SendOutcome send(const SettingDmxStruct &d, int v, bool storeOnly,
                      const PreferencesStruct *prefs);
@@ -91,7 +96,8 @@ private:
 // Replaces every "%1" (case-sensitive) by v in decimal.
 QString substituteValue(const QString &text, int v);
 
-// The status-bar line that describes sending v for d. prefs may be null.
+// The status-bar line that describes sending v for d, e.g. "Protocol: OSC -
+// /stage/fader/1 0.50 to 10.0.0.5:9000". prefs may be null.
 QString outputStatusLine(const SettingDmxStruct &d, int v, const PreferencesStruct *prefs);
 
 // Why an Art-Net universe above the 15-bit Port-Address range is refused.

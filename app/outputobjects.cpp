@@ -1,6 +1,7 @@
 #include "app/outputobjects.h"
 
 #include "app/appinfo.h"
+#include "app/outputconsent.h"
 #include "io/command.h"
 #include "io/http.h"
 #include "io/midi.h"
@@ -30,6 +31,7 @@ OutputObjects::~OutputObjects()
 {
     m_noticeHandler = nullptr;
     clear();
+    m_osc.reset();
 }
 
 void OutputObjects::clear()
@@ -44,6 +46,8 @@ void OutputObjects::clear()
     m_midi.reset();
     m_http.reset();
     m_command.reset();
+    // The OSC node stays: its input is the user's, and its output holds
+    // nothing of the show beyond the pass.
 }
 
 bool OutputObjects::setNetworkOptions(const QString &interfaceName, bool alwaysBroadcast)
@@ -54,6 +58,9 @@ bool OutputObjects::setNetworkOptions(const QString &interfaceName, bool alwaysB
     if (interfaceName == m_interfaceName)
         return false;
     m_interfaceName = interfaceName;
+    m_networks.reset();
+    if (m_osc && m_oscInPort != 0)
+        bindOsc();
     if (!m_artnet && !m_acn)
         return false;
     // The nodes learn their interfaces once: new nodes on the new network,
@@ -151,6 +158,85 @@ acnnet *OutputObjects::acnNode()
             hookAcn();
     }
     return m_acn.get();
+}
+
+OscNode *OutputObjects::oscNode()
+{
+    if (!m_osc) {
+        m_osc = std::make_unique<OscNode>(m_env);
+        m_osc->setPlainTargets(m_oscPlain);
+        m_osc->setResolveAllowed(m_oscAllowed);
+        m_osc->setMessageHandler([this](QByteArrayView address, const oscpacket::Value &value) {
+            oscArrived(address, value);
+        });
+    }
+    return m_osc.get();
+}
+
+void OutputObjects::oscArrived(QByteArrayView address, const oscpacket::Value &value)
+{
+    if (m_oscHandler)
+        m_oscHandler(address, value);
+    // A copy: learning may stop while it runs.
+    if (const OscNode::MessageHandler observer = m_oscObserver)
+        observer(address, value);
+}
+
+void OutputObjects::setOscPlainTargets(const QStringList &plainTargets)
+{
+    if (plainTargets == m_oscPlain)
+        return;
+    m_oscPlain = plainTargets;
+    if (m_osc)
+        m_osc->setPlainTargets(m_oscPlain);
+}
+
+void OutputObjects::setOscResolveAllowed(std::function<bool(const QString &)> allowed)
+{
+    m_oscAllowed = std::move(allowed);
+    if (m_osc)
+        m_osc->setResolveAllowed(m_oscAllowed);
+}
+
+const QList<QNetworkAddressEntry> &OutputObjects::interfaceNetworks()
+{
+    if (!m_networks)
+        m_networks = ownNetworks(m_env, m_interfaceName);
+    return *m_networks;
+}
+
+QString OutputObjects::listenOsc(quint16 port)
+{
+    if (port == m_oscInPort && (port == 0 || m_osc))
+        return QString();
+    m_oscInPort = port;
+    if (port == 0) {
+        if (m_osc)
+            m_osc->listen(0, {});
+        return QString();
+    }
+    oscNode();
+    return bindOsc();
+}
+
+QString OutputObjects::bindOsc()
+{
+    const QList<QNetworkAddressEntry> &networks = interfaceNetworks();
+    const QHostAddress address = networks.isEmpty() ? QHostAddress() : networks.first().ip();
+    if (m_osc->listen(m_oscInPort, address)) {
+        qCInfo(lcNet).noquote() << "OSC input listens on port" << m_oscInPort << "of"
+                                << (address.isNull()
+                                        ? QStringLiteral("127.0.0.1")
+                                        : address.toString() + QStringLiteral(" and 127.0.0.1"));
+        return QString();
+    }
+    const QString text =
+        QCoreApplication::translate("Pultora", "OSC input: cannot listen on port %1 (%2)")
+            .arg(m_oscInPort)
+            .arg(m_osc->errorString());
+    qCWarning(lcNet).noquote() << text;
+    notice(text);
+    return text;
 }
 
 void OutputObjects::arrived(quint8 protocol, int universe)
@@ -346,6 +432,24 @@ SendOutcome OutputObjects::runCommand(const QString &path, const QString &text)
     if (m_command->runCommand(path, text))
         return {};
     return SendOutcome::failed(m_command->errorString());
+}
+
+SendOutcome OutputObjects::sendOsc(const QString &host, quint16 port, const QByteArray &address,
+                                   bool isFloat, double number)
+{
+    if (m_oscAllowed && !m_oscAllowed(host))
+        return SendOutcome::failed(
+            QCoreApplication::translate("Pultora",
+                                        "%1 is another computer, which this show may not call")
+                .arg(host));
+    oscpacket::Value value;
+    value.kind = isFloat ? oscpacket::Value::Float : oscpacket::Value::Int;
+    value.number = number;
+    const QString error = oscNode()->send(host, port, address, value);
+    if (error.isEmpty())
+        return {};
+    qCWarning(lcNet).noquote() << "OSC" << address << "to" << host << port << "not sent:" << error;
+    return SendOutcome::failed(error);
 }
 
 void OutputObjects::setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,

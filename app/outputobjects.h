@@ -1,6 +1,8 @@
 // The console's output objects: one Art-Net node, one streaming ACN node,
 // one MIDI object, one HTTP and one command output, each created on first
-// use and kept until the configuration is cleared or the console closes.
+// use and kept until the configuration is cleared or the console closes, and
+// one OSC node, created on first use and kept to the end: OSC input is the
+// user's, not the show's, and moves along to a new interface.
 // They serve both directions: the output dispatch sends through them and the
 // input dispatch registers its DMX-IN buffers with them, reads them and is
 // told what arrived.
@@ -22,13 +24,16 @@
 #include "app/outputdispatch.h"
 #include "io/midibackend.h"
 #include "net/netenvironment.h"
+#include "net/oscnode.h"
 
+#include <QNetworkAddressEntry>
 #include <QStringList>
 #include <QTimer>
 
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 
 class artnet;
 class acnnet;
@@ -70,6 +75,28 @@ public:
                          quint8 data2) override;
     SendOutcome requestUrl(const QString &server, const QString &link) override;
     SendOutcome runCommand(const QString &path, const QString &command) override;
+    // A host the OSC permission refuses is a failure; so is what the node
+    // refuses at once (a missing socket, an IPv6 literal).
+    SendOutcome sendOsc(const QString &host, quint16 port, const QByteArray &address, bool isFloat,
+                        double number) override;
+
+    // OSC output: the "host:port" targets that want plain messages, and the
+    // hosts that may be resolved and sent to (unset: every host).
+    void setOscPlainTargets(const QStringList &plainTargets);
+    void setOscResolveAllowed(std::function<bool(const QString &host)> allowed);
+    // OSC input on `port` (0: off) of the chosen interface's IPv4 address and
+    // of 127.0.0.1. Empty when it listens or is off, else why not, which is
+    // also logged on `pultora.net` and handed to the notice handler. The same
+    // port on the same interface again changes nothing.
+    QString listenOsc(quint16 port);
+    quint16 oscInPort() const { return m_oscInPort; }
+    // Every OSC message that arrives goes to the handler (the console's
+    // inputs) and, while one is set, to the observer (learning).
+    void setOscHandler(OscNode::MessageHandler handler) { m_oscHandler = std::move(handler); }
+    void observeOsc(OscNode::MessageHandler observer) { m_oscObserver = std::move(observer); }
+    // The address entries of the chosen interface; empty when the nodes are
+    // on loopback only. Looked up once per choice of interface.
+    const QList<QNetworkAddressEntry> &interfaceNetworks();
 
     // InputPorts
     void setReceiveBuffer(quint8 protocol, quint8 *buffer, int size,
@@ -110,6 +137,7 @@ public:
     artnet *artnetNode();
     acnnet *acnNode();
     midi *midiObject();
+    OscNode *oscNode();
 
 private:
     // Hand the node the current observer (or none); the node exists.
@@ -123,6 +151,9 @@ private:
     void checkInterface();
     void scheduleFlush();
     void registerInput(quint8 protocol);
+    // (Re)binds the OSC input on the current interface; the node exists.
+    QString bindOsc();
+    void oscArrived(QByteArrayView address, const oscpacket::Value &value);
 
     struct Registration {
         quint8 *buffer = nullptr;
@@ -154,4 +185,11 @@ private:
     std::unique_ptr<midi> m_midi;
     std::unique_ptr<http> m_http;
     std::unique_ptr<command> m_command;
+    std::unique_ptr<OscNode> m_osc;
+    QStringList m_oscPlain;
+    std::function<bool(const QString &)> m_oscAllowed;
+    quint16 m_oscInPort = 0;
+    std::optional<QList<QNetworkAddressEntry>> m_networks;
+    OscNode::MessageHandler m_oscHandler;
+    OscNode::MessageHandler m_oscObserver;
 };

@@ -49,9 +49,14 @@ bool ShowLoader::load(const QString &source, const LoadOptions &options, const S
         OutputRequest request;
         request.commandsRequested = preferences.command_flag;
         request.commandFolder = preferences.command_path;
-        if (preferences.http_other_hosts)
+        request.networkInterface = preferences.net_interface;
+        if (preferences.http_other_hosts) {
             request.httpServer = preferences.http_server;
-        const OutputConsent added = outputConsent(request, result->added);
+            request.oscDefaultHost = preferences.osc_default_host;
+        }
+        const OutputConsent added =
+            outputConsent(request, result->added,
+                          ownNetworks(NetEnvironment::system(), request.networkInterface));
         if ((!added.commands.isEmpty() || !added.hosts.isEmpty()) &&
             !allowOutputs(request, m_kept + result->added)) {
             preferences.command_flag = false;
@@ -134,7 +139,8 @@ bool ShowLoader::allowOutputs(const OutputRequest &request)
 
 bool ShowLoader::allowOutputs(const OutputRequest &request, const QList<SettingStruct> &also)
 {
-    const OutputConsent consent = outputConsent(request, also);
+    const OutputConsent consent = outputConsent(
+        request, also, ownNetworks(NetEnvironment::system(), request.networkInterface));
     if (consent.isEmpty())
         return true;
     const QByteArray hash = consent.hash();

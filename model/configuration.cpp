@@ -282,12 +282,19 @@ OutputRequest outputRequest(const ParsedDocument &parsed, const PreferencesStruc
     request.commandsRequested = commandsRequested;
     request.commandFolder = preferences.command_path;
     request.httpServer = preferences.http_server;
+    request.oscDefaultHost = preferences.osc_default_host;
+    request.networkInterface = preferences.net_interface;
     for (const SettingStruct &control : parsed.controls) {
         for (const SettingDmxStruct *output : {&control.dmx_out, &control.dmx_out_advanced}) {
             if (output->protocol_type == PT_COMMAND && !output->dmx_command_filename.isEmpty())
                 request.commands << output->dmx_command_filename;
             else if (output->protocol_type == PT_HTTP && !output->dmx_http_filename.isEmpty())
                 request.httpLinks << output->dmx_http_filename;
+            // An output without an address or a target sends nothing.
+            else if (output->protocol_type == PT_OSC && !output->osc_address.isEmpty() &&
+                     (output->osc_port != 0 || preferences.osc_default_port != 0))
+                request.oscHosts << (output->osc_host.isEmpty() ? preferences.osc_default_host
+                                                                : output->osc_host);
         }
     }
     return request;

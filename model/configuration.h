@@ -45,6 +45,9 @@ struct OutputRequest {
     QString commandFolder;          // the element's command path
     QString httpServer;             // the element's HTTP server
     QStringList httpLinks;          // every link of the document's HTTP outputs
+    QStringList oscHosts;           // every host the document's OSC outputs send to
+    QString oscDefaultHost;         // the element's OSC default host
+    QString networkInterface;       // the element's network interface (empty: the first)
 };
 
 // What the loader tells the console. Every call happens on the caller's thread

@@ -44,6 +44,18 @@ public:
     {
         return record({"cmd " + path + " " + command, -1, {}});
     }
+    SendOutcome sendOsc(const QString &host, quint16 port, const QByteArray &address, bool isFloat,
+                        double number) override
+    {
+        return record(
+            {QStringLiteral("osc %1:%2 %3 %4")
+                 .arg(host)
+                 .arg(port)
+                 .arg(QString::fromUtf8(address), isFloat ? QString::number(number, 'f', 3)
+                                                          : QStringLiteral("i%1").arg(number)),
+             -1,
+             {}});
+    }
 
 private:
     SendOutcome record(const Sent &s)
@@ -64,7 +76,9 @@ SettingDmxStruct out(quint8 protocol, quint16 universe, quint16 channel)
 
 // An output written "a 0 5" (Art-Net universe, channel), "s" (sACN), "m 0 60"
 // (MIDI note on; "M": no MIDI type), "h dim?v=%1" (HTTP), "c go %1"
-// (command), "n" (none) or "? 9" (a protocol number unknown).
+// (command), "o /go 10.0.0.5:9000 i" (OSC: address, target, int argument;
+// ":7000" a port of its own only), "n" (none) or "? 9" (a protocol number
+// unknown).
 SettingDmxStruct out(const QString &spec)
 {
     const QStringList f = spec.split(' ');
@@ -72,11 +86,19 @@ SettingDmxStruct out(const QString &spec)
     const QString kind = f.at(0);
     // The letters in the order of the protocol numbers.
     const quint8 protocol = kind == "?" ? quint8(rest.toUInt())
-                                        : quint8(QStringLiteral("nasmhc").indexOf(kind.toLower()));
+                                        : quint8(QStringLiteral("nasmhco").indexOf(kind.toLower()));
     SettingDmxStruct d = out(protocol, f.value(1).toUShort(), f.value(2).toUShort());
     d.dmx_midi_type = kind == "m" ? MT_NOTE_ON : MT_NONE;
     d.dmx_http_filename = kind == "h" ? rest : QString();
     d.dmx_command_filename = kind == "c" ? rest : QString();
+    if (kind == "o") {
+        d = SettingDmxStruct();
+        d.protocol_type = PT_OSC;
+        d.osc_address = f.value(1);
+        d.osc_host = f.value(2).section(':', 0, 0);
+        d.osc_port = f.value(2).section(':', 1).toUShort();
+        d.osc_argument = f.value(3) == "i" ? OSC_INT : OSC_FLOAT;
+    }
     return d;
 }
 
@@ -90,6 +112,8 @@ private Q_SLOTS:
     void universeBuffers_data();
     void universeBuffers();
     void midiHttpAndCommand();
+    void oscMessages_data();
+    void oscMessages();
     void statusLines_data();
     void statusLines();
     void failuresReported_data();
@@ -193,6 +217,41 @@ void TestOutputDispatch::midiHttpAndCommand()
     QCOMPARE(ports.sent.size(), 5);
 }
 
+// What an OSC output asks the ports for, over the preferences' default
+// target 127.0.0.1:9000 unless a row sets its own.
+void TestOutputDispatch::oscMessages_data()
+{
+    QTest::addColumn<QString>("output");
+    QTest::addColumn<int>("low"); // value 1 of the output; value 2 is 255
+    QTest::addColumn<int>("v");
+    QTest::addColumn<QString>("sent");
+    QTest::newRow("float over 0..255")
+        << "o /fader/1 10.0.0.5:9000" << 0 << 51 << "osc 10.0.0.5:9000 /fader/1 0.200";
+    QTest::newRow("float over the output's range")
+        << "o /f" << 55 << 155 << "osc 127.0.0.1:9000 /f 0.500";
+    QTest::newRow("below the range") << "o /f" << 55 << 10 << "osc 127.0.0.1:9000 /f 0.000";
+    QTest::newRow("int as sent to DMX")
+        << "o /f host.example:1 i" << 55 << 155 << "osc host.example:1 /f i155";
+    QTest::newRow("own port, default host")
+        << "o /f :7000 i" << 0 << 0 << "osc 127.0.0.1:7000 /f i0";
+}
+
+void TestOutputDispatch::oscMessages()
+{
+    QFETCH(QString, output);
+    QFETCH(int, low);
+    QFETCH(int, v);
+    QFETCH(QString, sent);
+    RecordingPorts ports;
+    OutputDispatch dispatch(ports);
+    PreferencesStruct prefs;
+    SettingDmxStruct d = out(output);
+    d.dmx_value_1 = quint8(low);
+    QVERIFY(dispatch.send(d, v, false, &prefs).ok);
+    QCOMPARE(ports.sent.size(), 1);
+    QCOMPARE(ports.sent[0].what, sent);
+}
+
 void TestOutputDispatch::statusLines_data()
 {
     QTest::addColumn<QString>("output");
@@ -226,6 +285,11 @@ void TestOutputDispatch::statusLines_data()
     row("http, no server", "h dim?v=%1", 7, false, "",
         "Protocol: HTTP - No HTTP server name in preferences configured!");
     row("command, no hex", "c go %1 %1", 12, true, "cmd", "Protocol: Command - Command: go 12 12");
+    row("osc float", "o /stage/fader/1 10.0.0.5:9000", 128, false, "",
+        "Protocol: OSC - /stage/fader/1 0.50 to 10.0.0.5:9000");
+    row("osc int, default target", "o /go :0 i", 7, true, "",
+        "Protocol: OSC - /go 7 to 127.0.0.1:9000");
+    row("osc, no preferences", "o /go", 7, false, "-", "Protocol: OSC - /go 0.03 (no target)");
 }
 
 void TestOutputDispatch::statusLines()
@@ -270,6 +334,10 @@ void TestOutputDispatch::failuresReported_data()
     row("HTTP", "h dim?v=%1", "not a valid URL: x", "HTTP dim?v=7: not sent (not a valid URL: x)");
     row("command", "c go %1", "cannot start go: execv: No such file",
         "Command go 7: not sent (cannot start go: execv: No such file)");
+    row("OSC", "o /go h:9000 i", "host not found: h", "OSC /go 7: not sent (host not found: h)");
+    row("OSC without address", "o", "", "OSC: not sent (no OSC address)");
+    row("OSC without target", "o /go", "",
+        "OSC /go 0.03: not sent (no OSC target, and no default target in the preferences)");
 }
 
 void TestOutputDispatch::failuresReported()
@@ -287,6 +355,8 @@ void TestOutputDispatch::failuresReported()
     prefs.midi_device_out = midiDevice ? 1 : 0;
     prefs.http_server = "x";
     prefs.command_flag = true;
+    if (QTest::currentDataTag() == QByteArray("OSC without target"))
+        prefs.osc_default_host.clear();
     const QString error = refused ? line.section(" (", 1).chopped(1) : portError;
     if (refused)
         QTest::ignoreMessage(QtWarningMsg, qPrintable(line));
@@ -318,6 +388,7 @@ void TestOutputDispatch::nothingToSendIsOk_data()
     row("command flag off", "c go %1");
     row("HTTP without link", "h");
     row("command without text", "c");
+    row("OSC store only", "o /go", true);
 }
 
 void TestOutputDispatch::nothingToSendIsOk()
