@@ -10,6 +10,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
@@ -71,13 +72,18 @@ void BackgroundEdit::deletePicture()
 
 bool BackgroundEdit::apply(const QString &undoText)
 {
-    if (!m_document)
+    if (!m_document || !refusal().isEmpty())
         return false;
     clampInput(m_working.dmx_in);
     // The picture is the one the preview shows, read when it was chosen.
     if (!m_working.sameContent(m_document->background()))
         m_document->push(new ChangeBackground(*m_document, m_working, undoText));
     return true;
+}
+
+QString BackgroundEdit::refusal() const
+{
+    return oscInputRefusal(m_working.dmx_in);
 }
 
 // ---- SettingsBackground -------------------------------------------------------
@@ -264,19 +270,24 @@ void SettingsBackground::slotPixmapDelete()
 
 // ---- apply ----------------------------------------------------------------------
 
-void SettingsBackground::applyEdit()
+bool SettingsBackground::applyEdit()
 {
+    if (const QString refusal = m_edit.refusal(); !refusal.isEmpty()) {
+        QMessageBox::warning(this, windowTitle(), refusal);
+        return false;
+    }
     if (!m_edit.apply(tr("Change Background")))
-        return;
+        return true;
     // The applied input is within its protocol's ranges now; show it so.
     m_input->updateDisplay();
     emit valueChanged();
+    return true;
 }
 
 void SettingsBackground::slotOk()
 {
-    applyEdit();
-    close();
+    if (applyEdit())
+        close();
 }
 
 void SettingsBackground::slotApply()

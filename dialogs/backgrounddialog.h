@@ -41,8 +41,12 @@ public:
 
     // Pushes the working record, its input brought into its protocol's
     // ranges, as one command named `undoText` when it differs from the
-    // document's. False without a document to write to.
+    // document's. False without a document to write to, and when refusal()
+    // tells why it cannot be applied.
     bool apply(const QString &undoText);
+    // Why the working record cannot be applied (an OSC input whose address
+    // is not valid); empty when it can.
+    QString refusal() const;
 
 private:
     ShowDocument *m_document = nullptr;
@@ -80,7 +84,7 @@ private:
     void buildWidgets();
     void updateDisplay();
     void showPicture();
-    void applyEdit();
+    bool applyEdit();
 
     BackgroundEdit m_edit;
     PictureChooser m_chooser;

@@ -5,12 +5,12 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace
 {
 
-const quint8 INPUT_PROTOCOLS[] = {PT_NONE, PT_ARTNET, PT_ACN, PT_MIDI};
 const quint8 MIDI_TYPES[] = {
     MT_NONE,           MT_NOTE_OFF,       MT_NOTE_ON,          MT_POLY_KEY_PRESSURE,
     MT_CONTROL_CHANGE, MT_PROGRAM_CHANGE, MT_CHANNEL_PRESSURE, MT_PITCH_WHEEL_CHANGE,
@@ -94,6 +94,20 @@ void DmxInEdit::setFade(bool fade)
         m_input->dmx_in_color_fade = fade ? 1 : 0;
 }
 
+void DmxInEdit::setOscAddress(const QString &address)
+{
+    if (m_input)
+        m_input->dmx_in_osc_address = address;
+}
+
+void DmxInEdit::takeLearnedOscAddress(const QString &address)
+{
+    if (!m_input)
+        return;
+    m_input->protocol_type_in = PT_OSC;
+    m_input->dmx_in_osc_address = address;
+}
+
 DmxInRows DmxInEdit::rows() const
 {
     const quint8 protocol = m_input ? m_input->protocol_type_in : quint8(PT_NONE);
@@ -105,8 +119,9 @@ DmxInRows DmxInEdit::rows() const
         return rows;
     rows.value1 = rows.value2 = rows.value3 = true;
     rows.color1 = rows.color2 = rows.color3 = rows.fade = true;
-    rows.universe = true;
-    rows.channel = protocol != PT_MIDI;
+    rows.osc = protocol == PT_OSC;
+    rows.universe = !rows.osc;
+    rows.channel = protocol != PT_MIDI && !rows.osc;
     rows.note = rows.midiType = protocol == PT_MIDI;
     return rows;
 }
@@ -175,8 +190,10 @@ void DmxInEditor::build(Owner owner)
     }
     m_protocol = new QComboBox(this);
     m_protocol->setObjectName(QStringLiteral("inProtocol"));
-    for (quint8 p : INPUT_PROTOCOLS)
-        m_protocol->addItem(protocolTypeLabel(p), p);
+    for (quint8 p = PT_NONE; p < PT_COUNT; ++p) {
+        if (p == PT_NONE || isInputProtocol(p))
+            m_protocol->addItem(protocolTypeLabel(p), p);
+    }
     listRow(m_protocolRow, m_protocol, tr("Type :"), false);
 
     const char *valueNames[3] = {"inValue1", "inValue2", "inValue3"};
@@ -195,6 +212,16 @@ void DmxInEditor::build(Owner owner)
     for (quint8 status : MIDI_TYPES)
         m_midiType->addItem(midiTypeLabel(status), status);
     listRow(m_midiTypeRow, m_midiType, tr("MIDI Type :"), true);
+    m_oscAddress = new QLineEdit(this);
+    m_oscAddress->setObjectName(QStringLiteral("inOscAddress"));
+    m_oscAddress->setToolTip(
+        tr("the OSC address this input listens to: starts with '/', for example /fader/1; no "
+           "spaces and none of # , ? * [ ] { }. A float 0 to 1 or an integer 0 to 255 sets "
+           "the level"));
+    startRow(m_oscAddressRow, tr("OSC Address :"), false);
+    m_oscAddressRow.label->setBuddy(m_oscAddress);
+    m_oscAddressRow.fields = {m_oscAddress};
+    m_grid->addWidget(m_oscAddress, row++, columns.first, 1, 3);
 
     const char *componentNames[3] = {"Red", "Green", "Blue"};
     const QString componentTips[3] = {tr("Color Red %1"), tr("Color Green %1"),
@@ -258,6 +285,8 @@ void DmxInEditor::build(Owner owner)
         }
     }
     connect(m_fade, &QCheckBox::toggled, this, [this](bool on) { m_edit.setFade(on); });
+    connect(m_oscAddress, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_edit.setOscAddress(text); });
 }
 
 void DmxInEditor::setSettings(SettingDmxInStruct *input, std::optional<quint8> controlType,
@@ -289,6 +318,10 @@ void DmxInEditor::updateDisplay()
         const QSignalBlocker blocker(m_fade);
         m_fade->setChecked(in->dmx_in_color_fade != 0);
     }
+    {
+        const QSignalBlocker blocker(m_oscAddress);
+        m_oscAddress->setText(in->dmx_in_osc_address);
+    }
     // A protocol not in the list was shown as None, and is None from now on.
     chooseFromLists();
 }
@@ -301,12 +334,18 @@ void DmxInEditor::setLearning(bool learning)
     m_learn->setText(learning ? tr("Learning...") : tr("Learn"));
 }
 
+void DmxInEditor::setLearnedOscAddress(const QString &address)
+{
+    m_edit.takeLearnedOscAddress(address);
+    updateDisplay();
+}
+
 int DmxInEditor::labelWidth() const
 {
     int width = 0;
-    for (const EditorRow *r :
-         {&m_protocolRow, &m_valueRow[0], &m_valueRow[1], &m_valueRow[2], &m_channelRow, &m_noteRow,
-          &m_universeRow, &m_midiTypeRow, &m_colourRow[0], &m_colourRow[1], &m_colourRow[2]})
+    for (const EditorRow *r : {&m_protocolRow, &m_valueRow[0], &m_valueRow[1], &m_valueRow[2],
+                               &m_channelRow, &m_noteRow, &m_universeRow, &m_midiTypeRow,
+                               &m_oscAddressRow, &m_colourRow[0], &m_colourRow[1], &m_colourRow[2]})
         width = qMax(width, r->label->sizeHint().width());
     return width;
 }
@@ -343,6 +382,7 @@ void DmxInEditor::chooseFromLists()
     m_noteRow.show(rows.note, m_showHex);
     m_universeRow.show(rows.universe, m_showHex);
     m_midiTypeRow.show(rows.midiType, m_showHex);
+    m_oscAddressRow.show(rows.osc);
     m_colourRow[0].show(rows.color1, m_showHex);
     m_colourRow[1].show(rows.color2, m_showHex);
     m_colourRow[2].show(rows.color3, m_showHex);

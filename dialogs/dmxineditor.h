@@ -1,6 +1,7 @@
 // The input ("DMX-IN") editor of the control editor and of the background
 // editor: protocol, MIDI message type, universe or MIDI channel, DMX channel
-// or note, values 1..3, three colours and whether they are mixed.
+// or note, the OSC address, values 1..3, three colours and whether they are
+// mixed.
 //
 // DmxInEdit is the record side, usable without a window: it writes what the
 // user typed into the input it is bound to and tells which rows and value
@@ -22,6 +23,7 @@
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QLineEdit;
 class QPushButton;
 
 class DmxInEdit
@@ -46,6 +48,11 @@ public:
     void setShownUniverse(int shown);
     void setColour(int colour, int component, int value); // red, green, blue
     void setFade(bool fade);
+    // The OSC address as typed; a valid one is required on apply
+    // (oscInputRefusal()).
+    void setOscAddress(const QString &address);
+    // A learned OSC address: protocol OSC and that address.
+    void takeLearnedOscAddress(const QString &address);
 
     // As seen inside a visible group; whether the group is seen is the
     // owner's (dmxInRows().group for a control).
@@ -83,6 +90,8 @@ public:
 
     // The "Learn" button shows whether the owner waits for an input.
     void setLearning(bool learning);
+    // An OSC address the owner learned: the input becomes OSC with it.
+    void setLearnedOscAddress(const QString &address);
 
     // The widest row label, and lining the columns up with a neighbour's:
     // labels `labelWidth` wide, each of the three input columns `inputWidth`.
@@ -118,6 +127,7 @@ private:
     QComboBox *m_midiType = nullptr;
     QSpinBox *m_colour[3][3] = {}; // [colour][red, green, blue]
     QCheckBox *m_fade = nullptr;
+    QLineEdit *m_oscAddress = nullptr;
 
     EditorRow m_protocolRow;
     EditorRow m_valueRow[3];
@@ -125,5 +135,6 @@ private:
     EditorRow m_noteRow;
     EditorRow m_universeRow;
     EditorRow m_midiTypeRow;
+    EditorRow m_oscAddressRow;
     EditorRow m_colourRow[3];
 };

@@ -1,5 +1,6 @@
 #include "dialogs/preferencesdialog.h"
 
+#include "dialogs/settingsrules.h"
 #include "model/showcommands.h"
 #include "model/showdocument.h"
 
@@ -39,6 +40,7 @@ void PreferencesEdit::setPreferences(ShowDocument *document)
     m_document = document;
     m_working = document->preferences();
     m_openedNetwork = m_working.net_interface;
+    m_plainTargetsText = oscTargetsText(m_working.osc_plain_targets);
     bind(true);
     bind(false);
 }
@@ -133,9 +135,29 @@ void PreferencesEdit::chooseNetwork(int entry)
         m_working.net_interface = names.at(entry);
 }
 
+void PreferencesEdit::setPlainTargetsText(const QString &text)
+{
+    m_plainTargetsText = text;
+    if (const std::optional<QStringList> targets = parseOscTargets(text))
+        m_working.osc_plain_targets = *targets;
+}
+
+QString PreferencesEdit::refusal() const
+{
+    if (!parseOscTargets(m_plainTargetsText))
+        return QCoreApplication::translate("Preferences",
+                                           "The plain OSC targets \"%1\" are not valid: write "
+                                           "host:port, separated by commas, for example "
+                                           "192.168.1.20:8000, [::1]:9000.")
+            .arg(m_plainTargetsText);
+    if (m_working.osc_default_host.trimmed().isEmpty())
+        return QCoreApplication::translate("Preferences", "The OSC default host is empty.");
+    return QString();
+}
+
 bool PreferencesEdit::apply(const QString &undoText)
 {
-    if (!m_document)
+    if (!m_document || !refusal().isEmpty())
         return false;
     // The lock is no step of the history: it changes beside the command.
     PreferencesStruct current = m_document->preferences();
@@ -162,7 +184,9 @@ void addRow(QGroupBox *box, const QString &label, QWidget *widget)
 {
     auto *grid = static_cast<QGridLayout *>(box->layout());
     const int row = grid->rowCount();
-    grid->addWidget(new QLabel(label, box), row, 0);
+    auto *text = new QLabel(label, box);
+    text->setBuddy(widget);
+    grid->addWidget(text, row, 0);
     grid->addWidget(widget, row, 1);
     grid->setColumnStretch(1, 1);
 }
@@ -222,6 +246,25 @@ void Preferences::buildWidgets()
     m_broadcast->setToolTip(
         tr("sends Art-Net to every node of the network, also where nodes asked for unicast"));
     addWide(network, m_broadcast);
+    m_oscHost = new QLineEdit(network);
+    m_oscHost->setObjectName(QStringLiteral("oscDefaultHost"));
+    m_oscHost->setToolTip(tr("where OSC outputs without a host of their own send to, by name or "
+                             "IP address; 127.0.0.1 unless changed"));
+    addRow(network, tr("OSC default host :"), m_oscHost);
+    m_oscPort = new QSpinBox(network);
+    m_oscPort->setObjectName(QStringLiteral("oscDefaultPort"));
+    m_oscPort->setRange(1, 65535);
+    m_oscPort->setAlignment(Qt::AlignRight);
+    m_oscPort->setToolTip(tr("the UDP port OSC outputs without a port of their own send to, 1 "
+                             "to 65535; 9000 unless changed"));
+    addRow(network, tr("OSC default port :"), m_oscPort);
+    m_oscPlain = new QLineEdit(network);
+    m_oscPlain->setObjectName(QStringLiteral("oscPlainTargets"));
+    m_oscPlain->setPlaceholderText(tr("host:port, host:port"));
+    m_oscPlain->setToolTip(tr("OSC targets that get one plain message each instead of bundles, "
+                              "for receivers that ignore bundles: host:port separated by "
+                              "commas, an IPv6 host in brackets ([::1]:9000); empty: none"));
+    addRow(network, tr("Plain OSC targets :"), m_oscPlain);
 
     auto *project = group(tr("Project"), this);
     m_name = new QLineEdit(project);
@@ -307,6 +350,27 @@ void Preferences::buildWidgets()
     user->addWidget(m_autoPatch);
     connect(m_autoPatch, &QCheckBox::clicked, this,
             [this](bool checked) { m_user.auto_patch = checked; });
+    auto *oscIn = new QHBoxLayout;
+    auto *oscInLabel = new QLabel(tr("OSC input port :"), userPage);
+    m_oscInPort = new QSpinBox(userPage);
+    m_oscInPort->setObjectName(QStringLiteral("oscInPort"));
+    m_oscInPort->setRange(0, 65535);
+    m_oscInPort->setAlignment(Qt::AlignRight);
+    m_oscInPort->setSpecialValueText(tr("Off"));
+    m_oscInPort->setToolTip(tr("the UDP port this computer takes OSC input on, 1 to 65535; Off "
+                               "(0): no OSC input, the default"));
+    oscInLabel->setBuddy(m_oscInPort);
+    oscIn->addWidget(oscInLabel);
+    oscIn->addWidget(m_oscInPort);
+    oscIn->addStretch();
+    user->addLayout(oscIn);
+    auto *oscInNote = new QLabel(tr("OSC input listens on the network interface chosen on the "
+                                    "page Show and on loopback (127.0.0.1)."),
+                                 userPage);
+    oscInNote->setWordWrap(true);
+    user->addWidget(oscInNote);
+    connect(m_oscInPort, &QSpinBox::valueChanged, this,
+            [this](int port) { m_user.osc_in_port = quint16(port); });
     user->addStretch();
     pages->addTab(userPage, tr("This Computer"));
 
@@ -349,6 +413,12 @@ void Preferences::buildWidgets()
     connect(m_httpOtherHosts, SIGNAL(clicked(bool)), this, SLOT(CheckHttpOtherHosts(bool)));
     connect(m_network, SIGNAL(activated(int)), this, SLOT(ChangedNetwork(int)));
     connect(m_broadcast, SIGNAL(clicked(bool)), this, SLOT(CheckAlwaysBroadcast(bool)));
+    connect(m_oscHost, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_edit.working().osc_default_host = text.trimmed(); });
+    connect(m_oscPort, &QSpinBox::valueChanged, this,
+            [this](int port) { m_edit.working().osc_default_port = quint16(port); });
+    connect(m_oscPlain, &QLineEdit::textChanged, this,
+            [this](const QString &text) { m_edit.setPlainTargetsText(text); });
 }
 
 void Preferences::setMidiDevices(const QStringList &outputs, const QStringList &inputs)
@@ -379,7 +449,7 @@ void Preferences::updateDisplay()
 {
     const PreferencesStruct &p = m_edit.working();
     const QSignalBlocker b1(m_timeout), b2(m_name), b3(m_description), b4(m_http),
-        b5(m_commandPath), b6(m_grid);
+        b5(m_commandPath), b6(m_grid), b7(m_oscHost), b8(m_oscPort), b9(m_oscPlain);
     m_timeout->setValue(p.startup_timeout);
     m_grid->setValue(qMax<int>(1, p.snap_grid));
     m_sendLater->setChecked(p.startup_dmxsend_later);
@@ -394,6 +464,9 @@ void Preferences::updateDisplay()
     m_commandPath->setText(p.command_path);
     m_lock->setChecked(p.lock_screen);
     m_broadcast->setChecked(p.artnet_always_broadcast);
+    m_oscHost->setText(p.osc_default_host);
+    m_oscPort->setValue(qMax<int>(1, p.osc_default_port));
+    m_oscPlain->setText(m_edit.plainTargetsText());
     m_network->clear();
     m_network->addItems(m_edit.networkEntries());
     m_network->setCurrentIndex(m_edit.selectedNetwork());
@@ -407,22 +480,32 @@ void Preferences::setUserPreferences(const UserPreferences &preferences,
     m_userStore = std::move(store);
     m_checkUpdates->setChecked(m_user.check_updates);
     m_autoPatch->setChecked(m_user.auto_patch);
+    const QSignalBlocker blocker(m_oscInPort);
+    m_oscInPort->setValue(m_user.osc_in_port);
 }
 
-void Preferences::pressApply()
+bool Preferences::pressApply()
 {
+    if (const QString refusal = m_edit.refusal(); !refusal.isEmpty()) {
+        if (m_refuse)
+            m_refuse(refusal);
+        else
+            QMessageBox::warning(this, windowTitle(), refusal);
+        return false;
+    }
     if (m_userStore && m_user != m_userStored) {
         m_userStore(m_user);
         m_userStored = m_user;
     }
     if (m_edit.apply(tr("Change Preferences")))
         emit valueChanged();
+    return true;
 }
 
 void Preferences::pressOk()
 {
-    pressApply();
-    close();
+    if (pressApply())
+        close();
 }
 
 void Preferences::ChangedStartupTimeout(int Value)

@@ -1,8 +1,9 @@
 // The preferences window. Its page "Show" holds the show's preferences:
 // start options, project, MIDI devices, display, network, HTTP server and
-// calls to other computers, command options and the screen lock. Its page
-// "This Computer" holds what is the user's, not the show's (the update
-// check): those are handed to a store of the caller's on OK and Apply and
+// calls to other computers, the OSC default target and plain targets,
+// command options and the screen lock. Its page "This Computer" holds what
+// is the user's, not the show's (the update check, the OSC input port):
+// those are handed to a store of the caller's on OK and Apply and
 // never reach the show document, its history or its modified state.
 //
 // PreferencesEdit holds the logic on records and is usable without a
@@ -72,8 +73,17 @@ public:
     int selectedDevice(bool output) const;
     void chooseDevice(bool output, int entry);
 
+    // The plain OSC targets as typed (parseOscTargets()): a valid text sets
+    // the working list, any other is kept for refusal() to name.
+    void setPlainTargetsText(const QString &text);
+    QString plainTargetsText() const { return m_plainTargetsText; }
+    // Why the working record cannot be applied (plain targets that do not
+    // parse, no default OSC host); empty when it can.
+    QString refusal() const;
+
     // Pushes the working record as one command named `undoText` when it
-    // differs from the document's. False without a document to write to.
+    // differs from the document's. False without a document to write to,
+    // and when refusal() names a reason.
     bool apply(const QString &undoText);
 
 private:
@@ -93,6 +103,7 @@ private:
     // The stored interface as opened: listed while it is not there, also
     // after another was picked.
     QString m_openedNetwork;
+    QString m_plainTargetsText;
     // The interface names networkEntries() lists, "" for the first usable one.
     QStringList networkNames() const;
 };
@@ -115,6 +126,8 @@ public:
     void setLockConfirmation(std::function<bool()> confirm) { m_confirmLock = std::move(confirm); }
     // Asks a yes/no question (Yes = true); the default is a message box.
     void setQuestionAsker(std::function<bool(const QString &)> ask) { m_ask = std::move(ask); }
+    // Tells why Apply or OK applied nothing; the default is a warning box.
+    void setRefusalShower(std::function<void(const QString &)> show) { m_refuse = std::move(show); }
 
     // Shows this user's preferences on their page; OK and Apply hand them to
     // `store` when they changed.
@@ -127,7 +140,7 @@ signals:
 
 private slots:
     void pressOk();
-    void pressApply();
+    bool pressApply();
     void ChangedStartupTimeout(int Value);
     void ChangedStartupDmxSendLater();
     void ChangedType(int MidiOutTypeIdx, int MidiInTypeIdx);
@@ -153,6 +166,7 @@ private:
     PreferencesEdit m_edit;
     std::function<bool()> m_confirmLock;
     std::function<bool(const QString &)> m_ask;
+    std::function<void(const QString &)> m_refuse;
     UserPreferences m_user;
     UserPreferences m_userStored;
     std::function<void(const UserPreferences &)> m_userStore;
@@ -174,4 +188,8 @@ private:
     QCheckBox *m_lock = nullptr;
     QComboBox *m_network = nullptr;
     QCheckBox *m_broadcast = nullptr;
+    QLineEdit *m_oscHost = nullptr;
+    QSpinBox *m_oscPort = nullptr;
+    QLineEdit *m_oscPlain = nullptr;
+    QSpinBox *m_oscInPort = nullptr;
 };

@@ -407,6 +407,21 @@ bool Settings::takeLearned(quint8 protocol, quint16 universe, quint16 channel, q
     return true;
 }
 
+bool Settings::setLearnedOscAddress(const QString &address)
+{
+    if (m_learnTarget != LearnInput || !isValidOscAddress(address))
+        return false;
+    m_in->setLearnedOscAddress(address);
+    cancelLearn();
+    return true;
+}
+
+void Settings::setOscDefaults(const QString &host, quint16 port)
+{
+    m_out->setOscDefaults(host, port);
+    m_outAdvanced->setOscDefaults(host, port);
+}
+
 void Settings::cancelLearn()
 {
     if (m_learnTarget == NoLearning)
@@ -440,6 +455,14 @@ void Settings::hideEvent(QHideEvent *event)
 bool Settings::applySettings()
 {
     cancelLearn();
+    // Nothing that cannot be sent to or listened for is applied.
+    if (const QString refusal = oscRefusal(m_edit.recordToApply()); !refusal.isEmpty()) {
+        if (m_services.refuse)
+            m_services.refuse(refusal);
+        else
+            QMessageBox::warning(this, windowTitle(), refusal);
+        return false;
+    }
     ControlEdit::KeepEditing keepEditing = m_services.keepEditing;
     if (!keepEditing) {
         keepEditing = [this] {

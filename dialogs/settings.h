@@ -53,6 +53,9 @@ struct SettingsServices {
     // The room "Add & Next" places the next control in. Empty: no limit
     // and no gap.
     std::function<ControlEdit::Room()> room;
+    // Tells why the record cannot be applied (an OSC address that is not
+    // valid). Empty: a warning box.
+    std::function<void(const QString &)> refuse;
 };
 
 class Settings : public QWidget
@@ -73,6 +76,8 @@ public:
     void setSettings(SettingStruct *record, bool showHex);
     // Shows the working record in every field.
     void updateDisplay();
+    // The show's default OSC target, shown in the OSC outputs that use it.
+    void setOscDefaults(const QString &host, quint16 port);
 
     bool isAddMode() const { return m_edit.isAdd(); }
     // The record the fields edit (not applied yet).
@@ -112,6 +117,10 @@ public slots:
     // listening, when nothing is learned or the change does not fit the
     // target (outputs take MIDI only).
     bool takeLearned(quint8 protocol, quint16 universe, quint16 channel, quint8 midiType);
+    // An OSC address that arrived while learning the input: the input
+    // becomes OSC with it. False, and learning goes on, when the input is
+    // not being learned or the address is not valid.
+    bool setLearnedOscAddress(const QString &address);
     void cancelLearn();
 
 protected:

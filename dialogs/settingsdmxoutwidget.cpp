@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -109,6 +110,40 @@ SettingsDmxOutWidget::SettingsDmxOutWidget(QWidget *parent) : QWidget(parent)
     grid->addWidget(m_midiType, row, InputColumn);
     ++row;
 
+    // OSC: the address, the target (empty host, port 0: the show's default)
+    // and the argument's kind.
+    auto oscRow = [&](EditorRow &r, QWidget *field, const QString &label, bool wide) {
+        r.label = new QLabel(label, m_group);
+        r.label->setBuddy(field);
+        r.fields = {field};
+        grid->addWidget(r.label, row, LabelColumn);
+        if (wide)
+            grid->addWidget(field, row, StretchColumn, 1, ColumnCount - StretchColumn);
+        else
+            grid->addWidget(field, row, InputColumn);
+        ++row;
+    };
+    m_oscAddress = new QLineEdit(m_group);
+    m_oscAddress->setObjectName(QStringLiteral("oscAddress"));
+    m_oscAddress->setToolTip(tr("the OSC address the value is sent to: starts with '/', for "
+                                "example /fader/1; no spaces and none of # , ? * [ ] { }"));
+    oscRow(m_oscAddressRow, m_oscAddress, tr("OSC Address :"), true);
+    m_oscHost = new QLineEdit(m_group);
+    m_oscHost->setObjectName(QStringLiteral("oscHost"));
+    oscRow(m_oscHostRow, m_oscHost, tr("Host :"), true);
+    m_oscPort = newSpinBox(m_group, "oscPort", 0, 65535);
+    m_oscPort->setSpecialValueText(tr("Default"));
+    oscRow(m_oscPortRow, m_oscPort, tr("Port :"), false);
+    m_oscArgument = new QComboBox(m_group);
+    m_oscArgument->setObjectName(QStringLiteral("oscArgument"));
+    m_oscArgument->addItem(tr("Float 0–1"), OSC_FLOAT);
+    m_oscArgument->addItem(tr("Integer (DMX value)"), OSC_INT);
+    m_oscArgument->setToolTip(tr("Float 0–1: the value as a number from 0 to 1 over the range "
+                                 "from value 1 to value 2; Integer: the DMX value 0 to 255 as it "
+                                 "is"));
+    oscRow(m_oscArgumentRow, m_oscArgument, tr("Argument :"), false);
+    setOscDefaults(PreferencesStruct().osc_default_host, PreferencesStruct().osc_default_port);
+
     m_http = newTextEdit(m_group, "http", LINE_EDITOR_MAX_HEIGHT);
     m_http->setToolTip(tr("specify the HTTP file that the HTTP server should call"));
     textRow(m_httpRow, m_httpHintRow, m_http, tr("HTTP link :"),
@@ -131,6 +166,22 @@ SettingsDmxOutWidget::SettingsDmxOutWidget(QWidget *parent) : QWidget(parent)
             &SettingsDmxOutWidget::ChangedDmxOutMidiType);
     connect(m_http, &QTextEdit::textChanged, this, &SettingsDmxOutWidget::ChangedFileHttp);
     connect(m_command, &QTextEdit::textChanged, this, &SettingsDmxOutWidget::ChangedFileCommand);
+    connect(m_oscAddress, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (m_description)
+            m_description->osc_address = text;
+    });
+    connect(m_oscHost, &QLineEdit::textChanged, this, [this](const QString &text) {
+        if (m_description)
+            m_description->osc_host = text.trimmed();
+    });
+    connect(m_oscPort, &QSpinBox::valueChanged, this, [this](int port) {
+        if (m_description)
+            m_description->osc_port = quint16(port);
+    });
+    connect(m_oscArgument, &QComboBox::currentIndexChanged, this, [this](int index) {
+        if (m_description)
+            m_description->osc_argument = entryValue(m_oscArgument, index);
+    });
     connect(m_learn, &QPushButton::clicked, this, [this] {
         // The owner decides whether learning starts; the button follows it.
         m_learn->setChecked(!m_learn->isChecked());
@@ -175,7 +226,26 @@ void SettingsDmxOutWidget::updateDisplay()
     }
     showInTextEdit(m_http, m_description->dmx_http_filename);
     showInTextEdit(m_command, m_description->dmx_command_filename);
+    {
+        const QSignalBlocker b1(m_oscAddress), b2(m_oscHost), b3(m_oscArgument);
+        m_oscAddress->setText(m_description->osc_address);
+        m_oscHost->setText(m_description->osc_host);
+        m_oscArgument->setCurrentIndex(
+            qMax(0, m_oscArgument->findData(m_description->osc_argument)));
+    }
+    showInSpinBox(m_oscPort, 0, 65535, m_description->osc_port);
     ChangedType(protocolIdx, midiIdx);
+}
+
+void SettingsDmxOutWidget::setOscDefaults(const QString &host, quint16 port)
+{
+    m_oscHost->setPlaceholderText(tr("Default: %1").arg(host));
+    m_oscHost->setToolTip(tr("the computer the messages go to, by name or IP address; empty: "
+                             "the show's default host (%1)")
+                              .arg(host));
+    m_oscPort->setToolTip(tr("the UDP port the messages go to, 1 to 65535; Default: the show's "
+                             "default port (%1)")
+                              .arg(port));
 }
 
 void SettingsDmxOutWidget::setLearning(bool learning)
@@ -229,6 +299,8 @@ void SettingsDmxOutWidget::ChangedType(int DmxOutTypeIdx, int DmxOutMidiTypeIdx)
     m_httpHintRow.show(rows.http);
     m_commandRow.show(rows.command);
     m_commandHintRow.show(rows.command);
+    for (const EditorRow *r : {&m_oscAddressRow, &m_oscHostRow, &m_oscPortRow, &m_oscArgumentRow})
+        r->show(rows.osc);
 
     m_protocol->setToolTip(m_protocolRow.label->text());
     for (const EditorRow *r : {&m_valueRow[0], &m_valueRow[1], &m_valueRow[2], &m_channelRow,

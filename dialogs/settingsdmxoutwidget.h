@@ -1,6 +1,6 @@
 // SettingsDmxOutWidget: the editor of one output description (protocol,
-// values, DMX or MIDI address, HTTP link, command) inside the control
-// editor.
+// values, DMX or MIDI address, OSC address and target, HTTP link, command)
+// inside the control editor.
 //
 // It edits the description it is bound to in place and emits nothing about
 // it: the owner decides when its record is applied. Values the user typed
@@ -21,6 +21,7 @@
 
 class QComboBox;
 class QGroupBox;
+class QLineEdit;
 class QPushButton;
 class QTextEdit;
 
@@ -39,6 +40,9 @@ public:
     quint8 controlType() const { return m_controlType; }
     // Shows the bound description; does nothing while none is bound.
     void updateDisplay();
+    // The show's default OSC target, shown where an output names none (an
+    // empty host, port 0).
+    void setOscDefaults(const QString &host, quint16 port);
 
     // The "Learn" button shows whether the owner waits for a MIDI message.
     void setLearning(bool learning);
@@ -82,6 +86,10 @@ private:
     QComboBox *m_midiType = nullptr;
     QTextEdit *m_http = nullptr;
     QTextEdit *m_command = nullptr;
+    QLineEdit *m_oscAddress = nullptr;
+    QLineEdit *m_oscHost = nullptr;
+    QSpinBox *m_oscPort = nullptr;
+    QComboBox *m_oscArgument = nullptr;
 
     EditorRow m_protocolRow;
     EditorRow m_valueRow[3];
@@ -93,4 +101,8 @@ private:
     EditorRow m_httpHintRow;
     EditorRow m_commandRow;
     EditorRow m_commandHintRow;
+    EditorRow m_oscAddressRow;
+    EditorRow m_oscHostRow;
+    EditorRow m_oscPortRow;
+    EditorRow m_oscArgumentRow;
 };

@@ -22,6 +22,13 @@ QString inText(const char *text)
     return QCoreApplication::translate("Settings", text);
 }
 
+QString addressRefusal(const QString &group, const QString &address)
+{
+    return inText("%1: the OSC address \"%2\" is not valid. An address starts with '/' and has "
+                  "no spaces and none of # , ? * [ ] { }.")
+        .arg(group, address);
+}
+
 template <typename T> void lower(T &field, int maximum)
 {
     if (field > maximum)
@@ -80,6 +87,7 @@ DmxOutRows dmxOutRows(quint8 controlType, quint8 protocol)
         rows.universe = !textOutput;
     }
     rows.midiType = protocol == PT_MIDI;
+    rows.osc = protocol == PT_OSC;
     rows.http = protocol == PT_HTTP;
     rows.command = protocol == PT_COMMAND;
     return rows;
@@ -123,9 +131,11 @@ DmxInRows dmxInRows(quint8 controlType, quint8 protocol)
     rows.value3 = rows.color3 = traits.inputRows & IN_VALUE_3;
     rows.midiType = protocol == PT_MIDI;
     if (rows.value1 || rows.value3) {
-        rows.universe = true;
+        // OSC names its input by the address alone.
+        rows.osc = protocol == PT_OSC;
+        rows.universe = !rows.osc;
         rows.note = protocol == PT_MIDI;
-        rows.channel = protocol != PT_MIDI;
+        rows.channel = protocol != PT_MIDI && !rows.osc;
     }
     return rows;
 }
@@ -201,4 +211,82 @@ void clampInput(SettingDmxInStruct &input)
         lower(input.dmx_in_channel, DMX_CHANNEL_MAX);
         lower(input.dmx_in_universe, DMX_UNIVERSE_MAX);
     }
+}
+
+bool isValidOscAddress(const QString &address)
+{
+    if (!address.startsWith(QLatin1Char('/')))
+        return false;
+    const QString forbidden = QStringLiteral(" #,?*[]{}");
+    bool partEmpty = true;
+    for (qsizetype i = 1; i < address.size(); ++i) {
+        const QChar c = address.at(i);
+        if (c == QLatin1Char('/')) {
+            if (partEmpty)
+                return false;
+            partEmpty = true;
+            continue;
+        }
+        if (c.unicode() < 0x21 || c.unicode() > 0x7e || forbidden.contains(c))
+            return false;
+        partEmpty = false;
+    }
+    return !partEmpty;
+}
+
+QString oscInputRefusal(const SettingDmxInStruct &input)
+{
+    if (input.protocol_type_in != PT_OSC || isValidOscAddress(input.dmx_in_osc_address))
+        return QString();
+    return addressRefusal(inText("DMX-IN"), input.dmx_in_osc_address);
+}
+
+QString oscRefusal(const SettingStruct &record)
+{
+    const std::pair<const SettingDmxStruct *, const char *> outputs[] = {
+        {&record.dmx_out, QT_TRANSLATE_NOOP("Settings", "DMX-OUT")},
+        {&record.dmx_out_advanced, QT_TRANSLATE_NOOP("Settings", "DMX-OUT Advanced")}};
+    for (const auto &[out, group] : outputs) {
+        if (out->protocol_type == PT_OSC && !isValidOscAddress(out->osc_address))
+            return addressRefusal(inText(group), out->osc_address);
+    }
+    return oscInputRefusal(record.dmx_in);
+}
+
+std::optional<QStringList> parseOscTargets(const QString &text)
+{
+    QStringList targets;
+    const QStringList entries = text.split(QLatin1Char(','));
+    for (const QString &raw : entries) {
+        const QString entry = raw.trimmed();
+        if (entry.isEmpty()) {
+            if (entries.size() == 1)
+                break; // no targets at all
+            return std::nullopt;
+        }
+        const qsizetype colon = entry.lastIndexOf(QLatin1Char(':'));
+        if (colon <= 0)
+            return std::nullopt;
+        const QString host = entry.left(colon);
+        const bool bracketed =
+            host.startsWith(QLatin1Char('[')) && host.endsWith(QLatin1Char(']')) && host.size() > 2;
+        if (!bracketed && (host.contains(QLatin1Char(':')) || host.contains(QLatin1Char('[')) ||
+                           host.contains(QLatin1Char(']'))))
+            return std::nullopt;
+        for (const QChar c : host) {
+            if (c.isSpace())
+                return std::nullopt;
+        }
+        bool ok = false;
+        const uint port = entry.mid(colon + 1).toUInt(&ok);
+        if (!ok || port < 1 || port > 65535 || entry.mid(colon + 1).startsWith(QLatin1Char('+')))
+            return std::nullopt;
+        targets << entry;
+    }
+    return targets;
+}
+
+QString oscTargetsText(const QStringList &targets)
+{
+    return targets.join(QStringLiteral(", "));
 }

@@ -6,6 +6,7 @@
 #include "model/settingstruct.h"
 
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <optional>
@@ -44,6 +45,7 @@ struct DmxOutRows {
     bool value1 = false, value2 = false, value3 = false;
     bool channel = false, note = false, universe = false;
     bool midiType = false, http = false, command = false;
+    bool osc = false; // address, host, port and argument
 };
 
 // `controlType` is a control type or an advanced output type (AOT_CENTER,
@@ -60,6 +62,7 @@ struct DmxInRows {
     bool value1 = false, value2 = false, value3 = false;
     bool color1 = false, color2 = false, color3 = false, fade = false;
     bool channel = false, note = false, universe = false, midiType = false;
+    bool osc = false; // the address listened to
 };
 
 DmxInRows dmxInRows(quint8 controlType, quint8 protocol);
@@ -85,3 +88,25 @@ void applyTypeResets(SettingStruct &record);
 void clampOutput(SettingDmxStruct &output);
 // The same for the input (MIDI: values, note 127 and channel 15).
 void clampInput(SettingDmxInStruct &input);
+
+// --- OSC --------------------------------------------------------------------
+
+// An address an output sends to or an input listens to: '/' and parts
+// between single slashes, each of printable ASCII other than space, '#',
+// ',' and the pattern characters ?*[]{} (an input listens to one literal
+// address, not a pattern).
+bool isValidOscAddress(const QString &address);
+
+// Why a record cannot be applied: an OSC output or input whose address is
+// not valid, named by its group ("DMX-OUT: ..."). Empty when it can. Only
+// the parts that use OSC are looked at.
+QString oscRefusal(const SettingStruct &record);
+// The same for an input alone (the background's).
+QString oscInputRefusal(const SettingDmxInStruct &input);
+
+// The plain targets as typed: "host:port" entries separated by commas,
+// spaces around them ignored, an IPv6 host in brackets ("[::1]:9000"). A
+// host is not empty and has no spaces; a port is 1..65535. Empty text is
+// no targets. Returns nothing when an entry is malformed.
+std::optional<QStringList> parseOscTargets(const QString &text);
+QString oscTargetsText(const QStringList &targets);

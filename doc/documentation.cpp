@@ -29,7 +29,14 @@ const char DESCRIPTION_ANCHOR[] = "description";
 const int PNG_QUALITY = 50;
 
 // The kinds of address a protocol has; each kind has its own columns.
-enum AddressKind { ADDRESS_DMX, ADDRESS_MIDI, ADDRESS_HTTP, ADDRESS_COMMAND, ADDRESS_KINDS };
+enum AddressKind {
+    ADDRESS_DMX,
+    ADDRESS_MIDI,
+    ADDRESS_HTTP,
+    ADDRESS_COMMAND,
+    ADDRESS_OSC,
+    ADDRESS_KINDS
+};
 using KindSet = std::array<bool, ADDRESS_KINDS>;
 
 int kindOf(quint8 protocol)
@@ -44,14 +51,31 @@ int kindOf(quint8 protocol)
         return ADDRESS_HTTP;
     case PT_COMMAND:
         return ADDRESS_COMMAND;
+    case PT_OSC:
+        return ADDRESS_OSC;
     default:
         return -1;
     }
 }
 
-int columnsOf(int kind)
+// An OSC output has its address, target and argument; an input only the
+// address it listens to.
+int columnsOf(int kind, bool input)
 {
+    if (kind == ADDRESS_OSC)
+        return input ? 1 : 3;
     return kind == ADDRESS_DMX ? 2 : kind == ADDRESS_MIDI ? 3 : 1;
+}
+
+// "host:port" with the show's default for an empty host or port 0, an IPv6
+// host in brackets.
+QString oscTarget(const SettingDmxStruct &out, const PreferencesStruct &prefs)
+{
+    QString host = out.osc_host.isEmpty() ? prefs.osc_default_host : out.osc_host;
+    if (host.contains(QLatin1Char(':')) && !host.startsWith(QLatin1Char('[')))
+        host = QLatin1Char('[') + host + QLatin1Char(']');
+    const quint16 port = out.osc_port == 0 ? prefs.osc_default_port : out.osc_port;
+    return host + QLatin1Char(':') + QString::number(port);
 }
 
 // Where an output or an input points.
@@ -62,18 +86,27 @@ struct Address {
     quint8 midiType = MT_NONE;
     QString http;
     QString command;
+    QString osc;       // the OSC address
+    QString oscTarget; // outputs: host:port
+    quint8 oscArgument = OSC_FLOAT;
 };
 
-Address outputAddress(const SettingDmxStruct &out)
+Address outputAddress(const SettingDmxStruct &out, const PreferencesStruct &prefs)
 {
     return {out.protocol_type, out.dmx_universe,      out.dmx_channel,
-            out.dmx_midi_type, out.dmx_http_filename, out.dmx_command_filename};
+            out.dmx_midi_type, out.dmx_http_filename, out.dmx_command_filename,
+            out.osc_address,   oscTarget(out, prefs), out.osc_argument};
 }
 
 Address inputAddress(const SettingDmxInStruct &in)
 {
-    return {
-        in.protocol_type_in, in.dmx_in_universe, in.dmx_in_channel, in.dmx_in_midi_type, {}, {}};
+    Address a;
+    a.protocol = in.protocol_type_in;
+    a.universe = in.dmx_in_universe;
+    a.channel = in.dmx_in_channel;
+    a.midiType = in.dmx_in_midi_type;
+    a.osc = in.dmx_in_osc_address;
+    return a;
 }
 
 // A table cell: text, or a picture when `picture` holds its data URI.
@@ -86,6 +119,7 @@ struct Row {
     const SettingStruct *control;
     Address address;
     bool advanced;
+    bool input = false;
 };
 
 class DocumentationWriter
@@ -311,7 +345,7 @@ QList<Cell> DocumentationWriter::rowCells(const Row &row, const KindSet &kinds)
         if (!kinds[kind])
             continue;
         if (kind != own) {
-            for (int i = columnsOf(kind); i > 0; --i)
+            for (int i = columnsOf(kind, row.input); i > 0; --i)
                 cells << Cell{};
             continue;
         }
@@ -325,6 +359,14 @@ QList<Cell> DocumentationWriter::rowCells(const Row &row, const KindSet &kinds)
             break;
         case ADDRESS_HTTP:
             cells << Cell{a.http, {}};
+            break;
+        case ADDRESS_OSC:
+            cells << Cell{a.osc, {}};
+            if (!row.input)
+                cells << Cell{a.oscTarget, {}}
+                      << Cell{a.oscArgument == OSC_INT ? tr("Integer (DMX value)")
+                                                       : tr("Float 0–1"),
+                              {}};
             break;
         default:
             cells << Cell{a.command, {}};
@@ -347,12 +389,19 @@ QStringList DocumentationWriter::tableHeader(const KindSet &kinds, bool input)
         header << (input ? tr("HTTP Filename") : tr("HTTP File Name"));
     if (kinds[ADDRESS_COMMAND])
         header << (input ? tr("Command Filename") : tr("Command File Name"));
+    if (kinds[ADDRESS_OSC]) {
+        header << tr("OSC Address");
+        if (!input)
+            header << tr("Target") << tr("Argument");
+    }
     header << tr("Description");
     return header;
 }
 
 void DocumentationWriter::writeOutputTables()
 {
+    const PreferencesStruct defaults;
+    const PreferencesStruct &prefs = m_prefs ? *m_prefs : defaults;
     for (quint8 protocol = 0; protocol < PT_COUNT; ++protocol) {
         if (!isOutputProtocol(protocol))
             continue;
@@ -369,9 +418,9 @@ void DocumentationWriter::writeOutputTables()
             if (c->dmx_out.protocol_type != protocol &&
                 !(advanced && c->dmx_out_advanced.protocol_type == protocol))
                 continue;
-            add({c, outputAddress(c->dmx_out), false});
+            add({c, outputAddress(c->dmx_out, prefs), false});
             if (advanced)
-                add({c, outputAddress(c->dmx_out_advanced), true});
+                add({c, outputAddress(c->dmx_out_advanced, prefs), true});
         }
         if (rows.isEmpty())
             continue;
@@ -396,7 +445,7 @@ void DocumentationWriter::writeInputTables(const QString &groupTitle,
         QList<QList<Cell>> cells;
         for (const SettingStruct *c : controls)
             if (c->dmx_in.protocol_type_in == protocol)
-                cells << rowCells({c, inputAddress(c->dmx_in), false}, kinds);
+                cells << rowCells({c, inputAddress(c->dmx_in), false, true}, kinds);
         if (!cells.isEmpty())
             writeTable(groupTitle + QLatin1Char(' ') + protocolTypeLabel(protocol),
                        tableHeader(kinds, true), cells);
@@ -421,6 +470,8 @@ void DocumentationWriter::writePreferences(const PreferencesStruct &prefs)
         {tr("MIDI-IN"), device(prefs.midi_device_in, devices.inputs)},
         {tr("Show Hexadecimal Values Additionally"), onOff(prefs.hex_value_show)},
         {tr("HTTP") + QLatin1Char(' ') + tr("Server"), prefs.http_server},
+        {tr("OSC default target"), oscTarget(SettingDmxStruct(), prefs)},
+        {tr("Plain OSC targets"), prefs.osc_plain_targets.join(QStringLiteral(", "))},
         {tr("Command Options"), onOff(prefs.command_flag)},
         {tr("Command Path"), prefs.command_path},
         {tr("Lock Screen"), onOff(prefs.lock_screen)},
