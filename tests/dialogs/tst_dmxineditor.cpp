@@ -10,6 +10,7 @@
 
 #include <QGridLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 
 namespace
@@ -95,6 +96,9 @@ public:
         auto *list = qobject_cast<QComboBox *>(field("protocol"));
         list->setCurrentIndex(list->findData(protocol));
     }
+    SettingStruct &record() { return m_record; }
+    const BackgroundEdit &background() const { return m_background.edit(); }
+    ShowDocument &document() { return m_document; }
     Address stored(bool apply)
     {
         if (apply)
@@ -112,8 +116,11 @@ private:
     Where m_where;
     SettingStruct m_record;
     ShowDocument m_document;
-    Settings m_control;
+    Settings m_control{SettingsServices{{}, {}, {}, {}, [this](const QString &) { ++refused; }}};
     SettingsBackground m_background;
+
+public:
+    int refused = 0; // applies the control editor refused
     QWidget *m_top = nullptr;
 };
 
@@ -164,7 +171,7 @@ private slots:
         QTest::newRow("out: knob, command") << out << 11 << 5 << false << "v1 v2 cmd";
         QTest::newRow("out: encoder switch, MIDI, hex")
             << out << 14 << 3 << true << "v1 v2 v3 uni note midi hex";
-        QTest::newRow("out: unknown protocol") << out << 0 << 6 << false << "";
+        QTest::newRow("out: unknown protocol") << out << 0 << int(PT_COUNT) << false << "";
         QTest::newRow("out: led") << out << 16 << 1 << false << "hidden";
         QTest::newRow("centre, Art-Net") << adv << 5 << 1 << false << "v1 uni ch";
         QTest::newRow("centre, HTTP") << adv << 9 << 4 << false << "v1 v2 http";
@@ -183,7 +190,7 @@ private slots:
             {"v1", "value1"},    {"v2", "value2"},    {"v3", "value3"},     {"c1", "colorRed1"},
             {"c2", "colorRed2"}, {"c3", "colorRed3"}, {"fade", "fade"},     {"uni", "universe"},
             {"ch", "channel"},   {"note", "note"},    {"midi", "midiType"}, {"http", "http"},
-            {"cmd", "command"}};
+            {"cmd", "command"},  {"osc", "oscAddress"}};
         QStringList seen;
         if (!w.field("protocol")->isVisibleTo(w.top()))
             seen << "hidden";
@@ -282,6 +289,54 @@ private slots:
         w.choose(PT_ARTNET);
         QCOMPARE(shown("channel"), (QList<int>{127, 127, 128, 16}));
         QCOMPARE(w.stored(true), (Address{PT_ARTNET, 127, 127, 127, 15, 0}));
+    }
+
+    void oscAndBack_data()
+    {
+        midiAndBack_data();
+    }
+
+    // The OSC address (and an output's target and argument) is shown and
+    // stored as typed, kept while another protocol is chosen and back; an
+    // address that is not valid is refused on apply and nothing is written.
+    void oscAndBack()
+    {
+        QFETCH(int, where);
+        const bool output = where >= ControlOutput;
+        Window w(Where(where), CT_FADER_VERTICAL_MIDDLE, {PT_OSC, 0, 0, 0, 3, 0}, false);
+        auto *address = qobject_cast<QLineEdit *>(w.field("oscAddress"));
+        address->setText("/fader/1");
+        if (output) {
+            qobject_cast<QLineEdit *>(w.field("oscHost"))->setText("desk");
+            w.spin("oscPort")->setValue(8000);
+            select(w.field("oscArgument")->parentWidget(), "oscArgument", OSC_INT);
+        }
+        w.choose(PT_ARTNET);
+        QVERIFY(!address->isVisibleTo(w.top()));
+        QCOMPARE(w.spin("universe")->value(), 4);
+        w.choose(PT_OSC);
+        QCOMPARE(address->text(), "/fader/1");
+        w.stored(true);
+        const SettingDmxStruct &out = where == ControlOutput ? w.record().dmx_out
+                                                             : w.record().dmx_out_advanced;
+        if (output)
+            QCOMPARE((std::tuple{out.osc_address, out.osc_host, out.osc_port, out.osc_argument}),
+                     (std::tuple{QString("/fader/1"), QString("desk"), quint16(8000),
+                                 quint8(OSC_INT)}));
+        else if (where == ControlInput)
+            QCOMPARE(w.record().dmx_in.dmx_in_osc_address, "/fader/1");
+        else
+            QCOMPARE(w.document().background().dmx_in.dmx_in_osc_address, "/fader/1");
+
+        address->setText("/fader 1");
+        if (where == BackgroundInput) {
+            QVERIFY(w.background().refusal().contains("/fader 1"));
+            return;
+        }
+        const SettingStruct before = w.record();
+        w.stored(true);
+        QCOMPARE(w.refused, 1);
+        QVERIFY(w.record().sameContent(before));
     }
 };
 
