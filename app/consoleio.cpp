@@ -4,7 +4,10 @@
 #include "app/startup.h"
 #include "app/surface.h"
 #include "model/dmxincolor.h"
+#include "model/oscvalue.h"
 #include "model/showdocument.h"
+#include "net/netlog.h"
+#include "net/oscpattern.h"
 
 ConsoleIo::ConsoleIo(const ShowDocument &document, const Surface &surface,
                      const NetEnvironment &env)
@@ -16,6 +19,9 @@ ConsoleIo::ConsoleIo(const ShowDocument &document, const Surface &surface,
     QObject::connect(&m_followTimer, &QTimer::timeout, &m_followTimer, [this] { followInputs(); });
     m_objects.setArrivalHandler(
         [this](quint8 protocol, int universe) { arrived(protocol, universe); });
+    m_objects.setOscHandler([this](QByteArrayView address, const oscpacket::Value &value) {
+        oscArrived(address, value);
+    });
     // Until the user allows the show to call other computers, OSC reaches
     // this computer and the chosen interface's network only.
     m_objects.setOscResolveAllowed([this](const QString &host) {
@@ -29,6 +35,7 @@ ConsoleIo::~ConsoleIo()
     // The window that shows notices is going away, and the listeners.
     m_objects.setNoticeHandler({});
     m_objects.setArrivalHandler({});
+    m_objects.setOscHandler({});
     clear();
 }
 
@@ -37,6 +44,23 @@ void ConsoleIo::applyNetworkPreferences()
     const PreferencesStruct &prefs = m_document.preferences();
     m_objects.setNetworkOptions(prefs.net_interface, prefs.artnet_always_broadcast);
     m_objects.setOscPlainTargets(prefs.osc_plain_targets);
+}
+
+void ConsoleIo::setOscInPort(quint16 userPort)
+{
+    m_userOscPort = userPort;
+    listenOsc();
+}
+
+void ConsoleIo::setRunOscInPort(std::optional<quint16> port)
+{
+    m_runOscPort = port;
+    listenOsc();
+}
+
+void ConsoleIo::listenOsc()
+{
+    m_objects.listenOsc(m_runOscPort ? *m_runOscPort : m_userOscPort);
 }
 
 QString ConsoleIo::send(const SettingDmxStruct &d, int v)
@@ -98,11 +122,22 @@ void ConsoleIo::indexListeners()
     m_universes.clear();
     m_arrived.clear();
     m_midiListeners.clear();
+    m_oscInputs.clear();
+    m_oscPatterns.clear();
+    m_oscArrived.clear();
     const auto add = [this](quint32 id, const SettingDmxInStruct &in) {
         const quint8 protocol = in.protocol_type_in;
-        if (protocol == PT_MIDI)
+        if (protocol == PT_MIDI) {
             m_midiListeners.push_back({id, in});
-        else if (protocol == PT_ARTNET || protocol == PT_ACN)
+        } else if (protocol == PT_OSC && !in.dmx_in_osc_address.isEmpty()) {
+            const QByteArray address = in.dmx_in_osc_address.toUtf8();
+            OscInput &input = m_oscInputs[address];
+            if (input.listeners.empty() && !oscpattern::isLiteral(address)) {
+                input.pattern = true;
+                m_oscPatterns.push_back(address);
+            }
+            input.listeners.push_back({id, in});
+        } else if (protocol == PT_ARTNET || protocol == PT_ACN)
             m_universes[universeKey(protocol, in.dmx_in_universe)].listeners.push_back({id, in});
     };
     add(0, m_document.background().dmx_in);
@@ -117,7 +152,66 @@ void ConsoleIo::indexListeners()
         m_arrived.push_back(key);
     }
     m_midiArrived = !m_midiListeners.empty();
+    const QList<QByteArray> listened = m_oscInputs.keys();
+    m_input.keepOscLevels(QSet<QByteArray>(listened.cbegin(), listened.cend()));
+    for (auto it = m_oscInputs.begin(); it != m_oscInputs.end(); ++it) {
+        it->arrived = true;
+        m_oscArrived.push_back(it.key());
+    }
     m_followTimer.start();
+}
+
+void ConsoleIo::oscArrived(QByteArrayView address, const oscpacket::Value &value)
+{
+    OscArg kind = OscArg::Float;
+    switch (value.kind) {
+    case oscpacket::Value::Float:
+        break;
+    case oscpacket::Value::Int:
+        kind = OscArg::Int;
+        break;
+    case oscpacket::Value::True:
+        kind = OscArg::True;
+        break;
+    case oscpacket::Value::False:
+        kind = OscArg::False;
+        break;
+    default:
+        return; // no level in it
+    }
+    if (m_oscInputs.isEmpty())
+        return;
+    const quint8 level = oscLevel(kind, value.number);
+    if (oscpattern::isLiteral(address)) {
+        const QByteArray key = address.toByteArray();
+        if (m_oscInputs.contains(key))
+            oscLevelArrived(key, level);
+        for (const QByteArray &pattern : m_oscPatterns)
+            if (oscpattern::match(pattern, address) == oscpattern::MatchResult::Match)
+                oscLevelArrived(pattern, level);
+        return;
+    }
+    if (!oscpattern::isValidPattern(address)) {
+        qCDebug(lcNet) << "OSC: malformed address pattern dropped:" << address;
+        return;
+    }
+    // Each match has a step budget: a pattern built to backtrack costs a
+    // bounded pass per address listened to.
+    for (auto it = m_oscInputs.cbegin(); it != m_oscInputs.cend(); ++it)
+        if (!it->pattern && oscpattern::match(address, it.key()) == oscpattern::MatchResult::Match)
+            oscLevelArrived(it.key(), level);
+}
+
+void ConsoleIo::oscLevelArrived(const QByteArray &listened, quint8 level)
+{
+    m_input.setOscLevel(listened, level);
+    OscInput &input = m_oscInputs[listened];
+    if (!input.arrived) {
+        input.arrived = true;
+        m_oscArrived.push_back(listened);
+    }
+    if (!m_followTimer.isActive())
+        m_followTimer.start();
 }
 
 void ConsoleIo::arrived(quint8 protocol, int universe)
@@ -156,6 +250,14 @@ void ConsoleIo::followInputs()
     if (std::exchange(m_midiArrived, false))
         for (Listener &listener : m_midiListeners)
             offer(listener, prefs);
+    for (const QByteArray &address : std::exchange(m_oscArrived, {})) {
+        const auto it = m_oscInputs.find(address);
+        if (it == m_oscInputs.end())
+            continue;
+        it->arrived = false;
+        for (Listener &listener : it->listeners)
+            offer(listener, prefs);
+    }
     // Moved controls echo their outputs in this pass.
     m_objects.flush();
 }
@@ -190,7 +292,7 @@ void ConsoleIo::replaceShow(bool done)
 {
     m_inputsHeld = false;
     if (!done) {
-        if (!m_arrived.empty() || m_midiArrived)
+        if (!m_arrived.empty() || m_midiArrived || !m_oscArrived.empty())
             m_followTimer.start();
         return;
     }

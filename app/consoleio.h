@@ -8,7 +8,9 @@
 #include "app/outputdispatch.h"
 #include "app/outputobjects.h"
 
+#include <QByteArray>
 #include <QColor>
+#include <QHash>
 #include <QList>
 #include <QTimer>
 
@@ -68,6 +70,11 @@ public:
     }
     // The network preferences of the show, handed to the output objects.
     void applyNetworkPreferences();
+    // OSC input listens on the port this run was started with (the command
+    // line) or else on the user's port (usersettings); 0 and none: off. A
+    // show never opens a port. Takes effect at once.
+    void setOscInPort(quint16 userPort);
+    void setRunOscInPort(std::optional<quint16> port);
 
     // How often a DMX-IN buffer was registered anew.
     int inputSetUps() const { return m_inputSetUps; }
@@ -88,11 +95,23 @@ private:
         std::vector<Listener> listeners;
         bool arrived = false; // since the last pass
     };
+    // The listeners of one OSC address (or pattern) listened to.
+    struct OscInput {
+        std::vector<Listener> listeners;
+        bool pattern = false;
+        bool arrived = false; // since the last pass
+    };
     static quint32 universeKey(quint8 protocol, int universe)
     {
         return quint32(protocol) << 16 | quint32(universe & 0xFFFF);
     }
     void indexListeners();
+    // An OSC message arrived: a literal address is looked up, a pattern
+    // matched against every address listened to; a pattern listened to is
+    // matched against a literal address that arrives.
+    void oscArrived(QByteArrayView address, const oscpacket::Value &value);
+    void oscLevelArrived(const QByteArray &listened, quint8 level);
+    void listenOsc();
     // Something arrived: its listeners are offered their values in the pass
     // that follows, once however often it arrives before.
     void arrived(quint8 protocol, int universe);
@@ -114,6 +133,11 @@ private:
     std::vector<quint32> m_arrived;                    // keys, in order of arrival
     std::vector<Listener> m_midiListeners;
     bool m_midiArrived = false;
+    QHash<QByteArray, OscInput> m_oscInputs; // by the address listened to
+    std::vector<QByteArray> m_oscPatterns;   // the keys listened to that are patterns
+    std::vector<QByteArray> m_oscArrived;    // keys, in order of arrival
+    quint16 m_userOscPort = 0;
+    std::optional<quint16> m_runOscPort;
     // Runs followInputs once per pass of the event loop.
     QTimer m_followTimer;
 };

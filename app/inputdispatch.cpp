@@ -172,7 +172,19 @@ std::optional<quint8> InputDispatch::fetch(const SettingDmxInStruct &in,
                 << ", Value:" << value;
         return value;
     }
+    case PT_OSC: {
+        const auto it = m_oscLevels.constFind(in.dmx_in_osc_address.toUtf8());
+        if (it == m_oscLevels.cend())
+            return std::nullopt;
+        return *it;
+    }
     default:
         return std::nullopt;
     }
+}
+
+void InputDispatch::keepOscLevels(const QSet<QByteArray> &addresses)
+{
+    for (auto it = m_oscLevels.begin(); it != m_oscLevels.end();)
+        it = addresses.contains(it.key()) ? std::next(it) : m_oscLevels.erase(it);
 }

@@ -9,7 +9,9 @@
 #include "model/settingstruct.h"
 
 #include <QByteArray>
+#include <QHash>
 #include <QList>
+#include <QSet>
 #include <functional>
 #include <optional>
 
@@ -82,6 +84,11 @@ public:
     // The universes registered for a network protocol, slot by slot.
     const QList<int> &universes(quint8 protocol) const;
 
+    // The level last arrived for an OSC address (or pattern) listened to;
+    // keepOscLevels() forgets those of addresses no longer listened to.
+    void setOscLevel(const QByteArray &address, quint8 level) { m_oscLevels[address] = level; }
+    void keepOscLevels(const QSet<QByteArray> &addresses);
+
     // The input value for these settings, if one has arrived. prefs may be
     // null (no MIDI input then).
     std::optional<quint8> fetch(const SettingDmxInStruct &in, const PreferencesStruct *prefs,
@@ -103,4 +110,5 @@ private:
     InputUniverses m_acnUniverses;
     bool m_artnetRegistered = false;
     bool m_acnRegistered = false;
+    QHash<QByteArray, quint8> m_oscLevels;
 };

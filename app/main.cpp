@@ -13,6 +13,8 @@
 #include <QLocale>
 #include <QTranslator>
 
+#include <cstdio>
+
 int main(int argc, char **argv)
 {
     QApplication app(argc, argv);
@@ -44,7 +46,26 @@ int main(int argc, char **argv)
         QStringLiteral("file"),
         QCoreApplication::translate("Pultora", "Configuration to open (*.ptra)"),
         QStringLiteral("[file]"));
+    const QCommandLineOption oscInPort(
+        QStringLiteral("osc-in-port"),
+        QCoreApplication::translate("Pultora",
+                                    "Listen for OSC on this UDP port for this run, whatever the "
+                                    "setting in the preferences (0: OSC input off)"),
+        QStringLiteral("port"));
+    parser.addOption(oscInPort);
     parser.process(app);
+    ConsoleServices services;
+    if (parser.isSet(oscInPort)) {
+        bool ok = false;
+        const uint port = parser.value(oscInPort).toUInt(&ok);
+        if (!ok || port > 65535) {
+            std::fprintf(stderr, "%s\n",
+                         qPrintable(QCoreApplication::translate("Pultora", "Not a UDP port: %1")
+                                        .arg(parser.value(oscInPort))));
+            return 1;
+        }
+        services.oscInPort = quint16(port);
+    }
 
     // The console takes the first argument after the program as the file to
     // load, as 8-bit text.
@@ -57,8 +78,8 @@ int main(int argc, char **argv)
         consoleArgv.append(word.data());
     consoleArgv.append(nullptr);
 
-    auto *console =
-        new Pultora(nullptr, int(words.size()), consoleArgv.data(), translationFile, locale);
+    auto *console = new Pultora(nullptr, int(words.size()), consoleArgv.data(), translationFile,
+                                locale, services);
     FirstPaintReport::installIfRequested(console, [console] {
         return QStringLiteral("dmx-in-setups=%1").arg(console->io().inputSetUps());
     });

@@ -157,6 +157,12 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     // The network nodes' own messages (which network, a second sender on a
     // universe of ours, a frame that did not leave) go to the status line.
     m_io.setNoticeHandler([this](const QString &text) { showStatus(text, appinfo::STATUS_MS); });
+    // OSC input is the user's: this run's port (the command line) wins over
+    // the setting, and a change of the setting takes effect at once.
+    m_io.setRunOscInPort(services.oscInPort);
+    m_io.setOscInPort(usersettings::readPreferences().osc_in_port);
+    m_settingsDialogs.setUserPreferencesHandler(
+        [this](const UserPreferences &user) { m_io.setOscInPort(user.osc_in_port); });
     // The window takes the background's input colour; the stored background
     // colour stays as it is.
     m_io.setBackgroundHandler([this](const QColor &color) { applyColorPalette(this, color); });

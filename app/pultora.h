@@ -79,6 +79,7 @@ struct ConsoleServices {
     std::function<bool(const QUrl &)> openUrl; // null: the desktop's browser
     int recoveryIntervalMs = 0;                // 0: a minute between recovery copies
     std::optional<NetEnvironment> net;         // none: the system's network
+    std::optional<quint16> oscInPort;          // none: the user's OSC input port
 };
 
 class Pultora : public QMainWindow

@@ -86,7 +86,11 @@ void SettingsDialogs::showPreferences()
     m_preferences->setNetworks(networks);
     m_preferences->setPreferences(&m_document);
     m_preferences->setUserPreferences(usersettings::readPreferences(),
-                                      &usersettings::writePreferences);
+                                      [this](const UserPreferences &user) {
+                                          usersettings::writePreferences(user);
+                                          if (m_userPreferencesHandler)
+                                              m_userPreferencesHandler(user);
+                                      });
     raise(m_preferences);
 }
 

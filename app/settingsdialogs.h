@@ -6,6 +6,7 @@
 #pragma once
 
 #include "model/configuration.h"
+#include "model/userpreferences.h"
 
 #include <QObject>
 #include <QString>
@@ -44,6 +45,12 @@ public:
     void checkForUpdate(bool giveInfo);
     // Hides, disconnects and deletes the open windows (not the check).
     void closeAll();
+    // Called with the per-user preferences each time the preferences window
+    // stores them, after they are written.
+    void setUserPreferencesHandler(std::function<void(const UserPreferences &)> handler)
+    {
+        m_userPreferencesHandler = std::move(handler);
+    }
 
     SettingsBackground *background() const { return m_background; }
     Preferences *preferences() const { return m_preferences; }
@@ -68,4 +75,5 @@ private:
     Preferences *m_preferences = nullptr;
     AboutInfo *m_about = nullptr;
     CheckSoftwareUpdate *m_updateCheck = nullptr;
+    std::function<void(const UserPreferences &)> m_userPreferencesHandler;
 };

@@ -11,6 +11,7 @@
 
 #include "controls/dmxpushbutton.h"
 #include "controls/dmxslider.h"
+#include "net/oscpacket.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -30,6 +31,13 @@ constexpr quint16 kAcnPort = 5568;
 QString control(const QString &attributes)
 {
     return QStringLiteral(" <control version=\"1\" %1/>\n").arg(attributes);
+}
+
+// An OSC message whose argument carries no data: ",T" or ",F".
+QByteArray oscFlag(QByteArray address, char flag)
+{
+    address.append(QByteArray(4 - address.size() % 4, '\0'));
+    return address + ',' + flag + QByteArray(2, '\0');
 }
 
 } // namespace
@@ -368,6 +376,70 @@ private slots:
         keepSending.start(50);
         QTRY_VERIFY_WITH_TIMEOUT(
             console->statusBar()->currentMessage().contains("universe 6 is also sent by"), 2000);
+        console->setModified(false, false);
+    }
+
+    // OSC into the console on loopback: a message moves the fader listening
+    // to its address and the fader's Art-Net value leaves; a pattern in a
+    // bundle moves every fader it names, levels go down again, a malformed
+    // pattern moves nothing, and a user's move holds the input off.
+    void oscMovesListeners()
+    {
+        constexpr quint16 kOscPort = 39017;
+        const QString fader = "control_type=\"fader_vertical\" protocol_type=\"Art-Net\" "
+                              "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"%1\" "
+                              "dmx_universe=\"4\" protocol_type_in=\"OSC\" "
+                              "dmx_in_osc_address=\"/fader/%2\"";
+        ConsoleServices services;
+        services.oscInPort = kOscPort;
+        auto console = startConsoleOn(m_dir.filePath(QStringLiteral("osc.ptra")),
+                                      ("<PultoraConfig>\n" + control(fader.arg(0).arg(1)) +
+                                       control(fader.arg(1).arg(2)) + control(fader.arg(2).arg(3)) +
+                                       "</PultoraConfig>\n")
+                                          .toUtf8(),
+                                      m_prompter, services);
+        QVERIFY(console);
+        const auto faders = [&] {
+            QByteArray levels;
+            for (int c = 0; c < 3; ++c)
+                levels +=
+                    char(qobject_cast<DmxSlider *>(
+                             console->surface().widget(console->document().controls().at(c).id))
+                             ->value());
+            return levels;
+        };
+        const struct {
+            QByteArray datagram;
+            QByteArray levels;
+        } steps[] = {
+            {oscpacket::message("/fader/1", 0.5f), QByteArray::fromHex("800000")},
+            {oscpacket::bundles({oscpacket::message("/fader/[1-2]", 1.0f)}).first(),
+             QByteArray::fromHex("ffff00")},
+            {oscpacket::message("/fader/1", qint32(10)), QByteArray::fromHex("0aff00")},
+            {oscFlag("/fader/3", 'T'), QByteArray::fromHex("0affff")},
+            {oscFlag("/fader/{2,3}", 'F'), QByteArray::fromHex("0a0000")},
+            {oscpacket::message("/fader/[", 1.0f), QByteArray::fromHex("0a0000")},
+        };
+        QUdpSocket sender;
+        for (const auto &step : steps) {
+            drain();
+            const QByteArray before = faders();
+            sender.writeDatagram(step.datagram, QHostAddress::LocalHost, kOscPort);
+            QTRY_COMPARE_WITH_TIMEOUT(faders(), step.levels, 2000);
+            if (before != step.levels)
+                QCOMPARE(nextArtDmx(4).left(3), step.levels);
+        }
+        QTest::qWait(100);
+        QCOMPARE(faders(), QByteArray::fromHex("0a0000"));
+
+        auto *first = qobject_cast<DmxSlider *>(
+            console->surface().widget(console->document().controls().at(0).id));
+        first->setValue(200);
+        sender.writeDatagram(oscpacket::message("/fader/1", 0.0f), QHostAddress::LocalHost,
+                             kOscPort);
+        QTest::qWait(300);
+        QCOMPARE(first->value(), 200);
+        QTRY_COMPARE_WITH_TIMEOUT(first->value(), 0, 2000);
         console->setModified(false, false);
     }
 };
