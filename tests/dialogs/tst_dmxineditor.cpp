@@ -118,10 +118,10 @@ private:
     ShowDocument m_document;
     Settings m_control{SettingsServices{{}, {}, {}, {}, [this](const QString &) { ++refused; }}};
     SettingsBackground m_background;
+    QWidget *m_top = nullptr;
 
 public:
     int refused = 0; // applies the control editor refused
-    QWidget *m_top = nullptr;
 };
 
 // The row label (column 0), or the hexadecimal companion, beside `field`.
@@ -172,6 +172,10 @@ private slots:
         QTest::newRow("out: encoder switch, MIDI, hex")
             << out << 14 << 3 << true << "v1 v2 v3 uni note midi hex";
         QTest::newRow("out: unknown protocol") << out << 0 << int(PT_COUNT) << false << "";
+        QTest::newRow("out: button, OSC") << out << 0 << 6 << false << "v1 v2 osc";
+        QTest::newRow("fader, OSC") << in << 3 << 6 << false << "v1 v2 osc";
+        QTest::newRow("background, OSC") << bg << 0 << 6 << false << "v1 v2 v3 c1 c2 c3 fade osc";
+        QTest::newRow("centre, OSC") << adv << 5 << 6 << false << "v1 v2 osc";
         QTest::newRow("out: led") << out << 16 << 1 << false << "hidden";
         QTest::newRow("centre, Art-Net") << adv << 5 << 1 << false << "v1 uni ch";
         QTest::newRow("centre, HTTP") << adv << 9 << 4 << false << "v1 v2 http";
@@ -187,9 +191,9 @@ private slots:
         QFETCH(QString, shown);
         const Window w(Where(where), quint8(type), {protocol, 0, 0, 0, 0, 0}, showHex);
         const std::pair<const char *, const char *> rows[] = {
-            {"v1", "value1"},    {"v2", "value2"},    {"v3", "value3"},     {"c1", "colorRed1"},
-            {"c2", "colorRed2"}, {"c3", "colorRed3"}, {"fade", "fade"},     {"uni", "universe"},
-            {"ch", "channel"},   {"note", "note"},    {"midi", "midiType"}, {"http", "http"},
+            {"v1", "value1"},    {"v2", "value2"},     {"v3", "value3"},     {"c1", "colorRed1"},
+            {"c2", "colorRed2"}, {"c3", "colorRed3"},  {"fade", "fade"},     {"uni", "universe"},
+            {"ch", "channel"},   {"note", "note"},     {"midi", "midiType"}, {"http", "http"},
             {"cmd", "command"},  {"osc", "oscAddress"}};
         QStringList seen;
         if (!w.field("protocol")->isVisibleTo(w.top()))
@@ -291,10 +295,7 @@ private slots:
         QCOMPARE(w.stored(true), (Address{PT_ARTNET, 127, 127, 127, 15, 0}));
     }
 
-    void oscAndBack_data()
-    {
-        midiAndBack_data();
-    }
+    void oscAndBack_data() { midiAndBack_data(); }
 
     // The OSC address (and an output's target and argument) is shown and
     // stored as typed, kept while another protocol is chosen and back; an
@@ -303,7 +304,8 @@ private slots:
     {
         QFETCH(int, where);
         const bool output = where >= ControlOutput;
-        Window w(Where(where), CT_FADER_VERTICAL_MIDDLE, {PT_OSC, 0, 0, 0, 3, 0}, false);
+        Window w(Where(where), CT_FADER_VERTICAL_MIDDLE, {PT_ARTNET, 0, 0, 0, 3, 0}, false);
+        w.choose(PT_OSC);
         auto *address = qobject_cast<QLineEdit *>(w.field("oscAddress"));
         address->setText("/fader/1");
         if (output) {
@@ -317,12 +319,12 @@ private slots:
         w.choose(PT_OSC);
         QCOMPARE(address->text(), "/fader/1");
         w.stored(true);
-        const SettingDmxStruct &out = where == ControlOutput ? w.record().dmx_out
-                                                             : w.record().dmx_out_advanced;
+        const SettingDmxStruct &out =
+            where == ControlOutput ? w.record().dmx_out : w.record().dmx_out_advanced;
         if (output)
-            QCOMPARE((std::tuple{out.osc_address, out.osc_host, out.osc_port, out.osc_argument}),
-                     (std::tuple{QString("/fader/1"), QString("desk"), quint16(8000),
-                                 quint8(OSC_INT)}));
+            QCOMPARE(
+                (std::tuple{out.osc_address, out.osc_host, out.osc_port, out.osc_argument}),
+                (std::tuple{QString("/fader/1"), QString("desk"), quint16(8000), quint8(OSC_INT)}));
         else if (where == ControlInput)
             QCOMPARE(w.record().dmx_in.dmx_in_osc_address, "/fader/1");
         else
