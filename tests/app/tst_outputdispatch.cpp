@@ -1,3 +1,4 @@
+#include "app/outputconsent.h"
 #include "app/outputdispatch.h"
 #include "app/outputobjects.h"
 #include "net/artnet.h"
@@ -114,6 +115,8 @@ private Q_SLOTS:
     void midiHttpAndCommand();
     void oscMessages_data();
     void oscMessages();
+    void oscHostsNeedingConsent_data();
+    void oscHostsNeedingConsent();
     void statusLines_data();
     void statusLines();
     void failuresReported_data();
@@ -250,6 +253,35 @@ void TestOutputDispatch::oscMessages()
     QVERIFY(dispatch.send(d, v, false, &prefs).ok);
     QCOMPARE(ports.sent.size(), 1);
     QCOMPARE(ports.sent[0].what, sent);
+}
+
+// Whether OSC to a host needs the show's consent, with the chosen interface
+// on 192.168.1.10/24 or on loopback only.
+void TestOutputDispatch::oscHostsNeedingConsent_data()
+{
+    QTest::addColumn<QString>("host");
+    QTest::addColumn<bool>("onLan");
+    QTest::addColumn<bool>("needed");
+    QTest::newRow("loopback") << "127.0.0.2" << true << false;
+    QTest::newRow("localhost") << "localhost." << false << false;
+    QTest::newRow("IPv6 loopback") << "::1" << true << false;
+    QTest::newRow("on the interface's network") << "192.168.1.77" << true << false;
+    QTest::newRow("next network") << "192.168.2.77" << true << true;
+    QTest::newRow("on loopback only") << "192.168.1.77" << false << true;
+    QTest::newRow("a name, even on the network") << "desk.local" << true << true;
+}
+
+void TestOutputDispatch::oscHostsNeedingConsent()
+{
+    QFETCH(QString, host);
+    QFETCH(bool, onLan);
+    QFETCH(bool, needed);
+    QNetworkAddressEntry lan;
+    lan.setIp(QHostAddress(QStringLiteral("192.168.1.10")));
+    lan.setPrefixLength(24);
+    QCOMPARE(oscHostNeedsConsent(host, onLan ? QList<QNetworkAddressEntry>{lan}
+                                             : QList<QNetworkAddressEntry>()),
+             needed);
 }
 
 void TestOutputDispatch::statusLines_data()

@@ -178,6 +178,21 @@ private slots:
         QTest::newRow("a host of this computer")
             << outputsShow("http_server=\"http://127.0.0.1:8080/\"", {}, {"dim?v=%1"})
             << QStringList() << true << outputsShow("", {}, {"go"}) << false;
+        // OSC: the outputs' own hosts and the default host of those without.
+        const auto osc = [](const char *preferences, const char *host) {
+            return kHead + QByteArray("<preferences version=\"1\" ") + preferences +
+                   "/>\n<control version=\"1\" protocol_type=\"OSC\" osc_address=\"/go\" " + host +
+                   "/>\n" + kTail;
+        };
+        QTest::newRow("an OSC host of another computer")
+            << osc("", "osc_host=\"10.0.0.9\"") << QStringList{"10.0.0.9"} << false
+            << osc("", "osc_host=\"10.0.0.9\"") << true;
+        QTest::newRow("the OSC default host")
+            << osc("osc_default_host=\"desk.example\"", "") << QStringList{"desk.example"} << true
+            << osc("osc_default_host=\"desk.example\"", "osc_port=\"7000\"") << false;
+        QTest::newRow("OSC to this computer")
+            << osc("", "osc_host=\"localhost\"") << QStringList() << true
+            << osc("osc_default_host=\"10.0.0.9\"", "") << true;
     }
 
     void consentAskedUnlessGivenBefore()
