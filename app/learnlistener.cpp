@@ -4,6 +4,7 @@
 #include "app/outputobjects.h"
 #include "dialogs/settings.h"
 #include "model/settingstruct.h"
+#include "net/oscpattern.h"
 
 #include <QList>
 #include <QMetaObject>
@@ -30,9 +31,14 @@ void LearnListener::attach(Settings *window)
         return;
     connect(window, &Settings::learnRequested, this, [this, window](int target) {
         QPointer<Settings> guarded(window);
-        start(target, [guarded](quint8 protocol, quint16 universe, quint16 channel, quint8 type) {
-            return guarded && guarded->takeLearned(protocol, universe, channel, type);
-        });
+        start(
+            target,
+            [guarded](quint8 protocol, quint16 universe, quint16 channel, quint8 type) {
+                return guarded && guarded->takeLearned(protocol, universe, channel, type);
+            },
+            [guarded](const QString &address) {
+                return guarded && guarded->setLearnedOscAddress(address);
+            });
         m_source = window;
     });
     const auto stopFor = [this, window] {
@@ -43,7 +49,7 @@ void LearnListener::attach(Settings *window)
     connect(window, &QObject::destroyed, this, stopFor);
 }
 
-void LearnListener::start(int target, Sink sink)
+void LearnListener::start(int target, Sink sink, OscSink oscSink)
 {
     stop();
     if (!sink || target < Settings::LearnInput || target > Settings::LearnOutputAdvanced)
@@ -62,6 +68,14 @@ void LearnListener::start(int target, Sink sink)
                                  acnUniverses);
         if (!heard)
             qCInfo(lcApp) << "learning: not every DMX universe can be heard (see pultora.net)";
+        if (oscSink) {
+            m_oscSink = std::move(oscSink);
+            m_observingOsc = true;
+            m_objects.observeOsc(
+                [this](QByteArrayView address, const oscpacket::Value &) { oscMessage(address); });
+            if (m_objects.oscInPort() == 0)
+                qCInfo(lcApp) << "learning: OSC input is off (no OSC input port)";
+        }
     }
 
     const quint32 device = m_midiDeviceIn ? m_midiDeviceIn() : 0;
@@ -84,6 +98,7 @@ void LearnListener::start(int target, Sink sink)
 void LearnListener::stop()
 {
     m_sink = nullptr;
+    m_oscSink = nullptr;
     m_source = nullptr;
     ++m_generation;
     if (m_observingDmx) {
@@ -93,6 +108,10 @@ void LearnListener::stop()
     if (m_observingMidi) {
         m_observingMidi = false;
         m_objects.observeMidi(-1, {});
+    }
+    if (m_observingOsc) {
+        m_observingOsc = false;
+        m_objects.observeOsc({});
     }
     m_frames.clear();
 }
@@ -129,6 +148,17 @@ void LearnListener::midiMessage(quint64 generation, quint8 status, quint8 data1)
         status >= MT_SYSTEM_MESSAGE)
         return;
     deliver(PT_MIDI, quint16(status & 0x0F), quint16(data1 & 0x7F), quint8(status & 0xF0));
+}
+
+void LearnListener::oscMessage(QByteArrayView address)
+{
+    // A pattern names addresses; it is none itself.
+    if (!m_oscSink || !oscpattern::isLiteral(address))
+        return;
+    const OscSink sink = m_oscSink;
+    const quint64 generation = m_generation;
+    if (sink(QString::fromUtf8(address)) && generation == m_generation)
+        stop();
 }
 
 void LearnListener::deliver(quint8 protocol, quint16 universe, quint16 channel, quint8 midiType)

@@ -6,8 +6,9 @@
 // universe the Art-Net and streaming ACN nodes hear (not only the DMX-IN
 // ones); a level that merely stands teaches nothing. A MIDI change is the
 // next channel message (not a system message) from the preferences' MIDI
-// input device. DMX is heard only when learning the input; the outputs
-// learn MIDI only.
+// input device. An OSC change is the next message with a literal address
+// (not a pattern) on the console's OSC input, when it listens. DMX and OSC
+// are heard only when learning the input; the outputs learn MIDI only.
 //
 // Streaming ACN data reaches the node only for the multicast groups its
 // socket joined, and systems cap those (Linux: net.ipv4.igmp_max_memberships,
@@ -19,6 +20,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QHash>
 #include <QObject>
 
@@ -39,6 +41,10 @@ public:
     using Sink =
         std::function<bool(quint8 protocol, quint16 universe, quint16 channel, quint8 midiType)>;
 
+    // An OSC address that arrived while learning the input. True when it was
+    // taken.
+    using OscSink = std::function<bool(const QString &address)>;
+
     // `midiDeviceIn` gives the MIDI input device as the preferences store
     // it (1-based, 0: none); it is asked each time learning starts.
     LearnListener(OutputObjects &objects, std::function<quint32()> midiDeviceIn,
@@ -49,10 +55,11 @@ public:
     // learnFinished() or the window's destruction stops it.
     void attach(Settings *window);
 
-    // Listens for `target` (a Settings::LearnTarget) until the sink takes a
-    // change or stop() is called; replaces any listening going on. The sink
-    // is called on this object's thread and may call stop().
-    void start(int target, Sink sink);
+    // Listens for `target` (a Settings::LearnTarget) until a sink takes a
+    // change or stop() is called; replaces any listening going on. The sinks
+    // are called on this object's thread and may call stop(); `oscSink` only
+    // while learning the input.
+    void start(int target, Sink sink, OscSink oscSink = {});
     void stop();
     bool isListening() const { return bool(m_sink); }
 
@@ -60,14 +67,17 @@ private:
     void dmxFrame(quint8 protocol, int universe, const quint8 *levels, int count);
     void midiMessage(quint64 generation, quint8 status, quint8 data1);
     void deliver(quint8 protocol, quint16 universe, quint16 channel, quint8 midiType);
+    void oscMessage(QByteArrayView address);
 
     OutputObjects &m_objects;
     std::function<quint32()> m_midiDeviceIn;
     Sink m_sink;
+    OscSink m_oscSink;
     // The attached window that asked for the current listening, if any.
     const QObject *m_source = nullptr;
     bool m_observingDmx = false;
     bool m_observingMidi = false;
+    bool m_observingOsc = false;
     // Counts the listenings, so MIDI messages queued for an earlier one are
     // not taken by the next.
     quint64 m_generation = 0;
