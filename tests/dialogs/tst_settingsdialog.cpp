@@ -5,6 +5,7 @@
 #include "tests/dialogs/dialogtest.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
 #include <QtTest>
@@ -167,6 +168,45 @@ private slots:
                               (w.dmx_out_advanced.protocol_type != PT_NONE);
         QCOMPARE(protocols, 1);
         QVERIFY(given.sameContent(r));
+    }
+
+    // A learned OSC address is taken by the input only, and only when valid.
+    void learnOscAddress()
+    {
+        SettingStruct r = record(5, CT_BUTTON_PUSH);
+        Settings dlg;
+        dlg.setSettings(&r, false);
+        QVERIFY(!dlg.setLearnedOscAddress(QStringLiteral("/go")));
+        child<QPushButton>(&dlg, "learn")->click();
+        QVERIFY(!dlg.setLearnedOscAddress(QStringLiteral("/go")));
+        child<QPushButton>(&dlg, "inLearn")->click();
+        QVERIFY(!dlg.setLearnedOscAddress(QStringLiteral("/go/*")));
+        QVERIFY(dlg.setLearnedOscAddress(QStringLiteral("/go")));
+        QCOMPARE(dlg.learnTarget(), int(Settings::NoLearning));
+        QCOMPARE(child<QComboBox>(&dlg, "inProtocol")->currentData().toInt(), int(PT_OSC));
+        QCOMPARE(child<QLineEdit>(&dlg, "inOscAddress")->text(), QStringLiteral("/go"));
+        QCOMPARE(int(dlg.workingRecord().dmx_out.protocol_type), int(PT_NONE));
+    }
+
+    // Port 0 is the show's default port, shown as "Default"; an empty host
+    // shows the default host.
+    void oscDefaultTarget()
+    {
+        SettingStruct r = record(5, CT_BUTTON_PUSH);
+        r.dmx_out.protocol_type = PT_OSC;
+        r.dmx_out.osc_address = QStringLiteral("/go");
+        r.dmx_out.osc_port = 7000;
+        Settings dlg;
+        dlg.setSettings(&r, false);
+        dlg.setOscDefaults(QStringLiteral("10.0.0.9"), 9001);
+        QSpinBox *port = spin(&dlg, "oscPort");
+        QCOMPARE(port->text(), QStringLiteral("7000"));
+        port->setValue(0);
+        QCOMPARE(port->text(), QStringLiteral("Default"));
+        QVERIFY(child<QLineEdit>(&dlg, "oscHost")->placeholderText().contains("10.0.0.9"));
+        QVERIFY(port->toolTip().contains("9001"));
+        child<QPushButton>(&dlg, "apply")->click();
+        QCOMPARE(r.dmx_out.osc_port, quint16(0));
     }
 
     void learnEnds()
