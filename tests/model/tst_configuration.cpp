@@ -154,15 +154,9 @@ private Q_SLOTS:
                              QChar(0xFFFF) + QChar(0xD800) + "c\t\r\nd " + emoji;
         s.preferences.command_path = QStringLiteral("/bin\x1b");
         // OSC through the streaming writer and loader.
-        s.preferences.osc_default_host = "";
-        s.preferences.osc_default_port = 0;
         s.preferences.osc_plain_targets = QStringList{"a:1", "b:2"};
-        SettingDmxStruct &osc = s.controls[CT_ENCODER_PUSH].dmx_out_advanced;
-        osc.protocol_type = PT_OSC;
-        osc.osc_address = "/x y";
-        osc.osc_host = "h";
-        osc.osc_port = 1;
-        osc.osc_argument = OSC_INT;
+        s.controls[CT_ENCODER_PUSH].dmx_out_advanced.protocol_type = PT_OSC;
+        s.controls[CT_ENCODER_PUSH].dmx_out_advanced.osc_port = 1;
         s.controls[CT_LED].dmx_in.protocol_type_in = PT_OSC;
         s.controls[CT_LED].dmx_in.dmx_in_osc_address = "/led";
         QVERIFY(writeConfigurationFile(path, writeConfiguration(s.view(), path)));

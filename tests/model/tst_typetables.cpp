@@ -184,79 +184,43 @@ private Q_SLOTS:
         QCOMPARE(midiTypeKey(0xB0), QStringLiteral("control_change"));
     }
 
-    // What an OSC output sends for a value, over its range "value 1, value 2".
+    // The float an OSC output sends for values over its range "value 1,
+    // value 2"; the level an arriving OSC argument stands for.
     void oscFloats_data()
     {
-        QTest::addColumn<int>("value1");
-        QTest::addColumn<int>("value2");
-        QTest::addColumn<QList<int>>("values");
+        QTest::addColumn<QList<int>>("sent"); // value 1, value 2, then the values
         QTest::addColumn<QList<double>>("floats");
-        QTest::newRow("0..255") << 0 << 255 << QList<int>{0, 51, 255}
-                                << QList<double>{0.0, 0.2, 1.0};
-        QTest::newRow("range, clamped outside") << 100 << 200 << QList<int>{99, 100, 150, 200, 255}
-                                                << QList<double>{0.0, 0.0, 0.5, 1.0, 1.0};
-        QTest::newRow("inverted: 1.0 at the upper value")
-            << 200 << 100 << QList<int>{200, 100} << QList<double>{1.0, 0.0};
-        QTest::newRow("equal values: 0..255")
-            << 7 << 7 << QList<int>{0, 7, 255} << QList<double>{0.0, 7 / 255.0, 1.0};
+        QTest::newRow("0..255") << QList<int>{0, 255, 0, 51, 255} << QList<double>{0, 0.2, 1};
+        QTest::newRow("clamped outside")
+            << QList<int>{100, 200, 99, 150, 255} << QList<double>{0, 0.5, 1};
+        QTest::newRow("inverted") << QList<int>{200, 100, 200, 100} << QList<double>{1, 0};
+        QTest::newRow("equal: 0..255") << QList<int>{7, 7, 0, 7} << QList<double>{0, 7 / 255.0};
     }
 
     void oscFloats()
     {
-        QFETCH(int, value1);
-        QFETCH(int, value2);
-        QFETCH(QList<int>, values);
+        QFETCH(QList<int>, sent);
         QFETCH(QList<double>, floats);
         SettingDmxStruct out;
-        out.dmx_value_1 = quint8(value1);
-        out.dmx_value_2 = quint8(value2);
+        out.dmx_value_1 = quint8(sent[0]);
+        out.dmx_value_2 = quint8(sent[1]);
         QList<double> got;
-        for (int v : values)
-            got << oscFloat(out, v);
+        for (int i = 2; i < sent.size(); ++i)
+            got << oscFloat(out, sent[i]);
         QCOMPARE(got, floats);
-    }
-
-    void oscLevels_data()
-    {
-        QTest::addColumn<int>("kind");
-        QTest::addColumn<double>("number");
-        QTest::addColumn<int>("level");
-        const auto row = [](const char *name, OscArg kind, double number, int level) {
-            QTest::newRow(name) << int(kind) << number << level;
-        };
-        row("float 0", OscArg::Float, 0.0, 0);
-        row("float 1", OscArg::Float, 1.0, 255);
-        row("float rounded", OscArg::Float, 0.5, 128);
-        row("float above 1", OscArg::Float, 7.5, 255);
-        row("float below 0", OscArg::Float, -0.1, 0);
-        row("float NaN", OscArg::Float, std::nan(""), 0);
-        row("float infinite", OscArg::Float, HUGE_VAL, 255);
-        row("int", OscArg::Int, 77, 77);
-        row("int above 255", OscArg::Int, 1000, 255);
-        row("int negative", OscArg::Int, -5, 0);
-        row("true", OscArg::True, 0, 255);
-        row("false", OscArg::False, 1, 0);
     }
 
     void oscLevels()
     {
-        QFETCH(int, kind);
-        QFETCH(double, number);
-        QFETCH(int, level);
-        QCOMPARE(int(oscLevel(OscArg(kind), number)), level);
-    }
-
-    void oscTargets()
-    {
-        PreferencesStruct prefs;
-        SettingDmxStruct out;
-        QCOMPARE(oscTargetKey(out, prefs), QStringLiteral("127.0.0.1:9000"));
-        out.osc_host = "::1";
-        out.osc_port = 1;
-        QCOMPARE(oscTargetKey(out, prefs), QStringLiteral("[::1]:1"));
-        out.osc_host.clear();
-        prefs.osc_default_host = "desk";
-        QCOMPARE(oscTargetKey(out, prefs), QStringLiteral("desk:1"));
+        const std::tuple<OscArg, double, int> rows[] = {
+            {OscArg::Float, 1.0, 255},        {OscArg::Float, 0.5, 128}, {OscArg::Float, 7.5, 255},
+            {OscArg::Float, std::nan(""), 0}, {OscArg::Int, 1000, 255},  {OscArg::Int, -5, 0},
+            {OscArg::True, 0, 255},           {OscArg::False, 1, 0}};
+        for (const auto &[kind, number, level] : rows)
+            QCOMPARE(int(oscLevel(kind, number)), level);
+        SettingDmxStruct ipv6;
+        ipv6.osc_host = "::1";
+        QCOMPARE(oscTargetKey(ipv6, PreferencesStruct()), QStringLiteral("[::1]:9000"));
     }
 };
 
