@@ -162,6 +162,53 @@ private slots:
         QCOMPARE(document.preferences(), PreferencesStruct());
     }
 
+    void oscTargets_data()
+    {
+        QTest::addColumn<QString>("host");
+        QTest::addColumn<QString>("plain");
+        QTest::addColumn<bool>("applied");
+        QTest::newRow("targets") << "desk.local"
+                                 << "10.0.0.5:8000, [::1]:9000" << true;
+        QTest::newRow("no port") << "desk.local"
+                                 << "10.0.0.5" << false;
+        QTest::newRow("no default host") << " "
+                                         << "" << false;
+    }
+
+    // The default target and the plain targets reach the show on OK in one
+    // step that undo takes back; what does not parse is refused, named, and
+    // the window stays open.
+    void oscTargets()
+    {
+        QFETCH(QString, host);
+        QFETCH(QString, plain);
+        QFETCH(bool, applied);
+        ShowDocument document;
+        Preferences dialog;
+        QStringList refusals;
+        dialog.setRefusalShower([&refusals](const QString &r) { refusals << r; });
+        dialog.setPreferences(&document);
+        dialog.show();
+        QCOMPARE(dialog.findChild<QSpinBox *>("oscDefaultPort")->value(), 9000);
+        dialog.findChild<QLineEdit *>("oscDefaultHost")->setText(host);
+        dialog.findChild<QSpinBox *>("oscDefaultPort")->setValue(9100);
+        dialog.findChild<QLineEdit *>("oscPlainTargets")->setText(plain);
+        click(dialog, "ok");
+        QCOMPARE(dialog.isVisible(), !applied);
+        QCOMPARE(refusals.size(), applied ? 0 : 1);
+        QCOMPARE(document.undoStack().count(), applied ? 1 : 0);
+        if (!applied)
+            return;
+        const PreferencesStruct &p = document.preferences();
+        QCOMPARE(p.osc_default_host, host);
+        QCOMPARE(p.osc_default_port, quint16(9100));
+        QCOMPARE(p.osc_plain_targets, (QStringList{"10.0.0.5:8000", "[::1]:9000"}));
+        dialog.setPreferences(&document);
+        QCOMPARE(dialog.findChild<QLineEdit *>("oscPlainTargets")->text(), plain);
+        document.undoStack().undo();
+        QCOMPARE(document.preferences(), PreferencesStruct());
+    }
+
     void switchingOnAsks_data()
     {
         QTest::addColumn<QString>("box");
@@ -225,6 +272,17 @@ private slots:
         QVERIFY(stored.first().check_updates);
         QCOMPARE(document.undoStack().count(), 0);
         QVERIFY(!document.isModified());
+
+        // The OSC input port likewise; 0 is "Off".
+        auto *port = dialog.findChild<QSpinBox *>("oscInPort");
+        QCOMPARE(port->text(), QStringLiteral("Off"));
+        port->setValue(8000);
+        click(dialog, "apply");
+        QCOMPARE(stored.last().osc_in_port, quint16(8000));
+        port->setValue(0);
+        click(dialog, "apply");
+        QCOMPARE(stored.last().osc_in_port, quint16(0));
+        QCOMPARE(document.undoStack().count(), 0);
     }
 };
 
