@@ -67,6 +67,17 @@ struct Show {
         // An advanced output on a type that has none is not documented.
         add("Plain", CT_BUTTON_SWITCH, out(PT_HTTP, 0, 0, MT_NONE, "x"), out(PT_ARTNET));
         add("Caption", CT_LABEL, out(PT_NONE));
+        // OSC to the show's default target and to one of its own.
+        SettingDmxStruct osc = out(PT_OSC), oscOwn = out(PT_OSC);
+        osc.osc_address = QStringLiteral("/fader/1");
+        oscOwn.osc_address = QStringLiteral("/centre");
+        oscOwn.osc_host = QStringLiteral("::1");
+        oscOwn.osc_port = 8000;
+        oscOwn.osc_argument = OSC_INT;
+        SettingDmxInStruct oscIn = in(PT_OSC, 0, 0);
+        oscIn.dmx_in_osc_address = QStringLiteral("/in/1");
+        add("Osc", CT_FADER_VERTICAL_MIDDLE, osc, oscOwn, oscIn);
+        preferences.osc_plain_targets = QStringList{"desk:8000", "[::1]:9000"};
     }
     void add(const char *name, quint8 type, SettingDmxStruct main, SettingDmxStruct advanced = {},
              SettingDmxInStruct input = {})
@@ -176,6 +187,8 @@ private slots:
             {"Background Input streaming ACN", dmx, "Bühne Σκηνή"},
             {"Control Input Art-Net", dmx, "Run"},
             {"Control Input MIDI", midi, "鍵盤"},
+            {"Control Input OSC", "OSC Address", "Osc"},
+            {"Control Output OSC", "OSC Address|Target|Argument", "Osc|Osc (advanced)"},
             {"Control Output Art-Net", dmx, "Fader Ä|Центр|Центр (advanced)"},
             {"Control Output Command", "Command File Name", "Run"},
             {"Control Output HTTP", midi + "|HTTP File Name", "鍵盤|鍵盤 (advanced)|Plain"},
@@ -209,6 +222,11 @@ private slots:
                  (QStringList{"None", "", "", "", "", "-"}));
         QCOMPARE(page.row("Background Input streaming ACN", "Bühne Σκηνή"),
                  (QStringList{"streaming ACN", n(4), n(100), "Tour <2026> & more"}));
+        QCOMPARE(page.row("Control Output OSC", "Osc"),
+                 (QStringList{"OSC", "/fader/1", "127.0.0.1:9000", "Float 0–1", "-"}));
+        QCOMPARE(page.row("Control Output OSC", "Osc (advanced)").mid(1, 3),
+                 (QStringList{"/centre", "[::1]:8000", "Integer (DMX value)"}));
+        QCOMPARE(page.row("Control Input OSC", "Osc"), (QStringList{"OSC", "/in/1", "-"}));
         QCOMPARE(page.row("Control Output Command", "Run"),
                  (QStringList{"Command", "run.sh", "bell"}));
         QCOMPARE(page.tables.value("Control Output Art-Net").value(1).mid(0, 3),
@@ -217,7 +235,9 @@ private slots:
         QMap<QString, QString> prefs;
         for (const QStringList &row : page.tables.value("Preferences"))
             prefs.insert(row.value(0), row.value(1));
-        QCOMPARE(prefs.size(), 12);
+        QCOMPARE(prefs.size(), 14);
+        QCOMPARE(prefs.value("OSC default target"), QStringLiteral("127.0.0.1:9000"));
+        QCOMPARE(prefs.value("Plain OSC targets"), QStringLiteral("desk:8000, [::1]:9000"));
         QCOMPARE(prefs.value("Show Hexadecimal Values Additionally"), hex ? "On" : "Off");
         QCOMPARE(prefs.value("Project Description"), QStringLiteral("see up"));
         QCOMPARE(prefs.value("Command Path"), QStringLiteral("/opt/show"));
