@@ -12,6 +12,33 @@ namespace
 constexpr quint32 DMX_CHANNELS = 512;
 constexpr quint32 MIDI_NUMBERS = 128;
 
+// An OSC address as the text before its trailing number and that number
+// ("/fader/12": "/fader/" and 12); number -1 when it ends in none (or in
+// more digits than a number here holds).
+struct NumberedAddress {
+    QString stem;
+    qint64 number = -1;
+    QString with(qint64 n) const { return stem + QString::number(n); }
+};
+
+NumberedAddress splitNumber(const QString &address)
+{
+    qsizetype i = address.size();
+    while (i > 0 && address.at(i - 1) >= u'0' && address.at(i - 1) <= u'9')
+        --i;
+    if (i == address.size() || address.size() - i > 9)
+        return {address, -1};
+    return {address.left(i), address.mid(i).toLongLong()};
+}
+
+// The first number from `from` whose address is not in `used`.
+QString firstFree(const NumberedAddress &address, qint64 from, const QSet<QString> &used)
+{
+    while (used.contains(address.with(from)))
+        ++from;
+    return address.with(from);
+}
+
 // The outputs of `controls` that send: the main one when the type sends on
 // it, the second one when the type has one.
 QList<SettingDmxStruct> sendingOutputs(const QList<SettingStruct> &controls)
@@ -36,6 +63,18 @@ AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &co
     const quint8 protocol = last.protocol_type;
     if (protocol == PT_HTTP || protocol == PT_COMMAND)
         return patch;
+    if (protocol == PT_OSC) {
+        const NumberedAddress address = splitNumber(last.osc_address);
+        if (address.number < 0)
+            return patch;
+        QSet<QString> used;
+        for (const SettingDmxStruct &o : sendingOutputs(controls))
+            if (o.protocol_type == PT_OSC && o.osc_host == last.osc_host &&
+                o.osc_port == last.osc_port)
+                used.insert(o.osc_address);
+        patch.output.osc_address = firstFree(address, fromStart ? 1 : address.number + 1, used);
+        return patch;
+    }
     if (protocol != PT_ARTNET && protocol != PT_ACN && protocol != PT_MIDI) {
         patch.output = SettingDmxStruct();
         return patch;
@@ -73,6 +112,18 @@ SettingDmxInStruct autoPatchInput(const SettingDmxStruct &last,
 {
     SettingDmxInStruct in;
     const quint8 protocol = last.protocol_type;
+    if (protocol == PT_OSC) {
+        const NumberedAddress address = splitNumber(last.osc_address);
+        if (address.number < 0)
+            return in;
+        QSet<QString> used;
+        for (const SettingStruct &c : controls)
+            if (c.dmx_in.protocol_type_in == PT_OSC)
+                used.insert(c.dmx_in.dmx_in_osc_address);
+        in.protocol_type_in = PT_OSC;
+        in.dmx_in_osc_address = firstFree(address, 1, used);
+        return in;
+    }
     if (protocol != PT_ARTNET && protocol != PT_ACN && protocol != PT_MIDI)
         return in;
     const bool midi = protocol == PT_MIDI;

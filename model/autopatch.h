@@ -11,6 +11,9 @@
 // - MIDI: the first controller or note after last's that no output of the
 //   same channel and message type uses, none past 127;
 // - nothing free: no output, and `full` says so;
+// - OSC: the number an address ends in counts on to the first that no
+//   output to the same host and port sends to ("/fader/3" after "/fader/2");
+//   an address that ends in no number is copied unchanged;
 // - HTTP and command outputs are copied unchanged; no protocol, no output.
 #pragma once
 
@@ -31,6 +34,8 @@ AutoPatch autoPatch(const SettingDmxStruct &last, const QList<SettingStruct> &co
 // The input of a control that listens and sends nothing (an LED) made after
 // `last`: last's protocol (Art-Net, streaming ACN or MIDI, else none),
 // universe (MIDI channel and type), and the first channel from 0 that no
-// control's input uses there (none free: no input).
+// control's input uses there (none free: no input). After an OSC output
+// whose address ends in a number: that address with the first number from 1
+// that no input listens to.
 SettingDmxInStruct autoPatchInput(const SettingDmxStruct &last,
                                   const QList<SettingStruct> &controls);

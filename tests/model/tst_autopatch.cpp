@@ -13,7 +13,21 @@ namespace
 // An output (values 1, 2, 3: 7, 255, 127; the new one keeps them).
 SettingDmxStruct out(quint8 protocol, quint16 universe, quint16 channel, quint8 midi = MT_NONE)
 {
-    return {protocol, 7, 255, 127, channel, universe, midi, {}, {}};
+    SettingDmxStruct o;
+    o.protocol_type = protocol;
+    o.dmx_value_1 = 7;
+    o.dmx_channel = channel;
+    o.dmx_universe = universe;
+    o.dmx_midi_type = midi;
+    return o;
+}
+
+SettingDmxStruct osc(const char *address, quint16 port = 0)
+{
+    SettingDmxStruct o = out(PT_OSC, 0, 0);
+    o.osc_address = QLatin1String(address);
+    o.osc_port = port;
+    return o;
 }
 
 SettingStruct c(quint8 type, const SettingDmxStruct &main, const SettingDmxStruct &second = {})
@@ -68,6 +82,10 @@ void TestAutoPatch::patch_data()
         out(PT_NONE, DMX_UNIVERSE_MAX, 511), true);
     row("http copied", out(PT_HTTP, 3, 9), L{c(B, out(PT_HTTP, 3, 9))}, out(PT_HTTP, 3, 9));
     row("no protocol", out(PT_NONE, 0, 5), L(), SettingDmxStruct());
+    row("osc: next free number on that target", osc("/fader/9"),
+        L{c(B, osc("/fader/10")), c(B, osc("/fader/11", 8000)), c(CT_LED, osc("/fader/11"))},
+        osc("/fader/11"));
+    row("osc: no number, copied", osc("/go"), L{c(B, osc("/go"))}, osc("/go"));
 }
 
 void TestAutoPatch::patch()
@@ -92,6 +110,13 @@ void TestAutoPatch::input()
     QCOMPARE(in.dmx_in_channel, quint16(1));
     QCOMPARE(autoPatchInput(out(PT_ARTNET, 2, 40), two).dmx_in_channel, quint16(0));
     QCOMPARE(autoPatchInput(out(PT_HTTP, 2, 40), two), SettingDmxInStruct());
+    SettingStruct listens;
+    listens.dmx_in.protocol_type_in = PT_OSC;
+    listens.dmx_in.dmx_in_osc_address = QStringLiteral("/led/1");
+    in = autoPatchInput(osc("/led/7"), {listens});
+    QCOMPARE(in.protocol_type_in, quint8(PT_OSC));
+    QCOMPARE(in.dmx_in_osc_address, QStringLiteral("/led/2"));
+    QCOMPARE(autoPatchInput(osc("/led"), {}), SettingDmxInStruct());
 }
 
 QTEST_APPLESS_MAIN(TestAutoPatch)
