@@ -125,8 +125,8 @@ bool ConsistencyRunner::checkSurface(bool inform)
             return !dialog->wasCanceled();
         };
     }
-    const ConsistencyResult result =
-        Consistency::checkAll(controls, m_document.background(), checks, progress, MAX_LISTED);
+    const ConsistencyResult result = Consistency::checkAll(
+        controls, m_document.background(), checks, progress, MAX_LISTED, &m_document.preferences());
     dialog.reset();
 
     show(result.findings);
@@ -155,8 +155,8 @@ bool ConsistencyRunner::checkControl(const SettingStruct &record)
     const ConsistenceCheckStruct &checks = m_document.checks();
     if (!Consistency::anyEnabled(checks))
         return true;
-    const QList<ConsistencyFinding> findings =
-        Consistency::checkOne(record, m_document.controls(), m_document.background(), checks);
+    const QList<ConsistencyFinding> findings = Consistency::checkOne(
+        record, m_document.controls(), m_document.background(), checks, &m_document.preferences());
     show(findings);
     return findings.isEmpty();
 }
