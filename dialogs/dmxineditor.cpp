@@ -221,7 +221,13 @@ void DmxInEditor::build(Owner owner)
     startRow(m_oscAddressRow, tr("OSC Address :"), false);
     m_oscAddressRow.label->setBuddy(m_oscAddress);
     m_oscAddressRow.fields = {m_oscAddress};
-    m_grid->addWidget(m_oscAddress, row++, columns.first, 1, 3);
+    // An address is often longer than three number boxes: in the control
+    // editor it takes the stretch left of them too; in the background's it
+    // lines up with the colour boxes.
+    if (columns.stretch < columns.first)
+        m_grid->addWidget(m_oscAddress, row++, columns.stretch, 1, columns.count - columns.stretch);
+    else
+        m_grid->addWidget(m_oscAddress, row++, columns.first, 1, 3);
 
     const char *componentNames[3] = {"Red", "Green", "Blue"};
     const QString componentTips[3] = {tr("Color Red %1"), tr("Color Green %1"),
