@@ -184,8 +184,8 @@ void DmxInEditor::build(Owner owner)
         m_learn = new QPushButton(tr("Learn"), this);
         m_learn->setObjectName(QStringLiteral("inLearn"));
         m_learn->setCheckable(true);
-        m_learn->setToolTip(tr("takes the next DMX channel that changes, or the next MIDI "
-                               "message, as the input of this control"));
+        m_learn->setToolTip(tr("takes the next DMX channel that changes, the next MIDI "
+                               "message or the next OSC address, as the input of this control"));
         m_grid->addWidget(m_learn, row, columns.hex);
     }
     m_protocol = new QComboBox(this);

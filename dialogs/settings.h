@@ -90,7 +90,8 @@ signals:
     void valueChanged();
     // Listen for the next incoming change for `target` (LearnTarget). For
     // LearnInput any DMX channel change (Art-Net, streaming ACN) or MIDI
-    // message counts, for the outputs only MIDI messages.
+    // message counts (takeLearned()), and an OSC address
+    // (setLearnedOscAddress()); for the outputs only MIDI messages.
     void learnRequested(int target);
     // Stop listening: learned, cancelled or timed out.
     void learnFinished();
