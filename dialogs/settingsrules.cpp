@@ -24,8 +24,10 @@ QString inText(const char *text)
 
 QString addressRefusal(const QString &group, const QString &address)
 {
-    return inText("%1: the OSC address \"%2\" is not valid. An address starts with '/' and has "
-                  "no spaces and none of # , ? * [ ] { }.")
+    return QCoreApplication::translate("Settings",
+                                       "%1: the OSC address \"%2\" is not valid. An address "
+                                       "starts with '/' and has no spaces and none of "
+                                       "# , ? * [ ] { }.")
         .arg(group, address);
 }
 
@@ -238,7 +240,8 @@ QString oscInputRefusal(const SettingDmxInStruct &input)
 {
     if (input.protocol_type_in != PT_OSC || isValidOscAddress(input.dmx_in_osc_address))
         return QString();
-    return addressRefusal(inText("DMX-IN"), input.dmx_in_osc_address);
+    return addressRefusal(inText(QT_TRANSLATE_NOOP("Settings", "DMX-IN")),
+                          input.dmx_in_osc_address);
 }
 
 QString oscRefusal(const SettingStruct &record)
