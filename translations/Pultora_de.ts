@@ -55,20 +55,36 @@
         <translation>ein Protokoll kann nur gesetzt werden</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP or Command</source>
-        <translation>&quot;%1&quot; ist kein Protokoll: Keins, Art-Net, streaming ACN, MIDI, HTTP oder Befehl eingeben</translation>
-    </message>
-    <message>
-        <source>an input listens to None, Art-Net, streaming ACN or MIDI</source>
-        <translation>ein Eingang hört auf Keins, Art-Net, streaming ACN oder MIDI</translation>
-    </message>
-    <message>
         <source>this column cannot be changed</source>
         <translation>diese Spalte kann nicht geändert werden</translation>
     </message>
     <message>
         <source>the control no longer exists</source>
         <translation>das Steuerelement gibt es nicht mehr</translation>
+    </message>
+    <message>
+        <source>this control&apos;s protocol is not OSC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no OSC address: it starts with &apos;/&apos;</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>an OSC argument can only be set</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no OSC argument: type float or int</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP, Command or OSC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>an input listens to None, Art-Net, streaming ACN, MIDI or OSC</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -205,6 +221,14 @@
     <message>
         <source>Control &apos;%1&apos; with position (%2/%3) is located partially out of the background size of (%4x%5)!</source>
         <translation>Steuerelement &apos;%1&apos; an Position (%2/%3) liegt teilweise außerhalb der Hintergrundgröße von (%4x%5)!</translation>
+    </message>
+    <message>
+        <source>Controls &apos;%1&apos; and &apos;%2&apos; are both listening to the OSC address %3!</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Controls &apos;%1&apos; and &apos;%2&apos; are using the same settings OSC address %3 / target %4!</source>
+        <translation type="unfinished"></translation>
     </message>
 </context>
 <context>
@@ -396,10 +420,6 @@
         <translation>Lernen</translation>
     </message>
     <message>
-        <source>takes the next DMX channel that changes, or the next MIDI message, as the input of this control</source>
-        <translation>nimmt den nächsten DMX-Kanal, der sich ändert, oder die nächste MIDI-Nachricht als Eingang dieses Steuerelements</translation>
-    </message>
-    <message>
         <source>Type :</source>
         <translation>Typ:</translation>
     </message>
@@ -474,6 +494,18 @@
     <message>
         <source>MIDI Channel :</source>
         <translation>MIDI-Kanal:</translation>
+    </message>
+    <message>
+        <source>takes the next DMX channel that changes, the next MIDI message or the next OSC address, as the input of this control</source>
+        <translation>übernimmt den nächsten DMX-Kanal, der sich ändert, die nächste MIDI-Nachricht oder die nächste OSC-Adresse als Eingang dieses Controls</translation>
+    </message>
+    <message>
+        <source>the OSC address this input listens to: starts with &apos;/&apos;, for example /fader/1; no spaces and none of # , ? * [ ] { }. A float 0 to 1 or an integer 0 to 255 sets the level</source>
+        <translation>die OSC-Adresse, auf die dieser Eingang hört: beginnt mit &apos;/&apos;, zum Beispiel /fader/1; ohne Leerzeichen und ohne # , ? * [ ] { }. Eine Gleitkommazahl 0 bis 1 oder eine Ganzzahl 0 bis 255 setzt den Pegel</translation>
+    </message>
+    <message>
+        <source>OSC Address :</source>
+        <translation>OSC-Adresse:</translation>
     </message>
 </context>
 <context>
@@ -643,6 +675,34 @@
     <message>
         <source>see up</source>
         <translation>siehe oben</translation>
+    </message>
+    <message>
+        <source>Integer (DMX value)</source>
+        <translation>Ganzzahl (DMX-Wert)</translation>
+    </message>
+    <message>
+        <source>Float 0–1</source>
+        <translation>Gleitkomma 0–1</translation>
+    </message>
+    <message>
+        <source>OSC Address</source>
+        <translation>OSC-Adresse</translation>
+    </message>
+    <message>
+        <source>Target</source>
+        <translation>Ziel</translation>
+    </message>
+    <message>
+        <source>Argument</source>
+        <translation>Argument</translation>
+    </message>
+    <message>
+        <source>OSC default target</source>
+        <translation>OSC-Standardziel</translation>
+    </message>
+    <message>
+        <source>Plain OSC targets</source>
+        <translation>OSC-Ziele ohne Bündel</translation>
     </message>
 </context>
 <context>
@@ -1014,6 +1074,42 @@ Sie können den Bildschirm entsperren mit
         <source>Set %1 of %2</source>
         <translation>%1 von %2 setzen</translation>
     </message>
+    <message>
+        <source>OSC Address</source>
+        <translation type="unfinished">OSC-Adresse</translation>
+    </message>
+    <message>
+        <source>OSC Host</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OSC Port</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OSC Argument</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OSC Address 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OSC Host 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OSC Port 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OSC Argument 2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OSC In Address</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>OverviewWindow</name>
@@ -1289,6 +1385,58 @@ Befehlsausgabe einschalten?</translation>
     <message>
         <source>a control made from the palette takes the protocol and universe of the one made before it and the next channel no control uses</source>
         <translation>ein Steuerelement aus der Palette übernimmt Protokoll und Universum des zuvor erstellten und den nächsten Kanal, den kein Steuerelement verwendet</translation>
+    </message>
+    <message>
+        <source>The plain OSC targets &quot;%1&quot; are not valid: write host:port, separated by commas, for example 192.168.1.20:8000, [::1]:9000.</source>
+        <translation>Die OSC-Ziele ohne Bündel &quot;%1&quot; sind ungültig: Host:Port durch Kommas getrennt schreiben, zum Beispiel 192.168.1.20:8000, [::1]:9000.</translation>
+    </message>
+    <message>
+        <source>The OSC default host is empty.</source>
+        <translation>Der OSC-Standardhost ist leer.</translation>
+    </message>
+    <message>
+        <source>where OSC outputs without a host of their own send to, by name or IP address; 127.0.0.1 unless changed</source>
+        <translation>wohin OSC-Ausgänge ohne eigenen Host senden, als Name oder IP-Adresse; 127.0.0.1, wenn nicht geändert</translation>
+    </message>
+    <message>
+        <source>OSC default host :</source>
+        <translation>OSC-Standardhost :</translation>
+    </message>
+    <message>
+        <source>the UDP port OSC outputs without a port of their own send to, 1 to 65535; 9000 unless changed</source>
+        <translation>der UDP-Port, an den OSC-Ausgänge ohne eigenen Port senden, 1 bis 65535; 9000, wenn nicht geändert</translation>
+    </message>
+    <message>
+        <source>OSC default port :</source>
+        <translation>OSC-Standardport :</translation>
+    </message>
+    <message>
+        <source>host:port, host:port</source>
+        <translation>Host:Port, Host:Port</translation>
+    </message>
+    <message>
+        <source>OSC targets that get one plain message each instead of bundles, for receivers that ignore bundles: host:port separated by commas, an IPv6 host in brackets ([::1]:9000); empty: none</source>
+        <translation>OSC-Ziele, die statt Bündeln jede Nachricht einzeln erhalten, für Empfänger, die Bündel ignorieren: Host:Port durch Kommas getrennt, ein IPv6-Host in eckigen Klammern ([::1]:9000); leer: keine</translation>
+    </message>
+    <message>
+        <source>Plain OSC targets :</source>
+        <translation>OSC-Ziele ohne Bündel :</translation>
+    </message>
+    <message>
+        <source>OSC input port :</source>
+        <translation>OSC-Eingangsport :</translation>
+    </message>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>the UDP port this computer takes OSC input on, 1 to 65535; Off (0): no OSC input, the default</source>
+        <translation>der UDP-Port, auf dem dieser Computer OSC empfängt, 1 bis 65535; Aus (0): kein OSC-Eingang, die Voreinstellung</translation>
+    </message>
+    <message>
+        <source>OSC input listens on the network interface chosen on the page Show and on loopback (127.0.0.1).</source>
+        <translation>Der OSC-Eingang hört auf der Netzwerkschnittstelle, die auf der Seite Show gewählt ist, und auf Loopback (127.0.0.1).</translation>
     </message>
 </context>
 <context>
@@ -2197,6 +2345,46 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <source>Arrange</source>
         <translation>Anordnen</translation>
     </message>
+    <message>
+        <source>Listen for OSC on this UDP port for this run, whatever the setting in the preferences (0: OSC input off)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>Not a UDP port: %1</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OSC</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no OSC address</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>no OSC target, and no default target in the preferences</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2 (no target)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 %2 to %3</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OSC %1 %2</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>OSC input: cannot listen on port %1 (%2)</source>
+        <translation type="unfinished"></translation>
+    </message>
+    <message>
+        <source>%1 is another computer, which this show may not call</source>
+        <translation type="unfinished"></translation>
+    </message>
 </context>
 <context>
     <name>QCoreApplication</name>
@@ -2410,6 +2598,14 @@ Möchten Sie die Einstellungen ändern?</translation>
     <message>
         <source>cannot be shown</source>
         <translation>nicht darstellbar</translation>
+    </message>
+    <message>
+        <source>%1: the OSC address &quot;%2&quot; is not valid. An address starts with &apos;/&apos; and has no spaces and none of # , ? * [ ] { }.</source>
+        <translation>%1: Die OSC-Adresse &quot;%2&quot; ist ungültig. Eine Adresse beginnt mit &apos;/&apos; und enthält keine Leerzeichen und keines von # , ? * [ ] { }.</translation>
+    </message>
+    <message>
+        <source>DMX-IN</source>
+        <translation>DMX-EIN</translation>
     </message>
 </context>
 <context>
@@ -2663,6 +2859,54 @@ Sie können den Bildschirm entsperren mit
     <message>
         <source>Learning...</source>
         <translation>Lerne...</translation>
+    </message>
+    <message>
+        <source>the OSC address the value is sent to: starts with &apos;/&apos;, for example /fader/1; no spaces and none of # , ? * [ ] { }</source>
+        <translation>die OSC-Adresse, an die der Wert gesendet wird: beginnt mit &apos;/&apos;, zum Beispiel /fader/1; ohne Leerzeichen und ohne # , ? * [ ] { }</translation>
+    </message>
+    <message>
+        <source>OSC Address :</source>
+        <translation>OSC-Adresse:</translation>
+    </message>
+    <message>
+        <source>Host :</source>
+        <translation>Host:</translation>
+    </message>
+    <message>
+        <source>Default</source>
+        <translation>Standard</translation>
+    </message>
+    <message>
+        <source>Port :</source>
+        <translation>Port:</translation>
+    </message>
+    <message>
+        <source>Float 0–1</source>
+        <translation>Gleitkomma 0–1</translation>
+    </message>
+    <message>
+        <source>Integer (DMX value)</source>
+        <translation>Ganzzahl (DMX-Wert)</translation>
+    </message>
+    <message>
+        <source>Float 0–1: the value as a number from 0 to 1 over the range from value 1 to value 2; Integer: the DMX value 0 to 255 as it is</source>
+        <translation>Gleitkomma 0–1: der Wert als Zahl von 0 bis 1 über den Bereich von Wert 1 bis Wert 2; Ganzzahl: der DMX-Wert 0 bis 255, wie er ist</translation>
+    </message>
+    <message>
+        <source>Argument :</source>
+        <translation>Argument:</translation>
+    </message>
+    <message>
+        <source>Default: %1</source>
+        <translation>Standard: %1</translation>
+    </message>
+    <message>
+        <source>the computer the messages go to, by name or IP address; empty: the show&apos;s default host (%1)</source>
+        <translation>der Computer, an den die Nachrichten gehen, als Name oder IP-Adresse; leer: der Standardhost der Show (%1)</translation>
+    </message>
+    <message>
+        <source>the UDP port the messages go to, 1 to 65535; Default: the show&apos;s default port (%1)</source>
+        <translation>der UDP-Port, an den die Nachrichten gehen, 1 bis 65535; Standard: der Standardport der Show (%1)</translation>
     </message>
 </context>
 <context>
