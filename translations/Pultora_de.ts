@@ -64,27 +64,27 @@
     </message>
     <message>
         <source>this control&apos;s protocol is not OSC</source>
-        <translation type="unfinished"></translation>
+        <translation>das Protokoll dieses Steuerelements ist nicht OSC</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is no OSC address: it starts with &apos;/&apos;</source>
-        <translation type="unfinished"></translation>
+        <translation>&quot;%1&quot; ist keine OSC-Adresse: sie beginnt mit &apos;/&apos;</translation>
     </message>
     <message>
         <source>an OSC argument can only be set</source>
-        <translation type="unfinished"></translation>
+        <translation>ein OSC-Argument kann nur gesetzt werden</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is no OSC argument: type float or int</source>
-        <translation type="unfinished"></translation>
+        <translation>&quot;%1&quot; ist kein OSC-Argument: float oder int eingeben</translation>
     </message>
     <message>
         <source>&quot;%1&quot; is no protocol: type None, Art-Net, streaming ACN, MIDI, HTTP, Command or OSC</source>
-        <translation type="unfinished"></translation>
+        <translation>&quot;%1&quot; ist kein Protokoll: Keins, Art-Net, streaming ACN, MIDI, HTTP, Befehl oder OSC eingeben</translation>
     </message>
     <message>
         <source>an input listens to None, Art-Net, streaming ACN, MIDI or OSC</source>
-        <translation type="unfinished"></translation>
+        <translation>ein Eingang hört auf Keins, Art-Net, streaming ACN, MIDI oder OSC</translation>
     </message>
 </context>
 <context>
@@ -224,11 +224,11 @@
     </message>
     <message>
         <source>Controls &apos;%1&apos; and &apos;%2&apos; are both listening to the OSC address %3!</source>
-        <translation type="unfinished"></translation>
+        <translation>Steuerelemente &apos;%1&apos; und &apos;%2&apos; hören beide auf die OSC-Adresse %3!</translation>
     </message>
     <message>
         <source>Controls &apos;%1&apos; and &apos;%2&apos; are using the same settings OSC address %3 / target %4!</source>
-        <translation type="unfinished"></translation>
+        <translation>Steuerelemente &apos;%1&apos; und &apos;%2&apos; verwenden dieselben Einstellungen OSC-Adresse %3 / Ziel %4!</translation>
     </message>
 </context>
 <context>
@@ -497,7 +497,7 @@
     </message>
     <message>
         <source>takes the next DMX channel that changes, the next MIDI message or the next OSC address, as the input of this control</source>
-        <translation>übernimmt den nächsten DMX-Kanal, der sich ändert, die nächste MIDI-Nachricht oder die nächste OSC-Adresse als Eingang dieses Controls</translation>
+        <translation>nimmt den nächsten DMX-Kanal, der sich ändert, die nächste MIDI-Nachricht oder die nächste OSC-Adresse als Eingang dieses Steuerelements</translation>
     </message>
     <message>
         <source>the OSC address this input listens to: starts with &apos;/&apos;, for example /fader/1; no spaces and none of # , ? * [ ] { }. A float 0 to 1 or an integer 0 to 255 sets the level</source>
@@ -1076,39 +1076,39 @@ Sie können den Bildschirm entsperren mit
     </message>
     <message>
         <source>OSC Address</source>
-        <translation type="unfinished">OSC-Adresse</translation>
+        <translation>OSC-Adresse</translation>
     </message>
     <message>
         <source>OSC Host</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC-Host</translation>
     </message>
     <message>
         <source>OSC Port</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC-Port</translation>
     </message>
     <message>
         <source>OSC Argument</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC-Argument</translation>
     </message>
     <message>
         <source>OSC Address 2</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC-Adresse 2</translation>
     </message>
     <message>
         <source>OSC Host 2</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC-Host 2</translation>
     </message>
     <message>
         <source>OSC Port 2</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC-Port 2</translation>
     </message>
     <message>
         <source>OSC Argument 2</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC-Argument 2</translation>
     </message>
     <message>
         <source>OSC In Address</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC-Eingangsadresse</translation>
     </message>
 </context>
 <context>
@@ -2347,43 +2347,43 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
     </message>
     <message>
         <source>Listen for OSC on this UDP port for this run, whatever the setting in the preferences (0: OSC input off)</source>
-        <translation type="unfinished"></translation>
+        <translation>Für diesen Lauf auf diesem UDP-Port auf OSC hören, gleich, was in den Einstellungen steht (0: OSC-Eingang aus)</translation>
     </message>
     <message>
         <source>Not a UDP port: %1</source>
-        <translation type="unfinished"></translation>
+        <translation>Kein UDP-Port: %1</translation>
     </message>
     <message>
         <source>OSC</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC</translation>
     </message>
     <message>
         <source>no OSC address</source>
-        <translation type="unfinished"></translation>
+        <translation>keine OSC-Adresse</translation>
     </message>
     <message>
         <source>no OSC target, and no default target in the preferences</source>
-        <translation type="unfinished"></translation>
+        <translation>kein OSC-Ziel und kein Standardziel in den Einstellungen</translation>
     </message>
     <message>
         <source>%1 %2 (no target)</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 %2 (kein Ziel)</translation>
     </message>
     <message>
         <source>%1 %2 to %3</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 %2 an %3</translation>
     </message>
     <message>
         <source>OSC %1 %2</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC %1 %2</translation>
     </message>
     <message>
         <source>OSC input: cannot listen on port %1 (%2)</source>
-        <translation type="unfinished"></translation>
+        <translation>OSC-Eingang: kann nicht auf Port %1 hören (%2)</translation>
     </message>
     <message>
         <source>%1 is another computer, which this show may not call</source>
-        <translation type="unfinished"></translation>
+        <translation>%1 ist ein anderer Computer, den diese Show nicht aufrufen darf</translation>
     </message>
 </context>
 <context>
