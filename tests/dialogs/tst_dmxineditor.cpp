@@ -339,6 +339,10 @@ private slots:
         w.stored(true);
         QCOMPARE(w.refused, 1);
         QVERIFY(w.record().sameContent(before));
+        // Left behind under another protocol, it is no reason to refuse.
+        w.choose(PT_ARTNET);
+        QCOMPARE(w.stored(true).at(PROTOCOL), int(PT_ARTNET));
+        QCOMPARE(w.refused, 1);
     }
 };
 

@@ -164,15 +164,18 @@ private slots:
 
     void oscTargets_data()
     {
-        QTest::addColumn<QString>("host");
         QTest::addColumn<QString>("plain");
+        QTest::addColumn<bool>("host"); // false: a blank default host
         QTest::addColumn<bool>("applied");
-        QTest::newRow("targets") << "desk.local"
-                                 << "10.0.0.5:8000, [::1]:9000" << true;
-        QTest::newRow("no port") << "desk.local"
-                                 << "10.0.0.5" << false;
-        QTest::newRow("no default host") << " "
-                                         << "" << false;
+        QTest::newRow("targets") << "10.0.0.5:8000, [::1]:9000" << true << true;
+        QTest::newRow("no default host") << "" << false << false;
+        QTest::newRow("no port") << "10.0.0.5" << true << false;
+        QTest::newRow("port 0") << "desk:0" << true << false;
+        QTest::newRow("port too large") << "desk:65536" << true << false;
+        QTest::newRow("IPv6 without brackets") << "::1:9000" << true << false;
+        QTest::newRow("no host") << ":9000" << true << false;
+        QTest::newRow("empty entry") << "desk:1," << true << false;
+        QTest::newRow("space in host") << "my desk:1" << true << false;
     }
 
     // The default target and the plain targets reach the show on OK in one
@@ -180,8 +183,8 @@ private slots:
     // the window stays open.
     void oscTargets()
     {
-        QFETCH(QString, host);
         QFETCH(QString, plain);
+        QFETCH(bool, host);
         QFETCH(bool, applied);
         ShowDocument document;
         Preferences dialog;
@@ -189,8 +192,7 @@ private slots:
         dialog.setRefusalShower([&refusals](const QString &r) { refusals << r; });
         dialog.setPreferences(&document);
         dialog.show();
-        QCOMPARE(dialog.findChild<QSpinBox *>("oscDefaultPort")->value(), 9000);
-        dialog.findChild<QLineEdit *>("oscDefaultHost")->setText(host);
+        dialog.findChild<QLineEdit *>("oscDefaultHost")->setText(host ? "desk.local" : " ");
         dialog.findChild<QSpinBox *>("oscDefaultPort")->setValue(9100);
         dialog.findChild<QLineEdit *>("oscPlainTargets")->setText(plain);
         click(dialog, "ok");
@@ -200,10 +202,10 @@ private slots:
         if (!applied)
             return;
         const PreferencesStruct &p = document.preferences();
-        QCOMPARE(p.osc_default_host, host);
+        QCOMPARE(p.osc_default_host, QStringLiteral("desk.local"));
         QCOMPARE(p.osc_default_port, quint16(9100));
         QCOMPARE(p.osc_plain_targets, (QStringList{"10.0.0.5:8000", "[::1]:9000"}));
-        dialog.setPreferences(&document);
+        dialog.setPreferences(&document); // opened again, as typed
         QCOMPARE(dialog.findChild<QLineEdit *>("oscPlainTargets")->text(), plain);
         document.undoStack().undo();
         QCOMPARE(document.preferences(), PreferencesStruct());
