@@ -191,14 +191,15 @@ void ConsoleIo::oscArrived(QByteArrayView address, const oscpacket::Value &value
                 oscLevelArrived(pattern, level);
         return;
     }
-    if (!oscpattern::isValidPattern(address)) {
+    const oscpattern::Pattern pattern(address);
+    if (!pattern.isValid()) {
         qCDebug(lcNet) << "OSC: malformed address pattern dropped:" << address;
         return;
     }
     // Each match has a step budget: a pattern built to backtrack costs a
     // bounded pass per address listened to.
     for (auto it = m_oscInputs.cbegin(); it != m_oscInputs.cend(); ++it)
-        if (!it->pattern && oscpattern::match(address, it.key()) == oscpattern::MatchResult::Match)
+        if (!it->pattern && pattern.match(it.key()) == oscpattern::MatchResult::Match)
             oscLevelArrived(it.key(), level);
 }
 

@@ -2,6 +2,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <array>
 #include <cstring>
 
@@ -29,6 +30,11 @@ public:
         : m_p(pattern), m_a(address), m_steps(steps), m_maxSteps(maxSteps),
           m_memo((pattern.size() + 1) * (address.size() + 1) <= MEMO_BITS)
     {
+        // Only the bits this part can use are cleared.
+        if (m_memo)
+            std::memset(m_failed.data(), 0,
+                        size_t((pattern.size() + 1) * (address.size() + 1) + 63) / 64 *
+                            sizeof(quint64));
     }
 
     bool run() { return at(0, 0); }
@@ -114,7 +120,7 @@ private:
     int m_maxSteps;
     bool m_memo;
     bool m_overBudget = false;
-    std::array<quint64, MEMO_BITS / 64> m_failed{};
+    std::array<quint64, MEMO_BITS / 64> m_failed; // the first bits, see the constructor
 };
 
 } // namespace
@@ -176,30 +182,53 @@ bool isLiteral(QByteArrayView pattern)
 
 MatchResult match(QByteArrayView pattern, QByteArrayView address, int maxSteps)
 {
-    if (!isValidPattern(pattern))
+    return Pattern(pattern).match(address, maxSteps);
+}
+
+Pattern::Pattern(QByteArrayView pattern) : m_pattern(pattern), m_valid(isValidPattern(pattern))
+{
+    if (!m_valid)
+        return;
+    for (qsizetype from = 1; from <= pattern.size();) {
+        qsizetype end = pattern.indexOf('/', from);
+        if (end < 0)
+            end = pattern.size();
+        const QByteArrayView part = pattern.sliced(from, end - from);
+        m_pieces.append({from, end - from, isLiteral(part)});
+        from = end + 1;
+    }
+}
+
+MatchResult Pattern::match(QByteArrayView address, int maxSteps) const
+{
+    if (!m_valid)
         return MatchResult::Malformed;
-    int steps = 0;
-    qsizetype p = 1, a = 1; // past the leading '/'
-    if (address.isEmpty() || address[0] != '/')
+    if (address.isEmpty() || address[0] != '/' ||
+        std::count(address.begin(), address.end(), '/') != m_pieces.size())
         return MatchResult::NoMatch;
-    for (;;) {
-        qsizetype pEnd = pattern.indexOf('/', p);
+    int steps = 0;
+    qsizetype a = 1; // past the leading '/'
+    for (const Piece &piece : m_pieces) {
         qsizetype aEnd = address.indexOf('/', a);
-        if (pEnd < 0)
-            pEnd = pattern.size();
         if (aEnd < 0)
             aEnd = address.size();
-        PartMatcher part(pattern.sliced(p, pEnd - p), address.sliced(a, aEnd - a), &steps,
-                         maxSteps);
-        if (!part.run())
-            return part.overBudget() ? MatchResult::TooManySteps : MatchResult::NoMatch;
-        const bool patternDone = pEnd == pattern.size();
-        const bool addressDone = aEnd == address.size();
-        if (patternDone || addressDone)
-            return patternDone && addressDone ? MatchResult::Match : MatchResult::NoMatch;
-        p = pEnd + 1;
+        const QByteArrayView part = m_pattern.sliced(piece.from, piece.size);
+        const QByteArrayView addressPart = address.sliced(a, aEnd - a);
+        if (piece.literal) {
+            // One step per character compared, as the matcher would take.
+            steps += int(qMin(part.size(), addressPart.size())) + 1;
+            if (steps > maxSteps)
+                return MatchResult::TooManySteps;
+            if (part != addressPart)
+                return MatchResult::NoMatch;
+        } else {
+            PartMatcher matcher(part, addressPart, &steps, maxSteps);
+            if (!matcher.run())
+                return matcher.overBudget() ? MatchResult::TooManySteps : MatchResult::NoMatch;
+        }
         a = aEnd + 1;
     }
+    return MatchResult::Match;
 }
 
 } // namespace oscpattern

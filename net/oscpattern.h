@@ -10,10 +10,12 @@
 // - match() takes at most maxSteps steps, whatever the pattern: a pattern
 //   built to backtrack ends with TooManySteps instead of hanging a pass.
 // - A malformed pattern never matches (Malformed).
+// - Pattern(p).match(a) answers as match(p, a) does.
 // - Pure: no state.
 #pragma once
 
 #include <QByteArrayView>
+#include <QVarLengthArray>
 
 namespace oscpattern
 {
@@ -35,5 +37,27 @@ enum class MatchResult {
     TooManySteps // gave up after maxSteps: the caller treats it as no match
 };
 MatchResult match(QByteArrayView pattern, QByteArrayView address, int maxSteps = DEFAULT_MAX_STEPS);
+
+// A pattern checked and cut into its parts once, for matching one received
+// pattern against many addresses. It points into the pattern's bytes, which
+// must outlive it.
+class Pattern
+{
+public:
+    explicit Pattern(QByteArrayView pattern);
+    bool isValid() const { return m_valid; }
+    // An address with another number of parts is told apart before any
+    // part is compared.
+    MatchResult match(QByteArrayView address, int maxSteps = DEFAULT_MAX_STEPS) const;
+
+private:
+    struct Piece {
+        qsizetype from = 0, size = 0;
+        bool literal = true; // none of ?*[]{}: compared, not matched
+    };
+    QByteArrayView m_pattern;
+    QVarLengthArray<Piece, 8> m_pieces;
+    bool m_valid = false;
+};
 
 } // namespace oscpattern

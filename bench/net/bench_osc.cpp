@@ -372,8 +372,9 @@ public:
                 move(*it, value.number);
             return;
         }
+        const oscpattern::Pattern pattern(address);
         for (const QByteArray &a : std::as_const(m_addresses))
-            if (oscpattern::match(address, a) == oscpattern::MatchResult::Match) {
+            if (pattern.match(a) == oscpattern::MatchResult::Match) {
                 ++matched;
                 move(m_index.value(a), value.number);
             }

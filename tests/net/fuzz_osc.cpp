@@ -30,8 +30,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const int split = nul ? int(static_cast<const char *>(nul) - rest.data()) : n;
     const QByteArrayView pattern(rest.data(), split);
     const QByteArrayView address(rest.data() + std::min(split + 1, n), n - std::min(split + 1, n));
-    const auto r = oscpattern::match(pattern, address, 1 + (data[0] >> 1) * 100);
-    if ((r == oscpattern::MatchResult::Malformed) == oscpattern::isValidPattern(pattern))
+    const oscpattern::Pattern compiled(pattern);
+    const auto r = compiled.match(address, 1 + (data[0] >> 1) * 100);
+    if ((r == oscpattern::MatchResult::Malformed) == oscpattern::isValidPattern(pattern) ||
+        compiled.isValid() != oscpattern::isValidPattern(pattern))
         __builtin_trap();
     if (r != oscpattern::MatchResult::TooManySteps && oscpattern::isLiteral(pattern) &&
         oscpattern::isValidPattern(pattern) &&

@@ -247,6 +247,21 @@ private slots:
         QCOMPARE(oscpattern::isValidPattern(pattern), result != "malformed");
     }
 
+    // One received pattern checked once and tried on address after address:
+    // nothing of one attempt carries over into the next.
+    void patternReused()
+    {
+        using R = oscpattern::MatchResult;
+        const oscpattern::Pattern p("/f/*a*b/[0-9]");
+        const std::pair<const char *, R> rows[] = {{"/f/aaaaaaaaaaaaaaac/1", R::NoMatch},
+                                                   {"/f/ab/1", R::Match},
+                                                   {"/f/xaxb/x", R::NoMatch},
+                                                   {"/f/ab", R::NoMatch},
+                                                   {"/f/aab/9", R::Match}};
+        for (const auto &[address, result] : rows)
+            QCOMPARE(int(p.match(address)), int(result));
+    }
+
     void literal()
     {
         for (const char *p : {"/a/b", "/fader/12"})
