@@ -15,7 +15,8 @@ ControlEditor::~ControlEditor()
     close();
 }
 
-void ControlEditor::open(SettingStruct *record, bool showHex, QWidget *blink)
+void ControlEditor::open(SettingStruct *record, const PreferencesStruct &preferences,
+                         QWidget *blink)
 {
     if (!m_window) {
         SettingsServices services;
@@ -26,7 +27,8 @@ void ControlEditor::open(SettingStruct *record, bool showHex, QWidget *blink)
         if (m_learn)
             m_learn->attach(m_window);
     }
-    m_window->setSettings(record, showHex);
+    m_window->setOscDefaults(preferences.osc_default_host, preferences.osc_default_port);
+    m_window->setSettings(record, preferences.hex_value_show);
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

@@ -28,8 +28,9 @@ public:
     ControlEditor &operator=(const ControlEditor &) = delete;
 
     // Shows the editor on `record` (id 0: a new control); `blink` (may be
-    // null) is the edited control's widget, which blinks to show which.
-    void open(SettingStruct *record, bool showHex, QWidget *blink);
+    // null) is the edited control's widget, which blinks to show which. The
+    // show's preferences give the number base and the default OSC target.
+    void open(SettingStruct *record, const PreferencesStruct &preferences, QWidget *blink);
     void close();
     Settings *window() const { return m_window.data(); }
 

@@ -91,8 +91,7 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     edit.showStatus = [this](const QString &text) { showStatus(text, appinfo::STATUS_MS); };
     edit.openEditor = [this](const SettingStruct &record) {
         m_editRecord = record;
-        m_editor.open(&m_editRecord, m_document.preferences().hex_value_show,
-                      m_surface.widget(record.id));
+        m_editor.open(&m_editRecord, m_document.preferences(), m_surface.widget(record.id));
     };
     edit.closeDialogs = [this] { closeDialogs(); };
     edit.openOverview = [this](const QList<quint32> &ids) { m_overview.open(ids); };

@@ -215,27 +215,6 @@ void clampInput(SettingDmxInStruct &input)
     }
 }
 
-bool isValidOscAddress(const QString &address)
-{
-    if (!address.startsWith(QLatin1Char('/')))
-        return false;
-    const QString forbidden = QStringLiteral(" #,?*[]{}");
-    bool partEmpty = true;
-    for (qsizetype i = 1; i < address.size(); ++i) {
-        const QChar c = address.at(i);
-        if (c == QLatin1Char('/')) {
-            if (partEmpty)
-                return false;
-            partEmpty = true;
-            continue;
-        }
-        if (c.unicode() < 0x21 || c.unicode() > 0x7e || forbidden.contains(c))
-            return false;
-        partEmpty = false;
-    }
-    return !partEmpty;
-}
-
 QString oscInputRefusal(const SettingDmxInStruct &input)
 {
     if (input.protocol_type_in != PT_OSC || isValidOscAddress(input.dmx_in_osc_address))

@@ -3,6 +3,7 @@
 // records: the editor widgets only carry out what these decide.
 #pragma once
 
+#include "model/oscvalue.h"
 #include "model/settingstruct.h"
 
 #include <QString>
@@ -90,12 +91,6 @@ void clampOutput(SettingDmxStruct &output);
 void clampInput(SettingDmxInStruct &input);
 
 // --- OSC --------------------------------------------------------------------
-
-// An address an output sends to or an input listens to: '/' and parts
-// between single slashes, each of printable ASCII other than space, '#',
-// ',' and the pattern characters ?*[]{} (an input listens to one literal
-// address, not a pattern).
-bool isValidOscAddress(const QString &address);
 
 // Why a record cannot be applied: an OSC output or input whose address is
 // not valid, named by its group ("DMX-OUT: ..."). Empty when it can. Only

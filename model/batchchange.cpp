@@ -1,5 +1,6 @@
 #include "model/batchchange.h"
 
+#include "model/oscvalue.h"
 #include "model/showdocument.h"
 #include "model/typetables.h"
 
@@ -321,8 +322,10 @@ QString applyText(SettingStruct &r, int type, int action, const QString &text,
         return BatchChange::tr("unknown action");
     }
     const bool address = oscField(type) == column::OSC_ADDRESS || type == column::OSC_ADDRESS_IN;
-    if (address && !field.startsWith(QLatin1Char('/')))
-        return BatchChange::tr("\"%1\" is no OSC address: it starts with '/'").arg(field);
+    if (address && !isValidOscAddress(field))
+        return BatchChange::tr("\"%1\" is no OSC address: '/' and parts of letters, digits "
+                               "and signs other than space, #, comma and ?*[]{}")
+            .arg(field);
     return {};
 }
 

@@ -40,3 +40,24 @@ QString oscTargetKey(const SettingDmxStruct &out, const PreferencesStruct &prefs
     const quint16 port = out.osc_port != 0 ? out.osc_port : prefs.osc_default_port;
     return host + QLatin1Char(':') + QString::number(port);
 }
+
+bool isValidOscAddress(const QString &address)
+{
+    if (!address.startsWith(QLatin1Char('/')))
+        return false;
+    const QString forbidden = QStringLiteral(" #,?*[]{}");
+    bool partEmpty = true;
+    for (qsizetype i = 1; i < address.size(); ++i) {
+        const QChar c = address.at(i);
+        if (c == QLatin1Char('/')) {
+            if (partEmpty)
+                return false;
+            partEmpty = true;
+            continue;
+        }
+        if (c.unicode() < 0x21 || c.unicode() > 0x7e || forbidden.contains(c))
+            return false;
+        partEmpty = false;
+    }
+    return !partEmpty;
+}

@@ -16,6 +16,12 @@
 #include <QString>
 #include <QtGlobal>
 
+// An address an output sends to or an input listens to: '/' and parts
+// between single slashes, each of printable ASCII other than space, '#',
+// ',' and the pattern characters ?*[]{} (an input listens to one literal
+// address, not a pattern).
+bool isValidOscAddress(const QString &address);
+
 // The kinds of OSC argument an input takes a level from.
 enum class OscArg : quint8 { Float, Int, True, False };
 

@@ -285,7 +285,8 @@ private slots:
         row("argument", column::OSC_ARGUMENT, BA_SET, " INT ", {"int", "int", ""}, 1);
         row("no such argument", column::OSC_ARGUMENT_ADV, BA_SET, "double", {"float", "float", ""},
             3);
-        row("input address", column::OSC_ADDRESS_IN, BA_SET, "/in/*", {"/in/*", "/in/*", ""}, 1);
+        row("input address", column::OSC_ADDRESS_IN, BA_SET, "/in/1", {"/in/1", "/in/1", ""}, 1);
+        row("a pattern is no address", column::OSC_ADDRESS_IN, BA_SET, "/in/*", {"", "", ""}, 3);
     }
 
     void oscCells()
