@@ -61,6 +61,19 @@ install_deps() {
     fi
 }
 
+# Test peers from npm, into DIR/peers/npm (never globally): the OSC peer of
+# tst_consoleosc. Without npm the tests that need them skip.
+install_npm_peers() {
+    local dir=$1/peers/npm
+    [ -f "$dir/node_modules/osc/package.json" ] && return 0
+    if ! command -v npm >/dev/null; then
+        echo "== npm is missing: the OSC peer test skips"
+        return 0
+    fi
+    mkdir -p "$dir"
+    npm install --prefix "$dir" --no-audit --no-fund --no-save osc@2.4 >/dev/null
+}
+
 # build DIR [cmake options...]
 build() {
     local dir=$1
@@ -480,6 +493,7 @@ start)
 test)
     install_deps
     build "$ROOT/build"
+    install_npm_peers "$ROOT/build"
     "$ROOT/scripts/netns.sh" ctest --test-dir "$ROOT/build" --output-on-failure -j "$JOBS"
     ;;
 sanitize)
