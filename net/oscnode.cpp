@@ -4,6 +4,7 @@
 
 #include <QHostInfo>
 #include <QPointer>
+#include <QTimerEvent>
 
 #include <cmath>
 #include <limits>
@@ -13,17 +14,21 @@
 namespace
 {
 
-QString targetKey(const QString &host, quint16 port)
-{
-    return host + QLatin1Char(':') + QString::number(port);
-}
-
 qint32 toInt32(double number)
 {
     if (std::isnan(number))
         return 0;
     return qint32(qBound(double(std::numeric_limits<qint32>::min()), std::round(number),
                          double(std::numeric_limits<qint32>::max())));
+}
+
+// The value as its message carries it: a float, or an int rounded.
+void add(oscpacket::Packer &packer, QByteArrayView address, const oscpacket::Value &value)
+{
+    if (value.kind == oscpacket::Value::Float)
+        packer.add(address, float(value.number));
+    else
+        packer.add(address, toInt32(value.number));
 }
 
 } // namespace
@@ -51,6 +56,8 @@ OscNode::~OscNode()
 void OscNode::setPlainTargets(const QStringList &hostPorts)
 {
     m_plain = QSet<QString>(hostPorts.begin(), hostPorts.end());
+    for (Target &t : m_targets)
+        t.plainKnown = false;
 }
 
 void OscNode::setResolveAllowed(std::function<bool(const QString &)> allowed)
@@ -89,15 +96,12 @@ QString OscNode::send(const QString &host, quint16 port, QByteArrayView address,
         connect(m_sendSocket, &DatagramSocket::readyRead, this,
                 [this] { readPending(m_sendSocket); });
     }
-    const QByteArray message = value.kind == oscpacket::Value::Float
-                                   ? oscpacket::message(address, float(value.number))
-                                   : oscpacket::message(address, toInt32(value.number));
-
-    QHostAddress literal;
-    if (literal.setAddress(host)) {
-        if (literal.protocol() != QAbstractSocket::IPv4Protocol)
-            return QStringLiteral("not an IPv4 address: %1").arg(host);
-        queue(host, literal.toIPv4Address(), port, message);
+    Target &t = target(host, port);
+    if (t.invalid)
+        return QStringLiteral("not an IPv4 address: %1").arg(host);
+    if (t.literal) {
+        queue(t, t.ipv4);
+        add(t.packer, address, value);
         return QString();
     }
     const qint64 now = m_env.clockMs ? m_env.clockMs() : 0;
@@ -107,14 +111,17 @@ QString OscNode::send(const QString &host, quint16 port, QByteArrayView address,
         const quint32 ipv4 = name.ipv4;
         if (now >= name.expiresMs && !name.resolving)
             resolve(host);
-        queue(host, ipv4, port, message);
+        queue(t, ipv4);
+        add(t.packer, address, value);
         return QString();
     }
     if (name.known && !name.resolving && now < name.expiresMs)
         return QStringLiteral("host not found: %1").arg(host);
     if (name.waiting.size() >= MAX_WAITING)
         return QStringLiteral("too many messages waiting for %1").arg(host);
-    name.waiting.append({port, message});
+    name.waiting.append({port, value.kind == oscpacket::Value::Float
+                                   ? oscpacket::message(address, float(value.number))
+                                   : oscpacket::message(address, toInt32(value.number))});
     if (!name.resolving)
         resolve(host);
     return QString();
@@ -152,57 +159,101 @@ void OscNode::resolved(const QString &host, quint32 ipv4)
             m_lastSendError = QStringLiteral("not allowed: %1").arg(host);
         return;
     }
-    for (const auto &w : waiting)
-        queue(host, ipv4, w.first, w.second);
-}
-
-void OscNode::queue(const QString &host, quint32 ipv4, quint16 port, const QByteArray &message)
-{
-    const QString key = targetKey(host, port);
-    auto it = m_outgoingIndex.find(key);
-    if (it == m_outgoingIndex.end()) {
-        it = m_outgoingIndex.insert(key, m_outgoing.size());
-        m_outgoing.append({ipv4, port, host, m_plain.contains(key), {}});
+    for (const auto &w : waiting) {
+        Target &t = target(host, w.first);
+        queue(t, ipv4);
+        t.packer.add(w.second);
     }
-    m_outgoing[*it].messages.append(message);
-    scheduleFlush();
 }
 
-void OscNode::scheduleFlush()
+OscNode::Target &OscNode::target(const QString &host, quint16 port)
 {
-    if (m_flushQueued)
+    const auto same = [&](const Target &t) { return t.port == port && t.host == host; };
+    if (m_lastTarget < m_targets.size() && same(m_targets[m_lastTarget]))
+        return m_targets[m_lastTarget];
+    for (m_lastTarget = 0; m_lastTarget < m_targets.size(); ++m_lastTarget)
+        if (same(m_targets[m_lastTarget]))
+            return m_targets[m_lastTarget];
+    Target t;
+    t.host = host;
+    t.port = port;
+    QHostAddress literal;
+    if (literal.setAddress(host)) {
+        t.literal = literal.protocol() == QAbstractSocket::IPv4Protocol;
+        t.invalid = !t.literal;
+        t.ipv4 = t.literal ? literal.toIPv4Address() : 0;
+    }
+    m_targets.push_back(std::move(t));
+    return m_targets.back();
+}
+
+void OscNode::queue(Target &t, quint32 ipv4)
+{
+    if (t.queued)
         return;
-    m_flushQueued = true;
-    QMetaObject::invokeMethod(this, &OscNode::flush, Qt::QueuedConnection);
+    t.queued = true;
+    t.ipv4 = ipv4;
+    if (!t.plainKnown) {
+        t.packer.setPlain(m_plain.contains(t.host + QLatin1Char(':') + QString::number(t.port)));
+        t.plainKnown = true;
+    }
+    m_queued.push_back(size_t(&t - m_targets.data()));
+    // A zero timer kept running while passes send: cheaper than an event
+    // posted for each.
+    if (!m_flushTimer.isActive())
+        m_flushTimer.start(0, Qt::PreciseTimer, this);
+}
+
+void OscNode::timerEvent(QTimerEvent *event)
+{
+    if (event->timerId() == m_flushTimer.timerId())
+        flush();
+    else
+        QObject::timerEvent(event);
 }
 
 void OscNode::flush()
 {
-    m_flushQueued = false;
-    const QList<Target> targets = std::exchange(m_outgoing, {});
-    m_outgoingIndex.clear();
-    if (!m_sendSocket)
+    if (m_queued.empty()) {
+        m_flushTimer.stop(); // a pass that sent nothing: the loop may rest
         return;
-    QList<QByteArray> datagrams;
-    std::vector<OutgoingDatagram> out;
-    for (const Target &t : targets) {
-        if (!allowed(t.host)) {
+    }
+    std::vector<size_t> queued;
+    queued.swap(m_queued);
+    // Asked before any datagram is pointed at: the answers cannot move a
+    // packer's bytes from under them.
+    for (size_t i : queued) {
+        Target &t = m_targets[i];
+        t.sending = m_sendSocket && allowed(t.host);
+        if (m_sendSocket && !t.sending)
             m_lastSendError = QStringLiteral("not allowed: %1").arg(t.host);
-            continue;
-        }
-        const QList<QByteArray> packed = t.plain ? t.messages : oscpacket::bundles(t.messages);
-        for (const QByteArray &d : packed) {
-            datagrams.append(d);
-            out.push_back({nullptr, int(d.size()), t.ipv4, t.port});
+    }
+    m_out.clear();
+    for (size_t i : queued) {
+        Target &t = m_targets[i];
+        t.packer.finish();
+        for (int d = 0; t.sending && d < t.packer.count(); ++d) {
+            const QByteArrayView datagram = t.packer.datagram(d);
+            m_out.push_back({datagram.data(), int(datagram.size()), t.ipv4, t.port});
         }
     }
-    for (size_t i = 0; i < out.size(); ++i)
-        out[i].data = datagrams[qsizetype(i)].constData();
-    const int sent = m_sendSocket->writeDatagramsPastFailures(out.data(), int(out.size()));
-    if (sent < int(out.size())) {
+    const int sent =
+        m_out.empty() ? 0
+                      : m_sendSocket->writeDatagramsPastFailures(m_out.data(), int(m_out.size()));
+    if (sent < int(m_out.size())) {
         m_lastSendError = m_sendSocket->errorString();
-        qCDebug(lcNet).noquote() << "OSC:" << int(out.size()) - sent << "of" << out.size()
+        qCDebug(lcNet).noquote() << "OSC:" << int(m_out.size()) - sent << "of" << m_out.size()
                                  << "datagrams did not leave -" << m_lastSendError;
+    }
+    for (size_t i : queued) {
+        m_targets[i].packer.clear();
+        m_targets[i].queued = false;
+    }
+    if (m_queued.empty()) {
+        queued.clear();
+        m_queued.swap(queued); // its capacity serves the next pass
+        if (m_targets.size() > MAX_KEPT_TARGETS)
+            m_targets.clear();
     }
 }
 

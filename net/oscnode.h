@@ -24,6 +24,7 @@
 #include "net/netenvironment.h"
 #include "net/oscpacket.h"
 
+#include <QBasicTimer>
 #include <QByteArrayView>
 #include <QHash>
 #include <QHostAddress>
@@ -34,6 +35,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <vector>
 
 class OscNode : public QObject
 {
@@ -82,12 +84,19 @@ public:
     void handleDatagram(const char *data, int size, const QHostAddress &sender);
 
 private:
+    // A host:port sent to: kept across passes with its packer, so a send
+    // finds it again without building a key and encodes into the buffer
+    // of the last pass.
     struct Target {
-        quint32 ipv4 = 0;
-        quint16 port = 0;
         QString host; // as the caller wrote it
-        bool plain = false;
-        QList<QByteArray> messages;
+        quint16 port = 0;
+        bool literal = false;    // an IPv4 address (ipv4), else a name (m_names)
+        bool invalid = false;    // an address, but not IPv4
+        bool plainKnown = false; // packer.plain() follows m_plain
+        bool queued = false;     // in m_queued
+        bool sending = false;    // allowed, in this flush
+        quint32 ipv4 = 0;
+        oscpacket::Packer packer; // the messages of this pass
     };
     struct Name {
         quint32 ipv4 = 0; // 0: not found
@@ -96,24 +105,30 @@ private:
         bool known = false; // resolved at least once
         QList<QPair<quint16, QByteArray>> waiting;
     };
+    // Targets kept beyond this are let go after a flush.
+    static constexpr size_t MAX_KEPT_TARGETS = 64;
 
     bool allowed(const QString &host) const;
-    void queue(const QString &host, quint32 ipv4, quint16 port, const QByteArray &message);
-    void scheduleFlush();
+    Target &target(const QString &host, quint16 port);
+    // `t` takes a message this pass; the caller adds it to t.packer.
+    void queue(Target &t, quint32 ipv4);
     void flush();
     void resolve(const QString &host);
     void resolved(const QString &host, quint32 ipv4);
     void readPending(DatagramSocket *socket);
     void closeListening();
+    void timerEvent(QTimerEvent *event) override;
 
     NetEnvironment m_env;
     Resolver m_resolver;
     std::function<bool(const QString &)> m_allowed;
     QSet<QString> m_plain;
     DatagramSocket *m_sendSocket = nullptr;
-    QList<Target> m_outgoing;                  // in the order of their first message this pass
-    QHash<QString, qsizetype> m_outgoingIndex; // "host:port" -> m_outgoing
-    bool m_flushQueued = false;
+    std::vector<Target> m_targets;
+    size_t m_lastTarget = 0;      // m_targets: the one sent to last, tried first
+    std::vector<size_t> m_queued; // m_targets with messages this pass, in the order of their first
+    std::vector<OutgoingDatagram> m_out;
+    QBasicTimer m_flushTimer; // zero: runs while passes send, stops after one that sent nothing
     QHash<QString, Name> m_names;
     QString m_lastSendError;
 

@@ -2,6 +2,7 @@
 
 #include <QVarLengthArray>
 
+#include <algorithm>
 #include <cstring>
 
 namespace oscpacket
@@ -15,31 +16,41 @@ int padded(int size)
     return (size + ALIGNMENT - 1) / ALIGNMENT * ALIGNMENT;
 }
 
-void appendString(QByteArray &out, QByteArrayView text)
-{
-    out.append(text.data(), text.size());
-    out.append(padded(int(text.size()) + 1) - int(text.size()), '\0');
-}
-
-void appendBE32(QByteArray &out, quint32 v)
-{
-    const char b[4] = {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-    out.append(b, 4);
-}
-
 quint32 readBE32(const char *p)
 {
     const auto *u = reinterpret_cast<const quint8 *>(p);
     return quint32(u[0]) << 24 | quint32(u[1]) << 16 | quint32(u[2]) << 8 | u[3];
 }
 
+void writeBE32(char *p, quint32 v)
+{
+    p[0] = char(v >> 24);
+    p[1] = char(v >> 16);
+    p[2] = char(v >> 8);
+    p[3] = char(v);
+}
+
+// A message of one argument: the address, a type tag string of two
+// characters and 4 bytes.
+int encodedSize(QByteArrayView address)
+{
+    return padded(int(address.size()) + 1) + ALIGNMENT + 4;
+}
+
+// Writes that message to `out`, encodedSize() bytes already zeroed.
+void encodeInto(char *out, QByteArrayView address, const char *tags, quint32 bits)
+{
+    std::memcpy(out, address.data(), size_t(address.size()));
+    out += padded(int(address.size()) + 1);
+    out[0] = tags[0];
+    out[1] = tags[1];
+    writeBE32(out + ALIGNMENT, bits);
+}
+
 QByteArray encode(QByteArrayView address, const char *tags, quint32 bits)
 {
-    QByteArray out;
-    out.reserve(padded(int(address.size()) + 1) + 2 * ALIGNMENT);
-    appendString(out, address);
-    appendString(out, tags);
-    appendBE32(out, bits);
+    QByteArray out(encodedSize(address), '\0');
+    encodeInto(out.data(), address, tags, bits);
     return out;
 }
 
@@ -233,33 +244,94 @@ QByteArray message(QByteArrayView address, qint32 value)
 
 QList<QByteArray> bundles(const QList<QByteArray> &messages, int maxSize)
 {
+    Packer packer(false, maxSize);
+    for (const QByteArray &m : messages)
+        packer.add(m);
+    packer.finish();
     QList<QByteArray> out;
-    QByteArray current;
-    auto flush = [&] {
-        if (current.size() > BUNDLE_HEADER_SIZE)
-            out.append(current);
-        current.clear();
-    };
-    for (const QByteArray &m : messages) {
-        const int element = ELEMENT_SIZE_BYTES + int(m.size());
-        if (BUNDLE_HEADER_SIZE + element > maxSize) {
-            flush();
-            out.append(m);
-            continue;
-        }
-        if (current.size() + element > maxSize)
-            flush();
-        if (current.isEmpty()) {
-            current.reserve(maxSize);
-            current.append(BUNDLE_ID, sizeof BUNDLE_ID);
-            appendBE32(current, quint32(TIME_TAG_IMMEDIATELY >> 32));
-            appendBE32(current, quint32(TIME_TAG_IMMEDIATELY));
-        }
-        appendBE32(current, quint32(m.size()));
-        current.append(m);
-    }
-    flush();
+    out.reserve(packer.count());
+    for (int i = 0; i < packer.count(); ++i)
+        out.append(packer.datagram(i).toByteArray());
     return out;
+}
+
+void Packer::setPlain(bool plain)
+{
+    Q_ASSERT(isEmpty());
+    m_plain = plain;
+}
+
+char *Packer::grow(int size)
+{
+    const int at = m_size;
+    m_size += size;
+    if (size_t(m_size) > m_data.size())
+        m_data.resize(std::max(size_t(m_size), 2 * m_data.size()));
+    char *p = m_data.data() + at;
+    std::memset(p, 0, size_t(size));
+    return p;
+}
+
+char *Packer::place(int size)
+{
+    const int element = ELEMENT_SIZE_BYTES + size;
+    const bool alone = m_plain || BUNDLE_HEADER_SIZE + element > m_maxSize;
+    if (alone || (m_open >= 0 && m_size - m_open + element > m_maxSize))
+        finish();
+    if (alone) {
+        char *p = grow(size);
+        m_ends.push_back(m_size);
+        return p;
+    }
+    if (m_open < 0) {
+        m_open = m_size;
+        char *header = grow(BUNDLE_HEADER_SIZE);
+        std::memcpy(header + BUNDLE_ID_OFFSET, BUNDLE_ID, sizeof BUNDLE_ID);
+        writeBE32(header + BUNDLE_TIME_TAG_OFFSET, quint32(TIME_TAG_IMMEDIATELY >> 32));
+        writeBE32(header + BUNDLE_TIME_TAG_OFFSET + 4, quint32(TIME_TAG_IMMEDIATELY));
+    }
+    char *p = grow(element);
+    writeBE32(p, quint32(size));
+    return p + ELEMENT_SIZE_BYTES;
+}
+
+void Packer::add(QByteArrayView address, float value)
+{
+    quint32 bits;
+    std::memcpy(&bits, &value, sizeof bits);
+    encodeInto(place(encodedSize(address)), address, ",f", bits);
+}
+
+void Packer::add(QByteArrayView address, qint32 value)
+{
+    encodeInto(place(encodedSize(address)), address, ",i", quint32(value));
+}
+
+void Packer::add(QByteArrayView encodedMessage)
+{
+    std::memcpy(place(int(encodedMessage.size())), encodedMessage.data(),
+                size_t(encodedMessage.size()));
+}
+
+void Packer::finish()
+{
+    if (m_open < 0)
+        return;
+    m_ends.push_back(m_size);
+    m_open = -1;
+}
+
+QByteArrayView Packer::datagram(int i) const
+{
+    const int from = i == 0 ? 0 : m_ends[size_t(i - 1)];
+    return QByteArrayView(m_data.data() + from, m_ends[size_t(i)] - from);
+}
+
+void Packer::clear()
+{
+    m_size = 0;
+    m_ends.clear();
+    m_open = -1;
 }
 
 bool decode(const char *data, int size, const std::function<void(const Message &)> &onMessage,

@@ -21,6 +21,7 @@
 #include <QtGlobal>
 
 #include <functional>
+#include <vector>
 
 namespace oscpacket
 {
@@ -72,6 +73,45 @@ QByteArray message(QByteArrayView address, qint32 value);
 // maxSize on its own leaves as a plain message datagram between them. One
 // message still goes in a bundle.
 QList<QByteArray> bundles(const QList<QByteArray> &messages, int maxSize = MAX_DATAGRAM);
+
+// Builds the datagrams for one target a message at a time, encoding each
+// straight into one buffer that clear() keeps: bundled, the datagrams
+// bundles() makes of the same messages; plain, one datagram per message.
+class Packer
+{
+public:
+    explicit Packer(bool plain = false, int maxSize = MAX_DATAGRAM)
+        : m_plain(plain), m_maxSize(maxSize)
+    {
+    }
+    bool plain() const { return m_plain; }
+    void setPlain(bool plain); // only while isEmpty()
+
+    void add(QByteArrayView address, float value);
+    void add(QByteArrayView address, qint32 value);
+    void add(QByteArrayView encodedMessage);
+
+    bool isEmpty() const { return m_ends.empty() && m_open < 0; }
+    // Closes the open bundle: the datagrams are final until the next add().
+    void finish();
+    int count() const { return int(m_ends.size()); } // after finish()
+    QByteArrayView datagram(int i) const;
+    void clear(); // keeps the buffer's capacity
+
+private:
+    // Room for one message of `size` bytes at the buffer's end, in a bundle
+    // or a datagram of its own.
+    char *place(int size);
+    // `size` zeroed bytes at the end of the datagrams.
+    char *grow(int size);
+
+    bool m_plain;
+    int m_maxSize;
+    std::vector<char> m_data; // its first m_size bytes are the datagrams; never shrinks
+    int m_size = 0;
+    std::vector<int> m_ends; // where each finished datagram ends in m_data
+    int m_open = -1;         // where the open bundle starts, -1 none
+};
 
 // Decodes an untrusted datagram: a message or a bundle. Calls onMessage once
 // per message, in order, with the first argument of each (later arguments

@@ -305,6 +305,30 @@ private slots:
         QCOMPARE(node.send("", 9000, "/m", {Value::Int, 1}), QString("no OSC target"));
     }
 
+    // Pass after pass on one node, its buffers reused: each pass sends just
+    // its own messages, bundled or plain as the target is set now, also when
+    // that setting goes back.
+    void sendPassAfterPass()
+    {
+        FakeNet net;
+        OscNode node(net.env());
+        const std::pair<const char *, int> passes[] = {
+            {"", 300}, {"", 1}, {"10.0.0.5:9000", 3}, {"", 2}, {"10.0.0.5:9000", 1}};
+        for (const auto &[plain, messages] : passes) {
+            node.setPlainTargets(QString(plain).split(',', Qt::SkipEmptyParts));
+            QList<QByteArray> expected, sent;
+            for (int i = 0; i < messages; ++i) {
+                const QByteArray address = "/pass/" + QByteArray::number(i);
+                QCOMPARE(node.send("10.0.0.5", 9000, address, {Value::Int, double(i)}), QString());
+                expected << oscpacket::message(address, qint32(i));
+            }
+            QCoreApplication::processEvents();
+            for (const auto &d : std::exchange(net.socket->sent, {}))
+                sent << d.data;
+            QCOMPARE(sent, *plain ? expected : oscpacket::bundles(expected));
+        }
+    }
+
     void resolveAndConsent()
     {
         FakeNet net;
