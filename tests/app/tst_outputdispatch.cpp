@@ -124,6 +124,7 @@ private Q_SLOTS:
     void nothingToSendIsOk_data();
     void nothingToSendIsOk();
     void framesPerPassAndNetworkChoice();
+    void oscOnTheChosenNetwork();
     void refusedUniversesTold();
 };
 
@@ -517,6 +518,52 @@ void TestOutputDispatch::framesPerPassAndNetworkChoice()
     objects.flush();
     QCOMPARE(notices, QStringList{"streaming ACN: not sent (sending to 127.255.0.3 failed)"});
     QCOMPARE(sentTo(5568).last().destination, QHostAddress("127.255.0.4"));
+}
+
+// The real output objects over a fake LAN: OSC input listens on the chosen
+// interface's address and loopback and moves along with the choice; a host
+// the permission refuses is not sent to, and the reason says so.
+void TestOutputDispatch::oscOnTheChosenNetwork()
+{
+    FakeNet net;
+    net.useLan();
+    net.interfaces[1].name = "eth0";
+    net.interfaces[2].name = "eth1";
+    NetEnvironment env = net.env();
+    QList<QPointer<FakeSocket>> sockets;
+    env.createSocket = [&sockets, create = env.createSocket]() -> DatagramSocket * {
+        sockets.append(static_cast<FakeSocket *>(create()));
+        return sockets.last();
+    };
+    const auto listening = [&sockets] {
+        QStringList addresses;
+        for (const auto &s : sockets)
+            if (s && s->boundPort == 8000)
+                addresses << s->boundAddress.toString();
+        return addresses;
+    };
+    OutputObjects objects(env);
+    objects.setNetworkOptions("eth1", false);
+    QVERIFY(objects.listenOsc(8000).isEmpty());
+    QCOMPARE(listening(), (QStringList{"127.0.0.1", "10.0.0.3"}));
+    objects.setNetworkOptions("eth0", false);
+    QCOMPARE(listening(), (QStringList{"127.0.0.1", "192.168.1.10"}));
+    QCOMPARE(objects.interfaceNetworks().size(), 1);
+
+    objects.setOscResolveAllowed([](const QString &host) { return host != "10.1.0.9"; });
+    QCOMPARE(objects.sendOsc("10.1.0.9", 9000, "/go", true, 1).error,
+             "10.1.0.9 is another computer, which this show may not call");
+    QVERIFY(objects.sendOsc("192.168.1.20", 9000, "/go", false, 7).ok);
+    QCoreApplication::processEvents(); // the end of the pass
+    QList<FakeSocket::Sent> sent;
+    for (const auto &s : sockets)
+        if (s)
+            sent += s->sent;
+    QCOMPARE(sent.size(), 1);
+    QCOMPARE(sent[0].destination, QHostAddress("192.168.1.20"));
+    QCOMPARE(sent[0].port, quint16(9000));
+    QCOMPARE(objects.listenOsc(0), QString());
+    QCOMPARE(listening(), QStringList());
 }
 
 void TestOutputDispatch::refusedUniversesTold()
