@@ -17,6 +17,15 @@ bool isPatternChar(char c)
     return c == '?' || c == '*' || c == '[' || c == ']' || c == '{' || c == '}';
 }
 
+// The first c in text at or after `from`, or text.size(): parts are short,
+// a loop beats a call.
+qsizetype find(QByteArrayView text, char c, qsizetype from)
+{
+    while (from < text.size() && text[from] != c)
+        ++from;
+    return from;
+}
+
 // Matches one part of a valid pattern against one part of an address by
 // backtracking. Failed (pattern, address) positions are remembered when
 // the part is small enough, so backtracking does not repeat itself; the
@@ -26,15 +35,20 @@ class PartMatcher
 public:
     static constexpr int MEMO_BITS = 4096;
 
-    PartMatcher(QByteArrayView pattern, QByteArrayView address, int *steps, int maxSteps)
+    // backtracks: the part has a '*' or a '{', else one way through it is
+    // all there is and nothing needs remembering.
+    PartMatcher(QByteArrayView pattern, QByteArrayView address, int *steps, int maxSteps,
+                bool backtracks = true)
         : m_p(pattern), m_a(address), m_steps(steps), m_maxSteps(maxSteps),
-          m_memo((pattern.size() + 1) * (address.size() + 1) <= MEMO_BITS)
+          m_memo(backtracks && (pattern.size() + 1) * (address.size() + 1) <= MEMO_BITS)
     {
-        // Only the bits this part can use are cleared.
-        if (m_memo)
-            std::memset(m_failed.data(), 0,
-                        size_t((pattern.size() + 1) * (address.size() + 1) + 63) / 64 *
-                            sizeof(quint64));
+        // Only the words this part can use are cleared; mostly one.
+        if (m_memo) {
+            m_failed[0] = 0;
+            const qsizetype words = ((pattern.size() + 1) * (address.size() + 1) + 63) / 64;
+            if (words > 1)
+                std::memset(&m_failed[1], 0, size_t(words - 1) * sizeof(quint64));
+        }
     }
 
     bool run() { return at(0, 0); }
@@ -72,11 +86,9 @@ private:
             return in && at(end, ai + 1);
         }
         case '{': {
-            const qsizetype close = m_p.indexOf('}', pi);
+            const qsizetype close = find(m_p, '}', pi);
             for (qsizetype from = pi + 1; from <= close;) {
-                qsizetype to = m_p.indexOf(',', from);
-                if (to < 0 || to > close)
-                    to = close;
+                const qsizetype to = qMin(find(m_p, ',', from), close);
                 const QByteArrayView alternative = m_p.sliced(from, to - from);
                 if (m_a.size() - ai >= alternative.size() &&
                     m_a.sliced(ai, alternative.size()) == alternative &&
@@ -97,7 +109,7 @@ private:
     // past its ']'.
     bool inSet(qsizetype from, char c, qsizetype *end) const
     {
-        const qsizetype close = m_p.indexOf(']', from);
+        const qsizetype close = find(m_p, ']', from);
         *end = close + 1;
         const bool negate = m_p[from] == '!';
         if (negate)
@@ -194,7 +206,8 @@ Pattern::Pattern(QByteArrayView pattern) : m_pattern(pattern), m_valid(isValidPa
         if (end < 0)
             end = pattern.size();
         const QByteArrayView part = pattern.sliced(from, end - from);
-        m_pieces.append({from, end - from, isLiteral(part)});
+        m_pieces.append(
+            {from, end - from, isLiteral(part), part.contains('*') || part.contains('{')});
         from = end + 1;
     }
 }
@@ -203,30 +216,47 @@ MatchResult Pattern::match(QByteArrayView address, int maxSteps) const
 {
     if (!m_valid)
         return MatchResult::Malformed;
-    if (address.isEmpty() || address[0] != '/' ||
-        std::count(address.begin(), address.end(), '/') != m_pieces.size())
+    if (address.isEmpty() || address[0] != '/')
         return MatchResult::NoMatch;
-    int steps = 0;
-    qsizetype a = 1; // past the leading '/'
-    for (const Piece &piece : m_pieces) {
-        qsizetype aEnd = address.indexOf('/', a);
-        if (aEnd < 0)
-            aEnd = address.size();
-        const QByteArrayView part = m_pattern.sliced(piece.from, piece.size);
-        const QByteArrayView addressPart = address.sliced(a, aEnd - a);
-        if (piece.literal) {
-            // One step per character compared, as the matcher would take.
-            steps += int(qMin(part.size(), addressPart.size())) + 1;
-            if (steps > maxSteps)
-                return MatchResult::TooManySteps;
-            if (part != addressPart)
+    // Where each part of the address ends: another number of parts than the
+    // pattern's is no match, whatever the parts.
+    QVarLengthArray<qsizetype, 8> ends;
+    for (qsizetype i = 1; i < address.size(); ++i)
+        if (address[i] == '/') {
+            if (ends.size() == m_pieces.size())
                 return MatchResult::NoMatch;
-        } else {
-            PartMatcher matcher(part, addressPart, &steps, maxSteps);
-            if (!matcher.run())
-                return matcher.overBudget() ? MatchResult::TooManySteps : MatchResult::NoMatch;
+            ends.append(i);
         }
-        a = aEnd + 1;
+    ends.append(address.size());
+    if (ends.size() != m_pieces.size())
+        return MatchResult::NoMatch;
+    const auto part = [&](qsizetype i) {
+        const qsizetype from = i == 0 ? 1 : ends[i - 1] + 1;
+        return address.sliced(from, ends[i] - from);
+    };
+    // The literal parts first: they rule an address out for the least.
+    int steps = 0;
+    for (qsizetype i = 0; i < m_pieces.size(); ++i) {
+        const Piece &piece = m_pieces[i];
+        if (!piece.literal)
+            continue;
+        const QByteArrayView a = part(i);
+        // One step per character compared, as the matcher would take.
+        steps += int(qMin(piece.size, a.size())) + 1;
+        if (steps > maxSteps)
+            return MatchResult::TooManySteps;
+        if (a.size() != piece.size ||
+            std::memcmp(a.data(), m_pattern.data() + piece.from, size_t(a.size())) != 0)
+            return MatchResult::NoMatch;
+    }
+    for (qsizetype i = 0; i < m_pieces.size(); ++i) {
+        const Piece &piece = m_pieces[i];
+        if (piece.literal)
+            continue;
+        PartMatcher matcher(m_pattern.sliced(piece.from, piece.size), part(i), &steps, maxSteps,
+                            piece.backtracks);
+        if (!matcher.run())
+            return matcher.overBudget() ? MatchResult::TooManySteps : MatchResult::NoMatch;
     }
     return MatchResult::Match;
 }

@@ -53,7 +53,8 @@ public:
 private:
     struct Piece {
         qsizetype from = 0, size = 0;
-        bool literal = true; // none of ?*[]{}: compared, not matched
+        bool literal = true;     // none of ?*[]{}: compared, not matched
+        bool backtracks = false; // a '*' or a '{'
     };
     QByteArrayView m_pattern;
     QVarLengthArray<Piece, 8> m_pieces;
