@@ -62,7 +62,7 @@ install_deps() {
 }
 
 # Test peers from npm, into DIR/peers/npm (never globally): the OSC peer of
-# tst_consoleosc. Without npm the tests that need them skip.
+# tst_consoleio. Without npm the tests that need them skip.
 install_npm_peers() {
     local dir=$1/peers/npm
     [ -f "$dir/node_modules/osc/package.json" ] && return 0

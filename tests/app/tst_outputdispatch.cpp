@@ -113,8 +113,6 @@ private Q_SLOTS:
     void universeBuffers_data();
     void universeBuffers();
     void midiHttpAndCommand();
-    void oscMessages_data();
-    void oscMessages();
     void oscHostsNeedingConsent_data();
     void oscHostsNeedingConsent();
     void statusLines_data();
@@ -219,41 +217,17 @@ void TestOutputDispatch::midiHttpAndCommand()
     prefs.http_other_hosts = true;
     QVERIFY(dispatch.send(http, 1, false, &prefs).ok);
     QCOMPARE(ports.sent.size(), 5);
-}
 
-// What an OSC output asks the ports for, over the preferences' default
-// target 127.0.0.1:9000 unless a row sets its own.
-void TestOutputDispatch::oscMessages_data()
-{
-    QTest::addColumn<QString>("output");
-    QTest::addColumn<int>("low"); // value 1 of the output; value 2 is 255
-    QTest::addColumn<int>("v");
-    QTest::addColumn<QString>("sent");
-    QTest::newRow("float over 0..255")
-        << "o /fader/1 10.0.0.5:9000" << 0 << 51 << "osc 10.0.0.5:9000 /fader/1 0.200";
-    QTest::newRow("float over the output's range")
-        << "o /f" << 55 << 155 << "osc 127.0.0.1:9000 /f 0.500";
-    QTest::newRow("below the range") << "o /f" << 55 << 10 << "osc 127.0.0.1:9000 /f 0.000";
-    QTest::newRow("int as sent to DMX")
-        << "o /f host.example:1 i" << 55 << 155 << "osc host.example:1 /f i155";
-    QTest::newRow("own port, default host")
-        << "o /f :7000 i" << 0 << 0 << "osc 127.0.0.1:7000 /f i0";
-}
-
-void TestOutputDispatch::oscMessages()
-{
-    QFETCH(QString, output);
-    QFETCH(int, low);
-    QFETCH(int, v);
-    QFETCH(QString, sent);
-    RecordingPorts ports;
-    OutputDispatch dispatch(ports);
-    PreferencesStruct prefs;
-    SettingDmxStruct d = out(output);
-    d.dmx_value_1 = quint8(low);
-    QVERIFY(dispatch.send(d, v, false, &prefs).ok);
-    QCOMPARE(ports.sent.size(), 1);
-    QCOMPARE(ports.sent[0].what, sent);
+    // OSC: an int as DMX would send it, or a float over the output's range;
+    // to its own host, else the default one.
+    SettingDmxStruct osc = out("o /f host.example:1 i");
+    osc.dmx_value_1 = 55;
+    QVERIFY(dispatch.send(osc, 155, false, &prefs).ok);
+    osc.osc_argument = OSC_FLOAT;
+    osc.osc_host.clear();
+    QVERIFY(dispatch.send(osc, 155, false, &prefs).ok);
+    QCOMPARE(ports.sent[5].what, QStringLiteral("osc host.example:1 /f i155"));
+    QCOMPARE(ports.sent[6].what, QStringLiteral("osc 127.0.0.1:1 /f 0.500"));
 }
 
 // Whether OSC to a host needs the show's consent, with the chosen interface
