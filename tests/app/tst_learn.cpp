@@ -224,7 +224,7 @@ private slots:
         editor.enableLearn(*m_objects, midiDevice());
         SettingStruct record;
         record.id = 5;
-        editor.open(&record, false, nullptr);
+        editor.open(&record, PreferencesStruct(), nullptr);
         QPushButton *learn = editor.window()->findChild<QPushButton *>(QStringLiteral("inLearn"));
         QVERIFY(learn);
 
@@ -261,7 +261,7 @@ private slots:
         ControlEditor editor(&console, {});
         editor.enableLearn(*m_objects, midiDevice());
         SettingStruct record;
-        editor.open(&record, false, nullptr);
+        editor.open(&record, PreferencesStruct(), nullptr);
         editor.window()->findChild<QPushButton *>(QStringLiteral("inLearn"))->click();
         FakeSocket *osc = socketOn(8000);
         QVERIFY(osc);
