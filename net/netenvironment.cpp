@@ -71,8 +71,16 @@ sockaddr_in toSockaddr(const QHostAddress &address, quint16 port)
 struct UdpDatagramSocket::Batch {
 #ifdef Q_OS_LINUX
     static constexpr int COUNT = 32;
-    static constexpr int SLOT_BYTES = 1500;
-    char buffers[COUNT][SLOT_BYTES];
+    // A slot holds a datagram of the size the reader takes; slots grow to
+    // a larger reader's size (OSC bundles), up to MAX_SLOT_BYTES.
+    static constexpr int MIN_SLOT_BYTES = 1500;
+    static constexpr int MAX_SLOT_BYTES = 16384;
+    int slotBytes = MIN_SLOT_BYTES;
+    std::vector<char> buffers = std::vector<char>(size_t(COUNT) * MIN_SLOT_BYTES);
+    char *slot(int i)
+    {
+        return buffers.data() + size_t(i) * size_t(slotBytes);
+    }
     sockaddr_in from[COUNT];
     iovec io[COUNT];
     mmsghdr headers[COUNT];
@@ -308,10 +316,15 @@ qint64 UdpDatagramSocket::readDatagram(char *data, qint64 maxSize, QHostAddress 
         return -1;
 #ifdef Q_OS_LINUX
     Batch &b = *m_batch;
-    // A batch slot would cut a datagram longer than SLOT_BYTES: a reader
-    // that takes longer ones (OSC) reads one datagram per call.
-    if (b.next >= b.received && maxSize > Batch::SLOT_BYTES)
-        return receiveOne(data, maxSize, sender);
+    // A batch slot would cut a datagram longer than the slot: the slots grow
+    // to a reader that takes longer ones (OSC) while the batch is empty;
+    // beyond the largest slot, it reads one datagram per call.
+    if (b.next >= b.received && maxSize > b.slotBytes) {
+        if (maxSize > Batch::MAX_SLOT_BYTES)
+            return receiveOne(data, maxSize, sender);
+        b.slotBytes = int(maxSize);
+        b.buffers.resize(size_t(Batch::COUNT) * size_t(b.slotBytes));
+    }
     if (b.next >= b.received) {
         if (b.drained) {
             // The socket was empty at the last batch; the read notifier
@@ -320,7 +333,7 @@ qint64 UdpDatagramSocket::readDatagram(char *data, qint64 maxSize, QHostAddress 
             return -1;
         }
         for (int i = 0; i < Batch::COUNT; ++i) {
-            b.io[i] = {b.buffers[i], Batch::SLOT_BYTES};
+            b.io[i] = {b.slot(i), size_t(b.slotBytes)};
             std::memset(&b.headers[i], 0, sizeof b.headers[i]);
             b.headers[i].msg_hdr.msg_iov = &b.io[i];
             b.headers[i].msg_hdr.msg_iovlen = 1;
@@ -339,7 +352,7 @@ qint64 UdpDatagramSocket::readDatagram(char *data, qint64 maxSize, QHostAddress 
     }
     const int i = b.next++;
     const qint64 size = std::min<qint64>(maxSize, b.headers[i].msg_len);
-    std::memcpy(data, b.buffers[i], size_t(size));
+    std::memcpy(data, b.slot(i), size_t(size));
     if (sender)
         sender->setAddress(quint32(ntohl(b.from[i].sin_addr.s_addr)));
     return size;
