@@ -67,10 +67,6 @@
         <translation>das Protokoll dieses Steuerelements ist nicht OSC</translation>
     </message>
     <message>
-        <source>&quot;%1&quot; is no OSC address: it starts with &apos;/&apos;</source>
-        <translation>&quot;%1&quot; ist keine OSC-Adresse: sie beginnt mit &apos;/&apos;</translation>
-    </message>
-    <message>
         <source>an OSC argument can only be set</source>
         <translation>ein OSC-Argument kann nur gesetzt werden</translation>
     </message>
@@ -85,6 +81,10 @@
     <message>
         <source>an input listens to None, Art-Net, streaming ACN, MIDI or OSC</source>
         <translation>ein Eingang hört auf Keins, Art-Net, streaming ACN, MIDI oder OSC</translation>
+    </message>
+    <message>
+        <source>&quot;%1&quot; is no OSC address: &apos;/&apos; and parts of letters, digits and signs other than space, #, comma and ?*[]{}</source>
+        <translation>&quot;%1&quot; ist keine OSC-Adresse: &apos;/&apos; und Teile aus Buchstaben, Ziffern und Zeichen außer Leerzeichen, #, Komma und ?*[]{}</translation>
     </message>
 </context>
 <context>
