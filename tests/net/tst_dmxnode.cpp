@@ -62,14 +62,19 @@ QStringList sentUniverses(Protocol p, const FakeSocket &socket)
     return out;
 }
 
-void addProtocols()
+// "Art-Net text|sACN text": the protocol's part; one text: both.
+QString pick(Protocol p, const QString &s)
 {
-    QTest::addColumn<Protocol>("protocol");
-    QTest::newRow("Art-Net") << ArtNet;
-    QTest::newRow("streaming ACN") << Acn;
+    return s.contains('|') ? s.section('|', p, p) : s;
 }
 
-const char *NAMES[] = {"Art-Net", "streaming ACN"};
+void expectNotSent(Protocol p, const QString &error)
+{
+    QTest::ignoreMessage(
+        QtWarningMsg,
+        qPrintable(
+            QStringLiteral("%1 DMX not sent: %2").arg(p == ArtNet ? "Art-Net" : "sACN", error)));
+}
 
 } // namespace
 
@@ -80,18 +85,22 @@ class TestDmxNode : public QObject
 {
     Q_OBJECT
 private slots:
+    void initTestCase_data()
+    {
+        QTest::addColumn<Protocol>("protocol");
+        QTest::newRow("Art-Net") << ArtNet;
+        QTest::newRow("streaming ACN") << Acn;
+    }
     void init()
     {
         net.reset(new FakeNet);
         net->useLan();
     }
-    void frameLeavesInOneBatch_data() { addProtocols(); }
-
     // One frame, one batch, in the frame's order; a universe named twice
     // leaves once with its later levels (and counts its sequence once).
     void frameLeavesInOneBatch()
     {
-        QFETCH(Protocol, protocol);
+        QFETCH_GLOBAL(Protocol, protocol);
         auto node = makeNode(protocol);
         const QByteArray a = filled(24, 1), b = filled(24, 2), c = filled(24, 3);
         const DmxUniverse frame[] = {
@@ -111,38 +120,36 @@ private slots:
     // until a frame leaves whole.
     void frameSkipsWhatFails_data()
     {
-        QTest::addColumn<Protocol>("protocol");
-        QTest::addColumn<int>("universe"); // of the middle one of three
+        QTest::addColumn<QString>("universe"); // of the middle one of three
         QTest::addColumn<int>("length");
         QTest::addColumn<QString>("fail"); // "2": universe 2's datagram fails; "all"
         QTest::addColumn<int>("left");
         QTest::addColumn<QString>("error");
-        const QString art = "192.168.1.255";
-        const auto row = [](const char *name, Protocol p, int universe, int length,
-                            const char *fail, int left, const QString &error) {
-            QTest::newRow(name) << p << universe << length << QString(fail) << left << error;
+        const auto row = [](const char *name, const char *universe, int length, const char *fail,
+                            int left, const char *error) {
+            QTest::newRow(name) << QString(universe) << length << QString(fail) << left
+                                << QString(error);
         };
-        row("Art-Net Port-Address 32768", ArtNet, 32768, 24, "", 2,
-            "Port-Address 32768 is above 32767");
-        row("Art-Net 513 slots", ArtNet, 2, 513, "", 2, "513 slots cannot be sent");
-        row("Art-Net one datagram fails", ArtNet, 2, 24, "2", 2, "sending to " + art + " failed");
-        row("Art-Net all fail", ArtNet, 2, 24, "all", 0,
-            "sending to " + art + " failed (3 universes)");
-        row("sACN universe 64000", Acn, 63999, 24, "", 2, "universe 64000 does not exist");
-        row("sACN 513 slots", Acn, 2, 513, "", 2, "513 slots cannot be sent");
-        row("sACN no data", Acn, 2, -1, "", 2, "0 slots cannot be sent");
-        row("sACN one datagram fails", Acn, 2, 24, "2", 2, "sending to 239.255.0.3 failed");
-        row("sACN all fail", Acn, 2, 24, "all", 0, "sending to 239.255.0.2 failed (3 universes)");
+        row("universe past the last", "32768|63999", 24, "", 2,
+            "Port-Address 32768 is above 32767|universe 64000 does not exist");
+        row("513 slots", "2", 513, "", 2, "513 slots cannot be sent");
+        row("no data", "2", -1, "", 2, "0 slots cannot be sent");
+        row("one datagram fails", "2", 24, "2", 2,
+            "sending to 192.168.1.255 failed|sending to 239.255.0.3 failed");
+        row("all fail", "2", 24, "all", 0,
+            "sending to 192.168.1.255 failed (3 universes)|"
+            "sending to 239.255.0.2 failed (3 universes)");
     }
 
     void frameSkipsWhatFails()
     {
-        QFETCH(Protocol, protocol);
-        QFETCH(int, universe);
+        QFETCH_GLOBAL(Protocol, protocol);
+        QFETCH(QString, universe);
         QFETCH(int, length);
         QFETCH(QString, fail);
         QFETCH(int, left);
         QFETCH(QString, error);
+        error = pick(protocol, error);
         auto node = makeNode(protocol);
         const QByteArray data = filled(600, 5);
         QCOMPARE(sendUniverse(*node, 7, data.left(24)), 1); // opens the socket
@@ -152,12 +159,11 @@ private slots:
             net->socket->refuse = [protocol](const QByteArray &d) {
                 return sentUniverse(protocol, d).startsWith("2:");
             };
-        const DmxUniverse frame[] = {{1, u8(data), 24},
-                                     {universe, length < 0 ? nullptr : u8(data), qMax(length, 0)},
-                                     {3, u8(data), 24}};
-        const QString warning =
-            QStringLiteral("%1 DMX not sent: ").arg(protocol == ArtNet ? "Art-Net" : "sACN");
-        QTest::ignoreMessage(QtWarningMsg, qPrintable(warning + error));
+        const DmxUniverse frame[] = {
+            {1, u8(data), 24},
+            {pick(protocol, universe).toInt(), length < 0 ? nullptr : u8(data), qMax(length, 0)},
+            {3, u8(data), 24}};
+        expectNotSent(protocol, error);
         QCOMPARE(node->sendFrame(frame, 3), left);
         QCOMPARE(node->lastSendError(), error);
         QStringList universes;
@@ -171,14 +177,12 @@ private slots:
         QCOMPARE(node->sendFrame(frame, 1), 1);
         QVERIFY(node->lastSendError().isEmpty());
     }
-    void keepAliveRepeatsAndCounts_data() { addProtocols(); }
-
     // Every universe is repeated 500 ms after its own last packet, a fresh send
     // restarting its period; every packet, repeats included, takes the
     // universe's next sequence number (after 255: Art-Net 1, sACN 0).
     void keepAliveRepeatsAndCounts()
     {
-        QFETCH(Protocol, protocol);
+        QFETCH_GLOBAL(Protocol, protocol);
         auto node = makeNode(protocol);
         QCOMPARE(node->sendDataTimeout(), qint64(-1)); // nothing sent yet
         const QByteArray one = filled(24, 1), two = filled(24, 2), three = filled(24, 3);
@@ -220,19 +224,15 @@ private slots:
         QCOMPARE(numbers.mid(254), (QStringList{"3:255", protocol == ArtNet ? "3:1" : "3:0"}));
         QCOMPARE(numbers.first(), "3:1");
     }
-    void keepAliveFailureReported_data() { addProtocols(); }
-
     void keepAliveFailureReported()
     {
-        QFETCH(Protocol, protocol);
+        QFETCH_GLOBAL(Protocol, protocol);
         auto node = makeNode(protocol);
         QCOMPARE(sendUniverse(*node, 1, filled(24, 1)), 1);
         net->socket->failSends = true;
-        const QString error = protocol == ArtNet ? "sending to 192.168.1.255 failed"
-                                                 : "sending to 239.255.0.2 failed";
-        QTest::ignoreMessage(QtWarningMsg,
-                             qPrintable(QStringLiteral("%1 DMX not sent: %2")
-                                            .arg(protocol == ArtNet ? "Art-Net" : "sACN", error)));
+        const QString error =
+            pick(protocol, "sending to 192.168.1.255 failed|sending to 239.255.0.2 failed");
+        expectNotSent(protocol, error);
         net->now += 500;
         QVERIFY(node->sendDataTimeout() <= 0);
         QCOMPARE(node->lastSendError(), error);
@@ -243,11 +243,9 @@ private slots:
         QCOMPARE(sendUniverse(*node, 1, filled(24, 1)), 1);
         QVERIFY(node->lastSendError().isEmpty());
     }
-    void bindFailureRetried_data() { addProtocols(); }
-
     void bindFailureRetried()
     {
-        QFETCH(Protocol, protocol);
+        QFETCH_GLOBAL(Protocol, protocol);
         const int port = protocol == ArtNet ? 6454 : 5568;
         net->bindSucceeds = false;
         auto node = makeNode(protocol);
@@ -266,7 +264,6 @@ private slots:
     // the array; what DMX-IN does not hold is counted as dropped.
     void receive_data()
     {
-        QTest::addColumn<Protocol>("protocol");
         // "range": 3 slots from universe 2; "list": {0, 60000}; "per100": 100
         // channels a universe from 10 in 600 bytes; "per4096": 4096 channels a
         // universe asked for, from 10 in 1024 bytes; "none": unregistered.
@@ -278,31 +275,29 @@ private slots:
         QTest::addColumn<int>("landed");
         QTest::addColumn<int>("drop"); // DropReason counted; -1: none
         const int notHeld = int(DropReason::UniverseNotListened);
-        for (Protocol p : {ArtNet, Acn}) {
-            const auto row = [p](const char *name, const char *dmxIn, int universe, int levels,
-                                 int claimed, int at, int landed, int drop = -1) {
-                QTest::addRow("%s, %s", NAMES[p], name)
-                    << p << QString(dmxIn) << universe << levels << claimed << at << landed << drop;
-            };
-            row("range", "range", 3, 512, -1, 512, 512);
-            row("below the range", "range", 1, 512, -1, -1, 0, notHeld);
-            row("past the array", "range", 5, 512, -1, -1, 0, notHeld);
-            row("list", "list", 60000, 512, -1, 512, 512);
-            row("between the list", "list", 1, 512, -1, -1, 0, notHeld);
-            row("claims 512, 100 arrived", "range", 2, 100, 512, 0, 100);
-            row("claims 0xFFFF", "range", 2, 600, 0xFFFF, 0, 512);
-            row("claims 3", "range", 2, 512, 3, 0, 3);
-            row("100 channels a universe", "per100", 11, 512, -1, 100, 100);
-            row("100 channels, past the end", "per100", 16, 512, -1, -1, 0, notHeld);
-            row("at most 512 channels a universe", "per4096", 11, 512, -1, 512, 512);
-            row("header cut", "range", 2, -1, -1, -1, 0, int(DropReason::TooShort));
-            row("no DMX-IN array", "none", 2, 512, -1, -1, 0, int(DropReason::NotListening));
-        }
+        const auto row = [](const char *name, const char *dmxIn, int universe, int levels,
+                            int claimed, int at, int landed, int drop = -1) {
+            QTest::newRow(name) << QString(dmxIn) << universe << levels << claimed << at << landed
+                                << drop;
+        };
+        row("range", "range", 3, 512, -1, 512, 512);
+        row("below the range", "range", 1, 512, -1, -1, 0, notHeld);
+        row("past the array", "range", 5, 512, -1, -1, 0, notHeld);
+        row("list", "list", 60000, 512, -1, 512, 512);
+        row("between the list", "list", 1, 512, -1, -1, 0, notHeld);
+        row("claims 512, 100 arrived", "range", 2, 100, 512, 0, 100);
+        row("claims 0xFFFF", "range", 2, 600, 0xFFFF, 0, 512);
+        row("claims 3", "range", 2, 512, 3, 0, 3);
+        row("100 channels a universe", "per100", 11, 512, -1, 100, 100);
+        row("100 channels, past the end", "per100", 16, 512, -1, -1, 0, notHeld);
+        row("at most 512 channels a universe", "per4096", 11, 512, -1, 512, 512);
+        row("header cut", "range", 2, -1, -1, -1, 0, int(DropReason::TooShort));
+        row("no DMX-IN array", "none", 2, 512, -1, -1, 0, int(DropReason::NotListening));
     }
 
     void receive()
     {
-        QFETCH(Protocol, protocol);
+        QFETCH_GLOBAL(Protocol, protocol);
         QFETCH(QString, dmxIn);
         QFETCH(int, universe);
         QFETCH(int, levels);
@@ -341,12 +336,10 @@ private slots:
         if (drop >= 0)
             QCOMPARE(node->droppedDatagrams().count(DropReason(drop)), quint64(1));
     }
-    void listsRefused_data() { addProtocols(); }
-
     // Unsorted, repeated, negative or too large: refused, and nothing changes.
     void listsRefused()
     {
-        QFETCH(Protocol, protocol);
+        QFETCH_GLOBAL(Protocol, protocol);
         const int last = protocol == ArtNet ? 65535 : 63998; // the last universe DMX-IN takes
         auto node = makeNode(protocol);
         QByteArray in(2 * 512, 0);
@@ -362,13 +355,11 @@ private slots:
         inject(dmx(protocol, last, filled(512, 8)));
         QCOMPARE(in, filled(512, 0) + filled(512, 8));
     }
-    void rangeAndListChange_data() { addProtocols(); }
-
     // A listed universe without room in the array is not held; an empty list
     // returns to the range; unregistered, the array is neither read nor written.
     void rangeAndListChange()
     {
-        QFETCH(Protocol, protocol);
+        QFETCH_GLOBAL(Protocol, protocol);
         auto node = makeNode(protocol);
         QByteArray in(2 * 512, 0);
         node->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), int(in.size()));
@@ -387,13 +378,11 @@ private slots:
         inject(dmx(protocol, 60000, filled(512, 6), -1, 3));
         QCOMPARE(in, QByteArray(512, 0) + filled(512, 5));
     }
-    void movedArrayKeepsUniverses_data() { addProtocols(); }
-
     // A universe that stays through a move keeps its received flag; one that
     // comes starts without; the old array is no longer written.
     void movedArrayKeepsUniverses()
     {
-        QFETCH(Protocol, protocol);
+        QFETCH_GLOBAL(Protocol, protocol);
         auto node = makeNode(protocol);
         QByteArray first(2 * 512, 0);
         QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(first.data()),
@@ -417,13 +406,11 @@ private slots:
         QVERIFY(node->setReceiveUniverseBuffer(nullptr, 0, {}));
         QVERIFY(!node->getReceivedValue(7, 0, v));
     }
-    void observerSeesEveryUniverse_data() { addProtocols(); }
-
     // The observer sees every universe that arrives, held by DMX-IN or not, at
     // most 512 levels, and may switch itself off.
     void observerSeesEveryUniverse()
     {
-        QFETCH(Protocol, protocol);
+        QFETCH_GLOBAL(Protocol, protocol);
         auto node = makeNode(protocol);
         QList<QPair<int, QByteArray>> seen;
         QVERIFY(node->setDmxObserver([&](int universe, const quint8 *levels, int count) {
@@ -443,12 +430,10 @@ private slots:
                            {0x0123, filled(3, 5)}, {1, filled(512, 6)}, {7, filled(2, 1)}}));
         QCOMPARE(in, filled(512, 6));
     }
-    void floodReadInPasses_data() { addProtocols(); }
-
     // A flood is read in passes of the event loop, and nothing of it is lost.
     void floodReadInPasses()
     {
-        QFETCH(Protocol, protocol);
+        QFETCH_GLOBAL(Protocol, protocol);
         auto node = makeNode(protocol);
         QByteArray in(512, 0);
         node->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), int(in.size()));
