@@ -48,14 +48,13 @@ SettingDmxStruct osc(const QString &address, const QString &host = {}, quint16 p
     return out;
 }
 
-ConsistenceCheckStruct only(int test)
+// The checks named on, the others off.
+ConsistenceCheckStruct only(int test, int also = 0)
 {
     ConsistenceCheckStruct c;
-    c.check_1 = test == 1;
-    c.check_2 = test == 2;
-    c.check_3 = test == 3;
-    c.check_4 = test == 4;
-    c.check_5 = test == 5;
+    bool *checks[] = {&c.check_1, &c.check_2, &c.check_3, &c.check_4, &c.check_5};
+    for (int i = 0; i < 5; ++i)
+        *checks[i] = i + 1 == test || i + 1 == also;
     return c;
 }
 
@@ -102,6 +101,10 @@ BackgroundStruct background(quint32 w, quint32 h)
     return bg;
 }
 
+using C = Consistency;
+const BackgroundStruct STAGE = background(400, 300), ENDLESS = background(MAX, MAX);
+const ConsistenceCheckStruct ALL;
+
 } // namespace
 
 class TestConsistency : public QObject
@@ -146,18 +149,12 @@ private slots:
         QFETCH(QString, expectedCode);
         const QStringList expected = findingTexts(expectedCode);
         const SettingStruct first = control("A", a, 1), second = control("B", b, 2);
-        ConsistenceCheckStruct geometry = only(1);
-        geometry.check_2 = true;
-        const auto result = Consistency::checkAll({first, second}, background(MAX, MAX), geometry);
-        QCOMPARE(texts(result.findings), expected);
-        QCOMPARE(
-            texts(Consistency::checkAllPairwise({first, second}, background(MAX, MAX), geometry)),
-            expected);
+        const ConsistenceCheckStruct geometry = only(1, 2);
+        QCOMPARE(texts(C::checkAll({first, second}, ENDLESS, geometry).findings), expected);
+        QCOMPARE(texts(C::checkAllPairwise({first, second}, ENDLESS, geometry)), expected);
         // The check of one edited control decides alike, from either side.
-        QCOMPARE(texts(Consistency::checkOne(first, {second}, background(MAX, MAX), geometry)),
-                 expected);
-        QCOMPARE(Consistency::checkOne(second, {first}, background(MAX, MAX), geometry).size(),
-                 expected.size());
+        QCOMPARE(texts(C::checkOne(first, {second}, ENDLESS, geometry)), expected);
+        QCOMPARE(C::checkOne(second, {first}, ENDLESS, geometry).size(), expected.size());
     }
 
     void outside_data()
@@ -184,18 +181,12 @@ private slots:
         QFETCH(QString, rect);
         QFETCH(QString, expectedCode);
         const SettingStruct a = control("A", rect, 7);
-        ConsistenceCheckStruct checks = only(4);
-        checks.check_5 = true;
-        const auto findings = Consistency::checkAll({a}, background(400, 300), checks).findings;
+        const auto findings = C::checkAll({a}, STAGE, only(4, 5)).findings;
         QCOMPARE(texts(findings), findingTexts(expectedCode));
-        for (const ConsistencyFinding &f : findings) {
-            QCOMPARE(f.first, 0);
-            QCOMPARE(f.second, -1);
-            QCOMPARE(f.firstId, 7u);
-        }
+        for (const ConsistencyFinding &f : findings)
+            QCOMPARE(std::make_tuple(f.first, f.second, f.firstId), std::make_tuple(0, -1, 7u));
         // Each flag decides its own test.
-        QCOMPARE(Consistency::checkAll({a}, background(400, 300), only(5)).findings.size(),
-                 int(expectedCode.count("p A")));
+        QCOMPARE(C::checkAll({a}, STAGE, only(5)).findings.size(), int(expectedCode.count("p A")));
     }
 
     void duplicates_data()
@@ -281,16 +272,13 @@ private slots:
         SettingStruct a = control("A", 0, 0, 10, 10, 1), b = control("B", 100, 0, 10, 10, 2);
         std::tie(a.control_type, a.dmx_out, a.dmx_out_advanced) = std::tie(typeA, outA, advA);
         std::tie(b.control_type, b.dmx_out, b.dmx_out_advanced) = std::tie(typeB, outB, advB);
-        const auto findings = Consistency::checkAll({a, b}, background(400, 300), only(3)).findings;
+        const auto findings = C::checkAll({a, b}, STAGE, only(3)).findings;
         QCOMPARE(texts(findings), expected);
-        for (const ConsistencyFinding &f : findings) {
-            QCOMPARE(f.severity, ConsistencyFinding::Warning);
-            QCOMPARE(std::make_pair(f.firstId, f.secondId), std::make_pair(1u, 2u));
-        }
-        QCOMPARE(texts(Consistency::checkAllPairwise({a, b}, background(400, 300), only(3))),
-                 expected);
-        // Switched off, nothing.
-        QVERIFY(Consistency::checkAll({a, b}, background(400, 300), only(1)).findings.isEmpty());
+        for (const ConsistencyFinding &f : findings)
+            QCOMPARE(std::make_tuple(f.severity, f.firstId, f.secondId),
+                     std::make_tuple(ConsistencyFinding::Warning, 1u, 2u));
+        QCOMPARE(texts(C::checkAllPairwise({a, b}, STAGE, only(3))), expected);
+        QVERIFY(C::checkAll({a, b}, STAGE, only(1)).findings.isEmpty()); // switched off
     }
 
     // Two inputs listening to one OSC address; the default target as the
@@ -306,20 +294,16 @@ private slots:
         c.dmx_in.dmx_in_osc_address = "/stop";
         c.dmx_out = osc("/go"); // an output is no input
         const QString text = "Controls 'A' and 'B' are both listening to the OSC address /go!";
-        QCOMPARE(texts(Consistency::checkAll({a, b, c}, background(400, 300), only(3)).findings),
-                 QStringList{text});
-        QCOMPARE(texts(Consistency::checkOne(a, {b, c}, background(400, 300), only(3))),
-                 QStringList{text});
+        QCOMPARE(texts(C::checkAll({a, b, c}, STAGE, only(3)).findings), QStringList{text});
+        QCOMPARE(texts(C::checkOne(a, {b, c}, STAGE, only(3))), QStringList{text});
 
         a.dmx_out = osc("/x");
         b.dmx_out = osc("/x", "127.0.0.1", 8000);
         a.dmx_in.protocol_type_in = b.dmx_in.protocol_type_in = PT_NONE;
         PreferencesStruct prefs;
-        QVERIFY(Consistency::duplicateOutputs(a, b, &prefs).isEmpty());
+        QVERIFY(C::duplicateOutputs(a, b, &prefs).isEmpty());
         prefs.osc_default_port = 8000;
-        QCOMPARE(
-            Consistency::checkAll({a, b}, background(400, 300), only(3), {}, INT_MAX, &prefs).total,
-            1);
+        QCOMPARE(C::checkAll({a, b}, STAGE, only(3), {}, INT_MAX, &prefs).total, 1);
     }
 
     void pairsOnceInListOrder()
@@ -331,9 +315,7 @@ private slots:
         SettingStruct d = control("D", 500, 0, 10, 10, 14);
         b.dmx_out = output(PT_ARTNET, 0, 0);
         c.dmx_out = output(PT_ARTNET, 0, 0);
-        const auto findings =
-            Consistency::checkAll({a, b, c, d}, background(400, 300), ConsistenceCheckStruct())
-                .findings;
+        const auto findings = C::checkAll({a, b, c, d}, STAGE, ALL).findings;
         QList<std::tuple<int, int, int>> got;
         for (const ConsistencyFinding &f : findings)
             got.append({f.first, f.second, int(f.test)});
@@ -344,9 +326,9 @@ private slots:
             {3, -1, 4},
             {3, -1, 5}};
         QCOMPARE(got, expected);
-        QCOMPARE(findings.at(0).severity, ConsistencyFinding::Error);
-        QCOMPARE(findings.at(0).firstId, 13u);
-        QCOMPARE(findings.at(0).secondId, 11u);
+        QCOMPARE(std::make_tuple(findings.at(0).severity, findings.at(0).firstId,
+                                 findings.at(0).secondId),
+                 std::make_tuple(ConsistencyFinding::Error, 13u, 11u));
     }
 
     void gridMatchesPairwise_data()
@@ -388,10 +370,8 @@ private slots:
             c.dmx_in.dmx_in_osc_address = QStringLiteral("/%1").arg(random.bounded(20));
             controls.append(c);
         }
-        const auto fast =
-            Consistency::checkAll(controls, background(1000, 1000), ConsistenceCheckStruct());
-        const auto slow = Consistency::checkAllPairwise(controls, background(1000, 1000),
-                                                        ConsistenceCheckStruct());
+        const auto fast = C::checkAll(controls, background(1000, 1000), ALL);
+        const auto slow = C::checkAllPairwise(controls, background(1000, 1000), ALL);
         QVERIFY(!fast.skipped);
         QVERIFY(!slow.isEmpty());
         QCOMPARE(fast.findings.size(), slow.size());
@@ -403,22 +383,18 @@ private slots:
         const QList<SettingStruct> show{control("A", 0, 0, 50, 50, 1),
                                         control("B", 100, 0, 50, 50, 2)};
         // A new control (id 0) meets every control of the show.
-        SettingStruct added = control("N", 10, 10, 10, 10);
-        auto findings =
-            Consistency::checkOne(added, show, background(400, 300), ConsistenceCheckStruct());
+        auto findings = C::checkOne(control("N", 10, 10, 10, 10), show, STAGE, ALL);
         QCOMPARE(texts(findings), findingTexts("c A N 0/0 10/10, p N A 10/10 19/19"));
-        QCOMPARE(findings.at(0).firstId, 1u);
-        QCOMPARE(findings.at(0).secondId, 0u);
+        QCOMPARE(std::make_pair(findings.at(0).firstId, findings.at(0).secondId),
+                 std::make_pair(1u, 0u));
         // An edited control is not compared with the record it replaces.
         SettingStruct edited = show.at(1);
         edited.position_x = 380;
-        findings =
-            Consistency::checkOne(edited, show, background(400, 300), ConsistenceCheckStruct());
+        findings = C::checkOne(edited, show, STAGE, ALL);
         QCOMPARE(texts(findings), findingTexts("p B 430/50"));
         QCOMPARE(findings.at(0).firstId, 2u);
         edited.position_x = 200;
-        QVERIFY(Consistency::checkOne(edited, show, background(400, 300), ConsistenceCheckStruct())
-                    .isEmpty());
+        QVERIFY(C::checkOne(edited, show, STAGE, ALL).isEmpty());
     }
 
     void groupFramesHoldControls()
@@ -427,12 +403,8 @@ private slots:
         frame.control_type = CT_GROUP;
         const QList<SettingStruct> show{frame, control("A", 10, 10, 50, 50, 2),
                                         control("B", 40, 10, 50, 50, 3)};
-        const auto findings =
-            Consistency::checkAll(show, background(400, 300), ConsistenceCheckStruct());
-        QCOMPARE(texts(findings.findings), findingTexts("p A B 40/10 59/59"));
-        QVERIFY(Consistency::checkOne(control("N", 5, 5, 5, 5), {frame}, background(400, 300),
-                                      ConsistenceCheckStruct())
-                    .isEmpty());
+        QCOMPARE(texts(C::checkAll(show, STAGE, ALL).findings), findingTexts("p A B 40/10 59/59"));
+        QVERIFY(C::checkOne(control("N", 5, 5, 5, 5), {frame}, STAGE, ALL).isEmpty());
     }
 
     void manyFindingsOnlyTheFirstWritten()
@@ -441,12 +413,10 @@ private slots:
         QList<SettingStruct> controls;
         for (int i = 0; i < 1000; ++i)
             controls.append(control(QStringLiteral("C%1").arg(i), 0, 0, 10, 10, quint32(i + 1)));
-        const auto result =
-            Consistency::checkAll(controls, background(400, 300), ConsistenceCheckStruct(), {}, 25);
+        const auto result = C::checkAll(controls, STAGE, ALL, {}, 25);
         QCOMPARE(result.total, 1000 * 999);
         QCOMPARE(result.findings.size(), 25);
-        QVERIFY(result.findings == Consistency::checkAllPairwise(controls, background(400, 300),
-                                                                 ConsistenceCheckStruct(), 25));
+        QVERIFY(result.findings == C::checkAllPairwise(controls, STAGE, ALL, 25));
         QCOMPARE(result.findings.first().text, findingTexts("c C0 C1 0/0 0/0").first());
     }
 
@@ -455,21 +425,15 @@ private slots:
         QList<SettingStruct> controls;
         for (int i = 0; i < 2000; ++i)
             controls.append(control("C", quint32(i) * 20, 0, 10, 10, quint32(i + 1)));
-        int calls = 0;
-        const auto result = Consistency::checkAll(
-            controls, background(5, 5), ConsistenceCheckStruct(), [&](int done, int total) {
-                ++calls;
-                return done < total / 2;
-            });
-        QVERIFY(result.skipped);
-        QVERIFY(calls > 0);
+        // Told to stop half way, the check says it skipped; let go on, it reports every control.
         int reported = 0;
-        const auto whole = Consistency::checkAll(controls.mid(0, 300), background(5, 5), only(4),
-                                                 [&](int done, int total) {
-                                                     reported = done;
-                                                     return total == 300;
-                                                 });
-        QVERIFY(!whole.skipped);
+        const auto progress = [&](int done, int total) {
+            reported = done;
+            return total == 300 || done < total / 2;
+        };
+        QVERIFY(C::checkAll(controls, background(5, 5), ALL, progress).skipped);
+        QVERIFY(reported > 0 && reported < 2000);
+        QVERIFY(!C::checkAll(controls.mid(0, 300), background(5, 5), only(4), progress).skipped);
         QCOMPARE(reported, 300);
     }
 };
