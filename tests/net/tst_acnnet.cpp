@@ -294,15 +294,22 @@ private slots:
         using R = DropReason;
         QTest::newRow("header cut") << 125 << -1 << 0 << R::TooShort;
         QTest::newRow("preamble") << -1 << 1 << 0x20 << R::BadPreamble;
+        QTest::newRow("post-amble size") << -1 << 3 << 0x01 << R::BadPreamble;
         QTest::newRow("identifier") << -1 << 4 << int('a') << R::BadIdentifier;
+        QTest::newRow("identifier padding") << -1 << 15 << 1 << R::BadIdentifier;
         QTest::newRow("root flags") << -1 << 16 << 0x62 << R::BadFlags;
         QTest::newRow("root vector 9") << -1 << 21 << 9 << R::BadRootVector;
+        QTest::newRow("root vector high byte") << -1 << 18 << 0x01 << R::BadRootVector;
         QTest::newRow("framing vector 1") << -1 << 43 << 1 << R::BadFramingVector;
         QTest::newRow("wire universe 0") << -1 << 114 << 0 << R::BadUniverse;
+        QTest::newRow("wire universe 64001") << -1 << 113 << 0xFA << R::BadUniverse;
         QTest::newRow("DMP vector") << -1 << 117 << 1 << R::BadDmpVector;
         QTest::newRow("address type") << -1 << 118 << 0xA0 << R::BadAddressing;
+        QTest::newRow("first address") << -1 << 120 << 0x01 << R::BadAddressing;
+        QTest::newRow("address increment") << -1 << 122 << 0x02 << R::BadAddressing;
         QTest::newRow("value count 0") << -1 << 123 << 0 << R::BadValueCount;
         QTest::newRow("START code 0xDD") << -1 << 125 << 0xDD << R::NonZeroStartCode;
+        QTest::newRow("START code 0xCC (RDM)") << -1 << 125 << 0xCC << R::NonZeroStartCode;
     }
 
     void dropsCountedByReason()
