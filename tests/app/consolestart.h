@@ -43,6 +43,13 @@ inline bool saved(Pultora &console, const char *slot = "slotConfigSave")
     return QMetaObject::invokeMethod(&console, slot, Q_RETURN_ARG(bool, result)) && result;
 }
 
+// The widget of the console's control number `index`, as a T; null when none.
+template <typename T = QWidget> T *widgetAt(Pultora &console, int index)
+{
+    return qobject_cast<T *>(
+        console.surface().widget(console.document().controls().value(index).id));
+}
+
 // The window of this kind among the top-level ones; null when none.
 template <typename T> T *topLevel()
 {

@@ -34,6 +34,11 @@ QString control(const QString &attributes)
     return QStringLiteral(" <control version=\"1\" %1/>\n").arg(attributes);
 }
 
+QByteArray show(const QString &content)
+{
+    return ("<PultoraConfig>\n" + content + "</PultoraConfig>\n").toUtf8();
+}
+
 // An OSC message whose argument carries no data: ",T" or ",F".
 QByteArray oscFlag(QByteArray address, char flag)
 {
@@ -53,14 +58,11 @@ private:
     std::shared_ptr<ScriptedPrompter> m_prompter = std::make_shared<ScriptedPrompter>();
     QUdpSocket m_listener;
 
-    std::unique_ptr<Pultora> start(const QString &controls, const QString &preferences = {})
+    std::unique_ptr<Pultora> start(const QString &controls, const QString &preferences = {},
+                                   const ConsoleServices &services = {})
     {
-        return startConsoleOn(
-            m_dir.filePath(QStringLiteral("show.ptra")),
-            QStringLiteral("<!DOCTYPE Pultora>\n<PultoraConfig>\n%1%2</PultoraConfig>\n")
-                .arg(preferences, controls)
-                .toUtf8(),
-            m_prompter);
+        return startConsoleOn(m_dir.filePath(QStringLiteral("show.ptra")),
+                              show(preferences + controls), m_prompter, services);
     }
 
     // The next ArtDmx for `universe` that the console broadcasts.
@@ -141,8 +143,7 @@ private slots:
         if (atStart)
             QCOMPARE(nextArtDmx(2).left(4), stored + '\0');
         QVERIFY2(nextArtDmx(2, 300).isEmpty(), "one frame, and nothing before the first change");
-        auto *sw = qobject_cast<DmxPushButton *>(
-            console->surface().widget(console->document().controls().at(3).id));
+        auto *sw = widgetAt<DmxPushButton>(*console, 3);
         QTest::mouseClick(sw, Qt::LeftButton);
         const QByteArray on = nextArtDmx(2);
         QCOMPARE(on.size(), 512);
@@ -181,16 +182,14 @@ private slots:
             "control_type=\"fader_vertical\" protocol_type=\"Art-Net\" "
             "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"%1\" "
             "protocol_type_in=\"%2\" dmx_in_universe=\"%3\" dmx_in_channel=\"%1\"";
-        QString show;
+        QString controls;
         for (int c = 0; c < 3; ++c)
-            show += control(fader.arg(c).arg(protocol).arg(3));
-        show += control(fader.arg(3).arg(protocol).arg(2)); // another universe: stays
-        show += QString(" <background version=\"1\" protocol_type_in=\"%1\" "
-                        "dmx_in_universe=\"3\" dmx_in_channel=\"3\"/>\n")
-                    .arg(protocol);
-        auto console = startConsoleOn(m_dir.filePath(QStringLiteral("fake.ptra")),
-                                      ("<PultoraConfig>\n" + show + "</PultoraConfig>\n").toUtf8(),
-                                      m_prompter, services);
+            controls += control(fader.arg(c).arg(protocol).arg(3));
+        controls += control(fader.arg(3).arg(protocol).arg(2)); // another universe: stays
+        controls += QString(" <background version=\"1\" protocol_type_in=\"%1\" "
+                            "dmx_in_universe=\"3\" dmx_in_channel=\"3\"/>\n")
+                        .arg(protocol);
+        auto console = start(controls, {}, services);
         QVERIFY(console);
         const bool artnet = protocol == QLatin1String("Art-Net");
         const auto boundTo = [&sockets](quint16 port) {
@@ -211,10 +210,7 @@ private slots:
                        QHostAddress(QStringLiteral("127.0.0.9")));
             QCoreApplication::processEvents(); // one pass
             for (int c = 0; c < 4; ++c)
-                QCOMPARE(qobject_cast<DmxSlider *>(
-                             console->surface().widget(console->document().controls().at(c).id))
-                             ->value(),
-                         c < 3 ? int(level) : 0);
+                QCOMPARE(widgetAt<DmxSlider>(*console, c)->value(), c < 3 ? int(level) : 0);
             QVERIFY(console->palette().color(QPalette::Window) != before);
             FakeSocket *out = boundTo(kArtNetPort);
             QVERIFY(out && !out->sent.isEmpty());
@@ -236,13 +232,9 @@ private slots:
                              " <background version=\"1\" protocol_type_in=\"Art-Net\" "
                              "dmx_in_universe=\"5\" dmx_in_channel=\"0\"/>\n");
         QVERIFY(console);
-        auto faderAt = [&](int i) {
-            return qobject_cast<DmxSlider *>(
-                console->surface().widget(console->document().controls().at(i).id));
-        };
         const QColor before = console->palette().color(QPalette::Window);
         QUdpSocket sender;
-        for (int i = 0; i < 20 && (faderAt(0)->value() != 99 ||
+        for (int i = 0; i < 20 && (widgetAt<DmxSlider>(*console, 0)->value() != 99 ||
                                    console->palette().color(QPalette::Window) == before);
              ++i) {
             for (quint16 universe : {3, 5})
@@ -251,19 +243,17 @@ private slots:
                     QHostAddress(QStringLiteral("127.255.255.255")), kArtNetPort);
             QTest::qWait(150);
         }
-        QCOMPARE(faderAt(0)->value(), 99);
+        QCOMPARE(widgetAt<DmxSlider>(*console, 0)->value(), 99);
         QVERIFY(console->palette().color(QPalette::Window) != before);
         const int setUps = console->io().inputSetUps();
 
         const QString more = m_dir.filePath(QStringLiteral("more.ptra"));
-        QVERIFY(writeBytes(more, ("<PultoraConfig>\n" + control(fader.arg(3)) +
-                                  control(fader.arg(6)) + "</PultoraConfig>\n")
-                                     .toUtf8()));
+        QVERIFY(writeBytes(more, show(control(fader.arg(3)) + control(fader.arg(6)))));
         m_prompter->fileNames = {more};
         QVERIFY(call(*console, "slotConfigAppend"));
         QCOMPARE(console->document().controls().size(), 4);
         QCOMPARE(console->io().inputSetUps() - setUps, 1);
-        QTRY_COMPARE_WITH_TIMEOUT(faderAt(2)->value(), 99, 2000);
+        QTRY_COMPARE_WITH_TIMEOUT(widgetAt<DmxSlider>(*console, 2)->value(), 99, 2000);
         console->setModified(false, false);
     }
 
@@ -296,17 +286,13 @@ private slots:
         if (command == QLatin1String("cancelled")) // long enough to be cancelled
             showB += control("control_type=\"led\"").repeated(300);
         const QString path = m_dir.filePath(QStringLiteral("b.ptra"));
-        QVERIFY(writeBytes(path, ("<PultoraConfig>\n" + showB + "</PultoraConfig>\n").toUtf8()));
+        QVERIFY(writeBytes(path, show(showB)));
         bool cancel = false; // the next load, once the show runs
         ConsoleServices services;
         services.loadProgress = [&](qint64, qint64) { return !std::exchange(cancel, false); };
         drain();
-        auto console = startConsoleOn(
-            m_dir.filePath(QStringLiteral("show.ptra")),
-            ("<PultoraConfig>\n <preferences version=\"1\" startup_dmxsend_later=\"0\"/>\n" +
-             showA + "</PultoraConfig>\n")
-                .toUtf8(),
-            m_prompter, services);
+        auto console =
+            start(showA, " <preferences version=\"1\" startup_dmxsend_later=\"0\"/>\n", services);
         QVERIFY(console);
         QCOMPARE(nextArtDmx(7).left(1), QByteArray(1, char(42)));
         QUdpSocket acn; // the console sends universe 6 to 127.255.0.6 on loopback
@@ -320,8 +306,7 @@ private slots:
             QVERIFY(call(*console, "slotConfigNew"));
             QVERIFY(call(*console, "slotConfigAppend"));
         } else if (command == QLatin1String("Reload")) {
-            QVERIFY(writeBytes(console->currentFile(),
-                               ("<PultoraConfig>\n" + showB + "</PultoraConfig>\n").toUtf8()));
+            QVERIFY(writeBytes(console->currentFile(), show(showB)));
             QVERIFY(call(*console, "slotConfigReload"));
         } else {
             if (command == QLatin1String("failed"))
@@ -347,8 +332,7 @@ private slots:
         drain();
         QCOMPARE(nextArtDmx(7, 1200).isEmpty(), replaced); // kept alive while it is the show's
 
-        auto *sw = qobject_cast<DmxPushButton *>(
-            console->surface().widget(console->document().controls().at(0).id));
+        auto *sw = widgetAt<DmxPushButton>(*console, 0);
         QVERIFY(sw);
         drain();
         QTest::mouseClick(sw, Qt::LeftButton);
@@ -369,8 +353,7 @@ private slots:
                           "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"0\" "
                           "dmx_universe=\"5\""));
         QVERIFY(console);
-        auto *sw = qobject_cast<DmxPushButton *>(
-            console->surface().widget(console->document().controls().at(0).id));
+        auto *sw = widgetAt<DmxPushButton>(*console, 0);
         QVERIFY(sw);
         QTest::mouseClick(sw, Qt::LeftButton);
         QVERIFY(!console->statusBar()->currentMessage().contains("also sent by"));
@@ -405,20 +388,14 @@ private slots:
                               "dmx_in_osc_address=\"/fader/%2\"";
         ConsoleServices services;
         services.oscInPort = kOscPort;
-        auto console = startConsoleOn(m_dir.filePath(QStringLiteral("osc.ptra")),
-                                      ("<PultoraConfig>\n" + control(fader.arg(0).arg(1)) +
-                                       control(fader.arg(1).arg(2)) + control(fader.arg(2).arg(3)) +
-                                       "</PultoraConfig>\n")
-                                          .toUtf8(),
-                                      m_prompter, services);
+        auto console = start(control(fader.arg(0).arg(1)) + control(fader.arg(1).arg(2)) +
+                                 control(fader.arg(2).arg(3)),
+                             {}, services);
         QVERIFY(console);
         const auto faders = [&] {
             QByteArray levels;
             for (int c = 0; c < 3; ++c)
-                levels +=
-                    char(qobject_cast<DmxSlider *>(
-                             console->surface().widget(console->document().controls().at(c).id))
-                             ->value());
+                levels += char(widgetAt<DmxSlider>(*console, c)->value());
             return levels;
         };
         const struct {
@@ -445,8 +422,7 @@ private slots:
         QTest::qWait(100);
         QCOMPARE(faders(), QByteArray::fromHex("0a0000"));
 
-        auto *first = qobject_cast<DmxSlider *>(
-            console->surface().widget(console->document().controls().at(0).id));
+        auto *first = widgetAt<DmxSlider>(*console, 0);
         first->setValue(200);
         sender.writeDatagram(oscpacket::message("/fader/1", 0.0f), QHostAddress::LocalHost,
                              kOscPort);
@@ -480,29 +456,21 @@ private slots:
         ConsoleServices services;
         services.oscInPort = 39021;
         const QString fader = "control_type=\"fader_vertical\" %1";
-        auto console = startConsoleOn(
-            m_dir.filePath(QStringLiteral("peer.ptra")),
-            ("<PultoraConfig>\n" +
-             control(fader.arg("protocol_type=\"OSC\" osc_address=\"/stage/fader/1\" "
-                               "osc_port=\"39022\"")) +
-             control(fader.arg("protocol_type=\"Art-Net\" dmx_channel=\"9\" "
-                               "protocol_type_in=\"OSC\" dmx_in_osc_address=\"/go\"")) +
-             "</PultoraConfig>\n")
-                .toUtf8(),
-            m_prompter, services);
+        auto console =
+            start(control(fader.arg("protocol_type=\"OSC\" osc_address=\"/stage/fader/1\" "
+                                    "osc_port=\"39022\"")) +
+                      control(fader.arg("protocol_type=\"Art-Net\" dmx_channel=\"9\" "
+                                        "protocol_type_in=\"OSC\" dmx_in_osc_address=\"/go\"")),
+                  {}, services);
         QVERIFY(console);
-        const auto faderAt = [&](int i) {
-            return qobject_cast<DmxSlider *>(
-                console->surface().widget(console->document().controls().at(i).id));
-        };
-        faderAt(0)->setValue(51);
+        widgetAt<DmxSlider>(*console, 0)->setValue(51);
         QTRY_VERIFY_WITH_TIMEOUT(listener->canReadLine(), 5000);
         QCOMPARE(listener->readLine().trimmed(),
                  QByteArray("/stage/fader/1 f 0.20000000298023224"));
         // Up, and down again.
         for (const auto &[value, level] : {std::pair{"1.0", 255}, std::pair{"0.2", 51}}) {
             QScopedPointer<QProcess> sender(peer({"send", "39021", "/go", "f", value}));
-            QTRY_COMPARE_WITH_TIMEOUT(faderAt(1)->value(), level, 5000);
+            QTRY_COMPARE_WITH_TIMEOUT(widgetAt<DmxSlider>(*console, 1)->value(), level, 5000);
             QVERIFY(artDmxArrives(0, 9, QByteArray(1, char(level))));
             QVERIFY(sender->waitForFinished(5000));
         }
