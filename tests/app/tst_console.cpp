@@ -138,8 +138,7 @@ private slots:
 
     void commandTable()
     {
-        m_prompter->answers = {B::No};
-        auto console = makeConsole();
+        auto console = makeConsole(); // no show: No to the built-in one
         const CommandTable &c = console->commands();
         // Every action lives on the window, so shortcuts work without a menu.
         QCOMPARE(c.all().size(), 32);
@@ -206,7 +205,6 @@ private slots:
     {
         QVERIFY(writeBytes(file("dropped.ptra"), defaultConfigurationText().toUtf8()));
         QVERIFY(writeBytes(file("four.ptra"), showWith(4)));
-        m_prompter->answers = {B::No};
         auto console = makeConsole();
         QVERIFY(console->document().controls().isEmpty());
         QVERIFY(drop(*console, file("dropped.ptra")));
@@ -232,7 +230,6 @@ private slots:
 
     void lastSessionWriteFailureIsReported()
     {
-        m_prompter->answers = {B::No};
         auto console = makeConsole();
         // A folder in the way makes the last-session file unwritable.
         const QString path = console->lastSessionFile();
@@ -318,7 +315,6 @@ private slots:
 
     void emptyConsole()
     {
-        m_prompter->answers = {B::No};
         auto console = makeConsole();
         // The title follows the current file, which enters the recent list.
         console->setModified(true, false);
@@ -354,7 +350,6 @@ private slots:
             six << QStringLiteral("/shows/show%1.ptra").arg(i);
         store()->setValue(QStringLiteral("recent_file_list"), six);
         store()->sync();
-        m_prompter->answers = {B::No};
         auto console = makeConsole();
         QCOMPARE(console->recentFiles(), six.mid(0, 4));
         const CommandTable &c = console->commands();
@@ -422,8 +417,7 @@ private slots:
         QTRY_COMPARE(console->document().background().size_x, 400u);
         QCOMPARE(console->document().background().size_y, 400u);
         QVERIFY(!console->isWindowModified());
-        QCOMPARE(console->surface().widget(console->document().controls().first().id)->geometry(),
-                 QRect(30, 30, 75, 75));
+        QCOMPARE(widgetAt(*console, 0)->geometry(), QRect(30, 30, 75, 75));
     }
 
     // Quit and closing the window ask about the unsaved show the same way;
@@ -683,7 +677,6 @@ private slots:
     {
         // One left in the working folder is taken over at the start.
         QVERIFY(writeBytes(appinfo::lastSessionFileName(), showWith(4)));
-        m_prompter->answers = {B::No};
         auto console = makeConsole();
         QVERIFY(console->document().controls().isEmpty());
         const QString path = console->lastSessionFile();
