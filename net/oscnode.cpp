@@ -302,18 +302,17 @@ void OscNode::closeListening()
 void OscNode::readPending(DatagramSocket *socket)
 {
     char buffer[oscpacket::MAX_RECEIVE + 1]; // one more: an oversized datagram shows
-    QHostAddress sender;
     const bool discard = socket == m_sendSocket;
     ++m_reading;
     for (int i = 0; i < MAX_DATAGRAMS_PER_PASS; ++i) {
-        const qint64 n = socket->readDatagram(buffer, sizeof buffer, &sender);
+        const qint64 n = socket->readDatagram(buffer, sizeof buffer, &m_sender);
         if (n < 0) {
             --m_reading;
             return;
         }
         if (discard)
             continue;
-        handleDatagram(buffer, int(n), sender);
+        handleDatagram(buffer, int(n), m_sender);
         if (!m_listenSockets.contains(socket)) {
             --m_reading;
             return;

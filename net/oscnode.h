@@ -138,4 +138,6 @@ private:
     MessageHandler m_handler;
     DropCounts m_drops;
     int m_reading = 0; // readPending() calls under way
+    // The sender of the datagram being read, kept so a read allocates nothing.
+    QHostAddress m_sender;
 };
