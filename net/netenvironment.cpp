@@ -1,5 +1,6 @@
 #include "net/netenvironment.h"
 
+#include <QEvent>
 #include <QNetworkInterface>
 #include <QSocketNotifier>
 
@@ -65,6 +66,30 @@ sockaddr_in toSockaddr(const QHostAddress &address, quint16 port)
 {
     return toSockaddr(address.toIPv4Address(), port);
 }
+
+// Announces a readable socket as its readyRead() straight from the
+// notifier's event, without the hop through the activated() signal.
+class ReadNotifier : public QSocketNotifier
+{
+public:
+    ReadNotifier(qintptr fd, DatagramSocket *socket)
+        : QSocketNotifier(fd, QSocketNotifier::Read, socket), m_socket(socket)
+    {
+    }
+
+protected:
+    bool event(QEvent *e) override
+    {
+        if (e->type() != QEvent::SockAct && e->type() != QEvent::SockClose)
+            return QSocketNotifier::event(e);
+        // The handler may delete the socket and with it this notifier.
+        emit m_socket->readyRead();
+        return true;
+    }
+
+private:
+    DatagramSocket *m_socket;
+};
 
 } // namespace
 
@@ -175,8 +200,7 @@ bool UdpDatagramSocket::bindTo(const QHostAddress &address, quint16 port, bool s
         close();
         return false;
     }
-    m_notifier = new QSocketNotifier(m_fd, QSocketNotifier::Read, this);
-    connect(m_notifier, &QSocketNotifier::activated, this, &DatagramSocket::readyRead);
+    m_notifier = new ReadNotifier(m_fd, this);
     return true;
 }
 
