@@ -196,7 +196,6 @@ private slots:
         const QMetaObject &meta = Pultora::staticMetaObject;
         QCOMPARE(meta.method(meta.indexOfSlot("checkConsitence(SettingStruct*)")).returnType(),
                  int(QMetaType::Bool));
-        console->setModified(false, false);
     }
 
     // A dropped file is opened, unless the console is locked; text without
@@ -310,7 +309,6 @@ private slots:
             QCOMPARE(controlsIn(appinfo::defaultConfigFileName()), 36);
             QVERIFY(console->statusBar()->currentMessage().contains(backup));
         }
-        console->setModified(false, false);
     }
 
     void emptyConsole()
@@ -584,7 +582,6 @@ private slots:
             QVERIFY(m_prompter->asked.at(1).text.contains(QStringLiteral("could not be read!")));
             QVERIFY(!readBytes(svg).contains("PultoraConfig"));
         }
-        console->setModified(false, false);
     }
 
     // The first-start hint, a message and the lock sign each keep a place
@@ -627,7 +624,6 @@ private slots:
         QVERIFY(line->lockSign()->toolTip().contains(QStringLiteral("Ctrl+Alt+Shift+F11")));
         QVERIFY(call(*console, "slotLockUnlockScreen"));
         QVERIFY(!line->lockSign()->isVisible());
-        console->setModified(false, false);
     }
 
     // A file that could not be read is kept as .bak when it is saved over

@@ -217,7 +217,6 @@ private slots:
             QCOMPARE(out->sent.last().data.mid(14, 2), QByteArray(2, '\0')); // universe 0
             QCOMPARE(out->sent.last().data.mid(18, 4), QByteArray(3, level) + '\0');
         }
-        console->setModified(false, false);
     }
 
     // Faders on universes 3 and 7 follow what arrives, and the background
@@ -254,7 +253,6 @@ private slots:
         QCOMPARE(console->document().controls().size(), 4);
         QCOMPARE(console->io().inputSetUps() - setUps, 1);
         QTRY_COMPARE_WITH_TIMEOUT(widgetAt<DmxSlider>(*console, 2)->value(), 99, 2000);
-        console->setModified(false, false);
     }
 
     // The show before never leaves again once another took its place, and
@@ -341,7 +339,6 @@ private slots:
         QByteArray expected(512, '\0');
         expected[replaced ? 1 : 3] = char(255);
         QCOMPARE(dmx, expected);
-        console->setModified(false, false);
     }
 
     // Another console's streaming ACN on a universe this one sends: the
@@ -372,7 +369,6 @@ private slots:
         keepSending.start(50);
         QTRY_VERIFY_WITH_TIMEOUT(
             console->statusBar()->currentMessage().contains("universe 6 is also sent by"), 2000);
-        console->setModified(false, false);
     }
 
     // OSC into the console on loopback: a message moves the fader listening
@@ -429,7 +425,6 @@ private slots:
         QTest::qWait(300);
         QCOMPARE(first->value(), 200);
         QTRY_COMPARE_WITH_TIMEOUT(first->value(), 0, 2000);
-        console->setModified(false, false);
     }
 
     // Against an independent OSC implementation (oscpeer.js on the npm
@@ -476,7 +471,6 @@ private slots:
         }
         listener->kill();
         listener->waitForFinished(3000);
-        console->setModified(false, false);
     }
 };
 

@@ -157,7 +157,6 @@ private slots:
         QTest::keyClick(console.get(), Qt::Key_Escape);
         QCOMPARE(a->pos(), QPoint(80, 60));
         QCOMPARE(console->document().undoStack().count(), 1);
-        console->setModified(false, false);
     }
 
     void lockLetsOnlyItsCommandsThrough()
@@ -186,7 +185,6 @@ private slots:
         QVERIFY(!console->document().preferences().lock_screen);
         // Nor does an undo lock it again: the lock is no step of the history.
         QCOMPARE(console->document().undoStack().count(), 0);
-        console->setModified(false, false);
     }
 
     // Spin boxes have a menu of their own and LEDs take no mouse: both
@@ -273,7 +271,6 @@ private slots:
         for (int i = 0; i < 3; ++i)
             console->commands().undo->trigger();
         QVERIFY(console->document().controls().isEmpty());
-        console->setModified(false, false);
     }
 
     // The control the shortcuts act on is framed from the menu's opening
@@ -318,7 +315,6 @@ private slots:
             menuAt(*console, QPoint(250, 100));
             QVERIFY(frame->isVisible());
         }
-        console->setModified(false, false);
     }
 
     void menuHintUntilTheFirstMenu()
