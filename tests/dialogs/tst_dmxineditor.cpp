@@ -164,7 +164,6 @@ private slots:
         QTest::newRow("button, none, hex") << in << 0 << 0 << true << "";
         QTest::newRow("HTTP is no input") << in << 0 << 4 << false << "";
         QTest::newRow("background, MIDI, hex") << bg << 0 << 3 << true << all + " note midi hex";
-        QTest::newRow("background, Art-Net") << bg << 0 << 1 << false << all + " ch";
         QTest::newRow("out: button, sACN, hex") << out << 0 << 2 << true << "v1 v2 uni ch hex";
         QTest::newRow("out: button, MIDI") << out << 1 << 3 << false << "v1 v2 uni note midi";
         QTest::newRow("out: fader, HTTP") << out << 3 << 4 << false << "v1 v2 http";
@@ -175,10 +174,8 @@ private slots:
         QTest::newRow("out: button, OSC") << out << 0 << 6 << false << "v1 v2 osc";
         QTest::newRow("fader, OSC") << in << 3 << 6 << false << "v1 v2 osc";
         QTest::newRow("background, OSC") << bg << 0 << 6 << false << "v1 v2 v3 c1 c2 c3 fade osc";
-        QTest::newRow("centre, OSC") << adv << 5 << 6 << false << "v1 v2 osc";
         QTest::newRow("out: led") << out << 16 << 1 << false << "hidden";
         QTest::newRow("centre, Art-Net") << adv << 5 << 1 << false << "v1 uni ch";
-        QTest::newRow("centre, HTTP") << adv << 9 << 4 << false << "v1 v2 http";
         QTest::newRow("no second output") << adv << 0 << 1 << false << "hidden";
     }
 
@@ -234,7 +231,6 @@ private slots:
             << out << 2 << "channel" << QList<int>{511, 512, 100, 99} << "0x64";
         QTest::newRow("out: last universe")
             << out << 1 << "universe" << QList<int>{65534, 65535, 8, 7} << "0x08";
-        QTest::newRow("out: note") << out << 3 << "note" << QList<int>{60, 60, 100, 100} << "0x64";
     }
 
     void fieldsAsStored()
