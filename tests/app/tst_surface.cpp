@@ -158,7 +158,6 @@ private slots:
         row(CT_DIRECT_VALUE, "DmxSpin", "", true);
         row(CT_FADER_VERTICAL, "DmxSlider", "vertical", true);
         row(CT_FADER_HORIZONTAL, "DmxSlider", "horizontal", true);
-        row(CT_FADER_HORIZONTAL_MIDDLE, "DmxSlider", "horizontal", true);
         row(CT_PITCH_BEND_VERTICAL, "DmxSlider", "vertical centre", false);
         row(CT_PITCH_BEND_HORIZONTAL_MIDDLE, "DmxSlider", "horizontal centre", false);
         row(CT_KNOB, "DmxDial", "", false);
@@ -167,7 +166,6 @@ private slots:
         row(CT_ENCODER_SWITCH, "DmxDialPush", "wrapping switch", false);
         row(CT_LABEL, "QLabel", "", false);
         row(CT_LED, "DmxPushButton", "disabled", true);
-        row(CT_ICON, "QLabel", "", false);
         row(CT_TIME, "QLCDNumber", "", false);
         row(CT_GROUP, "QGroupBox", "", false);
     }
