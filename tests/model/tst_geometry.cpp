@@ -45,40 +45,32 @@ void TestGeometry::dragSnaps_data()
     QTest::addColumn<int>("guideY");
 
     const QRect b(20, 500, 50, 30); // far from every y guide
+    const auto row = [](const char *name, const QRect &box, QPoint delta, int grid, bool free,
+                        QPoint at, int guideX = -1, int guideY = -1) {
+        QTest::newRow(name) << box << delta << grid << free << at << guideX << guideY;
+    };
     // 20 + 103 = 123: the grid line 120 is 3 away, no guide within 6.
-    QTest::newRow("grid") << b << QPoint(103, 0) << 10 << false << QPoint(120, 500) << -1 << -1;
-    QTest::newRow("grid rounds half up")
-        << b << QPoint(5, 0) << 10 << false << QPoint(30, 500) << -1 << -1;
-    QTest::newRow("grid back left")
-        << b << QPoint(-14, 0) << 10 << false << QPoint(10, 500) << -1 << -1;
+    row("grid", b, {103, 0}, 10, false, {120, 500});
+    row("grid rounds half up", b, {5, 0}, 10, false, {30, 500});
+    row("grid back left", b, {-14, 0}, 10, false, {10, 500});
     // Left edge 197: the guide 200 is 3 away, the grid line 200 as well.
-    QTest::newRow("guide and grid agree")
-        << b << QPoint(177, 0) << 10 << false << QPoint(200, 500) << 200 << -1;
+    row("guide and grid agree", b, {177, 0}, 10, false, {200, 500}, 200);
     // Right edge at 20+254+50 = 324 is 4 from the guide 320; the grid line
     // 270 for the left edge 274 is 4 away too: the guide wins the tie.
-    QTest::newRow("tie: the guide")
-        << b << QPoint(254, 0) << 10 << false << QPoint(270, 500) << 320 << -1;
+    row("tie: the guide", b, {254, 0}, 10, false, {270, 500}, 320);
     // Grid 25: the left edge 263 is 12 from the line 275 and 3 from the
     // guide 260, which wins.
-    QTest::newRow("nearer guide") << b << QPoint(243, 0) << 25 << false << QPoint(260, 500) << 260
-                                  << -1;
+    row("nearer guide", b, {243, 0}, 25, false, {260, 500}, 260);
     // Left edge 251: every guide beyond reach, the grid line 250 wins.
-    QTest::newRow("guide out of reach")
-        << b << QPoint(231, 0) << 25 << false << QPoint(250, 500) << -1 << -1;
-    QTest::newRow("no grid: guide only")
-        << b << QPoint(178, 0) << 1 << false << QPoint(200, 500) << 200 << -1;
-    QTest::newRow("no grid, no guide")
-        << b << QPoint(103, 0) << 1 << false << QPoint(123, 500) << -1 << -1;
-    QTest::newRow("free") << b << QPoint(178, 0) << 10 << true << QPoint(198, 500) << -1 << -1;
+    row("guide out of reach", b, {231, 0}, 25, false, {250, 500});
+    row("no grid: guide only", b, {178, 0}, 1, false, {200, 500}, 200);
+    row("no grid, no guide", b, {103, 0}, 1, false, {123, 500});
+    row("free", b, {178, 0}, 10, true, {198, 500});
     // Top edge 97: grid line and guide 100 both 3 away; the guide, drawn on y.
-    QTest::newRow("y guide") << QRect(600, 50, 50, 30) << QPoint(0, 47) << 10 << false
-                             << QPoint(600, 100) << -1 << 100;
-    QTest::newRow("background centre")
-        << QRect(0, 600, 100, 30) << QPoint(453, 0) << 25 << false << QPoint(450, 600) << 500 << -1;
-    QTest::newRow("not past the left edge")
-        << b << QPoint(-40, 0) << 10 << false << QPoint(0, 500) << -1 << -1;
-    QTest::newRow("not above the top edge")
-        << b << QPoint(0, -600) << 10 << true << QPoint(20, 0) << -1 << -1;
+    row("y guide", QRect(600, 50, 50, 30), {0, 47}, 10, false, {600, 100}, -1, 100);
+    row("background centre", QRect(0, 600, 100, 30), {453, 0}, 25, false, {450, 600}, 500);
+    row("not past the left edge", b, {-40, 0}, 10, false, {0, 500});
+    row("not above the top edge", b, {0, -600}, 10, true, {20, 0});
 }
 
 void TestGeometry::dragSnaps()
@@ -104,26 +96,20 @@ void TestGeometry::resizeSnaps_data()
     QTest::addColumn<int>("guideX");
 
     const QRect b(20, 500, 60, 40);
-    QTest::newRow("bottom-right by 30")
-        << b << int(RIGHT | BOTTOM) << QPoint(30, 30) << false << QRect(20, 500, 90, 70) << -1;
-    QTest::newRow("right snaps to grid")
-        << b << int(RIGHT) << QPoint(33, 0) << false << QRect(20, 500, 90, 40) << -1;
-    QTest::newRow("right snaps to guide")
-        << b << int(RIGHT) << QPoint(118, 0) << false << QRect(20, 500, 180, 40) << 200;
-    QTest::newRow("free") << b << int(RIGHT) << QPoint(118, 0) << true << QRect(20, 500, 178, 40)
-                          << -1;
-    QTest::newRow("left keeps the right edge")
-        << b << int(LEFT) << QPoint(-10, 0) << false << QRect(10, 500, 70, 40) << -1;
-    QTest::newRow("minimum from the right")
-        << b << int(RIGHT) << QPoint(-200, 0) << false << QRect(20, 500, 16, 40) << -1;
-    QTest::newRow("minimum from the left")
-        << b << int(LEFT) << QPoint(200, 0) << false << QRect(64, 500, 16, 40) << -1;
-    QTest::newRow("minimum from the top")
-        << b << int(TOP) << QPoint(0, 100) << false << QRect(20, 524, 60, 16) << -1;
-    QTest::newRow("left stops at 0")
-        << b << int(LEFT) << QPoint(-300, 0) << false << QRect(0, 500, 80, 40) << -1;
-    QTest::newRow("top only") << b << int(TOP) << QPoint(7, -20) << false << QRect(20, 480, 60, 60)
-                              << -1;
+    const auto row = [](const char *name, const QRect &box, int edges, QPoint delta, bool free,
+                        const QRect &result, int guideX = -1) {
+        QTest::newRow(name) << box << edges << delta << free << result << guideX;
+    };
+    row("bottom-right by 30", b, RIGHT | BOTTOM, {30, 30}, false, {20, 500, 90, 70});
+    row("right snaps to grid", b, RIGHT, {33, 0}, false, {20, 500, 90, 40});
+    row("right snaps to guide", b, RIGHT, {118, 0}, false, {20, 500, 180, 40}, 200);
+    row("free", b, RIGHT, {118, 0}, true, {20, 500, 178, 40});
+    row("left keeps the right edge", b, LEFT, {-10, 0}, false, {10, 500, 70, 40});
+    row("minimum from the right", b, RIGHT, {-200, 0}, false, {20, 500, 16, 40});
+    row("minimum from the left", b, LEFT, {200, 0}, false, {64, 500, 16, 40});
+    row("minimum from the top", b, TOP, {0, 100}, false, {20, 524, 60, 16});
+    row("left stops at 0", b, LEFT, {-300, 0}, false, {0, 500, 80, 40});
+    row("top only", b, TOP, {7, -20}, false, {20, 480, 60, 60});
 }
 
 void TestGeometry::resizeSnaps()
@@ -144,14 +130,16 @@ void TestGeometry::groupResize_data()
     QTest::addColumn<QRect>("result");
 
     // The group 100,100 200x100: halves left and right, touching at 200.
-    QTest::newRow("left half, twice as wide")
-        << QRect(100, 100, 100, 100) << QRect(100, 100, 400, 100) << QRect(100, 100, 200, 100);
-    QTest::newRow("right half, twice as wide")
-        << QRect(200, 100, 100, 100) << QRect(100, 100, 400, 100) << QRect(300, 100, 200, 100);
-    QTest::newRow("right half, moved and halved")
-        << QRect(200, 100, 100, 100) << QRect(0, 0, 100, 50) << QRect(50, 0, 50, 50);
-    QTest::newRow("rounding keeps neighbours touching")
-        << QRect(200, 100, 100, 100) << QRect(100, 100, 301, 100) << QRect(251, 100, 150, 100);
+    const auto row = [](const char *name, const QRect &rect, const QRect &to, const QRect &result) {
+        QTest::newRow(name) << rect << to << result;
+    };
+    row("left half, twice as wide", {100, 100, 100, 100}, {100, 100, 400, 100},
+        {100, 100, 200, 100});
+    row("right half, twice as wide", {200, 100, 100, 100}, {100, 100, 400, 100},
+        {300, 100, 200, 100});
+    row("right half, moved and halved", {200, 100, 100, 100}, {0, 0, 100, 50}, {50, 0, 50, 50});
+    row("rounding keeps neighbours touching", {200, 100, 100, 100}, {100, 100, 301, 100},
+        {251, 100, 150, 100});
 }
 
 void TestGeometry::groupResize()
