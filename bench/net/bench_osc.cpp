@@ -13,6 +13,8 @@
 // listeners (10 per address) and matches a pattern against all 100
 // addresses; CPU of the receiving thread per message handled, against a
 // bare socket emptied with recvmmsg() on the same flood (target <= 1.5x).
+// Beside it, for the breakdown: decode and listeners without a socket, and
+// the node on the same flood with a handler that only counts.
 // Fails (exit code 1) only on what is wrong whatever the load: a message
 // sent that never arrived, a datagram the kernel delivered that the
 // handler never saw, a well-formed datagram dropped, or far fewer messages
@@ -427,13 +429,20 @@ DecodeFigures measureDecode(int messages)
     return f;
 }
 
-ReceiveFigures measureNodeReceive(quint16 port, double seconds)
+// With `listeners` false the handler only counts: what the socket, the
+// event loop and the decoder cost alone.
+ReceiveFigures measureNodeReceive(quint16 port, double seconds, bool listeners = true)
 {
     ReceiveFigures f;
     OscNode node;
     ListenerIndex index;
-    node.setMessageHandler(
-        [&index](QByteArrayView address, const oscpacket::Value &v) { index.handle(address, v); });
+    if (listeners)
+        node.setMessageHandler([&index](QByteArrayView address, const oscpacket::Value &v) {
+            index.handle(address, v);
+        });
+    else
+        node.setMessageHandler(
+            [&index](QByteArrayView, const oscpacket::Value &) { ++index.handled; });
     if (!node.listen(port, QHostAddress())) {
         f.listening = false;
         return f;
@@ -575,6 +584,11 @@ int main(int argc, char **argv)
                         "%.2f us for a literal address, %.2f us for a pattern (matched against all "
                         "%d addresses)\n",
                         d.decodeUs, d.literalUs, d.patternUs, kAddresses);
+            const ReceiveFigures a = measureNodeReceive(port, floodSeconds, false);
+            std::printf("             node with a handler that only counts: %.2f us/message "
+                        "(%lld handled of %lld sent), %.2fx the bare recvmmsg\n",
+                        a.usPerMessage, a.handled, a.sent,
+                        b.usPerMessage > 0 ? a.usPerMessage / b.usPerMessage : 0);
             // Whatever the load: every datagram the socket took in reaches the
             // handler, none well-formed is dropped, and with the sender on time
             // most arrive at all.
