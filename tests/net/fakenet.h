@@ -32,7 +32,6 @@ public:
 
     bool bind(quint16 port, bool shareAddress) override
     {
-        bindCalls.append(shareAddress);
         if (bindLog)
             bindLog->append(shareAddress);
         if (!bindSucceeds)
@@ -95,8 +94,7 @@ public:
     std::function<bool(const QByteArray &)> refuse; // and these datagrams
     bool failMemberships = false;
     quint16 boundPort = 0;
-    QHostAddress boundAddress; // null unless bound to one address
-    QList<bool> bindCalls;
+    QHostAddress boundAddress;      // null unless bound to one address
     QList<bool> *bindLog = nullptr; // outlives the socket
     QList<Sent> sent;
     QList<Sent> *sentLog = nullptr; // outlives the socket

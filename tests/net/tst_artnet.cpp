@@ -92,15 +92,13 @@ private slots:
         {
             artnet node(false, net->env());
             QVERIFY(node.setPollReplyEnabled(true));
-            QCOMPARE(net->socket->bindCalls, QList<bool>{true});
         }
         net->bindSucceeds = false;
-        net->bindLog.clear();
         artnet node(false, net->env());
         node.setShareAddress(false);
         QVERIFY(!node.setPollReplyEnabled(true));
         QVERIFY(!node.isPollReplyEnabled());
-        QCOMPARE(net->bindLog, (QList<bool>{false, true}));
+        QCOMPARE(net->bindLog, (QList<bool>{true, false, true}));
     }
 
     void pollAnsweredFromMatchingInterface()
