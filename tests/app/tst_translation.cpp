@@ -49,8 +49,6 @@ private slots:
         const CommandTable &c = console->commands();
         const QList<std::pair<QAction *, const char *>> menu{
             {c.add, "Steuerelement hinzufügen..."},
-            {c.about, "Über Pultora..."},
-            {c.quit, "Beenden"},
             {c.recentMenu->menuAction(), "Zuletzt verwendete Konfigurationen"}};
         for (const auto &[action, german] : menu)
             QCOMPARE(action->text(), QString::fromUtf8(german));
