@@ -126,8 +126,7 @@ private slots:
         QSignalSpy clicked(results, SIGNAL(selectLine(const QWidget *, const QWidget *)));
         results->slotTableClick(results->list()->item(0));
         QCOMPARE(clicked.count(), 1);
-        QCOMPARE(clicked.at(0).at(0).value<const QWidget *>(),
-                 console->surface().widget(console->document().controls().at(0).id));
+        QCOMPARE(clicked.at(0).at(0).value<const QWidget *>(), widgetAt(*console, 0));
     }
 
     void noControls()

@@ -66,8 +66,7 @@ private slots:
             QCOMPARE(console->document().preferences().midi_device_in,
                      1u + quint32(midi::platformInputDeviceNames().indexOf(device)));
             QCOMPARE(console->document().controls().size(), 1);
-            auto *led = qobject_cast<DmxPushButton *>(
-                console->surface().widget(console->document().controls().at(0).id));
+            auto *led = widgetAt<DmxPushButton>(*console, 0);
             QVERIFY(led);
             QVERIFY(!led->isEnabled());
             const QColor colour2(1, 2, 3);
