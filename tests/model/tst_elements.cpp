@@ -278,9 +278,9 @@ private Q_SLOTS:
         QTest::addColumn<QString>("attributes");
         QTest::addColumn<QString>("field");
         QTest::addColumn<QString>("expected");
-        const auto row = [](const char *name, const char *attributes, const char *field,
+        const auto row = [](const char *name, const QString &attributes, const char *field,
                             const char *expected) {
-            QTest::newRow(name) << QString(attributes) << QString(field) << QString(expected);
+            QTest::newRow(name) << attributes << QString(field) << QString(expected);
         };
         row("colour limited to 8 bits", "color_red=\"300\"", "color_red", "255");
         row("negative colour: default", "color_green=\"-5\"", "color_green", "255");
@@ -307,6 +307,23 @@ private Q_SLOTS:
         row("OSC fields of another protocol ignored",
             "protocol_type=\"HTTP\" osc_port=\"8000\" osc_address=\"/a\"", "osc_port", "0");
         row("empty description from info", "description=\"\" info=\"old\"", "description", "old");
+        // Each output follows its own protocol: MIDI cuts to 7 bits, the others
+        // keep a byte and limit the address. "outputs": universe, channel and
+        // values 1 to 3 of each.
+        const QString big = "dmx_universe%1=\"40\" dmx_channel%1=\"300\" dmx_value_1%1=\"200\" "
+                            "dmx_value_2%1=\"255\" dmx_value_3%1=\"130\" ";
+        const QString far = "dmx_universe%1=\"70000\" dmx_channel%1=\"9999\" ";
+        const auto both = [](const char *main, const char *advanced, const QString &values) {
+            return QStringLiteral("protocol_type=\"%1\" protocol_type_advanced=\"%2\" ")
+                       .arg(main, advanced) +
+                   values.arg("") + values.arg("_advanced");
+        };
+        row("MIDI, Art-Net", both("Midi", "Art-Net", big), "outputs",
+            "15 127 127 127 127 | 40 300 200 255 130");
+        row("Art-Net, MIDI", both("Art-Net", "Midi", big), "outputs",
+            "40 300 200 255 130 | 15 127 127 127 127");
+        row("sACN, no protocol", both("streaming ACN", "None", far), "outputs",
+            "65534 511 0 255 127 | 65534 511 0 0 127");
     }
 
     void reading()
@@ -315,7 +332,16 @@ private Q_SLOTS:
         QFETCH(QString, field);
         QFETCH(QString, expected);
         const SettingStruct r = readControl(attributes);
+        QString outputs;
+        for (const SettingDmxStruct &o : {r.dmx_out, r.dmx_out_advanced})
+            outputs += QStringLiteral("%1 %2 %3 %4 %5 | ")
+                           .arg(o.dmx_universe)
+                           .arg(o.dmx_channel)
+                           .arg(o.dmx_value_1)
+                           .arg(o.dmx_value_2)
+                           .arg(o.dmx_value_3);
         const QHash<QString, QString> fields = {
+            {"outputs", outputs.chopped(3)},
             {"description", r.description},
             {"dmx_value_3", QString::number(r.dmx_out.dmx_value_3)},
             {"color_red", QString::number(r.color_red)},
@@ -333,45 +359,6 @@ private Q_SLOTS:
         };
         QVERIFY(fields.contains(field));
         QCOMPARE(fields.value(field), expected);
-    }
-
-    // Each output follows its own protocol: MIDI cuts to 7 bits, the others
-    // keep a byte and limit the address.
-    void normalisation_data()
-    {
-        QTest::addColumn<QString>("attributes"); // for both outputs
-        QTest::addColumn<QString>("read");       // universe, channel, values 1 to 3 of each
-        const QString big = "dmx_universe%1=\"40\" dmx_channel%1=\"300\" dmx_value_1%1=\"200\" "
-                            "dmx_value_2%1=\"255\" dmx_value_3%1=\"130\" ";
-        const QString far = "dmx_universe%1=\"70000\" dmx_channel%1=\"9999\" ";
-        const auto row = [](const char *name, const char *main, const char *advanced,
-                            const QString &values, const char *read) {
-            QTest::newRow(name) << QStringLiteral(
-                                       "protocol_type=\"%1\" protocol_type_advanced=\"%2\" ")
-                                           .arg(main, advanced) +
-                                       values.arg("") + values.arg("_advanced")
-                                << QString(read);
-        };
-        row("MIDI, Art-Net", "Midi", "Art-Net", big, "15 127 127 127 127 | 40 300 200 255 130");
-        row("Art-Net, MIDI", "Art-Net", "Midi", big, "40 300 200 255 130 | 15 127 127 127 127");
-        row("sACN, no protocol", "streaming ACN", "None", far,
-            "65534 511 0 255 127 | 65534 511 0 0 127");
-    }
-
-    void normalisation()
-    {
-        QFETCH(QString, attributes);
-        QFETCH(QString, read);
-        const SettingStruct r = readControl(attributes);
-        QString got;
-        for (const SettingDmxStruct &o : {r.dmx_out, r.dmx_out_advanced})
-            got += QStringLiteral("%1 %2 %3 %4 %5 | ")
-                       .arg(o.dmx_universe)
-                       .arg(o.dmx_channel)
-                       .arg(o.dmx_value_1)
-                       .arg(o.dmx_value_2)
-                       .arg(o.dmx_value_3);
-        QCOMPARE(got.chopped(3), read);
     }
 
     void pictureSources_data()
