@@ -139,6 +139,19 @@ private slots:
         QCOMPARE(net->socket->sent.last().data.mid(201, 6), QByteArray::fromHex("001122aabbcc"));
         QCOMPARE(node.interfaceDescription(), QStringLiteral("192.168.1.10"));
 
+        // A reply that cannot leave is warned about once per run of failures
+        // and is no failure of DMX.
+        net->socket->failSends = true;
+        QTest::ignoreMessage(QtWarningMsg,
+                             QRegularExpression("^Art-Net: ArtPollReply to 10.0.0.7 not sent"));
+        for (int i = 0; i < 2; ++i) {
+            net->now += 1000;
+            net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
+            QTest::failOnWarning(QRegularExpression("not sent"));
+        }
+        QVERIFY(node.lastSendError().isEmpty());
+        net->socket->failSends = false;
+
         // Unanswered: no matching network, too short, foreign, replies switched off.
         net->socket->sent.clear();
         net->socket->inject(artPoll(), QHostAddress("172.16.0.1"));
@@ -215,26 +228,6 @@ private slots:
         net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
         QCOMPARE(net->socket->sent.size(), 255);
         QCOMPARE(quint8(net->socket->sent.last().data[211]), quint8(255));
-    }
-
-    // A reply that cannot leave is warned about once per run of failures and
-    // is no failure of DMX.
-    void pollReplyFailureWarned()
-    {
-        artnet node(false, net->env());
-        QVERIFY(node.setPollReplyEnabled(true));
-        net->socket->failSends = true;
-        QTest::ignoreMessage(QtWarningMsg,
-                             QRegularExpression("^Art-Net: ArtPollReply to 10.0.0.7 not sent"));
-        net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
-        QTest::failOnWarning(QRegularExpression("not sent"));
-        net->now += 1000;
-        net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
-        QVERIFY(node.lastSendError().isEmpty());
-        net->socket->failSends = false;
-        net->now += 1000;
-        net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
-        QCOMPARE(net->socket->sent.size(), 1);
     }
 
     // Scripts of polls against a clock moved by hand: "ms:first+count" polls
