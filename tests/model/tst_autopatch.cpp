@@ -105,9 +105,8 @@ void TestAutoPatch::input()
     led.dmx_in.dmx_in_universe = 2;
     const QList<SettingStruct> two{led, led};
     SettingDmxInStruct in = autoPatchInput(out(PT_ACN, 2, 40), {led});
-    QCOMPARE(in.protocol_type_in, quint8(PT_ACN));
-    QCOMPARE(in.dmx_in_universe, quint16(2));
-    QCOMPARE(in.dmx_in_channel, quint16(1));
+    QCOMPARE(std::make_tuple(in.protocol_type_in, in.dmx_in_universe, in.dmx_in_channel),
+             std::make_tuple(quint8(PT_ACN), quint16(2), quint16(1)));
     QCOMPARE(autoPatchInput(out(PT_ARTNET, 2, 40), two).dmx_in_channel, quint16(0));
     QCOMPARE(autoPatchInput(out(PT_HTTP, 2, 40), two), SettingDmxInStruct());
     SettingStruct listens;
