@@ -15,10 +15,8 @@ private Q_SLOTS:
         QTest::addColumn<QString>("key");
         QTest::addColumn<int>("type");
         QTest::addColumn<QString>("writtenBack");
-        QTest::newRow("button_push") << "button_push" << 0 << "button_push";
         QTest::newRow("encoder") << "encoder" << 12 << "encoder";
         QTest::newRow("jog_wheel is an encoder") << "jog_wheel" << 12 << "encoder";
-        QTest::newRow("group") << "group" << 19 << "group";
         QTest::newRow("keys are case-sensitive") << "Knob" << 0 << "button_push";
         QTest::newRow("unknown") << "unknown" << 0 << "button_push";
         QTest::newRow("empty") << "" << 0 << "button_push";
