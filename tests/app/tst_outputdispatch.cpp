@@ -28,37 +28,27 @@ public:
     SendOutcome sendAcn(quint16 u, const QByteArray &d) override { return record({"acn", u, d}); }
     SendOutcome sendMidi(int device, quint8 status, quint8 channel, quint8 d1, quint8 d2) override
     {
-        return record({QStringLiteral("midi %1 %2 %3 %4 %5")
-                           .arg(device)
-                           .arg(status, 2, 16)
-                           .arg(channel)
-                           .arg(d1)
-                           .arg(d2),
-                       -1,
-                       {}});
+        return record(QString::asprintf("midi %d %x %d %d %d", device, status, channel, d1, d2));
     }
     SendOutcome requestUrl(const QString &server, const QString &link) override
     {
-        return record({"http " + server + " " + link, -1, {}});
+        return record("http " + server + " " + link);
     }
     SendOutcome runCommand(const QString &path, const QString &command) override
     {
-        return record({"cmd " + path + " " + command, -1, {}});
+        return record("cmd " + path + " " + command);
     }
     SendOutcome sendOsc(const QString &host, quint16 port, const QByteArray &address, bool isFloat,
                         double number) override
     {
-        return record(
-            {QStringLiteral("osc %1:%2 %3 %4")
-                 .arg(host)
-                 .arg(port)
-                 .arg(QString::fromUtf8(address), isFloat ? QString::number(number, 'f', 3)
-                                                          : QStringLiteral("i%1").arg(number)),
-             -1,
-             {}});
+        const QString value =
+            isFloat ? QString::number(number, 'f', 3) : "i" + QString::number(number);
+        return record(QStringLiteral("osc %1:%2 %3 %4")
+                          .arg(host, QString::number(port), QString::fromUtf8(address), value));
     }
 
 private:
+    SendOutcome record(const QString &what) { return record(Sent{what, -1, {}}); }
     SendOutcome record(const Sent &s)
     {
         sent.append(s);
