@@ -2,8 +2,6 @@
 // built-in default, text encodings and atomic saving.
 #include "model/configfile.h"
 #include "model/configuration.h"
-#include "model/documentelements.h"
-#include "model/elements.h"
 #include "model/typetables.h"
 #include "tests/model/recordinghost.h"
 
@@ -172,45 +170,6 @@ private Q_SLOTS:
         for (int i = 0; i < s.controls.size(); ++i)
             QVERIFY2(host.controls.at(i).sameContent(s.controls.at(i)),
                      qPrintable(QString::number(i)));
-    }
-
-    void domAndDocumentWritersAgree()
-    {
-        // The element functions build a DOM, the document writer streams; both
-        // must store the same attributes.
-        Source s = sampleSource();
-        s.preferences.startup_timeout = 3;
-        s.background.stretch_factor = 50;
-        s.controls[13].dmx_out_advanced.protocol_type = PT_MIDI;
-        s.controls[13].dmx_in.protocol_type_in = PT_ACN;
-        const ConfigurationSource view = s.view();
-        QDomDocument streamed;
-        QVERIFY(streamed.setContent(writeConfiguration(view, "a.ptra")));
-
-        QDomDocument built;
-        QDomElement root = built.createElement("PultoraConfig");
-        built.appendChild(root);
-        writeConsistenceCheckElement(built, root, view.checks);
-        writePreferencesElement(built, root, view.preferences, view.midiDevices);
-        writeBackgroundElement(built, root, view.background);
-        for (const SettingStruct *c : view.controls)
-            writeControlElement(built, root, c);
-
-        QDomElement a = streamed.documentElement().firstChildElement();
-        QDomElement b = root.firstChildElement();
-        int compared = 0;
-        for (; !a.isNull() && !b.isNull(); a = a.nextSiblingElement(), b = b.nextSiblingElement()) {
-            QCOMPARE(a.tagName(), b.tagName());
-            const QDomNamedNodeMap attributes = b.attributes();
-            QCOMPARE(a.attributes().count(), attributes.count());
-            for (int i = 0; i < attributes.count(); ++i) {
-                const QDomAttr attribute = attributes.item(i).toAttr();
-                QCOMPARE(a.attribute(attribute.name()), attribute.value());
-            }
-            ++compared;
-        }
-        QVERIFY(a.isNull() && b.isNull());
-        QCOMPARE(compared, 3 + CT_COUNT);
     }
 
     void report_data()
