@@ -1,10 +1,24 @@
-// A ConfigurationHost that records what the loader tells it.
+// A ConfigurationHost that records what the loader tells it, and the files
+// the loader tests write and read.
 #pragma once
 
 #include "model/configuration.h"
 
+#include <QFile>
 #include <QList>
 #include <QStringList>
+
+inline bool writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 class RecordingHost : public ConfigurationHost
 {

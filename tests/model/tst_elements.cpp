@@ -393,16 +393,11 @@ private Q_SLOTS:
         QVERIFY(dir.isValid());
         const QString file = dir.filePath("picture.png");
         QVERIFY(testPicture().save(file));
-        QFile text(dir.filePath("notes.txt"));
-        QVERIFY(text.open(QIODevice::WriteOnly) && text.write("not a picture") > 0);
-        text.close();
-        if (bytes == "file") {
-            QFile picture(file);
-            QVERIFY(picture.open(QIODevice::ReadOnly));
-            bytes = picture.readAll();
-        }
-
-        attributes.replace("%1", file).replace("%2", dir.path()).replace("%3", text.fileName());
+        const QString text = dir.filePath("notes.txt");
+        QVERIFY(writeBytes(text, "not a picture"));
+        if (bytes == "file")
+            bytes = readBytes(file);
+        attributes.replace("%1", file).replace("%2", dir.path()).replace("%3", text);
         const Picture read = readControl(attributes).bitmap;
         QCOMPARE(read.data(), bytes);
         QCOMPARE(read.isNull(), bytes.isEmpty());
