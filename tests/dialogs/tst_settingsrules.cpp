@@ -20,7 +20,6 @@ private slots:
         QTest::newRow("button") << 0 << int(PT_ARTNET) << none << int(PT_ACN);
         QTest::newRow("center fader") << 5 << int(PT_ARTNET) << centre << int(PT_ACN);
         QTest::newRow("pitch bend") << 7 << int(PT_ARTNET) << none << int(PT_NONE);
-        QTest::newRow("center pitch bend") << 10 << int(PT_ARTNET) << centre << int(PT_NONE);
         QTest::newRow("encoder push")
             << 13 << int(PT_ARTNET) << int(AOT_ENCODER_PUSH) << int(PT_NONE);
         QTest::newRow("encoder switch")
