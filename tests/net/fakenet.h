@@ -173,6 +173,11 @@ inline const quint8 *u8(const QByteArray &a)
     return reinterpret_cast<const quint8 *>(a.constData());
 }
 
+inline quint8 *w8(QByteArray &a)
+{
+    return reinterpret_cast<quint8 *>(a.data());
+}
+
 // An ArtDmx with Sequence 0; lengthField: the Length it says (-1: as many).
 inline QByteArray artDmx(int universe, const QByteArray &data, int lengthField = -1)
 {

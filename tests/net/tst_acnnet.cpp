@@ -95,7 +95,7 @@ private slots:
         h.sequence = 1;
         h.universe = 1;
         QByteArray expected(acnpacket::MAX_SIZE, 0);
-        acnpacket::encodeData(reinterpret_cast<quint8 *>(expected.data()), 638, h, u8(data), 512);
+        acnpacket::encodeData(w8(expected), 638, h, u8(data), 512);
         QCOMPARE(s.data, expected);
         // A name or CID changed at runtime reaches the next packet and the
         // repeats, though the length stays.
@@ -229,13 +229,11 @@ private slots:
             callsBefore = net->socket ? int(net->socket->memberships.size()) : 0;
             if (what == "range") {
                 arrays.emplace_back(3 * 512, 0);
-                node->setReceiveBuffer(reinterpret_cast<quint8 *>(arrays.back().data()), 3 * 512,
-                                       512);
+                node->setReceiveBuffer(w8(arrays.back()), 3 * 512, 512);
                 QVERIFY(node->setReceiveUniverse(list.first()));
             } else if (what == "list") {
                 arrays.emplace_back(int(list.size()) * 512, 0);
-                node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(arrays.back().data()),
-                                               int(arrays.back().size()), list);
+                node->setReceiveUniverseBuffer(w8(arrays.back()), int(arrays.back().size()), list);
             } else if (what == "list-only") {
                 QVERIFY(node->setReceiveUniverses(list));
             } else if (what == "observe") {
@@ -265,12 +263,12 @@ private slots:
         QByteArray in(2 * 512, 0);
         QTest::ignoreMessage(QtWarningMsg,
                              QRegularExpression("refused to listen to universe 1, 5;"));
-        node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {0, 4});
+        node->setReceiveUniverseBuffer(w8(in), in.size(), {0, 4});
         QVERIFY(!node->membershipsOk());
         QCOMPARE(reports.size(), 1);
         QVERIFY(reports.first().contains("universe 1, 5"));
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("refused to listen to universe 10;"));
-        node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {4, 9});
+        node->setReceiveUniverseBuffer(w8(in), in.size(), {4, 9});
         QCOMPARE(reports.size(), 2); // 10 is new; 5 was said
         QVERIFY(reports.last().contains("universe 10;"));
         net->socket->inject(e131(5, filled(512, 4)), PEER);
@@ -312,8 +310,7 @@ private slots:
         QFETCH(DropReason, reason);
         auto node = makeNode();
         QByteArray in(2 * 512, 0);
-        QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(),
-                                               {0, 60000}));
+        QVERIFY(node->setReceiveUniverseBuffer(w8(in), in.size(), {0, 60000}));
         QByteArray p = e131(1, filled(512, 9));
         if (offset == 123)
             p[124] = 0; // the count is two bytes
@@ -336,8 +333,7 @@ private slots:
     {
         auto node = makeNode();
         QByteArray in(512, 0);
-        QVERIFY(
-            node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), {0}));
+        QVERIFY(node->setReceiveUniverseBuffer(w8(in), in.size(), {0}));
         QList<int> observed;
         node->setDmxObserver([&](int, const quint8 *levels, int) { observed << levels[0]; });
         auto send = [&](quint8 seq, char source, quint8 priority, char level, quint8 options = 0) {

@@ -48,7 +48,7 @@ QByteArray pollReply(const char *ip, quint8 net, quint8 sub,
     QByteArray r(240, 0);
     for (int i = 0; i < ports.size(); ++i)
         info.swOut[i] = ports[i].second;
-    artnetpacket::encodePollReply(reinterpret_cast<quint8 *>(r.data()), 240, info);
+    artnetpacket::encodePollReply(w8(r), 240, info);
     for (int i = 0; i < ports.size(); ++i)
         r[174 + i] = char(ports[i].first);
     return r;
@@ -191,7 +191,7 @@ private slots:
         const bool range = universes.size() == 1 && universes[0] < 0;
         const int count = range ? -universes[0] : int(universes.size());
         QByteArray in(qMax(1, count) * 512, 0);
-        node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        node.setReceiveBuffer(w8(in), in.size(), 512);
         if (range)
             QVERIFY(node.setReceiveUniverse(0));
         else if (count > 0)
@@ -223,7 +223,7 @@ private slots:
         for (int u = 0; u < 300; ++u)
             spread.append(u * 2);
         QByteArray wide(spread.size() * 512, 0);
-        node.setReceiveBuffer(reinterpret_cast<quint8 *>(wide.data()), wide.size(), 512);
+        node.setReceiveBuffer(w8(wide), wide.size(), 512);
         QVERIFY(node.setReceiveUniverses(spread));
         net->socket->inject(artPoll(), QHostAddress("10.0.0.7"));
         QCOMPARE(net->socket->sent.size(), 255);
@@ -396,8 +396,7 @@ private slots:
         QFETCH(DropReason, reason);
         artnet node(false, net->env());
         QByteArray in(2 * 512, 0);
-        QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(),
-                                              {3, 300}));
+        QVERIFY(node.setReceiveUniverseBuffer(w8(in), in.size(), {3, 300}));
         const QHostAddress sender("10.0.0.7");
         net->socket->inject(datagram, sender);
         QCOMPARE(node.droppedDatagrams().count(reason), quint64(1));
@@ -415,7 +414,7 @@ private slots:
     {
         artnet node(false, net->env());
         QByteArray in(2 * 512, 0);
-        node.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        node.setReceiveBuffer(w8(in), in.size(), 512);
         node.setReceiveUniverse(0);
         const QHostAddress from("10.0.0.7");
         // Frames written straight through before the first sync survive it.
@@ -466,8 +465,7 @@ private slots:
         net->socket->inject(sync(false, 0x5202, 1), from);
         net->socket->inject(artDmx(1, filled(512, 6)), from);
         QByteArray moved = QByteArray(512, 0) + in.mid(512);
-        QVERIFY(node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(moved.data()),
-                                              moved.size(), {0, 1}));
+        QVERIFY(node.setReceiveUniverseBuffer(w8(moved), moved.size(), {0, 1}));
         QCOMPARE(moved.mid(512), filled(512, 4));
         net->now += 20;
         net->socket->inject(sync(false, 0x5202, 1), from);

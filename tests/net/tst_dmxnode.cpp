@@ -306,7 +306,7 @@ private slots:
         auto node = makeNode(protocol);
         const int per = dmxIn.startsWith("per") ? dmxIn.mid(3).toInt() : 512;
         QByteArray in(dmxIn == "per100" ? 600 : dmxIn == "list" ? 1024 : 1536, 0);
-        auto *array = reinterpret_cast<quint8 *>(in.data());
+        auto *array = w8(in);
         if (dmxIn == "list") {
             QVERIFY(node->setReceiveUniverseBuffer(array, int(in.size()), {0, 60000}));
         } else {
@@ -344,7 +344,7 @@ private slots:
         const int last = protocol == ArtNet ? 65535 : 63998; // the last universe DMX-IN takes
         auto node = makeNode(protocol);
         QByteArray in(2 * 512, 0);
-        node->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), int(in.size()));
+        node->setReceiveBuffer(w8(in), int(in.size()));
         QVERIFY(node->setReceiveUniverses({0, 10, last}));
         QVERIFY(!node->setReceiveUniverse(last + 1));
         for (const QList<int> &refused :
@@ -374,13 +374,11 @@ private slots:
         QFETCH_GLOBAL(Protocol, protocol);
         auto node = makeNode(protocol);
         QByteArray first(2 * 512, 0);
-        QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(first.data()),
-                                               int(first.size()), {3, 7}));
+        QVERIFY(node->setReceiveUniverseBuffer(w8(first), int(first.size()), {3, 7}));
         inject(dmx(protocol, 7, filled(512, 9)));
         QByteArray second(3 * 512, 0);
         second.replace(1024, 512, first.mid(512)); // the caller carries the bytes over
-        QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(second.data()),
-                                               int(second.size()), {3, 5, 7}));
+        QVERIFY(node->setReceiveUniverseBuffer(w8(second), int(second.size()), {3, 5, 7}));
         QCOMPARE(node->receiveUniverses(), (QList<int>{3, 5, 7}));
         quint8 v = 0;
         QVERIFY(node->getReceivedValue(7, 511, v));
@@ -409,7 +407,7 @@ private slots:
         }));
         QVERIFY(net->socket); // observing opens the socket
         QByteArray in(512, 0);
-        QVERIFY(node->setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), 512, {1}));
+        QVERIFY(node->setReceiveUniverseBuffer(w8(in), 512, {1}));
         inject(dmx(protocol, 0x0123, filled(3, 5)));
         inject(dmx(protocol, 1, filled(600, 6), 0xFFFF));
         inject(dmx(protocol, 1, filled(4, 8), -1, 2).left(17));
@@ -425,7 +423,7 @@ private slots:
         QFETCH_GLOBAL(Protocol, protocol);
         auto node = makeNode(protocol);
         QByteArray in(512, 0);
-        node->setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), int(in.size()));
+        node->setReceiveBuffer(w8(in), int(in.size()));
         const int flood = MAX_DATAGRAMS_PER_PASS + 100;
         for (int i = 0; i < flood; ++i)
             net->socket->incoming.append({QByteArray("short"), PEER});
