@@ -1,6 +1,9 @@
 #include "controls/dmxdial.h"
 
 #include "controls/dmxvalue.h"
+#include "controls/paintcache.h"
+
+#include <QStyleOptionSlider>
 
 #include <QMouseEvent>
 
@@ -136,4 +139,11 @@ void DmxDial::mouseReleaseEvent(QMouseEvent *event)
     m_dragPosition.reset();
     m_dragAngle.reset();
     setSliderDown(false);
+}
+
+void DmxDial::paintEvent(QPaintEvent *)
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    paintSliderCached(this, QStyle::CC_Dial, option);
 }

@@ -1,6 +1,9 @@
 #include "controls/dmxslider.h"
 
 #include "controls/dmxvalue.h"
+#include "controls/paintcache.h"
+
+#include <QStyleOptionSlider>
 
 DmxSlider::DmxSlider(QWidget *parent)
     : QSlider(parent), m_input(this, [this](quint8 value) { moveToInput(value); })
@@ -149,4 +152,15 @@ void DmxSlider::Blink(quint16 BlinkTime, quint16 BlinkIntervall, bool StartOffse
 void DmxSlider::slotBlinking()
 {
     m_blink.tick(this);
+}
+
+// As QSlider paints itself, through the cache.
+void DmxSlider::paintEvent(QPaintEvent *)
+{
+    QStyleOptionSlider option;
+    initStyleOption(&option);
+    option.subControls = QStyle::SC_SliderGroove | QStyle::SC_SliderHandle;
+    if (tickPosition() != NoTicks)
+        option.subControls |= QStyle::SC_SliderTickmarks;
+    paintSliderCached(this, QStyle::CC_Slider, option);
 }

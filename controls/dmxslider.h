@@ -66,6 +66,9 @@ signals:
 public slots:
     virtual void Blink(quint16 BlinkTime, quint16 BlinkIntervall, bool StartOffset);
 
+protected:
+    void paintEvent(QPaintEvent *event) override;
+
 private slots:
     void valueChangedSlider(int Value);
     void valueChangedSliderMiddle(int Value);

@@ -560,6 +560,57 @@ private slots:
         tick(&b); // a stray tick does not divide by zero
         QVERIFY(!b.isHidden());
     }
+
+    // Dials and faders paint through a shared picture cache: each looks as
+    // Qt's own dial or slider with its settings, also after a neighbour of
+    // another colour or value was painted, and again after its value went back.
+    void sharedLooksMatchQtsOwn()
+    {
+        const auto painted = [](QWidget *w) {
+            QPixmap picture(w->size());
+            picture.fill(Qt::transparent);
+            w->render(&picture, QPoint(), QRegion(), QWidget::DrawChildren);
+            return picture.toImage();
+        };
+        const auto alike = [](QAbstractSlider *w, QAbstractSlider *plain) {
+            plain->resize(w->size());
+            plain->setRange(w->minimum(), w->maximum());
+            plain->setPalette(w->palette());
+            plain->setValue(w->value());
+        };
+        DmxDial red, white;
+        QDial plainDial;
+        plainDial.setNotchesVisible(red.notchesVisible());
+        plainDial.setWrapping(red.wrapping());
+        plainDial.setNotchTarget(red.notchTarget());
+        for (DmxDial *w : {&red, &white}) {
+            w->resize(60, 80);
+            w->setRange(0, 255);
+        }
+        applyColorPalette(&red, Qt::red);
+        red.setValue(200);
+        const QImage redFirst = painted(&red);
+        for (int v : {200, 10}) {
+            red.setValue(v);
+            white.setValue(v);
+            alike(&red, &plainDial);
+            QCOMPARE(painted(&red), painted(&plainDial));
+            alike(&white, &plainDial);
+            QCOMPARE(painted(&white), painted(&plainDial));
+        }
+        red.setValue(200);
+        QCOMPARE(painted(&red), redFirst);
+        DmxSlider fader(Qt::Vertical);
+        QSlider plainSlider(Qt::Vertical);
+        plainSlider.setTickPosition(fader.tickPosition());
+        plainSlider.setTickInterval(fader.tickInterval());
+        fader.resize(40, 120);
+        for (int v : {0, 128, 0}) {
+            fader.setValue(v);
+            alike(&fader, &plainSlider);
+            QCOMPARE(painted(&fader), painted(&plainSlider));
+        }
+    }
 };
 
 QTEST_MAIN(TestControlWidgets)
