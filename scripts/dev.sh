@@ -71,7 +71,8 @@ install_npm_peers() {
         return 0
     fi
     mkdir -p "$dir"
-    npm install --prefix "$dir" --no-audit --no-fund --no-save osc@2.4 >/dev/null
+    npm install --prefix "$dir" --no-audit --no-fund --no-save osc@2.4 >/dev/null ||
+        echo "== npm could not install the OSC peer: its test skips"
 }
 
 # build DIR [cmake options...]
