@@ -115,6 +115,8 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
         output.protocol_type = protocol;
         if (protocol == PT_MIDI)
             output.dmx_midi_type = MT_CONTROL_CHANGE;
+        if (protocol == PT_OSC)
+            output.osc_address = QStringLiteral("/control/1");
         m_design->setPatchFrom(output, true);
     };
     patchTo(m_palette->protocol());

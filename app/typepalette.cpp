@@ -92,10 +92,11 @@ TypePalette::TypePalette(QWidget *console) : QWidget(console, Qt::Tool)
 
     auto *patch = new QGroupBox(tr("Patch to:"), this);
     patch->setToolTip(tr("The protocol new controls send on; each takes the next free "
-                         "channel after the one made before it"));
+                         "channel (OSC: the next free number at the end of the address) "
+                         "after the one made before it"));
     auto *choices = new QHBoxLayout(patch);
     m_protocol = new QButtonGroup(this);
-    for (quint8 protocol : {PT_ARTNET, PT_ACN, PT_MIDI, PT_NONE}) {
+    for (quint8 protocol : {PT_ARTNET, PT_ACN, PT_MIDI, PT_OSC, PT_NONE}) {
         auto *button = new QRadioButton(protocolTypeLabel(protocol), patch);
         button->setObjectName(QStringLiteral("patch%1").arg(protocol));
         m_protocol->addButton(button, protocol);

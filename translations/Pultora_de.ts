@@ -3089,12 +3089,12 @@ Sie können den Bildschirm entsperren mit
         <translation>Ein Steuerelement auf die Konsole ziehen oder doppelt klicken, um es in die Mitte zu setzen</translation>
     </message>
     <message>
-        <source>The protocol new controls send on; each takes the next free channel after the one made before it</source>
-        <translation>Das Protokoll, auf dem neue Steuerelemente senden; jedes nimmt den nächsten freien Kanal nach dem zuvor erstellten</translation>
-    </message>
-    <message>
         <source>Patch to:</source>
         <translation>Patchen auf:</translation>
+    </message>
+    <message>
+        <source>The protocol new controls send on; each takes the next free channel (OSC: the next free number at the end of the address) after the one made before it</source>
+        <translation>Das Protokoll, auf dem neue Steuerelemente senden; jedes nimmt den nächsten freien Kanal (OSC: die nächste freie Zahl am Ende der Adresse) nach dem zuvor erstellten</translation>
     </message>
 </context>
 <context>
