@@ -13,6 +13,7 @@
 // It fails (exit code 1) only on what is wrong whatever the load: a probe
 // whose level never left although the kernel dropped nothing on the OSC
 // port.
+#include "bench/benchsupport.h"
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
 
@@ -54,40 +55,12 @@ constexpr int kArtDmxUniverse = 14; // SubUni, Net
 
 double seconds(clockid_t clock = CLOCK_MONOTONIC)
 {
-    timespec t{};
-    clock_gettime(clock, &t);
-    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
-}
-
-sockaddr_in loopback(quint16 port)
-{
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return a;
+    return clockSeconds(clock);
 }
 
 QByteArray addressOf(int i)
 {
     return QByteArray("/bench/fader/") + QByteArray::number(i);
-}
-
-// Datagrams the kernel dropped for the sockets bound to `port` (/proc/net/udp).
-long long socketDrops(quint16 port)
-{
-    QFile f(QStringLiteral("/proc/net/udp"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    long long drops = 0;
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    for (int i = 1; i < lines.size(); ++i) {
-        const QList<QByteArray> c = lines[i].simplified().split(' ');
-        const QList<QByteArray> local = c.value(1).split(':');
-        if (c.size() >= 13 && local.size() == 2 && local[1].toUInt(nullptr, 16) == port)
-            drops += c.last().toLongLong();
-    }
-    return drops;
 }
 
 // Fader k listens to address k % 100 and sends its level as Art-Net: the

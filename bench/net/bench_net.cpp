@@ -20,6 +20,7 @@
 // event loop (gaps of a 1 ms timer) is reported against its target, and
 // the replies sent are checked against the node's reply limits.
 // Run only inside scripts/netns.sh: the nodes see loopback only.
+#include "bench/benchsupport.h"
 #include "net/acnnet.h"
 #include "net/acnpacket.h"
 #include "net/artnet.h"
@@ -56,20 +57,6 @@
 
 namespace
 {
-
-double threadCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-double wallSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
 
 NetEnvironment loopbackEnvironment()
 {
@@ -141,25 +128,6 @@ long long udpErrors()
     return -1;
 }
 
-// Datagrams dropped by the sockets of `uid` bound to `port` (/proc/net/udp).
-long long socketDrops(quint16 port, uint uid)
-{
-    QFile f("/proc/net/udp");
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    long long drops = 0;
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    for (int i = 1; i < lines.size(); ++i) {
-        const QList<QByteArray> c = lines[i].simplified().split(' ');
-        if (c.size() < 13)
-            continue;
-        const QList<QByteArray> local = c[1].split(':');
-        if (local.size() == 2 && local[1].toUInt(nullptr, 16) == port && c[7].toUInt() == uid)
-            drops += c.last().toLongLong();
-    }
-    return drops;
-}
-
 // CPU time of a process in seconds: the run time of all its threads as the
 // scheduler counts it (/proc/PID/task/*/schedstat, in nanoseconds; the clock
 // ticks of /proc/PID/stat are 10 ms, coarser than what a short flood costs).
@@ -175,21 +143,6 @@ double processCpuSeconds(qint64 pid)
             total += f.readAll().split(' ').value(0).toDouble() * 1e-9;
     }
     return total;
-}
-
-// A blocking event loop, as the console runs it, until `stop` holds (checked
-// every 50 ms) or `seconds` pass.
-void runEventLoopFor(double seconds, const std::function<bool()> &stop = {})
-{
-    QEventLoop loop;
-    QTimer check;
-    const double end = wallSeconds() + seconds;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if ((stop && stop()) || wallSeconds() >= end)
-            loop.quit();
-    });
-    check.start(50);
-    loop.exec();
 }
 
 struct SendFigures {

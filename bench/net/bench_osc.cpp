@@ -18,8 +18,10 @@
 // Fails (exit code 1) only on what is wrong whatever the load: a message
 // sent that never arrived, a datagram the kernel delivered that the
 // handler never saw, a well-formed datagram dropped, or far fewer messages
-// handled than sent while the sender kept its pace.
+// handled than sent while the sender kept its pace and the kernel dropped
+// none.
 // Run only inside scripts/netns.sh: everything stays on loopback.
+#include "bench/benchsupport.h"
 #include "net/oscnode.h"
 #include "net/oscpacket.h"
 #include "net/oscpattern.h"
@@ -50,29 +52,6 @@ constexpr int kAddresses = 100;
 constexpr int kListenersPerAddress = 10;
 constexpr int kPatternShare = 10; // one message in this many is a pattern
 constexpr int kFloodRate = 10000; // messages a second
-
-double threadCpuSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-double wallSeconds()
-{
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
-}
-
-sockaddr_in loopback(quint16 port)
-{
-    sockaddr_in a{};
-    a.sin_family = AF_INET;
-    a.sin_port = htons(port);
-    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    return a;
-}
 
 // A socket bound to 127.0.0.1 (`port`, or any free one) with a receive
 // buffer large enough for a burst; -1 when it cannot be bound.
@@ -117,40 +96,6 @@ long long drain(int fd)
             return read;
         read += n;
     }
-}
-
-// Datagrams the kernel dropped for the sockets bound to `port` (/proc/net/udp).
-long long socketDrops(quint16 port)
-{
-    QFile f(QStringLiteral("/proc/net/udp"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    long long drops = 0;
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    for (int i = 1; i < lines.size(); ++i) {
-        const QList<QByteArray> c = lines[i].simplified().split(' ');
-        if (c.size() < 13)
-            continue;
-        const QList<QByteArray> local = c[1].split(':');
-        if (local.size() == 2 && local[1].toUInt(nullptr, 16) == port)
-            drops += c.last().toLongLong();
-    }
-    return drops;
-}
-
-// A blocking event loop, as the console runs it, until `stop` holds (checked
-// every 50 ms) or `seconds` pass.
-void runEventLoopFor(double seconds, const std::function<bool()> &stop = {})
-{
-    QEventLoop loop;
-    QTimer check;
-    const double end = wallSeconds() + seconds;
-    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if ((stop && stop()) || wallSeconds() >= end)
-            loop.quit();
-    });
-    check.start(50);
-    loop.exec();
 }
 
 QByteArray addressOf(int i)
@@ -591,7 +536,8 @@ int main(int argc, char **argv)
                         b.usPerMessage > 0 ? a.usPerMessage / b.usPerMessage : 0);
             // Whatever the load: every datagram the socket took in reaches the
             // handler, none well-formed is dropped, and with the sender on time
-            // most arrive at all.
+            // and no datagram dropped by the kernel (which a loaded machine may
+            // do) most arrive at all.
             const bool onTime = n.sendSeconds <= floodSeconds * 1.1;
             if (n.nodeDrops) {
                 std::printf("OSC receive: the node dropped %llu well-formed datagrams\n",
@@ -603,7 +549,7 @@ int main(int argc, char **argv)
                             n.handled);
                 ++faults;
             }
-            if (onTime && n.handled < n.sent / 2) {
+            if (onTime && n.kernelDrops == 0 && n.handled < n.sent / 2) {
                 std::printf("OSC receive: %lld of %lld handled with the sender on time\n",
                             n.handled, n.sent);
                 ++faults;

@@ -1,0 +1,79 @@
+// What the network benchmarks share: clocks, a loopback address, the
+// kernel's drop count of a port and an event loop that runs for a while.
+// Linux only, as the benchmarks are.
+#pragma once
+
+#include <QByteArray>
+#include <QEventLoop>
+#include <QFile>
+#include <QList>
+#include <QObject>
+#include <QTimer>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <time.h>
+
+#include <functional>
+
+inline double clockSeconds(clockid_t clock)
+{
+    timespec ts{};
+    clock_gettime(clock, &ts);
+    return double(ts.tv_sec) + double(ts.tv_nsec) * 1e-9;
+}
+
+inline double threadCpuSeconds()
+{
+    return clockSeconds(CLOCK_THREAD_CPUTIME_ID);
+}
+
+inline double wallSeconds()
+{
+    return clockSeconds(CLOCK_MONOTONIC);
+}
+
+inline sockaddr_in loopback(quint16 port)
+{
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_port = htons(port);
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    return a;
+}
+
+// Datagrams the kernel dropped for the sockets bound to `port`, of user
+// `uid` only when it is not -1 (/proc/net/udp); -1 when it cannot be read.
+inline long long socketDrops(quint16 port, long long uid = -1)
+{
+    QFile f(QStringLiteral("/proc/net/udp"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    long long drops = 0;
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    for (int i = 1; i < lines.size(); ++i) {
+        const QList<QByteArray> c = lines[i].simplified().split(' ');
+        if (c.size() < 13)
+            continue;
+        const QList<QByteArray> local = c[1].split(':');
+        if (local.size() == 2 && local[1].toUInt(nullptr, 16) == port &&
+            (uid < 0 || c[7].toLongLong() == uid))
+            drops += c.last().toLongLong();
+    }
+    return drops;
+}
+
+// A blocking event loop, as the console runs it, until `stop` holds (checked
+// every 50 ms) or `seconds` pass.
+inline void runEventLoopFor(double seconds, const std::function<bool()> &stop = {})
+{
+    QEventLoop loop;
+    QTimer check;
+    const double end = wallSeconds() + seconds;
+    QObject::connect(&check, &QTimer::timeout, &loop, [&] {
+        if ((stop && stop()) || wallSeconds() >= end)
+            loop.quit();
+    });
+    check.start(50);
+    loop.exec();
+}
