@@ -24,8 +24,8 @@ JOBS=${JOBS:-$(nproc)}
 PACKAGES=(
     cmake ninja-build pkg-config g++ clang libclang-rt-14-dev clang-format
     qt6-base-dev qt6-base-dev-tools qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
-    libgl-dev librtmidi-dev jackd2 python3-rtmidi
-    ola tshark iproute2 util-linux xvfb xauth chromium
+    libgl-dev librtmidi-dev jackd2 python3-rtmidi qt6-websockets-dev libqrencode-dev
+    ola tshark iproute2 util-linux xvfb xauth chromium chromium-driver python3-selenium python3-websockets
     lintian desktop-file-utils appstream shared-mime-info dpkg-dev file qt6-translations-l10n
 )
 
