@@ -9,7 +9,9 @@
 #include "controls/stretch.h"
 #include "model/typetables.h"
 
+#include <QAbstractButton>
 #include <QCoreApplication>
+#include <QEvent>
 #include <QGroupBox>
 #include <QLCDNumber>
 #include <QLabel>
@@ -23,6 +25,54 @@ ControlWidget::~ControlWidget()
 bool ControlWidget::takesInput() const
 {
     return controlTraits(m_type).input;
+}
+
+namespace
+{
+// Tells a control's watcher that its palette (its colour) changed.
+class PaletteWatch : public QObject
+{
+public:
+    PaletteWatch(QWidget *widget, std::function<void()> changed)
+        : QObject(widget), m_changed(std::move(changed))
+    {
+        widget->installEventFilter(this);
+    }
+    bool eventFilter(QObject *, QEvent *event) override
+    {
+        if (event->type() == QEvent::PaletteChange)
+            m_changed();
+        return false;
+    }
+
+private:
+    std::function<void()> m_changed;
+};
+} // namespace
+
+void ControlWidget::watch(std::function<void()> changed)
+{
+    m_changed = std::move(changed);
+    QWidget *w = m_widget.data();
+    if (m_watching || !w)
+        return;
+    m_watching = true;
+    const auto tell = [this] { notifyChanged(); };
+    if (auto *slider = qobject_cast<QAbstractSlider *>(w))
+        QObject::connect(slider, &QAbstractSlider::valueChanged, w, tell);
+    if (auto *spin = qobject_cast<QSpinBox *>(w))
+        QObject::connect(spin, &QSpinBox::valueChanged, w, tell);
+    if (auto *button = qobject_cast<QAbstractButton *>(w)) {
+        QObject::connect(button, &QAbstractButton::pressed, w, tell);
+        QObject::connect(button, &QAbstractButton::released, w, tell);
+        QObject::connect(button, &QAbstractButton::toggled, w, tell);
+    }
+    new PaletteWatch(w, tell);
+}
+
+QColor ControlWidget::shownColor() const
+{
+    return m_widget ? m_widget->palette().color(QPalette::Button) : QColor();
 }
 
 QString clockPlaceholder()
@@ -97,6 +147,18 @@ void showIconOn(QLabel *label, const SettingStruct &r, const QSize &size)
     label->setPixmap(QPixmap::fromImage(picture));
 }
 
+// The view of a control moved by position.
+RemoteView positionView(const char *kind, const QAbstractSlider &slider)
+{
+    RemoteView view;
+    view.kind = kind;
+    view.position = slider.value();
+    view.low = slider.minimum();
+    view.high = slider.maximum();
+    view.horizontal = slider.orientation() == Qt::Horizontal;
+    return view;
+}
+
 class ButtonControl : public ControlWidget
 {
 public:
@@ -118,6 +180,19 @@ public:
     }
     std::optional<int> currentValue() const override { return m_button->currentValue(); }
     void takeInput(quint8 value) override { m_button->setDmxInColor(value); }
+    RemoteView remoteView() const override
+    {
+        RemoteView view;
+        view.kind = m_button->isCheckable() ? "switch" : "push";
+        view.down = m_button->isCheckable() ? m_button->isChecked() : m_button->isDown();
+        view.color = shownColor();
+        return view;
+    }
+    bool press(bool down) override
+    {
+        m_button->press(down);
+        return true;
+    }
 
 private:
     DmxPushButton *m_button;
@@ -141,6 +216,13 @@ public:
         m_led->setDmxIn(r.dmx_in);
     }
     void takeInput(quint8 value) override { m_led->setDmxInColor(value); }
+    RemoteView remoteView() const override
+    {
+        RemoteView view;
+        view.kind = "led";
+        view.color = shownColor();
+        return view;
+    }
 
 private:
     DmxPushButton *m_led;
@@ -167,6 +249,20 @@ public:
     }
     std::optional<int> currentValue() const override { return m_spin->currentValue(); }
     void takeInput(quint8 value) override { m_spin->setDmxInValue(value); }
+    RemoteView remoteView() const override
+    {
+        RemoteView view;
+        view.kind = "spin";
+        view.position = m_spin->value();
+        view.low = m_spin->minimum();
+        view.high = m_spin->maximum();
+        return view;
+    }
+    bool setPosition(int position) override
+    {
+        m_spin->setValue(position);
+        return true;
+    }
 
 private:
     DmxSpin *m_spin;
@@ -208,6 +304,23 @@ public:
             m_slider->springBack();
     }
     bool needsClock() const override { return isPitchBend(m_type); }
+    RemoteView remoteView() const override
+    {
+        return positionView(isPitchBend(m_type) ? "pitch" : "fader", *m_slider);
+    }
+    bool setPosition(int position) override
+    {
+        m_slider->setValue(position);
+        return true;
+    }
+    bool press(bool down) override
+    {
+        // Held, a pitch bend stays where it is put.
+        if (!isPitchBend(m_type))
+            return false;
+        m_slider->setSliderDown(down);
+        return true;
+    }
 
 private:
     DmxSlider *m_slider;
@@ -235,6 +348,15 @@ public:
             m_dial->setRange(0, 255);
     }
     std::optional<int> currentValue() const override { return m_dial->currentValue(); }
+    RemoteView remoteView() const override
+    {
+        return positionView(m_knob ? "knob" : "encoder", *m_dial);
+    }
+    bool setPosition(int position) override
+    {
+        m_dial->setValue(position);
+        return true;
+    }
 
 private:
     DmxDial *m_dial;
@@ -267,6 +389,26 @@ public:
     }
     std::optional<int> currentValue() const override { return m_dial->currentValue(); }
     std::optional<int> advancedValue() const override { return m_dial->pushValue(); }
+    RemoteView remoteView() const override
+    {
+        RemoteView view =
+            positionView(m_dial->switchMode() ? "encoder_switch" : "encoder_push", *m_dial);
+        if (m_dial->switchMode())
+            view.down = m_dial->isPushed();
+        view.color = shownColor();
+        return view;
+    }
+    bool setPosition(int position) override
+    {
+        m_dial->setValue(position);
+        return true;
+    }
+    bool press(bool down) override
+    {
+        m_dial->press(down);
+        notifyChanged();
+        return true;
+    }
 
 private:
     DmxDialPush *m_dial;
@@ -286,6 +428,7 @@ public:
     {
         m_label->setText(r.name);
     }
+    RemoteView remoteView() const override { return RemoteView(); }
 
 private:
     QLabel *m_label;
@@ -308,6 +451,12 @@ public:
     {
         showIconOn(m_label, r, shown);
     }
+    RemoteView remoteView() const override
+    {
+        RemoteView view;
+        view.kind = "icon";
+        return view;
+    }
 
 private:
     QLabel *m_label;
@@ -328,13 +477,30 @@ public:
     }
     void configure(const SettingStruct &, const QSize &, bool) override
     {
-        m_clock->display(clockPlaceholder());
+        m_time = clockPlaceholder();
+        m_clock->display(m_time);
     }
-    void takeTime(const QString &time) override { m_clock->display(time); }
+    void takeTime(const QString &time) override
+    {
+        if (time == m_time)
+            return;
+        m_time = time;
+        m_clock->display(time);
+        notifyChanged();
+    }
     bool needsClock() const override { return true; }
+    RemoteView remoteView() const override
+    {
+        RemoteView view;
+        view.kind = "clock";
+        view.color = shownColor();
+        view.text = m_time;
+        return view;
+    }
 
 private:
     QLCDNumber *m_clock;
+    QString m_time;
 };
 
 class GroupControl : public ControlWidget
@@ -352,6 +518,12 @@ public:
         m_group->setTitle(escapeMnemonics(r.name));
     }
     bool staysBehind() const override { return true; }
+    RemoteView remoteView() const override
+    {
+        RemoteView view;
+        view.kind = "group";
+        return view;
+    }
 
 private:
     QGroupBox *m_group;

@@ -10,18 +10,44 @@
 // Promises:
 // - the widget is parented to the console and deleted with the wrapper;
 // - configure() may be called again with a changed record of the same type;
-// - a type the factory does not know gives no widget (null).
+// - a type the factory does not know gives no widget (null);
+// - a move from outside the window (setPosition, press) enters where the
+//   user's own move enters: the widget moves and its output sends, as for a
+//   mouse or key;
+// - after watch(), `changed` is called whenever what remoteView() tells may
+//   have changed (value, pressed state, colour, time), however it changed.
 #pragma once
 
 #include "model/settingstruct.h"
 
+#include <QColor>
 #include <QPointer>
 #include <QSize>
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <optional>
+
+// What a view outside the window (the web remote) shows of a control now.
+struct RemoteView {
+    // "push", "switch", "led", "spin", "fader", "pitch", "knob", "encoder",
+    // "encoder_push", "encoder_switch", "label", "icon", "clock", "group".
+    const char *kind = "label";
+    // Position and its range, for controls moved by position.
+    std::optional<int> position;
+    int low = 0;
+    int high = 0;
+    bool horizontal = false;
+    // Held (push button), on (switch, encoder switch).
+    std::optional<bool> down;
+    // The colour it shows now (buttons, LEDs, encoder pushes, clocks);
+    // invalid: none of its own.
+    QColor color;
+    // The clock's time.
+    std::optional<QString> text;
+};
 
 class ControlWidget
 {
@@ -64,14 +90,42 @@ public:
         Q_UNUSED(shown);
     }
 
+    virtual RemoteView remoteView() const = 0;
+    // Moves the control to `position` (clamped into its range); false when
+    // it is not moved by position.
+    virtual bool setPosition(int position)
+    {
+        Q_UNUSED(position);
+        return false;
+    }
+    // A finger down or up on a button, switch or encoder push (a switch
+    // toggles on the way up, as with a click); a pitch bend held does not
+    // spring back. False when it takes no press.
+    virtual bool press(bool down)
+    {
+        Q_UNUSED(down);
+        return false;
+    }
+    void watch(std::function<void()> changed);
+
 protected:
     explicit ControlWidget(QWidget *widget) : m_widget(widget) {}
+    // For changes no signal of the widget tells (the clock's time).
+    void notifyChanged() const
+    {
+        if (m_changed)
+            m_changed();
+    }
+    // The colour the widget's palette shows.
+    QColor shownColor() const;
 
 private:
     friend std::unique_ptr<ControlWidget> createControlWidget(const SettingStruct &, QWidget *,
                                                               QObject *, const QSize &);
     QPointer<QWidget> m_widget;
     quint8 m_type = CT_COUNT;
+    std::function<void()> m_changed;
+    bool m_watching = false;
 };
 
 // Makes the control for record.control_type with `console` as parent; its

@@ -54,10 +54,23 @@ void DmxDialPush::setDmxInColor(quint8 value)
 void DmxDialPush::mouseDoubleClickEvent(QMouseEvent *event)
 {
     event->accept();
+    if (!m_switchMode)
+        press(true);
+    press(false);
+}
+
+void DmxDialPush::press(bool down)
+{
     if (!m_switchMode) {
-        pressedButton();
-        releasedButton();
-    } else if (!m_pushed) {
+        if (down)
+            pressedButton();
+        else
+            releasedButton();
+        return;
+    }
+    if (down)
+        return;
+    if (!m_pushed) {
         pressedButton();
         m_pushed = true;
     } else {

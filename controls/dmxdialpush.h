@@ -42,6 +42,9 @@ public:
     quint8 pushValue() const;
     // Gives the widget the palette of the DMX-IN colour for `value`.
     void setDmxInColor(quint8 value);
+    // The push from outside the window: push mode sends value 2 down and
+    // value 1 up; switch mode switches on the way up, as a double click.
+    void press(bool down);
 
 signals:
     void clicked(SettingDmxStruct DmxData, int DmxValue);

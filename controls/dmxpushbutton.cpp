@@ -172,6 +172,20 @@ void DmxPushButton::setDmxInColor(quint8 value)
     applyColorPalette(this, color);
 }
 
+void DmxPushButton::press(bool down)
+{
+    if (!isEnabled() || down == isDown())
+        return;
+    setDown(down);
+    if (down) {
+        emit pressed();
+        return;
+    }
+    if (isCheckable())
+        setChecked(!isChecked());
+    emit released();
+}
+
 // A switch has not toggled yet when its press is reported, but has when its
 // release is: so "not checked" on press means it is being switched on, and
 // "not checked" on release means it has just been switched off.

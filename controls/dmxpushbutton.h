@@ -57,6 +57,11 @@ public:
     quint8 currentValue() const;
     // Gives the widget the palette of the DMX-IN colour for `value`.
     void setDmxInColor(quint8 value);
+    // A press from outside the window, as a mouse press (down) and release
+    // would be: a switch toggles on the way up. A press on a button already
+    // down, or a release of one that is up, does nothing; so does a press on
+    // a disabled button (an LED).
+    void press(bool down);
 
 signals:
     void clicked(SettingDmxStruct DmxData, int DmxValue);

@@ -1,5 +1,6 @@
 // The control widgets: what they emit when operated, how they follow input
 // values, and how they blink.
+#include "controls/controlwidget.h"
 #include "controls/dmxdial.h"
 #include "controls/dmxdialpush.h"
 #include "controls/dmxpushbutton.h"
@@ -64,6 +65,18 @@ void tick(QWidget *w)
     QVERIFY(QMetaObject::invokeMethod(w, "slotBlinking"));
 }
 
+// The console's output slots, recording every value sent.
+class RecordingConsole : public QWidget
+{
+    Q_OBJECT
+public:
+    QList<int> sent;
+public slots:
+    void slotControlPushClicked(SettingDmxStruct, int v) { sent << v; }
+    void slotControlSliderChanged(SettingDmxStruct, int v) { sent << v; }
+    void slotControlPotiChanged(SettingDmxStruct, int v) { sent << v; }
+};
+
 } // namespace
 
 class TestControlWidgets : public QObject
@@ -110,6 +123,107 @@ private slots:
         b.setDmx(static_cast<const SettingDmxStruct *>(nullptr));
         QTest::mouseClick(&b, Qt::LeftButton);
         QCOMPARE(spy.count(), checkable ? 2 : 4);
+    }
+
+    // Moves from outside the window (the web remote) go where the user's own
+    // go, and the view tells the state they leave, also on the way back.
+    // Steps: "d"/"u" finger down/up, "sN" position N, "b" a spring-back tick.
+    void remoteMoves_data()
+    {
+        QTest::addColumn<int>("type");
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QList<int>>("sent");
+        QTest::addColumn<int>("position"); // -1: none
+        QTest::addColumn<int>("down");     // -1: none, 0 up/off, 1 held/on
+        QTest::newRow("push") << int(CT_BUTTON_PUSH) << "push" << QStringList{"d", "d", "u", "u"}
+                              << QList<int>{200, 10} << -1 << 0;
+        QTest::newRow("push held")
+            << int(CT_BUTTON_PUSH) << "push" << QStringList{"d"} << QList<int>{200} << -1 << 1;
+        QTest::newRow("switch on") << int(CT_BUTTON_SWITCH) << "switch" << QStringList{"d", "u"}
+                                   << QList<int>{200} << -1 << 1;
+        QTest::newRow("switch off again")
+            << int(CT_BUTTON_SWITCH) << "switch" << QStringList{"d", "u", "d", "u"}
+            << QList<int>{200, 10} << -1 << 0;
+        QTest::newRow("fader up and down")
+            << int(CT_FADER_VERTICAL) << "fader" << QStringList{"s150", "s20"}
+            << QList<int>{150, 20} << 20 << -1;
+        QTest::newRow("fader clamps") << int(CT_FADER_VERTICAL) << "fader" << QStringList{"s999"}
+                                      << QList<int>{200} << 200 << -1;
+        QTest::newRow("pitch held stays")
+            << int(CT_PITCH_BEND_VERTICAL) << "pitch" << QStringList{"d", "s180", "b"}
+            << QList<int>{180} << 180 << -1;
+        QTest::newRow("spin") << int(CT_DIRECT_VALUE) << "spin" << QStringList{"s42"}
+                              << QList<int>{42} << 42 << -1;
+        QTest::newRow("knob") << int(CT_KNOB) << "knob" << QStringList{"s100"} << QList<int>{100}
+                              << 100 << -1;
+        QTest::newRow("encoder switch on and off")
+            << int(CT_ENCODER_SWITCH) << "encoder_switch" << QStringList{"d", "u", "d", "u"}
+            << QList<int>{200, 10} << 0 << 0;
+        QTest::newRow("led takes nothing")
+            << int(CT_LED) << "led" << QStringList{"d", "u", "s5"} << QList<int>{} << -1 << -1;
+        QTest::newRow("label") << int(CT_LABEL) << "label" << QStringList{"d"} << QList<int>{} << -1
+                               << -1;
+    }
+
+    void remoteMoves()
+    {
+        QFETCH(int, type);
+        QFETCH(QString, kind);
+        QFETCH(QStringList, steps);
+        QFETCH(QList<int>, sent);
+        QFETCH(int, position);
+        QFETCH(int, down);
+        RecordingConsole console;
+        SettingStruct r;
+        r.control_type = quint8(type);
+        r.dmx_out = artnetOut(10, 200);
+        r.dmx_out_advanced = artnetOut(10, 200, 127, 1);
+        std::unique_ptr<ControlWidget> c =
+            createControlWidget(r, &console, &console, QSize(r.size_x, r.size_y));
+        QVERIFY(c);
+        int told = 0;
+        c->watch([&told] { ++told; });
+        console.sent.clear();
+        for (const QString &step : steps) {
+            if (step == QLatin1String("b"))
+                c->springBack();
+            else if (step.startsWith(QLatin1Char('s')))
+                c->setPosition(step.mid(1).toInt());
+            else
+                c->press(step == QLatin1String("d"));
+        }
+        QCOMPARE(console.sent, sent);
+        const RemoteView view = c->remoteView();
+        QCOMPARE(QString::fromLatin1(view.kind), kind);
+        QCOMPARE(view.position.value_or(-1), position);
+        QCOMPARE(view.down ? int(*view.down) : -1, down);
+        // Whatever moved, the watcher heard of it.
+        QCOMPARE(told > 0, !sent.isEmpty());
+    }
+
+    // The clock's time and a new colour reach the watcher too.
+    void remoteWatchesTimeAndColour()
+    {
+        SilentConsole console;
+        SettingStruct r;
+        r.control_type = CT_TIME;
+        std::unique_ptr<ControlWidget> clock = createControlWidget(r, &console, &console, QSize());
+        int told = 0;
+        clock->watch([&told] { ++told; });
+        clock->takeTime(QStringLiteral("12:00:01"));
+        QCOMPARE(told, 1);
+        clock->takeTime(QStringLiteral("12:00:01"));
+        QCOMPARE(told, 1);
+        QCOMPARE(clock->remoteView().text.value_or(QString()), QStringLiteral("12:00:01"));
+        applyColorPalette(clock->widget(), QColor(1, 2, 3));
+        QVERIFY(told > 1);
+        QCOMPARE(clock->remoteView().color, QColor(1, 2, 3));
+        // Watching nothing any more: nobody is called.
+        clock->watch({});
+        told = 0;
+        clock->takeTime(QStringLiteral("12:00:02"));
+        QCOMPARE(told, 0);
     }
 
     void buttonInputColour()
