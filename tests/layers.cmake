@@ -1,18 +1,19 @@
 # The layers as the includes show them: every project include names its
 # folder, and a folder includes only from itself and the layers beneath it.
-# model, net and io know no widgets and nothing of the console.
+# model, net, remote and io know no widgets and nothing of the console.
 #   cmake -DROOT=<source dir> -P tests/layers.cmake
 set(allowed_model model)
 set(allowed_net net)
+set(allowed_remote remote)
 set(allowed_io io)
 set(allowed_controls controls model)
 set(allowed_dialogs dialogs io model)
 set(allowed_doc doc model)
-set(allowed_app app controls dialogs doc io model net)
-set(no_widgets model net io)
+set(allowed_app app controls dialogs doc io model net remote)
+set(no_widgets model net remote io)
 
 set(faults 0)
-foreach(folder model net io controls dialogs doc app)
+foreach(folder model net remote io controls dialogs doc app)
     file(GLOB_RECURSE sources "${ROOT}/${folder}/*.cpp" "${ROOT}/${folder}/*.h")
     foreach(source ${sources})
         file(RELATIVE_PATH name "${ROOT}" "${source}")
