@@ -43,6 +43,15 @@ PIN = "4321"
 WRONG_PINS_BEFORE_LOCKOUT = 5
 LOCKOUT_S = 30
 
+# The console's headers for the page; the run fails on any policy violation.
+PAGE_HEADERS = [
+    ("Cache-Control", "no-store"),
+    ("X-Content-Type-Options", "nosniff"),
+    ("Content-Security-Policy", "default-src 'self'; script-src 'self' 'unsafe-inline'; "
+     "style-src 'self' 'unsafe-inline'; img-src 'self' data:; connect-src 'self' ws: ; frame-ancestors 'none'"),
+    ("Referrer-Policy", "no-referrer"),
+]
+
 ENGLISH = {
     "title": "Pultora Remote", "pin": "PIN", "open": "Open", "wrong_pin": "Wrong PIN.",
     "wait": "Too many wrong PINs. Try again in %1 s.", "connecting": "Connecting\u2026",
@@ -126,6 +135,7 @@ class MockConsole:
         self.server = None
         self.port = None
         self.pitch_timer = None
+        self.ceiling = {7: 200}     # "Back" never goes above 200: the page must show that
 
     # -- HTTP ---------------------------------------------------------------
     def page(self):
@@ -170,8 +180,7 @@ class MockConsole:
                 self.locked_until = now + LOCKOUT_S
             return http.HTTPStatus.FORBIDDEN, [], b""
         if base in ("/", "/index.html"):
-            return http.HTTPStatus.OK, [("Content-Type", "text/html; charset=utf-8"),
-                                        ("Cache-Control", "no-store")], self.page()
+            return http.HTTPStatus.OK, [("Content-Type", "text/html; charset=utf-8")] + PAGE_HEADERS, self.page()
         if base == "/background":
             if not self.session_of(headers):
                 return http.HTTPStatus.FORBIDDEN, [], b""
@@ -221,7 +230,7 @@ class MockConsole:
             if c["kind"].startswith("encoder"):
                 n = c["max"] - c["min"] + 1
                 v = c["min"] + (v - c["min"]) % n
-            c["v"] = max(c["min"], min(c["max"], v))
+            c["v"] = max(c["min"], min(c["max"], self.ceiling.get(c["id"], c["max"]), v))
             await self.values([{"id": c["id"], "v": c["v"]}])
             if c["kind"] == "pitch":
                 self.spring_back(c)
@@ -461,6 +470,15 @@ class Run:
         self.check(sets and sets[-1]["v"] > 128, "a drag up raises the fader (%s)" % (sets[-1]["v"] if sets else None))
         self.check(self.wait(lambda: fader.get_attribute("aria-valuenow") == str(m.control(6)["v"])),
                    "fader shows the console's value")
+
+        # the console answers with another position: the page shows the console's
+        back = self.ctl("Back")
+        self.drag(back, 0, -100)
+        self.check(self.wait(lambda: back.get_attribute("aria-valuenow") == "200"),
+                   "a fader shows where the console put it (%s)" % back.get_attribute("aria-valuenow"))
+        m.control(7)["v"] = 40
+        m.call(m.values([{"id": 7, "v": 40}]))
+        self.check(self.wait(lambda: back.get_attribute("aria-valuenow") == "40"), "and follows the console's values")
 
         # horizontal fader: a drag right raises it
         n = len(m.received)
