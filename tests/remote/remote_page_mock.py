@@ -315,11 +315,15 @@ class MockConsole:
         """Runs a coroutine on the mock's loop from another thread."""
         return asyncio.run_coroutine_threadsafe(coro, self.loop).result(5)
 
+    async def drop(self):
+        """Closes every client's connection; the sessions stay good."""
+        for s in list(self.clients):
+            await s.close()
+
     async def restart(self):
         """Forgets every session and drops every client, like a console restart."""
         self.sessions.clear()
-        for s in list(self.clients):
-            await s.close()
+        await self.drop()
 
     async def relayout(self, **changes):
         for k, v in changes.items():
@@ -395,13 +399,13 @@ class Run:
     def status(self):
         return self.q("#conntext").text
 
-    def shot(self, name, w, h):
+    def shot(self, name, w, h, dpr=1, mobile=False):
         self.d.set_window_size(w, h)
         time.sleep(0.4)
-        path = os.path.join(self.shots, name + ".png")
+        path = os.path.join(self.shots, "page-" + name + ".png")
         # The viewport, not the window: size the page's content area exactly.
         self.d.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
-                               {"width": w, "height": h, "deviceScaleFactor": 1, "mobile": False})
+                               {"width": w, "height": h, "deviceScaleFactor": dpr, "mobile": mobile})
         time.sleep(0.4)
         self.d.save_screenshot(path)
         self.d.execute_cdp_cmd("Emulation.clearDeviceMetricsOverride", {})
@@ -448,6 +452,7 @@ class Run:
         self.check(self.wait(lambda: self.ctl("Blackout").is_displayed()), "the layout is drawn")
         self.check(not self.visible("#pinview"), "the PIN form is gone")
         self.shot("phone", 412, 915)
+        self.shot("phone-hidpi", 412, 915, dpr=2.625, mobile=True)
 
         # push: down and up
         n = len(m.received)
@@ -597,6 +602,14 @@ class Run:
                    "watch only: nothing is sent")
         self.shot("phone-watch-only", 412, 915)
         m.call(m.relayout(operate=True))
+
+        # a dropped connection with the session still good: back by itself, with a new layout
+        m.controls[2]["name"] = "Blackout!"
+        m.call(m.drop())
+        self.check(self.wait(lambda: self.status() == self.texts["offline"], 3), "a dropped connection says offline")
+        self.check(self.wait(lambda: self.status() == self.texts["connected"], 4) and self.ctl("Blackout!"),
+                   "it reconnects by itself and draws the new layout")
+        m.controls[2]["name"] = "Blackout"
 
         # the console goes away and comes back having forgotten the session
         m.call(m.restart())
