@@ -21,6 +21,8 @@ constexpr char PAGE_RESOURCE[] = ":/remote/index.html";
 constexpr QByteArrayView TEXTS_PLACEHOLDER("/*PULTORA_TEXTS*/null");
 // The close code that asks a client to come back later.
 constexpr int CLOSE_TRY_AGAIN_LATER = 1013;
+// How long a client whose session ended may take to answer the close.
+constexpr int CLOSE_WAIT_MS = 2000;
 
 const char *refusalFor(int status)
 {
@@ -136,11 +138,14 @@ void RemoteServer::endSessions()
             socket->abort();
     }
     m_handshaking.clear();
+    // The page learns why from the close code; a client that does not
+    // answer the close is cut off.
     const QList<QWebSocket *> clients = std::exchange(m_clients, {});
     for (QWebSocket *ws : clients) {
         ws->disconnect(this);
-        ws->abort();
-        ws->deleteLater();
+        connect(ws, &QWebSocket::disconnected, ws, &QObject::deleteLater);
+        QTimer::singleShot(CLOSE_WAIT_MS, ws, &QWebSocket::abort);
+        ws->close(QWebSocketProtocol::CloseCodePolicyViolated, QStringLiteral("session ended"));
     }
     if (!clients.isEmpty())
         emit clientsChanged(0);

@@ -366,6 +366,29 @@ private slots:
         QVERIFY(exchange(port(), get("/background", cookie)).endsWith("\r\n\r\nPNG!"));
     }
 
+    void httpConnections()
+    {
+        startServer();
+        std::vector<std::unique_ptr<QTcpSocket>> waiting; // requests never finished
+        for (int i = 0; i < RemoteServer::MAX_HTTP_CONNECTIONS + 1; ++i) {
+            waiting.push_back(std::make_unique<QTcpSocket>());
+            waiting.back()->connectToHost(QHostAddress::LocalHost, port());
+            waiting.back()->write("GET / HTTP/1.1\r\n");
+        }
+        const auto closed = [&waiting] {
+            return std::count_if(waiting.begin(), waiting.end(), [](const auto &s) {
+                return s->state() == QAbstractSocket::UnconnectedState;
+            });
+        };
+        QTRY_COMPARE(m_server->refusals().value(QStringLiteral("too many connections")), 1u);
+        QTRY_COMPARE(closed(), 1);
+        m_now += RemoteServer::IDLE_MS;
+        QTRY_COMPARE(closed(), RemoteServer::MAX_HTTP_CONNECTIONS + 1);
+        QCOMPARE(m_server->refusals().value(QStringLiteral("idle")),
+                 quint64(RemoteServer::MAX_HTTP_CONNECTIONS));
+        QCOMPARE(statusLine(exchange(port(), get("/"))), "HTTP/1.1 200 OK");
+    }
+
     void upgradeRefused_data()
     {
         QTest::addColumn<bool>("cookie");
@@ -424,6 +447,7 @@ private slots:
         m_server->setPinHash(pinhash::hashPin(QStringLiteral("1111"), 100));
         QTRY_COMPARE(goneA.size(), 1);
         QTRY_COMPARE(goneB.size(), 1);
+        QCOMPARE(a->closeCode(), QWebSocketProtocol::CloseCodePolicyViolated);
         QCOMPARE(m_server->clientCount(), 0);
         QCOMPARE(
             statusLine(exchange(port(), get("/background", "Cookie: " + m_cookie + "\r\n" + HOST))),
