@@ -235,7 +235,13 @@ void RemoteServer::read(QTcpSocket *socket)
     c->fed = bytes.size();
     if (state == remotehttp::RequestReader::Refused) {
         const int status = c->reader.status();
-        answer(*c, remotehttp::response(status), refusalFor(status));
+        const QList<QPair<QByteArray, QByteArray>> allow = {{"Allow", "GET, POST"}};
+        answer(*c,
+               remotehttp::response(status, {}, {},
+                                    status == remotehttp::STATUS_METHOD_NOT_ALLOWED
+                                        ? allow
+                                        : QList<QPair<QByteArray, QByteArray>>()),
+               refusalFor(status));
     } else if (state == remotehttp::RequestReader::Complete) {
         serve(*c);
     }
@@ -293,7 +299,10 @@ void RemoteServer::serve(Connection &c)
         answer(c, response(STATUS_NOT_FOUND), "not found");
         return;
     case Route::MethodNotAllowed:
-        answer(c, response(STATUS_METHOD_NOT_ALLOWED), "method not allowed");
+        answer(c,
+               response(STATUS_METHOD_NOT_ALLOWED, {}, {},
+                        {{"Allow", r.path == "/pin" ? "POST" : "GET"}}),
+               "method not allowed");
         return;
     }
 }
