@@ -3,6 +3,7 @@
 #include "dialogs/settingsrules.h"
 #include "model/showcommands.h"
 #include "model/showdocument.h"
+#include "remote/pinguard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -13,12 +14,25 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QNetworkInterface>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+
+QString remoteRefusal(const UserPreferences &user, const QString &typedPin)
+{
+    if (!typedPin.isEmpty() && !pinhash::isValidPin(typedPin))
+        return QCoreApplication::translate("Preferences",
+                                           "The PIN of the web remote must have 4 to 8 digits.");
+    if (user.remote_enabled && typedPin.isEmpty() && user.remote_pin_hash.isEmpty())
+        return QCoreApplication::translate("Preferences",
+                                           "Set a PIN of 4 to 8 digits for the web remote.");
+    return QString();
+}
 
 // ---- PreferencesEdit ----------------------------------------------------------
 
@@ -197,6 +211,12 @@ void addWide(QGroupBox *box, QWidget *widget)
     grid->addWidget(widget, grid->rowCount(), 0, 1, 2);
 }
 
+QString pinPlaceholder(bool set)
+{
+    return set ? QCoreApplication::translate("Preferences", "PIN set — type to change")
+               : QCoreApplication::translate("Preferences", "4 to 8 digits");
+}
+
 } // namespace
 
 Preferences::Preferences(QWidget *parent) : QWidget(parent)
@@ -371,8 +391,10 @@ void Preferences::buildWidgets()
     user->addWidget(oscInNote);
     connect(m_oscInPort, &QSpinBox::valueChanged, this,
             [this](int port) { m_user.osc_in_port = quint16(port); });
+    user->addWidget(buildRemoteGroup(userPage));
     user->addStretch();
     pages->addTab(userPage, tr("This Computer"));
+    m_pages = pages;
 
     auto *ok = new QPushButton(tr("OK"), this);
     ok->setObjectName(QStringLiteral("ok"));
@@ -419,6 +441,102 @@ void Preferences::buildWidgets()
             [this](int port) { m_edit.working().osc_default_port = quint16(port); });
     connect(m_oscPlain, &QLineEdit::textChanged, this,
             [this](const QString &text) { m_edit.setPlainTargetsText(text); });
+}
+
+QWidget *Preferences::buildRemoteGroup(QWidget *page)
+{
+    auto *remote = group(tr("Web Remote"), page);
+    m_remoteEnabled = new QCheckBox(tr("Serve the web remote"), remote);
+    m_remoteEnabled->setObjectName(QStringLiteral("remoteEnabled"));
+    m_remoteEnabled->setToolTip(tr("serves a page to phones and tablets on the show network that "
+                                   "shows the controls of the show; it asks for the PIN first"));
+    addWide(remote, m_remoteEnabled);
+    connect(m_remoteEnabled, &QCheckBox::clicked, this,
+            [this](bool checked) { m_user.remote_enabled = checked; });
+
+    m_remotePort = new QSpinBox(remote);
+    m_remotePort->setObjectName(QStringLiteral("remotePort"));
+    m_remotePort->setRange(1, 65535);
+    m_remotePort->setAlignment(Qt::AlignRight);
+    m_remotePort->setToolTip(
+        tr("the TCP port the web remote listens on, 1 to 65535; 9080 unless changed"));
+    addRow(remote, tr("Port :"), m_remotePort);
+    remote->layout()->setAlignment(m_remotePort, Qt::AlignLeft);
+    connect(m_remotePort, &QSpinBox::valueChanged, this,
+            [this](int port) { m_user.remote_port = quint16(port); });
+
+    m_remoteInterface = new QComboBox(remote);
+    m_remoteInterface->setObjectName(QStringLiteral("remoteInterface"));
+    m_remoteInterface->setEditable(true);
+    m_remoteInterface->setInsertPolicy(QComboBox::NoInsert);
+    m_remoteInterface->setToolTip(
+        tr("the network interface the web remote listens on besides loopback (127.0.0.1), by "
+           "name; Same as the show: the one Art-Net and streaming ACN use"));
+    addRow(remote, tr("Network interface :"), m_remoteInterface);
+    connect(m_remoteInterface, &QComboBox::editTextChanged, this, [this](const QString &text) {
+        m_user.remote_interface =
+            text == m_remoteInterface->itemText(0) ? QString() : text.trimmed();
+    });
+
+    m_remoteOperate = new QCheckBox(tr("Clients may operate controls"), remote);
+    m_remoteOperate->setObjectName(QStringLiteral("remoteOperate"));
+    m_remoteOperate->setToolTip(
+        tr("lets phones and tablets move faders and press buttons; unticked they only watch"));
+    addWide(remote, m_remoteOperate);
+    connect(m_remoteOperate, &QCheckBox::clicked, this,
+            [this](bool checked) { m_user.remote_operate = checked; });
+
+    m_remotePin = new QLineEdit(remote);
+    m_remotePin->setObjectName(QStringLiteral("remotePin"));
+    m_remotePin->setEchoMode(QLineEdit::Password);
+    m_remotePin->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,8}")), m_remotePin));
+    m_remotePin->setToolTip(tr("what phones and tablets must enter before they see the show, 4 "
+                               "to 8 digits; kept only as a hash; left empty, the PIN set stays"));
+    addRow(remote, tr("PIN :"), m_remotePin);
+
+    m_remoteRisky = new QCheckBox(
+        tr("Operate commands, other HTTP hosts and OSC beyond the show network from the page"),
+        remote);
+    m_remoteRisky->setObjectName(QStringLiteral("remoteRisky"));
+    m_remoteRisky->setToolTip(
+        tr("lets the page operate controls that start programs on this computer, call HTTP "
+           "servers on other computers or send OSC off the show network. A PIN of 4 digits is "
+           "soon guessed or seen over a shoulder, and whoever has it could then run programs "
+           "here with your rights; unticked, these controls are watch-only on the page"));
+    addWide(remote, m_remoteRisky);
+    connect(m_remoteRisky, &QCheckBox::clicked, this,
+            [this](bool checked) { m_user.remote_risky_outputs = checked; });
+
+    auto *note = new QLabel(tr("The web remote belongs on the show network, never on the "
+                               "internet. Phones and tablets open the address shown under Web "
+                               "Remote in the menu."),
+                            remote);
+    note->setWordWrap(true);
+    addWide(remote, note);
+    return remote;
+}
+
+void Preferences::showRemote()
+{
+    const QSignalBlocker b1(m_remotePort), b2(m_remoteInterface);
+    m_remoteEnabled->setChecked(m_user.remote_enabled);
+    m_remotePort->setValue(m_user.remote_port);
+    m_remoteInterface->clear();
+    m_remoteInterface->addItem(tr("Same as the show"));
+    for (const QNetworkInterface &i : QNetworkInterface::allInterfaces()) {
+        if (i.flags().testFlag(QNetworkInterface::IsUp) &&
+            !i.flags().testFlag(QNetworkInterface::IsLoopBack))
+            m_remoteInterface->addItem(i.name());
+    }
+    if (m_user.remote_interface.isEmpty())
+        m_remoteInterface->setCurrentIndex(0);
+    else
+        m_remoteInterface->setEditText(m_user.remote_interface);
+    m_remoteOperate->setChecked(m_user.remote_operate);
+    m_remotePin->clear();
+    m_remotePin->setPlaceholderText(pinPlaceholder(!m_user.remote_pin_hash.isEmpty()));
+    m_remoteRisky->setChecked(m_user.remote_risky_outputs);
 }
 
 void Preferences::setMidiDevices(const QStringList &outputs, const QStringList &inputs)
@@ -482,16 +600,32 @@ void Preferences::setUserPreferences(const UserPreferences &preferences,
     m_autoPatch->setChecked(m_user.auto_patch);
     const QSignalBlocker blocker(m_oscInPort);
     m_oscInPort->setValue(m_user.osc_in_port);
+    showRemote();
 }
 
 bool Preferences::pressApply()
 {
-    if (const QString refusal = m_edit.refusal(); !refusal.isEmpty()) {
+    const auto refuse = [this](const QString &refusal) {
         if (m_refuse)
             m_refuse(refusal);
         else
             QMessageBox::warning(this, windowTitle(), refusal);
+    };
+    if (const QString refusal = m_edit.refusal(); !refusal.isEmpty()) {
+        refuse(refusal);
         return false;
+    }
+    const QString pin = m_remotePin->text();
+    if (const QString refusal = remoteRefusal(m_user, pin); !refusal.isEmpty()) {
+        m_pages->setCurrentIndex(m_pages->count() - 1);
+        m_remotePin->setFocus();
+        refuse(refusal);
+        return false;
+    }
+    if (!pin.isEmpty()) {
+        m_user.remote_pin_hash = pinhash::hashPin(pin);
+        m_remotePin->clear();
+        m_remotePin->setPlaceholderText(pinPlaceholder(true));
     }
     if (m_userStore && m_user != m_userStored) {
         m_userStore(m_user);

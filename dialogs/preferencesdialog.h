@@ -2,9 +2,13 @@
 // start options, project, MIDI devices, display, network, HTTP server and
 // calls to other computers, the OSC default target and plain targets,
 // command options and the screen lock. Its page "This Computer" holds what
-// is the user's, not the show's (the update check, the OSC input port):
-// those are handed to a store of the caller's on OK and Apply and
-// never reach the show document, its history or its modified state.
+// is the user's, not the show's (the update check, the OSC input port, the
+// web remote): those are handed to a store of the caller's on OK and Apply
+// and never reach the show document, its history or its modified state.
+//
+// The web remote's PIN is never shown nor kept as typed: a PIN typed is
+// hashed (remote/pinguard.h) on OK and Apply and the field emptied; an
+// empty field keeps the stored hash.
 //
 // PreferencesEdit holds the logic on records and is usable without a
 // window; Preferences is its view. Applying pushes one ChangePreferences
@@ -31,6 +35,7 @@ class QComboBox;
 class QLineEdit;
 class QPlainTextEdit;
 class QSpinBox;
+class QTabWidget;
 class ShowDocument;
 
 // One entry of a device list.
@@ -44,6 +49,11 @@ struct NetworkChoice {
     QString name;    // "eth0"
     QString address; // "192.168.1.10"
 };
+
+// Why the user's preferences cannot be stored with `typedPin` (empty: the
+// stored hash stays): a PIN typed that is not 4 to 8 digits, or the web
+// remote switched on with no PIN at all. Empty when they can.
+QString remoteRefusal(const UserPreferences &user, const QString &typedPin);
 
 class PreferencesEdit
 {
@@ -160,6 +170,8 @@ private slots:
 
 private:
     void buildWidgets();
+    QWidget *buildRemoteGroup(QWidget *page);
+    void showRemote();
     void fillDevices();
     void updateDisplay();
 
@@ -192,4 +204,11 @@ private:
     QSpinBox *m_oscPort = nullptr;
     QLineEdit *m_oscPlain = nullptr;
     QSpinBox *m_oscInPort = nullptr;
+    QTabWidget *m_pages = nullptr;
+    QCheckBox *m_remoteEnabled = nullptr;
+    QSpinBox *m_remotePort = nullptr;
+    QComboBox *m_remoteInterface = nullptr;
+    QCheckBox *m_remoteOperate = nullptr;
+    QLineEdit *m_remotePin = nullptr;
+    QCheckBox *m_remoteRisky = nullptr;
 };

@@ -2,6 +2,7 @@
 // not connected), apply, OK and cancel, the confirmations.
 #include "dialogs/preferencesdialog.h"
 #include "model/showdocument.h"
+#include "remote/pinguard.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -10,6 +11,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSpinBox>
+#include <QTabWidget>
 #include <QtTest>
 
 namespace
@@ -285,6 +287,114 @@ private slots:
         click(dialog, "apply");
         QCOMPARE(stored.last().osc_in_port, quint16(0));
         QCOMPARE(document.undoStack().count(), 0);
+    }
+
+    void remotePin_data()
+    {
+        QTest::addColumn<bool>("enabled");
+        QTest::addColumn<QString>("storedPin"); // "": no hash stored
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("refusal"); // "": stored
+        QTest::newRow("4 digits") << true << ""
+                                  << "1234"
+                                  << "";
+        QTest::newRow("8 digits") << true << ""
+                                  << "12345678"
+                                  << "";
+        QTest::newRow("3 digits") << true << ""
+                                  << "123"
+                                  << "4 to 8 digits";
+        QTest::newRow("9 digits") << false << ""
+                                  << "123456789"
+                                  << "4 to 8 digits";
+        QTest::newRow("letters") << true << "1234"
+                                 << "12ab"
+                                 << "4 to 8 digits";
+        QTest::newRow("on without a PIN") << true << ""
+                                          << ""
+                                          << "Set a PIN";
+        QTest::newRow("on, the stored PIN stays") << true << "2468"
+                                                  << ""
+                                                  << "";
+        QTest::newRow("a new PIN replaces it") << true << "2468"
+                                               << "13579"
+                                               << "";
+    }
+
+    // A PIN typed is stored as a hash on OK, never as typed; a PIN that is
+    // not 4 to 8 digits, or the remote on without any, is refused with the
+    // window open on the page of the PIN; an empty field keeps the hash.
+    void remotePin()
+    {
+        QFETCH(bool, enabled);
+        QFETCH(QString, storedPin);
+        QFETCH(QString, typed);
+        QFETCH(QString, refusal);
+        ShowDocument document;
+        Preferences dialog;
+        QStringList refusals;
+        dialog.setRefusalShower([&refusals](const QString &r) { refusals << r; });
+        QList<UserPreferences> stored;
+        UserPreferences before;
+        before.remote_enabled = enabled;
+        if (!storedPin.isEmpty())
+            before.remote_pin_hash = pinhash::hashPin(storedPin);
+        dialog.setPreferences(&document);
+        dialog.setUserPreferences(before, [&stored](const UserPreferences &p) { stored << p; });
+        auto *pin = dialog.findChild<QLineEdit *>("remotePin");
+        QCOMPARE(pin->placeholderText().startsWith("PIN set"), !storedPin.isEmpty());
+        dialog.show();
+        pin->setText(typed);
+        click(dialog, "ok");
+        QCOMPARE(dialog.isVisible(), !refusal.isEmpty());
+        if (!refusal.isEmpty()) {
+            QCOMPARE(refusals.size(), 1);
+            QVERIFY2(refusals.first().contains(refusal), qPrintable(refusals.first()));
+            QCOMPARE(dialog.findChild<QTabWidget *>("pages")->currentIndex(), 1);
+            QVERIFY(stored.isEmpty());
+            return;
+        }
+        const QByteArray hash =
+            stored.isEmpty() ? before.remote_pin_hash : stored.last().remote_pin_hash;
+        const QString pinNow = typed.isEmpty() ? storedPin : typed;
+        QVERIFY(pinhash::pinMatches(hash, pinNow));
+        QVERIFY(hash != pinNow.toLatin1());
+        QVERIFY(pin->text().isEmpty());
+        QVERIFY(pin->placeholderText().startsWith("PIN set"));
+    }
+
+    // The web remote's settings reach the store on Apply, and switching it
+    // off again stores off and the show's interface, keeping the PIN.
+    void remoteSettingsAndTheWayBack()
+    {
+        Preferences dialog;
+        QList<UserPreferences> stored;
+        dialog.setUserPreferences(UserPreferences(),
+                                  [&stored](const UserPreferences &p) { stored << p; });
+        auto *interface = dialog.findChild<QComboBox *>("remoteInterface");
+        QCOMPARE(interface->currentIndex(), 0);
+        click(dialog, "remoteEnabled");
+        dialog.findChild<QSpinBox *>("remotePort")->setValue(65535);
+        interface->setEditText("eth1");
+        click(dialog, "remoteOperate");
+        click(dialog, "remoteRisky");
+        dialog.findChild<QLineEdit *>("remotePin")->setText("0000");
+        click(dialog, "apply");
+        QCOMPARE(stored.size(), 1);
+        UserPreferences on = stored.last();
+        QVERIFY(on.remote_enabled && !on.remote_operate && on.remote_risky_outputs);
+        QCOMPARE(on.remote_port, quint16(65535));
+        QCOMPARE(on.remote_interface, QStringLiteral("eth1"));
+
+        click(dialog, "remoteEnabled");
+        interface->setCurrentIndex(0);
+        click(dialog, "apply");
+        QCOMPARE(stored.size(), 2);
+        QVERIFY(!stored.last().remote_enabled);
+        QCOMPARE(stored.last().remote_interface, QString());
+        QCOMPARE(stored.last().remote_pin_hash, on.remote_pin_hash);
+        dialog.setUserPreferences(on, {}); // opened again
+        QCOMPARE(interface->currentText(), QStringLiteral("eth1"));
     }
 };
 
