@@ -98,6 +98,9 @@ void CommandTable::createActions(QMainWindow *console)
     preferences = make(console, tr("Preferences..."), tr("Ctrl+P"),
                        tr("Global settings of %1").arg(appinfo::productName()),
                        ":/images/preferences.xpm", c, SLOT(slotPreferences()));
+    webRemote = make(console, tr("Web Remote..."), QString(),
+                     tr("Where phones and tablets open the console, and who is connected"), nullptr,
+                     c, SLOT(slotWebRemote()));
     documentation = make(console, tr("Generate Documentation..."), tr("Ctrl+G"),
                          tr("Creating a Documentation of the Current Configuration"),
                          ":/images/documentation.xpm", c, SLOT(slotDocumentation()));
@@ -143,7 +146,7 @@ void CommandTable::createMenus(QMainWindow *console)
     importMenu->addActions({importControl, importBackground});
     mainMenu->addAction(documentation);
     mainMenu->addSeparator();
-    mainMenu->addActions({lockScreen, preferences});
+    mainMenu->addActions({lockScreen, preferences, webRemote});
     helpMenu = mainMenu->addMenu(QIcon(QStringLiteral(":/images/helpHelp.xpm")), tr("Help"));
     helpMenu->addActions({help, checkUpdate, about, aboutQt});
     mainMenu->addAction(quit);

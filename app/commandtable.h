@@ -63,6 +63,7 @@ public:
     QAction *importBackground = nullptr;
     QAction *lockScreen = nullptr;
     QAction *preferences = nullptr;
+    QAction *webRemote = nullptr;
     QAction *documentation = nullptr;
     QAction *help = nullptr;
     QAction *checkUpdate = nullptr;

@@ -12,6 +12,7 @@
 #include "app/usersettings.h"
 #include "controls/palette.h"
 #include "controls/stretch.h"
+#include "dialogs/remotewindow.h"
 #include "model/configuration.h"
 #include "model/showcommands.h"
 
@@ -49,7 +50,8 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
       m_progress(this, services.loadProgress), m_surface(this, m_document, &m_progress),
       m_startupTimeout(services.waitOneSecond ? services.waitOneSecond : defaultSecondWaiter()),
       m_quit(services.quit ? services.quit : [] { QCoreApplication::quit(); }),
-      m_io(m_document, m_surface, services.net ? *services.net : NetEnvironment::system())
+      m_io(m_document, m_surface, services.net ? *services.net : NetEnvironment::system()),
+      m_remote(m_document, m_surface, services.net ? *services.net : NetEnvironment::system())
 {
     setWindowIcon(QIcon(QStringLiteral(":/images/pultora.png")));
     m_statusLine = new StatusLine(this);
@@ -162,11 +164,17 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     // the setting, and a change of the setting takes effect at once.
     m_io.setRunOscInPort(services.oscInPort);
     m_io.setOscInPort(usersettings::readPreferences().osc_in_port);
-    m_settingsDialogs.setUserPreferencesHandler(
-        [this](const UserPreferences &user) { m_io.setOscInPort(user.osc_in_port); });
+    m_settingsDialogs.setUserPreferencesHandler([this](const UserPreferences &user) {
+        m_io.setOscInPort(user.osc_in_port);
+        m_remote.setUserPreferences(user);
+    });
     // The window takes the background's input colour; the stored background
     // colour stays as it is.
-    m_io.setBackgroundHandler([this](const QColor &color) { applyColorPalette(this, color); });
+    m_io.setBackgroundHandler([this](const QColor &color) {
+        applyColorPalette(this, color);
+        m_remote.showBackgroundColor(color);
+    });
+    connect(&m_remote, &RemoteConsole::changed, this, &Pultora::showRemoteState);
     // The MIDI input device is a preference: the listeners are offered
     // their values again.
     connect(&m_document, &ShowDocument::preferencesChanged, this, [this] {
@@ -215,7 +223,40 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     for (int i = 0; i < argc; ++i)
         args.append(QString::fromLocal8Bit(argv[i]));
     startUp(args);
+    // The web remote serves the show once it is there: this run's from the
+    // command line, or else the user's.
+    if (services.remote)
+        m_remote.setRun(*services.remote);
+    m_remote.setUserPreferences(usersettings::readPreferences());
     showState();
+}
+
+void Pultora::showRemoteState()
+{
+    QString text;
+    if (m_remote.serving())
+        text = tr("Remote: %1").arg(m_remote.clientCount());
+    else if (m_remote.switchedOn())
+        text = tr("Remote: off");
+    QStringList tip = m_remote.addresses();
+    tip.append(m_remote.state());
+    tip.append(tr("%n client(s) connected", nullptr, m_remote.clientCount()));
+    m_statusLine->showRemote(text, tip.join(QLatin1Char('\n')));
+    if (m_remoteWindow) {
+        m_remoteWindow->setAddresses(m_remote.addresses());
+        m_remoteWindow->setClientCount(m_remote.clientCount());
+        m_remoteWindow->setState(m_remote.serving() ? QString() : m_remote.state());
+    }
+}
+
+void Pultora::showRemoteWindow()
+{
+    if (!m_remoteWindow)
+        m_remoteWindow = new RemoteWindow(this);
+    showRemoteState();
+    m_remoteWindow->show();
+    m_remoteWindow->raise();
+    m_remoteWindow->activateWindow();
 }
 
 Pultora::~Pultora()

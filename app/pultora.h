@@ -41,6 +41,7 @@
 #include "app/loadprogress.h"
 #include "app/overviewwindow.h"
 #include "app/recentfiles.h"
+#include "app/remoteconsole.h"
 #include "app/settingsdialogs.h"
 #include "app/startup.h"
 #include "app/surface.h"
@@ -50,6 +51,7 @@
 #include <QDateTime>
 #include <QMainWindow>
 #include <QPoint>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -62,6 +64,7 @@ class TypePalette;
 class FileCommands;
 class SessionFiles;
 class QLabel;
+class RemoteWindow;
 class Prompter;
 class StatusLine;
 class TargetFrame;
@@ -80,6 +83,7 @@ struct ConsoleServices {
     int recoveryIntervalMs = 0;                // 0: a minute between recovery copies
     std::optional<NetEnvironment> net;         // none: the system's network
     std::optional<quint16> oscInPort;          // none: the user's OSC input port
+    std::optional<RemoteConsole::Run> remote;  // none: the user's web remote
 };
 
 class Pultora : public QMainWindow
@@ -111,6 +115,7 @@ public:
     const QStringList &recentFiles() const { return m_recent.files(); }
     bool triggerTimerRunning() const;
     const ConsoleIo &io() const { return m_io; }
+    const RemoteConsole &remote() const { return m_remote; }
     DesignMode &design() const { return *m_design; }
     QString translationFile() const { return m_translationFile; }
     QString localeName() const { return m_localeName; }
@@ -161,6 +166,7 @@ private slots:
     void slotLockUnlockScreen();
     void slotPreferences();
     void slotPreferencesChanged();
+    void slotWebRemote();
     void slotSettingsChanged(bool bUpdateOverview);
     void slotSettingsChanged();
     void slotSettingsChanged(QWidget *WidgetPtr);
@@ -193,6 +199,9 @@ private slots:
 
 private:
     void startUp(const QStringList &args);
+    // The web remote's sign in the status line, and its window.
+    void showRemoteState();
+    void showRemoteWindow();
     void sendOutput(const SettingDmxStruct &output, int value);
     bool locked() const { return m_document.preferences().lock_screen; }
     void openMainMenu(const QPoint &position, const QPoint &globalPosition);
@@ -230,6 +239,8 @@ private:
     StartupTimeout m_startupTimeout;
     std::function<void()> m_quit;
     ConsoleIo m_io;
+    RemoteConsole m_remote;
+    QPointer<RemoteWindow> m_remoteWindow;
     std::unique_ptr<SessionFiles> m_sessions;
     std::unique_ptr<FileCommands> m_files;
     // Declared after the document and the files, so it ends before them:

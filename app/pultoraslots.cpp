@@ -140,6 +140,11 @@ void Pultora::slotPreferencesChanged()
             this, [this] { closeDialogs(); }, Qt::QueuedConnection);
 }
 
+void Pultora::slotWebRemote()
+{
+    showRemoteWindow();
+}
+
 void Pultora::slotSettingsEdit(const QWidget *widget)
 {
     m_edit->edit(widget);

@@ -86,6 +86,20 @@ void StatusLine::showLock(bool locked, const QString &tip)
     m_lock->setVisible(locked);
 }
 
+void StatusLine::showRemote(const QString &text, const QString &tip)
+{
+    if (!m_remote && text.isEmpty())
+        return;
+    if (!m_remote) {
+        m_remote = new QLabel(this);
+        m_remote->setObjectName(QStringLiteral("remoteSign"));
+        addPermanentWidget(m_remote);
+    }
+    m_remote->setText(text);
+    m_remote->setToolTip(tip);
+    m_remote->setVisible(!text.isEmpty());
+}
+
 void StatusLine::setDesignMode(bool on)
 {
     if (!m_design && !on)

@@ -28,6 +28,9 @@ public:
     QLabel *lockSign() const { return m_lock; }
     // "Design Mode" beside the messages while the mode is on.
     void setDesignMode(bool on);
+    // The web remote's sign ("Remote: 2"), shown while `text` is not empty.
+    void showRemote(const QString &text, const QString &tip);
+    QLabel *remoteSign() const { return m_remote; }
 
     // Where the message is drawn: from the left to the first item beside it.
     QRect messageRect() const;
@@ -45,5 +48,6 @@ private:
 
     QLabel *m_lock = nullptr;
     QLabel *m_design = nullptr;
+    QLabel *m_remote = nullptr;
     QList<QPointer<QLabel>> m_hints;
 };
