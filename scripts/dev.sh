@@ -560,7 +560,7 @@ package)
     ls "$ROOT"/build/pultora_*.deb
     ;;
 size)
-    product=$(nonblank_lines model net io controls dialogs doc app)
+    product=$(nonblank_lines model net remote io controls dialogs doc app)
     tests=$(nonblank_lines tests)
     awk -v p="$product" -v t="$tests" 'BEGIN { printf "product %d  tests %d  ratio %.3f\n", p, t, t / p }'
     ;;
