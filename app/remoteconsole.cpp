@@ -124,12 +124,7 @@ RemoteConsole::RemoteConsole(const ShowDocument &document, const Surface &surfac
             restart();
         layoutChanged();
     });
-    connect(&document, &ShowDocument::backgroundChanged, this, [this] {
-        ++m_pictureVersion;
-        if (serving())
-            m_server->setBackgroundPicture(backgroundPicture());
-        layoutChanged();
-    });
+    connect(&document, &ShowDocument::backgroundChanged, this, relayout);
     connect(&surface, &Surface::widgetsChanged, this, [this] {
         watchControls();
         layoutChanged();
@@ -241,7 +236,6 @@ void RemoteConsole::restart()
         connect(m_server.get(), &RemoteServer::clientsChanged, this, [this] { emit changed(); });
         connect(m_server.get(), &RemoteServer::moveArrived, this, &RemoteConsole::moveArrived);
     }
-    m_server->setBackgroundPicture(backgroundPicture());
     QString error;
     if (!m_server->start(settings, &error)) {
         m_state = error;
@@ -314,6 +308,8 @@ void RemoteConsole::sendLayout()
     m_showNetworks = ownNetworks(m_env, m_document.preferences().net_interface);
     const BackgroundStruct &bg = m_document.background();
     const PreferencesStruct &prefs = m_document.preferences();
+    const QByteArray picture = backgroundPicture();
+    m_server->setBackgroundPicture(picture);
     QJsonArray groups;
     QJsonArray others;
     for (const SettingStruct &record : m_document.controls()) {
@@ -353,7 +349,7 @@ void RemoteConsole::sendLayout()
         {QStringLiteral("h"), qint64(bg.size_y)},
         {QStringLiteral("bg"),
          m_background.value_or(QColor(bg.color_red, bg.color_green, bg.color_blue)).name()},
-        {QStringLiteral("picture"), bg.bitmap.isNull() ? 0 : m_pictureVersion + 1},
+        {QStringLiteral("picture"), picture.isEmpty() ? 0 : m_pictureVersion},
         {QStringLiteral("locked"), prefs.lock_screen},
         {QStringLiteral("operate"), m_run || m_user.remote_operate},
         {QStringLiteral("controls"), groups},
@@ -426,17 +422,23 @@ void RemoteConsole::moveArrived(const remotemessage::Move &move)
     }
 }
 
-QByteArray RemoteConsole::backgroundPicture() const
+QByteArray RemoteConsole::backgroundPicture()
 {
     const Picture &picture = m_document.background().bitmap;
     if (picture.isNull())
         return QByteArray();
+    // A resized window changes the background too: the picture is encoded
+    // again only when it is another picture.
+    if (picture.cacheKey() == m_pictureKey)
+        return m_picture;
+    m_pictureKey = picture.cacheKey();
+    ++m_pictureVersion;
+    m_picture.clear();
     const QImage image = picture.fitted(QSize(MAX_PICTURE_SIDE, MAX_PICTURE_SIDE));
     if (image.isNull())
         return QByteArray();
-    QByteArray png;
-    QBuffer buffer(&png);
+    QBuffer buffer(&m_picture);
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
-    return png;
+    return m_picture;
 }

@@ -112,7 +112,8 @@ private:
     void flush();
     void moveArrived(const remotemessage::Move &move);
     bool watchOnly(const SettingStruct &record) const;
-    QByteArray backgroundPicture() const;
+    // The background picture as PNG, encoded once per picture.
+    QByteArray backgroundPicture();
 
     const ShowDocument &m_document;
     const Surface &m_surface;
@@ -130,6 +131,8 @@ private:
     QList<quint32> m_changed;
     std::optional<QColor> m_background;
     int m_pictureVersion = 0;
+    qint64 m_pictureKey = 0;
+    QByteArray m_picture;
     bool m_layoutDue = false;
     QTimer m_pass;
     Drops m_drops;
