@@ -4,7 +4,7 @@
 The mock speaks the remote protocol on 127.0.0.1: it serves
 remote/page/index.html (with a texts object in place of the placeholder),
 takes PIN 4321, hands out a session cookie, sends a layout with one control
-of each kind, echoes moves back as values, springs the pitch fader back,
+of each kind, echoes moves back as values, springs the pitch fader back once let go,
 ticks the clock, and logs every message it receives.
 
 Run it only inside the private network namespace:
@@ -135,6 +135,7 @@ class MockConsole:
         self.server = None
         self.port = None
         self.pitch_timer = None
+        self.pitch_held = False
         self.ceiling = {7: 200}     # "Back" never goes above 200: the page must show that
 
     # -- HTTP ---------------------------------------------------------------
@@ -232,10 +233,18 @@ class MockConsole:
                 v = c["min"] + (v - c["min"]) % n
             c["v"] = max(c["min"], min(c["max"], self.ceiling.get(c["id"], c["max"]), v))
             await self.values([{"id": c["id"], "v": c["v"]}])
-            if c["kind"] == "pitch":
+            if c["kind"] == "pitch" and not self.pitch_held:
                 self.spring_back(c)
         elif msg.get("t") == "press" and isinstance(msg.get("down"), bool):
             down = msg["down"]
+            if c["kind"] == "pitch":
+                # Held while a finger is on it; it springs back once let go.
+                self.pitch_held = down
+                if down and self.pitch_timer:
+                    self.pitch_timer.cancel()
+                if not down:
+                    self.spring_back(c)
+                return
             if c["kind"] in ("push", "encoder_push"):
                 c["down"] = down
             elif c["kind"] in ("switch", "encoder_switch") and not down:
@@ -491,9 +500,15 @@ class Run:
         sets = self.sent(n, t="set", id=9)
         self.check(sets and sets[-1]["v"] > 70, "horizontal fader: right raises")
 
-        # pitch: springs back by the console
+        # pitch: held while the finger is on it (press around the sets), springs back by the console
         pitch = self.ctl("Bend")
+        n = len(m.received)
         self.drag(pitch, 0, -50)
+        bend = [x for x in m.received[n:] if x.get("id") == 8]
+        kinds = [(x["t"], x.get("down")) for x in bend]
+        self.check(len(bend) > 2 and kinds[0] == ("press", True) and kinds[-1] == ("press", False)
+                   and all(k == ("set", None) for k in kinds[1:-1]),
+                   "pitch: press down, its sets, press up (%s)" % kinds)
         self.check(self.wait(lambda: pitch.get_attribute("aria-valuenow") == "0", 3), "pitch springs back")
 
         # knob: vertical drag
