@@ -61,6 +61,7 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     m_triggerInterval = appinfo::TRIGGER_INTERVAL_MS;
     m_recoveryInterval = services.recoveryIntervalMs > 0 ? services.recoveryIntervalMs
                                                          : appinfo::RECOVERY_INTERVAL_MS;
+    m_unattended = services.unattended;
     resetSetting(&m_editRecord);
     m_sessions = std::make_unique<SessionFiles>();
 
@@ -160,6 +161,8 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     // The network nodes' own messages (which network, a second sender on a
     // universe of ours, a frame that did not leave) go to the status line.
     m_io.setNoticeHandler([this](const QString &text) { showStatus(text, appinfo::STATUS_MS); });
+    // The web remote listens anew when the interfaces change under it.
+    m_io.objects().setNetworkHandler([this] { m_remote.networkChanged(); });
     // OSC input is the user's: this run's port (the command line) wins over
     // the setting, and a change of the setting takes effect at once.
     m_io.setRunOscInPort(services.oscInPort);
@@ -240,7 +243,7 @@ void Pultora::showRemoteState()
         text = tr("Remote: off");
     QStringList tip = m_remote.addresses();
     tip.append(m_remote.state());
-    tip.append(tr("%n client(s) connected", nullptr, m_remote.clientCount()));
+    tip.append(tr("Clients connected: %1").arg(m_remote.clientCount()));
     m_statusLine->showRemote(text, tip.join(QLatin1Char('\n')));
     if (m_remoteWindow) {
         m_remoteWindow->setAddresses(m_remote.addresses());
@@ -283,7 +286,15 @@ void Pultora::startUp(const QStringList &args)
     m_commands.setLastSessionAvailable(QFileInfo::exists(m_files->lastSessionFile()));
     // Restored changes take the place of the start file: the lights get the
     // values of one show only.
-    if (!m_files->offerRecovery())
+    if (m_unattended) {
+        // Nobody to decide: the copies stay for the next start with a person.
+        for (const SessionFiles::Recovery &copy : m_sessions->orphanedRecoveries())
+            qCWarning(lcApp).noquote()
+                << QStringLiteral("recovery copy %1 (of %2) left as it is: not restored unattended")
+                       .arg(copy.copy, copy.originalFile.isEmpty() ? QStringLiteral("untitled")
+                                                                   : copy.originalFile);
+    }
+    if (m_unattended || !m_files->offerRecovery())
         m_files->startWith(args.size() > 1 ? args.at(1) : QString());
     startRecoveryCopies();
     // Without a show the start-up wait still applies.
@@ -293,8 +304,9 @@ void Pultora::startUp(const QStringList &args)
     startTriggerTimer();
     setAcceptDrops(true);
     // Silent: reports only a newer version, and only when the user switched
-    // the check on for this computer.
-    slotCheckForSoftwareUpdate(false);
+    // the check on for this computer and someone is there to read it.
+    if (!m_unattended)
+        slotCheckForSoftwareUpdate(false);
 }
 
 void Pultora::sendOutput(const SettingDmxStruct &output, int value)
@@ -546,6 +558,12 @@ void Pultora::closeEvent(QCloseEvent *event)
 
 void Pultora::offerReload(const QString &path)
 {
+    if (m_unattended) {
+        if (!path.isEmpty())
+            qCWarning(lcApp).noquote()
+                << QStringLiteral("%1 changed on disk: not reloaded unattended").arg(path);
+        return;
+    }
     if (path.isEmpty()) {
         if (m_reloadOffer)
             m_reloadOffer->hide();

@@ -83,7 +83,7 @@ void RemoteWindow::setAddresses(const QStringList &urls)
 void RemoteWindow::setClientCount(int count)
 {
     m_clients->setText(count <= 0 ? tr("No client connected")
-                                  : tr("%n client(s) connected", nullptr, count));
+                                  : tr("Clients connected: %1").arg(count));
 }
 
 void RemoteWindow::setState(const QString &text)
