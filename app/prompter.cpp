@@ -1,5 +1,7 @@
 #include "app/prompter.h"
 
+#include "app/appinfo.h"
+
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QFileDialog>
@@ -9,6 +11,14 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QVBoxLayout>
+
+bool Prompter::allowOutputs(const QString &question, const QString &details)
+{
+    // Asked without a parent, like every question about a document's content.
+    return askWithDetails(nullptr, QMessageBox::Question, appinfo::productName(), question, details,
+                          QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
+                          QMessageBox::No) == QMessageBox::Yes;
+}
 
 QMessageBox::StandardButton DialogPrompter::ask(QWidget *parent, QMessageBox::Icon icon,
                                                 const QString &title, const QString &text,

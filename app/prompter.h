@@ -57,6 +57,15 @@ public:
                    defaultButton, escapeButton);
     }
 
+    // The question before a loaded show's outputs reach beyond the show
+    // protocols (outputconsent.h), a line per item in `details`: true when
+    // they may. The default asks Yes or No, No being the default answer.
+    virtual bool allowOutputs(const QString &question, const QString &details);
+    // Whether a consent given to outputs is remembered for this user, and
+    // one remembered from before counts. False where nobody answers: only
+    // this run's own rule decides.
+    virtual bool remembersConsent() const { return true; }
+
     // A message with one OK button.
     void tell(QWidget *parent, QMessageBox::Icon icon, const QString &title, const QString &text)
     {

@@ -84,6 +84,9 @@ struct ConsoleServices {
     std::optional<NetEnvironment> net;         // none: the system's network
     std::optional<quint16> oscInPort;          // none: the user's OSC input port
     std::optional<RemoteConsole::Run> remote;  // none: the user's web remote
+    // Nobody in front of it (--headless): recovery copies are logged, never
+    // offered, and no update check runs.
+    bool unattended = false;
 };
 
 class Pultora : public QMainWindow
@@ -228,6 +231,7 @@ private:
     QString m_helpLink;
     int m_triggerInterval = 0;
     int m_recoveryInterval = 0;
+    bool m_unattended = false;
 
     ShowDocument m_document;
     SettingStruct m_editRecord;

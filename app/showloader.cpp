@@ -144,17 +144,15 @@ bool ShowLoader::allowOutputs(const OutputRequest &request, const QList<SettingS
     if (consent.isEmpty())
         return true;
     const QByteArray hash = consent.hash();
-    if (usersettings::outputsAccepted(hash))
+    const bool remembered = m_prompter.remembersConsent();
+    if (remembered && usersettings::outputsAccepted(hash))
         return true;
     if (m_progress)
         m_progress->interrupt();
-    // Asked without a parent, like every question about a document's content.
-    if (m_prompter.askWithDetails(nullptr, QMessageBox::Question, appinfo::productName(),
-                                  consent.question(), consent.details(),
-                                  QMessageBox::Yes | QMessageBox::No, QMessageBox::No,
-                                  QMessageBox::No) != QMessageBox::Yes)
+    if (!m_prompter.allowOutputs(consent.question(), consent.details()))
         return false;
-    usersettings::acceptOutputs(hash);
+    if (remembered)
+        usersettings::acceptOutputs(hash);
     return true;
 }
 
