@@ -35,10 +35,10 @@ const char *const TOOLKIT_FLAGS[] = {
     "reverse", "widgetcount", "testability", "nograb", "dograb", "sync", "cmap",
 };
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Pultora", text);
-}
+// The texts of the command line, in the console's context.
+struct Texts {
+    Q_DECLARE_TR_FUNCTIONS(Pultora)
+};
 
 void print(FILE *stream, const QString &text)
 {
@@ -100,39 +100,42 @@ std::optional<int> readCommandLine(const QStringList &arguments, StartOptions *o
         splitToolkitArguments(arguments.isEmpty() ? QStringList() : arguments.mid(1));
 
     QCommandLineParser parser;
-    parser.setApplicationDescription(tr("Lighting and show-control console"));
+    parser.setApplicationDescription(Texts::tr("Lighting and show-control console"));
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
-    parser.addPositionalArgument(QStringLiteral("file"), tr("Configuration to open (*.ptra)"),
+    parser.addPositionalArgument(QStringLiteral("file"),
+                                 Texts::tr("Configuration to open (*.ptra)"),
                                  QStringLiteral("[file]"));
     const QCommandLineOption headless(
         QStringLiteral("headless"),
-        tr("Run the show without a window (a service): questions get their safe answer and go "
-           "to the log; SIGTERM ends the run"));
+        Texts::tr(
+            "Run the show without a window (a service): questions get their safe answer and go "
+            "to the log; SIGTERM ends the run"));
     const QCommandLineOption allowCommands(
         QStringLiteral("allow-commands"),
-        tr("With --headless: the show's commands, and its HTTP and OSC outputs to other "
-           "computers, may run"));
+        Texts::tr("With --headless: the show's commands, and its HTTP and OSC outputs to other "
+                  "computers, may run"));
     const QCommandLineOption oscInPort(
         QStringLiteral("osc-in-port"),
-        tr("Listen for OSC on this UDP port for this run, whatever the setting in the "
-           "preferences (0: OSC input off)"),
+        Texts::tr("Listen for OSC on this UDP port for this run, whatever the setting in the "
+                  "preferences (0: OSC input off)"),
         QStringLiteral("port"));
     const QCommandLineOption remotePort(
         QStringLiteral("remote-port"),
-        tr("Serve the web remote on this TCP port for this run (needs --remote-pin or "
-           "--remote-pin-file)"),
+        Texts::tr("Serve the web remote on this TCP port for this run (needs --remote-pin or "
+                  "--remote-pin-file)"),
         QStringLiteral("port"));
-    const QCommandLineOption remotePin(QStringLiteral("remote-pin"),
-                                       tr("The web remote's PIN for this run, 4 to 8 digits"),
-                                       QStringLiteral("pin"));
+    const QCommandLineOption remotePin(
+        QStringLiteral("remote-pin"), Texts::tr("The web remote's PIN for this run, 4 to 8 digits"),
+        QStringLiteral("pin"));
     const QCommandLineOption remotePinFile(
         QStringLiteral("remote-pin-file"),
-        tr("Read the web remote's PIN from this file (its first line)"), QStringLiteral("file"));
+        Texts::tr("Read the web remote's PIN from this file (its first line)"),
+        QStringLiteral("file"));
     const QCommandLineOption remoteInterface(
         QStringLiteral("remote-interface"),
-        tr("The network interface the web remote listens on besides loopback (default: the "
-           "show's)"),
+        Texts::tr("The network interface the web remote listens on besides loopback (default: the "
+                  "show's)"),
         QStringLiteral("name"));
     parser.addOptions({headless, allowCommands, oscInPort, remotePort, remotePin, remotePinFile,
                        remoteInterface});
@@ -142,10 +145,11 @@ std::optional<int> readCommandLine(const QStringList &arguments, StartOptions *o
     if (!parser.parse(words))
         return refuse(parser.errorText());
     if (parser.isSet(help) || parser.isSet(QStringLiteral("help-all"))) {
-        print(stdout, parser.helpText() + QLatin1Char('\n') +
-                          tr("The options of the Qt toolkit (-platform, -style, -reverse, ...) "
-                             "apply as well.") +
-                          QLatin1Char('\n'));
+        print(stdout,
+              parser.helpText() + QLatin1Char('\n') +
+                  Texts::tr("The options of the Qt toolkit (-platform, -style, -reverse, ...) "
+                            "apply as well.") +
+                  QLatin1Char('\n'));
         return 0;
     }
     if (parser.isSet(version)) {
@@ -158,34 +162,34 @@ std::optional<int> readCommandLine(const QStringList &arguments, StartOptions *o
         bool ok = false;
         const uint port = parser.value(oscInPort).toUInt(&ok);
         if (!ok || port > 65535)
-            return refuse(tr("Not a UDP port: %1").arg(parser.value(oscInPort)));
+            return refuse(Texts::tr("Not a UDP port: %1").arg(parser.value(oscInPort)));
         options->oscInPort = quint16(port);
     }
     if (parser.isSet(remotePort)) {
         bool ok = false;
         const uint port = parser.value(remotePort).toUInt(&ok);
         if (!ok || port == 0 || port > 65535)
-            return refuse(tr("Not a TCP port: %1").arg(parser.value(remotePort)));
+            return refuse(Texts::tr("Not a TCP port: %1").arg(parser.value(remotePort)));
         RemoteConsole::Run run;
         run.port = quint16(port);
         if (parser.isSet(remotePinFile)) {
             QFile file(parser.value(remotePinFile));
             if (!file.open(QIODevice::ReadOnly))
-                return refuse(
-                    tr("Cannot read the PIN file %1: %2").arg(file.fileName(), file.errorString()));
+                return refuse(Texts::tr("Cannot read the PIN file %1: %2")
+                                  .arg(file.fileName(), file.errorString()));
             run.pin = QString::fromUtf8(file.readLine(64)).trimmed();
         } else {
             run.pin = parser.value(remotePin);
         }
         if (!pinhash::isValidPin(run.pin))
-            return refuse(tr("The web remote needs a PIN of 4 to 8 digits (--remote-pin or "
-                             "--remote-pin-file)."));
+            return refuse(Texts::tr("The web remote needs a PIN of 4 to 8 digits (--remote-pin or "
+                                    "--remote-pin-file)."));
         run.interfaceName = parser.value(remoteInterface);
         options->remote = run;
     } else if (parser.isSet(remotePin) || parser.isSet(remotePinFile) ||
                parser.isSet(remoteInterface)) {
-        return refuse(
-            tr("--remote-pin, --remote-pin-file and --remote-interface need --remote-port."));
+        return refuse(Texts::tr(
+            "--remote-pin, --remote-pin-file and --remote-interface need --remote-port."));
     }
 
     const QStringList files = parser.positionalArguments();
@@ -194,17 +198,18 @@ std::optional<int> readCommandLine(const QStringList &arguments, StartOptions *o
     options->headless = parser.isSet(headless);
     options->allowCommands = parser.isSet(allowCommands);
     if (options->allowCommands && !options->headless)
-        return refuse(tr("--allow-commands is for --headless only: with a window, the console "
-                         "asks before a show's commands run."));
+        return refuse(
+            Texts::tr("--allow-commands is for --headless only: with a window, the console "
+                      "asks before a show's commands run."));
     if (options->headless) {
         if (options->file.isEmpty()) {
-            print(stderr,
-                  tr("--headless needs a show file.") + QLatin1Char('\n') + parser.helpText());
+            print(stderr, Texts::tr("--headless needs a show file.") + QLatin1Char('\n') +
+                              parser.helpText());
             return 1;
         }
         const QFileInfo show(options->file);
         if (!show.isFile() || !show.isReadable())
-            return refuse(tr("Cannot read the show file %1").arg(options->file));
+            return refuse(Texts::tr("Cannot read the show file %1").arg(options->file));
     }
 
     options->toolkitArguments = split.toolkit;

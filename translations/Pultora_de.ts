@@ -2350,6 +2350,34 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <translation>Für diesen Lauf auf diesem UDP-Port auf OSC hören, gleich, was in den Einstellungen steht (0: OSC-Eingang aus)</translation>
     </message>
     <message>
+        <source>Run the show without a window (a service): questions get their safe answer and go to the log; SIGTERM ends the run</source>
+        <translation>Die Show ohne Fenster ausführen (als Dienst): Fragen erhalten ihre sichere Antwort und gehen ins Protokoll; SIGTERM beendet den Lauf</translation>
+    </message>
+    <message>
+        <source>With --headless: the show&apos;s commands, and its HTTP and OSC outputs to other computers, may run</source>
+        <translation>Mit --headless: die Befehle der Show sowie ihre HTTP- und OSC-Ausgaben an andere Computer dürfen laufen</translation>
+    </message>
+    <message>
+        <source>The options of the Qt toolkit (-platform, -style, -reverse, ...) apply as well.</source>
+        <translation>Die Optionen des Qt-Toolkits (-platform, -style, -reverse, ...) gelten ebenfalls.</translation>
+    </message>
+    <message>
+        <source>--allow-commands is for --headless only: with a window, the console asks before a show&apos;s commands run.</source>
+        <translation>--allow-commands gilt nur mit --headless: mit Fenster fragt die Konsole, bevor die Befehle einer Show laufen.</translation>
+    </message>
+    <message>
+        <source>--headless needs a show file.</source>
+        <translation>--headless braucht eine Show-Datei.</translation>
+    </message>
+    <message>
+        <source>Cannot read the show file %1</source>
+        <translation>Die Show-Datei %1 kann nicht gelesen werden</translation>
+    </message>
+    <message>
+        <source>The show file %1 could not be loaded.</source>
+        <translation>Die Show-Datei %1 konnte nicht geladen werden.</translation>
+    </message>
+    <message>
         <source>Not a UDP port: %1</source>
         <translation>Kein UDP-Port: %1</translation>
     </message>
