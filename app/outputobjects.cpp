@@ -25,6 +25,13 @@ OutputObjects::OutputObjects(const NetEnvironment &env,
     m_flushTimer.setSingleShot(true);
     m_flushTimer.setInterval(0);
     QObject::connect(&m_flushTimer, &QTimer::timeout, &m_flushTimer, [this] { flush(); });
+    if (m_env.interfaces) {
+        m_watch.look(m_env.interfaces());
+        m_watchTimer.setInterval(InterfaceWatch::PERIOD_MS);
+        QObject::connect(&m_watchTimer, &QTimer::timeout, &m_watchTimer,
+                         [this] { checkNetwork(); });
+        m_watchTimer.start();
+    }
 }
 
 OutputObjects::~OutputObjects()
@@ -59,6 +66,9 @@ bool OutputObjects::setNetworkOptions(const QString &interfaceName, bool alwaysB
         return false;
     m_interfaceName = interfaceName;
     m_networks.reset();
+    m_watch.setInterfaceName(interfaceName);
+    if (m_env.interfaces)
+        m_watch.look(m_env.interfaces());
     if (m_osc && m_oscInPort != 0)
         bindOsc();
     if (!m_artnet && !m_acn)
@@ -107,6 +117,63 @@ void OutputObjects::checkInterface()
     notice(QCoreApplication::translate("Pultora", "Network %1 not found: Art-Net and streaming "
                                                   "ACN stay on this computer")
                .arg(m_interfaceName));
+}
+
+void OutputObjects::checkNetwork()
+{
+    if (!m_env.interfaces)
+        return;
+    const InterfaceWatch::Change change = m_watch.look(m_env.interfaces());
+    if (change == InterfaceWatch::Change::None)
+        return;
+    if (change == InterfaceWatch::Change::Chosen) {
+        const QList<InterfaceEntry> &now = m_watch.entries();
+        const QString address = now.first().addressEntry.ip().toString();
+        const QString name = now.first().name.isEmpty() ? address : now.first().name;
+        QString text;
+        if (isLoopbackOnly(now))
+            text = QCoreApplication::translate("Pultora",
+                                               "Network: %1 went away: Art-Net and streaming ACN "
+                                               "stay on this computer (loopback only)")
+                       .arg(describeEntries(m_watch.previousEntries()));
+        else if (isLoopbackOnly(m_watch.previousEntries()))
+            text = QCoreApplication::translate(
+                       "Pultora", "Network: %1 is up, Art-Net and streaming ACN now use %2")
+                       .arg(name, address);
+        else
+            text = QCoreApplication::translate(
+                       "Pultora", "Network: %1 changed, Art-Net and streaming ACN now use %2")
+                       .arg(name, address);
+        qCInfo(lcNet).noquote() << text;
+        followNetwork();
+        notice(text);
+    }
+    if (m_networkHandler)
+        m_networkHandler();
+}
+
+void OutputObjects::followNetwork()
+{
+    const QList<InterfaceEntry> &entries = m_watch.entries();
+    if (m_artnet && m_artnet->setInterfaces(entries))
+        m_artnet->setNodeReport(
+            QStringLiteral("%1 %2").arg(appinfo::productName(), m_artnet->interfaceDescription()));
+    if (m_acn)
+        m_acn->setInterfaces(entries);
+    QList<QNetworkAddressEntry> networks;
+    if (!isLoopbackOnly(entries))
+        for (const InterfaceEntry &e : entries)
+            networks.append(e.addressEntry);
+    const QList<InterfaceEntry> &previous = m_watch.previousEntries();
+    const QHostAddress before =
+        isLoopbackOnly(previous) ? QHostAddress() : previous.first().addressEntry.ip();
+    m_networks = networks;
+    const QHostAddress after = networks.isEmpty() ? QHostAddress() : networks.first().ip();
+    if (m_osc && m_oscInPort != 0 && (after != before || m_osc->listeningPort() == 0) &&
+        !m_osc->listen(m_oscInPort, after))
+        notice(QCoreApplication::translate("Pultora", "OSC input: cannot listen on port %1 (%2)")
+                   .arg(m_oscInPort)
+                   .arg(m_osc->errorString()));
 }
 
 artnet *OutputObjects::artnetNode()

@@ -18,11 +18,21 @@
 //   handler at the end of the pass, after the status line of the send that
 //   caused them. Which network a node uses is logged on `pultora.net` and
 //   named in the Art-Net node report.
+// - The interfaces are listed every InterfaceWatch::PERIOD_MS. When what
+//   the nodes use changes (an interface appears, changes its address or
+//   vanishes), the nodes move to it in place: Art-Net and streaming ACN
+//   bind anew and send every universe on, with its levels, to the new
+//   addresses (a vanished interface leaves them on loopback, as at start),
+//   streaming ACN joins its groups on it and OSC input listens on its
+//   address. Each such change gives one status line (notice handler) and
+//   one log line; the network handler hears of every change of the listing.
+//   An unchanged listing changes nothing.
 #pragma once
 
 #include "app/inputdispatch.h"
 #include "app/outputdispatch.h"
 #include "io/midibackend.h"
+#include "net/interfacewatch.h"
 #include "net/netenvironment.h"
 #include "net/oscnode.h"
 
@@ -61,6 +71,12 @@ public:
     {
         m_noticeHandler = std::move(handler);
     }
+    // Told after each change of the machine's interfaces (the web remote
+    // listens anew).
+    void setNetworkHandler(std::function<void()> handler) { m_networkHandler = std::move(handler); }
+    // One look at the interfaces, as the watch timer takes it; moves the
+    // nodes when what they use changed.
+    void checkNetwork();
     // Sends every universe written since the last flush, one packet each,
     // then hands out pending notices.
     void flush();
@@ -154,6 +170,8 @@ private:
     // (Re)binds the OSC input on the current interface; the node exists.
     QString bindOsc();
     void oscArrived(QByteArrayView address, const oscpacket::Value &value);
+    // Moves the existing nodes and OSC input to the watch's entries.
+    void followNetwork();
 
     struct Registration {
         quint8 *buffer = nullptr;
@@ -165,6 +183,9 @@ private:
     QString m_interfaceName;
     bool m_alwaysBroadcast = false;
     std::function<void(const QString &)> m_noticeHandler;
+    std::function<void()> m_networkHandler;
+    InterfaceWatch m_watch;
+    QTimer m_watchTimer;
     QStringList m_notices;
     // (protocol, universe) -> the universe's current levels
     std::map<std::pair<quint8, quint16>, QByteArray> m_pending;

@@ -208,26 +208,15 @@ void RemoteConsole::restart()
         emit changed();
         return;
     }
-    QString interfaceName = m_document.preferences().net_interface;
-    if (m_run && !m_run->interfaceName.isEmpty())
-        interfaceName = m_run->interfaceName;
-    else if (!m_run && !m_user.remote_interface.isEmpty())
-        interfaceName = m_user.remote_interface;
-
     RemoteServer::Settings settings;
     settings.port = m_run ? m_run->port : m_user.remote_port;
     settings.pinHash = m_run ? m_runPinHash : m_user.remote_pin_hash;
     settings.operate = m_run ? true : m_user.remote_operate;
-    settings.addresses.append(QHostAddress(QHostAddress::LocalHost));
+    settings.addresses = m_listening = listenAddresses();
     QStringList hosts;
-    for (const QNetworkAddressEntry &entry : ownNetworks(m_env, interfaceName)) {
-        const QHostAddress ip = entry.ip();
-        if (ip.protocol() == QAbstractSocket::IPv4Protocol && !ip.isLoopback() &&
-            !settings.addresses.contains(ip)) {
-            settings.addresses.append(ip);
+    for (const QHostAddress &ip : std::as_const(settings.addresses))
+        if (!ip.isLoopback())
             hosts.append(ip.toString());
-        }
-    }
     hosts.append(QStringLiteral("127.0.0.1"));
 
     if (!m_server) {
@@ -252,6 +241,36 @@ void RemoteConsole::restart()
     watchControls();
     sendLayout();
     emit changed();
+}
+
+QList<QHostAddress> RemoteConsole::listenAddresses() const
+{
+    QString interfaceName = m_document.preferences().net_interface;
+    if (m_run && !m_run->interfaceName.isEmpty())
+        interfaceName = m_run->interfaceName;
+    else if (!m_run && !m_user.remote_interface.isEmpty())
+        interfaceName = m_user.remote_interface;
+    QList<QHostAddress> addresses{QHostAddress(QHostAddress::LocalHost)};
+    for (const QNetworkAddressEntry &entry : ownNetworks(m_env, interfaceName)) {
+        const QHostAddress ip = entry.ip();
+        if (ip.protocol() == QAbstractSocket::IPv4Protocol && !ip.isLoopback() &&
+            !addresses.contains(ip))
+            addresses.append(ip);
+    }
+    return addresses;
+}
+
+void RemoteConsole::networkChanged()
+{
+    if (!switchedOn())
+        return;
+    if (!serving() || listenAddresses() != m_listening) {
+        restart();
+        return;
+    }
+    // OSC beyond the show's network is watch-only: the network may be another.
+    if (ownNetworks(m_env, m_document.preferences().net_interface) != m_showNetworks)
+        layoutChanged();
 }
 
 void RemoteConsole::watchControls()

@@ -82,6 +82,9 @@ public:
     void setRun(std::optional<Run> run);
     // The console's input gave the background a colour.
     void showBackgroundColor(const QColor &color);
+    // The machine's interfaces changed: listens anew when the addresses to
+    // listen on are no longer those it listens on.
+    void networkChanged();
 
     bool serving() const;
     // Asked for (by the user or this run), whether or not it could listen.
@@ -104,6 +107,8 @@ signals:
 
 private:
     void restart();
+    // Loopback and the IPv4 addresses of the interface listened on.
+    QList<QHostAddress> listenAddresses() const;
     void stop();
     void layoutChanged();
     void sendLayout();
@@ -125,6 +130,7 @@ private:
     // The show's network, which OSC may reach from the page.
     QList<QNetworkAddressEntry> m_showNetworks;
     QStringList m_addresses;
+    QList<QHostAddress> m_listening; // as last started
     QString m_state;
     // What each control last told the clients, as the JSON it was sent as.
     QHash<quint32, QByteArray> m_told;

@@ -1,6 +1,7 @@
 #include "net/acnnet.h"
 
 #include "net/acnpacket.h"
+#include "net/interfacewatch.h"
 #include "net/netlog.h"
 
 #include <QCoreApplication>
@@ -8,6 +9,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 using namespace acnpacket;
@@ -47,6 +49,31 @@ bool acnnet::discoverInterfaces()
         m_discovered = true;
         m_loopbackOnly = isLoopbackOnly(m_interfaces);
     }
+    return true;
+}
+
+bool acnnet::setInterfaces(const QList<InterfaceEntry> &interfaces)
+{
+    if (interfaces.isEmpty() || (m_discovered && sameEntries(interfaces, m_interfaces)))
+        return false;
+    m_interfaces = interfaces;
+    m_discovered = true;
+    m_loopbackOnly = isLoopbackOnly(m_interfaces);
+    if (m_loopbackOnly) {
+        // Nothing is sent to the groups now: the watch over sent universes
+        // lets go of them (it comes back with the next frame on a network).
+        for (auto &[wire, stream] : m_streams)
+            if (std::exchange(stream.watched, false))
+                m_groups.remove(wire);
+    }
+    // The memberships go with the old socket; a new one joins every wanted
+    // group on the new interfaces.
+    const bool open = m_socket;
+    delete m_socket;
+    m_socket = nullptr;
+    m_groups.attach(nullptr, m_interfaces);
+    if (open && !openSocket())
+        qCWarning(lcNet).noquote() << "sACN: cannot bind UDP port" << PORT << "anew";
     return true;
 }
 

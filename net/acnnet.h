@@ -67,6 +67,13 @@ public:
 
     bool discoverInterfaces();
     const QList<InterfaceEntry> &interfaces() const { return m_interfaces; }
+    // Moves the node to a new interface list (as discoverInterfaceList
+    // builds it; never empty). The same list changes nothing. Otherwise an
+    // open socket is bound anew and joins every wanted group on the new
+    // interfaces, and every universe goes on to the destination of the new
+    // list (multicast, or 127.255.hi.lo on loopback only) with its next
+    // sequence number and its levels. True when the list changed.
+    bool setInterfaces(const QList<InterfaceEntry> &interfaces);
 
     void setShareAddress(bool share) { m_shareAddress = share; }
     // At most 63 characters (8-bit) go into every packet.

@@ -1,6 +1,7 @@
 #include "net/artnet.h"
 
 #include "net/artnetpacket.h"
+#include "net/interfacewatch.h"
 #include "net/netlog.h"
 
 #include <QTimer>
@@ -54,6 +55,26 @@ bool artnet::discoverInterfaces()
         m_discovered = true;
         if (!m_interfaces.isEmpty())
             m_broadcast = m_interfaces.first().addressEntry.broadcast();
+    }
+    return true;
+}
+
+bool artnet::setInterfaces(const QList<InterfaceEntry> &interfaces)
+{
+    if (interfaces.isEmpty() || (m_discovered && sameEntries(interfaces, m_interfaces)))
+        return false;
+    m_interfaces = interfaces;
+    m_discovered = true;
+    m_broadcast = m_interfaces.first().addressEntry.broadcast();
+    m_subscribers.clear();
+    m_polled = false;
+    if (m_socket) {
+        // Bound anew so nothing of the old network sticks to it; what it
+        // held unread was sent to an address that is gone.
+        delete m_socket;
+        m_socket = nullptr;
+        if (!openSocket())
+            qCWarning(lcNet).noquote() << "Art-Net: cannot bind UDP port" << PORT << "anew";
     }
     return true;
 }

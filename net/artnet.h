@@ -67,6 +67,14 @@ public:
     // Builds the interface list on the first call; always true.
     bool discoverInterfaces();
     const QList<InterfaceEntry> &interfaces() const { return m_interfaces; }
+    // Moves the node to a new interface list (as discoverInterfaceList
+    // builds it; never empty). The same list changes nothing. Otherwise
+    // frames, keep-alive repeats and polls go to the new first broadcast
+    // address, ArtPollReply reports the new address, subscribers learned on
+    // the old network are dropped (the next frame polls anew) and an open
+    // socket is bound anew. Sequence numbers and the universes kept alive
+    // stay. True when the list changed.
+    bool setInterfaces(const QList<InterfaceEntry> &interfaces);
 
     // Bind with address sharing (default true) so other programs on this
     // machine can use port 6454 too. Takes effect at the next socket opening.

@@ -1,0 +1,260 @@
+#include "app/outputobjects.h"
+#include "net/acnnet.h"
+#include "net/artnet.h"
+#include "tests/net/fakenet.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QtTest>
+
+#include <arpa/inet.h>
+#include <linux/if_ether.h>
+#include <linux/if_packet.h>
+#include <net/if.h>
+#include <netinet/ip.h>
+#include <netinet/udp.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace
+{
+
+const QByteArray LEVELS = QByteArray::fromHex("0a0b0c");
+
+QList<NetworkInterfaceInfo> listing(const QString &spec)
+{
+    // "ip/prefix" on eth0, or "" for loopback only; "+eth1" adds another.
+    QList<NetworkInterfaceInfo> list{
+        {QString(), {FakeNet::entry("127.0.0.1", "255.0.0.0", nullptr)}, "lo"}};
+    for (const QString &part : spec.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const bool other = part.startsWith(QLatin1Char('+'));
+        const QStringList ip = part.mid(other ? 1 : 0).split(QLatin1Char('/'));
+        QNetworkAddressEntry e;
+        e.setIp(QHostAddress(ip[0]));
+        e.setPrefixLength(ip[1].toInt());
+        e.setBroadcast(QHostAddress(e.ip().toIPv4Address() | ~e.netmask().toIPv4Address()));
+        list.append(
+            {"02:00:00:00:00:0" + QString::number(list.size()), {e}, other ? "eth1" : "eth0"});
+    }
+    return list;
+}
+
+// The output objects over a FakeNet whose every socket is kept in view.
+struct Console {
+    FakeNet net;
+    QList<FakeSocket::Sent> sent;
+    QList<QPointer<FakeSocket>> sockets;
+    QStringList notices;
+    int networkCalls = 0;
+    std::unique_ptr<OutputObjects> objects;
+    QByteArray acnIn = QByteArray(512, 0);
+
+    explicit Console(const QString &start)
+    {
+        net.interfaces = listing(start);
+        NetEnvironment env = net.env();
+        env.createSocket = [this, create = env.createSocket]() -> DatagramSocket * {
+            auto *s = static_cast<FakeSocket *>(create());
+            s->sentLog = &sent;
+            sockets.append(s);
+            return s;
+        };
+        objects = std::make_unique<OutputObjects>(env);
+        objects->setNetworkOptions("eth0", false);
+        objects->setNoticeHandler([this](const QString &text) { notices.append(text); });
+        objects->setNetworkHandler([this] { ++networkCalls; });
+        objects->listenOsc(8000);
+        objects->setReceiveBuffer(PT_ACN, w8(acnIn), 512, {0});
+        objects->sendArtNet(0, LEVELS);
+        objects->sendAcn(0, LEVELS);
+        objects->flush();
+    }
+    QHostAddress lastTo(quint16 port) const
+    {
+        for (auto it = sent.crbegin(); it != sent.crend(); ++it)
+            if (it->port == port)
+                return it->destination;
+        return {};
+    }
+    FakeSocket *bound(quint16 port) const
+    {
+        for (auto it = sockets.crbegin(); it != sockets.crend(); ++it)
+            if (*it && (*it)->boundPort == port)
+                return *it;
+        return nullptr;
+    }
+    QStringList oscAddresses() const
+    {
+        QStringList list;
+        for (const auto &s : sockets)
+            if (s && s->boundPort == 8000)
+                list.append(s->boundAddress.toString());
+        list.sort();
+        return list;
+    }
+};
+
+} // namespace
+
+class TestInterfaceWatch : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // One look after the listing changed: the nodes move (or stay) and keep
+    // their universes; the way back is loopback as at start.
+    void follow_data()
+    {
+        QTest::addColumn<QString>("start");
+        QTest::addColumn<QString>("next");
+        QTest::addColumn<QString>("artnetTo");
+        QTest::addColumn<QString>("acnTo");
+        QTest::addColumn<QString>("joinedOn");
+        QTest::addColumn<QString>("oscOn");
+        QTest::addColumn<int>("binds");
+        QTest::addColumn<QString>("status");
+        QTest::addColumn<int>("networkCalls");
+
+        QTest::newRow("loopback, then eth0 appears")
+            << ""
+            << "198.51.100.1/24"
+            << "198.51.100.255"
+            << "239.255.0.1"
+            << "198.51.100.1"
+            << "127.0.0.1 198.51.100.1" << 2
+            << "Network: eth0 is up, Art-Net and streaming ACN now use 198.51.100.1" << 1;
+        QTest::newRow("address changes")
+            << "198.51.100.1/24"
+            << "203.0.113.5/24"
+            << "203.0.113.255"
+            << "239.255.0.1"
+            << "203.0.113.5"
+            << "127.0.0.1 203.0.113.5" << 2
+            << "Network: eth0 changed, Art-Net and streaming ACN now use 203.0.113.5" << 1;
+        QTest::newRow("netmask only: one bit")
+            << "198.51.100.1/24"
+            << "198.51.100.1/25"
+            << "198.51.100.127"
+            << "239.255.0.1"
+            << "198.51.100.1"
+            << "127.0.0.1 198.51.100.1" << 2
+            << "Network: eth0 changed, Art-Net and streaming ACN now use 198.51.100.1" << 1;
+        QTest::newRow("eth0 vanishes: loopback")
+            << "198.51.100.1/24"
+            << ""
+            << "127.255.255.255"
+            << "127.255.0.1"
+            << "127.0.0.1"
+            << "127.0.0.1" << 2
+            << "Network: eth0 198.51.100.1 went away: Art-Net and streaming ACN stay on this "
+               "computer (loopback only)"
+            << 1;
+        QTest::newRow("unchanged listing") << "198.51.100.1/24"
+                                           << "198.51.100.1/24"
+                                           << "198.51.100.255"
+                                           << "239.255.0.1"
+                                           << "198.51.100.1"
+                                           << "127.0.0.1 198.51.100.1" << 0 << "" << 0;
+        QTest::newRow("another interface appears") << "198.51.100.1/24"
+                                                   << "198.51.100.1/24 +192.0.2.9/24"
+                                                   << "198.51.100.255"
+                                                   << "239.255.0.1"
+                                                   << "198.51.100.1"
+                                                   << "127.0.0.1 198.51.100.1" << 0 << "" << 1;
+    }
+    void follow()
+    {
+        QFETCH(QString, start);
+        QFETCH(QString, next);
+        QFETCH(QString, artnetTo);
+        QFETCH(QString, acnTo);
+        QFETCH(QString, joinedOn);
+        QFETCH(QString, oscOn);
+        QFETCH(int, binds);
+        QFETCH(QString, status);
+        QFETCH(int, networkCalls);
+
+        Console c(start);
+        c.net.bindLog.clear();
+        c.notices.clear();
+        c.net.interfaces = listing(next);
+        c.objects->checkNetwork();
+        c.objects->flush();
+        QCOMPARE(c.net.bindLog.size(), binds);
+        QCOMPARE(c.notices, status.isEmpty() ? QStringList() : QStringList{status});
+        QCOMPARE(c.networkCalls, networkCalls);
+        QCOMPARE(c.oscAddresses().join(' '), oscOn);
+        const FakeSocket *acn = c.bound(5568);
+        QVERIFY(acn);
+        QVERIFY(!acn->memberships.isEmpty());
+        QCOMPARE(acn->memberships.last().local.toString(), joinedOn);
+        QVERIFY(acn->memberships.last().join);
+
+        // The levels sent before keep being sent, to the new addresses.
+        c.sent.clear();
+        c.net.now += acnnet::KEEP_ALIVE_PERIOD_MS;
+        QVERIFY(c.objects->artnetNode()->sendDataTimeout() > 0);
+        QVERIFY(c.objects->acnNode()->sendDataTimeout() > 0);
+        QCOMPARE(c.lastTo(6454).toString(), artnetTo);
+        QCOMPARE(c.lastTo(5568).toString(), acnTo);
+        QCOMPARE(c.sent.last().data.right(3), LEVELS);
+        // And so does the next frame.
+        c.objects->sendArtNet(0, LEVELS);
+        c.objects->flush();
+        QCOMPARE(c.lastTo(6454).toString(), artnetTo);
+    }
+
+    // The real thing: output objects started on loopback only, then a veth
+    // pair with an address comes up; an Art-Net frame leaves on it within
+    // 5 s, seen by a packet socket on the other end.
+    void realInterfaceAppears()
+    {
+        const auto ip = [](const QStringList &args) {
+            return QProcess::execute(QStringLiteral("ip"), args) == 0;
+        };
+        if (!ip({"link", "add", "pw0", "type", "veth", "peer", "name", "pw1"}))
+            QSKIP("cannot create a veth pair here (run inside scripts/netns.sh)");
+        const auto cleanup = qScopeGuard([&ip] { ip({"link", "del", "pw0"}); });
+
+        OutputObjects objects;
+        objects.setNetworkOptions(QString(), false);
+        objects.sendArtNet(0, LEVELS);
+        objects.flush();
+        QCOMPARE(objects.artnetNode()->interfaceDescription(), QStringLiteral("127.0.0.1"));
+
+        const int capture = socket(AF_PACKET, SOCK_DGRAM | SOCK_NONBLOCK, htons(ETH_P_IP));
+        QVERIFY(capture >= 0);
+        const auto closeCapture = qScopeGuard([capture] { close(capture); });
+        sockaddr_ll where{};
+        where.sll_family = AF_PACKET;
+        where.sll_protocol = htons(ETH_P_IP);
+        where.sll_ifindex = int(if_nametoindex("pw1"));
+        QVERIFY(bind(capture, reinterpret_cast<sockaddr *>(&where), sizeof where) == 0);
+        QVERIFY(ip({"addr", "add", "198.51.100.1/24", "brd", "+", "dev", "pw0"}));
+        QVERIFY(ip({"link", "set", "pw1", "up"}));
+        QVERIFY(ip({"link", "set", "pw0", "up"}));
+
+        QElapsedTimer clock;
+        clock.start();
+        bool seen = false;
+        while (!seen && clock.elapsed() < 5000) {
+            QTest::qWait(20);
+            quint8 packet[2048];
+            ssize_t n;
+            while (!seen && (n = recv(capture, packet, sizeof packet, 0)) > 0) {
+                const auto *iph = reinterpret_cast<const iphdr *>(packet);
+                if (n < ssize_t(sizeof(iphdr) + sizeof(udphdr)) || iph->protocol != IPPROTO_UDP)
+                    continue;
+                const auto *udp = reinterpret_cast<const udphdr *>(packet + iph->ihl * 4);
+                seen = ntohs(udp->dest) == 6454 && ntohl(iph->daddr) == 0xC63364FF &&
+                       ntohl(iph->saddr) == 0xC6336401;
+            }
+        }
+        QVERIFY2(seen, "no Art-Net from 198.51.100.1 to 198.51.100.255 on pw0 within 5 s");
+        qInfo("Art-Net on the new interface after %lld ms", clock.elapsed());
+        QCOMPARE(objects.artnetNode()->interfaceDescription(), QStringLiteral("pw0 198.51.100.1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestInterfaceWatch)
+#include "tst_interfacewatch.moc"
