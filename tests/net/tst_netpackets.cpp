@@ -54,17 +54,10 @@ private slots:
         const QByteArray data = slotData(512);
         quint8 buf[artnetpacket::DMX_MAX_SIZE];
         QCOMPARE(artnetpacket::encodeDmx(buf, sizeof buf, 0x0123, u8(data), 512, 7), 530);
-        const QByteArray header = bytes({
-            'A', 'r', 't', '-', 'N', 'e', 't', 0, // ID
-            0x00, 0x50,                           // OpCode ArtDmx, low byte first
-            0, 14,                                // ProtVerHi, ProtVerLo
-            7,                                    // Sequence
-            0,                                    // Physical
-            0x23,                                 // SubUni: universe & 0xFF
-            0x01,                                 // Net: universe >> 8
-            0x02, 0x00,                           // Length 512, big-endian
-        });
-        QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), 18), header);
+        // ID, OpCode low byte first, ProtVer 14, Sequence, Physical, SubUni, Net, Length
+        // big-endian.
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), 18),
+                 QByteArray("Art-Net", 8) + QByteArray::fromHex("0050000e070023010200"));
         QCOMPARE(QByteArray(reinterpret_cast<char *>(buf) + 18, 512), data);
 
         // Sequence 0 (no reordering), SubUni, Net (15 bits), Length 2.
@@ -122,19 +115,10 @@ private slots:
     {
         quint8 buf[20];
         QCOMPARE(artnetpacket::encodeTimeCode(buf, sizeof buf, 13, 59, 58, 24, 3), 20);
-        const QByteArray expected = bytes({
-            'A',  'r',  't', '-', 'N', 'e', 't', 0, // ID
-            0x00, 0x97,                             // OpCode ArtTimeCode
-            0,    14,                               // ProtVer
-            0,    0,                                // Filler1, Filler2
-            24,                                     // Frames
-            58,                                     // Seconds
-            59,                                     // Minutes
-            13,                                     // Hours
-            3,                                      // Type (SMPTE 30)
-            0,                                      // padding
-        });
-        QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), 20), expected);
+        // ID, OpCode, ProtVer, two fillers, frames, seconds, minutes, hours, type (SMPTE
+        // 30), padding.
+        QCOMPARE(QByteArray(reinterpret_cast<char *>(buf), 20),
+                 QByteArray("Art-Net", 8) + bytes({0x00, 0x97, 0, 14, 0, 0, 24, 58, 59, 13, 3, 0}));
         QCOMPARE(artnetpacket::encodeTimeCode(buf, 19, 1, 2, 3, 4, 0), -1);
     }
 
@@ -165,27 +149,26 @@ private slots:
             return QByteArray(reinterpret_cast<const char *>(b) + offset, n);
         };
         QCOMPARE(at(0, 8), QByteArray("Art-Net", 8)); // ID
-        QCOMPARE(at(8, 2), bytes({0x00, 0x21}));      // OpCode ArtPollReply
-        QCOMPARE(at(10, 4), bytes({10, 0, 0, 3}));    // IP, most significant first
-        QCOMPARE(at(14, 2), bytes({0x36, 0x19}));     // Port 6454, low byte first
-        QCOMPARE(at(16, 2), bytes({0, 8}));           // VersInfoH, VersInfoL
-        QCOMPARE(at(18, 2), bytes({1, 2}));           // NetSwitch, SubSwitch
-        QCOMPARE(at(20, 2), bytes({0x0C, 0x14}));     // OemHi, Oem
-        QCOMPARE(at(22, 4), bytes({0, 0, 0, 0}));     // Ubea, Status1, EstaMan
+        // OpCode, IP most significant first, port 6454 low byte first, version, NetSwitch,
+        // SubSwitch, OEM, Ubea, Status1, EstaMan.
+        QCOMPARE(at(8, 18).toHex(), "00210a000003361900080102"
+                                    "0c1400000000");
         QCOMPARE(at(26, 18), QByteArray("Pultora-with-a-to") + QByteArray(1, 0)); // 17 + zero
         QCOMPARE(at(44, 64), QByteArray(63, 'L') + QByteArray(1, 0));             // 63 + zero
         QCOMPARE(at(108, 64), QByteArray("Pultora ") + QByteArray(56, 0));        // NodeReport
-        QCOMPARE(at(172, 2), bytes({0, 2}));                // NumPortsHi, NumPortsLo
-        QCOMPARE(at(174, 4), bytes({0x80, 0x80, 0, 0}));    // PortTypes: DMX512 out, none
-        QCOMPARE(at(178, 4), bytes({0, 0, 0, 0}));          // GoodInput
-        QCOMPARE(at(182, 4), bytes({0x80, 0x80, 0, 0}));    // GoodOutput
-        QCOMPARE(at(186, 4), bytes({0, 0, 0, 0}));          // SwIn
-        QCOMPARE(at(190, 4), bytes({0x03, 0x04, 0, 0}));    // SwOut: low nibbles
-        QCOMPARE(at(194, 7), bytes({0, 0, 0, 0, 0, 0, 1})); // SwVideo..Spare, Style StController
-        QCOMPARE(at(201, 6), bytes({0x02, 0, 0, 0xAB, 0xCD, 0xEF})); // MAC
-        QCOMPARE(at(207, 4), bytes({10, 0, 0, 3}));                  // BindIp
-        QCOMPARE(at(211, 1), bytes({2}));                            // BindIndex
-        QCOMPARE(at(212, 28), char(8) + QByteArray(27, 0));          // Status2: 15-bit Port-Address
+        // NumPorts; PortTypes (DMX512 out), GoodInput, GoodOutput, SwIn, SwOut (low nibbles)
+        // of four ports; SwVideo to Spare, Style StController; MAC, BindIp, BindIndex.
+        QCOMPARE(at(172, 40).toHex(), "0002"
+                                      "80800000"
+                                      "00000000"
+                                      "80800000"
+                                      "00000000"
+                                      "03040000"
+                                      "00000000000001"
+                                      "020000abcdef"
+                                      "0a000003"
+                                      "02");
+        QCOMPARE(at(212, 28), char(8) + QByteArray(27, 0)); // Status2: 15-bit Port-Address
         QCOMPARE(artnetpacket::encodePollReply(b, 239, info), -1);
 
         // What a controller reads back: the output ports' Port-Addresses.
@@ -255,33 +238,18 @@ private slots:
     {
         const QByteArray p = validE131(512, 1);
         QCOMPARE(p.size(), 638);
-        const QByteArray header = bytes({
-            0x00, 0x10,                                               // Preamble Size
-            0x00, 0x00,                                               // Post-amble Size
-            'A',  'S',  'C',  '-',  'E', '1', '.', '1', '7', 0, 0, 0, // ACN Packet Identifier
-            0x72, 0x6E,                                               // root flags 0x7, length 622
-            0x00, 0x00, 0x00, 0x04,                                   // root vector: E1.31 data
-            0,    0,    0,    0,    0,   0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0, // CID
-            0x72, 0x58,             // framing flags 0x7, length 600
-            0x00, 0x00, 0x00, 0x02, // framing vector: DMP data
-        });
-        QCOMPARE(p.left(44), header);
+        // Preamble and post-amble sizes, the packet identifier, root flags 0x7 with length
+        // 622, vector E1.31 data, CID 0, framing flags with length 600, vector DMP data.
+        QCOMPARE(p.left(44), QByteArray::fromHex("00100000") + QByteArray("ASC-E1.17\0\0\0", 12) +
+                                 QByteArray::fromHex("726e00000004") + QByteArray(16, 0) +
+                                 QByteArray::fromHex("725800000002"));
         QCOMPARE(p.mid(44, 64), QByteArray("Pultora") + QByteArray(57, 0)); // Source Name
-        const QByteArray tail = bytes({
-            100,        // Priority
-            0x00, 0x00, // reserved (synchronization address)
-            1,          // Sequence Number
-            0,          // Options
-            0x00, 0x01, // Universe 1
-            0x72, 0x0B, // DMP flags 0x7, length 523
-            0x02,       // DMP vector: set property
-            0xA1,       // Address Type & Data Type
-            0x00, 0x00, // First Property Address
-            0x00, 0x01, // Address Increment
-            0x02, 0x01, // Property value count 513
-            0x00,       // START code
-        });
-        QCOMPARE(p.mid(108, 18), tail);
+        // Priority 100, synchronization address 0, sequence 1, options, universe 1, DMP
+        // flags with length 523, set property, address and data type, first address 0,
+        // increment 1, 513 values, START code 0.
+        QCOMPARE(p.mid(108, 18).toHex(), "6400000100000172"
+                                         "0b02a10000000102"
+                                         "0100");
         QCOMPARE(p.mid(126), slotData(512));
     }
 
