@@ -216,9 +216,11 @@ private slots:
     }
 
     // Through the control editor: Learn listens, the window's end of learning
-    // (learned, Escape, closed) stops it and the nodes stop observing.
+    // (learned, Escape, closed) stops it and the nodes stop observing. The
+    // next literal address on the OSC input is learned; a pattern names none.
     void editorWindowEndsListening()
     {
+        QVERIFY(m_objects->listenOsc(8000).isEmpty());
         Console console;
         ControlEditor editor(&console, {});
         editor.enableLearn(*m_objects, midiDevice());
@@ -247,32 +249,19 @@ private slots:
         QCOMPARE(int(in.protocol_type_in), int(PT_ARTNET));
 
         learn->click();
-        editor.close();
-        QVERIFY(!editor.learnListener()->isListening());
-        QCOMPARE(memberships(5568, false), memberships(5568, true));
-    }
-
-    // The next literal address on the OSC input becomes the editor's input;
-    // a pattern names no address of its own.
-    void oscAddressLearned()
-    {
-        QVERIFY(m_objects->listenOsc(8000).isEmpty());
-        Console console;
-        ControlEditor editor(&console, {});
-        editor.enableLearn(*m_objects, midiDevice());
-        SettingStruct record;
-        editor.open(&record, PreferencesStruct(), nullptr);
-        editor.window()->findChild<QPushButton *>(QStringLiteral("inLearn"))->click();
-        FakeSocket *osc = socketOn(8000);
-        QVERIFY(osc);
         const QHostAddress from(QStringLiteral("10.0.0.7"));
-        osc->inject(oscpacket::message("/stage/*", 1.0f), from);
+        socketOn(8000)->inject(oscpacket::message("/stage/*", 1.0f), from);
         QVERIFY(editor.learnListener()->isListening());
-        osc->inject(oscpacket::bundles({oscpacket::message("/stage/go", 0.0f)}).first(), from);
-        const SettingDmxInStruct &in = editor.window()->workingRecord().dmx_in;
+        socketOn(8000)->inject(oscpacket::bundles({oscpacket::message("/stage/go", 0.0f)}).first(),
+                               from);
         QCOMPARE(int(in.protocol_type_in), int(PT_OSC));
         QCOMPARE(in.dmx_in_osc_address, QStringLiteral("/stage/go"));
         QVERIFY(!editor.learnListener()->isListening());
+
+        learn->click();
+        editor.close();
+        QVERIFY(!editor.learnListener()->isListening());
+        QCOMPARE(memberships(5568, false), memberships(5568, true));
     }
 };
 
