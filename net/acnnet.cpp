@@ -59,19 +59,20 @@ bool acnnet::setInterfaces(const QList<InterfaceEntry> &interfaces)
     m_interfaces = interfaces;
     m_discovered = true;
     m_loopbackOnly = isLoopbackOnly(m_interfaces);
-    if (m_loopbackOnly) {
-        // Nothing is sent to the groups now: the watch over sent universes
-        // lets go of them (it comes back with the next frame on a network).
-        for (auto &[wire, stream] : m_streams)
-            if (std::exchange(stream.watched, false))
-                m_groups.remove(wire);
-    }
     // The memberships go with the old socket; a new one joins every wanted
     // group on the new interfaces.
     const bool open = m_socket;
     delete m_socket;
     m_socket = nullptr;
     m_groups.attach(nullptr, m_interfaces);
+    // The watch over sent universes follows: on loopback only nothing goes
+    // to the groups, on a network every universe kept alive is heard.
+    for (auto &[wire, stream] : m_streams) {
+        if (m_loopbackOnly && std::exchange(stream.watched, false))
+            m_groups.remove(wire);
+        else if (!m_loopbackOnly && stream.live)
+            watch(stream, wire);
+    }
     if (open && !openSocket())
         qCWarning(lcNet).noquote() << "sACN: cannot bind UDP port" << PORT << "anew";
     return true;

@@ -11,6 +11,7 @@
 #include <linux/if_ether.h>
 #include <linux/if_packet.h>
 #include <net/if.h>
+#include <netinet/in.h>
 #include <netinet/ip.h>
 #include <netinet/udp.h>
 #include <sys/socket.h>
@@ -76,20 +77,13 @@ struct Console {
                 return it->destination;
         return {};
     }
-    FakeSocket *bound(quint16 port) const
+    // The sockets alive on `port`, oldest first.
+    QList<FakeSocket *> bound(quint16 port) const
     {
-        for (auto it = sockets.crbegin(); it != sockets.crend(); ++it)
-            if (*it && (*it)->boundPort == port)
-                return *it;
-        return nullptr;
-    }
-    QStringList oscAddresses() const
-    {
-        QStringList list;
+        QList<FakeSocket *> list;
         for (const auto &s : sockets)
-            if (s && s->boundPort == 8000)
-                list.append(s->boundAddress.toString());
-        list.sort();
+            if (s && s->boundPort == port)
+                list.append(s);
         return list;
     }
 };
@@ -108,68 +102,31 @@ private slots:
         QTest::addColumn<QString>("start");
         QTest::addColumn<QString>("next");
         QTest::addColumn<QString>("artnetTo");
-        QTest::addColumn<QString>("acnTo");
-        QTest::addColumn<QString>("joinedOn");
-        QTest::addColumn<QString>("oscOn");
+        QTest::addColumn<QString>("usedAddress"); // groups joined, OSC listening on
         QTest::addColumn<int>("binds");
-        QTest::addColumn<QString>("status");
+        QTest::addColumn<QString>("status"); // what the one status line says, if any
         QTest::addColumn<int>("networkCalls");
-
-        QTest::newRow("loopback, then eth0 appears")
-            << ""
-            << "198.51.100.1/24"
-            << "198.51.100.255"
-            << "239.255.0.1"
-            << "198.51.100.1"
-            << "127.0.0.1 198.51.100.1" << 2
-            << "Network: eth0 is up, Art-Net and streaming ACN now use 198.51.100.1" << 1;
-        QTest::newRow("address changes")
-            << "198.51.100.1/24"
-            << "203.0.113.5/24"
-            << "203.0.113.255"
-            << "239.255.0.1"
-            << "203.0.113.5"
-            << "127.0.0.1 203.0.113.5" << 2
-            << "Network: eth0 changed, Art-Net and streaming ACN now use 203.0.113.5" << 1;
-        QTest::newRow("netmask only: one bit")
-            << "198.51.100.1/24"
-            << "198.51.100.1/25"
-            << "198.51.100.127"
-            << "239.255.0.1"
-            << "198.51.100.1"
-            << "127.0.0.1 198.51.100.1" << 2
-            << "Network: eth0 changed, Art-Net and streaming ACN now use 198.51.100.1" << 1;
-        QTest::newRow("eth0 vanishes: loopback")
-            << "198.51.100.1/24"
-            << ""
-            << "127.255.255.255"
-            << "127.255.0.1"
-            << "127.0.0.1"
-            << "127.0.0.1" << 2
-            << "Network: eth0 198.51.100.1 went away: Art-Net and streaming ACN stay on this "
-               "computer (loopback only)"
-            << 1;
-        QTest::newRow("unchanged listing") << "198.51.100.1/24"
-                                           << "198.51.100.1/24"
-                                           << "198.51.100.255"
-                                           << "239.255.0.1"
-                                           << "198.51.100.1"
-                                           << "127.0.0.1 198.51.100.1" << 0 << "" << 0;
-        QTest::newRow("another interface appears") << "198.51.100.1/24"
-                                                   << "198.51.100.1/24 +192.0.2.9/24"
-                                                   << "198.51.100.255"
-                                                   << "239.255.0.1"
-                                                   << "198.51.100.1"
-                                                   << "127.0.0.1 198.51.100.1" << 0 << "" << 1;
+        const QString net = "198.51.100.1/24", bcast = "198.51.100.255", ip = "198.51.100.1";
+        QTest::newRow("eth0 appears") << "" << net << bcast << ip << 2 << "eth0 is up" << 1;
+        QTest::newRow("address changes") << net << "203.0.113.5/24"
+                                         << "203.0.113.255"
+                                         << "203.0.113.5" << 2 << "eth0 changed" << 1;
+        QTest::newRow("netmask one bit longer")
+            << net << "198.51.100.1/25"
+            << "198.51.100.127" << ip << 2 << "eth0 changed" << 1;
+        QTest::newRow("eth0 vanishes") << net << ""
+                                       << "127.255.255.255"
+                                       << "127.0.0.1" << 2 << "eth0 198.51.100.1 went away" << 1;
+        QTest::newRow("unchanged") << net << net << bcast << ip << 0 << "" << 0;
+        QTest::newRow("another interface appears")
+            << net << net + " +192.0.2.9/24" << bcast << ip << 0 << "" << 1;
     }
     void follow()
     {
         QFETCH(QString, start);
         QFETCH(QString, next);
         QFETCH(QString, artnetTo);
-        QFETCH(QString, acnTo);
-        QFETCH(QString, joinedOn);
-        QFETCH(QString, oscOn);
+        QFETCH(QString, usedAddress);
         QFETCH(int, binds);
         QFETCH(QString, status);
         QFETCH(int, networkCalls);
@@ -181,14 +138,18 @@ private slots:
         c.objects->checkNetwork();
         c.objects->flush();
         QCOMPARE(c.net.bindLog.size(), binds);
-        QCOMPARE(c.notices, status.isEmpty() ? QStringList() : QStringList{status});
+        QCOMPARE(c.notices.size(), status.isEmpty() ? 0 : 1);
+        if (!status.isEmpty())
+            QVERIFY2(c.notices[0].startsWith("Network: " + status), qPrintable(c.notices[0]));
         QCOMPARE(c.networkCalls, networkCalls);
-        QCOMPARE(c.oscAddresses().join(' '), oscOn);
-        const FakeSocket *acn = c.bound(5568);
-        QVERIFY(acn);
-        QVERIFY(!acn->memberships.isEmpty());
-        QCOMPARE(acn->memberships.last().local.toString(), joinedOn);
-        QVERIFY(acn->memberships.last().join);
+        const bool loopback = usedAddress == "127.0.0.1";
+        QStringList osc;
+        for (const FakeSocket *s : c.bound(8000))
+            osc.append(s->boundAddress.toString());
+        QCOMPARE(osc.join(' '), loopback ? usedAddress : "127.0.0.1 " + usedAddress);
+        const FakeSocket *acn = c.bound(5568).value(0);
+        QVERIFY(acn && !acn->memberships.isEmpty() && acn->memberships.last().join);
+        QCOMPARE(acn->memberships.last().local.toString(), usedAddress);
 
         // The levels sent before keep being sent, to the new addresses.
         c.sent.clear();
@@ -196,7 +157,7 @@ private slots:
         QVERIFY(c.objects->artnetNode()->sendDataTimeout() > 0);
         QVERIFY(c.objects->acnNode()->sendDataTimeout() > 0);
         QCOMPARE(c.lastTo(6454).toString(), artnetTo);
-        QCOMPARE(c.lastTo(5568).toString(), acnTo);
+        QCOMPARE(c.lastTo(5568).toString(), loopback ? "127.255.0.1" : "239.255.0.1");
         QCOMPARE(c.sent.last().data.right(3), LEVELS);
         // And so does the next frame.
         c.objects->sendArtNet(0, LEVELS);
@@ -206,53 +167,46 @@ private slots:
 
     // The real thing: output objects started on loopback only, then a veth
     // pair with an address comes up; an Art-Net frame leaves on it within
-    // 5 s, seen by a packet socket on the other end.
+    // 5 s, as a packet socket on the other end sees.
     void realInterfaceAppears()
     {
-        const auto ip = [](const QStringList &args) {
-            return QProcess::execute(QStringLiteral("ip"), args) == 0;
+        const auto ip = [](const QString &args) {
+            return QProcess::execute("ip", args.split(' ')) == 0;
         };
-        if (!ip({"link", "add", "pw0", "type", "veth", "peer", "name", "pw1"}))
+        if (!ip("link add pw0 type veth peer name pw1"))
             QSKIP("cannot create a veth pair here (run inside scripts/netns.sh)");
-        const auto cleanup = qScopeGuard([&ip] { ip({"link", "del", "pw0"}); });
-
+        const auto removeLink = qScopeGuard([&ip] { ip("link del pw0"); });
         OutputObjects objects;
         objects.setNetworkOptions(QString(), false);
         objects.sendArtNet(0, LEVELS);
         objects.flush();
-        QCOMPARE(objects.artnetNode()->interfaceDescription(), QStringLiteral("127.0.0.1"));
+        QCOMPARE(objects.artnetNode()->interfaceDescription(), "127.0.0.1");
 
         const int capture = socket(AF_PACKET, SOCK_DGRAM | SOCK_NONBLOCK, htons(ETH_P_IP));
-        QVERIFY(capture >= 0);
         const auto closeCapture = qScopeGuard([capture] { close(capture); });
         sockaddr_ll where{};
         where.sll_family = AF_PACKET;
         where.sll_protocol = htons(ETH_P_IP);
         where.sll_ifindex = int(if_nametoindex("pw1"));
         QVERIFY(bind(capture, reinterpret_cast<sockaddr *>(&where), sizeof where) == 0);
-        QVERIFY(ip({"addr", "add", "198.51.100.1/24", "brd", "+", "dev", "pw0"}));
-        QVERIFY(ip({"link", "set", "pw1", "up"}));
-        QVERIFY(ip({"link", "set", "pw0", "up"}));
-
+        QVERIFY(ip("addr add 198.51.100.1/24 brd + dev pw0") && ip("link set pw1 up") &&
+                ip("link set pw0 up"));
         QElapsedTimer clock;
         clock.start();
         bool seen = false;
+        quint8 p[2048];
         while (!seen && clock.elapsed() < 5000) {
             QTest::qWait(20);
-            quint8 packet[2048];
-            ssize_t n;
-            while (!seen && (n = recv(capture, packet, sizeof packet, 0)) > 0) {
-                const auto *iph = reinterpret_cast<const iphdr *>(packet);
-                if (n < ssize_t(sizeof(iphdr) + sizeof(udphdr)) || iph->protocol != IPPROTO_UDP)
-                    continue;
-                const auto *udp = reinterpret_cast<const udphdr *>(packet + iph->ihl * 4);
-                seen = ntohs(udp->dest) == 6454 && ntohl(iph->daddr) == 0xC63364FF &&
-                       ntohl(iph->saddr) == 0xC6336401;
+            while (!seen && recv(capture, p, sizeof p, 0) > 28) {
+                const auto *iph = reinterpret_cast<const iphdr *>(p);
+                const auto *udp = reinterpret_cast<const udphdr *>(p + iph->ihl * 4);
+                seen = iph->protocol == IPPROTO_UDP && ntohs(udp->dest) == 6454 &&
+                       iph->saddr == inet_addr("198.51.100.1") &&
+                       iph->daddr == inet_addr("198.51.100.255");
             }
         }
         QVERIFY2(seen, "no Art-Net from 198.51.100.1 to 198.51.100.255 on pw0 within 5 s");
         qInfo("Art-Net on the new interface after %lld ms", clock.elapsed());
-        QCOMPARE(objects.artnetNode()->interfaceDescription(), QStringLiteral("pw0 198.51.100.1"));
     }
 };
 
