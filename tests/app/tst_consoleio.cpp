@@ -172,13 +172,7 @@ private slots:
         FakeNet net;
         net.useLoopbackOnly();
         ConsoleServices services;
-        QList<QPointer<FakeSocket>> sockets;
         services.net = net.env();
-        services.net->createSocket = [&net, &sockets, create = services.net->createSocket] {
-            DatagramSocket *socket = create();
-            sockets.append(net.socket);
-            return socket;
-        };
         const QString fader =
             "control_type=\"fader_vertical\" protocol_type=\"Art-Net\" "
             "dmx_value_1=\"0\" dmx_value_2=\"255\" dmx_channel=\"%1\" "
@@ -193,19 +187,13 @@ private slots:
         auto console = start(controls, {}, services);
         QVERIFY(console);
         const bool artnet = protocol == QLatin1String("Art-Net");
-        const auto boundTo = [&sockets](quint16 port) {
-            FakeSocket *found = nullptr;
-            for (FakeSocket *s : std::as_const(sockets))
-                found = s && s->boundPort == port ? s : found;
-            return found;
-        };
-        FakeSocket *in = boundTo(artnet ? kArtNetPort : kAcnPort);
+        FakeSocket *in = net.boundTo(artnet ? kArtNetPort : kAcnPort);
         QVERIFY(in);
         const QColor before = console->palette().color(QPalette::Window);
         quint8 sequence = 0;
         for (const char level : {char(99), char(20)}) {
             const QByteArray levels = QByteArray(3, level) + char(255);
-            if (FakeSocket *out = boundTo(kArtNetPort))
+            if (FakeSocket *out = net.boundTo(kArtNetPort))
                 out->sent.clear();
             in->inject(artnet ? artDmxDatagram(3, levels) : e131Datagram(4, levels, ++sequence),
                        QHostAddress(QStringLiteral("127.0.0.9")));
@@ -213,7 +201,7 @@ private slots:
             for (int c = 0; c < 4; ++c)
                 QCOMPARE(widgetAt<DmxSlider>(*console, c)->value(), c < 3 ? int(level) : 0);
             QVERIFY(console->palette().color(QPalette::Window) != before);
-            FakeSocket *out = boundTo(kArtNetPort);
+            FakeSocket *out = net.boundTo(kArtNetPort);
             QVERIFY(out && !out->sent.isEmpty());
             QCOMPARE(out->sent.last().data.mid(14, 2), QByteArray(2, '\0')); // universe 0
             QCOMPARE(out->sent.last().data.mid(18, 4), QByteArray(3, level) + '\0');

@@ -225,14 +225,7 @@ private Q_SLOTS:
         FakeNet net;
         net.interfaces = {{QStringLiteral("02:00:00:00:00:03"),
                            {FakeNet::entry("10.0.0.3", "255.0.0.0", "10.255.255.255")}}};
-        QList<QPointer<FakeSocket>> sockets;
-        NetEnvironment env = net.env();
-        env.createSocket = [&net, &sockets, create = env.createSocket] {
-            DatagramSocket *socket = create();
-            sockets.append(net.socket);
-            return socket;
-        };
-        OutputObjects objects(env);
+        OutputObjects objects(net.env());
         InputDispatch dispatch(objects);
         auto setUp = [&dispatch, protocol](const QList<int> &universes) {
             QList<SettingStruct> records;
@@ -246,10 +239,8 @@ private Q_SLOTS:
         const SettingDmxInStruct kept = listening(quint8(protocol), 4, 6).dmx_in;
 
         setUp(before);
-        FakeSocket *socket = nullptr;
-        for (FakeSocket *s : std::as_const(sockets))
-            if (s && s->boundPort == (protocol == PT_ARTNET ? artnetpacket::PORT : acnpacket::PORT))
-                socket = s;
+        FakeSocket *socket =
+            net.boundTo(protocol == PT_ARTNET ? artnetpacket::PORT : acnpacket::PORT);
         QVERIFY(socket);
         const QHostAddress peer(QStringLiteral("10.0.0.7"));
         socket->inject(dmxDatagram(quint8(protocol), 4, 6, 200), peer);

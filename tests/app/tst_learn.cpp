@@ -35,7 +35,6 @@ class TestLearn : public QObject
 
 private:
     FakeNet m_net;
-    QList<QPointer<FakeSocket>> m_sockets;
     FakeMidiLog m_midiLog;
     FakeMidiBackend *m_midi = nullptr;
     std::unique_ptr<OutputObjects> m_objects;
@@ -56,13 +55,6 @@ private:
         return [this] { return m_midiDevice; };
     }
 
-    FakeSocket *socketOn(quint16 port) const
-    {
-        for (const QPointer<FakeSocket> &socket : m_sockets)
-            if (socket && socket->boundPort == port)
-                return socket;
-        return nullptr;
-    }
     // Sends frames written "a3:0a141e" (Art-Net universe 3, levels in hex;
     // at least two) or "s0:05" (streaming ACN, universe as stored).
     void send(const QString &frames)
@@ -71,7 +63,7 @@ private:
             const bool artNet = f.startsWith('a');
             const int universe = f.mid(1).section(':', 0, 0).toInt();
             const QByteArray levels = QByteArray::fromHex(f.section(':', 1).toLatin1());
-            FakeSocket *socket = socketOn(artNet ? 6454 : 5568);
+            FakeSocket *socket = m_net.boundTo(artNet ? 6454 : 5568);
             const QByteArray datagram = artNet ? artDmxDatagram(universe, levels)
                                                : e131Datagram(universe + 1, levels, ++m_sequence);
             QVERIFY(socket && !datagram.isEmpty());
@@ -81,7 +73,7 @@ private:
     int memberships(quint16 port, bool join) const
     {
         int n = 0;
-        for (const FakeSocket::Membership &m : socketOn(port)->memberships)
+        for (const FakeSocket::Membership &m : m_net.boundTo(port)->memberships)
             n += m.join == join ? 1 : 0;
         return n;
     }
@@ -90,18 +82,12 @@ private slots:
     void init()
     {
         m_net.useLan();
-        m_sockets.clear();
         m_learned.clear();
         m_take = true;
         m_midiDevice = 1;
         m_midi = nullptr;
-        NetEnvironment env = m_net.env();
-        env.createSocket = [this, create = env.createSocket] {
-            DatagramSocket *socket = create();
-            m_sockets.append(m_net.socket);
-            return socket;
-        };
-        m_objects = std::make_unique<OutputObjects>(env, [this] {
+        m_net.sockets.clear();
+        m_objects = std::make_unique<OutputObjects>(m_net.env(), [this] {
             auto backend = std::make_unique<FakeMidiBackend>(&m_midiLog);
             m_midi = backend.get();
             return backend;
@@ -187,7 +173,7 @@ private slots:
         LearnListener listener(*m_objects, midiDevice());
         listener.start(target, sink());
         QVERIFY(m_midi && m_midi->callback);
-        QCOMPARE(m_sockets.isEmpty(), target != Settings::LearnInput);
+        QCOMPARE(m_net.sockets.isEmpty(), target != Settings::LearnInput);
         for (quint32 message : std::as_const(messages))
             m_midi->callback(MidiBackend::InputData, message);
         QVERIFY(m_learned.isEmpty());
@@ -250,10 +236,10 @@ private slots:
 
         learn->click();
         const QHostAddress from(QStringLiteral("10.0.0.7"));
-        socketOn(8000)->inject(oscpacket::message("/stage/*", 1.0f), from);
+        m_net.boundTo(8000)->inject(oscpacket::message("/stage/*", 1.0f), from);
         QVERIFY(editor.learnListener()->isListening());
-        socketOn(8000)->inject(oscpacket::bundles({oscpacket::message("/stage/go", 0.0f)}).first(),
-                               from);
+        m_net.boundTo(8000)->inject(
+            oscpacket::bundles({oscpacket::message("/stage/go", 0.0f)}).first(), from);
         QCOMPARE(int(in.protocol_type_in), int(PT_OSC));
         QCOMPARE(in.dmx_in_osc_address, QStringLiteral("/stage/go"));
         QVERIFY(!editor.learnListener()->isListening());

@@ -93,28 +93,20 @@ SettingDmxStruct out(const QString &spec)
     return d;
 }
 
-// A fake LAN with interfaces eth0 (192.168.1.10/24) and eth1 (10.0.0.3/8)
-// that keeps every socket made on it.
+// A fake LAN with interfaces eth0 (192.168.1.10/24) and eth1 (10.0.0.3/8).
 struct Lan {
     FakeNet net;
-    NetEnvironment env;
-    QList<QPointer<FakeSocket>> sockets;
     Lan()
     {
         net.useLan();
         net.interfaces[1].name = "eth0";
         net.interfaces[2].name = "eth1";
-        env = net.env();
-        env.createSocket = [this, create = env.createSocket]() -> DatagramSocket * {
-            sockets.append(static_cast<FakeSocket *>(create()));
-            return sockets.last();
-        };
     }
     // What left to `port` (any when 0), datagrams longer than `longer` only.
     QList<FakeSocket::Sent> sent(quint16 port = 0, int longer = 0) const
     {
         QList<FakeSocket::Sent> list;
-        for (const auto &s : sockets)
+        for (const auto &s : net.sockets)
             for (const FakeSocket::Sent &d : s ? s->sent : QList<FakeSocket::Sent>())
                 if ((!port || d.port == port) && d.data.size() > longer)
                     list.append(d);
@@ -434,8 +426,7 @@ private Q_SLOTS:
     {
         Lan lan;
         const auto sentTo = [&lan](quint16 port) { return lan.sent(port, 500); };
-        auto &sockets = lan.sockets;
-        OutputObjects objects(lan.env);
+        OutputObjects objects(lan.net.env());
         OutputDispatch dispatch(objects);
         for (int c = 0; c < 10; ++c) {
             QVERIFY(dispatch.send(out(PT_ARTNET, 1, quint16(c)), c + 1, false, nullptr).ok);
@@ -459,9 +450,7 @@ private Q_SLOTS:
         QCOMPARE(sentTo(6454).last().data.mid(18, 2), QByteArray::fromHex("0102"));
         QCOMPARE(objects.artnetNode()->interfaces().size(), 1);
         QByteArray dmx("Art-Net\0\0\x50\0\x0e\0\0\x03\0\0\x02\x2a\x2b", 20);
-        for (const auto &s : sockets)
-            if (s && s->boundPort == 6454)
-                s->inject(dmx, QHostAddress("10.0.0.7")); // the old node's socket is gone
+        lan.net.boundTo(6454)->inject(dmx, QHostAddress("10.0.0.7"));
         quint8 v = 0;
         QVERIFY(objects.receivedValue(PT_ARTNET, 3, 1, &v));
         QCOMPARE(v, quint8(0x2b));
@@ -477,7 +466,7 @@ private Q_SLOTS:
                              "computer"});
 
         // A sACN universe that cannot leave says so; the others of its frame leave.
-        for (const auto &s : sockets)
+        for (const auto &s : lan.net.sockets)
             if (s)
                 s->failTo = QHostAddress("127.255.0.3");
         notices.clear();
@@ -497,12 +486,12 @@ private Q_SLOTS:
         Lan lan;
         const auto listening = [&lan] {
             QStringList addresses;
-            for (const auto &s : lan.sockets)
+            for (const auto &s : lan.net.sockets)
                 if (s && s->boundPort == 8000)
                     addresses << s->boundAddress.toString();
             return addresses;
         };
-        OutputObjects objects(lan.env);
+        OutputObjects objects(lan.net.env());
         objects.setNetworkOptions("eth1", false);
         QVERIFY(objects.listenOsc(8000).isEmpty());
         QCOMPARE(listening(), (QStringList{"127.0.0.1", "10.0.0.3"}));

@@ -109,8 +109,18 @@ struct FakeNet {
     qint64 now = 1000000;
     int interfaceQueries = 0;
     bool bindSucceeds = true;
-    QPointer<FakeSocket> socket; // the last socket a node created
-    QList<bool> bindLog;         // share flag of every bind of every socket
+    QPointer<FakeSocket> socket;         // the last socket a node created
+    QList<QPointer<FakeSocket>> sockets; // every one, in the order made
+    QList<bool> bindLog;                 // share flag of every bind of every socket
+
+    // The socket made last of those bound to `port`; null when none is.
+    FakeSocket *boundTo(quint16 port) const
+    {
+        FakeSocket *found = nullptr;
+        for (FakeSocket *s : sockets)
+            found = s && s->boundPort == port ? s : found;
+        return found;
+    }
 
     NetEnvironment env()
     {
@@ -124,6 +134,7 @@ struct FakeNet {
             s->bindSucceeds = bindSucceeds;
             s->bindLog = &bindLog;
             socket = s;
+            sockets.append(s);
             return s;
         };
         e.clockMs = [this] { return now; };

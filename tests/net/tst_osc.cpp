@@ -385,15 +385,8 @@ private slots:
     void listenAddresses()
     {
         FakeNet net;
-        QList<QPointer<FakeSocket>> sockets;
-        NetEnvironment env = net.env();
-        env.createSocket = [&] {
-            auto *s = new FakeSocket;
-            s->bindSucceeds = net.bindSucceeds;
-            sockets << s;
-            return s;
-        };
-        OscNode node(env);
+        const QList<QPointer<FakeSocket>> &sockets = net.sockets;
+        OscNode node(net.env());
         QVERIFY(node.listen(8000, QHostAddress("192.168.1.10")));
         QCOMPARE(sockets.size(), 2);
         QCOMPARE(sockets[0]->boundAddress, QHostAddress(QHostAddress::LocalHost));
