@@ -151,6 +151,13 @@ private slots:
         QVERIFY(acn && !acn->memberships.isEmpty() && acn->memberships.last().join);
         QCOMPARE(acn->memberships.last().local.toString(), usedAddress);
 
+        // ArtPollReply reports the address in use to a poller on its network.
+        const QHostAddress poller(QHostAddress(usedAddress).toIPv4Address() + 19);
+        c.bound(6454).value(0)->inject(QByteArray("Art-Net\0\0\x20\0\x0e\0\0", 14), poller);
+        QCOMPARE(c.sent.last().destination, poller);
+        QCOMPARE(QHostAddress(qFromBigEndian<quint32>(c.sent.last().data.constData() + 10)),
+                 QHostAddress(usedAddress));
+
         // The levels sent before keep being sent, to the new addresses.
         c.sent.clear();
         c.net.now += acnnet::KEEP_ALIVE_PERIOD_MS;
