@@ -5,7 +5,6 @@
 // network namespace (loopback only).
 #include "app/pultora.h"
 #include "tests/app/consolestart.h"
-#include "tests/app/datagrams.h"
 #include "tests/app/scriptedprompter.h"
 #include "tests/net/fakenet.h"
 
@@ -195,7 +194,7 @@ private slots:
             const QByteArray levels = QByteArray(3, level) + char(255);
             if (FakeSocket *out = net.boundTo(kArtNetPort))
                 out->sent.clear();
-            in->inject(artnet ? artDmxDatagram(3, levels) : e131Datagram(4, levels, ++sequence),
+            in->inject(artnet ? artDmx(3, levels) : e131(4, levels, ++sequence),
                        QHostAddress(QStringLiteral("127.0.0.9")));
             QCoreApplication::processEvents(); // one pass
             for (int c = 0; c < 4; ++c)
@@ -324,7 +323,7 @@ private slots:
         QTimer keepSending;
         connect(&keepSending, &QTimer::timeout, &other, [&] {
             ++sequence;
-            other.writeDatagram(e131Datagram(6, QByteArray(24, char(sequence)), sequence),
+            other.writeDatagram(e131(6, QByteArray(24, char(sequence)), sequence),
                                 QHostAddress(QStringLiteral("127.255.0.6")), kAcnPort);
         });
         keepSending.start(50);

@@ -1,6 +1,5 @@
 #include "app/inputdispatch.h"
 #include "app/outputobjects.h"
-#include "tests/app/datagrams.h"
 #include "tests/net/fakenet.h"
 
 #include <QtTest>
@@ -70,8 +69,8 @@ QByteArray dmxDatagram(quint8 protocol, int universe, int channel, quint8 value)
     QByteArray levels(512, 0);
     levels[channel] = char(value);
     static quint8 sequence = 0; // a source counts its packets
-    return protocol == PT_ARTNET ? artDmxDatagram(universe, levels)
-                                 : e131Datagram(universe + 1, levels, ++sequence);
+    return protocol == PT_ARTNET ? artDmx(universe, levels)
+                                 : e131(universe + 1, levels, ++sequence);
 }
 
 } // namespace
@@ -239,8 +238,7 @@ private Q_SLOTS:
         const SettingDmxInStruct kept = listening(quint8(protocol), 4, 6).dmx_in;
 
         setUp(before);
-        FakeSocket *socket =
-            net.boundTo(protocol == PT_ARTNET ? artnetpacket::PORT : acnpacket::PORT);
+        FakeSocket *socket = net.boundTo(protocol == PT_ARTNET ? 6454 : 5568);
         QVERIFY(socket);
         const QHostAddress peer(QStringLiteral("10.0.0.7"));
         socket->inject(dmxDatagram(quint8(protocol), 4, 6, 200), peer);

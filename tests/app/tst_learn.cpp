@@ -4,7 +4,6 @@
 #include "app/controleditor.h"
 #include "app/learnlistener.h"
 #include "app/outputobjects.h"
-#include "tests/app/datagrams.h"
 #include "tests/io/fakemidibackend.h"
 #include "tests/net/fakenet.h"
 
@@ -64,8 +63,8 @@ private:
             const int universe = f.mid(1).section(':', 0, 0).toInt();
             const QByteArray levels = QByteArray::fromHex(f.section(':', 1).toLatin1());
             FakeSocket *socket = m_net.boundTo(artNet ? 6454 : 5568);
-            const QByteArray datagram = artNet ? artDmxDatagram(universe, levels)
-                                               : e131Datagram(universe + 1, levels, ++m_sequence);
+            const QByteArray datagram =
+                artNet ? artDmx(universe, levels) : e131(universe + 1, levels, ++m_sequence);
             QVERIFY(socket && !datagram.isEmpty());
             socket->inject(datagram, QHostAddress(QStringLiteral("10.0.0.7")));
         }
