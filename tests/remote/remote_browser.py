@@ -5,8 +5,8 @@ Starts the console (offscreen, a private home) with a small show and its web
 remote on 127.0.0.1, listens for Art-Net on UDP 6454, and drives headless
 Chromium through the page: the PIN first, a wrong PIN, the right one, a push
 button and a fader reaching the wire, a pitch bend held, a second browser
-following the first, DMX-IN shown on the page, and a control that reaches
-beyond the show network staying watch-only.
+following the first, DMX-IN shown on the page, and controls that reach
+beyond the show network (OSC, HTTP) staying watch-only.
 
 Run it only inside the private network namespace (ctest does):
 
@@ -44,6 +44,7 @@ FADER_CHANNEL = 40         # "Level"
 PITCH_CHANNEL = 60         # "Bend"
 IN_UNIVERSE, IN_CHANNEL = 1, 1   # "In" listens here
 FAR_HOST = "192.0.2.7"     # OSC beyond the show network: watch-only
+WEB_HOST = "192.0.2.1"     # the show's HTTP server, another computer: watch-only
 # A browser that joins gets the layout as the console last built it (at the
 # show's last change), with the positions of then; the controls' current state
 # reaches it only as each one changes again. Reported, not failed, while so.
@@ -52,13 +53,15 @@ JOIN_SHOWS_LAYOUT_STATE = True
 SHOW = """<!DOCTYPE Pultora>
 <PultoraConfig name="browser.ptra" author="pultora" version="1">
  <background version="1" position_x="0" position_y="0" size_x="400" size_y="300" color_red="40" color_green="40" color_blue="48"/>
+ <preferences version="1" http_server="http://%(web)s/"/>
  <control version="1" name="A" position_x="20" position_y="20" size_x="80" size_y="60" color_red="200" color_green="120" color_blue="0" control_type="button_push" protocol_type="Art-Net" dmx_value_1="0" dmx_value_2="255" dmx_channel="29" dmx_universe="0"/>
  <control version="1" name="Far" position_x="120" position_y="20" size_x="80" size_y="60" color_red="0" color_green="120" color_blue="200" control_type="button_push" protocol_type="OSC" osc_address="/x" osc_host="%(far)s"/>
+ <control version="1" name="Web" position_x="220" position_y="20" size_x="80" size_y="60" color_red="0" color_green="120" color_blue="120" control_type="button_push" protocol_type="HTTP" dmx_http_filename="go?%%1"/>
  <control version="1" name="Level" position_x="20" position_y="100" size_x="60" size_y="180" color_red="0" color_green="200" color_blue="0" control_type="fader_vertical" protocol_type="Art-Net" dmx_value_1="0" dmx_value_2="255" dmx_channel="39" dmx_universe="0"/>
  <control version="1" name="In" position_x="120" position_y="100" size_x="60" size_y="180" color_red="200" color_green="0" color_blue="200" control_type="fader_vertical" protocol_type="Art-Net" dmx_value_1="0" dmx_value_2="255" dmx_channel="49" dmx_universe="0" protocol_type_in="Art-Net" dmx_in_universe="1" dmx_in_channel="0"/>
  <control version="1" name="Bend" position_x="220" position_y="100" size_x="60" size_y="180" color_red="200" color_green="200" color_blue="0" control_type="pitch_bend_vertical_middle" protocol_type="Art-Net" dmx_value_1="0" dmx_value_2="255" dmx_channel="59" dmx_universe="0"/>
 </PultoraConfig>
-""" % {"far": FAR_HOST}
+""" % {"far": FAR_HOST, "web": WEB_HOST}
 
 
 def consent_hash(hosts):
@@ -264,7 +267,7 @@ class Run:
         os.makedirs(conf)
         os.makedirs(os.path.join(home, "data"))
         with open(os.path.join(conf, "Pultora.conf"), "w") as f:
-            f.write("[General]\naccepted_outputs=%s\n" % consent_hash([FAR_HOST]))
+            f.write("[General]\naccepted_outputs=%s\n" % consent_hash([FAR_HOST, WEB_HOST]))
         env = dict(os.environ, QT_QPA_PLATFORM="offscreen", HOME=home,
                    XDG_CONFIG_HOME=os.path.join(home, "config"), XDG_DATA_HOME=os.path.join(home, "data"),
                    XDG_RUNTIME_DIR=work, QT_LOGGING_RULES="pultora.remote.console.debug=true")
@@ -449,30 +452,31 @@ class Run:
             if lag > FOLLOW_MS:
                 raise Failed("DMX-IN %d showed after %.0f ms (limit %d ms)" % (target, lag, FOLLOW_MS))
 
-    def a_control_beyond_the_show_network_is_watch_only(self):
+    def controls_beyond_the_show_network_are_watch_only(self):
         b = self.b1
-        far = b.ctl("Far")
-        if far.get_attribute("aria-disabled") != "true":
-            raise Failed("'Far' (OSC to %s) is not marked aria-disabled" % FAR_HOST)
-        mark = self.artnet.mark()
-        b.hold(far, 0.3)
-        time.sleep(0.2)
-        if far.get_attribute("aria-pressed") != "false" or "held" in far.get_attribute("class"):
-            raise Failed("pressing watch-only 'Far' shows it pressed")
-        # A press sent past the page (a socket of our own with the session) is dropped too.
-        b.d.execute_async_script("""
-            const done = arguments[arguments.length - 1];
-            const ws = new WebSocket('ws://' + location.host + '/ws');
-            ws.onopen = () => { ws.send(JSON.stringify({t: 'press', id: 2, down: true}));
-                                setTimeout(() => { ws.close(); done(true); }, 300); };
-            ws.onerror = () => done(false);""")
-        if not b.wait(lambda: "move on watch-only control 2" in self.console_log(), 3):
-            raise Failed("the console did not drop a press on watch-only 'Far'")
-        if far.get_attribute("aria-pressed") != "false":
-            raise Failed("'Far' shows pressed after a press past the page")
-        moved = [(u, len(d)) for t, u, d in self.artnet.frames[mark:] if u != 0 or d[PUSH_CHANNEL - 1] != 0]
-        if moved:
-            raise Failed("pressing 'Far' changed Art-Net: %s" % moved[:3])
+        for name, cid, what in (("Far", 2, "OSC to %s" % FAR_HOST), ("Web", 3, "HTTP to %s" % WEB_HOST)):
+            el = b.ctl(name)
+            if el.get_attribute("aria-disabled") != "true":
+                raise Failed("'%s' (%s) is not marked aria-disabled" % (name, what))
+            mark = self.artnet.mark()
+            b.hold(el, 0.3)
+            time.sleep(0.2)
+            if el.get_attribute("aria-pressed") != "false" or "held" in el.get_attribute("class"):
+                raise Failed("pressing watch-only '%s' shows it pressed" % name)
+            # A press sent past the page (a socket of our own with the session) is dropped too.
+            b.d.execute_async_script("""
+                const done = arguments[arguments.length - 1];
+                const ws = new WebSocket('ws://' + location.host + '/ws');
+                ws.onopen = () => { ws.send(JSON.stringify({t: 'press', id: arguments[0], down: true}));
+                                    setTimeout(() => { ws.close(); done(true); }, 300); };
+                ws.onerror = () => done(false);""", cid)
+            if not b.wait(lambda: "move on watch-only control %d" % cid in self.console_log(), 3):
+                raise Failed("the console did not drop a press on watch-only '%s' (id %d)" % (name, cid))
+            if el.get_attribute("aria-pressed") != "false":
+                raise Failed("'%s' shows pressed after a press past the page" % name)
+            moved = [u for t, u, d in self.artnet.frames[mark:] if u != 0 or d[PUSH_CHANNEL - 1] != 0]
+            if moved:
+                raise Failed("pressing '%s' changed Art-Net (universes %s)" % (name, sorted(set(moved))))
 
 
 STEPS = [
@@ -482,7 +486,7 @@ STEPS = [
     Run.a_held_pitch_bend_stays_until_let_go,
     Run.a_second_browser_follows_the_first,
     Run.dmx_in_shows_on_the_page,
-    Run.a_control_beyond_the_show_network_is_watch_only,
+    Run.controls_beyond_the_show_network_are_watch_only,
 ]
 
 
