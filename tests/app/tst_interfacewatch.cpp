@@ -40,11 +40,10 @@ QList<NetworkInterfaceInfo> listing(const QString &spec)
     return list;
 }
 
-// The output objects over a FakeNet whose every socket is kept in view.
+// The output objects over a FakeNet, with all that any socket sent.
 struct Console {
     FakeNet net;
     QList<FakeSocket::Sent> sent;
-    QList<QPointer<FakeSocket>> sockets;
     QStringList notices;
     int networkCalls = 0;
     std::unique_ptr<OutputObjects> objects;
@@ -57,7 +56,6 @@ struct Console {
         env.createSocket = [this, create = env.createSocket]() -> DatagramSocket * {
             auto *s = static_cast<FakeSocket *>(create());
             s->sentLog = &sent;
-            sockets.append(s);
             return s;
         };
         objects = std::make_unique<OutputObjects>(env);
@@ -76,15 +74,6 @@ struct Console {
             if (it->port == port)
                 return it->destination;
         return {};
-    }
-    // The sockets alive on `port`, oldest first.
-    QList<FakeSocket *> bound(quint16 port) const
-    {
-        QList<FakeSocket *> list;
-        for (const auto &s : sockets)
-            if (s && s->boundPort == port)
-                list.append(s);
-        return list;
     }
 };
 
@@ -144,16 +133,17 @@ private slots:
         QCOMPARE(c.networkCalls, networkCalls);
         const bool loopback = usedAddress == "127.0.0.1";
         QStringList osc;
-        for (const FakeSocket *s : c.bound(8000))
-            osc.append(s->boundAddress.toString());
+        for (const FakeSocket *s : c.net.sockets)
+            if (s && s->boundPort == 8000)
+                osc.append(s->boundAddress.toString());
         QCOMPARE(osc.join(' '), loopback ? usedAddress : "127.0.0.1 " + usedAddress);
-        const FakeSocket *acn = c.bound(5568).value(0);
+        const FakeSocket *acn = c.net.boundTo(5568);
         QVERIFY(acn && !acn->memberships.isEmpty() && acn->memberships.last().join);
         QCOMPARE(acn->memberships.last().local.toString(), usedAddress);
 
         // ArtPollReply reports the address in use to a poller on its network.
         const QHostAddress poller(QHostAddress(usedAddress).toIPv4Address() + 19);
-        c.bound(6454).value(0)->inject(QByteArray("Art-Net\0\0\x20\0\x0e\0\0", 14), poller);
+        c.net.boundTo(6454)->inject(QByteArray("Art-Net\0\0\x20\0\x0e\0\0", 14), poller);
         QCOMPARE(c.sent.last().destination, poller);
         QCOMPARE(QHostAddress(qFromBigEndian<quint32>(c.sent.last().data.constData() + 10)),
                  QHostAddress(usedAddress));
