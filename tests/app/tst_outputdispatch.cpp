@@ -3,6 +3,7 @@
 #include "app/outputobjects.h"
 #include "net/artnet.h"
 #include "tests/net/fakenet.h"
+#include "tests/records.h"
 
 #include <QtTest>
 
@@ -56,15 +57,6 @@ private:
     }
 };
 
-SettingDmxStruct out(quint8 protocol, quint16 universe, quint16 channel)
-{
-    SettingDmxStruct d;
-    d.protocol_type = protocol;
-    d.dmx_universe = universe;
-    d.dmx_channel = channel;
-    return d;
-}
-
 // An output written "a 0 5" (Art-Net universe, channel), "s" (sACN), "m 0 60"
 // (MIDI note on; "M": no MIDI type), "h dim?v=%1" (HTTP), "c go %1"
 // (command), "o /go 10.0.0.5:9000 i" (OSC: address, target, int argument;
@@ -78,7 +70,7 @@ SettingDmxStruct out(const QString &spec)
     // The letters in the order of the protocol numbers.
     const quint8 protocol = kind == "?" ? quint8(rest.toUInt())
                                         : quint8(QStringLiteral("nasmhco").indexOf(kind.toLower()));
-    SettingDmxStruct d = out(protocol, f.value(1).toUShort(), f.value(2).toUShort());
+    SettingDmxStruct d = output(protocol, f.value(1).toUShort(), f.value(2).toUShort());
     d.dmx_midi_type = kind == "m" ? MT_NOTE_ON : MT_NONE;
     d.dmx_http_filename = kind == "h" ? rest : QString();
     d.dmx_command_filename = kind == "c" ? rest : QString();
@@ -163,8 +155,8 @@ private Q_SLOTS:
                 continue;
             }
             QVERIFY(dispatch
-                        .send(out(f[0] == "a" ? PT_ARTNET : PT_ACN, quint16(f[1].toInt()),
-                                  quint16(f[2].toInt())),
+                        .send(output(f[0] == "a" ? PT_ARTNET : PT_ACN, quint16(f[1].toInt()),
+                                     quint16(f[2].toInt())),
                               f[3].toInt(), f.size() > 4, nullptr)
                         .ok);
         }
@@ -188,11 +180,11 @@ private Q_SLOTS:
         prefs.http_server = "http://127.0.0.1:8080/";
         prefs.command_flag = true;
         prefs.command_path = "/opt/bin";
-        SettingDmxStruct midi = out(PT_MIDI, 3, 7);
+        SettingDmxStruct midi = output(PT_MIDI, 3, 7);
         midi.dmx_midi_type = MT_CONTROL_CHANGE;
-        SettingDmxStruct http = out(PT_HTTP, 0, 0);
+        SettingDmxStruct http = output(PT_HTTP, 0, 0);
         http.dmx_http_filename = "set?a=%1&b=%1&c=%2";
-        SettingDmxStruct cmd = out(PT_COMMAND, 0, 0);
+        SettingDmxStruct cmd = output(PT_COMMAND, 0, 0);
         cmd.dmx_command_filename = "run.sh %1";
         dispatch.send(midi, 300, false, &prefs);
         dispatch.send(http, 42, false, &prefs);
@@ -429,8 +421,8 @@ private Q_SLOTS:
         OutputObjects objects(lan.net.env());
         OutputDispatch dispatch(objects);
         for (int c = 0; c < 10; ++c) {
-            QVERIFY(dispatch.send(out(PT_ARTNET, 1, quint16(c)), c + 1, false, nullptr).ok);
-            QVERIFY(dispatch.send(out(PT_ACN, 1, quint16(c)), c + 1, false, nullptr).ok);
+            QVERIFY(dispatch.send(output(PT_ARTNET, 1, quint16(c)), c + 1, false, nullptr).ok);
+            QVERIFY(dispatch.send(output(PT_ACN, 1, quint16(c)), c + 1, false, nullptr).ok);
         }
         QCOMPARE(objects.pendingFrames(), 2);
         QVERIFY(sentTo(6454).isEmpty());
@@ -471,7 +463,7 @@ private Q_SLOTS:
                 s->failTo = QHostAddress("127.255.0.3");
         notices.clear();
         for (quint16 u : {1, 2, 3})
-            QVERIFY(dispatch.send(out(PT_ACN, u, 0), 9, false, nullptr).ok);
+            QVERIFY(dispatch.send(output(PT_ACN, u, 0), 9, false, nullptr).ok);
         QTest::ignoreMessage(QtWarningMsg, QRegularExpression("sending to 127.255.0.3 failed"));
         objects.flush();
         QCOMPARE(notices, QStringList{"streaming ACN: not sent (sending to 127.255.0.3 failed)"});
@@ -515,9 +507,9 @@ private Q_SLOTS:
     void refusedUniversesTold()
     {
         QList<SettingStruct> c(2); // Art-Net universes 40001, 32768 (the last), 32769
-        c[0].dmx_out = out(PT_ARTNET, 40000, 0);
-        c[1].dmx_out = out(PT_ARTNET, 32767, 0);
-        c[1].dmx_out_advanced = out(PT_ARTNET, 32768, 0);
+        c[0].dmx_out = output(PT_ARTNET, 40000, 0);
+        c[1].dmx_out = output(PT_ARTNET, 32767, 0);
+        c[1].dmx_out_advanced = output(PT_ARTNET, 32768, 0);
         QCOMPARE(refusedUniversesLine(c),
                  "Art-Net universe 32769, 40001: not sent (Art-Net has no universe above 32768)");
     }

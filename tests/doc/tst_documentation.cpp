@@ -5,6 +5,7 @@
 #include "model/configfile.h"
 #include "model/configuration.h"
 #include "tests/model/recordinghost.h"
+#include "tests/records.h"
 
 #include <QProcess>
 #include <QStandardPaths>
@@ -16,18 +17,6 @@
 
 namespace
 {
-
-SettingDmxStruct out(quint8 protocol, quint16 universe = 0, quint16 channel = 0,
-                     quint8 midiType = MT_NONE, const QString &text = QString())
-{
-    SettingDmxStruct d;
-    d.protocol_type = protocol;
-    d.dmx_universe = universe;
-    d.dmx_channel = channel;
-    d.dmx_midi_type = midiType;
-    (protocol == PT_HTTP ? d.dmx_http_filename : d.dmx_command_filename) = text;
-    return d;
-}
 
 SettingDmxInStruct in(quint8 protocol, quint16 universe, quint16 channel)
 {
@@ -53,22 +42,22 @@ struct Show {
         preferences.hex_value_show = hex;
         preferences.command_path = QStringLiteral("/opt/show");
         background.dmx_in = in(PT_ACN, 3, 99);
-        add("Fader Ä", CT_FADER_VERTICAL, out(PT_ARTNET, 0, 4));
+        add("Fader Ä", CT_FADER_VERTICAL, output(PT_ARTNET, 0, 4));
         QImage red(8, 8, QImage::Format_ARGB32);
         red.fill(Qt::red);
         controls.last().bitmap = Picture::fromImage(red);
-        add("Центр", CT_FADER_VERTICAL_MIDDLE, out(PT_ACN, 1, 511), out(PT_ARTNET, 15, 0));
-        add("鍵盤", CT_ENCODER_PUSH, out(PT_MIDI, 2, 60, MT_NOTE_ON),
-            out(PT_HTTP, 0, 0, MT_NONE, "on?a=1&b=2"), in(PT_MIDI, 0, 7));
-        add("Run", CT_BUTTON_PUSH, out(PT_COMMAND, 0, 0, MT_NONE, "run.sh"), {},
+        add("Центр", CT_FADER_VERTICAL_MIDDLE, output(PT_ACN, 1, 511), output(PT_ARTNET, 15, 0));
+        add("鍵盤", CT_ENCODER_PUSH, output(PT_MIDI, 2, 60, MT_NOTE_ON),
+            output(PT_HTTP, 0, 0, MT_NONE, "on?a=1&b=2"), in(PT_MIDI, 0, 7));
+        add("Run", CT_BUTTON_PUSH, output(PT_COMMAND, 0, 0, MT_NONE, "run.sh"), {},
             in(PT_ARTNET, 1, 9));
         controls.last().description = QStringLiteral("bell\u0007"); // no XML character
-        add("Centre only", CT_FADER_HORIZONTAL_MIDDLE, out(PT_NONE), out(PT_MIDI, 0, 1));
+        add("Centre only", CT_FADER_HORIZONTAL_MIDDLE, output(PT_NONE), output(PT_MIDI, 0, 1));
         // An advanced output on a type that has none is not documented.
-        add("Plain", CT_BUTTON_SWITCH, out(PT_HTTP, 0, 0, MT_NONE, "x"), out(PT_ARTNET));
-        add("Caption", CT_LABEL, out(PT_NONE));
+        add("Plain", CT_BUTTON_SWITCH, output(PT_HTTP, 0, 0, MT_NONE, "x"), output(PT_ARTNET));
+        add("Caption", CT_LABEL, output(PT_NONE));
         // OSC to the show's default target and to one of its own.
-        SettingDmxStruct osc = out(PT_OSC), oscOwn = out(PT_OSC);
+        SettingDmxStruct osc = output(PT_OSC), oscOwn = output(PT_OSC);
         osc.osc_address = QStringLiteral("/fader/1");
         oscOwn.osc_address = QStringLiteral("/centre");
         oscOwn.osc_host = QStringLiteral("::1");

@@ -2,6 +2,7 @@
 // MIDI running out of numbers, the protocols that are not addressed.
 #include "model/autopatch.h"
 #include "model/typetables.h"
+#include "tests/records.h"
 
 #include <QtTest>
 
@@ -13,12 +14,8 @@ namespace
 // An output (values 1, 2, 3: 7, 255, 127; the new one keeps them).
 SettingDmxStruct out(quint8 protocol, quint16 universe, quint16 channel, quint8 midi = MT_NONE)
 {
-    SettingDmxStruct o;
-    o.protocol_type = protocol;
+    SettingDmxStruct o = output(protocol, universe, channel, midi);
     o.dmx_value_1 = 7;
-    o.dmx_channel = channel;
-    o.dmx_universe = universe;
-    o.dmx_midi_type = midi;
     return o;
 }
 

@@ -1,6 +1,7 @@
 // The five consistency tests on crafted geometry and outputs, the order and
 // uniqueness of findings, and the grid against the pairwise reference.
 #include "model/consistency.h"
+#include "tests/records.h"
 
 #include <QRandomGenerator>
 #include <QtTest>
@@ -23,19 +24,6 @@ SettingStruct control(const QString &name, quint32 x, quint32 y, quint32 w, quin
     c.size_y = h;
     c.id = id;
     return c;
-}
-
-SettingDmxStruct output(quint8 protocol, quint16 universe, quint16 channel,
-                        quint8 midiType = MT_NONE, const QString &link = QString())
-{
-    SettingDmxStruct out;
-    out.protocol_type = protocol;
-    out.dmx_universe = universe;
-    out.dmx_channel = channel;
-    out.dmx_midi_type = midiType;
-    out.dmx_http_filename = link;
-    out.dmx_command_filename = link;
-    return out;
 }
 
 SettingDmxStruct osc(const QString &address, const QString &host = {}, quint16 port = 0)
