@@ -119,8 +119,9 @@ RemoteConsole::RemoteConsole(const ShowDocument &document, const Surface &surfac
     connect(&document, &ShowDocument::controlsChanged, this, relayout);
     connect(&document, &ShowDocument::controlsReordered, this, relayout);
     connect(&document, &ShowDocument::preferencesChanged, this, [this] {
-        // The show's interface may be the one listened on.
-        if (serving() && !m_run && m_user.remote_interface.isEmpty())
+        // The show's interface may be the one listened on; any other change
+        // (the lock) keeps the clients.
+        if (serving() && listenAddresses() != m_listening)
             restart();
         layoutChanged();
     });
@@ -224,6 +225,9 @@ void RemoteConsole::restart()
         m_server->setTexts(pageTexts());
         connect(m_server.get(), &RemoteServer::clientsChanged, this, [this] { emit changed(); });
         connect(m_server.get(), &RemoteServer::moveArrived, this, &RemoteConsole::moveArrived);
+        // A client joining gets the controls as they are now, not as they
+        // were at the last change of the show.
+        m_server->setLayoutSource([this] { return joinLayout(); });
     }
     QString error;
     if (!m_server->start(settings, &error)) {
@@ -321,6 +325,20 @@ bool RemoteConsole::watchOnly(const SettingStruct &record) const
 void RemoteConsole::sendLayout()
 {
     m_layoutDue = false;
+    m_server->setLayout(layout());
+}
+
+QByteArray RemoteConsole::joinLayout()
+{
+    // What is pending reaches the clients there first: the one joining then
+    // starts from what all were told.
+    flush();
+    m_layoutDue = false;
+    return layout();
+}
+
+QByteArray RemoteConsole::layout()
+{
     m_told.clear();
     // Looked up once per layout: the layout follows every change of the
     // show's interface.
@@ -373,7 +391,7 @@ void RemoteConsole::sendLayout()
         {QStringLiteral("operate"), m_run || m_user.remote_operate},
         {QStringLiteral("controls"), groups},
     };
-    m_server->setLayout(compact(layout));
+    return compact(layout);
 }
 
 void RemoteConsole::flush()

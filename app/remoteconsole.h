@@ -112,6 +112,11 @@ private:
     void stop();
     void layoutChanged();
     void sendLayout();
+    // The layout with every control's state now; what it tells counts as
+    // told.
+    QByteArray layout();
+    // The layout for a client joining, after the pending changes left.
+    QByteArray joinLayout();
     void watchControls();
     void markChanged(quint32 id);
     void flush();

@@ -401,9 +401,10 @@ void RemoteServer::takeClients()
             ws->deleteLater();
             emit clientsChanged(clientCount());
         });
+        const QByteArray layout = m_layoutSource ? m_layoutSource() : m_layout;
         m_clients << ws;
-        if (!m_layout.isEmpty())
-            ws->sendTextMessage(QString::fromUtf8(m_layout));
+        if (!layout.isEmpty())
+            ws->sendTextMessage(QString::fromUtf8(layout));
         emit clientsChanged(clientCount());
     }
 }

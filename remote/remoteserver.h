@@ -83,6 +83,9 @@ public:
     void setTexts(const QByteArray &textsJson) { m_texts = textsJson; }
     // Sent now to every client, and to each new one first.
     void setLayout(const QByteArray &json);
+    // When set, a new client gets what it returns instead, before it joins
+    // the clients that broadcasts reach.
+    void setLayoutSource(std::function<QByteArray()> source) { m_layoutSource = std::move(source); }
     // PNG bytes; empty: /background answers 404.
     void setBackgroundPicture(const QByteArray &png) { m_picture = png; }
     void broadcast(const QByteArray &json);
@@ -135,6 +138,7 @@ private:
     QByteArray m_pinHash;
     QByteArray m_texts;
     QByteArray m_layout;
+    std::function<QByteArray()> m_layoutSource;
     QByteArray m_picture;
     quint16 m_port = 0;
     bool m_operate = true;

@@ -243,6 +243,24 @@ private slots:
         QVERIFY(leaves(5, 40));
     }
 
+    // A client joining later starts from the controls as they are now.
+    void aLateClientSeesTheStateNow()
+    {
+        QWebSocket late;
+        QJsonObject layout;
+        connect(&late, &QWebSocket::textMessageReceived, this, [&layout](const QString &text) {
+            layout = QJsonDocument::fromJson(text.toUtf8()).object();
+        });
+        QNetworkRequest request{QUrl(url("/ws").replace(QLatin1String("http:"), "ws:"))};
+        request.setRawHeader("Cookie", login("4321"));
+        request.setRawHeader("Origin", url("").toLatin1());
+        late.open(request);
+        QTRY_VERIFY(!layout.isEmpty());
+        for (const QJsonValue &c : layout.value(QLatin1String("controls")).toArray())
+            if (c.toObject().value(QLatin1String("name")) == QLatin1String("F"))
+                QCOMPARE(c.toObject().value(QLatin1String("v")).toInt(), 40);
+    }
+
     void watchOnlyAndUnknownAreDropped()
     {
         const RemoteConsole::Drops before = m_console->remote().drops();

@@ -45,10 +45,6 @@ PITCH_CHANNEL = 60         # "Bend"
 IN_UNIVERSE, IN_CHANNEL = 1, 1   # "In" listens here
 FAR_HOST = "192.0.2.7"     # OSC beyond the show network: watch-only
 WEB_HOST = "192.0.2.1"     # the show's HTTP server, another computer: watch-only
-# A browser that joins gets the layout as the console last built it (at the
-# show's last change), with the positions of then; the controls' current state
-# reaches it only as each one changes again. Reported, not failed, while so.
-JOIN_SHOWS_LAYOUT_STATE = True
 
 SHOW = """<!DOCTYPE Pultora>
 <PultoraConfig name="browser.ptra" author="pultora" version="1">
@@ -407,10 +403,7 @@ class Run:
         b2.log_in()
         now, joined = b1.value("Level"), b2.value("Level")
         if joined != now:
-            if not JOIN_SHOWS_LAYOUT_STATE:
-                raise Failed("the second browser joined with 'Level' at %s, the console's is %s" % (joined, now))
-            self.known.append("a browser that joins shows 'Level' at %s (as the show was loaded), "
-                              "not the console's %s" % (joined, now))
+            raise Failed("the second browser joined with 'Level' at %s, the console's is %s" % (joined, now))
         watch = ValueWatch(b2, "Level")
         start = time.monotonic()
         mark = self.artnet.mark()
