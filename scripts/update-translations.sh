@@ -10,7 +10,7 @@ cd "$(dirname "$0")/.."
 if [ -z "${LUPDATE:-}" ]; then
     LUPDATE=$(command -v lupdate || echo /usr/lib/qt6/bin/lupdate)
 fi
-AREAS="app model net io controls dialogs doc"
+AREAS="app model net remote io controls dialogs doc"
 # Includes name their folder from the project root.
 OPTIONS="-locations none -no-obsolete -silent -I ."
 
