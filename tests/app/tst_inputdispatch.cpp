@@ -110,6 +110,13 @@ private Q_SLOTS:
         dispatch.setUp({&low, &high});
         QCOMPARE(ports.registrations.last().size, 2 * 512);
         QCOMPARE(ports.registrations.last().universes, QList<int>({0, 60000}));
+        // Streaming ACN's last universe is 63998, Art-Net's 65535.
+        const SettingStruct acnLast = listening(PT_ACN, 63998), acnPast = listening(PT_ACN, 63999),
+                            artnetLast = listening(PT_ARTNET, 65535);
+        dispatch.setUp({&acnLast, &acnPast, &artnetLast});
+        QCOMPARE(ports.registrations.size(), 5);
+        QCOMPARE(ports.registrations[3].universes, QList<int>({65535}));
+        QCOMPARE(ports.registrations[4].universes, QList<int>({63998}));
     }
 
     void backgroundWithinTheSpan()
@@ -149,18 +156,6 @@ private Q_SLOTS:
         // Already a control's universe: no extra slot.
         background.dmx_in = listening(PT_ARTNET, 7).dmx_in;
         QVERIFY(dispatch.followsBackground(background));
-    }
-
-    void acnUniversesAboveTheLast()
-    {
-        FakeInputs ports;
-        InputDispatch dispatch(ports);
-        const SettingStruct a = listening(PT_ACN, 63998), b = listening(PT_ACN, 63999),
-                            c = listening(PT_ARTNET, 65535);
-        dispatch.setUp({&a, &b, &c});
-        QCOMPARE(ports.registrations.size(), 2);
-        QCOMPARE(ports.registrations[0].universes, QList<int>({65535}));
-        QCOMPARE(ports.registrations[1].universes, QList<int>({63998}));
     }
 
     void unusedProtocolKeepsItsBuffer()
