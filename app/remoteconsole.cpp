@@ -30,25 +30,22 @@ namespace
 // Largest side of the background picture sent to clients, in pixels.
 constexpr int MAX_PICTURE_SIDE = 2048;
 
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("RemoteConsole", text);
-}
-
 // The page's texts in the console's language.
 QByteArray pageTexts()
 {
     const QJsonObject texts{
-        {QStringLiteral("title"), tr("Pultora Remote")},
-        {QStringLiteral("pin"), tr("PIN")},
-        {QStringLiteral("open"), tr("Open")},
-        {QStringLiteral("wrong_pin"), tr("Wrong PIN.")},
-        {QStringLiteral("wait"), tr("Too many wrong PINs. Try again in %1 s.")},
-        {QStringLiteral("connecting"), tr("Connecting…")},
-        {QStringLiteral("connected"), tr("Connected")},
-        {QStringLiteral("offline"), tr("Connection lost. Reconnecting…")},
-        {QStringLiteral("locked"), tr("Locked")},
-        {QStringLiteral("watch_only"), tr("Watch only")},
+        {QStringLiteral("title"), QCoreApplication::translate("RemoteConsole", "Pultora Remote")},
+        {QStringLiteral("pin"), QCoreApplication::translate("RemoteConsole", "PIN")},
+        {QStringLiteral("open"), QCoreApplication::translate("RemoteConsole", "Open")},
+        {QStringLiteral("wrong_pin"), QCoreApplication::translate("RemoteConsole", "Wrong PIN.")},
+        {QStringLiteral("wait"),
+         QCoreApplication::translate("RemoteConsole", "Too many wrong PINs. Try again in %1 s.")},
+        {QStringLiteral("connecting"), QCoreApplication::translate("RemoteConsole", "Connecting…")},
+        {QStringLiteral("connected"), QCoreApplication::translate("RemoteConsole", "Connected")},
+        {QStringLiteral("offline"),
+         QCoreApplication::translate("RemoteConsole", "Connection lost. Reconnecting…")},
+        {QStringLiteral("locked"), QCoreApplication::translate("RemoteConsole", "Locked")},
+        {QStringLiteral("watch_only"), QCoreApplication::translate("RemoteConsole", "Watch only")},
     };
     return QJsonDocument(texts).toJson(QJsonDocument::Compact);
 }

@@ -1438,6 +1438,82 @@ Befehlsausgabe einschalten?</translation>
         <source>OSC input listens on the network interface chosen on the page Show and on loopback (127.0.0.1).</source>
         <translation>Der OSC-Eingang hört auf der Netzwerkschnittstelle, die auf der Seite Show gewählt ist, und auf Loopback (127.0.0.1).</translation>
     </message>
+    <message>
+        <source>The PIN of the web remote must have 4 to 8 digits.</source>
+        <translation>Die PIN der Web-Fernbedienung muss 4 bis 8 Ziffern haben.</translation>
+    </message>
+    <message>
+        <source>Set a PIN of 4 to 8 digits for the web remote.</source>
+        <translation>Legen Sie für die Web-Fernbedienung eine PIN mit 4 bis 8 Ziffern fest.</translation>
+    </message>
+    <message>
+        <source>PIN set — type to change</source>
+        <translation>PIN gesetzt – zum Ändern eintippen</translation>
+    </message>
+    <message>
+        <source>4 to 8 digits</source>
+        <translation>4 bis 8 Ziffern</translation>
+    </message>
+    <message>
+        <source>Web Remote</source>
+        <translation>Web-Fernbedienung</translation>
+    </message>
+    <message>
+        <source>Serve the web remote</source>
+        <translation>Web-Fernbedienung anbieten</translation>
+    </message>
+    <message>
+        <source>serves a page to phones and tablets on the show network that shows the controls of the show; it asks for the PIN first</source>
+        <translation>bietet Telefonen und Tablets im Show-Netz eine Seite mit den Bedienelementen der Show an; sie fragt zuerst nach der PIN</translation>
+    </message>
+    <message>
+        <source>the TCP port the web remote listens on, 1 to 65535; 9080 unless changed</source>
+        <translation>der TCP-Port, auf dem die Web-Fernbedienung lauscht, 1 bis 65535; 9080, solange nicht geändert</translation>
+    </message>
+    <message>
+        <source>Port :</source>
+        <translation>Port :</translation>
+    </message>
+    <message>
+        <source>the network interface the web remote listens on besides loopback (127.0.0.1), by name; Same as the show: the one Art-Net and streaming ACN use</source>
+        <translation>die Netzwerkschnittstelle, auf der die Web-Fernbedienung außer auf Loopback (127.0.0.1) lauscht, mit Namen; Wie die Show: die, die Art-Net und Streaming-ACN verwenden</translation>
+    </message>
+    <message>
+        <source>Network interface :</source>
+        <translation>Netzwerkschnittstelle :</translation>
+    </message>
+    <message>
+        <source>Clients may operate controls</source>
+        <translation>Geräte dürfen Bedienelemente bedienen</translation>
+    </message>
+    <message>
+        <source>lets phones and tablets move faders and press buttons; unticked they only watch</source>
+        <translation>lässt Telefone und Tablets Fader bewegen und Tasten drücken; ohne Haken schauen sie nur zu</translation>
+    </message>
+    <message>
+        <source>what phones and tablets must enter before they see the show, 4 to 8 digits; kept only as a hash; left empty, the PIN set stays</source>
+        <translation>was Telefone und Tablets eingeben müssen, bevor sie die Show sehen, 4 bis 8 Ziffern; nur als Hash gespeichert; leer gelassen, bleibt die gesetzte PIN</translation>
+    </message>
+    <message>
+        <source>PIN :</source>
+        <translation>PIN :</translation>
+    </message>
+    <message>
+        <source>Operate commands, other HTTP hosts and OSC beyond the show network from the page</source>
+        <translation>Befehle, andere HTTP-Hosts und OSC außerhalb des Show-Netzes von der Seite aus bedienen</translation>
+    </message>
+    <message>
+        <source>lets the page operate controls that start programs on this computer, call HTTP servers on other computers or send OSC off the show network. A PIN of 4 digits is soon guessed or seen over a shoulder, and whoever has it could then run programs here with your rights; unticked, these controls are watch-only on the page</source>
+        <translation>lässt die Seite Bedienelemente bedienen, die Programme auf diesem Computer starten, HTTP-Server auf anderen Computern aufrufen oder OSC außerhalb des Show-Netzes senden. Eine vierstellige PIN ist schnell erraten oder über die Schulter gesehen, und wer sie hat, könnte dann hier Programme mit Ihren Rechten starten; ohne Haken sind diese Bedienelemente auf der Seite nur zum Zuschauen</translation>
+    </message>
+    <message>
+        <source>The web remote belongs on the show network, never on the internet. Phones and tablets open the address shown under Web Remote in the menu.</source>
+        <translation>Die Web-Fernbedienung gehört ins Show-Netz, nie ins Internet. Telefone und Tablets öffnen die Adresse, die im Menü unter Web-Fernbedienung steht.</translation>
+    </message>
+    <message>
+        <source>Same as the show</source>
+        <translation>Wie die Show</translation>
+    </message>
 </context>
 <context>
     <name>ProtocolType</name>
@@ -2413,12 +2489,181 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <source>%1 is another computer, which this show may not call</source>
         <translation>%1 ist ein anderer Computer, den diese Show nicht aufrufen darf</translation>
     </message>
+    <message>
+        <source>Serve the web remote on this TCP port for this run (needs --remote-pin or --remote-pin-file)</source>
+        <translation>Die Web-Fernbedienung für diesen Lauf auf diesem TCP-Port anbieten (braucht --remote-pin oder --remote-pin-file)</translation>
+    </message>
+    <message>
+        <source>The web remote&apos;s PIN for this run, 4 to 8 digits</source>
+        <translation>Die PIN der Web-Fernbedienung für diesen Lauf, 4 bis 8 Ziffern</translation>
+    </message>
+    <message>
+        <source>Read the web remote&apos;s PIN from this file (its first line)</source>
+        <translation>Die PIN der Web-Fernbedienung aus dieser Datei lesen (ihrer ersten Zeile)</translation>
+    </message>
+    <message>
+        <source>The network interface the web remote listens on besides loopback (default: the show&apos;s)</source>
+        <translation>Die Netzwerkschnittstelle, auf der die Web-Fernbedienung außer auf Loopback lauscht (Vorgabe: die der Show)</translation>
+    </message>
+    <message>
+        <source>Not a TCP port: %1</source>
+        <translation>Kein TCP-Port: %1</translation>
+    </message>
+    <message>
+        <source>Cannot read the PIN file %1: %2</source>
+        <translation>Die PIN-Datei %1 kann nicht gelesen werden: %2</translation>
+    </message>
+    <message>
+        <source>The web remote needs a PIN of 4 to 8 digits (--remote-pin or --remote-pin-file).</source>
+        <translation>Die Web-Fernbedienung braucht eine PIN mit 4 bis 8 Ziffern (--remote-pin oder --remote-pin-file).</translation>
+    </message>
+    <message>
+        <source>--remote-pin, --remote-pin-file and --remote-interface need --remote-port.</source>
+        <translation>--remote-pin, --remote-pin-file und --remote-interface brauchen --remote-port.</translation>
+    </message>
+    <message>
+        <source>Web Remote...</source>
+        <translation>Web-Fernbedienung...</translation>
+    </message>
+    <message>
+        <source>Where phones and tablets open the console, and who is connected</source>
+        <translation>Wo Telefone und Tablets das Pult öffnen, und wer verbunden ist</translation>
+    </message>
+    <message>
+        <source>Network: %1 went away: Art-Net and streaming ACN stay on this computer (loopback only)</source>
+        <translation>Netzwerk: %1 ist weg: Art-Net und Streaming-ACN bleiben auf diesem Computer (nur Loopback)</translation>
+    </message>
+    <message>
+        <source>Network: %1 is up, Art-Net and streaming ACN now use %2</source>
+        <translation>Netzwerk: %1 ist da, Art-Net und Streaming-ACN verwenden jetzt %2</translation>
+    </message>
+    <message>
+        <source>Network: %1 changed, Art-Net and streaming ACN now use %2</source>
+        <translation>Netzwerk: %1 hat sich geändert, Art-Net und Streaming-ACN verwenden jetzt %2</translation>
+    </message>
+    <message>
+        <source>Remote: %1</source>
+        <translation>Fernbedienung: %1</translation>
+    </message>
+    <message>
+        <source>Remote: off</source>
+        <translation>Fernbedienung: aus</translation>
+    </message>
+    <message>
+        <source>Clients connected: %1</source>
+        <translation>Verbundene Geräte: %1</translation>
+    </message>
 </context>
 <context>
     <name>QCoreApplication</name>
     <message>
         <source>Overview of the %1 Selected Controls</source>
         <translation>Übersicht der %1 ausgewählten Steuerelemente</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteConsole</name>
+    <message>
+        <source>Off</source>
+        <translation>Aus</translation>
+    </message>
+    <message>
+        <source>Off: set a PIN in the preferences first.</source>
+        <translation>Aus: legen Sie zuerst in den Einstellungen eine PIN fest.</translation>
+    </message>
+    <message>
+        <source>Serving</source>
+        <translation>Läuft</translation>
+    </message>
+    <message>
+        <source>Serving on this computer only: the network interface has no address.</source>
+        <translation>Läuft nur auf diesem Computer: die Netzwerkschnittstelle hat keine Adresse.</translation>
+    </message>
+    <message>
+        <source>Pultora Remote</source>
+        <translation>Pultora-Fernbedienung</translation>
+    </message>
+    <message>
+        <source>PIN</source>
+        <translation>PIN</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Öffnen</translation>
+    </message>
+    <message>
+        <source>Wrong PIN.</source>
+        <translation>Falsche PIN.</translation>
+    </message>
+    <message>
+        <source>Too many wrong PINs. Try again in %1 s.</source>
+        <translation>Zu viele falsche PINs. Neuer Versuch in %1 s.</translation>
+    </message>
+    <message>
+        <source>Connecting…</source>
+        <translation>Verbinde…</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Verbunden</translation>
+    </message>
+    <message>
+        <source>Connection lost. Reconnecting…</source>
+        <translation>Verbindung verloren. Verbinde neu…</translation>
+    </message>
+    <message>
+        <source>Locked</source>
+        <translation>Gesperrt</translation>
+    </message>
+    <message>
+        <source>Watch only</source>
+        <translation>Nur zuschauen</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteServer</name>
+    <message>
+        <source>No address to listen on for port %1</source>
+        <translation>Keine Adresse zum Lauschen für Port %1</translation>
+    </message>
+    <message>
+        <source>Cannot listen on %1 port %2: %3</source>
+        <translation>Kann auf %1 Port %2 nicht lauschen: %3</translation>
+    </message>
+</context>
+<context>
+    <name>RemoteWindow</name>
+    <message>
+        <source>Web Remote</source>
+        <translation>Web-Fernbedienung</translation>
+    </message>
+    <message>
+        <source>Open this address on a phone or tablet on the show network, or scan the code:</source>
+        <translation>Öffnen Sie diese Adresse auf einem Telefon oder Tablet im Show-Netz, oder scannen Sie den Code:</translation>
+    </message>
+    <message>
+        <source>the address phones and tablets open; select it to copy it</source>
+        <translation>die Adresse, die Telefone und Tablets öffnen; markieren, um sie zu kopieren</translation>
+    </message>
+    <message>
+        <source>the first address as a QR code for a phone&apos;s camera</source>
+        <translation>die erste Adresse als QR-Code für die Kamera eines Telefons</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>No address: the web remote does not run.</source>
+        <translation>Keine Adresse: die Web-Fernbedienung läuft nicht.</translation>
+    </message>
+    <message>
+        <source>No client connected</source>
+        <translation>Kein Gerät verbunden</translation>
+    </message>
+    <message>
+        <source>Clients connected: %1</source>
+        <translation>Verbundene Geräte: %1</translation>
     </message>
 </context>
 <context>
