@@ -61,22 +61,8 @@ class TestSettingsOverview : public QObject
 {
     Q_OBJECT
 private slots:
-    void batchIsOneUndoStep_data()
-    {
-        QTest::addColumn<int>("action");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QString>("undoText");
-        QTest::addColumn<QList<int>>("channels"); // shown, first three
-        QTest::newRow("increment") << int(BA_INC) << "1"
-                                   << "Increment Channel on 48 controls" << QList<int>{1, 2, 3};
-    }
-
     void batchIsOneUndoStep()
     {
-        QFETCH(int, action);
-        QFETCH(QString, text);
-        QFETCH(QString, undoText);
-        QFETCH(QList<int>, channels);
         ShowDocument document;
         fill(document, faders(48));
         const ShowContent before = document.content();
@@ -86,12 +72,13 @@ private slots:
             rows.append(i);
         select(overview, rows, column::CHANNEL);
         // The first row's channel is 1, so Increment numbers 1..48.
-        overview.valueField()->setText(text);
-        QCOMPARE(overview.applyToSelection(action), 48);
+        overview.valueField()->setText(QStringLiteral("1"));
+        QCOMPARE(overview.applyToSelection(BA_INC), 48);
         QCOMPARE(document.undoStack().count(), 1);
-        QCOMPARE(document.undoStack().undoText(), undoText);
-        for (int i = 0; i < channels.size(); ++i)
-            QCOMPARE(cell(overview, i, column::CHANNEL), QString::number(channels.at(i)));
+        QCOMPARE(document.undoStack().undoText(),
+                 QStringLiteral("Increment Channel on 48 controls"));
+        for (int i : {0, 1, 47})
+            QCOMPARE(cell(overview, i, column::CHANNEL), QString::number(i + 1));
         document.undoStack().undo();
         for (int i = 0; i < 48; ++i)
             QVERIFY(document.controls().at(i).sameContent(before.controls.at(i)));
