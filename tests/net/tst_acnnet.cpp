@@ -113,27 +113,18 @@ private slots:
     }
 
     // Each universe goes to its own group, or to the loopback net without a LAN.
-    void destinations_data()
-    {
-        QTest::addColumn<bool>("loopbackOnly");
-        QTest::addColumn<int>("universe");
-        QTest::addColumn<QString>("destination");
-        QTest::newRow("last universe") << false << 63998 << "239.255.249.255";
-        QTest::newRow("loopback only") << true << 0x0122 << "127.255.1.35";
-    }
-
     void destinations()
     {
-        QFETCH(bool, loopbackOnly);
-        QFETCH(int, universe);
-        QFETCH(QString, destination);
-        if (loopbackOnly)
-            net->useLoopbackOnly();
-        auto node = makeNode();
-        QCOMPARE(sendUniverse(*node, universe, filled(24, 1)), 1);
-        QCOMPARE(net->socket->sent.last().destination, QHostAddress(destination));
-        QCOMPARE(be16(net->socket->sent.last().data, 113), universe + 1);
-        QCOMPARE(node->destination(universe + 1), QHostAddress(destination));
+        for (const auto &[loopbackOnly, universe, destination] :
+             {std::tuple{false, 63998, "239.255.249.255"}, {true, 0x0122, "127.255.1.35"}}) {
+            if (loopbackOnly)
+                net->useLoopbackOnly();
+            auto node = makeNode();
+            QCOMPARE(sendUniverse(*node, universe, filled(24, 1)), 1);
+            QCOMPARE(net->socket->sent.last().destination, QHostAddress(destination));
+            QCOMPARE(be16(net->socket->sent.last().data, 113), universe + 1);
+            QCOMPARE(node->destination(universe + 1), QHostAddress(destination));
+        }
     }
 
     void stoppedUniversesTerminate()
