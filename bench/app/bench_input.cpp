@@ -17,8 +17,8 @@
 // It fails (exit code 1) only on what is wrong whatever the load: a level
 // that never reaches the output although every frame was sent on time.
 #include "tests/app/consolestart.h"
-#include "tests/app/datagrams.h"
 #include "tests/app/scriptedprompter.h"
+#include "tests/net/fakenet.h"
 
 #include <QApplication>
 #include <QDir>
@@ -191,7 +191,7 @@ void inputLatency(const QString &dir, bool shortRun)
         const char level = char(i % 2 ? 10 : 20);
         tap.read(0, [](const QByteArray &) {});
         qint64 sentAt = clock.nsecsElapsed();
-        sender.writeDatagram(artDmxDatagram(3, QByteArray(2, level)), kBroadcast, kArtNetPort);
+        sender.writeDatagram(artDmx(3, QByteArray(2, level)), kBroadcast, kArtNetPort);
         bool seen = false;
         qint64 doneAt = waitFor(clock, 2000, [&] {
             tap.read(0, [&](const QByteArray &out) {
@@ -206,7 +206,7 @@ void inputLatency(const QString &dir, bool shortRun)
 
         idle(5);
         sentAt = clock.nsecsElapsed();
-        echo.writeDatagram(artDmxDatagram(3, QByteArray(2, level)), local, echo.localPort());
+        echo.writeDatagram(artDmx(3, QByteArray(2, level)), local, echo.localPort());
         doneAt = waitFor(clock, 2000, [&] { return echoed.hasPendingDatagrams(); });
         while (echoed.hasPendingDatagrams())
             echoed.readDatagram(nullptr, 0);
@@ -274,8 +274,7 @@ bool ramp(const QString &dir, bool shortRun)
                 ++late;
             const char level = char(phase == 1 ? k + 1 : levels);
             if (phase > 0)
-                sender.writeDatagram(artDmxDatagram(1, QByteArray(faders, level)), kBroadcast,
-                                     kArtNetPort);
+                sender.writeDatagram(artDmx(1, QByteArray(faders, level)), kBroadcast, kArtNetPort);
             ++k;
         });
         pace.start(periodMs);
