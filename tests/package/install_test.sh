@@ -3,7 +3,8 @@
 # Builds the Debian package, unpacks it into a scratch root (dpkg-deb -x) and
 # checks it as a desktop would see it: the package names its libraries, the
 # desktop entry, the AppStream data and the file type are valid, the
-# installed program answers --version and --help, starts offscreen on a file
+# installed program answers --version and --help (also with no display at
+# all), starts offscreen on a file
 # (in a private network namespace) with its German translation, and lintian
 # finds no errors.
 set -euo pipefail
@@ -33,7 +34,8 @@ for f in "$root/usr/bin/pultora" \
     "$share/icons/hicolor/scalable/apps/pultora.svg" \
     "$share/pultora/translations/Pultora_de.qm" \
     "$share/doc/pultora/copyright" \
-    "$share/doc/pultora/changelog.gz"; do
+    "$share/doc/pultora/changelog.gz" \
+    "$root/usr/lib/systemd/user/pultora-headless@.service"; do
     [ -e "$f" ] || fail "not in the package: ${f#"$root"}"
 done
 
@@ -75,6 +77,10 @@ start() {
         timeout 120 "$src/scripts/netns.sh" "$root/usr/bin/pultora" "${@:2}")
 }
 start C.UTF-8 --version | grep -q '0\.8\.0\.0' || fail "--version"
+# Over ssh or in a service: no display and no platform asked for.
+(cd "$run" && env -i PATH="$PATH" HOME="$run" LANG=C.UTF-8 \
+    timeout 60 "$src/scripts/netns.sh" "$root/usr/bin/pultora" --version) |
+    grep -q '0\.8\.0\.0' || fail "--version without a display"
 start C.UTF-8 --help | grep -q 'file' || fail "--help"
 out=$(start de_DE.UTF-8 show.ptra) || fail "the installed program did not run: $out"
 echo "$out"
