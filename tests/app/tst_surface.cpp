@@ -94,6 +94,20 @@ private slots:
         background([](BackgroundStruct &bg) { bg.stretch_factor = 1000; });
         QCOMPARE(w->geometry(), QRect(200, 200, 500, 500));
         QCOMPARE(wide->size(), QSize(16380, 16384));
+
+        // A push button's picture is as large as its stored width, an icon's
+        // picture is scaled to the shown size.
+        background([](BackgroundStruct &bg) { bg.stretch_factor = 200; });
+        SettingStruct r = record(CT_BUTTON_PUSH, 0, 0, 40, 20);
+        QImage red(8, 8, QImage::Format_RGB32);
+        red.fill(Qt::red);
+        r.bitmap = Picture::fromImage(red);
+        auto *button = qobject_cast<DmxPushButton *>(create(r));
+        QCOMPARE(button->iconSize(), QSize(40, 40));
+        QVERIFY(!button->icon().isNull());
+        r.control_type = CT_ICON;
+        r.size_x = r.size_y = 25;
+        QCOMPARE(qobject_cast<QLabel *>(create(r))->pixmap().size(), QSize(50, 50));
     }
 
     void backgroundPictureIsStretchedOverTheWindow()
@@ -263,22 +277,6 @@ private slots:
             for (int x = 0; x < face.width(); ++x)
                 digitPixels += face.pixelColor(x, y) == digits;
         QVERIFY(digitPixels > 200);
-    }
-
-    void pushButtonIconSizeFollowsStoredWidth()
-    {
-        background([](BackgroundStruct &bg) { bg.stretch_factor = 200; });
-        SettingStruct r = record(CT_BUTTON_PUSH, 0, 0, 40, 20);
-        QImage red(8, 8, QImage::Format_RGB32);
-        red.fill(Qt::red);
-        r.bitmap = Picture::fromImage(red);
-        auto *button = qobject_cast<DmxPushButton *>(create(r));
-        QCOMPARE(button->iconSize(), QSize(40, 40));
-        QVERIFY(!button->icon().isNull());
-        // An icon's picture is scaled to the shown size.
-        r.control_type = CT_ICON;
-        r.size_x = r.size_y = 25;
-        QCOMPARE(qobject_cast<QLabel *>(create(r))->pixmap().size(), QSize(50, 50));
     }
 
     void rangeAtCreationAndAfterUpdate()
