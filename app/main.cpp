@@ -123,6 +123,10 @@ int main(int argc, char **argv)
     });
     console->show();
     const int result = app.exec();
+    if (options.headless && console->document().isModified())
+        qCWarning(lcHeadless).noquote()
+            << QStringLiteral("the show's changes were not saved (nobody to ask); they are in %1")
+                   .arg(console->lastSessionFile());
     delete console;
     return result;
 }

@@ -273,7 +273,8 @@ Pultora::~Pultora()
     if (!m_lastSessionWritten)
         m_files->writeLastSession();
     // An end that reaches here is a clean one.
-    m_files->removeRecovery();
+    if (!m_keepRecovery)
+        m_files->removeRecovery();
     m_io.clear();
     delete m_commands.mainMenu;
     m_commands.mainMenu = nullptr;
@@ -288,11 +289,14 @@ void Pultora::startUp(const QStringList &args)
     // values of one show only.
     if (m_unattended) {
         // Nobody to decide: the copies stay for the next start with a person.
-        for (const SessionFiles::Recovery &copy : m_sessions->orphanedRecoveries())
+        for (const SessionFiles::Recovery &copy : m_sessions->orphanedRecoveries()) {
+            // This instance's own names: no copy of this run may replace it.
+            m_keepRecovery = m_keepRecovery || !copy.lock;
             qCWarning(lcApp).noquote()
                 << QStringLiteral("recovery copy %1 (of %2) left as it is: not restored unattended")
                        .arg(copy.copy, copy.originalFile.isEmpty() ? QStringLiteral("untitled")
                                                                    : copy.originalFile);
+        }
     }
     if (m_unattended || !m_files->offerRecovery())
         m_files->startWith(args.size() > 1 ? args.at(1) : QString());
@@ -335,6 +339,10 @@ void Pultora::stopTriggerTimer()
 
 void Pultora::startRecoveryCopies()
 {
+    if (m_keepRecovery) {
+        qCWarning(lcApp) << "no recovery copies this run: the one left before stays";
+        return;
+    }
     QTimer *timer = &m_recoveryTimer;
     const auto changed = [this] { m_recoveryDirty = true; };
     connect(&m_document, &ShowDocument::contentReplaced, timer, changed);
@@ -552,7 +560,8 @@ void Pultora::closeEvent(QCloseEvent *event)
     // While the window is still there to say it when it cannot.
     m_files->writeLastSession();
     m_lastSessionWritten = true;
-    m_files->removeRecovery();
+    if (!m_keepRecovery)
+        m_files->removeRecovery();
     event->accept();
 }
 

@@ -232,6 +232,8 @@ private:
     int m_triggerInterval = 0;
     int m_recoveryInterval = 0;
     bool m_unattended = false;
+    // A recovery copy under this console's own names was left for a person.
+    bool m_keepRecovery = false;
 
     ShowDocument m_document;
     SettingStruct m_editRecord;

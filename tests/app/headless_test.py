@@ -136,6 +136,11 @@ def show_run(work):
         f.write(SHOW)
     with open(os.path.join(home, "pin"), "w") as f:
         f.write("4711\n")
+    data = os.path.join(home, ".local/share/pultora")
+    os.makedirs(data)
+    recovery = os.path.join(data, "config_recovery.ptra")
+    with open(recovery, "w") as f:
+        f.write(SHOW)
     artnet = listener(6454)
     acn = listener(5568, "127.255.0.6")
     process = start(home, ["--remote-port", str(REMOTE_PORT), "--remote-pin-file",
@@ -154,10 +159,12 @@ def show_run(work):
     ended = [d for d in datagrams(acn, 1) if d[113:115] == b"\x00\x06" and d[112] & 0x40]
     if len(ended) != 3:
         fail("%d Stream_Terminated packets, not 3" % len(ended))
-    session = os.path.join(home, ".local/share/pultora/config_last_session.ptra")
+    if recovery not in log or open(recovery).read() != SHOW:
+        fail("the recovery copy was not left as it was:\n" + log)
+    session = os.path.join(data, "config_last_session.ptra")
     if not os.path.exists(session) or "Dim" not in open(session).read():
         fail("no last session written")
-    print("show: values, remote, Stream_Terminated x3, last session OK")
+    print("show: values, remote, Stream_Terminated x3, last session, recovery copy kept OK")
 
 
 def command_run(work, allowed):
