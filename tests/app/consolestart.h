@@ -6,24 +6,11 @@
 
 #include "app/prompter.h"
 #include "app/pultora.h"
+#include "tests/model/recordinghost.h" // readBytes, writeBytes
 
 #include <QApplication>
-#include <QFile>
 
 #include <memory>
-
-inline QByteArray readBytes(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-inline bool writeBytes(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly | QIODevice::Truncate) &&
-           file.write(bytes) == bytes.size();
-}
 
 inline int controlsIn(const QString &path)
 {
