@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QSocketNotifier>
+#include <QTextDocument>
 #include <QTextDocumentFragment>
 
 #include <cerrno>
