@@ -6,6 +6,7 @@ Stream_Terminated packets and the last session; a show's command runs only
 with --allow-commands."""
 import asyncio
 import http.client
+import json
 import os
 import signal
 import socket
@@ -118,14 +119,12 @@ async def remote_set(name, value):
     host = "127.0.0.1:%d" % REMOTE_PORT
     async with websockets.connect("ws://%s/ws" % host, origin="http://" + host,
                                   extra_headers={"Cookie": cookie}) as ws:
-        layout = __import__("json").loads(await ws.recv())
-        ids = {c["name"]: c["id"] for c in layout["controls"]}
-        message = {"t": "set", "id": ids[name], "v": value} if isinstance(value, int) \
-            else {"t": "press", "id": ids[name], "down": value == "down"}
-        await ws.send(__import__("json").dumps(message))
-        if not isinstance(value, int):
-            await ws.send(__import__("json").dumps({"t": "press", "id": ids[name],
-                                                    "down": False}))
+        ids = {c["name"]: c["id"] for c in json.loads(await ws.recv())["controls"]}
+        if isinstance(value, int):
+            await ws.send(json.dumps({"t": "set", "id": ids[name], "v": value}))
+        else:  # a press: down and up
+            for down in (True, False):
+                await ws.send(json.dumps({"t": "press", "id": ids[name], "down": down}))
         await asyncio.sleep(0.3)
 
 
