@@ -99,8 +99,8 @@ void CommandTable::createActions(QMainWindow *console)
                        tr("Global settings of %1").arg(appinfo::productName()),
                        ":/images/preferences.xpm", c, SLOT(slotPreferences()));
     webRemote = make(console, tr("Web Remote..."), QString(),
-                     tr("Where phones and tablets open the console, and who is connected"), nullptr,
-                     c, SLOT(slotWebRemote()));
+                     tr("Where phones and tablets open the console, and who is connected"),
+                     ":/images/webremote.xpm", c, SLOT(slotWebRemote()));
     documentation = make(console, tr("Generate Documentation..."), tr("Ctrl+G"),
                          tr("Creating a Documentation of the Current Configuration"),
                          ":/images/documentation.xpm", c, SLOT(slotDocumentation()));

@@ -137,9 +137,7 @@ RemoteConsole::~RemoteConsole()
         m_server.reset();
     }
     // The widgets may outlive this object by a little: they tell no one.
-    for (const SettingStruct &record : m_document.controls())
-        if (ControlWidget *control = m_surface.control(record.id))
-            control->watch({});
+    unwatchControls();
 }
 
 void RemoteConsole::setUserPreferences(const UserPreferences &user)
@@ -192,6 +190,14 @@ void RemoteConsole::stop()
     m_addresses.clear();
     m_told.clear();
     m_changed.clear();
+    unwatchControls();
+}
+
+void RemoteConsole::unwatchControls()
+{
+    if (!m_watching)
+        return;
+    m_watching = false;
     for (const SettingStruct &record : m_document.controls())
         if (ControlWidget *control = m_surface.control(record.id))
             control->watch({});
@@ -278,6 +284,7 @@ void RemoteConsole::watchControls()
 {
     if (!serving())
         return;
+    m_watching = true;
     for (const SettingStruct &record : m_document.controls())
         if (ControlWidget *control = m_surface.control(record.id))
             control->watch([this, id = record.id] { markChanged(id); });

@@ -118,6 +118,7 @@ private:
     // The layout for a client joining, after the pending changes left.
     QByteArray joinLayout();
     void watchControls();
+    void unwatchControls();
     void markChanged(quint32 id);
     void flush();
     void moveArrived(const remotemessage::Move &move);
@@ -145,6 +146,7 @@ private:
     qint64 m_pictureKey = 0;
     QByteArray m_picture;
     bool m_layoutDue = false;
+    bool m_watching = false; // the controls tell markChanged()
     QTimer m_pass;
     Drops m_drops;
 };

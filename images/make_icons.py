@@ -452,6 +452,17 @@ def i_quit(c):
     c.line(12, 2, 12, 12, RED, 3)
 
 
+def i_webremote(c):
+    # A phone with the show on its screen, and waves towards it.
+    c.rect(3, 5, 13, 23, INK)
+    c.rect(4.5, 7, 11.5, 19.5, LBLUE)
+    c.rect(6, 9, 7.5, 18, BLUE)
+    c.rect(8.5, 12, 10, 18, GREEN)
+    c.circle(8, 21.3, 0.9, GREY)
+    c.ring(13, 8, 4.5, 1.6, BLUE, 0, 90)
+    c.ring(13, 8, 8, 1.6, BLUE, 0, 90)
+
+
 def i_state_critical(c):
     c.circle(12, 12, 10, RED)
     c.line(7.5, 7.5, 16.5, 16.5, PAPER, 3)
@@ -488,6 +499,7 @@ DESKTOP_ICON_SIZES = (16, 22, 24, 32, 48, 64, 128, 256)
 
 ICONS = {
     "editadd.xpm": i_editadd,
+    "webremote.xpm": i_webremote,
     "editedit.xpm": i_editedit,
     "editmove.xpm": i_editmove,
     "editdelete.xpm": i_editdelete,
