@@ -144,8 +144,13 @@ void RemoteConsole::setUserPreferences(const UserPreferences &user)
 {
     const UserPreferences before = m_user;
     m_user = user;
-    if (m_run)
+    if (m_run) {
+        // The run sets port, PIN and interface; what may be operated stays
+        // the user's.
+        if (before.remote_risky_outputs != user.remote_risky_outputs)
+            layoutChanged();
         return;
+    }
     const bool listenChanged = before.remote_enabled != user.remote_enabled ||
                                before.remote_port != user.remote_port ||
                                before.remote_interface != user.remote_interface ||
@@ -318,7 +323,7 @@ bool RemoteConsole::watchOnly(const SettingStruct &record) const
 {
     if (!m_run && !m_user.remote_operate)
         return true;
-    if (m_user.remote_risky_outputs && !m_run)
+    if (m_user.remote_risky_outputs)
         return false;
     const PreferencesStruct &prefs = m_document.preferences();
     return reachesBeyond(record.dmx_out, prefs, m_showNetworks) ||
