@@ -652,19 +652,13 @@ private slots:
         QVERIFY(console->document().preferences().hex_value_show);
     }
 
-    // One left in the working folder is taken over at the start; a folder in
-    // the way of the last-session file is reported.
-    void lastSession()
+    // A folder in the way of the last-session file is reported (the file
+    // itself: tst_session).
+    void lastSessionWriteFailureIsReported()
     {
-        QVERIFY(writeBytes(appinfo::lastSessionFileName(), showWith(4)));
         auto console = makeConsole();
-        QVERIFY(console->document().controls().isEmpty());
         const QString path = console->lastSessionFile();
-        console.reset();
-        QCOMPARE(controlsIn(path), 4);
-
-        QVERIFY(QFile::remove(path) && QDir().mkpath(path));
-        console = makeConsole();
+        QVERIFY(QDir().mkpath(path));
         m_prompter->asked.clear();
         console.reset();
         QCOMPARE(m_prompter->asked.size(), 1);
