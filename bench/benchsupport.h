@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QList>
 #include <QObject>
+#include <QString>
 #include <QTimer>
 
 #include <arpa/inet.h>
@@ -15,6 +16,20 @@
 #include <time.h>
 
 #include <functional>
+
+// utime + stime of a process, in clock ticks; -1 when it is gone.
+inline long long cpuTicks(qint64 pid)
+{
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly))
+        return -1;
+    const QByteArray text = stat.readAll();
+    // Fields after the command name, which is in parentheses.
+    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
+    if (fields.size() < 13)
+        return -1;
+    return fields.at(11).toLongLong() + fields.at(12).toLongLong();
+}
 
 inline double clockSeconds(clockid_t clock)
 {

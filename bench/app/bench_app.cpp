@@ -12,6 +12,7 @@
 // run the benchmark inside scripts/netns.sh (scripts/dev.sh bench does).
 // Timings are reported, never failed on; the exit code is 1 when a console
 // does not report, or sets up its inputs once per control.
+#include "bench/benchsupport.h"
 #include "model/configuration.h"
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
@@ -133,20 +134,6 @@ FirstPaint measureFirstPaint(const QString &dir, const QString &file)
     if (!console.waitForFinished(30000))
         console.kill();
     return result;
-}
-
-// utime + stime of a process, in clock ticks.
-long long cpuTicks(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    // Fields after the command name, which is in parentheses.
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return -1;
-    return fields.at(11).toLongLong() + fields.at(12).toLongLong();
 }
 
 double idleCpuPercent(const QString &dir, const QString &file, int seconds)

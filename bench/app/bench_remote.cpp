@@ -76,19 +76,6 @@ QByteArray show()
         .toUtf8();
 }
 
-// utime + stime of a process, in clock ticks; -1 when it is gone.
-long long cpuTicks(qint64 pid)
-{
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly))
-        return -1;
-    const QByteArray text = stat.readAll();
-    const QList<QByteArray> fields = text.mid(text.lastIndexOf(')') + 2).split(' ');
-    if (fields.size() < 13)
-        return -1;
-    return fields.at(11).toLongLong() + fields.at(12).toLongLong();
-}
-
 // VmRSS of a process in KiB; -1 when it is gone.
 long residentKb(qint64 pid)
 {
