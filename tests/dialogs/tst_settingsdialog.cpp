@@ -170,24 +170,6 @@ private slots:
         QVERIFY(given.sameContent(r));
     }
 
-    // A learned OSC address is taken by the input only, and only when valid.
-    void learnOscAddress()
-    {
-        SettingStruct r = record(5, CT_BUTTON_PUSH);
-        Settings dlg;
-        dlg.setSettings(&r, false);
-        QVERIFY(!dlg.setLearnedOscAddress(QStringLiteral("/go")));
-        child<QPushButton>(&dlg, "learn")->click();
-        QVERIFY(!dlg.setLearnedOscAddress(QStringLiteral("/go")));
-        child<QPushButton>(&dlg, "inLearn")->click();
-        QVERIFY(!dlg.setLearnedOscAddress(QStringLiteral("/go/*")));
-        QVERIFY(dlg.setLearnedOscAddress(QStringLiteral("/go")));
-        QCOMPARE(dlg.learnTarget(), int(Settings::NoLearning));
-        QCOMPARE(child<QComboBox>(&dlg, "inProtocol")->currentData().toInt(), int(PT_OSC));
-        QCOMPARE(child<QLineEdit>(&dlg, "inOscAddress")->text(), QStringLiteral("/go"));
-        QCOMPARE(int(dlg.workingRecord().dmx_out.protocol_type), int(PT_NONE));
-    }
-
     // Port 0 is the show's default port, shown as "Default"; an empty host
     // shows the default host.
     void oscDefaultTarget()
@@ -241,6 +223,18 @@ private slots:
         QTest::keyClick(spin(&dlg, "posX"), Qt::Key_Escape);
         QVERIFY(!dlg.isVisible());
         QCOMPARE(applied.count(), 0);
+
+        // A learned OSC address is taken by the input only, and only when valid.
+        QVERIFY(!dlg.setLearnedOscAddress(QStringLiteral("/go")));
+        child<QPushButton>(&dlg, "learn")->click();
+        QVERIFY(!dlg.setLearnedOscAddress(QStringLiteral("/go")));
+        learn->click();
+        QVERIFY(!dlg.setLearnedOscAddress(QStringLiteral("/go/*")));
+        QVERIFY(dlg.setLearnedOscAddress(QStringLiteral("/go")));
+        QCOMPARE(dlg.learnTarget(), int(Settings::NoLearning));
+        QCOMPARE(child<QComboBox>(&dlg, "inProtocol")->currentData().toInt(), int(PT_OSC));
+        QCOMPARE(child<QLineEdit>(&dlg, "inOscAddress")->text(), QStringLiteral("/go"));
+        QCOMPARE(int(dlg.workingRecord().dmx_out.protocol_type), int(PT_NONE));
     }
 };
 
