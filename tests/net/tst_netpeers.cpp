@@ -8,6 +8,7 @@
 #include "net/acnnet.h"
 #include "net/acnsourceid.h"
 #include "net/artnet.h"
+#include "tests/net/fakenet.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -121,14 +122,6 @@ QString csv(const QByteArray &d)
     for (char c : d)
         parts << QString::number(quint8(c));
     return parts.join(',');
-}
-
-// `levels` as a frame of one universe: the number of universes that left.
-int send(DmxNode &node, int universe, const QByteArray &levels)
-{
-    const DmxUniverse u{universe, reinterpret_cast<const quint8 *>(levels.constData()),
-                        int(levels.size())};
-    return node.sendFrame(&u, 1);
 }
 
 // The first frame of an ola_recorder file ("U v1,v2,..."), after its header.
@@ -402,8 +395,8 @@ void TestNetPeers::artnetToOla()
         {"ola_patch", "-d", "1", "-p", "0", "-i", "-u", QString::number(OLA_ARTNET_IN_UNIVERSE)}));
     QVERIFY2(patch.exitCode == 0, patch.out.constData());
     const QByteArray data = pattern(512, 3, 1);
-    const QString recording =
-        recordOla(OLA_ARTNET_IN_UNIVERSE, [&] { send(*m_artnet, OLA_ARTNET_IN_UNIVERSE, data); });
+    const QString recording = recordOla(
+        OLA_ARTNET_IN_UNIVERSE, [&] { sendUniverse(*m_artnet, OLA_ARTNET_IN_UNIVERSE, data); });
     const QString expected = QString("%1 %2").arg(OLA_ARTNET_IN_UNIVERSE).arg(csv(data));
     QVERIFY2(recording.contains(expected), qPrintable(recording.left(300)));
     // olad answered our polls with an output port there: it gets the universe
@@ -437,7 +430,7 @@ void TestNetPeers::olaSubscribesAndSendsArtnet()
     QStringList notices;
     m_artnet->setNoticeHandler([&notices](const QString &text) { notices << text; });
     const QByteArray ours(512, 1);
-    send(*m_artnet, OLA_ARTNET_OUT_UNIVERSE, ours);
+    sendUniverse(*m_artnet, OLA_ARTNET_OUT_UNIVERSE, ours);
     QTest::ignoreMessage(QtWarningMsg, "Art-Net universe 16 is also sent by 198.51.100.2: two "
                                        "senders on one universe");
     for (int i = 0; i < 3; ++i)
@@ -482,7 +475,7 @@ void TestNetPeers::acnStreamTrustedByOla()
     QVERIFY2(patch.exitCode == 0, patch.out.constData());
     const QByteArray ours = pattern(512, 5, 2);
     const QString oursLine = QString("%1 %2").arg(OLA_E131_IN_UNIVERSE).arg(csv(ours));
-    QCOMPARE(send(*m_acnnet, OLA_E131_IN_UNIVERSE - 1, ours), 1);
+    QCOMPARE(sendUniverse(*m_acnnet, OLA_E131_IN_UNIVERSE - 1, ours), 1);
     m_firstCid = m_acnnet->cid();
     QProcess *standby = pythonSource(
         {QString::number(OLA_E131_IN_UNIVERSE), "50", "80", "every", "25", "50,50,50"});
@@ -508,7 +501,7 @@ void TestNetPeers::acnStreamTrustedByOla()
     m_acnnet = startAcnConsole(m_dir.filePath("console.ini"));
     QCOMPARE(m_acnnet->cid(), m_firstCid);
     const QByteArray next = pattern(512, 7, 1);
-    send(*m_acnnet, OLA_E131_IN_UNIVERSE - 1, next);
+    sendUniverse(*m_acnnet, OLA_E131_IN_UNIVERSE - 1, next);
     after = recordOla(OLA_E131_IN_UNIVERSE, idle, 2);
     QVERIFY2(firstFrame(after, OLA_E131_IN_UNIVERSE) ==
                  QString("%1 %2").arg(OLA_E131_IN_UNIVERSE).arg(csv(next)),
@@ -528,7 +521,7 @@ void TestNetPeers::acnCrashRestartTakenByOla()
         m_acnSource.release(); // our parent's lock: not ours to remove
         const auto node = startAcnConsole(settings);
         for (int k = 1; k <= 20; ++k, usleep(5000))
-            send(*node, u - 1, QByteArray(512, char(k)));
+            sendUniverse(*node, u - 1, QByteArray(512, char(k)));
         for (;;)
             pause();
     }
@@ -537,7 +530,7 @@ void TestNetPeers::acnCrashRestartTakenByOla()
     QTest::qWait(300);
     const auto restarted = startAcnConsole(settings);
     QVERIFY(!QSettings(settings, QSettings::IniFormat).contains("streamingAcn/cid2")); // same CID
-    const auto again = [&] { send(*restarted, u - 1, QByteArray(512, char(200))); };
+    const auto again = [&] { sendUniverse(*restarted, u - 1, QByteArray(512, char(200))); };
     again();
     QVERIFY(recordOla(u, again, 1).contains("8 " + csv(QByteArray(512, char(200))))); // in 1 s
 }
@@ -584,16 +577,16 @@ void TestNetPeers::tsharkDecodesOurPackets()
     data[0] = 0x0b;
     data[1] = 0x16;
     data[2] = 0x21;
-    QCOMPARE(send(*m_artnet, 0x0123, data), 1);
+    QCOMPARE(sendUniverse(*m_artnet, 0x0123, data), 1);
     QVERIFY(m_acnnet);
-    QCOMPARE(send(*m_acnnet, 999, data), 1);
-    QCOMPARE(send(*m_acnnet, 999, data.left(24)), 1);
+    QCOMPARE(sendUniverse(*m_acnnet, 999, data), 1);
+    QCOMPARE(sendUniverse(*m_acnnet, 999, data.left(24)), 1);
     {
         QSettings settings(m_dir.filePath("other.ini"), QSettings::IniFormat);
         const auto id = AcnSourceId::claim(settings, m_dir.path());
         acnnet second;
         second.setCid(id->cid());
-        QCOMPARE(send(second, 1000, data.left(24)), 1);
+        QCOMPARE(sendUniverse(second, 1000, data.left(24)), 1);
     }
     QTest::qWait(1300); // two keep-alive rounds
     QVERIFY2(m_tshark->state() == QProcess::Running,
