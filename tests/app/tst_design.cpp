@@ -85,10 +85,6 @@ private:
         }
         QTest::mouseRelease(&console(), Qt::LeftButton, held, to);
     }
-    void keys(QWidget *to, Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
-    {
-        QTest::keyClick(to, key, modifiers);
-    }
 
 private slots:
     void initTestCase()
@@ -103,7 +99,7 @@ private slots:
         console().show();
         console().activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(&console()));
-        keys(&console(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(&console(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(console().design().isOn());
         console().statusBar()->clearMessage();
     }
@@ -129,13 +125,13 @@ private slots:
         QCOMPARE(stored("A").topLeft(), QPoint(37, 20));
         QTest::mousePress(widget("A"), Qt::LeftButton);
         QTest::mouseMove(&console(), QPoint(200, 200));
-        keys(&console(), Qt::Key_Escape);
+        QTest::keyClick(&console(), Qt::Key_Escape);
         QTest::mouseRelease(&console(), Qt::LeftButton, {}, QPoint(200, 200));
         QCOMPARE(stored("A").topLeft(), QPoint(37, 20));
         QCOMPARE(widget("A")->pos(), QPoint(37, 20));
 
         // Out of the mode the button operates again.
-        keys(&console(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(&console(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(!console().design().isOn());
         QVERIFY(console().design().selection().isEmpty());
         QTest::mouseClick(widget("A"), Qt::LeftButton);
@@ -177,9 +173,9 @@ private slots:
         QTest::mouseClick(widget("B"), Qt::LeftButton, Qt::ControlModifier);
         QCOMPARE(console().design().selection(), both);
         QVERIFY(!console().document().undoStack().canUndo()); // selecting is no edit
-        keys(&console(), Qt::Key_Escape);
+        QTest::keyClick(&console(), Qt::Key_Escape);
         QVERIFY(console().design().selection().isEmpty());
-        keys(&console(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(&console(), Qt::Key_A, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(console().design().selection().size(), 5);
     }
 
@@ -191,9 +187,9 @@ private slots:
         QWidget *focus = QApplication::focusWidget();
         const QVariant value = spin->property("value");
         drag(QPoint(10, 5), QPoint(230, 30));
-        keys(focus, Qt::Key_C, Qt::ControlModifier);
+        QTest::keyClick(focus, Qt::Key_C, Qt::ControlModifier);
         QCOMPARE(console().document().clipboard().size(), 2);
-        keys(focus, Qt::Key_V, Qt::ControlModifier);
+        QTest::keyClick(focus, Qt::Key_V, Qt::ControlModifier);
         // Beside the originals by one grid step, selected, one undo step.
         QCOMPARE(console().document().controls().size(), 7);
         QCOMPARE(undoText(), QStringLiteral("Undo Paste 2 Controls"));
@@ -201,15 +197,15 @@ private slots:
         QCOMPARE(pasted.size(), 2);
         QCOMPARE(console().document().control(pasted.at(0))->position_x, 30u);
         QCOMPARE(console().document().control(pasted.at(1))->position_x, 210u);
-        keys(focus, Qt::Key_Right);
+        QTest::keyClick(focus, Qt::Key_Right);
         QCOMPARE(console().document().control(pasted.at(0))->position_x, 40u);
-        keys(focus, Qt::Key_Right, Qt::AltModifier);
+        QTest::keyClick(focus, Qt::Key_Right, Qt::AltModifier);
         QCOMPARE(console().document().control(pasted.at(0))->position_x, 41u);
-        keys(focus, Qt::Key_Delete);
+        QTest::keyClick(focus, Qt::Key_Delete);
         QCOMPARE(console().document().controls().size(), 5);
         QCOMPARE(undoText(), QStringLiteral("Undo Delete 2 Controls"));
         for (int i = 0; i < 4; ++i)
-            keys(focus, Qt::Key_Z, Qt::ControlModifier);
+            QTest::keyClick(focus, Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(console().document().controls().size(), 5);
         QVERIFY(!console().document().undoStack().canUndo());
         QCOMPARE(stored("A"), QRect(20, 20, 60, 40));
@@ -299,10 +295,10 @@ private slots:
         m_prompter->answers = {QMessageBox::Yes};
         QVERIFY(call(console(), "slotLockUnlockScreen"));
         QVERIFY(!console().design().isOn());
-        keys(&console(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(&console(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(!console().design().isOn());
         QVERIFY(call(console(), "slotLockUnlockScreen"));
-        keys(&console(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
+        QTest::keyClick(&console(), Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
         QVERIFY(console().design().isOn());
     }
 };
