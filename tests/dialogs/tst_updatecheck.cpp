@@ -12,10 +12,7 @@
 namespace
 {
 
-QByteArray http(int status, const QByteArray &reason, const QByteArray &body)
-{
-    return TestHttpServer::answer(status, reason, body);
-}
+constexpr auto http = &TestHttpServer::answer;
 
 // An answer standing for no server at all on the check's port.
 const QByteArray kNoServer = "(no server)";
