@@ -68,18 +68,6 @@ while time.time() < end:
     time.sleep(0.1)
 )";
 
-bool waitUntil(const std::function<bool()> &done, int timeoutMs)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!done()) {
-        if (t.elapsed() > timeoutMs)
-            return false;
-        QTest::qWait(50);
-    }
-    return true;
-}
-
 struct Result {
     int exitCode = -1;
     QByteArray out;
@@ -97,7 +85,7 @@ Result run(const QStringList &cmd, int timeoutMs = 10000)
         r.error = cmd.first() + ": " + p.errorString();
         return r;
     }
-    if (!waitUntil([&p] { return p.state() == QProcess::NotRunning; }, timeoutMs)) {
+    if (!QTest::qWaitFor([&p] { return p.state() == QProcess::NotRunning; }, timeoutMs)) {
         p.kill();
         p.waitForFinished(2000);
         r.error = cmd.join(' ') + ": timed out";
@@ -269,7 +257,7 @@ bool TestNetPeers::startTshark(QString *why)
     m_tshark->start("tshark", {"-i", "va", "-n", "-f", "udp port 6454 or udp port 5568", "-w",
                                m_pcap, "-a", "duration:240"});
     QByteArray log;
-    const bool up = waitUntil(
+    const bool up = QTest::qWaitFor(
         [&] {
             log += m_tshark->readAll();
             return log.contains("Capturing on") || m_tshark->state() == QProcess::NotRunning;
@@ -300,7 +288,7 @@ bool TestNetPeers::startOlad(QString *why)
         m_olad.reset(new QProcess);
         m_olad->setProcessChannelMode(QProcess::MergedChannels);
         m_olad->start(olad.first(), olad.mid(1));
-        const bool up = waitUntil(
+        const bool up = QTest::qWaitFor(
             [&] {
                 return m_olad->state() == QProcess::NotRunning ||
                        run(inB({"ola_dev_info"}), 3000).exitCode == 0;
@@ -381,7 +369,8 @@ QString TestNetPeers::recordOla(int universe, const std::function<void()> &keepS
     QTimer tick;
     QObject::connect(&tick, &QTimer::timeout, keepSending);
     tick.start(100);
-    waitUntil([&rec] { return rec.state() == QProcess::NotRunning; }, 5000 + seconds * 1000);
+    (void)QTest::qWaitFor([&rec] { return rec.state() == QProcess::NotRunning; },
+                          5000 + seconds * 1000);
     tick.stop();
     QFile f(file);
     if (!f.open(QIODevice::ReadOnly))
@@ -414,7 +403,7 @@ void TestNetPeers::olaSubscribesAndSendsArtnet()
     QVERIFY2(patch.exitCode == 0, patch.out.constData());
     const int slot = OLA_ARTNET_OUT_UNIVERSE - 14;
     quint8 v = 0;
-    const bool arrived = waitUntil(
+    const bool arrived = QTest::qWaitFor(
         [&] {
             run(inB({"ola_set_dmx", "-u", QString::number(OLA_ARTNET_OUT_UNIVERSE), "-d",
                      "11,22,33,44"}),
@@ -436,7 +425,7 @@ void TestNetPeers::olaSubscribesAndSendsArtnet()
     for (int i = 0; i < 3; ++i)
         run(inB({"ola_set_dmx", "-u", QString::number(OLA_ARTNET_OUT_UNIVERSE), "-d", "1,2"}),
             5000);
-    QVERIFY(waitUntil([&notices] { return !notices.isEmpty(); }, 3000));
+    QVERIFY(QTest::qWaitFor([&notices] { return !notices.isEmpty(); }, 3000));
     QTest::qWait(300);
     QCOMPARE(notices.size(), 1);
     m_artnet->setNoticeHandler({});
@@ -542,7 +531,7 @@ void TestNetPeers::olaSendsAcn()
     QVERIFY2(patch.exitCode == 0, patch.out.constData());
     QVERIFY(m_acnnet);
     quint8 v = 0;
-    const bool arrived = waitUntil(
+    const bool arrived = QTest::qWaitFor(
         [&] {
             run(inB({"ola_set_dmx", "-u", QString::number(OLA_E131_OUT_UNIVERSE), "-d", "5,6,7"}),
                 5000);
@@ -594,7 +583,7 @@ void TestNetPeers::tsharkDecodesOurPackets()
     const qint64 pid = m_tshark->processId();
     QVERIFY(pid > 0);
     ::kill(pid_t(pid), SIGINT); // tshark finishes its file on SIGINT
-    QVERIFY(waitUntil([this] { return m_tshark->state() == QProcess::NotRunning; }, 15000));
+    QVERIFY(QTest::qWaitFor([this] { return m_tshark->state() == QProcess::NotRunning; }, 15000));
 
     const QString us = QString("ip.src==%1 && ").arg(OUR_IP);
     QVERIFY(!tsharkRead(us + "artnet.header.opcode==0x5000 && artnet.output.universe==291 && "
