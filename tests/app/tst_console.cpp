@@ -31,14 +31,6 @@ namespace
 
 using B = QMessageBox;
 
-QSettings *store()
-{
-    static QSettings *s = nullptr;
-    delete s;
-    s = new QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication());
-    return s;
-}
-
 // The built-in configuration cut to its first `count` controls.
 QByteArray showWith(int count)
 {
@@ -122,8 +114,7 @@ private slots:
         QVERIFY(QDir::setCurrent(m_dir->path()));
         QVERIFY(QDir(QStandardPaths::writableLocation(QStandardPaths::AppDataLocation))
                     .removeRecursively());
-        store()->clear();
-        store()->sync();
+        QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication()).clear();
         m_prompter = std::make_shared<ScriptedPrompter>();
         m_quitCalls = 0;
         m_waits.clear();
@@ -332,8 +323,8 @@ private slots:
         QStringList six;
         for (int i = 0; i < 6; ++i)
             six << QStringLiteral("/shows/show%1.ptra").arg(i);
-        store()->setValue(QStringLiteral("recent_file_list"), six);
-        store()->sync();
+        QSettings(appinfo::settingsOrganisation(), appinfo::settingsApplication())
+            .setValue(QStringLiteral("recent_file_list"), six);
         auto console = makeConsole();
         QCOMPARE(console->recentFiles(), six.mid(0, 4));
         const CommandTable &c = console->commands();
