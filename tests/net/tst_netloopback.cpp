@@ -3,9 +3,8 @@
 // nodes get a loopback-only interface list, so everything they send stays on
 // 127/8. Sending and receiving through the console: tst_consoleio.
 #include "net/acnnet.h"
-#include "net/acnpacket.h"
 #include "net/artnet.h"
-#include "net/artnetpacket.h"
+#include "tests/net/fakenet.h"
 
 #include <QNetworkInterface>
 #include <QTest>
@@ -56,17 +55,14 @@ private slots:
         for (int u = 0; u < 150; ++u)
             list << u;
         QByteArray in(list.size() * 512, 0);
-        receiver.setReceiveBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), 512);
+        receiver.setReceiveBuffer(w8(in), in.size(), 512);
         QVERIFY(receiver.setReceiveUniverse(0));
         QUdpSocket peer;
         QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
-        QByteArray packet(530, 0);
-        for (int u : list) {
-            const QByteArray data(512, char(u + 1));
-            artnetpacket::encodeDmx(reinterpret_cast<quint8 *>(packet.data()), packet.size(), u,
-                                    reinterpret_cast<const quint8 *>(data.constData()), 512);
-            QCOMPARE(peer.writeDatagram(packet, QHostAddress::LocalHost, 6454), qint64(530));
-        }
+        for (int u : list)
+            QCOMPARE(peer.writeDatagram(artDmx(u, QByteArray(512, char(u + 1))),
+                                        QHostAddress::LocalHost, 6454),
+                     qint64(530));
         QTRY_VERIFY_WITH_TIMEOUT(heardAll(receiver, list), 5000);
     }
 
@@ -81,20 +77,16 @@ private slots:
         for (int i = 0; i < universes; ++i)
             list << 0x0100 + 3 * i; // 0-based; wire universes from 0x0101
         QByteArray in(universes * 512, 0);
-        QVERIFY(
-            node.setReceiveUniverseBuffer(reinterpret_cast<quint8 *>(in.data()), in.size(), list));
+        QVERIFY(node.setReceiveUniverseBuffer(w8(in), in.size(), list));
         QVERIFY(node.membershipsOk());
         QUdpSocket peer;
         QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
         peer.setSocketOption(QAbstractSocket::MulticastLoopbackOption, 1);
-        QByteArray packet(638, 0);
-        const quint8 name[64] = {'x'};
         for (int i = 0; i < universes; ++i) {
-            const QByteArray data(512, char(i + 1));
             const int wire = list[i] + 1;
-            acnpacket::encodeData(reinterpret_cast<quint8 *>(packet.data()), packet.size(), name, 9,
-                                  wire, reinterpret_cast<const quint8 *>(data.constData()), 512);
-            QCOMPARE(peer.writeDatagram(packet, MulticastGroups::group(wire), 5568), qint64(638));
+            QCOMPARE(peer.writeDatagram(e131(wire, QByteArray(512, char(i + 1))),
+                                        MulticastGroups::group(wire), 5568),
+                     qint64(638));
         }
         QTRY_VERIFY_WITH_TIMEOUT(heardAll(node, list), 5000);
     }
