@@ -40,6 +40,10 @@ QByteArray show()
         R"(dmx_command_filename="true")",
         R"(name="Far" control_type="button_push" protocol_type="HTTP" )"
         R"(dmx_http_filename="go?%1")",
+        // A centre fader whose centre position runs a command.
+        R"(name="Mid" control_type="fader_vertical_middle" protocol_type="Art-Net" )"
+        R"(dmx_channel="7" protocol_type_advanced="Command" )"
+        R"(dmx_command_filename_advanced="true")",
     };
     QByteArray text =
         "<PultoraConfig>\n <background version=\"1\" size_x=\"600\" size_y=\"400\"/>\n"
@@ -197,7 +201,7 @@ private slots:
         const QJsonObject layout = next(QStringLiteral("layout"));
         QCOMPARE(layout.value(QLatin1String("w")).toInt(), 600);
         const QJsonArray controls = layout.value(QLatin1String("controls")).toArray();
-        QCOMPARE(controls.size(), 4);
+        QCOMPARE(controls.size(), 5);
         QHash<QString, QJsonObject> byName;
         for (const QJsonValue &c : controls)
             byName.insert(c.toObject().value(QLatin1String("name")).toString(), c.toObject());
@@ -208,6 +212,7 @@ private slots:
         QVERIFY(!byName["F"].contains(QLatin1String("watch")));
         QVERIFY(byName["Cmd"].value(QLatin1String("watch")).toBool());
         QVERIFY(byName["Far"].value(QLatin1String("watch")).toBool());
+        QVERIFY(byName["Mid"].value(QLatin1String("watch")).toBool());
         QCOMPARE(m_console->remote().clientCount(), 1);
     }
 
@@ -218,10 +223,10 @@ private slots:
         const qint64 a = idOf(QStringLiteral("A"));
         send({{"t", "press"}, {"id", a}, {"down", true}});
         QVERIFY(leaves(29, 255));
-        QCOMPARE(nextValue(a).value(QLatin1String("down")).toBool(), true);
+        QCOMPARE(nextValue(a).value(QLatin1String("down")), QJsonValue(true));
         send({{"t", "press"}, {"id", a}, {"down", false}});
         QVERIFY(leaves(29, 0));
-        QCOMPARE(nextValue(a).value(QLatin1String("down")).toBool(), false);
+        QCOMPARE(nextValue(a).value(QLatin1String("down")), QJsonValue(false));
     }
 
     // The desktop, the client and DMX-IN all move the same fader; each

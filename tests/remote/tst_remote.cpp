@@ -186,6 +186,14 @@ private slots:
         QCOMPARE(verdict(bytewise, s), expected);
     }
 
+    // A ".." segment is refused after decoding, where it would climb.
+    void decodedPath()
+    {
+        QVERIFY(remotehttp::decodePath("/%2e%2e/ws").isNull());
+        QVERIFY(remotehttp::decodePath("/a/%2E./b").isNull());
+        QCOMPARE(remotehttp::decodePath("/a..b/"), QByteArray("/a..b/"));
+    }
+
     void guardPerAddress()
     {
         PinGuard g;
@@ -396,6 +404,7 @@ private slots:
         QTest::newRow("no cookie") << false << QByteArray("http://127.0.0.1:%1");
         QTest::newRow("foreign origin") << true << QByteArray("http://evil.example");
         QTest::newRow("no origin") << true << QByteArray();
+        QTest::newRow("other port") << true << QByteArray("http://127.0.0.1:1");
     }
 
     void upgradeRefused()
