@@ -7,6 +7,7 @@
 #include "app/remoteconsole.h"
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
+#include "tests/net/fakenet.h"
 
 #include <QAbstractSlider>
 #include <QJsonArray>
@@ -59,17 +60,6 @@ QByteArray show()
     return text + "</PultoraConfig>\n";
 }
 
-QByteArray artDmx(quint16 universe, const QByteArray &levels)
-{
-    QByteArray d("Art-Net\0", 8);
-    d += QByteArray("\x00\x50\x00\x0e\x00\x00", 6);
-    d += char(universe & 0xff);
-    d += char(universe >> 8);
-    d += char(levels.size() >> 8);
-    d += char(levels.size() & 0xff);
-    return d + levels;
-}
-
 } // namespace
 
 class TestRemoteConsole : public QObject
@@ -95,10 +85,7 @@ class TestRemoteConsole : public QObject
         QNetworkRequest request{QUrl(url("/pin"))};
         request.setHeader(QNetworkRequest::ContentTypeHeader, "application/x-www-form-urlencoded");
         QNetworkReply *reply = manager.post(request, "pin=" + pin);
-        QElapsedTimer t;
-        t.start();
-        while (!reply->isFinished() && t.elapsed() < 5000)
-            QTest::qWait(5);
+        (void)QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000);
         reply->deleteLater();
         const QByteArray cookie = reply->rawHeader("Set-Cookie");
         return cookie.left(cookie.indexOf(';'));
@@ -108,49 +95,45 @@ class TestRemoteConsole : public QObject
     // comes within 3 s.
     QJsonObject next(const QString &type)
     {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 3000) {
-            while (!m_received.isEmpty()) {
-                const QJsonObject message = m_received.takeFirst();
-                if (message.value(QLatin1String("t")).toString() == type)
-                    return message;
-            }
-            QTest::qWait(5);
-        }
-        return {};
+        QJsonObject found;
+        (void)QTest::qWaitFor(
+            [&] {
+                while (!m_received.isEmpty() && found.isEmpty())
+                    if (m_received.first().value(QLatin1String("t")).toString() == type)
+                        found = m_received.takeFirst();
+                    else
+                        m_received.removeFirst();
+                return !found.isEmpty();
+            },
+            3000);
+        return found;
     }
 
-    // The state `values` messages give control `id` within 3 s.
+    // The state the next `values` message gives control `id`.
     QJsonObject nextValue(qint64 id)
     {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 3000) {
-            const QJsonObject values = next(QStringLiteral("values"));
+        for (QJsonObject values; !(values = next(QStringLiteral("values"))).isEmpty();)
             for (const QJsonValue &entry : values.value(QLatin1String("c")).toArray())
                 if (entry.toObject().value(QLatin1String("id")).toInteger() == id)
                     return entry.toObject();
-        }
         return {};
     }
 
     // Whether channel `channel` of universe 0 leaves at `level` within 3 s.
     bool leaves(int channel, quint8 level)
     {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < 3000) {
-            while (m_listener.hasPendingDatagrams()) {
-                QByteArray d(int(m_listener.pendingDatagramSize()), '\0');
-                m_listener.readDatagram(d.data(), d.size());
-                if (d.size() > 18 + channel && d.startsWith(QByteArray("Art-Net\0", 8)) &&
-                    quint8(d[9]) == 0x50 && d[14] == 0 && quint8(d[18 + channel]) == level)
-                    return true;
-            }
-            QTest::qWait(5);
-        }
-        return false;
+        return QTest::qWaitFor(
+            [&] {
+                while (m_listener.hasPendingDatagrams()) {
+                    QByteArray d(int(m_listener.pendingDatagramSize()), '\0');
+                    m_listener.readDatagram(d.data(), d.size());
+                    if (d.size() > 18 + channel && d.startsWith(QByteArray("Art-Net\0", 8)) &&
+                        quint8(d[9]) == 0x50 && d[14] == 0 && quint8(d[18 + channel]) == level)
+                        return true;
+                }
+                return false;
+            },
+            3000);
     }
 
     void send(const QJsonObject &move)
