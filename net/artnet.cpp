@@ -202,7 +202,9 @@ QList<QHostAddress> artnet::subscribers(int universe) const
 
 quint8 artnet::nextSequence(int universe)
 {
-    quint8 &s = m_sequence[universe];
+    if (size_t(universe) >= m_sequence.size())
+        m_sequence.resize(size_t(universe) + 1);
+    quint8 &s = m_sequence[size_t(universe)];
     s = quint8(s % 255 + 1);
     return s;
 }
@@ -212,9 +214,10 @@ void artnet::queueToUniverse(quint8 *packet, int size, int universe, int tag)
     const QList<QHostAddress> targets =
         m_alwaysBroadcast || m_subscribers.empty() ? QList<QHostAddress>() : subscribers(universe);
     // Every datagram is a packet of its own: each takes the next number.
-    if (targets.isEmpty()) {
+    if (targets.size() <= 1) {
+        // One datagram: it leaves straight from the packet's room.
         packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
-        queue(packet, size, m_broadcast, tag);
+        queueInPlace(packet, size, targets.isEmpty() ? m_broadcast : targets.first(), tag);
         return;
     }
     for (const QHostAddress &target : targets) {
@@ -251,8 +254,10 @@ int artnet::sendUniverses(const DmxUniverse *universes, int count)
                 QStringLiteral("Port-Address %1 is above %2").arg(u.universe).arg(MAX_UNIVERSE);
             continue;
         }
-        quint8 packet[DMX_MAX_SIZE];
-        const int size = encodeDmx(packet, sizeof packet, u.universe, u.data, u.length);
+        // Encoded straight into the universe's keep-alive room (the frame
+        // names each universe once), and sent from there.
+        quint8 *packet = m_keepAlive.room(u.universe);
+        const int size = encodeDmx(packet, DMX_MAX_SIZE, u.universe, u.data, u.length);
         if (size < 0) {
             refused = QStringLiteral("%1 slots cannot be sent").arg(u.data ? u.length : 0);
             continue;
@@ -264,7 +269,7 @@ int artnet::sendUniverses(const DmxUniverse *universes, int count)
         }
         queueToUniverse(packet, size, u.universe, i);
         // The universe's targets are chosen anew at every repeat.
-        m_keepAlive.store(u.universe, packet, size, now);
+        m_keepAlive.sent(u.universe, size, now);
     }
     sendQueued();
     return frameSent(m_batch, refused, m_socket->errorString());
@@ -275,20 +280,30 @@ void artnet::startBatch()
     // Cleared, not freed: the next frame needs the same room.
     m_batch.clear();
     m_batchBytes.clear();
+    m_copied.clear();
 }
 
 void artnet::queue(const quint8 *bytes, int length, const QHostAddress &destination, int tag)
 {
     // Offsets for now: the byte store may move while it grows.
+    m_copied.push_back(int(m_batch.datagrams.size()));
     m_batch.add(reinterpret_cast<const char *>(m_batchBytes.size()), length,
                 destination.toIPv4Address(), PORT, tag);
     m_batchBytes.insert(m_batchBytes.end(), bytes, bytes + length);
 }
 
+void artnet::queueInPlace(const quint8 *bytes, int length, const QHostAddress &destination, int tag)
+{
+    m_batch.add(reinterpret_cast<const char *>(bytes), length, destination.toIPv4Address(), PORT,
+                tag);
+}
+
 void artnet::sendQueued()
 {
-    for (OutgoingDatagram &d : m_batch.datagrams)
+    for (int i : m_copied) {
+        OutgoingDatagram &d = m_batch.datagrams[size_t(i)];
         d.data = reinterpret_cast<const char *>(m_batchBytes.data()) + quintptr(d.data);
+    }
     m_batch.send(*m_socket);
 }
 
@@ -307,12 +322,9 @@ qint64 artnet::sendDataTimeout()
     // Universes due together leave together.
     startBatch();
     int tag = 0;
-    const int repeated = m_keepAlive.resendDue(nowMs(), [this, &tag](const quint8 *p, int n) {
-        quint8 packet[DMX_MAX_SIZE];
-        if (n < DMX_HEADER_SIZE || n > DMX_MAX_SIZE)
-            return;
-        std::memcpy(packet, p, size_t(n));
-        queueToUniverse(packet, n, p[DMX_SUB_UNI_OFFSET] | p[DMX_NET_OFFSET] << 8, tag++);
+    const int repeated = m_keepAlive.resendDue(nowMs(), [this, &tag](quint8 *p, int n) {
+        if (n >= DMX_HEADER_SIZE)
+            queueToUniverse(p, n, p[DMX_SUB_UNI_OFFSET] | p[DMX_NET_OFFSET] << 8, tag++);
     });
     if (repeated < 0)
         return -1;
@@ -511,7 +523,7 @@ void artnet::handlePollReply(const quint8 *data, int length, const QHostAddress 
 
 void artnet::checkOtherSender(int universe, const QHostAddress &sender)
 {
-    if (m_sequence.find(universe) == m_sequence.end())
+    if (size_t(universe) >= m_sequence.size() || m_sequence[size_t(universe)] == 0)
         return; // not a universe of ours
     const quint32 ip = sender.toIPv4Address();
     if (isOwnAddress(ip))

@@ -24,6 +24,7 @@
 //   datagrams; the rest follow in later passes.
 #pragma once
 
+#include "net/artnetpacket.h"
 #include "net/dmxnode.h"
 #include "net/dropcounts.h"
 #include "net/interfaceentry.h"
@@ -38,7 +39,6 @@
 
 #include <functional>
 #include <map>
-#include <unordered_map>
 #include <vector>
 
 class QTimer;
@@ -134,12 +134,16 @@ private:
     bool openSocket() override;
     int sendUniverses(const DmxUniverse *universes, int count) override;
     void receiveChanged() override;
+    // The universe's next sequence number, 1 to 255.
     quint8 nextSequence(int universe);
     // Queues a finished ArtDmx for the universe's subscribers, or for the
     // broadcast address, tagged with `tag`.
     void queueToUniverse(quint8 *packet, int size, int universe, int tag);
     // Queues a datagram to destination:6454 in m_batch.
     void queue(const quint8 *bytes, int length, const QHostAddress &destination, int tag = -1);
+    // Queues the datagram without a copy: `bytes` stay as they are until
+    // the batch is sent.
+    void queueInPlace(const quint8 *bytes, int length, const QHostAddress &destination, int tag);
     // Sends m_batch, past any datagram that fails; it stays for a look at
     // what left until the next startBatch().
     void sendQueued();
@@ -170,7 +174,7 @@ private:
     bool m_shareAddress = true;
     DatagramSocket *m_socket = nullptr;
     QTimer *m_timer = nullptr;
-    KeepAlive m_keepAlive;
+    KeepAlive m_keepAlive{artnetpacket::DMX_MAX_SIZE};
 
     quint8 m_oemHigh = 0, m_oemLow = 0xFF;
     quint8 m_versionHigh = 0, m_versionLow = 0;
@@ -180,15 +184,19 @@ private:
     QString m_replyError;        // why the last poll reply did not leave
 
     bool m_alwaysBroadcast = false;
-    // The queued datagrams' bytes, end to end (a datagram's data is its
-    // offset here until the batch is sent).
+    // The bytes of queued datagrams that are copies, end to end: the data of
+    // the datagrams m_copied lists is an offset here until the batch is sent.
+    // The others point into the keep-alive rooms.
     std::vector<quint8> m_batchBytes;
+    std::vector<int> m_copied;
     Batch m_batch;
     std::function<void(const QString &)> m_notice;
     int m_repliesSent = 0;
     PollReplyLimit m_pollLimit;
     bool m_readQueued = false; // a later pass reads what one pass left
-    std::unordered_map<int, quint8> m_sequence;
+    // Per universe, the last sequence number sent (1 to 255; 0: never
+    // sent), grown to the highest universe sent.
+    std::vector<quint8> m_sequence;
     // universe -> subscriber address (host order) -> last reply (ms)
     std::map<int, std::map<quint32, qint64>> m_subscribers;
     qint64 m_lastPollMs = 0;

@@ -1,39 +1,67 @@
 #include "net/keepalive.h"
 
-#include <cstring>
+KeepAlive::KeepAlive(int capacity) : m_capacity(capacity) {}
 
-void KeepAlive::store(int universe, const quint8 *packet, int length, qint64 nowMs)
+quint8 *KeepAlive::room(int universe)
 {
-    auto it = m_entries.find(universe);
-    if (it == m_entries.end()) {
-        it = m_entries.emplace(universe, Entry()).first;
-        it->second.position = m_order.insert(m_order.end(), universe);
-    } else {
-        m_order.splice(m_order.end(), m_order, it->second.position);
+    if (size_t(universe) >= m_entryOf.size())
+        m_entryOf.resize(size_t(universe) + 1, -1);
+    int &e = m_entryOf[size_t(universe)];
+    if (e < 0) {
+        e = int(m_entries.size());
+        m_entries.emplace_back();
+        m_entries.back().bytes.reset(new quint8[size_t(m_capacity)]);
     }
-    Entry &e = it->second;
-    if (e.packet.size() != length)
-        e.packet.resize(length);
-    std::memcpy(e.packet.data(), packet, size_t(length));
-    e.lastSentMs = nowMs;
+    return m_entries[size_t(e)].bytes.get();
 }
 
-int KeepAlive::resendDue(qint64 nowMs, const std::function<void(const quint8 *, int)> &send)
+void KeepAlive::sent(int universe, int length, qint64 nowMs)
 {
-    if (m_entries.empty())
+    const int e = size_t(universe) < m_entryOf.size() ? m_entryOf[size_t(universe)] : -1;
+    if (e < 0 || length <= 0 || length > m_capacity)
+        return;
+    Entry &entry = m_entries[size_t(e)];
+    if (entry.length > 0)
+        unlink(e);
+    append(e);
+    entry.length = length;
+    entry.lastSentMs = nowMs;
+}
+
+int KeepAlive::resendDue(qint64 nowMs, const std::function<void(quint8 *, int)> &send)
+{
+    if (m_first < 0)
         return -1;
     int repeated = 0;
     // Every universe resent here moves to the back, so the loop ends at the
     // first one that is not due (or after one round).
-    for (size_t n = m_order.size(); n > 0; --n) {
-        const int universe = m_order.front();
-        Entry &e = m_entries.at(universe);
-        if (nowMs - e.lastSentMs < KEEP_ALIVE_PERIOD_MS)
+    for (size_t n = m_entries.size(); n > 0 && m_first >= 0; --n) {
+        const int e = m_first;
+        Entry &entry = m_entries[size_t(e)];
+        if (nowMs - entry.lastSentMs < KEEP_ALIVE_PERIOD_MS)
             break;
-        send(reinterpret_cast<const quint8 *>(e.packet.constData()), int(e.packet.size()));
+        send(entry.bytes.get(), entry.length);
         ++repeated;
-        e.lastSentMs = nowMs;
-        m_order.splice(m_order.end(), m_order, e.position);
+        entry.lastSentMs = nowMs;
+        unlink(e);
+        append(e);
     }
     return repeated;
+}
+
+void KeepAlive::unlink(int e)
+{
+    Entry &entry = m_entries[size_t(e)];
+    (entry.previous < 0 ? m_first : m_entries[size_t(entry.previous)].next) = entry.next;
+    (entry.next < 0 ? m_last : m_entries[size_t(entry.next)].previous) = entry.previous;
+    entry.previous = entry.next = -1;
+}
+
+void KeepAlive::append(int e)
+{
+    Entry &entry = m_entries[size_t(e)];
+    entry.previous = m_last;
+    entry.next = -1;
+    (m_last < 0 ? m_first : m_entries[size_t(m_last)].next) = e;
+    m_last = e;
 }

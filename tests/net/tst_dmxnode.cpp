@@ -206,16 +206,16 @@ private slots:
         net->now += 100; // t = 600: universe 2
         node->sendDataTimeout();
         QCOMPARE(last(), "2:2 2");
-        net->now += 300; // t = 900: a fresh send restarts the period
-        sendUniverse(*node, 2, three);
-        net->now += 100; // t = 1000: universe 1
+        net->now += 300; // t = 900: a fresh send restarts universe 1's period
+        sendUniverse(*node, 1, three);
+        net->now += 200; // t = 1100: universe 2, though 1 was sent before it
         node->sendDataTimeout();
-        QCOMPARE(last(), "1:3 1");
-        net->now += 300; // t = 1300: nothing
+        QCOMPARE(last(), "2:3 2");
+        net->now += 200; // t = 1300: nothing
         QCOMPARE(node->sendDataTimeout(), qint64(0));
-        net->now += 100; // t = 1400: universe 2 with its new levels
+        net->now += 100; // t = 1400: universe 1 with its new levels
         node->sendDataTimeout();
-        QCOMPARE(last(), "2:4 3");
+        QCOMPARE(last(), "1:4 3");
         QStringList numbers;
         for (int i = 0; i < 256; ++i) {
             sendUniverse(*node, 3, one);
