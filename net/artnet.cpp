@@ -217,7 +217,8 @@ void artnet::queueToUniverse(quint8 *packet, int size, int universe, int tag)
     if (targets.size() <= 1) {
         // One datagram: it leaves straight from the packet's room.
         packet[DMX_SEQUENCE_OFFSET] = nextSequence(universe);
-        queueInPlace(packet, size, targets.isEmpty() ? m_broadcast : targets.first(), tag);
+        queueInPlace(packet, size,
+                     (targets.isEmpty() ? m_broadcast : targets.first()).toIPv4Address(), tag);
         return;
     }
     for (const QHostAddress &target : targets) {
@@ -292,10 +293,9 @@ void artnet::queue(const quint8 *bytes, int length, const QHostAddress &destinat
     m_batchBytes.insert(m_batchBytes.end(), bytes, bytes + length);
 }
 
-void artnet::queueInPlace(const quint8 *bytes, int length, const QHostAddress &destination, int tag)
+void artnet::queueInPlace(const quint8 *bytes, int length, quint32 ipv4, int tag)
 {
-    m_batch.add(reinterpret_cast<const char *>(bytes), length, destination.toIPv4Address(), PORT,
-                tag);
+    m_batch.add(reinterpret_cast<const char *>(bytes), length, ipv4, PORT, tag);
 }
 
 void artnet::sendQueued()

@@ -143,7 +143,7 @@ private:
     void queue(const quint8 *bytes, int length, const QHostAddress &destination, int tag = -1);
     // Queues the datagram without a copy: `bytes` stay as they are until
     // the batch is sent.
-    void queueInPlace(const quint8 *bytes, int length, const QHostAddress &destination, int tag);
+    void queueInPlace(const quint8 *bytes, int length, quint32 ipv4, int tag);
     // Sends m_batch, past any datagram that fails; it stays for a look at
     // what left until the next startBatch().
     void sendQueued();
