@@ -174,7 +174,7 @@ private:
     bool m_shareAddress = true;
     DatagramSocket *m_socket = nullptr;
     QTimer *m_timer = nullptr;
-    KeepAlive m_keepAlive{artnetpacket::DMX_MAX_SIZE};
+    KeepAlive m_keepAlive{artnetpacket::DMX_MAX_SIZE, artnetpacket::DMX_DATA_OFFSET};
 
     quint8 m_oemHigh = 0, m_oemLow = 0xFF;
     quint8 m_versionHigh = 0, m_versionLow = 0;

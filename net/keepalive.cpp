@@ -1,6 +1,14 @@
 #include "net/keepalive.h"
 
-KeepAlive::KeepAlive(int capacity) : m_capacity(capacity) {}
+namespace
+{
+constexpr size_t CACHE_LINE = 64;
+}
+
+KeepAlive::KeepAlive(int capacity, int alignedByte)
+    : m_capacity(capacity), m_alignedByte(alignedByte % int(CACHE_LINE))
+{
+}
 
 quint8 *KeepAlive::room(int universe)
 {
@@ -9,10 +17,13 @@ quint8 *KeepAlive::room(int universe)
     int &e = m_entryOf[size_t(universe)];
     if (e < 0) {
         e = int(m_entries.size());
-        m_entries.emplace_back();
-        m_entries.back().bytes.reset(new quint8[size_t(m_capacity)]);
+        Entry &entry = m_entries.emplace_back();
+        entry.storage.reset(new quint8[size_t(m_capacity) + CACHE_LINE]);
+        const quintptr at = quintptr(entry.storage.get()) + quintptr(m_alignedByte);
+        const size_t pad = (CACHE_LINE - at % CACHE_LINE) % CACHE_LINE;
+        entry.bytes = entry.storage.get() + pad;
     }
-    return m_entries[size_t(e)].bytes.get();
+    return m_entries[size_t(e)].bytes;
 }
 
 void KeepAlive::sent(int universe, int length, qint64 nowMs)
@@ -40,7 +51,7 @@ int KeepAlive::resendDue(qint64 nowMs, const std::function<void(quint8 *, int)> 
         Entry &entry = m_entries[size_t(e)];
         if (nowMs - entry.lastSentMs < KEEP_ALIVE_PERIOD_MS)
             break;
-        send(entry.bytes.get(), entry.length);
+        send(entry.bytes, entry.length);
         ++repeated;
         entry.lastSentMs = nowMs;
         unlink(e);

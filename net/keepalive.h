@@ -17,8 +17,10 @@ class KeepAlive
 public:
     static constexpr qint64 KEEP_ALIVE_PERIOD_MS = 500;
 
-    // Packets of at most `capacity` bytes.
-    explicit KeepAlive(int capacity);
+    // Packets of at most `capacity` bytes. Byte `alignedByte` of every room
+    // starts a cache line: a packet's levels copied in there and read out by
+    // the kernel go at full speed.
+    KeepAlive(int capacity, int alignedByte);
 
     // The room (capacity bytes) for the universe's next packet. Writing it
     // changes what a repeat sends only after sent().
@@ -34,8 +36,9 @@ public:
 
 private:
     struct Entry {
-        std::unique_ptr<quint8[]> bytes;
-        int length = 0; // 0: never sent, not in the order
+        std::unique_ptr<quint8[]> storage;
+        quint8 *bytes = nullptr; // in storage
+        int length = 0;          // 0: never sent, not in the order
         qint64 lastSentMs = 0;
         int previous = -1, next = -1; // the order, by entry index
     };
@@ -43,6 +46,7 @@ private:
     void append(int e);
 
     int m_capacity;
+    int m_alignedByte;
     std::vector<int> m_entryOf; // universe (>= 0) -> entry index, -1: none
     std::vector<Entry> m_entries;
     int m_first = -1, m_last = -1; // by last transmission, oldest first
