@@ -138,7 +138,10 @@ private:
     // What is sent of each wire universe: its last packet, kept alive while
     // `live`, and its own sequence count, so a receiver never sees a
     // universe's number step back while other universes are sent.
-    struct Stream {
+    // The levels of a stream's packet start a cache line: copied in there
+    // and read out by the kernel at full speed.
+    struct alignas(64) Stream {
+        quint8 padding[(64 - acnpacket::DATA_OFFSET % 64) % 64];
         quint8 packet[acnpacket::MAX_SIZE];
         int size = 0;
         qint64 lastSentMs = 0;
