@@ -6,8 +6,17 @@
 #include <QApplication>
 #include <QFileInfo>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMainWindow>
 #include <QMenu>
+
+QString CommandTable::lockQuestion()
+{
+    const QKeySequence keys(tr("Ctrl+Alt+Shift+F11"));
+    return tr("Lock the screen?\n\nNothing on the console can be changed until it is unlocked "
+              "again with \"%1\".")
+        .arg(keys.toString(QKeySequence::NativeText));
+}
 
 QAction *CommandTable::make(QMainWindow *console, const QString &text, const QString &shortcut,
                             const QString &tip, const char *icon, QObject *receiver,

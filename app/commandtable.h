@@ -17,6 +17,10 @@ class CommandTable
 public:
     static constexpr int RECENT_COUNT = 4;
 
+    // The question asked before the screen locks. It names the keys that
+    // unlock it as the menu shows them (in the interface's language).
+    static QString lockQuestion();
+
     // Creates the actions on `console` and connects each one's triggered()
     // to the console slot of the same command. The console is installed as
     // event filter on the application while Move is created.

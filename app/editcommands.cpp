@@ -1,6 +1,7 @@
 #include "app/editcommands.h"
 
 #include "app/appinfo.h"
+#include "app/commandtable.h"
 #include "app/prompter.h"
 #include "app/surface.h"
 #include "controls/stretch.h"
@@ -266,9 +267,7 @@ void EditCommands::createActions(QWidget *window, QAction **undo, QAction **redo
 void EditCommands::toggleLock()
 {
     if (!locked()) {
-        const QString question = tr("Lock Screen\nYou are really sure?\n\nYou can Unlock Screen "
-                                    "with\n\"%1\"")
-                                     .arg(QStringLiteral("CTRL+ALT+SHIFT+F11"));
+        const QString question = CommandTable::lockQuestion();
         if (m_services.prompter->ask(m_services.window, QMessageBox::Question,
                                      appinfo::productName(), question,
                                      QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,

@@ -1,6 +1,7 @@
 #include "app/settingsdialogs.h"
 
 #include "app/appinfo.h"
+#include "app/commandtable.h"
 #include "app/prompter.h"
 #include "app/showloader.h"
 #include "app/usersettings.h"
@@ -11,6 +12,7 @@
 #include "model/showdocument.h"
 #include "net/interfaceentry.h"
 
+#include <QLocale>
 #include <QMainWindow>
 #include <QSettings>
 #include <QStatusBar>
@@ -102,7 +104,9 @@ void SettingsDialogs::showAbout()
         AboutFacts facts;
         facts.productName = appinfo::productName();
         facts.version = appinfo::versionText();
-        facts.buildDate = QStringLiteral(__DATE__);
+        // The compiler's date, "Dec  7 2026", always in English.
+        facts.buildDate = QLocale::c().toDate(QStringLiteral(__DATE__).simplified(),
+                                              QStringLiteral("MMM d yyyy"));
         facts.updateLink = appinfo::updateLink();
         m_about = new AboutInfo(QStringLiteral(":/images/pultora.png"),
                                 tr("Art-Net Version : ") + QStringLiteral("2014/08/20"),
@@ -160,11 +164,8 @@ void SettingsDialogs::closeAll()
 bool SettingsDialogs::confirmLock(Prompter &prompter, QWidget *parent)
 {
     return prompter.ask(parent, QMessageBox::Question, appinfo::productName(),
-                        tr("Lock Screen\nYou are really sure?\n\nYou can Unlock Screen with\n"
-                           "\"%1\"")
-                            .arg(QStringLiteral("CTRL+ALT+SHIFT+F11")),
-                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
-                        QMessageBox::No) == QMessageBox::Yes;
+                        CommandTable::lockQuestion(), QMessageBox::Yes | QMessageBox::No,
+                        QMessageBox::Yes, QMessageBox::No) == QMessageBox::Yes;
 }
 
 QString SettingsDialogs::updateCheckAddress()

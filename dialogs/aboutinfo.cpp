@@ -2,6 +2,7 @@
 
 #include <QIcon>
 #include <QLabel>
+#include <QLocale>
 #include <QPixmap>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -37,12 +38,13 @@ AboutInfo::AboutInfo(const QString &iconPath, const QString &text1, const QStrin
         picture->setAlignment(Qt::AlignCenter);
         layout->addWidget(picture);
     }
-    auto *credits =
-        centredLabel(tr("<b>%1</b><br>Version: %2<br>Date: %3<br><br>"
-                        "Written by the Pultora developers<br>%4<br><br>"
-                        "Translations by the Pultora translators")
-                         .arg(facts.productName, facts.version, facts.buildDate, facts.updateLink),
-                     this);
+    auto *credits = centredLabel(tr("<b>%1</b><br>Version: %2<br>Date: %3<br><br>"
+                                    "Written by the Pultora developers<br>%4<br><br>"
+                                    "Translations by the Pultora translators")
+                                     .arg(facts.productName, facts.version,
+                                          QLocale().toString(facts.buildDate, QLocale::LongFormat),
+                                          facts.updateLink),
+                                 this);
     credits->setObjectName(QStringLiteral("credits"));
     layout->addWidget(credits);
     if (!text1.isEmpty())

@@ -2,6 +2,7 @@
 // and the toolkit actually running.
 #pragma once
 
+#include <QDate>
 #include <QString>
 #include <QWidget>
 
@@ -9,7 +10,7 @@
 struct AboutFacts {
     QString productName = QStringLiteral("Pultora");
     QString version;
-    QString buildDate;
+    QDate buildDate;    // shown in the interface's language
     QString updateLink; // HTML anchor to the update page of this version
 };
 

@@ -257,12 +257,12 @@ void DocumentationWriter::writeBody(const QString &title)
     m_xml.writeStartElement(QStringLiteral("center"));
 
     writeTextCell("h1", title);
-    //: yyyy = Year, MM = Month, dd = Day
-    const QString date = m_source.created.toString(tr("yyyy/MM/dd"));
-    //: hh = Hour, mm = Minute, ss = Seconds
-    const QString time = m_source.created.toString(tr("hh:mm:ss"));
+    // A file outlives the language it was made in: the date is written the
+    // same way in every one.
+    const QString date = m_source.created.toString(QStringLiteral("yyyy-MM-dd"));
+    const QString time = m_source.created.toString(QStringLiteral("HH:mm:ss"));
     writeTextCell("h3",
-                  tr("Create by Pultora %1 on %2 - %3").arg(m_source.programVersion, date, time));
+                  tr("Created by Pultora %1 on %2 - %3").arg(m_source.programVersion, date, time));
 
     if (!m_source.windowPicture.isNull()) {
         m_xml.writeEmptyElement(QStringLiteral("img"));

@@ -66,7 +66,7 @@ private slots:
         m_prompter->answers = {QMessageBox::StandardButton(answer)};
         dialog->findChild<QCheckBox *>("lock")->click();
         QCOMPARE(m_prompter->asked.size(), 1);
-        QVERIFY(m_prompter->asked.first().text.contains("\"CTRL+ALT+SHIFT+F11\""));
+        QVERIFY(m_prompter->asked.first().text.contains("\"Ctrl+Alt+Shift+F11\""));
         dialog->findChild<QPushButton *>("ok")->click();
         const bool locked = answer == QMessageBox::Yes;
         QCOMPARE(console->document().preferences().lock_screen, locked);
