@@ -18,6 +18,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QFileSystemWatcher>
+#include <QLibrary>
 #include <QProgressDialog>
 #include <QUrl>
 #include <QWidget>
@@ -609,7 +610,8 @@ bool FileCommands::saveCopy()
 
 bool FileCommands::importCountdown()
 {
-    const QString label = tr("Startup Timeout: %1 of %2 Seconds, before import activ front window");
+    const QString label =
+        tr("Import in %2 seconds (%1 passed): bring the window to import to the front");
     QProgressDialog progress(label.arg(0).arg(IMPORT_COUNTDOWN_S), tr("Cancel"), 0,
                              IMPORT_COUNTDOWN_S, m_services.window);
     progress.setWindowModality(Qt::WindowModal);
@@ -629,15 +631,50 @@ bool FileCommands::importCountdown()
     return !cancelled;
 }
 
+bool FileCommands::importAgreed(bool withControls)
+{
+    const QString what =
+        withControls ? tr("the controls and the background") : tr("the background");
+    const QString library = ImportForeignGui::findLibrary(importFolders());
+    QLibrary loader(library);
+    const QString intro =
+        tr("Import takes %1 of another program's window through the import "
+           "library %2, which does not come with %3.")
+            .arg(what, ImportForeignGui::libraryFileName(), appinfo::productName());
+    if (library.isEmpty() || !loader.load()) {
+        const QString why =
+            library.isEmpty()
+                ? tr("The library is not installed on this computer (looked in %1).")
+                      .arg(importFolders().join(QStringLiteral(", ")))
+                : tr("The library %1 cannot be loaded: %2").arg(library, loader.errorString());
+        m_services.prompter->tell(m_services.window, QMessageBox::Warning, appinfo::productName(),
+                                  intro + QStringLiteral("\n\n") + why);
+        return false;
+    }
+    loader.unload();
+    return m_services.prompter->ask(
+               m_services.window, QMessageBox::Question, appinfo::productName(),
+               intro + QStringLiteral("\n\n") +
+                   tr("After Yes you have %1 seconds to bring that window to the front. Import "
+                      "now?")
+                       .arg(IMPORT_COUNTDOWN_S),
+               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+               QMessageBox::No) == QMessageBox::Yes;
+}
+
+QStringList FileCommands::importFolders() const
+{
+    return m_services.importFolders.isEmpty() ? ImportForeignGui::defaultLibraryFolders()
+                                              : m_services.importFolders;
+}
+
 void FileCommands::importForeignGui(bool withControls)
 {
-    if (locked() || !importCountdown())
+    if (locked() || !importAgreed(withControls) || !importCountdown())
         return;
     QString text, reason, backupError;
     {
-        ImportForeignGui importer(m_services.window, m_services.importFolders.isEmpty()
-                                                         ? ImportForeignGui::defaultLibraryFolders()
-                                                         : m_services.importFolders);
+        ImportForeignGui importer(m_services.window, importFolders());
         importer.fetchImportString(text);
         reason = importer.message();
         backupError = importer.backupError();
@@ -648,7 +685,7 @@ void FileCommands::importForeignGui(bool withControls)
         window->raise();
     }
     if (text.isEmpty()) {
-        const QString empty = tr("Import get empty config, don't can import");
+        const QString empty = tr("The import found nothing to import.");
         m_services.prompter->tell(m_services.window, QMessageBox::Critical, appinfo::productName(),
                                   reason.isEmpty() ? empty : reason + QLatin1Char('\n') + empty);
         status(empty);

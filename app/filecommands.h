@@ -175,6 +175,10 @@ private:
     // The ten seconds the user has to bring the other program to the
     // front; false when cancelled.
     bool importCountdown();
+    // Says what the import does and what it needs; false when the import
+    // library cannot be loaded (told) or the user says no.
+    bool importAgreed(bool withControls);
+    QStringList importFolders() const;
     void status(const QString &text) const;
     // The chosen save name with ".ptra" added when it has no suffix.
     static QString withExtension(const QString &path);

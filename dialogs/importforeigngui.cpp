@@ -85,6 +85,19 @@ QStringList ImportForeignGui::defaultLibraryFolders()
     return absolute;
 }
 
+QString ImportForeignGui::findLibrary(const QStringList &folders)
+{
+    // A relative folder would be the working directory in disguise.
+    for (const QString &folder : folders) {
+        if (!QDir::isAbsolutePath(folder))
+            continue;
+        const QFileInfo candidate(QDir(folder).filePath(libraryFileName()));
+        if (candidate.isFile())
+            return candidate.absoluteFilePath();
+    }
+    return QString();
+}
+
 QString ImportForeignGui::backupFileName()
 {
     return QStringLiteral("config_BackupImportForeignGui.ptra");
@@ -105,16 +118,7 @@ bool ImportForeignGui::fetchImportString(QString &text)
 
 bool ImportForeignGui::fetch(QString &text)
 {
-    // A relative folder would be the working directory in disguise.
-    for (const QString &folder : std::as_const(m_folders)) {
-        if (!QDir::isAbsolutePath(folder))
-            continue;
-        const QFileInfo candidate(QDir(folder).filePath(libraryFileName()));
-        if (candidate.isFile()) {
-            m_libraryPath = candidate.absoluteFilePath();
-            break;
-        }
-    }
+    m_libraryPath = findLibrary(m_folders);
     if (m_libraryPath.isEmpty()) {
         qCDebug(lcImport) << "no" << libraryFileName() << "in" << m_folders;
         return false;
@@ -131,7 +135,7 @@ bool ImportForeignGui::fetch(QString &text)
         return false;
     }
     if (library.version() < farsight::MIN_VERSION) {
-        m_message = tr("Can't import because loaded library %1 has too old version").arg(name);
+        m_message = tr("The import library %1 is too old to import from.").arg(name);
         return false;
     }
 

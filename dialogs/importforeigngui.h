@@ -34,6 +34,9 @@ public:
     static QString libraryFileName();
     // The program's folder, then the system library folders (absolute only).
     static QStringList defaultLibraryFolders();
+    // The library's absolute path in the first of `folders` that holds it;
+    // empty when none does.
+    static QString findLibrary(const QStringList &folders);
     // Where the raw text is kept: "config_BackupImportForeignGui.ptra" in
     // the working directory.
     static QString backupFileName();

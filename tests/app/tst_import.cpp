@@ -92,7 +92,7 @@ private slots:
         row("odd UTF-16", "", "odd", none, "", none, "odd size");
         row("above 64 MB", "", "huge", none, "", none, "at most 67108864");
         row("fill gives another size", "", "wrongsize", none, "", none, "instead of");
-        row("version 0x6FFFF", "", "oldversion", none, "", none, "too old version");
+        row("version 0x6FFFF", "", "oldversion", none, "", none, "too old to import");
         row("no text entry points", "bare", none, none, "", none, "no text");
         row("no library", "none", none, none, "", none, "");
     }
@@ -189,7 +189,7 @@ private slots:
         services.waitOneSecond = [&seconds](QProgressDialog *) { ++seconds; };
         auto pultora = console(services);
         QVERIFY(pultora);
-        m_prompter->answers = answers;
+        m_prompter->answers = QList<B::StandardButton>{B::Yes} + answers; // import?
         const QString saved = m_work.filePath("saved.ptra");
         QFile::remove(saved);
         if (saveAsChosen)
@@ -199,8 +199,9 @@ private slots:
                                                               : "slotImportForeignGuiBackground");
         QCOMPARE(seconds, 10);
         QCOMPARE(names(*pultora), controls);
-        QCOMPARE(m_prompter->asked.size(), questions);
-        QCOMPARE(m_prompter->asked.value(0).text, "Save current Config before Import new?");
+        QCOMPARE(m_prompter->asked.size(), questions + 1);
+        QVERIFY(m_prompter->asked.value(0).text.contains("libFarsight32.so, which does not come"));
+        QCOMPARE(m_prompter->asked.value(1).text, "Save current Config before Import new?");
         QCOMPARE(QFile::exists(saved), saveAsChosen);
         QCOMPARE(pultora->document().isModified(), imported);
         // A replaced show is untitled; an appended one keeps its file.
@@ -214,16 +215,23 @@ private slots:
         services.waitOneSecond = [&seconds](QProgressDialog *progress) {
             QCOMPARE(progress->value(), seconds);
             QCOMPARE(progress->labelText(),
-                     QStringLiteral("Startup Timeout: %1 of 10 Seconds, before "
-                                    "import activ front window")
+                     QStringLiteral("Import in 10 seconds (%1 passed): bring the window to import "
+                                    "to the front")
                          .arg(seconds));
             if (++seconds == 3)
                 progress->cancel();
         };
+        // No library: told before any countdown.
+        services.importFolders = {m_work.path()};
         auto pultora = console(services);
         QVERIFY(call(*pultora, "slotImportForeignGuiControl"));
+        QVERIFY(m_prompter->asked.value(0).text.contains("not installed on this computer"));
+        services.importFolders.clear();
+        pultora = console(services);
+        m_prompter->answers = {B::Yes};
+        QVERIFY(call(*pultora, "slotImportForeignGuiControl"));
         QCOMPARE(seconds, 3);
-        QVERIFY(m_prompter->asked.isEmpty());
+        QCOMPARE(m_prompter->asked.size(), 1);
         QVERIFY(!QFile::exists(ImportForeignGui::backupFileName()));
 
         // A locked console does not even count down.
@@ -240,19 +248,19 @@ private slots:
     {
         auto pultora = console();
         qputenv("FARSIGHT_TEST_MODE", "oldversion");
+        m_prompter->answers = {B::Yes};
         QVERIFY(call(*pultora, "slotImportForeignGuiControl"));
-        QCOMPARE(m_prompter->asked.size(), 1);
-        QCOMPARE(m_prompter->asked.at(0).icon, B::Critical);
-        QCOMPARE(m_prompter->asked.at(0).text,
-                 "Can't import because loaded library libFarsight32.so has too old version\n"
-                 "Import get empty config, don't can import");
-        QCOMPARE(pultora->statusBar()->currentMessage(),
-                 "Import get empty config, don't can import");
+        QCOMPARE(m_prompter->asked.size(), 2);
+        QCOMPARE(m_prompter->asked.at(1).icon, B::Critical);
+        QCOMPARE(m_prompter->asked.at(1).text,
+                 "The import library libFarsight32.so is too old to import from.\n"
+                 "The import found nothing to import.");
+        QCOMPARE(pultora->statusBar()->currentMessage(), "The import found nothing to import.");
 
         // A backup that cannot be written is told; the import goes on.
         qunsetenv("FARSIGHT_TEST_MODE");
         QVERIFY(QDir::current().mkdir(ImportForeignGui::backupFileName()));
-        m_prompter->answers = {B::No, B::No};
+        m_prompter->answers = {B::Yes, B::No, B::No};
         QVERIFY(call(*pultora, "slotImportForeignGuiControl"));
         QVERIFY(QDir::current().rmdir(ImportForeignGui::backupFileName()));
         QCOMPARE(names(*pultora), "Alt|Пульт|Café");
