@@ -113,25 +113,34 @@ void SettingsBackground::buildWidgets()
             grid->addWidget(w, row, column++);
         ++row;
     };
-    m_posX = spinBox(0, 65535, tr("Position X"), settings);
-    m_posY = spinBox(0, 65535, tr("Position Y"), settings);
-    m_sizeX = spinBox(1, 65535, tr("Size X"), settings);
-    m_sizeY = spinBox(1, 65535, tr("Size Y"), settings);
-    m_stretch = spinBox(1, 10000, tr("Stretchfactor"), settings);
-    m_red = spinBox(0, 255, tr("Color Red"), settings);
-    m_green = spinBox(0, 255, tr("Color Green"), settings);
-    m_blue = spinBox(0, 255, tr("Color Blue"), settings);
+    m_posX = spinBox(0, 65535,
+                     tr("where the console window's left edge goes on the screen, in "
+                        "pixels, 0 to 65535"),
+                     settings);
+    m_posY = spinBox(0, 65535,
+                     tr("where the console window's top edge goes on the screen, in "
+                        "pixels, 0 to 65535"),
+                     settings);
+    m_sizeX = spinBox(1, 65535, tr("the console's width before stretching, 1 to 65535"), settings);
+    m_sizeY = spinBox(1, 65535, tr("the console's height before stretching, 1 to 65535"), settings);
+    m_stretch = spinBox(1, 10000,
+                        tr("scales the console and every control, in percent, 1 to 10000; 100 "
+                           "shows them as stored"),
+                        settings);
+    m_red = spinBox(0, 255, tr("the red of the background color, 0 to 255"), settings);
+    m_green = spinBox(0, 255, tr("the green of the background color, 0 to 255"), settings);
+    m_blue = spinBox(0, 255, tr("the blue of the background color, 0 to 255"), settings);
     m_stretch->setObjectName(QStringLiteral("stretch"));
     addRow(tr("Position X / Y :"), {m_posX, m_posY});
     addRow(tr("Size X / Y :"), {m_sizeX, m_sizeY});
-    addRow(tr("Stretchfactor in % :"), {m_stretch});
+    addRow(tr("Stretch factor in % :"), {m_stretch});
     addRow(tr("Color - Red / Green / Blue :"), {m_red, m_green, m_blue});
 
     m_picture = new QLabel(settings);
     m_picture->setObjectName(QStringLiteral("picture"));
     m_picture->setFixedSize(PREVIEW_PX, PREVIEW_PX);
     m_picture->setFrameShape(QFrame::StyledPanel);
-    m_picture->setToolTip(tr("Bitmap Preview"));
+    m_picture->setToolTip(tr("the picture shown behind the controls"));
     m_pictureSize = new QLabel(settings);
     m_pictureSelect = new QPushButton(tr("..."), settings);
     m_pictureSelect->setObjectName(QStringLiteral("pictureSelect"));

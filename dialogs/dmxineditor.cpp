@@ -151,7 +151,6 @@ void DmxInEditor::build(Owner owner)
 {
     const Columns &columns = owner == Owner::Control ? CONTROL_COLUMNS : BACKGROUND_COLUMNS;
     m_firstInput = columns.first;
-    m_tipsFromLabels = owner == Owner::Control;
     m_grid = new QGridLayout(this);
     m_grid->setColumnStretch(columns.stretch, 1);
     const int hexWidth = fontMetrics().horizontalAdvance(QStringLiteral("0x00 00 00"));
@@ -230,8 +229,9 @@ void DmxInEditor::build(Owner owner)
         m_grid->addWidget(m_oscAddress, row++, columns.first, 1, 3);
 
     const char *componentNames[3] = {"Red", "Green", "Blue"};
-    const QString componentTips[3] = {tr("Color Red %1"), tr("Color Green %1"),
-                                      tr("Color Blue %1")};
+    const QString componentTips[3] = {tr("the red of the color shown at value %1, 0 to 255"),
+                                      tr("the green of the color shown at value %1, 0 to 255"),
+                                      tr("the blue of the color shown at value %1, 0 to 255")};
     for (int c = 0; c < 3; ++c) {
         EditorRow &r = m_colourRow[c];
         startRow(r, tr("Color %1 - Red / Green / Blue :").arg(c + 1), true);
@@ -249,17 +249,9 @@ void DmxInEditor::build(Owner owner)
                                                    : tr("Mix Colors Between DMX Values"),
                            this);
     m_fade->setObjectName(QStringLiteral("inFade"));
-    m_fade->setToolTip(tr("Mix Colors between DMX Values"));
+    m_fade->setToolTip(tr("between two values the color is mixed from theirs; off: it "
+                          "changes at the value"));
     m_grid->addWidget(m_fade, row++, LABEL_COLUMN, 1, columns.count);
-
-    if (!m_tipsFromLabels) {
-        m_protocol->setToolTip(tr("Type of Protocol"));
-        for (int n = 0; n < 3; ++n)
-            m_value[n]->setToolTip(tr("Value %1").arg(n + 1));
-        m_channel->setToolTip(tr("Channel"));
-        m_note->setToolTip(tr("MIDI Note"));
-        m_universe->setToolTip(tr("Universe"));
-    }
 
     if (m_learn) {
         connect(m_learn, &QPushButton::clicked, this, [this] {
@@ -377,7 +369,7 @@ void DmxInEditor::chooseFromLists()
         if (valueLabels[n])
             m_valueRow[n].label->setText(*valueLabels[n]);
     }
-    m_universeRow.label->setText(protocol == PT_MIDI ? tr("MIDI Channel :") : tr("DMX Universe :"));
+    m_universeRow.label->setText(universeLabel(protocol));
     showNumbers();
 
     const DmxInRows rows = m_edit.rows();
@@ -394,11 +386,14 @@ void DmxInEditor::chooseFromLists()
     m_colourRow[2].show(rows.color3, m_showHex);
     m_fade->setVisible(rows.fade);
 
-    if (m_tipsFromLabels) {
-        for (const EditorRow *r : {&m_protocolRow, &m_valueRow[0], &m_valueRow[1], &m_valueRow[2],
-                                   &m_channelRow, &m_noteRow, &m_universeRow, &m_midiTypeRow})
-            r->tooltipFromLabel();
-    }
+    const quint8 midiType = m_edit.input()->dmx_in_midi_type;
+    const std::pair<QWidget *, AddressField> tips[] = {
+        {m_protocol, AddressField::Protocol}, {m_value[0], AddressField::Value1},
+        {m_value[1], AddressField::Value2},   {m_value[2], AddressField::Value3},
+        {m_channel, AddressField::Channel},   {m_note, AddressField::Note},
+        {m_universe, AddressField::Universe}, {m_midiType, AddressField::MidiType}};
+    for (const auto &[field, which] : tips)
+        field->setToolTip(addressTip(which, true, protocol, midiType));
 }
 
 void DmxInEditor::showNumbers()

@@ -114,7 +114,6 @@ private:
 
     DmxInEdit m_edit;
     bool m_showHex = false;
-    bool m_tipsFromLabels = false;
     QGridLayout *m_grid = nullptr;
     int m_firstInput = 0;
 

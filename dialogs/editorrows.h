@@ -27,12 +27,6 @@ struct EditorRow {
         for (QWidget *field : fields)
             field->setVisible(visible);
     }
-    // Every input takes the row label's text as tooltip.
-    void tooltipFromLabel() const
-    {
-        for (QWidget *field : fields)
-            field->setToolTip(label->text());
-    }
 };
 
 // A right-aligned spin box; `name` is its object name.

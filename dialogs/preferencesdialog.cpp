@@ -246,55 +246,40 @@ void Preferences::buildWidgets()
 
     auto *display = group(tr("Display Options"), this);
     m_hex = new QCheckBox(tr("Show Hexadecimal Values Additionally"), display);
-    m_hex->setToolTip(tr("shows values also in hexadecimal notation"));
     addWide(display, m_hex);
     m_grid = new QSpinBox(display);
     m_grid->setObjectName(QStringLiteral("snapGrid"));
     m_grid->setRange(1, 1000);
     m_grid->setAlignment(Qt::AlignRight);
-    m_grid->setToolTip(tr("the step that moved and resized controls snap to, and that the arrow "
-                          "keys move them by, in background units; 1: no grid"));
     addRow(display, tr("Snap Grid :"), m_grid);
 
     auto *network = group(tr("Network"), this);
     m_network = new QComboBox(network);
     m_network->setObjectName(QStringLiteral("network"));
-    m_network->setToolTip(tr("the network Art-Net and streaming ACN send on and listen to"));
     addRow(network, tr("Interface :"), m_network);
     m_broadcast = new QCheckBox(tr("Always broadcast Art-Net"), network);
     m_broadcast->setObjectName(QStringLiteral("alwaysBroadcast"));
-    m_broadcast->setToolTip(
-        tr("sends Art-Net to every node of the network, also where nodes asked for unicast"));
     addWide(network, m_broadcast);
     m_oscHost = new QLineEdit(network);
     m_oscHost->setObjectName(QStringLiteral("oscDefaultHost"));
-    m_oscHost->setToolTip(tr("where OSC outputs without a host of their own send to, by name or "
-                             "IP address; 127.0.0.1 unless changed"));
     addRow(network, tr("OSC default host :"), m_oscHost);
     m_oscPort = new QSpinBox(network);
     m_oscPort->setObjectName(QStringLiteral("oscDefaultPort"));
     m_oscPort->setRange(1, 65535);
     m_oscPort->setAlignment(Qt::AlignRight);
-    m_oscPort->setToolTip(tr("the UDP port OSC outputs without a port of their own send to, 1 "
-                             "to 65535; 9000 unless changed"));
     addRow(network, tr("OSC default port :"), m_oscPort);
     m_oscPlain = new QLineEdit(network);
     m_oscPlain->setObjectName(QStringLiteral("oscPlainTargets"));
     m_oscPlain->setPlaceholderText(tr("host:port, host:port"));
-    m_oscPlain->setToolTip(tr("OSC targets that get one plain message each instead of bundles, "
-                              "for receivers that ignore bundles: host:port separated by "
-                              "commas, an IPv6 host in brackets ([::1]:9000); empty: none"));
     addRow(network, tr("Plain OSC targets :"), m_oscPlain);
 
     auto *project = group(tr("Project"), this);
     m_name = new QLineEdit(project);
     m_name->setObjectName(QStringLiteral("projectName"));
-    m_name->setToolTip(tr("sets the name of the project"));
     addRow(project, tr("Name :"), m_name);
     m_description = new QPlainTextEdit(project);
     m_description->setObjectName(QStringLiteral("projectDescription"));
     m_description->setMaximumHeight(100);
-    m_description->setToolTip(tr("sets the description of the project"));
     addWide(project, new QLabel(tr("Description :"), project));
     addWide(project, m_description);
 
@@ -310,29 +295,57 @@ void Preferences::buildWidgets()
 
     auto *http = group(tr("HTTP"), this);
     m_http = new QLineEdit(http);
-    m_http->setToolTip(tr(
-        "specify the HTTP server which will be used to call the links that are used in controls"));
     addRow(http, tr("Server :"), m_http);
     m_httpOtherHosts = new QCheckBox(tr("Call other computers"), http);
     m_httpOtherHosts->setObjectName(QStringLiteral("httpOtherHosts"));
-    m_httpOtherHosts->setToolTip(
-        tr("lets the HTTP outputs call servers on other computers, not only on this one"));
     addWide(http, m_httpOtherHosts);
 
     auto *commands = group(tr("Command Options"), this);
     m_command = new QCheckBox(tr("Command"), commands);
     m_command->setObjectName(QStringLiteral("command"));
-    m_command->setToolTip(tr("Command enabled"));
     addWide(commands, m_command);
     m_commandPath = new QLineEdit(commands);
-    m_commandPath->setToolTip(tr("set path for call system calls in controls"));
     addRow(commands, tr("Command Path :"), m_commandPath);
 
     auto *lock = group(tr("Lock Screen"), this);
     m_lock = new QCheckBox(tr("Lock Screen"), lock);
     m_lock->setObjectName(QStringLiteral("lock"));
-    m_lock->setToolTip(tr("Lock Screen enabled"));
     addWide(lock, m_lock);
+
+    // What each field of the page does and takes.
+    const std::pair<QWidget *, QString> tips[] = {
+        {m_timeout,
+         tr("seconds the console waits after start before it sends, 0 to 65535; 0: at once")},
+        {m_sendLater, tr("sends no DMX or MIDI until the first control is operated")},
+        {m_hex, tr("shows values also in hexadecimal notation")},
+        {m_grid, tr("the step that moved and resized controls snap to, and that the arrow keys "
+                    "move them by, in background units; 1: no grid")},
+        {m_network, tr("the network Art-Net and streaming ACN send on and listen to")},
+        {m_broadcast,
+         tr("sends Art-Net to every node of the network, also where nodes asked for unicast")},
+        {m_oscHost, tr("where OSC outputs without a host of their own send to, by name or IP "
+                       "address; 127.0.0.1 unless changed")},
+        {m_oscPort, tr("the UDP port OSC outputs without a port of their own send to, 1 to 65535; "
+                       "9000 unless changed")},
+        {m_oscPlain, tr("OSC targets that get one plain message each instead of bundles, for "
+                        "receivers that ignore bundles: host:port separated by commas, an IPv6 "
+                        "host in brackets ([::1]:9000); empty: none")},
+        {m_name,
+         tr("the name of the show's project, shown in the title bar and the documentation")},
+        {m_description, tr("notes on the project for the documentation")},
+        {m_midiOut, tr("the MIDI device the MIDI outputs of the controls are sent to")},
+        {m_midiIn, tr("the MIDI device the MIDI inputs of the controls listen to")},
+        {m_http, tr("the HTTP server the links of the HTTP outputs are called on, for example "
+                    "192.168.1.10:8080")},
+        {m_httpOtherHosts,
+         tr("lets the HTTP outputs call servers on other computers, not only on this one")},
+        {m_command, tr("lets controls run the commands of their outputs; off: no command is run")},
+        {m_commandPath, tr("the folder the commands of the controls are found in; empty: the "
+                           "system's search path")},
+        {m_lock, tr("locks the screen: the controls still work, but nothing can be edited until "
+                    "Ctrl+Alt+Shift+F11 unlocks it")}};
+    for (const auto &[field, tip] : tips)
+        field->setToolTip(tip);
 
     auto *left = new QVBoxLayout;
     for (QGroupBox *box : {start, display, network, project})

@@ -75,7 +75,8 @@ Settings::Settings(const SettingsServices &services, QWidget *parent)
     auto *descriptionGroup = new QGroupBox(tr("Description"), this);
     auto *descriptionLayout = new QVBoxLayout(descriptionGroup);
     m_description = newTextEdit(descriptionGroup, "description", TEXT_EDITOR_MAX_HEIGHT);
-    m_description->setToolTip(tr("Description of Control"));
+    m_description->setToolTip(tr("notes on this control for the documentation; not shown on "
+                                 "the console"));
     descriptionLayout->addWidget(m_description);
     main->addWidget(descriptionGroup);
     main->addStretch();
@@ -129,7 +130,6 @@ QGroupBox *Settings::buildSettingsGroup()
 
     addLabel(tr("Name :"));
     m_name = newTextEdit(group, "name", TEXT_EDITOR_MAX_HEIGHT);
-    m_name->setToolTip(tr("Name for Control"));
     grid->addWidget(m_name, row++, 1, 1, 3);
     m_nameHint = new QLabel(tr("You can use HTML style sheets to change sizes and colors of the "
                                "layout. Example:\n<div style=\"font-size:16px;color:#ff0000;"
@@ -143,26 +143,20 @@ QGroupBox *Settings::buildSettingsGroup()
 
     addLabel(tr("Position X / Y :"));
     m_posX = newSpinBox(group, "posX", 0, 65535);
-    m_posX->setToolTip(tr("Position X"));
     m_posY = newSpinBox(group, "posY", 0, 65535);
-    m_posY->setToolTip(tr("Position Y"));
     grid->addWidget(m_posX, row, 1);
     grid->addWidget(m_posY, row++, 2);
 
     addLabel(tr("Size X / Y :"));
     m_sizeX = newSpinBox(group, "sizeX", 1, 65535);
-    m_sizeX->setToolTip(tr("Size X"));
     m_sizeY = newSpinBox(group, "sizeY", 1, 65535);
-    m_sizeY->setToolTip(tr("Size Y"));
     grid->addWidget(m_sizeX, row, 1);
     grid->addWidget(m_sizeY, row++, 2);
 
     addLabel(tr("Color - Red / Green / Blue :"));
     const char *colorNames[3] = {"colorRed", "colorGreen", "colorBlue"};
-    const QString colorTips[3] = {tr("Color Red"), tr("Color Green"), tr("Color Blue")};
     for (int c = 0; c < 3; ++c) {
         m_color[c] = newSpinBox(group, colorNames[c], 0, 255);
-        m_color[c]->setToolTip(colorTips[c]);
         grid->addWidget(m_color[c], row, 1 + c);
     }
     ++row;
@@ -170,7 +164,6 @@ QGroupBox *Settings::buildSettingsGroup()
     addLabel(tr("Type :"));
     m_type = new QComboBox(group);
     m_type->setObjectName(QStringLiteral("type"));
-    m_type->setToolTip(tr("Type of Control"));
     for (quint8 t = 0; t < CT_COUNT; ++t)
         m_type->addItem(controlTypeLabel(t), t);
     grid->addWidget(m_type, row++, 1, 1, 3);
@@ -180,7 +173,6 @@ QGroupBox *Settings::buildSettingsGroup()
     m_bitmapPreview->setObjectName(QStringLiteral("bitmapPreview"));
     m_bitmapPreview->setFixedSize(PREVIEW_SIZE, PREVIEW_SIZE);
     m_bitmapPreview->setFrameShape(QFrame::StyledPanel);
-    m_bitmapPreview->setToolTip(tr("Bitmap Preview"));
     m_bitmapSize = new QLabel(group);
     m_bitmapSize->setObjectName(QStringLiteral("bitmapSize"));
     auto *select = new QPushButton(QStringLiteral("..."), group);
@@ -196,6 +188,21 @@ QGroupBox *Settings::buildSettingsGroup()
     bitmapButtons->addStretch();
     bitmapButtons->addWidget(select);
     bitmapButtons->addWidget(remove);
+    // What each field does and takes.
+    const std::pair<QWidget *, QString> tips[] = {
+        {m_name, tr("the text shown on the control; a label may style it with HTML")},
+        {m_posX, tr("the left edge in pixels from the left of the console, 0 to 65535")},
+        {m_posY, tr("the top edge in pixels from the top of the console, 0 to 65535")},
+        {m_sizeX, tr("the width in pixels, 1 to 65535")},
+        {m_sizeY, tr("the height in pixels, 1 to 65535")},
+        {m_color[0], tr("the red of the control's color, 0 to 255")},
+        {m_color[1], tr("the green of the control's color, 0 to 255")},
+        {m_color[2], tr("the blue of the control's color, 0 to 255")},
+        {m_type, tr("what the control is: button, fader, knob, encoder, label, LED and more; it "
+                    "decides which fields below are shown")},
+        {m_bitmapPreview, tr("the picture the control shows; ... chooses it, the bin removes it")}};
+    for (const auto &[field, tip] : tips)
+        field->setToolTip(tip);
     grid->addWidget(m_bitmapPreview, row, 1);
     grid->addWidget(m_bitmapSize, row, 2);
     grid->addLayout(bitmapButtons, row++, 3);

@@ -93,7 +93,7 @@ void SettingsOverview::buildWidgets()
                &SettingsOverview::slotSet);
     textButton("add", tr("Add"), tr("adding this value to all selected cells"),
                &SettingsOverview::slotAdd);
-    textButton("sub", tr("Substract"), tr("subtracting this value from selected cells"),
+    textButton("sub", tr("Subtract"), tr("subtracting this value from selected cells"),
                &SettingsOverview::slotSub);
     textButton("inc", tr("Increment"), tr("increment iterate this value for selected cells"),
                &SettingsOverview::slotInc);

@@ -1,6 +1,6 @@
 // The controls overview: every control of the show as one row of a table
 // (OverviewModel through OverviewFilter), with a value field whose text
-// Set, Add, Substract or Increment apply to the selected cells.
+// Set, Add, Subtract or Increment apply to the selected cells.
 //
 // The window changes the show itself, one command on the document per
 // action: a cell edit or a whole batch is one ChangeControls, a shift one

@@ -67,9 +67,72 @@ int shownUniverseMaximum(quint8 protocol)
     return protocol == PT_MIDI ? MIDI_CHANNEL_MAX + 1 : DMX_UNIVERSE_MAX + 1;
 }
 
+QString addressTip(AddressField field, bool input, quint8 protocol, quint8 midiType)
+{
+    const auto tip = [](const char *text) {
+        return QCoreApplication::translate("AddressTips", text);
+    };
+    switch (field) {
+    case AddressField::Protocol:
+        return input ? tip(QT_TRANSLATE_NOOP("AddressTips",
+                                             "where this input comes from: Art-Net, streaming ACN "
+                                             "(sACN), MIDI or OSC; None: no input"))
+                     : tip(QT_TRANSLATE_NOOP("AddressTips",
+                                             "how this output is sent: Art-Net, streaming ACN "
+                                             "(sACN), MIDI, OSC, an HTTP call or a command; None: "
+                                             "not at all"));
+    case AddressField::Value1:
+    case AddressField::Value2:
+    case AddressField::Value3:
+        return (input ? tip(QT_TRANSLATE_NOOP("AddressTips",
+                                              "the incoming value that puts the control in this "
+                                              "state, 0 to %1"))
+                      : tip(QT_TRANSLATE_NOOP("AddressTips",
+                                              "the value sent in this state, 0 to %1")))
+            .arg(valueMaximum(protocol));
+    case AddressField::Channel:
+        return tip(
+            QT_TRANSLATE_NOOP("AddressTips", "the DMX channel within the universe, 1 to 512"));
+    case AddressField::Note:
+        if (midiType == MT_CONTROL_CHANGE)
+            return tip(QT_TRANSLATE_NOOP("AddressTips",
+                                         "for a Control Change: the controller number, 0 to 127"));
+        return tip(QT_TRANSLATE_NOOP("AddressTips",
+                                     "the MIDI note number, 0 to 127 (60 is middle C); for a "
+                                     "Control Change the controller number"));
+    case AddressField::Universe:
+        switch (protocol) {
+        case PT_MIDI:
+            return tip(QT_TRANSLATE_NOOP("AddressTips",
+                                         "the MIDI channel, 1 to 16 (0 to 15 in the message)"));
+        case PT_ARTNET:
+            return tip(QT_TRANSLATE_NOOP("AddressTips",
+                                         "the Art-Net universe counted from 1, up to 32768: "
+                                         "universe 1 here is universe 0 (port-address 0) on the "
+                                         "wire"));
+        case PT_ACN:
+            return tip(QT_TRANSLATE_NOOP("AddressTips",
+                                         "the streaming ACN (sACN) universe, 1 to 63999: the same "
+                                         "number on the wire"));
+        default:
+            return tip(QT_TRANSLATE_NOOP("AddressTips",
+                                         "the DMX universe counted from 1: Art-Net sends universe "
+                                         "1 as universe 0, streaming ACN as universe 1"));
+        }
+    case AddressField::MidiType:
+        return tip(QT_TRANSLATE_NOOP("AddressTips",
+                                     "the kind of MIDI message: Note On or Off, Control Change "
+                                     "(the note is then the controller number), Program Change "
+                                     "and others"));
+    }
+    return QString();
+}
+
 QString universeLabel(quint8 protocol)
 {
-    return protocol == PT_MIDI ? outText("MIDI Channel :") : outText("DMX Universe :");
+    return protocol == PT_MIDI
+               ? outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "MIDI Channel :"))
+               : outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "DMX Universe :"));
 }
 
 DmxOutRows dmxOutRows(quint8 controlType, quint8 protocol)
@@ -99,22 +162,35 @@ ValueLabels dmxOutValueLabels(quint8 controlType)
 {
     switch (outputTraits(controlType).names) {
     case OutputNames::Button:
-        return {outText("Value - Button, Released :"), outText("Value - Button, Pressed :"), {}};
+        return {outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Button, Released :")),
+                outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Button, Pressed :")),
+                {}};
     case OutputNames::Direct:
-        return {outText("Value - Direct, Min :"), outText("Value - Direct, Max :"), {}};
+        return {outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Direct, Min :")),
+                outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Direct, Max :")),
+                {}};
     case OutputNames::SliderVertical:
-        return {outText("Value - Slider, Bottom :"), outText("Value - Slider, Top :"), {}};
+        return {outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Slider, Bottom :")),
+                outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Slider, Top :")),
+                {}};
     case OutputNames::SliderHorizontal:
-        return {outText("Value - Slider, Left :"), outText("Value - Slider, Right :"), {}};
+        return {outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Slider, Left :")),
+                outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Slider, Right :")),
+                {}};
     case OutputNames::Knob:
-        return {outText("Value - Left :"), outText("Value - Right :"), {}};
+        return {outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Left :")),
+                outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Right :")),
+                {}};
     case OutputNames::Encoder:
-        return {outText("Value - Rotated, Left :"), outText("Value - Rotated, Right :"),
-                outText("Value - Rotation, None :")};
+        return {outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Rotated, Left :")),
+                outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Rotated, Right :")),
+                outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Rotation, None :"))};
     case OutputNames::CentrePosition:
         // Value 2 is seen only for HTTP and commands; a plain label there
         // rather than whatever the editor showed for an earlier type.
-        return {outText("Value - Center Position:"), outText("Value 2 :"), {}};
+        return {outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value - Center Position:")),
+                outText(QT_TRANSLATE_NOOP("SettingsDmxOutWidget", "Value 2 :")),
+                {}};
     case OutputNames::None:
         break;
     }
@@ -146,13 +222,21 @@ ValueLabels dmxInValueLabels(quint8 controlType)
 {
     switch (controlTraits(controlType).inputNames) {
     case InputNames::Values3:
-        return {inText("Value 1 :"), inText("Value 2 :"), inText("Value 3 :")};
+        return {inText(QT_TRANSLATE_NOOP("Settings", "Value 1 :")),
+                inText(QT_TRANSLATE_NOOP("Settings", "Value 2 :")),
+                inText(QT_TRANSLATE_NOOP("Settings", "Value 3 :"))};
     case InputNames::Values2:
-        return {inText("Value 1 :"), inText("Value 2 :"), {}};
+        return {inText(QT_TRANSLATE_NOOP("Settings", "Value 1 :")),
+                inText(QT_TRANSLATE_NOOP("Settings", "Value 2 :")),
+                {}};
     case InputNames::SliderVertical:
-        return {inText("Value - Slider, Bottom :"), inText("Value - Slider, Top :"), {}};
+        return {inText(QT_TRANSLATE_NOOP("Settings", "Value - Slider, Bottom :")),
+                inText(QT_TRANSLATE_NOOP("Settings", "Value - Slider, Top :")),
+                {}};
     case InputNames::SliderHorizontal:
-        return {inText("Value - Slider, Left :"), inText("Value - Slider, Right :"), {}};
+        return {inText(QT_TRANSLATE_NOOP("Settings", "Value - Slider, Left :")),
+                inText(QT_TRANSLATE_NOOP("Settings", "Value - Slider, Right :")),
+                {}};
     case InputNames::None:
         break;
     }

@@ -30,6 +30,13 @@ int shownUniverseMaximum(quint8 protocol);
 // The universe row's label: "MIDI Channel :" for MIDI, else "DMX Universe :".
 QString universeLabel(quint8 protocol);
 
+// The fields of an output's or input's address, for their tooltips.
+enum class AddressField { Protocol, Value1, Value2, Value3, Channel, Note, Universe, MidiType };
+// What the field does and its range under `protocol` (and, for the note,
+// `midiType`): an output's when `input` is false, else an input's. The
+// universe says how it is numbered on the wire.
+QString addressTip(AddressField field, bool input, quint8 protocol, quint8 midiType);
+
 // Row labels of values 1..3; an empty optional keeps the label shown before.
 struct ValueLabels {
     std::optional<QString> value1;

@@ -1,5 +1,5 @@
 // Batch changes of control records, as the controls overview makes them:
-// one action (Set, Add, Substract, Increment) with one typed text applied to
+// one action (Set, Add, Subtract, Increment) with one typed text applied to
 // cells named by a record and a column type. Pure functions over records;
 // BatchRun collects a whole batch into changed copies that the caller pushes
 // as one command.
