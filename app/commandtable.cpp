@@ -56,9 +56,9 @@ void CommandTable::createActions(QMainWindow *console)
     paste =
         make(console, tr("Paste Control"), tr("Ctrl+V"), tr("Pasting of a Cut or Copied Control"),
              ":/images/editpaste.xpm", c, SLOT(slotPaste()));
-    overview = make(console, tr("Controls Overview..."), tr("Ctrl+O"),
-                    tr("Overview Over All Added Controls"), ":/images/editoverview.xpm", c,
-                    SLOT(slotOverview()));
+    overview =
+        make(console, tr("Controls Overview..."), tr("Ctrl+O"), tr("Overview of All Controls"),
+             ":/images/editoverview.xpm", c, SLOT(slotOverview()));
     background = make(console, tr("Background..."), tr("Ctrl+B"), tr("Settings of the Background"),
                       ":/images/background.xpm", c, SLOT(slotBackground()));
     checkConsistence = make(console, tr("Check Consistency..."), tr("Ctrl+J"),
@@ -95,12 +95,13 @@ void CommandTable::createActions(QMainWindow *console)
                           tr("Saving a Separate Copy of the Configuration"),
                           ":/images/filesavecopy.xpm", c, SLOT(slotConfigSaveCopy()));
     importControl =
-        make(console, tr("import foreign gui"), tr("Ctrl+K"), tr("import foreign gui"),
+        make(console, tr("Import Foreign GUI..."), tr("Ctrl+K"),
+             tr("Imports the controls and background of another program's window"),
              ":/images/importforeignguicontrol.xpm", c, SLOT(slotImportForeignGuiControl()));
     importBackground =
-        make(console, tr("import foreign gui background"), tr("Ctrl+Shift+K"),
-             tr("import foreign gui background"), ":/images/importforeignguibackground.xpm", c,
-             SLOT(slotImportForeignGuiBackground()));
+        make(console, tr("Import Foreign GUI Background..."), tr("Ctrl+Shift+K"),
+             tr("Imports the background of another program's window"),
+             ":/images/importforeignguibackground.xpm", c, SLOT(slotImportForeignGuiBackground()));
     lockScreen = make(console, tr("Lock / Unlock Screen"), tr("Ctrl+Alt+Shift+F11"),
                       tr("Lock / Unlock Screen"), ":/images/lockscreen.xpm", c,
                       SLOT(slotLockUnlockScreen()));

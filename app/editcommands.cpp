@@ -256,7 +256,7 @@ void EditCommands::createActions(QWidget *window, QAction **undo, QAction **redo
         u->setText(stack.canUndo() ? tr("Undo %1").arg(stack.undoText()) : tr("Undo"));
         r->setText(stack.canRedo() ? tr("Redo %1").arg(stack.redoText()) : tr("Redo"));
         u->setStatusTip(tr("Takes back the last change of the console"));
-        r->setStatusTip(tr("Makes the change taken back again"));
+        r->setStatusTip(tr("Redoes the change that was taken back"));
     };
     connect(&stack, &QUndoStack::indexChanged, this, update);
     connect(&stack, &QUndoStack::cleanChanged, this, update);

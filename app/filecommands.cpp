@@ -633,8 +633,8 @@ bool FileCommands::importCountdown()
 
 bool FileCommands::importAgreed(bool withControls)
 {
-    const QString what =
-        withControls ? tr("the controls and the background") : tr("the background");
+    const QString what = withControls ? tr("the controls and the background")
+                                      : tr("the background", "what the import takes");
     const QString library = ImportForeignGui::findLibrary(importFolders());
     QLibrary loader(library);
     const QString intro =
@@ -705,7 +705,7 @@ void FileCommands::importForeignGui(bool withControls)
                                         QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel,
                                         QMessageBox::Yes, QMessageBox::Cancel);
     };
-    switch (ask(tr("Save current Config before Import new?"))) {
+    switch (ask(tr("Save the current configuration before the import?"))) {
     case QMessageBox::Yes:
         // Without the file saved, clearing next would lose the show.
         if (!saveAs())
@@ -716,7 +716,8 @@ void FileCommands::importForeignGui(bool withControls)
     default:
         return;
     }
-    const QMessageBox::StandardButton clear = ask(tr("Clear current Config before Import new?"));
+    const QMessageBox::StandardButton clear = ask(
+        tr("Clear the current configuration before the import? (No: the import is added to it)"));
     if (clear != QMessageBox::Yes && clear != QMessageBox::No)
         return;
 

@@ -74,9 +74,8 @@ void OverviewWindow::open(const QList<quint32> &only)
     }
     m_window->filter()->setOnly(only);
     m_window->setWindowTitle(
-        only.isEmpty()
-            ? QCoreApplication::translate("SettingsOverview", "Overview Over All Added Controls")
-            : tr("Overview of the %1 Selected Controls").arg(only.size()));
+        only.isEmpty() ? QCoreApplication::translate("SettingsOverview", "Overview of All Controls")
+                       : tr("Overview of the %1 Selected Controls").arg(only.size()));
     m_window->show();
     m_window->raise();
     m_window->activateWindow();

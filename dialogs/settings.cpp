@@ -281,7 +281,7 @@ void Settings::slotPixmapSelect()
                "*.xpm);;") +
             tr("Windows Bitmap (*.bmp);;") + tr("Graphic Interchange Format (*.gif);;") +
             tr("Icon File (*.ico);;") + tr("Joint Photographic Experts Group (*.jpg *.jpeg);;") +
-            tr("Portable Network Graphicse (*.png);;") + tr("Portable Bitmap (*.pbm);;") +
+            tr("Portable Network Graphics (*.png);;") + tr("Portable Bitmap (*.pbm);;") +
             tr("Portable Graymap (*.pgm);;") + tr("Portable Pixmap (*.ppm);;") +
             tr("X11 Bitmap (*.xbm *.xpm);;") + tr("All Files (*.*)");
         path = QFileDialog::getOpenFileName(this, tr("Choose a Bitmap File to Open"), QString(),

@@ -50,7 +50,7 @@ bool tableOrder(const QModelIndex &a, const QModelIndex &b)
 SettingsOverview::SettingsOverview(ShowDocument &document, QWidget *parent)
     : QWidget(parent), m_document(document)
 {
-    setWindowTitle(tr("Overview Over All Added Controls"));
+    setWindowTitle(tr("Overview of All Controls"));
     setWindowIcon(QIcon(QStringLiteral(":/images/pultora.png")));
     m_model = new OverviewModel(document, this);
     m_filter = new OverviewFilter(this);

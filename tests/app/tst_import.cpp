@@ -201,7 +201,8 @@ private slots:
         QCOMPARE(names(*pultora), controls);
         QCOMPARE(m_prompter->asked.size(), questions + 1);
         QVERIFY(m_prompter->asked.value(0).text.contains("libFarsight32.so, which does not come"));
-        QCOMPARE(m_prompter->asked.value(1).text, "Save current Config before Import new?");
+        QCOMPARE(m_prompter->asked.value(1).text,
+                 "Save the current configuration before the import?");
         QCOMPARE(QFile::exists(saved), saveAsChosen);
         QCOMPARE(pultora->document().isModified(), imported);
         // A replaced show is untitled; an appended one keeps its file.
