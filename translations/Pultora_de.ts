@@ -29,6 +29,57 @@
     </message>
 </context>
 <context>
+    <name>AddressTips</name>
+    <message>
+        <source>where this input comes from: Art-Net, streaming ACN (sACN), MIDI or OSC; None: no input</source>
+        <translation>woher dieser Eingang kommt: Art-Net, Streaming ACN (sACN), MIDI oder OSC; Keins: kein Eingang</translation>
+    </message>
+    <message>
+        <source>how this output is sent: Art-Net, streaming ACN (sACN), MIDI, OSC, an HTTP call or a command; None: not at all</source>
+        <translation>wie dieser Ausgang sendet: Art-Net, Streaming ACN (sACN), MIDI, OSC, ein HTTP-Aufruf oder ein Befehl; Keins: gar nicht</translation>
+    </message>
+    <message>
+        <source>the incoming value that puts the control in this state, 0 to %1</source>
+        <translation>der eingehende Wert, der das Steuerelement in diesen Zustand bringt, 0 bis %1</translation>
+    </message>
+    <message>
+        <source>the value sent in this state, 0 to %1</source>
+        <translation>der in diesem Zustand gesendete Wert, 0 bis %1</translation>
+    </message>
+    <message>
+        <source>the DMX channel within the universe, 1 to 512</source>
+        <translation>der DMX-Kanal im Universum, 1 bis 512</translation>
+    </message>
+    <message>
+        <source>for a Control Change: the controller number, 0 to 127</source>
+        <translation>bei einem Control Change: die Controller-Nummer, 0 bis 127</translation>
+    </message>
+    <message>
+        <source>the MIDI note number, 0 to 127 (60 is middle C); for a Control Change the controller number</source>
+        <translation>die MIDI-Notennummer, 0 bis 127 (60 ist das mittlere C); bei einem Control Change die Controller-Nummer</translation>
+    </message>
+    <message>
+        <source>the MIDI channel, 1 to 16 (0 to 15 in the message)</source>
+        <translation>der MIDI-Kanal, 1 bis 16 (0 bis 15 in der Nachricht)</translation>
+    </message>
+    <message>
+        <source>the Art-Net universe counted from 1, up to 32768: universe 1 here is universe 0 (port-address 0) on the wire</source>
+        <translation>das Art-Net-Universum ab 1 gezählt, bis 32768: Universum 1 hier ist Universum 0 (Port-Adresse 0) auf der Leitung</translation>
+    </message>
+    <message>
+        <source>the streaming ACN (sACN) universe, 1 to 63999: the same number on the wire</source>
+        <translation>das Streaming-ACN-Universum (sACN), 1 bis 63999: dieselbe Nummer auf der Leitung</translation>
+    </message>
+    <message>
+        <source>the DMX universe counted from 1: Art-Net sends universe 1 as universe 0, streaming ACN as universe 1</source>
+        <translation>das DMX-Universum ab 1 gezählt: Art-Net sendet Universum 1 als Universum 0, Streaming ACN als Universum 1</translation>
+    </message>
+    <message>
+        <source>the kind of MIDI message: Note On or Off, Control Change (the note is then the controller number), Program Change and others</source>
+        <translation>die Art der MIDI-Nachricht: Note Ein oder Aus, Control Change (die Note ist dann die Controller-Nummer), Program Change und andere</translation>
+    </message>
+</context>
+<context>
     <name>BatchChange</name>
     <message>
         <source>this control&apos;s protocol has no such address</source>
@@ -444,18 +495,6 @@
         <translation>MIDI-Typ:</translation>
     </message>
     <message>
-        <source>Color Red %1</source>
-        <translation>Farbe Rot %1</translation>
-    </message>
-    <message>
-        <source>Color Green %1</source>
-        <translation>Farbe Grün %1</translation>
-    </message>
-    <message>
-        <source>Color Blue %1</source>
-        <translation>Farbe Blau %1</translation>
-    </message>
-    <message>
         <source>Color %1 - Red / Green / Blue :</source>
         <translation>Farbe %1 - Rot / Grün / Blau:</translation>
     </message>
@@ -468,32 +507,8 @@
         <translation>Farben zwischen DMX-Werten mischen</translation>
     </message>
     <message>
-        <source>Type of Protocol</source>
-        <translation>Typ des Protokolls</translation>
-    </message>
-    <message>
-        <source>Value %1</source>
-        <translation>Wert %1</translation>
-    </message>
-    <message>
-        <source>Channel</source>
-        <translation>Kanal</translation>
-    </message>
-    <message>
-        <source>MIDI Note</source>
-        <translation>MIDI-Note</translation>
-    </message>
-    <message>
-        <source>Universe</source>
-        <translation>Universum</translation>
-    </message>
-    <message>
         <source>Learning...</source>
         <translation>Lerne...</translation>
-    </message>
-    <message>
-        <source>MIDI Channel :</source>
-        <translation>MIDI-Kanal:</translation>
     </message>
     <message>
         <source>takes the next DMX channel that changes, the next MIDI message or the next OSC address, as the input of this control</source>
@@ -507,26 +522,28 @@
         <source>OSC Address :</source>
         <translation>OSC-Adresse:</translation>
     </message>
+    <message>
+        <source>the red of the color shown at value %1, 0 to 255</source>
+        <translation>das Rot der Farbe bei Wert %1, 0 bis 255</translation>
+    </message>
+    <message>
+        <source>the green of the color shown at value %1, 0 to 255</source>
+        <translation>das Grün der Farbe bei Wert %1, 0 bis 255</translation>
+    </message>
+    <message>
+        <source>the blue of the color shown at value %1, 0 to 255</source>
+        <translation>das Blau der Farbe bei Wert %1, 0 bis 255</translation>
+    </message>
+    <message>
+        <source>between two values the color is mixed from theirs; off: it changes at the value</source>
+        <translation>zwischen zwei Werten wird die Farbe aus ihren Farben gemischt; aus: sie wechselt beim Wert</translation>
+    </message>
 </context>
 <context>
     <name>Documentation</name>
     <message>
         <source>Documentation of %1</source>
         <translation>Dokumentation von %1</translation>
-    </message>
-    <message>
-        <source>yyyy/MM/dd</source>
-        <extracomment>yyyy = Year, MM = Month, dd = Day</extracomment>
-        <translation>dd.MM.yyyy</translation>
-    </message>
-    <message>
-        <source>hh:mm:ss</source>
-        <extracomment>hh = Hour, mm = Minute, ss = Seconds</extracomment>
-        <translation>HH:mm:ss</translation>
-    </message>
-    <message>
-        <source>Create by Pultora %1 on %2 - %3</source>
-        <translation>Erstellt mit Pultora %1 am %2 um %3</translation>
     </message>
     <message>
         <source>Download Configuration</source>
@@ -630,11 +647,11 @@
     </message>
     <message>
         <source>MIDI-OUT</source>
-        <translation>MIDI-OUT</translation>
+        <translation>MIDI-AUS</translation>
     </message>
     <message>
         <source>MIDI-IN</source>
-        <translation>MIDI-IN</translation>
+        <translation>MIDI-EIN</translation>
     </message>
     <message>
         <source>Show Hexadecimal Values Additionally</source>
@@ -666,7 +683,7 @@
     </message>
     <message>
         <source>Settings</source>
-        <translation>Eigenschaften</translation>
+        <translation>Einstellungen</translation>
     </message>
     <message>
         <source>Value</source>
@@ -703,6 +720,10 @@
     <message>
         <source>Plain OSC targets</source>
         <translation>OSC-Ziele ohne Bündel</translation>
+    </message>
+    <message>
+        <source>Created by Pultora %1 on %2 - %3</source>
+        <translation>Erstellt mit Pultora %1 am %2 um %3</translation>
     </message>
 </context>
 <context>
@@ -760,22 +781,6 @@
         <translation>Nimmt die letzte Änderung am Pult zurück</translation>
     </message>
     <message>
-        <source>Makes the change taken back again</source>
-        <translation>Stellt die zurückgenommene Änderung wieder her</translation>
-    </message>
-    <message>
-        <source>Lock Screen
-You are really sure?
-
-You can Unlock Screen with
-&quot;%1&quot;</source>
-        <translation>Bildschirm sperren
-Sind Sie wirklich sicher?
-
-Sie können den Bildschirm entsperren mit
-&quot;%1&quot;</translation>
-    </message>
-    <message>
         <source>Screen Lock</source>
         <translation>Bildschirmsperre</translation>
     </message>
@@ -815,6 +820,10 @@ Sie können den Bildschirm entsperren mit
         <source>Move %1 Controls</source>
         <translation>%1 Steuerelemente verschieben</translation>
     </message>
+    <message>
+        <source>Redoes the change that was taken back</source>
+        <translation>Stellt die zurückgenommene Änderung wieder her</translation>
+    </message>
 </context>
 <context>
     <name>ImportForeignGui</name>
@@ -823,10 +832,6 @@ Sie können den Bildschirm entsperren mit
 %2</source>
         <translation>Die Importbibliothek %1 konnte nicht geladen werden:
 %2</translation>
-    </message>
-    <message>
-        <source>Can&apos;t import because loaded library %1 has too old version</source>
-        <translation>Import nicht möglich: Die geladene Bibliothek %1 ist zu alt</translation>
     </message>
     <message>
         <source>The import library %1 offers no text to import.</source>
@@ -847,6 +852,10 @@ Sie können den Bildschirm entsperren mit
     <message>
         <source>The import library %1 gave %2 bytes instead of the %3 bytes it announced.</source>
         <translation>Die Importbibliothek %1 hat %2 Byte geliefert statt der angekündigten %3 Byte.</translation>
+    </message>
+    <message>
+        <source>The import library %1 is too old to import from.</source>
+        <translation>Die Importbibliothek %1 ist zu alt für den Import.</translation>
     </message>
 </context>
 <context>
@@ -892,7 +901,7 @@ Sie können den Bildschirm entsperren mit
     <name>OverviewModel</name>
     <message>
         <source>Del</source>
-        <translation>Del</translation>
+        <translation>Entf.</translation>
     </message>
     <message>
         <source>Edit</source>
@@ -1225,16 +1234,8 @@ Sie können den Bildschirm entsperren mit
         <translation>Projekt</translation>
     </message>
     <message>
-        <source>sets the name of the project</source>
-        <translation>setzt den Namen des Projekts</translation>
-    </message>
-    <message>
         <source>Name :</source>
         <translation>Name:</translation>
-    </message>
-    <message>
-        <source>sets the description of the project</source>
-        <translation>setzt die Beschreibung des Projekts</translation>
     </message>
     <message>
         <source>Description :</source>
@@ -1257,10 +1258,6 @@ Sie können den Bildschirm entsperren mit
         <translation>HTTP</translation>
     </message>
     <message>
-        <source>specify the HTTP server which will be used to call the links that are used in controls</source>
-        <translation>den HTTP-Server angeben, über den die Links der Steuerelemente aufgerufen werden</translation>
-    </message>
-    <message>
         <source>Server :</source>
         <translation>Server:</translation>
     </message>
@@ -1273,24 +1270,12 @@ Sie können den Bildschirm entsperren mit
         <translation>Befehle ausführen</translation>
     </message>
     <message>
-        <source>Command enabled</source>
-        <translation>Befehle eingeschaltet</translation>
-    </message>
-    <message>
-        <source>set path for call system calls in controls</source>
-        <translation>Pfad für die Befehle der Steuerelemente setzen</translation>
-    </message>
-    <message>
         <source>Command Path :</source>
         <translation>Befehlspfad:</translation>
     </message>
     <message>
         <source>Lock Screen</source>
         <translation>Bildschirm sperren</translation>
-    </message>
-    <message>
-        <source>Lock Screen enabled</source>
-        <translation>Bildschirmsperre eingeschaltet</translation>
     </message>
     <message>
         <source>OK</source>
@@ -1340,7 +1325,7 @@ Befehlsausgabe einschalten?</translation>
     </message>
     <message>
         <source>Interface :</source>
-        <translation>Schnittstelle :</translation>
+        <translation>Schnittstelle:</translation>
     </message>
     <message>
         <source>Always broadcast Art-Net</source>
@@ -1484,7 +1469,7 @@ Befehlsausgabe einschalten?</translation>
     </message>
     <message>
         <source>Clients may operate controls</source>
-        <translation>Geräte dürfen Bedienelemente bedienen</translation>
+        <translation>Geräte dürfen Steuerelemente bedienen</translation>
     </message>
     <message>
         <source>lets phones and tablets move faders and press buttons; unticked they only watch</source>
@@ -1513,6 +1498,46 @@ Befehlsausgabe einschalten?</translation>
     <message>
         <source>Same as the show</source>
         <translation>Wie die Show</translation>
+    </message>
+    <message>
+        <source>seconds the console waits after start before it sends, 0 to 65535; 0: at once</source>
+        <translation>Sekunden, die das Pult nach dem Start wartet, bevor es sendet, 0 bis 65535; 0: sofort</translation>
+    </message>
+    <message>
+        <source>sends no DMX or MIDI until the first control is operated</source>
+        <translation>sendet kein DMX und kein MIDI, bis das erste Steuerelement bedient wird</translation>
+    </message>
+    <message>
+        <source>the name of the show&apos;s project, shown in the title bar and the documentation</source>
+        <translation>der Projektname der Show, gezeigt in der Titelleiste und in der Dokumentation</translation>
+    </message>
+    <message>
+        <source>notes on the project for the documentation</source>
+        <translation>Notizen zum Projekt für die Dokumentation</translation>
+    </message>
+    <message>
+        <source>the MIDI device the MIDI outputs of the controls are sent to</source>
+        <translation>das MIDI-Gerät, an das die MIDI-Ausgänge der Steuerelemente gehen</translation>
+    </message>
+    <message>
+        <source>the MIDI device the MIDI inputs of the controls listen to</source>
+        <translation>das MIDI-Gerät, auf das die MIDI-Eingänge der Steuerelemente hören</translation>
+    </message>
+    <message>
+        <source>the HTTP server the links of the HTTP outputs are called on, for example 192.168.1.10:8080</source>
+        <translation>der HTTP-Server, bei dem die Links der HTTP-Ausgänge aufgerufen werden, zum Beispiel 192.168.1.10:8080</translation>
+    </message>
+    <message>
+        <source>lets controls run the commands of their outputs; off: no command is run</source>
+        <translation>lässt Steuerelemente die Befehle ihrer Ausgänge ausführen; aus: kein Befehl wird ausgeführt</translation>
+    </message>
+    <message>
+        <source>the folder the commands of the controls are found in; empty: the system&apos;s search path</source>
+        <translation>der Ordner, in dem die Befehle der Steuerelemente liegen; leer: der Suchpfad des Systems</translation>
+    </message>
+    <message>
+        <source>locks the screen: the controls still work, but nothing can be edited until Ctrl+Alt+Shift+F11 unlocks it</source>
+        <translation>sperrt den Bildschirm: die Steuerelemente arbeiten weiter, aber nichts kann bearbeitet werden, bis Strg+Alt+Umschalt+F11 ihn entsperrt</translation>
     </message>
 </context>
 <context>
@@ -1625,10 +1650,6 @@ Befehlsausgabe einschalten?</translation>
         <translation>Ctrl+O</translation>
     </message>
     <message>
-        <source>Overview Over All Added Controls</source>
-        <translation>Übersicht über alle Steuerelemente</translation>
-    </message>
-    <message>
         <source>Background...</source>
         <translation>Hintergrund...</translation>
     </message>
@@ -1737,16 +1758,8 @@ Befehlsausgabe einschalten?</translation>
         <translation>Eine eigene Kopie der Konfiguration speichern</translation>
     </message>
     <message>
-        <source>import foreign gui</source>
-        <translation>fremde Oberfläche importieren</translation>
-    </message>
-    <message>
         <source>Ctrl+K</source>
         <translation>Ctrl+K</translation>
-    </message>
-    <message>
-        <source>import foreign gui background</source>
-        <translation>Hintergrund einer fremden Oberfläche importieren</translation>
     </message>
     <message>
         <source>Ctrl+Shift+K</source>
@@ -2115,24 +2128,8 @@ Zeile %1, Spalte %2: %3</translation>
         <translation>--:--:--</translation>
     </message>
     <message>
-        <source>Startup Timeout: %1 of %2 Seconds, before import activ front window</source>
-        <translation>Startverzögerung: %1 von %2 Sekunden, bevor das vordere Fenster importiert wird</translation>
-    </message>
-    <message>
-        <source>Import get empty config, don&apos;t can import</source>
-        <translation>Der Import lieferte eine leere Konfiguration und kann nicht übernommen werden</translation>
-    </message>
-    <message>
         <source>The import backup %1 could not be written: %2</source>
         <translation>Die Import-Sicherung %1 konnte nicht geschrieben werden: %2</translation>
-    </message>
-    <message>
-        <source>Save current Config before Import new?</source>
-        <translation>Aktuelle Konfiguration vor dem Import speichern?</translation>
-    </message>
-    <message>
-        <source>Clear current Config before Import new?</source>
-        <translation>Aktuelle Konfiguration vor dem Import leeren?</translation>
     </message>
     <message>
         <source>Documentation.html</source>
@@ -2553,6 +2550,75 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <source>Clients connected: %1</source>
         <translation>Verbundene Geräte: %1</translation>
     </message>
+    <message>
+        <source>Lock the screen?
+
+Nothing on the console can be changed until it is unlocked again with &quot;%1&quot;.</source>
+        <translation>Den Bildschirm sperren?
+
+Am Pult kann nichts geändert werden, bis es mit „%1“ wieder entsperrt wird.</translation>
+    </message>
+    <message>
+        <source>Overview of All Controls</source>
+        <translation>Übersicht über alle Steuerelemente</translation>
+    </message>
+    <message>
+        <source>Import Foreign GUI...</source>
+        <translation>Fremde Oberfläche importieren...</translation>
+    </message>
+    <message>
+        <source>Imports the controls and background of another program&apos;s window</source>
+        <translation>Importiert die Steuerelemente und den Hintergrund aus dem Fenster eines anderen Programms</translation>
+    </message>
+    <message>
+        <source>Import Foreign GUI Background...</source>
+        <translation>Hintergrund einer fremden Oberfläche importieren...</translation>
+    </message>
+    <message>
+        <source>Imports the background of another program&apos;s window</source>
+        <translation>Importiert den Hintergrund aus dem Fenster eines anderen Programms</translation>
+    </message>
+    <message>
+        <source>Import in %2 seconds (%1 passed): bring the window to import to the front</source>
+        <translation>Import in %2 Sekunden (%1 vergangen): das zu importierende Fenster nach vorn holen</translation>
+    </message>
+    <message>
+        <source>the controls and the background</source>
+        <translation>die Steuerelemente und den Hintergrund</translation>
+    </message>
+    <message>
+        <source>Import takes %1 of another program&apos;s window through the import library %2, which does not come with %3.</source>
+        <translation>Der Import übernimmt %1 aus dem Fenster eines anderen Programms über die Importbibliothek %2, die nicht mit %3 geliefert wird.</translation>
+    </message>
+    <message>
+        <source>The library is not installed on this computer (looked in %1).</source>
+        <translation>Die Bibliothek ist auf diesem Computer nicht installiert (gesucht in %1).</translation>
+    </message>
+    <message>
+        <source>The library %1 cannot be loaded: %2</source>
+        <translation>Die Bibliothek %1 kann nicht geladen werden: %2</translation>
+    </message>
+    <message>
+        <source>After Yes you have %1 seconds to bring that window to the front. Import now?</source>
+        <translation>Nach Ja bleiben %1 Sekunden, um dieses Fenster nach vorn zu holen. Jetzt importieren?</translation>
+    </message>
+    <message>
+        <source>The import found nothing to import.</source>
+        <translation>Der Import hat nichts zum Importieren gefunden.</translation>
+    </message>
+    <message>
+        <source>Save the current configuration before the import?</source>
+        <translation>Die aktuelle Konfiguration vor dem Import speichern?</translation>
+    </message>
+    <message>
+        <source>Clear the current configuration before the import? (No: the import is added to it)</source>
+        <translation>Die aktuelle Konfiguration vor dem Import leeren? (Nein: der Import wird angehängt)</translation>
+    </message>
+    <message>
+        <source>the background</source>
+        <comment>what the import takes</comment>
+        <translation>den Hintergrund</translation>
+    </message>
 </context>
 <context>
     <name>QCoreApplication</name>
@@ -2677,10 +2743,6 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <translation>Beschreibung</translation>
     </message>
     <message>
-        <source>Description of Control</source>
-        <translation>Beschreibung des Steuerelements</translation>
-    </message>
-    <message>
         <source>Cancel</source>
         <translation>Abbrechen</translation>
     </message>
@@ -2705,10 +2767,6 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <translation>Name:</translation>
     </message>
     <message>
-        <source>Name for Control</source>
-        <translation>Name des Steuerelements</translation>
-    </message>
-    <message>
         <source>You can use HTML style sheets to change sizes and colors of the layout. Example:
 &lt;div style=&quot;font-size:16px;color:#ff0000;background-color:#00ff00;&quot;&gt;Name&lt;/div&gt;</source>
         <translation>Größen und Farben lassen sich mit HTML-Stilangaben ändern. Beispiel:
@@ -2719,56 +2777,20 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <translation>Position X / Y:</translation>
     </message>
     <message>
-        <source>Position X</source>
-        <translation>Position X</translation>
-    </message>
-    <message>
-        <source>Position Y</source>
-        <translation>Position Y</translation>
-    </message>
-    <message>
         <source>Size X / Y :</source>
         <translation>Größe X / Y:</translation>
-    </message>
-    <message>
-        <source>Size X</source>
-        <translation>Größe X</translation>
-    </message>
-    <message>
-        <source>Size Y</source>
-        <translation>Größe Y</translation>
     </message>
     <message>
         <source>Color - Red / Green / Blue :</source>
         <translation>Farbe - Rot / Grün / Blau:</translation>
     </message>
     <message>
-        <source>Color Red</source>
-        <translation>Farbe Rot</translation>
-    </message>
-    <message>
-        <source>Color Green</source>
-        <translation>Farbe Grün</translation>
-    </message>
-    <message>
-        <source>Color Blue</source>
-        <translation>Farbe Blau</translation>
-    </message>
-    <message>
         <source>Type :</source>
         <translation>Typ:</translation>
     </message>
     <message>
-        <source>Type of Control</source>
-        <translation>Typ des Steuerelements</translation>
-    </message>
-    <message>
         <source>Bitmap File :</source>
         <translation>Bilddatei:</translation>
-    </message>
-    <message>
-        <source>Bitmap Preview</source>
-        <translation>Bildvorschau</translation>
     </message>
     <message>
         <source>select the bitmap file here</source>
@@ -2831,10 +2853,6 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
         <translation>Joint Photographic Experts Group (*.jpg *.jpeg);;</translation>
     </message>
     <message>
-        <source>Portable Network Graphicse (*.png);;</source>
-        <translation>Portable Network Graphics (*.png);;</translation>
-    </message>
-    <message>
         <source>Portable Bitmap (*.pbm);;</source>
         <translation>Portable Bitmap (*.pbm);;</translation>
     </message>
@@ -2880,6 +2898,82 @@ Möchten Sie die Einstellungen ändern?</translation>
         <source>DMX-IN</source>
         <translation>DMX-EIN</translation>
     </message>
+    <message>
+        <source>notes on this control for the documentation; not shown on the console</source>
+        <translation>Notizen zu diesem Steuerelement für die Dokumentation; nicht auf dem Pult zu sehen</translation>
+    </message>
+    <message>
+        <source>the text shown on the control; a label may style it with HTML</source>
+        <translation>der Text auf dem Steuerelement; eine Beschriftung kann ihn mit HTML gestalten</translation>
+    </message>
+    <message>
+        <source>the left edge in pixels from the left of the console, 0 to 65535</source>
+        <translation>die linke Kante in Pixeln vom linken Rand des Pults, 0 bis 65535</translation>
+    </message>
+    <message>
+        <source>the top edge in pixels from the top of the console, 0 to 65535</source>
+        <translation>die obere Kante in Pixeln vom oberen Rand des Pults, 0 bis 65535</translation>
+    </message>
+    <message>
+        <source>the width in pixels, 1 to 65535</source>
+        <translation>die Breite in Pixeln, 1 bis 65535</translation>
+    </message>
+    <message>
+        <source>the height in pixels, 1 to 65535</source>
+        <translation>die Höhe in Pixeln, 1 bis 65535</translation>
+    </message>
+    <message>
+        <source>the red of the control&apos;s color, 0 to 255</source>
+        <translation>das Rot der Farbe des Steuerelements, 0 bis 255</translation>
+    </message>
+    <message>
+        <source>the green of the control&apos;s color, 0 to 255</source>
+        <translation>das Grün der Farbe des Steuerelements, 0 bis 255</translation>
+    </message>
+    <message>
+        <source>the blue of the control&apos;s color, 0 to 255</source>
+        <translation>das Blau der Farbe des Steuerelements, 0 bis 255</translation>
+    </message>
+    <message>
+        <source>what the control is: button, fader, knob, encoder, label, LED and more; it decides which fields below are shown</source>
+        <translation>was das Steuerelement ist: Knopf, Fader, Drehregler, Encoder, Beschriftung, LED und mehr; davon hängt ab, welche Felder unten zu sehen sind</translation>
+    </message>
+    <message>
+        <source>the picture the control shows; ... chooses it, the bin removes it</source>
+        <translation>das Bild des Steuerelements; ... wählt es, der Papierkorb entfernt es</translation>
+    </message>
+    <message>
+        <source>Portable Network Graphics (*.png);;</source>
+        <translation>Portable Network Graphics (*.png);;</translation>
+    </message>
+    <message>
+        <source>Value 1 :</source>
+        <translation>Wert 1:</translation>
+    </message>
+    <message>
+        <source>Value 2 :</source>
+        <translation>Wert 2:</translation>
+    </message>
+    <message>
+        <source>Value 3 :</source>
+        <translation>Wert 3:</translation>
+    </message>
+    <message>
+        <source>Value - Slider, Bottom :</source>
+        <translation>Wert - Fader, unten:</translation>
+    </message>
+    <message>
+        <source>Value - Slider, Top :</source>
+        <translation>Wert - Fader, oben:</translation>
+    </message>
+    <message>
+        <source>Value - Slider, Left :</source>
+        <translation>Wert - Fader, links:</translation>
+    </message>
+    <message>
+        <source>Value - Slider, Right :</source>
+        <translation>Wert - Fader, rechts:</translation>
+    </message>
 </context>
 <context>
     <name>SettingsBackground</name>
@@ -2892,38 +2986,6 @@ Möchten Sie die Einstellungen ändern?</translation>
         <translation>Einstellungen</translation>
     </message>
     <message>
-        <source>Position X</source>
-        <translation>Position X</translation>
-    </message>
-    <message>
-        <source>Position Y</source>
-        <translation>Position Y</translation>
-    </message>
-    <message>
-        <source>Size X</source>
-        <translation>Größe X</translation>
-    </message>
-    <message>
-        <source>Size Y</source>
-        <translation>Größe Y</translation>
-    </message>
-    <message>
-        <source>Stretchfactor</source>
-        <translation>Streckfaktor</translation>
-    </message>
-    <message>
-        <source>Color Red</source>
-        <translation>Farbe Rot</translation>
-    </message>
-    <message>
-        <source>Color Green</source>
-        <translation>Farbe Grün</translation>
-    </message>
-    <message>
-        <source>Color Blue</source>
-        <translation>Farbe Blau</translation>
-    </message>
-    <message>
         <source>Position X / Y :</source>
         <translation>Position X / Y:</translation>
     </message>
@@ -2932,16 +2994,8 @@ Möchten Sie die Einstellungen ändern?</translation>
         <translation>Größe X / Y:</translation>
     </message>
     <message>
-        <source>Stretchfactor in % :</source>
-        <translation>Streckfaktor in %:</translation>
-    </message>
-    <message>
         <source>Color - Red / Green / Blue :</source>
         <translation>Farbe - Rot / Grün / Blau:</translation>
-    </message>
-    <message>
-        <source>Bitmap Preview</source>
-        <translation>Bildvorschau</translation>
     </message>
     <message>
         <source>...</source>
@@ -3039,6 +3093,46 @@ Möchten Sie die Einstellungen ändern?</translation>
         <source>cannot be shown</source>
         <translation>nicht darstellbar</translation>
     </message>
+    <message>
+        <source>where the console window&apos;s left edge goes on the screen, in pixels, 0 to 65535</source>
+        <translation>wo die linke Kante des Pultfensters auf dem Bildschirm liegt, in Pixeln, 0 bis 65535</translation>
+    </message>
+    <message>
+        <source>where the console window&apos;s top edge goes on the screen, in pixels, 0 to 65535</source>
+        <translation>wo die obere Kante des Pultfensters auf dem Bildschirm liegt, in Pixeln, 0 bis 65535</translation>
+    </message>
+    <message>
+        <source>the console&apos;s width before stretching, 1 to 65535</source>
+        <translation>die Breite des Pults vor dem Strecken, 1 bis 65535</translation>
+    </message>
+    <message>
+        <source>the console&apos;s height before stretching, 1 to 65535</source>
+        <translation>die Höhe des Pults vor dem Strecken, 1 bis 65535</translation>
+    </message>
+    <message>
+        <source>scales the console and every control, in percent, 1 to 10000; 100 shows them as stored</source>
+        <translation>skaliert das Pult und jedes Steuerelement, in Prozent, 1 bis 10000; 100 zeigt sie wie gespeichert</translation>
+    </message>
+    <message>
+        <source>the red of the background color, 0 to 255</source>
+        <translation>das Rot der Hintergrundfarbe, 0 bis 255</translation>
+    </message>
+    <message>
+        <source>the green of the background color, 0 to 255</source>
+        <translation>das Grün der Hintergrundfarbe, 0 bis 255</translation>
+    </message>
+    <message>
+        <source>the blue of the background color, 0 to 255</source>
+        <translation>das Blau der Hintergrundfarbe, 0 bis 255</translation>
+    </message>
+    <message>
+        <source>Stretch factor in % :</source>
+        <translation>Streckfaktor in %:</translation>
+    </message>
+    <message>
+        <source>the picture shown behind the controls</source>
+        <translation>das Bild hinter den Steuerelementen</translation>
+    </message>
 </context>
 <context>
     <name>SettingsDialogs</name>
@@ -3057,18 +3151,6 @@ Möchten Sie die Einstellungen ändern?</translation>
     <message>
         <source>Check for Updates</source>
         <translation>Nach Updates suchen</translation>
-    </message>
-    <message>
-        <source>Lock Screen
-You are really sure?
-
-You can Unlock Screen with
-&quot;%1&quot;</source>
-        <translation>Bildschirm sperren
-Sind Sie wirklich sicher?
-
-Sie können den Bildschirm entsperren mit
-&quot;%1&quot;</translation>
     </message>
 </context>
 <context>
@@ -3181,6 +3263,74 @@ Sie können den Bildschirm entsperren mit
         <source>the UDP port the messages go to, 1 to 65535; Default: the show&apos;s default port (%1)</source>
         <translation>der UDP-Port, an den die Nachrichten gehen, 1 bis 65535; Standard: der Standardport der Show (%1)</translation>
     </message>
+    <message>
+        <source>MIDI Channel :</source>
+        <translation>MIDI-Kanal:</translation>
+    </message>
+    <message>
+        <source>DMX Universe :</source>
+        <translation>DMX-Universum:</translation>
+    </message>
+    <message>
+        <source>Value - Button, Released :</source>
+        <translation>Wert - Knopf, losgelassen:</translation>
+    </message>
+    <message>
+        <source>Value - Button, Pressed :</source>
+        <translation>Wert - Knopf, gedrückt:</translation>
+    </message>
+    <message>
+        <source>Value - Direct, Min :</source>
+        <translation>Wert - direkt, Min.:</translation>
+    </message>
+    <message>
+        <source>Value - Direct, Max :</source>
+        <translation>Wert - direkt, Max.:</translation>
+    </message>
+    <message>
+        <source>Value - Slider, Bottom :</source>
+        <translation>Wert - Fader, unten:</translation>
+    </message>
+    <message>
+        <source>Value - Slider, Top :</source>
+        <translation>Wert - Fader, oben:</translation>
+    </message>
+    <message>
+        <source>Value - Slider, Left :</source>
+        <translation>Wert - Fader, links:</translation>
+    </message>
+    <message>
+        <source>Value - Slider, Right :</source>
+        <translation>Wert - Fader, rechts:</translation>
+    </message>
+    <message>
+        <source>Value - Left :</source>
+        <translation>Wert - links:</translation>
+    </message>
+    <message>
+        <source>Value - Right :</source>
+        <translation>Wert - rechts:</translation>
+    </message>
+    <message>
+        <source>Value - Rotated, Left :</source>
+        <translation>Wert - nach links gedreht:</translation>
+    </message>
+    <message>
+        <source>Value - Rotated, Right :</source>
+        <translation>Wert - nach rechts gedreht:</translation>
+    </message>
+    <message>
+        <source>Value - Rotation, None :</source>
+        <translation>Wert - nicht gedreht:</translation>
+    </message>
+    <message>
+        <source>Value - Center Position:</source>
+        <translation>Wert - Mittelstellung:</translation>
+    </message>
+    <message>
+        <source>Value 2 :</source>
+        <translation>Wert 2:</translation>
+    </message>
 </context>
 <context>
     <name>SettingsOverview</name>
@@ -3209,10 +3359,6 @@ Sie können den Bildschirm entsperren mit
         <translation>Hochzählen</translation>
     </message>
     <message>
-        <source>Overview Over All Added Controls</source>
-        <translation>Übersicht über alle Steuerelemente</translation>
-    </message>
-    <message>
         <source>enter a new value</source>
         <translation>einen neuen Wert eingeben</translation>
     </message>
@@ -3223,10 +3369,6 @@ Sie können den Bildschirm entsperren mit
     <message>
         <source>adding this value to all selected cells</source>
         <translation>addiert diesen Wert zu allen gewählten Zellen</translation>
-    </message>
-    <message>
-        <source>Substract</source>
-        <translation>Abziehen</translation>
     </message>
     <message>
         <source>subtracting this value from selected cells</source>
@@ -3327,6 +3469,10 @@ Sie können den Bildschirm entsperren mit
     <message>
         <source>Delete %1 Controls</source>
         <translation>%1 Steuerelemente löschen</translation>
+    </message>
+    <message>
+        <source>Overview of All Controls</source>
+        <translation>Übersicht über alle Steuerelemente</translation>
     </message>
 </context>
 <context>

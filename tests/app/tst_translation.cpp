@@ -4,16 +4,25 @@
 #include "app/commandtable.h"
 #include "app/translation.h"
 #include "dialogs/settings.h"
+#include "model/typetables.h"
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QTextEdit>
 #include <QTranslator>
+#include <QXmlStreamReader>
 
 class TestTranslation : public QObject
 {
@@ -70,6 +79,63 @@ private slots:
         QCOMPARE(editor->findChild<QPushButton *>(QStringLiteral("apply"))->text(),
                  QStringLiteral("Hinzufügen && Weiter"));
         editor->close();
+    }
+
+    // Every type, with every protocol on its outputs and input: no text of
+    // the editor is a catalogue text left English, and every input explains
+    // itself with a tooltip that is more than its label.
+    void editorHasNoEnglishAndExplainsEveryField()
+    {
+        QSet<QString> english; // sources whose German differs
+        QFile ts(QStringLiteral(PULTORA_SOURCE_DIR "/translations/Pultora_de.ts"));
+        QVERIFY(ts.open(QIODevice::ReadOnly));
+        for (QXmlStreamReader xml(&ts); !xml.atEnd();) {
+            if (xml.readNextStartElement() && xml.name() == QLatin1String("source")) {
+                const QString source = xml.readElementText();
+                if (xml.readNextStartElement() &&
+                    xml.readElementText(QXmlStreamReader::IncludeChildElements) != source)
+                    english << source;
+            }
+        }
+        auto console = startConsoleOn(m_dir.filePath(QStringLiteral("leer.ptra")),
+                                      "<PultoraConfig/>", std::make_shared<ScriptedPrompter>());
+        QVERIFY(QMetaObject::invokeMethod(console.get(), "slotAdd"));
+        auto *editor = console->findChild<Settings *>();
+        const auto combos = editor->findChildren<QComboBox *>(
+            QRegularExpression(QStringLiteral("^(inP|p)rotocol$")));
+        for (int type = 0; type < CT_COUNT; ++type) {
+            editor->findChild<QComboBox *>(QStringLiteral("type"))->setCurrentIndex(type);
+            for (quint8 protocol = PT_NONE; protocol < PT_COUNT; ++protocol) {
+                for (QComboBox *combo : combos)
+                    combo->setCurrentIndex(qMax(0, combo->findData(protocol)));
+                QStringList labels;
+                for (QWidget *w : editor->findChildren<QWidget *>()) {
+                    const auto *label = qobject_cast<QLabel *>(w);
+                    const auto *button = qobject_cast<QAbstractButton *>(w);
+                    const auto *group = qobject_cast<QGroupBox *>(w);
+                    const QString text = label    ? label->text()
+                                         : button ? button->text()
+                                         : group  ? group->title()
+                                                  : QString();
+                    if (w->isVisibleTo(editor) && !text.isEmpty()) {
+                        QVERIFY2(!english.contains(text), qPrintable(text));
+                        labels << text << text.chopped(1).trimmed();
+                    }
+                }
+                for (QWidget *w : editor->findChildren<QWidget *>()) {
+                    if (!w->isVisibleTo(editor) || !w->focusPolicy() || !w->isEnabled() ||
+                        qobject_cast<QPushButton *>(w) || qobject_cast<QLabel *>(w) ||
+                        w->parent()->inherits("QAbstractSpinBox"))
+                        continue;
+                    QVERIFY2(!w->toolTip().isEmpty() && !labels.contains(w->toolTip()),
+                             qPrintable(QStringLiteral("%1 type %2 protocol %3: %4")
+                                            .arg(w->objectName())
+                                            .arg(type)
+                                            .arg(protocol)
+                                            .arg(w->toolTip())));
+                }
+            }
+        }
     }
 };
 
