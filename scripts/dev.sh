@@ -9,6 +9,8 @@
 #   scripts/dev.sh package   build the Debian package (build/pultora_*.deb)
 #   scripts/dev.sh format [--check]  apply .clang-format to every source (--check: list
 #                            the files that differ and fail)
+#   scripts/dev.sh guide     screenshots of the user guide (guide/pictures/), taken from the
+#                            console under Xvfb inside the private network namespace
 #   scripts/dev.sh size      non-blank lines of product and test sources, and their ratio
 #   scripts/dev.sh mutate [MODULE...]  apply each mutation of tests/mutations.txt in a
 #                            scratch copy (build-mutate/), run its tests, count the killed;
@@ -457,6 +459,113 @@ mutate() {
     say "== the table is in build-mutate/results.txt, each mutation's build and test output in build-mutate/log/"
 }
 
+# The user guide's pictures: one row per picture, "name show action". The
+# console starts on guide/shows/<show>.ptra, the action below brings the
+# window in front, and guide/pictures/<en|de>/<name>.png is cut from the
+# screen. The guide shows no other pictures (tests/package/guide_test.py).
+GUIDE_SHOTS=(
+    "window studio none"
+    "menu studio menu"
+    "design studio design"
+    "palette studio palette"
+    "editor studio editor"
+    "overview studio overview"
+    "check studio check"
+    "preferences studio preferences"
+    "preferences-computer studio preferences_computer"
+    "remote studio remote"
+)
+GUIDE_PACKAGES=(xvfb xdotool x11-apps netpbm)
+
+# guide_action ACTION CONSOLE: does ACTION on the console window CONSOLE;
+# prints "console" when the picture is the console, "new" when it is the
+# windows the action opened (a menu, a dialog).
+guide_action() {
+    local console=$2
+    local at=(xdotool mousemove --window "$console")
+    case "$1" in
+    none) echo console ;;
+    menu) "${at[@]}" 300 20 click 3; echo new ;;
+    design)
+        xdotool key ctrl+shift+e
+        sleep 0.5
+        "${at[@]}" 64 200 click 1
+        xdotool keydown ctrl; "${at[@]}" 134 200 click 1; xdotool keyup ctrl
+        "${at[@]}" 600 345
+        echo console ;;
+    palette) xdotool key ctrl+shift+e; echo new ;;
+    editor) "${at[@]}" 64 200 click 3; sleep 0.3; xdotool key Escape ctrl+e; echo new ;;
+    overview) xdotool key ctrl+o; echo new ;;
+    check) xdotool key ctrl+j; echo new ;;
+    preferences) xdotool key ctrl+p; echo new ;;
+    preferences_computer) xdotool key ctrl+p; sleep 0.7; xdotool key ctrl+Tab; echo new ;;
+    # Web Remote... is the third entry from the menu's end.
+    remote) "${at[@]}" 560 330 click 3; sleep 0.3; xdotool key Up Up Up Return; echo new ;;
+    *) echo "guide: no action $1" >&2; return 1 ;;
+    esac
+}
+
+# Runs inside the private namespace: an X server of its own, one console
+# per picture and language.
+guide_shots() {
+    local display=:77 lang row name show action work pid console target
+    Xvfb "$display" -screen 0 1280x1000x24 -nolisten tcp >/dev/null 2>&1 &
+    local xvfb=$!
+    export DISPLAY=$display
+    for _ in $(seq 50); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.1; done
+    for lang in en de; do
+        mkdir -p "$ROOT/guide/pictures/$lang"
+        for row in "${GUIDE_SHOTS[@]}"; do
+            read -r name show action <<<"$row"
+            work=$(mktemp -d)
+            local args=()
+            [ "$action" != remote ] || args=(--remote-port 9080 --remote-pin 4321)
+            (cd "$work" && exec env HOME="$work" XDG_CONFIG_HOME="$work/config" \
+                XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" \
+                LANG="$([ $lang = de ] && echo de_DE.UTF-8 || echo en_US.UTF-8)" LANGUAGE=$lang \
+                QT_LOGGING_RULES='*=false' "$ROOT/build/app/pultora" ${args[@]+"${args[@]}"} \
+                "$ROOT/guide/shows/$show.ptra") >"$work/log" 2>&1 &
+            pid=$!
+            console=$(timeout 20 xdotool search --sync --onlyvisible --name '^Pultora ' | head -1)
+            sleep 1.5
+            xdotool windowfocus --sync "$console" 2>/dev/null || true
+            local before
+            before=$(xdotool search --onlyvisible --name '' | sort)
+            target=$(guide_action "$action" "$console")
+            sleep 1.5
+            local windows=()
+            case "$target" in
+            console) windows=("$console") ;;
+            new)
+                mapfile -t windows < <(comm -13 <(echo "$before") \
+                    <(xdotool search --onlyvisible --name '' | sort)) ;;
+            esac
+            # The largest of those windows. With no window manager a dialog
+            # shows black on the screen, and its own picture only once moved.
+            local w X Y WIDTH HEIGHT best='' area=0
+            for w in "${windows[@]}"; do
+                eval "$(xdotool getwindowgeometry --shell "$w")"
+                [ $((WIDTH * HEIGHT)) -gt "$area" ] || continue
+                best=$w area=$((WIDTH * HEIGHT))
+            done
+            if [ -z "$best" ]; then
+                echo "guide: $lang/$name: no window to take" >&2
+            else
+                eval "$(xdotool getwindowgeometry --shell "$best")"
+                xdotool windowmove "$best" $((X + 1)) "$Y"
+                sleep 0.7
+                xwd -id "$best" -silent | xwdtopnm 2>/dev/null | pnmquant 256 2>/dev/null |
+                    pnmtopng -compression 9 >"$ROOT/guide/pictures/$lang/$name.png"
+                echo "== $lang/$name.png ${WIDTH}x$HEIGHT"
+            fi
+            kill "$pid" 2>/dev/null || true
+            wait "$pid" 2>/dev/null || true
+            rm -rf "$work"
+        done
+    done
+    kill "$xvfb"
+}
+
 cmd=${1:-}
 shift || true
 case "$cmd" in
@@ -558,6 +667,18 @@ package)
     build "$ROOT/build"
     (cd "$ROOT/build" && cpack -G DEB)
     ls "$ROOT"/build/pultora_*.deb
+    ;;
+guide)
+    PACKAGES+=("${GUIDE_PACKAGES[@]}")
+    install_deps
+    cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build "$ROOT/build" -j "$JOBS" --target pultora pultora_lrelease
+    start=$SECONDS
+    "$ROOT/scripts/netns.sh" "$0" _guide_shots
+    echo "== guide pictures in $((SECONDS - start)) s: $(du -sh "$ROOT/guide/pictures" | cut -f1)"
+    ;;
+_guide_shots)
+    guide_shots
     ;;
 size)
     product=$(nonblank_lines model net remote io controls dialogs doc app)
