@@ -86,6 +86,7 @@ Pultora::Pultora(QWidget *parent, int argc, char **argv, const QString &translat
     files.waitOneSecond = services.waitOneSecond ? services.waitOneSecond : defaultSecondWaiter();
     files.importFolders = services.importFolders;
     files.openUrl = services.openUrl;
+    m_openUrl = services.openUrl;
     m_files = std::make_unique<FileCommands>(m_document, std::move(files));
 
     EditCommands::Services edit;
@@ -487,6 +488,15 @@ void Pultora::openMainMenu(const QPoint &position, const QPoint &globalPosition)
 bool Pultora::eventFilter(QObject *watched, QEvent *event)
 {
     auto *widget = qobject_cast<QWidget *>(watched);
+    // F1 in a window of its own (the editor, the preferences, ...) opens the
+    // guide at that window's chapter; the console's own F1 is its Help
+    // command.
+    if (event->type() == QEvent::KeyPress && widget && widget->window() != this &&
+        static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1 &&
+        static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
+        openGuide(widget->window());
+        return true;
+    }
     // Controls filter through the console until their very end, also while
     // the console's own parts are already gone.
     if (!m_edit || !widget || widget->window() != this)

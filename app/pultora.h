@@ -206,6 +206,8 @@ private:
     void showRemoteState();
     void showRemoteWindow();
     void sendOutput(const SettingDmxStruct &output, int value);
+    // Opens the user guide at the chapter of `window` (F1 there).
+    void openGuide(const QWidget *window);
     bool locked() const { return m_document.preferences().lock_screen; }
     void openMainMenu(const QPoint &position, const QPoint &globalPosition);
     void startTriggerTimer();
@@ -229,6 +231,7 @@ private:
     QString m_localeName;
     QString m_updateLink;
     QString m_helpLink;
+    std::function<bool(const QUrl &)> m_openUrl;
     int m_triggerInterval = 0;
     int m_recoveryInterval = 0;
     bool m_unattended = false;

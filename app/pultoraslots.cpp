@@ -3,11 +3,15 @@
 
 #include "app/appinfo.h"
 #include "app/filecommands.h"
+#include "app/guide.h"
 #include "app/prompter.h"
 #include "model/showcommands.h"
 #include "model/typetables.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QLocale>
 #include <QTime>
 
 // ---- surface ----------------------------------------------------------------
@@ -189,7 +193,18 @@ void Pultora::slotCloseSettingsOverviewDlg()
 
 void Pultora::slotHelp()
 {
+    openGuide(QApplication::activeWindow());
+}
+
+void Pultora::openGuide(const QWidget *window)
+{
     if (locked())
+        return;
+    // The guide that came with the program, at the chapter of the window in
+    // front; the web site when none came with it or none could be opened.
+    const QUrl url = guide::guideUrl(guide::chapterFor(window ? window : this),
+                                     QLocale(m_localeName), QCoreApplication::applicationDirPath());
+    if (!url.isEmpty() && (m_openUrl ? m_openUrl(url) : QDesktopServices::openUrl(url)))
         return;
     m_prompter->tell(
         this, QMessageBox::Information, tr("Help %1").arg(appinfo::productName()),
