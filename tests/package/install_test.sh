@@ -33,6 +33,8 @@ for f in "$root/usr/bin/pultora" \
     "$share/icons/hicolor/256x256/apps/pultora.png" \
     "$share/icons/hicolor/scalable/apps/pultora.svg" \
     "$share/pultora/translations/Pultora_de.qm" \
+    "$share/pultora/guide/en/index.html" "$share/pultora/guide/de/index.html" \
+    "$share/pultora/guide/guide.css" "$share/pultora/guide/pictures/de/editor.png" \
     "$share/doc/pultora/copyright" \
     "$share/doc/pultora/changelog.gz" \
     "$root/usr/lib/systemd/user/pultora-headless@.service"; do
