@@ -461,8 +461,8 @@ mutate() {
 
 # The user guide's pictures: one row per picture, "name show action". The
 # console starts on guide/shows/<show>.ptra, the action below brings the
-# window in front, and guide/pictures/<en|de>/<name>.png is cut from the
-# screen. The guide shows no other pictures (tests/package/guide_test.py).
+# window in front, and guide/pictures/<en|de>/<name>.png is the picture of
+# that window. The guide shows no other pictures (tests/package/guide_test.py).
 GUIDE_SHOTS=(
     "window studio none"
     "menu studio menu"
@@ -689,7 +689,7 @@ mutate)
     mutate "$@"
     ;;
 *)
-    sed -n '2,16p' "$0"
+    sed -n '2,19p' "$0"
     exit 2
     ;;
 esac
