@@ -674,7 +674,7 @@ guide)
     cmake -S "$ROOT" -B "$ROOT/build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
     cmake --build "$ROOT/build" -j "$JOBS" --target pultora pultora_lrelease
     start=$SECONDS
-    "$ROOT/scripts/netns.sh" "$0" _guide_shots
+    "$ROOT/scripts/netns.sh" "$ROOT/scripts/dev.sh" _guide_shots
     echo "== guide pictures in $((SECONDS - start)) s: $(du -sh "$ROOT/guide/pictures" | cut -f1)"
     ;;
 _guide_shots)
