@@ -13,8 +13,8 @@
 QString CommandTable::lockQuestion()
 {
     const QKeySequence keys(tr("Ctrl+Alt+Shift+F11"));
-    return tr("Lock the screen?\n\nNothing on the console can be changed until it is unlocked "
-              "again with \"%1\".")
+    return tr("Lock the screen?\n\nThe controls can still be operated, but nothing can be edited "
+              "until the screen is unlocked again with \"%1\".")
         .arg(keys.toString(QKeySequence::NativeText));
 }
 

@@ -2553,10 +2553,10 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
     <message>
         <source>Lock the screen?
 
-Nothing on the console can be changed until it is unlocked again with &quot;%1&quot;.</source>
+The controls can still be operated, but nothing can be edited until the screen is unlocked again with &quot;%1&quot;.</source>
         <translation>Den Bildschirm sperren?
 
-Am Pult kann nichts geändert werden, bis es mit „%1“ wieder entsperrt wird.</translation>
+Die Steuerelemente bleiben bedienbar, aber nichts kann bearbeitet werden, bis der Bildschirm mit „%1“ wieder entsperrt wird.</translation>
     </message>
     <message>
         <source>Overview of All Controls</source>
