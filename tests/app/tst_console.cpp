@@ -5,9 +5,12 @@
 // (the data folder emptied before each test); every question is answered by
 // a ScriptedPrompter.
 #include "app/appinfo.h"
+#include "app/guide.h"
 #include "app/pultora.h"
 #include "app/startup.h"
 #include "app/statusline.h"
+#include "dialogs/preferencesdialog.h"
+#include "dialogs/settings.h"
 #include "model/configuration.h"
 #include "tests/app/consolestart.h"
 #include "tests/app/scriptedprompter.h"
@@ -156,6 +159,51 @@ private slots:
         // Triggering an action reaches its slot: Save As asks for a file.
         c.configSaveAs->trigger();
         QCOMPARE(m_prompter->fileDialogTitles, QStringList{QStringLiteral("Save File")});
+
+        // The guide's table of shortcuts names every command with a key, by
+        // its name (Undo and Redo are named after the change), and no other.
+        QMap<QString, QString> keys, guide;
+        for (const QAction *a : console->actions())
+            if (!a->shortcut().isEmpty())
+                keys.insert(a->shortcut().toString(), a->text());
+        const QString html = readBytes(PULTORA_SOURCE_DIR "/guide/en/shortcuts.html");
+        static const QRegularExpression row("<tr><td><kbd>([^<]+)</kbd></td><td>([^<]+)</td></tr>");
+        for (const auto &m :
+             row.globalMatch(html.section("id=\"commands\"", 1).section("</table>", 0, 0)))
+            guide.insert(m.captured(1), keys.value(m.captured(1)).isEmpty() ? "" : m.captured(2));
+        QCOMPARE(guide, keys);
+    }
+
+    // F1 opens the guide at the chapter of the window in front: the
+    // installed copy first, in German under a German locale.
+    void helpOpensTheGuide()
+    {
+        QList<QUrl> opened;
+        ConsoleServices services;
+        services.openUrl = [&opened](const QUrl &url) { return opened.append(url), true; };
+        auto console = makeConsole({}, services);
+        QVERIFY(call(*console, "slotHelp") && call(*console, "slotAdd") &&
+                call(*console, "slotPreferences"));
+        QTest::keyClick(topLevel<Settings>(), Qt::Key_F1);
+        QTest::keyClick(topLevel<Preferences>(), Qt::Key_F1);
+        QStringList pages;
+        for (const QUrl &url : std::as_const(opened))
+            pages << url.toString().section('/', -2);
+        QCOMPARE(pages,
+                 QStringList({"en/index.html", "en/building.html#editor", "en/preferences.html"}));
+        QVERIFY(QFileInfo(opened.value(1).toLocalFile()).isFile());
+
+        const QString app = file("usr/bin"),
+                      installed = file("usr/share/pultora/guide/en/index.html");
+        QCOMPARE(guide::guideUrl("building.html#check", QLocale("de_DE"), app)
+                     .toString()
+                     .section('/', -2),
+                 "de/building.html#check");
+        QVERIFY(guide::guideUrl("nowhere.html", QLocale::c(), app).isEmpty());
+        // Installed: that copy, in English when it has no German page.
+        QVERIFY(QDir().mkpath(QFileInfo(installed).path()) && writeBytes(installed, "<html/>"));
+        QCOMPARE(guide::guideUrl("index.html", QLocale("de_DE"), app),
+                 QUrl::fromLocalFile(installed));
     }
 
     // Controls, menus, timers and windows connect to the console's slots by
