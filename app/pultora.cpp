@@ -491,7 +491,7 @@ bool Pultora::eventFilter(QObject *watched, QEvent *event)
     // F1 in a window of its own (the editor, the preferences, ...) opens the
     // guide at that window's chapter; the console's own F1 is its Help
     // command.
-    if (event->type() == QEvent::KeyPress && widget && widget->window() != this &&
+    if (event->type() == QEvent::KeyPress && m_edit && widget && widget->window() != this &&
         static_cast<QKeyEvent *>(event)->key() == Qt::Key_F1 &&
         static_cast<QKeyEvent *>(event)->modifiers() == Qt::NoModifier) {
         openGuide(widget->window());
