@@ -1,9 +1,8 @@
 // The console window: title and modified marker, the command table and its
-// connections, start-up with and without a configuration, the recent list,
-// the file commands, quitting and the last-session file. Runs in a temporary
-// working folder with the settings store and the data folder in test mode
-// (the data folder emptied before each test); every question is answered by
-// a ScriptedPrompter.
+// connections (and the guide's table of its keys), F1 and the guide, start-up with and without a
+// configuration, the recent list, the file commands, quitting and the last-session file. Runs in a
+// temporary working folder with the settings store and the data folder in test mode (the data
+// folder emptied before each test); every question is answered by a ScriptedPrompter.
 #include "app/appinfo.h"
 #include "app/guide.h"
 #include "app/pultora.h"
