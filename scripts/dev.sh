@@ -518,13 +518,14 @@ guide_shots() {
         for row in "${GUIDE_SHOTS[@]}"; do
             read -r name show action <<<"$row"
             work=$(mktemp -d)
+            cp "$ROOT/guide/shows/$show.ptra" "$work/"
             local args=()
             [ "$action" != remote ] || args=(--remote-port 9080 --remote-pin 4321)
             (cd "$work" && exec env HOME="$work" XDG_CONFIG_HOME="$work/config" \
                 XDG_DATA_HOME="$work/data" XDG_RUNTIME_DIR="$work" \
                 LANG="$([ $lang = de ] && echo de_DE.UTF-8 || echo en_US.UTF-8)" LANGUAGE=$lang \
                 QT_LOGGING_RULES='*=false' "$ROOT/build/app/pultora" ${args[@]+"${args[@]}"} \
-                "$ROOT/guide/shows/$show.ptra") >"$work/log" 2>&1 &
+                "$show.ptra") >"$work/log" 2>&1 &
             pid=$!
             console=$(timeout 20 xdotool search --sync --onlyvisible --name '^Pultora ' | head -1)
             sleep 1.5
