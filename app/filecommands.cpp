@@ -636,30 +636,35 @@ bool FileCommands::importAgreed(bool withControls)
     const QString what = withControls ? tr("the controls and the background")
                                       : tr("the background", "what the import takes");
     const QString library = ImportForeignGui::findLibrary(importFolders());
-    QLibrary loader(library);
     const QString intro =
         tr("Import takes %1 of another program's window through the import "
            "library %2, which does not come with %3.")
             .arg(what, ImportForeignGui::libraryFileName(), appinfo::productName());
-    if (library.isEmpty() || !loader.load()) {
-        const QString why =
-            library.isEmpty()
-                ? tr("The library is not installed on this computer (looked in %1).")
-                      .arg(importFolders().join(QStringLiteral(", ")))
-                : tr("The library %1 cannot be loaded: %2").arg(library, loader.errorString());
+    auto refuse = [&](const QString &why) {
         m_services.prompter->tell(m_services.window, QMessageBox::Warning, appinfo::productName(),
                                   intro + QStringLiteral("\n\n") + why);
         return false;
-    }
+    };
+    if (library.isEmpty())
+        return refuse(tr("The library is not installed on this computer (looked in %1).")
+                          .arg(importFolders().join(QStringLiteral(", "))));
+    if (m_services.prompter->ask(
+            m_services.window, QMessageBox::Question, appinfo::productName(),
+            intro + QStringLiteral("\n\n") +
+                tr("After Yes you have %1 seconds to bring that window to the front. Import "
+                   "now?")
+                    .arg(IMPORT_COUNTDOWN_S),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
+            QMessageBox::No) != QMessageBox::Yes)
+        return false;
+    // Loaded only now: a library runs code as it loads, and the user has
+    // not asked for that before Yes. One that does not load stops the
+    // import before the countdown.
+    QLibrary loader(library);
+    if (!loader.load())
+        return refuse(tr("The library %1 cannot be loaded: %2").arg(library, loader.errorString()));
     loader.unload();
-    return m_services.prompter->ask(
-               m_services.window, QMessageBox::Question, appinfo::productName(),
-               intro + QStringLiteral("\n\n") +
-                   tr("After Yes you have %1 seconds to bring that window to the front. Import "
-                      "now?")
-                       .arg(IMPORT_COUNTDOWN_S),
-               QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes,
-               QMessageBox::No) == QMessageBox::Yes;
+    return true;
 }
 
 QStringList FileCommands::importFolders() const

@@ -227,6 +227,15 @@ private slots:
         auto pultora = console(services);
         QVERIFY(call(*pultora, "slotImportForeignGuiControl"));
         QVERIFY(m_prompter->asked.value(0).text.contains("not installed on this computer"));
+        // One that does not load: asked first, nothing of it runs before Yes.
+        QFile junk(m_work.filePath(ImportForeignGui::libraryFileName()));
+        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("not a library") > 0);
+        junk.close();
+        pultora = console(services);
+        m_prompter->answers = {B::Yes};
+        QVERIFY(call(*pultora, "slotImportForeignGuiControl"));
+        QVERIFY(m_prompter->asked.value(1).text.contains("cannot be loaded"));
+        QCOMPARE(seconds, 0);
         services.importFolders.clear();
         pultora = console(services);
         m_prompter->answers = {B::Yes};
