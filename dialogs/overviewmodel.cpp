@@ -301,10 +301,17 @@ QVariant OverviewModel::data(const QModelIndex &index, int role) const
         return r->id;
     case ColumnTypeRole:
         return type;
-    case Qt::DisplayRole:
+    case Qt::DisplayRole: {
         if (type == column::DELETE_ROW || type == column::EDIT_ROW)
             return {};
-        return cellText(*r, type);
+        const QString text = cellText(*r, type);
+        // Port 0 sends to the preferences' port, as the editor shows it;
+        // typed, it is still 0.
+        if ((type == column::OSC_PORT || type == column::OSC_PORT_ADV) &&
+            text == QLatin1String("0"))
+            return tr("Default");
+        return text;
+    }
     case Qt::EditRole:
         return editText(*r, type);
     case SortRole:

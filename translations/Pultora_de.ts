@@ -1119,6 +1119,10 @@
         <source>OSC In Address</source>
         <translation>OSC-Eingangsadresse</translation>
     </message>
+    <message>
+        <source>Default</source>
+        <translation>Standard</translation>
+    </message>
 </context>
 <context>
     <name>OverviewWindow</name>

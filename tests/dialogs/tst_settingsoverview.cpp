@@ -158,6 +158,13 @@ private slots:
         expected.dmx_out.dmx_channel = 61;
         QVERIFY(document.controls().first().sameContent(expected));
         QCOMPARE(document.undoStack().undoText(), QStringLiteral("Set Note of Fader 1"));
+        // An OSC output's port 0 is the default port: shown so, edited as 0.
+        ShowDocument oscShow;
+        fill(oscShow, faders(1, PT_OSC));
+        SettingsOverview oscOverview(oscShow);
+        const QModelIndex port =
+            oscOverview.view()->model()->index(0, column::positionOf(column::OSC_PORT));
+        QCOMPARE(port.data().toString() + port.data(Qt::EditRole).toString(), "Default0");
         // The type cell cannot be edited.
         QCOMPARE(table->flags(table->index(0, column::positionOf(column::TYPE))), Qt::NoItemFlags);
     }
