@@ -8,6 +8,7 @@
 #include "app/headless.h"
 #include "app/pultora.h"
 #include "app/translation.h"
+#include "dialogs/tooltipwrap.h"
 #include "model/picture.h"
 
 #include <QApplication>
@@ -77,6 +78,7 @@ int main(int argc, char **argv)
     toolkitArgv.append(nullptr);
     int toolkitArgc = int(toolkitWords.size());
     QApplication app(toolkitArgc, toolkitArgv.data());
+    app.installEventFilter(new WrappedToolTips(&app));
     // Large photos as background or icon pictures decode.
     Picture::setUpDecoding();
     QCoreApplication::setApplicationVersion(appinfo::versionText());

@@ -2,12 +2,14 @@
 // learning. Its input and output editors: tst_dmxineditor; its picture:
 // tst_backgrounddialog.
 #include "dialogs/settings.h"
+#include "dialogs/tooltipwrap.h"
 #include "tests/dialogs/dialogtest.h"
 
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolTip>
 #include <QtTest>
 
 namespace
@@ -28,6 +30,25 @@ class TestSettingsDialog : public QObject
     Q_OBJECT
 
 private slots:
+    // A long plain tooltip shows in lines of at most 70 characters, broken at
+    // spaces; short and rich ones stay as they are, and the widget keeps its
+    // own text.
+    void longToolTipsWrap()
+    {
+        const QString tip = QString("word ").repeated(14) + "a & b";
+        QCOMPARE(WrappedToolTips::shown("short"), "short");
+        QCOMPARE(WrappedToolTips::shown("<b>" + tip + "</b>"), "<b>" + tip + "</b>");
+        QLineEdit field;
+        field.setToolTip(tip);
+        field.show();
+        WrappedToolTips wrap;
+        qApp->installEventFilter(&wrap);
+        QHelpEvent help(QEvent::ToolTip, QPoint(1, 1), field.mapToGlobal(QPoint(1, 1)));
+        QApplication::sendEvent(&field, &help);
+        QCOMPARE(QToolTip::text(), "<p style='white-space:pre'>" + QString("word ").repeated(13) +
+                                       "word<br>a &amp; b</p>");
+        QCOMPARE(field.toolTip(), tip);
+    }
     void workingRecordUntilApply()
     {
         Settings dlg;
