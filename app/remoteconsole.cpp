@@ -358,6 +358,8 @@ QByteArray RemoteConsole::layout()
     m_server->setBackgroundPicture(picture);
     QJsonArray groups;
     QJsonArray others;
+    QHash<quint32, ControlPicture> pictures; // those of this layout
+    QHash<quint32, QByteArray> served;
     for (const SettingStruct &record : m_document.controls()) {
         const ControlWidget *control = m_surface.control(record.id);
         if (!control)
@@ -382,6 +384,15 @@ QByteArray RemoteConsole::layout()
         }
         if (view.horizontal)
             entry.insert(QStringLiteral("horizontal"), true);
+        const bool pictured = qstrcmp(view.kind, "icon") == 0 || qstrcmp(view.kind, "push") == 0 ||
+                              qstrcmp(view.kind, "switch") == 0;
+        if (pictured && !record.bitmap.isNull()) {
+            const ControlPicture &own = controlPicture(record, pictures);
+            if (!own.png.isEmpty()) {
+                served.insert(record.id, own.png);
+                entry.insert(QStringLiteral("picture"), own.version);
+            }
+        }
         const bool operable = view.position || view.down || qstrcmp(view.kind, "push") == 0;
         if (operable && watchOnly(record))
             entry.insert(QStringLiteral("watch"), true);
@@ -389,6 +400,8 @@ QByteArray RemoteConsole::layout()
     }
     for (const QJsonValue &entry : others)
         groups.append(entry);
+    m_controlPictures = pictures;
+    m_server->setControlPictures(served);
     const QJsonObject layout{
         {QStringLiteral("t"), QStringLiteral("layout")},
         {QStringLiteral("w"), qint64(bg.size_x)},
@@ -487,4 +500,28 @@ QByteArray RemoteConsole::backgroundPicture()
     buffer.open(QIODevice::WriteOnly);
     image.save(&buffer, "PNG");
     return m_picture;
+}
+
+const RemoteConsole::ControlPicture &
+RemoteConsole::controlPicture(const SettingStruct &record, QHash<quint32, ControlPicture> &pictures)
+{
+    // As large as the control is drawn, keeping the picture's shape; the
+    // page fits it into the control.
+    const QSize box = QSize(record.size_x, record.size_y)
+                          .boundedTo(QSize(MAX_PICTURE_SIDE, MAX_PICTURE_SIDE))
+                          .expandedTo(QSize(1, 1));
+    const ControlPicture known = m_controlPictures.value(record.id);
+    if (known.key == record.bitmap.cacheKey() && known.size == box)
+        return *pictures.insert(record.id, known);
+    ControlPicture picture;
+    picture.key = record.bitmap.cacheKey();
+    picture.size = box;
+    picture.version = ++m_controlPictureVersion;
+    const QImage image = record.bitmap.fitted(box);
+    if (!image.isNull()) {
+        QBuffer buffer(&picture.png);
+        buffer.open(QIODevice::WriteOnly);
+        image.save(&buffer, "PNG");
+    }
+    return *pictures.insert(record.id, picture);
 }

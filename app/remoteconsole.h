@@ -31,6 +31,7 @@
 #include <QList>
 #include <QNetworkAddressEntry>
 #include <QObject>
+#include <QSize>
 #include <QStringList>
 #include <QTimer>
 
@@ -125,6 +126,16 @@ private:
     bool watchOnly(const SettingStruct &record) const;
     // The background picture as PNG, encoded once per picture.
     QByteArray backgroundPicture();
+    // The picture of an icon or button as PNG at the control's size, encoded
+    // once per picture and size; empty when it has none.
+    struct ControlPicture {
+        qint64 key = 0;
+        QSize size;
+        QByteArray png;
+        int version = 0;
+    };
+    const ControlPicture &controlPicture(const SettingStruct &record,
+                                         QHash<quint32, ControlPicture> &pictures);
 
     const ShowDocument &m_document;
     const Surface &m_surface;
@@ -145,6 +156,8 @@ private:
     int m_pictureVersion = 0;
     qint64 m_pictureKey = 0;
     QByteArray m_picture;
+    QHash<quint32, ControlPicture> m_controlPictures;
+    int m_controlPictureVersion = 0;
     bool m_layoutDue = false;
     bool m_watching = false; // the controls tell markChanged()
     QTimer m_pass;

@@ -10,6 +10,7 @@ namespace
 
 constexpr QByteArrayView CRLF("\r\n");
 constexpr QByteArrayView BLANK_LINE("\r\n\r\n");
+constexpr char PICTURE_PREFIX[] = "/picture/";
 
 // RFC 9110 tchar.
 bool isTokenChar(char c)
@@ -234,9 +235,21 @@ Route route(const Request &request)
         return Route::Page;
     if (path == "/background")
         return Route::Background;
+    if (path.startsWith(PICTURE_PREFIX)) {
+        const QByteArray id = path.mid(qsizetype(sizeof PICTURE_PREFIX) - 1);
+        const bool digits =
+            !id.isEmpty() && id.size() <= 10 &&
+            std::all_of(id.begin(), id.end(), [](char c) { return c >= '0' && c <= '9'; });
+        return digits && id.toULongLong() <= 0xFFFFFFFFu ? Route::Picture : Route::NotFound;
+    }
     if (path == "/ws")
         return Route::WebSocket;
     return Route::NotFound;
+}
+
+quint32 pictureId(const Request &request)
+{
+    return quint32(request.path.mid(qsizetype(sizeof PICTURE_PREFIX) - 1).toULongLong());
 }
 
 bool isWebSocketUpgrade(const Request &request)

@@ -90,11 +90,14 @@ private:
 // The path as served: decoded once; empty when it is unsafe (see above).
 QByteArray decodePath(QByteArrayView rawPath);
 
-enum class Route { Page, Pin, Background, WebSocket, NotFound, MethodNotAllowed };
-// GET / and /index.html: Page; POST /pin: Pin; GET /background; GET /ws:
-// WebSocket (upgrade headers not checked here). POST elsewhere and GET of
-// /pin are MethodNotAllowed, any other GET NotFound.
+enum class Route { Page, Pin, Background, Picture, WebSocket, NotFound, MethodNotAllowed };
+// GET / and /index.html: Page; POST /pin: Pin; GET /background; GET
+// /picture/ID (ID: 1 to 10 digits): Picture; GET /ws: WebSocket (upgrade
+// headers not checked here). POST elsewhere and GET of /pin are
+// MethodNotAllowed, any other GET NotFound.
 Route route(const Request &request);
+// The ID of a Picture route's path.
+quint32 pictureId(const Request &request);
 
 // Upgrade: websocket and Connection: upgrade (as tokens, any case).
 bool isWebSocketUpgrade(const Request &request);

@@ -292,6 +292,16 @@ void RemoteServer::serve(Connection &c)
         else
             answer(c, response(STATUS_OK, "image/png", m_picture));
         return;
+    case Route::Picture: {
+        const QByteArray png = m_controlPictures.value(pictureId(r));
+        if (!hasSession(r))
+            answer(c, response(STATUS_FORBIDDEN), "no session");
+        else if (png.isEmpty())
+            answer(c, response(STATUS_NOT_FOUND), "no picture");
+        else
+            answer(c, response(STATUS_OK, "image/png", png));
+        return;
+    }
     case Route::WebSocket:
         upgrade(c);
         return;

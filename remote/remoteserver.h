@@ -88,6 +88,12 @@ public:
     void setLayoutSource(std::function<QByteArray()> source) { m_layoutSource = std::move(source); }
     // PNG bytes; empty: /background answers 404.
     void setBackgroundPicture(const QByteArray &png) { m_picture = png; }
+    // PNG bytes per control id, served as /picture/ID to clients with a
+    // session; an id not here answers 404.
+    void setControlPictures(const QHash<quint32, QByteArray> &pictures)
+    {
+        m_controlPictures = pictures;
+    }
     void broadcast(const QByteArray &json);
     int clientCount() const { return int(m_clients.size()); }
 
@@ -140,6 +146,7 @@ private:
     QByteArray m_layout;
     std::function<QByteArray()> m_layoutSource;
     QByteArray m_picture;
+    QHash<quint32, QByteArray> m_controlPictures;
     quint16 m_port = 0;
     bool m_operate = true;
 };

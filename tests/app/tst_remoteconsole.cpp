@@ -10,6 +10,8 @@
 #include "tests/net/fakenet.h"
 
 #include <QAbstractSlider>
+#include <QBuffer>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -57,6 +59,15 @@ QByteArray show()
                     .toUtf8();
         x += 60;
     }
+    // An icon with a picture of its own.
+    QImage picture(80, 80, QImage::Format_RGB32);
+    picture.fill(Qt::red);
+    QBuffer png;
+    png.open(QIODevice::WriteOnly);
+    picture.save(&png, "PNG");
+    text +=
+        R"( <control version="1" name="I" control_type="icon" size_x="40" size_y="40" bitmap=")" +
+        png.data().toBase64() + "\"/>\n";
     return text + "</PultoraConfig>\n";
 }
 
@@ -184,7 +195,7 @@ private slots:
         const QJsonObject layout = next(QStringLiteral("layout"));
         QCOMPARE(layout.value(QLatin1String("w")).toInt(), 600);
         const QJsonArray controls = layout.value(QLatin1String("controls")).toArray();
-        QCOMPARE(controls.size(), 5);
+        QCOMPARE(controls.size(), 6);
         QHash<QString, QJsonObject> byName;
         for (const QJsonValue &c : controls)
             byName.insert(c.toObject().value(QLatin1String("name")).toString(), c.toObject());
@@ -197,6 +208,15 @@ private slots:
         QVERIFY(byName["Far"].value(QLatin1String("watch")).toBool());
         QVERIFY(byName["Mid"].value(QLatin1String("watch")).toBool());
         QCOMPARE(m_console->remote().clientCount(), 1);
+        // The icon's picture, fitted down to it, for the session only.
+        QVERIFY(byName["I"].value(QLatin1String("picture")).toInt() > 0);
+        QNetworkAccessManager manager;
+        QNetworkRequest get{QUrl(url("/picture/%1").arg(byName["I"].value("id").toInteger()))};
+        get.setRawHeader("Cookie", cookie);
+        QNetworkReply *reply = manager.get(get);
+        QVERIFY(QTest::qWaitFor([reply] { return reply->isFinished(); }, 5000));
+        QCOMPARE(QImage::fromData(reply->readAll()).size(), QSize(40, 40));
+        delete reply;
     }
 
     // A press leaves as the mouse's would, and the release takes it back;

@@ -92,7 +92,7 @@ def show_controls():
     add("spin", 630, 230, 160, 70, "Cue", min=1, max=999, v=12)
     add("fader", 810, 230, 150, 110, "Level", min=0, max=100, v=33, horizontal=True, watch=True)
     add("label", 40, 380, 300, 60, "House lights")
-    add("icon", 360, 380, 120, 100, "Logo")
+    add("icon", 360, 380, 120, 100, "Logo", picture=1)
     add("clock", 500, 380, 240, 90, "Clock", color="#263238", text="20:15:00")
     add("push", 760, 380, 200, 90, "Go", color="#fdd835", down=False)
     for i in range(4):
@@ -188,6 +188,10 @@ class MockConsole:
             if self.picture <= 0:
                 return http.HTTPStatus.NOT_FOUND, [], b""
             return http.HTTPStatus.OK, [("Content-Type", "image/png")], background_png()
+        if base.startswith("/picture/"):
+            if not self.session_of(headers):
+                return http.HTTPStatus.FORBIDDEN, [], b""
+            return http.HTTPStatus.OK, [("Content-Type", "image/png")], background_png(40, 30)
         if base == "/ws" and headers.get("Upgrade", "").lower() == "websocket":
             origin_ok = headers.get("Origin") == "http://" + headers.get("Host", "")
             if not (self.session_of(headers) and origin_ok):
@@ -648,7 +652,8 @@ class Run:
 
         errors = [e for e in d.get_log("browser") if e.get("level") == "SEVERE"
                   and "/ws" not in e.get("message", "") and "/pin" not in e.get("message", "")
-                  and "/background" not in e.get("message", "")]
+                  and "/background" not in e.get("message", "")
+                  and "/picture/" not in e.get("message", "")]
         self.check(not errors, "no script errors in the console %s" % errors)
         d.quit()
         return not self.failures

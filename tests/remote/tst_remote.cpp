@@ -143,6 +143,13 @@ private slots:
         QTest::newRow("page by name, query") << get("/index.html?x=1") << routed(Route::Page);
         QTest::newRow("decoded once") << get("/%69ndex.html") << routed(Route::Page);
         QTest::newRow("picture") << get("/background?v=3") << routed(Route::Background);
+        QTest::newRow("control picture")
+            << get("/picture/4294967295?v=2") << routed(Route::Picture);
+        QTest::newRow("control picture, no id") << get("/picture/") << routed(Route::NotFound);
+        QTest::newRow("control picture, not digits")
+            << get("/picture/1a") << routed(Route::NotFound);
+        QTest::newRow("control picture, past 32 bits")
+            << get("/picture/4294967296") << routed(Route::NotFound);
         QTest::newRow("socket") << get("/ws") << routed(Route::WebSocket);
         QTest::newRow("head 8192") << headOfSize(8192) << routed(Route::Page);
         QTest::newRow("head 8193") << headOfSize(8193) << "status 431";
@@ -372,6 +379,10 @@ private slots:
                  "HTTP/1.1 404 Not Found");
         m_server->setBackgroundPicture("PNG!");
         QVERIFY(exchange(port(), get("/background", cookie)).endsWith("\r\n\r\nPNG!"));
+        m_server->setControlPictures({{7, "ICON"}});
+        QVERIFY(exchange(port(), get("/picture/7", cookie)).endsWith("\r\n\r\nICON"));
+        QCOMPARE(statusLine(exchange(port(), get("/picture/8", cookie))), "HTTP/1.1 404 Not Found");
+        QCOMPARE(statusLine(exchange(port(), get("/picture/7"))), "HTTP/1.1 403 Forbidden");
     }
 
     void httpConnections()
