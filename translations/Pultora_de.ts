@@ -1453,7 +1453,7 @@ Befehlsausgabe einschalten?</translation>
     </message>
     <message>
         <source>serves a page to phones and tablets on the show network that shows the controls of the show; it asks for the PIN first</source>
-        <translation>bietet Telefonen und Tablets im Show-Netz eine Seite mit den Bedienelementen der Show an; sie fragt zuerst nach der PIN</translation>
+        <translation>bietet Telefonen und Tablets im Show-Netz eine Seite mit den Steuerelementen der Show an; sie fragt zuerst nach der PIN</translation>
     </message>
     <message>
         <source>the TCP port the web remote listens on, 1 to 65535; 9080 unless changed</source>
@@ -1493,7 +1493,7 @@ Befehlsausgabe einschalten?</translation>
     </message>
     <message>
         <source>lets the page operate controls that start programs on this computer, call HTTP servers on other computers or send OSC off the show network. A PIN of 4 digits is soon guessed or seen over a shoulder, and whoever has it could then run programs here with your rights; unticked, these controls are watch-only on the page</source>
-        <translation>lässt die Seite Bedienelemente bedienen, die Programme auf diesem Computer starten, HTTP-Server auf anderen Computern aufrufen oder OSC außerhalb des Show-Netzes senden. Eine vierstellige PIN ist schnell erraten oder über die Schulter gesehen, und wer sie hat, könnte dann hier Programme mit Ihren Rechten starten; ohne Haken sind diese Bedienelemente auf der Seite nur zum Zuschauen</translation>
+        <translation>lässt die Seite Steuerelemente bedienen, die Programme auf diesem Computer starten, HTTP-Server auf anderen Computern aufrufen oder OSC außerhalb des Show-Netzes senden. Eine vierstellige PIN ist schnell erraten oder über die Schulter gesehen, und wer sie hat, könnte dann hier Programme mit Ihren Rechten starten; ohne Haken sind diese Steuerelemente auf der Seite nur zum Zuschauen</translation>
     </message>
     <message>
         <source>The web remote belongs on the show network, never on the internet. Phones and tablets open the address shown under Web Remote in the menu.</source>
@@ -2364,15 +2364,15 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
     </message>
     <message>
         <source>When its controls are used, this show runs programs on this computer with your user&apos;s rights and calls other computers.</source>
-        <translation>Wenn ihre Bedienelemente benutzt werden, startet diese Show Programme auf diesem Computer mit Ihren Benutzerrechten und ruft andere Computer auf.</translation>
+        <translation>Wenn ihre Steuerelemente benutzt werden, startet diese Show Programme auf diesem Computer mit Ihren Benutzerrechten und ruft andere Computer auf.</translation>
     </message>
     <message>
         <source>When its controls are used, this show runs programs on this computer with your user&apos;s rights.</source>
-        <translation>Wenn ihre Bedienelemente benutzt werden, startet diese Show Programme auf diesem Computer mit Ihren Benutzerrechten.</translation>
+        <translation>Wenn ihre Steuerelemente benutzt werden, startet diese Show Programme auf diesem Computer mit Ihren Benutzerrechten.</translation>
     </message>
     <message>
         <source>When its controls are used, this show calls other computers.</source>
-        <translation>Wenn ihre Bedienelemente benutzt werden, ruft diese Show andere Computer auf.</translation>
+        <translation>Wenn ihre Steuerelemente benutzt werden, ruft diese Show andere Computer auf.</translation>
     </message>
     <message>
         <source>Allow this? Without your consent the show is loaded with these outputs off.</source>
@@ -2408,7 +2408,7 @@ Diese Änderungen überschreiben, diese Konfiguration unter einem anderen Namen 
     </message>
     <message>
         <source>Its controls would cover %1 million pixels; at most %2 million are supported</source>
-        <translation>Ihre Bedienelemente würden %1 Millionen Pixel bedecken; höchstens %2 Millionen werden unterstützt</translation>
+        <translation>Ihre Steuerelemente würden %1 Millionen Pixel bedecken; höchstens %2 Millionen werden unterstützt</translation>
     </message>
     <message>
         <source>An element has more than %1 attributes</source>
