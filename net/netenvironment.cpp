@@ -112,6 +112,12 @@ struct UdpDatagramSocket::Batch {
     int received = 0;     // datagrams in the batch
     int next = 0;         // next one to hand out
     bool drained = false; // the last batch emptied the socket
+    // Sending: up to SEND_COUNT datagrams a call (the kernel's most), the
+    // room made on the first batch that needs it.
+    static constexpr int SEND_COUNT = 1024;
+    std::vector<sockaddr_in> to;
+    std::vector<iovec> sendIo;
+    std::vector<mmsghdr> sendHeaders;
 #endif
 };
 
@@ -275,13 +281,19 @@ int UdpDatagramSocket::writeDatagrams(const OutgoingDatagram *datagrams, int cou
         m_error = qt_error_string(errno);
         return 0;
     }
-    constexpr int CHUNK = 64;
-    sockaddr_in to[CHUNK];
-    iovec io[CHUNK];
-    mmsghdr headers[CHUNK];
+    Batch &b = *m_batch;
+    const int chunk = std::min(count, int(Batch::SEND_COUNT));
+    if (int(b.sendHeaders.size()) < chunk) {
+        b.to.resize(size_t(chunk));
+        b.sendIo.resize(size_t(chunk));
+        b.sendHeaders.resize(size_t(chunk));
+    }
+    sockaddr_in *to = b.to.data();
+    iovec *io = b.sendIo.data();
+    mmsghdr *headers = b.sendHeaders.data();
     int done = 0;
     while (done < count) {
-        const int n = std::min(CHUNK, count - done);
+        const int n = std::min(chunk, count - done);
         std::memset(headers, 0, sizeof(mmsghdr) * size_t(n));
         for (int i = 0; i < n; ++i) {
             const OutgoingDatagram &d = datagrams[done + i];
