@@ -387,13 +387,9 @@ void DmxInEditor::chooseFromLists()
     m_fade->setVisible(rows.fade);
 
     const quint8 midiType = m_edit.input()->dmx_in_midi_type;
-    const std::pair<QWidget *, AddressField> tips[] = {
-        {m_protocol, AddressField::Protocol}, {m_value[0], AddressField::Value1},
-        {m_value[1], AddressField::Value2},   {m_value[2], AddressField::Value3},
-        {m_channel, AddressField::Channel},   {m_note, AddressField::Note},
-        {m_universe, AddressField::Universe}, {m_midiType, AddressField::MidiType}};
-    for (const auto &[field, which] : tips)
-        field->setToolTip(addressTip(which, true, protocol, midiType));
+    setAddressTips(
+        {m_protocol, m_value[0], m_value[1], m_value[2], m_channel, m_note, m_universe, m_midiType},
+        true, protocol, midiType);
 }
 
 void DmxInEditor::showNumbers()

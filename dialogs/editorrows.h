@@ -69,6 +69,15 @@ inline void showAddress(const AddressBoxes &boxes, quint8 protocol, const int (&
     showInSpinBox(boxes.universe, 1, universeMax, qMin(universe + 1, universeMax));
 }
 
+// The address tips of one output or input, on its fields in the order of
+// AddressField (protocol, the three values, channel, note, universe, MIDI type).
+inline void setAddressTips(const QList<QWidget *> &fields, bool input, quint8 protocol,
+                           quint8 midiType)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        fields[i]->setToolTip(addressTip(AddressField(i), input, protocol, midiType));
+}
+
 // A text editor of at most `maxHeight` pixels (raised to one line of the
 // font, so that nothing is cut); Tab moves on to the next input.
 inline QTextEdit *newTextEdit(QWidget *parent, const char *name, int maxHeight)

@@ -302,13 +302,9 @@ void SettingsDmxOutWidget::ChangedType(int DmxOutTypeIdx, int DmxOutMidiTypeIdx)
     for (const EditorRow *r : {&m_oscAddressRow, &m_oscHostRow, &m_oscPortRow, &m_oscArgumentRow})
         r->show(rows.osc);
 
-    const std::pair<QWidget *, AddressField> tips[] = {
-        {m_protocol, AddressField::Protocol}, {m_value[0], AddressField::Value1},
-        {m_value[1], AddressField::Value2},   {m_value[2], AddressField::Value3},
-        {m_channel, AddressField::Channel},   {m_note, AddressField::Note},
-        {m_universe, AddressField::Universe}, {m_midiType, AddressField::MidiType}};
-    for (const auto &[field, which] : tips)
-        field->setToolTip(addressTip(which, false, protocol, midiType));
+    setAddressTips(
+        {m_protocol, m_value[0], m_value[1], m_value[2], m_channel, m_note, m_universe, m_midiType},
+        false, protocol, midiType);
 }
 
 void SettingsDmxOutWidget::ChangedDmxOutType(int DmxTypeIdx)

@@ -277,7 +277,8 @@ void RemoteServer::serve(Connection &c)
 {
     using namespace remotehttp;
     const Request &r = c.reader.request();
-    switch (route(r)) {
+    const Route routed = route(r);
+    switch (routed) {
     case Route::Page:
         answer(c, response(STATUS_OK, "text/html; charset=utf-8", page()));
         return;
@@ -285,15 +286,10 @@ void RemoteServer::serve(Connection &c)
         servePin(c);
         return;
     case Route::Background:
-        if (!hasSession(r))
-            answer(c, response(STATUS_FORBIDDEN), "no session");
-        else if (m_picture.isEmpty())
-            answer(c, response(STATUS_NOT_FOUND), "no picture");
-        else
-            answer(c, response(STATUS_OK, "image/png", m_picture));
-        return;
     case Route::Picture: {
-        const QByteArray png = m_controlPictures.value(pictureId(r));
+        // Pictures go to sessions only.
+        const QByteArray png =
+            routed == Route::Background ? m_picture : m_controlPictures.value(pictureId(r));
         if (!hasSession(r))
             answer(c, response(STATUS_FORBIDDEN), "no session");
         else if (png.isEmpty())
