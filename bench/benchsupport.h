@@ -4,9 +4,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFile>
 #include <QList>
+#include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -78,17 +80,94 @@ inline long long socketDrops(quint16 port, long long uid = -1)
     return drops;
 }
 
+// Bytes waiting in the receive queues of the sockets bound to `port`
+// (/proc/net/udp); -1 when it cannot be read.
+inline long long queuedBytes(quint16 port)
+{
+    QFile f(QStringLiteral("/proc/net/udp"));
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    long long bytes = 0;
+    const QList<QByteArray> lines = f.readAll().split('\n');
+    for (int i = 1; i < lines.size(); ++i) {
+        const QList<QByteArray> c = lines[i].simplified().split(' ');
+        if (c.size() < 13)
+            continue;
+        const QList<QByteArray> local = c[1].split(':');
+        const QList<QByteArray> queues = c[4].split(':');
+        if (local.size() == 2 && local[1].toUInt(nullptr, 16) == port && queues.size() == 2)
+            bytes += queues[1].toLongLong(nullptr, 16);
+    }
+    return bytes;
+}
+
+// Lets the node read until its socket on `port` is empty, so that every
+// measured part finds the socket the same: a datagram to a full socket is
+// dropped, which costs the sender less than one taken in.
+inline void drainPort(quint16 port)
+{
+    for (int pass = 0; pass < 10000 && queuedBytes(port) > 0; ++pass)
+        QCoreApplication::processEvents();
+}
+
 // A blocking event loop, as the console runs it, until `stop` holds (checked
-// every 50 ms) or `seconds` pass.
+// every 50 ms) or `seconds` pass. Without `stop`, no timer ticks before the
+// end.
 inline void runEventLoopFor(double seconds, const std::function<bool()> &stop = {})
 {
     QEventLoop loop;
     QTimer check;
     const double end = wallSeconds() + seconds;
+    if (!stop) {
+        QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+        loop.exec();
+        return;
+    }
     QObject::connect(&check, &QTimer::timeout, &loop, [&] {
-        if ((stop && stop()) || wallSeconds() >= end)
+        if (stop() || wallSeconds() >= end)
             loop.quit();
     });
     check.start(50);
     loop.exec();
 }
+
+// The end of a flood, told by its thread to the loop that measures: the loop
+// wakes only for what it measures, not for a timer that checks a flag (at a
+// few hundred packets a second, 20 checks a second are a tenth of the
+// wakeups charged to the receiver).
+class FloodEnd
+{
+public:
+    void set()
+    {
+        QMutexLocker lock(&m_mutex);
+        m_done = true;
+        if (m_loop)
+            QMetaObject::invokeMethod(m_loop, &QEventLoop::quit, Qt::QueuedConnection);
+    }
+    bool isSet()
+    {
+        QMutexLocker lock(&m_mutex);
+        return m_done;
+    }
+    // Runs an event loop until set() or `seconds` pass.
+    void wait(double seconds)
+    {
+        QEventLoop loop;
+        {
+            QMutexLocker lock(&m_mutex);
+            if (m_done)
+                return;
+            m_loop = &loop;
+        }
+        QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
+        loop.exec();
+        QMutexLocker lock(&m_mutex);
+        m_loop = nullptr;
+    }
+
+private:
+    QMutex m_mutex;
+    QEventLoop *m_loop = nullptr;
+    bool m_done = false;
+};

@@ -67,11 +67,11 @@ bool acnnet::setInterfaces(const QList<InterfaceEntry> &interfaces)
     m_groups.attach(nullptr, m_interfaces);
     // The watch over sent universes follows: on loopback only nothing goes
     // to the groups, on a network every universe kept alive is heard.
-    for (auto &[wire, stream] : m_streams) {
-        if (m_loopbackOnly && std::exchange(stream.watched, false))
-            m_groups.remove(wire);
-        else if (!m_loopbackOnly && stream.live)
-            watch(stream, wire);
+    for (const auto &stream : m_streams) {
+        if (m_loopbackOnly && std::exchange(stream->watched, false))
+            m_groups.remove(stream->wire);
+        else if (!m_loopbackOnly && stream->live)
+            watch(*stream);
     }
     if (open && !openSocket())
         qCWarning(lcNet).noquote() << "sACN: cannot bind UDP port" << PORT << "anew";
@@ -196,14 +196,33 @@ void acnnet::reportRefusedGroups()
                .arg(wires.join(QStringLiteral(", "))));
 }
 
-void acnnet::watch(Stream &stream, int wire)
+acnnet::Stream &acnnet::streamOf(int wire)
+{
+    if (size_t(wire) >= m_streamAt.size())
+        m_streamAt.resize(size_t(wire) + 1, -1);
+    int &at = m_streamAt[size_t(wire)];
+    if (at < 0) {
+        at = int(m_streams.size());
+        m_streams.push_back(std::make_unique<Stream>());
+        m_streams.back()->wire = wire;
+    }
+    return *m_streams[size_t(at)];
+}
+
+acnnet::Stream *acnnet::findStream(int wire) const
+{
+    const int at = wire >= 0 && size_t(wire) < m_streamAt.size() ? m_streamAt[size_t(wire)] : -1;
+    return at < 0 ? nullptr : m_streams[size_t(at)].get();
+}
+
+void acnnet::watch(Stream &stream)
 {
     // Loopback-only sends go to a unicast address: whatever else is sent
     // there reaches the socket anyway.
-    if (stream.watched || m_loopbackOnly)
+    if (m_loopbackOnly || stream.watched)
         return;
     stream.watched = true;
-    m_groups.add(wire);
+    m_groups.add(stream.wire);
     reportRefusedGroups();
 }
 
@@ -241,8 +260,10 @@ void acnnet::sendBatch(qint64 nowMs)
     m_batch.send(*m_socket);
     for (size_t i = 0; i < m_batchStreams.size(); ++i) {
         if (m_batch.left[i]) {
-            m_batchStreams[i]->lastSentMs = nowMs;
-            m_batchStreams[i]->live = true;
+            Stream &stream = *m_batchStreams[i];
+            stream.lastSentMs = nowMs;
+            stream.live = true;
+            watch(stream);
         }
     }
 }
@@ -262,7 +283,7 @@ int acnnet::sendUniverses(const DmxUniverse *universes, int count)
             continue;
         }
         const int wire = u.universe + 1;
-        Stream &stream = m_streams[wire];
+        Stream &stream = streamOf(wire);
         if (!encodeNext(stream, wire, u.data, u.length, 0)) {
             refused = QStringLiteral("%1 slots cannot be sent").arg(u.data ? u.length : 0);
             continue;
@@ -281,19 +302,16 @@ int acnnet::sendUniverses(const DmxUniverse *universes, int count)
         m_batchStreams.push_back(&stream);
     }
     sendBatch(m_env.clockMs());
-    for (size_t i = 0; i < m_batchStreams.size(); ++i)
-        if (m_batch.left[i])
-            watch(*m_batchStreams[i], int(m_batch.datagrams[i].ipv4 & 0xFFFF));
     return frameSent(m_batch, refused, m_socket->errorString());
 }
 
 bool acnnet::stopSending(int universe)
 {
     const int wire = universe + 1;
-    const auto it = m_streams.find(wire);
-    if (it == m_streams.end() || !it->second.live || !m_socket)
+    Stream *found = findStream(wire);
+    if (!found || !found->live || !m_socket)
         return false;
-    Stream &stream = it->second;
+    Stream &stream = *found;
     stream.live = false;
     // The last levels once more, marked as the end of the stream, each
     // packet with the next number.
@@ -326,9 +344,9 @@ bool acnnet::stopSending(int universe)
 QList<int> acnnet::sendingUniverses() const
 {
     QList<int> out;
-    for (const auto &[wire, stream] : m_streams)
-        if (stream.live)
-            out.append(wire - 1);
+    for (const auto &stream : m_streams)
+        if (stream->live)
+            out.append(stream->wire - 1);
     std::sort(out.begin(), out.end());
     return out;
 }
@@ -343,7 +361,9 @@ qint64 acnnet::sendDataTimeout()
     bool any = false;
     m_batch.clear();
     m_batchStreams.clear();
-    for (auto &[wire, stream] : m_streams) {
+    for (const auto &s : m_streams) {
+        Stream &stream = *s;
+        const int wire = stream.wire;
         if (!stream.live)
             continue;
         any = true;
@@ -484,8 +504,8 @@ void acnnet::handle(const quint8 *data, int length, const QHostAddress &sender, 
     }
     const bool own = std::memcmp(packet.cid, m_cid, CID_SIZE) == 0;
     if (!own && !(packet.options & (OPTION_PREVIEW | OPTION_STREAM_TERMINATED))) {
-        const auto stream = m_streams.find(packet.universe);
-        if (stream != m_streams.end() && stream->second.live)
+        const Stream *stream = findStream(packet.universe);
+        if (stream && stream->live)
             reportSecondSource(packet, sender);
     }
     DropReason why;

@@ -43,8 +43,8 @@
 #include <array>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <set>
-#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -149,7 +149,12 @@ private:
         bool live = false;
         bool watched = false; // its group joined to hear other sources
         quint32 source = 0;   // the CID and name its header was made with
+        int wire = 0;
     };
+    // A wire universe's stream, made on first use; found by index, not by
+    // hash, on every universe of every frame.
+    Stream &streamOf(int wire);
+    Stream *findStream(int wire) const;
 
     bool openSocket() override;
     int sendUniverses(const DmxUniverse *universes, int count) override;
@@ -164,12 +169,12 @@ private:
     // (nothing changed) for a bad length.
     bool encodeNext(Stream &stream, int wire, const quint8 *data, int length, quint8 options);
     // Sends m_batch (tagged by m_batchStreams); marks the streams that left
-    // as sent at nowMs.
+    // as sent at nowMs, and listens for other sources on them.
     void sendBatch(qint64 nowMs);
     // The destination of a wire universe as an IPv4 address (host order).
     quint32 destinationIpv4(int wire) const;
     // After a universe left: listen for other sources on it.
-    void watch(Stream &stream, int wire);
+    void watch(Stream &stream);
     void drop(DropReason reason, int length, const QString &detail = QString());
 
     NetEnvironment m_env;
@@ -183,7 +188,8 @@ private:
     quint8 m_cid[16] = {};
     quint32 m_sourceGeneration = 1; // counts changes of CID and source name
     bool m_loopbackOnly = false;
-    std::unordered_map<int, Stream> m_streams;
+    std::vector<std::unique_ptr<Stream>> m_streams; // in the order they started
+    std::vector<int> m_streamAt;                    // wire -> index in m_streams, -1: none
     MulticastGroups m_groups;
     bool m_membershipsOk = true;
     bool m_readQueued = false; // a later pass reads what one pass left

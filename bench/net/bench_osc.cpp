@@ -251,7 +251,7 @@ std::vector<QByteArray> floodDatagrams()
 }
 
 struct Flood {
-    std::atomic_bool done{false};
+    FloodEnd done;
     std::atomic<long long> sent{0};
     double seconds = 0; // the sending took
     std::thread thread;
@@ -281,7 +281,7 @@ void startFlood(Flood &flood, quint16 port, double seconds)
         }
         flood.seconds = wallSeconds() - began;
         ::close(fd);
-        flood.done = true;
+        flood.done.set();
     });
 }
 
@@ -397,7 +397,7 @@ ReceiveFigures measureNodeReceive(quint16 port, double seconds, bool listeners =
     Flood flood;
     startFlood(flood, port, seconds);
     const double cpu0 = threadCpuSeconds();
-    runEventLoopFor(seconds + 30, [&flood] { return flood.done.load(); });
+    flood.done.wait(seconds + 30);
     runEventLoopFor(0.3); // what is still queued
     const double cpu = threadCpuSeconds() - cpu0;
     flood.thread.join();
@@ -430,7 +430,7 @@ ReceiveFigures measureBareReceive(quint16 port, double seconds)
     for (;;) {
         pollfd p{fd, POLLIN, 0};
         if (::poll(&p, 1, 50) <= 0) {
-            if (!flood.done)
+            if (!flood.done.isSet())
                 continue;
             if (quietSince < 0)
                 quietSince = wallSeconds();
