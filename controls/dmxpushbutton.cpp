@@ -1,5 +1,7 @@
 #include "controls/dmxpushbutton.h"
 
+#include "controls/paintcache.h"
+
 #include "controls/palette.h"
 #include "model/dmxincolor.h"
 
@@ -110,10 +112,7 @@ void DmxPushButton::paintEvent(QPaintEvent *)
     initStyleOption(&option);
     const Layout shown = layout();
 
-    QStyleOptionButton frame = option;
-    frame.text.clear();
-    frame.icon = QIcon();
-    painter.drawControl(QStyle::CE_PushButton, frame);
+    paintButtonFrameCached(painter, this, option);
 
     if (!shown.icon.isEmpty()) {
         QIcon::Mode mode = QIcon::Normal;

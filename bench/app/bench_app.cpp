@@ -1,4 +1,5 @@
-// bench_app [--short]: the console program as a user meets it.
+// bench_app [--short] [--write-shows DIR]: the console program as a user
+// meets it.
 //   - process start to first painted window, on the built-in default
 //     configuration, on a file of 2,000 controls and on one of 2,000
 //     controls with 1,000 listening to DMX-IN (targets 0.5 s, 2 s, 0.25 s);
@@ -264,17 +265,25 @@ int main(int argc, char **argv)
     const int runs = quick ? 3 : 9;
     const int idleSeconds = quick ? 5 : 60;
 
+    // --write-shows DIR leaves the shows in DIR (to profile the console on
+    // them) and measures nothing.
     QTemporaryDir dir;
-    const QString small = dir.filePath(QStringLiteral("default.ptra"));
-    const QString large = dir.filePath(QStringLiteral("controls2000.ptra"));
-    const QString listening = dir.filePath(QStringLiteral("listening2000.ptra"));
-    const QString huge = dir.filePath(QStringLiteral("listening20000.ptra"));
+    const int keepAt = int(app.arguments().indexOf(QStringLiteral("--write-shows")));
+    const QString folder = keepAt > 0 && keepAt + 1 < app.arguments().size()
+                               ? app.arguments().at(keepAt + 1)
+                               : dir.path();
+    const QString small = QDir(folder).filePath(QStringLiteral("default.ptra"));
+    const QString large = QDir(folder).filePath(QStringLiteral("controls2000.ptra"));
+    const QString listening = QDir(folder).filePath(QStringLiteral("listening2000.ptra"));
+    const QString huge = QDir(folder).filePath(QStringLiteral("listening20000.ptra"));
     if (!dir.isValid() || !writeFile(small, defaultConfigurationText().toUtf8()) ||
         !writeFile(large, manyControls(2000)) || !writeFile(listening, manyControls(2000, true)) ||
         !writeFile(huge, manyControls(20000, true))) {
         std::fprintf(stderr, "cannot write the configurations\n");
         return 1;
     }
+    if (keepAt > 0)
+        return 0;
 
     bool ok = true;
     const struct {

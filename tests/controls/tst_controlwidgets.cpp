@@ -670,9 +670,10 @@ private slots:
         QVERIFY(!b.isHidden());
     }
 
-    // Dials and faders paint through a shared picture cache: each looks as
-    // Qt's own dial or slider with its settings, also after a neighbour of
-    // another colour or value was painted, and again after its value went back.
+    // Dials, faders and buttons paint through a shared picture cache: each
+    // looks as Qt's own dial, slider or button with its settings, also after
+    // a neighbour of another colour or value was painted, and again after its
+    // value went back.
     void sharedLooksMatchQtsOwn()
     {
         const auto painted = [](QWidget *w) {
@@ -709,6 +710,21 @@ private slots:
         }
         red.setValue(200);
         QCOMPARE(painted(&red), redFirst);
+        // A button's frame (its caption is drawn over it): pressed and
+        // released, red and white, each as Qt's own button.
+        DmxPushButton redButton, whiteButton;
+        QPushButton plainButton;
+        applyColorPalette(&redButton, Qt::red);
+        for (bool down : {true, false, true}) {
+            for (DmxPushButton *b : {&redButton, &whiteButton}) {
+                b->resize(50, 40);
+                b->setDown(down);
+                plainButton.resize(b->size());
+                plainButton.setPalette(b->palette());
+                plainButton.setDown(down);
+                QCOMPARE(painted(b), painted(&plainButton));
+            }
+        }
         DmxSlider fader(Qt::Vertical);
         QSlider plainSlider(Qt::Vertical);
         plainSlider.setTickPosition(fader.tickPosition());
