@@ -313,9 +313,13 @@ AcnSendFigures measureAcnSend(int universes, int frames)
             }
         },
         [&](int) {
-            for (int i = 0; i < framesPerRound; ++i)
+            // The same changes of the levels, which are the caller's work,
+            // not the node's.
+            for (int i = 0; i < framesPerRound; ++i) {
+                change(i);
                 if (sendAll(fd, prebuilt, targets) != universes)
                     std::fprintf(stderr, "floor send failed\n");
+            }
         });
     const int singles = framesPerRound * universes;
     f.single = compareRounds(
