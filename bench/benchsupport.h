@@ -59,46 +59,43 @@ inline sockaddr_in loopback(quint16 port)
     return a;
 }
 
-// Datagrams the kernel dropped for the sockets bound to `port`, of user
-// `uid` only when it is not -1 (/proc/net/udp); -1 when it cannot be read.
-inline long long socketDrops(quint16 port, long long uid = -1)
+// The sum of `value` over the rows of /proc/net/udp (split at spaces) whose
+// socket is bound to `port`; -1 when it cannot be read.
+template <typename Value> long long sumUdpRows(quint16 port, Value value)
 {
     QFile f(QStringLiteral("/proc/net/udp"));
     if (!f.open(QIODevice::ReadOnly))
         return -1;
-    long long drops = 0;
+    long long sum = 0;
     const QList<QByteArray> lines = f.readAll().split('\n');
     for (int i = 1; i < lines.size(); ++i) {
         const QList<QByteArray> c = lines[i].simplified().split(' ');
         if (c.size() < 13)
             continue;
         const QList<QByteArray> local = c[1].split(':');
-        if (local.size() == 2 && local[1].toUInt(nullptr, 16) == port &&
-            (uid < 0 || c[7].toLongLong() == uid))
-            drops += c.last().toLongLong();
+        if (local.size() == 2 && local[1].toUInt(nullptr, 16) == port)
+            sum += value(c);
     }
-    return drops;
+    return sum;
 }
 
-// Bytes waiting in the receive queues of the sockets bound to `port`
-// (/proc/net/udp); -1 when it cannot be read.
+// Datagrams the kernel dropped for the sockets bound to `port`, of user
+// `uid` only when it is not -1; -1 when it cannot be read.
+inline long long socketDrops(quint16 port, long long uid = -1)
+{
+    return sumUdpRows(port, [uid](const QList<QByteArray> &c) {
+        return uid < 0 || c[7].toLongLong() == uid ? c.last().toLongLong() : 0;
+    });
+}
+
+// Bytes waiting in the receive queues of the sockets bound to `port`; -1
+// when it cannot be read.
 inline long long queuedBytes(quint16 port)
 {
-    QFile f(QStringLiteral("/proc/net/udp"));
-    if (!f.open(QIODevice::ReadOnly))
-        return -1;
-    long long bytes = 0;
-    const QList<QByteArray> lines = f.readAll().split('\n');
-    for (int i = 1; i < lines.size(); ++i) {
-        const QList<QByteArray> c = lines[i].simplified().split(' ');
-        if (c.size() < 13)
-            continue;
-        const QList<QByteArray> local = c[1].split(':');
+    return sumUdpRows(port, [](const QList<QByteArray> &c) {
         const QList<QByteArray> queues = c[4].split(':');
-        if (local.size() == 2 && local[1].toUInt(nullptr, 16) == port && queues.size() == 2)
-            bytes += queues[1].toLongLong(nullptr, 16);
-    }
-    return bytes;
+        return queues.size() == 2 ? queues[1].toLongLong(nullptr, 16) : 0;
+    });
 }
 
 // Lets the node read until its socket on `port` is empty, so that every

@@ -179,6 +179,21 @@ double median(std::vector<double> v)
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
+// A node's figure and another's (a floor, olad) per round: the medians of
+// each and of the rounds' ratios.
+struct Medians {
+    std::vector<double> nodes, others, ratios;
+    void add(double node, double other)
+    {
+        nodes.push_back(node);
+        others.push_back(other);
+        ratios.push_back(other > 0 ? node / other : 0);
+    }
+    double node() const { return median(nodes); }
+    double other() const { return median(others); }
+    double ratio() const { return median(ratios); }
+};
+
 // A node's figure against its floor, CPU per packet of this thread. The two
 // parts alternate for `rounds` rounds, the order swapped every round, each
 // finding the node's socket empty: the socket is bound to the port they
@@ -193,7 +208,7 @@ Comparison compareRounds(int rounds, double packetsPerRound, quint16 port,
                          const std::function<void(int)> &node,
                          const std::function<void(int)> &floor)
 {
-    std::vector<double> nodeNs, floorNs, ratios;
+    Medians m;
     for (int r = 0; r < rounds; ++r) {
         double ns[2] = {0, 0};
         for (int pass = 0; pass < 2; ++pass) {
@@ -203,11 +218,9 @@ Comparison compareRounds(int rounds, double packetsPerRound, quint16 port,
             (isNode ? node : floor)(r);
             ns[isNode ? 0 : 1] = (threadCpuSeconds() - t0) * 1e9 / packetsPerRound;
         }
-        nodeNs.push_back(ns[0]);
-        floorNs.push_back(ns[1]);
-        ratios.push_back(ns[1] > 0 ? ns[0] / ns[1] : 0);
+        m.add(ns[0], ns[1]);
     }
-    return {median(nodeNs), median(floorNs), median(ratios)};
+    return {m.node(), m.other(), m.ratio()};
 }
 
 constexpr int kRounds = 20;
@@ -911,7 +924,7 @@ int main(int argc, char **argv)
         for (int universes : {64, 512}) {
             if (!part("receive"))
                 break;
-            std::vector<double> nodeUs, bareUs, ratios;
+            Medians m;
             ReceiveFigures all;
             BareFigures bareAll;
             int complete = universes;
@@ -932,17 +945,15 @@ int main(int argc, char **argv)
                 all.packets += r.packets;
                 bareAll.received += b.received;
                 bareAll.packets += b.packets;
-                nodeUs.push_back(r.cpuUsPerPacket);
-                bareUs.push_back(b.cpuUsPerPacket);
-                ratios.push_back(b.cpuUsPerPacket > 0 ? r.cpuUsPerPacket / b.cpuUsPerPacket : 0);
+                m.add(r.cpuUsPerPacket, b.cpuUsPerPacket);
             }
-            const double ratio = median(ratios);
+            const double ratio = m.ratio();
             std::printf("%-8s %3d universes: node %.2f us/packet (%lld of %lld received, last "
                         "frame complete in %d/%d)  bare recvmmsg %.2f us/packet (%lld of %lld)  "
                         "ratio %.3f (target <= 1.20): %s\n",
-                        acn ? "E1.31" : "Art-Net", universes, median(nodeUs), all.received,
-                        all.packets, complete, universes, median(bareUs), bareAll.received,
-                        bareAll.packets, ratio, verdict(ratio, 1.2));
+                        acn ? "E1.31" : "Art-Net", universes, m.node(), all.received, all.packets,
+                        complete, universes, m.other(), bareAll.received, bareAll.packets, ratio,
+                        verdict(ratio, 1.2));
         }
 
     if (part("poll")) {
@@ -978,7 +989,7 @@ int main(int argc, char **argv)
                     "CPU per packet each received (olad: %d input ports patched)\n",
                     acn ? "E1.31 (multicast)" : "Art-Net", olad.patched);
         for (int universes : sizes) {
-            std::vector<double> nodeUs, oladUs, ratios;
+            Medians m;
             ReceiveFigures all;
             for (int round = 0; round < receiveRounds; ++round) {
                 const ReceiveFigures r =
@@ -987,16 +998,13 @@ int main(int argc, char **argv)
                 all.received += r.received;
                 all.packets += r.packets;
                 all.oladReceived += r.oladReceived;
-                nodeUs.push_back(r.cpuUsPerPacket);
-                oladUs.push_back(r.oladUsPerPacket);
-                ratios.push_back(r.oladUsPerPacket > 0 ? r.cpuUsPerPacket / r.oladUsPerPacket : 0);
+                m.add(r.cpuUsPerPacket, r.oladUsPerPacket);
             }
-            const double ratio = median(ratios);
+            const double ratio = m.ratio();
             std::printf("%-8s %3d universes: node %.2f us/packet (%lld of %lld)  olad %.2f "
                         "us/packet (%lld of %lld)  ratio %.3f (target <= 0.80): %s\n",
-                        acn ? "E1.31" : "Art-Net", universes, median(nodeUs), all.received,
-                        all.packets, median(oladUs), all.oladReceived, all.packets, ratio,
-                        verdict(ratio, 0.8));
+                        acn ? "E1.31" : "Art-Net", universes, m.node(), all.received, all.packets,
+                        m.other(), all.oladReceived, all.packets, ratio, verdict(ratio, 0.8));
         }
     }
     std::printf("bench_net: %d ratios missed their targets, %d faults\n", missed, lost);
