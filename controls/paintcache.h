@@ -1,7 +1,7 @@
 // Looks that controls share, painted once. A show of thousands of dials,
-// faders and buttons of a few sizes, colours and positions would otherwise have the
-// style draw every one of them, anti-aliased, on its first paint; through
-// the cache each look is drawn once and copied to the others.
+// faders and buttons of a few sizes, colours and positions would otherwise
+// have the style draw every one of them, anti-aliased, on its first paint;
+// through the cache each look is drawn once and copied to the others.
 //
 // Promises:
 // - The key holds everything the style draws a slider, a dial or a button's
