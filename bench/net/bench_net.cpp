@@ -156,17 +156,33 @@ double processCpuSeconds(qint64 pid)
     return total;
 }
 
+// The processors the run may use, as it found them at its start (a
+// container may allow only some of the machine's).
+const std::vector<int> &allowedCpus()
+{
+    static const std::vector<int> cpus = [] {
+        std::vector<int> list;
+        cpu_set_t set;
+        if (sched_getaffinity(0, sizeof set, &set) == 0)
+            for (int c = 0; c < CPU_SETSIZE; ++c)
+                if (CPU_ISSET(c, &set))
+                    list.push_back(c);
+        return list;
+    }();
+    return cpus;
+}
+
 // Keeps the calling thread on one processor, when there are two or more: a
 // flood's sender on the first, the measuring thread on the last, so that
 // every round finds the receiver woken across processors alike.
-void pinToCpu(int which)
+void pinToCpu(bool last)
 {
-    const long cpus = sysconf(_SC_NPROCESSORS_ONLN);
-    if (cpus < 2)
+    const std::vector<int> &cpus = allowedCpus();
+    if (cpus.size() < 2)
         return;
     cpu_set_t set;
     CPU_ZERO(&set);
-    CPU_SET(which < 0 ? int(cpus - 1) : which, &set);
+    CPU_SET(last ? cpus.back() : cpus.front(), &set);
     sched_setaffinity(0, sizeof set, &set);
 }
 
@@ -552,7 +568,7 @@ std::thread startFlood(bool acn, int universes, int frames, bool multicast, Floo
                        std::atomic<long long> &sent)
 {
     return std::thread([acn, universes, frames, multicast, &done, &sent] {
-        pinToCpu(0);
+        pinToCpu(false);
         const int fd = rawSocket();
         int size = 1 << 20;
         ::setsockopt(fd, SOL_SOCKET, SO_SNDBUF, &size, sizeof size);
@@ -843,7 +859,7 @@ int main(int argc, char **argv)
                          qPrintable(i.name()));
             return 2;
         }
-    pinToCpu(-1);
+    pinToCpu(true);
     const int sendPackets = quick ? 20000 : 200000;
     const double floodSeconds = quick ? 1.5 : 10.0;
     int lost = 0; // frames the socket took in but the arrays do not hold
