@@ -14,9 +14,11 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QMenu>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -79,6 +81,34 @@ private slots:
         QCOMPARE(editor->findChild<QPushButton *>(QStringLiteral("apply"))->text(),
                  QStringLiteral("Hinzufügen && Weiter"));
         editor->close();
+    }
+
+    // The German guide's table of shortcuts names every command with a key
+    // by its German name, with the keys as the German menu shows them.
+    void germanGuideNamesTheMenusShortcuts()
+    {
+        QTranslator toolkit;
+        if (!toolkit.load(QStringLiteral("qtbase_de_DE"),
+                          QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+            QSKIP("the toolkit's German texts are not installed");
+        QCoreApplication::installTranslator(&toolkit);
+        auto console = startConsoleOn(m_dir.filePath(QStringLiteral("tasten.ptra")),
+                                      "<PultoraConfig/>", std::make_shared<ScriptedPrompter>());
+        QVERIFY(console);
+        // The recent files (Ctrl+1 to 4) are this machine's, not commands.
+        const QList<QAction *> recent = console->commands().recentMenu->actions();
+        QMap<QString, QString> keys, guide;
+        for (const QAction *a : console->actions())
+            if (!a->shortcut().isEmpty() && !recent.contains(a))
+                keys.insert(a->shortcut().toString(QKeySequence::NativeText), a->text());
+        QCoreApplication::removeTranslator(&toolkit);
+        const QString html = readBytes(PULTORA_SOURCE_DIR "/guide/de/shortcuts.html");
+        static const QRegularExpression row("<tr><td><kbd>([^<]+)</kbd></td><td>([^<]+)</td></tr>");
+        for (const auto &m :
+             row.globalMatch(html.section("id=\"commands\"", 1).section("</table>", 0, 0)))
+            guide.insert(m.captured(1), keys.value(m.captured(1)).isEmpty() ? "" : m.captured(2));
+        QVERIFY(keys.contains(QStringLiteral("Strg+Z")));
+        QCOMPARE(guide, keys);
     }
 
     // Every type, with every protocol on its outputs and input: no text of
