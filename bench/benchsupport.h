@@ -113,13 +113,13 @@ inline void drainPort(quint16 port)
 inline void runEventLoopFor(double seconds, const std::function<bool()> &stop = {})
 {
     QEventLoop loop;
-    QTimer check;
-    const double end = wallSeconds() + seconds;
     if (!stop) {
         QTimer::singleShot(int(seconds * 1000), &loop, &QEventLoop::quit);
         loop.exec();
         return;
     }
+    QTimer check;
+    const double end = wallSeconds() + seconds;
     QObject::connect(&check, &QTimer::timeout, &loop, [&] {
         if (stop() || wallSeconds() >= end)
             loop.quit();
